@@ -1,0 +1,79 @@
+#pragma once
+// The file-system seam. Paths are Windows path strings ("C:\Games\Kotor\override\x.tga");
+// each implementation maps them onto its own storage. Nothing here throws: every operation
+// answers with an FsStatus, and the core turns that into its own error numbers and texts.
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace zelvane {
+
+enum class FsStatus {
+    Ok,
+    FileNotFound,      // the file (last component) does not exist
+    PathNotFound,      // a folder on the way does not exist
+    AccessDenied,      // read-only file, folder where a file was expected, no permission
+    AlreadyExists,     // rename or create onto an existing name
+    SharingViolation,  // the file is locked by another program
+    WriteProtected,    // read-only medium
+    DiskFull,
+    NotSameDevice,     // rename across volumes
+    BadName,           // wildcards, device names or otherwise unusable names
+    IoError,           // anything else
+};
+
+struct Attributes {
+    bool directory = false;
+    bool readOnly = false;
+    bool hidden = false;
+    bool system = false;
+    bool archive = false;
+};
+
+struct DirEntry {
+    std::string name;  // as stored: long name, stored letter case
+    Attributes attributes;
+};
+
+// One open directory listing; destroying it closes the listing handle.
+class Listing {
+public:
+    virtual ~Listing() = default;
+    virtual std::optional<DirEntry> Next() = 0;
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    virtual FsStatus GetAttributes(std::string_view path, Attributes& out) const = 0;
+    // Only readOnly, hidden, system and archive are applied; Attributes{} means "normal".
+    virtual FsStatus SetAttributes(std::string_view path, const Attributes& attributes) = 0;
+
+    // Whether the path can be opened as an existing file for reading (folders and locked files cannot).
+    virtual FsStatus OpenForRead(std::string_view path) const = 0;
+    virtual FsStatus ReadAll(std::string_view path, std::string& bytes) const = 0;
+    // Creates or replaces the file with exactly these bytes; fails on a read-only file.
+    virtual FsStatus WriteAll(std::string_view path, std::string_view bytes) = 0;
+
+    virtual FsStatus Delete(std::string_view path) = 0;
+    // Renames or moves within one volume; never overwrites an existing target.
+    virtual FsStatus Rename(std::string_view from, std::string_view to) = 0;
+    // Copies, replacing a writable target; attributes are not changed.
+    virtual FsStatus Copy(std::string_view from, std::string_view to) = 0;
+    virtual FsStatus CreateFolder(std::string_view path) = 0;
+
+    // Lists the entries that match a pattern "folder\*.*", "folder\*.2da" or "folder\name"
+    // (wildcards only in the last component, matched case-insensitively as Windows does),
+    // in the implementation's listing order, hidden and system entries included.
+    // Returns nullptr when the folder cannot be listed.
+    virtual std::unique_ptr<Listing> List(std::string_view pattern) const = 0;
+
+    // The 8.3 form of an existing path, or "" when it does not exist. Implementations without
+    // short names return the path itself for an existing file or folder.
+    virtual std::string ShortPath(std::string_view path) const = 0;
+};
+
+}  // namespace zelvane

@@ -1,0 +1,39 @@
+#pragma once
+// One removal run, as started by "Remove Mod".
+
+#include <string>
+
+#include "description/uninstall_description.hpp"
+#include "platform/seams/file_system.hpp"
+#include "platform/seams/registry.hpp"
+#include "platform/seams/user_interface.hpp"
+#include "util/browse_folders.hpp"
+
+namespace zelvane {
+
+enum class RunOutcome {
+    Declined,   // "&No" to the confirmation: nothing changed, the window stays open
+    Completed,  // the log was saved (and opened)
+    Stopped,    // a stop before the log header: the program closes
+    Failed,     // an unexpected error: reported, the program closes
+};
+
+struct RunResult {
+    RunOutcome outcome = RunOutcome::Stopped;
+    std::string log;        // RemovalLog as it stood at the end
+    std::string logPath;    // where it was saved, when Completed
+    int failureCount = 0;
+    int notFoundCount = 0;
+};
+
+struct RunContext {
+    FileSystem& fs;
+    const Registry& registry;
+    UserInterface& ui;
+    FolderBrowser& browser;
+    std::string programFolder;  // no trailing backslash
+};
+
+RunResult RunRemoval(UninstallDescription& description, RunContext& context);
+
+}  // namespace zelvane

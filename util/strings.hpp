@@ -1,0 +1,28 @@
+#pragma once
+// String functions the path helpers build on. Positions are 1-based; 0 means not found.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zelvane {
+
+enum class CompareMode { Exact = 0, CaseInsensitive = 1 };
+
+// Last occurrence of find at or before start (-1 = from the end). Position 1 is never examined.
+// A start of 0 throws InvalidArgumentError.
+int FindLast(std::string_view text, std::string_view find, int start, CompareMode mode);
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiter);
+std::string ReplaceText(std::string_view text, std::string_view find, std::string_view replacement, int start,
+                        int count, CompareMode mode);
+
+// First occurrence of find at or after start (1-based), 0 when absent (exact comparison).
+int InStr(int start, std::string_view text, std::string_view find, CompareMode mode = CompareMode::Exact);
+std::string LowerCase(std::string_view text);  // ASCII and code page 1252 letters
+bool StartsWithKey(std::string_view line, std::string_view lowerKey);  // first len(key) chars, lower-cased
+// Splits text into lines as sequential text input does: CR or CR LF ends a line, LF alone does not.
+std::vector<std::string> SplitInputLines(std::string_view text);
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+}  // namespace zelvane
