@@ -1,0 +1,68 @@
+#pragma once
+// An in-memory file system for tests: Windows paths, case-insensitive names, listing in creation
+// order, attributes, locked files, read-only media and injected faults at any operation.
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/seams/file_system.hpp"
+
+namespace zelvane {
+
+enum class FsOp { GetAttributes, SetAttributes, OpenForRead, ReadAll, WriteAll, Delete, Rename, Copy, CreateFolder, List, ShortPath };
+
+class MemoryFileSystem final : public FileSystem {
+public:
+    MemoryFileSystem();
+    ~MemoryFileSystem() override;
+
+    // --- building a tree (parents are created as needed) ---
+    void AddFile(std::string_view path, std::string_view bytes, Attributes attributes = {});
+    void AddFolder(std::string_view path, Attributes attributes = {});
+    void Lock(std::string_view path, bool locked = true);        // as if another program held it open
+    void SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly = true);  // every change below fails
+    void SetShortName(std::string_view path, std::string_view shortName);  // an 8.3 alias of the last component
+
+    // --- faults ---
+    // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
+    void FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status);
+    // Fails the n-th (0-based) call counted over all mutating operations (SetAttributes, WriteAll,
+    // Delete, Rename, Copy, CreateFolder), once.
+    void FailMutation(std::uint64_t index, FsStatus status);
+    void ClearFaults();
+
+    // --- inspection ---
+    bool Exists(std::string_view path) const;
+    std::optional<std::string> Contents(std::string_view path) const;
+    std::optional<Attributes> AttributesOf(std::string_view path) const;
+    // Every file as full path (stored case) -> bytes.
+    std::map<std::string, std::string> Snapshot() const;
+    std::uint64_t MutationCount() const;
+    std::uint64_t OpenListings() const;       // listings not yet destroyed
+    std::uint64_t EntriesRead() const;        // directory entries handed out by listings
+    std::uint64_t CallCount(FsOp op) const;
+
+    // --- FileSystem ---
+    FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
+    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
+    FsStatus OpenForRead(std::string_view path) const override;
+    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
+    FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
+    FsStatus Delete(std::string_view path) override;
+    FsStatus Rename(std::string_view from, std::string_view to) override;
+    FsStatus Copy(std::string_view from, std::string_view to) override;
+    FsStatus CreateFolder(std::string_view path) override;
+    std::unique_ptr<Listing> List(std::string_view pattern) const override;
+    std::string ShortPath(std::string_view path) const override;
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+}  // namespace zelvane
