@@ -16,10 +16,4 @@ std::string StampedUsageGuide(std::string_view guide);
 // Writes program folder\uninstall\Zelvane Usage.rtf and opens it. Returns false (after telling the
 // user) when the document could not be written.
 bool WriteUsageDocument(FileSystem& fs, UserInterface& ui, std::string_view programFolder, std::string_view guide);
-// Opens file with its associated program; the shell's code in decimal, or the code's message.
-std::string ShellExecuteFile(UserInterface& ui, std::string_view file, std::string_view parameters,
-                             std::string_view directory, int& showCommand, bool quietNoAssociation);
-// The message of a ShellExecute error code, "" for codes the table does not list.
-std::string_view ShellExecuteMessage(int code);
-
 }  // namespace zelvane
