@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Builds Zelvane and runs every test: the native suite, the same suite under AddressSanitizer and
+# UndefinedBehaviorSanitizer, both Windows builds, and the GUI tests of the Windows program under Wine.
+# Run from anywhere, as root on a fresh Debian machine (it installs what it needs).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+jobs=${JOBS:-2}
+
+tools/install-deps.sh --windows
+
+echo "== Windows builds (mingw-w64: i686 is the shipped build, x86_64 runs the GUI tests) =="
+for arch in i686 x86_64; do
+    cmake -S . -B "build/win32-$arch" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" \
+        -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+    cmake --build "build/win32-$arch" -j"$jobs"
+done
+
+echo "== Sanitizer build (ASan + UBSan) =="
+cmake -S . -B build/asan -DZELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build build/asan -j"$jobs"
+ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan --output-on-failure -j"$jobs" -E '^gui_'
+
+echo "== Native build and the whole suite, GUI tests under Wine included =="
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DZELVANE_WIN32_BUILD_DIR="$PWD/build/win32-x86_64" >/dev/null
+cmake --build build/native -j"$jobs"
+ctest --test-dir build/native --output-on-failure -j"$jobs"
