@@ -1,0 +1,528 @@
+#include "platform/memory/memory_file_system.hpp"
+
+#include <algorithm>
+#include <stdexcept>
+#include <utility>
+
+#include "platform/memory/memory_path.hpp"
+#include "platform/pattern_match.hpp"
+
+namespace zelvane {
+namespace {
+
+using memory::JoinPath;
+using memory::ParsedPath;
+using memory::ParsePath;
+
+struct Node {
+    std::string name;  // stored case; "C:" for a drive root
+    Attributes attributes;
+    std::string bytes;
+    bool locked = false;
+    bool readOnlyMedium = false;
+    std::string shortName;
+    Node* parent = nullptr;
+    std::vector<std::unique_ptr<Node>> children;  // creation order
+
+    bool IsDirectory() const { return attributes.directory; }
+
+    // A name or an 8.3 alias, as Windows resolves both; the long name wins.
+    bool Named(std::string_view text) const {
+        return NamesEqual(name, text) || (!shortName.empty() && NamesEqual(shortName, text));
+    }
+
+    Node* Child(std::string_view childName) const {
+        for (const auto& child : children) {
+            if (NamesEqual(child->name, childName)) return child.get();
+        }
+        for (const auto& child : children) {
+            if (child->Named(childName)) return child.get();
+        }
+        return nullptr;
+    }
+
+    Node& AddChild(std::string childName, bool directory) {
+        auto node = std::make_unique<Node>();
+        node->name = std::move(childName);
+        node->attributes.directory = directory;
+        node->parent = this;
+        children.push_back(std::move(node));
+        return *children.back();
+    }
+
+    std::unique_ptr<Node> Detach(const Node* child) {
+        auto it = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.get() == child; });
+        std::unique_ptr<Node> owned = std::move(*it);
+        children.erase(it);
+        owned->parent = nullptr;
+        return owned;
+    }
+
+    void Attach(std::unique_ptr<Node> child) {
+        child->parent = this;
+        children.push_back(std::move(child));
+    }
+
+    std::string FullPath() const {
+        if (parent == nullptr) return name + "\\";
+        std::vector<const Node*> chain;
+        for (const Node* n = this; n->parent != nullptr; n = n->parent) chain.push_back(n);
+        std::string out = chain.empty() ? name : chain.back()->parent->name;
+        for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+            out += '\\';
+            out += (*it)->name;
+        }
+        return out;
+    }
+
+    bool OnReadOnlyMedium() const {
+        for (const Node* n = this; n != nullptr; n = n->parent) {
+            if (n->readOnlyMedium) return true;
+        }
+        return false;
+    }
+
+    bool IsWithin(const Node* ancestor) const {
+        for (const Node* n = this; n != nullptr; n = n->parent) {
+            if (n == ancestor) return true;
+        }
+        return false;
+    }
+
+    bool HoldsLockedFile() const {
+        if (locked) return true;
+        return std::any_of(children.begin(), children.end(), [](const auto& c) { return c->HoldsLockedFile(); });
+    }
+};
+
+// Counters shared with the listings, which may outlive a call but must not dangle.
+struct ListingCounters {
+    std::uint64_t open = 0;
+    std::uint64_t entriesRead = 0;
+};
+
+class MemoryListing final : public Listing {
+public:
+    MemoryListing(std::shared_ptr<ListingCounters> counters, std::vector<DirEntry> entries)
+        : counters_(std::move(counters)), entries_(std::move(entries)) {
+        ++counters_->open;
+    }
+    ~MemoryListing() override { --counters_->open; }
+    MemoryListing(const MemoryListing&) = delete;
+    MemoryListing& operator=(const MemoryListing&) = delete;
+
+    std::optional<DirEntry> Next() override {
+        if (next_ >= entries_.size()) return std::nullopt;
+        ++counters_->entriesRead;
+        return entries_[next_++];
+    }
+
+private:
+    std::shared_ptr<ListingCounters> counters_;
+    std::vector<DirEntry> entries_;
+    std::size_t next_ = 0;
+};
+
+// Where a path leads: the node itself, or the folder that would hold it.
+struct Lookup {
+    FsStatus status = FsStatus::Ok;  // Ok or FileNotFound (parent valid) or another failure
+    Node* node = nullptr;
+    Node* parent = nullptr;
+    ParsedPath path;
+
+    const std::string& LastName() const { return path.parts.back(); }
+};
+
+bool IsMutation(FsOp op) {
+    switch (op) {
+        case FsOp::SetAttributes:
+        case FsOp::WriteAll:
+        case FsOp::Delete:
+        case FsOp::Rename:
+        case FsOp::Copy:
+        case FsOp::CreateFolder:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void ApplyAttributes(Node& node, const Attributes& attributes) {
+    node.attributes.readOnly = attributes.readOnly;
+    node.attributes.hidden = attributes.hidden;
+    node.attributes.system = attributes.system;
+    node.attributes.archive = attributes.archive;
+}
+
+}  // namespace
+
+struct MemoryFileSystem::State {
+    std::vector<std::unique_ptr<Node>> roots;
+    std::shared_ptr<ListingCounters> listings = std::make_shared<ListingCounters>();
+    std::map<FsOp, std::uint64_t> calls;
+    std::uint64_t mutations = 0;
+
+    struct OperationFault {
+        FsOp op;
+        std::string foldedSubstring;
+        FsStatus status;
+    };
+    std::vector<OperationFault> operationFaults;
+    std::map<std::uint64_t, FsStatus> mutationFaults;
+
+    Node* Root(const std::string& drive) const {
+        for (const auto& root : roots) {
+            if (root->name == drive) return root.get();
+        }
+        return nullptr;
+    }
+
+    Lookup Find(std::string_view text, bool allowWildcards = false) const {
+        Lookup result;
+        result.status = ParsePath(text, allowWildcards, result.path);
+        if (result.status != FsStatus::Ok) return result;
+        Node* folder = Root(result.path.drive);
+        if (folder == nullptr) {
+            result.status = FsStatus::PathNotFound;
+            return result;
+        }
+        const auto& parts = result.path.parts;
+        if (parts.empty()) {
+            result.node = folder;
+            return result;
+        }
+        for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
+            Node* next = folder->Child(parts[i]);
+            if (next == nullptr || !next->IsDirectory()) {
+                result.status = FsStatus::PathNotFound;
+                return result;
+            }
+            folder = next;
+        }
+        result.parent = folder;
+        result.node = folder->Child(parts.back());
+        if (result.node == nullptr) {
+            result.status = FsStatus::FileNotFound;
+        } else if (result.path.trailingSeparator && !result.node->IsDirectory()) {
+            result.status = FsStatus::BadName;  // "file.txt\" names no folder
+            result.node = nullptr;
+        }
+        return result;
+    }
+
+    // The status of an injected fault for this call, or Ok. Counts the call.
+    FsStatus Begin(FsOp op, std::string_view path) {
+        ++calls[op];
+        FsStatus status = FsStatus::Ok;
+        if (IsMutation(op)) {
+            const std::uint64_t index = mutations++;
+            if (auto it = mutationFaults.find(index); it != mutationFaults.end()) {
+                status = it->second;
+                mutationFaults.erase(it);
+            }
+        }
+        if (status != FsStatus::Ok) return status;
+        const std::string folded = FoldCase(path);
+        for (const auto& fault : operationFaults) {
+            if (fault.op == op && folded.find(fault.foldedSubstring) != std::string::npos) return fault.status;
+        }
+        return FsStatus::Ok;
+    }
+
+    // Builder: the folder for a path, created with its parents as needed.
+    Node& EnsureFolder(const std::string& drive, const std::vector<std::string>& parts, std::size_t count) {
+        Node* folder = Root(drive);
+        if (folder == nullptr) {
+            auto root = std::make_unique<Node>();
+            root->name = drive;
+            root->attributes.directory = true;
+            roots.push_back(std::move(root));
+            folder = roots.back().get();
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            Node* next = folder->Child(parts[i]);
+            if (next == nullptr) {
+                next = &folder->AddChild(parts[i], true);
+            } else if (!next->IsDirectory()) {
+                throw std::invalid_argument("a file is in the way of folder " + JoinPath(drive, parts));
+            }
+            folder = next;
+        }
+        return *folder;
+    }
+
+    Node& Existing(std::string_view path) const {
+        Lookup found = Find(path);
+        if (found.status != FsStatus::Ok) throw std::invalid_argument("no such entry: " + std::string(path));
+        return *found.node;
+    }
+};
+
+MemoryFileSystem::MemoryFileSystem() : state_(std::make_unique<State>()) {}
+MemoryFileSystem::~MemoryFileSystem() = default;
+
+// --- building a tree ---
+
+void MemoryFileSystem::AddFile(std::string_view path, std::string_view bytes, Attributes attributes) {
+    ParsedPath parsed;
+    if (ParsePath(path, false, parsed) != FsStatus::Ok || parsed.parts.empty()) {
+        throw std::invalid_argument("bad file path: " + std::string(path));
+    }
+    Node& folder = state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size() - 1);
+    Node* file = folder.Child(parsed.parts.back());
+    if (file == nullptr) {
+        file = &folder.AddChild(parsed.parts.back(), false);
+    } else if (file->IsDirectory()) {
+        throw std::invalid_argument("a folder is in the way of file " + std::string(path));
+    }
+    file->bytes = std::string(bytes);
+    file->attributes = attributes;
+    file->attributes.directory = false;
+}
+
+void MemoryFileSystem::AddFolder(std::string_view path, Attributes attributes) {
+    ParsedPath parsed;
+    if (ParsePath(path, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    Node& folder = state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size());
+    folder.attributes = attributes;
+    folder.attributes.directory = true;
+}
+
+void MemoryFileSystem::Lock(std::string_view path, bool locked) { state_->Existing(path).locked = locked; }
+
+void MemoryFileSystem::SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly) {
+    ParsedPath parsed;
+    if (ParsePath(rootOrFolder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size()).readOnlyMedium = readOnly;
+}
+
+void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shortName) {
+    state_->Existing(path).shortName = std::string(shortName);
+}
+
+// --- faults ---
+
+void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status) {
+    state_->operationFaults.push_back({op, FoldCase(pathSubstring), status});
+}
+
+void MemoryFileSystem::FailMutation(std::uint64_t index, FsStatus status) { state_->mutationFaults[index] = status; }
+
+void MemoryFileSystem::ClearFaults() {
+    state_->operationFaults.clear();
+    state_->mutationFaults.clear();
+}
+
+// --- inspection ---
+
+bool MemoryFileSystem::Exists(std::string_view path) const { return state_->Find(path).status == FsStatus::Ok; }
+
+std::optional<std::string> MemoryFileSystem::Contents(std::string_view path) const {
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok || found.node->IsDirectory()) return std::nullopt;
+    return found.node->bytes;
+}
+
+std::optional<Attributes> MemoryFileSystem::AttributesOf(std::string_view path) const {
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok) return std::nullopt;
+    return found.node->attributes;
+}
+
+std::map<std::string, std::string> MemoryFileSystem::Snapshot() const {
+    std::map<std::string, std::string> files;
+    std::vector<const Node*> pending;
+    for (const auto& root : state_->roots) pending.push_back(root.get());
+    while (!pending.empty()) {
+        const Node* node = pending.back();
+        pending.pop_back();
+        if (!node->IsDirectory()) {
+            files.emplace(node->FullPath(), node->bytes);
+            continue;
+        }
+        for (const auto& child : node->children) pending.push_back(child.get());
+    }
+    return files;
+}
+
+std::uint64_t MemoryFileSystem::MutationCount() const { return state_->mutations; }
+std::uint64_t MemoryFileSystem::OpenListings() const { return state_->listings->open; }
+std::uint64_t MemoryFileSystem::EntriesRead() const { return state_->listings->entriesRead; }
+
+std::uint64_t MemoryFileSystem::CallCount(FsOp op) const {
+    auto it = state_->calls.find(op);
+    return it == state_->calls.end() ? 0 : it->second;
+}
+
+// --- FileSystem ---
+
+FsStatus MemoryFileSystem::GetAttributes(std::string_view path, Attributes& out) const {
+    if (FsStatus s = state_->Begin(FsOp::GetAttributes, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok) return found.status;
+    out = found.node->attributes;
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
+    if (FsStatus s = state_->Begin(FsOp::SetAttributes, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok) return found.status;
+    if (found.node->OnReadOnlyMedium()) return FsStatus::WriteProtected;
+    ApplyAttributes(*found.node, attributes);
+    return FsStatus::Ok;
+}
+
+namespace {
+
+FsStatus CheckReadable(const Lookup& found) {
+    if (found.status != FsStatus::Ok) return found.status;
+    if (found.node->IsDirectory()) return FsStatus::AccessDenied;
+    if (found.node->locked) return FsStatus::SharingViolation;
+    return FsStatus::Ok;
+}
+
+// Whether an existing file may be replaced or removed.
+FsStatus CheckWritable(const Node& node) {
+    if (node.IsDirectory()) return FsStatus::AccessDenied;
+    if (node.OnReadOnlyMedium()) return FsStatus::WriteProtected;
+    if (node.attributes.readOnly) return FsStatus::AccessDenied;
+    if (node.locked) return FsStatus::SharingViolation;
+    return FsStatus::Ok;
+}
+
+// Where a new file may be created: the folder must exist and be writable.
+FsStatus CheckTarget(const Lookup& target) {
+    if (target.status == FsStatus::Ok) return CheckWritable(*target.node);
+    if (target.status != FsStatus::FileNotFound) return target.status;
+    if (target.parent->OnReadOnlyMedium()) return FsStatus::WriteProtected;
+    return FsStatus::Ok;
+}
+
+}  // namespace
+
+FsStatus MemoryFileSystem::OpenForRead(std::string_view path) const {
+    if (FsStatus s = state_->Begin(FsOp::OpenForRead, path); s != FsStatus::Ok) return s;
+    return CheckReadable(state_->Find(path));
+}
+
+FsStatus MemoryFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+    if (FsStatus s = state_->Begin(FsOp::ReadAll, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (FsStatus s = CheckReadable(found); s != FsStatus::Ok) return s;
+    bytes = found.node->bytes;
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
+    if (FsStatus s = state_->Begin(FsOp::WriteAll, path); s != FsStatus::Ok) return s;
+    Lookup target = state_->Find(path);
+    if (FsStatus s = CheckTarget(target); s != FsStatus::Ok) return s;
+    Node* file = target.node != nullptr ? target.node : &target.parent->AddChild(target.LastName(), false);
+    file->bytes = std::string(bytes);
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::Delete(std::string_view path) {
+    if (FsStatus s = state_->Begin(FsOp::Delete, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok) return found.status;
+    if (found.node->parent == nullptr) return FsStatus::AccessDenied;
+    if (FsStatus s = CheckWritable(*found.node); s != FsStatus::Ok) return s;
+    found.parent->Detach(found.node);
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
+    if (FsStatus s = state_->Begin(FsOp::Rename, from); s != FsStatus::Ok) return s;
+    Lookup source = state_->Find(from);
+    if (source.status != FsStatus::Ok) return source.status;
+    Lookup target = state_->Find(to);
+    if (target.path.drive.empty()) return target.status;
+    if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound &&
+        target.status != FsStatus::PathNotFound) {
+        return target.status;
+    }
+    if (target.path.drive != source.path.drive) return FsStatus::NotSameDevice;
+    if (target.status == FsStatus::PathNotFound) return FsStatus::PathNotFound;
+    Node* node = source.node;
+    if (node->parent == nullptr || target.path.parts.empty()) return FsStatus::AccessDenied;
+    const bool sameEntry = target.node == node;  // only the letter case changes
+    if (target.node != nullptr && !sameEntry) return FsStatus::AlreadyExists;
+    if (node->OnReadOnlyMedium() || target.parent->OnReadOnlyMedium()) return FsStatus::WriteProtected;
+    if (node->locked) return FsStatus::SharingViolation;
+    if (node->IsDirectory()) {
+        if (target.parent->IsWithin(node)) return FsStatus::AccessDenied;  // into its own subtree
+        if (node->HoldsLockedFile()) return FsStatus::AccessDenied;
+    }
+    node->name = target.LastName();
+    if (!sameEntry) {
+        // A renamed entry is listed as the newest entry of its (new) folder.
+        node->shortName.clear();
+        std::unique_ptr<Node> owned = source.parent->Detach(node);
+        target.parent->Attach(std::move(owned));
+    }
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::Copy(std::string_view from, std::string_view to) {
+    if (FsStatus s = state_->Begin(FsOp::Copy, from); s != FsStatus::Ok) return s;
+    Lookup source = state_->Find(from);
+    if (FsStatus s = CheckReadable(source); s != FsStatus::Ok) return s;
+    Lookup target = state_->Find(to);
+    if (target.node == source.node) return FsStatus::SharingViolation;  // a file cannot be copied onto itself
+    if (FsStatus s = CheckTarget(target); s != FsStatus::Ok) return s;
+    Node* file = target.node != nullptr ? target.node : &target.parent->AddChild(target.LastName(), false);
+    file->bytes = source.node->bytes;
+    file->attributes = source.node->attributes;
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::CreateFolder(std::string_view path) {
+    if (FsStatus s = state_->Begin(FsOp::CreateFolder, path); s != FsStatus::Ok) return s;
+    Lookup target = state_->Find(path);
+    if (target.status == FsStatus::Ok) return FsStatus::AlreadyExists;
+    if (target.status == FsStatus::BadName && target.path.trailingSeparator) return FsStatus::AlreadyExists;
+    if (target.status != FsStatus::FileNotFound) return target.status;
+    if (target.parent->OnReadOnlyMedium()) return FsStatus::WriteProtected;
+    target.parent->AddChild(target.LastName(), true);
+    return FsStatus::Ok;
+}
+
+std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const {
+    if (state_->Begin(FsOp::List, pattern) != FsStatus::Ok) return nullptr;
+    ParsedPath parsed;
+    if (ParsePath(pattern, true, parsed) != FsStatus::Ok || parsed.parts.empty() || parsed.trailingSeparator) {
+        return nullptr;
+    }
+    const std::string last = parsed.parts.back();
+    parsed.parts.pop_back();
+    Lookup folder = state_->Find(JoinPath(parsed.drive, parsed.parts));
+    if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) return nullptr;
+
+    std::vector<DirEntry> entries;
+    for (const auto& child : folder.node->children) {
+        const bool match = HasWildcards(last)
+                               ? WildcardMatch(last, child->name) ||
+                                     (!child->shortName.empty() && WildcardMatch(last, child->shortName))
+                               : child->Named(last);
+        if (match) entries.push_back({child->name, child->attributes});
+    }
+    return std::make_unique<MemoryListing>(state_->listings, std::move(entries));
+}
+
+std::string MemoryFileSystem::ShortPath(std::string_view path) const {
+    if (state_->Begin(FsOp::ShortPath, path) != FsStatus::Ok) return "";
+    Lookup found = state_->Find(path);
+    if (found.status != FsStatus::Ok) return "";
+    std::vector<std::string> parts = found.path.parts;
+    const Node* node = found.node;
+    for (auto it = parts.rbegin(); it != parts.rend(); ++it, node = node->parent) {
+        if (!node->shortName.empty()) *it = node->shortName;
+    }
+    std::string out = JoinPath(found.path.drive, parts);
+    if (found.path.trailingSeparator) out += '\\';
+    return out;
+}
+
+}  // namespace zelvane
