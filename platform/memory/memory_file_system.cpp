@@ -4,15 +4,15 @@
 #include <stdexcept>
 #include <utility>
 
-#include "platform/memory/memory_path.hpp"
+#include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 
 namespace zelvane {
 namespace {
 
-using memory::JoinPath;
-using memory::ParsedPath;
-using memory::ParsePath;
+using winpath::JoinPath;
+using winpath::ParsedPath;
+using winpath::ParsePath;
 
 struct Node {
     std::string name;  // stored case; "C:" for a drive root

@@ -1,5 +1,5 @@
 #pragma once
-// Parsing of Windows path strings for the in-memory file system: drive, components, normalisation.
+// Parsing of Windows path strings shared by the non-Windows file systems: drive, components, normalisation.
 
 #include <string>
 #include <string_view>
@@ -7,7 +7,7 @@
 
 #include "platform/seams/file_system.hpp"
 
-namespace zelvane::memory {
+namespace zelvane::winpath {
 
 struct ParsedPath {
     std::string drive;               // "C:" (upper case)
@@ -25,4 +25,4 @@ FsStatus ParsePath(std::string_view path, bool allowWildcards, ParsedPath& out);
 // "C:\a\b" from a drive and components.
 std::string JoinPath(const std::string& drive, const std::vector<std::string>& parts);
 
-}  // namespace zelvane::memory
+}  // namespace zelvane::winpath

@@ -1,10 +1,10 @@
-#include "platform/memory/memory_path.hpp"
+#include "platform/memory/windows_path.hpp"
 
 #include <array>
 
 #include "platform/pattern_match.hpp"
 
-namespace zelvane::memory {
+namespace zelvane::winpath {
 namespace {
 
 bool IsDeviceName(std::string_view name) {
@@ -88,4 +88,4 @@ std::string JoinPath(const std::string& drive, const std::vector<std::string>& p
     return out;
 }
 
-}  // namespace zelvane::memory
+}  // namespace zelvane::winpath

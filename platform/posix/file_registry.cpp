@@ -1,0 +1,106 @@
+#include "platform/posix/file_registry.hpp"
+
+#include <array>
+#include <fstream>
+#include <sstream>
+#include <utility>
+
+#include "platform/pattern_match.hpp"
+
+namespace zelvane {
+namespace {
+
+struct RootName {
+    std::string_view name;
+    std::uint32_t value;
+};
+
+constexpr std::array<RootName, 9> kRoots = {{
+    {"HKEY_CLASSES_ROOT", 0x80000000u},
+    {"HKCR", 0x80000000u},
+    {"HKEY_CURRENT_USER", 0x80000001u},
+    {"HKCU", 0x80000001u},
+    {"HKEY_LOCAL_MACHINE", kHkeyLocalMachine},
+    {"HKLM", kHkeyLocalMachine},
+    {"HKEY_USERS", 0x80000003u},
+    {"HKU", 0x80000003u},
+    {"HKEY_CURRENT_CONFIG", 0x80000005u},
+}};
+
+std::optional<std::uint32_t> RootValue(std::string_view name) {
+    for (const auto& root : kRoots) {
+        if (NamesEqual(root.name, name)) return root.value;
+    }
+    return std::nullopt;
+}
+
+// Key paths compare without leading or trailing backslashes.
+std::string_view TrimKey(std::string_view key) {
+    while (!key.empty() && key.front() == '\\') key.remove_prefix(1);
+    while (!key.empty() && key.back() == '\\') key.remove_suffix(1);
+    return key;
+}
+
+std::optional<FileRegistry::Entry> ParseLine(std::string_view line) {
+    const std::size_t keyEnd = line.find('|');
+    if (keyEnd == std::string_view::npos) return std::nullopt;
+    const std::size_t nameEnd = line.find('|', keyEnd + 1);
+    if (nameEnd == std::string_view::npos) return std::nullopt;
+    const std::string_view fullKey = line.substr(0, keyEnd);
+    const std::size_t rootEnd = fullKey.find('\\');
+    const auto root = RootValue(fullKey.substr(0, rootEnd));
+    if (!root) return std::nullopt;
+
+    FileRegistry::Entry entry;
+    entry.root = *root;
+    entry.key = std::string(TrimKey(rootEnd == std::string_view::npos ? "" : fullKey.substr(rootEnd)));
+    entry.valueName = std::string(line.substr(keyEnd + 1, nameEnd - keyEnd - 1));
+    std::string_view data = line.substr(nameEnd + 1);
+    // An optional last field names the type; data may itself hold '|'.
+    if (const std::size_t typeStart = data.rfind('|'); typeStart != std::string_view::npos) {
+        const std::string_view type = data.substr(typeStart + 1);
+        if (type == "REG_EXPAND_SZ" || type == "REG_SZ") {
+            entry.value.type = type == "REG_EXPAND_SZ" ? kRegExpandSz : kRegSz;
+            data = data.substr(0, typeStart);
+        }
+    }
+    entry.value.data = std::string(data) + '\0';
+    return entry;
+}
+
+}  // namespace
+
+std::vector<FileRegistry::Entry> FileRegistry::Parse(std::string_view text) {
+    std::vector<Entry> entries;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        if (line.empty() || line.front() == ';' || line.front() == '#') continue;
+        if (auto entry = ParseLine(line)) entries.push_back(std::move(*entry));
+    }
+    return entries;
+}
+
+FileRegistry::FileRegistry(const std::string& filePath) {
+    if (filePath.empty()) return;
+    std::ifstream in(filePath, std::ios::binary);
+    if (!in) return;
+    std::ostringstream text;
+    text << in.rdbuf();
+    entries_ = Parse(text.str());
+}
+
+std::optional<RegistryValue> FileRegistry::Query(std::uint32_t root, std::string_view keyPath,
+                                                 std::string_view valueName) const {
+    const std::string_view key = TrimKey(keyPath);
+    for (auto it = entries_.rbegin(); it != entries_.rend(); ++it) {
+        if (it->root == root && NamesEqual(it->key, key) && NamesEqual(it->valueName, valueName)) return it->value;
+    }
+    return std::nullopt;
+}
+
+}  // namespace zelvane

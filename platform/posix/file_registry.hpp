@@ -1,0 +1,37 @@
+#pragma once
+// The registry seam read from a text file, one value a line:
+//   HKEY_LOCAL_MACHINE\Software\BioWare\SW\KOTOR|Path|C:\Games\Kotor
+//   HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2|Path|%GAMES%\Kotor2|REG_EXPAND_SZ
+// (root\key|value name|data[|type]). Keys and value names compare case-insensitively; a later
+// line for the same value replaces an earlier one. Blank lines and lines starting with ';' or
+// '#' are ignored; lines may end with CR LF. Every value is stored with a terminating NUL.
+
+#include <string>
+#include <vector>
+
+#include "platform/seams/registry.hpp"
+
+namespace zelvane {
+
+class FileRegistry final : public Registry {
+public:
+    // Reads the file once; an empty path or a missing file gives a registry without values.
+    explicit FileRegistry(const std::string& filePath = {});
+
+    std::optional<RegistryValue> Query(std::uint32_t root, std::string_view keyPath,
+                                       std::string_view valueName) const override;
+
+    struct Entry {
+        std::uint32_t root = 0;
+        std::string key;
+        std::string valueName;
+        RegistryValue value;
+    };
+    // Parses the text of such a file; malformed lines are skipped.
+    static std::vector<Entry> Parse(std::string_view text);
+
+private:
+    std::vector<Entry> entries_;
+};
+
+}  // namespace zelvane

@@ -1,0 +1,32 @@
+#pragma once
+// Mapping of Windows paths onto the host, Wine style: "Z:\home\me" is "/home/me", other drive
+// letters go through "<prefix>/dosdevices/<letter>:". Each component is found case-insensitively:
+// the exact name first, else the first entry (in name order) that matches ignoring case.
+
+#include <string>
+#include <string_view>
+
+#include "platform/seams/file_system.hpp"
+
+namespace zelvane::posix {
+
+struct HostPath {
+    // Ok when the entry exists; FileNotFound when only the last component is missing (then
+    // `host` is the path the entry would get); any other status means the path is unusable.
+    FsStatus status = FsStatus::Ok;
+    std::string host;    // host path of the entry
+    std::string drive;   // "C:" or "" for the root of a plain POSIX path
+    std::string name;    // last component as found on the host ("" for a root)
+    std::string given;   // last component as the Windows path spells it
+    bool isRoot = false;
+    bool pattern = false;  // the last component is a wildcard pattern
+};
+
+// prefix is the Wine prefix folder (no trailing slash). allowWildcards lets the last component
+// hold '*' and '?' (it is then not resolved: `host` is the folder and `name` the pattern).
+HostPath ResolveHostPath(std::string_view windowsPath, const std::string& prefix, bool allowWildcards = false);
+
+// The Wine prefix from $WINEPREFIX, else ~/.wine.
+std::string DefaultWinePrefix();
+
+}  // namespace zelvane::posix

@@ -1,0 +1,67 @@
+#include "platform/posix/instance_lock.hpp"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace zelvane {
+namespace {
+
+std::uint64_t Fnv1a(const std::string& text) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+std::string ExecutableFolder() {
+    std::error_code error;
+    const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
+    if (error) return std::filesystem::current_path(error).string();
+    return exe.parent_path().string();
+}
+
+bool IsWritableFolder(const char* path) {
+    struct stat st {};
+    return path != nullptr && *path != '\0' && ::stat(path, &st) == 0 && S_ISDIR(st.st_mode) &&
+           ::access(path, W_OK) == 0;
+}
+
+}  // namespace
+
+std::string PosixInstanceCheck::LockFilePath(const std::string& programFolder) {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string folder = IsWritableFolder(runtime) ? runtime : "/tmp";
+    char name[64];
+    std::snprintf(name, sizeof name, "/zelvane-%016llx.lock", static_cast<unsigned long long>(Fnv1a(programFolder)));
+    return folder + name;
+}
+
+PosixInstanceCheck::PosixInstanceCheck() : PosixInstanceCheck(ExecutableFolder()) {}
+
+PosixInstanceCheck::PosixInstanceCheck(const std::string& programFolder) {
+    fd_ = ::open(LockFilePath(programFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (fd_ < 0) return;  // without a lock file nothing can be told: assume we are alone
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        otherHolder_ = errno == EWOULDBLOCK;
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+PosixInstanceCheck::~PosixInstanceCheck() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+bool PosixInstanceCheck::AnotherInstanceRunning() { return otherHolder_; }
+
+}  // namespace zelvane

@@ -1,0 +1,29 @@
+#pragma once
+// The single-instance check on POSIX: an exclusive flock on a lock file named after the program
+// folder (in $XDG_RUNTIME_DIR, else /tmp), held for the object's lifetime.
+
+#include <string>
+
+#include "platform/seams/instance.hpp"
+
+namespace zelvane {
+
+class PosixInstanceCheck final : public InstanceCheck {
+public:
+    PosixInstanceCheck();  // for the folder of the running executable
+    explicit PosixInstanceCheck(const std::string& programFolder);
+    ~PosixInstanceCheck() override;
+    PosixInstanceCheck(const PosixInstanceCheck&) = delete;
+    PosixInstanceCheck& operator=(const PosixInstanceCheck&) = delete;
+
+    bool AnotherInstanceRunning() override;
+
+    // Where the lock of a program folder lives.
+    static std::string LockFilePath(const std::string& programFolder);
+
+private:
+    int fd_ = -1;
+    bool otherHolder_ = false;
+};
+
+}  // namespace zelvane

@@ -1,0 +1,75 @@
+#include "platform/posix/file_registry.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace zelvane {
+namespace {
+
+constexpr std::string_view kText =
+    "; the registry of a test machine\r\n"
+    "# another comment\n"
+    "\n"
+    "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|C:\\Games\\Kotor\r\n"
+    "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|%GAMES%\\Kotor2|REG_EXPAND_SZ\n"
+    "HKEY_LOCAL_MACHINE\\Software\\Pipes|Data|a|b\n"
+    "HKEY_LOCAL_MACHINE\\Software\\Empty|Path|\n"
+    "HKEY_CURRENT_USER\\Software\\BioWare\\SW\\KOTOR|Path|C:\\User\n"
+    "not a line\n"
+    "HKEY_NOWHERE\\x|y|z\n";
+
+TEST(FileRegistry, ReadsStringValuesWithTheirTerminatingNul) {
+    FileRegistry registry;
+    const auto entries = FileRegistry::Parse(kText);
+    ASSERT_EQ(entries.size(), 5u);
+    EXPECT_EQ(entries[0].root, kHkeyLocalMachine);
+    EXPECT_EQ(entries[0].key, "Software\\BioWare\\SW\\KOTOR");
+    EXPECT_EQ(entries[0].valueName, "Path");
+    EXPECT_EQ(entries[0].value.type, kRegSz);
+    EXPECT_EQ(entries[0].value.data, std::string("C:\\Games\\Kotor\0", 15));
+    EXPECT_EQ(entries[1].value.type, kRegExpandSz);
+    EXPECT_EQ(entries[1].value.data, std::string("%GAMES%\\Kotor2\0", 15));
+    EXPECT_EQ(entries[2].value.data, std::string("a|b\0", 4));
+    EXPECT_EQ(entries[3].value.data, std::string("\0", 1));
+    EXPECT_EQ(entries[4].root, 0x80000001u);
+}
+
+class FileRegistryFile : public ::testing::Test {
+protected:
+    FileRegistryFile() {
+        path = (std::filesystem::temp_directory_path() / ("zelvane-registry-" + std::to_string(::getpid()))).string();
+        std::ofstream(path, std::ios::binary) << kText;
+    }
+    ~FileRegistryFile() override { std::filesystem::remove(path); }
+    std::string path;
+};
+
+TEST_F(FileRegistryFile, KeysAndValueNamesIgnoreCase) {
+    FileRegistry registry(path);
+    auto value = registry.Query(kHkeyLocalMachine, "software\\bioware\\sw\\kotor", "PATH");
+    ASSERT_TRUE(value);
+    EXPECT_EQ(value->data, std::string("C:\\Games\\Kotor\0", 15));
+    EXPECT_EQ(registry.Query(0x80000001u, "Software\\BioWare\\SW\\KOTOR", "Path")->data, std::string("C:\\User\0", 8));
+}
+
+TEST_F(FileRegistryFile, MissingKeysValuesAndFilesGiveNothing) {
+    FileRegistry registry(path);
+    EXPECT_FALSE(registry.Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Other"));
+    EXPECT_FALSE(registry.Query(kHkeyLocalMachine, "Software\\BioWare\\SW", "Path"));
+    EXPECT_FALSE(registry.Query(0x80000003u, "Software\\BioWare\\SW\\KOTOR", "Path"));
+    EXPECT_FALSE(FileRegistry("/nonexistent/registry.txt").Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
+    EXPECT_FALSE(FileRegistry("").Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
+}
+
+TEST(FileRegistry, ALaterLineReplacesAnEarlierOne) {
+    FileRegistry registry;
+    const auto entries = FileRegistry::Parse("HKLM\\K|V|one\nHKEY_LOCAL_MACHINE\\k|v|two\n");
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].value.data, std::string("two\0", 4));
+}
+
+}  // namespace
+}  // namespace zelvane

@@ -1,0 +1,40 @@
+#include "platform/posix/instance_lock.hpp"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace zelvane {
+namespace {
+
+std::string TestFolder(const char* name) {
+    return std::string("/zelvane-instance-test/") + name + "/" + std::to_string(::getpid());
+}
+
+TEST(PosixInstanceCheck, ASecondCheckForTheSameFolderSeesTheFirst) {
+    const std::string folder = TestFolder("same");
+    PosixInstanceCheck first(folder);
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+    {
+        PosixInstanceCheck second(folder);
+        EXPECT_TRUE(second.AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(first.AnotherInstanceRunning());
+}
+
+TEST(PosixInstanceCheck, TheLockEndsWithItsObject) {
+    const std::string folder = TestFolder("released");
+    { PosixInstanceCheck first(folder); }
+    PosixInstanceCheck again(folder);
+    EXPECT_FALSE(again.AnotherInstanceRunning());
+}
+
+TEST(PosixInstanceCheck, OtherFoldersAreIndependent) {
+    PosixInstanceCheck a(TestFolder("a"));
+    PosixInstanceCheck b(TestFolder("b"));
+    EXPECT_FALSE(a.AnotherInstanceRunning());
+    EXPECT_FALSE(b.AnotherInstanceRunning());
+    EXPECT_NE(PosixInstanceCheck::LockFilePath(TestFolder("a")), PosixInstanceCheck::LockFilePath(TestFolder("b")));
+}
+
+}  // namespace
+}  // namespace zelvane
