@@ -1,0 +1,199 @@
+#include "platform/win32/win32_file_system.hpp"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/win32/win32_errors.hpp"
+
+namespace zelvane {
+namespace {
+
+// A NUL-terminated copy; a path with an embedded NUL names no file.
+bool ToCString(std::string_view path, std::string& out) {
+    if (path.find('\0') != std::string_view::npos || path.empty()) return false;
+    out.assign(path);
+    return true;
+}
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE handle) : handle_(handle) {}
+    ~FileHandle() {
+        if (Valid()) CloseHandle(handle_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+    HANDLE Get() const { return handle_; }
+
+private:
+    HANDLE handle_;
+};
+
+Attributes FromWin32Attributes(DWORD bits) {
+    Attributes a;
+    a.directory = (bits & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    a.readOnly = (bits & FILE_ATTRIBUTE_READONLY) != 0;
+    a.hidden = (bits & FILE_ATTRIBUTE_HIDDEN) != 0;
+    a.system = (bits & FILE_ATTRIBUTE_SYSTEM) != 0;
+    a.archive = (bits & FILE_ATTRIBUTE_ARCHIVE) != 0;
+    return a;
+}
+
+DWORD ToWin32Attributes(const Attributes& a) {
+    DWORD bits = 0;
+    if (a.readOnly) bits |= FILE_ATTRIBUTE_READONLY;
+    if (a.hidden) bits |= FILE_ATTRIBUTE_HIDDEN;
+    if (a.system) bits |= FILE_ATTRIBUTE_SYSTEM;
+    if (a.archive) bits |= FILE_ATTRIBUTE_ARCHIVE;
+    return bits == 0 ? FILE_ATTRIBUTE_NORMAL : bits;
+}
+
+class FindListing final : public Listing {
+public:
+    FindListing(HANDLE find, const WIN32_FIND_DATAA& first) : find_(find), pending_(first), hasPending_(true) {}
+    FindListing() = default;
+    ~FindListing() override {
+        if (find_ != INVALID_HANDLE_VALUE) FindClose(find_);
+    }
+    FindListing(const FindListing&) = delete;
+    FindListing& operator=(const FindListing&) = delete;
+
+    std::optional<DirEntry> Next() override {
+        while (hasPending_) {
+            DirEntry entry{pending_.cFileName, FromWin32Attributes(pending_.dwFileAttributes)};
+            hasPending_ = find_ != INVALID_HANDLE_VALUE && FindNextFileA(find_, &pending_) != FALSE;
+            if (entry.name == "." || entry.name == "..") continue;
+            return entry;
+        }
+        return std::nullopt;
+    }
+
+private:
+    HANDLE find_ = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA pending_{};
+    bool hasPending_ = false;
+};
+
+}  // namespace
+
+FsStatus Win32FileSystem::GetAttributes(std::string_view path, Attributes& out) const {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    const DWORD bits = GetFileAttributesA(p.c_str());
+    if (bits == INVALID_FILE_ATTRIBUTES) return LastFsStatus();
+    out = FromWin32Attributes(bits);
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    if (!SetFileAttributesA(p.c_str(), ToWin32Attributes(attributes))) return LastFsStatus();
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::OpenForRead(std::string_view path) const {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, as a file must be.
+    FileHandle file(CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    return file.Valid() ? FsStatus::Ok : LastFsStatus();
+}
+
+FsStatus Win32FileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    FileHandle file(CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return LastFsStatus();
+    std::string content;
+    char buffer[64 * 1024];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return LastFsStatus();
+        if (got == 0) break;
+        content.append(buffer, got);
+    }
+    bytes = std::move(content);
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    // OPEN_ALWAYS rather than CREATE_ALWAYS: the latter refuses hidden and system files, which a
+    // replacement must still be able to write; a read-only file refuses GENERIC_WRITE either way.
+    FileHandle file(CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return LastFsStatus();
+    if (!SetEndOfFile(file.Get())) return LastFsStatus();
+    while (!bytes.empty()) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr)) return LastFsStatus();
+        if (written == 0) return FsStatus::IoError;
+        bytes.remove_prefix(written);
+    }
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::Delete(std::string_view path) {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    return DeleteFileA(p.c_str()) ? FsStatus::Ok : LastFsStatus();
+}
+
+FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
+    std::string source, target;
+    if (!ToCString(from, source) || !ToCString(to, target)) return FsStatus::BadName;
+    // No MOVEFILE_REPLACE_EXISTING: an existing target is never overwritten; no MOVEFILE_COPY_ALLOWED:
+    // a rename stays on its volume, as the caller's error handling expects.
+    return MoveFileExA(source.c_str(), target.c_str(), 0) ? FsStatus::Ok : LastFsStatus();
+}
+
+FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
+    std::string source, target;
+    if (!ToCString(from, source) || !ToCString(to, target)) return FsStatus::BadName;
+    return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FsStatus::Ok : LastFsStatus();
+}
+
+FsStatus Win32FileSystem::CreateFolder(std::string_view path) {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    return CreateDirectoryA(p.c_str(), nullptr) ? FsStatus::Ok : LastFsStatus();
+}
+
+std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {
+    std::string p;
+    if (!ToCString(pattern, p)) return nullptr;
+    WIN32_FIND_DATAA data{};
+    const HANDLE find = FindFirstFileA(p.c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        // The folder exists but nothing in it matches: an empty listing.
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NO_MORE_FILES) return std::make_unique<FindListing>();
+        return nullptr;
+    }
+    return std::make_unique<FindListing>(find, data);
+}
+
+std::string Win32FileSystem::ShortPath(std::string_view path) const {
+    std::string p;
+    if (!ToCString(path, p)) return {};
+    // Ask for the size first and never accept a cut-off name: a truncated short name could name
+    // another file or none at all.
+    DWORD size = GetShortPathNameA(p.c_str(), nullptr, 0);
+    for (int attempt = 0; attempt < 4 && size != 0; ++attempt) {
+        std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+        const DWORD got = GetShortPathNameA(p.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (got == 0) return {};
+        if (got < buffer.size()) return std::string(buffer.data(), got);
+        size = got;  // the name grew in between: try again with the new size
+    }
+    return {};
+}
+
+}  // namespace zelvane

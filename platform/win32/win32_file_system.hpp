@@ -1,0 +1,23 @@
+#pragma once
+// The Windows file system behind the FileSystem seam: the ANSI kernel32 file functions.
+
+#include "platform/seams/file_system.hpp"
+
+namespace zelvane {
+
+class Win32FileSystem final : public FileSystem {
+public:
+    FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
+    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
+    FsStatus OpenForRead(std::string_view path) const override;
+    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
+    FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
+    FsStatus Delete(std::string_view path) override;
+    FsStatus Rename(std::string_view from, std::string_view to) override;
+    FsStatus Copy(std::string_view from, std::string_view to) override;
+    FsStatus CreateFolder(std::string_view path) override;
+    std::unique_ptr<Listing> List(std::string_view pattern) const override;
+    std::string ShortPath(std::string_view path) const override;
+};
+
+}  // namespace zelvane
