@@ -1,0 +1,21 @@
+#pragma once
+// The system's open-file dialog, centred on the screen by its hook.
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/seams/user_interface.hpp"
+
+namespace zelvane::win32 {
+
+// The full path of the chosen file, or "" when cancelled.
+std::string ShowOpenFileDialog(HWND owner, const OpenFileRequest& request);
+
+// Centres the dialog on WM_INITDIALOG and follows the selection on CDN_SELCHANGE.
+UINT_PTR CALLBACK OpenDialogHookProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The path under the selection while the dialog is open.
+const std::string& OpenDialogSelection();
+
+}  // namespace zelvane::win32

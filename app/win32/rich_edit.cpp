@@ -1,0 +1,128 @@
+#include "app/win32/rich_edit.hpp"
+
+#include <richedit.h>
+
+#include <string>
+
+#include "app/win32/handles.hpp"
+#include "app/win32/twips.hpp"
+#include "app/win32/win32_ui.hpp"
+#include "app/win32/window_hook.hpp"
+#include "platform/win32/win32_file_system.hpp"
+#include "util/common.hpp"
+#include "util/program_error.hpp"
+
+namespace zelvane::win32 {
+namespace {
+
+struct RichEditLibraries {
+    UniqueLibrary riched32;
+    UniqueLibrary riched20;
+    UniqueLibrary riched;
+};
+
+RichEditLibraries& Libraries() {
+    static RichEditLibraries libraries;
+    return libraries;
+}
+
+void LoadLibraries() {
+    RichEditLibraries& libs = Libraries();
+    if (!libs.riched32) libs.riched32.Reset(LoadLibraryA("RICHED32.DLL"));
+    if (!libs.riched20) libs.riched20.Reset(LoadLibraryA("RICHED20.DLL"));
+    if (!libs.riched) libs.riched.Reset(LoadLibraryA("RICHED.DLL"));
+}
+
+void SetLineWidth(HWND richEdit, int lineWidthTwips) {
+    WindowDc dc(richEdit);
+    SendMessageA(richEdit, EM_SETTARGETDEVICE, reinterpret_cast<WPARAM>(dc.Get()), lineWidthTwips);
+}
+
+// Far wider than any window of the program, so that no paragraph wraps.
+int UnlimitedLineWidth() {
+    const int screenTwips = GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
+    return TwipsPerPixelX() * screenTwips - 768;
+}
+
+HWND CreateWindowOfClass(const char* className, HWND parent, int x, int y, int width, int height, DWORD style,
+                         DWORD exStyle) {
+    return CreateWindowExA(exStyle, className, nullptr, style, x, y, width, height, parent,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRichEditControlId)),
+                           GetModuleHandleA(nullptr), nullptr);
+}
+
+}  // namespace
+
+HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file, std::string_view text,
+                    DWORD style, DWORD exStyle, RichEditFlags flags) {
+    LoadLibraries();
+    ProgramUserInterface().DoEvents();
+    if (!Libraries().riched32) {
+        MessageBoxA(nullptr, kRichEditLoadFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        return nullptr;
+    }
+    HWND window = CreateWindowOfClass("RichEdit20A", parent, x, y, width, height, style, exStyle);
+    if (window == nullptr) {
+        window = CreateWindowOfClass("RICHEDIT", parent, x, y, width, height, kDocumentRichEditStyle, WS_EX_CLIENTEDGE);
+    }
+    if (window == nullptr) {
+        MessageBoxA(nullptr, kRichEditCreateFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
+        return nullptr;
+    }
+    if (flags.links) EnableLinks(window);
+
+    std::string content;
+    Win32FileSystem fs;
+    if (!file.empty() && FileExists(fs, file)) {
+        SetLineWidth(window, 5300);
+        const FsStatus status = fs.ReadAll(file, content);
+        if (status != FsStatus::Ok) {
+            DestroyWindow(window);
+            ReportError(FileSystemError(status), "Public Function CreateRichEdit");
+            return nullptr;
+        }
+    } else {
+        SetLineWidth(window, UnlimitedLineWidth());
+        content.assign(text);
+    }
+    SetRichText(window, content);
+
+    SendMessageA(window, EM_SETSEL, 1, 1);
+    SendMessageA(window, EM_SETSEL, static_cast<WPARAM>(-1), 1);
+    SendMessageA(window, EM_SETREADONLY, 1, 0);
+    SendMessageA(window, EM_AUTOURLDETECT, 1, 1);
+
+    if (flags.requestSize) {
+        SendMessageA(window, EM_SETEVENTMASK, 0, 0);
+        SendMessageA(window, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
+        ProgramUserInterface().DoEvents();
+        SendMessageA(window, EM_REQUESTRESIZE, 0, 0);
+    }
+    if (flags.makeInert) HookWindow(window, InertRichEditProc);
+    return window;
+}
+
+void SetTargetWidth(int widthTwips, HWND richEdit) { SetLineWidth(richEdit, widthTwips - 200); }
+
+COLORREF SetRichEditBackColor(COLORREF color, HWND richEdit) {
+    return static_cast<COLORREF>(SendMessageA(richEdit, EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(color)));
+}
+
+void EnableLinks(HWND richEdit) {
+    SendMessageA(richEdit, EM_SETEVENTMASK, 0, ENM_LINK);
+    SendMessageA(richEdit, EM_AUTOURLDETECT, 1, 0);
+}
+
+void SetRichText(HWND richEdit, std::string_view text) {
+    const std::string copy(text);
+    SetWindowTextA(richEdit, copy.c_str());
+}
+
+void FreeRichEditLibraries() {
+    RichEditLibraries& libs = Libraries();
+    libs.riched32.Reset();
+    libs.riched20.Reset();
+    libs.riched.Reset();
+}
+
+}  // namespace zelvane::win32
