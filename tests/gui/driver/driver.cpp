@@ -1,0 +1,322 @@
+// zelvane-gui-driver: drives the windows of another program from outside, for the GUI tests.
+//
+//   list                               every top-level window: handle, class, title, visible, pid
+//   wait-window TITLE [TIMEOUT_MS]     waits until a visible top-level window matches TITLE
+//   wait-any TIMEOUT_MS TITLE...       waits for the first of several titles; prints which one
+//   wait-gone TITLE [TIMEOUT_MS]       waits until no visible top-level window matches TITLE
+//   click TITLE CAPTION                clicks the child Orvo_Button or Button whose text is CAPTION
+//   press-key TITLE VK [alt]           types the virtual key (decimal or 0xNN), Alt held if asked
+//   dump TITLE                         window rectangle, client size and every child in client pixels
+//   text TITLE                         the texts of the static controls (one TEXT line each)
+//   close TITLE                        posts WM_CLOSE
+//   close-any TIMEOUT_MS TITLE...      waits up to TIMEOUT_MS and closes every window that matches
+//   ping                               prints DRIVER OK
+//
+// TITLE matches exactly; "abc*" matches titles beginning with abc and "*abc*" titles containing it.
+// Every command prints its result as lines on standard output; the last line of a failure begins
+// with ERROR. Exit status 0 on success, 1 on a timeout or a missing window, 2 on bad usage.
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr DWORD kDefaultTimeoutMs = 15000;
+constexpr DWORD kPollMs = 100;
+constexpr UINT kTextTimeoutMs = 2000;
+
+bool TitleMatches(const std::string& pattern, const std::string& title) {
+    const bool leading = !pattern.empty() && pattern.front() == '*';
+    const bool trailing = pattern.size() > 1 && pattern.back() == '*';
+    if (!leading && !trailing) return pattern == title;
+    const std::string core = pattern.substr(leading ? 1 : 0, pattern.size() - (leading ? 1 : 0) - (trailing ? 1 : 0));
+    if (leading && trailing) return title.find(core) != std::string::npos;
+    if (trailing) return title.compare(0, core.size(), core) == 0;
+    return title.size() >= core.size() && title.compare(title.size() - core.size(), core.size(), core) == 0;
+}
+
+std::string ClassOf(HWND window) {
+    char buffer[256] = {};
+    GetClassNameA(window, buffer, static_cast<int>(sizeof buffer));
+    return buffer;
+}
+
+// The window text, asked of the window itself (WM_GETTEXT is carried across processes) so that
+// controls that keep their text privately answer too; the stored caption otherwise.
+std::string TextOf(HWND window) {
+    DWORD_PTR length = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &length) && length > 0) {
+        std::vector<char> buffer(length + 1, '\0');
+        DWORD_PTR copied = 0;
+        if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                                SMTO_ABORTIFHUNG, kTextTimeoutMs, &copied)) {
+            return std::string(buffer.data(), copied);
+        }
+    }
+    char buffer[1024] = {};
+    GetWindowTextA(window, buffer, static_cast<int>(sizeof buffer));
+    return buffer;
+}
+
+std::string TitleOf(HWND window) {
+    char buffer[1024] = {};
+    GetWindowTextA(window, buffer, static_cast<int>(sizeof buffer));
+    return buffer;
+}
+
+// Escapes tabs and line ends so that one window stays on one output line.
+std::string Printable(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        if (c == '\r') out += "\\r";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\t') out += "\\t";
+        else out += c;
+    }
+    return out;
+}
+
+std::vector<HWND> TopLevelWindows() {
+    std::vector<HWND> windows;
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> ChildWindows(HWND parent) {
+    std::vector<HWND> windows;
+    EnumChildWindows(parent, [](HWND window, LPARAM param) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+HWND FindVisibleTopLevel(const std::string& pattern) {
+    for (HWND window : TopLevelWindows()) {
+        if (IsWindowVisible(window) && TitleMatches(pattern, TitleOf(window))) return window;
+    }
+    return nullptr;
+}
+
+HWND WaitForWindow(const std::string& pattern, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (HWND window = FindVisibleTopLevel(pattern)) return window;
+        if (GetTickCount() - start >= timeoutMs) return nullptr;
+        Sleep(kPollMs);
+    }
+}
+
+DWORD ParseTimeout(int argc, char** argv, int index) {
+    return index < argc ? static_cast<DWORD>(std::strtoul(argv[index], nullptr, 0)) : kDefaultTimeoutMs;
+}
+
+int Fail(const std::string& what) {
+    std::printf("ERROR %s\n", what.c_str());
+    return 1;
+}
+
+// The window named by TITLE, waiting a little for it, so that a command right after an action works.
+HWND RequireWindow(const std::string& pattern, DWORD timeoutMs = 5000) { return WaitForWindow(pattern, timeoutMs); }
+
+RECT ClientRectOf(HWND child, HWND parent) {
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+int CmdList() {
+    for (HWND window : TopLevelWindows()) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        std::printf("WINDOW\t%p\t%s\t%s\t%d\t%lu\n", static_cast<void*>(window), ClassOf(window).c_str(),
+                    Printable(TitleOf(window)).c_str(), IsWindowVisible(window) ? 1 : 0, static_cast<unsigned long>(pid));
+    }
+    return 0;
+}
+
+int CmdWaitWindow(const std::string& pattern, DWORD timeoutMs) {
+    HWND window = WaitForWindow(pattern, timeoutMs);
+    if (!window) return Fail("timeout waiting for window: " + pattern);
+    std::printf("FOUND\t%p\t%s\n", static_cast<void*>(window), Printable(TitleOf(window)).c_str());
+    return 0;
+}
+
+int CmdWaitAny(DWORD timeoutMs, const std::vector<std::string>& patterns) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        for (size_t i = 0; i < patterns.size(); ++i) {
+            if (HWND window = FindVisibleTopLevel(patterns[i])) {
+                std::printf("FOUND\t%zu\t%s\n", i, Printable(TitleOf(window)).c_str());
+                return 0;
+            }
+        }
+        if (GetTickCount() - start >= timeoutMs) return Fail("timeout waiting for any window");
+        Sleep(kPollMs);
+    }
+}
+
+int CmdWaitGone(const std::string& pattern, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (FindVisibleTopLevel(pattern)) {
+        if (GetTickCount() - start >= timeoutMs) return Fail("window still there: " + pattern);
+        Sleep(kPollMs);
+    }
+    std::printf("GONE\n");
+    return 0;
+}
+
+int CmdClick(const std::string& pattern, const std::string& caption) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    for (HWND child : ChildWindows(window)) {
+        const std::string cls = ClassOf(child);
+        if (cls != "Orvo_Button" && cls != "Button") continue;
+        if (TextOf(child) != caption) continue;
+        if (!IsWindowEnabled(child)) return Fail("button disabled: " + caption);
+        if (cls == "Button" && ClassOf(GetParent(child)) == "#32770") {
+            // A dialog button: the dialog gets the notification the button would send.
+            const int id = GetDlgCtrlID(child);
+            PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(child));
+        } else {
+            // Posted, not sent: the click may open a modal prompt that returns only much later.
+            PostMessageA(child, BM_CLICK, 0, 0);
+        }
+        std::printf("CLICKED\t%s\t%s\n", cls.c_str(), caption.c_str());
+        return 0;
+    }
+    return Fail("no button '" + caption + "' in " + pattern);
+}
+
+void KeyEvent(WORD vk, bool up) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = vk;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+    SendInput(1, &input, sizeof input);
+}
+
+int CmdPressKey(const std::string& pattern, WORD vk, bool alt) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (alt) KeyEvent(VK_MENU, false);
+    KeyEvent(vk, false);
+    KeyEvent(vk, true);
+    if (alt) KeyEvent(VK_MENU, true);
+    std::printf("PRESSED\t%u\t%d\n", vk, alt ? 1 : 0);
+    return 0;
+}
+
+int CmdDump(const std::string& pattern) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    RECT outer{};
+    RECT client{};
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    std::printf("WINDOW\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\n", ClassOf(window).c_str(), Printable(TitleOf(window)).c_str(),
+                outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top,
+                IsWindowEnabled(window) ? 1 : 0);
+    std::printf("CLIENT\t%ld\t%ld\n", client.right, client.bottom);
+    for (HWND child : ChildWindows(window)) {
+        if (GetParent(child) != window) continue;
+        const RECT r = ClientRectOf(child, window);
+        std::printf("CHILD\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%d\n", ClassOf(child).c_str(), Printable(TextOf(child)).c_str(),
+                    r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowEnabled(child) ? 1 : 0,
+                    IsWindowVisible(child) ? 1 : 0, GetDlgCtrlID(child));
+    }
+    return 0;
+}
+
+int CmdText(const std::string& pattern) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    for (HWND child : ChildWindows(window)) {
+        if (ClassOf(child) != "Static" || !IsWindowVisible(child)) continue;
+        const std::string text = TextOf(child);
+        if (!text.empty()) std::printf("TEXT\t%s\n", Printable(text).c_str());
+    }
+    return 0;
+}
+
+int CmdClose(const std::string& pattern) {
+    HWND window = RequireWindow(pattern, 2000);
+    if (!window) return Fail("no window: " + pattern);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    std::printf("CLOSED\t%s\n", Printable(TitleOf(window)).c_str());
+    return 0;
+}
+
+int CmdCloseAny(DWORD timeoutMs, const std::vector<std::string>& patterns) {
+    const DWORD start = GetTickCount();
+    int closed = 0;
+    do {
+        for (HWND window : TopLevelWindows()) {
+            if (!IsWindowVisible(window)) continue;
+            const std::string title = TitleOf(window);
+            for (const std::string& pattern : patterns) {
+                if (!TitleMatches(pattern, title)) continue;
+                PostMessageA(window, WM_CLOSE, 0, 0);
+                std::printf("CLOSED\t%s\n", Printable(title).c_str());
+                ++closed;
+                break;
+            }
+        }
+        if (closed) return 0;
+        Sleep(kPollMs);
+    } while (GetTickCount() - start < timeoutMs);
+    std::printf("NONE\n");
+    return 0;
+}
+
+int Usage() {
+    std::printf("ERROR usage: zelvane-gui-driver list | wait-window TITLE [MS] | wait-any MS TITLE... | "
+                "wait-gone TITLE [MS] | click TITLE CAPTION | press-key TITLE VK [alt] | dump TITLE | "
+                "text TITLE | close TITLE | close-any MS TITLE... | ping\n");
+    return 2;
+}
+
+int Run(int argc, char** argv) {
+    if (argc < 2) return Usage();
+    const std::string command = argv[1];
+    auto rest = [&](int from) { return std::vector<std::string>(argv + from, argv + argc); };
+    if (command == "ping") { std::printf("DRIVER OK\n"); return 0; }
+    if (command == "list") return CmdList();
+    if (command == "wait-window" && argc >= 3) return CmdWaitWindow(argv[2], ParseTimeout(argc, argv, 3));
+    if (command == "wait-any" && argc >= 4) return CmdWaitAny(ParseTimeout(argc, argv, 2), rest(3));
+    if (command == "wait-gone" && argc >= 3) return CmdWaitGone(argv[2], ParseTimeout(argc, argv, 3));
+    if (command == "click" && argc == 4) return CmdClick(argv[2], argv[3]);
+    if (command == "press-key" && argc >= 4) {
+        const bool alt = argc >= 5 && std::string(argv[4]) == "alt";
+        return CmdPressKey(argv[2], static_cast<WORD>(std::strtoul(argv[3], nullptr, 0)), alt);
+    }
+    if (command == "dump" && argc == 3) return CmdDump(argv[2]);
+    if (command == "text" && argc == 3) return CmdText(argv[2]);
+    if (command == "close" && argc == 3) return CmdClose(argv[2]);
+    if (command == "close-any" && argc >= 4) return CmdCloseAny(ParseTimeout(argc, argv, 2), rest(3));
+    return Usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int status = Run(argc, argv);
+    std::fflush(stdout);
+    return status;
+}

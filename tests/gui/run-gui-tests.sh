@@ -1,0 +1,633 @@
+#!/usr/bin/env bash
+# GUI tests of the Windows program: runs the real zelvane.exe under Wine in a private Xvfb display,
+# drives it from outside with zelvane-gui-driver.exe and judges it by its windows and the files it
+# writes. Prints one "PASS name" or "FAIL name: why" line per check and a closing "N passed, M failed".
+#
+#   tests/gui/run-gui-tests.sh BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
+#
+# BUILD_WIN32_DIR holds app/win32/zelvane.exe (and tests/gui/driver/zelvane-gui-driver.exe when the
+# driver is part of that build; otherwise the driver is compiled here with mingw-w64).
+# BUILD_NATIVE_DIR holds app/console/zelvane-console, whose removal log the GUI's must equal.
+# OUT_DIR receives the Wine prefix, the synthetic folders, the saved logs and the screenshots.
+# Overrides for development: ZELVANE_GUI_EXE, ZELVANE_GUI_DRIVER, ZELVANE_CONSOLE.
+set -uo pipefail
+
+if (($# != 3)); then
+    echo "usage: $0 BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR" >&2
+    exit 2
+fi
+HERE=$(cd "$(dirname "$0")" && pwd)
+WIN32_DIR=$(realpath -m "$1")
+NATIVE_DIR=$(realpath -m "$2")
+OUT=$(realpath -m "$3")
+EXE=${ZELVANE_GUI_EXE:-$WIN32_DIR/app/win32/zelvane.exe}
+DRIVER=${ZELVANE_GUI_DRIVER:-$WIN32_DIR/tests/gui/driver/zelvane-gui-driver.exe}
+CONSOLE=${ZELVANE_CONSOLE:-$NATIVE_DIR/app/console/zelvane-console}
+
+VERSION=1.0.151
+MAIN_TITLE="Zelvane - Version: $VERSION"
+DESIGN_TITLE="Zelvane"
+CMD_REMOVE="&Remove Mod"
+CMD_INI="For &Modders - How To Use This Program In Your Own Mods"
+NOTICE="INI Errors Encountered - Mod Removal Disabled until INI is fixed."
+NO_RTF="Uninstall_Info.rtf Was NOT FOUND"
+VERSION_LINE='\pard\qc\cf2\b\fs24 This was made with version: \cf1 '"$VERSION"'\cf0\par'
+VIEWERS=("*Wordpad*" "*WordPad*" "Error running*")
+
+passed=0
+failed=0
+pass() { echo "PASS $1"; passed=$((passed + 1)); }
+fail() { echo "FAIL $1: $2"; failed=$((failed + 1)); }
+note() { echo "$*" >>"$OUT/harness.log"; }
+
+XVFB_PID=""
+APP_PID=""
+WINE=""
+WINESERVER=""
+cleanup() {
+    if [[ -n "$APP_PID" ]] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null; fi
+    if [[ -n "$WINESERVER" && -d "${WINEPREFIX:-/nonexistent}" ]]; then timeout 30 "$WINESERVER" -k >/dev/null 2>&1; fi
+    if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
+}
+finish() {
+    cleanup
+    echo "$passed passed, $failed failed"
+    ((failed == 0))
+    exit $?
+}
+abort_all() { fail "$1" "$2"; finish; }
+
+rm -rf "$OUT/screenshots" "$OUT/results" "$OUT/run" "$OUT/wineprefix"
+mkdir -p "$OUT/screenshots" "$OUT/results"
+: >"$OUT/harness.log"
+
+# ---------------------------------------------------------------------------------------------
+# Tools, Wine and the programs
+# ---------------------------------------------------------------------------------------------
+for tool in Xvfb import timeout od; do
+    command -v "$tool" >/dev/null || abort_all setup "$tool is not installed (tests/gui/install-deps.sh installs it)"
+done
+
+# PE machine of a Windows program: i386 or x86_64 (empty when it is no PE file).
+pe_machine() {
+    local offset machine
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [[ -n "$offset" ]] || return 0
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    case "$machine" in 014c) echo i386 ;; 8664) echo x86_64 ;; esac
+}
+
+# The Wine loader: "wine" where the 32-bit loader works (it starts 64-bit programs too); the
+# 64-bit loader alone on machines whose kernel cannot run 32-bit programs.
+CAN_RUN_32=0
+if command -v wine >/dev/null && timeout 60 wine --version >/dev/null 2>&1; then
+    WINE=$(command -v wine)
+    CAN_RUN_32=1
+elif command -v wine64 >/dev/null; then
+    WINE=$(command -v wine64)
+elif [[ -x /usr/lib/wine/wine64 ]]; then
+    WINE=/usr/lib/wine/wine64
+else
+    abort_all setup "no usable Wine loader (tests/gui/install-deps.sh installs wine, wine64, wine32:i386)"
+fi
+if ((!CAN_RUN_32)); then export WINELOADER=$WINE; fi
+WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
+note "wine loader: $WINE (32-bit programs: $CAN_RUN_32), server: $WINESERVER"
+
+[[ -f "$EXE" ]] || abort_all build "zelvane.exe not found at $EXE"
+EXE_ARCH=$(pe_machine "$EXE")
+[[ -n "$EXE_ARCH" ]] || abort_all build "$EXE is not a Windows program"
+if [[ "$EXE_ARCH" == i386 ]] && ((!CAN_RUN_32)); then
+    abort_all wine "$EXE is a 32-bit program and this machine's Wine cannot run 32-bit programs" \
+        "(no 32-bit support in the kernel or wine32 missing); run the GUI tests on the x86_64 build"
+fi
+
+# The driver: the one from the build folder when it can run here, else compiled now.
+if [[ ! -f "$DRIVER" ]] || { [[ "$(pe_machine "$DRIVER")" == i386 ]] && ((!CAN_RUN_32)); }; then
+    arch=x86_64
+    if [[ "$EXE_ARCH" == i386 ]]; then arch=i686; fi
+    DRIVER="$OUT/driver/zelvane-gui-driver.exe"
+    mkdir -p "$OUT/driver"
+    if ! "$arch-w64-mingw32-g++" -std=c++20 -O1 -Wall -Wextra -Werror -static -o "$DRIVER" \
+        "$HERE/driver/driver.cpp" >>"$OUT/harness.log" 2>&1; then
+        abort_all build "zelvane-gui-driver.exe is not built and $arch-w64-mingw32-g++ could not build it"
+    fi
+fi
+note "program: $EXE ($EXE_ARCH), driver: $DRIVER, console: $CONSOLE"
+
+# ---------------------------------------------------------------------------------------------
+# X display and Wine prefix
+# ---------------------------------------------------------------------------------------------
+display=""
+for n in $(seq 91 160); do
+    [[ -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >>"$OUT/harness.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+        [[ -e /tmp/.X11-unix/X$n ]] && break
+        kill -0 "$XVFB_PID" 2>/dev/null || break
+        sleep 0.1
+    done
+    if [[ -e /tmp/.X11-unix/X$n ]] && kill -0 "$XVFB_PID" 2>/dev/null; then
+        display=":$n"
+        break
+    fi
+    kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=""
+done
+[[ -n "$display" ]] || abort_all setup "could not start Xvfb on a free display"
+export DISPLAY=$display
+
+export WINEPREFIX="$OUT/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+export WINEARCH=win64
+if [[ "$EXE_ARCH" == i386 ]]; then unset WINEARCH; fi
+timeout 240 "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
+timeout 120 "$WINESERVER" -w >>"$OUT/harness.log" 2>&1
+[[ -f "$WINEPREFIX/system.reg" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
+# Keep one server for the whole run: every driver command then starts quickly.
+"$WINESERVER" -p >>"$OUT/harness.log" 2>&1
+
+wine_run() { timeout "$1" "$WINE" "${@:2}" 2>>"$OUT/wine-stderr.log" | tr -d '\r'; }
+drv() { wine_run 90 "$DRIVER" "$@"; }
+# Results are read from what the driver prints, never from Wine's exit status.
+wait_window() { drv wait-window "$@" | grep '^FOUND' >/dev/null; }
+wait_gone() { drv wait-gone "$@" | grep '^GONE' >/dev/null; }
+click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/null; }
+
+[[ "$(drv ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
+
+# Wine draws the window frames itself (there is no window manager in Xvfb).
+wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$OUT/harness.log"
+
+RUN="$OUT/run"
+APP="$RUN/app"
+GAME="$RUN/game"
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+GAME_WIN=$(winpath "$GAME")
+for view in 32 64; do
+    wine_run 60 reg add 'HKLM\Software\LucasArts\KotOR2' /v Path /t REG_SZ /d "$GAME_WIN" /f "/reg:$view" >>"$OUT/harness.log"
+done
+if ! wine_run 60 reg query 'HKLM\Software\LucasArts\KotOR2' /v Path /reg:32 | grep -F "$GAME_WIN" >/dev/null; then
+    abort_all setup "the KotOR2 registry value could not be written"
+fi
+
+# ---------------------------------------------------------------------------------------------
+# Synthetic folders
+# ---------------------------------------------------------------------------------------------
+crlf() { printf '%s\r\n' "$@"; }
+
+# The description of a complete removal: a file list with a subfolder hit and a missing entry,
+# a queued delete, a queued restore of an .original file, a 2da restore and explicit instructions.
+full_description() {
+    crlf '#game=2' \
+        '#confirm_message_beep=0' \
+        '#confirm_message_begin#' \
+        'This removes the \b GUI Test Robes\b0 .' \
+        'Do you wish to continue?' \
+        '#confirm_message_end#' \
+        '#qdelete_file_0=override\qd_item.uti' \
+        '#qdelete_file_begin_0#' \
+        'Delete the changed \b qd_item.uti\b0 ?' \
+        '#qdelete_file_end_0#' \
+        '#qrestore_file_0=override\restore_me.2da' \
+        '#qrestore_file_begin_0#' \
+        'Give \b restore_me.2da\b0  its original back?' \
+        '#qrestore_file_end_0#' \
+        '#qrestore_2da=true' \
+        '#qrestore_2da_files=appearance.2da,feat.2da' \
+        '#explicit_instructions_begin#' \
+        'Now \cf10 reinstall\cf1  anything that changed \b appearance.2da\b0  after this mod.' \
+        '#explicit_instructions_end#' \
+        '#file_list' \
+        '; installed files' \
+        'override\mod_a.tga' \
+        'override\mod_b.uti' \
+        'override\mod_c.tga' \
+        'override\never_there.tga'
+}
+
+# layout KIND: lays out a fresh game folder and program folder at the same place every time.
+#   full     the complete description and an information document
+#   nortf    the complete description, no information document
+#   badgame  a description whose #game= value is no number
+#   noini    no description at all
+layout() {
+    rm -rf "$RUN"
+    mkdir -p "$GAME/override/sub" "$GAME/Movies" "$APP/uninstall" "$APP/backup"
+    { printf 'TLK V3.0'; printf '\0\0\0\0synthetic talk table'; } >"$GAME/dialog.tlk"
+    printf 'mod texture a' >"$GAME/override/mod_a.tga"
+    printf 'mod item b' >"$GAME/override/mod_b.uti"
+    printf 'mod texture c, moved by the player' >"$GAME/override/sub/mod_c.tga"
+    printf 'queued item' >"$GAME/override/qd_item.uti"
+    printf '2DA V2.0 mod version' >"$GAME/override/restore_me.2da"
+    printf '2DA V2.0 game original' >"$GAME/override/restore_me.2da.original"
+    printf '2DA V2.0 appearance as the mod changed it' >"$GAME/override/appearance.2da"
+    printf 'a file of the player' >"$GAME/override/players_own.tga"
+    printf 'movie' >"$GAME/Movies/intro.bik"
+    printf '2DA V2.0 appearance before the mod' >"$APP/backup/appearance.2da"
+    cp "$EXE" "$APP/zelvane.exe"
+    case "$1" in
+        full | nortf) full_description >"$APP/uninstall/uninstall_data.ini" ;;
+        badgame) { crlf '#game=abc'; full_description; } >"$APP/uninstall/uninstall_data.ini" ;;
+        noini) ;;
+    esac
+    if [[ "$1" != nortf ]]; then
+        printf '{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs28 \\b GUI Test Robes\\b0\\par\r\nThis mod adds robes. Visit http://example.invalid/robes for help.\\par\r\n}' \
+            >"$APP/uninstall/uninstall_info.rtf"
+    fi
+}
+
+# ---------------------------------------------------------------------------------------------
+# The program and its windows
+# ---------------------------------------------------------------------------------------------
+start_app() {
+    (cd "$APP" && exec timeout 300 "$WINE" zelvane.exe >>"$OUT/wine-stderr.log" 2>&1) &
+    APP_PID=$!
+}
+
+# Waits until the program has ended; ends it by its process id after the timeout.
+stop_app() {
+    local seconds=${1:-20}
+    [[ -n "$APP_PID" ]] || return 0
+    for _ in $(seq $((seconds * 5))); do
+        kill -0 "$APP_PID" 2>/dev/null || break
+        sleep 0.2
+    done
+    if kill -0 "$APP_PID" 2>/dev/null; then
+        note "program did not end by itself; ending it"
+        kill "$APP_PID" 2>/dev/null
+        sleep 1
+    fi
+    wait "$APP_PID" 2>/dev/null
+    APP_PID=""
+}
+
+close_main() {
+    drv close "$1" >/dev/null
+    wait_gone "$1" 10000
+    stop_app 15
+}
+
+shot() { timeout 30 import -display "$DISPLAY" -window root "$OUT/screenshots/$1.png" 2>>"$OUT/harness.log"; }
+
+# A field of the dump: dump_child DUMP TEXT FIELD (4 x, 5 y, 6 w, 7 h, 8 enabled, 9 visible, 1 class).
+dump_child() { awk -F'\t' -v t="$2" -v f="$3" '$1 == "CHILD" && $3 == t { print $f; exit }' <<<"$1"; }
+dump_window() { awk -F'\t' -v f="$2" '$1 == "WINDOW" { print $f; exit }' <<<"$1"; }
+
+WORKING_COPY_LEFT=()
+check_working_copy() {
+    if [[ -e "$APP/uninstall/uninstall_data20A.ini" ]]; then WORKING_COPY_LEFT+=("$1"); fi
+}
+
+close_viewers() { drv close-any "${1:-3000}" "${VIEWERS[@]}" >>"$OUT/harness.log"; }
+
+near() { local d=$(($1 - $2)); ((d < 0)) && d=$((-d)); ((d <= ${3:-1})); }
+# Pixels of a twips length at 96 dpi, rounded to the nearest pixel.
+px() { echo $((($1 * 2 + 15) / 30)); }
+
+# ---------------------------------------------------------------------------------------------
+# (c) a #game= value that is no number: "Oops!", then the INI-error state
+# ---------------------------------------------------------------------------------------------
+layout badgame
+start_app
+if wait_window "Oops!" 45000; then
+    oops_text=$(drv text "Oops!")
+    note "Oops! box: $oops_text"
+    shot oops-box
+    click "Oops!" OK
+    wait_gone "Oops!" 10000
+    if wait_window "$DESIGN_TITLE" 15000; then
+        sleep 0.5
+        d=$(drv dump "$DESIGN_TITLE")
+        note "$d"
+        shot main-ini-error
+        check_working_copy "INI error"
+        remove_enabled=$(dump_child "$d" "$CMD_REMOVE" 8)
+        notice_visible=$(dump_child "$d" "$NOTICE" 9)
+        if [[ "$oops_text" != *"Form Load"* ]]; then
+            fail ini-error "the Oops! box does not name Form Load: $oops_text"
+        elif [[ "$notice_visible" != 1 ]]; then
+            fail ini-error "the red notice is not shown"
+        elif [[ "$remove_enabled" != 0 ]]; then
+            fail ini-error "Remove Mod is not disabled (enabled=${remove_enabled:-missing})"
+        elif [[ "$(dump_child "$d" "$CMD_INI" 8)" != 1 ]]; then
+            fail ini-error "For Modders is not enabled"
+        else
+            pass ini-error
+        fi
+        close_main "$DESIGN_TITLE"
+    else
+        fail ini-error "no main window titled \"$DESIGN_TITLE\" after the Oops! box: $(drv list | cut -f3,4 | tr '\n' ';')"
+    fi
+else
+    fail ini-error "no Oops! box: $(drv list | awk -F'\t' '$5 == 1 { printf "%s \"%s\"; ", $3, $4 }')"
+fi
+stop_app 5
+check_working_copy "INI error, after exit"
+
+# ---------------------------------------------------------------------------------------------
+# (d) no uninstall_data.ini: the "Aborting" box
+# ---------------------------------------------------------------------------------------------
+layout noini
+start_app
+if wait_window "Aborting" 45000; then
+    abort_text=$(drv text "Aborting")
+    shot aborting-box
+    click "Aborting" OK
+    wait_gone "Aborting" 10000
+    expected='The uninstall_data.ini file was not found.\r\nCannot continue without it.'
+    if wait_window "$DESIGN_TITLE" 15000; then
+        sleep 0.5
+        d=$(drv dump "$DESIGN_TITLE")
+        check_working_copy "no description"
+        if [[ "$abort_text" != *"TEXT	$expected"* ]]; then
+            fail missing-ini "the Aborting box says: $abort_text"
+        elif [[ "$(dump_child "$d" "$CMD_REMOVE" 8)" != 0 || "$(dump_child "$d" "$NOTICE" 9)" != 1 ]]; then
+            fail missing-ini "no INI-error state after the box"
+        else
+            pass missing-ini
+        fi
+        close_main "$DESIGN_TITLE"
+    else
+        fail missing-ini "no main window titled \"$DESIGN_TITLE\" after the Aborting box"
+    fi
+else
+    fail missing-ini "no Aborting box"
+fi
+stop_app 5
+
+# ---------------------------------------------------------------------------------------------
+# (b) no uninstall_info.rtf, and (h) For Modders
+# ---------------------------------------------------------------------------------------------
+layout nortf
+start_app
+if wait_window "$MAIN_TITLE" 45000; then
+    sleep 0.5
+    d=$(drv dump "$MAIN_TITLE")
+    note "$d"
+    shot main-without-info
+    check_working_copy "no information document"
+    height=$(dump_window "$d" 7)
+    if [[ "$(dump_child "$d" "$NO_RTF" 9)" != 1 ]]; then
+        fail no-info-document "no visible \"$NO_RTF\" label"
+    elif [[ "$height" != "$(px 4245)" ]]; then
+        fail no-info-document "window height $height px, expected $(px 4245) (4245 twips)"
+    elif [[ "$(dump_child "$d" "$CMD_REMOVE" 8)" != 1 ]]; then
+        fail no-info-document "Remove Mod is disabled"
+    else
+        pass no-info-document
+    fi
+
+    usage="$APP/uninstall/Zelvane Usage.rtf"
+    click "$MAIN_TITLE" "$CMD_INI"
+    line11=""
+    for _ in $(seq 75); do
+        [[ -f "$usage" ]] && line11=$(sed -n 11p "$usage" | tr -d '\r')
+        [[ "$line11" == "$VERSION_LINE" ]] && break
+        sleep 0.2
+    done
+    if drv wait-any 10000 "${VIEWERS[@]}" | tee -a "$OUT/harness.log" | grep '^FOUND' >/dev/null; then
+        sleep 1
+        shot usage-viewer
+    fi
+    close_viewers 2000
+    if [[ ! -f "$usage" ]]; then
+        fail for-modders "uninstall\\Zelvane Usage.rtf was not written"
+    elif [[ "$line11" != "$VERSION_LINE" ]]; then
+        fail for-modders "line 11 is: $line11"
+    else
+        cp "$usage" "$OUT/results/"
+        pass for-modders
+    fi
+    close_viewers 1000
+    close_main "$MAIN_TITLE"
+else
+    fail no-info-document "no main window titled \"$MAIN_TITLE\""
+    fail for-modders "no main window"
+fi
+stop_app 5
+check_working_copy "no information document, after exit"
+
+# ---------------------------------------------------------------------------------------------
+# (a) normal start-up, (e) the confirmation prompt's layout, (f) a complete removal
+# ---------------------------------------------------------------------------------------------
+# Answers, by prompt title, of the complete removal; the console gets the same answers in order.
+declare -A ANSWER=(
+    ["Confirm Remove Mod"]="&Yes"
+    ["Confirm Delete in Subfolder"]="&Yes"
+    ["Confirm Delete"]="&Yes"
+    ["Confirm Restore"]="&Yes"
+    ["Confirm appearance.2da replacement"]="&Yes"
+    ["VERY IMPORTANT!!!"]="&Ok"
+)
+EXPECTED_PROMPTS="Confirm Remove Mod|Confirm Delete in Subfolder|Confirm Delete|Confirm Restore|Confirm appearance.2da replacement|VERY IMPORTANT!!!"
+CONSOLE_ANSWERS=(0 0 0 0 0 0)
+UNEXPECTED=("Oops!" "Aborting" "Error" "Hmm" "Shutting Down" "Choose Game")
+shot_name() { tr -c 'A-Za-z0-9\n' '-' <<<"$1" | tr 'A-Z' 'a-z' | sed 's/--*/-/g; s/-$//'; }
+
+# Compares the dumped confirmation prompt with the prompt arithmetic (twips at 15 per pixel):
+# body at (900, 195); button top = 195 + body height * 15 + 120; buttons 1000 x 380 with a
+# 240 gap, centred in the dialog width; dialog height = button top + 415 + 500; dialog width =
+# body right edge + 300.
+check_confirm_layout() {
+    local d=$1 bx by bw bh wx wy ww wh y0 x0 x1 w0 h0 w1 why=""
+    read -r bx by bw bh < <(awk -F'\t' '$1 == "CHILD" && $2 ~ /^(RichEdit20A|RICHEDIT|RichEdit)/ && $9 == 1 { print $4, $5, $6, $7; exit }' <<<"$d")
+    ww=$(dump_window "$d" 6)
+    wh=$(dump_window "$d" 7)
+    x0=$(dump_child "$d" "&Yes" 4); y0=$(dump_child "$d" "&Yes" 5); w0=$(dump_child "$d" "&Yes" 6); h0=$(dump_child "$d" "&Yes" 7)
+    x1=$(dump_child "$d" "&No" 4); y1=$(dump_child "$d" "&No" 5); w1=$(dump_child "$d" "&No" 6)
+    if [[ -z "$bh" ]]; then echo "no visible rich-edit body"; return; fi
+    if [[ -z "$x0" || -z "$x1" ]]; then echo "buttons &Yes and &No not both present"; return; fi
+    local top_tw=$((195 + bh * 15 + 120))
+    local exp_top; exp_top=$(px $top_tw)
+    local exp_w; exp_w=$(px 1000)
+    local exp_h; exp_h=$(px 380)
+    local exp_gap; exp_gap=$(px 240)
+    local exp_wh; exp_wh=$(px $((top_tw + 415 + 500)))
+    local exp_ww; exp_ww=$(px $((900 + bw * 15 + 300)))
+    local exp_x0; exp_x0=$(px $(((ww * 15 - 2240) / 2)))
+    near "$bx" "$(px 900)" || why+="body left $bx, expected $(px 900); "
+    near "$by" "$(px 195)" || why+="body top $by, expected $(px 195); "
+    near "$y0" "$exp_top" || why+="button top $y0, expected $exp_top (body height $bh); "
+    [[ "$y1" == "$y0" ]] || why+="buttons not in one row ($y0, $y1); "
+    near "$w0" "$exp_w" || why+="button width $w0, expected $exp_w; "
+    [[ "$w1" == "$w0" ]] || why+="buttons of different widths; "
+    near "$h0" "$exp_h" || why+="button height $h0, expected $exp_h; "
+    near $((x1 - x0 - w0)) "$exp_gap" || why+="gap $((x1 - x0 - w0)), expected $exp_gap; "
+    near "$x0" "$exp_x0" 2 || why+="first button at $x0, expected $exp_x0 (centred in $ww); "
+    near "$wh" "$exp_wh" || why+="dialog height $wh, expected $exp_wh; "
+    near "$ww" "$exp_ww" 2 || why+="dialog width $ww, expected $exp_ww; "
+    echo "$why"
+}
+
+# Snapshot of every file of the synthetic folders: path and checksum (the program itself left out).
+tree_state() { (cd "$RUN" && find . -type f ! -name zelvane.exe -print0 | sort -z | xargs -0 -r md5sum; find . -type d | sort); }
+
+layout full
+start_app
+gui_log=""
+if wait_window "$MAIN_TITLE" 45000; then
+    sleep 1
+    d=$(drv dump "$MAIN_TITLE")
+    note "$d"
+    shot main-window
+    check_working_copy "normal start-up"
+    if [[ "$(dump_child "$d" "$CMD_REMOVE" 8)" != 1 ]]; then
+        fail startup-normal "no enabled \"$CMD_REMOVE\" button"
+    elif [[ "$(dump_child "$d" "$CMD_INI" 8)" != 1 ]]; then
+        fail startup-normal "no enabled \"$CMD_INI\" button"
+    elif [[ "$(dump_child "$d" "$NOTICE" 9)" == 1 ]]; then
+        fail startup-normal "the INI-error notice is shown"
+    else
+        pass startup-normal
+    fi
+
+    # Alt+N in the confirmation presses "&No": the window stays, nothing is written.
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    if wait_window "Confirm Remove Mod" 20000; then
+        sleep 0.5
+        drv press-key "Confirm Remove Mod" 0x4E alt >/dev/null
+        if wait_gone "Confirm Remove Mod" 5000; then
+            if [[ -e "$APP/uninstall/removal_results.rtf" ]] || ! wait_window "$MAIN_TITLE" 3000; then
+                fail confirm-decline "Alt+N did not leave the program idle"
+            else
+                pass confirm-decline
+            fi
+        else
+            fail confirm-decline "Alt+N did not close the confirmation"
+            click "Confirm Remove Mod" "&No"
+            wait_gone "Confirm Remove Mod" 5000
+        fi
+    else
+        fail confirm-decline "no confirmation prompt"
+    fi
+
+    # The complete run: answer each prompt as it comes.
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    seen=()
+    declare -A shot_taken=()
+    viewer_seen=""
+    deadline=$((SECONDS + 150))
+    titles=("${!ANSWER[@]}" "${UNEXPECTED[@]}" "${VIEWERS[@]}")
+    while ((SECONDS < deadline)); do
+        found=$(drv wait-any 3000 "${titles[@]}")
+        if [[ "$found" != FOUND* ]]; then
+            if ! wait_window "$MAIN_TITLE" 500 && ! kill -0 "$APP_PID" 2>/dev/null; then break; fi
+            if ! wait_window "$MAIN_TITLE" 500 && [[ -n "$viewer_seen" ]]; then break; fi
+            continue
+        fi
+        title=$(cut -f3 <<<"$found")
+        if [[ -z "${shot_taken[$title]:-}" ]]; then
+            sleep 0.7
+            shot "prompt-$(shot_name "$title")"
+            shot_taken[$title]=1
+        fi
+        if [[ "$title" == "Confirm Remove Mod" && -z "${confirm_dump:-}" ]]; then
+            confirm_dump=$(drv dump "Confirm Remove Mod")
+            note "$confirm_dump"
+        fi
+        if [[ -n "${ANSWER[$title]:-}" ]]; then
+            seen+=("$title")
+            click "$title" "${ANSWER[$title]}"
+            wait_gone "$title" 10000
+        elif [[ "$title" == "Error running"* || "$title" == *[Ww]ord[Pp]ad* ]]; then
+            viewer_seen=$title
+            click "$title" OK || true
+            drv close "$title" >/dev/null
+            wait_gone "$title" 10000
+        else
+            seen+=("UNEXPECTED $title: $(drv text "$title" | cut -f2 | tr '\n' ' ')")
+            click "$title" OK || drv close "$title" >/dev/null
+            wait_gone "$title" 10000
+        fi
+    done
+    stop_app 20
+    close_viewers 8000
+    check_working_copy "complete removal, after exit"
+    note "prompts seen: ${seen[*]}; viewer: $viewer_seen"
+
+    if [[ -n "${confirm_dump:-}" ]]; then
+        why=$(check_confirm_layout "$confirm_dump")
+        if [[ -z "$why" ]]; then pass confirm-layout; else fail confirm-layout "$why"; fi
+    else
+        fail confirm-layout "the confirmation prompt was not seen"
+    fi
+
+    seen_joined=$(IFS='|'; echo "${seen[*]}")
+    if [[ "$seen_joined" != "$EXPECTED_PROMPTS" ]]; then
+        fail removal-prompts "prompts were: $seen_joined"
+    else
+        pass removal-prompts
+    fi
+    if [[ -f "$APP/uninstall/removal_results.rtf" ]]; then
+        gui_log="$OUT/results/gui-removal_results.rtf"
+        cp "$APP/uninstall/removal_results.rtf" "$gui_log"
+    fi
+    tree_state >"$OUT/results/gui-tree.txt"
+
+    # What the disk must hold afterwards, whoever ran the removal.
+    why=""
+    for f in override/mod_a.tga override/mod_b.uti override/sub/mod_c.tga override/qd_item.uti override/restore_me.2da.original; do
+        [[ -e "$GAME/$f" ]] && why+="$f still there; "
+    done
+    [[ -f "$GAME/override/players_own.tga" && -f "$GAME/Movies/intro.bik" && -f "$GAME/dialog.tlk" ]] || why+="a file of the player is gone; "
+    [[ "$(cat "$GAME/override/restore_me.2da" 2>/dev/null)" == "2DA V2.0 game original" ]] || why+="restore_me.2da is not the original; "
+    [[ "$(cat "$GAME/override/appearance.2da" 2>/dev/null)" == "2DA V2.0 appearance before the mod" ]] || why+="appearance.2da not restored; "
+    [[ "$(cat "$APP/Backup Uninstall/appearance.2da" 2>/dev/null)" == "2DA V2.0 appearance as the mod changed it" ]] || why+="no displaced appearance.2da in Backup Uninstall; "
+    [[ "$(cat "$APP/Backup Uninstall/original install backup.appearance.2da" 2>/dev/null)" == "2DA V2.0 appearance before the mod" ]] || why+="no safety copy in Backup Uninstall; "
+    [[ -e "$APP/backup/appearance.2da" ]] && why+="the backup was not moved; "
+    [[ -n "$gui_log" ]] || why+="no uninstall\\removal_results.rtf; "
+    if [[ -z "$why" ]]; then pass removal-disk; else fail removal-disk "$why"; fi
+else
+    fail startup-normal "no main window titled \"$MAIN_TITLE\": $(drv list | awk -F'\t' '$5 == 1 { printf "\"%s\"; ", $4 }')"
+    fail confirm-layout "no main window"
+    fail removal-prompts "no main window"
+    fail removal-disk "no main window"
+fi
+stop_app 5
+
+# The same removal by the console front end, on a fresh copy laid out at the same place.
+if [[ ! -x "$CONSOLE" ]]; then
+    fail removal-log "zelvane-console not found at $CONSOLE"
+elif [[ -z "$gui_log" ]]; then
+    fail removal-log "the GUI saved no removal log"
+else
+    layout full
+    printf '%s\n' "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|$GAME_WIN" >"$OUT/results/registry.txt"
+    printf '%s\n' "${CONSOLE_ANSWERS[@]}" >"$OUT/results/answers.txt"
+    timeout 120 "$CONSOLE" --program-folder "$APP" --registry "$OUT/results/registry.txt" \
+        --answers "$OUT/results/answers.txt" --no-open >"$OUT/results/console-output.txt" 2>&1
+    note "console exit status $?"
+    tree_state >"$OUT/results/console-tree.txt"
+    if [[ ! -f "$APP/uninstall/removal_results.rtf" ]]; then
+        fail removal-log "the console saved no removal log: $(tail -n 3 "$OUT/results/console-output.txt" | tr '\n' ' ')"
+    else
+        cp "$APP/uninstall/removal_results.rtf" "$OUT/results/console-removal_results.rtf"
+        if cmp -s "$gui_log" "$OUT/results/console-removal_results.rtf"; then
+            pass removal-log
+        else
+            diff -u --strip-trailing-cr "$OUT/results/console-removal_results.rtf" "$gui_log" >"$OUT/results/removal_results.diff"
+            first=$(cmp "$gui_log" "$OUT/results/console-removal_results.rtf" 2>&1 | head -n 1)
+            fail removal-log "the GUI's log differs from the console's ($first; see results/removal_results.diff)"
+        fi
+        if diff -q "$OUT/results/gui-tree.txt" "$OUT/results/console-tree.txt" >/dev/null; then
+            pass removal-same-files
+        else
+            diff -u "$OUT/results/console-tree.txt" "$OUT/results/gui-tree.txt" >"$OUT/results/tree.diff"
+            fail removal-same-files "the folders differ after the two removals (see results/tree.diff)"
+        fi
+    fi
+fi
+
+# ---------------------------------------------------------------------------------------------
+# (g) the working copy never stays behind
+# ---------------------------------------------------------------------------------------------
+if ((${#WORKING_COPY_LEFT[@]} == 0)); then
+    pass no-working-copy
+else
+    fail no-working-copy "uninstall_data20A.ini left after: ${WORKING_COPY_LEFT[*]}"
+fi
+
+finish
