@@ -125,6 +125,12 @@ FsStatus Win32FileSystem::ReadAll(std::string_view path, std::string& bytes) con
 FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
+    // A read-only file is never replaced, also where the process could open it anyway (an
+    // administrator under Wine, whose host permissions do not stop it).
+    const DWORD existing = GetFileAttributesA(p.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return FsStatus::AccessDenied;
+    }
     // OPEN_ALWAYS rather than CREATE_ALWAYS: the latter refuses hidden and system files, which a
     // replacement must still be able to write; a read-only file refuses GENERIC_WRITE either way.
     FileHandle file(CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -157,6 +163,8 @@ FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
 FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
     std::string source, target;
     if (!ToCString(from, source) || !ToCString(to, target)) return FsStatus::BadName;
+    const DWORD existing = GetFileAttributesA(target.c_str());
+    if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return FsStatus::AccessDenied;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FsStatus::Ok : LastFsStatus();
 }
 

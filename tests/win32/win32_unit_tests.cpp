@@ -1,0 +1,447 @@
+// Checks of the Windows seams and window plumbing, run under Wine (or Windows) as a console
+// program: prints "PASS name" / "FAIL name: detail" and a closing "N passed, M failed".
+
+#include <windows.h>
+
+#include <cstdio>
+#include <functional>
+#include <string>
+
+#include "app/win32/browse_folder_dialog.hpp"
+#include "app/win32/msgbox_ex.hpp"
+#include "app/win32/orvo_button.hpp"
+#include "app/win32/rich_edit.hpp"
+#include "app/win32/super_class.hpp"
+#include "app/win32/win32_ui.hpp"
+#include "app/win32/window_hook.hpp"
+#include "platform/win32/win32_errors.hpp"
+#include "platform/win32/win32_file_system.hpp"
+#include "platform/win32/win32_instance_check.hpp"
+#include "platform/win32/win32_registry.hpp"
+#include "widgets/button_properties.hpp"
+
+namespace {
+
+using namespace zelvane;
+using namespace zelvane::win32;
+
+int g_passed = 0;
+int g_failed = 0;
+
+void Check(bool ok, const std::string& name, const std::string& detail = {}) {
+    if (ok) {
+        std::printf("PASS %s\n", name.c_str());
+        ++g_passed;
+    } else {
+        std::printf("FAIL %s: %s\n", name.c_str(), detail.empty() ? "condition false" : detail.c_str());
+        ++g_failed;
+    }
+}
+
+std::string TempFolder() {
+    char base[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, base);
+    std::string folder = std::string(base) + "zelvane-win32-tests-" + std::to_string(GetCurrentProcessId()) + "-" +
+                         std::to_string(GetTickCount());
+    CreateDirectoryA(folder.c_str(), nullptr);
+    return folder;
+}
+
+void FileSystemChecks() {
+    Win32FileSystem fs;
+    const std::string dir = TempFolder();
+    const std::string a = dir + "\\a.txt";
+    const std::string b = dir + "\\b.txt";
+
+    Check(fs.WriteAll(a, std::string("one\r\ntwo\0three", 15)) == FsStatus::Ok, "fs write");
+    std::string bytes;
+    Check(fs.ReadAll(a, bytes) == FsStatus::Ok && bytes == std::string("one\r\ntwo\0three", 15), "fs read back bytes");
+    Check(fs.WriteAll(a, "x") == FsStatus::Ok && fs.ReadAll(a, bytes) == FsStatus::Ok && bytes == "x",
+          "fs write replaces a longer file whole");
+    Check(fs.WriteAll(b, "b") == FsStatus::Ok, "fs write second");
+    Check(fs.Rename(a, b) == FsStatus::AlreadyExists, "fs rename never overwrites");
+    Check(fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "b", "fs rename left the target alone");
+    Check(fs.Rename(dir + "\\missing.txt", dir + "\\c.txt") == FsStatus::FileNotFound, "fs rename missing source");
+    Check(fs.Copy(a, b) == FsStatus::Ok && fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "x",
+          "fs copy replaces a writable target");
+
+    Attributes readOnly;
+    readOnly.readOnly = true;
+    Check(fs.SetAttributes(b, readOnly) == FsStatus::Ok, "fs set read-only");
+    Attributes got;
+    Check(fs.GetAttributes(b, got) == FsStatus::Ok && got.readOnly && !got.directory, "fs read-only reported");
+    Check(fs.Delete(b) == FsStatus::AccessDenied, "fs delete of a read-only file is refused");
+    Check(fs.WriteAll(b, "y") == FsStatus::AccessDenied, "fs write onto a read-only file is refused");
+    Check(fs.Copy(a, b) == FsStatus::AccessDenied, "fs copy onto a read-only file is refused");
+    Check(fs.SetAttributes(b, Attributes{}) == FsStatus::Ok && fs.Delete(b) == FsStatus::Ok,
+          "fs delete after clearing attributes");
+
+    Attributes hidden;
+    hidden.hidden = true;
+    Check(fs.SetAttributes(a, hidden) == FsStatus::Ok && fs.WriteAll(a, "hidden") == FsStatus::Ok,
+          "fs write replaces a hidden file");
+    fs.SetAttributes(a, Attributes{});
+
+    Check(fs.GetAttributes(dir + "\\nothing.txt", got) == FsStatus::FileNotFound, "fs missing file");
+    Check(fs.GetAttributes(dir + "\\no folder\\x.txt", got) == FsStatus::PathNotFound, "fs missing folder");
+    Check(fs.OpenForRead(dir) != FsStatus::Ok, "fs a folder cannot be opened for reading");
+    Check(fs.OpenForRead(a) == FsStatus::Ok, "fs open for read");
+    Check(fs.ReadAll(std::string("a\0b", 3), bytes) == FsStatus::BadName, "fs embedded NUL is a bad name");
+
+    const std::string sub = dir + "\\Sub Folder";
+    Check(fs.CreateFolder(sub) == FsStatus::Ok, "fs create folder");
+    Check(fs.CreateFolder(sub) == FsStatus::AlreadyExists, "fs create existing folder");
+    fs.WriteAll(sub + "\\one.2da", "1");
+    fs.WriteAll(sub + "\\two.2DA", "2");
+    fs.WriteAll(sub + "\\three.txt", "3");
+    int count = 0;
+    bool sawDots = false;
+    if (auto listing = fs.List(sub + "\\*.2da")) {
+        while (auto entry = listing->Next()) {
+            ++count;
+            sawDots = sawDots || entry->name == "." || entry->name == "..";
+        }
+    }
+    Check(count == 2, "fs list matches case-insensitively", std::to_string(count) + " entries");
+    count = 0;
+    if (auto listing = fs.List(sub + "\\*.*")) {
+        while (auto entry = listing->Next()) {
+            ++count;
+            sawDots = sawDots || entry->name == "." || entry->name == "..";
+        }
+    }
+    Check(count == 3 && !sawDots, "fs list of everything leaves out . and ..", std::to_string(count) + " entries");
+    auto none = fs.List(sub + "\\*.bif");
+    Check(none != nullptr && !none->Next(), "fs list without a match is an empty listing");
+    Check(fs.List(dir + "\\absent\\*.*") == nullptr, "fs list of a missing folder fails");
+
+    const std::string shortPath = fs.ShortPath(sub + "\\one.2da");
+    Check(!shortPath.empty() && fs.OpenForRead(shortPath) == FsStatus::Ok, "fs short path names the file",
+          shortPath);
+    Check(fs.ShortPath(sub + "\\nope.2da").empty(), "fs short path of a missing file is empty");
+    Check(FsStatusFromWin32(ERROR_NOT_SAME_DEVICE) == FsStatus::NotSameDevice &&
+              FsStatusFromWin32(ERROR_SHARING_VIOLATION) == FsStatus::SharingViolation &&
+              FsStatusFromWin32(ERROR_DISK_FULL) == FsStatus::DiskFull &&
+              FsStatusFromWin32(ERROR_WRITE_PROTECT) == FsStatus::WriteProtected &&
+              FsStatusFromWin32(ERROR_INVALID_NAME) == FsStatus::BadName &&
+              FsStatusFromWin32(ERROR_GEN_FAILURE) == FsStatus::IoError,
+          "fs error mapping");
+}
+
+void RegistryChecks() {
+    Win32Registry registry;
+    constexpr std::uint32_t kHkcu = 0x80000001u;
+    const char* keyPath = "Software\\ZelvaneWin32Tests";
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr);
+    const char path[] = "C:\\Games\\Kotor";
+    RegSetValueExA(key, "Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
+    RegSetValueExA(key, "Expand", 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path), sizeof path);
+    RegSetValueExA(key, "Bare", 0, REG_SZ, reinterpret_cast<const BYTE*>(path), sizeof path - 1);
+    RegCloseKey(key);
+
+    auto value = registry.Query(kHkcu, keyPath, "Path");
+    Check(value && value->type == kRegSz && value->data == std::string(path, sizeof path),
+          "registry string with its terminating NUL");
+    value = registry.Query(kHkcu, keyPath, "Expand");
+    Check(value && value->type == kRegExpandSz, "registry expandable string keeps its type");
+    value = registry.Query(kHkcu, keyPath, "Bare");
+    Check(value && value->data.rfind(std::string(path, sizeof path - 1), 0) == 0 &&
+              value->data.size() <= sizeof path,
+          "registry string stored without NUL", value ? std::to_string(value->data.size()) + " bytes" : "none");
+    Check(!registry.Query(kHkcu, keyPath, "Missing"), "registry missing value");
+    Check(!registry.Query(kHkcu, "Software\\ZelvaneNoSuchKey", "Path"), "registry missing key");
+    RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
+}
+
+void InstanceChecks() {
+    const std::string name = InstanceMutexName("C:\\Games\\Zelvane\\ZELVANE.exe");
+    Check(name == "Local\\Zelvane.c:/games/zelvane/zelvane.exe", "instance mutex name", name);
+    Win32InstanceCheck first;
+    Win32InstanceCheck second;
+    Check(!first.AnotherInstanceRunning(), "instance first is alone");
+    Check(second.AnotherInstanceRunning(), "instance second sees the first");
+}
+
+void BrowseTitleChecks() {
+    Check(PaddedBrowseTitle("Find Kotor main folder").size() == 80 &&
+              PaddedBrowseTitle("Find Kotor main folder").rfind("Find Kotor main folder", 0) == 0,
+          "browse title padded to 80");
+    Check(PaddedBrowseTitle("x") == "x", "browse title of one character unchanged");
+    Check(PaddedBrowseTitle(std::string(81, 'a')).size() == 81, "browse title over 80 unchanged");
+}
+
+// A parent window that records what reaches it.
+struct ParentLog {
+    int keyDowns = 0;
+    int sysKeyDowns = 0;
+    int clicks = 0;
+    int lastClickedId = 0;
+};
+ParentLog g_log;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_KEYDOWN:
+            ++g_log.keyDowns;
+            return 0;
+        case WM_SYSKEYDOWN:
+            ++g_log.sysKeyDowns;
+            return 0;
+        case WM_COMMAND:
+            if (HIWORD(wParam) == BN_CLICKED) {
+                ++g_log.clicks;
+                g_log.lastClickedId = LOWORD(wParam);
+            }
+            return 0;
+        case WM_NOTIFY:
+            GetRequestHeightFromNM(wParam, lParam);
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+HWND MakeParent() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &ParentProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "ZelvaneTestParent";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, "ZelvaneTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr,
+                           wc.hInstance, nullptr);
+}
+
+void HookChecks(HWND parent) {
+    HWND label = CreateWindowExA(0, "STATIC", "x", WS_CHILD, 0, 0, 10, 10, parent, nullptr, nullptr, nullptr);
+    Check(!UnhookWindow(label), "unhook of a window never hooked");
+    Check(HookWindow(label, InertRichEditProc), "hook");
+    const auto installed = GetWindowLongPtrA(label, GWLP_WNDPROC);
+    Check(HookWindow(label, InertRichEditProc) && GetWindowLongPtrA(label, GWLP_WNDPROC) == installed,
+          "hooking twice keeps the first hook");
+    Check(GetPropA(label, kOldWndProcProperty) != nullptr, "hook keeps OldWndProc");
+    g_log = {};
+    SendMessageA(label, WM_KEYDOWN, 'A', 0);
+    SendMessageA(label, WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(label, WM_SYSKEYDOWN, 'N', 1 << 29);
+    Check(g_log.keyDowns == 1 && g_log.sysKeyDowns == 1, "key filter hands keys but Space to the parent");
+    Check(UnhookWindow(label) && GetPropA(label, kOldWndProcProperty) == nullptr, "unhook removes the property");
+    Check(!IsRichEditClass(label), "a static is no rich edit");
+    DestroyWindow(label);
+}
+
+class Recorder final : public iSuperClass {
+public:
+    int before = 0;
+    int after = 0;
+    void After(LRESULT& result, HWND, UINT, WPARAM, LPARAM) override {
+        ++after;
+        result = 7;
+    }
+    void Before(bool& handled, LRESULT& result, HWND, UINT message, WPARAM, LPARAM) override {
+        ++before;
+        if (message == WM_USER + 1) {
+            handled = true;
+            result = 42;
+        }
+    }
+};
+
+void SuperClassChecks(HWND parent) {
+    Recorder recorder;
+    {
+        cSuperClass super;
+        super.AddMsg(WM_USER + 1, true);
+        super.AddMsg(WM_USER + 2, false);
+        Check(super.Subclass(parent, &recorder, false), "superclass installs");
+        Check(SendMessageA(parent, WM_USER + 1, 0, 0) == 42, "superclass before may handle a message");
+        Check(SendMessageA(parent, WM_USER + 2, 0, 0) == 7 && recorder.after == 1,
+              "superclass after may change the result");
+        SendMessageA(parent, WM_USER + 3, 0, 0);
+        Check(recorder.before == 1 && recorder.after == 1, "superclass leaves unlisted messages alone");
+    }
+    Check(GetWindowLongPtrA(parent, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ParentProc),
+          "superclass ends with the previous procedure back");
+    Check(SendMessageA(parent, WM_USER + 1, 0, 0) == 0, "superclass no longer intercepts");
+}
+
+void ButtonChecks(HWND parent) {
+    OrvoButtonProperties properties = PromptButtonProperties();
+    properties.Caption = "&Yes";
+    const RECT r{10, 10, 97, 35};
+    HWND button = CreateOrvoButton(parent, 321, r, properties);
+    char className[64] = {};
+    GetClassNameA(button, className, sizeof className);
+    Check(button != nullptr && std::string(className) == "Orvo_Button", "button class name");
+    char text[64] = {};
+    GetWindowTextA(button, text, sizeof text);
+    Check(std::string(text) == "&Yes", "button window text is the caption");
+    g_log = {};
+    SendMessageA(button, BM_CLICK, 0, 0);
+    Check(g_log.clicks == 1 && g_log.lastClickedId == 321, "BM_CLICK clicks the button");
+    SendMessageA(button, WM_SETFOCUS, 0, 0);
+    SendMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
+    Check(g_log.clicks == 1, "Space down alone does not click");
+    SendMessageA(button, WM_KEYUP, VK_SPACE, 0);
+    Check(g_log.clicks == 2, "Space released clicks");
+    SendMessageA(button, WM_KEYUP, VK_SPACE, 0);
+    Check(g_log.clicks == 2, "a Space release without its press does not click");
+    SendMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
+    Check(g_log.clicks == 2 && g_log.keyDowns == 1, "Enter goes to the form and does not click");
+    SetWindowTextA(button, "&No");
+    const OrvoButtonProperties* now = GetOrvoButtonProperties(button);
+    Check(now != nullptr && now->Caption == "&No", "caption follows the window text");
+    SetOrvoButtonEnabled(button, false);
+    SendMessageA(button, BM_CLICK, 0, 0);
+    Check(g_log.clicks == 2 && !IsWindowEnabled(button), "a disabled button does not click");
+    DestroyWindow(button);
+    Check(!IsWindow(button), "button destroyed");
+}
+
+void RichEditChecks(HWND parent) {
+    RichEditFlags flags;
+    flags.requestSize = true;
+    flags.makeInert = true;
+    HWND body = CreateRichEdit(parent, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}", kPromptRichEditStyle,
+                               0, flags);
+    Check(body != nullptr && IsRichEditClass(body), "rich edit created");
+    char className[64] = {};
+    GetClassNameA(body, className, sizeof className);
+    Check(std::string(className) == "RichEdit20A", "rich edit class RichEdit20A", className);
+    Check((GetWindowLongA(body, GWL_STYLE) & ES_READONLY) != 0, "rich edit is read-only");
+    Check(GetWindowTextLengthA(body) >= 10 && GetWindowTextLengthA(body) < 20, "rich edit shows RTF as text");
+    Check(RequestedRect().bottom > 0, "rich edit reported its natural size",
+          std::to_string(RequestedRect().bottom));
+    Check(GetPropA(body, kOldWndProcProperty) != nullptr, "prompt body is inert");
+    g_log = {};
+    SendMessageA(body, WM_KEYDOWN, 'Y', 0);
+    Check(g_log.keyDowns == 1, "prompt body hands its keys to the prompt");
+    UnhookWindow(body);
+    DestroyWindow(body);
+}
+
+// Presses a prompt's button from outside once the prompt is up.
+struct PromptAction {
+    std::string title;
+    std::function<void(HWND dialog)> act;
+};
+PromptAction g_action;
+
+BOOL CALLBACK FindCaption(HWND child, LPARAM data) {
+    auto* wanted = reinterpret_cast<std::pair<std::string, HWND>*>(data);
+    char text[128] = {};
+    char className[32] = {};
+    GetWindowTextA(child, text, sizeof text);
+    GetClassNameA(child, className, sizeof className);
+    if (wanted->first == text && std::string(className) == kOrvoButtonClass) {
+        wanted->second = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND ButtonWithCaption(HWND dialog, const std::string& caption) {
+    std::pair<std::string, HWND> wanted{caption, nullptr};
+    EnumChildWindows(dialog, &FindCaption, reinterpret_cast<LPARAM>(&wanted));
+    return wanted.second;
+}
+
+void CALLBACK PromptTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowA(kMsgBoxExClass, g_action.title.c_str());
+    if (dialog == nullptr || !IsWindowVisible(dialog)) return;
+    KillTimer(nullptr, id);
+    g_action.act(dialog);
+}
+
+// A prompt the action failed to close is closed after a few seconds, so that a fault fails a check
+// instead of hanging the run.
+void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR id, DWORD) {
+    KillTimer(nullptr, id);
+    if (HWND dialog = FindWindowA(kMsgBoxExClass, nullptr)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+int PromptWith(PromptRequest request, std::function<void(HWND)> act) {
+    g_action = {request.msgTitle.empty() ? std::string(kApplicationTitle) : request.msgTitle, std::move(act)};
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PromptTimer);
+    const UINT_PTR watchdog = SetTimer(nullptr, 0, 8000, &WatchdogTimer);
+    const int result = ProgramUserInterface().MsgBoxEx(std::move(request));
+    KillTimer(nullptr, timer);
+    KillTimer(nullptr, watchdog);
+    return result;
+}
+
+void PromptChecks(HWND parent) {
+    ProgramUserInterface().SetMainWindow(parent);
+    PromptRequest yesNo;
+    yesNo.msgText = "Delete \\b file\\b0 ?";
+    yesNo.msgTitle = "Question";
+    yesNo.iconType = 2;
+    yesNo.buttonCount = 2;
+    yesNo.captions = {"&Yes", "&No", "", ""};
+    yesNo.focusIndex = 1;
+    yesNo.autoWidth = 200;
+
+    int result = PromptWith(yesNo, [](HWND dialog) { PostMessageA(ButtonWithCaption(dialog, "&No"), BM_CLICK, 0, 0); });
+    Check(result == 1, "prompt second button returns 1", std::to_string(result));
+    result = PromptWith(yesNo, [](HWND dialog) { PostMessageA(dialog, WM_CLOSE, 0, 0); });
+    Check(result == -1, "prompt closed returns -1", std::to_string(result));
+    result = PromptWith(yesNo, [](HWND dialog) {
+        PostMessageA(ButtonWithCaption(dialog, "&No"), WM_SYSKEYDOWN, 'Y', 1 << 29);
+    });
+    Check(result == 0, "prompt Alt+Y from a button presses Yes", std::to_string(result));
+    result = PromptWith(yesNo, [](HWND dialog) {
+        HWND no = ButtonWithCaption(dialog, "&No");
+        PostMessageA(no, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(no, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageA(dialog, WM_CLOSE, 0, 0);
+    });
+    Check(result == -1, "prompt Enter and Escape choose nothing", std::to_string(result));
+    Check(IsWindowEnabled(parent), "prompt gives the owner back enabled");
+
+    PromptRequest game = yesNo;
+    game.msgTitle = "";
+    game.buttonCount = 3;
+    game.captions = {"Kotor &1", "Kotor &2 TSL", "&Abort", ""};
+    game.focusIndex = 2;
+    result = PromptWith(game, [](HWND dialog) {
+        PostMessageA(dialog, WM_SYSKEYDOWN, '1', 1 << 29);
+        PostMessageA(dialog, WM_SYSKEYDOWN, 'A', 1 << 29);
+    });
+    Check(result == 2, "prompt Alt+1 presses nothing, Alt+A presses Abort", std::to_string(result));
+
+    PromptRequest five = yesNo;
+    five.buttonCount = 5;
+    five.captions = {"&a", "&b", "&c", "&d"};
+    int buttons = 0;
+    result = PromptWith(five, [&buttons](HWND dialog) {
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            char className[32] = {};
+            GetClassNameA(child, className, sizeof className);
+            if (std::string(className) == kOrvoButtonClass) ++buttons;
+        }
+        PostMessageA(ButtonWithCaption(dialog, ""), BM_CLICK, 0, 0);
+    });
+    Check(buttons == 5 && result == 4, "prompt with five buttons, the fifth uncaptioned",
+          std::to_string(buttons) + " buttons, result " + std::to_string(result));
+}
+
+}  // namespace
+
+int main() {
+    RegisterOrvoButtonClass(GetModuleHandleA(nullptr));
+    RegisterMsgBoxExClass(GetModuleHandleA(nullptr));
+    FileSystemChecks();
+    RegistryChecks();
+    InstanceChecks();
+    BrowseTitleChecks();
+    HWND parent = MakeParent();
+    HookChecks(parent);
+    SuperClassChecks(parent);
+    ButtonChecks(parent);
+    RichEditChecks(parent);
+    PromptChecks(parent);
+    DestroyWindow(parent);
+    FreeRichEditLibraries();
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
+}
