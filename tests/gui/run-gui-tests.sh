@@ -521,7 +521,9 @@ if wait_window "$MAIN_TITLE" 45000; then
         title=$(cut -f3 <<<"$found")
         if [[ -z "${shot_taken[$title]:-}" ]]; then
             sleep 0.7
-            shot "prompt-$(shot_name "$title")"
+            kind=prompt
+            [[ -z "${ANSWER[$title]:-}" ]] && kind=window
+            shot "$kind-$(shot_name "$title")"
             shot_taken[$title]=1
         fi
         if [[ "$title" == "Confirm Remove Mod" && -z "${confirm_dump:-}" ]]; then

@@ -42,6 +42,13 @@ LRESULT CALLBACK ButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
             EndPaint(w, &ps);
             return 0;
         }
+        case WM_SYSKEYDOWN:
+            // Alt+N presses "&No" in the prompt, as the real prompt's accelerators do.
+            if (wp == 'N' && GetDlgCtrlID(w) >= 100) {
+                SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(101, BN_CLICKED), 0);
+                return 0;
+            }
+            break;
         case WM_LBUTTONUP:
         case BM_CLICK:
             SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED), reinterpret_cast<LPARAM>(w));
@@ -86,6 +93,7 @@ int Confirm() {
     Button(prompt, 101, "&No", Px(x0 + 1240), Px(top0), Px(1000), Px(380));
     SetWindowPos(prompt, nullptr, 0, 0, Px(dialogW), Px(dialogH), SWP_NOMOVE | SWP_NOZORDER);
     ShowWindow(prompt, SW_SHOW);
+    SetFocus(GetDlgItem(prompt, 101));
     EnableWindow(g_main, FALSE);
     g_promptResult = -1;
     MSG msg;
