@@ -1,0 +1,211 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "platform/memory/memory_file_system.hpp"
+#include "platform/posix/posix_file_system.hpp"
+#include "util/common.hpp"
+#include "util/logged_ops.hpp"
+
+namespace zelvane {
+namespace {
+
+// The logged operations must behave the same over the in-memory and the POSIX file system.
+class FileSystemUnderTest {
+public:
+    virtual ~FileSystemUnderTest() = default;
+    virtual FileSystem& Fs() = 0;
+    virtual std::string Root() = 0;  // a Windows folder path without trailing backslash
+    virtual void Add(const std::string& name, const std::string& bytes, bool readOnly = false) = 0;
+    virtual void AddFolder(const std::string& name) = 0;
+    std::string Path(const std::string& name) { return Root() + "\\" + name; }
+    std::string Read(const std::string& name) {
+        std::string bytes;
+        Fs().ReadAll(Path(name), bytes);
+        return bytes;
+    }
+    bool Exists(const std::string& name) {
+        Attributes a;
+        return Fs().GetAttributes(Path(name), a) == FsStatus::Ok;
+    }
+    bool ReadOnly(const std::string& name) {
+        Attributes a;
+        Fs().GetAttributes(Path(name), a);
+        return a.readOnly;
+    }
+};
+
+class MemoryUnderTest : public FileSystemUnderTest {
+public:
+    MemoryUnderTest() { fs_.AddFolder(Root()); }
+    FileSystem& Fs() override { return fs_; }
+    std::string Root() override { return "C:\\Games\\Kotor"; }
+    void Add(const std::string& name, const std::string& bytes, bool readOnly) override {
+        fs_.AddFile(Path(name), bytes, Attributes{.readOnly = readOnly});
+    }
+    void AddFolder(const std::string& name) override { fs_.AddFolder(Path(name)); }
+
+private:
+    MemoryFileSystem fs_;
+};
+
+class PosixUnderTest : public FileSystemUnderTest {
+public:
+    PosixUnderTest() {
+        std::string templ = (std::filesystem::temp_directory_path() / "zelvane-ops-XXXXXX").string();
+        host_ = mkdtemp(templ.data());
+        std::filesystem::create_directories(host_ + "/games/kotor");
+    }
+    ~PosixUnderTest() override { std::filesystem::remove_all(host_); }
+    FileSystem& Fs() override { return fs_; }
+    std::string Root() override {
+        std::string windows = "Z:" + host_ + "/games/kotor";
+        for (char& c : windows) if (c == '/') c = '\\';
+        return windows;
+    }
+    void Add(const std::string& name, const std::string& bytes, bool readOnly) override {
+        std::string host = host_ + "/games/kotor/" + name;
+        for (char& c : host) if (c == '\\') c = '/';
+        std::filesystem::create_directories(std::filesystem::path(host).parent_path());
+        std::ofstream(host, std::ios::binary) << bytes;
+        if (readOnly) {
+            std::filesystem::permissions(host, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                                   std::filesystem::perms::others_write,
+                                         std::filesystem::perm_options::remove);
+        }
+    }
+    void AddFolder(const std::string& name) override {
+        std::filesystem::create_directories(host_ + "/games/kotor/" + name);
+    }
+
+private:
+    std::string host_;
+    PosixFileSystem fs_;
+};
+
+class LoggedOps : public ::testing::TestWithParam<std::string> {
+protected:
+    void SetUp() override {
+        if (GetParam() == "memory") under_ = std::make_unique<MemoryUnderTest>();
+        else under_ = std::make_unique<PosixUnderTest>();
+    }
+    FileSystemUnderTest& T() { return *under_; }
+    std::unique_ptr<FileSystemUnderTest> under_;
+};
+
+TEST_P(LoggedOps, DeletingAReadOnlyFileSucceeds) {
+    T().Add("x.tga", "tga", true);
+    FileOpResult r = KillFileString(T().Fs(), T().Path("x.tga"), "override\\\\x.tga");
+    EXPECT_EQ(r.failedFlag, 0);
+    EXPECT_EQ(r.text, "\\cf3 Delete Successful - \\cf1 Override\\\\x.tga");
+    EXPECT_FALSE(T().Exists("x.tga"));
+}
+
+TEST_P(LoggedOps, DeletingAMissingFileFails) {
+    FileOpResult r = KillFileString(T().Fs(), T().Path("gone.tga"), "override\\\\gone.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 Override\\\\gone.tga\\cf7  - Error: 53  File not found");
+}
+
+TEST_P(LoggedOps, WildcardsNeverDeleteAPattern) {
+    T().Add("a.tga", "a");
+    T().Add("b.tga", "b");
+    FileOpResult r = KillFileString(T().Fs(), T().Path("*.tga"), "*.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_TRUE(T().Exists("a.tga"));
+    EXPECT_TRUE(T().Exists("b.tga"));
+}
+
+TEST_P(LoggedOps, RenameNeverOverwrites) {
+    T().Add("x.tga.original", "original", true);
+    T().Add("x.tga", "mod");
+    FileOpResult r = RenameFileString(T().Fs(), T().Path("x.tga.original"), T().Path("x.tga"));
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "Error: 58  File already exists");
+    EXPECT_EQ(T().Read("x.tga"), "mod");
+    EXPECT_EQ(T().Read("x.tga.original"), "original");
+    EXPECT_FALSE(T().ReadOnly("x.tga.original"));  // the source now has normal attributes
+}
+
+TEST_P(LoggedOps, RenameMovesAReadOnlyFileAndClearsItsAttributes) {
+    T().Add("backup\\appearance.2da", "backup", true);
+    T().AddFolder("override");
+    FileOpResult r = RenameFileString(T().Fs(), T().Path("backup\\appearance.2da"), T().Path("override\\appearance.2da"));
+    EXPECT_EQ(r.failedFlag, 0);
+    EXPECT_EQ(r.text, "Rename Successful");
+    EXPECT_EQ(T().Read("override\\appearance.2da"), "backup");
+    EXPECT_FALSE(T().ReadOnly("override\\appearance.2da"));
+    EXPECT_FALSE(T().Exists("backup\\appearance.2da"));
+}
+
+TEST_P(LoggedOps, RenameOfAMissingSourceFails) {
+    FileOpResult r = RenameFileString(T().Fs(), T().Path("none"), T().Path("other"));
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text.rfind("Error: ", 0), 0u);
+}
+
+TEST_P(LoggedOps, CopyReplacesWritableTargetsOnly) {
+    T().Add("a.2da", "new");
+    T().Add("b.2da", "old");
+    T().Add("c.2da", "keep", true);
+    FileOpResult ok = FileCopyString(T().Fs(), T().Path("a.2da"), T().Path("b.2da"));
+    EXPECT_EQ(ok.failedFlag, 0);
+    EXPECT_EQ(ok.text, "FileCopy Successful");
+    EXPECT_EQ(T().Read("b.2da"), "new");
+    FileOpResult refused = FileCopyString(T().Fs(), T().Path("a.2da"), T().Path("c.2da"));
+    EXPECT_EQ(refused.failedFlag, 1);
+    EXPECT_EQ(T().Read("c.2da"), "keep");
+    FileOpResult missing = FileCopyString(T().Fs(), T().Path("none.2da"), T().Path("d.2da"));
+    EXPECT_EQ(missing.failedFlag, 1);
+    EXPECT_FALSE(T().Exists("d.2da"));
+}
+
+TEST_P(LoggedOps, Repeat2daCheckSeesOnly2daFiles) {
+    // The program folder is the root here; backups lie in its folder "backup".
+    EXPECT_FALSE(Repeat2daCheck(T().Fs(), T().Root()));
+    T().AddFolder("backup");
+    EXPECT_FALSE(Repeat2daCheck(T().Fs(), T().Root()));
+    T().Add("backup\\notes.txt", "x");
+    T().Add("backup\\a.2da.bak", "x");
+    EXPECT_FALSE(Repeat2daCheck(T().Fs(), T().Root()));
+    T().Add("backup\\Feat.2DA", "x");
+    EXPECT_TRUE(Repeat2daCheck(T().Fs(), T().Root() + "\\"));
+}
+
+INSTANTIATE_TEST_SUITE_P(BothFileSystems, LoggedOps, ::testing::Values("memory", "posix"));
+
+TEST(LoggedOpsFaults, LockedAndReadOnlyMedia) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\g\\locked.tga", "x");
+    fs.Lock("C:\\g\\locked.tga");
+    FileOpResult locked = KillFileString(fs, "C:\\g\\locked.tga", "locked.tga");
+    EXPECT_EQ(locked.text, "\\cf10 Delete Failure - \\cf1 locked.tga\\cf7  - Error: 70  Permission denied");
+    EXPECT_TRUE(fs.Exists("C:\\g\\locked.tga"));
+
+    fs.AddFile("D:\\cd\\x.tga", "x");
+    fs.SetReadOnlyMedium("D:\\");
+    FileOpResult media = KillFileString(fs, "D:\\cd\\x.tga", "x.tga");
+    EXPECT_EQ(media.failedFlag, 1);
+    EXPECT_EQ(media.text, "\\cf10 Delete Failure - \\cf1 x.tga\\cf7  - Error: 71  Disk is write-protected");
+
+    fs.AddFile("C:\\g\\a.2da", "a");
+    fs.FailOperation(FsOp::Copy, "a.2da", FsStatus::DiskFull);
+    EXPECT_EQ(FileCopyString(fs, "C:\\g\\a.2da", "C:\\g\\b.2da").text, "Error: 61  Disk full");
+    EXPECT_EQ(RenameFileString(fs, "C:\\g\\a.2da", "D:\\cd\\a.2da").failedFlag, 1);
+    EXPECT_TRUE(fs.Exists("C:\\g\\a.2da"));
+}
+
+TEST(LoggedOpsFaults, EveryKindHasItsOwnNumber) {
+    const FsStatus kinds[] = {FsStatus::FileNotFound, FsStatus::PathNotFound, FsStatus::AccessDenied,
+                              FsStatus::AlreadyExists, FsStatus::SharingViolation, FsStatus::WriteProtected,
+                              FsStatus::DiskFull, FsStatus::NotSameDevice, FsStatus::BadName, FsStatus::IoError};
+    std::set<int> numbers;
+    for (FsStatus kind : kinds) numbers.insert(FileSystemError(kind).Number());
+    EXPECT_EQ(numbers.size(), std::size(kinds));
+}
+
+}  // namespace
+}  // namespace zelvane

@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include "platform/memory/memory_file_system.hpp"
+#include "util/recurse.hpp"
+
+namespace zelvane {
+namespace {
+
+SearchState Find(const FileSystem& fs, const std::string& pattern, const std::string& name, bool recurse = true) {
+    SearchState state;
+    RecurseFiles_FindFile(fs, pattern, name, recurse, state);
+    return state;
+}
+
+TEST(RecursiveSearch, FirstMatchInDepthFirstListingOrder) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\K\\override\\sub\\deeper\\x.tga", "deep");  // listed first
+    fs.AddFile("C:\\K\\override\\x.tga", "top");
+    SearchState s = Find(fs, "C:\\K\\override\\*.*", "X.TGA");
+    EXPECT_TRUE(s.found);
+    EXPECT_EQ(s.result, "C:\\K\\override\\sub\\deeper\\x.tga");
+    EXPECT_EQ(fs.OpenListings(), 0u);
+}
+
+TEST(RecursiveSearch, TopFolderWinsWhenListedFirst) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\K\\override\\X.Tga", "top");
+    fs.AddFile("C:\\K\\override\\sub\\x.tga", "deep");
+    EXPECT_EQ(Find(fs, "C:\\K\\override\\*.*", "x.tga").result, "C:\\K\\override\\X.Tga");
+}
+
+TEST(RecursiveSearch, SystemFoldersSkippedHiddenEntered) {
+    MemoryFileSystem fs;
+    fs.AddFolder("C:\\K\\override\\sys", Attributes{.directory = true, .system = true});
+    fs.AddFile("C:\\K\\override\\sys\\x.tga", "sys");
+    fs.AddFolder("C:\\K\\override\\hid", Attributes{.directory = true, .hidden = true});
+    fs.AddFile("C:\\K\\override\\hid\\x.tga", "hid");
+    EXPECT_EQ(Find(fs, "C:\\K\\override\\*.*", "x.tga").result, "C:\\K\\override\\hid\\x.tga");
+}
+
+TEST(RecursiveSearch, WithoutRecursionOnlyTheTopFolder) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\K\\override\\sub\\x.tga", "deep");
+    SearchState s = Find(fs, "C:\\K\\override\\*.*", "x.tga", false);
+    EXPECT_FALSE(s.found);
+    EXPECT_EQ(s.result, "");
+}
+
+TEST(RecursiveSearch, MissingFolderAndWholeNamesOnly) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\K\\override\\xx.tga", "x");
+    EXPECT_FALSE(Find(fs, "C:\\K\\missing\\*.*", "x.tga").found);
+    EXPECT_FALSE(Find(fs, "C:\\K\\override\\*.*", "x.tga").found);
+    EXPECT_FALSE(Find(fs, "C:\\K\\override\\*.*", "*.tga").found);
+    EXPECT_EQ(fs.OpenListings(), 0u);
+}
+
+TEST(RecursiveSearch, YieldsAfterEntriesAndHit) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\K\\o\\a", "");
+    fs.AddFile("C:\\K\\o\\b", "");
+    fs.AddFile("C:\\K\\o\\c", "");
+    int yields = 0;
+    SearchState state;
+    RecurseFiles_FindFile(fs, "C:\\K\\o\\*.*", "c", true, state, [&] { ++yields; });
+    EXPECT_EQ(yields, 3);  // after fetching b, after fetching c, after the hit
+}
+
+}  // namespace
+}  // namespace zelvane

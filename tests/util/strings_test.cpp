@@ -1,0 +1,73 @@
+#include <gtest/gtest.h>
+
+#include "util/program_error.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+using Pieces = std::vector<std::string>;
+
+TEST(FindLast, NeverExaminesPositionOne) {
+    EXPECT_EQ(FindLast("\\a", "\\", -1, CompareMode::Exact), 0);
+    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, CompareMode::Exact), 4);
+    EXPECT_EQ(FindLast("abc", "abcd", -1, CompareMode::Exact), 0);
+    EXPECT_EQ(FindLast("abc", "c", 10, CompareMode::Exact), 0);
+    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
+    EXPECT_EQ(FindLast("a.B.b", "B", 4, CompareMode::Exact), 3);
+}
+
+TEST(FindLast, StartZeroIsAnInvalidArgument) {
+    try {
+        FindLast("abc", "b", 0, CompareMode::Exact);
+        FAIL() << "no error";
+    } catch (const ProgramError& e) {
+        EXPECT_EQ(e.Number(), 5);
+        EXPECT_EQ(e.Description(), "Invalid procedure call or argument");
+    }
+}
+
+TEST(SplitText, PiecesAroundEveryMatch) {
+    EXPECT_EQ(SplitText("a,b,,c", ","), (Pieces{"a", "b", "", "c"}));
+    EXPECT_EQ(SplitText("abc", ","), (Pieces{"abc"}));
+    EXPECT_EQ(SplitText("", ","), (Pieces{""}));
+    EXPECT_EQ(SplitText("abc", ""), (Pieces{"abc"}));
+    EXPECT_EQ(SplitText(",a,", ","), (Pieces{"", "a", ""}));
+    EXPECT_EQ(SplitText("appearance.2da, feat.2da", ","), (Pieces{"appearance.2da", " feat.2da"}));
+}
+
+TEST(SplitText, OverlappingMatchesLoseNoCharacters) {
+    Pieces pieces = SplitText("a\\\\\\b", "\\\\");
+    std::string joined;
+    for (std::size_t i = 0; i < pieces.size(); ++i) joined += (i ? "\\\\" : "") + pieces[i];
+    EXPECT_EQ(joined, "a\\\\\\b");
+}
+
+TEST(ReplaceText, ResumesAfterEachReplacement) {
+    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 1, -1, CompareMode::Exact), "aaaaaa");
+    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::CaseInsensitive), "a-b-c");
+    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::Exact), "aXb-c");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 1, 1, CompareMode::Exact), "xab");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 2, -1, CompareMode::Exact), "abx");
+    EXPECT_EQ(ReplaceText("abc", "b", "b", 1, -1, CompareMode::Exact), "abc");
+    EXPECT_EQ(ReplaceText("abc", "b", "x", 9, -1, CompareMode::Exact), "abc");
+    EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, CompareMode::Exact), "a\\b");
+}
+
+TEST(InputLines, CrOrCrLfEndALineLfAloneDoesNot) {
+    EXPECT_EQ(SplitInputLines("a\r\nb\rc\nd"), (Pieces{"a", "b", "c\nd"}));
+    EXPECT_EQ(SplitInputLines("a\r\n"), (Pieces{"a"}));
+    EXPECT_EQ(SplitInputLines("a\r\n\r\n"), (Pieces{"a", ""}));
+    EXPECT_EQ(SplitInputLines(""), (Pieces{}));
+    EXPECT_EQ(SplitInputLines("#game=2\n#game_select=1\n"), (Pieces{"#game=2\n#game_select=1\n"}));
+}
+
+TEST(Keys, FirstCharactersLowerCased) {
+    EXPECT_TRUE(StartsWithKey("#GAME=2", "#game="));
+    EXPECT_FALSE(StartsWithKey(" #game=2", "#game="));
+    EXPECT_FALSE(StartsWithKey("#gam", "#game="));
+    EXPECT_EQ(LowerCase("ABC\xC4\xD7"), "abc\xE4\xD7");
+}
+
+}  // namespace
+}  // namespace zelvane
