@@ -16,6 +16,7 @@ enum class RunOutcome {
     Completed,  // the log was saved (and opened)
     Stopped,    // a stop before the log header: the program closes
     Failed,     // an unexpected error: reported, the program closes
+    Ignored,    // a run was already in progress: nothing was done, the running one goes on
 };
 
 struct RunResult {

@@ -1,0 +1,73 @@
+#include "removal/completion.hpp"
+
+#include "removal/prompt_helper.hpp"
+#include "removal/removal_log.hpp"
+#include "util/common.hpp"
+#include "util/shell_execute.hpp"
+
+namespace zelvane {
+namespace {
+
+void ShowExplicitInstructions(RunState& run) {
+    UninstallDescription& d = run.description;
+    if (!d.HasExplicitInstructions) return;
+    if (d.ExplicitFormatWidth <= 0) d.ExplicitFormatWidth = d.DefaultFormatWidth;
+    PromptSpec spec;
+    spec.title = d.ExplicitTitle;
+    spec.iconType = d.ExplicitIcon;
+    spec.buttonCount = 1;
+    spec.captions = {"&Ok", "", "", ""};
+    spec.focusIndex = 0;
+    spec.playSound = d.ExplicitBeep;
+    spec.formatWidth = d.ExplicitFormatWidth;
+    AskWithOwnText(run, d.ExplicitInstructions, spec);
+}
+
+void AppendClosing(RunState& run) {
+    std::string& log = run.removalLog;
+    if (log.find("Prompt Failure") != std::string::npos) {
+        AppendBlankLines(log, 2);
+        AppendLine(log,
+                   "\\cf10\\b\\fs32 FYI:\\fs28  \\b0  \\ul Prompt Failure\\ulnone  means you were going to be prompted to "
+                   "make a decision but you weren't for the reason specified.\\cf1\\fs24\\par");
+    }
+    AppendBlankLines(log, 2);
+    AppendLine(log, "\\cf6\\b " + std::to_string(run.failureCount) + " errors.\\b0\\par");
+    AppendLine(log, "\\cf6\\b " + std::to_string(run.notFoundCount) + " files not found.\\b0\\par");
+    AppendBlankLines(log, 3);
+    log += "}";
+}
+
+// An earlier result is replaced, never appended to, also when it is read-only.
+std::string SaveLog(RunState& run) {
+    FileSystem& fs = run.fs();
+    const std::string folder = AddBackslash(run.programFolder()) + "uninstall";
+    if (!FolderExists(fs, folder)) {
+        ThrowIfFailed(fs.CreateFolder(folder));
+        run.DoEvents();
+    }
+    const std::string path = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf";
+    if (FileExists(fs, path)) {
+        ThrowIfFailed(fs.SetAttributes(path, Attributes{}));
+        ThrowIfFailed(fs.Delete(path));
+        run.DoEvents();
+    }
+    ThrowIfFailed(fs.WriteAll(path, run.removalLog));
+    run.DoEvents();
+    return path;
+}
+
+}  // namespace
+
+std::string CompleteRun(RunState& run) {
+    run.DoEvents();
+    ShowExplicitInstructions(run);
+    AppendClosing(run);
+    std::string path = SaveLog(run);
+    int showCommand = 1;
+    ShellExecuteFile(run.ui(), path, "", "", showCommand, false);
+    run.DoEvents();
+    return path;
+}
+
+}  // namespace zelvane

@@ -1,0 +1,107 @@
+#include "removal/file_list.hpp"
+
+#include "removal/entry_safety.hpp"
+#include "removal/prompt_helper.hpp"
+#include "removal/removal_log.hpp"
+#include "util/common.hpp"
+#include "util/logged_ops.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+bool IsEntryLine(std::string_view line) {
+    return !line.empty() && line.front() != ';' && line.front() != '#' && line.front() != ' ';
+}
+
+void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view displayName) {
+    const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
+    AppendLine(run.removalLog, deleted.text + "\\cf1\\par");
+    run.failureCount += deleted.failedFlag;
+}
+
+void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
+    AppendLine(run.removalLog, "\\cf5 Not deleted in subfolder per user request: " + LogDisplay(entry) + "\\cf1\\par");
+}
+
+int AskSubfolderDelete(RunState& run, std::string_view entry) {
+    const std::string crlf(kCrLf);
+    const std::string text =
+        "The file \\par " + crlf + "\\cf5 " + EscapeRtfText(DoubleSlash(entry)) + "\\cf1\\par " + crlf +
+        "was found in a subfolder\\par " + crlf + "\\cf5 " +
+        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), run.search.result))) + "\\cf1\\par " + crlf + "\\par " +
+        crlf + "Would you like to proceed with deletion?\\par " + crlf + "\\par " + crlf + "\\par " + crlf +
+        "\\cf10 Selecting yes will \\ul not\\ulnone  limit searches to this folder\\par " + crlf +
+        "If more than one copy of this file exists in the override\\par " + crlf +
+        "it will delete the \\i first\\i0  occurance it finds.\\cf1 ";
+    return AskPrompt(run, text, YesNoPrompt("Confirm Delete in Subfolder"));
+}
+
+// An entry that is not at its listed place: K2 keeps override files in subfolders as well.
+// Returns false when the file was not found there either.
+bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
+    run.search = SearchState{};
+    RecurseFiles_FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", GetFileName(entry), true,
+                          run.search, [&run] { run.DoEvents(); });
+    if (!FileExists(run.fs(), run.search.result)) return false;
+
+    if (!run.subfolderConfirmed) {
+        const int answer = AskSubfolderDelete(run, entry);
+        if (answer == 0) {
+            run.subfolderConfirmed = true;
+        } else {
+            if (answer == 1) {
+                run.subfolderDeclined = true;
+                AppendNotDeletedInSubfolder(run, entry);
+            }
+            return true;
+        }
+    } else if (run.subfolderDeclined) {
+        AppendNotDeletedInSubfolder(run, entry);
+        return true;
+    }
+    AppendDeletion(run, GetShortPath(run.fs(), run.search.result), RelativeDisplay(run, run.search.result));
+    return true;
+}
+
+void RemoveEntry(RunState& run, std::string_view entry) {
+    if (!IsEntryInsideGameFolder(entry)) {
+        AppendLine(run.removalLog, "\\cf10 Refused (outside the game folder): \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+        run.failureCount += 1;
+        return;
+    }
+    const std::string target = GetShortPath(run.fs(), AddBackslash(run.gameFolder) + std::string(entry));
+    if (FileExists(run.fs(), target)) {
+        AppendDeletion(run, target, LogDisplay(entry));
+        return;
+    }
+    if (run.game == 2 && StartsWithKey(entry, "override\\") && RemoveFromSubfolder(run, entry)) return;
+    AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+    run.notFoundCount += 1;
+}
+
+}  // namespace
+
+void RemoveFileList(RunState& run) {
+    std::string bytes;
+    ThrowIfFailed(run.fs().ReadAll(run.description.DescriptionPath, bytes));
+    run.notFoundCount = 0;
+    run.DoEvents();
+
+    for (const std::string& line : SplitInputLines(bytes)) {
+        if (StartsWithKey(line, "#file_list")) {
+            run.inFileList = true;
+            continue;
+        }
+        if (!run.inFileList || !IsEntryLine(line)) continue;
+        RemoveEntry(run, line);
+    }
+
+    AppendBlankLines(run.removalLog, 3);
+    if (run.notFoundCount == 0 && run.failureCount == 0) {
+        AppendLine(run.removalLog, "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par");
+        AppendBlankLines(run.removalLog, 3);
+    }
+}
+
+}  // namespace zelvane

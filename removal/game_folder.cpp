@@ -1,0 +1,79 @@
+#include "removal/game_folder.hpp"
+
+#include "removal/prompt_helper.hpp"
+#include "util/common.hpp"
+#include "util/registry_lookup.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+constexpr std::string_view kTalkTableHeader = "TLK V3.0";
+constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
+constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
+
+std::string_view RegistryKeyOf(int game) {
+    return game == 1 ? "Software\\BioWare\\SW\\KOTOR" : "Software\\LucasArts\\KotOR2";
+}
+
+void ShowInvalidFolder(RunState& run) {
+    run.ui().ShowMessage("Invalid game folder - shutting down.", "Aborting", kStopStyleInformation);
+}
+
+void TellRegistryMissing(RunState& run) {
+    PromptSpec spec;
+    spec.title = "Error";
+    spec.iconType = 4;
+    spec.buttonCount = 1;
+    spec.captions = {"&Ok", "", "", ""};
+    spec.focusIndex = 0;
+    const std::string text = std::string("Unable to locate Kotor folder via registry.\\par ") + std::string(kCrLf) +
+                             "\\par " + std::string(kCrLf) + "Please browse for the folder";
+    AskPrompt(run, text, spec);
+}
+
+bool HasTalkTableHeader(RunState& run, const std::string& path) {
+    std::string bytes;
+    ThrowIfFailed(run.fs().ReadAll(path, bytes));
+    return bytes.size() >= kTalkTableHeader.size() && bytes.compare(0, kTalkTableHeader.size(), kTalkTableHeader) == 0;
+}
+
+}  // namespace
+
+std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, std::string_view name) {
+    auto listing = fs.List(AddBackslash(folder) + std::string(name));
+    if (!listing) return {};
+    while (auto entry = listing->Next()) {
+        const Attributes& a = entry->attributes;
+        if (!a.directory && !a.hidden && !a.system) return entry->name;
+    }
+    return {};
+}
+
+bool LocateGameFolder(RunState& run) {
+    run.gameFolder = ReadRegistryString(run.context.registry, kHkeyLocalMachine, RegistryKeyOf(run.game), "Path");
+    if (FolderExists(run.fs(), run.gameFolder)) return true;
+
+    TellRegistryMissing(run);
+    run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), "", "Find Kotor main folder", 0);
+    if (run.browsedFolder.empty() || !FolderExists(run.fs(), run.browsedFolder)) {
+        ShowInvalidFolder(run);
+        return false;
+    }
+
+    std::string tlkPath = AddBackslash(run.browsedFolder) + FindNormalFileName(run.fs(), run.browsedFolder, "dialog.tlk");
+    if (!FileExists(run.fs(), tlkPath)) {
+        ShowInvalidFolder(run);
+        return false;
+    }
+    if (!HasTalkTableHeader(run, tlkPath)) {
+        run.ui().ShowMessage(std::string("Invalid dialog.tlk file.") + std::string(kCrLf) + std::string(kCrLf) +
+                                 "If you've made a testing folder copy the real dialog.tlk to it.",
+                             "Aborting", kStopStyleExclamation);
+        return false;
+    }
+    run.gameFolder = run.browsedFolder;
+    return true;
+}
+
+}  // namespace zelvane

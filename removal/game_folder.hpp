@@ -1,0 +1,17 @@
+#pragma once
+// Locating the chosen game's main folder: the registry entry, else a browsed folder whose
+// dialog.tlk carries the talk-table header.
+
+#include "removal/run_state.hpp"
+
+namespace zelvane {
+
+// Sets run.gameFolder and returns true, or shows the stop message and returns false.
+// A dialog.tlk that exists but cannot be read throws the run's error.
+bool LocateGameFolder(RunState& run);
+
+// The stored name of the normal file (not a folder, not hidden or system) that a lookup of
+// folder\name finds, or "" when there is none.
+std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, std::string_view name);
+
+}  // namespace zelvane

@@ -1,0 +1,43 @@
+#include "removal/queued_deletes.hpp"
+
+#include "removal/entry_safety.hpp"
+#include "removal/prompt_helper.hpp"
+#include "removal/removal_log.hpp"
+#include "util/common.hpp"
+#include "util/logged_ops.hpp"
+#include "util/program_error.hpp"
+
+namespace zelvane {
+
+void RunQueuedDeletes(RunState& run) {
+    UninstallDescription& d = run.description;
+    if (d.QDeletePrompts.size() < d.QDeleteFiles.size() || d.QDeleteWidths.size() < d.QDeleteFiles.size()) {
+        throw SubscriptError();
+    }
+    for (std::size_t i = 0; i < d.QDeleteFiles.size(); ++i) {
+        const std::string& file = d.QDeleteFiles[i];
+        if (!IsEntryInsideGameFolder(file)) {
+            AppendLine(run.removalLog,
+                       "\\cf1 QDeleteFile: \\cf10 Refused (outside the game folder): \\cf1 " + LogDisplay(file) + "\\cf1\\par");
+            run.failureCount += 1;
+            continue;
+        }
+        const std::string target = GetShortPath(run.fs(), AddBackslash(run.gameFolder) + file);
+        const std::string name = RelativeDisplay(run, file);
+        if (!FileExists(run.fs(), target)) {
+            AppendLine(run.removalLog, "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 " + name +
+                                           "\\cf1\\b0\\par");
+            continue;
+        }
+        if (d.QDeleteWidths[i] <= 0) d.QDeleteWidths[i] = d.DefaultFormatWidth;
+        if (AskWithOwnText(run, d.QDeletePrompts[i], YesNoPrompt("Confirm Delete", d.QDeleteWidths[i])) == 0) {
+            const FileOpResult deleted = KillFileString(run.fs(), target, name);
+            AppendLine(run.removalLog, "\\cf1 QDeleteFile: " + deleted.text + "\\par");
+            run.failureCount += deleted.failedFlag;
+        } else {
+            AppendLine(run.removalLog, "\\cf1 QDeleteFile: \\cf5 User chose not to delete " + name + "\\par");
+        }
+    }
+}
+
+}  // namespace zelvane

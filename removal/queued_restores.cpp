@@ -1,0 +1,75 @@
+#include "removal/queued_restores.hpp"
+
+#include "removal/entry_safety.hpp"
+#include "removal/prompt_helper.hpp"
+#include "removal/removal_log.hpp"
+#include "util/common.hpp"
+#include "util/logged_ops.hpp"
+#include "util/program_error.hpp"
+
+namespace zelvane {
+namespace {
+
+void PromptFailure(RunState& run, std::string_view reason, std::string_view name) {
+    AppendLine(run.removalLog, "\\cf1\\b QRestoreFile: \\cf10 Prompt Failure \\cf6 " + std::string(reason) + " \\cf1 " +
+                                   std::string(name) + "\\cf1\\b0\\par");
+}
+
+// Deletes the mod's file, then renames the .original into its place. The rename is attempted
+// even after a failed deletion: it then fails because the target is still there, and both files
+// stay where they are.
+void Restore(RunState& run, const std::string& file, const std::string& shortTarget, const std::string& target,
+             const std::string& original) {
+    const FileOpResult deleted = KillFileString(run.fs(), shortTarget, RelativeDisplay(run, file));
+    AppendLine(run.removalLog, "\\cf1 QRestoreFile: " + deleted.text + "\\par");
+    run.failureCount += deleted.failedFlag;
+
+    const FileOpResult renamed = RenameFileString(run.fs(), original, target);
+    run.failureCount += renamed.failedFlag;
+    if (renamed.failedFlag == 0) {
+        AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 " + RelativeDisplay(run, original) +
+                                       "\\cf3  to \\cf1 " + RelativeDisplay(run, target) + "\\par");
+    } else {
+        AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 Failure Renaming \\cf1 " + RelativeDisplay(run, original) +
+                                       "\\cf10  to \\cf1" + RelativeDisplay(run, target) + " - \\cf7 " + renamed.text +
+                                       "\\par");
+    }
+}
+
+}  // namespace
+
+void RunQueuedRestores(RunState& run) {
+    UninstallDescription& d = run.description;
+    if (d.QRestorePrompts.size() < d.QRestoreFiles.size() || d.QRestoreWidths.size() < d.QRestoreFiles.size()) {
+        throw SubscriptError();
+    }
+    for (std::size_t i = 0; i < d.QRestoreFiles.size(); ++i) {
+        const std::string& file = d.QRestoreFiles[i];
+        if (!IsEntryInsideGameFolder(file)) {
+            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 Refused (outside the game folder): \\cf1 " +
+                                           LogDisplay(file) + "\\cf1\\par");
+            run.failureCount += 1;
+            continue;
+        }
+        const std::string target = AddBackslash(run.gameFolder) + file;
+        const std::string shortTarget = GetShortPath(run.fs(), target);
+        const std::string original = target + ".original";
+        if (!FileExists(run.fs(), shortTarget)) {
+            PromptFailure(run, "(File Not Found)", RelativeDisplay(run, file));
+            continue;
+        }
+        if (!FileExists(run.fs(), original)) {
+            PromptFailure(run, "(.original File Not Found)", RelativeDisplay(run, original));
+            continue;
+        }
+        if (d.QRestoreWidths[i] <= 0) d.QRestoreWidths[i] = d.DefaultFormatWidth;
+        if (AskWithOwnText(run, d.QRestorePrompts[i], YesNoPrompt("Confirm Restore", d.QRestoreWidths[i])) == 0) {
+            Restore(run, file, shortTarget, target, original);
+        } else {
+            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf5 User chose not to restore \\cf1 " +
+                                           RelativeDisplay(run, file) + "\\cf1\\par");
+        }
+    }
+}
+
+}  // namespace zelvane

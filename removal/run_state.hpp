@@ -1,0 +1,50 @@
+#pragma once
+// The working fields of one removal run, shared by its phases.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "description/uninstall_description.hpp"
+#include "removal/removal_run.hpp"
+#include "util/display_paths.hpp"
+#include "util/recurse.hpp"
+#include "widgets/common_dialog.hpp"
+
+namespace zelvane {
+
+struct RunState {
+    RunState(UninstallDescription& d, RunContext& c);
+
+    UninstallDescription& description;
+    RunContext& context;
+
+    std::string removalLog;
+    std::int16_t game = 0;
+    std::string gameFolder;
+    std::string browsedFolder;
+    std::int32_t failureCount = 0;
+    std::int32_t notFoundCount = 0;
+    std::int32_t lastPromptResult = 0;
+    std::string promptText;
+    std::int32_t promptWidth = 0;
+    bool inFileList = false;
+    bool subfolderConfirmed = false;
+    bool subfolderDeclined = false;
+    SearchState search;
+    FolderContext folders;  // program and game folder, for the display names of the log
+    OpenDialogState openDialog;
+
+    FileSystem& fs() { return context.fs; }
+    UserInterface& ui() { return context.ui; }
+    const std::string& programFolder() const { return context.programFolder; }
+    void DoEvents() { context.ui.DoEvents(); }
+};
+
+// The display form of a path made relative to the known folders (PathRelative with no anchor).
+std::string RelativeDisplay(const RunState& run, std::string_view path);
+
+// Throws the run's error for a failed file-system call that nothing else handles.
+void ThrowIfFailed(FsStatus status);
+
+}  // namespace zelvane

@@ -1,0 +1,331 @@
+// The 2da restore: the three ways to find the current table, the locate loop and the sequence
+// that moves the current table aside and the backup into its place.
+
+#include "tests/removal/run_fixture.hpp"
+
+namespace zelvane::testing {
+namespace {
+
+const std::string kBackup = kProgram + "\\backup\\appearance.2da";
+const std::string kBu = kProgram + "\\Backup Uninstall";
+const std::string kInOverride = kOverride + "\\appearance.2da";
+const std::string kInSub = kOverride + "\\sub\\appearance.2da";
+const std::string kQ = R"(\cf1 QRestore2da: )";
+const std::string kTitle = "Confirm appearance.2da replacement";
+
+const std::string kReplaceText =
+    R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  in the override with the )"
+    R"(backup copy generated when you installed this mod?\par )" + CRLF + R"(\par )" + CRLF +
+    R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a folder )"
+    R"(named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" + CRLF +
+    R"(\par )" + CRLF +
+    R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed \i any\i0  mods that have altered the \cf5 )"
+    R"(appearance.2da \cf2 since you installed this one then replacing it is probably a bad idea and \b UNLESS\b0)"
+    R"(  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
+
+const std::string kAnywayText = R"(2da replacement is enabled.\par )" + CRLF +
+                                R"(However, no \cf5 appearance.2da\cf1  was found in the override.\par )" + CRLF +
+                                R"(\par )" + CRLF + R"(Restore the backup \cf5 appearance.2da\cf1  anyway?)";
+
+std::string FoundText(const std::string& doubled) {
+    return R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )" +
+           CRLF + doubled + R"(\cf1 with the backup copy generated when you installed this mod?\par )" + CRLF +
+           R"(\par )" + CRLF + R"(Selecting \cf7\b yes\b0\cf1  will replace the file.\par )" + CRLF +
+           R"(Selecting \cf7\b no\b0\cf1  will allow you to locate the replace target yourself.\par )" + CRLF +
+           R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.\par )" + CRLF + CRLF +
+           R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a )"
+           R"(folder named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
+           CRLF + R"(\par )" + CRLF +
+           R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed any mods that have altered the \cf5 )"
+           R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
+           R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
+}
+
+const std::string kInvalidText = R"(Invalid file - Would you like to abort this \cf5 appearance.2da\cf1  replacement operation?)";
+
+// The lines of a sequence, as the log shows them.
+std::string CopiedAside(const std::string& current, const std::string& file = "appearance.2da") {
+    return kQ + R"(\cf3 FileCopy \cf1 )" + current + R"(\cf3  to \cf1 Backup Uninstall\\)" + file + R"(\par)" + CRLF;
+}
+std::string DeletedLine(const std::string& name) { return kQ + Deleted(name) + R"(\par)" + CRLF; }
+const std::string kSafetyCopied = kQ + R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                                       R"(original install backup.appearance.2da\par)" + CRLF;
+std::string Moved(const std::string& target) {
+    return kQ + R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 )" + target + R"(\par)" + CRLF;
+}
+
+class Restore2da : public RemovalRunTest {
+protected:
+    Restore2da() {
+        d.Restore2da = true;
+        d.Backup2daAvailable = true;
+        d.Backup2daFiles = {kBackup};
+        fs.AddFile(kBackup, "backup table");
+    }
+    void CheckYesNo(std::size_t index, const std::string& text, const std::string& title = kTitle) {
+        ASSERT_GT(ui.prompts.size(), index);
+        const PromptRequest& p = ui.prompts[index];
+        EXPECT_EQ(p.msgText, text);
+        EXPECT_EQ(p.msgTitle, title);
+        EXPECT_EQ(p.iconType, 2);
+        EXPECT_EQ(p.buttonCount, 2);
+        EXPECT_EQ(p.captions, (std::array<std::string, 4>{"&Yes", "&No", "", ""}));
+        EXPECT_EQ(p.focusIndex, 1);
+        EXPECT_FALSE(p.playSound);
+        EXPECT_EQ(p.buttonWidth, 1300);
+        EXPECT_EQ(p.buttonHeight, 380);
+        EXPECT_EQ(p.formatWidth, -1);
+        EXPECT_TRUE(p.onTop);
+    }
+    void CheckFound(std::size_t index, const std::string& doubled) {
+        ASSERT_GT(ui.prompts.size(), index);
+        const PromptRequest& p = ui.prompts[index];
+        EXPECT_EQ(p.msgText, FoundText(doubled));
+        EXPECT_EQ(p.msgTitle, kTitle);
+        EXPECT_EQ(p.iconType, 2);
+        EXPECT_EQ(p.buttonCount, 3);
+        EXPECT_EQ(p.captions, (std::array<std::string, 4>{"&Yes", "&No", "&Cancel", ""}));
+        EXPECT_EQ(p.focusIndex, 2);
+        EXPECT_FALSE(p.playSound);
+        EXPECT_EQ(p.formatWidth, 7500);
+    }
+    std::string Log(const std::string& phase, int errors = 0) {
+        return ExpectedHeader(d.Game) + kBanner + phase + ExpectedTotals(errors, 0);
+    }
+    std::map<std::string, std::string> Files(std::map<std::string, std::string> extra) {
+        extra.emplace(kGame + "\\dialog.tlk", "TLK V3.0 strings");
+        return extra;
+    }
+};
+
+TEST_F(Restore2da, InOverrideYesFirstRun) {
+    fs.AddFile(kInOverride, "current table");
+    RunConfirmed({0});
+    CheckYesNo(1, kReplaceText);
+    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                              kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, InOverrideYesSecondRunReplacesTheEarlierCopies) {
+    Attributes readOnly;
+    readOnly.readOnly = true;
+    fs.AddFile(kInOverride, "current table");
+    fs.AddFile(kBu + "\\appearance.2da", "earlier displaced", readOnly);
+    fs.AddFile(kBu + "\\original install backup.appearance.2da", "earlier safety");
+    RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), Log(DeletedLine(R"(Backup Uninstall\\appearance.2da)") +
+                              CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                              DeletedLine(R"(Backup Uninstall\\original install backup.appearance.2da)") +
+                              kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, InOverrideNoAndClose) {
+    fs.AddFile(kInOverride, "current table");
+    d.Backup2daFiles = {kBackup, kBackup};
+    const auto before = fs.Snapshot();
+    RunConfirmed({1, -1});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf5 User declined \cf1 appearance.2da\cf5  replacement.\par)" + CRLF));
+    std::map<std::string, std::string> after = fs.Snapshot();
+    after.erase(kResultsPath);
+    EXPECT_EQ(after, before);
+}
+
+TEST_F(Restore2da, K1MissingYesRestoresIntoOverride) {
+    d.Game = 1;
+    fs.AddFile(kOverride + "\\sub\\appearance.2da", "not looked at by K1");
+    RunConfirmed({0});
+    CheckYesNo(1, kAnywayText);
+    EXPECT_EQ(SavedLog(), Log(kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
+                                  {kOverride + "\\sub\\appearance.2da", "not looked at by K1"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, K1MissingNo) {
+    d.Game = 1;
+    RunConfirmed({1});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
+    EXPECT_FALSE(fs.Exists(kBu));
+    EXPECT_TRUE(fs.Exists(kBackup));
+}
+
+TEST_F(Restore2da, K2FoundInASubfolderYes) {
+    fs.AddFile(kInSub, "current table");
+    RunConfirmed({0});
+    CheckFound(1, R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)");
+    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\Sub\\appearance.2da)") +
+                              DeletedLine(R"(Override\\Sub\\appearance.2da)") + kSafetyCopied +
+                              Moved(R"(Override\\Sub\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), Files({{kInSub, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, K2CancelAbortsTheReplacement) {
+    fs.AddFile(kInSub, "current table");
+    RunConfirmed({2});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(appearance.2da\cf4  replacement aborted.\par)" + CRLF));
+    EXPECT_TRUE(fs.Exists(kBackup));
+    EXPECT_EQ(fs.Contents(kInSub), "current table");
+}
+
+TEST_F(Restore2da, K2ClosedFoundPromptDoesNothing) {
+    fs.AddFile(kInSub, "current table");
+    RunConfirmed({-1});
+    EXPECT_EQ(SavedLog(), Log(""));
+    EXPECT_TRUE(fs.Exists(kBackup));
+}
+
+TEST_F(Restore2da, K2LocatedFileInOtherCaseIsAccepted) {
+    const std::string chosen = kOverride + "\\other\\APPEARANCE.2DA";
+    fs.AddFile(kInSub, "first found");
+    fs.AddFile(chosen, "current table");
+    ui.openFileAnswers = {chosen};
+    RunConfirmed({1});
+    ASSERT_EQ(ui.openFileRequests.size(), 1u);
+    const OpenFileRequest& r = ui.openFileRequests[0];
+    EXPECT_EQ(r.initialFolder, kOverride + "\\");
+    EXPECT_EQ(r.filter, std::string("2da Files (*.2da)") + '\0' + "*.2da");
+    EXPECT_EQ(r.title, "Locate appearance.2da");
+    EXPECT_EQ(r.fileName, "appearance.2da");
+    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\Other\\APPEARANCE.2DA)", "APPEARANCE.2DA") +
+                              DeletedLine(R"(Override\\Other\\APPEARANCE.2DA)") + kSafetyCopied +
+                              Moved(R"(Override\\Other\\APPEARANCE.2DA)")));
+    EXPECT_EQ(GameFiles(), Files({{kInSub, "first found"},
+                                  {kOverride + "\\other\\APPEARANCE.2DA", "backup table"},
+                                  {kBu + "\\APPEARANCE.2DA", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, K2InvalidFileThenNoThenYesAborts) {
+    fs.AddFile(kInSub, "current table");
+    fs.AddFile(kOverride + "\\wrong.2da", "w");
+    ui.openFileAnswers = {kOverride + "\\wrong.2da", ""};
+    RunConfirmed({1, 1, 0});
+    EXPECT_EQ(ui.openFileRequests.size(), 2u);
+    CheckYesNo(2, kInvalidText, "Hmm");
+    CheckYesNo(3, kInvalidText, "Hmm");
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)" + CRLF));
+    EXPECT_TRUE(fs.Exists(kBackup));
+    EXPECT_FALSE(fs.Exists(kBu));
+}
+
+TEST_F(Restore2da, K2ClosedInvalidFilePromptLeavesWithoutALine) {
+    fs.AddFile(kInSub, "current table");
+    ui.openFileAnswers = {""};
+    RunConfirmed({1, -1});
+    EXPECT_EQ(SavedLog(), Log(""));
+    EXPECT_TRUE(fs.Exists(kBackup));
+}
+
+TEST_F(Restore2da, K2ChoosingTheBackupItselfIsInvalid) {
+    fs.AddFile(kInSub, "current table");
+    fs.AddFile(kBu + "\\appearance.2da", "earlier displaced");
+    ui.openFileAnswers = {kBackup, kBu + "\\appearance.2da"};
+    RunConfirmed({1, 1, 0});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)" + CRLF));
+    EXPECT_EQ(fs.Contents(kBackup), "backup table");
+    EXPECT_EQ(fs.Contents(kBu + "\\appearance.2da"), "earlier displaced");
+}
+
+TEST_F(Restore2da, K2NothingFoundAsksToRestoreAnyway) {
+    RunConfirmed({0});
+    CheckYesNo(1, kAnywayText);
+    EXPECT_EQ(SavedLog(), Log(kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, K2NothingFoundNo) {
+    RunConfirmed({1});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
+    EXPECT_TRUE(fs.Exists(kBackup));
+}
+
+TEST_F(Restore2da, MissingBackupReportComesFirst) {
+    d.Missing2daReport = R"(\cf10 2da backup not available \cf1 spells.2da\cf1\par)" + CRLF;
+    fs.AddFile(kInOverride, "current table");
+    RunConfirmed({1});
+    EXPECT_EQ(SavedLog(), Log(R"(\cf10 2da backup not available \cf1 spells.2da\cf1\par)" + CRLF + R"(\par)" + CRLF +
+                              kQ + R"(\cf5 User declined \cf1 appearance.2da\cf5  replacement.\par)" + CRLF));
+    EXPECT_EQ(d.Missing2daReport, "");
+}
+
+TEST_F(Restore2da, FailedCopyAsideKeepsTheCurrentFileAndTheBackup) {
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::Copy, "override\\appearance.2da", FsStatus::IoError);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(),
+              Log(kQ + R"(\cf10 Failure FileCopy \cf1 Override\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+                       R"(appearance.2da - \cf7 Error: 57  Device I/O error\par)" + CRLF + kQ +
+                      R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (the current file could not be )"
+                      R"(copied aside and was left in place)\cf1\par)" + CRLF,
+                  1));
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"}, {kBackup, "backup table"}}));
+}
+
+TEST_F(Restore2da, FailedSafetyCopyKeepsTheBackupInItsFolder) {
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::Copy, "backup\\appearance.2da", FsStatus::DiskFull);
+    RunConfirmed({0});
+    EXPECT_EQ(SavedLog(),
+              Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") + kQ +
+                      R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+                      R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" + CRLF + kQ +
+                      R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (no safety copy could be made, )"
+                      R"(so the backup stays in the backup folder)\cf1\par)" + CRLF,
+                  1));
+    EXPECT_EQ(GameFiles(), Files({{kBackup, "backup table"}, {kBu + "\\appearance.2da", "current table"}}));
+}
+
+TEST_F(Restore2da, LockedCurrentFileLeavesTheBackupInPlace) {
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::Delete, "override\\appearance.2da", FsStatus::SharingViolation);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(),
+              Log(CopiedAside(R"(Override\\appearance.2da)") + kQ +
+                      R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
+                      CRLF + kSafetyCopied + kQ +
+                      R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
+                      R"(\cf7 Error: 58  File already exists\par)" + CRLF,
+                  2));
+    EXPECT_EQ(result.failureCount, 2);
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"},
+                                  {kBackup, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, BackupUninstallThatCannotBeCreatedIsAnUnexpectedError) {
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::CreateFolder, "Backup Uninstall", FsStatus::WriteProtected);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.outcome, RunOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Oops!");
+    EXPECT_EQ(ui.messages[0].text, "Error: 71" + CRLF + "Disk is write-protected" + CRLF + CRLF + "LOCATION:" + CRLF +
+                                       "cmdRemoveMod_Click");
+    EXPECT_FALSE(fs.Exists(kResultsPath));
+    EXPECT_EQ(fs.Contents(kInOverride), "current table");
+}
+
+TEST_F(Restore2da, NamesInPromptsAndLinesAreEscaped) {
+    const std::string backup = kProgram + "\\backup\\sp{e}lls.2da";
+    fs.AddFile(backup, "b");
+    d.Backup2daFiles = {backup};
+    RunConfirmed({1});
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm sp{e}lls.2da replacement");
+    EXPECT_NE(ui.prompts[1].msgText.find(R"(However, no \cf5 sp\{e\}lls.2da\cf1  was found)"), std::string::npos);
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" + CRLF));
+}
+
+}  // namespace
+}  // namespace zelvane::testing
