@@ -80,14 +80,16 @@ TEST_F(Completion, ReadOnlyEarlierResultIsReplaced) {
 }
 
 TEST_F(Completion, MissingUninstallFolderIsCreatedAgain) {
-    // The description was read from elsewhere and the uninstall folder is gone.
-    ASSERT_EQ(fs.Delete(kIniPath), FsStatus::Ok);
-    ASSERT_EQ(fs.Delete(kProgram + "\\uninstall"), FsStatus::Ok);
-    d.DescriptionPath = "C:\\Elsewhere\\uninstall_data.ini";
-    fs.AddFile(d.DescriptionPath, "#file_list" + CRLF);
+    // The program folder has lost its uninstall folder since start-up.
+    programFolder = "C:\\Other\\Tool";
+    fs.AddFolder(programFolder);
     const RunResult result = RunConfirmed();
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + ExpectedTotals(0, 0));
+    const std::string saved = "C:\\Other\\Tool\\uninstall\\removal_results.rtf";
+    EXPECT_EQ(result.logPath, saved);
+    EXPECT_EQ(fs.Contents(saved), ExpectedHeader(2, R"(C:\\Games\\Kotor\\)", R"(C:\\Other\\Tool\\)") + kBanner +
+                                      ExpectedTotals(0, 0));
+    EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{saved}));
 }
 
 TEST_F(Completion, ResultsFileThatCannotBeWrittenIsAnUnexpectedError) {
@@ -103,12 +105,12 @@ TEST_F(Completion, ResultsFileThatCannotBeWrittenIsAnUnexpectedError) {
 }
 
 TEST_F(Completion, UninstallFolderThatCannotBeCreatedIsAnUnexpectedError) {
-    ASSERT_EQ(fs.Delete(kIniPath), FsStatus::Ok);
-    d.DescriptionPath = "C:\\Elsewhere\\uninstall_data.ini";
-    fs.AddFile(d.DescriptionPath, "#file_list" + CRLF);
-    ASSERT_EQ(fs.Delete(kProgram + "\\uninstall"), FsStatus::Ok);
+    programFolder = "C:\\Other\\Tool";
+    fs.AddFolder(programFolder);
     fs.FailOperation(FsOp::CreateFolder, "uninstall", FsStatus::WriteProtected);
     EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Oops!");
     EXPECT_TRUE(ui.shellOpened.empty());
 }
 

@@ -27,12 +27,13 @@ const std::string kAnywayText = R"(2da replacement is enabled.\par )" + CRLF +
                                 R"(However, no \cf5 appearance.2da\cf1  was found in the override.\par )" + CRLF +
                                 R"(\par )" + CRLF + R"(Restore the backup \cf5 appearance.2da\cf1  anyway?)";
 
+// As shown: measuring the prompt turned its two bare line ends into paragraph marks.
 std::string FoundText(const std::string& doubled) {
-    return R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )" +
-           CRLF + doubled + R"(\cf1 with the backup copy generated when you installed this mod?\par )" + CRLF +
+    return R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )"
+           R"(\par )" + CRLF + doubled + R"(\cf1 with the backup copy generated when you installed this mod?\par )" + CRLF +
            R"(\par )" + CRLF + R"(Selecting \cf7\b yes\b0\cf1  will replace the file.\par )" + CRLF +
            R"(Selecting \cf7\b no\b0\cf1  will allow you to locate the replace target yourself.\par )" + CRLF +
-           R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.\par )" + CRLF + CRLF +
+           R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.\par )" + CRLF + R"(\par )" + CRLF +
            R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a )"
            R"(folder named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
            CRLF + R"(\par )" + CRLF +

@@ -73,7 +73,7 @@ protected:
 
     RunResult Run(std::initializer_list<int> answers = {}) {
         for (int a : answers) ui.promptAnswers.push_back(a);
-        RunContext context{fs, registry, ui, browser, kProgram};
+        RunContext context{fs, registry, ui, browser, programFolder};
         RunResult result = RunRemoval(d, context);
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
         return result;
@@ -95,6 +95,7 @@ protected:
         return files;
     }
 
+    std::string programFolder = kProgram;
     MemoryFileSystem fs;
     FakeRegistry registry;
     ScriptedUi ui;
