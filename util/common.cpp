@@ -91,7 +91,6 @@ std::string GetLongPath(const FileSystem& fs, std::string_view path) {
     while (true) {
         auto next = path.find('\\', scan + 1);
         std::string_view prefix = next == std::string_view::npos ? path : path.substr(0, next);
-        if (next != std::string_view::npos && next <= scan) return std::string(path);
         auto name = StoredName(fs, prefix);
         if (!name) return std::string(path);
         result += '\\';

@@ -95,7 +95,7 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
     while (p >= 1) {
         result.replace(static_cast<std::size_t>(p - 1), find.size(), replacement);
         ++done;
-        if (count != -1 && done >= count) break;
+        if (done == count) break;  // -1 never stops early
         p = InStr(p + static_cast<int>(replacement.size()), result, find, mode);
     }
     return result;

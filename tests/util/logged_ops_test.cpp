@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <set>
 
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/posix/posix_file_system.hpp"
@@ -171,6 +172,8 @@ TEST_P(LoggedOps, Repeat2daCheckSeesOnly2daFiles) {
     T().Add("backup\\notes.txt", "x");
     T().Add("backup\\a.2da.bak", "x");
     EXPECT_FALSE(Repeat2daCheck(T().Fs(), T().Root()));
+    T().AddFolder("backup\\folder.2da");
+    EXPECT_FALSE(Repeat2daCheck(T().Fs(), T().Root()));
     T().Add("backup\\Feat.2DA", "x");
     EXPECT_TRUE(Repeat2daCheck(T().Fs(), T().Root() + "\\"));
 }
@@ -196,6 +199,36 @@ TEST(LoggedOpsFaults, LockedAndReadOnlyMedia) {
     EXPECT_EQ(FileCopyString(fs, "C:\\g\\a.2da", "C:\\g\\b.2da").text, "Error: 61  Disk full");
     EXPECT_EQ(RenameFileString(fs, "C:\\g\\a.2da", "D:\\cd\\a.2da").failedFlag, 1);
     EXPECT_TRUE(fs.Exists("C:\\g\\a.2da"));
+}
+
+TEST(LoggedOpsFaults, HiddenAndSystem2daFilesAreNoBackups) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\Tool\\backup\\h.2da", "x", Attributes{.hidden = true});
+    fs.AddFile("C:\\Tool\\backup\\s.2da", "x", Attributes{.system = true});
+    EXPECT_FALSE(Repeat2daCheck(fs, "C:\\Tool"));
+    fs.AddFile("C:\\Tool\\backup\\r.2da", "x", Attributes{.readOnly = true, .archive = true});
+    EXPECT_TRUE(Repeat2daCheck(fs, "C:\\Tool"));
+    EXPECT_EQ(fs.OpenListings(), 0u);
+}
+
+TEST(LoggedOpsFaults, WildcardDeleteReportsABadName) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\g\\a.tga", "a");
+    FileOpResult r = KillFileString(fs, "C:\\g\\?.tga", "?.tga");
+    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 ?.tga\\cf7  - Error: 52  Bad file name or number");
+    EXPECT_EQ(fs.MutationCount(), 0u);
+}
+
+TEST(LoggedOpsFaults, AttributesStayClearedWhenTheDeleteFails) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\g\\x.tga", "x", Attributes{.readOnly = true, .hidden = true});
+    fs.FailOperation(FsOp::Delete, "x.tga", FsStatus::IoError);
+    FileOpResult r = KillFileString(fs, "C:\\g\\x.tga", "x.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 x.tga\\cf7  - Error: 57  Device I/O error");
+    ASSERT_TRUE(fs.AttributesOf("C:\\g\\x.tga"));
+    EXPECT_FALSE(fs.AttributesOf("C:\\g\\x.tga")->readOnly);
+    EXPECT_FALSE(fs.AttributesOf("C:\\g\\x.tga")->hidden);
 }
 
 TEST(LoggedOpsFaults, EveryKindHasItsOwnNumber) {

@@ -58,6 +58,48 @@ TEST(Paths, LongAndShortForms) {
     EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\missing.tlk"), "");
 }
 
+TEST(Paths, LongPathUsesStoredNamesThroughHiddenAndSystemFolders) {
+    MemoryFileSystem fs;
+    fs.AddFolder("C:\\Program Files", Attributes{.directory = true, .system = true});
+    fs.AddFolder("C:\\Program Files\\Hidden Stuff", Attributes{.directory = true, .hidden = true});
+    fs.AddFile("C:\\Program Files\\Hidden Stuff\\Dialog.TLK", "TLK V3.0");
+    fs.SetShortName("C:\\Program Files", "PROGRA~1");
+    fs.SetShortName("C:\\Program Files\\Hidden Stuff", "HIDDEN~1");
+    EXPECT_EQ(GetLongPath(fs, "c:\\progra~1\\hidden~1\\dialog.tlk"), "c:\\Program Files\\Hidden Stuff\\Dialog.TLK");
+    EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\HIDDEN~1\\missing.tlk"), "C:\\PROGRA~1\\HIDDEN~1\\missing.tlk");
+    // A folder is no file: the path comes back as given.
+    EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\HIDDEN~1"), "C:\\PROGRA~1\\HIDDEN~1");
+}
+
+// A file system whose short-name service hands out a name that does not exist.
+class LyingShortNames : public FileSystem {
+public:
+    explicit LyingShortNames(FileSystem& inner) : inner_(inner) {}
+    FsStatus GetAttributes(std::string_view p, Attributes& out) const override { return inner_.GetAttributes(p, out); }
+    FsStatus SetAttributes(std::string_view p, const Attributes& a) override { return inner_.SetAttributes(p, a); }
+    FsStatus OpenForRead(std::string_view p) const override { return inner_.OpenForRead(p); }
+    FsStatus ReadAll(std::string_view p, std::string& b) const override { return inner_.ReadAll(p, b); }
+    FsStatus WriteAll(std::string_view p, std::string_view b) override { return inner_.WriteAll(p, b); }
+    FsStatus Delete(std::string_view p) override { return inner_.Delete(p); }
+    FsStatus Rename(std::string_view a, std::string_view b) override { return inner_.Rename(a, b); }
+    FsStatus Copy(std::string_view a, std::string_view b) override { return inner_.Copy(a, b); }
+    FsStatus CreateFolder(std::string_view p) override { return inner_.CreateFolder(p); }
+    std::unique_ptr<Listing> List(std::string_view p) const override { return inner_.List(p); }
+    std::string ShortPath(std::string_view) const override { return "C:\\LONGNA~9\\X"; }
+
+private:
+    FileSystem& inner_;
+};
+
+TEST(Paths, ShortPathNeverNamesAMissingFile) {
+    MemoryFileSystem memory;
+    memory.AddFile("C:\\ab\\x", "x");
+    LyingShortNames fs(memory);
+    EXPECT_EQ(GetShortPath(fs, "C:\\ab\\x"), "");
+    EXPECT_EQ(GetShortPath(memory, "C:\\ab\\x"), "C:\\ab\\x");
+    EXPECT_EQ(GetShortPath(memory, ""), "");
+}
+
 TEST(Paths, KillFileClearsAttributesAndReportsOnlyWhenAsked) {
     MemoryFileSystem fs;
     testing::ScriptedUi ui;
@@ -93,9 +135,16 @@ TEST(DisplayForm, DoubleSlashAndProperCase) {
     EXPECT_EQ(Display("override\\sub\\X.tga"), "Override\\\\Sub\\\\X.tga");
 }
 
-TEST(DisplayForm, ThreeBackslashesLoseNothing) {
-    std::string out = ProperCasePath("a\\\\\\b\\\\c");
-    EXPECT_EQ(out.size(), std::string("a\\\\\\b\\\\c").size());
+TEST(DisplayForm, ThreeOrMoreBackslashesLoseNothing) {
+    // A source path that already held a doubled backslash gives overlapping separators.
+    EXPECT_EQ(ProperCasePath("a\\\\\\b\\\\c"), "A\\\\\\b\\\\c");
+    EXPECT_EQ(ProperCasePath("games\\\\\\\\kotor\\\\x.TGA"), "Games\\\\\\\\Kotor\\\\x.TGA");
+    EXPECT_EQ(Display("C:\\\\x\\y.tga"), "C:\\\\\\\\X\\\\y.tga");
+    EXPECT_EQ(ProperCasePath("\\\\\\"), "\\\\\\");
+}
+
+TEST(DisplayForm, CodePage1252Words) {
+    EXPECT_EQ(ProperCasePath("\x9Akoda \xE4rger\\\\f.TGA"), "\x8Akoda \xC4rger\\\\f.TGA");
 }
 
 TEST(PathRelative, Needles) {

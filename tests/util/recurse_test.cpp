@@ -1,6 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/posix/posix_file_system.hpp"
 #include "util/recurse.hpp"
 
 namespace zelvane {
@@ -64,6 +69,23 @@ TEST(RecursiveSearch, YieldsAfterEntriesAndHit) {
     SearchState state;
     RecurseFiles_FindFile(fs, "C:\\K\\o\\*.*", "c", true, state, [&] { ++yields; });
     EXPECT_EQ(yields, 3);  // after fetching b, after fetching c, after the hit
+}
+
+TEST(RecursiveSearch, OnTheHostFileSystem) {
+    std::string templ = (std::filesystem::temp_directory_path() / "zelvane-find-XXXXXX").string();
+    const std::string host = mkdtemp(templ.data());
+    std::filesystem::create_directories(host + "/override/a sub");
+    std::ofstream(host + "/override/a sub/Tex.TGA") << "deep";
+    std::ofstream(host + "/override/tex.tga") << "top";
+    std::string folder = "Z:" + host + "\\override";
+    for (char& c : folder) if (c == '/') c = '\\';
+    PosixFileSystem fs;
+    SearchState deep = Find(fs, folder + "\\*.*", "TEX.tga");
+    EXPECT_TRUE(deep.found);
+    EXPECT_EQ(deep.result, folder + "\\a sub\\Tex.TGA");  // name order lists "a sub" first
+    EXPECT_EQ(Find(fs, folder + "\\*.*", "tex.tga", false).result, folder + "\\tex.tga");
+    EXPECT_FALSE(Find(fs, folder + "\\none\\*.*", "tex.tga").found);
+    std::filesystem::remove_all(host);
 }
 
 }  // namespace

@@ -59,6 +59,31 @@ TEST(ShellExecuteFile, SuccessReturnsTheCode) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
+class ShowCommandUi : public testing::ScriptedUi {
+public:
+    int lastShowCommand = -99;
+    std::string lastVerbArguments;
+    int ShellOpen(std::string_view file, std::string_view parameters, std::string_view directory,
+                  int showCommand) override {
+        lastShowCommand = showCommand;
+        lastVerbArguments = std::string(parameters) + "|" + std::string(directory);
+        return ScriptedUi::ShellOpen(file, parameters, directory, showCommand);
+    }
+};
+
+TEST(ShellExecuteFile, ShowCommandZeroBecomesShow) {
+    ShowCommandUi ui;
+    int show = 0;
+    ShellExecuteFile(ui, "a.rtf", "p", "d", show, false);
+    EXPECT_EQ(ui.lastShowCommand, 5);
+    EXPECT_EQ(ui.lastVerbArguments, "p|d");
+    show = 1;
+    ShellExecuteFile(ui, "a.rtf", "", "", show, false);
+    EXPECT_EQ(ui.lastShowCommand, 1);
+    EXPECT_EQ(show, 1);
+    EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{"a.rtf", "a.rtf"}));
+}
+
 TEST(ShellExecuteFile, ErrorsAreShownLetterForLetter) {
     testing::ScriptedUi ui;
     ui.shellResult = 31;

@@ -69,5 +69,21 @@ TEST(Keys, FirstCharactersLowerCased) {
     EXPECT_EQ(LowerCase("ABC\xC4\xD7"), "abc\xE4\xD7");
 }
 
+TEST(Keys, CodePage1252CapitalsAsWindowsLowersThem) {
+    EXPECT_EQ(LowerCase("\xC0\xDE\xD7\xDF"), "\xE0\xFE\xD7\xDF");
+    EXPECT_EQ(LowerCase("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
+    EXPECT_EQ(LowerCase("\x8B\x9A\xFF"), "\x8B\x9A\xFF");
+    EXPECT_TRUE(StartsWithKey("\xC4NDERUNG=1", "\xE4nderung="));
+}
+
+TEST(InStr, ForwardSearch) {
+    EXPECT_EQ(InStr(1, "a\\b\\c", "\\"), 2);
+    EXPECT_EQ(InStr(3, "a\\b\\c", "\\"), 4);
+    EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
+    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
+    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
+    EXPECT_EQ(InStr(9, "abc", "a"), 0);
+}
+
 }  // namespace
 }  // namespace zelvane
