@@ -175,6 +175,16 @@ TEST_F(FileList, NoFileListLineMeansNoEntries) {
     EXPECT_TRUE(fs.Exists(kGame + "\\a.tga"));
 }
 
+TEST_F(FileList, FileThatVanishesAfterTheTestIsAFailureLine) {
+    fs.AddFile(kOverride + "\\a.tga", "a");
+    fs.FailOperation(FsOp::SetAttributes, "a.tga", FsStatus::FileNotFound);
+    SetFileList({"override\\a.tga"});
+    const RunResult result = RunConfirmed();
+    EXPECT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 53  )"
+                                              "File not found" R"(\cf1\par)" + CRLF + kNoBanner + ExpectedTotals(1, 0));
+}
+
 TEST_F(FileList, EntriesLeavingTheGameFolderAreRefused) {
     fs.AddFile("C:\\Games\\precious.sav", "mine");
     fs.AddFile("C:\\Windows\\win.ini", "system");

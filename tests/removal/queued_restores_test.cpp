@@ -110,6 +110,19 @@ TEST_F(QueuedRestores, MissingFilesArePromptFailures) {
     EXPECT_EQ(after, before);
 }
 
+TEST_F(QueuedRestores, OriginalThatVanishesBeforeTheRenameIsCounted) {
+    fs.AddFile(kOverride + "\\a.tga", "mod");
+    fs.AddFile(kOverride + "\\a.tga.original", "game");
+    fs.FailOperation(FsOp::Rename, "a.tga.original", FsStatus::FileNotFound);
+    Queue("override\\a.tga", "Restore?");
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ + Deleted(R"(Override\\a.tga)") + R"(\par)" + CRLF + kQ +
+                              R"(\cf10 Failure Renaming \cf1 Override\\a.tga.original\cf10  to \cf1Override\\a.tga - )"
+                              R"(\cf7 Error: 53  File not found\par)" + CRLF + ExpectedTotals(1, 0));
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(fs.Contents(kOverride + "\\a.tga.original"), "game");
+}
+
 TEST_F(QueuedRestores, EntriesLeavingTheGameFolderAreRefused) {
     fs.AddFile("C:\\Games\\x.tga", "mine");
     fs.AddFile("C:\\Games\\x.tga.original", "mine too");
