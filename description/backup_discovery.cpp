@@ -12,6 +12,8 @@ namespace zelvane {
 namespace {
 
 constexpr std::string_view kListKey = "#qrestore_2da_files=";
+// The characters a report line adds to a name.
+constexpr std::size_t kReportLineOverhead = 42;
 
 struct ListScan {
     bool found = false;
@@ -30,12 +32,12 @@ ListScan ScanListLines(const FileSystem& fs, const std::string& descriptionPath)
         scan.found = true;
         const std::string_view text = std::string_view(line).substr(kListKey.size());
         if (text.empty()) continue;
+        // Measured before splitting: a list of millions of names would exhaust memory in the split.
+        const std::size_t names = static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1;
+        held += names * (sizeof(std::string) + kReportLineOverhead) + text.size();
+        if (held > kMaxHeldTextBytes) throw OutOfMemoryError();
         // No trimming: " feat.2da" keeps its space, and ",," is an empty name.
-        for (std::string& name : SplitText(text, ",")) {
-            held += name.size() + sizeof(std::string) + Missing2daLine("").size();
-            if (held > kMaxHeldTextBytes) throw OutOfMemoryError();
-            scan.names.push_back(std::move(name));
-        }
+        for (std::string& name : SplitText(text, ",")) scan.names.push_back(std::move(name));
     }
     return scan;
 }
