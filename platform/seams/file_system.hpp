@@ -74,6 +74,10 @@ public:
     // The 8.3 form of an existing path, or "" when it does not exist. Implementations without
     // short names return the path itself for an existing file or folder.
     virtual std::string ShortPath(std::string_view path) const = 0;
+
+    // The path with every symbolic link (or junction) on the way followed, as a Windows path, so
+    // that the core can tell whether a path leads out of a folder. Without links: the path itself.
+    virtual std::string ResolvedPath(std::string_view path) const { return std::string(path); }
 };
 
 }  // namespace zelvane
