@@ -321,7 +321,7 @@ void FrmMain::cmdRemoveMod_Click() {
     running_ = false;
     // Completed, stopped or failed: the window closes and the program ends. Closing happens from
     // the message loop, once the button that started the run has finished its own processing.
-    if (outcome != RunOutcome::Declined || closeRequested_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_, WM_CLOSE, 0, 0);
 }
 
 void FrmMain::cmdINI_Click() {
