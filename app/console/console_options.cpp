@@ -1,0 +1,54 @@
+#include "app/console/console_options.hpp"
+
+#include <CLI/CLI.hpp>
+
+namespace zelvane::console {
+
+ParsedCommandLine ParseCommandLine(int argc, char** argv) {
+    ConsoleOptions o;
+    CLI::App app{
+        "zelvane-console removes an installed mod from Kotor (K1) or Kotor 2 TSL (K2) as the mod's author\n"
+        "described it in uninstall/uninstall_data.ini beside the program, and saves the removal log as\n"
+        "uninstall/removal_results.rtf. Windows paths map onto this machine as under Wine: Z:\\home\\me is\n"
+        "/home/me, and names are found whatever their letter case.\n"
+        "\n"
+        "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
+        "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
+        "a line, in the order the run asks:\n"
+        "  a prompt:            a 0-based button index, or close (-1)\n"
+        "  the folder dialog:   a folder (POSIX or Windows form), or cancel\n"
+        "  the open-file dialog: a file (POSIX or Windows form), or cancel\n"
+        "Blank lines and lines beginning with # are not answers. When the answers run out the program\n"
+        "stops at once with status 3, before it changes anything more.\n"
+        "\n"
+        "Exit status: 0 run completed or declined (and --usage), 1 the INI file has errors (removal\n"
+        "disabled), 2 the run stopped or failed, 3 answers exhausted or bad arguments, 4 another\n"
+        "instance already runs for the same program folder.",
+        "zelvane-console"};
+    app.add_option("--program-folder", o.programFolder,
+                   "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
+    app.add_option("--registry", o.registryFile,
+                   "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
+                   "(a missing file or line: the value is absent; no option: no values)");
+    app.add_option("--answers", o.answersFile, "Answers to the prompts and dialogs, one a line (see above)");
+    app.add_flag("--no-open", o.noOpen, "Do not open the saved documents; print where they were saved");
+    app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
+    app.add_flag("--usage", o.usage,
+                 "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
+
+    ParsedCommandLine result;
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        result.exitCode = app.exit(e);
+        return result;
+    } catch (const CLI::ParseError& e) {
+        app.exit(e);
+        result.exitCode = kExitBadUse;
+        return result;
+    }
+    result.options = o;
+    return result;
+}
+
+}  // namespace zelvane::console

@@ -1,0 +1,33 @@
+#pragma once
+// The command line of zelvane-console.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zelvane::console {
+
+inline constexpr int kExitCompleted = 0;
+inline constexpr int kExitIniError = 1;
+inline constexpr int kExitStopped = 2;
+inline constexpr int kExitBadUse = 3;  // bad arguments, or answers exhausted
+inline constexpr int kExitAnotherInstance = 4;
+
+struct ConsoleOptions {
+    std::string programFolder;  // host path; empty = the executable's folder
+    std::string registryFile;   // empty = no registry values
+    std::string answersFile;    // empty = standard input
+    bool noOpen = false;
+    bool noColor = false;
+    bool usage = false;
+};
+
+struct ParsedCommandLine {
+    std::optional<ConsoleOptions> options;  // set when the program is to run
+    int exitCode = 0;                       // otherwise: exit with this status (after --help: 0)
+};
+
+// Parses argv; prints help and errors itself.
+ParsedCommandLine ParseCommandLine(int argc, char** argv);
+
+}  // namespace zelvane::console

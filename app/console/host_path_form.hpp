@@ -1,0 +1,27 @@
+#pragma once
+// Host paths and their Windows form for the core: the host's root is drive Z:, as under Wine
+// ("/home/me/mod" is "Z:\home\me\mod").
+
+#include <string>
+#include <string_view>
+
+namespace zelvane::console {
+
+// The path made absolute against the current folder, with repeated and trailing slashes removed
+// ("/" stays "/"). "." and ".." components are resolved textually.
+std::string AbsoluteHostPath(std::string_view path);
+
+// "Z:" + the absolute host path with "\" separators, no trailing backslash ("/" gives "Z:\").
+std::string HostToWindowsPath(std::string_view hostPath);
+
+// True for "C:\..." or "C:/..." forms (a drive letter and a colon).
+bool IsWindowsForm(std::string_view path);
+
+// A path typed by the user, in either form, as the core's Windows path ("/" separators of a
+// Windows form become "\").
+std::string UserPathToWindows(std::string_view path);
+
+// The folder part of a host file path ("/a/b/c" gives "/a/b"; "/c" gives "/").
+std::string HostFolderOf(std::string_view hostFile);
+
+}  // namespace zelvane::console

@@ -1,0 +1,64 @@
+#pragma once
+// The user interface of the console front end: prompts are printed (title, rendered body,
+// numbered buttons) and answered from an AnswerSource; message boxes are printed; the documents
+// are opened with xdg-open, or only reported when opening is off. Every question and answer is
+// written to the transcript. When the answers run out the program ends at once with status 3,
+// before anything else is touched.
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include "app/console/answer_source.hpp"
+#include "platform/posix/posix_file_system.hpp"
+#include "platform/seams/user_interface.hpp"
+
+namespace zelvane::console {
+
+inline constexpr int kExitAnswersExhausted = 3;
+
+struct TerminalOptions {
+    bool colors = false;  // ANSI colours in the transcript
+    bool open = true;     // open documents with xdg-open
+};
+
+// The button a typed answer names: a 0-based index, "close" (-1), an accelerator letter or the
+// caption itself (case ignored). nullopt when it names none.
+std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptRequest& request);
+
+// The number of buttons a prompt shows (values below 2 give one).
+int VisibleButtonCount(const PromptRequest& request);
+
+class TerminalUi final : public UserInterface {
+public:
+    TerminalUi(TerminalOptions options, AnswerSource& answers, const PosixFileSystem& fs, std::ostream& out);
+
+    int MsgBoxEx(PromptRequest request) override;
+    void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override;
+    std::string BrowseFolderDialog(std::string_view startFolder, std::string_view title) override;
+    std::string OpenFileDialog(const OpenFileRequest& request) override;
+    int ShellOpen(std::string_view file, std::string_view parameters, std::string_view directory,
+                  int showCommand) override;
+    void DoEvents() override {}
+    int TwipsPerPixelX() const override { return 15; }
+    int TwipsPerPixelY() const override { return 15; }
+    int TextWidthTwips(std::string_view text, std::string_view face, int points, bool bold) override;
+
+    // Prints a rich-text document (the information document) rendered for the terminal.
+    void ShowDocument(std::string_view rtf, std::string_view heading);
+    // Prints a plain notice line.
+    void ShowNotice(std::string_view text);
+
+private:
+    std::string NextAnswer(std::string_view what, std::string_view ask);
+    [[noreturn]] void Exhausted(std::string_view what);
+    std::string Heading(std::string_view kind, std::string_view title) const;
+
+    TerminalOptions options_;
+    AnswerSource& answers_;
+    const PosixFileSystem& fs_;
+    std::ostream& out_;
+};
+
+}  // namespace zelvane::console
