@@ -49,6 +49,15 @@ struct CharFormat {
     bool operator==(const CharFormat&) const = default;
 };
 
+// What the terminal shows of a format: colours 0 and 1 look the same.
+struct Look {
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    int ansi = 39;
+    bool operator==(const Look&) const = default;
+};
+
 struct GroupState {
     CharFormat format;
     bool skip = false;  // inside a destination whose text is not shown
@@ -103,7 +112,7 @@ public:
                 EmitByte(static_cast<unsigned char>(c));
             }
         }
-        if (options_.colors && emitted_ != CharFormat{}) out_ += "\x1b[0m";
+        if (options_.colors && emitted_ != Look{}) out_ += "\x1b[0m";
         return std::move(out_);
     }
 
@@ -282,7 +291,8 @@ private:
     void EmitText(std::string_view text) {
         if (Top().skip) return;
         if (options_.colors) {
-            const CharFormat& want = text == "\n" ? CharFormat{} : Top().format;
+            const CharFormat& f = Top().format;
+            const Look want = text == "\n" ? Look{} : Look{f.bold, f.italic, f.underline, AnsiColorOf(f.color)};
             if (!(want == emitted_)) {
                 out_ += Sgr(want);
                 emitted_ = want;
@@ -291,13 +301,12 @@ private:
         out_ += text;
     }
 
-    static std::string Sgr(const CharFormat& f) {
+    static std::string Sgr(const Look& look) {
         std::string s = "\x1b[0";
-        if (f.bold) s += ";1";
-        if (f.italic) s += ";3";
-        if (f.underline) s += ";4";
-        const int ansi = AnsiColorOf(f.color);
-        if (ansi != 39) s += ";" + std::to_string(ansi);
+        if (look.bold) s += ";1";
+        if (look.italic) s += ";3";
+        if (look.underline) s += ";4";
+        if (look.ansi != 39) s += ";" + std::to_string(look.ansi);
         s += "m";
         return s;
     }
@@ -308,7 +317,7 @@ private:
     std::vector<GroupState> stack_;
     std::size_t overflow_ = 0;
     bool pendingDestination_ = false;
-    CharFormat emitted_;
+    Look emitted_;
     std::string out_;
 };
 

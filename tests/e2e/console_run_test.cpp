@@ -1,0 +1,404 @@
+// End-to-end runs of zelvane-console on synthetic game and mod folders: the saved removal log is
+// compared byte for byte, and the files on disk afterwards.
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.hpp"
+
+namespace zelvane::e2e {
+namespace {
+
+const std::string kRtfHead =
+    R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
+    R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
+    kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )";
+
+const std::string kPar = "\\par" + kCrLf;
+const std::string kThreePars = kPar + kPar + kPar;
+const std::string kBanner =
+    kThreePars + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + kCrLf + kThreePars;
+const std::string kFyi = kPar + kPar +
+                         R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
+                         R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
+                         kCrLf;
+const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
+
+std::string Totals(int errors, int notFound) {
+    return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
+           std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
+}
+
+std::string Deleted(const std::string& display) {
+    return "\\cf3 Delete Successful - \\cf1 " + display;
+}
+
+// Lines joined with CR LF, as mod authors' tools write them.
+std::string CrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + kCrLf;
+    return text;
+}
+
+class ConsoleRunTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string game = temp.Path() + "/game";
+    std::string mod = temp.Path() + "/mod";
+    std::string registryFile = temp.Path() + "/registry.txt";
+    std::string answersFile = temp.Path() + "/answers.txt";
+    std::string logPath = mod + "/uninstall/removal_results.rtf";
+
+    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
+    void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
+    void Description(const std::vector<std::string>& lines) { Mod("uninstall/uninstall_data.ini", CrLfLines(lines)); }
+    void Answers(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        WriteFile(answersFile, text);
+    }
+    void Registry(int gameNumber) {
+        const std::string key = gameNumber == 1 ? R"(HKEY_LOCAL_MACHINE\Software\BioWare\SW\KOTOR)"
+                                                : R"(HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2)";
+        WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
+    }
+    ConsoleRun Run(bool withRegistry = true) {
+        std::vector<std::string> args{"--no-open", "--program-folder", mod, "--answers", answersFile};
+        if (withRegistry) {
+            args.push_back("--registry");
+            args.push_back(registryFile);
+        }
+        return RunConsole(args);
+    }
+    std::string Header(int gameNumber) const {
+        return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
+               "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
+               "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar +
+               kPar;
+    }
+
+    // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
+    // queued deletes (one whose file is gone), a queued restore and a 2da restore.
+    void MakeFullK2Mod() {
+        Description({"#game=2", "#qdelete_file_0=override\\k2_notes.txt", "#qdelete_file_begin_0#",
+                     "Delete the \\cf5 notes\\cf1 ?", "#qdelete_file_end_0#", "#qdelete_file_1=override\\absent.txt",
+                     "#qdelete_file_begin_1#", "Delete absent.txt?", "#qdelete_file_end_1#",
+                     "#qrestore_file_0=override\\k2_icon.tga", "#qrestore_file_begin_0#", "Restore the icon?",
+                     "#qrestore_file_end_0#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
+                     "; added files", "override\\k2_item.uti", "override\\k2_moved.tga"});
+        Mod("uninstall/uninstall_info.rtf", "{\\rtf1\\ansi Info about \\b the mod\\b0 .\\par}");
+        Mod("backup/appearance.2da", "2DA V2.0 original");
+        Game("dialog.tlk", kTlk);
+        Game("override/k2_item.uti", "item");
+        Game("override/Sub Folder/k2_moved.tga", "moved texture");
+        Game("override/k2_notes.txt", "notes");
+        Game("override/k2_icon.tga", "mod icon");
+        Game("override/k2_icon.tga.original", "game icon");
+        Game("override/appearance.2da", "2DA V2.0 modded");
+        Game("override/keep.uti", "another mod's file");
+        Registry(2);
+    }
+};
+
+TEST_F(ConsoleRunTest, NoToTheConfirmationTouchesNothingAndSavesNoLog) {
+    MakeFullK2Mod();
+    Answers({"1"});
+    const auto gameBefore = Snapshot(game);
+    const auto modBefore = Snapshot(mod);
+    const ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Prompt: Confirm Remove Mod"), std::string::npos);
+    EXPECT_NE(run.out.find("Answer: 1 (No)"), std::string::npos);
+    EXPECT_EQ(Snapshot(game), gameBefore);
+    EXPECT_EQ(Snapshot(mod), modBefore);
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(ConsoleRunTest, K1RunDeletesListedFilesSearchesNoSubfolderAndRestoresA2daAnyway) {
+    Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
+                 "override\\k1_item.uti", "override\\k1_moved.tga", "Movies\\k1_intro.bik"});
+    Mod("backup/appearance.2da", "2DA V2.0 original");
+    Game("dialog.tlk", kTlk);
+    Game("override/k1_item.uti", "item");
+    Game("override/sub/k1_moved.tga", "moved");
+    Game("Movies/k1_intro.bik", "movie");
+    Registry(1);
+    // Closing the confirmation without a button goes on as "Yes" does; then "Yes" to the restore.
+    Answers({"close", "0"});
+
+    const ConsoleRun run = Run();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Prompt: Confirm appearance.2da replacement"), std::string::npos);
+    EXPECT_NE(run.out.find("However, no appearance.2da was found in the override."), std::string::npos);
+    EXPECT_EQ(run.out.find("Confirm Delete in Subfolder"), std::string::npos);
+
+    const std::string expected =
+        Header(1) + Deleted("Override\\\\k1_item.uti") + "\\cf1\\par" + kCrLf +
+        "\\cf10 File Not Found: \\cf1 Override\\\\k1_moved.tga\\cf1\\par" + kCrLf + Deleted("Movies\\\\k1_intro.bik") +
+        "\\cf1\\par" + kCrLf + kThreePars +
+        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
+        "install backup.appearance.2da\\par" +
+        kCrLf + "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
+        kCrLf + Totals(0, 1);
+    EXPECT_EQ(ReadFile(logPath), expected);
+
+    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
+                                                       {"override/appearance.2da", "2DA V2.0 original"},
+                                                       {"override/sub/k1_moved.tga", "moved"}};
+    EXPECT_EQ(Snapshot(game), gameAfter);
+    const auto modAfter = Snapshot(mod);
+    EXPECT_EQ(modAfter.count("backup/appearance.2da"), 0u);
+    ASSERT_EQ(modAfter.count("Backup Uninstall/original install backup.appearance.2da"), 1u);
+    EXPECT_EQ(modAfter.at("Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
+    EXPECT_NE(run.out.find("Saved: " + logPath), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, K2RunWithSubfolderQueuedDeleteQueuedRestoreAnd2daRestore) {
+    MakeFullK2Mod();
+    // Confirmation, subfolder, queued delete, queued restore, 2da replacement.
+    Answers({"0", "0", "0", "0", "0"});
+
+    const ConsoleRun run = Run();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+
+    // The prompts came in the order of the run, with their own titles and captions.
+    const std::vector<std::string> titles{"Prompt: Confirm Remove Mod", "Prompt: Confirm Delete in Subfolder",
+                                          "Prompt: Confirm Delete", "Prompt: Confirm Restore",
+                                          "Prompt: Confirm appearance.2da replacement"};
+    std::size_t at = 0;
+    for (const std::string& title : titles) {
+        const std::size_t found = run.out.find(title, at);
+        ASSERT_NE(found, std::string::npos) << title << "\n" << run.out;
+        at = found + title.size();
+    }
+    EXPECT_NE(run.out.find("  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Info about the mod."), std::string::npos);  // the information document
+
+    const std::string expected =
+        Header(2) + Deleted("Override\\\\k2_item.uti") + "\\cf1\\par" + kCrLf +
+        Deleted("Override\\\\Sub Folder\\\\k2_moved.tga") + "\\cf1\\par" + kCrLf + kBanner +
+        "\\cf1 QDeleteFile: " + Deleted("Override\\\\k2_notes.txt") + "\\par" + kCrLf +
+        "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 Override\\\\absent.txt\\cf1\\b0\\par" +
+        kCrLf + "\\cf1 QRestoreFile: " + Deleted("Override\\\\k2_icon.tga") + "\\par" + kCrLf +
+        "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\k2_icon.tga.original\\cf3  to \\cf1 "
+        "Override\\\\k2_icon.tga\\par" +
+        kCrLf +
+        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup "
+        "Uninstall\\\\appearance.2da\\par" +
+        kCrLf + "\\cf1 QRestore2da: " + Deleted("Override\\\\appearance.2da") + "\\par" + kCrLf +
+        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
+        "install backup.appearance.2da\\par" +
+        kCrLf + "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
+        kCrLf + kFyi + Totals(0, 0);
+    EXPECT_EQ(ReadFile(logPath), expected);
+
+    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
+                                                       {"override/appearance.2da", "2DA V2.0 original"},
+                                                       {"override/k2_icon.tga", "game icon"},
+                                                       {"override/keep.uti", "another mod's file"}};
+    EXPECT_EQ(Snapshot(game), gameAfter);
+    const auto modAfter = Snapshot(mod);
+    EXPECT_EQ(modAfter.count("backup/appearance.2da"), 0u);
+    EXPECT_EQ(modAfter.at("Backup Uninstall/appearance.2da"), "2DA V2.0 modded");
+    EXPECT_EQ(modAfter.at("Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
+    EXPECT_EQ(modAfter.count("uninstall/uninstall_data20A.ini"), 0u);
+}
+
+TEST_F(ConsoleRunTest, WithoutARegistryEntryTheBrowsedFolderIsUsed) {
+    Description({"#game=2", "#file_list", "override\\browsed.uti"});
+    Game("DIALOG.TLK", kTlk);
+    Game("override/browsed.uti", "x");
+    Answers({"0", "0", game});  // confirmation, the "Error" notice, the folder
+
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Prompt: Error"), std::string::npos);
+    EXPECT_NE(run.out.find("Unable to locate Kotor folder via registry.\n\nPlease browse for the folder"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("Browse for folder: Find Kotor main folder"), std::string::npos);
+    EXPECT_NE(run.out.find("Answer: " + WindowsForm(game)), std::string::npos);
+    EXPECT_EQ(ReadFile(logPath),
+              Header(2) + Deleted("Override\\\\browsed.uti") + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0));
+    EXPECT_FALSE(Exists(game + "/override/browsed.uti"));
+}
+
+TEST_F(ConsoleRunTest, ABrowsedFolderWithABadDialogTlkStopsBeforeAnythingIsRemoved) {
+    Description({"#game=2", "#file_list", "override\\browsed.uti"});
+    Game("dialog.tlk", "TLK V2.0 not the talk table of this game");
+    Game("override/browsed.uti", "x");
+    // The folder in its Windows form this time.
+    Answers({"0", "0", WindowsForm(game)});
+    const auto before = Snapshot(game);
+
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
+              std::string::npos);
+    EXPECT_EQ(Snapshot(game), before);
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(ConsoleRunTest, ACancelledBrowseStopsTheRun) {
+    Description({"#game=2", "#file_list", "override\\browsed.uti"});
+    Game("dialog.tlk", kTlk);
+    Game("override/browsed.uti", "x");
+    Answers({"0", "0", "cancel"});
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_NE(run.out.find("Invalid game folder - shutting down."), std::string::npos);
+    EXPECT_TRUE(Exists(game + "/override/browsed.uti"));
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(ConsoleRunTest, AMissingDescriptionIsAnIniError) {
+    Mod("uninstall/uninstall_info.rtf", "{\\rtf1 info\\par}");
+    Game("dialog.tlk", kTlk);
+    Registry(2);
+    Answers({});
+    const ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    EXPECT_NE(run.out.find("The uninstall_data.ini file was not found.\nCannot continue without it."),
+              std::string::npos);
+    EXPECT_NE(run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), std::string::npos);
+    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos);
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(ConsoleRunTest, AValueThatIsNoNumberIsAnIniError) {
+    Description({"#game=two", "#file_list", "override\\x.uti"});
+    Game("override/x.uti", "x");
+    Registry(2);
+    Answers({"0"});
+    const ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    EXPECT_NE(run.out.find("Message: Oops!"), std::string::npos);
+    EXPECT_NE(run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), std::string::npos);
+    EXPECT_TRUE(Exists(game + "/override/x.uti"));
+}
+
+TEST_F(ConsoleRunTest, RunningOutOfAnswersStopsAtOnceAndLeavesTheRestUntouched) {
+    MakeFullK2Mod();
+    Answers({"0", "0"});  // confirmation and subfolder; none for the queued delete
+    const ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_NE(run.err.find("no answer left for the prompt \"Confirm Delete\""), std::string::npos) << run.err;
+
+    // The file list was done before the question; nothing after it was touched.
+    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
+                                                       {"override/appearance.2da", "2DA V2.0 modded"},
+                                                       {"override/k2_icon.tga", "mod icon"},
+                                                       {"override/k2_icon.tga.original", "game icon"},
+                                                       {"override/k2_notes.txt", "notes"},
+                                                       {"override/keep.uti", "another mod's file"}};
+    EXPECT_EQ(Snapshot(game), gameAfter);
+    EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), "2DA V2.0 original");
+    EXPECT_FALSE(Exists(mod + "/Backup Uninstall"));
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(ConsoleRunTest, EndOfStandardInputCountsAsNoAnswerLeft) {
+    MakeFullK2Mod();
+    const auto before = Snapshot(game);
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--registry", registryFile});
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_NE(run.err.find("no answer left for the prompt \"Confirm Remove Mod\""), std::string::npos);
+    EXPECT_EQ(Snapshot(game), before);
+}
+
+TEST_F(ConsoleRunTest, AnAnswerThatNamesNoButtonStopsTheRun) {
+    MakeFullK2Mod();
+    Answers({"7"});
+    const auto before = Snapshot(game);
+    const ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
+    EXPECT_NE(run.err.find("\"7\" names no button"), std::string::npos);
+    EXPECT_EQ(Snapshot(game), before);
+}
+
+TEST_F(ConsoleRunTest, AcceleratorLettersAnswerPrompts) {
+    MakeFullK2Mod();
+    // Yes to the confirmation and the subfolder, no to the queued delete and the restore, and
+    // No to the 2da replacement.
+    Answers({"y", "Y", "n", "No", "n"});
+    const ConsoleRun run = Run();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    const std::string log = ReadFile(logPath);
+    EXPECT_NE(log.find("\\cf1 QDeleteFile: \\cf5 User chose not to delete Override\\\\k2_notes.txt\\par" + kCrLf),
+              std::string::npos);
+    EXPECT_NE(log.find("\\cf1 QRestoreFile: \\cf5 User chose not to restore \\cf1 Override\\\\k2_icon.tga\\cf1\\par" +
+                       kCrLf),
+              std::string::npos);
+    EXPECT_NE(log.find("\\cf1 QRestore2da: \\cf5 User declined \\cf1 appearance.2da\\cf5  replacement.\\par" + kCrLf),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(game + "/override/k2_notes.txt"), "notes");
+    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 modded");
+}
+
+TEST(ConsoleArguments, BadArgumentsExitWithThree) {
+    EXPECT_EQ(RunConsole({"--no-such-option"}).exitCode, 3);
+    EXPECT_EQ(RunConsole({"--program-folder"}).exitCode, 3);
+    TempFolder temp;
+    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--answers", temp.Path() + "/missing.txt"}).exitCode, 3);
+}
+
+TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
+    const ConsoleRun run = RunConsole({"--help"});
+    EXPECT_EQ(run.exitCode, 0);
+    for (const char* word : {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage",
+                             "Exit status", "close"}) {
+        EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+}
+
+class ConsoleUsageTest : public ConsoleRunTest {
+protected:
+    std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const std::size_t end = text.find(kCrLf, start);
+            if (end == std::string::npos) {
+                lines.push_back(text.substr(start));
+                break;
+            }
+            lines.push_back(text.substr(start, end - start));
+            start = end + 2;
+        }
+        return lines;
+    }
+};
+
+TEST_F(ConsoleUsageTest, UsageWritesTheGuideWithTheVersionAsItsEleventhLine) {
+    Description({"#game=2"});
+    Answers({});
+    const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    const std::string path = mod + "/uninstall/Zelvane Usage.rtf";
+    const std::vector<std::string> lines = Lines(ReadFile(path));
+    ASSERT_GE(lines.size(), 11u);
+    EXPECT_EQ(lines[10], "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par");
+    EXPECT_EQ(lines[0].rfind("{\\rtf1", 0), 0u);
+    EXPECT_NE(run.out.find("Saved: " + path), std::string::npos);
+    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos);  // no removal run
+
+    // Twice gives the same document.
+    const std::string first = ReadFile(path);
+    ASSERT_EQ(RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile}).exitCode, 0);
+    EXPECT_EQ(ReadFile(path), first);
+}
+
+TEST_F(ConsoleUsageTest, UsageWorksInTheIniErrorStateAndCreatesTheUninstallFolder) {
+    MakeFolders(mod);
+    Answers({});
+    const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("The uninstall_data.ini file was not found."), std::string::npos);
+    EXPECT_TRUE(Exists(mod + "/uninstall/Zelvane Usage.rtf"));
+}
+
+}  // namespace
+}  // namespace zelvane::e2e

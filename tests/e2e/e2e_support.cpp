@@ -1,0 +1,157 @@
+#include "tests/e2e/e2e_support.hpp"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <ftw.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+extern char** environ;
+
+namespace zelvane::e2e {
+namespace {
+
+int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
+    chmod(path, 0755);
+    return remove(path);
+}
+
+void Walk(const std::string& root, const std::string& relative, std::map<std::string, std::string>& out) {
+    const std::string folder = relative.empty() ? root : root + "/" + relative;
+    DIR* dir = opendir(folder.c_str());
+    if (dir == nullptr) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir)) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    closedir(dir);
+    for (const std::string& name : names) {
+        const std::string rel = relative.empty() ? name : relative + "/" + name;
+        struct stat st {};
+        if (lstat((root + "/" + rel).c_str(), &st) != 0) continue;
+        if (S_ISDIR(st.st_mode)) {
+            Walk(root, rel, out);
+        } else {
+            out[rel] = ReadFile(root + "/" + rel);
+        }
+    }
+}
+
+std::string ProperCase(const std::string& piece) {
+    std::string out = piece;
+    bool wordStart = true;
+    for (char& c : out) {
+        if (c == ' ') {
+            wordStart = true;
+            continue;
+        }
+        if (wordStart && c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (!wordStart && c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+        wordStart = false;
+    }
+    return out;
+}
+
+}  // namespace
+
+TempFolder::TempFolder() {
+    std::string pattern = "/tmp/zelvane-e2e-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    char resolved[PATH_MAX];
+    path_ = realpath(pattern.c_str(), resolved) != nullptr ? std::string(resolved) : pattern;
+}
+
+TempFolder::~TempFolder() { nftw(path_.c_str(), &RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
+
+void MakeFolders(const std::string& path) {
+    for (std::size_t i = 1; i <= path.size(); ++i) {
+        if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
+    }
+}
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    MakeFolders(path.substr(0, path.find_last_of('/')));
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+bool Exists(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0;
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    Walk(folder, "", out);
+    return out;
+}
+
+ConsoleRun RunConsole(const std::vector<std::string>& arguments) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+
+    std::string program = ZELVANE_CONSOLE;
+    std::vector<std::string> args{program};
+    args.insert(args.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+
+    ConsoleRun run;
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) throw std::runtime_error("cannot start " + program);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    run.out = ReadFile(outPath);
+    run.err = ReadFile(errPath);
+    return run;
+}
+
+std::string WindowsForm(const std::string& hostPath) {
+    std::string out = "Z:";
+    for (char c : hostPath) out.push_back(c == '/' ? '\\' : c);
+    return out;
+}
+
+std::string DisplayFolder(const std::string& windowsFolder) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < windowsFolder.size()) {
+        std::size_t end = windowsFolder.find('\\', start);
+        if (end == std::string::npos) end = windowsFolder.size();
+        out += ProperCase(windowsFolder.substr(start, end - start)) + "\\\\";
+        start = end + 1;
+    }
+    return out;
+}
+
+}  // namespace zelvane::e2e

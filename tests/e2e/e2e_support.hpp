@@ -1,0 +1,51 @@
+#pragma once
+// Helpers of the end-to-end tests: a fresh folder per test, files written and read as bytes, the
+// listing of a folder tree, and a run of the real zelvane-console with its output captured.
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace zelvane::e2e {
+
+inline const std::string kCrLf = "\r\n";
+
+// A fresh folder below /tmp, removed with everything in it when the object goes.
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
+// Writes the bytes, creating the folders on the way.
+void WriteFile(const std::string& path, const std::string& bytes);
+void MakeFolders(const std::string& path);
+std::string ReadFile(const std::string& path);
+bool Exists(const std::string& path);
+
+// Every file below the folder, relative path ("override/sub/x.tga") to its bytes.
+std::map<std::string, std::string> Snapshot(const std::string& folder);
+
+struct ConsoleRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+// Runs zelvane-console with the arguments; standard input is /dev/null.
+ConsoleRun RunConsole(const std::vector<std::string>& arguments);
+
+// "/tmp/x/game" as the console gives it to the core: "Z:\tmp\x\game".
+std::string WindowsForm(const std::string& hostPath);
+
+// A folder in the display form of the removal log: backslashes doubled, every folder name in
+// proper case, a trailing "\\".
+std::string DisplayFolder(const std::string& windowsFolder);
+
+}  // namespace zelvane::e2e
