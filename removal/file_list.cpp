@@ -41,8 +41,8 @@ int AskSubfolderDelete(RunState& run, std::string_view entry) {
 // Returns false when the file was not found there either.
 bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
     run.search = SearchState{};
-    RecurseFiles_FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", GetFileName(entry), true,
-                          run.search, [&run] { run.DoEvents(); });
+    run.searchIndex.FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", GetFileName(entry), true,
+                             run.search, [&run] { run.DoEvents(); });
     if (!FileExists(run.fs(), run.search.result)) return false;
 
     if (!run.subfolderConfirmed) {

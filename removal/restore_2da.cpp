@@ -233,8 +233,8 @@ void RestoreOne(RunState& run, const std::string& backup) {
     if (run.game != 2) return;
 
     run.search = SearchState{};
-    RecurseFiles_FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", r.name, true, run.search,
-                          [&run] { run.DoEvents(); });
+    run.searchIndex.FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", r.name, true, run.search,
+                             [&run] { run.DoEvents(); });
     const std::string found = run.search.result;
     if (!FileExists(run.fs(), found)) {
         OfferRestoreAnyway(run, r, overrideTarget);

@@ -5,7 +5,8 @@
 
 namespace zelvane {
 
-RunState::RunState(UninstallDescription& d, RunContext& c) : description(d), context(c), game(d.Game) {
+RunState::RunState(UninstallDescription& d, RunContext& c)
+    : description(d), context(c), game(d.Game), indexedFs(c.fs, searchIndex) {
     folders.programFolder = c.programFolder;
 }
 

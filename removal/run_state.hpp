@@ -9,6 +9,7 @@
 #include "removal/removal_run.hpp"
 #include "util/display_paths.hpp"
 #include "util/recurse.hpp"
+#include "util/search_index.hpp"
 #include "widgets/common_dialog.hpp"
 
 namespace zelvane {
@@ -34,8 +35,11 @@ struct RunState {
     SearchState search;
     FolderContext folders;  // program and game folder, for the display names of the log
     OpenDialogState openDialog;
+    // The names of override's tree, walked once per run; every change goes through indexedFs.
+    SearchIndex searchIndex;
+    IndexKeepingFileSystem indexedFs;
 
-    FileSystem& fs() { return context.fs; }
+    FileSystem& fs() { return indexedFs; }
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }

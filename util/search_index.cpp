@@ -1,0 +1,200 @@
+#include "util/search_index.hpp"
+
+#include <algorithm>
+
+#include "util/common.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+// The folder part of a search pattern: the pattern less its last three characters ("*.*").
+std::string PatternFolder(std::string_view pattern) {
+    return std::string(pattern.substr(0, pattern.size() >= 3 ? pattern.size() - 3 : 0));
+}
+
+std::string NameOf(std::string_view relative) {
+    const std::size_t slash = relative.rfind('\\');
+    return std::string(slash == std::string_view::npos ? relative : relative.substr(slash + 1));
+}
+
+}  // namespace
+
+void SearchIndex::FindFile(const FileSystem& fs, std::string_view pattern, std::string_view fileName, bool recurse,
+                           SearchState& state, const std::function<void()>& doEvents) {
+    if (strategy_ == SearchStrategy::Walk || !recurse) {
+        RecurseFiles_FindFile(fs, pattern, fileName, recurse, state, doEvents);
+        return;
+    }
+    if (state.found) return;  // the walk would stop before its first entry
+    if ((!built_ || LowerCase(pattern) != patternKey_) && !Build(fs, pattern, doEvents)) return;
+
+    const auto hit = byName_.find(LowerCase(fileName));
+    if (hit == byName_.end()) return;
+    const std::string folder = PatternFolder(pattern);
+    std::vector<std::size_t>& positions = hit->second;
+    std::size_t gone = 0;  // leading entries known to be deleted
+    for (const std::size_t position : positions) {
+        Entry& entry = entries_[position];
+        if (entry.present && StillThere(fs, folder, entry)) {
+            state.found = true;
+            state.result = folder + entry.relative;
+            break;
+        }
+        entry.present = false;
+        ++gone;
+    }
+    positions.erase(positions.begin(), positions.begin() + static_cast<std::ptrdiff_t>(gone));
+    if (state.found && doEvents) doEvents();
+}
+
+bool SearchIndex::StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const {
+    const std::string path = folder + entry.relative;
+    if (!entry.caseTwin) {
+        Attributes attributes;
+        return fs.GetAttributes(path, attributes) == FsStatus::Ok && !attributes.directory;
+    }
+    // Names that differ only in letter case resolve to one another: ask the listing for this one.
+    auto listing = fs.List(path);
+    if (!listing) return false;
+    const std::string name = NameOf(entry.relative);
+    for (auto e = listing->Next(); e; e = listing->Next()) {
+        if (e->name == name && !e->attributes.directory) return true;
+    }
+    return false;
+}
+
+bool SearchIndex::Build(const FileSystem& fs, std::string_view pattern, const std::function<void()>& doEvents) {
+    Invalidate();
+    auto listing = fs.List(pattern);
+    if (!listing) return false;  // nothing to keep: the folder cannot be listed now
+    ++walks_;
+    patternKey_ = LowerCase(pattern);
+    folderKey_ = LowerCase(PatternFolder(pattern));
+    WalkEntries(fs, *listing, PatternFolder(pattern), "", doEvents);
+    built_ = true;
+    return true;
+}
+
+// Visits the entries exactly as RecurseFiles_FindFile does, without stopping at a match.
+void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, const std::string& folder,
+                              const std::string& relativeFolder, const std::function<void()>& doEvents) {
+    constexpr std::size_t kFolder = static_cast<std::size_t>(-1);
+    std::unordered_map<std::string, std::size_t> namesHere;  // lower-cased name -> its file, or kFolder
+    bool first = true;
+    for (auto entry = listing.Next(); entry; entry = listing.Next()) {
+        if (!first && doEvents) doEvents();
+        first = false;
+        const std::string& name = entry->name;
+        if (name == "." || name == "..") continue;
+        const std::string lowerName = LowerCase(name);
+        std::size_t position = kFolder;
+        if (entry->attributes.directory) {
+            if (!entry->attributes.system) {
+                if (auto below = fs.List(folder + name + "\\*.*")) {
+                    WalkEntries(fs, *below, folder + name + "\\", relativeFolder + name + "\\", doEvents);
+                }
+            }
+        } else {
+            position = entries_.size();
+            entries_.push_back(Entry{relativeFolder + name});
+            byName_[LowerCase(GetFileName(name))].push_back(position);
+            byPath_.emplace(LowerCase(entries_[position].relative), position);
+        }
+        // Names that differ only in letter case (possible on a case-sensitive host) resolve to
+        // one another, so their files are checked through a listing.
+        if (const auto twin = namesHere.find(lowerName); twin != namesHere.end()) {
+            if (twin->second != kFolder) entries_[twin->second].caseTwin = true;
+            if (position != kFolder) entries_[position].caseTwin = true;
+        } else {
+            namesHere.emplace(lowerName, position);
+        }
+    }
+}
+
+void SearchIndex::NoteDeleted(std::string_view path) {
+    if (!built_) return;
+    const std::string lower = LowerCase(path);
+    if (!lower.starts_with(folderKey_)) return;
+    const auto hit = byPath_.find(lower.substr(folderKey_.size()));
+    // A name with a case twin may have been either file; the check before each hit tells.
+    if (hit != byPath_.end() && !entries_[hit->second].caseTwin) entries_[hit->second].present = false;
+}
+
+void SearchIndex::NoteAttributesChanged(const FileSystem& fs, std::string_view path) {
+    if (!built_) return;
+    Attributes attributes;
+    // The attributes of a file do not change the walk; those of a folder may (system folders).
+    if (fs.GetAttributes(path, attributes) == FsStatus::Ok && !attributes.directory) return;
+    Invalidate();
+}
+
+void SearchIndex::Invalidate() {
+    built_ = false;
+    patternKey_.clear();
+    folderKey_.clear();
+    entries_.clear();
+    byName_.clear();
+    byPath_.clear();
+}
+
+void SearchIndex::SetStrategy(SearchStrategy strategy) {
+    strategy_ = strategy;
+    Invalidate();
+}
+
+// --- IndexKeepingFileSystem ---
+
+FsStatus IndexKeepingFileSystem::GetAttributes(std::string_view path, Attributes& out) const {
+    return inner_.GetAttributes(path, out);
+}
+
+FsStatus IndexKeepingFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
+    const FsStatus status = inner_.SetAttributes(path, attributes);
+    index_.NoteAttributesChanged(inner_, path);
+    return status;
+}
+
+FsStatus IndexKeepingFileSystem::OpenForRead(std::string_view path) const { return inner_.OpenForRead(path); }
+
+FsStatus IndexKeepingFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+    return inner_.ReadAll(path, bytes);
+}
+
+FsStatus IndexKeepingFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
+    const FsStatus status = inner_.WriteAll(path, bytes);
+    index_.Invalidate();
+    return status;
+}
+
+FsStatus IndexKeepingFileSystem::Delete(std::string_view path) {
+    const FsStatus status = inner_.Delete(path);
+    if (status == FsStatus::Ok) index_.NoteDeleted(path);
+    return status;
+}
+
+FsStatus IndexKeepingFileSystem::Rename(std::string_view from, std::string_view to) {
+    const FsStatus status = inner_.Rename(from, to);
+    index_.Invalidate();
+    return status;
+}
+
+FsStatus IndexKeepingFileSystem::Copy(std::string_view from, std::string_view to) {
+    const FsStatus status = inner_.Copy(from, to);
+    index_.Invalidate();
+    return status;
+}
+
+FsStatus IndexKeepingFileSystem::CreateFolder(std::string_view path) {
+    const FsStatus status = inner_.CreateFolder(path);
+    index_.Invalidate();
+    return status;
+}
+
+std::unique_ptr<Listing> IndexKeepingFileSystem::List(std::string_view pattern) const { return inner_.List(pattern); }
+
+std::string IndexKeepingFileSystem::ShortPath(std::string_view path) const { return inner_.ShortPath(path); }
+
+std::string IndexKeepingFileSystem::ResolvedPath(std::string_view path) const { return inner_.ResolvedPath(path); }
+
+}  // namespace zelvane
