@@ -173,6 +173,15 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, RequestedRect().bottom,
                TRUE);
     ProgramUserInterface().DoEvents();
+    if (request_.formatWidth != -1) {
+        // Some rich edits lay out wrapped lines only once the window has its width: ask for the
+        // natural size again so that no wrapped line is cut off.
+        SendMessageA(body_, EM_REQUESTRESIZE, 0, 0);
+        ProgramUserInterface().DoEvents();
+        MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels,
+                   RequestedRect().bottom, TRUE);
+        ProgramUserInterface().DoEvents();
+    }
     SetRichEditBackColor(GetSysColor(COLOR_BTNFACE), body_);
 }
 

@@ -389,7 +389,7 @@ if wait_window "$MAIN_TITLE" 45000; then
         sleep 0.2
     done
     if drv wait-any 10000 "${VIEWERS[@]}" | tee -a "$OUT/harness.log" | grep '^FOUND' >/dev/null; then
-        sleep 1
+        sleep 2
         shot usage-viewer
     fi
     close_viewers 2000
@@ -507,6 +507,7 @@ if wait_window "$MAIN_TITLE" 45000; then
     # The complete run: answer each prompt as it comes.
     click "$MAIN_TITLE" "$CMD_REMOVE"
     seen=()
+    clipped=""
     declare -A shot_taken=()
     viewer_seen=""
     deadline=$((SECONDS + 150))
@@ -519,12 +520,26 @@ if wait_window "$MAIN_TITLE" 45000; then
             continue
         fi
         title=$(cut -f3 <<<"$found")
+        if [[ "$title" == "Error running"* || "$title" == *[Ww]ord[Pp]ad* ]]; then
+            # The viewer opens as "Document - Wine Wordpad" and takes the file's name once loaded.
+            viewer_seen=$title
+            sleep 2
+            shot viewer-removal-results
+            drv click "$title" OK >/dev/null
+            close_viewers 1000
+            continue
+        fi
         if [[ -z "${shot_taken[$title]:-}" ]]; then
             sleep 0.7
             kind=prompt
             [[ -z "${ANSWER[$title]:-}" ]] && kind=window
             shot "$kind-$(shot_name "$title")"
             shot_taken[$title]=1
+            pd=$(drv dump "$title")
+            note "$pd"
+            # The body must be tall enough for every display line (about 17 px a line at 12 points).
+            clipped+=$(awk -F'\t' -v t="$title" '$1 == "CHILD" && $2 ~ /^(RichEdit|RICHEDIT)/ && $9 == 1 && $11 > 0 && $7 < $11 * 14 {
+                printf "%s: %d lines in a %d px body; ", t, $11, $7 }' <<<"$pd")
         fi
         if [[ "$title" == "Confirm Remove Mod" && -z "${confirm_dump:-}" ]]; then
             confirm_dump=$(drv dump "Confirm Remove Mod")
@@ -533,11 +548,6 @@ if wait_window "$MAIN_TITLE" 45000; then
         if [[ -n "${ANSWER[$title]:-}" ]]; then
             seen+=("$title")
             click "$title" "${ANSWER[$title]}"
-            wait_gone "$title" 10000
-        elif [[ "$title" == "Error running"* || "$title" == *[Ww]ord[Pp]ad* ]]; then
-            viewer_seen=$title
-            click "$title" OK || true
-            drv close "$title" >/dev/null
             wait_gone "$title" 10000
         else
             seen+=("UNEXPECTED $title: $(drv text "$title" | cut -f2 | tr '\n' ' ')")
@@ -556,6 +566,8 @@ if wait_window "$MAIN_TITLE" 45000; then
     else
         fail confirm-layout "the confirmation prompt was not seen"
     fi
+
+    if [[ -z "$clipped" ]]; then pass prompt-text-visible; else fail prompt-text-visible "$clipped"; fi
 
     seen_joined=$(IFS='|'; echo "${seen[*]}")
     if [[ "$seen_joined" != "$EXPECTED_PROMPTS" ]]; then
@@ -586,6 +598,7 @@ else
     fail startup-normal "no main window titled \"$MAIN_TITLE\": $(drv list | awk -F'\t' '$5 == 1 { printf "\"%s\"; ", $4 }')"
     fail confirm-layout "no main window"
     fail removal-prompts "no main window"
+    fail prompt-text-visible "no main window"
     fail removal-disk "no main window"
 fi
 stop_app 5

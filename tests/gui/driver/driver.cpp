@@ -7,6 +7,7 @@
 //   click TITLE CAPTION                clicks the child Orvo_Button or Button whose text is CAPTION
 //   press-key TITLE VK [alt]           types the virtual key (decimal or 0xNN), Alt held if asked
 //   dump TITLE                         window rectangle, client size and every child in client pixels
+//                                      (class, text, x, y, w, h, enabled, visible, id, display lines)
 //   text TITLE                         the texts of the static controls (one TEXT line each)
 //   close TITLE                        posts WM_CLOSE
 //   close-any TIMEOUT_MS TITLE...      waits up to TIMEOUT_MS and closes every window that matches
@@ -237,9 +238,15 @@ int CmdDump(const std::string& pattern) {
     for (HWND child : ChildWindows(window)) {
         if (GetParent(child) != window) continue;
         const RECT r = ClientRectOf(child, window);
-        std::printf("CHILD\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%d\n", ClassOf(child).c_str(), Printable(TextOf(child)).c_str(),
+        const std::string cls = ClassOf(child);
+        // Display lines of an edit or rich-edit control (wrapped lines count), -1 for other windows.
+        DWORD_PTR lines = static_cast<DWORD_PTR>(-1);
+        if (cls.rfind("RichEdit", 0) == 0 || cls == "RICHEDIT" || cls == "Edit") {
+            SendMessageTimeoutA(child, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &lines);
+        }
+        std::printf("CHILD\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%d\t%ld\n", cls.c_str(), Printable(TextOf(child)).c_str(),
                     r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowEnabled(child) ? 1 : 0,
-                    IsWindowVisible(child) ? 1 : 0, GetDlgCtrlID(child));
+                    IsWindowVisible(child) ? 1 : 0, GetDlgCtrlID(child), static_cast<long>(static_cast<LONG_PTR>(lines)));
     }
     return 0;
 }
