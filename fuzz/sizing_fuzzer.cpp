@@ -34,7 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> fonts{"stale"};
     DetermineFonts(body, fonts);
     for (const std::string& font : fonts) {
-        fuzz::Check(font == "Times New Roman" || font.size() <= body.size(), "a font name longer than the header");
+        fuzz::Check(font.size() <= 31, "a font name longer than any face");
     }
 
     const int n = FontNumeric(body, limit);

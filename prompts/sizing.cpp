@@ -1,5 +1,6 @@
 #include "prompts/sizing.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <optional>
@@ -196,8 +197,11 @@ void DetermineFonts(std::string_view header, std::vector<std::string>& fontTable
         }
         // The name follows "\fcharset", a one-digit number and a space.
         const std::size_t nameStart = p + kCharset.size() + 2;
+        // A face name is at most 31 characters (a font is created from no more), so a run of
+        // entries sharing one far-off ";" keeps its memory and time linear.
+        constexpr std::size_t kMaxFaceName = 31;
         if (nameStart >= semicolon) fontTable.emplace_back();
-        else fontTable.emplace_back(s.substr(nameStart, semicolon - nameStart));
+        else fontTable.emplace_back(s.substr(nameStart, std::min(semicolon - nameStart, kMaxFaceName)));
     }
 }
 
