@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zelvane and runs every test: the native suite, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, both Windows builds, and the GUI tests of the Windows program under Wine.
+# UndefinedBehaviorSanitizer, a short run of every fuzz target, both Windows builds, and the GUI
+# tests of the Windows program under Wine.
 # Run from anywhere, as root on a fresh Debian machine (it installs what it needs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,6 +20,9 @@ echo "== Sanitizer build (ASan + UBSan) =="
 cmake -S . -B build/asan -DZELVANE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 cmake --build build/asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 ctest --test-dir build/asan --output-on-failure -j"$jobs" -E '^gui_'
+
+echo "== Fuzz targets (short run) =="
+FUZZ_SECONDS=20 tools/fuzz.sh
 
 echo "== Native build and the whole suite, GUI tests under Wine included =="
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
