@@ -21,6 +21,7 @@ struct Node {
     bool locked = false;
     bool readOnlyMedium = false;
     std::string shortName;
+    std::string linkTarget;  // not empty for a symbolic link: the path it stands for
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;  // creation order
 
@@ -133,6 +134,9 @@ struct Lookup {
     const std::string& LastName() const { return path.parts.back(); }
 };
 
+// Links followed one after another before a path counts as going round in a circle.
+constexpr int kMaxLinkHops = 31;
+
 bool IsMutation(FsOp op) {
     switch (op) {
         case FsOp::SetAttributes:
@@ -177,9 +181,44 @@ struct MemoryFileSystem::State {
         return nullptr;
     }
 
+    // Parses the path and replaces every link on the way by its target, until no component that
+    // exists is a link; the first missing component and the rest stay as given. BadName for links
+    // that go round in a circle.
+    FsStatus FollowLinks(std::string_view text, bool allowWildcards, ParsedPath& out) const {
+        if (FsStatus s = ParsePath(text, allowWildcards, out); s != FsStatus::Ok) return s;
+        for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
+            const Node* folder = Root(out.drive);
+            const Node* link = nullptr;
+            std::size_t at = 0;
+            for (; folder != nullptr && at < out.parts.size(); ++at) {
+                const Node* next = folder->Child(out.parts[at]);
+                if (next != nullptr && !next->linkTarget.empty()) {
+                    link = next;
+                    break;
+                }
+                folder = next;
+            }
+            if (link == nullptr) return FsStatus::Ok;
+            ParsedPath target;
+            if (ParsePath(link->linkTarget, false, target) != FsStatus::Ok) return FsStatus::BadName;
+            target.parts.insert(target.parts.end(), out.parts.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                out.parts.end());
+            target.trailingSeparator = out.trailingSeparator;
+            out = std::move(target);
+        }
+        return FsStatus::BadName;
+    }
+
+    // The attributes a listing shows: a link shows those of what it leads to (a dangling one a file's).
+    Attributes ListedAttributes(const Node& node) const {
+        if (node.linkTarget.empty()) return node.attributes;
+        Lookup target = Find(node.linkTarget);
+        return target.status == FsStatus::Ok ? target.node->attributes : Attributes{};
+    }
+
     Lookup Find(std::string_view text, bool allowWildcards = false) const {
         Lookup result;
-        result.status = ParsePath(text, allowWildcards, result.path);
+        result.status = FollowLinks(text, allowWildcards, result.path);
         if (result.status != FsStatus::Ok) return result;
         Node* folder = Root(result.path.drive);
         if (folder == nullptr) {
@@ -300,6 +339,20 @@ void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shor
     state_->Existing(path).shortName = std::string(shortName);
 }
 
+void MemoryFileSystem::AddLink(std::string_view linkPath, std::string_view targetPath) {
+    ParsedPath link;
+    ParsedPath target;
+    if (ParsePath(linkPath, false, link) != FsStatus::Ok || link.parts.empty() ||
+        ParsePath(targetPath, false, target) != FsStatus::Ok) {
+        throw std::invalid_argument("bad link: " + std::string(linkPath) + " -> " + std::string(targetPath));
+    }
+    Node& folder = state_->EnsureFolder(link.drive, link.parts, link.parts.size() - 1);
+    if (folder.Child(link.parts.back()) != nullptr) {
+        throw std::invalid_argument("an entry is in the way of link " + std::string(linkPath));
+    }
+    folder.AddChild(link.parts.back(), false).linkTarget = JoinPath(target.drive, target.parts);
+}
+
 // --- faults ---
 
 void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status) {
@@ -336,6 +389,7 @@ std::map<std::string, std::string> MemoryFileSystem::Snapshot() const {
     while (!pending.empty()) {
         const Node* node = pending.back();
         pending.pop_back();
+        if (!node->linkTarget.empty()) continue;  // a link holds no bytes of its own
         if (!node->IsDirectory()) {
             files.emplace(node->FullPath(), node->bytes);
             continue;
@@ -506,7 +560,7 @@ std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const 
                                ? WildcardMatch(last, child->name) ||
                                      (!child->shortName.empty() && WildcardMatch(last, child->shortName))
                                : child->Named(last);
-        if (match) entries.push_back({child->name, child->attributes});
+        if (match) entries.push_back({child->name, state_->ListedAttributes(*child)});
     }
     return std::make_unique<MemoryListing>(state_->listings, std::move(entries));
 }
@@ -515,6 +569,12 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
     if (state_->Begin(FsOp::ShortPath, path) != FsStatus::Ok) return "";
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok) return "";
+    ParsedPath given;
+    ParsePath(path, false, given);
+    if (given.drive != found.path.drive || given.parts != found.path.parts) {
+        // Through a link: the short names of the target are not those of the path.
+        return JoinPath(given.drive, given.parts) + (given.trailingSeparator ? "\\" : "");
+    }
     std::vector<std::string> parts = found.path.parts;
     const Node* node = found.node;
     for (auto it = parts.rbegin(); it != parts.rend(); ++it, node = node->parent) {
@@ -523,6 +583,14 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
     std::string out = JoinPath(found.path.drive, parts);
     if (found.path.trailingSeparator) out += '\\';
     return out;
+}
+
+std::string MemoryFileSystem::ResolvedPath(std::string_view path) const {
+    ParsedPath resolved;
+    const FsStatus status = state_->FollowLinks(path, false, resolved);
+    if (status == FsStatus::BadName && ParsePath(path, false, resolved) == FsStatus::Ok) return "";  // a circle
+    if (status != FsStatus::Ok) return std::string(path);
+    return JoinPath(resolved.drive, resolved.parts);
 }
 
 }  // namespace zelvane

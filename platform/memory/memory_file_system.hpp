@@ -27,6 +27,11 @@ public:
     void Lock(std::string_view path, bool locked = true);        // as if another program held it open
     void SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly = true);  // every change below fails
     void SetShortName(std::string_view path, std::string_view shortName);  // an 8.3 alias of the last component
+    // A symbolic link: the entry at linkPath is an alias of the file or folder at targetPath,
+    // which need not exist. It is listed in its folder with the target's attributes, and every
+    // operation follows it, as Windows does for everything but removing the link itself (a link
+    // cannot be removed here). Links to links are followed in turn; a circle names no file.
+    void AddLink(std::string_view linkPath, std::string_view targetPath);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -59,6 +64,8 @@ public:
     FsStatus CreateFolder(std::string_view path) override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
+    // The path with every link on the way replaced by its target; "" for links in a circle.
+    std::string ResolvedPath(std::string_view path) const override;
 
 private:
     struct State;

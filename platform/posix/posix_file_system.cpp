@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <deque>
 #include <vector>
 
+#include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 #include "platform/posix/host_errors.hpp"
 #include "platform/posix/host_paths.hpp"
@@ -138,6 +140,81 @@ private:
     std::vector<DirEntry> entries_;
     std::size_t next_ = 0;
 };
+
+// Links followed one after another before a path counts as going round in a circle (as the host's).
+constexpr int kMaxLinkHops = 40;
+
+std::vector<std::string> HostComponents(std::string_view host) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= host.size()) {
+        const std::size_t end = std::min(host.find('/', start), host.size());
+        if (end > start) parts.emplace_back(host.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+void AppendComponent(std::string& resolved, const std::string& part) {
+    if (part == ".") return;
+    if (part == "..") {
+        resolved.erase(std::min(resolved.rfind('/'), resolved.size()));
+        return;
+    }
+    resolved += '/';
+    resolved += part;
+}
+
+std::optional<std::string> ReadLink(const std::string& host) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return std::nullopt;
+        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+// An absolute host path with every link on the way followed, component by component; from the
+// first component that does not exist on, the rest is appended as it stands. A dangling link
+// counts as its target. nullopt when the links go round in a circle or cannot be read.
+std::optional<std::string> FollowHostLinks(std::string_view host) {
+    std::vector<std::string> components = HostComponents(host);
+    std::deque<std::string> pending(components.begin(), components.end());
+    std::string resolved;  // "" is the root
+    int hops = 0;
+    while (!pending.empty()) {
+        const std::string part = std::move(pending.front());
+        pending.pop_front();
+        if (part == "." || part == "..") {
+            AppendComponent(resolved, part);
+            continue;
+        }
+        const std::string candidate = resolved + "/" + part;
+        struct stat st {};
+        if (::lstat(candidate.c_str(), &st) != 0) {
+            resolved = candidate;
+            for (const std::string& rest : pending) AppendComponent(resolved, rest);
+            break;
+        }
+        if (!S_ISLNK(st.st_mode)) {
+            resolved = candidate;
+            continue;
+        }
+        if (++hops > kMaxLinkHops) return std::nullopt;
+        const std::optional<std::string> target = ReadLink(candidate);
+        if (!target) return std::nullopt;
+        if (target->starts_with('/')) resolved.clear();
+        const std::vector<std::string> targetParts = HostComponents(*target);
+        pending.insert(pending.begin(), targetParts.begin(), targetParts.end());
+    }
+    return resolved.empty() ? std::string("/") : resolved;
+}
+
+bool IsHostPrefix(std::string_view root, std::string_view path) {
+    if (root == "/") return true;
+    return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
+}
 
 }  // namespace
 
@@ -307,6 +384,51 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
     }
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
     return std::make_unique<HostListing>(std::move(entries));
+}
+
+std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
+    const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
+    winpath::ParsedPath parsed;
+    if (winpath::ParsePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
+
+    // The deepest part of the path that exists, found case-insensitively; the rest as given.
+    std::size_t existing = parsed.parts.size();
+    std::string host;
+    for (;;) {
+        const std::vector<std::string> head(parsed.parts.begin(), parsed.parts.begin() + static_cast<std::ptrdiff_t>(existing));
+        const HostPath p = posix::ResolveHostPath(winpath::JoinPath(parsed.drive, head), prefix_);
+        if (p.status == FsStatus::Ok || (p.status == FsStatus::FileNotFound && existing > 0)) {
+            host = p.host;
+            break;
+        }
+        if (existing == 0) return std::string(path);  // not even the drive is there
+        --existing;
+    }
+    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, parsed.parts[i]);
+
+    const std::optional<std::string> resolved = FollowHostLinks(host);
+    if (!resolved) return "";
+
+    // Back to a Windows path: the drive of the prefix whose folder holds it, the deepest one first.
+    std::string drive = "Z:";
+    std::string root = "/";
+    for (char letter = 'a'; letter < 'z'; ++letter) {
+        const std::string device = prefix_ + "/dosdevices/" + letter + ":";
+        struct stat st {};
+        if (::lstat(device.c_str(), &st) != 0) continue;
+        const std::optional<std::string> folder = FollowHostLinks(device);
+        if (!folder || *folder == "/" || !IsHostPrefix(*folder, *resolved)) continue;
+        if (root == "/" || folder->size() > root.size()) {
+            root = *folder;
+            drive = {static_cast<char>(letter - 'a' + 'A'), ':'};
+        }
+    }
+    std::string windows = drive;
+    for (const std::string& part : HostComponents(std::string_view(*resolved).substr(root == "/" ? 0 : root.size()))) {
+        windows += '\\';
+        windows += part;
+    }
+    return windows.size() == 2 ? windows + '\\' : windows;
 }
 
 std::string PosixFileSystem::ShortPath(std::string_view path) const {

@@ -26,6 +26,10 @@ public:
     FsStatus CreateFolder(std::string_view path) override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
+    // Every link on the way followed on the host, mapped back to a drive letter where a drive of
+    // the prefix holds it (else Z:). A path that does not exist is resolved as far as it exists
+    // and the rest is appended as given; "" when links go round in a circle.
+    std::string ResolvedPath(std::string_view path) const override;
 
     // The host path a Windows path resolves to, or "" when its folder does not exist.
     std::string HostPathOf(std::string_view path) const;

@@ -77,6 +77,73 @@ private:
     bool hasPending_ = false;
 };
 
+// The path with "." and ".." applied and made absolute, as Windows reads it; "" on failure.
+std::string FullPathOf(const std::string& path) {
+    DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    for (int attempt = 0; attempt < 4 && size != 0; ++attempt) {
+        std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+        const DWORD got = GetFullPathNameA(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        if (got == 0) return {};
+        if (got < buffer.size()) return std::string(buffer.data(), got);
+        size = got;
+    }
+    return {};
+}
+
+// GetFinalPathNameByHandleA came with Vista; the program still starts on older systems, where
+// links are not followed (there are none to follow but junctions, which then count as folders).
+using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+constexpr DWORD kFileNameNormalized = 0x0;  // FILE_NAME_NORMALIZED
+constexpr DWORD kVolumeNameDos = 0x0;       // VOLUME_NAME_DOS
+
+FinalPathFunction FinalPathFunctionOfSystem() {
+    static const FinalPathFunction function = [] {
+        HMODULE kernel = GetModuleHandleA("kernel32.dll");
+        FARPROC address = kernel != nullptr ? GetProcAddress(kernel, "GetFinalPathNameByHandleA") : nullptr;
+        return reinterpret_cast<FinalPathFunction>(reinterpret_cast<void (*)()>(address));
+    }();
+    return function;
+}
+
+// The final path of an existing file or folder, links and junctions followed, without the "\\?\"
+// prefix; "" when it cannot be opened.
+std::string FinalPathOf(const std::string& path) {
+    FileHandle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle.Valid()) return {};
+    const FinalPathFunction getFinalPath = FinalPathFunctionOfSystem();
+    if (getFinalPath == nullptr) return path;
+    std::string final;
+    DWORD size = getFinalPath(handle.Get(), nullptr, 0, kFileNameNormalized | kVolumeNameDos);
+    for (int attempt = 0; attempt < 4 && size != 0; ++attempt) {
+        std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
+        const DWORD got = getFinalPath(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                       kFileNameNormalized | kVolumeNameDos);
+        if (got == 0) return {};
+        if (got < buffer.size()) {
+            final.assign(buffer.data(), got);
+            break;
+        }
+        size = got;
+    }
+    if (final.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + final.substr(8);
+    if (final.rfind("\\\\?\\", 0) == 0) return final.substr(4);
+    return final;
+}
+
+std::string AddTail(const std::string& folder, const std::string& tail) {
+    return folder.ends_with('\\') ? folder + tail : folder + "\\" + tail;
+}
+
+// The length of the root of a full path: "C:\\" or "\\\\server\\share\\".
+std::size_t RootLength(const std::string& full) {
+    if (full.size() >= 3 && full[1] == ':' && full[2] == '\\') return 3;
+    if (full.rfind("\\\\", 0) != 0) return 0;
+    std::size_t end = full.find('\\', 2);
+    if (end != std::string::npos) end = full.find('\\', end + 1);
+    return end == std::string::npos ? full.size() : end + 1;
+}
+
 }  // namespace
 
 FsStatus Win32FileSystem::GetAttributes(std::string_view path, Attributes& out) const {
@@ -186,6 +253,30 @@ std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {
         return nullptr;
     }
     return std::make_unique<FindListing>(find, data);
+}
+
+std::string Win32FileSystem::ResolvedPath(std::string_view path) const {
+    std::string p;
+    if (!ToCString(path, p)) return {};
+    const std::string full = FullPathOf(p);
+    const std::size_t root = RootLength(full);
+    if (root == 0) return {};
+    // Cut components off the end until what is left can be opened; what was cut is appended.
+    std::string head = full;
+    while (!head.empty() && head.back() == '\\' && head.size() > root) head.pop_back();
+    std::string tail;
+    for (;;) {
+        const std::string finalPath = FinalPathOf(head);
+        if (!finalPath.empty()) return tail.empty() ? finalPath : AddTail(finalPath, tail);
+        const DWORD bits = GetFileAttributesA(head.c_str());
+        // An entry that exists but cannot be opened through: a link whose target is gone or
+        // unreachable. Where it leads is unknown.
+        if (bits != INVALID_FILE_ATTRIBUTES && (bits & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return {};
+        if (head.size() <= root) return full;  // not even the volume can be opened
+        const std::size_t cut = std::max(head.rfind('\\'), root - 1);
+        tail = head.substr(cut + 1) + (tail.empty() ? "" : "\\" + tail);
+        head.erase(cut + 1 > root ? cut : root);
+    }
 }
 
 std::string Win32FileSystem::ShortPath(std::string_view path) const {

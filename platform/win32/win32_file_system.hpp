@@ -18,6 +18,9 @@ public:
     FsStatus CreateFolder(std::string_view path) override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
+    // The final path of the deepest part that exists (links and junctions followed), with the rest
+    // appended as given; "" when a link on the way leads nowhere or the path cannot be made full.
+    std::string ResolvedPath(std::string_view path) const override;
 };
 
 }  // namespace zelvane
