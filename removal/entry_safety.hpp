@@ -3,6 +3,8 @@
 
 #include <string_view>
 
+#include "platform/seams/file_system.hpp"
+
 namespace zelvane {
 
 // True when entry, joined to the game folder, names a file below it and nothing else:
@@ -10,5 +12,15 @@ namespace zelvane {
 // (any ":"), wildcards, device names (CON, NUL, PRN, AUX, COM1-9, LPT1-9, with or without an
 // extension), and components that end with a dot or a space. "/" counts as a separator.
 bool IsEntryInsideGameFolder(std::string_view entry);
+
+// True when path lies below folder: folder's components, compared without regard to letter case,
+// followed by at least one more ("C:\Games\Kotor2\x" is not below "C:\Games\Kotor"). Both are
+// read as Windows reads them: "\" and "/" separate, "." is dropped and ".." goes up. An empty
+// path or folder is below nothing.
+bool IsPathBelowFolder(std::string_view path, std::string_view folder);
+
+// True when path, with every link on the way followed, still lies below the game folder with its
+// own links followed: a link inside the game folder that leads out of it does not count as inside.
+bool ResolvesInsideGameFolder(const FileSystem& fs, std::string_view gameFolder, std::string_view path);
 
 }  // namespace zelvane

@@ -20,6 +20,11 @@ void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view
     run.failureCount += deleted.failedFlag;
 }
 
+void AppendRefused(RunState& run, std::string_view displayName) {
+    AppendLine(run.removalLog, "\\cf10 Refused (outside the game folder): \\cf1 " + std::string(displayName) + "\\cf1\\par");
+    run.failureCount += 1;
+}
+
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog, "\\cf5 Not deleted in subfolder per user request: " + LogDisplay(entry) + "\\cf1\\par");
 }
@@ -44,6 +49,11 @@ bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
     run.searchIndex.FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", GetFileName(entry), true,
                              run.search, [&run] { run.DoEvents(); });
     if (!FileExists(run.fs(), run.search.result)) return false;
+    // Found through a folder link that leads out of the game folder.
+    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, run.search.result)) {
+        AppendRefused(run, RelativeDisplay(run, run.search.result));
+        return true;
+    }
 
     if (!run.subfolderConfirmed) {
         const int answer = AskSubfolderDelete(run, entry);
@@ -65,12 +75,17 @@ bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
 }
 
 void RemoveEntry(RunState& run, std::string_view entry) {
+    // Checked by name first, then where its links lead; a refused entry is never touched.
     if (!IsEntryInsideGameFolder(entry)) {
-        AppendLine(run.removalLog, "\\cf10 Refused (outside the game folder): \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
-        run.failureCount += 1;
+        AppendRefused(run, LogDisplay(entry));
         return;
     }
-    const std::string target = GetShortPath(run.fs(), AddBackslash(run.gameFolder) + std::string(entry));
+    const std::string path = AddBackslash(run.gameFolder) + std::string(entry);
+    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) {
+        AppendRefused(run, LogDisplay(entry));
+        return;
+    }
+    const std::string target = GetShortPath(run.fs(), path);
     if (FileExists(run.fs(), target)) {
         AppendDeletion(run, target, LogDisplay(entry));
         return;

@@ -16,7 +16,8 @@ void RunQueuedDeletes(RunState& run) {
     }
     for (std::size_t i = 0; i < d.QDeleteFiles.size(); ++i) {
         const std::string& file = d.QDeleteFiles[i];
-        if (!IsEntryInsideGameFolder(file)) {
+        if (!IsEntryInsideGameFolder(file) ||
+            !ResolvesInsideGameFolder(run.fs(), run.gameFolder, AddBackslash(run.gameFolder) + file)) {
             AppendLine(run.removalLog,
                        "\\cf1 QDeleteFile: \\cf10 Refused (outside the game folder): \\cf1 " + LogDisplay(file) + "\\cf1\\par");
             run.failureCount += 1;

@@ -45,15 +45,17 @@ void RunQueuedRestores(RunState& run) {
     }
     for (std::size_t i = 0; i < d.QRestoreFiles.size(); ++i) {
         const std::string& file = d.QRestoreFiles[i];
-        if (!IsEntryInsideGameFolder(file)) {
+        const std::string target = AddBackslash(run.gameFolder) + file;
+        const std::string original = target + ".original";
+        // The .original is moved into the mod file's place, so it must not lead out either.
+        if (!IsEntryInsideGameFolder(file) || !ResolvesInsideGameFolder(run.fs(), run.gameFolder, target) ||
+            !ResolvesInsideGameFolder(run.fs(), run.gameFolder, original)) {
             AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 Refused (outside the game folder): \\cf1 " +
                                            LogDisplay(file) + "\\cf1\\par");
             run.failureCount += 1;
             continue;
         }
-        const std::string target = AddBackslash(run.gameFolder) + file;
         const std::string shortTarget = GetShortPath(run.fs(), target);
-        const std::string original = target + ".original";
         if (!FileExists(run.fs(), shortTarget)) {
             PromptFailure(run, "(File Not Found)", RelativeDisplay(run, file));
             continue;

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
@@ -33,6 +34,14 @@ void LogNotRestored(RunState& run, const Replacement& r, std::string_view reason
     Log2da(run, "\\cf10 Backup not restored: \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  (" + std::string(reason) +
                     ")\\cf1\\par");
     run.failureCount += 1;
+}
+
+// A 2da path of the game that leads out of the game folder through a link: never touched.
+bool RefusedOutside(RunState& run, const std::string& path) {
+    if (ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) return false;
+    Log2da(run, "\\cf10 Refused (outside the game folder): \\cf1 " + RelativeDisplay(run, path) + "\\cf1\\par");
+    run.failureCount += 1;
+    return true;
 }
 
 void KillLogged(RunState& run, std::string_view path, std::string_view displayName) {
@@ -184,6 +193,7 @@ void LocateAndReplace(RunState& run, Replacement r) {
     for (;;) {
         const std::string chosen = run.openDialog.CommonDialogShowOpen(run.ui(), options);
         if (IsValidLocatedFile(run, chosen, r.backup, r.name)) {
+            if (RefusedOutside(run, chosen)) return;
             r.current = chosen;
             r.renameTarget = chosen;
             RunReplacement(run, r);
@@ -214,6 +224,7 @@ void RestoreOne(RunState& run, const std::string& backup) {
     r.backup = backup;
     r.name = GetFileName(backup);
     const std::string overrideTarget = AddBackslash(run.gameFolder) + "override\\" + r.name;
+    if (RefusedOutside(run, overrideTarget)) return;
 
     if (FileExists(run.fs(), overrideTarget)) {
         const int answer = AskReplaceInOverride(run, r.name);
@@ -240,6 +251,7 @@ void RestoreOne(RunState& run, const std::string& backup) {
         OfferRestoreAnyway(run, r, overrideTarget);
         return;
     }
+    if (RefusedOutside(run, found)) return;
     const int answer = AskFoundFile(run, r.name, found);
     if (answer == 0) {
         r.current = found;
