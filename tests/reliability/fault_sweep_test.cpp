@@ -207,7 +207,7 @@ TEST_P(FaultSweep, LockedFilesAndReadOnlyMediaLoseNothing) {
     MemoryFileSystem scenario;
     BuildScenario(scenario, options);
     for (const auto& [path, bytes] : scenario.Snapshot()) {
-        const SweepRun run = RunSweep(options, [&path](MemoryFileSystem& fs) { fs.Lock(path); });
+        const SweepRun run = RunSweep(options, [&path = path](MemoryFileSystem& fs) { fs.Lock(path); });
         // A locked description or talk table cannot be read: the run fails or stops with its message.
         tally.Report("locked " + path, CheckRun(run, options, true, true));
     }
