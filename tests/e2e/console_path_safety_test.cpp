@@ -1,0 +1,93 @@
+// End-to-end: a game folder whose override holds a link to a folder outside it and a link to a
+// file outside it. zelvane-console refuses every file reached through them, in every phase, and
+// the files outside stay as they were.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.hpp"
+
+namespace zelvane::e2e {
+namespace {
+
+const std::string kPar = "\\par" + kCrLf;
+const std::string kRefused = "\\cf10 Refused (outside the game folder): \\cf1 ";
+const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
+
+std::string CrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + kCrLf;
+    return text;
+}
+
+TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndKept) {
+    TempFolder temp;
+    const std::string game = temp.Path() + "/game";
+    const std::string mod = temp.Path() + "/mod";
+    const std::string outside = temp.Path() + "/outside";
+    const std::string registryFile = temp.Path() + "/registry.txt";
+    const std::string answersFile = temp.Path() + "/answers.txt";
+
+    WriteFile(outside + "/save.sav", "hours of play");
+    WriteFile(outside + "/save.sav.original", "an older save");
+    WriteFile(outside + "/moved.tga", "the player's texture");
+    WriteFile(outside + "/appearance.2da", "2DA V2.0 the player's own");
+    WriteFile(outside + "/precious.txt", "notes of the player");
+    WriteFile(game + "/dialog.tlk", kTlk);
+    WriteFile(game + "/override/k2_item.uti", "item");
+    WriteFile(game + "/override/evil.tga.original", "game file");
+    ASSERT_EQ(::symlink("../../outside", (game + "/override/Linked").c_str()), 0);
+    ASSERT_EQ(::symlink((outside + "/precious.txt").c_str(), (game + "/override/evil.tga").c_str()), 0);
+
+    WriteFile(mod + "/uninstall/uninstall_data.ini",
+              CrLfLines({"#game=2", "#qdelete_file_0=override\\evil.tga", "#qdelete_file_begin_0#", "Delete it?",
+                         "#qdelete_file_end_0#", "#qrestore_file_0=override\\linked\\save.sav",
+                         "#qrestore_file_begin_0#", "Restore it?", "#qrestore_file_end_0#",
+                         "#qrestore_file_1=override\\evil.tga", "#qrestore_file_begin_1#", "Restore it?",
+                         "#qrestore_file_end_1#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da",
+                         "#file_list", "override\\linked\\save.sav", "override\\evil.tga", "override\\k2_item.uti",
+                         "override\\moved.tga"}));
+    WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 original");
+    WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
+    WriteFile(answersFile, "0\n");  // the confirmation; nothing else may be asked
+    const auto outsideBefore = Snapshot(outside);
+
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
+                                       registryFile});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+
+    const std::string expected =
+        R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
+        R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
+        kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + "\\cf6\\b Game is K2\\cf1\\b0\\par" + kCrLf +
+        "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
+        "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar + kPar +
+        kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
+        kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
+        "\\cf3 Delete Successful - \\cf1 Override\\\\k2_item.uti\\cf1\\par" + kCrLf +
+        kRefused + "Override\\\\Linked\\\\moved.tga\\cf1\\par" + kCrLf + kPar + kPar + kPar +  // found by the search
+        "\\cf1 QDeleteFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
+        "\\cf1 QRestoreFile: " + kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
+        "\\cf1 QRestoreFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
+        "\\cf1 QRestore2da: " + kRefused + "Override\\\\Linked\\\\appearance.2da\\cf1\\par" + kCrLf + kPar + kPar +
+        "\\cf6\\b 7 errors.\\b0\\par" + kCrLf + "\\cf6\\b 0 files not found.\\b0\\par" + kCrLf + kPar + kPar + kPar + "}";
+    EXPECT_EQ(ReadFile(mod + "/uninstall/removal_results.rtf"), expected);
+    EXPECT_EQ(run.out.find("Prompt: Confirm Delete"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("Prompt: Confirm Restore"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("replacement"), std::string::npos) << run.out;
+
+    // Everything outside byte for byte, the links still in place, only the listed file gone.
+    EXPECT_EQ(Snapshot(outside), outsideBefore);
+    EXPECT_EQ(ReadFile(game + "/override/evil.tga"), "notes of the player");
+    EXPECT_EQ(ReadFile(game + "/override/evil.tga.original"), "game file");
+    EXPECT_EQ(ReadFile(game + "/override/Linked/save.sav"), "hours of play");
+    EXPECT_FALSE(Exists(game + "/override/k2_item.uti"));
+    EXPECT_TRUE(Exists(mod + "/backup/appearance.2da"));
+}
+
+}  // namespace
+}  // namespace zelvane::e2e
