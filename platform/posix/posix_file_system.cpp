@@ -412,11 +412,15 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
     // Back to a Windows path: the drive of the prefix whose folder holds it, the deepest one first.
     std::string drive = "Z:";
     std::string root = "/";
-    for (char letter = 'a'; letter < 'z'; ++letter) {
-        const std::string device = prefix_ + "/dosdevices/" + letter + ":";
-        struct stat st {};
-        if (::lstat(device.c_str(), &st) != 0) continue;
-        const std::optional<std::string> folder = FollowHostLinks(device);
+    const std::string devices = prefix_ + "/dosdevices";
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) break;
+        const std::string_view name = entry->d_name;
+        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
+        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
+        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
         if (!folder || *folder == "/" || !IsHostPrefix(*folder, *resolved)) continue;
         if (root == "/" || folder->size() > root.size()) {
             root = *folder;
