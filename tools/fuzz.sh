@@ -11,10 +11,9 @@
 # says where the input that caused it is kept.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-root=$PWD
 seconds=${FUZZ_SECONDS:-60}
-build=${FUZZ_BUILD_DIR:-build/fuzz}
-work=${FUZZ_WORK_DIR:-build/fuzz-work}
+build=$(realpath -m "${FUZZ_BUILD_DIR:-build/fuzz}")
+work=$(realpath -m "${FUZZ_WORK_DIR:-build/fuzz-work}")
 jobs=${JOBS:-2}
 all_targets=(loader_fuzzer paths_fuzzer sizing_fuzzer rtf_terminal_fuzzer)
 
@@ -75,9 +74,9 @@ for target in "${targets[@]}"; do
         echo "!! $target failed (exit $status):"
         grep -E 'ERROR:|SUMMARY:|runtime error|fuzz invariant broken|Test unit written' "$dir/fuzz.log" | head -20 || true
         for input in "$dir"/artifacts/*; do
-            [[ -e "$input" ]] && echo "   input kept in $root/$input"
+            [[ -e "$input" ]] && echo "   input kept in $input"
         done
-        echo "   reproduce: $binary $root/$dir/artifacts/<input>"
+        echo "   reproduce: $binary $dir/artifacts/<input>"
         failed+=("$target")
         continue
     fi
@@ -85,7 +84,7 @@ for target in "${targets[@]}"; do
     if ((merge)); then
         "$binary" -merge=1 -max_len="$(max_len_of "$target")" -timeout=10 -rss_limit_mb=2048 \
             "$seeds" "$dir/corpus" >"$dir/merge.log" 2>&1
-        echo "merged new inputs into $seeds: $(grep -Eo 'added [0-9]+ new units' "$dir/merge.log" || echo 'none')"
+        echo "merged new inputs into $seeds: $(grep -Eo '[0-9]+ new files with [0-9]+ new features added' "$dir/merge.log" || echo 'none')"
     fi
 done
 
