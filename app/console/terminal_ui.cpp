@@ -35,14 +35,17 @@ bool AllDigits(std::string_view text) {
     return true;
 }
 
-// A plain text of the core (CR LF line ends, code page 1252) as terminal lines.
+// A plain text of the core (CR LF line ends, code page 1252) as terminal lines. Control
+// characters other than line ends and tabs are dropped: a title or caption from a description
+// must not send the terminal an escape sequence.
 std::string PlainText(std::string_view text) {
     std::string lf;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c == '\r') {
             lf.push_back('\n');
             if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
+        } else if (c >= 0x20 ? c != 0x7F : (c == '\n' || c == '\t')) {
             lf.push_back(text[i]);
         }
     }

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 
 #include "app/console/rtf_terminal.hpp"
+#include "app/console/terminal_ui.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -22,6 +24,27 @@ TEST(RtfTerminalRegression, ControlCharactersNeverReachTheTerminal) {
     EXPECT_EQ(Plain("a\\u127?\\u0?\\u7?\\u13?b"), "ab");
     EXPECT_EQ(Plain("a\\u9?b\\u160?c"), "a\tb\xc2\xa0" "c");  // a tab and a no-break space stay
     EXPECT_EQ(Colored("\\cf10 x\\u27?y"), "\x1b[0;91mxy\x1b[0m");
+}
+
+// Titles, captions and message texts are plain text from the description: the same holds for them.
+TEST(RtfTerminalRegression, PlainTitlesAndCaptionsCarryNoControlCharacters) {
+    AnswerSource answers = AnswerSource::FromLines({"0"});
+    const PosixFileSystem fs("/nonexistent-prefix");
+    std::ostringstream out;
+    TerminalUi ui(TerminalOptions{false, false}, answers, fs, out);
+    PromptRequest request;
+    request.msgText = "{\\rtf1 body}";
+    request.msgTitle = "Ti\x1b[2Jtle\x7f";
+    request.buttonCount = 1;
+    request.captions = {"&O\x1bk"};
+    EXPECT_EQ(ui.MsgBoxEx(request), 0);
+    ui.ShowMessage("line\x07 one\r\nline\ttwo\x1b]0;x\x07", "Bo\x1bx", 0);
+    const std::string shown = out.str();
+    EXPECT_EQ(shown.find('\x1b'), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x7f'), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x07'), std::string::npos) << shown;
+    EXPECT_NE(shown.find("Ti[2Jtle"), std::string::npos) << shown;
+    EXPECT_NE(shown.find("line one\nline\ttwo]0;x"), std::string::npos) << shown;
 }
 
 }  // namespace
