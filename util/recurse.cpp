@@ -16,7 +16,8 @@ void RecurseFiles_FindFile(const FileSystem& fs, std::string_view pattern, std::
         const std::string& name = entry->name;
         if (name != "." && name != "..") {
             if (entry->attributes.directory) {
-                if (!entry->attributes.system && recurse) {
+                // Folder links are not followed: they may lead out of the tree or round in a circle.
+                if (!entry->attributes.system && !entry->attributes.link && recurse) {
                     RecurseFiles_FindFile(fs, folder + name + "\\*.*", fileName, recurse, state, doEvents);
                 }
             } else if (LowerCase(GetFileName(name)) == wanted && !state.found) {

@@ -90,7 +90,7 @@ void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, const std:
         const std::string lowerName = LowerCase(name);
         std::size_t position = kFolder;
         if (entry->attributes.directory) {
-            if (!entry->attributes.system) {
+            if (!entry->attributes.system && !entry->attributes.link) {  // as the walk: no folder links
                 if (auto below = fs.List(folder + name + "\\*.*")) {
                     WalkEntries(fs, *below, folder + name + "\\", relativeFolder + name + "\\", doEvents);
                 }

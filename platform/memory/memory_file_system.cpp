@@ -213,7 +213,9 @@ struct MemoryFileSystem::State {
     Attributes ListedAttributes(const Node& node) const {
         if (node.linkTarget.empty()) return node.attributes;
         Lookup target = Find(node.linkTarget);
-        return target.status == FsStatus::Ok ? target.node->attributes : Attributes{};
+        Attributes attributes = target.status == FsStatus::Ok ? target.node->attributes : Attributes{};
+        attributes.link = true;
+        return attributes;
     }
 
     Lookup Find(std::string_view text, bool allowWildcards = false) const {

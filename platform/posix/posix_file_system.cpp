@@ -380,7 +380,10 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
         const std::string host = folder.ends_with('/') ? folder + std::string(name) : folder + "/" + std::string(name);
         struct stat st {};
         if (!Stat(host, st)) continue;  // vanished meanwhile
-        entries.push_back({std::string(name), AttributesOf(st, name)});
+        Attributes attributes = AttributesOf(st, name);
+        struct stat own {};
+        attributes.link = ::lstat(host.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
+        entries.push_back({std::string(name), attributes});
     }
     std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
     return std::make_unique<HostListing>(std::move(entries));

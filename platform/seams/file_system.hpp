@@ -30,6 +30,7 @@ struct Attributes {
     bool hidden = false;
     bool system = false;
     bool archive = false;
+    bool link = false;  // a symbolic link or junction (reparse point), as listings show it
 };
 
 struct DirEntry {

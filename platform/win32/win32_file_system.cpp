@@ -39,6 +39,7 @@ Attributes FromWin32Attributes(DWORD bits) {
     a.hidden = (bits & FILE_ATTRIBUTE_HIDDEN) != 0;
     a.system = (bits & FILE_ATTRIBUTE_SYSTEM) != 0;
     a.archive = (bits & FILE_ATTRIBUTE_ARCHIVE) != 0;
+    a.link = (bits & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     return a;
 }
 

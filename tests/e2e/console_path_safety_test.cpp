@@ -42,6 +42,7 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     WriteFile(game + "/override/evil.tga.original", "game file");
     ASSERT_EQ(::symlink("../../outside", (game + "/override/Linked").c_str()), 0);
     ASSERT_EQ(::symlink((outside + "/precious.txt").c_str(), (game + "/override/evil.tga").c_str()), 0);
+    ASSERT_EQ(::symlink("..", (game + "/override/loop").c_str()), 0);  // the search must not go round in it
 
     WriteFile(mod + "/uninstall/uninstall_data.ini",
               CrLfLines({"#game=2", "#qdelete_file_0=override\\evil.tga", "#qdelete_file_begin_0#", "Delete it?",
@@ -53,7 +54,9 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
                          "override\\moved.tga"}));
     WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 original");
     WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
-    WriteFile(answersFile, "0\n");  // the confirmation; nothing else may be asked
+    // The confirmation, and No to restoring the 2da anyway: the search does not enter the folder link,
+    // so no appearance.2da is found. Nothing else may be asked.
+    WriteFile(answersFile, "0\n1\n");
     const auto outsideBefore = Snapshot(outside);
 
     const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
@@ -69,16 +72,16 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
         kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
         kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf3 Delete Successful - \\cf1 Override\\\\k2_item.uti\\cf1\\par" + kCrLf +
-        kRefused + "Override\\\\Linked\\\\moved.tga\\cf1\\par" + kCrLf + kPar + kPar + kPar +  // found by the search
+        "\\cf10 File Not Found: \\cf1 Override\\\\moved.tga\\cf1\\par" + kCrLf + kPar + kPar + kPar +  // not behind the link
         "\\cf1 QDeleteFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
-        "\\cf1 QRestore2da: " + kRefused + "Override\\\\Linked\\\\appearance.2da\\cf1\\par" + kCrLf + kPar + kPar +
-        "\\cf6\\b 7 errors.\\b0\\par" + kCrLf + "\\cf6\\b 0 files not found.\\b0\\par" + kCrLf + kPar + kPar + kPar + "}";
+        "\\cf1 QRestore2da: \\cf4 No 2das found in override. \\cf1 appearance.2da\\cf4  not restored.\\par" + kCrLf +
+        kPar + kPar + "\\cf6\\b 5 errors.\\b0\\par" + kCrLf + "\\cf6\\b 1 files not found.\\b0\\par" + kCrLf + kPar + kPar + kPar + "}";
     EXPECT_EQ(ReadFile(mod + "/uninstall/removal_results.rtf"), expected);
     EXPECT_EQ(run.out.find("Prompt: Confirm Delete"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Prompt: Confirm Restore"), std::string::npos) << run.out;
-    EXPECT_EQ(run.out.find("replacement"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Prompt: Confirm appearance.2da replacement"), std::string::npos) << run.out;
 
     // Everything outside byte for byte, the links still in place, only the listed file gone.
     EXPECT_EQ(Snapshot(outside), outsideBefore);

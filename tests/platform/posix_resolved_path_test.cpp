@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <string>
 
 #include "platform/posix/posix_file_system.hpp"
@@ -99,6 +100,21 @@ TEST_F(PosixResolvedPath, LinksInACircleResolveToNothing) {
     Link("game/override/a", "b");
     Link("game/override/b", "a");
     EXPECT_EQ(fs->ResolvedPath(Win("game/override/a/x.tga")), "");
+}
+
+TEST_F(PosixResolvedPath, ListingsMarkLinksWithTheAttributesOfTheirTargets) {
+    Link("game/override/out", root + "/outside");
+    Link("game/override/save.sav", root + "/outside/save.sav");
+    auto listing = fs->List(Win("game/override") + "\\*.*");
+    ASSERT_NE(listing, nullptr);
+    std::map<std::string, Attributes> seen;
+    while (auto entry = listing->Next()) seen[entry->name] = entry->attributes;
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_TRUE(seen["out"].link);
+    EXPECT_TRUE(seen["out"].directory);
+    EXPECT_TRUE(seen["save.sav"].link);
+    EXPECT_FALSE(seen["save.sav"].directory);
+    EXPECT_FALSE(seen["x.tga"].link);
 }
 
 TEST_F(PosixResolvedPath, PathsInADriveOfThePrefixMapBackToItsLetter) {

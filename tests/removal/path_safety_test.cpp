@@ -127,15 +127,27 @@ TEST_F(PathSafety, AQueuedRestoreWhoseOriginalLeadsOutIsRefused) {
     CheckNothingTouched(before);
 }
 
-TEST_F(PathSafety, AFileFoundInASubfolderThroughALinkIsRefusedWithoutAPrompt) {
+// The subfolder search does not follow folder links: what lies behind one is not the game's.
+TEST_F(PathSafety, TheSubfolderSearchDoesNotEnterFolderLinks) {
     SetFileList({"override\\save.sav"});
     const auto before = GameFiles();
     const RunResult result = RunConfirmed();
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kRefused + R"(Override\\\{linked\}\\save.sav\cf1\par)" + CRLF +
-                              kNoBanner + ExpectedTotals(1, 0));
-    EXPECT_EQ(result.failureCount, 1);
-    EXPECT_EQ(result.notFoundCount, 0);
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + R"(\cf10 File Not Found: \cf1 Override\\save.sav\cf1\par)" + CRLF +
+                              kNoBanner + ExpectedTotals(0, 1));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(result.notFoundCount, 1);
+    EXPECT_EQ(ui.prompts.size(), 1u);
     CheckNothingTouched(before);
+}
+
+// A folder link back up the tree would make the search go round for ever.
+TEST_F(PathSafety, AFolderLinkRoundInACircleEndsTheSearch) {
+    fs.AddLink(kOverride + "\\loop", kOverride);
+    fs.AddLink(kOverride + "\\up", kGame);
+    SetFileList({"override\\nowhere.tga"});
+    const RunResult result = RunConfirmed();
+    EXPECT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(result.notFoundCount, 1);
 }
 
 TEST_F(PathSafety, LinksThatStayInsideTheGameFolderAreFollowed) {
@@ -202,11 +214,14 @@ TEST_F(PathSafety2da, AnOverrideThatLinksOutReceivesNoBackup) {
     EXPECT_EQ(ui.prompts.size(), 1u);
 }
 
-TEST_F(PathSafety2da, AK2TableFoundThroughAFolderLinkIsRefusedWithoutAPrompt) {
+TEST_F(PathSafety2da, AK2SearchDoesNotFindATableBehindAFolderLink) {
     fs.AddLink(kOverride + "\\tables", kTables);
     const auto before = GameFiles();
-    CheckRefused(RunConfirmed(), R"(Override\\Tables\\appearance.2da)", before);
-    EXPECT_EQ(ui.prompts.size(), 1u);
+    RunConfirmed({1});  // nothing found: "restore anyway?" answered No
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm appearance.2da replacement");
+    EXPECT_EQ(GameFiles(), before);
+    EXPECT_EQ(fs.Contents(kTables + "\\appearance.2da"), "the player's own table");
 }
 
 TEST_F(PathSafety2da, ALocatedTableThatLinksOutIsRefused) {

@@ -88,5 +88,34 @@ TEST(RecursiveSearch, OnTheHostFileSystem) {
     std::filesystem::remove_all(host);
 }
 
+// Folder links are listed but not entered: one pointing back up the tree would otherwise keep the
+// search going round until the path grew too long, and one leading out is not the game's.
+TEST(RecursiveSearch, FolderLinksAreNotEntered) {
+    std::string templ = (std::filesystem::temp_directory_path() / "zelvane-links-XXXXXX").string();
+    const std::string host = mkdtemp(templ.data());
+    std::filesystem::create_directories(host + "/override/real");
+    std::filesystem::create_directories(host + "/outside");
+    std::ofstream(host + "/outside/save.sav") << "mine";
+    std::ofstream(host + "/override/real/deep.tga") << "deep";
+    std::filesystem::create_directory_symlink("..", host + "/override/loop");
+    std::filesystem::create_directory_symlink(host + "/override", host + "/override/real/back");
+    std::filesystem::create_directory_symlink(host + "/outside", host + "/override/out");
+    std::string folder = "Z:" + host + "\\override";
+    for (char& c : folder) if (c == '/') c = '\\';
+    PosixFileSystem fs;
+    EXPECT_FALSE(Find(fs, folder + "\\*.*", "missing.tga").found);
+    EXPECT_FALSE(Find(fs, folder + "\\*.*", "save.sav").found);
+    EXPECT_EQ(Find(fs, folder + "\\*.*", "deep.tga").result, folder + "\\real\\deep.tga");
+
+    MemoryFileSystem memory;
+    memory.AddFile("C:\\K\\o\\real\\deep.tga", "deep");
+    memory.AddLink("C:\\K\\o\\loop", "C:\\K");
+    memory.AddFile("C:\\Out\\save.sav", "mine");
+    memory.AddLink("C:\\K\\o\\out", "C:\\Out");
+    EXPECT_FALSE(Find(memory, "C:\\K\\o\\*.*", "save.sav").found);
+    EXPECT_EQ(Find(memory, "C:\\K\\o\\*.*", "deep.tga").result, "C:\\K\\o\\real\\deep.tga");
+    std::filesystem::remove_all(host);
+}
+
 }  // namespace
 }  // namespace zelvane
