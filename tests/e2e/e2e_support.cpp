@@ -3,17 +3,24 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <linux/fs.h>
+#include <poll.h>
+#include <signal.h>
 #include <spawn.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
+#include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -104,14 +111,32 @@ std::map<std::string, std::string> Snapshot(const std::string& folder) {
     return out;
 }
 
-ConsoleRun RunConsole(const std::vector<std::string>& arguments) {
-    TempFolder capture;
-    const std::string outPath = capture.Path() + "/stdout";
-    const std::string errPath = capture.Path() + "/stderr";
+namespace {
 
+std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
+    std::vector<std::string> out;
+    for (char** e = environ; *e != nullptr; ++e) {
+        const std::string entry = *e;
+        const std::string name = entry.substr(0, entry.find('='));
+        bool replaced = false;
+        for (const std::string& x : extra) replaced = replaced || x.substr(0, x.find('=')) == name;
+        if (!replaced) out.push_back(entry);
+    }
+    out.insert(out.end(), extra.begin(), extra.end());
+    return out;
+}
+
+// Starts the console with standard input from `inputFd` (or /dev/null when negative) and its
+// output into the capture folder.
+pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                   int inputFd, const std::string& outPath, const std::string& errPath) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    if (inputFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
 
@@ -121,12 +146,20 @@ ConsoleRun RunConsole(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
+    std::vector<std::string> env = MergedEnvironment(environment);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
 
-    ConsoleRun run;
     pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);
+    return pid;
+}
+
+ConsoleRun Finish(pid_t pid, const std::string& outPath, const std::string& errPath) {
+    ConsoleRun run;
     int status = 0;
     while (waitpid(pid, &status, 0) < 0) {
     }
@@ -134,6 +167,79 @@ ConsoleRun RunConsole(const std::vector<std::string>& arguments) {
     run.out = ReadFile(outPath);
     run.err = ReadFile(errPath);
     return run;
+}
+
+}  // namespace
+
+ConsoleRun RunConsole(const std::vector<std::string>& arguments) { return RunConsoleWithEnvironment(arguments, {}); }
+
+ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    return Finish(StartConsole(arguments, environment, -1, outPath, errPath), outPath, errPath);
+}
+
+ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
+                             const std::function<void()>& between, const std::string& input) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = StartConsole(arguments, {}, fds[0], outPath, errPath);
+    close(fds[0]);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (ReadFile(outPath).find(waitFor) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
+            break;  // ended early
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    between();
+    // The console may have ended already; a write into the closed pipe must not end the test.
+    struct sigaction ignore {}, previous {};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGPIPE, &ignore, &previous);
+    std::size_t done = 0;
+    while (done < input.size()) {
+        const ssize_t n = write(fds[1], input.data() + done, input.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    close(fds[1]);
+    sigaction(SIGPIPE, &previous, nullptr);
+    return Finish(pid, outPath, errPath);
+}
+
+ImmutableFile::ImmutableFile(std::string path) : path_(std::move(path)) {
+    const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags |= FS_IMMUTABLE_FL;
+        applied_ = ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    }
+    close(fd);
+}
+
+ImmutableFile::~ImmutableFile() {
+    if (!applied_) return;
+    const int fd = open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    int flags = 0;
+    if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+        flags &= ~FS_IMMUTABLE_FL;
+        ioctl(fd, FS_IOC_SETFLAGS, &flags);
+    }
+    close(fd);
+}
+
+void SetMode(const std::string& path, unsigned mode) {
+    if (chmod(path.c_str(), static_cast<mode_t>(mode)) != 0) throw std::runtime_error("cannot chmod " + path);
 }
 
 std::string WindowsForm(const std::string& hostPath) {

@@ -2,6 +2,7 @@
 // Helpers of the end-to-end tests: a fresh folder per test, files written and read as bytes, the
 // listing of a folder tree, and a run of the real zelvane-console with its output captured.
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -40,6 +41,34 @@ struct ConsoleRun {
 
 // Runs zelvane-console with the arguments; standard input is /dev/null.
 ConsoleRun RunConsole(const std::vector<std::string>& arguments);
+
+// Runs zelvane-console with these environment entries ("NAME=value") put over the test's own.
+ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
+                                     const std::vector<std::string>& environment);
+
+// Runs zelvane-console with standard input from a pipe: once its transcript shows `waitFor`,
+// `between` runs (with the console waiting for its answer), then `input` is written and the pipe
+// closed. Gives up waiting after 30 seconds.
+ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
+                             const std::function<void()>& between, const std::string& input);
+
+// Marks a file immutable (chattr +i) while the object lives: not even root can delete or
+// rename it. Applied() is false where the file system or the privileges do not allow it.
+class ImmutableFile {
+public:
+    explicit ImmutableFile(std::string path);
+    ~ImmutableFile();
+    ImmutableFile(const ImmutableFile&) = delete;
+    ImmutableFile& operator=(const ImmutableFile&) = delete;
+    bool Applied() const { return applied_; }
+
+private:
+    std::string path_;
+    bool applied_ = false;
+};
+
+// chmod; 0444 makes a file read-only the way the console reads it.
+void SetMode(const std::string& path, unsigned mode);
 
 // "/tmp/x/game" as the console gives it to the core: "Z:\tmp\x\game".
 std::string WindowsForm(const std::string& hostPath);
