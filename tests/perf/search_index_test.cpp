@@ -46,7 +46,10 @@ RandomTree MakeTree(MemoryFileSystem& fs, std::mt19937& random) {
         const std::string parent = tree.folders[random() % tree.folders.size()];
         const std::string path = parent + "\\" + RandomName(random);
         if (fs.Exists(path)) continue;
-        if (random() % 4 == 0) {
+        if (random() % 15 == 0 && tree.folders.size() > 1) {
+            // A folder link, up the tree or across: neither strategy enters it.
+            fs.AddLink(path, tree.folders[random() % tree.folders.size()]);
+        } else if (random() % 4 == 0) {
             Attributes a;
             a.system = random() % 4 == 0;
             a.hidden = random() % 3 == 0;
