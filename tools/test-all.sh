@@ -25,7 +25,7 @@ echo "== Fuzz targets (short run) =="
 FUZZ_SECONDS=20 tools/fuzz.sh
 
 echo "== Native build and the whole suite, GUI tests under Wine included =="
-cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_BENCHMARKS=ON \
     -DZELVANE_WIN32_BUILD_DIR="$PWD/build/win32-x86_64" >/dev/null
 cmake --build build/native -j"$jobs"
 ctest --test-dir build/native --output-on-failure -j"$jobs"
