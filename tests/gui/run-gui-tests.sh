@@ -50,6 +50,11 @@ cleanup() {
     if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
 }
 finish() {
+    if ((failed > 0)) && [[ -f "$OUT/harness.log" ]]; then
+        echo "--- the end of the harness log ($OUT/harness.log) ---"
+        grep -v -E '^(CHILD|WINDOW)' "$OUT/harness.log" | tail -n 40
+        echo "---"
+    fi
     cleanup
     echo "$passed passed, $failed failed"
     ((failed == 0))
@@ -242,9 +247,46 @@ layout() {
 # ---------------------------------------------------------------------------------------------
 # The program and its windows
 # ---------------------------------------------------------------------------------------------
+# The program's processes still alive from an earlier start: their command lines name zelvane.exe.
+# One of them would hold the single-instance mutex and the next start would end at once.
+lingering() { pgrep -a -f -i 'zelvane\.exe' | grep -v -i 'gui-driver'; }
+wait_no_instance() {
+    for _ in $(seq 100); do
+        lingering >/dev/null || return 0
+        sleep 0.2
+    done
+    note "an earlier zelvane.exe is still running ($(lingering | tr '\n' ';')); ending it"
+    lingering | awk '{ print $1 }' | xargs -r kill -9 2>/dev/null
+    sleep 1
+}
+
 start_app() {
+    wait_no_instance
     (cd "$APP" && exec timeout 300 "$WINE" zelvane.exe >>"$OUT/wine-stderr.log" 2>&1) &
     APP_PID=$!
+}
+
+# What the display and the processes hold, for a report on a window that did not come.
+situation() {
+    local alive=ended
+    [[ -n "$APP_PID" ]] && kill -0 "$APP_PID" 2>/dev/null && alive=running
+    printf 'program %s; windows: %s; processes: %s; wine said: %s' "$alive" \
+        "$(drv list | awk -F'\t' '$5 == 1 { printf "\"%s\" ", $4 }')" \
+        "$(lingering | cut -c1-120 | tr '\n' ';')" \
+        "$(tail -n 5 "$OUT/wine-stderr.log" 2>/dev/null | tr '\n' ' ')"
+}
+
+# Starts the program and waits for its first window TITLE. A start whose window does not come is
+# reported in the harness log and tried once more, so that a slow Wine start-up on a loaded
+# machine is told apart from a program that shows nothing: the second start must show it.
+launch() {
+    start_app
+    wait_window "$1" 45000 && return 0
+    note "no \"$1\" window after the first start: $(situation)"
+    echo "note: no \"$1\" window after the first start: $(situation)"
+    stop_app 5
+    start_app
+    wait_window "$1" 60000
 }
 
 # Waits until the program has ended; ends it by its process id after the timeout.
@@ -291,8 +333,7 @@ px() { echo $((($1 * 2 + 15) / 30)); }
 # (c) a #game= value that is no number: "Oops!", then the INI-error state
 # ---------------------------------------------------------------------------------------------
 layout badgame
-start_app
-if wait_window "Oops!" 45000; then
+if launch "Oops!"; then
     oops_text=$(drv text "Oops!")
     note "Oops! box: $oops_text"
     shot oops-box
@@ -331,8 +372,7 @@ check_working_copy "INI error, after exit"
 # (d) no uninstall_data.ini: the "Aborting" box
 # ---------------------------------------------------------------------------------------------
 layout noini
-start_app
-if wait_window "Aborting" 45000; then
+if launch "Aborting"; then
     abort_text=$(drv text "Aborting")
     shot aborting-box
     click "Aborting" OK
@@ -362,8 +402,7 @@ stop_app 5
 # (b) no uninstall_info.rtf, and (h) For Modders
 # ---------------------------------------------------------------------------------------------
 layout nortf
-start_app
-if wait_window "$MAIN_TITLE" 45000; then
+if launch "$MAIN_TITLE"; then
     sleep 0.5
     d=$(drv dump "$MAIN_TITLE")
     note "$d"
@@ -466,9 +505,8 @@ check_confirm_layout() {
 tree_state() { (cd "$RUN" && find . -type f ! -name zelvane.exe -print0 | sort -z | xargs -0 -r md5sum; find . -type d | sort); }
 
 layout full
-start_app
 gui_log=""
-if wait_window "$MAIN_TITLE" 45000; then
+if launch "$MAIN_TITLE"; then
     sleep 1
     d=$(drv dump "$MAIN_TITLE")
     note "$d"
@@ -595,7 +633,7 @@ if wait_window "$MAIN_TITLE" 45000; then
     [[ -n "$gui_log" ]] || why+="no uninstall\\removal_results.rtf; "
     if [[ -z "$why" ]]; then pass removal-disk; else fail removal-disk "$why"; fi
 else
-    fail startup-normal "no main window titled \"$MAIN_TITLE\": $(drv list | awk -F'\t' '$5 == 1 { printf "\"%s\"; ", $4 }')"
+    fail startup-normal "no main window titled \"$MAIN_TITLE\": $(situation)"
     fail confirm-layout "no main window"
     fail removal-prompts "no main window"
     fail prompt-text-visible "no main window"
