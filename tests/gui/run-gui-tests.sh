@@ -270,7 +270,7 @@ start_app() {
 situation() {
     local alive=ended
     [[ -n "$APP_PID" ]] && kill -0 "$APP_PID" 2>/dev/null && alive=running
-    printf 'program %s; windows: %s; processes: %s; wine said: %s' "$alive" \
+    printf 'program %s; driver: %s; windows: %s; processes: %s; wine said: %s' "$alive" "$(drv ping)" \
         "$(drv list | awk -F'\t' '$5 == 1 { printf "\"%s\" ", $4 }')" \
         "$(lingering | cut -c1-120 | tr '\n' ';')" \
         "$(tail -n 5 "$OUT/wine-stderr.log" 2>/dev/null | tr '\n' ' ')"
