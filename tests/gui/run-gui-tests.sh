@@ -282,8 +282,10 @@ situation() {
 launch() {
     start_app
     wait_window "$1" 45000 && return 0
-    note "no \"$1\" window after the first start: $(situation)"
-    echo "note: no \"$1\" window after the first start: $(situation)"
+    local report
+    report="no \"$1\" window after the first start: $(situation)"
+    note "$report"
+    echo "note: $report"
     stop_app 5
     start_app
     wait_window "$1" 60000
