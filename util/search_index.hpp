@@ -93,6 +93,10 @@ public:
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
     std::string ResolvedPath(std::string_view path) const override;
+    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
+    std::vector<std::string> Roots() const override { return inner_.Roots(); }
+    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
+    void ForgetCachedState() override { inner_.ForgetCachedState(); }
 
 private:
     FileSystem& inner_;

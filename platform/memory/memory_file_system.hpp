@@ -66,8 +66,11 @@ public:
     std::string ShortPath(std::string_view path) const override;
     // The path with every link on the way replaced by its target; "" for links in a circle.
     std::string ResolvedPath(std::string_view path) const override;
+    void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
+    std::vector<std::string> Roots() const override { return roots_; }
 
 private:
+    std::vector<std::string> roots_;
     struct State;
     std::unique_ptr<State> state_;
 };

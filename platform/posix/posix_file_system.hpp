@@ -30,11 +30,14 @@ public:
     // the prefix holds it (else Z:). A path that does not exist is resolved as far as it exists
     // and the rest is appended as given; "" when links go round in a circle.
     std::string ResolvedPath(std::string_view path) const override;
+    void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
+    std::vector<std::string> Roots() const override { return roots_; }
 
     // The host path a Windows path resolves to, or "" when its folder does not exist.
     std::string HostPathOf(std::string_view path) const;
 
 private:
+    std::vector<std::string> roots_;
     std::string prefix_;
 };
 

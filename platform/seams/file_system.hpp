@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zelvane {
 
@@ -22,6 +23,7 @@ enum class FsStatus {
     NotSameDevice,     // rename across volumes
     BadName,           // wildcards, device names or otherwise unusable names
     IoError,           // anything else
+    OutsideRoots,      // the change would land outside every folder the program may change
 };
 
 struct Attributes {
@@ -60,9 +62,11 @@ public:
     virtual FsStatus WriteAll(std::string_view path, std::string_view bytes) = 0;
 
     virtual FsStatus Delete(std::string_view path) = 0;
-    // Renames or moves within one volume; never overwrites an existing target.
+    // Renames or moves within one volume; never overwrites an existing target. Once it answers Ok
+    // the new name is on the medium (the folders are flushed).
     virtual FsStatus Rename(std::string_view from, std::string_view to) = 0;
-    // Copies, replacing a writable target; attributes are not changed.
+    // Copies, replacing a writable target; attributes are not changed. Once it answers Ok the
+    // copy's bytes and its name are on the medium; a failed copy leaves no partial target.
     virtual FsStatus Copy(std::string_view from, std::string_view to) = 0;
     virtual FsStatus CreateFolder(std::string_view path) = 0;
 
@@ -79,6 +83,25 @@ public:
     // The path with every symbolic link (or junction) on the way followed, as a Windows path, so
     // that the core can tell whether a path leads out of a folder. Without links: the path itself.
     virtual std::string ResolvedPath(std::string_view path) const { return std::string(path); }
+
+    // Confinement. Every operation that changes the disk (delete, rename at both ends, copy
+    // target, write, folder creation, new attributes) is checked at the moment it is made: with
+    // every link on the way followed, its target must lie inside one of these folders, else it
+    // answers OutsideRoots and changes nothing. No roots: nothing is confined.
+    virtual void SetRoots(std::vector<std::string> roots) = 0;
+    virtual std::vector<std::string> Roots() const = 0;
+
+    // Whether a rename from one path to the other can stay on one volume (both folders exist and
+    // lie on the same device). Without volumes: true.
+    virtual bool SameVolume(std::string_view a, std::string_view b) const {
+        (void)a;
+        (void)b;
+        return true;
+    }
+
+    // Control went to the player (a prompt or dialog): whatever is cached about the disk may no
+    // longer be true and is read afresh.
+    virtual void ForgetCachedState() {}
 };
 
 }  // namespace zelvane

@@ -73,6 +73,10 @@ public:
         return inner_.ShortPath(path);
     }
     std::string ResolvedPath(std::string_view path) const override { return inner_.ResolvedPath(path); }
+    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
+    std::vector<std::string> Roots() const override { return inner_.Roots(); }
+    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
+    void ForgetCachedState() override { inner_.ForgetCachedState(); }
 
 private:
     std::optional<FsStatus> Read(FsOp op, std::string_view path) const {

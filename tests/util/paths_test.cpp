@@ -86,6 +86,8 @@ public:
     FsStatus CreateFolder(std::string_view p) override { return inner_.CreateFolder(p); }
     std::unique_ptr<Listing> List(std::string_view p) const override { return inner_.List(p); }
     std::string ShortPath(std::string_view) const override { return "C:\\LONGNA~9\\X"; }
+    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
+    std::vector<std::string> Roots() const override { return inner_.Roots(); }
 
 private:
     FileSystem& inner_;
