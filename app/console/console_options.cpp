@@ -23,7 +23,12 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "\n"
         "Exit status: 0 run completed or declined (and --usage), 1 the INI file has errors (removal\n"
         "disabled), 2 the run stopped or failed, 3 answers exhausted or bad arguments, 4 another\n"
-        "instance already runs for the same program folder.",
+        "instance already runs for the same program folder.\n"
+        "\n"
+        "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
+        "problem at once, as uninstall_data.ini:LINE: error|warning|note: text, then a summary line. It\n"
+        "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
+        "stop), 2 warnings only.",
         "zelvane-console"};
     app.add_option("--program-folder", o.programFolder,
                    "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
@@ -35,6 +40,18 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
     app.add_flag("--usage", o.usage,
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
+
+    // The check of a description for mod authors.
+    app.add_flag("--check", o.check,
+                 "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
+    CLI::Option* check = app.get_option("--check");
+    app.add_option("--mod-folder", o.modFolder,
+                   "With --check: the mod's files as it installs them (or a game folder after installing it); "
+                   "reports entries the mod does not contain and mod files no entry removes")
+        ->needs(check);
+    app.add_option("--game-folder", o.gameFolder,
+                   "With --check: a game folder; reports which entries it holds, which only in a subfolder of "
+                   "override, and which .original files are there");
 
     ParsedCommandLine result;
     try {

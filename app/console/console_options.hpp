@@ -20,6 +20,11 @@ struct ConsoleOptions {
     bool noOpen = false;
     bool noColor = false;
     bool usage = false;
+
+    // --check: the description is checked instead of run (app/console/check_mode.cpp).
+    bool check = false;
+    std::string modFolder;   // host path; empty = no comparison with the mod's files
+    std::string gameFolder;  // host path; empty = no comparison with a game folder
 };
 
 struct ParsedCommandLine {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/console/answer_source.hpp"
+#include "app/console/check_mode.hpp"
 #include "app/console/console_options.hpp"
 #include "app/console/host_path_form.hpp"
 #include "app/console/terminal_ui.hpp"
@@ -55,6 +56,7 @@ int ExitCodeOf(RunOutcome outcome) {
 int Run(const ConsoleOptions& options) {
     const std::string hostProgramFolder =
         options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
+    if (options.check) return RunCheck(options, hostProgramFolder, std::cout);
     const std::string programFolder = HostToWindowsPath(hostProgramFolder);
 
     std::optional<AnswerSource> answers;

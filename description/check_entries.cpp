@@ -1,0 +1,151 @@
+// The paths of the file list and the q-entries, and the names of the 2da list.
+
+#include <map>
+
+#include "description/check_model.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane::check {
+namespace {
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+std::vector<std::string_view> Components(std::string_view path) {
+    std::vector<std::string_view> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = start;
+        while (end < path.size() && !IsSeparator(path[end])) ++end;
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    return parts;
+}
+
+// A line of the file list that reads like a sentence rather than a file name.
+bool LooksLikeProse(std::string_view entry) {
+    if (entry.find(' ') == std::string_view::npos || entry.find_first_of("\\/") != std::string_view::npos) return false;
+    std::size_t words = 0;
+    bool inWord = false;
+    for (const char c : entry) {
+        const bool blank = c == ' ' || c == '\t';
+        if (!blank && !inWord) ++words;
+        inWord = !blank;
+    }
+    const char last = entry.back();
+    return words >= 3 || entry.find('.') == std::string_view::npos || last == '.' || last == ':' || last == '!' ||
+           last == '?' || last == ',';
+}
+
+// The key under which two entries name the same file.
+std::string SameFileKey(std::string_view path) {
+    std::string key = LowerCase(path);
+    for (char& c : key) {
+        if (c == '/') c = '\\';
+    }
+    return key;
+}
+
+void AddPathProblems(std::vector<Diagnostic>& out, int line, const std::string& what, std::string_view path) {
+    for (const std::string& problem : PathProblems(path)) Add(out, line, Severity::Warning, what + " " + problem);
+}
+
+}  // namespace
+
+std::vector<std::string> PathProblems(std::string_view path) {
+    std::vector<std::string> problems;
+    if (path.empty()) {
+        problems.emplace_back("names no file");
+        return problems;
+    }
+    if (path.front() == ' ' || path.front() == '\t') {
+        problems.emplace_back("begins with a blank, which becomes part of the name");
+    }
+    if (IsSeparator(path.front()) || path.find(':') != std::string_view::npos) {
+        problems.emplace_back("is an absolute path; entries are relative to the game folder, and the run refuses it");
+    }
+    bool dots = false;
+    bool trailing = false;
+    for (std::string_view part : Components(path)) {
+        if (part == "..") {
+            dots = true;
+        } else if (!part.empty() && part != "." && (part.back() == ' ' || part.back() == '.')) {
+            trailing = true;
+        }
+    }
+    if (dots) problems.emplace_back("leaves the game folder with \"..\"; the run refuses it");
+    if (path.find_first_of("*?") != std::string_view::npos) {
+        problems.emplace_back("contains a wildcard; an entry names one file, and the run refuses it");
+    }
+    if (trailing) {
+        problems.emplace_back("has a name that ends with a space or a dot, which Windows drops; the run refuses it");
+    } else if (path.back() == '\t') {
+        problems.emplace_back("ends with a tab, which becomes part of the name");
+    }
+    if (path.find('/') != std::string_view::npos) {
+        problems.emplace_back("uses \"/\" between names; write \"\\\" (the subfolder search of override expects it)");
+    }
+    return problems;
+}
+
+std::vector<Diagnostic> CheckEntries(const DescriptionText& text) {
+    std::vector<Diagnostic> out;
+    std::map<std::string, int> firstLine;
+    for (const int n : text.entryLines) {
+        const std::string& entry = text.Text(n);
+        const std::string what = "file-list entry " + Quoted(entry);
+        if (text.InsideBlock(n)) {
+            Add(out, n, Severity::Warning,
+                "this line of a text block stands after #file_list, so it is also a file-list entry; put the text "
+                "blocks above #file_list");
+            continue;
+        }
+        if (LooksLikeProse(entry)) {
+            Add(out, n, Severity::Warning,
+                what + " looks like prose, but every line after #file_list that does not begin with ;, # or a space "
+                       "names a file to delete");
+            continue;
+        }
+        AddPathProblems(out, n, what, entry);
+        const auto [it, inserted] = firstLine.emplace(SameFileKey(entry), n);
+        if (!inserted) {
+            Add(out, n, Severity::Warning,
+                what + " repeats line " + std::to_string(it->second) + ", so the run logs it as File Not Found");
+        }
+    }
+    for (const QEntry& entry : text.qEntries) {
+        AddPathProblems(out, entry.line, entry.key + " path " + Quoted(entry.path), entry.path);
+    }
+
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        const std::string& line = text.lines[i].text;
+        if (!StartsWithKey(line, "#qrestore_2da_files=")) continue;
+        const std::string_view list = std::string_view(line).substr(20);
+        if (list.empty()) continue;
+        const int n = static_cast<int>(i) + 1;
+        for (const std::string& name : SplitText(list, ",")) {
+            const std::size_t first = name.find_first_not_of(" \t");
+            if (first == std::string::npos) {
+                Add(out, n, Severity::Warning,
+                    "the 2da list has an empty item (two commas together, or a comma at an end), which is reported as "
+                    "missing");
+                continue;
+            }
+            const std::size_t last = name.find_last_not_of(" \t");
+            if (first != 0 || last + 1 != name.size()) {
+                Add(out, n, Severity::Warning,
+                    "the 2da list item " + Quoted(name) +
+                        " has blanks around it, so it never matches its backup and is reported as missing; separate "
+                        "the names by \",\" alone");
+            }
+            const std::string trimmed = LowerCase(std::string_view(name).substr(first, last + 1 - first));
+            if (!trimmed.ends_with(".2da") || trimmed.find_first_of("\\/") != std::string::npos) {
+                Add(out, n, Severity::Warning,
+                    "the 2da list item " + Quoted(name) + " is not a .2da file name, so no backup ever matches it");
+            }
+        }
+    }
+    return out;
+}
+
+}  // namespace zelvane::check

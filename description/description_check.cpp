@@ -1,0 +1,138 @@
+#include "description/description_check.hpp"
+
+#include <algorithm>
+
+#include "description/check_model.hpp"
+#include "description/loader.hpp"
+#include "description/values.hpp"
+#include "util/common.hpp"
+#include "util/program_error.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+using check::Add;
+using check::DescriptionText;
+
+void Append(std::vector<Diagnostic>& out, std::vector<Diagnostic> more) {
+    out.insert(out.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
+}
+
+bool HasErrors(const std::vector<Diagnostic>& diagnostics) {
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const Diagnostic& d) { return d.severity == Severity::Error; });
+}
+
+// The game as the removal would take it: from the loader when it read the whole file, else from
+// the last line of each key that converts.
+check::GameChoice GameOf(const DescriptionText& text, const UninstallDescription& loaded, bool loadedAll) {
+    if (loadedAll) return {loaded.Game, loaded.GameSelect};
+    check::GameChoice choice;
+    for (const check::Line& line : text.lines) {
+        try {
+            if (StartsWithKey(line.text, "#game=")) choice.game = ToInteger(std::string_view(line.text).substr(6));
+            if (StartsWithKey(line.text, "#game_select=")) choice.select = ToFlag(std::string_view(line.text).substr(13));
+        } catch (const ProgramError&) {
+        }
+    }
+    return choice;
+}
+
+void CheckGameChoice(const DescriptionText& text, check::GameChoice choice, std::vector<Diagnostic>& out) {
+    if (choice.select || choice.game == 1 || choice.game == 2) return;
+    int line = 0;
+    for (std::size_t i = 0; i < text.lines.size(); ++i) {
+        if (StartsWithKey(text.lines[i].text, "#game=")) line = static_cast<int>(i) + 1;
+    }
+    const std::string stop = "the removal would stop with \"Error selecting game to uninstall from.\"";
+    if (line == 0) {
+        Add(out, 0, Severity::Error,
+            "there is no #game= line and #game_select= is not true; " + stop + " (write #game=1 or #game=2)");
+    } else {
+        Add(out, line, Severity::Error,
+            "#game= is " + std::to_string(choice.game) + " and #game_select= is not true; the removal accepts only 1 "
+            "(K1) or 2 (K2), so " + stop);
+    }
+}
+
+}  // namespace
+
+std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOptions& options) {
+    std::vector<Diagnostic> out;
+    UninstallDescription loaded;
+    loaded.DescriptionPath = AddBackslash(options.programFolder) + "uninstall\\uninstall_data.ini";
+    std::string bytes;
+    if (!FileExists(fs, loaded.DescriptionPath) || fs.ReadAll(loaded.DescriptionPath, bytes) != FsStatus::Ok) {
+        Add(out, 0, Severity::Error,
+            "the file " + check::Quoted(loaded.DescriptionPath) +
+                " was not found; start-up would stop with \"The uninstall_data.ini file was not found.\"");
+        return out;
+    }
+    const DescriptionText text = check::ReadDescriptionText(std::move(bytes));
+
+    // Start-up's own loader over the file itself: its blocks are cut from these same bytes, so no
+    // working copy is needed, and the loader only ever reads.
+    const LoaderContext context{fs, options.programFolder, loaded.DescriptionPath, options.twipsPerPixelX};
+    const LoadResult load = LoadUninstallDescription(loaded, context);
+
+    Append(out, check::CheckStructure(text, options.twipsPerPixelX));
+    if (load.outcome != LoadOutcome::EndOfFile && !HasErrors(out)) {
+        // Whatever stopped the loader is an error even where the check has no finer word for it.
+        Add(out, 0, Severity::Error,
+            load.outcome == LoadOutcome::Aborted
+                ? "start-up would stop with \"" + load.abortMessage + "\""
+                : "start-up would fail with error " + std::to_string(load.error.Number()) + " \"" +
+                      load.error.Description() + "\"");
+    }
+    const check::GameChoice game = GameOf(text, loaded, load.outcome == LoadOutcome::EndOfFile);
+    CheckGameChoice(text, game, out);
+
+    Append(out, check::CheckEncoding(text));
+    if (!check::IsUtf16(text)) {
+        Append(out, check::CheckKeyLines(text));
+        Append(out, check::CheckBlockTexts(text));
+        Append(out, check::CheckEntries(text));
+    }
+    if (!options.modFolder.empty()) Append(out, check::CheckModFolder(fs, text, options.modFolder));
+    if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game));
+
+    std::stable_sort(out.begin(), out.end(), [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
+    return out;
+}
+
+std::string FormatDiagnostic(const Diagnostic& diagnostic) {
+    std::string text = "uninstall_data.ini:";
+    if (diagnostic.line > 0) text += std::to_string(diagnostic.line) + ":";
+    switch (diagnostic.severity) {
+        case Severity::Error:
+            text += " error: ";
+            break;
+        case Severity::Warning:
+            text += " warning: ";
+            break;
+        case Severity::Note:
+            text += " note: ";
+            break;
+    }
+    return text + diagnostic.text;
+}
+
+std::string CheckSummary(const std::vector<Diagnostic>& diagnostics) {
+    auto count = [&](Severity severity, std::string_view word) {
+        const auto n = std::count_if(diagnostics.begin(), diagnostics.end(),
+                                     [severity](const Diagnostic& d) { return d.severity == severity; });
+        return std::to_string(n) + " " + std::string(word) + (n == 1 ? "" : "s");
+    };
+    return count(Severity::Error, "error") + ", " + count(Severity::Warning, "warning") + ", " +
+           count(Severity::Note, "note");
+}
+
+int CheckStatus(const std::vector<Diagnostic>& diagnostics) {
+    if (HasErrors(diagnostics)) return 1;
+    const bool warnings = std::any_of(diagnostics.begin(), diagnostics.end(),
+                                      [](const Diagnostic& d) { return d.severity == Severity::Warning; });
+    return warnings ? 2 : 0;
+}
+
+}  // namespace zelvane
