@@ -1,6 +1,7 @@
 // The description compared with folders on disk: the mod's own files, and a game folder searched
 // the way the removal run searches it.
 
+#include <algorithm>
 #include <set>
 
 #include "description/check_model.hpp"
@@ -57,6 +58,9 @@ std::vector<Diagnostic> CheckModFolder(const FileSystem& fs, const DescriptionTe
 
     std::vector<std::string> files;
     ListFiles(fs, modFolder, "", files);
+    // Reported in name order, whatever order the folder lists them in.
+    std::sort(files.begin(), files.end(),
+              [](const std::string& a, const std::string& b) { return LowerCase(a) < LowerCase(b); });
     for (const std::string& file : files) {
         const std::string lower = LowerCase(file);
         if (lower.ends_with(".original") || removed.contains(lower)) continue;

@@ -41,15 +41,19 @@ void CheckBlockUse(const DescriptionText& text, const BlockUse& use, std::vector
         case BlockCut::Status::Ok:
             return;
         case BlockCut::Status::Missing: {
+            const bool beginMissing = cut.begin == std::string::npos;
+            const bool endMissing = cut.end == std::string::npos;
+            const std::string beginCase = beginMissing ? OtherCase(text, use.beginMarker) : "";
+            const std::string endCase = endMissing ? OtherCase(text, use.endMarker) : "";
             std::string missing;
-            if (cut.begin == std::string::npos) missing = use.beginMarker + OtherCase(text, use.beginMarker);
-            if (cut.end == std::string::npos) {
-                if (!missing.empty()) missing += " and ";
-                missing += use.endMarker + OtherCase(text, use.endMarker);
+            if (beginMissing && endMissing && beginCase.empty() && endCase.empty()) {
+                missing = use.beginMarker + " and " + use.endMarker + " are not in the file";
+            } else {
+                if (beginMissing) missing = use.beginMarker + " is not in the file" + beginCase;
+                if (beginMissing && endMissing) missing += ", and ";
+                if (endMissing) missing += use.endMarker + " is not in the file" + endCase;
             }
-            const bool both = cut.begin == std::string::npos && cut.end == std::string::npos;
-            Add(out, use.line, Severity::Error,
-                Owner(use) + ": " + missing + (both ? " are" : " is") + " not in the file" + StopsWith(ImproperlySet(use)));
+            Add(out, use.line, Severity::Error, Owner(use) + ": " + missing + StopsWith(ImproperlySet(use)));
             return;
         }
         case BlockCut::Status::Negative: {

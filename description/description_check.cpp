@@ -1,6 +1,7 @@
 #include "description/description_check.hpp"
 
 #include <algorithm>
+#include <optional>
 
 #include "description/check_model.hpp"
 #include "description/loader.hpp"
@@ -25,15 +26,17 @@ bool HasErrors(const std::vector<Diagnostic>& diagnostics) {
 }
 
 // The game as the removal would take it: from the loader when it read the whole file, else from
-// the last line of each key that converts.
-check::GameChoice GameOf(const DescriptionText& text, const UninstallDescription& loaded, bool loadedAll) {
-    if (loadedAll) return {loaded.Game, loaded.GameSelect};
+// the last line of each key. Nothing when a game value does not convert (that error is reported).
+std::optional<check::GameChoice> GameOf(const DescriptionText& text, const UninstallDescription& loaded,
+                                        bool loadedAll) {
+    if (loadedAll) return check::GameChoice{loaded.Game, loaded.GameSelect};
     check::GameChoice choice;
     for (const check::Line& line : text.lines) {
         try {
             if (StartsWithKey(line.text, "#game=")) choice.game = ToInteger(std::string_view(line.text).substr(6));
             if (StartsWithKey(line.text, "#game_select=")) choice.select = ToFlag(std::string_view(line.text).substr(13));
         } catch (const ProgramError&) {
+            return std::nullopt;
         }
     }
     return choice;
@@ -85,8 +88,8 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
                 : "start-up would fail with error " + std::to_string(load.error.Number()) + " \"" +
                       load.error.Description() + "\"");
     }
-    const check::GameChoice game = GameOf(text, loaded, load.outcome == LoadOutcome::EndOfFile);
-    CheckGameChoice(text, game, out);
+    const std::optional<check::GameChoice> game = GameOf(text, loaded, load.outcome == LoadOutcome::EndOfFile);
+    if (game) CheckGameChoice(text, *game, out);
 
     Append(out, check::CheckEncoding(text));
     if (!check::IsUtf16(text)) {
@@ -95,7 +98,7 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
         Append(out, check::CheckEntries(text));
     }
     if (!options.modFolder.empty()) Append(out, check::CheckModFolder(fs, text, options.modFolder));
-    if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game));
+    if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game.value_or(check::GameChoice{})));
 
     std::stable_sort(out.begin(), out.end(), [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     return out;
