@@ -45,6 +45,8 @@ TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
     EXPECT_NE(lines[2].find("Zelvane"), std::string::npos);
     EXPECT_NE(lines[4].find("Basic Usage For Modders"), std::string::npos);
     EXPECT_EQ(lines.back(), "}");
+    // Authors are told of the check before they ship.
+    EXPECT_NE(guide.find("zelvane-console --check"), std::string::npos);
     int depth = 0;
     for (std::size_t i = 0; i < guide.size(); ++i) {
         if (guide[i] == '\\') {
