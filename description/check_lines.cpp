@@ -108,7 +108,7 @@ void CheckBraces(const BlockUse& use, std::vector<Diagnostic>& out) {
     int opening = 0;
     int closing = 0;
     bool underflow = false;
-    const std::string& t = use.cut.text;
+    const std::string& t = use.cut->text;
     for (std::size_t i = 0; i < t.size(); ++i) {
         if (t[i] == '\\') {
             ++i;  // \{ \} \\ stand for themselves
@@ -200,16 +200,16 @@ std::vector<Diagnostic> CheckBlockTexts(const DescriptionText& text) {
     std::vector<Diagnostic> out;
     std::set<std::string> seen;
     for (const BlockUse& use : text.blockUses) {
-        if (use.cut.status != BlockCut::Status::Ok) continue;
+        if (use.cut->status != BlockCut::Status::Ok) continue;
         const bool first = seen.insert(use.beginMarker).second;
-        if (use.what.starts_with("#q") && use.cut.text.empty()) {
+        if (use.what.starts_with("#q") && use.cut->text.empty()) {
             Add(out, use.line, Severity::Warning,
                 "the prompt block of " + use.what + " is empty, so the player is asked with no text");
         }
         if (!first) continue;
-        const int beginLine = text.LineOf(use.cut.begin);
+        const int beginLine = text.LineOf(use.cut->begin);
         const Line& line = text.lines[static_cast<std::size_t>(beginLine - 1)];
-        const std::size_t after = use.cut.begin + use.beginMarker.size() - line.offset;
+        const std::size_t after = use.cut->begin + use.beginMarker.size() - line.offset;
         if (after < line.text.size()) {
             Add(out, beginLine, Severity::Warning,
                 "text after the marker " + use.beginMarker +

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <map>
 
 #include "description/numbered_key.hpp"
 #include "util/strings.hpp"
@@ -68,9 +69,8 @@ int DescriptionText::LineOf(std::size_t offset) const {
 }
 
 bool DescriptionText::InsideBlock(int line) const {
-    for (const BlockUse& use : blockUses) {
-        if (use.cut.status != BlockCut::Status::Ok) continue;
-        if (line > LineOf(use.cut.begin) && line < LineOf(use.cut.end)) return true;
+    for (const auto& [begin, end] : blockLines) {
+        if (line > begin && line < end) return true;
     }
     return false;
 }
@@ -89,6 +89,7 @@ DescriptionText ReadDescriptionText(std::string bytes) {
     }
     if (begin < all.size()) d.lines.push_back(Line{begin, std::string(all.substr(begin))});
 
+    std::map<std::string, std::shared_ptr<const BlockCut>, std::less<>> cuts;  // by begin marker
     bool confirmSeen = false;
     bool explicitSeen = false;
     for (std::size_t i = 0; i < d.lines.size(); ++i) {
@@ -103,7 +104,12 @@ DescriptionText ReadDescriptionText(std::string bytes) {
         const std::string lower = LowerCase(std::string_view(line).substr(0, 48));
         auto use = [&](std::string what, std::string beginMarker, std::string endMarker) {
             BlockUse u{number, std::move(what), std::move(beginMarker), std::move(endMarker), {}};
-            u.cut = CutBlock(all, u.beginMarker, u.endMarker);
+            auto& cut = cuts[u.beginMarker];
+            if (!cut) {
+                cut = std::make_shared<const BlockCut>(CutBlock(all, u.beginMarker, u.endMarker));
+                if (cut->status == BlockCut::Status::Ok) d.blockLines.emplace_back(d.LineOf(cut->begin), d.LineOf(cut->end));
+            }
+            u.cut = cut;
             d.blockUses.push_back(std::move(u));
         };
         if (!confirmSeen && lower.starts_with("#confirm_message_begin#")) {

@@ -4,7 +4,9 @@
 // cuts it. Shared by the parts of the check; not used elsewhere.
 
 #include <cstddef>
+#include <memory>
 #include <optional>
+#include <utility>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,7 +36,8 @@ struct BlockUse {
     std::string what;         // "#confirm_message_begin#", "#qdelete_file_3="
     std::string beginMarker;
     std::string endMarker;
-    BlockCut cut;
+    // Shared by every use of the same markers: a block cited by many entries is cut once.
+    std::shared_ptr<const BlockCut> cut;
 };
 
 enum class QKind { Delete, Restore };
@@ -55,6 +58,7 @@ struct DescriptionText {
     std::vector<int> entryLines;   // file-list entries
     std::vector<QEntry> qEntries;  // in file order
     std::vector<BlockUse> blockUses;
+    std::vector<std::pair<int, int>> blockLines;  // marker lines of every block that was cut, once each
 
     const std::string& Text(int line) const { return lines[static_cast<std::size_t>(line - 1)].text; }
     int LineOf(std::size_t offset) const;  // 1-based line holding the byte

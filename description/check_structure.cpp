@@ -1,6 +1,7 @@
 // The errors that end start-up (the "Aborting" messages and the "Oops!" failures of the loader),
 // and a game choice that stops the removal.
 
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -23,10 +24,23 @@ std::string ImproperlySet(const BlockUse& use) {
     return use.beginMarker + " and " + use.endMarker + " are improperly set.";
 }
 
+// The file in lower case, made on first need.
+class LowerBytes {
+public:
+    explicit LowerBytes(const DescriptionText& text) : text_(text) {}
+    const std::string& Get() {
+        if (!lower_) lower_ = LowerCase(text_.bytes);
+        return *lower_;
+    }
+
+private:
+    const DescriptionText& text_;
+    std::optional<std::string> lower_;
+};
+
 // Where a marker that the exact search misses stands in other letter case, if anywhere.
-std::string OtherCase(const DescriptionText& text, std::string_view marker) {
-    const std::string lower = LowerCase(text.bytes);
-    const std::size_t found = lower.find(marker);
+std::string OtherCase(const DescriptionText& text, LowerBytes& lower, std::string_view marker) {
+    const std::size_t found = lower.Get().find(marker);
     if (found == std::string::npos) return {};
     const int line = text.LineOf(found);
     return " (line " + std::to_string(line) + " writes it as " + Quoted(text.bytes.substr(found, marker.size())) +
@@ -35,16 +49,16 @@ std::string OtherCase(const DescriptionText& text, std::string_view marker) {
 
 std::string Owner(const BlockUse& use) { return "the block of " + use.what; }
 
-void CheckBlockUse(const DescriptionText& text, const BlockUse& use, std::vector<Diagnostic>& out) {
-    const BlockCut& cut = use.cut;
+void CheckBlockUse(const DescriptionText& text, LowerBytes& lower, const BlockUse& use, std::vector<Diagnostic>& out) {
+    const BlockCut& cut = *use.cut;
     switch (cut.status) {
         case BlockCut::Status::Ok:
             return;
         case BlockCut::Status::Missing: {
             const bool beginMissing = cut.begin == std::string::npos;
             const bool endMissing = cut.end == std::string::npos;
-            const std::string beginCase = beginMissing ? OtherCase(text, use.beginMarker) : "";
-            const std::string endCase = endMissing ? OtherCase(text, use.endMarker) : "";
+            const std::string beginCase = beginMissing ? OtherCase(text, lower, use.beginMarker) : "";
+            const std::string endCase = endMissing ? OtherCase(text, lower, use.endMarker) : "";
             std::string missing;
             if (beginMissing && endMissing && beginCase.empty() && endCase.empty()) {
                 missing = use.beginMarker + " and " + use.endMarker + " are not in the file";
@@ -101,6 +115,7 @@ std::vector<Diagnostic> CheckStructure(const DescriptionText& text, int twipsPer
     bool hasListLine = false;
     for (const Line& line : text.lines) hasListLine = hasListLine || StartsWithKey(line.text, "#qrestore_2da_files=");
 
+    LowerBytes lowerBytes(text);
     std::set<std::string> reportedBlocks;
     std::size_t nextUse = 0;
     bool deleteEntries = false;
@@ -118,7 +133,7 @@ std::vector<Diagnostic> CheckStructure(const DescriptionText& text, int twipsPer
             if (use.what.starts_with("#qdelete_file_")) deleteEntries = true;
             if (use.what.starts_with("#qrestore_file_")) restoreEntries = true;
             // One report per pair of markers: the same number twice shares its block.
-            if (reportedBlocks.insert(use.beginMarker).second) CheckBlockUse(text, use, out);
+            if (reportedBlocks.insert(use.beginMarker).second) CheckBlockUse(text, lowerBytes, use, out);
         }
 
         for (std::string_view key : {"#default_format_width=", "#confirm_message_format_width=",
