@@ -12,12 +12,23 @@ namespace zelvane::check {
 namespace {
 
 constexpr std::array<std::string_view, 16> kSingleKeys = {
-    "#default_format_width=",  "#window_caption=",          "#game=",
-    "#game_select=",           "#confirm_message_begin#",   "#confirm_message_title=",
-    "#confirm_message_format_width=", "#confirm_message_beep=", "#explicit_instructions_begin#",
-    "#explicit_instructions_title=",  "#explicit_instructions_icon=", "#explicit_instructions_format_width=",
-    "#explicit_instructions_beep=",   "#qrestore_2da=",            "#qrestore_2da_files=",
-    "#file_list"};
+    "#default_format_width=",
+    "#window_caption=",
+    "#game=",
+    "#game_select=",
+    "#confirm_message_begin#",
+    "#confirm_message_title=",
+    "#confirm_message_format_width=",
+    "#confirm_message_beep=",
+    "#explicit_instructions_begin#",
+    "#explicit_instructions_title=",
+    "#explicit_instructions_icon=",
+    "#explicit_instructions_format_width=",
+    "#explicit_instructions_beep=",
+    "#qrestore_2da=",
+    "#qrestore_2da_files=",
+    "#file_list",
+};
 
 constexpr std::array<std::string_view, 4> kNumberedStems = {
     "#qdelete_file_", "#qdelete_file_format_width_", "#qrestore_file_", "#qrestore_file_format_width_"};

@@ -1,5 +1,4 @@
-// The errors that end start-up (the "Aborting" messages and the "Oops!" failures of the loader),
-// and a game choice that stops the removal.
+// The errors that end start-up: the "Aborting" messages and the "Oops!" failures of the loader.
 
 #include <optional>
 #include <set>
