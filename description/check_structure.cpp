@@ -37,13 +37,25 @@ private:
     std::optional<std::string> lower_;
 };
 
-// Where a marker that the exact search misses stands in other letter case, if anywhere.
-std::string OtherCase(const DescriptionText& text, LowerBytes& lower, std::string_view marker) {
-    const std::size_t found = lower.Get().find(marker);
-    if (found == std::string::npos) return {};
-    const int line = text.LineOf(found);
-    return " (line " + std::to_string(line) + " writes it as " + Quoted(text.bytes.substr(found, marker.size())) +
-           "; markers must be written in lower case)";
+// Where a marker that the exact search misses is written otherwise, if anywhere: in other letter
+// case, or with its number written with a leading zero.
+std::string Misspelt(const DescriptionText& text, LowerBytes& lower, std::string_view marker) {
+    auto at = [&](std::size_t found, std::size_t length, std::string_view rule) {
+        return " (line " + std::to_string(text.LineOf(found)) + " writes it as " +
+               Quoted(text.bytes.substr(found, length)) + "; " + std::string(rule) + ")";
+    };
+    if (const std::size_t found = lower.Get().find(marker); found != std::string::npos) {
+        return at(found, marker.size(), "markers must be written in lower case");
+    }
+    // "#qdelete_file_end_3#" written "#qdelete_file_end_03#".
+    if (marker.size() >= 3 && marker[marker.size() - 3] == '_') {
+        std::string padded(marker);
+        padded.insert(padded.size() - 2, "0");
+        if (const std::size_t found = lower.Get().find(padded); found != std::string::npos) {
+            return at(found, padded.size(), "numbers are written without leading zeros");
+        }
+    }
+    return {};
 }
 
 std::string Owner(const BlockUse& use) { return "the block of " + use.what; }
@@ -56,8 +68,8 @@ void CheckBlockUse(const DescriptionText& text, LowerBytes& lower, const BlockUs
         case BlockCut::Status::Missing: {
             const bool beginMissing = cut.begin == std::string::npos;
             const bool endMissing = cut.end == std::string::npos;
-            const std::string beginCase = beginMissing ? OtherCase(text, lower, use.beginMarker) : "";
-            const std::string endCase = endMissing ? OtherCase(text, lower, use.endMarker) : "";
+            const std::string beginCase = beginMissing ? Misspelt(text, lower, use.beginMarker) : "";
+            const std::string endCase = endMissing ? Misspelt(text, lower, use.endMarker) : "";
             std::string missing;
             if (beginMissing && endMissing && beginCase.empty() && endCase.empty()) {
                 missing = use.beginMarker + " and " + use.endMarker + " are not in the file";
