@@ -56,19 +56,28 @@ std::string Head(std::string_view lower) {
     return std::string(lower.substr(0, lower.find_first_of(" \t")));
 }
 
-// Edit distance with transpositions (optimal string alignment).
-std::size_t Distance(std::string_view a, std::string_view b) {
+// Edit distance with transpositions (optimal string alignment), counted up to `limit`: anything
+// farther gives limit + 1, found as soon as a whole row is beyond it.
+std::size_t Distance(std::string_view a, std::string_view b, std::size_t limit) {
+    const std::size_t lengthGap = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+    if (lengthGap > limit) return limit + 1;
     std::vector<std::vector<std::size_t>> d(a.size() + 1, std::vector<std::size_t>(b.size() + 1));
     for (std::size_t i = 0; i <= a.size(); ++i) d[i][0] = i;
     for (std::size_t j = 0; j <= b.size(); ++j) d[0][j] = j;
     for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t rowBest = d[i][0];
         for (std::size_t j = 1; j <= b.size(); ++j) {
             const std::size_t cost = a[i - 1] == b[j - 1] ? 0 : 1;
             d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + cost});
-            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            if (i > 1 && j > 1 && a[i - 1] == b[j - 2] && a[i - 2] == b[j - 1]) {
+                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
+            }
+            rowBest = std::min(rowBest, d[i][j]);
         }
+        // A transposition reaches back two rows, so stop only when two rows in a row are beyond.
+        if (rowBest > limit && i > 1 && *std::min_element(d[i - 1].begin(), d[i - 1].end()) > limit) return limit + 1;
     }
-    return d[a.size()][b.size()];
+    return std::min(d[a.size()][b.size()], limit + 1);
 }
 
 // The key or marker the head most likely means, or "" when none is near.
@@ -78,7 +87,7 @@ std::string NearestKey(std::string_view head) {
     std::string_view best;
     std::size_t bestDistance = 4;
     for (std::string_view known : kKnownForms) {
-        const std::size_t distance = Distance(form, known);
+        const std::size_t distance = Distance(form, known, 3);
         if (distance < bestDistance) {
             best = known;
             bestDistance = distance;
