@@ -49,11 +49,14 @@ bool IsMarkerLine(std::string_view lower) {
 // The word that should have been a key: up to the first "=", else to the second "#", else to a blank.
 std::string Head(std::string_view lower) {
     lower = lower.substr(0, 48);
+    // A tab, an LF or another control character ends it too (lines that end with LF alone hold LFs).
+    const auto control = std::find_if(lower.begin(), lower.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    lower = lower.substr(0, static_cast<std::size_t>(control - lower.begin()));
     if (const std::size_t eq = lower.find('='); eq != std::string_view::npos) return std::string(lower.substr(0, eq + 1));
     if (const std::size_t hash = lower.find('#', 1); hash != std::string_view::npos) {
         return std::string(lower.substr(0, hash + 1));
     }
-    return std::string(lower.substr(0, lower.find_first_of(" \t")));
+    return std::string(lower.substr(0, lower.find(' ')));
 }
 
 // Edit distance with transpositions (optimal string alignment), counted up to `limit`: anything

@@ -126,6 +126,17 @@ TEST_F(DescriptionCheck, EmptyBlockOfOneEmptyLineIsNoMistakeForTheConfirmation) 
     EXPECT_TRUE(Check({"#game=2", "#confirm_message_begin#", "", "#confirm_message_end#"}).empty());
 }
 
+// Found by check_fuzzer: a line that LF alone runs on holds LFs, and no diagnostic may span lines.
+TEST_F(DescriptionCheck, UnknownKeyOfALineWithLfAloneStopsAtTheLf) {
+    const auto d = Check(std::string_view("#game=2\r\n#q\n#qrestore_2drue\r\n"));
+    ASSERT_EQ(d.size(), 2u);
+    EXPECT_EQ(FormatDiagnostic(d[0]),
+              "uninstall_data.ini:2: warning: this line ends with LF alone, so start-up reads the next line as part "
+              "of it; save the file with CR LF line ends");
+    EXPECT_EQ(FormatDiagnostic(d[1]),
+              "uninstall_data.ini:2: warning: #q is no key, so the line is ignored (comment lines begin with ;)");
+}
+
 TEST(EntryPaths, OrdinaryPathsHaveNoProblem) {
     EXPECT_TRUE(check::PathProblems("override\\a.uti").empty());
     EXPECT_TRUE(check::PathProblems("movies\\my intro.bik").empty());
