@@ -6,6 +6,7 @@
 #include <set>
 
 #include "description/check_model.hpp"
+#include "description/values.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane::check {
@@ -138,6 +139,32 @@ void CheckBraces(const BlockUse& use, std::vector<Diagnostic>& out) {
             std::to_string(closing) + " \"}\"), so its rich text is broken");
 }
 
+// Values that convert but do not do what they say: a beep of "true", an icon out of 1 to 4.
+void CheckQuietValues(std::string_view line, int number, std::vector<Diagnostic>& out) {
+    for (std::string_view key : {"#confirm_message_beep=", "#explicit_instructions_beep="}) {
+        if (!StartsWithKey(line, key)) continue;
+        const std::string_view value = line.substr(key.size());
+        const std::size_t first = value.find_first_not_of(" \t");
+        const std::size_t last = value.find_last_not_of(" \t");
+        const std::string word = first == std::string_view::npos ? "" : LowerCase(value.substr(first, last + 1 - first));
+        const bool meantOn = word == "true" || word == "yes" || word == "on" || word == "-1";
+        if (!ToBeep(value) && (meantOn || NumericPrefix(value) != 0.0)) {
+            Add(out, number, Severity::Warning,
+                std::string(key) + " value " + Quoted(value) + " gives no sound: only 1 does");
+        }
+    }
+    if (constexpr std::string_view key = "#explicit_instructions_icon="; StartsWithKey(line, key)) {
+        const std::string_view value = line.substr(key.size());
+        const double icon = RoundHalfEven(NumericPrefix(value));
+        // Beyond 32 bits the value does not convert at all, which is an error of its own.
+        const bool converts = icon >= -2147483648.0 && icon <= 2147483647.0;
+        if (converts && (icon < 1 || icon > 4)) {
+            Add(out, number, Severity::Warning,
+                std::string(key) + " value " + Quoted(value) + " is not an icon from 1 to 4, so icon 4 is shown");
+        }
+    }
+}
+
 }  // namespace
 
 std::vector<Diagnostic> CheckEncoding(const DescriptionText& text) {
@@ -189,7 +216,11 @@ std::vector<Diagnostic> CheckKeyLines(const DescriptionText& text) {
             }
             continue;
         }
-        if (line.front() != '#' || KeyOf(line)) continue;
+        if (line.front() != '#') continue;
+        if (KeyOf(line)) {
+            CheckQuietValues(line, n, out);
+            continue;
+        }
         const std::string lower = LowerCase(std::string_view(line).substr(0, 48));
         if (IsMarkerLine(lower)) continue;
         const std::string head = Head(lower);
