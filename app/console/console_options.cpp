@@ -42,9 +42,9 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
 
     // The check of a description for mod authors.
-    app.add_flag("--check", o.check,
-                 "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
-    CLI::Option* check = app.get_option("--check");
+    CLI::Option* check =
+        app.add_flag("--check", o.check,
+                     "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
     app.add_option("--mod-folder", o.modFolder,
                    "With --check: the mod's files as it installs them (or a game folder after installing it); "
                    "reports entries the mod does not contain and mod files no entry removes")
