@@ -64,7 +64,10 @@ std::string SaveLog(RunState& run) {
         }
         run.DoEvents();
     }
-    ThrowIfFailed(fs.Rename(temporary, path));
+    if (const FsStatus renamed = fs.Rename(temporary, path); renamed != FsStatus::Ok) {
+        fs.Delete(temporary);
+        ThrowIfFailed(renamed);
+    }
     run.DoEvents();
     return path;
 }
