@@ -153,7 +153,9 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
 // known before anything is deleted.
 void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string folder = BackupUninstallFolder(run);
-    const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget);
+    // A target folder that is not there fails the rename as it always did.
+    const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
+                               FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
     if (r.current && IsInProgramOwnFolders(run, *r.current)) {
         LogNotRestored(run, r, "the file in use leads into the program's own folders, so nothing was changed");
         return;
