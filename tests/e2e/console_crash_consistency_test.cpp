@@ -97,8 +97,9 @@ protected:
     std::string registryFile = root + "/registry.txt";
     std::string answersFile = root + "/answers.txt";
 
-    // A fresh tree: a file list with a file moved into a subfolder, a queued delete, a queued
-    // restore and two 2da backups, one of whose tables lies in a subfolder.
+    // A fresh tree after an earlier run: a file list with a read-only file and a file moved into a
+    // subfolder, queued deletes, a queued restore and two 2da backups, one of whose tables lies in
+    // a subfolder; Backup Uninstall and a read-only log of the earlier run.
     void MakeTree() {
         Shell("rm -rf '" + root + "'");
         WriteFile(mod + "/uninstall/uninstall_data.ini",
@@ -106,8 +107,15 @@ protected:
                              "Delete the notes?", "#qdelete_file_end_0#", "#qrestore_file_0=override\\k2_icon.tga",
                              "#qrestore_file_begin_0#", "Restore the icon?", "#qrestore_file_end_0#", "#qrestore_2da=1",
                              "#qrestore_2da_files=appearance.2da,spells.2da", "#file_list", "override\\k2_item.uti",
-                             "override\\k2_moved.tga"}));
+                             "override\\k2_moved.tga", "override\\k2_locked.uti", "Movies\\k2_intro.bik"}));
         WriteFile(mod + "/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}");
+        SetMode(mod + "/uninstall/removal_results.rtf", 0444);
+        WriteFile(mod + "/Backup Uninstall/appearance.2da", "displaced by an earlier run");
+        SetMode(mod + "/Backup Uninstall/appearance.2da", 0444);
+        WriteFile(mod + "/Backup Uninstall/original install backup.appearance.2da", "safety copy of an earlier run");
+        WriteFile(game + "/override/k2_locked.uti", "read-only item");
+        SetMode(game + "/override/k2_locked.uti", 0444);
+        WriteFile(game + "/Movies/k2_intro.bik", "mod movie");
         WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 appearance original");
         WriteFile(mod + "/backup/spells.2da", "2DA V2.0 spells original");
         WriteFile(game + "/dialog.tlk", kTlk);
@@ -157,6 +165,8 @@ protected:
         EXPECT_EQ(override.count("k2_item.uti"), 0u) << when;
         EXPECT_EQ(override.count("Sub Folder/k2_moved.tga"), 0u) << when;
         EXPECT_EQ(override.count("k2_notes.txt"), 0u) << when;
+        EXPECT_EQ(override.count("k2_locked.uti"), 0u) << when;
+        EXPECT_FALSE(Exists(game + "/Movies/k2_intro.bik")) << when;
         EXPECT_FALSE(ContainsContent(override, "mod icon")) << when;
         EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
         EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance original") << when;
