@@ -25,8 +25,8 @@ struct KeptOut {
 class FilteredListing final : public Listing {
 public:
     FilteredListing(std::unique_ptr<Listing> inner, const FileSystem& fs, std::string folder,
-                    const std::vector<KeptOut>& keptOut)
-        : inner_(std::move(inner)), fs_(fs), folder_(std::move(folder)), keptOut_(keptOut) {}
+                    std::vector<KeptOut> keptOut)
+        : inner_(std::move(inner)), fs_(fs), folder_(std::move(folder)), keptOut_(std::move(keptOut)) {}
 
     std::optional<DirEntry> Next() override {
         while (auto entry = inner_->Next()) {
@@ -55,7 +55,7 @@ private:
     std::unique_ptr<Listing> inner_;
     const FileSystem& fs_;
     std::string folder_;  // ends with "\"
-    const std::vector<KeptOut>& keptOut_;
+    std::vector<KeptOut> keptOut_;
 };
 
 // Forwards everything to another file system; only its listings leave the kept-out folders out.

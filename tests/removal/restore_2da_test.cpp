@@ -431,6 +431,16 @@ TEST_F(ProgramInOverride, TheFileListSearchLeavesTheProgramFolderOut) {
     EXPECT_FALSE(fs.Exists(kOverride + "\\sub\\y.tga"));
 }
 
+// Only the program's own folders are left out: a folder of override that merely has one of their
+// names is searched as before.
+TEST_F(Restore2da, AnOverrideFolderNamedLikeTheProgramsOwnIsSearched) {
+    fs.AddFile(kOverride + "\\backup\\appearance.2da", "current table");
+    RunConfirmed({0});
+    CheckFound(1, R"(C:\\Games\\Kotor\\override\\backup\\appearance.2da)");
+    EXPECT_EQ(fs.Contents(kOverride + "\\backup\\appearance.2da"), "backup table");
+    EXPECT_EQ(fs.Contents(kBu + "\\appearance.2da"), "current table");
+}
+
 // The program folder on another volume than the game: the backup cannot be renamed into the game.
 // The move is a copy that is compared before the backup is deleted, decided before anything is.
 TEST_F(Restore2da, ABackupOnAnotherVolumeIsCopiedComparedAndThenDeleted) {
