@@ -417,6 +417,20 @@ TEST_F(ProgramInOverride, FilesOfTheProgramFolderAreNoValidChoiceInTheDialog) {
     EXPECT_EQ(fs.Contents(kInSub), "current table");
 }
 
+// A table in override that is a link to the backup itself is not replaced by that backup.
+TEST_F(ProgramInOverride, ATableThatLeadsIntoTheProgramFolderIsNotReplaced) {
+    fs.AddLink(kInOverride, tool);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_NE(SavedHere().find(kQ + R"(\cf10 Backup not restored: \cf1 Override\\Modtool\\Backup\\appearance.2da)"
+                                    R"(\cf10  (the file in use leads into the program's own folders, so nothing was )"
+                                    R"(changed)\cf1\par)"),
+              std::string::npos)
+        << SavedHere();
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(fs.Contents(tool), "backup table");
+    EXPECT_FALSE(fs.Exists(programFolder + "\\Backup Uninstall"));
+}
+
 // A file-list entry is never deleted from the program folder either: what lies there is the
 // mod's distribution, not what it installed.
 TEST_F(ProgramInOverride, TheFileListSearchLeavesTheProgramFolderOut) {
