@@ -38,7 +38,9 @@ void AppendClosing(RunState& run) {
     log += "}";
 }
 
-// An earlier result is replaced, never appended to, also when it is read-only.
+// An earlier result is replaced, never appended to, also when it is read-only. The new log is
+// written under a temporary name first, and the earlier one is deleted only once that has worked:
+// a save that fails (disk full, read-only medium) keeps the earlier log.
 std::string SaveLog(RunState& run) {
     FileSystem& fs = run.fs();
     const std::string folder = AddBackslash(run.programFolder()) + "uninstall";
@@ -47,12 +49,25 @@ std::string SaveLog(RunState& run) {
         run.DoEvents();
     }
     const std::string path = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf";
+    const std::string temporary = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf.saving";
+    if (FileExists(fs, temporary)) fs.SetAttributes(temporary, Attributes{});  // left by a save that was cut short
+    if (const FsStatus written = fs.WriteAll(temporary, run.removalLog); written != FsStatus::Ok) {
+        fs.Delete(temporary);
+        ThrowIfFailed(written);
+    }
     if (FileExists(fs, path)) {
-        ThrowIfFailed(fs.SetAttributes(path, Attributes{}));
-        ThrowIfFailed(fs.Delete(path));
+        FsStatus status = fs.SetAttributes(path, Attributes{});
+        if (status == FsStatus::Ok) status = fs.Delete(path);
+        if (status != FsStatus::Ok) {
+            fs.Delete(temporary);
+            ThrowIfFailed(status);
+        }
         run.DoEvents();
     }
-    ThrowIfFailed(fs.WriteAll(path, run.removalLog));
+    if (const FsStatus renamed = fs.Rename(temporary, path); renamed != FsStatus::Ok) {
+        fs.Delete(temporary);
+        ThrowIfFailed(renamed);
+    }
     run.DoEvents();
     return path;
 }

@@ -1,6 +1,7 @@
 #include "removal/entry_safety.hpp"
 
 #include <array>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -36,11 +37,40 @@ bool IsDeviceName(std::string_view component) {
     return false;
 }
 
-bool IsSafeComponent(std::string_view component) {
-    if (component.empty()) return true;  // "a\\b" names a\b
-    if (component.back() == '.' || component.back() == ' ') return false;  // also "." and ".."
-    if (component.find_first_of(":*?") != std::string_view::npos) return false;
-    return !IsDeviceName(component);
+// Characters that no stored name carries: the wildcards of Windows (also "<", ">" and '"', which
+// its pattern matching reads as wildcards), "|" and control characters.
+bool HasNoFileCharacters(std::string_view component) {
+    for (char c : component) {
+        if (static_cast<unsigned char>(c) < 32) return true;
+        switch (c) {
+            case '*': case '?': case '<': case '>': case '"': case '|':
+                return true;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
+std::string_view WithoutTrailingDotsAndSpaces(std::string_view component) {
+    while (!component.empty() && (component.back() == '.' || component.back() == ' ')) component.remove_suffix(1);
+    return component;
+}
+
+// What one component names, trailing dots and spaces aside.
+EntryKind ComponentKind(std::string_view component) {
+    if (HasNoFileCharacters(component)) return EntryKind::NoSuchFile;
+    if (component.find(':') != std::string_view::npos) return EntryKind::NotPlainName;
+    const std::string_view name = WithoutTrailingDotsAndSpaces(component);
+    if (name.empty()) return EntryKind::NoSuchFile;  // "...", " ": no name is left
+    if (IsDeviceName(name)) return EntryKind::NotPlainName;
+    return EntryKind::File;
+}
+
+bool StartsWithDrive(std::string_view entry) {
+    if (entry.size() < 2 || entry[1] != ':') return false;
+    const char c = Upper(entry[0]);
+    return c >= 'A' && c <= 'Z';
 }
 
 // The components of a path, lower-cased, with "." dropped and ".." applied.
@@ -79,16 +109,37 @@ bool ResolvesInsideGameFolder(const FileSystem& fs, std::string_view gameFolder,
     return IsPathBelowFolder(fs.ResolvedPath(path), fs.ResolvedPath(gameFolder));
 }
 
-bool IsEntryInsideGameFolder(std::string_view entry) {
-    if (!entry.empty() && IsSeparator(entry.front())) return false;  // "\x", "\\server", "\\?\"
+std::string_view RefusalText(EntryKind kind) {
+    return kind == EntryKind::NotPlainName ? "Refused (not a plain file name)" : "Refused (outside the game folder)";
+}
+
+EntryName ResolveEntry(std::string_view entry) {
+    if (StartsWithDrive(entry)) return {EntryKind::Outside, {}};
+    // What each component that is left names; ".." removes the one before it, as Windows does
+    // before it looks at any name.
+    std::vector<std::pair<std::string_view, EntryKind>> parts;
     std::size_t start = 0;
     while (start <= entry.size()) {
         std::size_t end = start;
         while (end < entry.size() && !IsSeparator(entry[end])) ++end;
-        if (!IsSafeComponent(entry.substr(start, end - start))) return false;
+        const std::string_view component = entry.substr(start, end - start);
         start = end + 1;
+        if (component.empty() || component == ".") continue;
+        if (component == "..") {
+            if (parts.empty()) return {EntryKind::Outside, {}};
+            parts.pop_back();
+            continue;
+        }
+        parts.emplace_back(WithoutTrailingDotsAndSpaces(component), ComponentKind(component));
     }
-    return true;
+    if (parts.empty()) return {EntryKind::NoSuchFile, {}};  // the game folder itself
+    EntryName result{EntryKind::File, {}};
+    for (const auto& [name, kind] : parts) {
+        if (kind != EntryKind::File) return {kind, {}};
+        if (!result.relative.empty()) result.relative += '\\';
+        result.relative += name;
+    }
+    return result;
 }
 
 }  // namespace zelvane

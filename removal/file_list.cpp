@@ -3,6 +3,7 @@
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
+#include "removal/search_view.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
 #include "util/strings.hpp"
@@ -25,6 +26,16 @@ void AppendRefused(RunState& run, std::string_view displayName) {
     run.failureCount += 1;
 }
 
+void AppendNotPlainName(RunState& run, std::string_view displayName) {
+    AppendLine(run.removalLog, "\\cf10 Refused (not a plain file name): \\cf1 " + std::string(displayName) + "\\cf1\\par");
+    run.failureCount += 1;
+}
+
+void AppendNotFound(RunState& run, std::string_view entry) {
+    AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+    run.notFoundCount += 1;
+}
+
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog, "\\cf5 Not deleted in subfolder per user request: " + LogDisplay(entry) + "\\cf1\\par");
 }
@@ -44,10 +55,8 @@ int AskSubfolderDelete(RunState& run, std::string_view entry) {
 
 // An entry that is not at its listed place: K2 keeps override files in subfolders as well.
 // Returns false when the file was not found there either.
-bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
-    run.search = SearchState{};
-    run.searchIndex.FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", GetFileName(entry), true,
-                             run.search, [&run] { run.DoEvents(); });
+bool RemoveFromSubfolder(RunState& run, std::string_view entry, std::string_view fileName) {
+    FindInOverride(run, fileName);
     if (!FileExists(run.fs(), run.search.result)) return false;
     // Found through a folder link that leads out of the game folder.
     if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, run.search.result)) {
@@ -75,12 +84,23 @@ bool RemoveFromSubfolder(RunState& run, std::string_view entry) {
 }
 
 void RemoveEntry(RunState& run, std::string_view entry) {
-    // Checked by name first, then where its links lead; a refused entry is never touched.
-    if (!IsEntryInsideGameFolder(entry)) {
-        AppendRefused(run, LogDisplay(entry));
-        return;
+    // Read by name first, then where its links lead; a refused entry is never touched. The line
+    // as written is what the log shows.
+    const EntryName name = ResolveEntry(entry);
+    switch (name.kind) {
+        case EntryKind::Outside:
+            AppendRefused(run, LogDisplay(entry));
+            return;
+        case EntryKind::NotPlainName:
+            AppendNotPlainName(run, LogDisplay(entry));
+            return;
+        case EntryKind::NoSuchFile:
+            AppendNotFound(run, entry);
+            return;
+        case EntryKind::File:
+            break;
     }
-    const std::string path = AddBackslash(run.gameFolder) + std::string(entry);
+    const std::string path = AddBackslash(run.gameFolder) + name.relative;
     if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) {
         AppendRefused(run, LogDisplay(entry));
         return;
@@ -90,9 +110,11 @@ void RemoveEntry(RunState& run, std::string_view entry) {
         AppendDeletion(run, target, LogDisplay(entry));
         return;
     }
-    if (run.game == 2 && StartsWithKey(entry, "override\\") && RemoveFromSubfolder(run, entry)) return;
-    AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
-    run.notFoundCount += 1;
+    if (run.game == 2 && StartsWithKey(name.relative, "override\\") &&
+        RemoveFromSubfolder(run, entry, GetFileName(name.relative))) {
+        return;
+    }
+    AppendNotFound(run, entry);
 }
 
 }  // namespace

@@ -16,15 +16,19 @@ void RunQueuedDeletes(RunState& run) {
     }
     for (std::size_t i = 0; i < d.QDeleteFiles.size(); ++i) {
         const std::string& file = d.QDeleteFiles[i];
-        if (!IsEntryInsideGameFolder(file) ||
-            !ResolvesInsideGameFolder(run.fs(), run.gameFolder, AddBackslash(run.gameFolder) + file)) {
-            AppendLine(run.removalLog,
-                       "\\cf1 QDeleteFile: \\cf10 Refused (outside the game folder): \\cf1 " + LogDisplay(file) + "\\cf1\\par");
+        const std::string name = RelativeDisplay(run, file);
+        const EntryName entry = ResolveEntry(file);
+        if (entry.kind == EntryKind::Outside || entry.kind == EntryKind::NotPlainName ||
+            (entry.kind == EntryKind::File &&
+             !ResolvesInsideGameFolder(run.fs(), run.gameFolder, AddBackslash(run.gameFolder) + entry.relative))) {
+            AppendLine(run.removalLog, "\\cf1 QDeleteFile: \\cf10 " + std::string(RefusalText(entry.kind)) + ": \\cf1 " +
+                                           LogDisplay(file) + "\\cf1\\par");
             run.failureCount += 1;
             continue;
         }
-        const std::string target = GetShortPath(run.fs(), AddBackslash(run.gameFolder) + file);
-        const std::string name = RelativeDisplay(run, file);
+        // A name that no file carries (wildcards) is simply not there.
+        const std::string target =
+            entry.kind == EntryKind::File ? GetShortPath(run.fs(), AddBackslash(run.gameFolder) + entry.relative) : "";
         if (!FileExists(run.fs(), target)) {
             AppendLine(run.removalLog, "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 " + name +
                                            "\\cf1\\b0\\par");

@@ -45,17 +45,20 @@ void RunQueuedRestores(RunState& run) {
     }
     for (std::size_t i = 0; i < d.QRestoreFiles.size(); ++i) {
         const std::string& file = d.QRestoreFiles[i];
-        const std::string target = AddBackslash(run.gameFolder) + file;
+        const EntryName entry = ResolveEntry(file);
+        const std::string target = AddBackslash(run.gameFolder) + entry.relative;
         const std::string original = target + ".original";
         // The .original is moved into the mod file's place, so it must not lead out either.
-        if (!IsEntryInsideGameFolder(file) || !ResolvesInsideGameFolder(run.fs(), run.gameFolder, target) ||
-            !ResolvesInsideGameFolder(run.fs(), run.gameFolder, original)) {
-            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 Refused (outside the game folder): \\cf1 " +
-                                           LogDisplay(file) + "\\cf1\\par");
+        if (entry.kind == EntryKind::Outside || entry.kind == EntryKind::NotPlainName ||
+            (entry.kind == EntryKind::File && (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, target) ||
+                                               !ResolvesInsideGameFolder(run.fs(), run.gameFolder, original)))) {
+            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 " + std::string(RefusalText(entry.kind)) +
+                                           ": \\cf1 " + LogDisplay(file) + "\\cf1\\par");
             run.failureCount += 1;
             continue;
         }
-        const std::string shortTarget = GetShortPath(run.fs(), target);
+        // A name that no file carries (wildcards) is simply not there.
+        const std::string shortTarget = entry.kind == EntryKind::File ? GetShortPath(run.fs(), target) : "";
         if (!FileExists(run.fs(), shortTarget)) {
             PromptFailure(run, "(File Not Found)", RelativeDisplay(run, file));
             continue;

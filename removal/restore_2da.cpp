@@ -1,12 +1,15 @@
 #include "removal/restore_2da.hpp"
 
 #include <optional>
+#include <set>
 
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
+#include "removal/search_view.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
+#include "util/program_error.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane {
@@ -23,10 +26,6 @@ struct Replacement {
 };
 
 std::string BackupUninstallFolder(const RunState& run) { return AddBackslash(run.programFolder()) + "Backup Uninstall"; }
-
-std::string SafetyCopyPath(const RunState& run, std::string_view name) {
-    return BackupUninstallFolder(run) + "\\original install backup." + std::string(name);
-}
 
 void Log2da(RunState& run, std::string_view text) { AppendLine(run.removalLog, "\\cf1 QRestore2da: " + std::string(text)); }
 
@@ -50,12 +49,121 @@ void KillLogged(RunState& run, std::string_view path, std::string_view displayNa
     run.failureCount += deleted.failedFlag;
 }
 
+// The files this run has put into Backup Uninstall (lower-cased paths). Two backups whose names
+// differ only in letter case displace two tables of one name; the second must not delete the
+// first, which may be the only copy of the table that was in use.
+using Ledger = std::set<std::string>;
+
+bool Placed(const Ledger& ledger, std::string_view path) { return ledger.contains(LowerCase(path)); }
+
+bool NoEntry(const FileSystem& fs, const std::string& path) {
+    Attributes attributes;
+    const FsStatus status = fs.GetAttributes(path, attributes);
+    return status == FsStatus::FileNotFound || status == FsStatus::PathNotFound;
+}
+
+// "appearance.2da" -> "appearance (2).2da", "appearance (3).2da" ...: the first name in the
+// folder that is free and not one this run has placed. Empty when none is left.
+std::string FreeName(RunState& run, const Ledger& ledger, const std::string& folder, std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    const std::string stem(name.substr(0, dot));
+    const std::string extension = dot == std::string_view::npos ? "" : std::string(name.substr(dot));
+    for (int n = 2; n < 1000; ++n) {
+        const std::string candidate = stem + " (" + std::to_string(n) + ")" + extension;
+        const std::string path = folder + "\\" + candidate;
+        if (!Placed(ledger, path) && NoEntry(run.fs(), path)) return candidate;
+    }
+    return "";
+}
+
+// Where a file of this name goes in Backup Uninstall: its own name, after the file an earlier
+// run left there is deleted (R2, R5); or, when this run put that file there itself, a free name,
+// which the log announces. Empty when no name is left.
+std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::string_view name) {
+    const std::string folder = BackupUninstallFolder(run);
+    const std::string path = folder + "\\" + std::string(name);
+    const std::string display = "Backup Uninstall\\\\" + EscapeRtfText(name);
+    if (!Placed(ledger, path)) {
+        if (FileExists(run.fs(), path)) KillLogged(run, path, display);
+        return std::string(name);
+    }
+    const std::string free = FreeName(run, ledger, folder, name);
+    if (free.empty()) return "";
+    Log2da(run, "\\cf4 Kept \\cf1 " + display + "\\cf4  (put there earlier in this run); the new copy is named \\cf1 " +
+                    "Backup Uninstall\\\\" + EscapeRtfText(free) + "\\par");
+    return free;
+}
+
+// The backup is moved into the game. Within one volume that is a rename; between volumes it is a
+// copy that is read back and compared before the backup is deleted, so that the backup is never
+// gone before its copy is complete on the other volume.
+FileOpResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const std::string& to) {
+    const auto failed = [](FsStatus status) {
+        const ProgramError error = FileSystemError(status);
+        return FileOpResult{1, "Error: " + std::to_string(error.Number()) + "  " + error.Description()};
+    };
+    if (!NoEntry(fs, to)) return failed(FsStatus::AlreadyExists);  // a move never replaces a file
+    if (FsStatus s = fs.SetAttributes(from, Attributes{}); s != FsStatus::Ok) return failed(s);
+    if (FsStatus s = fs.Copy(from, to); s != FsStatus::Ok) return failed(s);
+    std::string original;
+    std::string copy;
+    FsStatus s = fs.ReadAll(from, original);
+    if (s == FsStatus::Ok) s = fs.ReadAll(to, copy);
+    if (s == FsStatus::Ok && copy != original) s = FsStatus::IoError;
+    if (s != FsStatus::Ok) {
+        fs.Delete(to);  // a copy that cannot be trusted is not left in the game
+        return failed(s);
+    }
+    if (s = fs.Delete(from); s != FsStatus::Ok) return failed(s);
+    return {0, "Move Successful"};
+}
+
+bool IsNotSameDevice(const FileOpResult& result) {
+    const ProgramError error = FileSystemError(FsStatus::NotSameDevice);
+    return result.failedFlag != 0 &&
+           result.text == "Error: " + std::to_string(error.Number()) + "  " + error.Description();
+}
+
+// R7.
+void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
+    FileOpResult moved;
+    if (!acrossVolumes) {
+        moved = RenameFileString(run.fs(), r.backup, r.renameTarget);
+        acrossVolumes = IsNotSameDevice(moved);  // the volumes were told apart too late: copy instead
+    }
+    if (acrossVolumes) moved = MoveAcrossVolumes(run.fs(), r.backup, r.renameTarget);
+    run.failureCount += moved.failedFlag;
+    const std::string from = RelativeDisplay(run, r.backup);
+    const std::string to = RelativeDisplay(run, r.renameTarget);
+    if (moved.failedFlag == 0 && !acrossVolumes) {
+        Log2da(run, "\\cf3 Renamed \\cf1 " + from + "\\cf3  to \\cf1 " + to + "\\par");
+    } else if (moved.failedFlag == 0) {
+        Log2da(run, "\\cf3 Moved \\cf1 " + from + "\\cf3  to \\cf1 " + to +
+                        "\\cf3  (another volume: copied, compared, then deleted from the backup folder)\\par");
+    } else if (!acrossVolumes) {
+        Log2da(run, "\\cf10 Failure Renaming \\cf1 " + from + "\\cf10  to \\cf1 " + to + " - \\cf7 " + moved.text + "\\par");
+    } else {
+        Log2da(run, "\\cf10 Failure Moving \\cf1 " + from + "\\cf10  to \\cf1 " + to + " - \\cf7 " + moved.text + "\\par");
+    }
+}
+
 // R1 to R7. Without a current file only R1, R5, R6 and R7 run. The current file is copied aside
 // before it is deleted, and the backup is moved only once its safety copy exists, so that no file
-// is ever kept nowhere.
-void RunReplacement(RunState& run, const Replacement& r) {
+// is ever kept nowhere. Whether the move crosses volumes, and whether the backup can be read, is
+// known before anything is deleted.
+void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string folder = BackupUninstallFolder(run);
-    const std::string escapedName = EscapeRtfText(r.name);
+    // A target folder that is not there fails the rename as it always did.
+    const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
+                               FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
+    if (r.current && IsInProgramOwnFolders(run, *r.current)) {
+        LogNotRestored(run, r, "the file in use leads into the program's own folders, so nothing was changed");
+        return;
+    }
+    if (run.fs().OpenForRead(r.backup) != FsStatus::Ok) {
+        LogNotRestored(run, r, "the backup cannot be read, so nothing was changed");
+        return;
+    }
 
     // R1
     if (!FolderExists(run.fs(), folder)) {
@@ -65,14 +173,18 @@ void RunReplacement(RunState& run, const Replacement& r) {
 
     if (r.current) {
         const std::string& current = *r.current;
-        const std::string fileName = GetFileName(current);
+        // R2
+        const std::string fileName = PlaceInBackupUninstall(run, ledger, GetFileName(current));
+        if (fileName.empty()) {
+            LogNotRestored(run, r, "Backup Uninstall has no free name left, so nothing was changed");
+            return;
+        }
         const std::string displaced = folder + "\\" + fileName;
         const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
-        // R2: the file displaced by an earlier run.
-        if (FileExists(run.fs(), displaced)) KillLogged(run, displaced, displacedDisplay);
         // R3
         const FileOpResult copied = FileCopyString(run.fs(), current, displaced);
         if (copied.failedFlag == 0) {
+            ledger.insert(LowerCase(displaced));
             Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
                             "\\par");
         } else {
@@ -86,13 +198,19 @@ void RunReplacement(RunState& run, const Replacement& r) {
         KillLogged(run, GetShortPath(run.fs(), current), RelativeDisplay(run, current));
     }
 
-    // R5: the safety copy of an earlier run.
-    const std::string safety = SafetyCopyPath(run, r.name);
-    const std::string safetyDisplay = "Backup Uninstall\\\\original install backup." + escapedName;
-    if (FileExists(run.fs(), safety)) KillLogged(run, safety, safetyDisplay);
+    // R5
+    const std::string safetyName = PlaceInBackupUninstall(run, ledger, "original install backup." + r.name);
+    if (safetyName.empty()) {
+        LogNotRestored(run, r, "Backup Uninstall has no free name left for a safety copy, so the backup stays in the "
+                               "backup folder");
+        return;
+    }
+    const std::string safety = folder + "\\" + safetyName;
+    const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
     // R6
     const FileOpResult copied = FileCopyString(run.fs(), r.backup, safety);
     if (copied.failedFlag == 0) {
+        ledger.insert(LowerCase(safety));
         Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
     } else {
         Log2da(run, "\\cf10 Failure Copying \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  to \\cf1 " + safetyDisplay +
@@ -101,15 +219,7 @@ void RunReplacement(RunState& run, const Replacement& r) {
         return;
     }
     // R7
-    const FileOpResult renamed = RenameFileString(run.fs(), r.backup, r.renameTarget);
-    run.failureCount += renamed.failedFlag;
-    if (renamed.failedFlag == 0) {
-        Log2da(run, "\\cf3 Renamed \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " +
-                        RelativeDisplay(run, r.renameTarget) + "\\par");
-    } else {
-        Log2da(run, "\\cf10 Failure Renaming \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  to \\cf1 " +
-                        RelativeDisplay(run, r.renameTarget) + " - \\cf7 " + renamed.text + "\\par");
-    }
+    MoveBackup(run, r, acrossVolumes);
 }
 
 std::string ReplaceTitle(std::string_view name) { return "Confirm " + std::string(name) + " replacement"; }
@@ -169,16 +279,14 @@ int AskInvalidFile(RunState& run, const std::string& name) {
 }
 
 // A chosen file is the replace target only when it has the backup's name and is not one of the
-// program's own copies (the backup itself, or a file in Backup Uninstall that the sequence rewrites).
-bool IsValidLocatedFile(const RunState& run, const std::string& chosen, const std::string& backup,
-                        const std::string& name) {
+// program's own copies (the backup itself, a file in Backup Uninstall that the sequence rewrites,
+// or anything in a program folder unpacked into override).
+bool IsValidLocatedFile(RunState& run, const std::string& chosen, const std::string& name) {
     if (chosen.empty() || LowerCase(GetFileName(chosen)) != LowerCase(name)) return false;
-    const std::string lowered = LowerCase(chosen);
-    if (lowered == LowerCase(backup)) return false;
-    return lowered != LowerCase(BackupUninstallFolder(run) + "\\" + GetFileName(chosen));
+    return !IsInProgramOwnFolders(run, chosen);
 }
 
-void LocateAndReplace(RunState& run, Replacement r) {
+void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
     OpenDialogOptions options;
     options.initialFolder = AddBackslash(run.gameFolder) + "override\\";
     options.filter = std::string("2da Files (*.2da)") + '\0' + "*.2da";
@@ -192,11 +300,11 @@ void LocateAndReplace(RunState& run, Replacement r) {
     options.ownHook = true;
     for (;;) {
         const std::string chosen = run.openDialog.CommonDialogShowOpen(run.ui(), options);
-        if (IsValidLocatedFile(run, chosen, r.backup, r.name)) {
+        if (IsValidLocatedFile(run, chosen, r.name)) {
             if (RefusedOutside(run, chosen)) return;
             r.current = chosen;
             r.renameTarget = chosen;
-            RunReplacement(run, r);
+            RunReplacement(run, ledger, r);
             return;
         }
         const int answer = AskInvalidFile(run, r.name);
@@ -209,17 +317,17 @@ void LocateAndReplace(RunState& run, Replacement r) {
 }
 
 // No current file anywhere: the backup can still be put into override.
-void OfferRestoreAnyway(RunState& run, Replacement r, const std::string& overrideTarget) {
+void OfferRestoreAnyway(RunState& run, Ledger& ledger, Replacement r, const std::string& overrideTarget) {
     const int answer = AskRestoreAnyway(run, r.name);
     if (answer == 0) {
         r.renameTarget = overrideTarget;
-        RunReplacement(run, r);
+        RunReplacement(run, ledger, r);
     } else if (answer == 1) {
         Log2da(run, "\\cf4 No 2das found in override. \\cf1 " + EscapeRtfText(r.name) + "\\cf4  not restored.\\par");
     }
 }
 
-void RestoreOne(RunState& run, const std::string& backup) {
+void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
     Replacement r;
     r.backup = backup;
     r.name = GetFileName(backup);
@@ -231,24 +339,22 @@ void RestoreOne(RunState& run, const std::string& backup) {
         if (answer == 0) {
             r.current = GetLongPath(run.fs(), overrideTarget);
             r.renameTarget = *r.current;
-            RunReplacement(run, r);
+            RunReplacement(run, ledger, r);
         } else if (answer == 1) {
             Log2da(run, "\\cf5 User declined \\cf1 " + EscapeRtfText(r.name) + "\\cf5  replacement.\\par");
         }
         return;
     }
     if (run.game == 1) {
-        OfferRestoreAnyway(run, r, overrideTarget);
+        OfferRestoreAnyway(run, ledger, r, overrideTarget);
         return;
     }
     if (run.game != 2) return;
 
-    run.search = SearchState{};
-    run.searchIndex.FindFile(run.fs(), AddBackslash(run.gameFolder) + "override\\*.*", r.name, true, run.search,
-                             [&run] { run.DoEvents(); });
+    FindInOverride(run, r.name);
     const std::string found = run.search.result;
     if (!FileExists(run.fs(), found)) {
-        OfferRestoreAnyway(run, r, overrideTarget);
+        OfferRestoreAnyway(run, ledger, r, overrideTarget);
         return;
     }
     if (RefusedOutside(run, found)) return;
@@ -256,9 +362,9 @@ void RestoreOne(RunState& run, const std::string& backup) {
     if (answer == 0) {
         r.current = found;
         r.renameTarget = found;
-        RunReplacement(run, r);
+        RunReplacement(run, ledger, r);
     } else if (answer == 1) {
-        LocateAndReplace(run, r);
+        LocateAndReplace(run, ledger, r);
     } else if (answer == 2) {
         Log2da(run, EscapeRtfText(r.name) + "\\cf4  replacement aborted.\\par");
     }
@@ -278,8 +384,9 @@ void Restore2daBackups(RunState& run) {
         AppendLine(run.removalLog, d.Missing2daReport + "\\par");
         d.Missing2daReport.clear();
     }
+    Ledger ledger;
     for (const std::string& backup : d.Backup2daFiles) {
-        RestoreOne(run, backup);
+        RestoreOne(run, ledger, backup);
     }
 }
 

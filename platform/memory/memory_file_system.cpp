@@ -22,6 +22,7 @@ struct Node {
     bool readOnlyMedium = false;
     std::string shortName;
     std::string linkTarget;  // not empty for a symbolic link: the path it stands for
+    bool ownVolume = false;  // a folder that starts a volume of its own
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;  // creation order
 
@@ -88,6 +89,13 @@ struct Node {
             if (n == ancestor) return true;
         }
         return false;
+    }
+
+    // The folder that starts the volume this entry lies on: a drive root or an own-volume folder.
+    const Node* Volume() const {
+        const Node* n = this;
+        while (n->parent != nullptr && !n->ownVolume) n = n->parent;
+        return n;
     }
 
     bool HoldsLockedFile() const {
@@ -355,6 +363,12 @@ void MemoryFileSystem::AddLink(std::string_view linkPath, std::string_view targe
     folder.AddChild(link.parts.back(), false).linkTarget = JoinPath(target.drive, target.parts);
 }
 
+void MemoryFileSystem::PutOnOwnVolume(std::string_view folder) {
+    ParsedPath parsed;
+    if (ParsePath(folder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size()).ownVolume = true;
+}
+
 // --- faults ---
 
 void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status) {
@@ -503,6 +517,7 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
     if (target.status == FsStatus::PathNotFound) return FsStatus::PathNotFound;
     Node* node = source.node;
     if (node->parent == nullptr || target.path.parts.empty()) return FsStatus::AccessDenied;
+    if (node->Volume() != target.parent->Volume()) return FsStatus::NotSameDevice;
     const bool sameEntry = target.node == node;  // only the letter case changes
     if (target.node != nullptr && !sameEntry) return FsStatus::AlreadyExists;
     if (node->OnReadOnlyMedium() || target.parent->OnReadOnlyMedium()) return FsStatus::WriteProtected;
@@ -585,6 +600,17 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
     std::string out = JoinPath(found.path.drive, parts);
     if (found.path.trailingSeparator) out += '\\';
     return out;
+}
+
+bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    const auto volume = [this](std::string_view path) -> const Node* {
+        Lookup found = state_->Find(path);
+        if (found.status == FsStatus::Ok) return found.node->Volume();
+        if (found.status == FsStatus::FileNotFound) return found.parent->Volume();
+        return nullptr;
+    };
+    const Node* first = volume(a);
+    return first != nullptr && first == volume(b);
 }
 
 std::string MemoryFileSystem::ResolvedPath(std::string_view path) const {

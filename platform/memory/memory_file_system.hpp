@@ -32,6 +32,9 @@ public:
     // operation follows it, as Windows does for everything but removing the link itself (a link
     // cannot be removed here). Links to links are followed in turn; a circle names no file.
     void AddLink(std::string_view linkPath, std::string_view targetPath);
+    // The folder (created as needed) and everything below it lie on a volume of their own, as a
+    // drive or a mounted file system would: a rename into or out of it answers NotSameDevice.
+    void PutOnOwnVolume(std::string_view folder);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -68,6 +71,8 @@ public:
     std::string ResolvedPath(std::string_view path) const override;
     void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
     std::vector<std::string> Roots() const override { return roots_; }
+    // Both paths (or the folders that would hold them) exist and lie on one volume.
+    bool SameVolume(std::string_view a, std::string_view b) const override;
 
 private:
     std::vector<std::string> roots_;

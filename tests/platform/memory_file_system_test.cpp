@@ -357,6 +357,24 @@ TEST_F(MemoryFs, SnapshotHoldsEveryFileUnderItsStoredPath) {
     EXPECT_EQ(fs.Snapshot(), expected);
 }
 
+// A folder on a volume of its own: renames into and out of it fail as between drives, copies work.
+TEST_F(MemoryFs, AFolderOnItsOwnVolumeTakesNoRenamesAcross) {
+    fs.AddFile(R"(C:\mods\tool\backup\a.2da)", "backup");
+    fs.AddFolder(R"(C:\games\override)");
+    fs.PutOnOwnVolume(R"(C:\mods\tool)");
+    EXPECT_FALSE(fs.SameVolume(R"(C:\mods\tool\backup\a.2da)", R"(C:\games\override\a.2da)"));
+    EXPECT_TRUE(fs.SameVolume(R"(C:\mods\tool\backup\a.2da)", R"(C:\mods\tool\new.2da)"));
+    EXPECT_TRUE(fs.SameVolume(R"(C:\games\override\a.2da)", R"(C:\other.txt)"));
+    EXPECT_FALSE(fs.SameVolume(R"(C:\games\override\a.2da)", R"(D:\x)"));
+    EXPECT_FALSE(fs.SameVolume(R"(C:\nowhere\x\y)", R"(C:\nowhere\x\z)"));
+    EXPECT_EQ(fs.Rename(R"(C:\mods\tool\backup\a.2da)", R"(C:\games\override\a.2da)"), FsStatus::NotSameDevice);
+    EXPECT_EQ(fs.Contents(R"(C:\mods\tool\backup\a.2da)"), "backup");
+    EXPECT_FALSE(fs.Exists(R"(C:\games\override\a.2da)"));
+    EXPECT_EQ(fs.Rename(R"(C:\mods\tool\backup\a.2da)", R"(C:\mods\tool\a.2da)"), FsStatus::Ok);
+    EXPECT_EQ(fs.Copy(R"(C:\mods\tool\a.2da)", R"(C:\games\override\a.2da)"), FsStatus::Ok);
+    EXPECT_EQ(fs.Rename(R"(C:\games\override\a.2da)", R"(C:\mods\tool\b.2da)"), FsStatus::NotSameDevice);
+}
+
 TEST(MemoryFsBuilder, RejectsContradictoryTrees) {
     MemoryFileSystem fs;
     fs.AddFile(R"(C:\a\file)", "");

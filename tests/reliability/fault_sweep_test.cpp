@@ -223,9 +223,11 @@ TEST_P(FaultSweep, LockedFilesAndReadOnlyMediaLoseNothing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Games, FaultSweep,
-                         ::testing::Values(SweepOptions{2, true}, SweepOptions{1, false}),
+                         ::testing::Values(SweepOptions{2, true}, SweepOptions{1, false}, SweepOptions{2, true, true}),
                          [](const ::testing::TestParamInfo<SweepOptions>& info) {
-                             return "K" + std::to_string(info.param.game) + (info.param.earlierRun ? "_AfterEarlierRun" : "_FirstRun");
+                             return "K" + std::to_string(info.param.game) +
+                                    (info.param.earlierRun ? "_AfterEarlierRun" : "_FirstRun") +
+                                    (info.param.programOnOwnVolume ? "_ProgramOnOtherVolume" : "");
                          });
 
 }  // namespace

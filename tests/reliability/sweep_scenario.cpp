@@ -96,6 +96,7 @@ void BuildScenario(MemoryFileSystem& fs, const SweepOptions& options) {
     fs.AddFile("C:\\Games\\outside.txt", "a file beside the game folder");
     fs.AddFile(p + "\\backup\\appearance.2da", "backup appearance table");
     fs.AddFile(p + "\\backup\\spells.2da", "backup spells table");
+    if (options.programOnOwnVolume) fs.PutOnOwnVolume(p);
     if (options.earlierRun) {
         fs.AddFile(p + "\\Backup Uninstall\\appearance.2da", "displaced by an earlier run", Attributes{false, true});
         fs.AddFile(p + "\\Backup Uninstall\\original install backup.appearance.2da", "safety copy of an earlier run");
@@ -190,7 +191,8 @@ int CountedFailureLines(const std::string& log) {
         std::size_t end = log.find(kCrLfText, start);
         if (end == std::string::npos) end = log.size();
         const std::string_view line(log.data() + start, end - start);
-        for (std::string_view word : {"Delete Failure - ", "Failure Renaming ", "Refused (", "Backup not restored"}) {
+        for (std::string_view word : {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Refused (",
+                                        "Backup not restored"}) {
             if (line.find(word) != std::string_view::npos) ++count;
         }
         start = end + kCrLfText.size();
@@ -213,8 +215,8 @@ std::string CheckFailureCount(const RunResult& result) {
 }
 
 bool LogShowsFailure(const std::string& log) {
-    for (std::string_view word : {"Delete Failure - ", "Failure Renaming ", "Failure FileCopy ", "Failure Copying ",
-                                  "Backup not restored"}) {
+    for (std::string_view word : {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Failure FileCopy ",
+                                  "Failure Copying ", "Backup not restored"}) {
         if (log.find(word) != std::string::npos) return true;
     }
     return false;

@@ -63,6 +63,7 @@ public:
 struct SweepOptions {
     int game = 2;
     bool earlierRun = true;  // Backup Uninstall and a read-only removal_results.rtf from an earlier run
+    bool programOnOwnVolume = false;  // the program folder on another volume than the game
 };
 
 // What one run left behind.

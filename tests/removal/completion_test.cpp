@@ -104,6 +104,35 @@ TEST_F(Completion, ResultsFileThatCannotBeWrittenIsAnUnexpectedError) {
     EXPECT_TRUE(ui.shellOpened.empty());
 }
 
+// The new log is written under a temporary name first: a save that fails keeps the earlier log
+// and leaves nothing half-written.
+TEST_F(Completion, AFailedSaveKeepsTheEarlierLog) {
+    fs.AddFile(kResultsPath, "the earlier result");
+    fs.FailOperation(FsOp::WriteAll, "removal_results", FsStatus::DiskFull);
+    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Failed);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Oops!");
+    EXPECT_EQ(fs.Contents(kResultsPath), "the earlier result");
+    EXPECT_EQ(GameFiles(), (std::map<std::string, std::string>{{kGame + "\\dialog.tlk", "TLK V3.0 strings"}}));
+}
+
+TEST_F(Completion, AnEarlierLogThatCannotBeDeletedStaysAndNoTemporaryFileIsLeft) {
+    fs.AddFile(kResultsPath, "the earlier result");
+    fs.Lock(kResultsPath);  // another program has it open
+    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Failed);
+    EXPECT_EQ(fs.Contents(kResultsPath), "the earlier result");
+    EXPECT_FALSE(fs.Exists(kResultsPath + ".saving"));
+}
+
+TEST_F(Completion, ALeftOverTemporaryFileIsReplaced) {
+    Attributes readOnly;
+    readOnly.readOnly = true;
+    fs.AddFile(kResultsPath + ".saving", "cut short", readOnly);
+    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Completed);
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + ExpectedTotals(0, 0));
+    EXPECT_FALSE(fs.Exists(kResultsPath + ".saving"));
+}
+
 TEST_F(Completion, UninstallFolderThatCannotBeCreatedIsAnUnexpectedError) {
     programFolder = "C:\\Other\\Tool";
     fs.AddFolder(programFolder);

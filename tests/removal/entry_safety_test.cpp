@@ -5,36 +5,75 @@
 namespace zelvane {
 namespace {
 
-TEST(EntrySafety, PathsBelowTheGameFolderPass) {
-    for (const char* entry : {"override\\x.tga", "x.tga", "Movies\\a.bik", "override\\sub dir\\x.2da",
-                              "override\\.hidden", "override\\a.b.c", "\tlead.tga", "override\\\\x.tga",
-                              "CONSOLE.txt", "com10.txt", "lpt.txt", "nul1.tga", "override\\x..tga"}) {
-        EXPECT_TRUE(IsEntryInsideGameFolder(entry)) << entry;
+TEST(EntrySafety, PlainNamesResolveAsWindowsResolvesThem) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"override\\x.tga", "override\\x.tga"},
+        {"x.tga", "x.tga"},
+        {"Movies\\a.bik", "Movies\\a.bik"},
+        {"override\\sub dir\\x.2da", "override\\sub dir\\x.2da"},
+        {"override\\.hidden", "override\\.hidden"},
+        {"override\\a.b.c", "override\\a.b.c"},
+        {"override\\\\x.tga", "override\\x.tga"},
+        {"override/sub/x.tga", "override\\sub\\x.tga"},
+        {"CONSOLE.txt", "CONSOLE.txt"},
+        {"com10.txt", "com10.txt"},
+        {"lpt.txt", "lpt.txt"},
+        {"nul1.tga", "nul1.tga"},
+        {"override\\x..tga", "override\\x..tga"},
+        // Trailing dots and spaces are cut from every component, as Windows does.
+        {"override\\a.uti ", "override\\a.uti"},
+        {"override\\b.uti.", "override\\b.uti"},
+        {"override\\c.uti. . ", "override\\c.uti"},
+        {"override.\\x.tga", "override\\x.tga"},
+        {"override \\x.tga", "override\\x.tga"},
+        // A leading separator only doubles the one after the game folder.
+        {"\\x.tga", "x.tga"},
+        {"/x.tga", "x.tga"},
+        {"\\\\server\\share\\x", "server\\share\\x"},
+        // ".." that stays inside.
+        {"override\\..\\override\\x.tga", "override\\x.tga"},
+        {"override\\.\\x.tga", "override\\x.tga"},
+        {"a\\*\\..\\..\\x.tga", "x.tga"},
+    };
+    for (const auto& [entry, relative] : cases) {
+        const EntryName name = ResolveEntry(entry);
+        EXPECT_EQ(name.kind, EntryKind::File) << entry;
+        EXPECT_EQ(name.relative, relative) << entry;
     }
 }
 
-TEST(EntrySafety, EscapesAndRootedPathsAreRefused) {
-    for (const char* entry : {"..\\x.tga", "override\\..\\..\\x", "..", "override/../../x", "override\\..",
-                              "\\x.tga", "/x.tga", "\\\\server\\share\\x", "\\\\?\\C:\\x", "C:\\x.tga", "C:x.tga",
-                              "d:\\games\\x"}) {
-        EXPECT_FALSE(IsEntryInsideGameFolder(entry)) << entry;
+TEST(EntrySafety, EscapesAndDrivesAreOutside) {
+    for (const char* entry : {"..\\x.tga", "override\\..\\..\\x", "..", "override/../../x", "override\\*\\..\\..\\..\\x",
+                              "C:\\x.tga", "C:x.tga", "d:\\games\\x", "x*\\..\\..\\y"}) {
+        EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::Outside) << entry;
     }
 }
 
-TEST(EntrySafety, StreamsWildcardsAndDevicesAreRefused) {
-    for (const char* entry : {"x.tga:stream", "override\\x.tga::$DATA", "override\\*.tga", "override\\x?.tga",
-                              "CON", "con.txt", "override\\nul", "override\\NUL.tga", "PRN", "aux.2da", "COM1",
-                              "com9.txt", "LPT1", "lpt9.tga", "override\\Con .txt", "CONIN$", "conout$.x",
-                              "COM\xB9", "lpt\xB2.txt"}) {
-        EXPECT_FALSE(IsEntryInsideGameFolder(entry)) << entry;
+TEST(EntrySafety, StreamsAndDevicesAreNoPlainFileNames) {
+    for (const char* entry : {"x.tga:stream", "override\\x.tga::$DATA", "CON", "con.txt", "override\\nul",
+                              "override\\NUL.tga", "PRN", "aux.2da", "COM1", "com9.txt", "LPT1", "lpt9.tga",
+                              "override\\Con .txt", "CONIN$", "conout$.x", "COM\xB9", "lpt\xB2.txt", "nul.",
+                              "Note: read me first"}) {
+        EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::NotPlainName) << entry;
+    }
+    EXPECT_EQ(RefusalText(EntryKind::NotPlainName), "Refused (not a plain file name)");
+    EXPECT_EQ(RefusalText(EntryKind::Outside), "Refused (outside the game folder)");
+}
+
+TEST(EntrySafety, WildcardsAndNamelessEntriesNameNoFile) {
+    for (const char* entry : {"override\\*.uti", "override\\x?.tga", "*", "override\\a<b", "a|b", "say \"hi\"",
+                              "\tlead.tga", "...", "override\\...\\x", " ", ".", "override\\..", "\\",
+                              "\\\\?\\C:\\x", "Thanks for downloading! Enjoy the mod?"}) {
+        EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::NoSuchFile) << entry;
     }
 }
 
-TEST(EntrySafety, TrailingDotsAndSpacesAreRefused) {
-    for (const char* entry : {"x.tga.", "x.tga ", "override.\\x.tga", "override \\x.tga", ".", "override\\.",
-                              "...", "override\\...\\x"}) {
-        EXPECT_FALSE(IsEntryInsideGameFolder(entry)) << entry;
-    }
+TEST(EntrySafety, ProseLinesNameFilesThatAreNotThere) {
+    const EntryName name = ResolveEntry("This mod adds two robes to the game.");
+    EXPECT_EQ(name.kind, EntryKind::File);
+    EXPECT_EQ(name.relative, "This mod adds two robes to the game");
+    EXPECT_EQ(ResolveEntry("\\cf1 Remove the robes too?").kind, EntryKind::NoSuchFile);
+    EXPECT_EQ(ResolveEntry("\\cf1 Remove the robes.").relative, "cf1 Remove the robes");
 }
 
 }  // namespace

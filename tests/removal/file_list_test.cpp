@@ -194,17 +194,43 @@ TEST_F(FileList, EntriesLeavingTheGameFolderAreRefused) {
                  "override\\x.tga:stream", "override\\CON.tga", "override\\y.tga.", "override\\x.tga"});
     const RunResult result = RunConfirmed();
     const std::string refused = R"(\cf10 Refused (outside the game folder): \cf1 )";
+    const std::string notPlain = R"(\cf10 Refused (not a plain file name): \cf1 )";
+    // "\Windows\win.ini" joined to the game folder only doubles a separator: it names a file of
+    // the game folder, which is not there. "y.tga." is y.tga, as Windows reads it.
     EXPECT_EQ(SavedLog(),
               ExpectedHeader(2) + refused + R"(..\\precious.sav\cf1\par)" + CRLF + refused +
                   R"(Override\\..\\..\\precious.sav\cf1\par)" + CRLF + refused + R"(C:\\Windows\\win.ini\cf1\par)" +
-                  CRLF + refused + R"(\\Windows\\win.ini\cf1\par)" + CRLF + refused +
-                  R"(Override\\x.tga:stream\cf1\par)" + CRLF + refused + R"(Override\\CON.tga\cf1\par)" + CRLF +
-                  refused + R"(Override\\y.tga.\cf1\par)" + CRLF + DeletedLine(R"(Override\\x.tga)") + kNoBanner +
-                  ExpectedTotals(7, 0));
-    EXPECT_EQ(result.failureCount, 7);
+                  CRLF + NotFoundLine(R"(\\Windows\\win.ini)") + notPlain + R"(Override\\x.tga:stream\cf1\par)" +
+                  CRLF + notPlain + R"(Override\\CON.tga\cf1\par)" + CRLF + DeletedLine(R"(Override\\y.tga.)") +
+                  DeletedLine(R"(Override\\x.tga)") + kNoBanner + ExpectedTotals(5, 1));
+    EXPECT_EQ(result.failureCount, 5);
     EXPECT_TRUE(fs.Exists("C:\\Games\\precious.sav"));
     EXPECT_TRUE(fs.Exists("C:\\Windows\\win.ini"));
-    EXPECT_TRUE(fs.Exists(kOverride + "\\y.tga"));
+    EXPECT_FALSE(fs.Exists(kOverride + "\\y.tga"));
+}
+
+// Trailing dots and spaces name the file Windows would delete; wildcards, other characters no
+// name carries and prose lines name no file and end as "File Not Found", also for K2, where a
+// name without wildcards is looked for in the subfolders.
+TEST_F(FileList, EntriesAreReadAsWindowsReadsThem) {
+    fs.AddFile(kOverride + "\\a.uti", "a");
+    fs.AddFile(kOverride + "\\b.uti", "b");
+    fs.AddFile(kOverride + "\\sub\\c.uti", "c");
+    fs.AddFile(kOverride + "\\any.uti", "kept");
+    SetFileList({"override\\a.uti ", "override\\b.uti.", "override\\*.uti", "override\\?ny.uti",
+                 "This mod adds three robes.", "\\cf1 Thanks for playing!", "override\\c.uti .", "Enjoy it|"});
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine(R"(Override\\a.uti )") + DeletedLine(R"(Override\\b.uti.)") +
+                              NotFoundLine(R"(Override\\*.uti)") + NotFoundLine(R"(Override\\?ny.uti)") +
+                              NotFoundLine("This mod adds three robes.") +
+                              NotFoundLine(R"(\\cf1 Thanks for playing!)") + DeletedLine(R"(Override\\Sub\\c.uti)") +
+                              NotFoundLine("Enjoy it|") + kNoBanner + ExpectedTotals(0, 5));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(result.notFoundCount, 5);
+    EXPECT_EQ(GameFiles(), (std::map<std::string, std::string>{{kGame + "\\dialog.tlk", "TLK V3.0 strings"},
+                                                               {kOverride + "\\any.uti", "kept"}}));
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].msgText, SubfolderText(R"(override\\c.uti .)", R"(C:\\Games\\Kotor\\override\\sub\\)"));
 }
 
 TEST_F(FileList, NamesAreEscapedForRtf) {

@@ -108,10 +108,31 @@ TEST_F(QueuedDeletes, EntriesLeavingTheGameFolderAreRefusedWithoutAPrompt) {
     EXPECT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
                               R"(\cf1 QDeleteFile: \cf10 Refused (outside the game folder): \cf1 ..\\save.sav\cf1\par)" +
-                              CRLF + R"(\cf1 QDeleteFile: \cf10 Refused (outside the game folder): \cf1 NUL\cf1\par)" +
+                              CRLF + R"(\cf1 QDeleteFile: \cf10 Refused (not a plain file name): \cf1 NUL\cf1\par)" +
                               CRLF + ExpectedTotals(2, 0));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_TRUE(fs.Exists("C:\\Games\\save.sav"));
+}
+
+// A trailing dot or space names the file Windows would delete; a wildcard name is not there.
+TEST_F(QueuedDeletes, EntriesAreReadAsWindowsReadsThem) {
+    fs.AddFile(kOverride + "\\a.uti", "a");
+    fs.AddFile(kOverride + "\\b.uti", "b");
+    Queue("override\\a.uti ", "Delete a?");
+    Queue("override\\*.uti", "Delete all?");
+    Queue("override\\b.uti.", "Delete b?");
+    const RunResult result = RunConfirmed({0, 0});
+    ASSERT_EQ(ui.prompts.size(), 3u);
+    EXPECT_EQ(ui.prompts[1].msgText, "Delete a?");
+    EXPECT_EQ(ui.prompts[2].msgText, "Delete b?");
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: )" + Deleted(R"(Override\\a.uti )") +
+                              R"(\par)" + CRLF +
+                              R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 Override\\*.uti)"
+                              R"(\cf1\b0\par)" + CRLF + R"(\cf1 QDeleteFile: )" + Deleted(R"(Override\\b.uti.)") +
+                              R"(\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_FALSE(fs.Exists(kOverride + "\\a.uti"));
+    EXPECT_FALSE(fs.Exists(kOverride + "\\b.uti"));
 }
 
 }  // namespace

@@ -132,10 +132,28 @@ TEST_F(QueuedRestores, EntriesLeavingTheGameFolderAreRefused) {
     EXPECT_EQ(ui.prompts.size(), 1u);
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ +
                               R"(\cf10 Refused (outside the game folder): \cf1 ..\\x.tga\cf1\par)" + CRLF + kQ +
-                              R"(\cf10 Refused (outside the game folder): \cf1 Override\\x.tga::$DATA\cf1\par)" + CRLF +
+                              R"(\cf10 Refused (not a plain file name): \cf1 Override\\x.tga::$DATA\cf1\par)" + CRLF +
                               ExpectedTotals(2, 0));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_EQ(fs.Contents("C:\\Games\\x.tga"), "mine");
+}
+
+// "x.tga " is x.tga: the restore deletes x.tga and renames x.tga.original; a wildcard name is
+// not there.
+TEST_F(QueuedRestores, EntriesAreReadAsWindowsReadsThem) {
+    fs.AddFile(kOverride + "\\x.tga", "mod");
+    fs.AddFile(kOverride + "\\x.tga.original", "game");
+    Queue("override\\x.tga ", "Restore?");
+    Queue("override\\*.tga", "Restore all?");
+    const RunResult result = RunConfirmed({0});
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ + Deleted(R"(Override\\x.tga )") + R"(\par)" + CRLF + kQ +
+                              R"(\cf3 Renamed \cf1 Override\\x.tga.original\cf3  to \cf1 Override\\x.tga\par)" + CRLF +
+                              R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\*.tga)"
+                              R"(\cf1\b0\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(fs.Contents(kOverride + "\\x.tga"), "game");
+    EXPECT_FALSE(fs.Exists(kOverride + "\\x.tga.original"));
 }
 
 }  // namespace

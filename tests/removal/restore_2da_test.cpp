@@ -328,5 +328,188 @@ TEST_F(Restore2da, NamesInPromptsAndLinesAreEscaped) {
     EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" + CRLF));
 }
 
+// --- no table is ever lost ---
+
+std::string KeptLine(const std::string& kept, const std::string& free) {
+    return kQ + R"(\cf4 Kept \cf1 Backup Uninstall\\)" + kept +
+           R"(\cf4  (put there earlier in this run); the new copy is named \cf1 Backup Uninstall\\)" + free + R"(\par)" +
+           CRLF;
+}
+
+// Two backups of one name (on a case-sensitive disk "Appearance.2da" and "appearance.2da"): the
+// second replacement must not delete the table that the first put into Backup Uninstall, the only
+// copy of the table that was in use before the run.
+TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
+    const std::string second = kProgram + "\\backup\\again\\appearance.2da";
+    fs.AddFile(second, "second backup");
+    fs.AddFile(kInOverride, "current table");
+    fs.AddFile(kBu + "\\appearance (2).2da", "left by someone");  // taken: the next free name is (3)
+    d.Backup2daFiles = {kBackup, second};
+    const RunResult result = RunConfirmed({0, 0});
+    EXPECT_EQ(SavedLog(),
+              Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                  kSafetyCopied + Moved(R"(Override\\appearance.2da)") +
+                  KeptLine("appearance.2da", "appearance (3).2da") +
+                  CopiedAside(R"(Override\\appearance.2da)", "appearance (3).2da") +
+                  DeletedLine(R"(Override\\appearance.2da)") +
+                  KeptLine("original install backup.appearance.2da", "original install backup.appearance (2).2da") +
+                  kQ + R"(\cf3 FileCopy \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                       R"(original install backup.appearance (2).2da\par)" + CRLF +
+                  kQ + R"(\cf3 Renamed \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Override\\appearance.2da\par)" +
+                  CRLF));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "second backup"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\appearance (2).2da", "left by someone"},
+                                  {kBu + "\\appearance (3).2da", "backup table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"},
+                                  {kBu + "\\original install backup.appearance (2).2da", "second backup"}}));
+}
+
+// A program folder unpacked into override (K2): the backup beside the program is never offered as
+// the table in use; the search goes on past the program folder to the table the game uses.
+class ProgramInOverride : public Restore2da {
+protected:
+    ProgramInOverride() {
+        programFolder = kOverride + "\\ModTool";
+        tool = programFolder + "\\backup\\appearance.2da";
+        fs.AddFile(tool, "backup table");  // listed before anything else in override
+        fs.AddFile(programFolder + "\\appearance.2da", "the mod's own copy");
+        d.Backup2daFiles = {tool};
+    }
+    std::string SavedHere() const {
+        return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or("<no log saved>");
+    }
+    std::string tool;
+};
+
+TEST_F(ProgramInOverride, TheSearchFindsTheTableBeyondTheProgramFolder) {
+    fs.AddFile(kInSub, "current table");
+    RunConfirmed({0});
+    CheckFound(1, R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)");
+    const std::string log = SavedHere();
+    EXPECT_NE(log.find(kQ + R"(\cf3 Renamed \cf1 Override\\Modtool\\Backup\\appearance.2da\cf3  to \cf1 )"
+                            R"(Override\\Sub\\appearance.2da\par)"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(fs.Contents(kInSub), "backup table");
+    EXPECT_EQ(fs.Contents(programFolder + "\\Backup Uninstall\\appearance.2da"), "current table");
+    EXPECT_EQ(fs.Contents(programFolder + "\\appearance.2da"), "the mod's own copy");
+}
+
+TEST_F(ProgramInOverride, WithNoTableElsewhereTheBackupIsNotFound) {
+    RunConfirmed({1});
+    ASSERT_EQ(ui.prompts.size(), 2u);
+    EXPECT_EQ(ui.prompts[1].msgText, kAnywayText);
+    EXPECT_NE(SavedHere().find(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)"),
+              std::string::npos);
+    EXPECT_EQ(fs.Contents(tool), "backup table");
+}
+
+TEST_F(ProgramInOverride, FilesOfTheProgramFolderAreNoValidChoiceInTheDialog) {
+    fs.AddFile(kInSub, "current table");
+    ui.openFileAnswers = {programFolder + "\\appearance.2da", tool};
+    RunConfirmed({1, 1, 0});
+    ASSERT_EQ(ui.prompts.size(), 4u);
+    EXPECT_EQ(ui.prompts[2].msgText, kInvalidText);
+    EXPECT_EQ(ui.prompts[3].msgText, kInvalidText);
+    EXPECT_EQ(fs.Contents(tool), "backup table");
+    EXPECT_EQ(fs.Contents(kInSub), "current table");
+}
+
+// A table in override that is a link to the backup itself is not replaced by that backup.
+TEST_F(ProgramInOverride, ATableThatLeadsIntoTheProgramFolderIsNotReplaced) {
+    fs.AddLink(kInOverride, tool);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_NE(SavedHere().find(kQ + R"(\cf10 Backup not restored: \cf1 Override\\Modtool\\Backup\\appearance.2da)"
+                                    R"(\cf10  (the file in use leads into the program's own folders, so nothing was )"
+                                    R"(changed)\cf1\par)"),
+              std::string::npos)
+        << SavedHere();
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(fs.Contents(tool), "backup table");
+    EXPECT_FALSE(fs.Exists(programFolder + "\\Backup Uninstall"));
+}
+
+// A file-list entry is never deleted from the program folder either: what lies there is the
+// mod's distribution, not what it installed.
+TEST_F(ProgramInOverride, TheFileListSearchLeavesTheProgramFolderOut) {
+    fs.AddFile(programFolder + "\\x.tga", "the mod's own copy");
+    fs.AddFile(kOverride + "\\sub\\y.tga", "installed");
+    SetFileList({"override\\x.tga", "override\\y.tga", "override\\appearance.2da"});
+    d.Restore2da = false;
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.notFoundCount, 2);
+    EXPECT_EQ(fs.Contents(programFolder + "\\x.tga"), "the mod's own copy");
+    EXPECT_EQ(fs.Contents(tool), "backup table");
+    EXPECT_FALSE(fs.Exists(kOverride + "\\sub\\y.tga"));
+}
+
+// Only the program's own folders are left out: a folder of override that merely has one of their
+// names is searched as before.
+TEST_F(Restore2da, AnOverrideFolderNamedLikeTheProgramsOwnIsSearched) {
+    fs.AddFile(kOverride + "\\backup\\appearance.2da", "current table");
+    RunConfirmed({0});
+    CheckFound(1, R"(C:\\Games\\Kotor\\override\\backup\\appearance.2da)");
+    EXPECT_EQ(fs.Contents(kOverride + "\\backup\\appearance.2da"), "backup table");
+    EXPECT_EQ(fs.Contents(kBu + "\\appearance.2da"), "current table");
+}
+
+// The program folder on another volume than the game: the backup cannot be renamed into the game.
+// The move is a copy that is compared before the backup is deleted, decided before anything is.
+TEST_F(Restore2da, ABackupOnAnotherVolumeIsCopiedComparedAndThenDeleted) {
+    fs.PutOnOwnVolume(kProgram);
+    fs.AddFile(kInOverride, "current table");
+    EXPECT_FALSE(fs.SameVolume(kBackup, kInOverride));
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                              kSafetyCopied + kQ + R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 )"
+                                                   R"(Override\\appearance.2da\cf3  (another volume: copied, )"
+                                                   R"(compared, then deleted from the backup folder)\par)" + CRLF));
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+TEST_F(Restore2da, ACopyToAnotherVolumeThatCannotBeCheckedIsRemovedAndTheBackupStays) {
+    fs.PutOnOwnVolume(kProgram);
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::ReadAll, "override\\appearance.2da", FsStatus::IoError);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                                  kSafetyCopied + kQ + R"(\cf10 Failure Moving \cf1 Backup\\appearance.2da\cf10  to )"
+                                                       R"(\cf1 Override\\appearance.2da - \cf7 Error: 57  Device I/O )"
+                                                       R"(error\par)" + CRLF,
+                              1));
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(GameFiles(), Files({{kBackup, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\original install backup.appearance.2da", "backup table"}}));
+}
+
+// A rename that answers "different drive" although the volumes looked the same is made as a copy.
+TEST_F(Restore2da, ARenameRefusedAcrossDevicesFallsBackToTheCheckedCopy) {
+    fs.AddFile(kInOverride, "current table");
+    fs.FailOperation(FsOp::Rename, "backup\\appearance.2da", FsStatus::NotSameDevice);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.failureCount, 0);
+    EXPECT_NE(SavedLog().find(R"(\cf3 Moved \cf1 Backup\\appearance.2da)"), std::string::npos);
+    EXPECT_EQ(fs.Contents(kInOverride), "backup table");
+    EXPECT_FALSE(fs.Exists(kBackup));
+}
+
+// A backup that cannot be read is found out before the table in use is deleted.
+TEST_F(Restore2da, AnUnreadableBackupChangesNothing) {
+    fs.AddFile(kInOverride, "current table");
+    fs.Lock(kBackup);
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (the backup )"
+                                   R"(cannot be read, so nothing was changed)\cf1\par)" + CRLF,
+                              1));
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"}, {kBackup, "backup table"}}));
+}
+
 }  // namespace
 }  // namespace zelvane::testing

@@ -1,0 +1,134 @@
+#include "removal/search_view.hpp"
+
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include "removal/entry_safety.hpp"
+#include "util/common.hpp"
+#include "util/strings.hpp"
+
+namespace zelvane {
+namespace {
+
+bool IsAtOrBelow(std::string_view path, std::string_view folder) {
+    return IsPathBelowFolder(AddBackslash(path) + "x", folder);
+}
+
+// A folder kept out of the searches: its name for a cheap first test, and where it really lies.
+struct KeptOut {
+    std::string loweredName;
+    std::string resolved;
+};
+
+// Hands out the entries of another listing, without those that lead into a kept-out folder.
+class FilteredListing final : public Listing {
+public:
+    FilteredListing(std::unique_ptr<Listing> inner, const FileSystem& fs, std::string folder,
+                    std::vector<KeptOut> keptOut)
+        : inner_(std::move(inner)), fs_(fs), folder_(std::move(folder)), keptOut_(std::move(keptOut)) {}
+
+    std::optional<DirEntry> Next() override {
+        while (auto entry = inner_->Next()) {
+            if (!LeadsIntoKeptOut(*entry)) return entry;
+        }
+        return std::nullopt;
+    }
+
+private:
+    // Folders are compared by name first, so that only a folder that may be one of them is
+    // resolved; the search enters no folder links, so file links are the only other way in.
+    bool LeadsIntoKeptOut(const DirEntry& entry) const {
+        if (entry.name == "." || entry.name == "..") return false;
+        const bool folder = entry.attributes.directory && !entry.attributes.link;
+        if (!folder && !entry.attributes.link) return false;
+        const std::string lowered = LowerCase(entry.name);
+        std::optional<std::string> resolved;
+        for (const KeptOut& k : keptOut_) {
+            if (folder && lowered != k.loweredName) continue;
+            if (!resolved) resolved = fs_.ResolvedPath(folder_ + entry.name);
+            if (IsAtOrBelow(*resolved, k.resolved)) return true;
+        }
+        return false;
+    }
+
+    std::unique_ptr<Listing> inner_;
+    const FileSystem& fs_;
+    std::string folder_;  // ends with "\"
+    std::vector<KeptOut> keptOut_;
+};
+
+// Forwards everything to another file system; only its listings leave the kept-out folders out.
+class SearchView final : public FileSystem {
+public:
+    SearchView(FileSystem& inner, std::vector<KeptOut> keptOut) : inner_(inner), keptOut_(std::move(keptOut)) {}
+
+    FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
+        return inner_.GetAttributes(path, out);
+    }
+    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
+        return inner_.SetAttributes(path, attributes);
+    }
+    FsStatus OpenForRead(std::string_view path) const override { return inner_.OpenForRead(path); }
+    FsStatus ReadAll(std::string_view path, std::string& bytes) const override { return inner_.ReadAll(path, bytes); }
+    FsStatus WriteAll(std::string_view path, std::string_view bytes) override { return inner_.WriteAll(path, bytes); }
+    FsStatus Delete(std::string_view path) override { return inner_.Delete(path); }
+    FsStatus Rename(std::string_view from, std::string_view to) override { return inner_.Rename(from, to); }
+    FsStatus Copy(std::string_view from, std::string_view to) override { return inner_.Copy(from, to); }
+    FsStatus CreateFolder(std::string_view path) override { return inner_.CreateFolder(path); }
+    std::string ShortPath(std::string_view path) const override { return inner_.ShortPath(path); }
+    std::string ResolvedPath(std::string_view path) const override { return inner_.ResolvedPath(path); }
+    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
+    std::vector<std::string> Roots() const override { return inner_.Roots(); }
+    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
+    void ForgetCachedState() override { inner_.ForgetCachedState(); }
+
+    std::unique_ptr<Listing> List(std::string_view pattern) const override {
+        auto listing = inner_.List(pattern);
+        if (!listing || keptOut_.empty()) return listing;
+        const std::size_t cut = pattern.find_last_of("\\/");
+        std::string folder = cut == std::string_view::npos ? std::string() : std::string(pattern.substr(0, cut + 1));
+        return std::make_unique<FilteredListing>(std::move(listing), inner_, std::move(folder), keptOut_);
+    }
+
+private:
+    FileSystem& inner_;
+    std::vector<KeptOut> keptOut_;
+};
+
+}  // namespace
+
+std::vector<std::string> ProgramOwnFolders(RunState& run) {
+    const std::string program = AddBackslash(run.programFolder());
+    std::vector<std::string> folders = {program + "backup", program + "Backup Uninstall", program + "uninstall"};
+    const FileSystem& fs = run.fs();
+    const std::string overrideFolder = AddBackslash(run.gameFolder) + "override";
+    if (IsPathBelowFolder(fs.ResolvedPath(run.programFolder()), fs.ResolvedPath(overrideFolder))) {
+        folders.push_back(run.programFolder());
+    }
+    return folders;
+}
+
+bool IsInProgramOwnFolders(RunState& run, std::string_view path) {
+    const FileSystem& fs = run.fs();
+    const std::string resolved = fs.ResolvedPath(path);
+    for (const std::string& folder : ProgramOwnFolders(run)) {
+        if (IsAtOrBelow(resolved, fs.ResolvedPath(folder))) return true;
+    }
+    return false;
+}
+
+void FindInOverride(RunState& run, std::string_view fileName) {
+    std::vector<KeptOut> keptOut;
+    for (const std::string& folder : ProgramOwnFolders(run)) {
+        std::string resolved = run.fs().ResolvedPath(folder);
+        while (resolved.ends_with('\\')) resolved.pop_back();
+        keptOut.push_back({LowerCase(GetFileName(resolved)), std::move(resolved)});
+    }
+    SearchView view(run.fs(), std::move(keptOut));
+    run.search = SearchState{};
+    run.searchIndex.FindFile(view, AddBackslash(run.gameFolder) + "override\\*.*", fileName, true, run.search,
+                             [&run] { run.DoEvents(); });
+}
+
+}  // namespace zelvane
