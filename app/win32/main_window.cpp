@@ -7,16 +7,17 @@
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
 #include "app/win32/main_window_hook.hpp"
-#include "app/win32/orvo_button.hpp"
 #include "app/win32/program_resources.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/twips.hpp"
 #include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
+#include "prompts/win32/rich_edit.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/win32/resource_ids.h"
 #include "util/program_error.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {

@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "app/win32/handles.hpp"
 #include "description/uninstall_description.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "util/browse_folders.hpp"
+#include "widgets/win32/handles.hpp"
 
 namespace zelvane::win32 {
 

@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "app/win32/main_window.hpp"
-#include "app/win32/msgbox_ex.hpp"
-#include "app/win32/orvo_button.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
+#include "widgets/win32/orvo_button.hpp"
 
 namespace {
 

@@ -7,18 +7,18 @@
 #include <functional>
 #include <string>
 
-#include "app/win32/browse_folder_dialog.hpp"
-#include "app/win32/msgbox_ex.hpp"
-#include "app/win32/orvo_button.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/super_class.hpp"
 #include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "platform/win32/win32_errors.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
+#include "prompts/win32/rich_edit.hpp"
+#include "util/win32/browse_folder_dialog.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/super_class.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace {
 

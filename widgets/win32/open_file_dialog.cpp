@@ -1,4 +1,4 @@
-#include "app/win32/open_file_dialog.hpp"
+#include "widgets/win32/open_file_dialog.hpp"
 
 #include <commdlg.h>
 

@@ -1,15 +1,15 @@
-#include "app/win32/orvo_button.hpp"
+#include "widgets/win32/orvo_button.hpp"
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/window_hook.hpp"
 #include "widgets/button_face.hpp"
 #include "widgets/gradient.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {

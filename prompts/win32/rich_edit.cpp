@@ -1,16 +1,16 @@
-#include "app/win32/rich_edit.hpp"
+#include "prompts/win32/rich_edit.hpp"
 
 #include <richedit.h>
 
 #include <string>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -56,7 +56,7 @@ HWND CreateWindowOfClass(const char* className, HWND parent, int x, int y, int w
 HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file, std::string_view text,
                     DWORD style, DWORD exStyle, RichEditFlags flags) {
     LoadLibraries();
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     if (!Libraries().riched32) {
         MessageBoxA(nullptr, kRichEditLoadFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
         return nullptr;
@@ -95,7 +95,7 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
     if (flags.requestSize) {
         SendMessageA(window, EM_SETEVENTMASK, 0, 0);
         SendMessageA(window, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
         SendMessageA(window, EM_REQUESTRESIZE, 0, 0);
     }
     if (flags.makeInert) HookWindow(window, InertRichEditProc);

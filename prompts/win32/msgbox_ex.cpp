@@ -1,4 +1,4 @@
-#include "app/win32/msgbox_ex.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
 
 #include <mmsystem.h>
 #include <richedit.h>
@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/orvo_button.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/super_class.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "prompts/accelerators.hpp"
 #include "prompts/prompt_layout.hpp"
 #include "prompts/prompt_sounds.hpp"
 #include "prompts/rtf_envelope.hpp"
+#include "prompts/win32/rich_edit.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/super_class.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -163,7 +163,7 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     flags.makeInert = true;
     flags.links = false;
     body_ = CreateRichEdit(dialog_, placement.xPixels, placement.yPixels, 1, 1, "", rtf, kPromptRichEditStyle, 0, flags);
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     if (body_ == nullptr) return;
 
     if (request_.formatWidth != -1) {
@@ -172,15 +172,15 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     }
     MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, RequestedRect().bottom,
                TRUE);
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     if (request_.formatWidth != -1) {
         // Some rich edits lay out wrapped lines only once the window has its width: ask for the
         // natural size again so that no wrapped line is cut off.
         SendMessageA(body_, EM_REQUESTRESIZE, 0, 0);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
         MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels,
                    RequestedRect().bottom, TRUE);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
     }
     SetRichEditBackColor(GetSysColor(COLOR_BTNFACE), body_);
 }
@@ -292,7 +292,7 @@ void MsgBoxExForm::ShowModal(HWND owner) {
 void MsgBoxExForm::Unload() {
     if (body_ != nullptr) {
         UnhookWindow(body_);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
         DestroyWindow(body_);
         body_ = nullptr;
     }
@@ -308,9 +308,9 @@ int MsgBoxExForm::Run(HWND owner) {
     promptResult_ = -1;
     if (!Create(owner)) return -1;
     const std::string rtf = BuildPromptRtf(request_.msgText, request_.fontSize);
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     DoSuperClass();
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     CreateBody(rtf);
     LayOut();
     ShowIcon();
