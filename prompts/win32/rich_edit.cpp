@@ -39,6 +39,18 @@ void SetLineWidth(HWND richEdit, int lineWidthTwips) {
 }
 
 // Far wider than any window of the program, so that no paragraph wraps.
+// The control's own default format is the system font, bold on some systems; RTF that does not
+// begin with \plain takes its weight from it. Every window starts from regular text, as the
+// measuring of prompt bodies assumes.
+void ResetToRegularWeight(HWND richEdit) {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    format.dwEffects = 0;
+    SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
 int UnlimitedLineWidth() {
     const int screenTwips = GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
     return TwipsPerPixelX() * screenTwips - 768;
@@ -85,6 +97,7 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
         SetLineWidth(window, UnlimitedLineWidth());
         content.assign(text);
     }
+    ResetToRegularWeight(window);
     SetRichText(window, content);
 
     SendMessageA(window, EM_SETSEL, 1, 1);
