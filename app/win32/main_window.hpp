@@ -44,6 +44,9 @@ public:
     void Show(int showCommand);
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Keys the information display would keep to itself: Alt+M, Alt+R and Tab work whatever has
+    // the focus. True when the message was handled and is not to be dispatched.
+    bool PreTranslateMessage(const MSG& message);
 
 private:
     struct TwipsRect {
