@@ -2,6 +2,7 @@
 // program: prints "PASS name" / "FAIL name: detail" and a closing "N passed, M failed".
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstdio>
 #include <functional>
@@ -16,6 +17,7 @@
 #include "prompts/win32/rich_edit.hpp"
 #include "util/win32/browse_folder_dialog.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/open_file_dialog.hpp"
 #include "widgets/win32/orvo_button.hpp"
 #include "widgets/win32/super_class.hpp"
 #include "widgets/win32/window_hook.hpp"
@@ -318,6 +320,23 @@ void RichEditChecks(HWND parent) {
     Check(g_log.keyDowns == 1, "prompt body hands its keys to the prompt");
     UnhookWindow(body);
     DestroyWindow(body);
+
+    // A body without any \\b is regular throughout, whatever the control's own default font.
+    HWND plain = CreateRichEdit(parent, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
+                                kPromptRichEditStyle, 0, RichEditFlags{});
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(plain, EM_SETSEL, 0, -1);
+    SendMessageA(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0, "rich edit text without \\b is regular",
+          "mask " + std::to_string(format.dwMask) + " effects " + std::to_string(format.dwEffects));
+    DestroyWindow(plain);
+}
+
+void OpenDialogChecks() {
+    // The ANSI structure without the Windows 2000 fields: 76 bytes in the 32-bit program.
+    Check(kOpenFileNameSize == OPENFILENAME_SIZE_VERSION_400A && (sizeof(void*) != 4 || kOpenFileNameSize == 76),
+          "open-file dialog structure has the size every dialog version accepts", std::to_string(kOpenFileNameSize));
 }
 
 // Presses a prompt's button from outside once the prompt is up.
@@ -439,6 +458,7 @@ int main() {
     SuperClassChecks(parent);
     ButtonChecks(parent);
     RichEditChecks(parent);
+    OpenDialogChecks();
     PromptChecks(parent);
     DestroyWindow(parent);
     FreeRichEditLibraries();
