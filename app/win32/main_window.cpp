@@ -320,11 +320,7 @@ bool FrmMain::PreTranslateMessage(const MSG& message) {
         return Form_KeyDown(message.wParam, true);
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
-        if (GetKeyState(VK_SHIFT) < 0) {
-            MoveFocus(true);
-        } else {
-            MoveFocus(false);
-        }
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
         return true;
     }
     return false;
