@@ -442,6 +442,42 @@ void PromptChecks(HWND parent) {
     });
     Check(buttons == 5 && result == 4, "prompt with five buttons, the fifth uncaptioned",
           std::to_string(buttons) + " buttons, result " + std::to_string(result));
+
+    // Far wider and far taller than the screen: the prompt still lies inside the work area, and so
+    // do its buttons.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const auto inside = [&work](HWND dialog) {
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        bool ok = r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(child)) continue;
+            RECT c{};
+            GetWindowRect(child, &c);
+            ok = ok && c.left >= r.left && c.top >= r.top && c.right <= r.right && c.bottom <= r.bottom;
+        }
+        return ok;
+    };
+    PromptRequest wide = yesNo;
+    wide.msgText = std::string("A line far wider than any screen: ") + std::string(400, 'w');
+    wide.autoWidth = 4000;
+    bool wideInside = false;
+    result = PromptWith(wide, [&](HWND dialog) {
+        wideInside = inside(dialog);
+        PostMessageA(ButtonWithCaption(dialog, "&No"), BM_CLICK, 0, 0);
+    });
+    Check(wideInside && result == 1, "prompt wider than the screen stays inside the work area");
+
+    PromptRequest tall = yesNo;
+    tall.msgText.clear();
+    for (int line = 0; line < 120; ++line) tall.msgText += "Line " + std::to_string(line) + "\\par\r\n";
+    bool tallInside = false;
+    result = PromptWith(tall, [&](HWND dialog) {
+        tallInside = inside(dialog);
+        PostMessageA(ButtonWithCaption(dialog, "&No"), BM_CLICK, 0, 0);
+    });
+    Check(tallInside && result == 1, "prompt taller than the screen stays inside the work area");
 }
 
 }  // namespace
