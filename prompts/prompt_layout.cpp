@@ -81,4 +81,44 @@ PromptLayout LayoutPrompt(const PromptLayoutInput& input) {
     return layout;
 }
 
+PromptFit FitPromptToWorkArea(const PromptLayoutInput& input, int workWidthTwips) {
+    PromptFit fit;
+    fit.formatWidthTwips = input.formatWidthTwips;
+    fit.buttonWidth = input.buttonWidth;
+    const std::int64_t factorX = Factor(input.twipsPerPixelX);
+    const std::int64_t work = workWidthTwips;
+
+    // The row of buttons alone: narrower buttons when it is wider than the work area.
+    const std::int64_t count = std::clamp(input.buttonCount, 1, kPromptMaxButtons);
+    const std::int64_t rowTotal = count * input.buttonWidth + (count - 1) * kPromptButtonGap + 420;
+    if (rowTotal > work) {
+        const std::int64_t narrowed = (work - 420 - (count - 1) * kPromptButtonGap) / count;
+        fit.buttonWidth = ClampToInt32(std::max<std::int64_t>(narrowed, factorX));
+    }
+
+    // The body as asked: the measured width, or the window width of a fixed width.
+    const std::int64_t bodyPixels = input.formatWidthTwips == -1
+                                        ? input.autoWidthPixels
+                                        : FixedBodyWindowWidth(input.formatWidthTwips, input.twipsPerPixelX);
+    const auto dialogWidth = [&](std::int64_t pixels) { return input.labelLeft + pixels * factorX + 300; };
+    if (dialogWidth(bodyPixels) <= work) return fit;
+
+    // The widest fixed width whose window still fits: formatWidth / factor + 5 pixels wide.
+    std::int64_t format = work - input.labelLeft - 300 - 5 * factorX;
+    while (format > 0 && dialogWidth(FixedBodyWindowWidth(ClampToInt32(format), input.twipsPerPixelX)) > work) {
+        --format;
+    }
+    // A line width below one pixel never comes from a real screen; keep a usable minimum.
+    fit.wrapBody = true;
+    fit.formatWidthTwips = ClampToInt32(std::max<std::int64_t>(format, 200 + factorX));
+    return fit;
+}
+
+int MaxBodyHeightPixels(const PromptLayoutInput& input, int workHeightTwips) {
+    const std::int64_t factorY = Factor(input.twipsPerPixelY);
+    const std::int64_t room = static_cast<std::int64_t>(workHeightTwips) - input.labelTop - 120 -
+                              input.designedButtonHeight - 500;
+    return ClampToInt32(std::max<std::int64_t>(room / factorY, 1));
+}
+
 }  // namespace zelvane

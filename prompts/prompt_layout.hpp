@@ -58,4 +58,21 @@ struct PromptLayout {
 
 PromptLayout LayoutPrompt(const PromptLayoutInput& input);
 
+// A prompt always fits the work area of its monitor. When the layout above does, it is kept as it
+// is; otherwise the body is wrapped at the widest width that fits (laid out as a fixed-width body)
+// and the buttons are narrowed when their row alone is wider than the work area.
+struct PromptFit {
+    bool wrapBody = false;
+    int formatWidthTwips = -1;  // the formatWidth to lay the body out with
+    int buttonWidth = 0;
+};
+
+// input holds the caller's request (autoWidthPixels, formatWidthTwips, buttons); the body's actual
+// size is not needed yet.
+PromptFit FitPromptToWorkArea(const PromptLayoutInput& input, int workWidthTwips);
+
+// The tallest body (pixels) that keeps the dialog inside a work area workHeightTwips high; a taller
+// body is shown at this height with a scroll bar.
+int MaxBodyHeightPixels(const PromptLayoutInput& input, int workHeightTwips);
+
 }  // namespace zelvane

@@ -5,7 +5,7 @@
 set -euo pipefail
 
 native=(cmake g++ make libgtest-dev libgmock-dev libcli11-dev libfmt-dev libbenchmark-dev clang libclang-rt-14-dev strace)
-windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils)
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils zip)
 
 want=("${native[@]}")
 if [[ "${1:-}" == "--windows" ]]; then

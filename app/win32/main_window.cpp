@@ -7,16 +7,17 @@
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
 #include "app/win32/main_window_hook.hpp"
-#include "app/win32/orvo_button.hpp"
 #include "app/win32/program_resources.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/twips.hpp"
 #include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
+#include "prompts/win32/rich_edit.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/win32/resource_ids.h"
 #include "util/program_error.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -244,7 +245,17 @@ void FrmMain::FocusFirstButton() {
 }
 
 void FrmMain::MoveFocus(bool backwards) {
-    HWND next = GetNextDlgTabItem(window_, GetFocus(), backwards ? TRUE : FALSE);
+    HWND focus = GetFocus();
+    if (focus == richEdit_ || focus == nullptr || focus == window_) {
+        // The information display is no tab stop of its own: Tab leaves it for the buttons in their order.
+        if (backwards && cmdIni_ != nullptr) {
+            SetFocus(cmdIni_);
+        } else {
+            FocusFirstButton();
+        }
+        return;
+    }
+    HWND next = GetNextDlgTabItem(window_, focus, backwards ? TRUE : FALSE);
     if (next != nullptr) SetFocus(next);
 }
 
@@ -295,6 +306,21 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
     }
     if (keyCode == 'R') {
         if (IsWindowEnabled(cmdRemoveMod_)) cmdRemoveMod_Click();
+        return true;
+    }
+    return false;
+}
+
+bool FrmMain::PreTranslateMessage(const MSG& message) {
+    if (!loaded_ || running_ || message.hwnd == nullptr || message.hwnd == window_) return false;
+    if (!IsChild(window_, message.hwnd) || !IsWindowEnabled(window_)) return false;
+    // A window with the key filter hands its keys to the form itself.
+    if (GetPropA(message.hwnd, kOldWndProcProperty) != nullptr) return false;
+    if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
+        return Form_KeyDown(message.wParam, true);
+    }
+    if (message.message == WM_KEYDOWN && message.wParam == VK_TAB) {
+        MoveFocus(GetKeyState(VK_SHIFT) < 0);
         return true;
     }
     return false;

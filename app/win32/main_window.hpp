@@ -5,12 +5,12 @@
 
 #include <string>
 
-#include "app/win32/handles.hpp"
 #include "description/uninstall_description.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "util/browse_folders.hpp"
+#include "widgets/win32/handles.hpp"
 
 namespace zelvane::win32 {
 
@@ -44,6 +44,9 @@ public:
     void Show(int showCommand);
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    // Keys the information display would keep to itself: Alt+M, Alt+R and Tab work whatever has
+    // the focus. True when the message was handled and is not to be dispatched.
+    bool PreTranslateMessage(const MSG& message);
 
 private:
     struct TwipsRect {

@@ -4,22 +4,18 @@
 
 #include <string>
 
-#include "app/win32/browse_folder_dialog.hpp"
-#include "app/win32/handles.hpp"
-#include "app/win32/msgbox_ex.hpp"
-#include "app/win32/open_file_dialog.hpp"
-#include "app/win32/twips.hpp"
-#include "util/common.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
+#include "util/win32/browse_folder_dialog.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/open_file_dialog.hpp"
+#include "widgets/win32/twips.hpp"
 
 namespace zelvane::win32 {
 
 Win32UserInterface& ProgramUserInterface() {
     static Win32UserInterface ui;
     return ui;
-}
-
-void ReportError(const ProgramError& error, std::string_view location) {
-    ShowErrorMessage(ProgramUserInterface(), error, location);
 }
 
 HWND Win32UserInterface::OwnerWindow() const { return IsWindow(mainWindow_) ? mainWindow_ : nullptr; }
@@ -51,18 +47,7 @@ int Win32UserInterface::ShellOpen(std::string_view file, std::string_view parame
     return static_cast<int>(reinterpret_cast<INT_PTR>(result));
 }
 
-void Win32UserInterface::DoEvents() {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (message.message == WM_QUIT) {
-            // Leave the quit for the main loop.
-            PostQuitMessage(static_cast<int>(message.wParam));
-            return;
-        }
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
+void Win32UserInterface::DoEvents() { win32::DoEvents(); }
 
 int Win32UserInterface::TwipsPerPixelX() const { return win32::TwipsPerPixelX(); }
 int Win32UserInterface::TwipsPerPixelY() const { return win32::TwipsPerPixelY(); }

@@ -6,7 +6,6 @@
 #include <string_view>
 
 #include "platform/seams/user_interface.hpp"
-#include "util/program_error.hpp"
 
 namespace zelvane::win32 {
 
@@ -34,8 +33,5 @@ private:
 
 // The one user interface of the program.
 Win32UserInterface& ProgramUserInterface();
-
-// The "Oops!" report through the program's user interface.
-void ReportError(const ProgramError& error, std::string_view location);
 
 }  // namespace zelvane::win32

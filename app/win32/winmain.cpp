@@ -4,8 +4,8 @@
 #include <commctrl.h>
 
 #include "app/win32/main_window.hpp"
-#include "app/win32/msgbox_ex.hpp"
-#include "app/win32/orvo_button.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
+#include "widgets/win32/orvo_button.hpp"
 
 namespace {
 
@@ -17,12 +17,13 @@ void InitialiseCommonControls() {
     if (!InitCommonControlsEx(&init)) InitCommonControls();
 }
 
-int RunMessageLoop() {
+int RunMessageLoop(zelvane::win32::FrmMain& form) {
     MSG message;
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(message.wParam);
         if (got == -1) return 1;
+        if (form.PreTranslateMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -44,5 +45,5 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         return 0;
     }
     form.Show(showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
-    return RunMessageLoop();
+    return RunMessageLoop(form);
 }

@@ -114,7 +114,7 @@ if [[ ! -f "$DRIVER" ]] || { [[ "$(pe_machine "$DRIVER")" == i386 ]] && ((!CAN_R
     DRIVER="$OUT/driver/zelvane-gui-driver.exe"
     mkdir -p "$OUT/driver"
     if ! "$arch-w64-mingw32-g++" -std=c++20 -O1 -Wall -Wextra -Werror -static -o "$DRIVER" \
-        "$HERE/driver/driver.cpp" >>"$OUT/harness.log" 2>&1; then
+        "$HERE/driver/driver.cpp" -lgdi32 >>"$OUT/harness.log" 2>&1; then
         abort_all build "zelvane-gui-driver.exe is not built and $arch-w64-mingw32-g++ could not build it"
     fi
 fi
@@ -577,6 +577,7 @@ if launch "$MAIN_TITLE"; then
             shot_taken[$title]=1
             pd=$(drv dump "$title")
             note "$pd"
+            printf '%s\n' "$pd" >"$OUT/results/dump-removal-$(shot_name "$title").txt"
             # The body must be tall enough for every display line (about 17 px a line at 12 points).
             clipped+=$(awk -F'\t' -v t="$title" '$1 == "CHILD" && $2 ~ /^(RichEdit|RICHEDIT)/ && $9 == 1 && $11 > 0 && $7 < $11 * 14 {
                 printf "%s: %d lines in a %d px body; ", t, $11, $7 }' <<<"$pd")
@@ -674,6 +675,249 @@ else
             fail removal-same-files "the folders differ after the two removals (see results/tree.diff)"
         fi
     fi
+fi
+
+# ---------------------------------------------------------------------------------------------
+# (i) what a new user meets beyond the main path: the weight of prompt text, prompts that fit the
+# screen, the keyboard with the focus in the information document, the open-file dialog's place,
+# the disabled icon, and the game choice
+# ---------------------------------------------------------------------------------------------
+# The work area of the screen: left top right bottom.
+read -r _ WORK_L WORK_T WORK_R WORK_B _ _ < <(drv work-area | grep '^WORKAREA')
+note "work area: $WORK_L $WORK_T $WORK_R $WORK_B"
+
+# Problems of one dumped window: outside the work area, or a visible child outside its client area.
+outside_work_area() {
+    awk -F'\t' -v L="$WORK_L" -v T="$WORK_T" -v R="$WORK_R" -v B="$WORK_B" '
+        $1 == "WINDOW" { title = $3; if ($4 < L || $5 < T || $4 + $6 > R || $5 + $7 > B)
+            printf "\"%s\" at %d,%d %dx%d is outside the work area %d,%d-%d,%d; ", title, $4, $5, $6, $7, L, T, R, B }
+        $1 == "CLIENT" { cw = $2; ch = $3 }
+        $1 == "CHILD" && $9 == 1 && ($4 < 0 || $5 < 0 || $4 + $6 > cw || $5 + $7 > ch) {
+            printf "\"%s\": %s \"%s\" at %d,%d %dx%d is outside its %dx%d window; ", title, $2, $3, $4, $5, $6, $7, cw, ch }' "$1"
+}
+
+# Answers prompts by title (MY_ANSWER) until the window STOP comes; keeps each prompt's dump.
+# Returns 1 when STOP does not come within the time.
+declare -A MY_ANSWER=()
+DUMP_TAG=more
+answer_until() {
+    local stop=$1 found title deadline=$((SECONDS + 120))
+    local titles=("$stop" "${!MY_ANSWER[@]}" "${UNEXPECTED[@]}")
+    while ((SECONDS < deadline)); do
+        found=$(drv wait-any 3000 "${titles[@]}")
+        [[ "$found" == FOUND* ]] || { kill -0 "$APP_PID" 2>/dev/null || return 1; continue; }
+        title=$(cut -f3 <<<"$found")
+        [[ "$title" == "$stop" ]] && return 0
+        sleep 0.5
+        drv dump "$title" >"$OUT/results/dump-$DUMP_TAG-$(shot_name "$title").txt"
+        if [[ -n "${MY_ANSWER[$title]:-}" ]]; then
+            click "$title" "${MY_ANSWER[$title]}"
+        else
+            note "unexpected window \"$title\" while waiting for \"$stop\""
+            click "$title" OK || drv close "$title" >/dev/null
+        fi
+        wait_gone "$title" 10000
+    done
+    return 1
+}
+
+# Stroke weight of the visible rich-edit text of a window, in hundredths of a pixel.
+ink_weight() { drv ink "$1" | awk -F'\t' '$1 == "INK" { print $4 }'; }
+# Regular 12-point body text runs about 1.3 dark pixels across a stroke under Wine, bold about 2.3.
+REGULAR_INK_MAX=${ZELVANE_GUI_REGULAR_INK_MAX:-180}
+
+# A description whose confirmation text has no emphasis at all: every word must be regular.
+layout full
+{
+    crlf '#game=2' '#confirm_message_begin#' \
+        'Plain words without any emphasis, written to be read at a regular weight.' \
+        'Nothing in these two lines asks for bold letters.' \
+        '#confirm_message_end#' '#file_list' 'override\mod_a.tga'
+} >"$APP/uninstall/uninstall_data.ini"
+if launch "$MAIN_TITLE"; then
+    sleep 1
+    # The focus in the information document, by a real click in it.
+    drv mouse-click "$MAIN_TITLE" RichEdit 40 40 >>"$OUT/harness.log"
+    sleep 0.5
+    focus=$(drv focus "$MAIN_TITLE")
+    note "focus after the click in the document: $focus"
+    if [[ "$focus" != *"	RichEdit"* && "$focus" != *"	RICHEDIT"* ]]; then
+        fail document-tab-to-buttons "a click in the information document did not give it the focus ($focus)"
+    else
+        drv press-key "$MAIN_TITLE" 0x09 >/dev/null
+        sleep 0.5
+        focus=$(drv focus "$MAIN_TITLE")
+        if [[ "$focus" == *"	Orvo_Button	$CMD_REMOVE"* ]]; then
+            pass document-tab-to-buttons
+        else
+            fail document-tab-to-buttons "Tab in the information document left the focus at: $focus"
+        fi
+    fi
+
+    # Alt+M with the focus in the document writes the usage guide.
+    usage="$APP/uninstall/Zelvane Usage.rtf"
+    rm -f "$usage"
+    drv mouse-click "$MAIN_TITLE" RichEdit 40 40 >>"$OUT/harness.log"
+    sleep 0.5
+    drv press-key "$MAIN_TITLE" 0x4D alt >/dev/null
+    for _ in $(seq 50); do [[ -f "$usage" ]] && break; sleep 0.2; done
+    if [[ -f "$usage" ]]; then pass document-alt-m; else fail document-alt-m "Alt+M in the information document wrote no usage guide"; fi
+    close_viewers 4000
+    wait_window "$MAIN_TITLE" 5000
+
+    # Alt+R with the focus in the document opens the confirmation; its plain body is regular.
+    drv mouse-click "$MAIN_TITLE" RichEdit 40 40 >>"$OUT/harness.log"
+    sleep 0.5
+    drv press-key "$MAIN_TITLE" 0x52 alt >/dev/null
+    if wait_window "Confirm Remove Mod" 10000; then
+        pass document-alt-r
+    else
+        fail document-alt-r "Alt+R in the information document opened no confirmation"
+        click "$MAIN_TITLE" "$CMD_REMOVE"
+    fi
+    if wait_window "Confirm Remove Mod" 10000; then
+        sleep 0.7
+        shot prompt-plain-confirmation
+        weight=$(ink_weight "Confirm Remove Mod")
+        note "ink of the plain confirmation body: $weight"
+        if [[ -z "$weight" ]]; then
+            fail prompt-body-regular-weight "the body's pixels could not be read"
+        elif ((weight > REGULAR_INK_MAX)); then
+            fail prompt-body-regular-weight "a body without \\b is drawn bold (mean stroke run $weight/100 px, regular text stays below $REGULAR_INK_MAX/100)"
+        else
+            pass prompt-body-regular-weight
+        fi
+        drv press-key "Confirm Remove Mod" 0x4E alt >/dev/null
+        wait_gone "Confirm Remove Mod" 5000 || { click "Confirm Remove Mod" "&No"; wait_gone "Confirm Remove Mod" 5000; }
+    else
+        fail prompt-body-regular-weight "no confirmation prompt"
+    fi
+    close_main "$MAIN_TITLE"
+else
+    for name in document-tab-to-buttons document-alt-m document-alt-r prompt-body-regular-weight; do
+        fail "$name" "no main window titled \"$MAIN_TITLE\""
+    done
+fi
+stop_app 5
+check_working_copy "keyboard and weight checks"
+
+# The open-file dialog: appearance.2da only in a subfolder, "&No" to the found file, and the
+# dialog must sit centred on the screen at its final size.
+layout full
+mv "$GAME/override/appearance.2da" "$GAME/override/sub/appearance.2da"
+DUMP_TAG=locate
+MY_ANSWER=(
+    ["Confirm Remove Mod"]="&Yes"
+    ["Confirm Delete in Subfolder"]="&Yes"
+    ["Confirm Delete"]="&Yes"
+    ["Confirm Restore"]="&Yes"
+    ["Confirm appearance.2da replacement"]="&No"
+)
+if launch "$MAIN_TITLE"; then
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    if answer_until "Locate appearance.2da"; then
+        sleep 1
+        dd=$(drv dump "Locate appearance.2da")
+        note "$dd"
+        shot open-file-dialog
+        read -r _ _ sw sh < <(drv work-area | grep '^WORKAREA' | awk -F'\t' '{ print $1, $2, $6, $7 }')
+        x=$(dump_window "$dd" 4); y=$(dump_window "$dd" 5); w=$(dump_window "$dd" 6); h=$(dump_window "$dd" 7)
+        if near "$x" $(((sw - w) / 2)) && near "$y" $(((sh - h) / 2)); then
+            pass open-file-dialog-centred
+        else
+            fail open-file-dialog-centred "the dialog ($w x $h) is at $x,$y; centred on the $sw x $sh screen it is at $(((sw - w) / 2)),$(((sh - h) / 2))"
+        fi
+        drv close "Locate appearance.2da" >/dev/null
+    else
+        fail open-file-dialog-centred "no \"Locate appearance.2da\" dialog"
+    fi
+    stop_app 3
+else
+    fail open-file-dialog-centred "no main window titled \"$MAIN_TITLE\""
+fi
+stop_app 3
+close_viewers 1000
+
+# The game choice, when the description names no game.
+layout full
+{ crlf '#game_select=true'; full_description | grep -v '^#game='; } >"$APP/uninstall/uninstall_data.ini"
+DUMP_TAG=choose
+MY_ANSWER=(["Confirm Remove Mod"]="&Yes")
+if launch "$MAIN_TITLE"; then
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    if answer_until "Choose Game"; then
+        sleep 0.7
+        shot prompt-choose-game
+        drv dump "Choose Game" >"$OUT/results/dump-choose-choose-game.txt"
+        gd=$(cat "$OUT/results/dump-choose-choose-game.txt")
+        if [[ -n "$(dump_child "$gd" "Kotor &1" 4)" && -n "$(dump_child "$gd" "Kotor &2 TSL" 4)" && -n "$(dump_child "$gd" "&Abort" 4)" ]]; then
+            pass game-choice-prompt
+        else
+            fail game-choice-prompt "the game choice lacks one of Kotor &1, Kotor &2 TSL, &Abort"
+        fi
+        click "Choose Game" "&Abort"
+        wait_gone "Choose Game" 5000
+        sleep 1
+        for t in "Aborting" "Shutting Down"; do
+            if wait_window "$t" 2000; then shot "window-$(shot_name "$t")"; click "$t" OK || click "$t" "&OK" || click "$t" "&Ok"; fi
+        done
+    else
+        fail game-choice-prompt "no \"Choose Game\" prompt"
+    fi
+    stop_app 5
+else
+    fail game-choice-prompt "no main window titled \"$MAIN_TITLE\""
+fi
+stop_app 3
+check_working_copy "game choice"
+
+# Every prompt and dialog seen in this run lies inside the work area, every button and text of it
+# inside the window.
+why=""
+dumps=0
+for f in "$OUT"/results/dump-*.txt; do
+    [[ -f "$f" ]] || continue
+    dumps=$((dumps + 1))
+    why+=$(outside_work_area "$f")
+done
+if ((dumps == 0)); then
+    fail prompts-inside-work-area "no prompt was seen"
+elif [[ -z "$why" ]]; then
+    pass prompts-inside-work-area
+else
+    fail prompts-inside-work-area "$why"
+fi
+
+# The disabled "Remove Mod" shows its icon in greys, not as one flat shape.
+layout badgame
+if launch "Oops!"; then
+    click "Oops!" OK
+    wait_gone "Oops!" 10000
+    if wait_window "$DESIGN_TITLE" 15000; then
+        sleep 1
+        levels=$(drv icon-levels "$DESIGN_TITLE" "$CMD_REMOVE")
+        note "disabled icon: $levels"
+        distinct=$(awk -F'\t' '$1 == "ICON" { print $3 }' <<<"$levels")
+        if [[ -z "$distinct" ]]; then
+            fail disabled-icon-greyed "the icon of the disabled button could not be read: $levels"
+        elif ((distinct < 4)); then
+            fail disabled-icon-greyed "the disabled icon is a flat shape ($distinct grey levels)"
+        else
+            pass disabled-icon-greyed
+        fi
+        close_main "$DESIGN_TITLE"
+    else
+        fail disabled-icon-greyed "no main window after the Oops! box"
+    fi
+else
+    fail disabled-icon-greyed "no Oops! box"
+fi
+stop_app 5
+
+# The screenshots of this run, for the documentation: ZELVANE_GUI_SCREENSHOTS=docs/screenshots.
+if [[ -n "${ZELVANE_GUI_SCREENSHOTS:-}" ]]; then
+    mkdir -p "$ZELVANE_GUI_SCREENSHOTS"
+    cp "$OUT"/screenshots/*.png "$ZELVANE_GUI_SCREENSHOTS"/ && note "screenshots copied to $ZELVANE_GUI_SCREENSHOTS"
 fi
 
 # ---------------------------------------------------------------------------------------------

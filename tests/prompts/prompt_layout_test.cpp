@@ -104,5 +104,87 @@ TEST(PromptLayout, ExtremeInputsStayWithinRange) {
     EXPECT_EQ(layout.dialogHeight, 2147483647);
 }
 
+// A work area of 1024 x 768 pixels at 15 twips per pixel (the taskbar left out: 738 pixels high).
+constexpr int kWorkWidth = 1024 * 15;
+constexpr int kWorkHeight = 738 * 15;
+
+PromptLayoutInput Request(int autoWidth, int formatWidth, int buttons, int buttonWidth) {
+    PromptLayoutInput input;
+    input.autoWidthPixels = autoWidth;
+    input.formatWidthTwips = formatWidth;
+    input.buttonCount = buttons;
+    input.buttonWidth = buttonWidth;
+    return input;
+}
+
+// The layout of a fitted prompt, its body window as wide as the fitted width asks.
+PromptLayout FittedLayout(PromptLayoutInput input, const PromptFit& fit) {
+    input.formatWidthTwips = fit.formatWidthTwips;
+    input.buttonWidth = fit.buttonWidth;
+    input.bodyActualWidthPixels = fit.formatWidthTwips == -1
+                                      ? input.autoWidthPixels
+                                      : FixedBodyWindowWidth(fit.formatWidthTwips, input.twipsPerPixelX);
+    input.bodyActualHeightPixels = 300;
+    return LayoutPrompt(input);
+}
+
+TEST(PromptFit, APromptThatFitsKeepsItsArithmetic) {
+    const PromptFit measured = FitPromptToWorkArea(Request(600, -1, 2, 1300), kWorkWidth);
+    EXPECT_FALSE(measured.wrapBody);
+    EXPECT_EQ(measured.formatWidthTwips, -1);
+    EXPECT_EQ(measured.buttonWidth, 1300);
+
+    const PromptFit fixed = FitPromptToWorkArea(Request(600, 7500, 3, 1300), kWorkWidth);
+    EXPECT_FALSE(fixed.wrapBody);
+    EXPECT_EQ(fixed.formatWidthTwips, 7500);
+
+    // Exactly as wide as the work area: 900 + 944 * 15 + 300 = 15360.
+    EXPECT_FALSE(FitPromptToWorkArea(Request(944, -1, 2, 1300), kWorkWidth).wrapBody);
+    EXPECT_TRUE(FitPromptToWorkArea(Request(945, -1, 2, 1300), kWorkWidth).wrapBody);
+}
+
+TEST(PromptFit, AMeasuredBodyWiderThanTheScreenWrapsInsideIt) {
+    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen.
+    const PromptLayoutInput input = Request(1949, -1, 3, 1300);
+    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
+    ASSERT_TRUE(fit.wrapBody);
+    const PromptLayout layout = FittedLayout(input, fit);
+    EXPECT_LE(layout.dialogWidth, kWorkWidth);
+    EXPECT_GE(layout.dialogWidth, kWorkWidth - 2 * 15);  // as wide as fits, no narrower
+    for (int left : layout.buttonLefts) EXPECT_LE(left + layout.buttonWidth, layout.dialogWidth);
+    EXPECT_EQ(layout.buttonWidth, 1300);
+}
+
+TEST(PromptFit, AFixedWidthWiderThanTheScreenIsNarrowed) {
+    const PromptLayoutInput input = Request(0, 40000, 1, 1300);
+    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
+    ASSERT_TRUE(fit.wrapBody);
+    EXPECT_LT(fit.formatWidthTwips, 40000);
+    EXPECT_LE(FittedLayout(input, fit).dialogWidth, kWorkWidth);
+}
+
+TEST(PromptFit, AButtonRowWiderThanTheScreenIsNarrowed) {
+    // Four buttons of 5000 twips: a row of 21140 twips.
+    const PromptLayoutInput input = Request(100, -1, 4, 5000);
+    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
+    EXPECT_LT(fit.buttonWidth, 5000);
+    const PromptLayout layout = FittedLayout(input, fit);
+    EXPECT_LE(layout.dialogWidth, kWorkWidth);
+    EXPECT_GE(layout.buttonLefts.front(), 0);
+    EXPECT_LE(layout.buttonLefts.back() + layout.buttonWidth, layout.dialogWidth);
+}
+
+TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {
+    const PromptLayoutInput input = Request(600, -1, 2, 1300);
+    const int maxBody = MaxBodyHeightPixels(input, kWorkHeight);
+    PromptLayoutInput tall = input;
+    tall.bodyActualWidthPixels = 600;
+    tall.bodyActualHeightPixels = maxBody;
+    EXPECT_LE(LayoutPrompt(tall).dialogHeight, kWorkHeight);
+    tall.bodyActualHeightPixels = maxBody + 1;
+    EXPECT_GT(LayoutPrompt(tall).dialogHeight, kWorkHeight);
+    EXPECT_EQ(MaxBodyHeightPixels(input, 0), 1);  // never zero or negative
+}
+
 }  // namespace
 }  // namespace zelvane

@@ -2,23 +2,25 @@
 // program: prints "PASS name" / "FAIL name: detail" and a closing "N passed, M failed".
 
 #include <windows.h>
+#include <richedit.h>
 
 #include <cstdio>
 #include <functional>
 #include <string>
 
-#include "app/win32/browse_folder_dialog.hpp"
-#include "app/win32/msgbox_ex.hpp"
-#include "app/win32/orvo_button.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/super_class.hpp"
 #include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "platform/win32/win32_errors.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
+#include "prompts/win32/rich_edit.hpp"
+#include "util/win32/browse_folder_dialog.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/open_file_dialog.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/super_class.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace {
 
@@ -318,6 +320,23 @@ void RichEditChecks(HWND parent) {
     Check(g_log.keyDowns == 1, "prompt body hands its keys to the prompt");
     UnhookWindow(body);
     DestroyWindow(body);
+
+    // A body without any \\b is regular throughout, whatever the control's own default font.
+    HWND plain = CreateRichEdit(parent, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
+                                kPromptRichEditStyle, 0, RichEditFlags{});
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    SendMessageA(plain, EM_SETSEL, 0, -1);
+    SendMessageA(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0, "rich edit text without \\b is regular",
+          "mask " + std::to_string(format.dwMask) + " effects " + std::to_string(format.dwEffects));
+    DestroyWindow(plain);
+}
+
+void OpenDialogChecks() {
+    // The ANSI structure without the Windows 2000 fields: 76 bytes in the 32-bit program.
+    Check(kOpenFileNameSize == OPENFILENAME_SIZE_VERSION_400A && (sizeof(void*) != 4 || kOpenFileNameSize == 76),
+          "open-file dialog structure has the size every dialog version accepts", std::to_string(kOpenFileNameSize));
 }
 
 // Presses a prompt's button from outside once the prompt is up.
@@ -423,6 +442,42 @@ void PromptChecks(HWND parent) {
     });
     Check(buttons == 5 && result == 4, "prompt with five buttons, the fifth uncaptioned",
           std::to_string(buttons) + " buttons, result " + std::to_string(result));
+
+    // Far wider and far taller than the screen: the prompt still lies inside the work area, and so
+    // do its buttons.
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    const auto inside = [&work](HWND dialog) {
+        RECT r{};
+        GetWindowRect(dialog, &r);
+        bool ok = r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
+        for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+            if (!IsWindowVisible(child)) continue;
+            RECT c{};
+            GetWindowRect(child, &c);
+            ok = ok && c.left >= r.left && c.top >= r.top && c.right <= r.right && c.bottom <= r.bottom;
+        }
+        return ok;
+    };
+    PromptRequest wide = yesNo;
+    wide.msgText = std::string("A line far wider than any screen: ") + std::string(400, 'w');
+    wide.autoWidth = 4000;
+    bool wideInside = false;
+    result = PromptWith(wide, [&](HWND dialog) {
+        wideInside = inside(dialog);
+        PostMessageA(ButtonWithCaption(dialog, "&No"), BM_CLICK, 0, 0);
+    });
+    Check(wideInside && result == 1, "prompt wider than the screen stays inside the work area");
+
+    PromptRequest tall = yesNo;
+    tall.msgText.clear();
+    for (int line = 0; line < 120; ++line) tall.msgText += "Line " + std::to_string(line) + "\\par\r\n";
+    bool tallInside = false;
+    result = PromptWith(tall, [&](HWND dialog) {
+        tallInside = inside(dialog);
+        PostMessageA(ButtonWithCaption(dialog, "&No"), BM_CLICK, 0, 0);
+    });
+    Check(tallInside && result == 1, "prompt taller than the screen stays inside the work area");
 }
 
 }  // namespace
@@ -439,6 +494,7 @@ int main() {
     SuperClassChecks(parent);
     ButtonChecks(parent);
     RichEditChecks(parent);
+    OpenDialogChecks();
     PromptChecks(parent);
     DestroyWindow(parent);
     FreeRichEditLibraries();

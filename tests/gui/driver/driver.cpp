@@ -12,6 +12,12 @@
 //   close TITLE                        posts WM_CLOSE
 //   close-any TIMEOUT_MS TITLE...      waits up to TIMEOUT_MS and closes every window that matches
 //   ping                               prints DRIVER OK
+//   work-area                          the primary monitor's work area and the screen size
+//   focus TITLE                        class and text of the window that has the keyboard focus
+//   mouse-click TITLE CLASS [X Y]      a real left click in the first visible child of that class
+//                                      (prefix), at X, Y inside it (default: 8, 8)
+//   ink TITLE                          stroke weight of the text in the visible rich-edit child
+//   icon-levels TITLE CAPTION          how many grey levels the icon of a button shows
 //
 // TITLE matches exactly; "abc*" matches titles beginning with abc and "*abc*" titles containing it.
 // Every command prints its result as lines on standard output; the last line of a failure begins
@@ -292,10 +298,181 @@ int CmdCloseAny(DWORD timeoutMs, const std::vector<std::string>& patterns) {
     return 0;
 }
 
+// ---------------------------------------------------------------------------------------------
+// Looks at the screen: work area, focus, real mouse clicks and the pixels of child windows.
+// ---------------------------------------------------------------------------------------------
+
+int CmdWorkArea() {
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    std::printf("WORKAREA\t%ld\t%ld\t%ld\t%ld\t%d\t%d\n", work.left, work.top, work.right, work.bottom,
+                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    return 0;
+}
+
+int CmdFocus(const std::string& pattern) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) return Fail("no thread information");
+    if (info.hwndFocus == nullptr) {
+        std::printf("FOCUS\t-\t-\n");
+        return 0;
+    }
+    std::printf("FOCUS\t%s\t%s\n", ClassOf(info.hwndFocus).c_str(), Printable(TextOf(info.hwndFocus)).c_str());
+    return 0;
+}
+
+HWND VisibleChildOfClass(HWND window, const std::string& classPrefix) {
+    for (HWND child : ChildWindows(window)) {
+        if (IsWindowVisible(child) && ClassOf(child).rfind(classPrefix, 0) == 0) return child;
+    }
+    return nullptr;
+}
+
+void MouseEvent(DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dwFlags = flags;
+    SendInput(1, &input, sizeof input);
+}
+
+int CmdMouseClick(const std::string& pattern, const std::string& classPrefix, int x, int y) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    HWND child = VisibleChildOfClass(window, classPrefix);
+    if (!child) return Fail("no visible " + classPrefix + " in " + pattern);
+    SetForegroundWindow(window);
+    Sleep(200);
+    RECT r{};
+    GetWindowRect(child, &r);
+    SetCursorPos(r.left + x, r.top + y);
+    Sleep(100);
+    MouseEvent(MOUSEEVENTF_LEFTDOWN);
+    Sleep(50);
+    MouseEvent(MOUSEEVENTF_LEFTUP);
+    std::printf("MOUSE-CLICKED\t%s\t%ld\t%ld\n", ClassOf(child).c_str(), r.left + x, r.top + y);
+    return 0;
+}
+
+// The screen pixels of a window, 0x00RRGGBB, row by row.
+struct Pixels {
+    int width = 0;
+    int height = 0;
+    std::vector<unsigned> data;
+    unsigned At(int x, int y) const { return data[static_cast<size_t>(y) * width + x] & 0xFFFFFFu; }
+};
+
+Pixels CaptureWindow(HWND window) {
+    Pixels pixels;
+    RECT r{};
+    GetWindowRect(window, &r);
+    pixels.width = r.right - r.left;
+    pixels.height = r.bottom - r.top;
+    if (pixels.width <= 0 || pixels.height <= 0) return {};
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = pixels.width;
+    info.bmiHeader.biHeight = -pixels.height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap != nullptr) {
+        HGDIOBJ previous = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        const auto* source = static_cast<const unsigned*>(bits);
+        pixels.data.assign(source, source + static_cast<size_t>(pixels.width) * pixels.height);
+        SelectObject(memory, previous);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    if (pixels.data.empty()) return {};
+    return pixels;
+}
+
+int Luma(unsigned c) { return (299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000; }
+
+// Stroke weight of dark text: the mean length of the horizontal runs of dark pixels (in hundredths
+// of a pixel). Regular body text runs about 1.5 pixels, bold text clearly more.
+int CmdInk(const std::string& pattern) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    HWND body = VisibleChildOfClass(window, "RichEdit");
+    if (!body) body = VisibleChildOfClass(window, "RICHEDIT");
+    if (!body) return Fail("no visible rich edit in " + pattern);
+    SetForegroundWindow(window);
+    Sleep(300);
+    const Pixels pixels = CaptureWindow(body);
+    if (pixels.data.empty()) return Fail("the screen could not be read");
+    long dark = 0;
+    long runs = 0;
+    for (int y = 0; y < pixels.height; ++y) {
+        bool inRun = false;
+        for (int x = 0; x < pixels.width; ++x) {
+            const bool isDark = Luma(pixels.At(x, y)) < 100;
+            if (isDark) {
+                ++dark;
+                if (!inRun) ++runs;
+            }
+            inRun = isDark;
+        }
+    }
+    std::printf("INK\t%ld\t%ld\t%ld\n", dark, runs, runs > 0 ? dark * 100 / runs : 0L);
+    return 0;
+}
+
+// The icon of a button: the 32-pixel square at the left of its face, where pixels differ from the
+// face colour. Prints the pixels that differ and how many different greys (in steps of 16) they use.
+int CmdIconLevels(const std::string& pattern, const std::string& caption) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    HWND button = nullptr;
+    for (HWND child : ChildWindows(window)) {
+        if (TextOf(child) == caption) button = child;
+    }
+    if (!button) return Fail("no button '" + caption + "' in " + pattern);
+    const Pixels pixels = CaptureWindow(button);
+    if (pixels.width < 48 || pixels.height < 36) return Fail("the button could not be read");
+    const unsigned face = pixels.At(pixels.width / 2, 3);
+    const int top = (pixels.height - 32) / 2;
+    int left = -1;
+    for (int x = 4; x < pixels.width - 4 && left < 0; ++x) {
+        for (int y = top; y < top + 32; ++y) {
+            if (pixels.At(x, y) != face) {
+                left = x;
+                break;
+            }
+        }
+    }
+    if (left < 0) return Fail("no icon on the button");
+    long differing = 0;
+    bool levels[16] = {};
+    for (int y = top; y < top + 32; ++y) {
+        for (int x = left; x < left + 32 && x < pixels.width; ++x) {
+            const unsigned c = pixels.At(x, y);
+            if (c == face) continue;
+            ++differing;
+            levels[Luma(c) / 16] = true;
+        }
+    }
+    int distinct = 0;
+    for (bool level : levels) distinct += level ? 1 : 0;
+    std::printf("ICON\t%ld\t%d\t%d\t%d\n", differing, distinct, left, top);
+    return 0;
+}
+
 int Usage() {
     std::printf("ERROR usage: zelvane-gui-driver list | wait-window TITLE [MS] | wait-any MS TITLE... | "
                 "wait-gone TITLE [MS] | click TITLE CAPTION | press-key TITLE VK [alt] | dump TITLE | "
-                "text TITLE | close TITLE | close-any MS TITLE... | ping\n");
+                "text TITLE | close TITLE | close-any MS TITLE... | ping | work-area | focus TITLE | "
+                "mouse-click TITLE CLASS [X Y] | ink TITLE | icon-levels TITLE CAPTION\n");
     return 2;
 }
 
@@ -317,6 +494,15 @@ int Run(int argc, char** argv) {
     if (command == "text" && argc == 3) return CmdText(argv[2]);
     if (command == "close" && argc == 3) return CmdClose(argv[2]);
     if (command == "close-any" && argc >= 4) return CmdCloseAny(ParseTimeout(argc, argv, 2), rest(3));
+    if (command == "work-area") return CmdWorkArea();
+    if (command == "focus" && argc == 3) return CmdFocus(argv[2]);
+    if (command == "mouse-click" && (argc == 4 || argc == 6)) {
+        const int x = argc == 6 ? std::atoi(argv[4]) : 8;
+        const int y = argc == 6 ? std::atoi(argv[5]) : 8;
+        return CmdMouseClick(argv[2], argv[3], x, y);
+    }
+    if (command == "ink" && argc == 3) return CmdInk(argv[2]);
+    if (command == "icon-levels" && argc == 4) return CmdIconLevels(argv[2], argv[3]);
     return Usage();
 }
 

@@ -1,4 +1,4 @@
-#include "app/win32/window_hook.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 #include <cctype>
 

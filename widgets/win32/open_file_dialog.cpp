@@ -1,4 +1,4 @@
-#include "app/win32/open_file_dialog.hpp"
+#include "widgets/win32/open_file_dialog.hpp"
 
 #include <commdlg.h>
 
@@ -26,12 +26,17 @@ void CentreOnScreen(HWND frame) {
 
 const std::string& OpenDialogSelection() { return Selection(); }
 
+static_assert(sizeof(void*) != 4 || kOpenFileNameSize == 76, "the 32-bit ANSI OPENFILENAME is 76 bytes");
+
 UINT_PTR CALLBACK OpenDialogHookProc(HWND dialog, UINT message, WPARAM, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
         CentreOnScreen(GetParent(dialog));
     } else if (message == WM_NOTIFY) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header != nullptr && header->code == CDN_SELCHANGE) {
+        if (header != nullptr && header->code == CDN_INITDONE) {
+            // The frame reaches its final size only after WM_INITDIALOG: centre it again at that size.
+            CentreOnScreen(GetParent(dialog));
+        } else if (header != nullptr && header->code == CDN_SELCHANGE) {
             char path[MAX_PATH] = {};
             const LRESULT length = SendMessageA(GetParent(dialog), CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
             Selection() = length > 0 ? std::string(path) : std::string();
@@ -56,7 +61,7 @@ std::string ShowOpenFileDialog(HWND owner, const OpenFileRequest& request) {
     std::vector<char> fileTitle(MAX_PATH + 1, '\0');
 
     OPENFILENAMEA ofn{};
-    ofn.lStructSize = sizeof ofn;
+    ofn.lStructSize = kOpenFileNameSize;
     ofn.hwndOwner = owner;
     ofn.hInstance = GetModuleHandleA(nullptr);
     ofn.lpstrFilter = filter.c_str();

@@ -1,4 +1,4 @@
-#include "app/win32/browse_folder_dialog.hpp"
+#include "util/win32/browse_folder_dialog.hpp"
 
 #include <shlobj.h>
 

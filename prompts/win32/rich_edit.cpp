@@ -1,16 +1,16 @@
-#include "app/win32/rich_edit.hpp"
+#include "prompts/win32/rich_edit.hpp"
 
 #include <richedit.h>
 
 #include <string>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -39,6 +39,18 @@ void SetLineWidth(HWND richEdit, int lineWidthTwips) {
 }
 
 // Far wider than any window of the program, so that no paragraph wraps.
+// The control's own default format is the system font, bold on some systems; RTF that does not
+// begin with \plain takes its weight from it. Every window starts from regular text, as the
+// measuring of prompt bodies assumes.
+void ResetToRegularWeight(HWND richEdit) {
+    CHARFORMATA format{};
+    format.cbSize = sizeof format;
+    format.dwMask = CFM_BOLD | CFM_ITALIC | CFM_UNDERLINE | CFM_STRIKEOUT;
+    format.dwEffects = 0;
+    SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(richEdit, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+}
+
 int UnlimitedLineWidth() {
     const int screenTwips = GetSystemMetrics(SM_CXSCREEN) * TwipsPerPixelX();
     return TwipsPerPixelX() * screenTwips - 768;
@@ -56,7 +68,7 @@ HWND CreateWindowOfClass(const char* className, HWND parent, int x, int y, int w
 HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file, std::string_view text,
                     DWORD style, DWORD exStyle, RichEditFlags flags) {
     LoadLibraries();
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     if (!Libraries().riched32) {
         MessageBoxA(nullptr, kRichEditLoadFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
         return nullptr;
@@ -85,6 +97,7 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
         SetLineWidth(window, UnlimitedLineWidth());
         content.assign(text);
     }
+    ResetToRegularWeight(window);
     SetRichText(window, content);
 
     SendMessageA(window, EM_SETSEL, 1, 1);
@@ -95,7 +108,7 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
     if (flags.requestSize) {
         SendMessageA(window, EM_SETEVENTMASK, 0, 0);
         SendMessageA(window, EM_SETEVENTMASK, 0, ENM_REQUESTRESIZE);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
         SendMessageA(window, EM_REQUESTRESIZE, 0, 0);
     }
     if (flags.makeInert) HookWindow(window, InertRichEditProc);

@@ -1,9 +1,9 @@
-#include "app/win32/twips.hpp"
+#include "widgets/win32/twips.hpp"
 
 #include <cmath>
 #include <string>
 
-#include "app/win32/handles.hpp"
+#include "widgets/win32/handles.hpp"
 
 namespace zelvane::win32 {
 namespace {

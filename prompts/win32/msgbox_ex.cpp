@@ -1,4 +1,4 @@
-#include "app/win32/msgbox_ex.hpp"
+#include "prompts/win32/msgbox_ex.hpp"
 
 #include <mmsystem.h>
 #include <richedit.h>
@@ -7,18 +7,18 @@
 #include <string>
 #include <vector>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/orvo_button.hpp"
-#include "app/win32/rich_edit.hpp"
-#include "app/win32/super_class.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/win32_ui.hpp"
-#include "app/win32/window_hook.hpp"
 #include "prompts/accelerators.hpp"
 #include "prompts/prompt_layout.hpp"
 #include "prompts/prompt_sounds.hpp"
 #include "prompts/rtf_envelope.hpp"
+#include "prompts/win32/rich_edit.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
+#include "widgets/win32/orvo_button.hpp"
+#include "widgets/win32/super_class.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -70,6 +70,18 @@ POINT CentredPosition(HWND owner, int width, int height) {
     return p;
 }
 
+// The work area of the monitor the prompt will appear on: the owner's, else the primary one.
+RECT WorkAreaFor(HWND owner) {
+    RECT work{};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    HMONITOR handle = owner != nullptr ? MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY)
+                                       : MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY);
+    if (handle != nullptr && GetMonitorInfoA(handle, &monitor)) return monitor.rcWork;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 class MsgBoxExForm final : public iSuperClass {
 public:
     explicit MsgBoxExForm(PromptRequest request) : request_(std::move(request)) {}
@@ -88,6 +100,8 @@ public:
 
 private:
     bool Create(HWND owner);
+    void FitToWorkArea(HWND owner);
+    int BodyHeight() const;
     void DoSuperClass();
     void CreateBody(const std::string& rtf);
     void LayOut();
@@ -109,6 +123,7 @@ private:
     int promptResult_ = -1;
     bool done_ = false;
     HWND lastFocus_ = nullptr;
+    int maxBodyHeight_ = 0x7FFFFFFF;  // pixels
 };
 
 MsgBoxExForm* FormOf(HWND window) { return reinterpret_cast<MsgBoxExForm*>(GetWindowLongPtrA(window, GWLP_USERDATA)); }
@@ -145,6 +160,29 @@ bool MsgBoxExForm::Create(HWND owner) {
     return true;
 }
 
+// A body wider than the work area is wrapped at the widest width that fits, and a row of buttons
+// wider than it is narrowed; a body taller than fits scrolls.
+void MsgBoxExForm::FitToWorkArea(HWND owner) {
+    const RECT work = WorkAreaFor(owner);
+    PromptLayoutInput input;
+    input.twipsPerPixelX = TwipsPerPixelX();
+    input.twipsPerPixelY = TwipsPerPixelY();
+    input.autoWidthPixels = request_.autoWidth;
+    input.formatWidthTwips = request_.formatWidth;
+    input.buttonCount = request_.buttonCount;
+    input.buttonWidth = request_.buttonWidth;
+    input.buttonHeight = request_.buttonHeight;
+    const PromptFit fit = FitPromptToWorkArea(input, (work.right - work.left) * input.twipsPerPixelX);
+    request_.formatWidth = fit.formatWidthTwips;
+    request_.buttonWidth = fit.buttonWidth;
+    maxBodyHeight_ = MaxBodyHeightPixels(input, (work.bottom - work.top) * input.twipsPerPixelY);
+}
+
+int MsgBoxExForm::BodyHeight() const {
+    const LONG natural = RequestedRect().bottom;
+    return natural < maxBodyHeight_ ? static_cast<int>(natural) : maxBodyHeight_;
+}
+
 void MsgBoxExForm::DoSuperClass() {
     superClass_ = std::make_unique<cSuperClass>();
     superClass_->AddMsg(WM_NOTIFY, true);
@@ -163,24 +201,28 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     flags.makeInert = true;
     flags.links = false;
     body_ = CreateRichEdit(dialog_, placement.xPixels, placement.yPixels, 1, 1, "", rtf, kPromptRichEditStyle, 0, flags);
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     if (body_ == nullptr) return;
 
     if (request_.formatWidth != -1) {
         // SetTargetWidth takes off its 200 twips: the lines wrap at formatWidth - 200.
         SetTargetWidth(request_.formatWidth, body_);
     }
-    MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, RequestedRect().bottom,
-               TRUE);
-    ProgramUserInterface().DoEvents();
+    MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
+    DoEvents();
     if (request_.formatWidth != -1) {
         // Some rich edits lay out wrapped lines only once the window has its width: ask for the
         // natural size again so that no wrapped line is cut off.
         SendMessageA(body_, EM_REQUESTRESIZE, 0, 0);
-        ProgramUserInterface().DoEvents();
-        MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels,
-                   RequestedRect().bottom, TRUE);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
+        MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
+        DoEvents();
+    }
+    if (RequestedRect().bottom > maxBodyHeight_) {
+        // Taller than the screen allows: the rest of the text is reached with the scroll bar.
+        SetWindowLongA(body_, GWL_STYLE, GetWindowLongA(body_, GWL_STYLE) | WS_VSCROLL);
+        SendMessageA(body_, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+        SetWindowPos(body_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
     SetRichEditBackColor(GetSysColor(COLOR_BTNFACE), body_);
 }
@@ -292,7 +334,7 @@ void MsgBoxExForm::ShowModal(HWND owner) {
 void MsgBoxExForm::Unload() {
     if (body_ != nullptr) {
         UnhookWindow(body_);
-        ProgramUserInterface().DoEvents();
+        DoEvents();
         DestroyWindow(body_);
         body_ = nullptr;
     }
@@ -308,9 +350,10 @@ int MsgBoxExForm::Run(HWND owner) {
     promptResult_ = -1;
     if (!Create(owner)) return -1;
     const std::string rtf = BuildPromptRtf(request_.msgText, request_.fontSize);
-    ProgramUserInterface().DoEvents();
+    DoEvents();
     DoSuperClass();
-    ProgramUserInterface().DoEvents();
+    DoEvents();
+    FitToWorkArea(owner);
     CreateBody(rtf);
     LayOut();
     ShowIcon();

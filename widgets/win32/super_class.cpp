@@ -1,4 +1,4 @@
-#include "app/win32/super_class.hpp"
+#include "widgets/win32/super_class.hpp"
 
 #include <map>
 

@@ -1,15 +1,16 @@
-#include "app/win32/orvo_button.hpp"
+#include "widgets/win32/orvo_button.hpp"
 
 #include <array>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "app/win32/handles.hpp"
-#include "app/win32/twips.hpp"
-#include "app/win32/window_hook.hpp"
 #include "widgets/button_face.hpp"
+#include "widgets/disabled_image.hpp"
 #include "widgets/gradient.hpp"
+#include "widgets/win32/handles.hpp"
+#include "widgets/win32/twips.hpp"
+#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -31,6 +32,57 @@ std::optional<COLORREF> TranslateColor(std::uint32_t value) {
 }
 
 RECT ToRect(const FaceRect& r) { return RECT{r.left, r.top, r.right, r.bottom}; }
+
+// A 32-bit top-down bitmap of size x size pixels selected into a memory DC.
+struct PixelCanvas {
+    UniqueMemoryDc dc;
+    UniqueBitmap bitmap;
+    std::uint32_t* pixels = nullptr;
+    HGDIOBJ previous = nullptr;
+
+    PixelCanvas(HDC compatible, int size) : dc(CreateCompatibleDC(compatible)) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = size;
+        info.bmiHeader.biHeight = -size;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap.Reset(CreateDIBSection(compatible, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (dc && bitmap) {
+            pixels = static_cast<std::uint32_t*>(bits);
+            previous = SelectObject(dc.Get(), bitmap.Get());
+        }
+    }
+    ~PixelCanvas() {
+        if (previous != nullptr) SelectObject(dc.Get(), previous);
+    }
+    PixelCanvas(const PixelCanvas&) = delete;
+    PixelCanvas& operator=(const PixelCanvas&) = delete;
+    bool Ready() const { return pixels != nullptr; }
+};
+
+// The disabled icon: every pixel a grey of its own luminance, laid over the face with the icon's
+// coverage (DrawState's disabled look turns icons with an alpha channel into one flat shape).
+void DrawDisabledIcon(HDC dc, HICON icon, int x, int y) {
+    PixelCanvas overBlack(dc, kIconSize);
+    PixelCanvas overWhite(dc, kIconSize);
+    PixelCanvas face(dc, kIconSize);
+    if (!overBlack.Ready() || !overWhite.Ready() || !face.Ready()) return;
+    const RECT all{0, 0, kIconSize, kIconSize};
+    FillRect(overBlack.dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    FillRect(overWhite.dc.Get(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    DrawIconEx(overBlack.dc.Get(), 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    DrawIconEx(overWhite.dc.Get(), 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
+    BitBlt(face.dc.Get(), 0, 0, kIconSize, kIconSize, dc, x, y, SRCCOPY);
+    GdiFlush();
+    for (int i = 0; i < kIconSize * kIconSize; ++i) {
+        face.pixels[i] = DisabledPixel(overBlack.pixels[i] & 0xFFFFFF, overWhite.pixels[i] & 0xFFFFFF,
+                                       face.pixels[i] & 0xFFFFFF);
+    }
+    BitBlt(dc, x, y, kIconSize, kIconSize, face.dc.Get(), 0, 0, SRCCOPY);
+}
 
 void FillGradient(HDC dc, const FaceRect& area, std::uint32_t color1, std::uint32_t color2, std::int32_t direction) {
     const std::optional<COLORREF> first = TranslateColor(color1);
@@ -254,8 +306,7 @@ void OrvoButton::DrawPlan(HDC dc, const ButtonPaintPlan& plan, const RECT& clien
 
     if (plan.icon.draw && picture_) {
         if (plan.icon.disabledLook) {
-            DrawStateA(dc, nullptr, nullptr, reinterpret_cast<LPARAM>(picture_.Get()), 0, plan.icon.x, plan.icon.y,
-                       kIconSize, kIconSize, DST_ICON | DSS_DISABLED);
+            DrawDisabledIcon(dc, picture_.Get(), plan.icon.x, plan.icon.y);
         } else if (images_) {
             ImageList_Draw(images_.Get(), 0, dc, plan.icon.x, plan.icon.y, ILD_TRANSPARENT);
         }
