@@ -20,6 +20,10 @@ struct ConsoleOptions {
     bool noOpen = false;
     bool noColor = false;
     bool usage = false;
+    std::string gameFolder;  // settles the game folder (checked as a browsed folder is)
+    std::string winePrefix;  // empty = $WINEPREFIX, else ~/.wine
+    bool findGames = false;  // print the game folders found and exit
+    bool dryRun = false;     // changes held in memory, the plan and the log printed
 };
 
 struct ParsedCommandLine {

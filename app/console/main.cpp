@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,12 +13,17 @@
 #include "app/console/answer_source.hpp"
 #include "app/console/console_options.hpp"
 #include "app/console/host_path_form.hpp"
+#include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
+#include "platform/overlay/overlay_file_system.hpp"
 #include "platform/posix/file_registry.hpp"
+#include "platform/posix/game_registry.hpp"
+#include "platform/posix/host_paths.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "removal/game_folder.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/embedded_guide.hpp"
 #include "util/browse_folders.hpp"
@@ -52,7 +58,74 @@ int ExitCodeOf(RunOutcome outcome) {
     return kExitStopped;
 }
 
+std::string HomeFolder() {
+    const char* home = std::getenv("HOME");
+    return home != nullptr ? home : "";
+}
+
+const char* GameName(int game) { return game == 1 ? "K1" : "K2"; }
+
+// --find-games: every folder found, where it came from and which one a run takes.
+int PrintFoundGames(const GameRegistry& registry) {
+    if (registry.Found().empty()) {
+        std::cout << "No game folder found.\n";
+        return kExitCompleted;
+    }
+    for (const FoundGame& found : registry.Found()) {
+        std::cout << GameName(found.game) << " "
+                  << (found.hostFolder.empty() ? found.windowsPath + " (no such drive)" : found.hostFolder);
+        if (!found.hostFolder.empty() && !found.exists) std::cout << " (missing)";
+        if (registry.Answer(found.game) == &found) std::cout << " (used by a run)";
+        std::cout << "\n   run path: " << registry.RunPath(found) << "\n   found in: " << found.origin << "\n";
+    }
+    return kExitCompleted;
+}
+
+// The registry the run reads the game folder from: --game-folder settles it, --registry gives
+// the values, else the games are looked for.
+std::unique_ptr<Registry> ChooseRegistry(const ConsoleOptions& options, const std::string& winePrefix) {
+    if (!options.gameFolder.empty()) {
+        std::vector<FoundGame> settled;
+        for (int game : {1, 2}) {
+            FoundGame found;
+            found.game = game;
+            found.windowsPath = UserPathToWindows(options.gameFolder);
+            found.origin = "--game-folder";
+            found.exists = true;
+            settled.push_back(found);
+        }
+        return std::make_unique<GameRegistry>(std::move(settled), winePrefix);
+    }
+    if (!options.registryFile.empty()) return std::make_unique<FileRegistry>(options.registryFile);
+    return std::make_unique<GameRegistry>(FindGames(GameSearch{winePrefix, HomeFolder()}), winePrefix);
+}
+
+// What a dry run would have done: each change in order with its outcome, and the log.
+void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult& result) {
+    std::cout << "\n== Dry run: nothing was changed on disk. The run would have made these changes ==\n";
+    int number = 0;
+    for (const PlannedChange& change : view.Plan()) {
+        std::cout << ++number << ". " << PlannedKindName(change.kind) << " " << Cp1252TextToUtf8(change.path);
+        if (!change.target.empty()) std::cout << " -> " << Cp1252TextToUtf8(change.target);
+        std::cout << ": " << FsStatusName(change.outcome) << "\n";
+    }
+    if (number == 0) std::cout << "(no changes)\n";
+    std::string log;
+    if (result.outcome != RunOutcome::Completed || view.ReadAll(result.logPath, log) != FsStatus::Ok) {
+        std::cout << "== No removal log would be saved ==\n";
+        return;
+    }
+    std::cout << "== The removal log that would be saved as " << Cp1252TextToUtf8(result.logPath) << " ==\n";
+    ui.ShowRichText(log);
+    std::cout << "== End of the removal log ==\n" << std::flush;
+}
+
 int Run(const ConsoleOptions& options) {
+    const std::string winePrefix =
+        options.winePrefix.empty() ? posix::DefaultWinePrefix() : CanonicalFolder(options.winePrefix);
+    if (options.findGames) {
+        return PrintFoundGames(GameRegistry(FindGames(GameSearch{winePrefix, HomeFolder()}), winePrefix));
+    }
     const std::string hostProgramFolder =
         options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
     const std::string programFolder = HostToWindowsPath(hostProgramFolder);
@@ -68,13 +141,31 @@ int Run(const ConsoleOptions& options) {
         }
     }
 
-    PosixFileSystem fs;
-    FileRegistry registry(options.registryFile);
-    PosixInstanceCheck instance(hostProgramFolder);
+    PosixFileSystem disk(winePrefix);
+    OverlayFileSystem view(disk);
+    FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
+    const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
+    PosixInstanceCheck instance =
+        options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
     TerminalOptions terminal;
     terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
     terminal.open = !options.noOpen;
-    TerminalUi ui(terminal, *answers, fs, std::cout);
+    terminal.dryRun = options.dryRun;
+    TerminalUi ui(terminal, *answers, disk, std::cout);
+    // A dry run ends, whichever way, with what it would have done.
+    const auto finish = [&](int status, const RunResult& result) {
+        if (options.dryRun) PrintDryRun(view, ui, result);
+        return status;
+    };
+    if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}); });
+
+    if (!options.gameFolder.empty()) {
+        const GameFolderCheck check = CheckGameFolder(fs, UserPathToWindows(options.gameFolder));
+        if (check != GameFolderCheck::Valid) {
+            ShowGameFolderStop(ui, check);
+            return finish(kExitStopped, RunResult{});
+        }
+    }
 
     StartupContext startup{fs, ui, instance, programFolder, [&](const std::string& documentPath) {
                                std::string rtf;
@@ -83,25 +174,26 @@ int Run(const ConsoleOptions& options) {
                                return true;
                            }};
     StartupOutcome outcome = RunStartup(startup);
-    if (outcome.state == StartupState::Ended) return kExitAnotherInstance;
-    std::cout << "== " << outcome.caption << " ==\n";
+    if (outcome.state == StartupState::Ended) return finish(kExitAnotherInstance, RunResult{});
+    ui.ShowCaption(outcome.caption);
     std::cout << "Program folder: " << programFolder << "\n\n";
-    if (outcome.state == StartupState::NormalWithoutDocument) ui.ShowNotice(kNoDocumentNotice);
+    // The window shows this notice whenever the document is missing, in the INI-error state too.
+    if (!outcome.documentPresent) ui.ShowNotice(kNoDocumentNotice);
 
     if (options.usage) {
-        if (!WriteUsageDocument(fs, ui, programFolder, EmbeddedUsageGuide())) return kExitStopped;
-        return kExitCompleted;
+        const bool written = WriteUsageDocument(fs, ui, programFolder, EmbeddedUsageGuide());
+        return finish(written ? kExitCompleted : kExitStopped, RunResult{});
     }
     if (outcome.state == StartupState::IniError) {
         ui.ShowNotice(kIniErrorNotice);
-        return kExitIniError;
+        return finish(kExitIniError, RunResult{});
     }
 
     FolderBrowser browser;
-    RunContext context{fs, registry, ui, browser, programFolder};
+    RunContext context{fs, *registry, ui, browser, programFolder};
     const RunResult result = RunRemoval(outcome.description, context);
     std::cout << std::flush;
-    return ExitCodeOf(result.outcome);
+    return finish(ExitCodeOf(result.outcome), result);
 }
 
 }  // namespace

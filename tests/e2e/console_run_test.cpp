@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
 namespace zelvane::e2e {
@@ -71,7 +72,7 @@ protected:
             args.push_back("--registry");
             args.push_back(registryFile);
         }
-        return RunConsole(args);
+        return RunAfterDryRun(args, {game, mod}, mod, logPath);
     }
     std::string Header(int gameNumber) const {
         return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
