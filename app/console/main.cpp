@@ -73,7 +73,7 @@ int PrintFoundGames(const GameRegistry& registry) {
     }
     for (const FoundGame& found : registry.Found()) {
         std::cout << GameName(found.game) << " "
-                  << (found.hostFolder.empty() ? found.windowsPath + " (no such drive)" : found.hostFolder);
+                  << (found.hostFolder.empty() ? found.windowsPath + " (not found)" : found.hostFolder);
         if (!found.hostFolder.empty() && !found.exists) std::cout << " (missing)";
         if (registry.Answer(found.game) == &found) std::cout << " (used by a run)";
         std::cout << "\n   run path: " << registry.RunPath(found) << "\n   found in: " << found.origin << "\n";

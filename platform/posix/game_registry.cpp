@@ -46,7 +46,8 @@ std::string FindInFolder(const std::string& folder, std::string_view name) {
     return {};
 }
 
-// The "Path" values of a Wine prefix: for each game, the Wow6432Node view, then the plain one.
+// The "Path" values of a Wine prefix: for each game, the Wow6432Node view (where a 32-bit
+// installer writes on a 64-bit prefix), then the plain one.
 void FromWinePrefix(const std::string& prefix, const std::string& kind, int onlyGame, std::vector<FoundGame>& out) {
     const auto registry = WineRegistry::FromPrefix(prefix);
     if (!registry) return;
@@ -64,13 +65,17 @@ void FromWinePrefix(const std::string& prefix, const std::string& kind, int only
             found.prefix = prefix;
             found.origin = kind + " " + prefix + " (HKEY_LOCAL_MACHINE\\" + key + " \"Path\")";
             const posix::HostPath host = posix::ResolveHostPath(*text, prefix);
-            if (host.status == FsStatus::Ok) {
+            if (host.status == FsStatus::Ok || host.status == FsStatus::FileNotFound) {
                 found.hostFolder = Canonical(host.host);
-                if (found.hostFolder.empty()) found.hostFolder = host.host;
+                if (found.hostFolder.empty()) {
+                    // Missing: its folder with the links followed, and its name.
+                    const std::size_t slash = host.host.rfind('/');
+                    const std::string folder = Canonical(host.host.substr(0, slash));
+                    found.hostFolder = folder.empty() ? host.host : folder + host.host.substr(slash);
+                }
             }
             found.exists = IsFolder(found.hostFolder);
             out.push_back(std::move(found));
-            break;
         }
     }
 }

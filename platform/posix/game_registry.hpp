@@ -18,7 +18,7 @@ namespace zelvane {
 
 struct FoundGame {
     int game = 0;             // 1 (K1) or 2 (K2)
-    std::string hostFolder;   // the folder on this machine; "" when the prefix lacks that drive
+    std::string hostFolder;   // the folder on this machine; "" when a folder on the way is missing
     std::string windowsPath;  // as the prefix's registry names it (code page 1252); "" for Steam
     std::string prefix;       // the Wine prefix whose registry names it; "" for Steam
     std::string origin;       // where it was found, for the player

@@ -202,7 +202,7 @@ WineRegistry::WineRegistry(std::string_view text) {
         } else {
             pending = std::string(line);
         }
-        if (pending.ends_with('\\') && pending.find(":hex") != std::string::npos) {
+        if (pending.ends_with('\\') && pending.find("=hex") != std::string::npos) {
             pending.pop_back();
             continue;
         }
