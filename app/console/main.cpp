@@ -115,7 +115,8 @@ void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult&
         std::cout << "== No removal log would be saved ==\n";
         return;
     }
-    std::cout << "== The removal log that would be saved as " << Cp1252TextToUtf8(result.logPath) << " ==\n";
+    std::cout << "== The removal log that would be saved as " << Cp1252TextToUtf8(result.logPath) << " ("
+              << log.size() << " bytes) ==\n";
     ui.ShowRichText(log);
     std::cout << "== End of the removal log ==\n" << std::flush;
 }

@@ -459,7 +459,7 @@ TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNoth
         ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
         ". create folder " + m + "\\Backup Uninstall: done\n",
         ". write " + m + "\\uninstall\\removal_results.rtf: done\n",
-        "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf ==\n",
+        "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
         "== End of the removal log ==\n"};
     std::size_t at = 0;
     for (const std::string& step : steps) {

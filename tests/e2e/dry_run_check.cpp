@@ -47,7 +47,9 @@ ConsoleRun RunAfterDryRun(const std::vector<std::string>& arguments, const std::
     const ConsoleRun real = RunConsoleWithEnvironment(arguments, environment);
     EXPECT_EQ(dry.exitCode, real.exitCode) << dry.out << dry.err;
     if (!logBefore && Exists(logPath)) {
-        EXPECT_EQ(DryRunLog(dry.out), LogAsPrinted(ReadFile(logPath))) << dry.out;
+        const std::string saved = ReadFile(logPath);
+        EXPECT_EQ(DryRunLog(dry.out), LogAsPrinted(saved)) << dry.out;
+        EXPECT_NE(dry.out.find(" (" + std::to_string(saved.size()) + " bytes) ==\n"), std::string::npos) << dry.out;
     } else if (!logBefore) {
         EXPECT_NE(dry.out.find("== No removal log would be saved =="), std::string::npos) << dry.out;
     }
