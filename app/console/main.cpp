@@ -12,14 +12,13 @@
 
 #include "app/console/answer_source.hpp"
 #include "app/console/console_options.hpp"
+#include "app/console/dry_run_report.hpp"
+#include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
-#include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
 #include "platform/overlay/overlay_file_system.hpp"
-#include "platform/posix/file_registry.hpp"
-#include "platform/posix/game_registry.hpp"
 #include "platform/posix/host_paths.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
@@ -58,74 +57,12 @@ int ExitCodeOf(RunOutcome outcome) {
     return kExitStopped;
 }
 
-std::string HomeFolder() {
-    const char* home = std::getenv("HOME");
-    return home != nullptr ? home : "";
-}
-
-const char* GameName(int game) { return game == 1 ? "K1" : "K2"; }
-
-// --find-games: every folder found, where it came from and which one a run takes.
-int PrintFoundGames(const GameRegistry& registry) {
-    if (registry.Found().empty()) {
-        std::cout << "No game folder found.\n";
-        return kExitCompleted;
-    }
-    for (const FoundGame& found : registry.Found()) {
-        std::cout << GameName(found.game) << " "
-                  << (found.hostFolder.empty() ? found.windowsPath + " (not found)" : found.hostFolder);
-        if (!found.hostFolder.empty() && !found.exists) std::cout << " (missing)";
-        if (registry.Answer(found.game) == &found) std::cout << " (used by a run)";
-        std::cout << "\n   run path: " << registry.RunPath(found) << "\n   found in: " << found.origin << "\n";
-    }
-    return kExitCompleted;
-}
-
-// The registry the run reads the game folder from: --game-folder settles it, --registry gives
-// the values, else the games are looked for.
-std::unique_ptr<Registry> ChooseRegistry(const ConsoleOptions& options, const std::string& winePrefix) {
-    if (!options.gameFolder.empty()) {
-        std::vector<FoundGame> settled;
-        for (int game : {1, 2}) {
-            FoundGame found;
-            found.game = game;
-            found.windowsPath = UserPathToWindows(options.gameFolder);
-            found.origin = "--game-folder";
-            found.exists = true;
-            settled.push_back(found);
-        }
-        return std::make_unique<GameRegistry>(std::move(settled), winePrefix);
-    }
-    if (!options.registryFile.empty()) return std::make_unique<FileRegistry>(options.registryFile);
-    return std::make_unique<GameRegistry>(FindGames(GameSearch{winePrefix, HomeFolder()}), winePrefix);
-}
-
-// What a dry run would have done: each change in order with its outcome, and the log.
-void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult& result) {
-    std::cout << "\n== Dry run: nothing was changed on disk. The run would have made these changes ==\n";
-    int number = 0;
-    for (const PlannedChange& change : view.Plan()) {
-        std::cout << ++number << ". " << PlannedKindName(change.kind) << " " << Cp1252TextToUtf8(change.path);
-        if (!change.target.empty()) std::cout << " -> " << Cp1252TextToUtf8(change.target);
-        std::cout << ": " << FsStatusName(change.outcome) << "\n";
-    }
-    if (number == 0) std::cout << "(no changes)\n";
-    std::string log;
-    if (result.outcome != RunOutcome::Completed || view.ReadAll(result.logPath, log) != FsStatus::Ok) {
-        std::cout << "== No removal log would be saved ==\n";
-        return;
-    }
-    std::cout << "== The removal log that would be saved as " << Cp1252TextToUtf8(result.logPath) << " ("
-              << log.size() << " bytes) ==\n";
-    ui.ShowRichText(log);
-    std::cout << "== End of the removal log ==\n" << std::flush;
-}
-
 int Run(const ConsoleOptions& options) {
     const std::string winePrefix =
         options.winePrefix.empty() ? posix::DefaultWinePrefix() : CanonicalFolder(options.winePrefix);
     if (options.findGames) {
-        return PrintFoundGames(GameRegistry(FindGames(GameSearch{winePrefix, HomeFolder()}), winePrefix));
+        PrintFoundGames(winePrefix, std::cout);
+        return kExitCompleted;
     }
     const std::string hostProgramFolder =
         options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
@@ -155,10 +92,10 @@ int Run(const ConsoleOptions& options) {
     TerminalUi ui(terminal, *answers, disk, std::cout);
     // A dry run ends, whichever way, with what it would have done.
     const auto finish = [&](int status, const RunResult& result) {
-        if (options.dryRun) PrintDryRun(view, ui, result);
+        if (options.dryRun) PrintDryRun(view, ui, result, std::cout);
         return status;
     };
-    if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}); });
+    if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}, std::cout); });
 
     if (!options.gameFolder.empty()) {
         const GameFolderCheck check = CheckGameFolder(fs, UserPathToWindows(options.gameFolder));

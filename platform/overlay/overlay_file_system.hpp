@@ -51,6 +51,7 @@ public:
     // Every change asked for, in order, with its outcome.
     const std::vector<PlannedChange>& Plan() const { return plan_; }
 
+private:
     // What an entry of the view is.
     struct Entry {
         enum class Kind { Deleted, File, Folder } kind = Kind::File;
@@ -63,7 +64,6 @@ public:
         std::uint64_t order = 0;      // when it was made
     };
 
-private:
     // Where a path stands in the view.
     struct Lookup {
         FsStatus status = FsStatus::Ok;  // Ok, FileNotFound, PathNotFound or a parse failure
@@ -83,7 +83,7 @@ private:
     std::uint64_t made_ = 0;
 };
 
-// "Delete", "Rename", ... and "Ok", "FileNotFound", ... for printing a plan.
+// "delete", "rename", ... and "done", "file not found", ... for printing a plan.
 std::string_view PlannedKindName(PlannedKind kind);
 std::string_view FsStatusName(FsStatus status);
 

@@ -107,13 +107,6 @@ int GameOfKey(std::string_view keyPath) {
     return 0;
 }
 
-std::string DriveZPath(const std::string& hostPath) {
-    std::string out = "Z:";
-    for (char c : hostPath) out += c == '/' ? '\\' : c;
-    if (out == "Z:") out += '\\';
-    return out;
-}
-
 std::vector<FoundGame> FindGames(const GameSearch& search) {
     std::vector<FoundGame> found;
     if (!search.winePrefix.empty()) FromWinePrefix(search.winePrefix, "the Wine prefix", 0, found);
@@ -153,13 +146,13 @@ std::vector<FoundGame> FindGames(const GameSearch& search) {
     return found;
 }
 
-GameRegistry::GameRegistry(std::vector<FoundGame> found, std::string filesPrefix)
-    : found_(std::move(found)), filesPrefix_(std::move(filesPrefix)) {}
+GameRegistry::GameRegistry(std::vector<FoundGame> found, std::string filesPrefix, HostToWindows hostToWindows)
+    : found_(std::move(found)), filesPrefix_(std::move(filesPrefix)), hostToWindows_(std::move(hostToWindows)) {}
 
 std::string GameRegistry::RunPath(const FoundGame& found) const {
     if (!found.prefix.empty() && found.prefix == filesPrefix_) return found.windowsPath;
     if (found.hostFolder.empty()) return found.windowsPath;
-    return DriveZPath(found.hostFolder);
+    return hostToWindows_(found.hostFolder);
 }
 
 const FoundGame* GameRegistry::Answer(int game) const {

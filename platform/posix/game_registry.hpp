@@ -9,6 +9,7 @@
 // The first found folder that exists answers. A folder named by the file system's own prefix is
 // given as that prefix names it ("C:\Games\Kotor"); any other as its host path on drive Z:.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,10 @@ std::vector<FoundGame> FindGames(const GameSearch& search);
 
 class GameRegistry final : public Registry {
 public:
-    // filesPrefix: the Wine prefix the file system maps drive letters through.
-    GameRegistry(std::vector<FoundGame> found, std::string filesPrefix);
+    // filesPrefix: the Wine prefix the file system maps drive letters through; hostToWindows:
+    // the run's Windows path of a host path (on drive Z:).
+    using HostToWindows = std::function<std::string(const std::string& hostPath)>;
+    GameRegistry(std::vector<FoundGame> found, std::string filesPrefix, HostToWindows hostToWindows);
 
     std::optional<RegistryValue> Query(std::uint32_t root, std::string_view keyPath,
                                        std::string_view valueName) const override;
@@ -50,12 +53,10 @@ public:
 private:
     std::vector<FoundGame> found_;
     std::string filesPrefix_;
+    HostToWindows hostToWindows_;
 };
 
 // The registry key of a game's "Path" value: 1 or 2, 0 for any other key.
 int GameOfKey(std::string_view keyPath);
-
-// "Z:\home\me" for "/home/me".
-std::string DriveZPath(const std::string& hostPath);
 
 }  // namespace zelvane
