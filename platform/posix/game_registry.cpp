@@ -83,7 +83,9 @@ void FromWinePrefix(const std::string& prefix, const std::string& kind, int only
 std::vector<std::string> SteamRoots(const std::string& home) {
     std::vector<std::string> roots;
     std::vector<std::string> seen;
-    for (const char* place : {"/.steam/steam", "/.local/share/Steam", "/.var/app/com.valvesoftware.Steam/.local/share/Steam"}) {
+    constexpr const char* kPlaces[] = {"/.steam/steam", "/.local/share/Steam",
+                                       "/.var/app/com.valvesoftware.Steam/.local/share/Steam"};
+    for (const char* place : kPlaces) {
         const std::string root = home + place;
         const std::string canonical = Canonical(root);
         if (canonical.empty() || !IsFolder(canonical)) continue;
@@ -130,7 +132,8 @@ std::vector<FoundGame> FindGames(const GameSearch& search) {
             if (g.game == 2) {
                 if (const std::string assets = FindInFolder(folder, "steamassets"); IsFolder(assets)) {
                     game.hostFolder = assets;
-                    game.origin = "the Steam library " + library + " (app " + g.appId + ", the native port's steamassets)";
+                    game.origin =
+                        "the Steam library " + library + " (app " + g.appId + ", the native port's steamassets)";
                 }
             }
             game.exists = IsFolder(game.hostFolder);

@@ -1,6 +1,7 @@
 #include "platform/posix/wine_registry.hpp"
 
 #include <array>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -122,7 +123,8 @@ std::optional<std::u16string> Unescape(std::string_view line, std::size_t& at, c
             default:
                 if (e >= '0' && e <= '7') {
                     char16_t value = static_cast<char16_t>(e - '0');
-                    for (int digits = 1; digits < 3 && at < line.size() && line[at] >= '0' && line[at] <= '7'; ++digits) {
+                    for (int digits = 1; digits < 3 && at < line.size() && line[at] >= '0' && line[at] <= '7';
+                         ++digits) {
                         value = static_cast<char16_t>(value * 8 + (line[at++] - '0'));
                     }
                     out += value;
@@ -232,7 +234,8 @@ WineRegistry::WineRegistry(std::string_view text) {
         if (data.starts_with("str(")) {
             const std::size_t close = data.find("):");
             if (close == std::string_view::npos) continue;
-            value.type = static_cast<std::uint32_t>(std::strtoul(std::string(data.substr(4, close - 4)).c_str(), nullptr, 16));
+            const std::string type(data.substr(4, close - 4));  // hexadecimal, as Wine writes it
+            value.type = static_cast<std::uint32_t>(std::strtoul(type.c_str(), nullptr, 16));
             data.remove_prefix(close + 2);
         }
         if (data.starts_with('"')) {
