@@ -16,9 +16,6 @@ std::string_view RegistryKeyOf(int game) {
     return game == 1 ? "Software\\BioWare\\SW\\KOTOR" : "Software\\LucasArts\\KotOR2";
 }
 
-void ShowInvalidFolder(RunState& run) {
-    run.ui().ShowMessage("Invalid game folder - shutting down.", "Aborting", kStopStyleInformation);
-}
 
 void TellRegistryMissing(RunState& run) {
     PromptSpec spec;
@@ -32,9 +29,9 @@ void TellRegistryMissing(RunState& run) {
     AskPrompt(run, text, spec);
 }
 
-bool HasTalkTableHeader(RunState& run, const std::string& path) {
+bool HasTalkTableHeader(const FileSystem& fs, const std::string& path) {
     std::string bytes;
-    ThrowIfFailed(run.fs().ReadAll(path, bytes));
+    ThrowIfFailed(fs.ReadAll(path, bytes));
     return bytes.size() >= kTalkTableHeader.size() && bytes.compare(0, kTalkTableHeader.size(), kTalkTableHeader) == 0;
 }
 
@@ -50,26 +47,33 @@ std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, st
     return {};
 }
 
+GameFolderCheck CheckGameFolder(const FileSystem& fs, const std::string& folder) {
+    if (folder.empty() || !FolderExists(fs, folder)) return GameFolderCheck::InvalidFolder;
+    const std::string tlkPath = AddBackslash(folder) + FindNormalFileName(fs, folder, "dialog.tlk");
+    if (!FileExists(fs, tlkPath)) return GameFolderCheck::InvalidFolder;
+    if (!HasTalkTableHeader(fs, tlkPath)) return GameFolderCheck::InvalidTalkTable;
+    return GameFolderCheck::Valid;
+}
+
+void ShowGameFolderStop(UserInterface& ui, GameFolderCheck check) {
+    if (check == GameFolderCheck::InvalidTalkTable) {
+        ui.ShowMessage(std::string("Invalid dialog.tlk file.") + std::string(kCrLf) + std::string(kCrLf) +
+                           "If you've made a testing folder copy the real dialog.tlk to it.",
+                       "Aborting", kStopStyleExclamation);
+    } else if (check == GameFolderCheck::InvalidFolder) {
+        ui.ShowMessage("Invalid game folder - shutting down.", "Aborting", kStopStyleInformation);
+    }
+}
+
 bool LocateGameFolder(RunState& run) {
     run.gameFolder = ReadRegistryString(run.context.registry, kHkeyLocalMachine, RegistryKeyOf(run.game), "Path");
     if (FolderExists(run.fs(), run.gameFolder)) return true;
 
     TellRegistryMissing(run);
     run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), "", "Find Kotor main folder", 0);
-    if (run.browsedFolder.empty() || !FolderExists(run.fs(), run.browsedFolder)) {
-        ShowInvalidFolder(run);
-        return false;
-    }
-
-    std::string tlkPath = AddBackslash(run.browsedFolder) + FindNormalFileName(run.fs(), run.browsedFolder, "dialog.tlk");
-    if (!FileExists(run.fs(), tlkPath)) {
-        ShowInvalidFolder(run);
-        return false;
-    }
-    if (!HasTalkTableHeader(run, tlkPath)) {
-        run.ui().ShowMessage(std::string("Invalid dialog.tlk file.") + std::string(kCrLf) + std::string(kCrLf) +
-                                 "If you've made a testing folder copy the real dialog.tlk to it.",
-                             "Aborting", kStopStyleExclamation);
+    const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);
+    if (check != GameFolderCheck::Valid) {
+        ShowGameFolderStop(run.ui(), check);
         return false;
     }
     run.gameFolder = run.browsedFolder;

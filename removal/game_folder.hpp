@@ -10,6 +10,16 @@ namespace zelvane {
 // A dialog.tlk that exists but cannot be read throws the run's error.
 bool LocateGameFolder(RunState& run);
 
+enum class GameFolderCheck { Valid, InvalidFolder, InvalidTalkTable };
+
+// The checks of a browsed folder: it exists, holds a normal file dialog.tlk (any letter case)
+// and that file begins with the talk-table header. A dialog.tlk that exists but cannot be read
+// throws the run's error.
+GameFolderCheck CheckGameFolder(const FileSystem& fs, const std::string& folder);
+// The stop message of a failed check ("Invalid game folder - shutting down." or "Invalid
+// dialog.tlk file." with the hint about testing folders).
+void ShowGameFolderStop(UserInterface& ui, GameFolderCheck check);
+
 // The stored name of the normal file (not a folder, not hidden or system) that a lookup of
 // folder\name finds, or "" when there is none.
 std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, std::string_view name);

@@ -21,20 +21,37 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "Blank lines and lines beginning with # are not answers. When the answers run out the program\n"
         "stops at once with status 3, before it changes anything more.\n"
         "\n"
-        "Exit status: 0 run completed or declined (and --usage), 1 the INI file has errors (removal\n"
-        "disabled), 2 the run stopped or failed, 3 answers exhausted or bad arguments, 4 another\n"
-        "instance already runs for the same program folder.\n"
+        "The game folder comes from --game-folder, else --registry, else it is looked for: the Wine\n"
+        "prefix (--wine-prefix, $WINEPREFIX or ~/.wine) and its system.reg, then Steam's libraries\n"
+        "(~/.steam/steam, ~/.local/share/Steam, the Flatpak Steam) with the games' app manifests and\n"
+        "the K2 native port's steamassets folder, then the games' Proton prefixes. Nothing found: the\n"
+        "run asks for the folder as on Windows. --find-games shows what is found.\n"
+        "\n"
+        "Exit status: 0 run completed or declined (and --usage, --find-games), 1 the INI file has errors\n"
+        "(removal disabled), 2 the run stopped or failed (also a --game-folder that is no game folder),\n"
+        "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
         "problem at once, as uninstall_data.ini:LINE: error|warning|note: text, then a summary line. It\n"
         "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
-        "stop), 2 warnings only.",
+        "stop), 2 warnings only. See zelvane-console(1).",
         "zelvane-console"};
     app.add_option("--program-folder", o.programFolder,
                    "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
     app.add_option("--registry", o.registryFile,
                    "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
-                   "(a missing file or line: the value is absent; no option: no values)");
+                   "(a missing file or line: the value is absent); given, the games are not looked for");
+    app.add_option("--game-folder", o.gameFolder,
+                   "The game's main folder (POSIX or Windows form), for K1 and K2 alike; it must hold the "
+                   "game's dialog.tlk. Wins over --registry and the search. With --check: reports which entries it holds, "
+                   "which only in a subfolder of override, and which .original files are there");
+    app.add_option("--wine-prefix", o.winePrefix,
+                   "The Wine prefix that maps drive letters and whose system.reg is searched first "
+                   "(default: $WINEPREFIX, else ~/.wine)");
+    app.add_flag("--find-games", o.findGames, "Print every game folder found and where it came from, and exit");
+    app.add_flag("--dry-run", o.dryRun,
+                 "Run everything, prompts included, but change nothing on disk: print each change the run "
+                 "would make with its outcome, and the log it would save");
     app.add_option("--answers", o.answersFile, "Answers to the prompts and dialogs, one a line (see above)");
     app.add_flag("--no-open", o.noOpen, "Do not open the saved documents; print where they were saved");
     app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
@@ -49,9 +66,6 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                    "With --check: the mod's files as it installs them (or a game folder after installing it); "
                    "reports entries the mod does not contain and mod files no entry removes")
         ->needs(check);
-    app.add_option("--game-folder", o.gameFolder,
-                   "With --check: a game folder; reports which entries it holds, which only in a subfolder of "
-                   "override, and which .original files are there");
 
     ParsedCommandLine result;
     try {

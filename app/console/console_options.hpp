@@ -20,11 +20,14 @@ struct ConsoleOptions {
     bool noOpen = false;
     bool noColor = false;
     bool usage = false;
+    std::string gameFolder;  // settles the game folder (checked as a browsed folder is); with --check, compared
+    std::string winePrefix;  // empty = $WINEPREFIX, else ~/.wine
+    bool findGames = false;  // print the game folders found and exit
+    bool dryRun = false;     // changes held in memory, the plan and the log printed
 
     // --check: the description is checked instead of run (app/console/check_mode.cpp).
     bool check = false;
     std::string modFolder;   // host path; empty = no comparison with the mod's files
-    std::string gameFolder;  // host path; empty = no comparison with a game folder
 };
 
 struct ParsedCommandLine {

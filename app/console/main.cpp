@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,13 +13,17 @@
 #include "app/console/answer_source.hpp"
 #include "app/console/check_mode.hpp"
 #include "app/console/console_options.hpp"
+#include "app/console/dry_run_report.hpp"
+#include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
-#include "platform/posix/file_registry.hpp"
+#include "platform/overlay/overlay_file_system.hpp"
+#include "platform/posix/host_paths.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "removal/game_folder.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/embedded_guide.hpp"
 #include "util/browse_folders.hpp"
@@ -54,6 +59,12 @@ int ExitCodeOf(RunOutcome outcome) {
 }
 
 int Run(const ConsoleOptions& options) {
+    const std::string winePrefix =
+        options.winePrefix.empty() ? posix::DefaultWinePrefix() : CanonicalFolder(options.winePrefix);
+    if (options.findGames) {
+        PrintFoundGames(winePrefix, std::cout);
+        return kExitCompleted;
+    }
     const std::string hostProgramFolder =
         options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
     if (options.check) return RunCheck(options, hostProgramFolder, std::cout);
@@ -70,13 +81,31 @@ int Run(const ConsoleOptions& options) {
         }
     }
 
-    PosixFileSystem fs;
-    FileRegistry registry(options.registryFile);
-    PosixInstanceCheck instance(hostProgramFolder);
+    PosixFileSystem disk(winePrefix);
+    OverlayFileSystem view(disk);
+    FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
+    const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
+    PosixInstanceCheck instance =
+        options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
     TerminalOptions terminal;
     terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
     terminal.open = !options.noOpen;
-    TerminalUi ui(terminal, *answers, fs, std::cout);
+    terminal.dryRun = options.dryRun;
+    TerminalUi ui(terminal, *answers, disk, std::cout);
+    // A dry run ends, whichever way, with what it would have done.
+    const auto finish = [&](int status, const RunResult& result) {
+        if (options.dryRun) PrintDryRun(view, ui, result, std::cout);
+        return status;
+    };
+    if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}, std::cout); });
+
+    if (!options.gameFolder.empty()) {
+        const GameFolderCheck check = CheckGameFolder(fs, UserPathToWindows(options.gameFolder));
+        if (check != GameFolderCheck::Valid) {
+            ShowGameFolderStop(ui, check);
+            return finish(kExitStopped, RunResult{});
+        }
+    }
 
     StartupContext startup{fs, ui, instance, programFolder, [&](const std::string& documentPath) {
                                std::string rtf;
@@ -85,25 +114,26 @@ int Run(const ConsoleOptions& options) {
                                return true;
                            }};
     StartupOutcome outcome = RunStartup(startup);
-    if (outcome.state == StartupState::Ended) return kExitAnotherInstance;
-    std::cout << "== " << outcome.caption << " ==\n";
+    if (outcome.state == StartupState::Ended) return finish(kExitAnotherInstance, RunResult{});
+    ui.ShowCaption(outcome.caption);
     std::cout << "Program folder: " << programFolder << "\n\n";
-    if (outcome.state == StartupState::NormalWithoutDocument) ui.ShowNotice(kNoDocumentNotice);
+    // The window shows this notice whenever the document is missing, in the INI-error state too.
+    if (!outcome.documentPresent) ui.ShowNotice(kNoDocumentNotice);
 
     if (options.usage) {
-        if (!WriteUsageDocument(fs, ui, programFolder, EmbeddedUsageGuide())) return kExitStopped;
-        return kExitCompleted;
+        const bool written = WriteUsageDocument(fs, ui, programFolder, EmbeddedUsageGuide());
+        return finish(written ? kExitCompleted : kExitStopped, RunResult{});
     }
     if (outcome.state == StartupState::IniError) {
         ui.ShowNotice(kIniErrorNotice);
-        return kExitIniError;
+        return finish(kExitIniError, RunResult{});
     }
 
     FolderBrowser browser;
-    RunContext context{fs, registry, ui, browser, programFolder};
+    RunContext context{fs, *registry, ui, browser, programFolder};
     const RunResult result = RunRemoval(outcome.description, context);
     std::cout << std::flush;
-    return ExitCodeOf(result.outcome);
+    return finish(ExitCodeOf(result.outcome), result);
 }
 
 }  // namespace

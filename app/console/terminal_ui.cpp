@@ -104,6 +104,7 @@ void TerminalUi::Exhausted(std::string_view what) {
     std::cerr << "zelvane-console: no answer left for " << what
               << "; stopping here, nothing more is changed." << std::endl;
     std::cout.flush();
+    if (beforeExit_) beforeExit_();
     std::exit(kExitAnswersExhausted);
 }
 
@@ -150,6 +151,7 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
             out_ << std::flush;
             std::cerr << "zelvane-console: the answer \"" << answer << "\" names no button of " << what
                       << "; stopping here, nothing more is changed." << std::endl;
+            if (beforeExit_) beforeExit_();
             std::exit(kExitAnswersExhausted);
         }
         out_ << "Please type a button number, its letter or close.\n";
@@ -196,6 +198,10 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
                           int /*showCommand*/) {
     const std::string host = fs_.HostPathOf(file);
     if (host.empty()) return 2;  // "The specified file was not found."
+    if (options_.dryRun) {
+        out_ << "Not saved (dry run): " << host << "\n" << std::flush;
+        return 42;
+    }
     if (!options_.open) {
         out_ << "Saved: " << host << "\n" << std::flush;
         return 42;
@@ -218,6 +224,19 @@ int TerminalUi::TextWidthTwips(std::string_view text, std::string_view /*face*/,
 void TerminalUi::ShowDocument(std::string_view rtf, std::string_view heading) {
     out_ << kRule << "\n" << Heading("", heading) << "\n" << kRule << "\n"
          << WithoutTrailingLineEnds(RenderRtfForTerminal(rtf, RtfTerminalOptions{options_.colors})) << "\n\n"
+         << std::flush;
+}
+
+void TerminalUi::ShowCaption(std::string_view caption) {
+    std::string line(caption);
+    for (char& c : line) {
+        if (c == '\r' || c == '\n' || c == '\t') c = ' ';
+    }
+    out_ << Heading("== ", line + " ==") << "\n";
+}
+
+void TerminalUi::ShowRichText(std::string_view rtf) {
+    out_ << WithoutTrailingLineEnds(RenderRtfForTerminal(rtf, RtfTerminalOptions{options_.colors})) << "\n"
          << std::flush;
 }
 

@@ -5,6 +5,7 @@
 // written to the transcript. When the answers run out the program ends at once with status 3,
 // before anything else is touched.
 
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -21,6 +22,7 @@ inline constexpr int kExitAnswersExhausted = 3;
 struct TerminalOptions {
     bool colors = false;  // ANSI colours in the transcript
     bool open = true;     // open documents with xdg-open
+    bool dryRun = false;  // nothing is saved: documents are neither opened nor reported as saved
 };
 
 // The button a typed answer names: a 0-based index, "close" (-1), an accelerator letter or the
@@ -47,8 +49,14 @@ public:
 
     // Prints a rich-text document (the information document) rendered for the terminal.
     void ShowDocument(std::string_view rtf, std::string_view heading);
+    // Runs just before the program ends for want of an answer.
+    void SetBeforeExit(std::function<void()> beforeExit) { beforeExit_ = std::move(beforeExit); }
     // Prints a plain notice line.
     void ShowNotice(std::string_view text);
+    // Prints the window caption as the heading of the transcript, on one line.
+    void ShowCaption(std::string_view caption);
+    // Prints a rich text (code page 1252) rendered for the terminal, without a heading.
+    void ShowRichText(std::string_view rtf);
 
 private:
     std::string NextAnswer(std::string_view what, std::string_view ask);
@@ -59,6 +67,7 @@ private:
     AnswerSource& answers_;
     const PosixFileSystem& fs_;
     std::ostream& out_;
+    std::function<void()> beforeExit_;
 };
 
 }  // namespace zelvane::console

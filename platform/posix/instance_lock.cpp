@@ -58,6 +58,25 @@ PosixInstanceCheck::PosixInstanceCheck(const std::string& programFolder) {
     }
 }
 
+PosixInstanceCheck::PosixInstanceCheck(const std::string& programFolder, ProbeOnly) {
+    fd_ = ::open(LockFilePath(programFolder).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return;  // no lock file: no instance has run, none runs
+    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        otherHolder_ = errno == EWOULDBLOCK;
+        ::close(fd_);
+        fd_ = -1;
+    }
+}
+
+PosixInstanceCheck PosixInstanceCheck::Probe(const std::string& programFolder) {
+    return PosixInstanceCheck(programFolder, ProbeOnly{});
+}
+
+PosixInstanceCheck::PosixInstanceCheck(PosixInstanceCheck&& other) noexcept
+    : fd_(other.fd_), otherHolder_(other.otherHolder_) {
+    other.fd_ = -1;
+}
+
 PosixInstanceCheck::~PosixInstanceCheck() {
     if (fd_ >= 0) ::close(fd_);
 }

@@ -12,6 +12,8 @@ class PosixInstanceCheck final : public InstanceCheck {
 public:
     PosixInstanceCheck();  // for the folder of the running executable
     explicit PosixInstanceCheck(const std::string& programFolder);
+    // Only looks whether another instance holds the lock: no lock file is made (a dry run).
+    static PosixInstanceCheck Probe(const std::string& programFolder);
     ~PosixInstanceCheck() override;
     PosixInstanceCheck(const PosixInstanceCheck&) = delete;
     PosixInstanceCheck& operator=(const PosixInstanceCheck&) = delete;
@@ -21,7 +23,11 @@ public:
     // Where the lock of a program folder lives.
     static std::string LockFilePath(const std::string& programFolder);
 
+    PosixInstanceCheck(PosixInstanceCheck&& other) noexcept;
+
 private:
+    struct ProbeOnly {};
+    PosixInstanceCheck(const std::string& programFolder, ProbeOnly);
     int fd_ = -1;
     bool otherHolder_ = false;
 };

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
 namespace zelvane::e2e {
@@ -59,8 +60,9 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     WriteFile(answersFile, "0\n1\n");
     const auto outsideBefore = Snapshot(outside);
 
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
-                                       registryFile});
+    const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile,
+                                           "--registry", registryFile},
+                                          {game, mod, outside}, mod, mod + "/uninstall/removal_results.rtf");
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string expected =

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
 namespace zelvane::e2e {
@@ -71,7 +72,7 @@ protected:
             args.push_back("--registry");
             args.push_back(registryFile);
         }
-        return RunConsole(args);
+        return RunAfterDryRun(args, {game, mod}, mod, logPath);
     }
     std::string Header(int gameNumber) const {
         return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
@@ -398,6 +399,75 @@ TEST_F(ConsoleUsageTest, UsageWorksInTheIniErrorStateAndCreatesTheUninstallFolde
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("The uninstall_data.ini file was not found."), std::string::npos);
     EXPECT_TRUE(Exists(mod + "/uninstall/Zelvane Usage.rtf"));
+}
+
+}  // namespace
+}  // namespace zelvane::e2e
+
+namespace zelvane::e2e {
+namespace {
+
+TEST_F(ConsoleRunTest, TheCaptionLineIsCleanedAsEveryTextOfTheDescriptionIs) {
+    Description({"#game=2", "#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2", "#file_list"});
+    Game("dialog.tlk", kTlk);
+    Registry(2);
+    Answers({"1"});
+    const ConsoleRun run = Run();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), "== My [2J]0;ownedMod \xc3\xa9t\xc3\xa9 2 ==\n");
+}
+
+TEST_F(ConsoleRunTest, TheMissingDocumentNoticeShowsInTheIniErrorStateToo) {
+    Description({"#game=two", "#file_list", "override\\x.uti"});
+    Game("override/x.uti", "x");
+    Registry(2);
+    Answers({"0"});
+    ConsoleRun run = Run();
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    const std::size_t notice = run.out.find("Uninstall_Info.rtf Was NOT FOUND\n");
+    ASSERT_NE(notice, std::string::npos) << run.out;
+    EXPECT_LT(notice, run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."));
+
+    Mod("uninstall/uninstall_info.rtf", "{\\rtf1 info\\par}");
+    run = Run();
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
+    EXPECT_EQ(run.out.find("Uninstall_Info.rtf Was NOT FOUND"), std::string::npos) << run.out;
+}
+
+TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNothing) {
+    MakeFullK2Mod();
+    Game("override/k2_item.uti", "item");
+    SetMode(game + "/override/k2_notes.txt", 0444);
+    Answers({"0", "0", "0", "0", "0"});
+    const auto gameBefore = StampedSnapshot(game);
+    const auto modBefore = StampedSnapshot(mod);
+
+    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
+                                       registryFile, "--dry-run"});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(StampedSnapshot(game), gameBefore);
+    EXPECT_EQ(StampedSnapshot(mod), modBefore);
+    const std::string g = WindowsForm(game);
+    const std::string m = WindowsForm(mod);
+    const std::vector<std::string> steps{
+        "== Dry run: nothing was changed on disk. The run would have made these changes ==\n",
+        "1. copy " + m + "\\uninstall\\uninstall_data.ini -> " + m + "\\uninstall\\uninstall_data20A.ini: done\n",
+        ". delete " + m + "\\uninstall\\uninstall_data20A.ini: done\n",
+        ". delete " + g + "\\override\\k2_item.uti: done\n",
+        ". delete " + g + "\\override\\Sub Folder\\k2_moved.tga: done\n",
+        ". delete " + g + "\\override\\k2_icon.tga: done\n",
+        ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
+        ". create folder " + m + "\\Backup Uninstall: done\n",
+        ". write " + m + "\\uninstall\\removal_results.rtf: done\n",
+        "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
+        "== End of the removal log ==\n"};
+    std::size_t at = 0;
+    for (const std::string& step : steps) {
+        const std::size_t found = run.out.find(step, at);
+        ASSERT_NE(found, std::string::npos) << step << "\n" << run.out.substr(at);
+        at = found + step.size();
+    }
+    EXPECT_NE(run.out.find("Not saved (dry run): " + logPath + "\n"), std::string::npos);
 }
 
 }  // namespace

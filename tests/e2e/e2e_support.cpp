@@ -17,6 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -118,10 +120,14 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('='));
+        if (name == "HOME" || name == "WINEPREFIX") continue;
         bool replaced = false;
         for (const std::string& x : extra) replaced = replaced || x.substr(0, x.find('=')) == name;
         if (!replaced) out.push_back(entry);
     }
+    bool home = false;
+    for (const std::string& x : extra) home = home || x.starts_with("HOME=");
+    if (!home) out.push_back("HOME=/nonexistent/zelvane-e2e-home");
     out.insert(out.end(), extra.begin(), extra.end());
     return out;
 }
@@ -170,6 +176,33 @@ ConsoleRun Finish(pid_t pid, const std::string& outPath, const std::string& errP
 }
 
 }  // namespace
+
+std::map<std::string, std::string> StampedSnapshot(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    const std::function<void(const std::string&)> walk = [&](const std::string& relative) {
+        const std::string path = relative.empty() ? folder : folder + "/" + relative;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0) return;
+        std::string stamp = " mode " + std::to_string(st.st_mode) + " mtime " + std::to_string(st.st_mtim.tv_sec) +
+                            "." + std::to_string(st.st_mtim.tv_nsec);
+        if (!S_ISDIR(st.st_mode)) {
+            out[relative] = (S_ISREG(st.st_mode) ? ReadFile(path) : std::string("<link>")) + stamp;
+            return;
+        }
+        out[relative] = "<folder>" + stamp;
+        std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(path.c_str()), ::closedir);
+        if (!dir) return;
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir.get())) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..") names.push_back(name);
+        }
+        dir.reset();
+        for (const std::string& name : names) walk(relative.empty() ? name : relative + "/" + name);
+    };
+    walk("");
+    return out;
+}
 
 ConsoleRun RunConsole(const std::vector<std::string>& arguments) { return RunConsoleWithEnvironment(arguments, {}); }
 

@@ -33,13 +33,19 @@ bool Exists(const std::string& path);
 // Every file below the folder, relative path ("override/sub/x.tga") to its bytes.
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 
+// Every file and folder below the folder, relative path to its bytes (folders: "<folder>"),
+// mode and modification time to the nanosecond: what a run that changes nothing leaves alike.
+std::map<std::string, std::string> StampedSnapshot(const std::string& folder);
+
 struct ConsoleRun {
     int exitCode = -1;
     std::string out;
     std::string err;
 };
 
-// Runs zelvane-console with the arguments; standard input is /dev/null.
+// Runs zelvane-console with the arguments; standard input is /dev/null. Every run gets an empty
+// home folder and no $WINEPREFIX unless the environment given names them, so that no game
+// installed on the machine is found.
 ConsoleRun RunConsole(const std::vector<std::string>& arguments);
 
 // Runs zelvane-console with these environment entries ("NAME=value") put over the test's own.

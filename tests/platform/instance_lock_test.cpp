@@ -36,5 +36,21 @@ TEST(PosixInstanceCheck, OtherFoldersAreIndependent) {
     EXPECT_NE(PosixInstanceCheck::LockFilePath(TestFolder("a")), PosixInstanceCheck::LockFilePath(TestFolder("b")));
 }
 
+TEST(PosixInstanceCheck, AProbeMakesNoLockFileAndSeesAHeldLock) {
+    const std::string folder = TestFolder("probe");
+    const std::string lock = PosixInstanceCheck::LockFilePath(folder);
+    {
+        PosixInstanceCheck probe = PosixInstanceCheck::Probe(folder);
+        EXPECT_FALSE(probe.AnotherInstanceRunning());
+        EXPECT_NE(::access(lock.c_str(), F_OK), 0);
+    }
+    {
+        PosixInstanceCheck running(folder);
+        EXPECT_TRUE(PosixInstanceCheck::Probe(folder).AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(PosixInstanceCheck::Probe(folder).AnotherInstanceRunning());
+    ::unlink(lock.c_str());
+}
+
 }  // namespace
 }  // namespace zelvane

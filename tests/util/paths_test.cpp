@@ -147,6 +147,8 @@ TEST(DisplayForm, ThreeOrMoreBackslashesLoseNothing) {
 
 TEST(DisplayForm, CodePage1252Words) {
     EXPECT_EQ(ProperCasePath("\x9Akoda \xE4rger\\\\f.TGA"), "\x8Akoda \xC4rger\\\\f.TGA");
+    // "Ünï" in code page 1252: right on 1252 text ("Ãœnã¯" came only from UTF-8 bytes taken as 1252).
+    EXPECT_EQ(ProperCasePath("\xfcN\xcf\\\\x.tga"), "\xdcn\xef\\\\x.tga");
 }
 
 TEST(PathRelative, Needles) {

@@ -1,0 +1,21 @@
+#pragma once
+// Where zelvane-console takes the game folder from: --game-folder settles it, --registry gives
+// the registry values, else the games are looked for on this machine (Wine, Steam, Proton).
+
+#include <memory>
+#include <ostream>
+#include <string>
+
+#include "app/console/console_options.hpp"
+#include "platform/seams/registry.hpp"
+
+namespace zelvane::console {
+
+// The registry the run reads the game folder from. winePrefix: the file system's prefix.
+std::unique_ptr<Registry> ChooseRegistry(const ConsoleOptions& options, const std::string& winePrefix);
+
+// --find-games: every folder found, where it came from, the path a run is given and which
+// folder a run takes ("No game folder found." when there is none).
+void PrintFoundGames(const std::string& winePrefix, std::ostream& out);
+
+}  // namespace zelvane::console

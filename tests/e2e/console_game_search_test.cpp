@@ -1,0 +1,231 @@
+// End-to-end: zelvane-console finds the game by itself in a fake home folder: a Wine prefix's
+// system.reg in either registry view, Steam libraries (with and without the K2 native port's
+// steamassets), a Proton prefix; --find-games, --game-folder and --registry over the search.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/dry_run_check.hpp"
+#include "tests/e2e/e2e_support.hpp"
+
+namespace zelvane::e2e {
+namespace {
+
+const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
+const std::string kRegHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
+
+std::string Key(const std::string& key, const std::string& path) {
+    return "[" + key + "] 1700000000\n#time=1d9a1b2c3d4e5f6\n\"Path\"=\"" + path + "\"\n\n";
+}
+
+class GameSearchTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string home = temp.Path() + "/home";
+    std::string mod = temp.Path() + "/mod";
+    std::string answersFile = temp.Path() + "/answers.txt";
+    std::string logPath = mod + "/uninstall/removal_results.rtf";
+
+    GameSearchTest() { MakeFolders(home); }
+
+    // A mod for the game whose file list holds override\x.uti, and the answer Yes to the confirmation.
+    void MakeMod(int game) {
+        WriteFile(mod + "/uninstall/uninstall_data.ini",
+                  "#game=" + std::to_string(game) + "\r\n#file_list\r\noverride\\x.uti\r\n");
+        WriteFile(answersFile, "0\n");
+    }
+    static void MakeGame(const std::string& folder) {
+        WriteFile(folder + "/dialog.tlk", kTlk);
+        WriteFile(folder + "/override/x.uti", "mod file");
+    }
+    // A prefix whose drive C: is its drive_c folder, as Wine makes it.
+    static void MakePrefix(const std::string& prefix, const std::string& systemReg) {
+        MakeFolders(prefix + "/drive_c");
+        MakeFolders(prefix + "/dosdevices");
+        ASSERT_EQ(symlink("../drive_c", (prefix + "/dosdevices/c:").c_str()), 0);
+        WriteFile(prefix + "/system.reg", kRegHead + systemReg);
+    }
+    static void Manifest(const std::string& library, const std::string& appId, const std::string& installDir) {
+        WriteFile(library + "/steamapps/appmanifest_" + appId + ".acf",
+                  "\"AppState\"\n{\n\t\"appid\"\t\t\"" + appId + "\"\n\t\"name\"\t\t\"game\"\n\t\"installdir\"\t\t\"" +
+                      installDir + "\"\n}\n");
+    }
+    std::vector<std::string> Arguments(const std::vector<std::string>& extra = {}) const {
+        std::vector<std::string> args{"--no-open", "--program-folder", mod, "--answers", answersFile};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return args;
+    }
+    std::string GameDirectoryLine(const std::string& runPath) const {
+        return "\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par";
+    }
+    void ExpectRemovedFrom(const ConsoleRun& run, const std::string& folder, const std::string& runPath) {
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_EQ(run.out.find("Unable to locate Kotor folder via registry."), std::string::npos) << run.out;
+        EXPECT_NE(ReadFile(logPath).find(GameDirectoryLine(runPath)), std::string::npos) << ReadFile(logPath);
+        EXPECT_NE(ReadFile(logPath).find("\\cf3 Delete Successful - \\cf1 Override\\\\x.uti"), std::string::npos);
+        EXPECT_FALSE(Exists(folder + "/override/x.uti"));
+    }
+};
+
+TEST_F(GameSearchTest, AWinePrefixFromTheEnvironmentAnswersInTheRedirectedViewWithEscapes) {
+    const std::string prefix = temp.Path() + "/wine";
+    // \x4f is "O" and \\ one backslash: the folder is C:\Games\Star Wars KOTOR.
+    MakePrefix(prefix, Key("Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\Games\\\\Star Wars K\\x4fTOR"));
+    const std::string folder = prefix + "/drive_c/Games/Star Wars KOTOR";
+    MakeGame(folder);
+    MakeMod(1);
+    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, mod, logPath,
+                                          {"HOME=" + home, "WINEPREFIX=" + prefix});
+    ExpectRemovedFrom(run, folder, "C:\\Games\\Star Wars KOTOR");
+}
+
+TEST_F(GameSearchTest, AWinePrefixGivenOnTheCommandLineAnswersInThePlainView) {
+    const std::string prefix = temp.Path() + "/other prefix";
+    MakePrefix(prefix, Key("Software\\\\LucasArts\\\\KotOR2", "c:\\\\games\\\\kotor2"));
+    const std::string folder = prefix + "/drive_c/Games/KotOR2";  // found whatever its letter case
+    MakeGame(folder);
+    MakeMod(2);
+    const ConsoleRun run = RunConsoleWithEnvironment(Arguments({"--wine-prefix", prefix}), {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, "c:\\games\\kotor2");
+}
+
+TEST_F(GameSearchTest, TheK2NativePortIsFoundInASecondSteamLibraryByItsSteamassets) {
+    const std::string steam = home + "/.local/share/Steam";
+    const std::string library = temp.Path() + "/SteamLibrary";
+    WriteFile(steam + "/steamapps/libraryfolders.vdf",
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam + "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
+                  library + "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"208580\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
+    Manifest(library, "208580", "Knights of the Old Republic II");
+    const std::string folder = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
+    MakeGame(folder);
+    MakeMod(2);
+    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, mod, logPath, {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+}
+
+TEST_F(GameSearchTest, AGameWithoutSteamassetsIsItsSteamappsCommonFolderInTheOldLibraryLayout) {
+    const std::string steam = home + "/.steam/steam";
+    const std::string library = temp.Path() + "/Old Library";
+    WriteFile(steam + "/steamapps/libraryfolders.vdf",
+              "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + library + "\"\n}\n");
+    Manifest(library, "208580", "Knights of the Old Republic II");
+    const std::string folder = library + "/steamapps/common/Knights of the Old Republic II";
+    MakeGame(folder);
+    MakeMod(2);
+    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+}
+
+TEST_F(GameSearchTest, AProtonPrefixIsReadAsAWinePrefixAndItsDriveMappedOntoTheHost) {
+    const std::string library = home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam";
+    const std::string prefix = library + "/steamapps/compatdata/32370/pfx";
+    MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR",
+                           "C:\\\\Program Files (x86)\\\\Steam\\\\steamapps\\\\common\\\\swkotor"));
+    const std::string folder = prefix + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor";
+    MakeGame(folder);
+    MakeMod(1);
+    // The run's own prefix (~/.wine) does not map this C: drive: the folder is given on drive Z:.
+    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+}
+
+TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunTakes) {
+    const std::string prefix = home + "/.wine";
+    MakePrefix(prefix, Key("Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR") +
+                           Key("Software\\\\LucasArts\\\\KotOR2", "C:\\\\Missing") +
+                           Key("Software\\\\Wow6432Node\\\\LucasArts\\\\KotOR2", "D:\\\\No Drive"));
+    MakeGame(prefix + "/drive_c/KotOR");
+    const std::string steam = home + "/.local/share/Steam";
+    Manifest(steam, "32370", "swkotor");
+    Manifest(steam, "208580", "Knights of the Old Republic II");
+    MakeGame(steam + "/steamapps/common/swkotor");
+    MakeGame(steam + "/steamapps/common/Knights of the Old Republic II/steamassets");
+    const std::string proton = steam + "/steamapps/compatdata/208580/pfx";
+    MakePrefix(proton, Key("Software\\\\Wow6432Node\\\\LucasArts\\\\KotOR2", "Z:\\\\nowhere"));
+
+    const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string expected =
+        "K1 " + prefix + "/drive_c/KotOR (used by a run)\n"
+        "   run path: C:\\KotOR\n"
+        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n"
+        "K2 D:\\No Drive (not found)\n"
+        "   run path: D:\\No Drive\n"
+        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
+        "K2 " + prefix + "/drive_c/Missing (missing)\n"
+        "   run path: C:\\Missing\n"
+        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2 \"Path\")\n"
+        "K1 " + steam + "/steamapps/common/swkotor\n"
+        "   run path: " + WindowsForm(steam + "/steamapps/common/swkotor") + "\n"
+        "   found in: the Steam library " + steam + " (app 32370)\n"
+        "K2 " + steam + "/steamapps/common/Knights of the Old Republic II/steamassets (used by a run)\n"
+        "   run path: " + WindowsForm(steam + "/steamapps/common/Knights of the Old Republic II/steamassets") + "\n"
+        "   found in: the Steam library " + steam + " (app 208580, the native port's steamassets)\n"
+        "K2 /nowhere (missing)\n"
+        "   run path: Z:\\nowhere\n"
+        "   found in: the Proton prefix " + proton + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n";
+    EXPECT_EQ(run.out, expected);
+
+    EXPECT_EQ(RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + temp.Path() + "/empty"}).out,
+              "No game folder found.\n");
+}
+
+TEST_F(GameSearchTest, TheGameFolderOptionSettlesItAfterTheChecksOfABrowsedFolder) {
+    const std::string prefix = home + "/.wine";
+    MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
+    MakeGame(prefix + "/drive_c/KotOR");
+    const std::string folder = temp.Path() + "/chosen";
+    MakeGame(folder);
+    WriteFile(folder + "/DIALOG.TLK", kTlk);
+    ASSERT_EQ(unlink((folder + "/dialog.tlk").c_str()), 0);  // any letter case
+    MakeMod(1);
+    const ConsoleRun run = RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, mod, logPath,
+                                          {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+    EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
+}
+
+TEST_F(GameSearchTest, AGameFolderOptionThatIsNoGameFolderStopsBeforeAnythingIsChanged) {
+    const std::string folder = temp.Path() + "/chosen";
+    WriteFile(folder + "/override/x.uti", "mod file");
+    MakeMod(1);
+    const auto modBefore = Snapshot(mod);
+
+    ConsoleRun run = RunConsoleWithEnvironment(Arguments({"--game-folder", folder}), {"HOME=" + home});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
+    EXPECT_NE(run.out.find("Invalid game folder - shutting down."), std::string::npos);
+
+    WriteFile(folder + "/dialog.tlk", "TLK V2.0 another table");
+    run = RunConsoleWithEnvironment(Arguments({"--game-folder", WindowsForm(folder)}), {"HOME=" + home});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_NE(run.out.find("Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
+              std::string::npos);
+
+    run = RunConsoleWithEnvironment(Arguments({"--game-folder", temp.Path() + "/none"}), {"HOME=" + home});
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_TRUE(Exists(folder + "/override/x.uti"));
+    EXPECT_EQ(Snapshot(mod), modBefore);
+    EXPECT_FALSE(Exists(logPath));
+}
+
+TEST_F(GameSearchTest, ARegistryFileWinsOverTheSearch) {
+    const std::string prefix = home + "/.wine";
+    MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
+    MakeGame(prefix + "/drive_c/KotOR");
+    const std::string folder = temp.Path() + "/from registry file";
+    MakeGame(folder);
+    WriteFile(temp.Path() + "/registry.txt",
+              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(folder) + "\n");
+    MakeMod(1);
+    const ConsoleRun run =
+        RunConsoleWithEnvironment(Arguments({"--registry", temp.Path() + "/registry.txt"}), {"HOME=" + home});
+    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+    EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
+}
+
+}  // namespace
+}  // namespace zelvane::e2e

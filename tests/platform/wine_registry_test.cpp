@@ -1,0 +1,81 @@
+#include "platform/posix/wine_registry.hpp"
+
+#include <gtest/gtest.h>
+
+#include "platform/posix/steam_library.hpp"
+
+namespace zelvane {
+namespace {
+
+std::string Data(const WineRegistry& registry, std::string_view key, std::string_view name = "Path") {
+    const auto value = registry.Query(kHkeyLocalMachine, key, name);
+    return value ? value->data : std::string("<none>");
+}
+
+const char* const kSystemReg =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to \\\\Machine\n"
+    "\n"
+    "#arch=win64\n"
+    "\n"
+    "[Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR] 1700000000\n"
+    "#time=1d9a1b2c3d4e5f6\n"
+    "\"Path\"=\"C:\\\\Games\\\\Star Wars \\\"KotOR\\\"\"\n"
+    "\"Version\"=dword:00000001\n"
+    "\"Na\\xefve\"=\"caf\\xe9 \\x20ac\\x2603 t\\tab\"\n"
+    "\"Octal\"=\"a\\101\\0\"\n"
+    "\r\n"
+    "[Software\\\\LucasArts\\\\KotOR2] 1700000001\n"
+    "\"Path\"=str(2):\"%ProgramFiles%\\\\KotOR2\"\n"
+    "\"Hex\"=hex(1):43,00,3a,00,5c,00,\\\n"
+    "  4b,00,00,00\n"
+    "@=\"default\"\n";
+
+TEST(WineRegistry, ReadsKeysAndValuesWithWinesEscapes) {
+    const WineRegistry registry(kSystemReg);
+    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR"),
+              std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0');
+    EXPECT_EQ(Data(registry, "\\SOFTWARE\\wow6432node\\bioware\\sw\\kotor\\", "PATH"),
+              std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0');
+    // \xe9 is one UTF-16 unit; the euro sign is in code page 1252, the snowman is not.
+    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Na\xefve"),
+              std::string("caf\xe9 \x80\x3f t\tab") + '\0');
+    EXPECT_EQ(registry.Utf8String("Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Na\xc3\xafve"),
+              std::string("caf\xc3\xa9 \xe2\x82\xac\xe2\x98\x83 t\tab"));
+    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Octal"), std::string("aA\0", 3) + '\0');
+    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Version"), "<none>");
+    EXPECT_EQ(Data(registry, "Software\\BioWare\\SW\\KOTOR"), "<none>");
+}
+
+TEST(WineRegistry, KeepsTheTypeOfExpandableStringsAndReadsHexStrings) {
+    const WineRegistry registry(kSystemReg);
+    const auto expand = registry.Query(kHkeyLocalMachine, "Software\\LucasArts\\KotOR2", "Path");
+    ASSERT_TRUE(expand);
+    EXPECT_EQ(expand->type, kRegExpandSz);
+    EXPECT_EQ(Data(registry, "Software\\LucasArts\\KotOR2", "Hex"), std::string("C:\\K") + '\0');
+    EXPECT_EQ(Data(registry, "Software\\LucasArts\\KotOR2", ""), std::string("default") + '\0');
+    EXPECT_FALSE(registry.Query(0x80000001u, "Software\\LucasArts\\KotOR2", "Path"));
+}
+
+TEST(WineRegistry, BrokenLinesAreSkipped) {
+    const WineRegistry registry("[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n");
+    EXPECT_EQ(Data(registry, "Software\\A"), "<none>");
+    EXPECT_EQ(Data(registry, "Software\\A", "Good"), std::string("yes") + '\0');
+}
+
+TEST(SteamFiles, KeyValuesWithEscapesCommentsAndConditions) {
+    const auto nodes = ParseVdf(
+        "// comment\n\"AppState\"\n{\n\t\"appid\"\t\t\"208580\"\n\t\"installdir\"\t\"Knights \\\"II\\\"\"\n"
+        "\t\"UserConfig\" { \"language\" \"english\" [$LINUX] }\n\tbare value\n}\n");
+    ASSERT_EQ(nodes.size(), 1u);
+    EXPECT_EQ(nodes[0].key, "AppState");
+    ASSERT_NE(nodes[0].Child("INSTALLDIR"), nullptr);
+    EXPECT_EQ(nodes[0].Child("installdir")->value, "Knights \"II\"");
+    ASSERT_NE(nodes[0].Child("userconfig"), nullptr);
+    EXPECT_EQ(nodes[0].Child("userconfig")->Child("language")->value, "english");
+    ASSERT_NE(nodes[0].Child("bare"), nullptr);
+    EXPECT_EQ(nodes[0].Child("bare")->value, "value");
+}
+
+}  // namespace
+}  // namespace zelvane
