@@ -458,7 +458,8 @@ TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNoth
         ". delete " + g + "\\override\\k2_icon.tga: done\n",
         ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
         ". create folder " + m + "\\Backup Uninstall: done\n",
-        ". write " + m + "\\uninstall\\removal_results.rtf: done\n",
+        ". write " + m + "\\uninstall\\removal_results.rtf.saving: done\n",
+        ". rename " + m + "\\uninstall\\removal_results.rtf.saving -> " + m + "\\uninstall\\removal_results.rtf: done\n",
         "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
         "== End of the removal log ==\n"};
     std::size_t at = 0;
