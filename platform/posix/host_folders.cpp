@@ -296,6 +296,8 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
         struct stat st {};
         if (p.lstat) {
             st = *p.lstat;
+        } else if (!p.exists) {
+            return FsStatus::Ok;  // the lookup found no such entry
         } else if (StatAt(p.folder, p.entry.host, st, false) != 0) {
             if (errno != ENOENT) return StatusFromErrno(errno);
             p.exists = false;
@@ -317,6 +319,7 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
         p.folder = std::move(start);
         p.entry = HostEntry{base, Utf8ToCp1252(base), DT_UNKNOWN};
         p.lstat.reset();
+        p.exists = true;  // not known yet: asked on the next round
     }
 }
 

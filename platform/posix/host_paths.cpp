@@ -9,6 +9,7 @@
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
+#include "platform/posix/code_page_1252.hpp"
 
 namespace zelvane::posix {
 namespace {
@@ -27,16 +28,22 @@ std::string Join(const std::string& folder, const std::string& name) {
     return folder.ends_with('/') ? folder + name : folder + "/" + name;
 }
 
-// The stored name of the entry of a folder that matches a name, or nullopt.
+// The stored host name of the entry of a folder that matches a code page 1252 name, or nullopt.
 std::optional<std::string> FindEntry(const std::string& folder, const std::string& name) {
-    if (EntryExists(Join(folder, name))) return name;
+    const std::string exact = Cp1252ToUtf8(name);
+    if (EntryExists(Join(folder, exact))) return exact;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
     if (!dir) return std::nullopt;
     std::optional<std::string> best;
+    std::string bestName;
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view candidate = entry->d_name;
         if (candidate == "." || candidate == "..") continue;
-        if (NamesEqual(candidate, name) && (!best || NameLess(candidate, *best))) best = std::string(candidate);
+        const std::string shown = Utf8ToCp1252(candidate);
+        if (NamesEqual(shown, name) && (!best || NameLess(shown, bestName))) {
+            best = std::string(candidate);
+            bestName = shown;
+        }
     }
     return best;
 }
@@ -97,8 +104,8 @@ HostPath ResolveHostPath(std::string_view windowsPath, const std::string& prefix
         result.name = *found;
         if (parsed.trailingSeparator && !IsDirectory(result.host)) result.status = FsStatus::BadName;
     } else {
-        result.host = Join(folder, last);
-        result.name = last;
+        result.name = Cp1252ToUtf8(last);
+        result.host = Join(folder, result.name);
         result.status = FsStatus::FileNotFound;
     }
     return result;

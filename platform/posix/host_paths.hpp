@@ -1,7 +1,8 @@
 #pragma once
 // Mapping of Windows paths onto the host, Wine style: "Z:\home\me" is "/home/me", other drive
 // letters go through "<prefix>/dosdevices/<letter>:". Each component is found case-insensitively:
-// the exact name first, else the first entry (in name order) that matches ignoring case.
+// the exact name first, else the first entry (in name order) that matches ignoring case. Windows
+// names are code page 1252, host names UTF-8 (code_page_1252.hpp).
 
 #include <string>
 #include <string_view>
@@ -16,7 +17,7 @@ struct HostPath {
     FsStatus status = FsStatus::Ok;
     std::string host;    // host path of the entry
     std::string drive;   // "C:" or "" for the root of a plain POSIX path
-    std::string name;    // last component as found on the host ("" for a root)
+    std::string name;    // last component as found on the host, UTF-8 ("" for a root)
     std::string given;   // last component as the Windows path spells it
     bool isRoot = false;
     bool pattern = false;  // the last component is a wildcard pattern

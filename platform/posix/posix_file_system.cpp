@@ -275,12 +275,13 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
 namespace {
 
 // Opens an existing regular file for reading; folders and other kinds answer AccessDenied.
-FsStatus OpenRegular(const Placement& p, Descriptor& out, struct stat& st) {
+FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     // Non-blocking, so that a pipe in the way is refused rather than waited on.
     Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) return StatusFromErrno(errno);
+    ++folders.counters.stats;
     if (::fstat(fd.get(), &st) != 0) return StatusFromErrno(errno);
     if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
     const int flags = ::fcntl(fd.get(), F_GETFL);
@@ -294,13 +295,13 @@ FsStatus OpenRegular(const Placement& p, Descriptor& out, struct stat& st) {
 FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
     Descriptor fd(-1);
     struct stat st {};
-    return OpenRegular(folders_.Place(path), fd, st);
+    return OpenRegular(folders_, folders_.Place(path), fd, st);
 }
 
 FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
     Descriptor fd(-1);
     struct stat st {};
-    if (const FsStatus s = OpenRegular(folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
     std::string out;
     const FsStatus s = ReadPieces(fd.get(), [&](std::string_view piece) {
         out.append(piece);
@@ -426,7 +427,7 @@ FsStatus WriteTemporaryCopy(int source, const struct stat& sourceStat, const Hos
 FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
     Descriptor source(-1);
     struct stat sourceStat {};
-    if (const FsStatus s = OpenRegular(folders_.Place(from), source, sourceStat); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(from), source, sourceStat); s != FsStatus::Ok) return s;
 
     Placement target = folders_.Place(to);
     if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound) return target.status;
@@ -514,7 +515,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
         if (existing == 0) return std::string(path);  // not even the drive is there
         --existing;
     }
-    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, parsed.parts[i]);
+    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.parts[i]));
 
     const std::optional<std::string> resolved = FollowHostLinks(host);
     if (!resolved) return "";
@@ -540,7 +541,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
     std::string windows = drive;
     for (const std::string& part : HostComponents(std::string_view(*resolved).substr(root == "/" ? 0 : root.size()))) {
         windows += '\\';
-        windows += part;
+        windows += posix::Utf8ToCp1252(part);
     }
     return windows.size() == 2 ? windows + '\\' : windows;
 }

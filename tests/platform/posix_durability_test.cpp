@@ -1,0 +1,42 @@
+// Copies and renames of the POSIX file system: flushed, never partial, and volumes told apart.
+
+#include <gtest/gtest.h>
+
+#include "tests/platform/host_folder_fixture.hpp"
+
+namespace zelvane {
+namespace {
+
+using PosixDurability = HostFolderTest;
+
+TEST_F(PosixDurability, ACopyWhoseSourceFailsToReadLeavesNoPartialTarget) {
+    Put("backup/appearance.2da", "the table in use");
+    // the memory of this process reads as a regular file that fails at its first byte
+    EXPECT_EQ(fs->Copy("Z:\\proc\\self\\mem", Win("backup/appearance.2da")), FsStatus::IoError);
+    EXPECT_EQ(fs->Copy("Z:\\proc\\self\\mem", Win("backup/new.2da")), FsStatus::IoError);
+    EXPECT_EQ(Host("backup/appearance.2da"), "the table in use");
+    EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"appearance.2da"});
+}
+
+TEST_F(PosixDurability, ACopyReplacesAWritableTargetWholeAndLeavesNoTemporaryName) {
+    Put("override/appearance.2da", std::string(200000, 'n'));
+    Put("backup/appearance.2da", "old");
+    EXPECT_EQ(fs->Copy(Win("override/appearance.2da"), Win("BACKUP/Appearance.2da")), FsStatus::Ok);
+    EXPECT_EQ(Host("backup/appearance.2da"), std::string(200000, 'n'));
+    EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"appearance.2da"});
+    ASSERT_EQ(::chmod(HostOf("backup/appearance.2da").c_str(), 0444), 0);
+    EXPECT_EQ(fs->Copy(Win("override/appearance.2da"), Win("backup/appearance.2da")), FsStatus::AccessDenied);
+    EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"appearance.2da"});
+    EXPECT_EQ(fs->Copy(Win("override"), Win("backup/x")), FsStatus::AccessDenied);  // a folder is no source
+}
+
+TEST_F(PosixDurability, SameVolumeComparesTheFoldersDevices) {
+    Put("game/override/x.tga", "x");
+    Folder("program/backup");
+    EXPECT_TRUE(fs->SameVolume(Win("game/override/x.tga"), Win("program/backup/x.tga")));
+    EXPECT_FALSE(fs->SameVolume(Win("game/override/x.tga"), "Z:\\proc\\self\\x"));
+    EXPECT_FALSE(fs->SameVolume(Win("game/override/x.tga"), Win("missing/x.tga")));
+}
+
+}  // namespace
+}  // namespace zelvane
