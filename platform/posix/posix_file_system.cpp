@@ -383,6 +383,12 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         destination = posix::Cp1252ToUtf8(target.given);
     }
     const bool directory = S_ISDIR(sourceStat.st_mode);
+    if (S_ISREG(sourceStat.st_mode)) {
+        // A file written just before (a log saved under a temporary name) reaches the medium
+        // before its new name does.
+        Descriptor fd(::openat(source.folder.get(), source.entry.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (fd.valid() && ::fsync(fd.get()) != 0) return StatusFromErrno(errno);
+    }
     if (RenameNoReplace(source.folder, source.entry.host, target.folder, destination, directory) != 0) {
         return StatusFromErrno(errno);
     }
@@ -497,7 +503,71 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
     return std::make_unique<HostListing>(std::move(found));
 }
 
+const std::vector<std::pair<std::string, std::string>>& PosixFileSystem::DriveRoots() const {
+    if (driveRoots_) return *driveRoots_;
+    driveRoots_.emplace();
+    const std::string devices = prefix_ + "/dosdevices";
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) break;
+        const std::string_view name = entry->d_name;
+        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
+        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
+        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
+        if (!folder || *folder == "/") continue;
+        driveRoots_->emplace_back(std::string{static_cast<char>(letter - 'a' + 'A'), ':'}, *folder);
+    }
+    return *driveRoots_;
+}
+
+std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) const {
+    // The drive of the prefix whose folder holds it, the deepest one first; else Z:.
+    std::string drive = "Z:";
+    std::string root = "/";
+    for (const auto& [letter, folder] : DriveRoots()) {
+        if (!IsHostPrefix(folder, resolved)) continue;
+        if (root == "/" || folder.size() > root.size()) {
+            root = folder;
+            drive = letter;
+        }
+    }
+    std::string windows = drive;
+    for (const std::string& part : HostComponents(std::string_view(resolved).substr(root == "/" ? 0 : root.size()))) {
+        windows += '\\';
+        windows += posix::Utf8ToCp1252(part);
+    }
+    return windows.size() == 2 ? windows + '\\' : windows;
+}
+
+namespace {
+
+// The host path of a folder held open, as the host knows it now; nullopt when it has none.
+std::optional<std::string> HostPathOfFolder(const HostFolder& folder) {
+    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
+    std::vector<char> buffer(4096);
+    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
+    std::string path(buffer.data(), static_cast<std::size_t>(n));
+    if (path.ends_with(" (deleted)")) return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
 std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
+    // The usual case: the folder is held open (every link on the way followed) and the last
+    // component is no link; the host names the folder's path.
+    const Placement held = folders_.Place(path);
+    const bool mayBeLink = held.status == FsStatus::Ok &&
+                           (held.lstat ? S_ISLNK(held.lstat->st_mode)
+                                       : held.entry.type == DT_LNK || held.entry.type == DT_UNKNOWN);
+    if ((held.status == FsStatus::Ok || held.status == FsStatus::FileNotFound) && !held.isRoot && !mayBeLink) {
+        if (const std::optional<std::string> folder = HostPathOfFolder(held.folder)) {
+            return WindowsPathOfHost((*folder == "/" ? "" : *folder) + "/" + held.entry.host);
+        }
+    }
+
     const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
     winpath::ParsedPath parsed;
     if (winpath::ParsePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
@@ -519,31 +589,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
 
     const std::optional<std::string> resolved = FollowHostLinks(host);
     if (!resolved) return "";
-
-    // Back to a Windows path: the drive of the prefix whose folder holds it, the deepest one first.
-    std::string drive = "Z:";
-    std::string root = "/";
-    const std::string devices = prefix_ + "/dosdevices";
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
-    while (dir) {
-        const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) break;
-        const std::string_view name = entry->d_name;
-        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
-        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
-        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
-        if (!folder || *folder == "/" || !IsHostPrefix(*folder, *resolved)) continue;
-        if (root == "/" || folder->size() > root.size()) {
-            root = *folder;
-            drive = {static_cast<char>(letter - 'a' + 'A'), ':'};
-        }
-    }
-    std::string windows = drive;
-    for (const std::string& part : HostComponents(std::string_view(*resolved).substr(root == "/" ? 0 : root.size()))) {
-        windows += '\\';
-        windows += posix::Utf8ToCp1252(part);
-    }
-    return windows.size() == 2 ? windows + '\\' : windows;
+    return WindowsPathOfHost(*resolved);
 }
 
 std::string PosixFileSystem::ShortPath(std::string_view path) const {

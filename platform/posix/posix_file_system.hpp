@@ -9,10 +9,15 @@
 // relative to the folder that holds its target, after proving that folder lies inside a root.
 // A link as the last component: Delete and Rename act on the link itself; WriteAll, the target of
 // Copy and SetAttributes follow it to where it leads and check that folder instead.
+// Copy writes a temporary name in the target's folder, flushes it and renames it into place; Rename
+// flushes a renamed file's bytes first and the folders after, so a file written and then renamed
+// into place is whole on the medium once Rename answers Ok. WriteAll alone does not flush.
 // Listings give the directory, link and hidden flags from the folder's listing; their readOnly
 // flag is not filled in (it would cost a stat per entry): GetAttributes tells it.
 
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/posix/host_folders.hpp"
@@ -44,7 +49,10 @@ public:
     void SetRoots(std::vector<std::string> roots) override;
     std::vector<std::string> Roots() const override { return roots_; }
     bool SameVolume(std::string_view a, std::string_view b) const override;
-    void ForgetCachedState() override { folders_.Forget(); }
+    void ForgetCachedState() override {
+        folders_.Forget();
+        driveRoots_.reset();
+    }
 
     // The host path a Windows path resolves to, or "" when its folder does not exist.
     std::string HostPathOf(std::string_view path) const;
@@ -55,11 +63,16 @@ public:
 private:
     // Ok when a change in this folder is allowed: no roots, or the folder lies inside one.
     FsStatus Confine(const posix::HostFolder& folder) const;
+    // The drives of the prefix with the host folders they lead to, read once.
+    const std::vector<std::pair<std::string, std::string>>& DriveRoots() const;
+    // A host path with every link followed, as a Windows path on the drive that holds it.
+    std::string WindowsPathOfHost(const std::string& resolved) const;
 
     std::vector<std::string> roots_;
     mutable std::vector<posix::HostFolder> rootFolders_;  // opened roots, in the order of roots_
     std::string prefix_;
     mutable posix::HostFolders folders_;
+    mutable std::optional<std::vector<std::pair<std::string, std::string>>> driveRoots_;
 };
 
 }  // namespace zelvane
