@@ -268,7 +268,12 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
     mode_t mode = st.st_mode & 07777;
     mode = attributes.readOnly ? (mode & ~mode_t{0222}) : (mode | (mode_t{0222} & ~CurrentUmask()) | S_IWUSR);
     if (mode == (st.st_mode & 07777)) return FsStatus::Ok;
-    if (::fchmodat(p.folder.get(), p.entry.host.c_str(), mode, 0) != 0) return StatusFromErrno(errno);
+    // Never through a link put in its place meanwhile.
+    if (::fchmodat(p.folder.get(), p.entry.host.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return FsStatus::Ok;
+    if (errno != ENOTSUP && errno != EOPNOTSUPP) return StatusFromErrno(errno);
+    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) return StatusFromErrno(errno);
+    if (::fchmod(fd.get(), mode) != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
 
