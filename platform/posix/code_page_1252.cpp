@@ -101,4 +101,17 @@ std::string Utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+bool IsNonAsciiUtf8(std::string_view text) {
+    bool high = false;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        char32_t c = 0;
+        const std::size_t length = DecodeUtf8(text, at, c);
+        if (length == 0) return false;
+        high = high || c >= 0x80;
+        at += length;
+    }
+    return high;
+}
+
 }  // namespace zelvane::posix

@@ -22,4 +22,7 @@ inline constexpr char kUnmappableCharacter = '?';
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
+// Whether the text holds bytes above 127 that all form valid UTF-8 (a host name as it stands).
+bool IsNonAsciiUtf8(std::string_view text);
+
 }  // namespace zelvane::posix

@@ -136,11 +136,21 @@ std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, cons
     const Entries* entries = Listing(folder);
     if (entries == nullptr) return std::nullopt;
     const auto it = entries->find(FoldCase(given));
-    if (it == entries->end() || it->second.empty()) return std::nullopt;
-    for (const HostEntry& entry : it->second) {
-        if (entry.name == given) return entry;
+    if (it != entries->end() && !it->second.empty()) {
+        for (const HostEntry& entry : it->second) {
+            if (entry.name == given) return entry;
+        }
+        return it->second.front();
     }
-    return it->second.front();
+    // A host name handed over as it stands (a folder of the player's, in UTF-8) that the 1252
+    // reading finds nowhere: the entry of exactly those bytes.
+    if (!IsNonAsciiUtf8(given)) return std::nullopt;
+    const auto raw = entries->find(FoldCase(Utf8ToCp1252(given)));
+    if (raw == entries->end()) return std::nullopt;
+    for (const HostEntry& entry : raw->second) {
+        if (entry.host == given) return entry;
+    }
+    return std::nullopt;
 }
 
 std::optional<HostEntry> HostFolders::Lookup(const HostFolder& folder, const std::string& given,

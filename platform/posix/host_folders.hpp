@@ -6,6 +6,9 @@
 // Names are found as Windows finds them (the exact name first, else the first entry in name order
 // that matches ignoring case), through a listing of the folder with case-folded code page 1252
 // names that is read once, kept true by the changes reported to it, and dropped by Forget().
+// A name that the code page 1252 reading finds nowhere but whose bytes are UTF-8 is looked up as
+// it stands, so host paths handed over unconverted (a player's folder named in UTF-8) still work;
+// bytes that are no UTF-8 never take this way, so a name 1252 cannot hold is not found by chance.
 
 #include <sys/stat.h>
 #include <sys/types.h>

@@ -45,6 +45,8 @@ std::optional<std::string> FindEntry(const std::string& folder, const std::strin
             bestName = shown;
         }
     }
+    // A host name handed over as it stands, in UTF-8.
+    if (!best && IsNonAsciiUtf8(name) && EntryExists(Join(folder, name))) best = name;
     return best;
 }
 

@@ -56,6 +56,20 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8Files) {
     EXPECT_EQ(fs->HostPathOf(Win("override/\xFCn\xEF/x.tga")), HostOf("override/\xC3\x9Cn\xC3\xAF/x.tga"));
 }
 
+TEST_F(PosixLookup, HostFoldersHandedOverInUtf8AreFoundAsTheyStand) {
+    Put("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga", "x");  // Cyrillic, then u umlaut
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "x");
+    EXPECT_EQ(fs->HostPathOf(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/J\xDCRGEN/x.tga")),
+              HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"));
+    // what is written there gets 1252 names mapped as ever
+    EXPECT_EQ(fs->WriteAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/\xE9.txt"), "e"), FsStatus::Ok);
+    EXPECT_EQ(Host("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/\xC3\xA9.txt"), "e");
+}
+
 TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
     Put("override/nai\xCC\x88ve.tga", "decomposed");   // i and a combining diaeresis
     Put("override/na\xEFve.tga", "latin-1 bytes");       // not UTF-8 at all
