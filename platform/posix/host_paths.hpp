@@ -4,8 +4,10 @@
 // the exact name first, else the first entry (in name order) that matches ignoring case. Windows
 // names are code page 1252, host names UTF-8 (code_page_1252.hpp).
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/seams/file_system.hpp"
 
@@ -29,5 +31,16 @@ HostPath ResolveHostPath(std::string_view windowsPath, const std::string& prefix
 
 // The Wine prefix from $WINEPREFIX, else ~/.wine.
 std::string DefaultWinePrefix();
+
+// The non-empty components of a host path.
+std::vector<std::string> HostComponents(std::string_view host);
+// Appends one component to a host path, "." and ".." taken lexically.
+void AppendComponent(std::string& resolved, const std::string& part);
+// An absolute host path with every link on the way followed, component by component; from the
+// first component that does not exist on, the rest is appended as it stands. A dangling link
+// counts as its target. nullopt when the links go round in a circle or cannot be read.
+std::optional<std::string> FollowHostLinks(std::string_view host);
+// Whether a host folder holds a path (or is it).
+bool IsHostPrefix(std::string_view root, std::string_view path);
 
 }  // namespace zelvane::posix

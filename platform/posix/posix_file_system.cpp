@@ -2,13 +2,11 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <deque>
 #include <vector>
 
 #include "platform/memory/windows_path.hpp"
@@ -20,13 +18,16 @@
 namespace zelvane {
 namespace {
 
-using posix::HostPath;
-using posix::StatusFromErrno;
-
+using posix::AppendComponent;
 using posix::Descriptor;
+using posix::FollowHostLinks;
+using posix::HostComponents;
 using posix::HostEntry;
 using posix::HostFolder;
+using posix::HostPath;
+using posix::IsHostPrefix;
 using posix::Placement;
+using posix::StatusFromErrno;
 
 bool WriteBitClear(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
 
@@ -130,81 +131,6 @@ private:
     std::vector<DirEntry> entries_;
     std::size_t next_ = 0;
 };
-
-// Links followed one after another before a path counts as going round in a circle (as the host's).
-constexpr int kMaxLinkHops = 40;
-
-std::vector<std::string> HostComponents(std::string_view host) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= host.size()) {
-        const std::size_t end = std::min(host.find('/', start), host.size());
-        if (end > start) parts.emplace_back(host.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-void AppendComponent(std::string& resolved, const std::string& part) {
-    if (part == ".") return;
-    if (part == "..") {
-        resolved.erase(std::min(resolved.rfind('/'), resolved.size()));
-        return;
-    }
-    resolved += '/';
-    resolved += part;
-}
-
-std::optional<std::string> ReadLink(const std::string& host) {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
-        if (n < 0) return std::nullopt;
-        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// An absolute host path with every link on the way followed, component by component; from the
-// first component that does not exist on, the rest is appended as it stands. A dangling link
-// counts as its target. nullopt when the links go round in a circle or cannot be read.
-std::optional<std::string> FollowHostLinks(std::string_view host) {
-    std::vector<std::string> components = HostComponents(host);
-    std::deque<std::string> pending(components.begin(), components.end());
-    std::string resolved;  // "" is the root
-    int hops = 0;
-    while (!pending.empty()) {
-        const std::string part = std::move(pending.front());
-        pending.pop_front();
-        if (part == "." || part == "..") {
-            AppendComponent(resolved, part);
-            continue;
-        }
-        const std::string candidate = resolved + "/" + part;
-        struct stat st {};
-        if (::lstat(candidate.c_str(), &st) != 0) {
-            resolved = candidate;
-            for (const std::string& rest : pending) AppendComponent(resolved, rest);
-            break;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = candidate;
-            continue;
-        }
-        if (++hops > kMaxLinkHops) return std::nullopt;
-        const std::optional<std::string> target = ReadLink(candidate);
-        if (!target) return std::nullopt;
-        if (target->starts_with('/')) resolved.clear();
-        const std::vector<std::string> targetParts = HostComponents(*target);
-        pending.insert(pending.begin(), targetParts.begin(), targetParts.end());
-    }
-    return resolved.empty() ? std::string("/") : resolved;
-}
-
-bool IsHostPrefix(std::string_view root, std::string_view path) {
-    if (root == "/") return true;
-    return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
-}
 
 }  // namespace
 
