@@ -187,8 +187,8 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     if (const FsStatus s = folders_.FollowLastLink(p); s != FsStatus::Ok) return s;
-    if (!p.exists) return FsStatus::FileNotFound;
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
+    if (!p.exists) return FsStatus::FileNotFound;  // a dangling link
     const struct stat& st = *p.lstat;
     // Only the read-only flag has a POSIX form; hidden, system and archive cannot be set here.
     mode_t mode = st.st_mode & 07777;

@@ -129,7 +129,8 @@ TEST_F(PosixConfinement, DanglingLinks) {
     EXPECT_EQ(fs->WriteAll(Win("game/override/gone.tga"), "log"), FsStatus::OutsideRoots);
     EXPECT_EQ(fs->Copy(Win("game/override/x.tga"), Win("game/override/gone.tga")), FsStatus::OutsideRoots);
     EXPECT_EQ(fs->WriteAll(Win("game/override/nowhere/x.tga"), "x"), FsStatus::PathNotFound);
-    EXPECT_EQ(fs->SetAttributes(Win("game/override/gone.tga"), {}), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->SetAttributes(Win("game/override/gone.tga"), {}), FsStatus::OutsideRoots);
+    EXPECT_EQ(fs->SetAttributes(Win("game/override/later.tga"), {}), FsStatus::FileNotFound);
     ExpectOutsideUntouched();
     EXPECT_FALSE(Exists("outside/gone.sav"));
     EXPECT_FALSE(Exists("elsewhere"));
