@@ -38,5 +38,27 @@ TEST_F(PosixDurability, SameVolumeComparesTheFoldersDevices) {
     EXPECT_FALSE(fs->SameVolume(Win("game/override/x.tga"), Win("missing/x.tga")));
 }
 
+TEST_F(PosixDurability, ARenameToAnotherVolumeIsRefusedAndChangesNothing) {
+    std::string pattern = "/dev/shm/zelvane-volume-XXXXXX";
+    struct stat here {};
+    struct stat there {};
+    if (::mkdtemp(pattern.data()) == nullptr || ::stat(root.c_str(), &here) != 0 ||
+        ::stat(pattern.c_str(), &there) != 0 || here.st_dev == there.st_dev) {
+        ::rmdir(pattern.c_str());
+        GTEST_SKIP() << "no second volume at /dev/shm";
+    }
+    Put("game/override/appearance.2da", "in use");
+    std::string other = "Z:" + pattern + "\\appearance.2da";
+    EXPECT_FALSE(fs->SameVolume(Win("game/override/appearance.2da"), other));
+    EXPECT_EQ(fs->Rename(Win("game/override/appearance.2da"), other), FsStatus::NotSameDevice);
+    EXPECT_EQ(Host("game/override/appearance.2da"), "in use");
+    EXPECT_EQ(fs->Copy(Win("game/override/appearance.2da"), other), FsStatus::Ok);
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(other, bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "in use");
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
+}
+
 }  // namespace
 }  // namespace zelvane
