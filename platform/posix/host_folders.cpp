@@ -62,8 +62,17 @@ int Descriptor::Close() {
 HostFolders::HostFolders(std::string winePrefix) : prefix_(std::move(winePrefix)) {}
 
 int HostFolders::StatAt(const HostFolder& folder, const std::string& name, struct stat& st, bool follow) {
+    auto& states = states_[FolderId{folder.dev, folder.ino}];
+    if (const auto it = states.find(name); it != states.end() && !(follow && S_ISLNK(it->second.st_mode))) {
+        st = it->second;
+        return 0;
+    }
     ++counters.stats;
-    return ::fstatat(folder.get(), name.c_str(), &st, follow ? 0 : AT_SYMLINK_NOFOLLOW);
+    if (::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return -1;
+    states[name] = st;
+    if (!follow || !S_ISLNK(st.st_mode)) return 0;
+    ++counters.stats;
+    return ::fstatat(folder.get(), name.c_str(), &st, 0);
 }
 
 int HostFolders::StatFolder(const HostFolder& folder, struct stat& st) {
@@ -155,7 +164,14 @@ std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, cons
 
 std::optional<HostEntry> HostFolders::Lookup(const HostFolder& folder, const std::string& given,
                                              std::optional<struct stat>& lstat) {
-    if (listings_.contains(FolderId{folder.dev, folder.ino})) return FromListing(folder, given);
+    if (listings_.contains(FolderId{folder.dev, folder.ino})) {
+        std::optional<HostEntry> entry = FromListing(folder, given);
+        if (entry) {
+            const auto& states = states_[FolderId{folder.dev, folder.ino}];
+            if (const auto it = states.find(entry->host); it != states.end()) lstat = it->second;
+        }
+        return entry;
+    }
     // Most names are spelled as stored: one stat answers; only a miss reads the folder.
     const std::string host = Cp1252ToUtf8(given);
     struct stat st {};
@@ -352,7 +368,12 @@ bool HostFolders::Inside(const HostFolder& folder, const std::vector<HostFolder>
     return false;
 }
 
+void HostFolders::Changed(const HostFolder& folder, const std::string& host) {
+    if (const auto it = states_.find(FolderId{folder.dev, folder.ino}); it != states_.end()) it->second.erase(host);
+}
+
 void HostFolders::Added(const HostFolder& folder, HostEntry entry) {
+    Changed(folder, entry.host);
     const auto it = listings_.find(FolderId{folder.dev, folder.ino});
     if (it == listings_.end()) return;
     std::vector<HostEntry>& twins = it->second[FoldCase(entry.name)];
@@ -369,6 +390,7 @@ void HostFolders::Added(const HostFolder& folder, HostEntry entry) {
 }
 
 void HostFolders::Removed(const HostFolder& folder, const std::string& host) {
+    Changed(folder, host);
     const auto it = listings_.find(FolderId{folder.dev, folder.ino});
     if (it == listings_.end()) return;
     const auto bucket = it->second.find(FoldCase(Utf8ToCp1252(host)));
@@ -381,6 +403,7 @@ void HostFolders::FolderMoved() { folders_.clear(); }
 
 void HostFolders::Forget() {
     listings_.clear();
+    states_.clear();
     folders_.clear();
 }
 

@@ -5,7 +5,8 @@
 // really lead to, and a link swapped in later cannot redirect an operation made relative to it.
 // Names are found as Windows finds them (the exact name first, else the first entry in name order
 // that matches ignoring case), through a listing of the folder with case-folded code page 1252
-// names that is read once, kept true by the changes reported to it, and dropped by Forget().
+// names that is read once, kept true by the changes reported to it, and dropped by Forget(); the
+// state (stat) of each entry looked up is kept the same way.
 // A name that the code page 1252 reading finds nowhere but whose bytes are UTF-8 is looked up as
 // it stands, so host paths handed over unconverted (a player's folder named in UTF-8) still work;
 // bytes that are no UTF-8 never take this way, so a name 1252 cannot hold is not found by chance.
@@ -108,13 +109,15 @@ public:
     // The entries of a folder in name order, read once; nullptr when it cannot be read.
     const std::map<std::string, std::vector<HostEntry>>* Listing(const HostFolder& folder);
 
-    // The run's own changes, to keep the listings true.
+    // The run's own changes, to keep the listings and the states read true.
     void Added(const HostFolder& folder, HostEntry entry);
     void Removed(const HostFolder& folder, const std::string& host);
+    void Changed(const HostFolder& folder, const std::string& host);  // new bytes or attributes
     void FolderMoved();  // a folder got another path: the folders held by path are let go
     void Forget();       // listings and held folders are dropped; the drives stay
 
-    // Counted stat-like calls.
+    // Counted stat-like calls. The state of an entry itself (not following a link) is read once
+    // and kept like the listings; following a link asks the host each time.
     int StatAt(const HostFolder& folder, const std::string& name, struct stat& st, bool follow);
     int StatFolder(const HostFolder& folder, struct stat& st);
 
@@ -138,6 +141,7 @@ private:
     std::map<std::string, HostFolder> drives_;
     std::unordered_map<std::string, HostFolder> folders_;  // by the Windows path that led to them
     std::map<FolderId, Entries> listings_;
+    std::map<FolderId, std::unordered_map<std::string, struct stat>> states_;  // by host name
 };
 
 }  // namespace zelvane::posix

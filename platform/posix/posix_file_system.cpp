@@ -194,6 +194,7 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
     mode_t mode = st.st_mode & 07777;
     mode = attributes.readOnly ? (mode & ~mode_t{0222}) : (mode | (mode_t{0222} & ~CurrentUmask()) | S_IWUSR);
     if (mode == (st.st_mode & 07777)) return FsStatus::Ok;
+    folders_.Changed(p.folder, p.entry.host);
     // Never through a link put in its place meanwhile.
     if (::fchmodat(p.folder.get(), p.entry.host.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return FsStatus::Ok;
     if (errno != ENOTSUP && errno != EOPNOTSUPP) return StatusFromErrno(errno);
@@ -254,7 +255,8 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     }
     Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!fd.valid()) return StatusFromErrno(errno);
-    if (!p.exists) folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
+    if (p.exists) folders_.Changed(p.folder, p.entry.host);
+    else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
     if (const FsStatus s = WriteBytes(fd.get(), bytes); s != FsStatus::Ok) return s;
     if (fd.Close() != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
@@ -387,7 +389,8 @@ FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
         ::unlinkat(target.folder.get(), temporary.c_str(), 0);
         return StatusFromErrno(error);
     }
-    if (!target.exists) folders_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
+    if (target.exists) folders_.Changed(target.folder, target.entry.host);
+    else folders_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
     return SyncFolder(target.folder);
 }
 

@@ -24,7 +24,16 @@ TEST_F(PosixDurability, ACopyReplacesAWritableTargetWholeAndLeavesNoTemporaryNam
     EXPECT_EQ(fs->Copy(Win("override/appearance.2da"), Win("BACKUP/Appearance.2da")), FsStatus::Ok);
     EXPECT_EQ(Host("backup/appearance.2da"), std::string(200000, 'n'));
     EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"appearance.2da"});
-    ASSERT_EQ(::chmod(HostOf("backup/appearance.2da").c_str(), 0444), 0);
+    // the copy took the source's attributes, and the file system says so at once
+    Attributes a;
+    ASSERT_EQ(fs->GetAttributes(Win("backup/appearance.2da"), a), FsStatus::Ok);
+    EXPECT_FALSE(a.readOnly);
+    ASSERT_EQ(::chmod(HostOf("override/appearance.2da").c_str(), 0444), 0);
+    fs->ForgetCachedState();
+    ASSERT_EQ(fs->GetAttributes(Win("backup/appearance.2da"), a), FsStatus::Ok);
+    EXPECT_EQ(fs->Copy(Win("override/appearance.2da"), Win("backup/appearance.2da")), FsStatus::Ok);
+    ASSERT_EQ(fs->GetAttributes(Win("backup/appearance.2da"), a), FsStatus::Ok);
+    EXPECT_TRUE(a.readOnly);
     EXPECT_EQ(fs->Copy(Win("override/appearance.2da"), Win("backup/appearance.2da")), FsStatus::AccessDenied);
     EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"appearance.2da"});
     EXPECT_EQ(fs->Copy(Win("override"), Win("backup/x")), FsStatus::AccessDenied);  // a folder is no source
