@@ -58,6 +58,16 @@ std::optional<std::string> FindEntry(const std::string& folder, const std::strin
 // Links followed one after another before a path counts as going round in a circle (as the host's).
 constexpr int kMaxLinkHops = 40;
 
+std::optional<std::string> ReadLink(const std::string& host) {
+    std::vector<char> buffer(256);
+    for (;;) {
+        const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
+        if (n < 0) return std::nullopt;
+        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 }  // namespace
 
 std::vector<std::string> HostComponents(std::string_view host) {
@@ -80,20 +90,6 @@ void AppendComponent(std::string& resolved, const std::string& part) {
     resolved += '/';
     resolved += part;
 }
-
-namespace {
-
-std::optional<std::string> ReadLink(const std::string& host) {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
-        if (n < 0) return std::nullopt;
-        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-}  // namespace
 
 // An absolute host path with every link on the way followed, component by component; from the
 // first component that does not exist on, the rest is appended as it stands. A dangling link
