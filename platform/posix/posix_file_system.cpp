@@ -2,52 +2,32 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <deque>
 #include <vector>
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
+#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
 #include "platform/posix/host_paths.hpp"
 
 namespace zelvane {
 namespace {
 
+using posix::AppendComponent;
+using posix::Descriptor;
+using posix::FollowHostLinks;
+using posix::HostComponents;
+using posix::HostEntry;
+using posix::HostFolder;
 using posix::HostPath;
+using posix::IsHostPrefix;
+using posix::Placement;
 using posix::StatusFromErrno;
-
-// Closes a descriptor when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    // Closes now and reports a failing close (a late write error).
-    int Close() {
-        const int rc = ::close(fd_);
-        fd_ = -1;
-        return rc;
-    }
-
-private:
-    int fd_;
-};
-
-bool Stat(const std::string& host, struct stat& st) {
-    if (::stat(host.c_str(), &st) == 0) return true;
-    return ::lstat(host.c_str(), &st) == 0;  // a dangling link is still an entry
-}
 
 bool WriteBitClear(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
 
@@ -72,60 +52,71 @@ FsStatus CheckReplaceable(const struct stat& st) {
     return FsStatus::Ok;
 }
 
-FsStatus WriteBytes(const std::string& host, std::string_view bytes, mode_t mode = 0666) {
-    Descriptor fd(::open(host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode));
-    if (!fd.valid()) return StatusFromErrno(errno);
+FsStatus WriteBytes(int fd, std::string_view bytes) {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
             return StatusFromErrno(errno);
         }
         done += static_cast<std::size_t>(n);
     }
-    if (fd.Close() != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
 
-FsStatus ReadBytes(const std::string& host, std::string& bytes) {
-    Descriptor fd(::open(host.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return StatusFromErrno(errno);
-    std::string out;
-    char buffer[65536];
+// Reads a descriptor to its end, handing each piece on; stops at the first failing piece.
+template <typename Sink>
+FsStatus ReadPieces(int fd, Sink&& sink) {
+    std::vector<char> buffer(65536);
     for (;;) {
-        const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             return StatusFromErrno(errno);
         }
-        if (n == 0) break;
-        out.append(buffer, static_cast<std::size_t>(n));
+        if (n == 0) return FsStatus::Ok;
+        if (const FsStatus s = sink(std::string_view(buffer.data(), static_cast<std::size_t>(n))); s != FsStatus::Ok) {
+            return s;
+        }
     }
-    bytes = std::move(out);
+}
+
+// Flushes a folder's names to the medium.
+FsStatus SyncFolder(const HostFolder& folder) {
+    Descriptor fd(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) return StatusFromErrno(errno);
+    if (::fsync(fd.get()) != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
 
 // Renames without ever replacing an existing target.
-int RenameNoReplace(const std::string& from, const std::string& to, bool directory) {
+int RenameNoReplace(const HostFolder& fromFolder, const std::string& from, const HostFolder& toFolder,
+                    const std::string& to, bool directory) {
 #ifdef RENAME_NOREPLACE
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+    if (::renameat2(fromFolder.get(), from.c_str(), toFolder.get(), to.c_str(), RENAME_NOREPLACE) == 0) return 0;
     if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP) return -1;
 #endif
     if (!directory) {
         // A hard link fails on an existing target; the old name goes afterwards.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
+        if (::linkat(fromFolder.get(), from.c_str(), toFolder.get(), to.c_str(), 0) == 0) {
+            ::unlinkat(fromFolder.get(), from.c_str(), 0);
             return 0;
         }
         if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return -1;
     }
     struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0) {
+    if (::fstatat(toFolder.get(), to.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
         errno = EEXIST;
         return -1;
     }
-    return ::rename(from.c_str(), to.c_str());
+    return ::renameat(fromFolder.get(), from.c_str(), toFolder.get(), to.c_str());
+}
+
+unsigned char TypeOf(const struct stat& st) {
+    if (S_ISDIR(st.st_mode)) return DT_DIR;
+    if (S_ISLNK(st.st_mode)) return DT_LNK;
+    return DT_REG;
 }
 
 class HostListing final : public Listing {
@@ -141,85 +132,34 @@ private:
     std::size_t next_ = 0;
 };
 
-// Links followed one after another before a path counts as going round in a circle (as the host's).
-constexpr int kMaxLinkHops = 40;
-
-std::vector<std::string> HostComponents(std::string_view host) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (start <= host.size()) {
-        const std::size_t end = std::min(host.find('/', start), host.size());
-        if (end > start) parts.emplace_back(host.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
-
-void AppendComponent(std::string& resolved, const std::string& part) {
-    if (part == ".") return;
-    if (part == "..") {
-        resolved.erase(std::min(resolved.rfind('/'), resolved.size()));
-        return;
-    }
-    resolved += '/';
-    resolved += part;
-}
-
-std::optional<std::string> ReadLink(const std::string& host) {
-    std::vector<char> buffer(256);
-    for (;;) {
-        const ssize_t n = ::readlink(host.c_str(), buffer.data(), buffer.size());
-        if (n < 0) return std::nullopt;
-        if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-// An absolute host path with every link on the way followed, component by component; from the
-// first component that does not exist on, the rest is appended as it stands. A dangling link
-// counts as its target. nullopt when the links go round in a circle or cannot be read.
-std::optional<std::string> FollowHostLinks(std::string_view host) {
-    std::vector<std::string> components = HostComponents(host);
-    std::deque<std::string> pending(components.begin(), components.end());
-    std::string resolved;  // "" is the root
-    int hops = 0;
-    while (!pending.empty()) {
-        const std::string part = std::move(pending.front());
-        pending.pop_front();
-        if (part == "." || part == "..") {
-            AppendComponent(resolved, part);
-            continue;
-        }
-        const std::string candidate = resolved + "/" + part;
-        struct stat st {};
-        if (::lstat(candidate.c_str(), &st) != 0) {
-            resolved = candidate;
-            for (const std::string& rest : pending) AppendComponent(resolved, rest);
-            break;
-        }
-        if (!S_ISLNK(st.st_mode)) {
-            resolved = candidate;
-            continue;
-        }
-        if (++hops > kMaxLinkHops) return std::nullopt;
-        const std::optional<std::string> target = ReadLink(candidate);
-        if (!target) return std::nullopt;
-        if (target->starts_with('/')) resolved.clear();
-        const std::vector<std::string> targetParts = HostComponents(*target);
-        pending.insert(pending.begin(), targetParts.begin(), targetParts.end());
-    }
-    return resolved.empty() ? std::string("/") : resolved;
-}
-
-bool IsHostPrefix(std::string_view root, std::string_view path) {
-    if (root == "/") return true;
-    return path.starts_with(root) && (path.size() == root.size() || path[root.size()] == '/');
-}
-
 }  // namespace
 
-PosixFileSystem::PosixFileSystem() : prefix_(posix::DefaultWinePrefix()) {}
-PosixFileSystem::PosixFileSystem(std::string winePrefix) : prefix_(std::move(winePrefix)) {}
+PosixFileSystem::PosixFileSystem() : PosixFileSystem(posix::DefaultWinePrefix()) {}
+PosixFileSystem::PosixFileSystem(std::string winePrefix) : prefix_(winePrefix), folders_(std::move(winePrefix)) {}
+
+void PosixFileSystem::SetRoots(std::vector<std::string> roots) {
+    roots_ = std::move(roots);
+    rootFolders_.assign(roots_.size(), HostFolder{});
+    for (std::size_t i = 0; i < roots_.size(); ++i) folders_.OpenFolder(roots_[i], rootFolders_[i]);
+}
+
+FsStatus PosixFileSystem::Confine(const HostFolder& folder) const {
+    if (roots_.empty()) return FsStatus::Ok;
+    std::vector<HostFolder> open;
+    for (std::size_t i = 0; i < roots_.size(); ++i) {
+        // A root that was not there when it was set may have been made since.
+        if (!rootFolders_[i].valid()) folders_.OpenFolder(roots_[i], rootFolders_[i]);
+        if (rootFolders_[i].valid()) open.push_back(rootFolders_[i]);
+    }
+    return folders_.Inside(folder, open) ? FsStatus::Ok : FsStatus::OutsideRoots;
+}
+
+bool PosixFileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    const Placement first = folders_.Place(a);
+    const Placement second = folders_.Place(b);
+    const auto usable = [](const Placement& p) { return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound; };
+    return usable(first) && usable(second) && first.folder.dev == second.folder.dev;
+}
 
 std::string PosixFileSystem::HostPathOf(std::string_view path) const {
     const HostPath p = posix::ResolveHostPath(path, prefix_);
@@ -227,73 +167,128 @@ std::string PosixFileSystem::HostPathOf(std::string_view path) const {
 }
 
 FsStatus PosixFileSystem::GetAttributes(std::string_view path, Attributes& out) const {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
+    const Placement p = folders_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     struct stat st {};
-    if (!Stat(p.host, st)) return StatusFromErrno(errno);
-    out = AttributesOf(st, p.name);
+    if (p.isRoot) {
+        if (folders_.StatFolder(p.folder, st) != 0) return StatusFromErrno(errno);
+    } else if (p.lstat && !S_ISLNK(p.lstat->st_mode)) {
+        st = *p.lstat;
+    } else if (folders_.StatAt(p.folder, p.entry.host, st, true) != 0 &&
+               folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {  // a dangling link is still an entry
+        return StatusFromErrno(errno);
+    }
+    out = AttributesOf(st, p.entry.name);
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
+    Placement p = folders_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
-    struct stat st {};
-    if (::stat(p.host.c_str(), &st) != 0) return StatusFromErrno(errno);
+    if (p.isRoot) return FsStatus::AccessDenied;
+    if (const FsStatus s = folders_.FollowLastLink(p); s != FsStatus::Ok) return s;
+    if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
+    if (!p.exists) return FsStatus::FileNotFound;  // a dangling link
+    const struct stat& st = *p.lstat;
     // Only the read-only flag has a POSIX form; hidden, system and archive cannot be set here.
     mode_t mode = st.st_mode & 07777;
     mode = attributes.readOnly ? (mode & ~mode_t{0222}) : (mode | (mode_t{0222} & ~CurrentUmask()) | S_IWUSR);
     if (mode == (st.st_mode & 07777)) return FsStatus::Ok;
-    if (::chmod(p.host.c_str(), mode) != 0) return StatusFromErrno(errno);
+    folders_.Changed(p.folder, p.entry.host);
+    // Never through a link put in its place meanwhile.
+    if (::fchmodat(p.folder.get(), p.entry.host.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return FsStatus::Ok;
+    if (errno != ENOTSUP && errno != EOPNOTSUPP) return StatusFromErrno(errno);
+    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) return StatusFromErrno(errno);
+    if (::fchmod(fd.get(), mode) != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
 
-FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
+namespace {
+
+// Opens an existing regular file for reading; folders and other kinds answer AccessDenied.
+FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
     if (p.status != FsStatus::Ok) return p.status;
-    struct stat st {};
-    if (::stat(p.host.c_str(), &st) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
-    Descriptor fd(::open(p.host.c_str(), O_RDONLY | O_CLOEXEC));
+    if (p.isRoot) return FsStatus::AccessDenied;
+    // Non-blocking, so that a pipe in the way is refused rather than waited on.
+    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.valid()) return StatusFromErrno(errno);
+    ++folders.counters.stats;
+    if (::fstat(fd.get(), &st) != 0) return StatusFromErrno(errno);
+    if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    out = std::move(fd);
     return FsStatus::Ok;
+}
+
+}  // namespace
+
+FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
+    Descriptor fd(-1);
+    struct stat st {};
+    return OpenRegular(folders_, folders_.Place(path), fd, st);
 }
 
 FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
-    if (p.status != FsStatus::Ok) return p.status;
+    Descriptor fd(-1);
     struct stat st {};
-    if (::stat(p.host.c_str(), &st) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
-    return ReadBytes(p.host, bytes);
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    std::string out;
+    const FsStatus s = ReadPieces(fd.get(), [&](std::string_view piece) {
+        out.append(piece);
+        return FsStatus::Ok;
+    });
+    if (s != FsStatus::Ok) return s;
+    bytes = std::move(out);
+    return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
+    Placement p = folders_.Place(path);
     if (p.status != FsStatus::Ok && p.status != FsStatus::FileNotFound) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
-    struct stat st {};
-    if (p.status == FsStatus::Ok && Stat(p.host, st)) {
-        if (FsStatus s = CheckReplaceable(st); s != FsStatus::Ok) return s;
+    if (const FsStatus s = folders_.FollowLastLink(p); s != FsStatus::Ok) return s;
+    if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
+    if (p.exists) {
+        if (const FsStatus s = CheckReplaceable(*p.lstat); s != FsStatus::Ok) return s;
     }
-    return WriteBytes(p.host, bytes);
+    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!fd.valid()) return StatusFromErrno(errno);
+    if (p.exists) folders_.Changed(p.folder, p.entry.host);
+    else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
+    if (const FsStatus s = WriteBytes(fd.get(), bytes); s != FsStatus::Ok) return s;
+    if (fd.Close() != 0) return StatusFromErrno(errno);
+    return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::Delete(std::string_view path) {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
+    Placement p = folders_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
+    if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     struct stat st {};
-    if (!Stat(p.host, st)) return StatusFromErrno(errno);
-    if (FsStatus s = CheckReplaceable(st); s != FsStatus::Ok) return s;
-    if (::unlink(p.host.c_str()) != 0) return StatusFromErrno(errno);
+    if (p.lstat) {
+        st = *p.lstat;
+    } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+        return StatusFromErrno(errno);
+    }
+    if (S_ISLNK(st.st_mode)) {
+        // The link itself goes; what it leads to decides, as for the file it stands for.
+        struct stat target {};
+        if (folders_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
+    }
+    if (const FsStatus s = CheckReplaceable(st); s != FsStatus::Ok) return s;
+    ++folders_.counters.unlinks;
+    if (::unlinkat(p.folder.get(), p.entry.host.c_str(), 0) != 0) return StatusFromErrno(errno);
+    folders_.Removed(p.folder, p.entry.host);
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
-    const HostPath source = posix::ResolveHostPath(from, prefix_);
+    Placement source = folders_.Place(from);
     if (source.status != FsStatus::Ok) return source.status;
-    const HostPath target = posix::ResolveHostPath(to, prefix_);
+    Placement target = folders_.Place(to);
     if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound &&
         target.status != FsStatus::PathNotFound) {
         return target.status;
@@ -303,93 +298,210 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     }
     if (target.status == FsStatus::PathNotFound) return FsStatus::PathNotFound;
     if (source.isRoot || target.isRoot) return FsStatus::AccessDenied;
+    if (const FsStatus s = Confine(source.folder); s != FsStatus::Ok) return s;
+    if (const FsStatus s = Confine(target.folder); s != FsStatus::Ok) return s;
 
     struct stat sourceStat {};
-    if (!Stat(source.host, sourceStat)) return StatusFromErrno(errno);
-    std::string destination = target.host;
-    if (target.status == FsStatus::Ok) {
-        struct stat targetStat {};
-        const bool sameEntry = Stat(target.host, targetStat) && targetStat.st_dev == sourceStat.st_dev &&
-                               targetStat.st_ino == sourceStat.st_ino && target.host == source.host;
+    if (source.lstat) {
+        sourceStat = *source.lstat;
+    } else if (folders_.StatAt(source.folder, source.entry.host, sourceStat, false) != 0) {
+        return StatusFromErrno(errno);
+    }
+    std::string destination = target.entry.host;
+    if (target.exists) {
+        const bool sameEntry = target.folder.SameAs(source.folder) && target.entry.host == source.entry.host;
         if (!sameEntry) return FsStatus::AlreadyExists;
         // Only the letter case changes: the new name goes beside the old one.
-        const std::string& wanted = target.given;
-        if (wanted == source.name) return FsStatus::Ok;
-        destination = source.host.substr(0, source.host.size() - source.name.size()) + wanted;
+        if (target.given == source.entry.name) return FsStatus::Ok;
+        destination = posix::Cp1252ToUtf8(target.given);
     }
-    if (RenameNoReplace(source.host, destination, S_ISDIR(sourceStat.st_mode)) != 0) return StatusFromErrno(errno);
+    const bool directory = S_ISDIR(sourceStat.st_mode);
+    if (S_ISREG(sourceStat.st_mode)) {
+        // A file written just before (a log saved under a temporary name) reaches the medium
+        // before its new name does.
+        Descriptor fd(::openat(source.folder.get(), source.entry.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (fd.valid() && ::fsync(fd.get()) != 0) return StatusFromErrno(errno);
+    }
+    if (RenameNoReplace(source.folder, source.entry.host, target.folder, destination, directory) != 0) {
+        return StatusFromErrno(errno);
+    }
+    folders_.Removed(source.folder, source.entry.host);
+    folders_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
+    if (directory) folders_.FolderMoved();
+    if (const FsStatus s = SyncFolder(target.folder); s != FsStatus::Ok) return s;
+    if (!target.folder.SameAs(source.folder)) {
+        if (const FsStatus s = SyncFolder(source.folder); s != FsStatus::Ok) return s;
+    }
     return FsStatus::Ok;
 }
 
-FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
-    const HostPath source = posix::ResolveHostPath(from, prefix_);
-    if (source.status != FsStatus::Ok) return source.status;
-    struct stat sourceStat {};
-    if (::stat(source.host.c_str(), &sourceStat) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(sourceStat.st_mode)) return FsStatus::AccessDenied;
+namespace {
 
-    const HostPath target = posix::ResolveHostPath(to, prefix_);
+// A name in the target's folder for the copy while it is being written.
+std::string TemporaryName(unsigned attempt) {
+    return ".zelvane-copy-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
+}
+
+// Writes the copy under a temporary name and flushes it; the name is removed again on failure.
+FsStatus WriteTemporaryCopy(int source, const struct stat& sourceStat, const HostFolder& folder, std::string& name) {
+    static unsigned counter = 0;
+    Descriptor fd(-1);
+    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+        name = TemporaryName(counter++);
+        fd = Descriptor(::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
+        if (!fd.valid() && errno != EEXIST) return StatusFromErrno(errno);
+    }
+    if (!fd.valid()) return FsStatus::IoError;
+    FsStatus s = ReadPieces(source, [&](std::string_view piece) { return WriteBytes(fd.get(), piece); });
+    // The copy takes the source's attributes, as the system's copy does.
+    if (s == FsStatus::Ok && ::fchmod(fd.get(), sourceStat.st_mode & 07777) != 0) s = StatusFromErrno(errno);
+    if (s == FsStatus::Ok && ::fsync(fd.get()) != 0) s = StatusFromErrno(errno);
+    if (fd.Close() != 0 && s == FsStatus::Ok) s = StatusFromErrno(errno);
+    if (s != FsStatus::Ok) ::unlinkat(folder.get(), name.c_str(), 0);
+    return s;
+}
+
+}  // namespace
+
+FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
+    Descriptor source(-1);
+    struct stat sourceStat {};
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(from), source, sourceStat); s != FsStatus::Ok) return s;
+
+    Placement target = folders_.Place(to);
     if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound) return target.status;
     if (target.isRoot) return FsStatus::AccessDenied;
-    struct stat targetStat {};
-    if (target.status == FsStatus::Ok && Stat(target.host, targetStat)) {
+    if (const FsStatus s = folders_.FollowLastLink(target); s != FsStatus::Ok) return s;
+    if (const FsStatus s = Confine(target.folder); s != FsStatus::Ok) return s;
+    if (target.exists) {
+        const struct stat& targetStat = *target.lstat;
         if (targetStat.st_dev == sourceStat.st_dev && targetStat.st_ino == sourceStat.st_ino) {
             return FsStatus::SharingViolation;  // a file cannot be copied onto itself
         }
-        if (FsStatus s = CheckReplaceable(targetStat); s != FsStatus::Ok) return s;
+        if (const FsStatus s = CheckReplaceable(targetStat); s != FsStatus::Ok) return s;
     }
-    std::string bytes;
-    if (FsStatus s = ReadBytes(source.host, bytes); s != FsStatus::Ok) return s;
-    if (FsStatus s = WriteBytes(target.host, bytes); s != FsStatus::Ok) return s;
-    // The copy takes the source's attributes, as the system's copy does.
-    if (::chmod(target.host.c_str(), sourceStat.st_mode & 07777) != 0) return StatusFromErrno(errno);
-    return FsStatus::Ok;
+    std::string temporary;
+    if (const FsStatus s = WriteTemporaryCopy(source.get(), sourceStat, target.folder, temporary); s != FsStatus::Ok) {
+        return s;
+    }
+    if (::renameat(target.folder.get(), temporary.c_str(), target.folder.get(), target.entry.host.c_str()) != 0) {
+        const int error = errno;
+        ::unlinkat(target.folder.get(), temporary.c_str(), 0);
+        return StatusFromErrno(error);
+    }
+    if (target.exists) folders_.Changed(target.folder, target.entry.host);
+    else folders_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
+    return SyncFolder(target.folder);
 }
 
 FsStatus PosixFileSystem::CreateFolder(std::string_view path) {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
-    if (p.status == FsStatus::Ok) return FsStatus::AlreadyExists;
-    if (p.status == FsStatus::BadName && !p.host.empty()) return FsStatus::AlreadyExists;  // "file\"
+    const Placement p = folders_.Place(path);
+    if (p.exists) return FsStatus::AlreadyExists;  // also "file\"
     if (p.status != FsStatus::FileNotFound) return p.status;
-    if (::mkdir(p.host.c_str(), 0777) != 0) return StatusFromErrno(errno);
+    if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
+    if (::mkdirat(p.folder.get(), p.entry.host.c_str(), 0777) != 0) return StatusFromErrno(errno);
+    folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_DIR});
     return FsStatus::Ok;
 }
 
 std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
-    const HostPath p = posix::ResolveHostPath(pattern, prefix_, true);
+    const Placement p = folders_.Place(pattern, true);
     if (p.isRoot) return nullptr;  // "C:\" names no entries
-    std::string folder;
-    std::string wanted;
-    if (p.status == FsStatus::Ok && p.pattern) {
-        folder = p.host;
-        wanted = p.name;
-    } else if (p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound) {
-        folder = p.host.substr(0, p.host.size() - p.name.size());
-        wanted = p.name;
-    } else {
-        return nullptr;
-    }
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder.c_str()), ::closedir);
-    if (!dir) return nullptr;
-    std::vector<DirEntry> entries;
-    const bool wild = p.pattern;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        const std::string_view name = entry->d_name;
-        if (name == "." || name == "..") continue;
-        if (!(wild ? WildcardMatch(wanted, name) : NamesEqual(wanted, name))) continue;
-        const std::string host = folder.ends_with('/') ? folder + std::string(name) : folder + "/" + std::string(name);
+    if (p.status != FsStatus::Ok && p.status != FsStatus::FileNotFound) return nullptr;
+    const auto* entries = folders_.Listing(p.folder);
+    if (entries == nullptr) return nullptr;
+    std::vector<DirEntry> found;
+    const auto add = [&](const HostEntry& entry) {
+        DirEntry out{entry.name, {}};
+        out.attributes.hidden = entry.name.starts_with('.');
+        unsigned char type = entry.type;
         struct stat st {};
-        if (!Stat(host, st)) continue;  // vanished meanwhile
-        Attributes attributes = AttributesOf(st, name);
-        struct stat own {};
-        attributes.link = ::lstat(host.c_str(), &own) == 0 && S_ISLNK(own.st_mode);
-        entries.push_back({std::string(name), attributes});
+        if (type == DT_UNKNOWN && folders_.StatAt(p.folder, entry.host, st, false) == 0) type = TypeOf(st);
+        if (type == DT_LNK) {
+            out.attributes.link = true;
+            out.attributes.directory = folders_.StatAt(p.folder, entry.host, st, true) == 0 && S_ISDIR(st.st_mode);
+        } else {
+            out.attributes.directory = type == DT_DIR;
+        }
+        found.push_back(std::move(out));
+    };
+    if (p.pattern) {
+        for (const auto& [folded, twins] : *entries) {
+            for (const HostEntry& entry : twins) {
+                if (WildcardMatch(p.given, entry.name)) add(entry);
+            }
+        }
+    } else if (auto it = entries->find(FoldCase(p.given)); it != entries->end()) {
+        for (const HostEntry& entry : it->second) add(entry);
     }
-    std::sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
-    return std::make_unique<HostListing>(std::move(entries));
+    return std::make_unique<HostListing>(std::move(found));
 }
 
+const std::vector<std::pair<std::string, std::string>>& PosixFileSystem::DriveRoots() const {
+    if (driveRoots_) return *driveRoots_;
+    driveRoots_.emplace();
+    const std::string devices = prefix_ + "/dosdevices";
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) break;
+        const std::string_view name = entry->d_name;
+        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
+        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
+        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
+        if (!folder || *folder == "/") continue;
+        driveRoots_->emplace_back(std::string{static_cast<char>(letter - 'a' + 'A'), ':'}, *folder);
+    }
+    return *driveRoots_;
+}
+
+std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) const {
+    // The drive of the prefix whose folder holds it, the deepest one first; else Z:.
+    std::string drive = "Z:";
+    std::string root = "/";
+    for (const auto& [letter, folder] : DriveRoots()) {
+        if (!IsHostPrefix(folder, resolved)) continue;
+        if (root == "/" || folder.size() > root.size()) {
+            root = folder;
+            drive = letter;
+        }
+    }
+    std::string windows = drive;
+    for (const std::string& part : HostComponents(std::string_view(resolved).substr(root == "/" ? 0 : root.size()))) {
+        windows += '\\';
+        windows += posix::Utf8ToCp1252(part);
+    }
+    return windows.size() == 2 ? windows + '\\' : windows;
+}
+
+namespace {
+
+// The host path of a folder held open, as the host knows it now; nullopt when it has none.
+std::optional<std::string> HostPathOfFolder(const HostFolder& folder) {
+    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
+    std::vector<char> buffer(4096);
+    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
+    std::string path(buffer.data(), static_cast<std::size_t>(n));
+    if (path.ends_with(" (deleted)")) return std::nullopt;
+    return path;
+}
+
+}  // namespace
+
 std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
+    // The usual case: the folder is held open (every link on the way followed) and the last
+    // component is no link; the host names the folder's path.
+    const Placement held = folders_.Place(path);
+    const bool mayBeLink = held.status == FsStatus::Ok &&
+                           (held.lstat ? S_ISLNK(held.lstat->st_mode)
+                                       : held.entry.type == DT_LNK || held.entry.type == DT_UNKNOWN);
+    if ((held.status == FsStatus::Ok || held.status == FsStatus::FileNotFound) && !held.isRoot && !mayBeLink) {
+        if (const std::optional<std::string> folder = HostPathOfFolder(held.folder)) {
+            return WindowsPathOfHost((*folder == "/" ? "" : *folder) + "/" + held.entry.host);
+        }
+    }
+
     const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
     winpath::ParsedPath parsed;
     if (winpath::ParsePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
@@ -407,40 +519,15 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
         if (existing == 0) return std::string(path);  // not even the drive is there
         --existing;
     }
-    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, parsed.parts[i]);
+    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.parts[i]));
 
     const std::optional<std::string> resolved = FollowHostLinks(host);
     if (!resolved) return "";
-
-    // Back to a Windows path: the drive of the prefix whose folder holds it, the deepest one first.
-    std::string drive = "Z:";
-    std::string root = "/";
-    const std::string devices = prefix_ + "/dosdevices";
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
-    while (dir) {
-        const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) break;
-        const std::string_view name = entry->d_name;
-        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
-        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
-        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
-        if (!folder || *folder == "/" || !IsHostPrefix(*folder, *resolved)) continue;
-        if (root == "/" || folder->size() > root.size()) {
-            root = *folder;
-            drive = {static_cast<char>(letter - 'a' + 'A'), ':'};
-        }
-    }
-    std::string windows = drive;
-    for (const std::string& part : HostComponents(std::string_view(*resolved).substr(root == "/" ? 0 : root.size()))) {
-        windows += '\\';
-        windows += part;
-    }
-    return windows.size() == 2 ? windows + '\\' : windows;
+    return WindowsPathOfHost(*resolved);
 }
 
 std::string PosixFileSystem::ShortPath(std::string_view path) const {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
-    return p.status == FsStatus::Ok ? std::string(path) : std::string();
+    return folders_.Place(path).status == FsStatus::Ok ? std::string(path) : std::string();
 }
 
 }  // namespace zelvane

@@ -2,10 +2,25 @@
 // The host file system behind the FileSystem seam, with Windows rules on top of POSIX:
 // Windows paths map Wine-style onto the host ("Z:\home\me\game" is "/home/me/game", other drives
 // through <prefix>/dosdevices/<letter>:), names resolve case-insensitively, listings come in name
-// order, and a file whose owner write bit is clear is read-only even for root.
+// order, and a file whose owner write bit is clear is read-only even for root. Names are code page
+// 1252 on the Windows side and UTF-8 on the host, mapped as Wine maps them (code_page_1252.hpp).
+//
+// Paths are walked relative to folders held open (host_folders.hpp), and every change is made
+// relative to the folder that holds its target, after proving that folder lies inside a root.
+// A link as the last component: Delete and Rename act on the link itself; WriteAll, the target of
+// Copy and SetAttributes follow it to where it leads and check that folder instead.
+// Copy writes a temporary name in the target's folder, flushes it and renames it into place; Rename
+// flushes a renamed file's bytes first and the folders after, so a file written and then renamed
+// into place is whole on the medium once Rename answers Ok. WriteAll alone does not flush.
+// Listings give the directory, link and hidden flags from the folder's listing; their readOnly
+// flag is not filled in (it would cost a stat per entry): GetAttributes tells it.
 
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "platform/posix/host_folders.hpp"
 #include "platform/seams/file_system.hpp"
 
 namespace zelvane {
@@ -30,15 +45,34 @@ public:
     // the prefix holds it (else Z:). A path that does not exist is resolved as far as it exists
     // and the rest is appended as given; "" when links go round in a circle.
     std::string ResolvedPath(std::string_view path) const override;
-    void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
+    // Each root is opened once, here (a root that does not exist yet is tried again when needed).
+    void SetRoots(std::vector<std::string> roots) override;
     std::vector<std::string> Roots() const override { return roots_; }
+    bool SameVolume(std::string_view a, std::string_view b) const override;
+    void ForgetCachedState() override {
+        folders_.Forget();
+        driveRoots_.reset();
+    }
 
     // The host path a Windows path resolves to, or "" when its folder does not exist.
     std::string HostPathOf(std::string_view path) const;
 
+    // What was asked of the host so far.
+    const posix::HostCounters& Counters() const { return folders_.counters; }
+
 private:
+    // Ok when a change in this folder is allowed: no roots, or the folder lies inside one.
+    FsStatus Confine(const posix::HostFolder& folder) const;
+    // The drives of the prefix with the host folders they lead to, read once.
+    const std::vector<std::pair<std::string, std::string>>& DriveRoots() const;
+    // A host path with every link followed, as a Windows path on the drive that holds it.
+    std::string WindowsPathOfHost(const std::string& resolved) const;
+
     std::vector<std::string> roots_;
+    mutable std::vector<posix::HostFolder> rootFolders_;  // opened roots, in the order of roots_
     std::string prefix_;
+    mutable posix::HostFolders folders_;
+    mutable std::optional<std::vector<std::pair<std::string, std::string>>> driveRoots_;
 };
 
 }  // namespace zelvane

@@ -77,9 +77,11 @@ public:
                                                    std::filesystem::perms::others_write,
                                          std::filesystem::perm_options::remove);
         }
+        fs_.ForgetCachedState();  // made behind the file system's back
     }
     void AddFolder(const std::string& name) override {
         std::filesystem::create_directories(host_ + "/games/kotor/" + name);
+        fs_.ForgetCachedState();
     }
 
 private:

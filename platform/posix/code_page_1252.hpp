@@ -1,0 +1,28 @@
+#pragma once
+// Names between code page 1252 (descriptions, the core's paths) and UTF-8 (host names), both ways,
+// as Wine maps them.
+//
+// 1252 -> UTF-8 is total: the 27 letters and signs at 0x80-0x9F become their Unicode characters,
+// the five bytes 1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of
+// the same number, as Windows' own conversion makes them, and every other byte is the Latin-1
+// character of that number.
+//
+// UTF-8 -> 1252 is the inverse where one exists. A character 1252 cannot hold (and each byte of a
+// name that is not valid UTF-8) becomes '?', Windows' default character. '?' is a wildcard, so no
+// Windows file name holds it: a host name that 1252 cannot hold shows with '?' in listings and
+// can never be found under another name.
+
+#include <string>
+#include <string_view>
+
+namespace zelvane::posix {
+
+inline constexpr char kUnmappableCharacter = '?';
+
+std::string Cp1252ToUtf8(std::string_view text);
+std::string Utf8ToCp1252(std::string_view text);
+
+// Whether the text holds bytes above 127 that all form valid UTF-8 (a host name as it stands).
+bool IsNonAsciiUtf8(std::string_view text);
+
+}  // namespace zelvane::posix

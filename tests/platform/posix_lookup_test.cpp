@@ -1,0 +1,170 @@
+// How the POSIX file system finds names: case twins, code page 1252 names against UTF-8 host
+// names, and what a lookup-heavy run costs in directory reads and stats.
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "tests/platform/host_folder_fixture.hpp"
+
+namespace zelvane {
+namespace {
+
+using PosixLookup = HostFolderTest;
+
+TEST_F(PosixLookup, CaseTwinsAreEachFoundByTheirOwnNameAndTheListingKeepsUp) {
+    Put("backup/Appearance.2da", "upper");
+    Put("backup/appearance.2da", "lower");
+    std::string bytes;
+    // a name in neither spelling: the first in name order
+    ASSERT_EQ(fs->ReadAll(Win("backup/APPEARANCE.2DA"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "upper");
+    EXPECT_EQ(Names(Win("backup/appearance.2da")), (std::vector<std::string>{"Appearance.2da", "appearance.2da"}));
+    // each exact spelling names its own file
+    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "lower");
+    EXPECT_EQ(fs->Delete(Win("backup/appearance.2da")), FsStatus::Ok);
+    EXPECT_EQ(Host("backup/Appearance.2da"), "upper");
+    // the other twin is found now under any spelling
+    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "upper");
+    EXPECT_EQ(fs->Copy(Win("backup/Appearance.2da"), Win("backup/APPEARANCE.2da.copy")), FsStatus::Ok);
+    EXPECT_EQ(Names(Win("backup/*.*")), (std::vector<std::string>{"Appearance.2da", "APPEARANCE.2da.copy"}));
+    EXPECT_EQ(fs->Delete(Win("backup/APPEARANCE.2DA")), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::FileNotFound);
+    EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"APPEARANCE.2da.copy"});
+}
+
+TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8Files) {
+    Put("override/na\xC3\xAFve.tga", "naive");
+    Put("override/\xC3\x9Cn\xC3\xAF/x.tga", "folder");
+    std::string bytes;
+    ASSERT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "naive");
+    ASSERT_EQ(fs->ReadAll(Win("OVERRIDE/NA\xCFVE.TGA"), bytes), FsStatus::Ok);  // capital I diaeresis
+    ASSERT_EQ(fs->ReadAll(Win("override/\xFCN\xCF/X.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "folder");
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"na\xEFve.tga", "\xDCn\xEF"}));
+    // what the program writes gets its UTF-8 name on the host
+    EXPECT_EQ(fs->WriteAll(Win("override/\xC9t\xE9 \x80.txt"), "e"), FsStatus::Ok);
+    EXPECT_EQ(Host("override/\xC3\x89t\xC3\xA9 \xE2\x82\xAC.txt"), "e");
+    EXPECT_EQ(fs->Rename(Win("override/na\xEFve.tga"), Win("override/na\xEFve.tga.original")), FsStatus::Ok);
+    EXPECT_EQ(Host("override/na\xC3\xAFve.tga.original"), "naive");
+    EXPECT_EQ(fs->CreateFolder(Win("override/\xC6ther")), FsStatus::Ok);
+    EXPECT_TRUE(Exists("override/\xC3\x86ther"));
+    EXPECT_EQ(fs->ResolvedPath(Win("override/\xFCn\xEF/x.tga")), Win("override/\xDCn\xEF/x.tga"));
+    EXPECT_EQ(fs->HostPathOf(Win("override/\xFCn\xEF/x.tga")), HostOf("override/\xC3\x9Cn\xC3\xAF/x.tga"));
+}
+
+TEST_F(PosixLookup, HostFoldersHandedOverInUtf8AreFoundAsTheyStand) {
+    Put("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga", "x");  // Cyrillic, then u umlaut
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "x");
+    EXPECT_EQ(fs->HostPathOf(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/J\xDCRGEN/x.tga")),
+              HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"));
+    // what is written there gets 1252 names mapped as ever
+    EXPECT_EQ(fs->WriteAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/\xE9.txt"), "e"), FsStatus::Ok);
+    EXPECT_EQ(Host("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/\xC3\xA9.txt"), "e");
+}
+
+TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
+    Put("override/nai\xCC\x88ve.tga", "decomposed");   // i and a combining diaeresis
+    Put("override/na\xEFve.tga", "latin-1 bytes");       // not UTF-8 at all
+    Put("override/a\xE6\x97\xA5.tga", "japanese");
+    Put("override/ab.tga", "ab");
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->ReadAll(Win("override/nai?ve.tga"), bytes), FsStatus::BadName);
+    EXPECT_EQ(fs->ReadAll(Win("override/a?.tga"), bytes), FsStatus::BadName);
+    ASSERT_EQ(fs->ReadAll(Win("override/AB.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "ab");
+    // listings show them as Windows programs see them under Wine
+    EXPECT_EQ(Names(Win("override/*.tga")),
+              (std::vector<std::string>{"a?.tga", "ab.tga", "na?ve.tga", "nai?ve.tga"}));
+    EXPECT_EQ(fs->WriteAll(Win("override/na\xEFve.tga"), "new"), FsStatus::Ok);  // a file of its own
+    EXPECT_EQ(Host("override/na\xC3\xAFve.tga"), "new");
+    EXPECT_EQ(Host("override/na\xEFve.tga"), "latin-1 bytes");
+}
+
+TEST_F(PosixLookup, EachFolderIsReadOnceAndEachLookupCostsAboutOneStat) {
+    constexpr int kFiles = 200;
+    for (int i = 0; i < kFiles; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "game/override/f%03d.tga", i);
+        Put(name, "f");
+    }
+    Folder("program/Backup Uninstall");
+    fs->SetRoots({Win("game"), Win("program")});
+    const auto path = [&](int i, bool upper) {
+        char name[32];
+        std::snprintf(name, sizeof name, upper ? "game/override/F%03d.TGA" : "game/override/f%03d.tga", i);
+        return Win(name);
+    };
+    Attributes a;
+    ASSERT_EQ(fs->GetAttributes(path(kFiles - 1, false), a), FsStatus::Ok);  // the folders on the way
+    const posix::HostCounters start = fs->Counters();
+
+    // names spelled as stored: one stat each, no directory read
+    for (int i = 0; i < 50; ++i) ASSERT_EQ(fs->GetAttributes(path(i, false), a), FsStatus::Ok);
+    EXPECT_EQ(fs->Counters().directoryReads, start.directoryReads);
+    EXPECT_EQ(fs->Counters().stats - start.stats, 50u);
+    // asked again, by the core's many questions about one entry: nothing more
+    for (int i = 0; i < 50; ++i) {
+        ASSERT_EQ(fs->GetAttributes(path(i, false), a), FsStatus::Ok);
+        ASSERT_EQ(fs->ShortPath(path(i, false)), path(i, false));
+        ASSERT_EQ(fs->SetAttributes(path(i, false), {}), FsStatus::Ok);
+    }
+    EXPECT_EQ(fs->Counters().stats - start.stats, 50u);
+
+    // another spelling, names that are not there, deletions, copies under new names: each folder
+    // is read once in all (override, and Backup Uninstall where the copies go)
+    const posix::HostCounters before = fs->Counters();
+    for (int i = 0; i < kFiles; ++i) ASSERT_EQ(fs->GetAttributes(path(i, true), a), FsStatus::Ok);
+    for (int i = kFiles; i < kFiles + 100; ++i) ASSERT_EQ(fs->GetAttributes(path(i, true), a), FsStatus::FileNotFound);
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(fs->Delete(path(i, true)), FsStatus::Ok);
+    for (int i = 100; i < 110; ++i) {
+        ASSERT_EQ(fs->Copy(path(i, true), Win("program/Backup Uninstall/") + "c" + std::to_string(i)), FsStatus::Ok);
+    }
+    const posix::HostCounters listed = fs->Counters();
+    EXPECT_EQ(Names(Win("game/override/*.*")).size(), static_cast<std::size_t>(kFiles - 100));
+    EXPECT_EQ(fs->Counters().stats, listed.stats);  // the listing's file types are enough
+    for (int i = 0; i < 100; ++i) ASSERT_EQ(fs->GetAttributes(path(i, true), a), FsStatus::FileNotFound);
+    const posix::HostCounters after = fs->Counters();
+    EXPECT_EQ(after.directoryReads - before.directoryReads, 2u);
+    EXPECT_EQ(after.unlinks - before.unlinks, 100u);
+    // a stat per lookup that finds a file (200, 100 deletions, 10 copy sources), and a few for the
+    // folders opened and the misses that read them
+    EXPECT_LE(after.stats - before.stats, 200u + 100u + 10u + 6u);
+    // the folders on the way are opened once, however many lookups follow (program, Backup Uninstall)
+    EXPECT_EQ(after.folderOpens - before.folderOpens, 2u);
+    // each change proves its folder inside a root: override is one step below the game folder
+    EXPECT_EQ(after.rootChecks - before.rootChecks, 100u + 10u);
+
+    // control went to the player: the folder is read afresh, once
+    fs->ForgetCachedState();
+    const posix::HostCounters forgotten = fs->Counters();
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(fs->GetAttributes(path(i, true), a), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->Counters().directoryReads - forgotten.directoryReads, 1u);
+}
+
+TEST_F(PosixLookup, AListingShowsTheRunsOwnChangesAndThePlayersAfterForgetting) {
+    Put("override/a.tga", "a");
+    EXPECT_EQ(Names(Win("override/*.*")), std::vector<std::string>{"a.tga"});
+    EXPECT_EQ(fs->WriteAll(Win("override/B.tga"), "b"), FsStatus::Ok);
+    EXPECT_EQ(fs->CreateFolder(Win("override/sub")), FsStatus::Ok);
+    EXPECT_EQ(fs->Rename(Win("override/a.tga"), Win("override/sub/a.tga")), FsStatus::Ok);
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"B.tga", "sub"}));
+    EXPECT_EQ(Names(Win("override/sub/*.*")), std::vector<std::string>{"a.tga"});
+    // the player adds a file while a prompt is open
+    Put("override/c.tga", "c");
+    fs->ForgetCachedState();
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"B.tga", "c.tga", "sub"}));
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(Win("override/C.TGA"), bytes), FsStatus::Ok);
+}
+
+}  // namespace
+}  // namespace zelvane
