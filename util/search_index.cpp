@@ -71,6 +71,10 @@ bool SearchIndex::Build(const FileSystem& fs, std::string_view pattern, const st
     ++walks_;
     patternKey_ = LowerCase(pattern);
     folderKey_ = LowerCase(PatternFolder(pattern));
+    std::string folder = PatternFolder(pattern);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string resolved = fs.ResolvedPath(folder);
+    resolvedFolderKey_ = resolved.empty() ? std::string() : LowerCase(AddBackslash(resolved));
     WalkEntries(fs, *listing, PatternFolder(pattern), "", doEvents);
     built_ = true;
     return true;
@@ -123,16 +127,33 @@ void SearchIndex::NoteDeleted(std::string_view path) {
 
 void SearchIndex::NoteAttributesChanged(const FileSystem& fs, std::string_view path) {
     if (!built_) return;
+    // A file the index holds: no need to ask the file system what it is.
+    const std::string lower = LowerCase(path);
+    if (lower.starts_with(folderKey_)) {
+        const auto known = byPath_.find(lower.substr(folderKey_.size()));
+        if (known != byPath_.end() && !entries_[known->second].caseTwin) return;
+    }
     Attributes attributes;
     // The attributes of a file do not change the walk; those of a folder may (system folders).
     if (fs.GetAttributes(path, attributes) == FsStatus::Ok && !attributes.directory) return;
     Invalidate();
 }
 
+bool SearchIndex::MayAddTo(const FileSystem& fs, std::string_view path) const {
+    if (!built_) return false;
+    if (LowerCase(path).starts_with(folderKey_)) return true;
+    if (resolvedFolderKey_.empty()) return true;  // where the tree lies is not known: assume the worst
+    // Through a link on the way the target's folder may lie in the tree.
+    const std::string folder = fs.ResolvedPath(ParentFolder(path));
+    if (folder.empty()) return true;
+    return LowerCase(AddBackslash(folder)).starts_with(resolvedFolderKey_);
+}
+
 void SearchIndex::Invalidate() {
     built_ = false;
     patternKey_.clear();
     folderKey_.clear();
+    resolvedFolderKey_.clear();
     entries_.clear();
     byName_.clear();
     byPath_.clear();
@@ -161,10 +182,13 @@ FsStatus IndexKeepingFileSystem::ReadAll(std::string_view path, std::string& byt
     return inner_.ReadAll(path, bytes);
 }
 
+void IndexKeepingFileSystem::NoteAddition(std::string_view path) {
+    if (index_.MayAddTo(inner_, path)) index_.Invalidate();
+}
+
 FsStatus IndexKeepingFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
-    const FsStatus status = inner_.WriteAll(path, bytes);
-    index_.Invalidate();
-    return status;
+    NoteAddition(path);
+    return inner_.WriteAll(path, bytes);
 }
 
 FsStatus IndexKeepingFileSystem::Delete(std::string_view path) {
@@ -173,22 +197,28 @@ FsStatus IndexKeepingFileSystem::Delete(std::string_view path) {
     return status;
 }
 
+// A file or folder that leaves the tree only takes names away; the check before every hit and
+// NoteDeleted keep the index true for that.
 FsStatus IndexKeepingFileSystem::Rename(std::string_view from, std::string_view to) {
+    NoteAddition(to);
     const FsStatus status = inner_.Rename(from, to);
-    index_.Invalidate();
+    if (status == FsStatus::Ok) index_.NoteDeleted(from);
     return status;
 }
 
 FsStatus IndexKeepingFileSystem::Copy(std::string_view from, std::string_view to) {
-    const FsStatus status = inner_.Copy(from, to);
-    index_.Invalidate();
-    return status;
+    NoteAddition(to);
+    return inner_.Copy(from, to);
 }
 
 FsStatus IndexKeepingFileSystem::CreateFolder(std::string_view path) {
-    const FsStatus status = inner_.CreateFolder(path);
+    NoteAddition(path);
+    return inner_.CreateFolder(path);
+}
+
+void IndexKeepingFileSystem::ForgetCachedState() {
     index_.Invalidate();
-    return status;
+    inner_.ForgetCachedState();
 }
 
 std::unique_ptr<Listing> IndexKeepingFileSystem::List(std::string_view pattern) const { return inner_.List(pattern); }

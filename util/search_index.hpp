@@ -8,8 +8,11 @@
 //  - a deleted file drops out (NoteDeleted, and every hit is checked against the file system
 //    before it is given out, so a file that vanished by another way is skipped as well);
 //  - anything that may add a file or folder to the tree, or change which folders are walked
-//    (a rename, copy, write, new folder, or new attributes of a folder), throws the index away
-//    and the next search walks the tree afresh.
+//    (a rename, copy, write or new folder whose target lies in the tree, or new attributes of a
+//    folder), throws the index away and the next search walks the tree afresh. A target lies in
+//    the tree when its path does, or when its folder resolves into the tree's through links;
+//    copies into `Backup Uninstall` and writes in the program folder keep the index;
+//  - so does the player: when control goes to the player the index is dropped.
 // IndexKeepingFileSystem wraps a file system and does both for every change made through it.
 
 #include <cstddef>
@@ -46,6 +49,8 @@ public:
     void NoteAttributesChanged(const FileSystem& fs, std::string_view path);
     // Something may have been added to the tree: the next search walks it again.
     void Invalidate();
+    // Whether a file or folder made at this path could add to the tree the index holds.
+    bool MayAddTo(const FileSystem& fs, std::string_view path) const;
 
     void SetStrategy(SearchStrategy strategy);
     SearchStrategy Strategy() const { return strategy_; }
@@ -70,6 +75,7 @@ private:
     std::uint64_t walks_ = 0;
     std::string patternKey_;  // lower-cased pattern the index was built for
     std::string folderKey_;   // lower-cased folder of that pattern
+    std::string resolvedFolderKey_;  // the same with every link on the way followed, "" when unknown
     std::vector<Entry> entries_;                                          // in visiting order
     std::unordered_map<std::string, std::vector<std::size_t>> byName_;    // lower-cased name -> entries
     std::unordered_map<std::string, std::size_t> byPath_;                 // lower-cased relative path
@@ -96,9 +102,11 @@ public:
     void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    void ForgetCachedState() override;
 
 private:
+    void NoteAddition(std::string_view path);
+
     FileSystem& inner_;
     SearchIndex& index_;
 };
