@@ -4,7 +4,7 @@
 #   tools/install-deps.sh --windows  also the mingw-w64 cross compilers, Wine and Xvfb
 set -euo pipefail
 
-native=(cmake g++ make libgtest-dev libgmock-dev libcli11-dev libfmt-dev libbenchmark-dev clang libclang-rt-14-dev)
+native=(cmake g++ make libgtest-dev libgmock-dev libcli11-dev libfmt-dev libbenchmark-dev strace clang libclang-rt-14-dev)
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils)
 
 want=("${native[@]}")

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/memory/windows_path.hpp"
@@ -24,6 +25,8 @@ struct Node {
     std::string linkTarget;  // not empty for a symbolic link: the path it stands for
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;  // creation order
+    std::unordered_map<std::string, Node*> byName;  // case-folded long name -> child
+    bool childHasShortName = false;
 
     bool IsDirectory() const { return attributes.directory; }
 
@@ -33,9 +36,8 @@ struct Node {
     }
 
     Node* Child(std::string_view childName) const {
-        for (const auto& child : children) {
-            if (NamesEqual(child->name, childName)) return child.get();
-        }
+        if (const auto it = byName.find(FoldCase(childName)); it != byName.end()) return it->second;
+        if (!childHasShortName) return nullptr;
         for (const auto& child : children) {
             if (child->Named(childName)) return child.get();
         }
@@ -47,6 +49,7 @@ struct Node {
         node->name = std::move(childName);
         node->attributes.directory = directory;
         node->parent = this;
+        byName[FoldCase(node->name)] = node.get();
         children.push_back(std::move(node));
         return *children.back();
     }
@@ -55,12 +58,16 @@ struct Node {
         auto it = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.get() == child; });
         std::unique_ptr<Node> owned = std::move(*it);
         children.erase(it);
+        if (const auto named = byName.find(FoldCase(owned->name)); named != byName.end() && named->second == child) {
+            byName.erase(named);
+        }
         owned->parent = nullptr;
         return owned;
     }
 
     void Attach(std::unique_ptr<Node> child) {
         child->parent = this;
+        byName[FoldCase(child->name)] = child.get();
         children.push_back(std::move(child));
     }
 
@@ -338,7 +345,9 @@ void MemoryFileSystem::SetReadOnlyMedium(std::string_view rootOrFolder, bool rea
 }
 
 void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shortName) {
-    state_->Existing(path).shortName = std::string(shortName);
+    Node& node = state_->Existing(path);
+    node.shortName = std::string(shortName);
+    if (node.parent != nullptr) node.parent->childHasShortName = true;
 }
 
 void MemoryFileSystem::AddLink(std::string_view linkPath, std::string_view targetPath) {
@@ -511,11 +520,19 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
         if (target.parent->IsWithin(node)) return FsStatus::AccessDenied;  // into its own subtree
         if (node->HoldsLockedFile()) return FsStatus::AccessDenied;
     }
-    node->name = target.LastName();
-    if (!sameEntry) {
+    if (sameEntry) {
+        // Another spelling of the same entry (letter case, or its 8.3 alias): it keeps its place.
+        std::unordered_map<std::string, Node*>& names = source.parent->byName;
+        if (const auto named = names.find(FoldCase(node->name)); named != names.end() && named->second == node) {
+            names.erase(named);
+        }
+        node->name = target.LastName();
+        names[FoldCase(node->name)] = node;
+    } else {
         // A renamed entry is listed as the newest entry of its (new) folder.
         node->shortName.clear();
         std::unique_ptr<Node> owned = source.parent->Detach(node);
+        owned->name = target.LastName();
         target.parent->Attach(std::move(owned));
     }
     return FsStatus::Ok;
