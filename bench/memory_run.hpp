@@ -59,7 +59,7 @@ inline MemoryInstall MakeMemoryInstall(const TreeShape& shape) {
     out.fs->AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
     out.plan = BuildInstall(*out.fs, kMemoryGame, shape);
     const std::string ini = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
-    out.fs->AddFile(ini, FileListDescription(out.plan.entries, !out.plan.tables.empty()));
+    out.fs->AddFile(ini, FileListDescription(out.plan.entries, out.plan.tables));
     UninstallDescription& d = out.description;
     d.DescriptionPath = ini;
     d.Game = 2;

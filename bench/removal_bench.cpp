@@ -14,7 +14,8 @@
 // In memory: the same run through the core on the in-memory file system, with the seam calls,
 // listings and directory entries read per listed entry.
 //
-// Environment: ZELVANE_BENCH_TRIALS (default 3), ZELVANE_BENCH_TMP (default /tmp),
+// Environment: ZELVANE_BENCH_TRIALS (default 3), ZELVANE_BENCH_TMP (default /dev/shm, else /tmp:
+// the trees are made and removed for every trial, which takes minutes on a busy disk),
 // ZELVANE_BENCH_STRACE=1, ZELVANE_BENCH_SLOW_S (default 20: a console run slower than this is
 // made once, not three times).
 
@@ -119,7 +120,7 @@ ConsoleInstall WriteConsoleInstall(const std::string& root, const SyntheticInsta
     WriteHostFile(c.game + "/dialog.tlk", std::string("TLK V3.0") + std::string(8, '\0'));
     MakeFolder(c.mod);
     MakeFolder(c.mod + "/uninstall");
-    WriteHostFile(c.mod + "/uninstall/uninstall_data.ini", FileListDescription(plan.entries, !plan.tables.empty()));
+    WriteHostFile(c.mod + "/uninstall/uninstall_data.ini", FileListDescription(plan.entries, plan.tables));
     if (!plan.tables.empty()) {
         MakeFolder(c.mod + "/backup");
         for (const std::string& table : plan.tables) WriteHostFile(c.mod + "/backup/" + table, "2DA V2.0 original");
@@ -154,6 +155,9 @@ struct ChildRun {
     long maxRssKb = 0;
 };
 
+// Runs a command through this program's --measure mode (see main), so that the peak memory of the
+// command is its own: a process started straight from this one would report this one's peak
+// memory as well, since the kernel keeps the largest of the memories a process had before exec.
 ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& folder, const std::string& input,
                   const std::string& output) {
     posix_spawn_file_actions_t actions;
@@ -161,27 +165,26 @@ ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& 
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    std::vector<std::string> args = arguments;
+    const std::string report = output + ".measured";
+    std::vector<std::string> args{"/proc/self/exe", "--measure", report};
+    args.insert(args.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
     char previous[4096];
     if (::getcwd(previous, sizeof previous) == nullptr) throw std::runtime_error("getcwd");
     if (::chdir(folder.c_str()) != 0) throw std::runtime_error("chdir " + folder);
-    const auto start = std::chrono::steady_clock::now();
     pid_t pid = 0;
-    const int spawned = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     if (::chdir(previous) != 0) throw std::runtime_error("chdir back");
     if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
     int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
+    while (::waitpid(pid, &status, 0) < 0) {
     }
     ChildRun run;
-    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    run.maxRssKb = usage.ru_maxrss;
+    std::istringstream measured(ReadHostFile(report));
+    if (!(measured >> run.exitCode >> run.seconds >> run.maxRssKb)) run.exitCode = -1;
     return run;
 }
 
@@ -248,7 +251,7 @@ double Median(std::vector<double> values) {
 class Workspace {
 public:
     Workspace() {
-        path_ = Env("ZELVANE_BENCH_TMP", "/tmp") + "/zelvane-bench-XXXXXX";
+        path_ = Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
         if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp");
     }
     ~Workspace() { RemoveTree(path_); }
@@ -286,7 +289,6 @@ void BM_Disk(benchmark::State& state) {
             std::vector<std::string> command = prefix;
             const std::vector<std::string> consoleCommand = ConsoleCommand(c);
             command.insert(command.end(), consoleCommand.begin(), consoleCommand.end());
-            ::sync();
             const ChildRun run = RunChild(command, work.Path(), "/dev/null", work.Path() + "/console.out");
             if (const std::string problem = CheckConsoleRun(run, c, plan); !problem.empty()) {
                 state.SkipWithError(problem.c_str());
@@ -377,8 +379,25 @@ void Sizes(benchmark::internal::Benchmark* b) {
 }  // namespace
 }  // namespace zelvane::bench
 
+// --measure REPORT COMMAND...: runs the command and writes its exit status, its wall time in
+// seconds and its peak memory in KiB to REPORT.
+int Measure(char** command, const char* report) {
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, command[0], nullptr, nullptr, command, environ) != 0) return 127;
+    int status = 0;
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::ofstream(report) << exitCode << ' ' << seconds << ' ' << usage.ru_maxrss << '\n';
+    return exitCode;
+}
+
 int main(int argc, char** argv) {
     using namespace zelvane::bench;
+    if (argc >= 4 && std::string(argv[1]) == "--measure") return Measure(argv + 3, argv[2]);
     benchmark::RegisterBenchmark("Removal/memory", BM_Memory)
         ->Apply(Sizes)
         ->Unit(benchmark::kMillisecond)

@@ -97,11 +97,16 @@ inline SyntheticInstall BuildInstall(FileSystem& fs, const std::string& gameFold
     return out;
 }
 
-// The description file: "#file_list" followed by the entries, CR LF line ends; "#qrestore_2da=1"
-// when tables are restored.
-inline std::string FileListDescription(const std::vector<std::string>& entries, bool restore2da = false) {
+// The description file: "#file_list" followed by the entries, CR LF line ends; the 2da restore of
+// the tables when there are any.
+inline std::string FileListDescription(const std::vector<std::string>& entries,
+                                       const std::vector<std::string>& tables = {}) {
     std::string text = "#game=2\r\n";
-    if (restore2da) text += "#qrestore_2da=1\r\n";
+    if (!tables.empty()) {
+        text += "#qrestore_2da=1\r\n#qrestore_2da_files=";
+        for (std::size_t i = 0; i < tables.size(); ++i) text += (i > 0 ? "," : "") + tables[i];
+        text += "\r\n";
+    }
     text += "#file_list\r\n";
     for (const std::string& e : entries) text += e + "\r\n";
     return text;
