@@ -17,7 +17,8 @@
 // Environment: ZELVANE_BENCH_TRIALS (default 3), ZELVANE_BENCH_TMP (default /dev/shm, else /tmp:
 // the trees are made and removed for every trial, which takes minutes on a busy disk),
 // ZELVANE_BENCH_STRACE=1, ZELVANE_BENCH_SLOW_S (default 20: a console run slower than this is
-// made once, not three times).
+// made once, not three times), ZELVANE_BENCH_CONSOLE (another zelvane-console to measure, e.g. an
+// older build for a comparison).
 
 #include <benchmark/benchmark.h>
 
@@ -189,7 +190,7 @@ ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& 
 }
 
 std::vector<std::string> ConsoleCommand(const ConsoleInstall& c) {
-    return {ZELVANE_CONSOLE, "--no-open", "--no-color", "--program-folder", c.mod, "--registry", c.registry,
+    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color", "--program-folder", c.mod, "--registry", c.registry,
             "--answers", c.answers};
 }
 
