@@ -13,7 +13,7 @@ namespace zelvane::bench {
 
 enum class SeamCall : std::size_t {
     GetAttributes, SetAttributes, OpenForRead, ReadAll, WriteAll, Delete, Rename, Copy, CreateFolder, List,
-    ShortPath, ResolvedPath, SameVolume, Count
+    ShortPath, ResolvedPath, SameVolume, FolderStamp, Count
 };
 
 class CountingFileSystem final : public FileSystem {
@@ -64,6 +64,9 @@ public:
         return Count(SeamCall::SameVolume), inner_.SameVolume(a, b);
     }
     void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    std::string FolderStamp(std::string_view folder) const override {
+        return Count(SeamCall::FolderStamp), inner_.FolderStamp(folder);
+    }
 
 private:
     void Count(SeamCall call) const { ++calls_[static_cast<std::size_t>(call)]; }

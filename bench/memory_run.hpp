@@ -55,6 +55,7 @@ struct MemoryInstall {
 
 inline MemoryInstall MakeMemoryInstall(const TreeShape& shape) {
     MemoryInstall out;
+    out.fs->ListInNameOrder();  // as the host file system and NTFS list
     out.fs->AddFolder(kMemoryGame);
     out.fs->AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
     out.plan = BuildInstall(*out.fs, kMemoryGame, shape);
@@ -79,6 +80,7 @@ struct MemoryRunResult {
     RunResult result;
     std::uint64_t seamCalls = 0;
     std::uint64_t listings = 0;
+    std::uint64_t stamps = 0;       // folder stamps asked for
     std::uint64_t entriesRead = 0;  // directory entries handed out by listings
     int prompts = 0;
 };
@@ -94,6 +96,7 @@ inline MemoryRunResult RunInMemory(MemoryInstall& install) {
     out.result = RunRemoval(install.description, context);
     out.seamCalls = counted.TotalCalls();
     out.listings = counted.Calls(SeamCall::List);
+    out.stamps = counted.Calls(SeamCall::FolderStamp);
     out.entriesRead = install.fs->EntriesRead() - before;
     out.prompts = ui.prompts;
     return out;

@@ -39,6 +39,7 @@ public:
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
     void ForgetCachedState() override;
+    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
 
     std::size_t Remembered() const { return known_.size(); }
 

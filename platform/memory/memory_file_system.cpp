@@ -27,6 +27,13 @@ struct Node {
     std::vector<std::unique_ptr<Node>> children;  // creation order
     std::unordered_map<std::string, Node*> byName;  // case-folded long name -> child
     bool childHasShortName = false;
+    std::uint64_t serial = NextSerial();  // tells this folder from another one at the same path
+    std::uint64_t version = 0;            // changes of its entries
+
+    static std::uint64_t NextSerial() {
+        static std::uint64_t last = 0;
+        return ++last;
+    }
 
     bool IsDirectory() const { return attributes.directory; }
 
@@ -51,6 +58,7 @@ struct Node {
         node->parent = this;
         byName[FoldCase(node->name)] = node.get();
         children.push_back(std::move(node));
+        ++version;
         return *children.back();
     }
 
@@ -58,6 +66,7 @@ struct Node {
         auto it = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.get() == child; });
         std::unique_ptr<Node> owned = std::move(*it);
         children.erase(it);
+        ++version;
         if (const auto named = byName.find(FoldCase(owned->name)); named != byName.end() && named->second == child) {
             byName.erase(named);
         }
@@ -68,6 +77,7 @@ struct Node {
     void Attach(std::unique_ptr<Node> child) {
         child->parent = this;
         byName[FoldCase(child->name)] = child.get();
+        ++version;
         children.push_back(std::move(child));
     }
 
@@ -172,6 +182,7 @@ struct MemoryFileSystem::State {
     std::shared_ptr<ListingCounters> listings = std::make_shared<ListingCounters>();
     std::map<FsOp, std::uint64_t> calls;
     std::uint64_t mutations = 0;
+    bool nameOrder = false;
 
     struct OperationFault {
         FsOp op;
@@ -435,7 +446,16 @@ FsStatus MemoryFileSystem::SetAttributes(std::string_view path, const Attributes
     if (found.status != FsStatus::Ok) return found.status;
     if (found.node->OnReadOnlyMedium()) return FsStatus::WriteProtected;
     ApplyAttributes(*found.node, attributes);
+    if (found.node->IsDirectory() && found.node->parent != nullptr) ++found.node->parent->version;
     return FsStatus::Ok;
+}
+
+void MemoryFileSystem::ListInNameOrder(bool nameOrder) { state_->nameOrder = nameOrder; }
+
+std::string MemoryFileSystem::FolderStamp(std::string_view folder) const {
+    Lookup found = state_->Find(folder);
+    if (found.status != FsStatus::Ok || !found.node->IsDirectory()) return {};
+    return std::to_string(found.node->serial) + ":" + std::to_string(found.node->version);
 }
 
 namespace {
@@ -528,6 +548,7 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
         }
         node->name = target.LastName();
         names[FoldCase(node->name)] = node;
+        ++source.parent->version;
     } else {
         // A renamed entry is listed as the newest entry of its (new) folder.
         node->shortName.clear();
@@ -580,6 +601,10 @@ std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const 
                                      (!child->shortName.empty() && WildcardMatch(last, child->shortName))
                                : child->Named(last);
         if (match) entries.push_back({child->name, state_->ListedAttributes(*child)});
+    }
+    if (state_->nameOrder) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
     }
     return std::make_unique<MemoryListing>(state_->listings, std::move(entries));
 }

@@ -32,6 +32,8 @@ public:
     // operation follows it, as Windows does for everything but removing the link itself (a link
     // cannot be removed here). Links to links are followed in turn; a circle names no file.
     void AddLink(std::string_view linkPath, std::string_view targetPath);
+    // Listings in name order, as NTFS and the host file system list, instead of creation order.
+    void ListInNameOrder(bool nameOrder = true);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -68,6 +70,8 @@ public:
     std::string ResolvedPath(std::string_view path) const override;
     void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
     std::vector<std::string> Roots() const override { return roots_; }
+    // The folder's serial number and the count of changes to its entries.
+    std::string FolderStamp(std::string_view folder) const override;
 
 private:
     std::vector<std::string> roots_;
