@@ -80,11 +80,10 @@ bool SearchIndex::Build(const FileSystem& fs, std::string_view pattern, const st
     ++walks_;
     patternKey_ = LowerCase(pattern);
     folderKey_ = LowerCase(PatternFolder(pattern));
-    std::string folder = PatternFolder(pattern);
-    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    const std::string folder = WithoutBackslash(PatternFolder(pattern));
     const std::string resolved = fs.ResolvedPath(folder);
     resolvedFolderKey_ = resolved.empty() ? std::string() : LowerCase(AddBackslash(resolved));
-    folders_.push_back(FolderRecord{WithoutBackslash(PatternFolder(pattern)), std::move(stamp), {}, {}});
+    folders_.push_back(FolderRecord{folder, std::move(stamp), {}, {}});
     WalkEntries(fs, *listing, 0, PatternFolder(pattern), "", doEvents);
     built_ = true;
     return true;
@@ -131,22 +130,23 @@ void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, std::size_
     }
 }
 
-SearchIndex::Entry* SearchIndex::Held(std::string_view path) {
-    if (!built_) return nullptr;
+std::size_t SearchIndex::Held(std::string_view path) const {
+    if (!built_) return kNone;
     const std::string lower = LowerCase(path);
-    if (!lower.starts_with(folderKey_)) return nullptr;
+    if (!lower.starts_with(folderKey_)) return kNone;
     const auto hit = byPath_.find(lower.substr(folderKey_.size()));
-    return hit == byPath_.end() ? nullptr : &entries_[hit->second];
+    return hit == byPath_.end() ? kNone : hit->second;
 }
 
 void SearchIndex::NoteDeleted(std::string_view path, const FileSystem* fs) {
     if (!built_ || !LowerCase(path).starts_with(folderKey_)) return;
-    Entry* entry = Held(path);
-    if (entry == nullptr) {
+    const std::size_t held = Held(path);
+    if (held == kNone) {
         // Not a file the walk saw: the index cannot tell which folder changed.
         for (FolderRecord& folder : folders_) folder.stamp.clear();
         return;
     }
+    Entry* entry = &entries_[held];
     FolderRecord& folder = folders_[entry->folder];
     // A name with a case twin may have been either file; the check before each hit tells, and
     // the folder is read again when next checked.
@@ -160,16 +160,19 @@ void SearchIndex::NoteDeleted(std::string_view path, const FileSystem* fs) {
 }
 
 bool SearchIndex::HeldAsDeleted(std::string_view path) const {
-    const Entry* entry = const_cast<SearchIndex*>(this)->Held(path);
-    return entry != nullptr && !entry->present && !entry->caseTwin && folders_[entry->folder].removed[entry->slot];
+    const std::size_t held = Held(path);
+    if (held == kNone) return false;
+    const Entry& entry = entries_[held];
+    return !entry.present && !entry.caseTwin && folders_[entry.folder].removed[entry.slot];
 }
 
 void SearchIndex::NoteReturned(const FileSystem& fs, std::string_view path) {
-    Entry* entry = Held(path);
-    if (entry == nullptr || entry->present || entry->caseTwin) {
+    if (!HeldAsDeleted(path)) {
         Invalidate();
         return;
     }
+    const std::size_t position = Held(path);
+    Entry* entry = &entries_[position];
     FolderRecord& folder = folders_[entry->folder];
     // What the folder must list now: what it listed, less what the run deleted, with this file
     // back at its place under its old name.
@@ -190,7 +193,6 @@ void SearchIndex::NoteReturned(const FileSystem& fs, std::string_view path) {
     folder.stamp = std::move(stamp);
     folder.removed[entry->slot] = false;
     entry->present = true;
-    const std::size_t position = static_cast<std::size_t>(entry - entries_.data());
     std::vector<std::size_t>& positions = byName_[LowerCase(GetFileName(NameOf(entry->relative)))];
     positions.insert(std::lower_bound(positions.begin(), positions.end(), position), position);
 }

@@ -93,7 +93,9 @@ private:
                      const std::string& relativeFolder, const std::function<void()>& doEvents);
     bool StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const;
     bool StampsHold(const FileSystem& fs) const;
-    Entry* Held(std::string_view path);
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The entry of a file the walk saw at this path, or kNone.
+    std::size_t Held(std::string_view path) const;
 
     SearchStrategy strategy_;
     bool built_ = false;
