@@ -190,7 +190,8 @@ ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& 
 }
 
 std::vector<std::string> ConsoleCommand(const ConsoleInstall& c) {
-    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color", "--program-folder", c.mod, "--registry", c.registry,
+    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color", "--program-folder", c.mod,
+            "--registry", c.registry,
             "--answers", c.answers};
 }
 
@@ -252,7 +253,8 @@ double Median(std::vector<double> values) {
 class Workspace {
 public:
     Workspace() {
-        path_ = Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
+        const std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        path_ = Env("ZELVANE_BENCH_TMP", base) + "/zelvane-bench-XXXXXX";
         if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp");
     }
     ~Workspace() { RemoveTree(path_); }

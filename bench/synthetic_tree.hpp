@@ -45,7 +45,7 @@ struct SyntheticInstall {
     std::vector<PlannedFile> files;         // in creation order
     std::vector<std::string> entries;       // the file-list lines, "override\..." relative to the game folder
     std::vector<std::string> deleted;       // where the listed files lie (relative), in list order
-    std::vector<std::string> tables;        // file names of the 2da tables; their backups go to backup\ beside the program
+    std::vector<std::string> tables;        // file names of the 2da tables (backups in backup\ beside the program)
     std::size_t treeEntries = 0;            // files and folders below override: one read of each is the minimum
 };
 
@@ -83,7 +83,9 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
         const std::string folder = i < playerDirect ? std::string("override") : subfolder(i);
         out.files.push_back({folder + "\\player_" + std::to_string(i) + ".2da", "x"});
     }
-    for (std::size_t i = 0; i < shape.missing; ++i) out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
+    for (std::size_t i = 0; i < shape.missing; ++i) {
+        out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
+    }
     out.treeEntries = shape.files + shape.folders;
     return out;
 }

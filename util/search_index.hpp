@@ -17,7 +17,7 @@
 //    FileSystem::FolderStamp), and walked afresh otherwise;
 //  - a file the run moves back into the place of one it deleted (the 2da restore's replacement)
 //    is taken back without a walk when its folder, read again, lists it where the old one was.
-// IndexKeepingFileSystem wraps a file system and does both for every change made through it.
+// IndexKeepingFileSystem wraps a file system and does all of this for every change made through it.
 
 #include <cstddef>
 #include <cstdint>

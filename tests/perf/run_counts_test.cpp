@@ -210,7 +210,8 @@ TEST(SearchIndexKeeping, CopiesAndWritesOutsideTheTreeKeepTheIndexThoseIntoItDoN
     EXPECT_TRUE(index.Built());
     EXPECT_EQ(index.Walks(), 1u);
 
-    ASSERT_EQ(run.Copy(bench::kMemoryProgram + "\\backup\\a.2da", bench::kMemoryProgram + "\\Into\\b.2da"), FsStatus::Ok);
+    ASSERT_EQ(run.Copy(bench::kMemoryProgram + "\\backup\\a.2da", bench::kMemoryProgram + "\\Into\\b.2da"),
+              FsStatus::Ok);
     EXPECT_FALSE(index.Built());
     EXPECT_EQ(find("b.2da"), override + "\\Sub\\b.2da");
     ASSERT_EQ(run.Rename(bench::kMemoryProgram + "\\backup\\a.2da", override + "\\c.2da"), FsStatus::Ok);

@@ -96,7 +96,8 @@ void PlayerChange(MemoryFileSystem& fs, RandomTree& tree, std::mt19937& random) 
         case 2:
             if (!tree.files.empty()) {
                 const std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
-                if (fs.Rename(tree.files[random() % tree.files.size()], target) == FsStatus::Ok) tree.files.push_back(target);
+                const std::string& source = tree.files[random() % tree.files.size()];
+                if (fs.Rename(source, target) == FsStatus::Ok) tree.files.push_back(target);
             }
             break;
         default:
