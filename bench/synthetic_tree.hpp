@@ -1,8 +1,10 @@
 #pragma once
-// A synthetic K2 install for measuring the file-list phase: an override folder with many files in
+// A synthetic K2 install for measuring a removal run: an override folder with many files in
 // nested subfolders, and a description whose file list names the mod's files, some of which the
-// player moved into subfolders.
+// player moved into subfolders. The layouts vary where the player's files lie, the letter case of
+// the list and whether 2da tables are restored.
 
+#include <cctype>
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -12,11 +14,14 @@
 namespace zelvane::bench {
 
 struct TreeShape {
-    std::size_t files = 50000;     // files in override and below, mod files included
-    std::size_t folders = 500;     // nested subfolders of override
+    std::size_t files = 50000;       // files in override and below, mod files and tables included
+    std::size_t folders = 500;       // nested subfolders of override
     std::size_t listEntries = 5000;  // entries of the file list
-    std::size_t moved = 2000;      // of those, moved into subfolders
-    std::size_t missing = 0;       // further entries whose file is nowhere
+    std::size_t moved = 2000;        // of those, moved into subfolders
+    std::size_t missing = 0;         // further entries whose file is nowhere
+    std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
+    bool upperCaseList = false;      // the list in upper case, the files on disk in lower case
+    std::size_t tables = 0;          // 2da tables in subfolders of override with a backup to restore
 };
 
 // The shape scaled down: files, folders and entries divided by divisor (at least one folder).
@@ -29,42 +34,82 @@ inline TreeShape Scaled(std::size_t divisor) {
     return s;
 }
 
-struct SyntheticInstall {
-    std::vector<std::string> entries;  // the file-list lines, "override\..." relative to the game folder
-    std::size_t treeEntries = 0;       // files and folders below override: one read of each is the minimum
+struct PlannedFile {
+    std::string path;  // relative to the game folder, backslashes
+    std::string bytes;
 };
 
-// Writes the tree through the seam (so it works for the in-memory and the host file system) and
-// returns the file list. The folder that holds override must exist. Folder k (1-based) lies below folder (k - 1) / 5, so the tree is five wide
-// and about four deep; the player's files are spread evenly, the moved mod files every 7th folder.
-inline SyntheticInstall BuildInstall(FileSystem& fs, const std::string& overrideFolder, const TreeShape& shape) {
+// What to make, relative to the game folder and to the program folder, and what the run deletes.
+struct SyntheticInstall {
+    std::vector<std::string> folders;       // override first, then every subfolder, parents before children
+    std::vector<PlannedFile> files;         // in creation order
+    std::vector<std::string> entries;       // the file-list lines, "override\..." relative to the game folder
+    std::vector<std::string> deleted;       // where the listed files lie (relative), in list order
+    std::vector<std::string> tables;        // file names of the 2da tables (backups in backup\ beside the program)
+    std::size_t treeEntries = 0;            // files and folders below override: one read of each is the minimum
+};
+
+inline std::string Upper(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Folder k (1-based) lies below folder (k - 1) / 5, so the tree is five wide and about four deep;
+// the player's files are spread evenly (some directly in override), the moved mod files every 7th
+// folder, the tables every 13th.
+inline SyntheticInstall PlanInstall(const TreeShape& shape) {
     SyntheticInstall out;
-    std::vector<std::string> folders{overrideFolder};
-    fs.CreateFolder(overrideFolder);
+    out.folders.push_back("override");
     for (std::size_t k = 1; k <= shape.folders; ++k) {
-        const std::string path = folders[(k - 1) / 5] + "\\Sub" + std::to_string(k);
-        fs.CreateFolder(path);
-        folders.push_back(path);
+        out.folders.push_back(out.folders[(k - 1) / 5] + "\\Sub" + std::to_string(k));
     }
+    auto subfolder = [&](std::size_t i) -> const std::string& { return out.folders[1 + i % shape.folders]; };
     const std::size_t direct = shape.listEntries - shape.moved;
-    const std::size_t playerFiles = shape.files - shape.listEntries;
     for (std::size_t i = 0; i < shape.listEntries; ++i) {
         const std::string name = "mod_" + std::to_string(i) + ".tga";
-        out.entries.push_back("override\\" + name);
-        const std::string folder = i < direct ? overrideFolder : folders[1 + (i * 7) % shape.folders];
-        fs.WriteAll(folder + "\\" + name, "x");
+        const std::string path = (i < direct ? std::string("override") : subfolder(i * 7)) + "\\" + name;
+        out.files.push_back({path, "x"});
+        out.deleted.push_back(path);
+        out.entries.push_back(shape.upperCaseList ? Upper("override\\" + name) : "override\\" + name);
     }
+    for (std::size_t i = 0; i < shape.tables; ++i) {
+        const std::string name = "table_" + std::to_string(i) + ".2da";
+        out.files.push_back({subfolder(i * 13) + "\\" + name, "2DA V2.0 modded"});
+        out.tables.push_back(name);
+    }
+    const std::size_t playerFiles = shape.files - shape.listEntries - shape.tables;
+    const std::size_t playerDirect = playerFiles * shape.playerDirectPercent / 100;
     for (std::size_t i = 0; i < playerFiles; ++i) {
-        fs.WriteAll(folders[1 + i % shape.folders] + "\\player_" + std::to_string(i) + ".2da", "x");
+        const std::string folder = i < playerDirect ? std::string("override") : subfolder(i);
+        out.files.push_back({folder + "\\player_" + std::to_string(i) + ".2da", "x"});
     }
-    for (std::size_t i = 0; i < shape.missing; ++i) out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
+    for (std::size_t i = 0; i < shape.missing; ++i) {
+        out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
+    }
     out.treeEntries = shape.files + shape.folders;
     return out;
 }
 
-// The description file: "#file_list" followed by the entries, CR LF line ends.
-inline std::string FileListDescription(const std::vector<std::string>& entries) {
-    std::string text = "#game=2\r\n#file_list\r\n";
+// Writes the tree through the seam (meant for the in-memory file system: the host one is written
+// directly by the benchmark) and returns the plan. The game folder must exist.
+inline SyntheticInstall BuildInstall(FileSystem& fs, const std::string& gameFolder, const TreeShape& shape) {
+    SyntheticInstall out = PlanInstall(shape);
+    for (const std::string& folder : out.folders) fs.CreateFolder(gameFolder + "\\" + folder);
+    for (const PlannedFile& file : out.files) fs.WriteAll(gameFolder + "\\" + file.path, file.bytes);
+    return out;
+}
+
+// The description file: "#file_list" followed by the entries, CR LF line ends; the 2da restore of
+// the tables when there are any.
+inline std::string FileListDescription(const std::vector<std::string>& entries,
+                                       const std::vector<std::string>& tables = {}) {
+    std::string text = "#game=2\r\n";
+    if (!tables.empty()) {
+        text += "#qrestore_2da=1\r\n#qrestore_2da_files=";
+        for (std::size_t i = 0; i < tables.size(); ++i) text += (i > 0 ? "," : "") + tables[i];
+        text += "\r\n";
+    }
+    text += "#file_list\r\n";
     for (const std::string& e : entries) text += e + "\r\n";
     return text;
 }

@@ -6,7 +6,7 @@
 namespace zelvane {
 
 RunState::RunState(UninstallDescription& d, RunContext& c)
-    : description(d), context(c), game(d.Game), indexedFs(c.fs, searchIndex) {
+    : description(d), context(c), game(d.Game), indexedFs(c.fs, searchIndex), resolvedFs(indexedFs) {
     folders.programFolder = c.programFolder;
 }
 

@@ -9,6 +9,7 @@
 #include "removal/removal_run.hpp"
 #include "util/display_paths.hpp"
 #include "util/recurse.hpp"
+#include "util/resolved_path_cache.hpp"
 #include "util/search_index.hpp"
 #include "widgets/common_dialog.hpp"
 
@@ -38,8 +39,10 @@ struct RunState {
     // The names of override's tree, walked once per run; every change goes through indexedFs.
     SearchIndex searchIndex;
     IndexKeepingFileSystem indexedFs;
+    // Where the game folder and the paths checked against it resolve, each resolved once.
+    ResolvedPathCache resolvedFs;
 
-    FileSystem& fs() { return indexedFs; }
+    FileSystem& fs() { return resolvedFs; }
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }

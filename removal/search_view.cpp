@@ -82,6 +82,7 @@ public:
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
     void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
 
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
         auto listing = inner_.List(pattern);

@@ -1,18 +1,29 @@
 #!/usr/bin/env bash
-# Builds the benchmarks (Release) and measures the file-list phase over synthetic override trees of
-# 500, 5,000 and 50,000 files (500 nested folders at full size, 5,000 list entries of which 2,000
-# were moved into subfolders), with the search walking the tree for every entry and with the index.
-#   tools/bench.sh            in-memory trees (directory entries read are counted)
-#   tools/bench.sh --disk     also the same trees on disk under /tmp (the walk of the largest takes minutes)
-# Extra arguments go to the benchmark program, e.g. --benchmark_filter=divisor:10/
+# Builds the benchmark (Release) and measures whole removal runs over synthetic K2 installs of
+# 500, 5,000 and 50,000 files in four layouts (see bench/removal_bench.cpp):
+#   on disk    the real zelvane-console next to `find override -type f` + `xargs rm` of the same
+#              files on an identical copy, medians of 3, ratio, peak memory, time per file
+#   in memory  the core on the in-memory file system, seam calls and directory reads per entry
+# Options:
+#   --memory   only the in-memory runs (seconds)
+#   --disk     only the runs on disk (a few minutes)
+#   --strace   one more console and baseline run of each under `strace -c -f`: system calls per entry
+# Further arguments go to the benchmark program, e.g. --benchmark_filter=files:5000
+# The tables of docs/performance.md are printed from the JSON by tools/bench_table.py.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BENCH_BUILD_DIR:-build/bench}
-if [[ "${1:-}" == "--disk" ]]; then
-    export ZELVANE_BENCH_DISK=1
-    shift
-fi
+filter=()
+while [[ $# -gt 0 ]]; do
+    case "$1" in
+        --memory) filter=(--benchmark_filter=Removal/memory); shift ;;
+        --disk) filter=(--benchmark_filter=Removal/disk); shift ;;
+        --strace) export ZELVANE_BENCH_STRACE=1; shift ;;
+        *) break ;;
+    esac
+done
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZELVANE_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" -j"${JOBS:-2}" --target zelvane_bench
-"$build/bench/zelvane_bench" --benchmark_out="$build/file_list.json" --benchmark_out_format=json "$@"
-echo "JSON results: $build/file_list.json"
+cmake --build "$build" -j"${JOBS:-2}" --target zelvane_bench zelvane-console
+"$build/bench/zelvane_bench" --benchmark_out="$build/removal.json" --benchmark_out_format=json "${filter[@]}" "$@"
+echo "JSON results: $build/removal.json"
+python3 tools/bench_table.py "$build/removal.json"

@@ -105,6 +105,8 @@ std::string GetShortPath(const FileSystem& fs, std::string_view path) {
     if (path.empty()) return {};
     std::string shortPath = fs.ShortPath(path);
     if (shortPath.empty()) return {};
+    // The path itself was found by the file system just now.
+    if (shortPath == path) return shortPath;
     // Never hand out a name that no file or folder has.
     Attributes attributes;
     if (fs.GetAttributes(shortPath, attributes) != FsStatus::Ok) return {};

@@ -8,9 +8,16 @@
 //  - a deleted file drops out (NoteDeleted, and every hit is checked against the file system
 //    before it is given out, so a file that vanished by another way is skipped as well);
 //  - anything that may add a file or folder to the tree, or change which folders are walked
-//    (a rename, copy, write, new folder, or new attributes of a folder), throws the index away
-//    and the next search walks the tree afresh.
-// IndexKeepingFileSystem wraps a file system and does both for every change made through it.
+//    (a rename, copy, write or new folder whose target lies in the tree, or new attributes of a
+//    folder), throws the index away and the next search walks the tree afresh. A target lies in
+//    the tree when its path does, or when its folder resolves into the tree's through links;
+//    copies into `Backup Uninstall` and writes in the program folder keep the index;
+//  - when control goes to the player the index is checked before its next use: it is kept when
+//    the stamp of every folder it read is still the one the folder had (see
+//    FileSystem::FolderStamp), and walked afresh otherwise;
+//  - a file the run moves back into the place of one it deleted (the 2da restore's replacement)
+//    is taken back without a walk when its folder, read again, lists it where the old one was.
+// IndexKeepingFileSystem wraps a file system and does all of this for every change made through it.
 
 #include <cstddef>
 #include <cstdint>
@@ -40,12 +47,24 @@ public:
     void FindFile(const FileSystem& fs, std::string_view pattern, std::string_view fileName, bool recurse,
                   SearchState& state, const std::function<void()>& doEvents = {});
 
-    // The file at this path no longer exists.
-    void NoteDeleted(std::string_view path);
+    // The file at this path no longer exists. With the file system, the stamp of its folder is
+    // taken again (the run's own change); without, the folder is read again when next checked.
+    void NoteDeleted(std::string_view path, const FileSystem* fs = nullptr);
+    // Whether this path names a file of the index that the run deleted.
+    bool HeldAsDeleted(std::string_view path) const;
+    // A file was moved to that path: taken back when its folder lists it where the deleted one
+    // was, else the index is thrown away.
+    void NoteReturned(const FileSystem& fs, std::string_view path);
     // The attributes of this path changed; a folder's attributes decide whether it is walked.
     void NoteAttributesChanged(const FileSystem& fs, std::string_view path);
     // Something may have been added to the tree: the next search walks it again.
     void Invalidate();
+    // Whether a file or folder made at this path could add to the tree the index holds.
+    bool MayAddTo(const FileSystem& fs, std::string_view path) const;
+    // Control went to the player: the folders' stamps are compared before the index is used again.
+    void Suspect() { suspect_ = built_; }
+    // After control went to the player: keeps the index when no folder it read has changed.
+    void Settle(const FileSystem& fs);
 
     void SetStrategy(SearchStrategy strategy);
     SearchStrategy Strategy() const { return strategy_; }
@@ -58,18 +77,34 @@ private:
         std::string relative;     // path below the searched folder, as listed
         bool present = true;      // false once known to be gone
         bool caseTwin = false;    // another name of its folder differs from it only in letter case
+        std::size_t folder = 0;   // the record of its folder
+        std::size_t slot = 0;     // its place in that folder's listing
+    };
+    // One folder as the walk read it.
+    struct FolderRecord {
+        std::string path;                // full path, no trailing backslash
+        std::string stamp;               // FolderStamp before it was read; "" = read it again
+        std::vector<std::string> names;  // every entry, in listing order
+        std::vector<bool> removed;       // entries the run deleted since
     };
 
     bool Build(const FileSystem& fs, std::string_view pattern, const std::function<void()>& doEvents);
-    void WalkEntries(const FileSystem& fs, Listing& listing, const std::string& folder,
+    void WalkEntries(const FileSystem& fs, Listing& listing, std::size_t record, const std::string& folder,
                      const std::string& relativeFolder, const std::function<void()>& doEvents);
     bool StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const;
+    bool StampsHold(const FileSystem& fs) const;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    // The entry of a file the walk saw at this path, or kNone.
+    std::size_t Held(std::string_view path) const;
 
     SearchStrategy strategy_;
     bool built_ = false;
     std::uint64_t walks_ = 0;
     std::string patternKey_;  // lower-cased pattern the index was built for
     std::string folderKey_;   // lower-cased folder of that pattern
+    std::string resolvedFolderKey_;  // the same with every link on the way followed, "" when unknown
+    bool suspect_ = false;    // control went to the player since the stamps were last compared
+    std::vector<FolderRecord> folders_;
     std::vector<Entry> entries_;                                          // in visiting order
     std::unordered_map<std::string, std::vector<std::size_t>> byName_;    // lower-cased name -> entries
     std::unordered_map<std::string, std::size_t> byPath_;                 // lower-cased relative path
@@ -96,9 +131,12 @@ public:
     void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    void ForgetCachedState() override;
+    std::string FolderStamp(std::string_view folder) const override;
 
 private:
+    void NoteAddition(std::string_view path);
+
     FileSystem& inner_;
     SearchIndex& index_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <unordered_map>
 #include <utility>
 
 #include "platform/memory/windows_path.hpp"
@@ -25,6 +26,15 @@ struct Node {
     bool ownVolume = false;  // a folder that starts a volume of its own
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;  // creation order
+    std::unordered_map<std::string, Node*> byName;  // case-folded long name -> child
+    bool childHasShortName = false;
+    std::uint64_t serial = NextSerial();  // tells this folder from another one at the same path
+    std::uint64_t version = 0;            // changes of its entries
+
+    static std::uint64_t NextSerial() {
+        static std::uint64_t last = 0;
+        return ++last;
+    }
 
     bool IsDirectory() const { return attributes.directory; }
 
@@ -34,9 +44,8 @@ struct Node {
     }
 
     Node* Child(std::string_view childName) const {
-        for (const auto& child : children) {
-            if (NamesEqual(child->name, childName)) return child.get();
-        }
+        if (const auto it = byName.find(FoldCase(childName)); it != byName.end()) return it->second;
+        if (!childHasShortName) return nullptr;
         for (const auto& child : children) {
             if (child->Named(childName)) return child.get();
         }
@@ -48,7 +57,9 @@ struct Node {
         node->name = std::move(childName);
         node->attributes.directory = directory;
         node->parent = this;
+        byName[FoldCase(node->name)] = node.get();
         children.push_back(std::move(node));
+        ++version;
         return *children.back();
     }
 
@@ -56,12 +67,18 @@ struct Node {
         auto it = std::find_if(children.begin(), children.end(), [&](const auto& c) { return c.get() == child; });
         std::unique_ptr<Node> owned = std::move(*it);
         children.erase(it);
+        ++version;
+        if (const auto named = byName.find(FoldCase(owned->name)); named != byName.end() && named->second == child) {
+            byName.erase(named);
+        }
         owned->parent = nullptr;
         return owned;
     }
 
     void Attach(std::unique_ptr<Node> child) {
         child->parent = this;
+        byName[FoldCase(child->name)] = child.get();
+        ++version;
         children.push_back(std::move(child));
     }
 
@@ -173,6 +190,7 @@ struct MemoryFileSystem::State {
     std::shared_ptr<ListingCounters> listings = std::make_shared<ListingCounters>();
     std::map<FsOp, std::uint64_t> calls;
     std::uint64_t mutations = 0;
+    bool nameOrder = false;
 
     struct OperationFault {
         FsOp op;
@@ -346,7 +364,9 @@ void MemoryFileSystem::SetReadOnlyMedium(std::string_view rootOrFolder, bool rea
 }
 
 void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shortName) {
-    state_->Existing(path).shortName = std::string(shortName);
+    Node& node = state_->Existing(path);
+    node.shortName = std::string(shortName);
+    if (node.parent != nullptr) node.parent->childHasShortName = true;
 }
 
 void MemoryFileSystem::AddLink(std::string_view linkPath, std::string_view targetPath) {
@@ -440,7 +460,16 @@ FsStatus MemoryFileSystem::SetAttributes(std::string_view path, const Attributes
     if (found.status != FsStatus::Ok) return found.status;
     if (found.node->OnReadOnlyMedium()) return FsStatus::WriteProtected;
     ApplyAttributes(*found.node, attributes);
+    if (found.node->IsDirectory() && found.node->parent != nullptr) ++found.node->parent->version;
     return FsStatus::Ok;
+}
+
+void MemoryFileSystem::ListInNameOrder(bool nameOrder) { state_->nameOrder = nameOrder; }
+
+std::string MemoryFileSystem::FolderStamp(std::string_view folder) const {
+    Lookup found = state_->Find(folder);
+    if (found.status != FsStatus::Ok || !found.node->IsDirectory()) return {};
+    return std::to_string(found.node->serial) + ":" + std::to_string(found.node->version);
 }
 
 namespace {
@@ -526,11 +555,20 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
         if (target.parent->IsWithin(node)) return FsStatus::AccessDenied;  // into its own subtree
         if (node->HoldsLockedFile()) return FsStatus::AccessDenied;
     }
-    node->name = target.LastName();
-    if (!sameEntry) {
+    if (sameEntry) {
+        // Another spelling of the same entry (letter case, or its 8.3 alias): it keeps its place.
+        std::unordered_map<std::string, Node*>& names = source.parent->byName;
+        if (const auto named = names.find(FoldCase(node->name)); named != names.end() && named->second == node) {
+            names.erase(named);
+        }
+        node->name = target.LastName();
+        names[FoldCase(node->name)] = node;
+        ++source.parent->version;
+    } else {
         // A renamed entry is listed as the newest entry of its (new) folder.
         node->shortName.clear();
         std::unique_ptr<Node> owned = source.parent->Detach(node);
+        owned->name = target.LastName();
         target.parent->Attach(std::move(owned));
     }
     return FsStatus::Ok;
@@ -578,6 +616,10 @@ std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const 
                                      (!child->shortName.empty() && WildcardMatch(last, child->shortName))
                                : child->Named(last);
         if (match) entries.push_back({child->name, state_->ListedAttributes(*child)});
+    }
+    if (state_->nameOrder) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
     }
     return std::make_unique<MemoryListing>(state_->listings, std::move(entries));
 }

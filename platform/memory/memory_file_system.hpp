@@ -35,6 +35,8 @@ public:
     // The folder (created as needed) and everything below it lie on a volume of their own, as a
     // drive or a mounted file system would: a rename into or out of it answers NotSameDevice.
     void PutOnOwnVolume(std::string_view folder);
+    // Listings in name order, as NTFS and the host file system list, instead of creation order.
+    void ListInNameOrder(bool nameOrder = true);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -73,6 +75,8 @@ public:
     std::vector<std::string> Roots() const override { return roots_; }
     // Both paths (or the folders that would hold them) exist and lie on one volume.
     bool SameVolume(std::string_view a, std::string_view b) const override;
+    // The folder's serial number and the count of changes to its entries.
+    std::string FolderStamp(std::string_view folder) const override;
 
 private:
     std::vector<std::string> roots_;

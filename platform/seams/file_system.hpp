@@ -102,6 +102,15 @@ public:
     // Control went to the player (a prompt or dialog): whatever is cached about the disk may no
     // longer be true and is read afresh.
     virtual void ForgetCachedState() {}
+
+    // A text that changes whenever an entry is added to the folder, removed from it or renamed in
+    // it, or a subfolder's attributes change, and that differs for another folder at the same
+    // path; what was read from the folder holds as long as its stamp does. "" when the
+    // implementation cannot tell (the folder must then be read again).
+    virtual std::string FolderStamp(std::string_view folder) const {
+        (void)folder;
+        return {};
+    }
 };
 
 }  // namespace zelvane

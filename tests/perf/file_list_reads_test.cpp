@@ -38,7 +38,7 @@ struct PhaseOutcome {
 PhaseOutcome RunFileList(const bench::TreeShape& shape, SearchStrategy strategy) {
     MemoryFileSystem fs;
     fs.AddFolder(kGame);
-    const bench::SyntheticInstall install = bench::BuildInstall(fs, kGame + "\\override", shape);
+    const bench::SyntheticInstall install = bench::BuildInstall(fs, kGame, shape);
     fs.AddFile(kIni, bench::FileListDescription(install.entries));
     UninstallDescription d;
     d.DescriptionPath = kIni;

@@ -79,17 +79,46 @@ SearchState Indexed(SearchIndex& index, const FileSystem& fs, const std::string&
     return state;
 }
 
+// A change the player makes while a prompt is open, straight on the disk, not through the run.
+void PlayerChange(MemoryFileSystem& fs, RandomTree& tree, std::mt19937& random) {
+    const std::string folder = tree.folders[random() % tree.folders.size()];
+    const std::string path = folder + "\\" + RandomName(random);
+    switch (random() % 4) {
+        case 0:
+            if (!fs.Exists(path)) {
+                fs.AddFile(path, "player's");
+                tree.files.push_back(path);
+            }
+            break;
+        case 1:
+            if (!tree.files.empty()) fs.Delete(tree.files[random() % tree.files.size()]);
+            break;
+        case 2:
+            if (!tree.files.empty()) {
+                const std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
+                const std::string& source = tree.files[random() % tree.files.size()];
+                if (fs.Rename(source, target) == FsStatus::Ok) tree.files.push_back(target);
+            }
+            break;
+        default:
+            if (fs.CreateFolder(path) == FsStatus::Ok) tree.folders.push_back(path);
+            break;
+    }
+}
+
 TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
     std::mt19937 random(20261206);
     int hits = 0;
     int changes = 0;
+    int movedBack = 0;
     for (int round = 0; round < 400; ++round) {
         MemoryFileSystem fs;
+        fs.ListInNameOrder(round % 2 == 1);  // creation order (as FAT) and name order (as NTFS)
         RandomTree tree = MakeTree(fs, random);
         SearchIndex index;
         IndexKeepingFileSystem run(fs, index);
         for (int step = 0; step < 40; ++step) {
-            const unsigned what = random() % 10;
+            const unsigned what = random() % 12;
             if (what < 6) {
                 const std::string name = RandomName(random);
                 const SearchState walked = Walk(fs, name);
@@ -105,17 +134,24 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
                 run.Delete(victim);
                 ++changes;
             } else if (what == 8) {
-                // A file moved or copied into the tree, as the 2da restore and the restores do.
-                const std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
+                // A file moved or copied into the tree, as the 2da restore and the restores do;
+                // often into the place of a file the run just deleted.
+                std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
+                const std::string found = Walk(fs, RandomName(random)).result;
+                if (!found.empty() && random() % 2) {
+                    run.Delete(found);
+                    target = found;
+                    ++movedBack;
+                }
                 fs.AddFile("C:\\Mods\\Tool\\backup\\in.2da", "b");
-                if (random() % 2) {
+                if (random() % 3) {
                     run.Rename("C:\\Mods\\Tool\\backup\\in.2da", target);
                 } else {
                     run.Copy("C:\\Mods\\Tool\\backup\\in.2da", target);
                 }
                 tree.files.push_back(target);
                 ++changes;
-            } else {
+            } else if (what == 9) {
                 // A folder that becomes a system folder, or stops being one, or a new folder.
                 const std::string folder = tree.folders[random() % tree.folders.size()];
                 if (folder != kOverride && random() % 2) {
@@ -127,11 +163,17 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
                     if (run.CreateFolder(path) == FsStatus::Ok) tree.folders.push_back(path);
                 }
                 ++changes;
+            } else {
+                // A prompt: the player may change the disk meanwhile, or not.
+                if (what == 10) PlayerChange(fs, tree, random);
+                run.ForgetCachedState();
+                ++changes;
             }
         }
     }
     EXPECT_GT(hits, 1000);  // the rounds do find files, not only miss them
     EXPECT_GT(changes, 1000);
+    EXPECT_GT(movedBack, 100);
 }
 
 TEST(SearchIndex, DeletionsKeepTheIndexWithoutAnotherWalk) {

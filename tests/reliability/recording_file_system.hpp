@@ -77,6 +77,7 @@ public:
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
     void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
 
 private:
     std::optional<FsStatus> Read(FsOp op, std::string_view path) const {

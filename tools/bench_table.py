@@ -1,0 +1,59 @@
+#!/usr/bin/env python3
+"""Prints the tables of docs/performance.md from the JSON output of zelvane_bench."""
+import json
+import sys
+
+LAYOUTS = {
+    "moved": "5,000 listed, 2,000 moved into subfolders",
+    "player20": "the same, 20% of the player's files directly in override",
+    "uppercase": "the same, list in upper case, files on disk in lower case",
+    "tables": "the same plus 20 2da restores",
+}
+
+
+def runs(data, kind):
+    out = []
+    for b in data["benchmarks"]:
+        if not b["name"].startswith("Removal/" + kind + "/") or b.get("error_occurred"):
+            continue
+        files = int(b["name"].split("files:")[1].split("/")[0])
+        out.append((b.get("label", ""), files, b))
+    return out
+
+
+def number(x):
+    return f"{x:,.0f}" if x >= 100 else f"{x:.3g}"
+
+
+def main(path):
+    with open(path) as f:
+        data = json.load(f)
+    disk = runs(data, "disk")
+    if disk:
+        print("| Layout | Files | zelvane | find + rm | ratio | zelvane per file | find + rm per file | peak memory |")
+        print("|---|---:|---:|---:|---:|---:|---:|---:|")
+        for label, files, b in disk:
+            print(f"| {label} | {files:,} | {b['zelvane_ms']:.0f} ms | {b['baseline_ms']:.0f} ms | "
+                  f"{b['ratio']:.1f}x | {b['us_per_file']:.1f} us | {b['baseline_us_per_file']:.1f} us | "
+                  f"{b['peak_rss_kb'] / 1024:.1f} MiB |")
+        if any("sys_per_entry" in b for _, _, b in disk):
+            print()
+            print("| Layout | Files | syscalls per entry | stats | getdents | opens | find + rm syscalls per entry |")
+            print("|---|---:|---:|---:|---:|---:|---:|")
+            for label, files, b in disk:
+                if "sys_per_entry" in b:
+                    print(f"| {label} | {files:,} | {number(b['sys_per_entry'])} | {number(b['sys_stat_per_entry'])} | "
+                          f"{number(b['sys_getdents_per_entry'])} | {number(b['sys_open_per_entry'])} | "
+                          f"{number(b['baseline_sys_per_entry'])} |")
+        print()
+    memory = runs(data, "memory")
+    if memory:
+        print("| Layout | Files | time | per file | seam calls per entry | listings | entries read per tree entry |")
+        print("|---|---:|---:|---:|---:|---:|---:|")
+        for label, files, b in memory:
+            print(f"| {label} | {files:,} | {b['real_time']:.1f} ms | {b['us_per_file']:.2f} us | "
+                  f"{b['seam_calls_per_entry']:.1f} | {b['listings']:.0f} | {b['entries_read_per_tree_entry']:.2f} |")
+
+
+if __name__ == "__main__":
+    main(sys.argv[1] if len(sys.argv) > 1 else "build/bench/removal.json")
