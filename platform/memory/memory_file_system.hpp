@@ -32,6 +32,10 @@ public:
     // operation follows it, as Windows does for everything but removing the link itself (a link
     // cannot be removed here). Links to links are followed in turn; a circle names no file.
     void AddLink(std::string_view linkPath, std::string_view targetPath);
+    // Takes the entry at path away (a folder with everything in it; a link itself, not what it
+    // leads to) and puts a link to targetPath in its place, as a player or another program may do
+    // at any moment.
+    void ReplaceWithLink(std::string_view path, std::string_view targetPath);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -40,6 +44,11 @@ public:
     // Delete, Rename, Copy, CreateFolder), once.
     void FailMutation(std::uint64_t index, FsStatus status);
     void ClearFaults();
+    // Called before every mutating operation (SetAttributes, WriteAll, Delete, Rename, Copy,
+    // CreateFolder) with its 0-based index, its kind and its (first) path, before anything of it
+    // is looked at: the moment to change the tree under the program's feet.
+    using MutationHook = std::function<void(std::uint64_t index, FsOp op, std::string_view path)>;
+    void OnMutation(MutationHook hook);
 
     // --- inspection ---
     bool Exists(std::string_view path) const;
@@ -66,11 +75,14 @@ public:
     std::string ShortPath(std::string_view path) const override;
     // The path with every link on the way replaced by its target; "" for links in a circle.
     std::string ResolvedPath(std::string_view path) const override;
-    void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
-    std::vector<std::string> Roots() const override { return roots_; }
+    // Every change is checked when it is made: the path, with every link followed as ResolvedPath
+    // follows it (a link as last component included), must lie below one of the roots, each with
+    // its own links followed. Else OutsideRoots, and nothing changes.
+    void SetRoots(std::vector<std::string> roots) override;
+    std::vector<std::string> Roots() const override;
+    std::uint64_t Refusals() const;  // changes answered with OutsideRoots so far
 
 private:
-    std::vector<std::string> roots_;
     struct State;
     std::unique_ptr<State> state_;
 };
