@@ -56,6 +56,7 @@ bool LocateGameFolder(RunState& run) {
 
     TellRegistryMissing(run);
     run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), "", "Find Kotor main folder", 0);
+    run.PlayerHadControl();
     if (run.browsedFolder.empty() || !FolderExists(run.fs(), run.browsedFolder)) {
         ShowInvalidFolder(run);
         return false;

@@ -192,6 +192,7 @@ void LocateAndReplace(RunState& run, Replacement r) {
     options.ownHook = true;
     for (;;) {
         const std::string chosen = run.openDialog.CommonDialogShowOpen(run.ui(), options);
+        run.PlayerHadControl();
         if (IsValidLocatedFile(run, chosen, r.backup, r.name)) {
             if (RefusedOutside(run, chosen)) return;
             r.current = chosen;

@@ -43,6 +43,9 @@ struct RunState {
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }
+    // Control came back from the player (a prompt, a dialog, a folder browser): nothing known
+    // about the disk before it is trusted after it, the search index included.
+    void PlayerHadControl() { indexedFs.ForgetCachedState(); }
 };
 
 // The display form of a path made relative to the known folders (PathRelative with no anchor).

@@ -96,7 +96,11 @@ public:
     void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
     std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
+    // The player had control: files may have come and gone anywhere, so the index goes too.
+    void ForgetCachedState() override {
+        index_.Invalidate();
+        inner_.ForgetCachedState();
+    }
 
 private:
     FileSystem& inner_;
