@@ -70,6 +70,10 @@ int Run(const ConsoleOptions& options) {
 
     PosixFileSystem fs;
     FileRegistry registry(options.registryFile);
+    if (!registry.Error().empty()) {
+        std::cerr << "zelvane-console: " << registry.Error() << std::endl;
+        return kExitBadUse;
+    }
     PosixInstanceCheck instance(hostProgramFolder);
     TerminalOptions terminal;
     terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
