@@ -153,6 +153,31 @@ TEST_F(Confinement2da, ALocatedTableSwappedWhileTheDialogIsOpenChangesNothingOut
 
 // --- links in the program folder ---
 
+// A link that stays inside the program folder can still make Backup Uninstall the backup folder,
+// or override: replacing a file there would delete the very table it is meant to keep.
+TEST_F(Confinement2da, ABackupUninstallThatIsTheBackupFolderOrOverrideLosesNoTable) {
+    for (const std::string& target : {kProgram + "\\backup", kOverride}) {
+        MemoryFileSystem disk;
+        disk.AddFile(kIniPath, "#game=2\r\n#file_list\r\n");
+        disk.AddFile(kGame + "\\dialog.tlk", "TLK V3.0");
+        disk.AddFile(kBackup, "backup table");
+        disk.AddFile(kOverride + "\\appearance.2da", "the table in use");
+        disk.AddLink(kProgram + "\\Backup Uninstall", target);
+        ScriptedUi seen;
+        seen.promptAnswers = {0, 0};
+        RunContext context{disk, registry, seen, browser, programFolder};
+        UninstallDescription copy = d;
+        const RunResult result = RunRemoval(copy, context);
+        EXPECT_EQ(disk.Contents(kBackup), "backup table") << target;
+        EXPECT_EQ(disk.Contents(kOverride + "\\appearance.2da"), "the table in use") << target;
+        EXPECT_NE(result.log.find(R"(\cf1 QRestore2da: \cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  )"
+                                  R"((Backup Uninstall leads to the backup or the table in use)\cf1\par)"),
+                  std::string::npos)
+            << result.log;
+        EXPECT_EQ(result.failureCount, 1);
+    }
+}
+
 TEST_F(Confinement2da, FilesInBackupUninstallLinkedOutsideAreNeverWrittenThrough) {
     fs.AddFile(kOverride + "\\appearance.2da", "the table in use");
     fs.AddLink(kProgram + "\\Backup Uninstall\\appearance.2da", kSaves + "\\sub\\appearance.2da");
