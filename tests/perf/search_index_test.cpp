@@ -250,6 +250,23 @@ TEST(IndexKeepingFileSystem, ForwardsEveryCall) {
     EXPECT_EQ(fs.Contents("C:\\Top\\F\\c.txt"), "abc");
 }
 
+// When the player had control, the index is dropped with whatever the file system cached, and the
+// roots reach the file system below.
+TEST(IndexKeepingFileSystem, ForgettingCachedStateDropsTheIndex) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\Top\\sub\\a.txt", "a");
+    SearchIndex index;
+    IndexKeepingFileSystem run(fs, index);
+    SearchState state;
+    index.FindFile(run, "C:\\Top\\*.*", "a.txt", true, state);
+    ASSERT_TRUE(index.Built());
+    run.ForgetCachedState();
+    EXPECT_FALSE(index.Built());
+    run.SetRoots({"C:\\Top"});
+    EXPECT_EQ(fs.Roots(), std::vector<std::string>{"C:\\Top"});
+    EXPECT_EQ(run.WriteAll("C:\\Elsewhere.txt", "x"), FsStatus::OutsideRoots);
+}
+
 // On a case-sensitive host two names may differ only in letter case; deleting one must not hide
 // the other, nor let the deleted one be given out.
 TEST(SearchIndex, CaseTwinsOnTheHost) {
