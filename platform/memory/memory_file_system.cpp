@@ -423,6 +423,15 @@ void MemoryFileSystem::SetRoots(std::vector<std::string> roots) { state_->confin
 std::vector<std::string> MemoryFileSystem::Roots() const { return state_->confinedTo; }
 std::uint64_t MemoryFileSystem::Refusals() const { return state_->refusals; }
 
+bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    ParsedPath first;
+    ParsedPath second;
+    if (state_->FollowLinks(a, false, first) != FsStatus::Ok || state_->FollowLinks(b, false, second) != FsStatus::Ok) {
+        return false;
+    }
+    return first.drive == second.drive;
+}
+
 void MemoryFileSystem::ClearFaults() {
     state_->operationFaults.clear();
     state_->mutationFaults.clear();

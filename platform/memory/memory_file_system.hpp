@@ -81,6 +81,8 @@ public:
     void SetRoots(std::vector<std::string> roots) override;
     std::vector<std::string> Roots() const override;
     std::uint64_t Refusals() const;  // changes answered with OutsideRoots so far
+    // Each drive letter is a volume of its own; links are followed to see where a path lies.
+    bool SameVolume(std::string_view a, std::string_view b) const override;
 
 private:
     struct State;

@@ -219,6 +219,32 @@ std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {
     return std::make_unique<FindListing>(find, data);
 }
 
+namespace {
+
+// The serial number of the volume that holds the folder of a path (the path itself when it ends
+// with a backslash), read from an open handle so that junctions on the way count where they lead.
+std::optional<DWORD> VolumeSerialOfFolder(std::string_view path) {
+    std::string p;
+    if (!ToCString(path, p)) return std::nullopt;
+    std::string full = FullPathOf(p);
+    const std::size_t cut = full.rfind('\\');
+    if (full.empty() || cut == std::string::npos) return std::nullopt;
+    full.erase(cut + 1);
+    FileHandle folder(CreateFileA(full.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info)) return std::nullopt;
+    return info.dwVolumeSerialNumber;
+}
+
+}  // namespace
+
+bool Win32FileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    const std::optional<DWORD> first = VolumeSerialOfFolder(a);
+    const std::optional<DWORD> second = VolumeSerialOfFolder(b);
+    return first && second && *first == *second;
+}
+
 std::string Win32FileSystem::ResolvedPath(std::string_view path) const {
     std::string p;
     if (!ToCString(path, p)) return {};

@@ -121,5 +121,15 @@ TEST_F(MemoryConfinement, ReplaceWithLinkTakesAwayALinkItselfAndNotWhatItLeadsTo
     EXPECT_EQ(fs.ResolvedPath(kGame + "\\override\\first\\x.tga"), kGame + "\\override\\x.tga");
 }
 
+TEST_F(MemoryConfinement, EachDriveIsAVolumeOfItsOwnAndLinksCountWhereTheyLead) {
+    EXPECT_TRUE(fs.SameVolume(kProgram + "\\backup\\a.2da", kGame + "\\override\\a.2da"));
+    EXPECT_FALSE(fs.SameVolume(kProgram + "\\backup\\a.2da", kSaves + "\\a.2da"));
+    fs.AddLink(kGame + "\\override\\linked", kSaves);
+    EXPECT_FALSE(fs.SameVolume(kProgram + "\\backup\\a.2da", kGame + "\\override\\linked\\a.2da"));
+    EXPECT_EQ(fs.Rename(kGame + "\\override\\x.tga", "E:\\x.tga"), FsStatus::OutsideRoots);
+    fs.SetRoots({});
+    EXPECT_EQ(fs.Rename(kGame + "\\override\\x.tga", kSaves + "\\x.tga"), FsStatus::NotSameDevice);
+}
+
 }  // namespace
 }  // namespace zelvane

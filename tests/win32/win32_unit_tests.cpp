@@ -476,6 +476,8 @@ void ConfinementChecks() {
           "confine: changes inside the root go ahead");
     Check(fs.CreateFolder(game + "\\folder") == FsStatus::Ok && fs.Delete(game + "\\folder") == FsStatus::AccessDenied,
           "confine: a folder is not removed as a file");
+    Check(fs.SameVolume(game + "\\x.tga", outside + "\\y.tga"), "same volume: two folders of one drive");
+    Check(!fs.SameVolume(game + "\\missing\\x.tga", outside + "\\y.tga"), "same volume: not for a missing folder");
 
     if (!MakeLink(game + "\\evil.tga", outside + "\\save.sav", false) ||
         !MakeLink(game + "\\linked", outside, true)) {
