@@ -151,6 +151,29 @@ TEST_F(Confinement2da, ALocatedTableSwappedWhileTheDialogIsOpenChangesNothingOut
     CheckNoTableLost();
 }
 
+
+// Not only prompts: a folder swapped between two changes of the sequence (after the copy aside,
+// before the delete of R4) is caught at the delete.
+TEST_F(Confinement2da, AFolderSwappedBetweenTwoChangesIsCaughtAtTheSecond) {
+    fs.AddFile(kOverride + "\\sub\\appearance.2da", "the table in use");
+    bool swapped = false;
+    fs.OnMutation([&](std::uint64_t, FsOp op, std::string_view path) {
+        if (!swapped && op == FsOp::SetAttributes && path.find("sub\\appearance.2da") != std::string_view::npos) {
+            swapped = true;
+            fs.ReplaceWithLink(kOverride + "\\sub", kSaves + "\\sub");
+        }
+    });
+    const auto before = Outside();
+    const RunResult result = RunConfirmed({0});
+    EXPECT_TRUE(swapped);
+    CheckOutsideUnchanged(before);
+    CheckNoTableLost();
+    EXPECT_NE(SavedLog().find(R"(\cf1 QRestore2da: )" + kOutsideRefused + R"(Override\\Sub\\appearance.2da\par)"),
+              std::string::npos)
+        << SavedLog();
+    EXPECT_GE(result.failureCount, 1);
+}
+
 // --- links in the program folder ---
 
 // A link that stays inside the program folder can still make Backup Uninstall the backup folder,
