@@ -21,6 +21,16 @@ std::string MissingDescriptionText() {
     return text;
 }
 
+// The working copy would land outside the program folder: the uninstall folder or the copy's own
+// name is a link that leads out (a mod archive can carry one).
+std::string WorkingCopyRefusedText() {
+    std::string text = "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the "
+                       "program folder through a link.";
+    text += kCrLf;
+    text += "Remove the link and start the program again.";
+    return text;
+}
+
 // uninstall\uninstall_data20A.ini beside the description.
 std::string WorkingCopyPath(const FileSystem& fs, const std::string& descriptionPath) {
     return AddBackslash(GetFolderPart(fs, descriptionPath)) + GetBaseName(descriptionPath) + "20A.ini";
@@ -55,6 +65,10 @@ bool LoadDescription(StartupContext& context, StartupOutcome& outcome) {
 
     const std::string workingCopy = WorkingCopyPath(context.fs, d.DescriptionPath);
     const FsStatus copied = context.fs.Copy(d.DescriptionPath, workingCopy);
+    if (copied == FsStatus::OutsideRoots) {
+        context.ui.ShowMessage(WorkingCopyRefusedText(), "Aborting", kMbIconExclamation | kMbSystemModal);
+        return false;
+    }
     if (copied != FsStatus::Ok) throw FileSystemError(copied);
     context.ui.DoEvents();
 
@@ -88,6 +102,9 @@ StartupOutcome RunStartup(StartupContext& context) {
         return outcome;
     }
 
+    // From here on the program changes nothing outside its own folder; a removal run adds the
+    // game folder once it is known.
+    context.fs.SetRoots({context.programFolder});
     try {
         outcome.documentPath = AddBackslash(context.programFolder) + "uninstall\\uninstall_info.rtf";
         outcome.documentPresent = FileExists(context.fs, outcome.documentPath);

@@ -1,6 +1,8 @@
 #include "app/usage_document.hpp"
 
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "resources/embedded_guide.hpp"
 #include "util/common.hpp"
@@ -21,9 +23,33 @@ std::string VersionLine() {
 // Reports a failed step of writing the document; false when it failed.
 bool Succeeded(UserInterface& ui, FsStatus status) {
     if (status == FsStatus::Ok) return true;
+    if (status == FsStatus::OutsideRoots) {
+        std::string text = "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the "
+                           "program folder through a link.";
+        text += kCrLf;
+        text += "Remove the link and try again.";
+        ui.ShowMessage(text, "Aborting", kMbOk | kMbIconExclamation);
+        return false;
+    }
     ShowErrorMessage(ui, FileSystemError(status), kLocation);
     return false;
 }
+
+// The document is written into the program folder and nowhere else, whatever the file system was
+// confined to before; the earlier roots come back afterwards.
+class ProgramFolderOnly {
+public:
+    ProgramFolderOnly(FileSystem& fs, std::string_view programFolder) : fs_(fs), saved_(fs.Roots()) {
+        fs_.SetRoots({std::string(programFolder)});
+    }
+    ~ProgramFolderOnly() { fs_.SetRoots(std::move(saved_)); }
+    ProgramFolderOnly(const ProgramFolderOnly&) = delete;
+    ProgramFolderOnly& operator=(const ProgramFolderOnly&) = delete;
+
+private:
+    FileSystem& fs_;
+    std::vector<std::string> saved_;
+};
 
 }  // namespace
 
@@ -45,6 +71,7 @@ std::string StampedUsageGuide(std::string_view guide) {
 }
 
 bool WriteUsageDocument(FileSystem& fs, UserInterface& ui, std::string_view programFolder, std::string_view guide) {
+    const ProgramFolderOnly confined(fs, programFolder);
     const std::string folder = AddBackslash(programFolder) + "uninstall";
     if (!FolderExists(fs, folder)) {
         if (!Succeeded(ui, fs.CreateFolder(folder))) return false;

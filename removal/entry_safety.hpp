@@ -40,6 +40,8 @@ bool IsPathBelowFolder(std::string_view path, std::string_view folder);
 
 // True when path, with every link on the way followed, still lies below the game folder with its
 // own links followed: a link inside the game folder that leads out of it does not count as inside.
+// The phases ask it before a prompt, to refuse such an entry without asking; the file system is
+// the authority and checks every change again at the moment it is made (SetRoots).
 bool ResolvesInsideGameFolder(const FileSystem& fs, std::string_view gameFolder, std::string_view path);
 
 }  // namespace zelvane

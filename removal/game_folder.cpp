@@ -71,6 +71,7 @@ bool LocateGameFolder(RunState& run) {
 
     TellRegistryMissing(run);
     run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), "", "Find Kotor main folder", 0);
+    run.PlayerHadControl();
     const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);
     if (check != GameFolderCheck::Valid) {
         ShowGameFolderStop(run.ui(), check);

@@ -27,8 +27,7 @@ int Ask(RunState& run, const std::string& text, int width, const PromptSpec& spe
     request.autoWidth = width;
     request.formatWidth = spec.formatWidth;
     run.lastPromptResult = run.ui().MsgBoxEx(std::move(request));
-    // The player may have changed the disk meanwhile.
-    run.fs().ForgetCachedState();
+    run.PlayerHadControl();
     return run.lastPromptResult;
 }
 

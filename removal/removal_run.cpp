@@ -119,6 +119,9 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     }
     if (!LocateGameFolder(run)) return RunOutcome::Stopped;
     run.folders.gameFolder = run.gameFolder;
+    // Every change from here on must land in the game folder or the program folder; the file
+    // system checks each one when it is made.
+    run.fs().SetRoots({run.gameFolder, run.programFolder()});
 
     WriteLogHeader(run);
     RemoveFileList(run);

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
@@ -147,6 +148,26 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
     }
 }
 
+// Whether a file the sequence replaces in Backup Uninstall is, through a link, the backup or the
+// table in use itself (Backup Uninstall linked to the backup folder or to override): deleting or
+// overwriting it there would lose that table.
+bool BackupUninstallAliasesATable(RunState& run, const Replacement& r) {
+    const std::string folder = BackupUninstallFolder(run);
+    std::vector<std::string> slots = {folder + "\\original install backup." + r.name};
+    std::vector<std::string> tables = {r.backup};
+    if (r.current) {
+        slots.push_back(folder + "\\" + GetFileName(*r.current));
+        tables.push_back(*r.current);
+    }
+    for (const std::string& slot : slots) {
+        const std::string resolvedSlot = LowerCase(run.fs().ResolvedPath(slot));
+        for (const std::string& table : tables) {
+            if (resolvedSlot.empty() || resolvedSlot == LowerCase(run.fs().ResolvedPath(table))) return true;
+        }
+    }
+    return false;
+}
+
 // R1 to R7. Without a current file only R1, R5, R6 and R7 run. The current file is copied aside
 // before it is deleted, and the backup is moved only once its safety copy exists, so that no file
 // is ever kept nowhere. Whether the move crosses volumes, and whether the backup can be read, is
@@ -165,6 +186,10 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         return;
     }
 
+    if (BackupUninstallAliasesATable(run, r)) {
+        LogNotRestored(run, r, "Backup Uninstall leads to the backup or the table in use");
+        return;
+    }
     // R1
     if (!FolderExists(run.fs(), folder)) {
         ThrowIfFailed(run.fs().CreateFolder(folder));
@@ -300,6 +325,7 @@ void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
     options.ownHook = true;
     for (;;) {
         const std::string chosen = run.openDialog.CommonDialogShowOpen(run.ui(), options);
+        run.PlayerHadControl();
         if (IsValidLocatedFile(run, chosen, r.name)) {
             if (RefusedOutside(run, chosen)) return;
             r.current = chosen;

@@ -46,6 +46,10 @@ struct RunState {
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }
+    // Control came back from the player (a prompt, a dialog, a folder browser): nothing known
+    // about the disk before it is trusted after it. The resolved paths and the seam's caches go;
+    // the search index is kept only where the stamps of its folders show nothing changed.
+    void PlayerHadControl() { resolvedFs.ForgetCachedState(); }
 };
 
 // The display form of a path made relative to the known folders (PathRelative with no anchor).

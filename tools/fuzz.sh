@@ -3,7 +3,7 @@
 # of its seeds, so that fuzz/corpus/ stays as it is in the repository.
 #   tools/fuzz.sh [--merge] [TARGET...]
 #     --merge   afterwards, minimise what the runs found into fuzz/corpus/<target>/
-#     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, rtf_terminal_fuzzer (default: all)
+#     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, removal_fuzzer, rtf_terminal_fuzzer (default: all)
 #   FUZZ_SECONDS    seconds per target (default 60)
 #   FUZZ_BUILD_DIR  build folder (default build/fuzz)
 #   FUZZ_WORK_DIR   corpus copies, logs and crashing inputs (default build/fuzz-work)
@@ -15,7 +15,7 @@ seconds=${FUZZ_SECONDS:-60}
 build=$(realpath -m "${FUZZ_BUILD_DIR:-build/fuzz}")
 work=$(realpath -m "${FUZZ_WORK_DIR:-build/fuzz-work}")
 jobs=${JOBS:-2}
-all_targets=(loader_fuzzer check_fuzzer paths_fuzzer sizing_fuzzer rtf_terminal_fuzzer)
+all_targets=(loader_fuzzer check_fuzzer paths_fuzzer sizing_fuzzer removal_fuzzer rtf_terminal_fuzzer)
 
 merge=0
 targets=()
@@ -33,6 +33,7 @@ done
 max_len_of() {
     case "$1" in
         paths_fuzzer) echo 4096 ;;
+        removal_fuzzer) echo 1024 ;;
         *) echo 65536 ;;
     esac
 }

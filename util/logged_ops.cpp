@@ -22,6 +22,9 @@ FileOpResult KillFileString(FileSystem& fs, std::string_view filePath, std::stri
     FsStatus status = HasWildcards(filePath) ? FsStatus::BadName : fs.SetAttributes(filePath, Attributes{});
     if (status == FsStatus::Ok) status = fs.Delete(filePath);
     if (status == FsStatus::Ok) return {0, "\\cf3 Delete Successful - \\cf1 " + ProperCasePath(displayName)};
+    if (status == FsStatus::OutsideRoots) {
+        return {1, "\\cf10 Refused (outside the game and program folders): \\cf1 " + ProperCasePath(displayName)};
+    }
     ProgramError error = FileSystemError(status);
     return {1, "\\cf10 Delete Failure - \\cf1 " + ProperCasePath(displayName) + "\\cf7  - Error: " +
                    std::to_string(error.Number()) + "  " + error.Description()};

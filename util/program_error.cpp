@@ -20,7 +20,7 @@ ProgramError FileSystemError(FsStatus status) {
         case FsStatus::NotSameDevice: return {74, "Can't rename with different drive"};
         case FsStatus::BadName: return {52, "Bad file name or number"};
         case FsStatus::IoError: return {57, "Device I/O error"};
-        case FsStatus::OutsideRoots: return {75, "Path/File access error"};
+        case FsStatus::OutsideRoots: return {75, "Refused (outside the game and program folders)"};
     }
     return {57, "Device I/O error"};
 }

@@ -21,6 +21,7 @@
 #include "app/usage_document.hpp"
 #include "platform/overlay/overlay_file_system.hpp"
 #include "platform/posix/host_paths.hpp"
+#include "platform/posix/file_registry.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
 #include "removal/game_folder.hpp"
@@ -85,6 +86,10 @@ int Run(const ConsoleOptions& options) {
     OverlayFileSystem view(disk);
     FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
     const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
+    if (const auto* file = dynamic_cast<const FileRegistry*>(registry.get()); file != nullptr && !file->Error().empty()) {
+        std::cerr << "zelvane-console: " << file->Error() << std::endl;
+        return kExitBadUse;
+    }
     PosixInstanceCheck instance =
         options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
     TerminalOptions terminal;

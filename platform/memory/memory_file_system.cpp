@@ -199,6 +199,9 @@ struct MemoryFileSystem::State {
     };
     std::vector<OperationFault> operationFaults;
     std::map<std::uint64_t, FsStatus> mutationFaults;
+    MutationHook mutationHook;
+    std::vector<std::string> confinedTo;
+    std::uint64_t refusals = 0;
 
     Node* Root(const std::string& drive) const {
         for (const auto& root : roots) {
@@ -233,6 +236,41 @@ struct MemoryFileSystem::State {
             out = std::move(target);
         }
         return FsStatus::BadName;
+    }
+
+    // Each existing component replaced by its stored long name, so that a short (8.3) alias and
+    // another letter case compare equal to the name a root was given with.
+    void UseStoredNames(ParsedPath& path) const {
+        const Node* folder = Root(path.drive);
+        for (std::string& part : path.parts) {
+            const Node* next = folder != nullptr ? folder->Child(part) : nullptr;
+            if (next == nullptr) return;
+            part = next->name;
+            folder = next;
+        }
+    }
+
+    // Ok when a change at this path lands below one of the roots (or nothing is confined),
+    // OutsideRoots when it leads out of all of them. Links are followed on both sides at this
+    // moment, a link as last component included. A path that cannot be followed at all (links in
+    // a circle, a bad name) is left to the operation, which fails on it by itself.
+    FsStatus Confine(std::string_view text) {
+        if (confinedTo.empty()) return FsStatus::Ok;
+        ParsedPath target;
+        if (FollowLinks(text, false, target) != FsStatus::Ok) return FsStatus::Ok;
+        UseStoredNames(target);
+        for (const std::string& root : confinedTo) {
+            ParsedPath folder;
+            if (FollowLinks(root, false, folder) != FsStatus::Ok) continue;
+            UseStoredNames(folder);
+            if (folder.drive == target.drive && target.parts.size() > folder.parts.size() &&
+                std::equal(folder.parts.begin(), folder.parts.end(), target.parts.begin(),
+                           [](const std::string& a, const std::string& b) { return NamesEqual(a, b); })) {
+                return FsStatus::Ok;
+            }
+        }
+        ++refusals;
+        return FsStatus::OutsideRoots;
     }
 
     // The attributes a listing shows: a link shows those of what it leads to (a dangling one a file's).
@@ -283,6 +321,7 @@ struct MemoryFileSystem::State {
         FsStatus status = FsStatus::Ok;
         if (IsMutation(op)) {
             const std::uint64_t index = mutations++;
+            if (mutationHook) mutationHook(index, op, path);
             if (auto it = mutationFaults.find(index); it != mutationFaults.end()) {
                 status = it->second;
                 mutationFaults.erase(it);
@@ -389,6 +428,21 @@ void MemoryFileSystem::PutOnOwnVolume(std::string_view folder) {
     state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size()).ownVolume = true;
 }
 
+void MemoryFileSystem::ReplaceWithLink(std::string_view path, std::string_view targetPath) {
+    ParsedPath parsed;
+    if (ParsePath(path, false, parsed) != FsStatus::Ok || parsed.parts.empty()) {
+        throw std::invalid_argument("bad path: " + std::string(path));
+    }
+    const std::string name = parsed.parts.back();
+    parsed.parts.pop_back();
+    Lookup folder = state_->Find(JoinPath(parsed.drive, parsed.parts));
+    if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) {
+        throw std::invalid_argument("no folder for " + std::string(path));
+    }
+    if (const Node* entry = folder.node->Child(name); entry != nullptr) folder.node->Detach(entry);
+    AddLink(path, targetPath);
+}
+
 // --- faults ---
 
 void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status) {
@@ -396,6 +450,12 @@ void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, Fs
 }
 
 void MemoryFileSystem::FailMutation(std::uint64_t index, FsStatus status) { state_->mutationFaults[index] = status; }
+
+void MemoryFileSystem::OnMutation(MutationHook hook) { state_->mutationHook = std::move(hook); }
+
+void MemoryFileSystem::SetRoots(std::vector<std::string> roots) { state_->confinedTo = std::move(roots); }
+std::vector<std::string> MemoryFileSystem::Roots() const { return state_->confinedTo; }
+std::uint64_t MemoryFileSystem::Refusals() const { return state_->refusals; }
 
 void MemoryFileSystem::ClearFaults() {
     state_->operationFaults.clear();
@@ -456,6 +516,7 @@ FsStatus MemoryFileSystem::GetAttributes(std::string_view path, Attributes& out)
 
 FsStatus MemoryFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
     if (FsStatus s = state_->Begin(FsOp::SetAttributes, path); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(path); s != FsStatus::Ok) return s;
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok) return found.status;
     if (found.node->OnReadOnlyMedium()) return FsStatus::WriteProtected;
@@ -515,6 +576,7 @@ FsStatus MemoryFileSystem::ReadAll(std::string_view path, std::string& bytes) co
 
 FsStatus MemoryFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     if (FsStatus s = state_->Begin(FsOp::WriteAll, path); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(path); s != FsStatus::Ok) return s;
     Lookup target = state_->Find(path);
     if (FsStatus s = CheckTarget(target); s != FsStatus::Ok) return s;
     Node* file = target.node != nullptr ? target.node : &target.parent->AddChild(target.LastName(), false);
@@ -524,6 +586,7 @@ FsStatus MemoryFileSystem::WriteAll(std::string_view path, std::string_view byte
 
 FsStatus MemoryFileSystem::Delete(std::string_view path) {
     if (FsStatus s = state_->Begin(FsOp::Delete, path); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(path); s != FsStatus::Ok) return s;
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok) return found.status;
     if (found.node->parent == nullptr) return FsStatus::AccessDenied;
@@ -534,6 +597,8 @@ FsStatus MemoryFileSystem::Delete(std::string_view path) {
 
 FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
     if (FsStatus s = state_->Begin(FsOp::Rename, from); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(from); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(to); s != FsStatus::Ok) return s;
     Lookup source = state_->Find(from);
     if (source.status != FsStatus::Ok) return source.status;
     Lookup target = state_->Find(to);
@@ -576,6 +641,7 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
 
 FsStatus MemoryFileSystem::Copy(std::string_view from, std::string_view to) {
     if (FsStatus s = state_->Begin(FsOp::Copy, from); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(to); s != FsStatus::Ok) return s;
     Lookup source = state_->Find(from);
     if (FsStatus s = CheckReadable(source); s != FsStatus::Ok) return s;
     Lookup target = state_->Find(to);
@@ -589,6 +655,7 @@ FsStatus MemoryFileSystem::Copy(std::string_view from, std::string_view to) {
 
 FsStatus MemoryFileSystem::CreateFolder(std::string_view path) {
     if (FsStatus s = state_->Begin(FsOp::CreateFolder, path); s != FsStatus::Ok) return s;
+    if (FsStatus s = state_->Confine(path); s != FsStatus::Ok) return s;
     Lookup target = state_->Find(path);
     if (target.status == FsStatus::Ok) return FsStatus::AlreadyExists;
     if (target.status == FsStatus::BadName && target.path.trailingSeparator) return FsStatus::AlreadyExists;
@@ -645,8 +712,11 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
 }
 
 bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    // Each drive is a volume, and so is a folder put on a volume of its own; links are followed.
     const auto volume = [this](std::string_view path) -> const Node* {
-        Lookup found = state_->Find(path);
+        ParsedPath resolved;
+        if (state_->FollowLinks(path, false, resolved) != FsStatus::Ok) return nullptr;
+        Lookup found = state_->Find(JoinPath(resolved.drive, resolved.parts));
         if (found.status == FsStatus::Ok) return found.node->Volume();
         if (found.status == FsStatus::FileNotFound) return found.parent->Volume();
         return nullptr;

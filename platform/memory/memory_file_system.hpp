@@ -37,6 +37,10 @@ public:
     void PutOnOwnVolume(std::string_view folder);
     // Listings in name order, as NTFS and the host file system list, instead of creation order.
     void ListInNameOrder(bool nameOrder = true);
+    // Takes the entry at path away (a folder with everything in it; a link itself, not what it
+    // leads to) and puts a link to targetPath in its place, as a player or another program may do
+    // at any moment.
+    void ReplaceWithLink(std::string_view path, std::string_view targetPath);
 
     // --- faults ---
     // Fails every call of op whose (first) path contains pathSubstring (case-insensitive; "" = any).
@@ -45,6 +49,11 @@ public:
     // Delete, Rename, Copy, CreateFolder), once.
     void FailMutation(std::uint64_t index, FsStatus status);
     void ClearFaults();
+    // Called before every mutating operation (SetAttributes, WriteAll, Delete, Rename, Copy,
+    // CreateFolder) with its 0-based index, its kind and its (first) path, before anything of it
+    // is looked at: the moment to change the tree under the program's feet.
+    using MutationHook = std::function<void(std::uint64_t index, FsOp op, std::string_view path)>;
+    void OnMutation(MutationHook hook);
 
     // --- inspection ---
     bool Exists(std::string_view path) const;
@@ -71,15 +80,19 @@ public:
     std::string ShortPath(std::string_view path) const override;
     // The path with every link on the way replaced by its target; "" for links in a circle.
     std::string ResolvedPath(std::string_view path) const override;
-    void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
-    std::vector<std::string> Roots() const override { return roots_; }
-    // Both paths (or the folders that would hold them) exist and lie on one volume.
+    // Every change is checked when it is made: the path, with every link followed as ResolvedPath
+    // follows it (a link as last component included), must lie below one of the roots, each with
+    // its own links followed. Else OutsideRoots, and nothing changes.
+    void SetRoots(std::vector<std::string> roots) override;
+    std::vector<std::string> Roots() const override;
+    std::uint64_t Refusals() const;  // changes answered with OutsideRoots so far
+    // Both paths (or the folders that would hold them) exist and lie on one volume: each drive
+    // letter is a volume, and so is each folder put on a volume of its own; links are followed.
     bool SameVolume(std::string_view a, std::string_view b) const override;
     // The folder's serial number and the count of changes to its entries.
     std::string FolderStamp(std::string_view folder) const override;
 
 private:
-    std::vector<std::string> roots_;
     struct State;
     std::unique_ptr<State> state_;
 };

@@ -1,8 +1,11 @@
 #include "platform/posix/file_registry.hpp"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <array>
-#include <fstream>
-#include <sstream>
+#include <cerrno>
 #include <utility>
 
 #include "platform/pattern_match.hpp"
@@ -87,11 +90,31 @@ std::vector<FileRegistry::Entry> FileRegistry::Parse(std::string_view text) {
 
 FileRegistry::FileRegistry(const std::string& filePath) {
     if (filePath.empty()) return;
-    std::ifstream in(filePath, std::ios::binary);
-    if (!in) return;
-    std::ostringstream text;
-    text << in.rdbuf();
-    entries_ = Parse(text.str());
+    // O_NONBLOCK: opening a pipe must not wait for a writer before it can be refused.
+    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return;
+    struct stat st {};
+    std::string text;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error_ = "the registry file " + filePath + " is not a regular file";
+    } else if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) {
+        error_ = "the registry file " + filePath + " is larger than 1 MiB";
+    } else {
+        // Read no more than the limit, also when the file grows meanwhile.
+        char buffer[64 * 1024];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) break;
+            text.append(buffer, static_cast<std::size_t>(got));
+            if (text.size() > kMaxFileSize) {
+                error_ = "the registry file " + filePath + " is larger than 1 MiB";
+                break;
+            }
+        }
+    }
+    ::close(fd);
+    if (error_.empty()) entries_ = Parse(text);
 }
 
 std::optional<RegistryValue> FileRegistry::Query(std::uint32_t root, std::string_view keyPath,

@@ -15,8 +15,14 @@ namespace zelvane {
 
 class FileRegistry final : public Registry {
 public:
-    // Reads the file once; an empty path or a missing file gives a registry without values.
+    // Reads the file once; an empty path or a missing file gives a registry without values. A
+    // file that is not a regular file (a device, a pipe, a folder) or is larger than kMaxFileSize
+    // is not read: the registry has no values and Error() says why.
     explicit FileRegistry(const std::string& filePath = {});
+
+    static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+    // Empty when the file was read (or there was none to read).
+    const std::string& Error() const { return error_; }
 
     std::optional<RegistryValue> Query(std::uint32_t root, std::string_view keyPath,
                                        std::string_view valueName) const override;
@@ -32,6 +38,7 @@ public:
 
 private:
     std::vector<Entry> entries_;
+    std::string error_;
 };
 
 }  // namespace zelvane

@@ -49,12 +49,26 @@ std::string PosixInstanceCheck::LockFilePath(const std::string& programFolder) {
 PosixInstanceCheck::PosixInstanceCheck() : PosixInstanceCheck(ExecutableFolder()) {}
 
 PosixInstanceCheck::PosixInstanceCheck(const std::string& programFolder) {
-    fd_ = ::open(LockFilePath(programFolder).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return;  // without a lock file nothing can be told: assume we are alone
-    if (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-        otherHolder_ = errno == EWOULDBLOCK;
-        ::close(fd_);
-        fd_ = -1;
+    const std::string path = LockFilePath(programFolder);
+    // A holder removes the file as it ends, so the file locked here may already have left its
+    // name between open and flock; the lock counts only on the file that still has the name.
+    for (int attempt = 0; attempt < 16; ++attempt) {
+        const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (fd < 0) return;  // without a lock file nothing can be told: assume we are alone
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            otherHolder_ = errno == EWOULDBLOCK;
+            ::close(fd);
+            return;
+        }
+        struct stat held {};
+        struct stat named {};
+        if (::fstat(fd, &held) == 0 && ::lstat(path.c_str(), &named) == 0 && held.st_dev == named.st_dev &&
+            held.st_ino == named.st_ino) {
+            fd_ = fd;
+            path_ = path;
+            return;
+        }
+        ::close(fd);
     }
 }
 
@@ -78,7 +92,11 @@ PosixInstanceCheck::PosixInstanceCheck(PosixInstanceCheck&& other) noexcept
 }
 
 PosixInstanceCheck::~PosixInstanceCheck() {
-    if (fd_ >= 0) ::close(fd_);
+    if (fd_ < 0) return;
+    // Removed while still locked: a start that opened the old file in the meantime sees that it
+    // lost its name and opens the new one.
+    ::unlink(path_.c_str());
+    ::close(fd_);
 }
 
 bool PosixInstanceCheck::AnotherInstanceRunning() { return otherHolder_; }

@@ -1,6 +1,8 @@
 #pragma once
 // The single-instance check on POSIX: an exclusive flock on a lock file named after the program
-// folder (in $XDG_RUNTIME_DIR, else /tmp), held for the object's lifetime.
+// folder (in $XDG_RUNTIME_DIR, else /tmp), held for the object's lifetime. The holder removes the
+// file when it ends; a holder that was killed leaves the file behind but not its lock (the system
+// drops the flock with the process), so it blocks no later start, and that start removes it.
 
 #include <string>
 
@@ -29,6 +31,7 @@ private:
     struct ProbeOnly {};
     PosixInstanceCheck(const std::string& programFolder, ProbeOnly);
     int fd_ = -1;
+    std::string path_;  // the lock file, while fd_ holds its lock
     bool otherHolder_ = false;
 };
 

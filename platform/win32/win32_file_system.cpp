@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/win32/win32_confinement.hpp"
 #include "platform/win32/win32_errors.hpp"
+#include "platform/win32/win32_file_handle.hpp"
 
 namespace zelvane {
 namespace {
@@ -16,21 +18,6 @@ bool ToCString(std::string_view path, std::string& out) {
     out.assign(path);
     return true;
 }
-
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE handle) : handle_(handle) {}
-    ~FileHandle() {
-        if (Valid()) CloseHandle(handle_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE Get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
 
 Attributes FromWin32Attributes(DWORD bits) {
     Attributes a;
@@ -91,47 +78,6 @@ std::string FullPathOf(const std::string& path) {
     return {};
 }
 
-// GetFinalPathNameByHandleA came with Vista; the program still starts on older systems, where
-// links are not followed (there are none to follow but junctions, which then count as folders).
-using FinalPathFunction = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
-constexpr DWORD kFileNameNormalized = 0x0;  // FILE_NAME_NORMALIZED
-constexpr DWORD kVolumeNameDos = 0x0;       // VOLUME_NAME_DOS
-
-FinalPathFunction FinalPathFunctionOfSystem() {
-    static const FinalPathFunction function = [] {
-        HMODULE kernel = GetModuleHandleA("kernel32.dll");
-        FARPROC address = kernel != nullptr ? GetProcAddress(kernel, "GetFinalPathNameByHandleA") : nullptr;
-        return reinterpret_cast<FinalPathFunction>(reinterpret_cast<void (*)()>(address));
-    }();
-    return function;
-}
-
-// The final path of an existing file or folder, links and junctions followed, without the "\\?\"
-// prefix; "" when it cannot be opened.
-std::string FinalPathOf(const std::string& path) {
-    FileHandle handle(CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!handle.Valid()) return {};
-    const FinalPathFunction getFinalPath = FinalPathFunctionOfSystem();
-    if (getFinalPath == nullptr) return path;
-    std::string final;
-    DWORD size = getFinalPath(handle.Get(), nullptr, 0, kFileNameNormalized | kVolumeNameDos);
-    for (int attempt = 0; attempt < 4 && size != 0; ++attempt) {
-        std::vector<char> buffer(static_cast<std::size_t>(size) + 1, '\0');
-        const DWORD got = getFinalPath(handle.Get(), buffer.data(), static_cast<DWORD>(buffer.size()),
-                                       kFileNameNormalized | kVolumeNameDos);
-        if (got == 0) return {};
-        if (got < buffer.size()) {
-            final.assign(buffer.data(), got);
-            break;
-        }
-        size = got;
-    }
-    if (final.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + final.substr(8);
-    if (final.rfind("\\\\?\\", 0) == 0) return final.substr(4);
-    return final;
-}
-
 std::string AddTail(const std::string& folder, const std::string& tail) {
     return folder.ends_with('\\') ? folder + tail : folder + "\\" + tail;
 }
@@ -159,7 +105,9 @@ FsStatus Win32FileSystem::GetAttributes(std::string_view path, Attributes& out) 
 FsStatus Win32FileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
-    if (!SetFileAttributesA(p.c_str(), ToWin32Attributes(attributes))) return LastFsStatus();
+    ConfinedPath confined;
+    if (FsStatus s = Confine(*this, roots_, p, true, confined); s != FsStatus::Ok) return s;
+    if (!SetFileAttributesA(confined.path.c_str(), ToWin32Attributes(attributes))) return LastFsStatus();
     return FsStatus::Ok;
 }
 
@@ -193,6 +141,9 @@ FsStatus Win32FileSystem::ReadAll(std::string_view path, std::string& bytes) con
 FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
+    ConfinedPath confined;
+    if (FsStatus s = Confine(*this, roots_, p, true, confined); s != FsStatus::Ok) return s;
+    p = confined.path;
     // A read-only file is never replaced, also where the process could open it anyway (an
     // administrator under Wine, whose host permissions do not stop it).
     const DWORD existing = GetFileAttributesA(p.c_str());
@@ -217,12 +168,19 @@ FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes
 FsStatus Win32FileSystem::Delete(std::string_view path) {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
-    return DeleteFileA(p.c_str()) ? FsStatus::Ok : LastFsStatus();
+    return DeleteConfined(*this, roots_, p);
 }
 
 FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
     std::string source, target;
     if (!ToCString(from, source) || !ToCString(to, target)) return FsStatus::BadName;
+    // Both ends as they are named: a link at either end is renamed, or collided with, itself.
+    ConfinedPath confinedSource;
+    ConfinedPath confinedTarget;
+    if (FsStatus s = Confine(*this, roots_, source, false, confinedSource); s != FsStatus::Ok) return s;
+    if (FsStatus s = Confine(*this, roots_, target, false, confinedTarget); s != FsStatus::Ok) return s;
+    source = confinedSource.path;
+    target = confinedTarget.path;
     // No MOVEFILE_REPLACE_EXISTING: an existing target is never overwritten; no MOVEFILE_COPY_ALLOWED:
     // a rename stays on its volume, as the caller's error handling expects.
     return MoveFileExA(source.c_str(), target.c_str(), 0) ? FsStatus::Ok : LastFsStatus();
@@ -231,6 +189,9 @@ FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
 FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
     std::string source, target;
     if (!ToCString(from, source) || !ToCString(to, target)) return FsStatus::BadName;
+    ConfinedPath confined;
+    if (FsStatus s = Confine(*this, roots_, target, true, confined); s != FsStatus::Ok) return s;
+    target = confined.path;
     const DWORD existing = GetFileAttributesA(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return FsStatus::AccessDenied;
     return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FsStatus::Ok : LastFsStatus();
@@ -239,7 +200,9 @@ FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
 FsStatus Win32FileSystem::CreateFolder(std::string_view path) {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
-    return CreateDirectoryA(p.c_str(), nullptr) ? FsStatus::Ok : LastFsStatus();
+    ConfinedPath confined;
+    if (FsStatus s = Confine(*this, roots_, p, false, confined); s != FsStatus::Ok) return s;
+    return CreateDirectoryA(confined.path.c_str(), nullptr) ? FsStatus::Ok : LastFsStatus();
 }
 
 std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {
@@ -254,6 +217,32 @@ std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {
         return nullptr;
     }
     return std::make_unique<FindListing>(find, data);
+}
+
+namespace {
+
+// The serial number of the volume that holds the folder of a path (the path itself when it ends
+// with a backslash), read from an open handle so that junctions on the way count where they lead.
+std::optional<DWORD> VolumeSerialOfFolder(std::string_view path) {
+    std::string p;
+    if (!ToCString(path, p)) return std::nullopt;
+    std::string full = FullPathOf(p);
+    const std::size_t cut = full.rfind('\\');
+    if (full.empty() || cut == std::string::npos) return std::nullopt;
+    full.erase(cut + 1);
+    FileHandle folder(CreateFileA(full.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!folder.Valid() || !GetFileInformationByHandle(folder.Get(), &info)) return std::nullopt;
+    return info.dwVolumeSerialNumber;
+}
+
+}  // namespace
+
+bool Win32FileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    const std::optional<DWORD> first = VolumeSerialOfFolder(a);
+    const std::optional<DWORD> second = VolumeSerialOfFolder(b);
+    return first && second && *first == *second;
 }
 
 std::string Win32FileSystem::ResolvedPath(std::string_view path) const {

@@ -21,6 +21,9 @@ public:
     // The final path of the deepest part that exists (links and junctions followed), with the rest
     // appended as given; "" when a link on the way leads nowhere or the path cannot be made full.
     std::string ResolvedPath(std::string_view path) const override;
+    // Both folders exist and carry the same volume serial number (junctions and links followed).
+    bool SameVolume(std::string_view a, std::string_view b) const override;
+    // Each change is checked by handle when it is made (win32_confinement.hpp).
     void SetRoots(std::vector<std::string> roots) override { roots_ = std::move(roots); }
     std::vector<std::string> Roots() const override { return roots_; }
 

@@ -44,6 +44,51 @@ protected:
 
 const char* kOopsTitle = "Oops!";
 
+const char* kWorkingCopyRefused =
+    "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the program folder "
+    "through a link.\r\nRemove the link and start the program again.";
+
+// A mod archive with uninstall\uninstall_data20A.ini linked to a file of the player: start-up
+// would overwrite that file with the description and then delete it.
+TEST_F(StartupTest, AWorkingCopyLinkedOutsideIsNeitherWrittenNorDeleted) {
+    for (const char* target : {"D:\\Home\\.bashrc", "D:\\Home\\missing.txt"}) {  // to a file, and dangling
+        MemoryFileSystem disk;
+        ScriptedUi seen;
+        disk.AddFile(descriptionPath, "#game=1\r\n");
+        disk.AddFile("D:\\Home\\.bashrc", "the player's start-up file");
+        disk.AddLink(workingCopyPath, target);
+        const auto before = disk.Snapshot();
+        StartupContext context{disk, seen, instance, program, [](const std::string&) { return true; }};
+        const StartupOutcome outcome = RunStartup(context);
+        EXPECT_EQ(outcome.state, StartupState::IniError) << target;
+        EXPECT_EQ(disk.Snapshot(), before) << target;
+        EXPECT_FALSE(disk.Exists("D:\\Home\\missing.txt"));
+        ASSERT_EQ(seen.messages.size(), 1u) << target;
+        EXPECT_EQ(seen.messages[0].text, kWorkingCopyRefused);
+        EXPECT_EQ(seen.messages[0].title, "Aborting");
+        EXPECT_EQ(seen.messages[0].style, kMbIconExclamation | kMbSystemModal);
+        EXPECT_EQ(disk.Roots(), std::vector<std::string>{program});
+    }
+}
+
+TEST_F(StartupTest, AnUninstallFolderLinkedOutsideReceivesNoWorkingCopy) {
+    Describe("#game=1\r\n");
+    fs.AddFolder("D:\\Elsewhere");
+    ASSERT_EQ(fs.Rename(uninstall, program + "\\real"), FsStatus::Ok);
+    fs.AddLink(uninstall, program + "\\real");  // inside: fine
+    const StartupOutcome inside = Start();
+    EXPECT_EQ(inside.state, StartupState::NormalWithoutDocument);
+    EXPECT_TRUE(ui.messages.empty());
+
+    fs.ReplaceWithLink(uninstall, "D:\\Elsewhere");
+    fs.AddFile("D:\\Elsewhere\\uninstall_data.ini", "#game=1\r\n");
+    const StartupOutcome outside = Start();
+    EXPECT_EQ(outside.state, StartupState::IniError);
+    EXPECT_FALSE(fs.Exists("D:\\Elsewhere\\uninstall_data20A.ini"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kWorkingCopyRefused);
+}
+
 TEST_F(StartupTest, NormalWithDocument) {
     Describe("#game=1\r\n");
     AddDocument();

@@ -166,6 +166,40 @@ TEST_F(UsageDocumentTest, UnreadableDocumentIsReported) {
     EXPECT_EQ(ui.messages[0].text, "Error: 70\r\nPermission denied\r\n\r\nLOCATION:\r\ncmdINI_Click");
 }
 
+const char* kUsageRefused =
+    "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the program folder through "
+    "a link.\r\nRemove the link and try again.";
+
+// A mod archive can carry a link in the program folder: the document is then never written
+// through it, and the player's file it leads to stays as it was.
+TEST_F(UsageDocumentTest, ADocumentLinkedOutsideIsNotWritten) {
+    fs.AddFile("D:\\Home\\.profile", "the player's start-up file", Attributes{.readOnly = true});
+    fs.AddLink(documentPath, "D:\\Home\\.profile");
+    const auto before = fs.Snapshot();
+    EXPECT_FALSE(WriteUsageDocument(fs, ui, program, UsageGuide()));
+    EXPECT_EQ(fs.Snapshot(), before);
+    EXPECT_FALSE(fs.AttributesOf("D:\\Home\\.profile")->archive);
+    EXPECT_TRUE(fs.AttributesOf("D:\\Home\\.profile")->readOnly);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kUsageRefused);
+    EXPECT_EQ(ui.messages[0].title, "Aborting");
+    EXPECT_EQ(ui.messages[0].style, kMbOk | kMbIconExclamation);
+    EXPECT_TRUE(ui.shellOpened.empty());
+    // The roots the file system had before come back.
+    EXPECT_TRUE(fs.Roots().empty());
+}
+
+TEST_F(UsageDocumentTest, AnUninstallFolderLinkedOutsideReceivesNothing) {
+    fs.AddFolder(program);
+    fs.AddLink(program + "\\uninstall", "D:\\Home\\gone");  // dangling: the folder would be made there
+    fs.SetRoots({program, "C:\\Games\\Kotor"});
+    EXPECT_FALSE(WriteUsageDocument(fs, ui, program, UsageGuide()));
+    EXPECT_FALSE(fs.Exists("D:\\Home\\gone"));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, kUsageRefused);
+    EXPECT_EQ(fs.Roots(), (std::vector<std::string>{program, "C:\\Games\\Kotor"}));
+}
+
 TEST_F(UsageDocumentTest, NoAssociatedProgramIsShownButTheDocumentStays) {
     fs.AddFolder(program + "\\uninstall");
     ui.shellResult = 31;

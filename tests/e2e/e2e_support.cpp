@@ -216,6 +216,10 @@ ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
 
 ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
                              const std::function<void()>& between, const std::string& input) {
+    return RunConsoleFeedingSteps(arguments, {FeedStep{waitFor, between, input}});
+}
+
+ConsoleRun RunConsoleFeedingSteps(const std::vector<std::string>& arguments, const std::vector<FeedStep>& steps) {
     TempFolder capture;
     const std::string outPath = capture.Path() + "/stdout";
     const std::string errPath = capture.Path() + "/stderr";
@@ -224,24 +228,33 @@ ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const st
     const pid_t pid = StartConsole(arguments, {}, fds[0], outPath, errPath);
     close(fds[0]);
 
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (ReadFile(outPath).find(waitFor) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-        siginfo_t info{};
-        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) {
-            break;  // ended early
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    between();
     // The console may have ended already; a write into the closed pipe must not end the test.
     struct sigaction ignore {}, previous {};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
-    std::size_t done = 0;
-    while (done < input.size()) {
-        const ssize_t n = write(fds[1], input.data() + done, input.size() - done);
-        if (n <= 0) break;
-        done += static_cast<std::size_t>(n);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    std::size_t seen = 0;
+    for (const FeedStep& step : steps) {
+        for (;;) {
+            const std::size_t at = ReadFile(outPath).find(step.waitFor, seen);
+            if (at != std::string::npos) {
+                seen = at + step.waitFor.size();
+                break;
+            }
+            siginfo_t info{};
+            if (std::chrono::steady_clock::now() >= deadline ||
+                (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)) {
+                break;  // ended early, or never showed the text
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        if (step.between) step.between();
+        std::size_t done = 0;
+        while (done < step.input.size()) {
+            const ssize_t n = write(fds[1], step.input.data() + done, step.input.size() - done);
+            if (n <= 0) break;
+            done += static_cast<std::size_t>(n);
+        }
     }
     close(fds[1]);
     sigaction(SIGPIPE, &previous, nullptr);

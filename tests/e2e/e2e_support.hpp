@@ -58,6 +58,18 @@ ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
 ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
                              const std::function<void()>& between, const std::string& input);
 
+// One step of feeding a running console: once its transcript shows `waitFor` (after where the step
+// before found its text), `between` runs and `input` is written.
+struct FeedStep {
+    std::string waitFor;
+    std::function<void()> between;
+    std::string input;
+};
+
+// Runs zelvane-console with standard input from a pipe fed step by step; the pipe is closed after
+// the last step. Gives up waiting after 30 seconds in all.
+ConsoleRun RunConsoleFeedingSteps(const std::vector<std::string>& arguments, const std::vector<FeedStep>& steps);
+
 // Marks a file immutable (chattr +i) while the object lives: not even root can delete or
 // rename it. Applied() is false where the file system or the privileges do not allow it.
 class ImmutableFile {

@@ -92,12 +92,14 @@ TEST(FileListReads, TheIndexReadsEachEntryAboutOnce) {
     EXPECT_EQ(walked.entriesRead, 40u * walked.treeEntries);
 }
 
-TEST(FileListReads, MovedFilesCostOneWalkInAll) {
+// One walk before the subfolder prompt and one after it: the player may have moved files while it
+// was open, so the index is not trusted past it.
+TEST(FileListReads, MovedFilesCostTwoWalksInAll) {
     bench::TreeShape shape = bench::Scaled(10);  // 500 entries, 200 of them in subfolders
     const PhaseOutcome walked = RunFileList(shape, SearchStrategy::Walk);
     const PhaseOutcome indexed = RunFileList(shape, SearchStrategy::Indexed);
     EXPECT_EQ(walked.log, indexed.log);
-    EXPECT_LE(indexed.entriesRead, indexed.treeEntries + 8);
+    EXPECT_LE(indexed.entriesRead, 2 * indexed.treeEntries + 8);
     EXPECT_GT(walked.entriesRead, 20u * walked.treeEntries);
 }
 

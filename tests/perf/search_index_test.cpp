@@ -292,6 +292,26 @@ TEST(IndexKeepingFileSystem, ForwardsEveryCall) {
     EXPECT_EQ(fs.Contents("C:\\Top\\F\\c.txt"), "abc");
 }
 
+// When the player had control, the index no longer answers from what it knew before (a file the
+// player added is found), and the roots reach the file system below.
+TEST(IndexKeepingFileSystem, ForgettingCachedStateDropsTheIndex) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\Top\\sub\\a.txt", "a");
+    SearchIndex index;
+    IndexKeepingFileSystem run(fs, index);
+    SearchState state;
+    index.FindFile(run, "C:\\Top\\*.*", "a.txt", true, state);
+    ASSERT_TRUE(index.Built());
+    run.ForgetCachedState();
+    fs.AddFile("C:\\Top\\b\\late.txt", "late");  // the player adds a file while a prompt is open
+    state = SearchState{};
+    index.FindFile(run, "C:\\Top\\*.*", "late.txt", true, state);
+    EXPECT_EQ(state.result, "C:\\Top\\b\\late.txt");
+    run.SetRoots({"C:\\Top"});
+    EXPECT_EQ(fs.Roots(), std::vector<std::string>{"C:\\Top"});
+    EXPECT_EQ(run.WriteAll("C:\\Elsewhere.txt", "x"), FsStatus::OutsideRoots);
+}
+
 // On a case-sensitive host two names may differ only in letter case; deleting one must not hide
 // the other, nor let the deleted one be given out.
 TEST(SearchIndex, CaseTwinsOnTheHost) {

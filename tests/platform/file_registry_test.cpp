@@ -1,6 +1,7 @@
 #include "platform/posix/file_registry.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -69,6 +70,28 @@ TEST(FileRegistry, ALaterLineReplacesAnEarlierOne) {
     const auto entries = FileRegistry::Parse("HKLM\\K|V|one\nHKEY_LOCAL_MACHINE\\k|v|two\n");
     ASSERT_EQ(entries.size(), 2u);
     EXPECT_EQ(entries[1].value.data, std::string("two\0", 4));
+}
+
+// --registry /dev/zero would otherwise be read until memory runs out.
+TEST_F(FileRegistryFile, FilesThatAreNotRegularOrTooLargeAreRefusedWithAReason) {
+    EXPECT_EQ(FileRegistry("/dev/zero").Error(), "the registry file /dev/zero is not a regular file");
+    EXPECT_EQ(FileRegistry("/tmp").Error(), "the registry file /tmp is not a regular file");
+    const std::string fifo = path + ".fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(FileRegistry(fifo).Error(), "the registry file " + fifo + " is not a regular file");  // no writer: no wait
+    std::filesystem::remove(fifo);
+
+    std::string big(FileRegistry::kMaxFileSize - kText.size(), ';');
+    big.back() = '\n';
+    std::ofstream(path, std::ios::binary) << big << kText;
+    FileRegistry atTheLimit(path);
+    EXPECT_EQ(atTheLimit.Error(), "");
+    EXPECT_TRUE(atTheLimit.Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
+    std::ofstream(path, std::ios::binary | std::ios::app) << ";";
+    FileRegistry overTheLimit(path);
+    EXPECT_EQ(overTheLimit.Error(), "the registry file " + path + " is larger than 1 MiB");
+    EXPECT_FALSE(overTheLimit.Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
+    EXPECT_EQ(FileRegistry("/nonexistent/registry.txt").Error(), "");
 }
 
 }  // namespace

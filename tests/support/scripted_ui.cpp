@@ -6,6 +6,7 @@ namespace zelvane::testing {
 
 int ScriptedUi::MsgBoxEx(PromptRequest request) {
     prompts.push_back(std::move(request));
+    if (whilePromptOpen) whilePromptOpen(prompts.back());
     if (promptAnswers.empty()) {
         ADD_FAILURE() << "unexpected prompt: " << prompts.back().msgTitle;
         return -1;
@@ -33,6 +34,7 @@ std::string ScriptedUi::BrowseFolderDialog(std::string_view startFolder, std::st
 
 std::string ScriptedUi::OpenFileDialog(const OpenFileRequest& request) {
     openFileRequests.push_back(request);
+    if (whileOpenFileDialogOpen) whileOpenFileDialogOpen(request);
     if (openFileAnswers.empty()) {
         ADD_FAILURE() << "unexpected open-file dialog";
         return {};

@@ -2,6 +2,7 @@
 // A user interface for tests: prompts are answered from a script and everything shown is recorded.
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,10 @@ public:
     std::deque<std::string> openFileAnswers;
     int shellResult = 42;  // success
     int twipsPerPixel = 15;
+    // Runs while a prompt or the open-file dialog is open, before its answer is given: what the
+    // player (or another program) does in the meantime.
+    std::function<void(const PromptRequest&)> whilePromptOpen;
+    std::function<void(const OpenFileRequest&)> whileOpenFileDialogOpen;
 
     // What was shown.
     std::vector<PromptRequest> prompts;

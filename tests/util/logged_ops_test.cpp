@@ -242,5 +242,28 @@ TEST(LoggedOpsFaults, EveryKindHasItsOwnNumber) {
     EXPECT_EQ(numbers.size(), std::size(kinds));
 }
 
+// A change the file system refuses because it would land outside the game and program folders
+// says so, and is a failure like any other.
+TEST(LoggedOpsFaults, AChangeOutsideTheRootsIsReportedAsRefused) {
+    MemoryFileSystem fs;
+    fs.AddFile("C:\\g\\x.tga", "x");
+    fs.AddFile("D:\\Saves\\save.sav", "mine", Attributes{.readOnly = true});
+    fs.AddLink("C:\\g\\evil.tga", "D:\\Saves\\save.sav");
+    fs.SetRoots({"C:\\g"});
+    FileOpResult r = KillFileString(fs, "C:\\g\\evil.tga", "Override\\\\evil.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "\\cf10 Refused (outside the game and program folders): \\cf1 Override\\\\evil.tga");
+    r = RenameFileString(fs, "C:\\g\\x.tga", "C:\\g\\evil.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "Error: 75  Refused (outside the game and program folders)");
+    r = FileCopyString(fs, "C:\\g\\x.tga", "D:\\Saves\\copy.tga");
+    EXPECT_EQ(r.failedFlag, 1);
+    EXPECT_EQ(r.text, "Error: 75  Refused (outside the game and program folders)");
+    EXPECT_EQ(fs.Contents("D:\\Saves\\save.sav"), "mine");
+    EXPECT_TRUE(fs.AttributesOf("D:\\Saves\\save.sav")->readOnly);
+    EXPECT_FALSE(fs.Exists("D:\\Saves\\copy.tga"));
+    EXPECT_TRUE(fs.Exists("C:\\g\\x.tga"));
+}
+
 }  // namespace
 }  // namespace zelvane
