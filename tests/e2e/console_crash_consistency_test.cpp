@@ -185,6 +185,9 @@ protected:
     }
 };
 
+// The leak checker of a sanitizer build cannot work in a process that strace follows.
+const std::string kUntraceable = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" ";
+
 TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCompletes) {
     if (Shell("command -v strace >/dev/null 2>&1") != 0) {
         GTEST_SKIP() << "\n*** strace is not installed (tools/install-deps.sh installs it): the crash-consistency "
@@ -193,7 +196,9 @@ TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCom
     // The run without a kill: every change it makes, and its end state.
     MakeTree();
     const std::string tracePath = temp.Path() + "/trace.txt";
-    ASSERT_EQ(Shell("strace -f -qq -o '" + tracePath + "' -e trace=" + kChangingCalls + " " + ConsoleCommand()), 0)
+    ASSERT_EQ(Shell(kUntraceable + "strace -f -qq -o '" + tracePath + "' -e trace=" + kChangingCalls + " " +
+                    ConsoleCommand()),
+              0)
         << ReadFile(temp.Path() + "/out.txt");
     CheckEndState("after a run without a kill");
     const std::vector<ChangePoint> points = ChangePoints(ReadFile(tracePath));
@@ -205,7 +210,7 @@ TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCom
         const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
                                  std::to_string(points.size()) + ": " + point.line;
         MakeTree();
-        const int killed = Shell("strace -f -qq -o /dev/null -e inject=" + point.call +
+        const int killed = Shell(kUntraceable + "strace -f -qq -o /dev/null -e inject=" + point.call +
                                  ":error=EIO:signal=KILL:when=" + std::to_string(point.invocation) + " " +
                                  ConsoleCommand());
         EXPECT_EQ(killed, 128 + SIGKILL) << when << "\n" << ReadFile(temp.Path() + "/out.txt");
