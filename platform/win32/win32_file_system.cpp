@@ -91,6 +91,41 @@ std::size_t RootLength(const std::string& full) {
     return end == std::string::npos ? full.size() : end + 1;
 }
 
+// The copy is made under a temporary name beside the target, flushed, and only then moved over
+// the target: a copy that fails halfway leaves the old target (or none) and no partial file, and
+// one that succeeded is on the medium before its original may be deleted.
+FsStatus CopyDurably(const std::string& source, const std::string& target) {
+    const std::size_t cut = target.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : target.substr(0, cut + 1);
+    const std::string temporary = folder + "~zelvane-copy-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    if (!CopyFileA(source.c_str(), temporary.c_str(), FALSE)) {
+        const FsStatus status = LastFsStatus();
+        DeleteFileA(temporary.c_str());
+        return status;
+    }
+    // A read-only copy (CopyFile carries the source's attributes over) is opened for the flush
+    // with its read-only bit cleared for that moment.
+    const DWORD attributes = GetFileAttributesA(temporary.c_str());
+    const bool readOnly = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly) SetFileAttributesA(temporary.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    FsStatus status = FsStatus::Ok;
+    {
+        FileHandle copy(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                    nullptr));
+        if (!copy.Valid() || !FlushFileBuffers(copy.Get())) status = LastFsStatus();
+    }
+    if (readOnly) SetFileAttributesA(temporary.c_str(), attributes);
+    if (status == FsStatus::Ok &&
+        !MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        status = LastFsStatus();
+    }
+    if (status != FsStatus::Ok) {
+        SetFileAttributesA(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(temporary.c_str());
+    }
+    return status;
+}
+
 }  // namespace
 
 FsStatus Win32FileSystem::GetAttributes(std::string_view path, Attributes& out) const {
@@ -162,6 +197,8 @@ FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes
         if (written == 0) return FsStatus::IoError;
         bytes.remove_prefix(written);
     }
+    // The bytes reach the medium before a caller renames the file into place.
+    if (!FlushFileBuffers(file.Get())) return LastFsStatus();
     return FsStatus::Ok;
 }
 
@@ -183,7 +220,8 @@ FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
     target = confinedTarget.path;
     // No MOVEFILE_REPLACE_EXISTING: an existing target is never overwritten; no MOVEFILE_COPY_ALLOWED:
     // a rename stays on its volume, as the caller's error handling expects.
-    return MoveFileExA(source.c_str(), target.c_str(), 0) ? FsStatus::Ok : LastFsStatus();
+    // MOVEFILE_WRITE_THROUGH: the new name is on the medium before the call returns.
+    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? FsStatus::Ok : LastFsStatus();
 }
 
 FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
@@ -194,7 +232,7 @@ FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
     target = confined.path;
     const DWORD existing = GetFileAttributesA(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return FsStatus::AccessDenied;
-    return CopyFileA(source.c_str(), target.c_str(), FALSE) ? FsStatus::Ok : LastFsStatus();
+    return CopyDurably(source, target);
 }
 
 FsStatus Win32FileSystem::CreateFolder(std::string_view path) {

@@ -77,6 +77,20 @@ void FileSystemChecks() {
     Check(fs.Copy(a, b) == FsStatus::AccessDenied, "fs copy onto a read-only file is refused");
     Check(fs.SetAttributes(b, Attributes{}) == FsStatus::Ok && fs.Delete(b) == FsStatus::Ok,
           "fs delete after clearing attributes");
+    // A copy of a read-only file is made (and flushed) under a temporary name; none is left.
+    Check(fs.SetAttributes(a, readOnly) == FsStatus::Ok && fs.Copy(a, b) == FsStatus::Ok &&
+              fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "x" && fs.GetAttributes(b, got) == FsStatus::Ok &&
+              got.readOnly,
+          "fs copy of a read-only file keeps its attributes");
+    Check(!fs.List(dir + "\\~zelvane-copy-*.tmp") || !fs.List(dir + "\\~zelvane-copy-*.tmp")->Next(),
+          "fs copy leaves no temporary file");
+    Check(fs.Copy(dir + "\\missing.txt", dir + "\\c.txt") == FsStatus::FileNotFound &&
+              fs.GetAttributes(dir + "\\c.txt", got) == FsStatus::FileNotFound &&
+              (!fs.List(dir + "\\~zelvane-copy-*.tmp") || !fs.List(dir + "\\~zelvane-copy-*.tmp")->Next()),
+          "fs failed copy leaves no target and no temporary file");
+    fs.SetAttributes(a, Attributes{});
+    fs.SetAttributes(b, Attributes{});
+    fs.Delete(b);
 
     Attributes hidden;
     hidden.hidden = true;
