@@ -197,7 +197,15 @@ if [[ "$EXE_ARCH" == i386 ]]; then
     export WINEARCH=win32
     mkdir -p "$WINEPREFIX"
     "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
-    timeout 600 "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
+    # The kernel boots it in seconds; through qemu it can take many minutes, and then every one of
+    # the harness's Wine processes is as slow: a boot over the limit ends the run as a failure.
+    boot_limit=${ZELVANE_I386_BOOT_SECONDS:-300}
+    boot_start=$SECONDS
+    timeout "$boot_limit" "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
+    if (($? == 124)); then
+        abort_all wine32 "the 32-bit prefix did not boot within $boot_limit s (route: $route); at this speed the GUI tests would take hours"
+    fi
+    note "32-bit prefix booted in $((SECONDS - boot_start)) s (route: $route)"
     [[ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
 else
     export WINEARCH=win64
@@ -215,7 +223,13 @@ wait_window() { drv wait-window "$@" | grep '^FOUND' >/dev/null; }
 wait_gone() { drv wait-gone "$@" | grep '^GONE' >/dev/null; }
 click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/null; }
 
+ping_start=$SECONDS
 [[ "$(drv ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
+# Every check starts the driver many times: a slow start (32-bit Wine through qemu) would run for hours.
+start_limit=${ZELVANE_WINE_START_SECONDS:-20}
+if ((SECONDS - ping_start > start_limit)); then
+    abort_all setup "a driver start under Wine took $((SECONDS - ping_start)) s (limit $start_limit s); at this speed the GUI tests would take hours"
+fi
 
 # Wine draws the window frames itself (there is no window manager in Xvfb).
 wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$OUT/harness.log"
@@ -307,8 +321,8 @@ layout() {
 lingering() {
     local pid
     for pid in $(pgrep -f -i 'zelvane\.exe'); do
-        tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
-        printf '%s %s\n' "$pid" "$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null)"
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        printf '%s %s\n' "$pid" "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)"
     done | grep -v -i 'gui-driver'
 }
 wait_no_instance() {
