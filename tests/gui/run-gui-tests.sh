@@ -224,7 +224,7 @@ wait_gone() { drv wait-gone "$@" | grep '^GONE' >/dev/null; }
 click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/null; }
 
 ping_start=$SECONDS
-[[ "$(drv ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
+[[ "$(wine_run 300 "$DRIVER" ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
 # Every check starts the driver many times: a slow start (32-bit Wine through qemu) would run for hours.
 start_limit=${ZELVANE_WINE_START_SECONDS:-20}
 if ((SECONDS - ping_start > start_limit)); then
