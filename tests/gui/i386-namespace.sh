@@ -56,8 +56,10 @@ fi
 # qemu gives a 32-bit guest 4 GiB less one page by default. The 32-bit Wine then reserves "from
 # 0x7ffe0000 to the end of the address space" in one piece that does not fit, and its own clean-up
 # of the misplaced piece wraps past 4 GiB and fails, leaving the page of the shared user data to the
-# next mapping: every Wine process ends with "failed to map the shared user data". With 3 GiB, as
-# under a 32-bit kernel, the reservation splits cleanly.
-export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0xc0000000}
+# next mapping: every Wine process ends with "failed to map the shared user data". With less space
+# the reservation splits cleanly; Wine still needs some above 0x80000000. Each Wine process start
+# also searches all of that space page by page under qemu: 0x90000000 starts a process about three
+# times sooner than 0xc0000000.
+export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0x90000000}
 export ZELVANE_I386_NAMESPACE=1
 exec "$@"

@@ -226,7 +226,7 @@ click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/nul
 ping_start=$SECONDS
 [[ "$(wine_run 300 "$DRIVER" ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
 # Every check starts the driver many times: a slow start (32-bit Wine through qemu) would run for hours.
-start_limit=${ZELVANE_WINE_START_SECONDS:-20}
+start_limit=${ZELVANE_WINE_START_SECONDS:-5}
 if ((SECONDS - ping_start > start_limit)); then
     abort_all setup "a driver start under Wine took $((SECONDS - ping_start)) s (limit $start_limit s); at this speed the GUI tests would take hours"
 fi
