@@ -199,7 +199,7 @@ if [[ "$EXE_ARCH" == i386 ]]; then
     "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
     # The kernel boots it in seconds; through qemu it can take many minutes, and then every one of
     # the harness's Wine processes is as slow: a boot over the limit ends the run as a failure.
-    boot_limit=${ZELVANE_I386_BOOT_SECONDS:-300}
+    boot_limit=${ZELVANE_I386_BOOT_SECONDS:-180}
     boot_start=$SECONDS
     timeout "$boot_limit" "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
     if (($? == 124)); then
