@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what building and testing Zelvane needs on Debian (run as root). Idempotent.
 #   tools/install-deps.sh            native build and tests
-#   tools/install-deps.sh --windows  also the mingw-w64 cross compilers, Wine and Xvfb
+#   tools/install-deps.sh --windows  also the mingw-w64 cross compilers, Wine and Xvfb, and
+#                                    qemu-user-static for 32-bit Wine on kernels without IA-32 emulation
 set -euo pipefail
 
 native=(cmake g++ make dpkg-dev man-db groff-base libgtest-dev libgmock-dev libcli11-dev libfmt-dev libbenchmark-dev clang libclang-rt-14-dev strace)
-windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils zip)
+windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils zip qemu-user-static util-linux)
 
 want=("${native[@]}")
 if [[ "${1:-}" == "--windows" ]]; then

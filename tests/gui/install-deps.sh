@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what the GUI tests need on Debian (run as root): Xvfb, xdotool, ImageMagick, Wine with
-# its 32-bit part, and the mingw-w64 compilers for the driver. Idempotent: installs only what is missing.
+# its 32-bit part, the mingw-w64 compilers for the driver, and qemu-user-static and unshare, which
+# run the 32-bit Wine where the kernel refuses 32-bit programs. Idempotent: installs only what is missing.
 set -euo pipefail
 
-packages=(xvfb xdotool imagemagick wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-x86-64)
+packages=(xvfb xdotool imagemagick wine wine64 wine32:i386 g++-mingw-w64-i686 g++-mingw-w64-x86-64 qemu-user-static util-linux)
 
 added_arch=0
 if ! dpkg --print-foreign-architectures | grep -qx i386; then

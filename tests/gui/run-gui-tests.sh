@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # GUI tests of the Windows program: runs the real zelvane.exe under Wine in a private Xvfb display,
 # drives it from outside with zelvane-gui-driver.exe and judges it by its windows and the files it
-# writes. Prints one "PASS name" or "FAIL name: why" line per check and a closing "N passed, M failed".
+# writes. Prints one "PASS build/name" or "FAIL build/name: why" line per check, build being i686 or
+# x86_64 (the architecture of the zelvane.exe under test), and a closing "N passed, M failed".
 #
 #   tests/gui/run-gui-tests.sh BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
 #
@@ -10,6 +11,12 @@
 # BUILD_NATIVE_DIR holds app/console/zelvane-console, whose removal log the GUI's must equal.
 # OUT_DIR receives the Wine prefix, the synthetic folders, the saved logs and the screenshots.
 # Overrides for development: ZELVANE_GUI_EXE, ZELVANE_GUI_DRIVER, ZELVANE_CONSOLE.
+#
+# The i686 build runs under the 32-bit Wine loader in a 32-bit prefix (WINEARCH=win32). Where the
+# kernel refuses 32-bit Linux programs, the whole harness runs again inside i386-namespace.sh, whose
+# private binfmt_misc hands them to qemu-i386-static. ZELVANE_I386_ROUTE chooses: "auto" (the
+# default: the kernel when it runs 32-bit programs, else the namespace), "native" or "qemu".
+# A route that cannot be had is a failed check, never a skipped one.
 set -uo pipefail
 
 if (($# != 3)); then
@@ -34,10 +41,26 @@ NO_RTF="Uninstall_Info.rtf Was NOT FOUND"
 VERSION_LINE='\pard\qc\cf2\b\fs24 This was made with version: \cf1 '"$VERSION"'\cf0\par'
 VIEWERS=("*Wordpad*" "*WordPad*" "Error running*")
 
+# PE machine of a Windows program: i386 or x86_64 (empty when it is no PE file).
+pe_machine() {
+    local offset machine
+    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+    [[ -n "$offset" ]] || return 0
+    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
+    case "$machine" in 014c) echo i386 ;; 8664) echo x86_64 ;; esac
+}
+EXE_ARCH=$(pe_machine "$EXE")
+# The build every check line names.
+case "$EXE_ARCH" in
+    i386) BUILD=i686 ;;
+    x86_64) BUILD=x86_64 ;;
+    *) BUILD=$(basename "$WIN32_DIR") ;;
+esac
+
 passed=0
 failed=0
-pass() { echo "PASS $1"; passed=$((passed + 1)); }
-fail() { echo "FAIL $1: $2"; failed=$((failed + 1)); }
+pass() { echo "PASS $BUILD/$1"; passed=$((passed + 1)); }
+fail() { echo "FAIL $BUILD/$1: $2"; failed=$((failed + 1)); }
 note() { echo "$*" >>"$OUT/harness.log"; }
 
 XVFB_PID=""
@@ -72,43 +95,65 @@ mkdir -p "$OUT/screenshots" "$OUT/results"
 for tool in Xvfb import timeout od; do
     command -v "$tool" >/dev/null || abort_all setup "$tool is not installed (tests/gui/install-deps.sh installs it)"
 done
+[[ -f "$EXE" ]] || abort_all build "zelvane.exe not found at $EXE"
+[[ -n "$EXE_ARCH" ]] || abort_all build "$EXE is not a Windows program"
 
-# PE machine of a Windows program: i386 or x86_64 (empty when it is no PE file).
-pe_machine() {
-    local offset machine
-    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
-    [[ -n "$offset" ]] || return 0
-    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
-    case "$machine" in 014c) echo i386 ;; 8664) echo x86_64 ;; esac
-}
+WINE32=/usr/lib/wine/wine
+runs_32_bit() { [[ -x "$WINE32" ]] && [[ "$(timeout 120 "$WINE32" --version 2>/dev/null)" == wine-* ]]; }
 
-# The Wine loader: "wine" where the 32-bit loader works (it starts 64-bit programs too); the
-# 64-bit loader alone on machines whose kernel cannot run 32-bit programs.
-CAN_RUN_32=0
-if command -v wine >/dev/null && timeout 60 wine --version >/dev/null 2>&1; then
+if [[ "$EXE_ARCH" == i386 ]]; then
+    # The 32-bit loader in a 32-bit prefix; the kernel runs it, or qemu-i386-static in a namespace.
+    [[ -x "$WINE32" ]] || abort_all wine32 "$WINE32 is missing (tools/install-deps.sh --windows installs wine32:i386)"
+    route=${ZELVANE_I386_ROUTE:-auto}
+    if [[ -n "${ZELVANE_I386_NAMESPACE:-}" ]]; then
+        route=qemu
+    elif [[ "$route" == auto ]]; then
+        if runs_32_bit; then route=native; else route=qemu; fi
+    fi
+    case "$route" in
+        native)
+            runs_32_bit || abort_all wine32 "this kernel does not run the 32-bit Wine loader $WINE32 (set ZELVANE_I386_ROUTE=qemu or auto)"
+            echo "note: $BUILD build under 32-bit Wine, run by the kernel"
+            ;;
+        qemu)
+            if [[ -z "${ZELVANE_I386_NAMESPACE:-}" ]]; then
+                # The whole harness again, inside the namespace: Xvfb, Wine and the driver too.
+                echo "note: $BUILD build under 32-bit Wine through qemu-i386-static in a private user namespace"
+                report="$OUT/i386-namespace.txt"
+                rm -f "$report"
+                ZELVANE_I386_NAMESPACE_REPORT=$report "$HERE/i386-namespace.sh" "$0" "$@"
+                status=$?
+                if ((status == 97)) && [[ -f "$report" ]]; then
+                    echo "!!! the i686 build cannot run here: $(cat "$report")"
+                    echo "!!! the i686 GUI tests need qemu-i386-static and a user namespace with its own binfmt_misc"
+                    abort_all wine32 "no route to run 32-bit Wine: $(cat "$report")"
+                fi
+                exit "$status"
+            fi
+            ;;
+        *) abort_all wine32 "ZELVANE_I386_ROUTE is \"$route\"; it is auto, native or qemu" ;;
+    esac
+    WINE=$WINE32
+    export WINELOADER=$WINE
+    note "$BUILD build, 32-bit Wine route: $route"
+elif command -v wine >/dev/null && runs_32_bit; then
+    # "wine" where the 32-bit loader works (it starts 64-bit programs too); the 64-bit loader alone
+    # on machines whose kernel cannot run 32-bit programs.
     WINE=$(command -v wine)
-    CAN_RUN_32=1
 elif command -v wine64 >/dev/null; then
     WINE=$(command -v wine64)
+    export WINELOADER=$WINE
 elif [[ -x /usr/lib/wine/wine64 ]]; then
     WINE=/usr/lib/wine/wine64
+    export WINELOADER=$WINE
 else
     abort_all setup "no usable Wine loader (tests/gui/install-deps.sh installs wine, wine64, wine32:i386)"
 fi
-if ((!CAN_RUN_32)); then export WINELOADER=$WINE; fi
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-note "wine loader: $WINE (32-bit programs: $CAN_RUN_32), server: $WINESERVER"
+note "wine loader: $WINE, server: $WINESERVER"
 
-[[ -f "$EXE" ]] || abort_all build "zelvane.exe not found at $EXE"
-EXE_ARCH=$(pe_machine "$EXE")
-[[ -n "$EXE_ARCH" ]] || abort_all build "$EXE is not a Windows program"
-if [[ "$EXE_ARCH" == i386 ]] && ((!CAN_RUN_32)); then
-    abort_all wine "$EXE is a 32-bit program and this machine's Wine cannot run 32-bit programs" \
-        "(no 32-bit support in the kernel or wine32 missing); run the GUI tests on the x86_64 build"
-fi
-
-# The driver: the one from the build folder when it can run here, else compiled now.
-if [[ ! -f "$DRIVER" ]] || { [[ "$(pe_machine "$DRIVER")" == i386 ]] && ((!CAN_RUN_32)); }; then
+# The driver: the one from the build folder (of the program's architecture), else compiled now.
+if [[ ! -f "$DRIVER" || "$(pe_machine "$DRIVER")" != "$EXE_ARCH" ]]; then
     arch=x86_64
     if [[ "$EXE_ARCH" == i386 ]]; then arch=i686; fi
     DRIVER="$OUT/driver/zelvane-gui-driver.exe"
@@ -146,13 +191,30 @@ export DISPLAY=$display
 export WINEPREFIX="$OUT/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-export WINEARCH=win64
-if [[ "$EXE_ARCH" == i386 ]]; then unset WINEARCH; fi
-timeout 240 "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
-timeout 120 "$WINESERVER" -w >>"$OUT/harness.log" 2>&1
-[[ -f "$WINEPREFIX/system.reg" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
-# Keep one server for the whole run: every driver command then starts quickly.
-"$WINESERVER" -p >>"$OUT/harness.log" 2>&1
+if [[ "$EXE_ARCH" == i386 ]]; then
+    # A cold first start of a 32-bit prefix can crash in Wine's own services when the server comes
+    # and goes under them: the server is started first and kept, then the prefix is booted.
+    export WINEARCH=win32
+    mkdir -p "$WINEPREFIX"
+    "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
+    # The kernel boots it in seconds; through qemu it can take many minutes, and then every one of
+    # the harness's Wine processes is as slow: a boot over the limit ends the run as a failure.
+    boot_limit=${ZELVANE_I386_BOOT_SECONDS:-180}
+    boot_start=$SECONDS
+    timeout "$boot_limit" "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
+    if (($? == 124)); then
+        abort_all wine32 "the 32-bit prefix did not boot within $boot_limit s (route: $route); at this speed the GUI tests would take hours"
+    fi
+    note "32-bit prefix booted in $((SECONDS - boot_start)) s (route: $route)"
+    [[ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
+else
+    export WINEARCH=win64
+    timeout 240 "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
+    timeout 120 "$WINESERVER" -w >>"$OUT/harness.log" 2>&1
+    [[ -f "$WINEPREFIX/system.reg" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
+    # Keep one server for the whole run: every driver command then starts quickly.
+    "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
+fi
 
 wine_run() { timeout "$1" "$WINE" "${@:2}" 2>>"$OUT/wine-stderr.log" | tr -d '\r'; }
 drv() { wine_run 90 "$DRIVER" "$@"; }
@@ -161,7 +223,13 @@ wait_window() { drv wait-window "$@" | grep '^FOUND' >/dev/null; }
 wait_gone() { drv wait-gone "$@" | grep '^GONE' >/dev/null; }
 click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/null; }
 
-[[ "$(drv ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
+ping_start=$SECONDS
+[[ "$(wine_run 300 "$DRIVER" ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
+# Every check starts the driver many times: a slow start (32-bit Wine through qemu) would run for hours.
+start_limit=${ZELVANE_WINE_START_SECONDS:-5}
+if ((SECONDS - ping_start > start_limit)); then
+    abort_all setup "a driver start under Wine took $((SECONDS - ping_start)) s (limit $start_limit s); at this speed the GUI tests would take hours"
+fi
 
 # Wine draws the window frames itself (there is no window manager in Xvfb).
 wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$OUT/harness.log"
@@ -248,8 +316,15 @@ layout() {
 # The program and its windows
 # ---------------------------------------------------------------------------------------------
 # The program's processes still alive from an earlier start: their command lines name zelvane.exe.
-# One of them would hold the single-instance mutex and the next start would end at once.
-lingering() { pgrep -a -f -i 'zelvane\.exe' | grep -v -i 'gui-driver'; }
+# One of them would hold the single-instance mutex and the next start would end at once. Only
+# processes of this run's Wine prefix count: other runs on the machine are left alone.
+lingering() {
+    local pid
+    for pid in $(pgrep -f -i 'zelvane\.exe'); do
+        { tr '\0' '\n' <"/proc/$pid/environ"; } 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" || continue
+        printf '%s %s\n' "$pid" "$({ tr '\0' ' ' <"/proc/$pid/cmdline"; } 2>/dev/null)"
+    done | grep -v -i 'gui-driver'
+}
 wait_no_instance() {
     for _ in $(seq 100); do
         lingering >/dev/null || return 0

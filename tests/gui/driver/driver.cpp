@@ -92,21 +92,22 @@ std::string Printable(const std::string& text) {
     return out;
 }
 
+// Enumeration callback of EnumWindows and EnumChildWindows: collects every window into the
+// vector that LPARAM points to.
+BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
+    return TRUE;
+}
+
 std::vector<HWND> TopLevelWindows() {
     std::vector<HWND> windows;
-    EnumWindows([](HWND window, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
+    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
 std::vector<HWND> ChildWindows(HWND parent) {
     std::vector<HWND> windows;
-    EnumChildWindows(parent, [](HWND window, LPARAM param) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(param)->push_back(window);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&windows));
+    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
