@@ -244,6 +244,7 @@ int FailureLines(const std::string& log) {
         const std::string_view line(log.data() + start, end - start);
         if (line.find("\\cf10 Delete Failure - ") != std::string_view::npos ||
             line.find("\\cf10 Failure Renaming ") != std::string_view::npos ||
+            line.find("\\cf10 Failure Moving ") != std::string_view::npos ||
             line.find("\\cf10 Refused (") != std::string_view::npos ||
             line.find("\\cf10 Backup not restored: ") != std::string_view::npos) {
             ++count;
