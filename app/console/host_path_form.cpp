@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "platform/posix/code_page_1252.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -16,7 +19,27 @@ std::string CurrentFolder() {
     return "/";
 }
 
+// Every name between the separators as WindowsNameOf gives it; the separators become "\".
+std::string WindowsNames(std::string_view path) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
+        out += WindowsNameOf(path.substr(start, end - start));
+        if (end == path.size()) break;
+        out += '\\';
+        start = end + 1;
+    }
+    return out;
+}
+
 }  // namespace
+
+std::string WindowsNameOf(std::string_view hostName) {
+    std::string windows = posix::Utf8ToCp1252(hostName);
+    if (posix::Cp1252ToUtf8(windows) == hostName) return windows;
+    return std::string(hostName);
+}
 
 std::string AbsoluteHostPath(std::string_view path) {
     std::string joined = (!path.empty() && path.front() == '/') ? std::string(path)
@@ -43,10 +66,7 @@ std::string AbsoluteHostPath(std::string_view path) {
 }
 
 std::string HostToWindowsPath(std::string_view hostPath) {
-    const std::string absolute = AbsoluteHostPath(hostPath);
-    std::string out = "Z:";
-    for (char c : absolute) out.push_back(c == '/' ? '\\' : c);
-    return out;
+    return "Z:" + WindowsNames(AbsoluteHostPath(hostPath));
 }
 
 bool IsWindowsForm(std::string_view path) {
@@ -55,13 +75,7 @@ bool IsWindowsForm(std::string_view path) {
 }
 
 std::string UserPathToWindows(std::string_view path) {
-    if (IsWindowsForm(path)) {
-        std::string out(path);
-        for (char& c : out) {
-            if (c == '/') c = '\\';
-        }
-        return out;
-    }
+    if (IsWindowsForm(path)) return WindowsNames(path);
     return HostToWindowsPath(path);
 }
 
