@@ -19,13 +19,13 @@ std::string CurrentFolder() {
     return "/";
 }
 
-// Every name between the separators as WindowsNameOf gives it; the separators become "\".
+// Every name between the separators as posix::WindowsNameOf gives it; the separators become "\".
 std::string WindowsNames(std::string_view path) {
     std::string out;
     std::size_t start = 0;
     while (start <= path.size()) {
         const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
-        out += WindowsNameOf(path.substr(start, end - start));
+        out += posix::WindowsNameOf(path.substr(start, end - start));
         if (end == path.size()) break;
         out += '\\';
         start = end + 1;
@@ -34,12 +34,6 @@ std::string WindowsNames(std::string_view path) {
 }
 
 }  // namespace
-
-std::string WindowsNameOf(std::string_view hostName) {
-    std::string windows = posix::Utf8ToCp1252(hostName);
-    if (posix::Cp1252ToUtf8(windows) == hostName) return windows;
-    return std::string(hostName);
-}
 
 std::string AbsoluteHostPath(std::string_view path) {
     std::string joined = (!path.empty() && path.front() == '/') ? std::string(path)

@@ -14,10 +14,6 @@ namespace zelvane::console {
 // ("/" stays "/"). "." and ".." components are resolved textually.
 std::string AbsoluteHostPath(std::string_view path);
 
-// A host name (UTF-8) as the core names it: its code page 1252 form when 1252 holds every
-// character of it, else its bytes as they stand.
-std::string WindowsNameOf(std::string_view hostName);
-
 // "Z:" + the absolute host path with "\" separators, no trailing backslash ("/" gives "Z:\").
 std::string HostToWindowsPath(std::string_view hostPath);
 
@@ -25,7 +21,7 @@ std::string HostToWindowsPath(std::string_view hostPath);
 bool IsWindowsForm(std::string_view path);
 
 // A path typed by the user (UTF-8), in either form, as the core's Windows path ("/" separators of
-// a Windows form become "\"), each name as WindowsNameOf gives it.
+// a Windows form become "\"), each name as posix::WindowsNameOf gives it.
 std::string UserPathToWindows(std::string_view path);
 
 // The folder part of a host file path ("/a/b/c" gives "/a/b"; "/c" gives "/").

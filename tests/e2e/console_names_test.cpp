@@ -134,5 +134,96 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
     EXPECT_NE(run.out.find("Saved: " + logPath), std::string::npos) << run.out;
 }
 
+TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
+    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
+    Game("dialog.tlk", kTlk);
+    Game("override/" + kNaiveUtf8, "naive texture");
+    // Confirmation, "Unable to locate Kotor folder via registry.", then the folder, typed in UTF-8.
+    Answers({"0", "0", game});
+
+    std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
+    const ConsoleRun run = RunAfterDryRun(arguments, {game, mod}, mod, logPath);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Answer: " + WindowsForm(temp.Path()) + "\\" + kSpieleUtf8 + "\\" + kUniUtf8 + "\n"),
+              std::string::npos)
+        << run.out;
+    const std::string expected = Header(1, tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\", tempDisplay + "M\\'f6d\\'e9\\\\") +
+                                 "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
+                                 kThreePars + "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par" +
+                                 kCrLf + kThreePars + Totals(0, 0);
+    EXPECT_EQ(ReadFile(logPath), expected);
+    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
+}
+
+TEST_F(ConsoleNamesTest, TheDryRunShowsItsPlanInUtf8AndChangesNothing) {
+    MakeK2Mod();
+    Answers({"0", "0", "0"});
+    const auto before = StampedSnapshot(temp.Path());
+    std::vector<std::string> arguments = Arguments();
+    arguments.push_back("--dry-run");
+    const ConsoleRun run = RunConsole(arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
+    const std::string override = WindowsForm(game) + "\\override\\";
+    for (const std::string& line :
+         {"delete " + override + kNaiveUtf8 + ": done\n", "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
+          "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    EXPECT_NE(run.out.find("Delete Successful - Override\\\xc3\x9c" "ber\\" + kRockUtf8), std::string::npos)
+        << run.out;
+    EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
+}
+
+TEST_F(ConsoleNamesTest, TheCheckReadsAccentedNamesInTheGameFolderAndPrintsUtf8) {
+    MakeK2Mod();
+    const auto before = StampedSnapshot(temp.Path());
+    const ConsoleRun run = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
+    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
+    for (const std::string& line :
+         {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
+              "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
+          "uninstall_data.ini:7: note: file-list entry \"override\\" + kNaiveUtf8 + "\" is in the game folder\n",
+          "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
+              "\" is only in a subfolder of override, at \"override\\" + kUberUtf8 + "\\" + kRockUtf8 +
+              "\"; for K2 the run asks before deleting it there\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+    }
+    EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
+}
+
+// A folder of the player's whose name 1252 cannot hold (a Cyrillic user name) is handed over as its
+// UTF-8 bytes: the run works there; the log shows those bytes read as 1252 and proper-cased.
+TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun) {
+    TempFolder temp;
+    const std::string home = temp.Path() + "/" + kDmitriyUtf8;
+    const std::string game = home + "/" + kSpieleUtf8;
+    const std::string mod = home + "/" + kModeUtf8;
+    const std::string answers = temp.Path() + "/answers.txt";
+    const std::string logPath = mod + "/uninstall/removal_results.rtf";
+    WriteFile(mod + "/uninstall/uninstall_data.ini", CrLfLines({"#game=1", "#file_list", "override\\" + kNaive1252,
+                                                                "override\\??.tga"}));
+    WriteFile(game + "/dialog.tlk", kTlk);
+    WriteFile(game + "/override/" + kNaiveUtf8, "naive texture");
+    WriteFile(game + "/override/" + kNihonUtf8, "not the mod's");
+    WriteFile(answers, "0\n");
+
+    const ConsoleRun run = RunAfterDryRun(
+        {"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home}, mod, logPath);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+
+    const std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));
+    // Its bytes read as 1252: proper-casing makes each later 0xD0 and 0xD1 (capitals in 1252) small.
+    const std::string dmitriy = "\\'d0\\'94\\'f0\\'bc\\'f0\\'b8\\'f1\\'82\\'f1\\'80\\'f0\\'b8\\'f0\\'b9\\\\";
+    const std::string expected =
+        Header(1, tempDisplay + dmitriy + "Sp\\'efele\\\\", tempDisplay + dmitriy + "M\\'f6d\\'e9\\\\") +
+        "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
+        "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf;
+    const std::string log = ReadFile(logPath);
+    EXPECT_EQ(log.substr(0, expected.size()), expected);
+    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
+    EXPECT_EQ(ReadFile(game + "/override/" + kNihonUtf8), "not the mod's");
+}
+
 }  // namespace
 }  // namespace zelvane::e2e
