@@ -192,6 +192,34 @@ TEST_F(ConsoleNamesTest, TheCheckReadsAccentedNamesInTheGameFolderAndPrintsUtf8)
     EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
 }
 
+TEST_F(ConsoleNamesTest, AGameInAnAccentedSteamLibraryIsFoundAndRunIn1252) {
+    const std::string home = temp.Path() + "/home";
+    const std::string steam = home + "/.local/share/Steam";
+    const std::string library = temp.Path() + "/Biblioth\xc3\xa8que";  // Bibliothèque
+    WriteFile(steam + "/steamapps/libraryfolders.vdf",
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + library + "\"\n\t}\n}\n");
+    WriteFile(library + "/steamapps/appmanifest_32370.acf",
+              "\"AppState\"\n{\n\t\"appid\"\t\t\"32370\"\n\t\"installdir\"\t\t\"swkotor\"\n}\n");
+    const std::string folder = library + "/steamapps/common/swkotor";
+    WriteFile(folder + "/dialog.tlk", kTlk);
+    WriteFile(folder + "/override/" + kNaiveUtf8, "naive texture");
+    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
+    Answers({"0"});
+
+    const ConsoleRun found = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
+    EXPECT_NE(found.out.find("K1 " + folder + " (used by a run)\n   run path: " + WindowsForm(folder) + "\n"),
+              std::string::npos)
+        << found.out;
+
+    const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile},
+                                          {library, mod}, mod, logPath, {"HOME=" + home});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_FALSE(Exists(folder + "/override/" + kNaiveUtf8));
+    const std::string gameDisplay = tempDisplay + "Biblioth\\'e8que\\\\Steamapps\\\\Common\\\\Swkotor\\\\";
+    const std::string header = Header(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\");
+    EXPECT_EQ(ReadFile(logPath).substr(0, header.size()), header);
+}
+
 // A folder of the player's whose name 1252 cannot hold (a Cyrillic user name) is handed over as its
 // UTF-8 bytes: the run works there; the log shows those bytes read as 1252 and proper-cased.
 TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun) {
