@@ -127,7 +127,8 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
     EXPECT_EQ(Snapshot(game), gameAfter);
 
     // The transcript is UTF-8: the program folder, the prompt from the description, the log's path.
-    EXPECT_NE(run.out.find("Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n"), std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("\n" + WindowsForm(game) + "\\override\\" + kUberUtf8 + "\\\n"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("Restaurer l'ic\xc3\xb4ne " + kEteUtf8 + "?"), std::string::npos) << run.out;
@@ -147,10 +148,12 @@ TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
     EXPECT_NE(run.out.find("Answer: " + WindowsForm(temp.Path()) + "\\" + kSpieleUtf8 + "\\" + kUniUtf8 + "\n"),
               std::string::npos)
         << run.out;
-    const std::string expected = Header(1, tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\", tempDisplay + "M\\'f6d\\'e9\\\\") +
-                                 "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
-                                 kThreePars + "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par" +
-                                 kCrLf + kThreePars + Totals(0, 0);
+    const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
+    const std::string expected =
+        Header(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") + "\\cf3 Delete Successful - \\cf1 Override\\\\" +
+        kNaiveLog + "\\cf1\\par" + kCrLf + kThreePars +
+        "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par" + kCrLf + kThreePars +
+        Totals(0, 0);
     EXPECT_EQ(ReadFile(logPath), expected);
     EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
 }
@@ -166,7 +169,8 @@ TEST_F(ConsoleNamesTest, TheDryRunShowsItsPlanInUtf8AndChangesNothing) {
     EXPECT_EQ(StampedSnapshot(temp.Path()), before);
     const std::string override = WindowsForm(game) + "\\override\\";
     for (const std::string& line :
-         {"delete " + override + kNaiveUtf8 + ": done\n", "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
+         {"delete " + override + kNaiveUtf8 + ": done\n",
+          "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
           "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
