@@ -1,6 +1,7 @@
 #include "app/console/check_mode.hpp"
 
 #include "app/console/host_path_form.hpp"
+#include "app/console/terminal_text.hpp"
 #include "description/description_check.hpp"
 #include "platform/posix/posix_file_system.hpp"
 
@@ -21,7 +22,7 @@ int RunCheck(const ConsoleOptions& options, const std::string& hostProgramFolder
     check.modFolder = FolderOption(options.modFolder);
     check.gameFolder = FolderOption(options.gameFolder);
     const std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);
-    for (const Diagnostic& diagnostic : diagnostics) out << FormatDiagnostic(diagnostic) << '\n';
+    for (const Diagnostic& diagnostic : diagnostics) out << TerminalLine(FormatDiagnostic(diagnostic)) << '\n';
     out << CheckSummary(diagnostics) << std::endl;
     return CheckStatus(diagnostics);
 }

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/console/rtf_terminal.hpp"
+#include "app/console/terminal_text.hpp"
 
 namespace zelvane::console {
 
@@ -10,8 +10,8 @@ void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult&
     out << "\n== Dry run: nothing was changed on disk. The run would have made these changes ==\n";
     int number = 0;
     for (const PlannedChange& change : view.Plan()) {
-        out << ++number << ". " << PlannedKindName(change.kind) << " " << Cp1252TextToUtf8(change.path);
-        if (!change.target.empty()) out << " -> " << Cp1252TextToUtf8(change.target);
+        out << ++number << ". " << PlannedKindName(change.kind) << " " << TerminalLine(change.path);
+        if (!change.target.empty()) out << " -> " << TerminalLine(change.target);
         out << ": " << FsStatusName(change.outcome) << "\n";
     }
     if (number == 0) out << "(no changes)\n";
@@ -20,7 +20,7 @@ void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult&
         out << "== No removal log would be saved ==\n" << std::flush;
         return;
     }
-    out << "== The removal log that would be saved as " << Cp1252TextToUtf8(result.logPath) << " (" << log.size()
+    out << "== The removal log that would be saved as " << TerminalLine(result.logPath) << " (" << log.size()
         << " bytes) ==\n"
         << std::flush;
     ui.ShowRichText(log);

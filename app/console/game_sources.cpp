@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/console/host_path_form.hpp"
-#include "app/console/rtf_terminal.hpp"
+#include "app/console/terminal_text.hpp"
 #include "platform/posix/file_registry.hpp"
 #include "platform/posix/game_registry.hpp"
 
@@ -49,10 +49,10 @@ void PrintFoundGames(const std::string& winePrefix, std::ostream& out) {
     }
     for (const FoundGame& found : registry.Found()) {
         out << (found.game == 1 ? "K1 " : "K2 ")
-            << (found.hostFolder.empty() ? Cp1252TextToUtf8(found.windowsPath) + " (not found)" : found.hostFolder);
+            << (found.hostFolder.empty() ? TerminalLine(found.windowsPath) + " (not found)" : found.hostFolder);
         if (!found.hostFolder.empty() && !found.exists) out << " (missing)";
         if (registry.Answer(found.game) == &found) out << " (used by a run)";
-        out << "\n   run path: " << Cp1252TextToUtf8(registry.RunPath(found)) << "\n   found in: " << found.origin
+        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: " << found.origin
             << "\n";
     }
 }

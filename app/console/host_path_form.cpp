@@ -2,7 +2,10 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <vector>
+
+#include "platform/posix/code_page_1252.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -14,6 +17,20 @@ std::string CurrentFolder() {
         buffer.resize(buffer.size() * 2);
     }
     return "/";
+}
+
+// Every name between the separators as posix::WindowsNameOf gives it; the separators become "\".
+std::string WindowsNames(std::string_view path) {
+    std::string out;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find_first_of("/\\", start), path.size());
+        out += posix::WindowsNameOf(path.substr(start, end - start));
+        if (end == path.size()) break;
+        out += '\\';
+        start = end + 1;
+    }
+    return out;
 }
 
 }  // namespace
@@ -43,10 +60,7 @@ std::string AbsoluteHostPath(std::string_view path) {
 }
 
 std::string HostToWindowsPath(std::string_view hostPath) {
-    const std::string absolute = AbsoluteHostPath(hostPath);
-    std::string out = "Z:";
-    for (char c : absolute) out.push_back(c == '/' ? '\\' : c);
-    return out;
+    return "Z:" + WindowsNames(AbsoluteHostPath(hostPath));
 }
 
 bool IsWindowsForm(std::string_view path) {
@@ -55,13 +69,7 @@ bool IsWindowsForm(std::string_view path) {
 }
 
 std::string UserPathToWindows(std::string_view path) {
-    if (IsWindowsForm(path)) {
-        std::string out(path);
-        for (char& c : out) {
-            if (c == '/') c = '\\';
-        }
-        return out;
-    }
+    if (IsWindowsForm(path)) return WindowsNames(path);
     return HostToWindowsPath(path);
 }
 

@@ -1,6 +1,9 @@
 #pragma once
 // Host paths and their Windows form for the core: the host's root is drive Z:, as under Wine
-// ("/home/me/mod" is "Z:\home\me\mod").
+// ("/home/me/mod" is "Z:\home\me\mod"). Host names are UTF-8, the core's names code page 1252:
+// each name is handed over in 1252. A name 1252 cannot hold (a Cyrillic user name) is handed
+// over as its UTF-8 bytes, which the file-system seam finds as they stand; the run works there,
+// and the log shows those bytes read as 1252.
 
 #include <string>
 #include <string_view>
@@ -17,8 +20,8 @@ std::string HostToWindowsPath(std::string_view hostPath);
 // True for "C:\..." or "C:/..." forms (a drive letter and a colon).
 bool IsWindowsForm(std::string_view path);
 
-// A path typed by the user, in either form, as the core's Windows path ("/" separators of a
-// Windows form become "\").
+// A path typed by the user (UTF-8), in either form, as the core's Windows path ("/" separators of
+// a Windows form become "\"), each name as posix::WindowsNameOf gives it.
 std::string UserPathToWindows(std::string_view path);
 
 // The folder part of a host file path ("/a/b/c" gives "/a/b"; "/c" gives "/").

@@ -16,6 +16,7 @@
 #include "app/console/dry_run_report.hpp"
 #include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
+#include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
@@ -121,7 +122,7 @@ int Run(const ConsoleOptions& options) {
     StartupOutcome outcome = RunStartup(startup);
     if (outcome.state == StartupState::Ended) return finish(kExitAnotherInstance, RunResult{});
     ui.ShowCaption(outcome.caption);
-    std::cout << "Program folder: " << programFolder << "\n\n";
+    std::cout << "Program folder: " << TerminalLine(programFolder) << "\n\n";
     // The window shows this notice whenever the document is missing, in the INI-error state too.
     if (!outcome.documentPresent) ui.ShowNotice(kNoDocumentNotice);
 

@@ -10,6 +10,7 @@
 
 #include "app/console/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
+#include "app/console/terminal_text.hpp"
 #include "prompts/accelerators.hpp"
 
 extern char** environ;
@@ -172,7 +173,7 @@ std::string TerminalUi::BrowseFolderDialog(std::string_view startFolder, std::st
         return {};
     }
     const std::string folder = UserPathToWindows(answer);
-    out_ << "Answer: " << folder << "\n\n" << std::flush;
+    out_ << "Answer: " << TerminalLine(folder) << "\n\n" << std::flush;
     return folder;
 }
 
@@ -190,7 +191,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
         return {};
     }
     const std::string file = UserPathToWindows(answer);
-    out_ << "Answer: " << file << "\n\n" << std::flush;
+    out_ << "Answer: " << TerminalLine(file) << "\n\n" << std::flush;
     return file;
 }
 

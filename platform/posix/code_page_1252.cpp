@@ -101,6 +101,13 @@ std::string Utf8ToCp1252(std::string_view text) {
     return out;
 }
 
+std::string WindowsNameOf(std::string_view hostName) {
+    std::string windows = Utf8ToCp1252(hostName);
+    // Bytes that are no UTF-8 would name another entry when read as 1252: they keep their '?'.
+    if (Cp1252ToUtf8(windows) == hostName || !IsNonAsciiUtf8(hostName)) return windows;
+    return std::string(hostName);
+}
+
 bool IsNonAsciiUtf8(std::string_view text) {
     bool high = false;
     std::size_t at = 0;

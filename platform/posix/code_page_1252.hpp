@@ -22,6 +22,12 @@ inline constexpr char kUnmappableCharacter = '?';
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 
+// A host name in a path handed to Windows code: its 1252 form when 1252 holds every character
+// of it, else (valid UTF-8) its bytes as they stand. Such a path stays usable, as a name that is
+// not found as 1252 but is valid UTF-8 is looked up as it stands; a listing still shows the name
+// with '?'. Bytes that are no UTF-8 keep their '?': read as 1252 they would name another entry.
+std::string WindowsNameOf(std::string_view hostName);
+
 // Whether the text holds bytes above 127 that all form valid UTF-8 (a host name as it stands).
 bool IsNonAsciiUtf8(std::string_view text);
 

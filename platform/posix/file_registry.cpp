@@ -4,11 +4,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <utility>
 
 #include "platform/pattern_match.hpp"
+#include "platform/posix/code_page_1252.hpp"
 
 namespace zelvane {
 namespace {
@@ -44,6 +46,21 @@ std::string_view TrimKey(std::string_view key) {
     return key;
 }
 
+// Data in UTF-8 (the file is a text of this host) in code page 1252, name by name between the
+// backslashes: a name 1252 cannot hold keeps its bytes, as a host name handed over does.
+std::string DataIn1252(std::string_view data) {
+    if (!posix::IsNonAsciiUtf8(data)) return std::string(data);  // ASCII, or 1252 already
+    std::string out;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(data.find('\\', start), data.size());
+        out += posix::WindowsNameOf(data.substr(start, end - start));
+        if (end == data.size()) return out;
+        out += '\\';
+        start = end + 1;
+    }
+}
+
 std::optional<FileRegistry::Entry> ParseLine(std::string_view line) {
     const std::size_t keyEnd = line.find('|');
     if (keyEnd == std::string_view::npos) return std::nullopt;
@@ -67,7 +84,7 @@ std::optional<FileRegistry::Entry> ParseLine(std::string_view line) {
             data = data.substr(0, typeStart);
         }
     }
-    entry.value.data = std::string(data) + '\0';
+    entry.value.data = DataIn1252(data) + '\0';
     return entry;
 }
 

@@ -4,7 +4,9 @@
 //   HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2|Path|%GAMES%\Kotor2|REG_EXPAND_SZ
 // (root\key|value name|data[|type]). Keys and value names compare case-insensitively; a later
 // line for the same value replaces an earlier one. Blank lines and lines starting with ';' or
-// '#' are ignored; lines may end with CR LF. Every value is stored with a terminating NUL.
+// '#' are ignored; lines may end with CR LF. Every value is stored with a terminating NUL. Data
+// in UTF-8 is taken to code page 1252 (a name 1252 cannot hold keeps its bytes); data that is no
+// UTF-8 is taken as 1252 already.
 
 #include <string>
 #include <vector>

@@ -469,7 +469,7 @@ std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) cons
     std::string windows = drive;
     for (const std::string& part : HostComponents(std::string_view(resolved).substr(root == "/" ? 0 : root.size()))) {
         windows += '\\';
-        windows += posix::Utf8ToCp1252(part);
+        windows += posix::WindowsNameOf(part);
     }
     return windows.size() == 2 ? windows + '\\' : windows;
 }

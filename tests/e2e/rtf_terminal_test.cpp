@@ -146,5 +146,16 @@ TEST(HostPathForm, HostPathsMapOntoDriveZ) {
     EXPECT_EQ(AbsoluteHostPath("rel").front(), '/');
 }
 
+TEST(HostPathForm, HostNamesGoOverInCodePage1252WhereItHoldsThem) {
+    // "/tmp/Spïele/Ünï" in UTF-8; typed in either form.
+    EXPECT_EQ(HostToWindowsPath("/tmp/Sp\xc3\xaf" "ele/\xc3\x9cn\xc3\xaf"), "Z:\\tmp\\Sp\xef" "ele\\\xdcn\xef");
+    EXPECT_EQ(UserPathToWindows("C:/Sp\xc3\xaf" "ele"), "C:\\Sp\xef" "ele");
+    EXPECT_EQ(UserPathToWindows("/tmp/\xe2\x82\xac"), "Z:\\tmp\\\x80");  // the euro sign
+    // A name 1252 cannot hold keeps its UTF-8 bytes, the others around it are still converted.
+    EXPECT_EQ(HostToWindowsPath("/home/\xd0\x94/M\xc3\xb6" "d"), "Z:\\home\\\xd0\x94\\M\xf6" "d");
+    // Bytes that are no UTF-8 show with '?', which no Windows name holds.
+    EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");
+}
+
 }  // namespace
 }  // namespace zelvane::console

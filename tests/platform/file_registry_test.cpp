@@ -38,6 +38,17 @@ TEST(FileRegistry, ReadsStringValuesWithTheirTerminatingNul) {
     EXPECT_EQ(entries[4].root, 0x80000001u);
 }
 
+TEST(FileRegistry, DataInUtf8IsTakenToCodePage1252NameByName) {
+    const auto entries = FileRegistry::Parse(
+        "HKEY_LOCAL_MACHINE\\a|Path|Z:\\Sp\xc3\xaf" "ele\\\xc3\x9cn\xc3\xaf\n"  // Spïele, Ünï in UTF-8
+        "HKEY_LOCAL_MACHINE\\b|Path|Z:\\\xd0\x94\\M\xc3\xb6" "d\n"           // Д: 1252 cannot hold it
+        "HKEY_LOCAL_MACHINE\\c|Path|C:\\Sp\xef" "ele\n");                       // 1252 already
+    ASSERT_EQ(entries.size(), 3u);
+    EXPECT_EQ(entries[0].value.data, std::string("Z:\\Sp\xef" "ele\\\xdcn\xef") + '\0');
+    EXPECT_EQ(entries[1].value.data, std::string("Z:\\\xd0\x94\\M\xf6" "d") + '\0');
+    EXPECT_EQ(entries[2].value.data, std::string("C:\\Sp\xef" "ele") + '\0');
+}
+
 class FileRegistryFile : public ::testing::Test {
 protected:
     FileRegistryFile() {

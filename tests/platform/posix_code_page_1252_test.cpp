@@ -67,5 +67,16 @@ TEST(CodePage1252, WhatItCannotHoldBecomesAQuestionMark) {
     EXPECT_EQ(Utf8ToCp1252("a\xE2\x82"), "a??");                                    // cut short
 }
 
+TEST(CodePage1252, AHostNameInAPathIs1252WhereItCanBeAndItsOwnBytesElse) {
+    EXPECT_EQ(WindowsNameOf("Sp\xC3\xAF" "ele"), "Sp\xEF" "ele");
+    EXPECT_EQ(WindowsNameOf("\xE2\x82\xAC \xC2\x81"), "\x80 \x81");  // the euro sign; a C1 control
+    EXPECT_EQ(WindowsNameOf("plain"), "plain");
+    // No '?' (a wildcard): the name as it stands, which the seam finds as it stands.
+    EXPECT_EQ(WindowsNameOf("\xD0\x94\xD0\xBC"), "\xD0\x94\xD0\xBC");
+    EXPECT_EQ(WindowsNameOf("\xC3\xA9\xE6\x97\xA5"), "\xC3\xA9\xE6\x97\xA5");  // one letter too many
+    // Bytes that are no UTF-8 read as 1252 would name another entry ("na\xEFve" is "naïve").
+    EXPECT_EQ(WindowsNameOf("na\xEFve"), "na?ve");
+}
+
 }  // namespace
 }  // namespace zelvane::posix
