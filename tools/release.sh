@@ -16,7 +16,7 @@ done
 VERSION=$(sed -n 's/^project(Zelvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 [[ -n "$VERSION" ]] || { echo "release: no version in CMakeLists.txt" >&2; exit 1; }
 NAME="zelvane-$VERSION-windows"
-BUILD=build/release-i686
+BUILD=${ZELVANE_RELEASE_BUILD:-build/release-i686}  # tools/test-all.sh reuses its own i686 build
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 

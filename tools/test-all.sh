@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Zelvane and runs every test: the native suite, the same suite under AddressSanitizer and
-# UndefinedBehaviorSanitizer, a short run of every fuzz target, both Windows builds, and the GUI
-# tests of the Windows program under Wine.
+# Builds Zelvane and runs every test: both Windows builds and the release package made from the
+# i686 one, the native suite, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
+# a short run of every fuzz target, and the GUI tests of both Windows builds under Wine.
 # Run from anywhere, as root on a fresh Debian machine (it installs what it needs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -14,6 +14,14 @@ for arch in i686 x86_64; do
     cmake -S . -B "build/win32-$arch" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-$arch.cmake" \
         -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
     cmake --build "build/win32-$arch" -j"$jobs"
+done
+
+echo "== Release package for mod authors =="
+ZELVANE_RELEASE_BUILD=build/win32-i686 tools/release.sh
+version=$(sed -n 's/^project(Zelvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+listing=$(unzip -Z1 "dist/zelvane-$version-windows.zip")
+for member in zelvane.exe uninstall/uninstall_data.ini uninstall/uninstall_info.rtf "Zelvane Usage.rtf"; do
+    grep -qxF "zelvane-$version-windows/$member" <<<"$listing" || { echo "release: $member missing from the zip" >&2; exit 1; }
 done
 
 echo "== Sanitizer build (ASan + UBSan) =="
