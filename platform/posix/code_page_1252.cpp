@@ -14,24 +14,6 @@ constexpr std::array<std::uint16_t, 32> kHighControls = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 98-9F
 };
 
-char32_t UnicodeOf(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
-    return byte;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // The 1252 byte of a character, or nothing.
 bool ByteOf(char32_t c, char& out) {
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
@@ -78,6 +60,34 @@ std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out) {
 }
 
 }  // namespace
+
+char32_t UnicodeOf(unsigned char byte) {
+    if (byte >= 0x80 && byte <= 0x9F) return kHighControls[byte - 0x80];
+    return byte;
+}
+
+char Cp1252Of(char32_t c) {
+    char byte = kUnmappableCharacter;
+    return ByteOf(c, byte) ? byte : kUnmappableCharacter;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
 
 std::string Cp1252ToUtf8(std::string_view text) {
     std::string out;

@@ -19,6 +19,12 @@ namespace zelvane::posix {
 
 inline constexpr char kUnmappableCharacter = '?';
 
+// One character: the Unicode character of a 1252 byte, the 1252 byte of a character (or
+// kUnmappableCharacter), and a character appended to UTF-8 text.
+char32_t UnicodeOf(unsigned char byte);
+char Cp1252Of(char32_t c);
+void AppendUtf8(std::string& out, char32_t c);
+
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);
 

@@ -6,40 +6,12 @@
 #include <sstream>
 #include <vector>
 
+#include "platform/posix/code_page_1252.hpp"
+
 namespace zelvane {
 namespace {
 
-// Code page 1252 at 0x80..0x9F; the other bytes are the Unicode code points themselves.
-constexpr std::array<char16_t, 32> kHigh1252 = {
-    0x20AC, 0xFFFF, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFF, 0x017D, 0xFFFF, 0xFFFF, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFF, 0x017E, 0x0178};
-
-char To1252(char16_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
-    for (std::size_t i = 0; i < kHigh1252.size(); ++i) {
-        if (kHigh1252[i] == c) return static_cast<char>(0x80 + i);
-    }
-    return '?';
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
+using posix::AppendUtf8;
 
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
@@ -268,7 +240,7 @@ std::optional<RegistryValue> WineRegistry::Query(std::uint32_t root, std::string
     if (it == values_.end()) return std::nullopt;
     RegistryValue value;
     value.type = it->second.type;
-    for (char16_t c : it->second.text) value.data += To1252(c);
+    for (char16_t c : it->second.text) value.data += posix::Cp1252Of(c);
     value.data += '\0';
     return value;
 }
