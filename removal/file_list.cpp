@@ -83,6 +83,20 @@ bool RemoveFromSubfolder(RunState& run, std::string_view entry, std::string_view
     return true;
 }
 
+// A line of prose after #file_list ("Note: read me first") reads as a stream of a file that is
+// not there: it names nothing to delete. A stream of a file or folder that exists, and a device
+// name, are refused instead: they are never touched.
+bool NamesAStreamOfNothing(RunState& run, std::string_view entry) {
+    const std::size_t colon = entry.find(':');
+    if (colon == std::string_view::npos) return false;
+    const EntryName base = ResolveEntry(entry.substr(0, colon));
+    if (base.kind == EntryKind::NoSuchFile) return true;
+    if (base.kind != EntryKind::File) return false;
+    Attributes attributes;
+    const FsStatus status = run.fs().GetAttributes(AddBackslash(run.gameFolder) + base.relative, attributes);
+    return status == FsStatus::FileNotFound || status == FsStatus::PathNotFound;
+}
+
 void RemoveEntry(RunState& run, std::string_view entry) {
     // Read by name first, then where its links lead; a refused entry is never touched. The line
     // as written is what the log shows.
@@ -92,7 +106,11 @@ void RemoveEntry(RunState& run, std::string_view entry) {
             AppendRefused(run, LogDisplay(entry));
             return;
         case EntryKind::NotPlainName:
-            AppendNotPlainName(run, LogDisplay(entry));
+            if (NamesAStreamOfNothing(run, entry)) {
+                AppendNotFound(run, entry);
+            } else {
+                AppendNotPlainName(run, LogDisplay(entry));
+            }
             return;
         case EntryKind::NoSuchFile:
             AppendNotFound(run, entry);

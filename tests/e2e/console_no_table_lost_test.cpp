@@ -225,7 +225,7 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
     Description({"#game=2", "#qdelete_file_0=override\\c.uti ", "#qdelete_file_begin_0#", "Delete c?",
                  "#qdelete_file_end_0#", "#qdelete_file_1=override\\*.uti", "#qdelete_file_begin_1#", "Delete all?",
                  "#qdelete_file_end_1#", "#file_list", "override\\a.uti ", "override\\b.uti.", "override\\*.uti",
-                 "Thanks for playing. Have fun.", "override\\CON", "override\\a.uti:zone"});
+                 "Thanks for playing. Have fun.", "Note: read me first", "override\\CON", "override\\keep.uti:zone"});
     Answers({"0", "0"});
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
@@ -233,14 +233,15 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
                          "\\cf3 Delete Successful - \\cf1 Override\\\\b.uti.\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Override\\\\*.uti\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Thanks for playing. Have fun.\\cf1\\par" + kCrLf +
+                         "\\cf10 File Not Found: \\cf1 Note: read me first\\cf1\\par" + kCrLf +
                          "\\cf10 Refused (not a plain file name): \\cf1 Override\\\\CON\\cf1\\par" + kCrLf +
-                         "\\cf10 Refused (not a plain file name): \\cf1 Override\\\\a.uti:zone\\cf1\\par" + kCrLf +
+                         "\\cf10 Refused (not a plain file name): \\cf1 Override\\\\keep.uti:zone\\cf1\\par" + kCrLf +
                          kPar + kPar + kPar + "\\cf1 QDeleteFile: \\cf3 Delete Successful - \\cf1 Override\\\\c.uti \\par" +
                          kCrLf + "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 "
                                  "Override\\\\*.uti\\cf1\\b0\\par" + kCrLf + kPar + kPar +
                          "\\cf10\\b\\fs32 FYI:\\fs28  \\b0  \\ul Prompt Failure\\ulnone  means you were going to be "
                          "prompted to make a decision but you weren't for the reason specified.\\cf1\\fs24\\par" +
-                         kCrLf + Totals(2, 2));
+                         kCrLf + Totals(2, 3));
     EXPECT_EQ(Snapshot(game + "/override"), (std::map<std::string, std::string>{{"keep.uti", "another mod's file"}}));
 }
 
