@@ -35,6 +35,7 @@ struct HostCounters {
     std::uint64_t folderOpens = 0;     // folders opened on the way down a path
     std::uint64_t rootChecks = 0;      // steps up from a folder while proving it lies inside a root
     std::uint64_t unlinks = 0;         // files deleted
+    std::uint64_t folderStamps = 0;    // folders' states read for their stamps
 };
 
 // Closes a descriptor when it goes out of scope.

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <vector>
 
 #include "platform/memory/windows_path.hpp"
@@ -159,6 +160,28 @@ bool PosixFileSystem::SameVolume(std::string_view a, std::string_view b) const {
     const Placement second = folders_.Place(b);
     const auto usable = [](const Placement& p) { return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound; };
     return usable(first) && usable(second) && first.folder.dev == second.folder.dev;
+}
+
+std::string PosixFileSystem::FolderStamp(std::string_view folder) const {
+    // The clock first: a change after it shows in the state read below, or gets a later time.
+    struct timespec now {};
+    if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0) return {};
+    const Placement p = folders_.Place(folder);
+    if (p.status != FsStatus::Ok) return {};
+    // Never the state kept for the entry: a change inside the folder does not touch that.
+    struct stat st {};
+    ++folders_.counters.folderStamps;
+    const int rc = p.isRoot ? ::fstat(p.folder.get(), &st) : ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    if (rc != 0 || !S_ISDIR(st.st_mode)) return {};
+    posix::TimeGrain grain;
+    if (p.isRoot || st.st_dev == p.folder.dev) {
+        grain = grains_.Of(st.st_dev, p.folder.get());
+    } else {  // a mount point: its own file system
+        const Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!fd.valid()) return {};
+        grain = grains_.Of(st.st_dev, fd.get());
+    }
+    return posix::FolderStampOf(st, now, grain);
 }
 
 std::string PosixFileSystem::HostPathOf(std::string_view path) const {
