@@ -350,10 +350,15 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
 }
 
 bool HostFolders::Inside(const HostFolder& folder, const std::vector<HostFolder>& roots) {
+    const FolderId id{folder.dev, folder.ino};
+    if (inside_.contains(id)) return true;
     HostFolder current = folder;
     for (int step = 0; step < kMaxDepth; ++step) {
         for (const HostFolder& root : roots) {
-            if (current.SameAs(root)) return true;
+            if (current.SameAs(root)) {
+                inside_.insert(id);
+                return true;
+            }
         }
         ++counters.rootChecks;
         const int fd = ::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -399,12 +404,31 @@ void HostFolders::Removed(const HostFolder& folder, const std::string& host) {
     if (bucket->second.empty()) it->second.erase(bucket);
 }
 
-void HostFolders::FolderMoved() { folders_.clear(); }
+std::optional<std::string> HostFolders::HostPathOf(const HostFolder& folder) {
+    const FolderId id{folder.dev, folder.ino};
+    if (const auto it = hostPaths_.find(id); it != hostPaths_.end()) return it->second;
+    ++counters.hostPathReads;
+    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
+    std::vector<char> buffer(4096);
+    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
+    std::string path(buffer.data(), static_cast<std::size_t>(n));
+    if (path.ends_with(" (deleted)")) return std::nullopt;
+    return hostPaths_.emplace(id, std::move(path)).first->second;
+}
+
+void HostFolders::FolderMoved() {
+    folders_.clear();
+    inside_.clear();
+    hostPaths_.clear();
+}
 
 void HostFolders::Forget() {
     listings_.clear();
     states_.clear();
     folders_.clear();
+    inside_.clear();
+    hostPaths_.clear();
 }
 
 }  // namespace zelvane::posix

@@ -40,9 +40,13 @@ Attributes AttributesOf(const struct stat& st, std::string_view name) {
     return a;
 }
 
+// The process's file mode mask, read once: only this process could change it, and it does not.
 mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
     return mask;
 }
 
@@ -140,6 +144,7 @@ PosixFileSystem::PosixFileSystem(std::string winePrefix) : prefix_(winePrefix), 
 
 void PosixFileSystem::SetRoots(std::vector<std::string> roots) {
     roots_ = std::move(roots);
+    folders_.RootsChanged();
     rootFolders_.assign(roots_.size(), HostFolder{});
     for (std::size_t i = 0; i < roots_.size(); ++i) folders_.OpenFolder(roots_[i], rootFolders_[i]);
 }
@@ -497,21 +502,6 @@ std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) cons
     return windows.size() == 2 ? windows + '\\' : windows;
 }
 
-namespace {
-
-// The host path of a folder held open, as the host knows it now; nullopt when it has none.
-std::optional<std::string> HostPathOfFolder(const HostFolder& folder) {
-    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
-    std::vector<char> buffer(4096);
-    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    if (path.ends_with(" (deleted)")) return std::nullopt;
-    return path;
-}
-
-}  // namespace
-
 std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
     // The usual case: the folder is held open (every link on the way followed) and the last
     // component is no link; the host names the folder's path.
@@ -520,7 +510,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
                            (held.lstat ? S_ISLNK(held.lstat->st_mode)
                                        : held.entry.type == DT_LNK || held.entry.type == DT_UNKNOWN);
     if ((held.status == FsStatus::Ok || held.status == FsStatus::FileNotFound) && !held.isRoot && !mayBeLink) {
-        if (const std::optional<std::string> folder = HostPathOfFolder(held.folder)) {
+        if (const std::optional<std::string> folder = folders_.HostPathOf(held.folder)) {
             return WindowsPathOfHost((*folder == "/" ? "" : *folder) + "/" + held.entry.host);
         }
     }
