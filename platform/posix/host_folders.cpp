@@ -256,18 +256,20 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) 
         return out;
     }
 
-    // The folders on the way, from the deepest one already held.
+    // The folders on the way, from the deepest one already held. Their keys are the prefixes of
+    // one string, ending at ends[i].
     const std::size_t folders = parsed.parts.size() - 1;
-    std::vector<std::string> keys(folders);
     std::string key = parsed.drive;
+    std::vector<std::size_t> ends(folders);
     for (std::size_t i = 0; i < folders; ++i) {
         key += '\\';
         key += parsed.parts[i];
-        keys[i] = key;
+        ends[i] = key.size();
     }
+    const std::string_view keys = key;
     std::size_t next = 0;
     for (std::size_t i = folders; i > 0; --i) {
-        if (auto it = folders_.find(keys[i - 1]); it != folders_.end()) {
+        if (auto it = folders_.find(keys.substr(0, ends[i - 1])); it != folders_.end()) {
             folder = it->second;
             next = i;
             break;
@@ -280,7 +282,7 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) 
             return out;
         }
         if (folders_.size() >= kMaxHeldFolders) folders_.clear();
-        folders_[keys[i]] = folder;
+        folders_.insert_or_assign(std::string(keys.substr(0, ends[i])), folder);
     }
 
     out.folder = std::move(folder);

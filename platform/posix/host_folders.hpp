@@ -15,6 +15,7 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -149,7 +150,12 @@ private:
     std::string prefix_;
     HostFolder hostRoot_;
     std::map<std::string, HostFolder> drives_;
-    std::unordered_map<std::string, HostFolder> folders_;  // by the Windows path that led to them
+    // Hashes strings and views alike, so that a prefix of a path is looked up without a copy.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, HostFolder, KeyHash, std::equal_to<>> folders_;  // by the Windows path that led to them
     std::map<FolderId, Entries> listings_;
     std::map<FolderId, std::unordered_map<std::string, struct stat>> states_;  // by host name
     std::set<FolderId> inside_;                    // folders proved to lie inside the roots
