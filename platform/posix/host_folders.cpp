@@ -234,7 +234,7 @@ FsStatus HostFolders::Descend(HostFolder& folder, const std::string& given, int&
     return OpenChild(folder, entry->host, hops);
 }
 
-Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) {
+Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, bool lookUpLast) {
     Placement out;
     // A plain POSIX path is the same as one on drive Z:.
     const bool posixPath = windowsPath.starts_with('/');
@@ -289,6 +289,10 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) 
     out.given = parsed.parts.back();
     if (allowWildcards && HasWildcards(out.given)) {
         out.pattern = true;
+        return out;
+    }
+    if (!lookUpLast) {
+        out.entry = HostEntry{Cp1252ToUtf8(out.given), out.given, DT_UNKNOWN};
         return out;
     }
     if (std::optional<HostEntry> entry = Lookup(out.folder, out.given, out.lstat)) {

@@ -97,7 +97,9 @@ public:
     explicit HostFolders(std::string winePrefix);
 
     // prefix is the Wine prefix folder; allowWildcards lets the last component be a pattern.
-    Placement Place(std::string_view windowsPath, bool allowWildcards = false);
+    // lookUpLast false: the last component is not looked up (entry.host is its name as spelled,
+    // exists is false), for a caller that asks the host about it itself.
+    Placement Place(std::string_view windowsPath, bool allowWildcards = false, bool lookUpLast = true);
     // The folder a Windows path names, every component walked and every link followed.
     FsStatus OpenFolder(std::string_view windowsPath, HostFolder& out);
 

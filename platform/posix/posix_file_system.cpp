@@ -171,12 +171,18 @@ std::string PosixFileSystem::FolderStamp(std::string_view folder) const {
     // The clock first: a change after it shows in the state read below, or gets a later time.
     struct timespec now {};
     if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0) return {};
-    const Placement p = folders_.Place(folder);
+    // Never the state kept for the entry: a change inside the folder does not touch that. The name
+    // as spelled is asked first, as a lookup would; another spelling is looked up.
+    Placement p = folders_.Place(folder, false, false);
     if (p.status != FsStatus::Ok) return {};
-    // Never the state kept for the entry: a change inside the folder does not touch that.
     struct stat st {};
     ++folders_.counters.folderStamps;
-    const int rc = p.isRoot ? ::fstat(p.folder.get(), &st) : ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    int rc = p.isRoot ? ::fstat(p.folder.get(), &st) : ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    if (rc != 0 && errno == ENOENT && !p.isRoot) {
+        p = folders_.Place(folder);
+        if (p.status != FsStatus::Ok) return {};
+        rc = ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    }
     if (rc != 0 || !S_ISDIR(st.st_mode)) return {};
     posix::TimeGrain grain;
     if (p.isRoot || st.st_dev == p.folder.dev) {
@@ -234,8 +240,11 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
 
 namespace {
 
-// Opens an existing regular file for reading; folders and other kinds answer AccessDenied.
-FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
+// Opens an existing regular file for reading; folders and other kinds answer AccessDenied. For
+// reading, the descriptor blocks again once it is known to be a regular file; a test of whether
+// the file opens leaves it as it is (it is closed at once).
+FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st,
+                     bool forReading = true) {
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     // Non-blocking, so that a pipe in the way is refused rather than waited on.
@@ -244,8 +253,10 @@ FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor
     ++folders.counters.stats;
     if (::fstat(fd.get(), &st) != 0) return StatusFromErrno(errno);
     if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    if (forReading) {
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    }
     out = std::move(fd);
     return FsStatus::Ok;
 }
@@ -255,7 +266,7 @@ FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor
 FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
     Descriptor fd(-1);
     struct stat st {};
-    return OpenRegular(folders_, folders_.Place(path), fd, st);
+    return OpenRegular(folders_, folders_.Place(path), fd, st, false);
 }
 
 FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
