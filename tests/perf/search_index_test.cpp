@@ -330,10 +330,10 @@ TEST(SearchIndex, OnTheHostStampsKeepTheIndexThroughPromptsUntilThePlayerChanges
         ASSERT_EQ(host.WriteAll(over + "\\b\\g" + std::to_string(i) + ".tga", "x"), FsStatus::Ok);
     }
     host.ForgetCachedState();
-    if (host.FolderStamp(over + "\\b").empty()) {
-        // a file system whose times are coarse: the folders' last changes must lie a window back
-        std::this_thread::sleep_for(std::chrono::milliseconds(2100));
-    }
+    // Where times are coarse a folder just changed has no stamp for a while: the folders' last
+    // changes must lie that window back, and the run's own deletion costs a walk after the prompt.
+    const bool fine = !host.FolderStamp(over + "\\b").empty();
+    if (!fine) std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     SearchIndex index;
     IndexKeepingFileSystem run(host, index);
     auto find = [&](const std::string& name) {
@@ -349,15 +349,18 @@ TEST(SearchIndex, OnTheHostStampsKeepTheIndexThroughPromptsUntilThePlayerChanges
         EXPECT_EQ(find("g" + std::to_string(prompt) + ".tga"), over + "\\b\\g" + std::to_string(prompt) + ".tga");
     }
     EXPECT_EQ(find("f3.tga"), "");  // the run's deletion, not the player's change
-    EXPECT_EQ(index.Walks(), 1u);
-    EXPECT_EQ(host.Counters().directoryReads, reads);
+    if (fine) {
+        EXPECT_EQ(index.Walks(), 1u);
+        EXPECT_EQ(host.Counters().directoryReads, reads);
+    }
 
+    const std::uint64_t walks = index.Walks();
     run.ForgetCachedState();
     std::FILE* late = std::fopen((std::string(folderTemplate) + "/override/a/deep/late.tga").c_str(), "w");
     ASSERT_NE(late, nullptr);
     std::fclose(late);
     EXPECT_EQ(find("LATE.tga"), over + "\\a\\deep\\late.tga");
-    EXPECT_EQ(index.Walks(), 2u);
+    EXPECT_EQ(index.Walks(), walks + 1);
     std::filesystem::remove_all(folderTemplate);
 }
 
