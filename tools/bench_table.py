@@ -1,5 +1,8 @@
 #!/usr/bin/env python3
-"""Prints the tables of docs/performance.md from the JSON output of zelvane_bench."""
+"""Prints the tables of docs/performance.md from the JSON output of zelvane_bench.
+
+With several JSON files (runs of the same benchmarks), every figure is the median of the runs'
+figures, and the ratio that of the medians: single runs on a shared machine vary too much."""
 import json
 import sys
 
@@ -25,9 +28,40 @@ def number(x):
     return f"{x:,.0f}" if x >= 100 else f"{x:.3g}"
 
 
-def main(path):
-    with open(path) as f:
-        data = json.load(f)
+def median(values):
+    values = sorted(values)
+    return values[len(values) // 2]
+
+
+def merged(paths):
+    datas = []
+    for path in paths:
+        with open(path) as f:
+            datas.append(json.load(f))
+    if len(datas) == 1:
+        return datas[0]
+    by_name = {}
+    for data in datas:
+        for b in data["benchmarks"]:
+            if not b.get("error_occurred"):
+                by_name.setdefault(b["name"], []).append(b)
+    out = []
+    for b in datas[0]["benchmarks"]:
+        runs_of = by_name.get(b["name"])
+        if not runs_of:
+            continue
+        m = dict(runs_of[0])
+        for key, value in runs_of[0].items():
+            if isinstance(value, (int, float)) and not isinstance(value, bool):
+                m[key] = median([r[key] for r in runs_of if key in r])
+        if "zelvane_ms" in m and m.get("baseline_ms"):
+            m["ratio"] = m["zelvane_ms"] / m["baseline_ms"]
+        out.append(m)
+    return {"benchmarks": out}
+
+
+def main(paths):
+    data = merged(paths)
     disk = runs(data, "disk")
     if disk:
         print("| Layout | Files | zelvane | find + rm | ratio | zelvane per file | find + rm per file | peak memory |")
@@ -56,4 +90,4 @@ def main(path):
 
 
 if __name__ == "__main__":
-    main(sys.argv[1] if len(sys.argv) > 1 else "build/bench/removal.json")
+    main(sys.argv[1:] if len(sys.argv) > 1 else ["build/bench/removal.json"])

@@ -94,6 +94,7 @@ void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, std::size_
                               const std::string& relativeFolder, const std::function<void()>& doEvents) {
     constexpr std::size_t kFolder = static_cast<std::size_t>(-1);
     std::unordered_map<std::string, std::size_t> namesHere;  // lower-cased name -> its file, or kFolder
+    const std::string lowerRelativeFolder = LowerCase(relativeFolder);  // letter by letter, so it joins
     bool first = true;
     for (auto entry = listing.Next(); entry; entry = listing.Next()) {
         if (!first && doEvents) doEvents();
@@ -116,8 +117,9 @@ void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, std::size_
         } else {
             position = entries_.size();
             entries_.push_back(Entry{relativeFolder + name, true, false, record, folders_[record].names.size() - 1});
-            byName_[LowerCase(GetFileName(name))].push_back(position);
-            byPath_.emplace(LowerCase(entries_[position].relative), position);
+            const std::string fileName = GetFileName(name);
+            byName_[fileName.size() == name.size() ? lowerName : LowerCase(fileName)].push_back(position);
+            byPath_.emplace(lowerRelativeFolder + lowerName, position);
         }
         // Names that differ only in letter case (possible on a case-sensitive host) resolve to
         // one another, so their files are checked through a listing.

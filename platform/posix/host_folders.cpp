@@ -234,7 +234,7 @@ FsStatus HostFolders::Descend(HostFolder& folder, const std::string& given, int&
     return OpenChild(folder, entry->host, hops);
 }
 
-Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) {
+Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, bool lookUpLast) {
     Placement out;
     // A plain POSIX path is the same as one on drive Z:.
     const bool posixPath = windowsPath.starts_with('/');
@@ -256,18 +256,20 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) 
         return out;
     }
 
-    // The folders on the way, from the deepest one already held.
+    // The folders on the way, from the deepest one already held. Their keys are the prefixes of
+    // one string, ending at ends[i].
     const std::size_t folders = parsed.parts.size() - 1;
-    std::vector<std::string> keys(folders);
     std::string key = parsed.drive;
+    std::vector<std::size_t> ends(folders);
     for (std::size_t i = 0; i < folders; ++i) {
         key += '\\';
         key += parsed.parts[i];
-        keys[i] = key;
+        ends[i] = key.size();
     }
+    const std::string_view keys = key;
     std::size_t next = 0;
     for (std::size_t i = folders; i > 0; --i) {
-        if (auto it = folders_.find(keys[i - 1]); it != folders_.end()) {
+        if (auto it = folders_.find(keys.substr(0, ends[i - 1])); it != folders_.end()) {
             folder = it->second;
             next = i;
             break;
@@ -280,13 +282,17 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards) 
             return out;
         }
         if (folders_.size() >= kMaxHeldFolders) folders_.clear();
-        folders_[keys[i]] = folder;
+        folders_.insert_or_assign(std::string(keys.substr(0, ends[i])), folder);
     }
 
     out.folder = std::move(folder);
     out.given = parsed.parts.back();
     if (allowWildcards && HasWildcards(out.given)) {
         out.pattern = true;
+        return out;
+    }
+    if (!lookUpLast) {
+        out.entry = HostEntry{Cp1252ToUtf8(out.given), out.given, DT_UNKNOWN};
         return out;
     }
     if (std::optional<HostEntry> entry = Lookup(out.folder, out.given, out.lstat)) {
@@ -350,10 +356,15 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
 }
 
 bool HostFolders::Inside(const HostFolder& folder, const std::vector<HostFolder>& roots) {
+    const FolderId id{folder.dev, folder.ino};
+    if (inside_.contains(id)) return true;
     HostFolder current = folder;
     for (int step = 0; step < kMaxDepth; ++step) {
         for (const HostFolder& root : roots) {
-            if (current.SameAs(root)) return true;
+            if (current.SameAs(root)) {
+                inside_.insert(id);
+                return true;
+            }
         }
         ++counters.rootChecks;
         const int fd = ::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
@@ -399,12 +410,31 @@ void HostFolders::Removed(const HostFolder& folder, const std::string& host) {
     if (bucket->second.empty()) it->second.erase(bucket);
 }
 
-void HostFolders::FolderMoved() { folders_.clear(); }
+std::optional<std::string> HostFolders::HostPathOf(const HostFolder& folder) {
+    const FolderId id{folder.dev, folder.ino};
+    if (const auto it = hostPaths_.find(id); it != hostPaths_.end()) return it->second;
+    ++counters.hostPathReads;
+    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
+    std::vector<char> buffer(4096);
+    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
+    std::string path(buffer.data(), static_cast<std::size_t>(n));
+    if (path.ends_with(" (deleted)")) return std::nullopt;
+    return hostPaths_.emplace(id, std::move(path)).first->second;
+}
+
+void HostFolders::FolderMoved() {
+    folders_.clear();
+    inside_.clear();
+    hostPaths_.clear();
+}
 
 void HostFolders::Forget() {
     listings_.clear();
     states_.clear();
     folders_.clear();
+    inside_.clear();
+    hostPaths_.clear();
 }
 
 }  // namespace zelvane::posix

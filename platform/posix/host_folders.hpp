@@ -15,9 +15,11 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -34,7 +36,9 @@ struct HostCounters {
     std::uint64_t stats = 0;           // stat-like calls made to find entries and read their state
     std::uint64_t folderOpens = 0;     // folders opened on the way down a path
     std::uint64_t rootChecks = 0;      // steps up from a folder while proving it lies inside a root
+    std::uint64_t hostPathReads = 0;   // host paths of folders read from /proc
     std::uint64_t unlinks = 0;         // files deleted
+    std::uint64_t folderStamps = 0;    // folders' states read for their stamps
 };
 
 // Closes a descriptor when it goes out of scope.
@@ -93,7 +97,9 @@ public:
     explicit HostFolders(std::string winePrefix);
 
     // prefix is the Wine prefix folder; allowWildcards lets the last component be a pattern.
-    Placement Place(std::string_view windowsPath, bool allowWildcards = false);
+    // lookUpLast false: the last component is not looked up (entry.host is its name as spelled,
+    // exists is false), for a caller that asks the host about it itself.
+    Placement Place(std::string_view windowsPath, bool allowWildcards = false, bool lookUpLast = true);
     // The folder a Windows path names, every component walked and every link followed.
     FsStatus OpenFolder(std::string_view windowsPath, HostFolder& out);
 
@@ -103,8 +109,15 @@ public:
     // circle, AccessDenied for a link whose target ends in a folder ("..", "/").
     FsStatus FollowLastLink(Placement& placement);
 
-    // Whether the folder lies inside (or is) one of the roots: walks ".." up from it.
+    // Whether the folder lies inside (or is) one of the roots: walks ".." up from it. A folder
+    // found inside is remembered like the listings (until a folder moves, control goes to the
+    // player or the roots change), so each folder is walked up from once per run.
     bool Inside(const HostFolder& folder, const std::vector<HostFolder>& roots);
+    void RootsChanged() { inside_.clear(); }
+
+    // The host path of a folder held open, as the host names it (/proc/self/fd), kept like the
+    // listings; nullopt when it has none (deleted).
+    std::optional<std::string> HostPathOf(const HostFolder& folder);
 
     // The entries of a folder in name order, read once; nullptr when it cannot be read.
     const std::map<std::string, std::vector<HostEntry>>* Listing(const HostFolder& folder);
@@ -139,9 +152,16 @@ private:
     std::string prefix_;
     HostFolder hostRoot_;
     std::map<std::string, HostFolder> drives_;
-    std::unordered_map<std::string, HostFolder> folders_;  // by the Windows path that led to them
+    // Hashes strings and views alike, so that a prefix of a path is looked up without a copy.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
+    };
+    std::unordered_map<std::string, HostFolder, KeyHash, std::equal_to<>> folders_;  // by the Windows path that led to them
     std::map<FolderId, Entries> listings_;
     std::map<FolderId, std::unordered_map<std::string, struct stat>> states_;  // by host name
+    std::set<FolderId> inside_;                    // folders proved to lie inside the roots
+    std::map<FolderId, std::string> hostPaths_;    // host paths of folders held open
 };
 
 }  // namespace zelvane::posix

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <ctime>
 #include <vector>
 
 #include "platform/memory/windows_path.hpp"
@@ -39,9 +40,13 @@ Attributes AttributesOf(const struct stat& st, std::string_view name) {
     return a;
 }
 
+// The process's file mode mask, read once: only this process could change it, and it does not.
 mode_t CurrentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
+    static const mode_t mask = [] {
+        const mode_t current = ::umask(0);
+        ::umask(current);
+        return current;
+    }();
     return mask;
 }
 
@@ -139,6 +144,7 @@ PosixFileSystem::PosixFileSystem(std::string winePrefix) : prefix_(winePrefix), 
 
 void PosixFileSystem::SetRoots(std::vector<std::string> roots) {
     roots_ = std::move(roots);
+    folders_.RootsChanged();
     rootFolders_.assign(roots_.size(), HostFolder{});
     for (std::size_t i = 0; i < roots_.size(); ++i) folders_.OpenFolder(roots_[i], rootFolders_[i]);
 }
@@ -159,6 +165,34 @@ bool PosixFileSystem::SameVolume(std::string_view a, std::string_view b) const {
     const Placement second = folders_.Place(b);
     const auto usable = [](const Placement& p) { return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound; };
     return usable(first) && usable(second) && first.folder.dev == second.folder.dev;
+}
+
+std::string PosixFileSystem::FolderStamp(std::string_view folder) const {
+    // The clock first: a change after it shows in the state read below, or gets a later time.
+    struct timespec now {};
+    if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0) return {};
+    // Never the state kept for the entry: a change inside the folder does not touch that. The name
+    // as spelled is asked first, as a lookup would; another spelling is looked up.
+    Placement p = folders_.Place(folder, false, false);
+    if (p.status != FsStatus::Ok) return {};
+    struct stat st {};
+    ++folders_.counters.folderStamps;
+    int rc = p.isRoot ? ::fstat(p.folder.get(), &st) : ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    if (rc != 0 && errno == ENOENT && !p.isRoot) {
+        p = folders_.Place(folder);
+        if (p.status != FsStatus::Ok) return {};
+        rc = ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
+    }
+    if (rc != 0 || !S_ISDIR(st.st_mode)) return {};
+    posix::TimeGrain grain;
+    if (p.isRoot || st.st_dev == p.folder.dev) {
+        grain = grains_.Of(st.st_dev, p.folder.get());
+    } else {  // a mount point: its own file system
+        const Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+        if (!fd.valid()) return {};
+        grain = grains_.Of(st.st_dev, fd.get());
+    }
+    return posix::FolderStampOf(st, now, grain);
 }
 
 std::string PosixFileSystem::HostPathOf(std::string_view path) const {
@@ -206,8 +240,11 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
 
 namespace {
 
-// Opens an existing regular file for reading; folders and other kinds answer AccessDenied.
-FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
+// Opens an existing regular file for reading; folders and other kinds answer AccessDenied. For
+// reading, the descriptor blocks again once it is known to be a regular file; a test of whether
+// the file opens leaves it as it is (it is closed at once).
+FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st,
+                     bool forReading = true) {
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     // Non-blocking, so that a pipe in the way is refused rather than waited on.
@@ -216,8 +253,10 @@ FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor
     ++folders.counters.stats;
     if (::fstat(fd.get(), &st) != 0) return StatusFromErrno(errno);
     if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
-    const int flags = ::fcntl(fd.get(), F_GETFL);
-    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    if (forReading) {
+        const int flags = ::fcntl(fd.get(), F_GETFL);
+        if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    }
     out = std::move(fd);
     return FsStatus::Ok;
 }
@@ -227,7 +266,7 @@ FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor
 FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
     Descriptor fd(-1);
     struct stat st {};
-    return OpenRegular(folders_, folders_.Place(path), fd, st);
+    return OpenRegular(folders_, folders_.Place(path), fd, st, false);
 }
 
 FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
@@ -474,21 +513,6 @@ std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) cons
     return windows.size() == 2 ? windows + '\\' : windows;
 }
 
-namespace {
-
-// The host path of a folder held open, as the host knows it now; nullopt when it has none.
-std::optional<std::string> HostPathOfFolder(const HostFolder& folder) {
-    const std::string self = "/proc/self/fd/" + std::to_string(folder.get());
-    std::vector<char> buffer(4096);
-    const ssize_t n = ::readlink(self.c_str(), buffer.data(), buffer.size());
-    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size() || buffer[0] != '/') return std::nullopt;
-    std::string path(buffer.data(), static_cast<std::size_t>(n));
-    if (path.ends_with(" (deleted)")) return std::nullopt;
-    return path;
-}
-
-}  // namespace
-
 std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
     // The usual case: the folder is held open (every link on the way followed) and the last
     // component is no link; the host names the folder's path.
@@ -497,7 +521,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
                            (held.lstat ? S_ISLNK(held.lstat->st_mode)
                                        : held.entry.type == DT_LNK || held.entry.type == DT_UNKNOWN);
     if ((held.status == FsStatus::Ok || held.status == FsStatus::FileNotFound) && !held.isRoot && !mayBeLink) {
-        if (const std::optional<std::string> folder = HostPathOfFolder(held.folder)) {
+        if (const std::optional<std::string> folder = folders_.HostPathOf(held.folder)) {
             return WindowsPathOfHost((*folder == "/" ? "" : *folder) + "/" + held.entry.host);
         }
     }

@@ -20,6 +20,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/folder_stamp.hpp"
 #include "platform/posix/host_folders.hpp"
 #include "platform/seams/file_system.hpp"
 
@@ -52,7 +53,11 @@ public:
     void ForgetCachedState() override {
         folders_.Forget();
         driveRoots_.reset();
+        grains_.Forget();
     }
+    // The folder's device, inode, mtime and ctime, read from the disk at each call; "" while a
+    // change made now could keep those times (folder_stamp.hpp).
+    std::string FolderStamp(std::string_view folder) const override;
 
     // The host path a Windows path resolves to, or "" when its folder does not exist.
     std::string HostPathOf(std::string_view path) const;
@@ -73,6 +78,7 @@ private:
     std::string prefix_;
     mutable posix::HostFolders folders_;
     mutable std::optional<std::vector<std::pair<std::string, std::string>>> driveRoots_;
+    mutable posix::TimeGrains grains_;
 };
 
 }  // namespace zelvane

@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <thread>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -310,6 +313,55 @@ TEST(IndexKeepingFileSystem, ForgettingCachedStateDropsTheIndex) {
     run.SetRoots({"C:\\Top"});
     EXPECT_EQ(fs.Roots(), std::vector<std::string>{"C:\\Top"});
     EXPECT_EQ(run.WriteAll("C:\\Elsewhere.txt", "x"), FsStatus::OutsideRoots);
+}
+
+// On the host the folder stamps keep the index through a prompt that changed nothing, with no
+// folder read again, and a file the player put into a subfolder meanwhile is found.
+TEST(SearchIndex, OnTheHostStampsKeepTheIndexThroughPromptsUntilThePlayerChangesAFolder) {
+    char folderTemplate[] = "/tmp/zelvane-perf-XXXXXX";
+    ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
+    std::string over = std::string("Z:") + folderTemplate + "/override";
+    for (char& c : over) if (c == '/') c = '\\';
+    PosixFileSystem host;
+    ASSERT_EQ(host.CreateFolder(over), FsStatus::Ok);
+    for (const char* sub : {"\\a", "\\a\\deep", "\\b"}) ASSERT_EQ(host.CreateFolder(over + sub), FsStatus::Ok);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(host.WriteAll(over + "\\a\\deep\\f" + std::to_string(i) + ".tga", "x"), FsStatus::Ok);
+        ASSERT_EQ(host.WriteAll(over + "\\b\\g" + std::to_string(i) + ".tga", "x"), FsStatus::Ok);
+    }
+    host.ForgetCachedState();
+    // Where times are coarse a folder just changed has no stamp for a while: the folders' last
+    // changes must lie that window back, and the run's own deletion costs a walk after the prompt.
+    const bool fine = !host.FolderStamp(over + "\\b").empty();
+    if (!fine) std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    SearchIndex index;
+    IndexKeepingFileSystem run(host, index);
+    auto find = [&](const std::string& name) {
+        SearchState state;
+        index.FindFile(run, over + "\\*.*", name, true, state);
+        return state.found ? state.result : std::string();
+    };
+    EXPECT_EQ(find("f3.tga"), over + "\\a\\deep\\f3.tga");
+    ASSERT_EQ(run.Delete(over + "\\a\\deep\\f3.tga"), FsStatus::Ok);
+    const std::uint64_t reads = host.Counters().directoryReads;
+    for (int prompt = 0; prompt < 3; ++prompt) {
+        run.ForgetCachedState();  // a prompt in which the player changed nothing
+        EXPECT_EQ(find("g" + std::to_string(prompt) + ".tga"), over + "\\b\\g" + std::to_string(prompt) + ".tga");
+    }
+    EXPECT_EQ(find("f3.tga"), "");  // the run's deletion, not the player's change
+    if (fine) {
+        EXPECT_EQ(index.Walks(), 1u);
+        EXPECT_EQ(host.Counters().directoryReads, reads);
+    }
+
+    const std::uint64_t walks = index.Walks();
+    run.ForgetCachedState();
+    std::FILE* late = std::fopen((std::string(folderTemplate) + "/override/a/deep/late.tga").c_str(), "w");
+    ASSERT_NE(late, nullptr);
+    std::fclose(late);
+    EXPECT_EQ(find("LATE.tga"), over + "\\a\\deep\\late.tga");
+    EXPECT_EQ(index.Walks(), walks + 1);
+    std::filesystem::remove_all(folderTemplate);
 }
 
 // On a case-sensitive host two names may differ only in letter case; deleting one must not hide

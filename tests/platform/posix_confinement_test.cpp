@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "tests/platform/host_folder_fixture.hpp"
 
 namespace zelvane {
@@ -151,6 +153,19 @@ TEST_F(PosixConfinement, LinksInACircleLeadNowhere) {
     EXPECT_EQ(fs->WriteAll(Win("game/override/a"), "x"), FsStatus::BadName);
     EXPECT_EQ(fs->Copy(Win("game/override/x.tga"), Win("game/override/b")), FsStatus::BadName);
     EXPECT_EQ(fs->Delete(Win("game/override/a")), FsStatus::Ok);  // the link itself
+}
+
+// A folder proved inside is remembered for the run, and proved again once the player had
+// control: a folder the player moved out of the roots meanwhile is refused.
+TEST_F(PosixConfinement, AFolderMovedOutDuringAPromptIsRefused) {
+    Put("game/override/sub/a.tga", "a");
+    Put("game/override/sub/b.tga", "b");
+    EXPECT_EQ(fs->Delete(Win("game/override/sub/a.tga")), FsStatus::Ok);
+    ASSERT_EQ(std::rename(HostOf("game/override/sub").c_str(), HostOf("outside/moved").c_str()), 0);
+    Link("game/override/sub", HostOf("outside/moved"));
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->Delete(Win("game/override/sub/b.tga")), FsStatus::OutsideRoots);
+    EXPECT_EQ(Host("outside/moved/b.tga"), "b");
 }
 
 TEST_F(PosixConfinement, ARootMadeLaterCountsAndNoRootsConfineNothing) {

@@ -140,14 +140,19 @@ TEST_F(PosixLookup, EachFolderIsReadOnceAndEachLookupCostsAboutOneStat) {
     EXPECT_LE(after.stats - before.stats, 200u + 100u + 10u + 6u);
     // the folders on the way are opened once, however many lookups follow (program, Backup Uninstall)
     EXPECT_EQ(after.folderOpens - before.folderOpens, 2u);
-    // each change proves its folder inside a root: override is one step below the game folder
-    EXPECT_EQ(after.rootChecks - before.rootChecks, 100u + 10u);
+    // each folder changed is proved inside a root once: override was by the attributes above,
+    // Backup Uninstall is one step below the program folder
+    EXPECT_EQ(after.rootChecks - before.rootChecks, 1u);
 
     // control went to the player: the folder is read afresh, once
     fs->ForgetCachedState();
     const posix::HostCounters forgotten = fs->Counters();
     for (int i = 0; i < 20; ++i) ASSERT_EQ(fs->GetAttributes(path(i, true), a), FsStatus::FileNotFound);
     EXPECT_EQ(fs->Counters().directoryReads - forgotten.directoryReads, 1u);
+    // and each folder is proved inside again at its first change
+    ASSERT_EQ(fs->Delete(path(150, false)), FsStatus::Ok);
+    ASSERT_EQ(fs->Delete(path(151, false)), FsStatus::Ok);
+    EXPECT_EQ(fs->Counters().rootChecks - forgotten.rootChecks, 1u);
 }
 
 TEST_F(PosixLookup, AListingShowsTheRunsOwnChangesAndThePlayersAfterForgetting) {

@@ -1,0 +1,121 @@
+// The stamps of host folders: what changes them, what keeps them, and when they are withheld
+// because a change could keep the folder's times.
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+#include "platform/posix/folder_stamp.hpp"
+#include "tests/platform/host_folder_fixture.hpp"
+
+namespace zelvane {
+namespace {
+
+using posix::FolderStampOf;
+using posix::TimeGrain;
+
+class PosixFolderStamp : public HostFolderTest {
+protected:
+    // Where the temporary folder's file system gives coarse times, waits until the folder's last
+    // change lies outside the window in which a stamp is withheld.
+    void Settle(const std::string& relative) {
+        const int fd = ::open(HostOf(relative).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        grain = posix::TimeGrainOf(fd);
+        ::close(fd);
+        ASSERT_NE(grain, TimeGrain::Foreign) << "the temporary folder lies on a network file system";
+        if (grain == TimeGrain::Coarse) std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    }
+    // The stamp after a change: another one, or none while the change is too recent to tell.
+    void ExpectChanged(const std::string& after, const std::string& before) const {
+        if (grain == TimeGrain::FineAfterQuery) {
+            EXPECT_FALSE(after.empty());
+        }
+        if (!after.empty()) {
+            EXPECT_NE(after, before);
+        }
+    }
+
+    TimeGrain grain = TimeGrain::Coarse;
+};
+
+TEST_F(PosixFolderStamp, ChangesWithTheFoldersEntriesAndWithTheFolderAtThatPath) {
+    Put("override/sub/a.tga", "a");
+    Settle("override/sub");
+    const std::string sub = Win("override/sub");
+    const std::string first = fs->FolderStamp(sub);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(fs->FolderStamp(sub), first);
+    EXPECT_EQ(fs->FolderStamp(Win("OVERRIDE\\SUB")), first);  // any letter case names it
+    // a new file's bytes leave the folder's entries as they were
+    Put("override/sub/a.tga", "changed");
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->FolderStamp(sub), first);
+
+    // a file added by another program, right after the stamp was read
+    Put("override/sub/b.tga", "b");
+    const std::string added = fs->FolderStamp(sub);  // the cache is not asked: the disk is
+    ExpectChanged(added, first);
+    // the run's own deletion, and a rename within the folder
+    ASSERT_EQ(fs->Delete(sub + "\\b.tga"), FsStatus::Ok);
+    const std::string deleted = fs->FolderStamp(sub);
+    ExpectChanged(deleted, added);
+    ASSERT_EQ(std::rename(HostOf("override/sub/a.tga").c_str(), HostOf("override/sub/c.tga").c_str()), 0);
+    ExpectChanged(fs->FolderStamp(sub), deleted);
+
+    // another folder put at the same path
+    const std::string before = fs->FolderStamp(sub);
+    ASSERT_EQ(std::rename(HostOf("override/sub").c_str(), HostOf("override/old").c_str()), 0);
+    Folder("override/sub");
+    fs->ForgetCachedState();
+    ExpectChanged(fs->FolderStamp(sub), before);
+}
+
+TEST_F(PosixFolderStamp, NoStampForWhatIsNoFolder) {
+    Put("override/a.tga", "a");
+    Link("override/up", "..");
+    EXPECT_EQ(fs->FolderStamp(Win("override/a.tga")), "");
+    EXPECT_EQ(fs->FolderStamp(Win("override/missing")), "");
+    EXPECT_EQ(fs->FolderStamp(Win("missing/sub")), "");
+    EXPECT_EQ(fs->FolderStamp(Win("override/a.tga/sub")), "");
+    // a link to a folder: the stamp of the folder it leads to
+    Settle("");
+    EXPECT_EQ(fs->FolderStamp(Win("override/up")), fs->FolderStamp(Win()));
+}
+
+struct stat FolderState(std::int64_t ctimeSeconds, long ctimeNanoseconds) {
+    struct stat st {};
+    st.st_mode = S_IFDIR | 0755;
+    st.st_dev = 8;
+    st.st_ino = 42;
+    st.st_mtim = {ctimeSeconds, ctimeNanoseconds};
+    st.st_ctim = {ctimeSeconds, ctimeNanoseconds};
+    return st;
+}
+
+TEST(FolderStampOf, WithheldWhileALaterChangeCouldKeepTheFoldersTimes) {
+    const struct timespec now {1000, 500'000'000};
+    // times kept in nanoseconds: a tick of the coarse clock, at least 10 ms
+    EXPECT_EQ(FolderStampOf(FolderState(1000, 499'000'000), now, TimeGrain::Coarse), "");
+    EXPECT_EQ(FolderStampOf(FolderState(1000, 600'000'000), now, TimeGrain::Coarse), "");  // set ahead
+    EXPECT_EQ(FolderStampOf(FolderState(1000, 400'000'000), now, TimeGrain::Coarse),
+              "8:42:1000400000000:1000400000000");
+    // whole seconds: two of them (FAT)
+    EXPECT_EQ(FolderStampOf(FolderState(999, 0), now, TimeGrain::Coarse), "");
+    EXPECT_EQ(FolderStampOf(FolderState(998, 0), now, TimeGrain::Coarse), "8:42:998000000000:998000000000");
+    // a later change gets a later time whatever the clock: no window
+    EXPECT_EQ(FolderStampOf(FolderState(1000, 499'999'999), now, TimeGrain::FineAfterQuery),
+              "8:42:1000499999999:1000499999999");
+    // another machine's clock: never
+    EXPECT_EQ(FolderStampOf(FolderState(900, 0), now, TimeGrain::Foreign), "");
+    struct stat file = FolderState(900, 0);
+    file.st_mode = S_IFREG | 0644;
+    EXPECT_EQ(FolderStampOf(file, now, TimeGrain::FineAfterQuery), "");
+}
+
+}  // namespace
+}  // namespace zelvane
