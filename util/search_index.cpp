@@ -35,28 +35,32 @@ void SearchIndex::FindFile(const FileSystem& fs, std::string_view pattern, std::
     Settle(fs);
     if ((!built_ || LowerCase(pattern) != patternKey_) && !Build(fs, pattern, doEvents)) return;
 
-    const auto hit = byName_.find(LowerCase(fileName));
-    if (hit == byName_.end()) return;
+    std::size_t* first = FirstOfKey(LowerCase(fileName));
+    if (first == nullptr) return;
     const std::string folder = PatternFolder(pattern);
-    std::vector<std::size_t>& positions = hit->second;
-    std::size_t gone = 0;  // leading entries known to be deleted
-    for (const std::size_t position : positions) {
+    std::size_t last = *first;
+    for (std::size_t position = *first; position != kNone; position = entries_[position].nextSame) {
         Entry& entry = entries_[position];
+        last = position;
         if (entry.present && StillThere(fs, folder, entry)) {
             state.found = true;
-            state.result = folder + entry.relative;
+            state.result = folder;
+            state.result += entry.relative;
             break;
         }
         if (entry.present) folders_[entry.folder].stamp.clear();  // changed behind the index's back
         entry.present = false;
-        ++gone;
     }
-    positions.erase(positions.begin(), positions.begin() + static_cast<std::ptrdiff_t>(gone));
+    *first = last;  // the entries before it are gone: later searches start here
     if (state.found && doEvents) doEvents();
 }
 
+std::size_t* SearchIndex::FirstOfKey(std::string_view key) {
+    return byName_.Find(key, [this](std::size_t position) { return entries_[position].key; });
+}
+
 bool SearchIndex::StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const {
-    const std::string path = folder + entry.relative;
+    const std::string path = folder + std::string(entry.relative);
     if (!entry.caseTwin) {
         Attributes attributes;
         return fs.GetAttributes(path, attributes) == FsStatus::Ok && !attributes.directory;
@@ -85,6 +89,8 @@ bool SearchIndex::Build(const FileSystem& fs, std::string_view pattern, const st
     resolvedFolderKey_ = resolved.empty() ? std::string() : LowerCase(AddBackslash(resolved));
     folders_.push_back(FolderRecord{folder, std::move(stamp), {}, {}});
     WalkEntries(fs, *listing, 0, PatternFolder(pattern), "", doEvents);
+    lastOfKey_.clear();
+    lastOfKey_.shrink_to_fit();
     built_ = true;
     return true;
 }
@@ -92,52 +98,90 @@ bool SearchIndex::Build(const FileSystem& fs, std::string_view pattern, const st
 // Visits the entries exactly as RecurseFiles_FindFile does, without stopping at a match.
 void SearchIndex::WalkEntries(const FileSystem& fs, Listing& listing, std::size_t record, const std::string& folder,
                               const std::string& relativeFolder, const std::function<void()>& doEvents) {
-    constexpr std::size_t kFolder = static_cast<std::size_t>(-1);
-    std::unordered_map<std::string, std::size_t> namesHere;  // lower-cased name -> its file, or kFolder
     const std::string lowerRelativeFolder = LowerCase(relativeFolder);  // letter by letter, so it joins
+    const std::size_t namesStart = namesHere_.size();
     bool first = true;
     for (auto entry = listing.Next(); entry; entry = listing.Next()) {
         if (!first && doEvents) doEvents();
         first = false;
         const std::string& name = entry->name;
-        folders_[record].names.push_back(name);
-        folders_[record].removed.push_back(false);
-        if (name == "." || name == "..") continue;
-        const std::string lowerName = LowerCase(name);
-        std::size_t position = kFolder;
-        if (entry->attributes.directory) {
-            if (!entry->attributes.system && !entry->attributes.link) {  // as the walk: no folder links
-                std::string stamp = fs.FolderStamp(folder + name);
-                const std::size_t below = folders_.size();
-                folders_.push_back(FolderRecord{folder + name, std::move(stamp), {}, {}});
-                if (auto listingBelow = fs.List(folder + name + "\\*.*")) {
-                    WalkEntries(fs, *listingBelow, below, folder + name + "\\", relativeFolder + name + "\\", doEvents);
-                }
-            }
-        } else {
-            position = entries_.size();
-            entries_.push_back(Entry{relativeFolder + name, true, false, record, folders_[record].names.size() - 1});
-            const std::string fileName = GetFileName(name);
-            byName_[fileName.size() == name.size() ? lowerName : LowerCase(fileName)].push_back(position);
-            byPath_.emplace(lowerRelativeFolder + lowerName, position);
+        const bool dots = name == "." || name == "..";
+        if (!entry->attributes.directory && !dots) {
+            AddFile(name, relativeFolder, lowerRelativeFolder, record);
+            continue;
         }
-        // Names that differ only in letter case (possible on a case-sensitive host) resolve to
-        // one another, so their files are checked through a listing.
-        if (const auto twin = namesHere.find(lowerName); twin != namesHere.end()) {
-            if (twin->second != kFolder) entries_[twin->second].caseTwin = true;
-            if (position != kFolder) entries_[position].caseTwin = true;
-        } else {
-            namesHere.emplace(lowerName, position);
+        folders_[record].names.push_back(names_.Store(name));
+        folders_[record].removed.push_back(false);
+        if (dots) continue;
+        char* lower = names_.Allocate(name.size());
+        LowerCaseInto(name, lower);
+        namesHere_.push_back(NameHere{std::string_view(lower, name.size()), kNone});
+        if (!entry->attributes.system && !entry->attributes.link) {  // as the walk: no folder links
+            std::string stamp = fs.FolderStamp(folder + name);
+            const std::size_t below = folders_.size();
+            folders_.push_back(FolderRecord{folder + name, std::move(stamp), {}, {}});
+            if (auto listingBelow = fs.List(folder + name + "\\*.*")) {
+                WalkEntries(fs, *listingBelow, below, folder + name + "\\", relativeFolder + name + "\\", doEvents);
+            }
         }
     }
+    // Names that differ only in letter case (possible on a case-sensitive host) resolve to one
+    // another, so their files are checked through a listing.
+    const auto here = namesHere_.begin() + static_cast<std::ptrdiff_t>(namesStart);
+    std::sort(here, namesHere_.end(), [](const NameHere& a, const NameHere& b) { return a.lower < b.lower; });
+    for (auto group = here; group != namesHere_.end();) {
+        auto end = group + 1;
+        while (end != namesHere_.end() && end->lower == group->lower) ++end;
+        if (end - group > 1) {
+            for (auto twin = group; twin != end; ++twin) {
+                if (twin->file != kNone) entries_[twin->file].caseTwin = true;
+            }
+        }
+        group = end;
+    }
+    namesHere_.erase(here, namesHere_.end());
+}
+
+// A file of the folder being walked: its names stored once, entered in the tables.
+void SearchIndex::AddFile(std::string_view name, std::string_view relativeFolder, std::string_view lowerRelativeFolder,
+                          std::size_t record) {
+    const std::size_t length = relativeFolder.size() + name.size();
+    char* text = names_.Allocate(2 * length);
+    std::copy(relativeFolder.begin(), relativeFolder.end(), text);
+    std::copy(name.begin(), name.end(), text + relativeFolder.size());
+    char* lower = text + length;
+    std::copy(lowerRelativeFolder.begin(), lowerRelativeFolder.end(), lower);
+    LowerCaseInto(name, lower + relativeFolder.size());
+    const std::string_view relative(text, length);
+    const std::string_view lowerPath(lower, length);
+    const std::string_view lowerName = lowerPath.substr(relativeFolder.size());
+    const std::size_t slash = lowerName.rfind('\\');  // the key is the file name's last part
+    const std::string_view key = slash == std::string_view::npos ? lowerName : lowerName.substr(slash + 1);
+
+    FolderRecord& folder = folders_[record];
+    folder.names.push_back(relative.substr(relativeFolder.size()));
+    folder.removed.push_back(false);
+    const std::size_t position = entries_.size();
+    entries_.push_back(Entry{relative, lowerPath, key, true, false, record, folder.names.size() - 1, kNone});
+    lastOfKey_.push_back(position);
+    bool inserted = false;
+    const std::size_t head =
+        byName_.Insert(position, [this](std::size_t p) { return entries_[p].key; }, inserted);
+    if (!inserted) {  // after the last entry of that name so far
+        entries_[lastOfKey_[head]].nextSame = position;
+        lastOfKey_[head] = position;
+    }
+    byPath_.Insert(position, [this](std::size_t p) { return entries_[p].lowerPath; }, inserted);
+    namesHere_.push_back(NameHere{lowerName, position});
 }
 
 std::size_t SearchIndex::Held(std::string_view path) const {
     if (!built_) return kNone;
     const std::string lower = LowerCase(path);
     if (!lower.starts_with(folderKey_)) return kNone;
-    const auto hit = byPath_.find(lower.substr(folderKey_.size()));
-    return hit == byPath_.end() ? kNone : hit->second;
+    const std::size_t* hit = byPath_.Find(std::string_view(lower).substr(folderKey_.size()),
+                                          [this](std::size_t p) { return entries_[p].lowerPath; });
+    return hit == nullptr ? kNone : *hit;
 }
 
 void SearchIndex::NoteDeleted(std::string_view path, const FileSystem* fs) {
@@ -195,8 +239,8 @@ void SearchIndex::NoteReturned(const FileSystem& fs, std::string_view path) {
     folder.stamp = std::move(stamp);
     folder.removed[entry->slot] = false;
     entry->present = true;
-    std::vector<std::size_t>& positions = byName_[LowerCase(GetFileName(NameOf(entry->relative)))];
-    positions.insert(std::lower_bound(positions.begin(), positions.end(), position), position);
+    // Its entry follows the first one still checked for its name, or becomes that one.
+    if (std::size_t* first = FirstOfKey(entry->key); first != nullptr && position < *first) *first = position;
 }
 
 bool SearchIndex::StampsHold(const FileSystem& fs) const {
@@ -215,11 +259,7 @@ void SearchIndex::Settle(const FileSystem& fs) {
 void SearchIndex::NoteAttributesChanged(const FileSystem& fs, std::string_view path) {
     if (!built_) return;
     // A file the index holds: no need to ask the file system what it is.
-    const std::string lower = LowerCase(path);
-    if (lower.starts_with(folderKey_)) {
-        const auto known = byPath_.find(lower.substr(folderKey_.size()));
-        if (known != byPath_.end() && !entries_[known->second].caseTwin) return;
-    }
+    if (const std::size_t known = Held(path); known != kNone && !entries_[known].caseTwin) return;
     Attributes attributes;
     // The attributes of a file do not change the walk; those of a folder may (system folders).
     if (fs.GetAttributes(path, attributes) == FsStatus::Ok && !attributes.directory) return;
@@ -244,8 +284,10 @@ void SearchIndex::Invalidate() {
     folderKey_.clear();
     resolvedFolderKey_.clear();
     entries_.clear();
-    byName_.clear();
-    byPath_.clear();
+    byName_.Clear();
+    byPath_.Clear();
+    lastOfKey_.clear();
+    names_.Clear();
 }
 
 void SearchIndex::SetStrategy(SearchStrategy strategy) {

@@ -24,10 +24,11 @@
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/seams/file_system.hpp"
+#include "util/name_store.hpp"
+#include "util/position_table.hpp"
 #include "util/recurse.hpp"
 
 namespace zelvane {
@@ -73,29 +74,42 @@ public:
     std::size_t Files() const { return entries_.size(); }
 
 private:
+    // Names and paths are views of names_, kept as long as the index.
     struct Entry {
-        std::string relative;     // path below the searched folder, as listed
-        bool present = true;      // false once known to be gone
-        bool caseTwin = false;    // another name of its folder differs from it only in letter case
-        std::size_t folder = 0;   // the record of its folder
-        std::size_t slot = 0;     // its place in that folder's listing
+        std::string_view relative;   // path below the searched folder, as listed
+        std::string_view lowerPath;  // the same lower-cased
+        std::string_view key;        // lower-cased file name, the key of byName_
+        bool present = true;         // false once known to be gone
+        bool caseTwin = false;       // another name of its folder differs from it only in letter case
+        std::size_t folder = 0;      // the record of its folder
+        std::size_t slot = 0;        // its place in that folder's listing
+        std::size_t nextSame = 0;    // the next entry of the same key in visiting order, or kNone
     };
     // One folder as the walk read it.
     struct FolderRecord {
-        std::string path;                // full path, no trailing backslash
-        std::string stamp;               // FolderStamp before it was read; "" = read it again
-        std::vector<std::string> names;  // every entry, in listing order
-        std::vector<bool> removed;       // entries the run deleted since
+        std::string path;                     // full path, no trailing backslash
+        std::string stamp;                    // FolderStamp before it was read; "" = read it again
+        std::vector<std::string_view> names;  // every entry, in listing order
+        std::vector<bool> removed;            // entries the run deleted since
+    };
+    // A name of a folder being walked, lower-cased, and its file (kNone for a folder).
+    struct NameHere {
+        std::string_view lower;
+        std::size_t file;
     };
 
     bool Build(const FileSystem& fs, std::string_view pattern, const std::function<void()>& doEvents);
     void WalkEntries(const FileSystem& fs, Listing& listing, std::size_t record, const std::string& folder,
                      const std::string& relativeFolder, const std::function<void()>& doEvents);
+    void AddFile(std::string_view name, std::string_view relativeFolder, std::string_view lowerRelativeFolder,
+                 std::size_t record);
     bool StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const;
     bool StampsHold(const FileSystem& fs) const;
     static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
     // The entry of a file the walk saw at this path, or kNone.
     std::size_t Held(std::string_view path) const;
+    // The first entry still worth checking for this key, or nullptr.
+    std::size_t* FirstOfKey(std::string_view key);
 
     SearchStrategy strategy_;
     bool built_ = false;
@@ -104,10 +118,15 @@ private:
     std::string folderKey_;   // lower-cased folder of that pattern
     std::string resolvedFolderKey_;  // the same with every link on the way followed, "" when unknown
     bool suspect_ = false;    // control went to the player since the stamps were last compared
+    NameStore names_;
     std::vector<FolderRecord> folders_;
-    std::vector<Entry> entries_;                                          // in visiting order
-    std::unordered_map<std::string, std::vector<std::size_t>> byName_;    // lower-cased name -> entries
-    std::unordered_map<std::string, std::size_t> byPath_;                 // lower-cased relative path
+    std::vector<Entry> entries_;         // in visiting order
+    // Lower-cased file name -> the first entry of that name not known to be gone; the others
+    // follow through Entry::nextSame.
+    PositionTable byName_;
+    PositionTable byPath_;               // lower-cased relative path -> its entry
+    std::vector<std::size_t> lastOfKey_;  // while walking: the last entry of a key, by the first one
+    std::vector<NameHere> namesHere_;     // while walking: the names of the folders being walked
 };
 
 // Forwards every call to another file system and keeps a SearchIndex true for the changes made

@@ -38,6 +38,10 @@ std::string LowerCase(std::string_view text) {
     return out;
 }
 
+void LowerCaseInto(std::string_view text, char* out) {
+    for (const char c : text) *out++ = LowerChar(c);
+}
+
 int InStr(int start, std::string_view text, std::string_view find, CompareMode mode) {
     if (start < 1) start = 1;
     auto first = static_cast<std::size_t>(start - 1);

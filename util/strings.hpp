@@ -19,6 +19,8 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 // First occurrence of find at or after start (1-based), 0 when absent (exact comparison).
 int InStr(int start, std::string_view text, std::string_view find, CompareMode mode = CompareMode::Exact);
 std::string LowerCase(std::string_view text);  // ASCII and code page 1252 letters
+// LowerCase written into out (text.size() characters), without a string of its own.
+void LowerCaseInto(std::string_view text, char* out);
 bool StartsWithKey(std::string_view line, std::string_view lowerKey);  // first len(key) chars, lower-cased
 // Splits text into lines as sequential text input does: CR or CR LF ends a line, LF alone does not.
 std::vector<std::string> SplitInputLines(std::string_view text);
