@@ -115,7 +115,7 @@ FsStatus HostFolders::DriveFolder(const std::string& drive, HostFolder& out) {
     return FsStatus::Ok;
 }
 
-const std::map<std::string, std::vector<HostEntry>>* HostFolders::Listing(const HostFolder& folder) {
+const FolderListing* HostFolders::Listing(const HostFolder& folder) {
     const FolderId id{folder.dev, folder.ino};
     if (auto it = listings_.find(id); it != listings_.end()) return &it->second;
     const int fd = ::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -126,38 +126,33 @@ const std::map<std::string, std::vector<HostEntry>>* HostFolders::Listing(const 
         return nullptr;
     }
     ++counters.directoryReads;
-    Entries entries;
+    FolderListing entries;
     while (const dirent* d = ::readdir(dir.get())) {
         const std::string_view host = d->d_name;
         if (host == "." || host == "..") continue;
-        HostEntry entry{std::string(host), Utf8ToCp1252(host), d->d_type};
-        entries[FoldCase(entry.name)].push_back(std::move(entry));
+        entries.Append(host, d->d_type);
     }
-    for (auto& [folded, twins] : entries) {
-        std::sort(twins.begin(), twins.end(), [](const HostEntry& a, const HostEntry& b) {
-            return a.name != b.name ? a.name < b.name : a.host < b.host;
-        });
-    }
+    entries.Sort();
     return &listings_.emplace(id, std::move(entries)).first->second;
 }
 
 std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, const std::string& given) {
-    const Entries* entries = Listing(folder);
+    const FolderListing* entries = Listing(folder);
     if (entries == nullptr) return std::nullopt;
-    const auto it = entries->find(FoldCase(given));
-    if (it != entries->end() && !it->second.empty()) {
-        for (const HostEntry& entry : it->second) {
-            if (entry.name == given) return entry;
-        }
-        return it->second.front();
+    const auto [first, last] = entries->Range(FoldCase(given));
+    const FolderListing::Record* firstLive = nullptr;
+    for (const auto* r = first; r != last; ++r) {
+        if (r->removed) continue;
+        if (entries->Name(*r) == given) return entries->Entry(*r);
+        if (firstLive == nullptr) firstLive = r;
     }
+    if (firstLive != nullptr) return entries->Entry(*firstLive);
     // A host name handed over as it stands (a folder of the player's, in UTF-8) that the 1252
     // reading finds nowhere: the entry of exactly those bytes.
     if (!IsNonAsciiUtf8(given)) return std::nullopt;
-    const auto raw = entries->find(FoldCase(Utf8ToCp1252(given)));
-    if (raw == entries->end()) return std::nullopt;
-    for (const HostEntry& entry : raw->second) {
-        if (entry.host == given) return entry;
+    const auto [rawFirst, rawLast] = entries->Range(FoldCase(Utf8ToCp1252(given)));
+    for (const auto* r = rawFirst; r != rawLast; ++r) {
+        if (!r->removed && entries->Host(*r) == given) return entries->Entry(*r);
     }
     return std::nullopt;
 }
@@ -387,27 +382,14 @@ void HostFolders::Added(const HostFolder& folder, HostEntry entry) {
     Changed(folder, entry.host);
     const auto it = listings_.find(FolderId{folder.dev, folder.ino});
     if (it == listings_.end()) return;
-    std::vector<HostEntry>& twins = it->second[FoldCase(entry.name)];
-    for (HostEntry& existing : twins) {
-        if (existing.host == entry.host) {
-            existing.type = entry.type;
-            return;
-        }
-    }
-    const auto at = std::find_if(twins.begin(), twins.end(), [&](const HostEntry& e) {
-        return e.name != entry.name ? entry.name < e.name : entry.host < e.host;
-    });
-    twins.insert(at, std::move(entry));
+    it->second.Add(entry);
 }
 
 void HostFolders::Removed(const HostFolder& folder, const std::string& host) {
     Changed(folder, host);
     const auto it = listings_.find(FolderId{folder.dev, folder.ino});
     if (it == listings_.end()) return;
-    const auto bucket = it->second.find(FoldCase(Utf8ToCp1252(host)));
-    if (bucket == it->second.end()) return;
-    std::erase_if(bucket->second, [&](const HostEntry& e) { return e.host == host; });
-    if (bucket->second.empty()) it->second.erase(bucket);
+    it->second.Remove(host);
 }
 
 std::optional<std::string> HostFolders::HostPathOf(const HostFolder& folder) {

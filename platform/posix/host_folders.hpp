@@ -26,6 +26,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/posix/folder_listing.hpp"
 #include "platform/seams/file_system.hpp"
 
 namespace zelvane::posix {
@@ -120,7 +121,7 @@ public:
     std::optional<std::string> HostPathOf(const HostFolder& folder);
 
     // The entries of a folder in name order, read once; nullptr when it cannot be read.
-    const std::map<std::string, std::vector<HostEntry>>* Listing(const HostFolder& folder);
+    const FolderListing* Listing(const HostFolder& folder);
 
     // The run's own changes, to keep the listings and the states read true.
     void Added(const HostFolder& folder, HostEntry entry);
@@ -138,7 +139,6 @@ public:
 
 private:
     using FolderId = std::pair<dev_t, ino_t>;
-    using Entries = std::map<std::string, std::vector<HostEntry>>;  // by folded 1252 name
 
     std::optional<HostEntry> Lookup(const HostFolder& folder, const std::string& given, std::optional<struct stat>& lstat);
     std::optional<HostEntry> FromListing(const HostFolder& folder, const std::string& given);
@@ -158,7 +158,7 @@ private:
         std::size_t operator()(std::string_view key) const { return std::hash<std::string_view>{}(key); }
     };
     std::unordered_map<std::string, HostFolder, KeyHash, std::equal_to<>> folders_;  // by the Windows path that led to them
-    std::map<FolderId, Entries> listings_;
+    std::map<FolderId, FolderListing> listings_;
     std::map<FolderId, std::unordered_map<std::string, struct stat>> states_;  // by host name
     std::set<FolderId> inside_;                    // folders proved to lie inside the roots
     std::map<FolderId, std::string> hostPaths_;    // host paths of folders held open

@@ -23,6 +23,7 @@ using posix::AppendComponent;
 using posix::Descriptor;
 using posix::FollowHostLinks;
 using posix::HostComponents;
+using posix::FolderListing;
 using posix::HostEntry;
 using posix::HostFolder;
 using posix::HostPath;
@@ -129,7 +130,7 @@ public:
     explicit HostListing(std::vector<DirEntry> entries) : entries_(std::move(entries)) {}
     std::optional<DirEntry> Next() override {
         if (next_ >= entries_.size()) return std::nullopt;
-        return entries_[next_++];
+        return std::move(entries_[next_++]);
     }
 
 private:
@@ -450,28 +451,35 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
     const auto* entries = folders_.Listing(p.folder);
     if (entries == nullptr) return nullptr;
     std::vector<DirEntry> found;
-    const auto add = [&](const HostEntry& entry) {
-        DirEntry out{entry.name, {}};
-        out.attributes.hidden = entry.name.starts_with('.');
+    const auto add = [&](const FolderListing::Record& entry) {
+        const std::string_view name = entries->Name(entry);
+        DirEntry out{std::string(name), {}};
+        out.attributes.hidden = name.starts_with('.');
         unsigned char type = entry.type;
         struct stat st {};
-        if (type == DT_UNKNOWN && folders_.StatAt(p.folder, entry.host, st, false) == 0) type = TypeOf(st);
+        if (type == DT_UNKNOWN && folders_.StatAt(p.folder, std::string(entries->Host(entry)), st, false) == 0) {
+            type = TypeOf(st);
+        }
         if (type == DT_LNK) {
             out.attributes.link = true;
-            out.attributes.directory = folders_.StatAt(p.folder, entry.host, st, true) == 0 && S_ISDIR(st.st_mode);
+            out.attributes.directory =
+                folders_.StatAt(p.folder, std::string(entries->Host(entry)), st, true) == 0 && S_ISDIR(st.st_mode);
         } else {
             out.attributes.directory = type == DT_DIR;
         }
         found.push_back(std::move(out));
     };
     if (p.pattern) {
-        for (const auto& [folded, twins] : *entries) {
-            for (const HostEntry& entry : twins) {
-                if (WildcardMatch(p.given, entry.name)) add(entry);
-            }
+        const bool all = p.given == "*.*" || p.given == "*";  // every name matches: no need to ask
+        found.reserve(entries->Records().size());
+        for (const FolderListing::Record& entry : entries->Records()) {
+            if (!entry.removed && (all || WildcardMatch(p.given, entries->Name(entry)))) add(entry);
         }
-    } else if (auto it = entries->find(FoldCase(p.given)); it != entries->end()) {
-        for (const HostEntry& entry : it->second) add(entry);
+    } else {
+        const auto [first, last] = entries->Range(FoldCase(p.given));
+        for (const auto* entry = first; entry != last; ++entry) {
+            if (!entry->removed) add(*entry);
+        }
     }
     return std::make_unique<HostListing>(std::move(found));
 }
