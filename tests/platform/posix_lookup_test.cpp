@@ -171,5 +171,24 @@ TEST_F(PosixLookup, AListingShowsTheRunsOwnChangesAndThePlayersAfterForgetting) 
     EXPECT_EQ(fs->ReadAll(Win("override/C.TGA"), bytes), FsStatus::Ok);
 }
 
+TEST_F(PosixLookup, FilesDeletedAndMadeAgainAreListedOnceInNameOrder) {
+    for (const char* name : {"b.tga", "a.tga", "C.tga", "d.tga"}) Put(std::string("override/") + name, name);
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a.tga", "b.tga", "C.tga", "d.tga"}));
+    EXPECT_EQ(fs->Delete(Win("override/b.tga")), FsStatus::Ok);
+    EXPECT_EQ(fs->Delete(Win("override/c.tga")), FsStatus::Ok);
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a.tga", "d.tga"}));
+    EXPECT_EQ(Names(Win("override/B.TGA")), std::vector<std::string>{});
+    std::string bytes;
+    EXPECT_EQ(fs->ReadAll(Win("override/b.tga"), bytes), FsStatus::FileNotFound);
+    // made again: the same spelling, and another one than the deleted file had
+    EXPECT_EQ(fs->WriteAll(Win("override/b.tga"), "again"), FsStatus::Ok);
+    EXPECT_EQ(fs->WriteAll(Win("override/c.TGA"), "other"), FsStatus::Ok);
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a.tga", "b.tga", "c.TGA", "d.tga"}));
+    EXPECT_EQ(Names(Win("override/C.tga")), std::vector<std::string>{"c.TGA"});
+    ASSERT_EQ(fs->ReadAll(Win("override/B.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(bytes, "again");
+    EXPECT_EQ(HostNames("override"), (std::vector<std::string>{"a.tga", "b.tga", "c.TGA", "d.tga"}));
+}
+
 }  // namespace
 }  // namespace zelvane
