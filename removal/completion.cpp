@@ -65,7 +65,11 @@ std::string SaveLog(RunState& run) {
         run.DoEvents();
     }
     if (const FsStatus renamed = fs.Rename(temporary, path); renamed != FsStatus::Ok) {
-        fs.Delete(temporary);
+        // Where something still holds the log's name (the earlier log, a link), the new log goes;
+        // where the earlier log is gone already, the new one stays under the temporary name
+        // rather than be lost as well.
+        const auto listing = fs.List(path);  // lists a link itself, also one that leads nowhere
+        if (listing && listing->Next()) fs.Delete(temporary);
         ThrowIfFailed(renamed);
     }
     run.DoEvents();

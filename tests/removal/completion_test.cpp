@@ -124,6 +124,15 @@ TEST_F(Completion, AnEarlierLogThatCannotBeDeletedStaysAndNoTemporaryFileIsLeft)
     EXPECT_FALSE(fs.Exists(kResultsPath + ".saving"));
 }
 
+// The earlier log is gone when the rename fails: the new one stays under its temporary name.
+TEST_F(Completion, ANewLogThatCannotTakeItsNameIsKeptUnderTheTemporaryName) {
+    fs.AddFile(kResultsPath, "the earlier result");
+    fs.FailOperation(FsOp::Rename, "removal_results.rtf.saving", FsStatus::IoError);
+    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Failed);
+    ASSERT_TRUE(fs.Contents(kResultsPath + ".saving").has_value());
+    EXPECT_TRUE(fs.Contents(kResultsPath + ".saving")->starts_with("{\\rtf1"));
+}
+
 TEST_F(Completion, ALeftOverTemporaryFileIsReplaced) {
     Attributes readOnly;
     readOnly.readOnly = true;
