@@ -19,6 +19,7 @@ while [[ $# -gt 0 ]]; do
         --memory) filter=(--benchmark_filter=Removal/memory); shift ;;
         --disk) filter=(--benchmark_filter=Removal/disk); shift ;;
         --strace) export ZELVANE_BENCH_STRACE=1; shift ;;
+        -h|--help) sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
         *) break ;;
     esac
 done
