@@ -4,6 +4,11 @@
 #   tools/release.sh            build (Release, i686) and package
 # Needs the mingw-w64 i686 cross compiler and zip (tools/install-deps.sh --windows installs them).
 set -euo pipefail
+if (($# > 0)); then
+    sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"
+    [[ "$1" == "-h" || "$1" == "--help" ]] && exit 0
+    exit 2
+fi
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
