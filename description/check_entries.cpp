@@ -3,6 +3,7 @@
 #include <map>
 
 #include "description/check_model.hpp"
+#include "util/entry_name.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane::check {
@@ -58,11 +59,10 @@ std::vector<std::string> PathProblems(std::string_view path) {
         problems.emplace_back("names no file");
         return problems;
     }
+    // What the run makes of the entry: its own reading of it.
+    const EntryName name = ResolveEntry(path);
     if (path.front() == ' ' || path.front() == '\t') {
         problems.emplace_back("begins with a blank, which becomes part of the name");
-    }
-    if (IsSeparator(path.front()) || path.find(':') != std::string_view::npos) {
-        problems.emplace_back("is an absolute path; entries are relative to the game folder, and the run refuses it");
     }
     bool dots = false;
     bool trailing = false;
@@ -73,14 +73,28 @@ std::vector<std::string> PathProblems(std::string_view path) {
             trailing = true;
         }
     }
-    if (dots) problems.emplace_back("leaves the game folder with \"..\"; the run refuses it");
+    if (name.kind == EntryKind::Outside) {
+        problems.emplace_back(dots && path.find(':') == std::string_view::npos
+                                  ? "leaves the game folder with \"..\"; the run refuses it"
+                                  : "is an absolute path; entries are relative to the game folder, and the run refuses it");
+    } else if (name.kind == EntryKind::NotPlainName) {
+        problems.emplace_back("names a stream or a device, not a plain file; the run never deletes it");
+    } else if (IsSeparator(path.front())) {
+        problems.emplace_back("begins with a separator, which the run reads below the game folder all the same");
+    }
+    if (dots && name.kind == EntryKind::File) {
+        problems.emplace_back("uses \"..\"; the run reads it as " + Quoted(name.relative));
+    }
     if (path.find_first_of("*?") != std::string_view::npos) {
-        problems.emplace_back("contains a wildcard; an entry names one file, and the run refuses it");
+        problems.emplace_back("contains a wildcard; an entry names one file, so the run finds none and logs File Not Found");
     }
     if (trailing) {
-        problems.emplace_back("has a name that ends with a space or a dot, which Windows drops; the run refuses it");
+        problems.emplace_back(name.kind == EntryKind::File
+                                  ? "has a name that ends with a space or a dot, which Windows drops; the run reads it as " +
+                                        Quoted(name.relative)
+                                  : std::string("has a name that ends with a space or a dot, which Windows drops"));
     } else if (path.back() == '\t') {
-        problems.emplace_back("ends with a tab, which becomes part of the name");
+        problems.emplace_back("ends with a tab, so it names no file and the run logs File Not Found");
     }
     if (path.find('/') != std::string_view::npos) {
         problems.emplace_back("uses \"/\" between names; write \"\\\" (the subfolder search of override expects it)");
