@@ -298,6 +298,9 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     if (p.exists) folders_.Changed(p.folder, p.entry.host);
     else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
     if (const FsStatus s = WriteBytes(fd.get(), bytes); s != FsStatus::Ok) return s;
+    // The bytes reach the medium before any later rename of the file can (the log is written
+    // under a temporary name and renamed into place once the earlier log is gone).
+    if (::fsync(fd.get()) != 0) return StatusFromErrno(errno);
     if (fd.Close() != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
@@ -356,22 +359,14 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         destination = posix::Cp1252ToUtf8(target.given);
     }
     const bool directory = S_ISDIR(sourceStat.st_mode);
-    if (S_ISREG(sourceStat.st_mode)) {
-        // A file written just before (a log saved under a temporary name) reaches the medium
-        // before its new name does.
-        Descriptor fd(::openat(source.folder.get(), source.entry.host.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (fd.valid() && ::fsync(fd.get()) != 0) return StatusFromErrno(errno);
-    }
+    // Nothing is flushed: a rename keeps the file under one name or the other whenever the power
+    // fails, and what this program writes itself is flushed as it is written.
     if (RenameNoReplace(source.folder, source.entry.host, target.folder, destination, directory) != 0) {
         return StatusFromErrno(errno);
     }
     folders_.Removed(source.folder, source.entry.host);
     folders_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
     if (directory) folders_.FolderMoved();
-    if (const FsStatus s = SyncFolder(target.folder); s != FsStatus::Ok) return s;
-    if (!target.folder.SameAs(source.folder)) {
-        if (const FsStatus s = SyncFolder(source.folder); s != FsStatus::Ok) return s;
-    }
     return FsStatus::Ok;
 }
 

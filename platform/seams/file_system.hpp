@@ -58,12 +58,14 @@ public:
     // Whether the path can be opened as an existing file for reading (folders and locked files cannot).
     virtual FsStatus OpenForRead(std::string_view path) const = 0;
     virtual FsStatus ReadAll(std::string_view path, std::string& bytes) const = 0;
-    // Creates or replaces the file with exactly these bytes; fails on a read-only file.
+    // Creates or replaces the file with exactly these bytes; fails on a read-only file. Once it
+    // answers Ok the bytes are on the medium.
     virtual FsStatus WriteAll(std::string_view path, std::string_view bytes) = 0;
 
     virtual FsStatus Delete(std::string_view path) = 0;
-    // Renames or moves within one volume; never overwrites an existing target. Once it answers Ok
-    // the new name is on the medium (the folders are flushed).
+    // Renames or moves within one volume; never overwrites an existing target. Nothing is flushed:
+    // a rename loses no data whenever the power fails (the file keeps one name or the other), so
+    // no later step waits for the new name to reach the medium.
     virtual FsStatus Rename(std::string_view from, std::string_view to) = 0;
     // Copies, replacing a writable target; attributes are not changed. Once it answers Ok the
     // copy's bytes and its name are on the medium; a failed copy leaves no partial target.

@@ -220,8 +220,8 @@ FsStatus Win32FileSystem::Rename(std::string_view from, std::string_view to) {
     target = confinedTarget.path;
     // No MOVEFILE_REPLACE_EXISTING: an existing target is never overwritten; no MOVEFILE_COPY_ALLOWED:
     // a rename stays on its volume, as the caller's error handling expects.
-    // MOVEFILE_WRITE_THROUGH: the new name is on the medium before the call returns.
-    return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) ? FsStatus::Ok : LastFsStatus();
+    // Not written through: the file keeps one name or the other whenever the power fails.
+    return MoveFileExA(source.c_str(), target.c_str(), 0) ? FsStatus::Ok : LastFsStatus();
 }
 
 FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
