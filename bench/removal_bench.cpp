@@ -6,9 +6,10 @@
 //
 // On disk: one run of the real zelvane-console (answers file, registry file, --no-open) on a tree
 // under a temporary folder, next to the baseline on an identical copy of the tree: one
-// `find override -type f` walk plus `xargs rm` of the same files. Each is made three times on
-// fresh copies (warm cache); the medians are reported with their ratio, the peak memory of the
-// console (getrusage of the child) and the time per file. With ZELVANE_BENCH_STRACE=1 one further
+// `find override -type f` walk plus `xargs rm` of the same files (with tables, a second baseline
+// adds their restore made as durably as the console makes it: bench/durable_restore.hpp). Each is
+// made three times on fresh copies (warm cache); the medians are reported with their ratio, the
+// peak memory of the console (getrusage of the child) and the time per file. With ZELVANE_BENCH_STRACE=1 one further
 // run of each under `strace -c -f` gives the system calls per listed entry.
 //
 // In memory: the same run through the core on the in-memory file system, with the seam calls,
@@ -41,6 +42,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/durable_restore.hpp"
 #include "bench/memory_run.hpp"
 #include "bench/synthetic_tree.hpp"
 
@@ -133,18 +135,34 @@ ConsoleInstall WriteConsoleInstall(const std::string& root, const SyntheticInsta
     return c;
 }
 
-// The baseline's side: the same override tree and the NUL-separated list of the files to remove.
+std::string HostRelative(std::string path) {
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
+}
+
+// The baseline's side: the same override tree, the NUL-separated list of the files to remove and,
+// with tables, their backups and the plan of their durable restore (see durable_restore.hpp).
 std::string WriteBaselineInstall(const std::string& root, const SyntheticInstall& plan) {
     const std::string game = root + "/base";
     WriteOverride(game, plan);
     std::string list;
     for (const std::string& path : plan.deleted) {
-        std::string relative = path;
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        list += relative;
+        list += HostRelative(path);
         list += '\0';
     }
     WriteHostFile(root + "/deleted.list", list);
+    std::string tables;
+    if (!plan.tables.empty()) {
+        MakeFolder(game + "/backup");
+        MakeFolder(game + "/Backup Uninstall");
+        for (const PlannedFile& file : plan.files) {
+            const std::string name = file.path.substr(file.path.rfind('\\') + 1);
+            if (std::find(plan.tables.begin(), plan.tables.end(), name) == plan.tables.end()) continue;
+            WriteHostFile(game + "/backup/" + name, "2DA V2.0 original");
+            tables += HostRelative(file.path) + "\tbackup/" + name + "\tBackup Uninstall\n";
+        }
+    }
+    WriteHostFile(root + "/tables.plan", tables);
     return game;
 }
 
@@ -209,6 +227,11 @@ ChildRun RunBaseline(const std::string& game, const std::string& list, const std
     both.seconds = walked.seconds + removed.seconds;
     both.maxRssKb = std::max(walked.maxRssKb, removed.maxRssKb);
     return both;
+}
+
+// The durable restore of the tables on the baseline's tree, after find + rm.
+ChildRun RunDurableRestore(const std::string& game, const std::string& plan) {
+    return RunChild({"/proc/self/exe", "--restore-tables", plan}, game, "/dev/null", "/dev/null");
 }
 
 // The console's log must show the run that was meant: no error, nothing missing, every table.
@@ -277,7 +300,7 @@ void BM_Disk(benchmark::State& state) {
     const bool traced = Env("ZELVANE_BENCH_STRACE", "0") == "1";
     const double entries = static_cast<double>(plan.entries.size());
 
-    std::vector<double> console, baseline;
+    std::vector<double> console, baseline, durableBaseline;
     long consoleRss = 0, baselineRss = 0;
     std::map<std::string, double> consoleCalls, baselineCalls;
     for (auto _ : state) {
@@ -306,12 +329,15 @@ void BM_Disk(benchmark::State& state) {
                 continue;
             }
             const ChildRun reference = RunBaseline(base, list, {}, {});
-            if (reference.exitCode != 0) {
+            const ChildRun restored =
+                plan.tables.empty() ? ChildRun{0, 0, 0} : RunDurableRestore(base, work.Path() + "/tables.plan");
+            if (reference.exitCode != 0 || restored.exitCode != 0) {
                 state.SkipWithError("the baseline failed");
                 return;
             }
             console.push_back(run.seconds);
             baseline.push_back(reference.seconds);
+            durableBaseline.push_back(reference.seconds + restored.seconds);
             consoleRss = std::max(consoleRss, run.maxRssKb);
             baselineRss = std::max(baselineRss, reference.maxRssKb);
             if (run.seconds > slow && !traced) break;  // one run of a slow layout is enough
@@ -325,6 +351,12 @@ void BM_Disk(benchmark::State& state) {
     state.counters["zelvane_ms"] = zelvane * 1000;
     state.counters["baseline_ms"] = reference * 1000;
     state.counters["ratio"] = reference > 0 ? zelvane / reference : 0;
+    if (!plan.tables.empty()) {
+        // The same baseline with the tables restored as durably as the console restores them.
+        const double durable = Median(durableBaseline);
+        state.counters["durable_baseline_ms"] = durable * 1000;
+        state.counters["durable_ratio"] = durable > 0 ? zelvane / durable : 0;
+    }
     state.counters["us_per_file"] = zelvane * 1e6 / shape.files;
     state.counters["baseline_us_per_file"] = reference * 1e6 / shape.files;
     state.counters["peak_rss_kb"] = static_cast<double>(consoleRss);
@@ -401,6 +433,7 @@ int Measure(char** command, const char* report) {
 int main(int argc, char** argv) {
     using namespace zelvane::bench;
     if (argc >= 4 && std::string(argv[1]) == "--measure") return Measure(argv + 3, argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "--restore-tables") return RestoreTablesDurably(argv[2]);
     benchmark::RegisterBenchmark("Removal/memory", BM_Memory)
         ->Apply(Sizes)
         ->Unit(benchmark::kMillisecond)

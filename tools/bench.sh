@@ -2,7 +2,8 @@
 # Builds the benchmark (Release) and measures whole removal runs over synthetic K2 installs of
 # 500, 5,000 and 50,000 files in four layouts (see bench/removal_bench.cpp):
 #   on disk    the real zelvane-console next to `find override -type f` + `xargs rm` of the same
-#              files on an identical copy, medians of 3, ratio, peak memory, time per file
+#              files on an identical copy, medians of 3, ratio, peak memory, time per file; with
+#              tables also next to find + rm plus their restore made as durably (flushed copies)
 #   in memory  the core on the in-memory file system, seam calls and directory reads per entry
 # Options:
 #   --memory   only the in-memory runs (seconds)
