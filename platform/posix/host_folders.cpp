@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -19,8 +20,21 @@ namespace {
 constexpr int kMaxLinkHops = 40;
 // Steps up from a folder before it counts as lying nowhere near a root.
 constexpr int kMaxDepth = 4096;
-// Folders held open by path at most; beyond, they are let go and opened again when needed.
-constexpr std::size_t kMaxHeldFolders = 256;
+// Folders held open by path at most: a quarter of the descriptors the process may have open, at
+// least 256 (the soft limit is raised to the hard one first, as far as 65,536). Beyond, they are
+// let go and opened again when needed.
+std::size_t HeldFoldersAllowed() {
+    struct rlimit limit {};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 256;
+    const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, 65536);
+    if (limit.rlim_cur != RLIM_INFINITY && limit.rlim_cur < wanted) {
+        struct rlimit raised = limit;
+        raised.rlim_cur = wanted;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
+    }
+    const rlim_t quarter = limit.rlim_cur == RLIM_INFINITY ? 16384 : limit.rlim_cur / 4;
+    return std::clamp<std::size_t>(static_cast<std::size_t>(quarter), 256, 16384);
+}
 
 unsigned char TypeOf(mode_t mode) {
     if (S_ISDIR(mode)) return DT_DIR;
@@ -59,7 +73,8 @@ int Descriptor::Close() {
     return rc;
 }
 
-HostFolders::HostFolders(std::string winePrefix) : prefix_(std::move(winePrefix)) {}
+HostFolders::HostFolders(std::string winePrefix)
+    : prefix_(std::move(winePrefix)), maxHeldFolders_(HeldFoldersAllowed()) {}
 
 int HostFolders::StatAt(const HostFolder& folder, const std::string& name, struct stat& st, bool follow) {
     auto& states = states_[FolderId{folder.dev, folder.ino}];
@@ -118,19 +133,25 @@ FsStatus HostFolders::DriveFolder(const std::string& drive, HostFolder& out) {
 const FolderListing* HostFolders::Listing(const HostFolder& folder) {
     const FolderId id{folder.dev, folder.ino};
     if (auto it = listings_.find(id); it != listings_.end()) return &it->second;
-    const int fd = ::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::fdopendir(fd), ::closedir);
-    if (!dir) {
-        ::close(fd);
-        return nullptr;
-    }
+    const Descriptor fd(::openat(folder.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.valid()) return nullptr;
     ++counters.directoryReads;
     FolderListing entries;
-    while (const dirent* d = ::readdir(dir.get())) {
-        const std::string_view host = d->d_name;
-        if (host == "." || host == "..") continue;
-        entries.Append(host, d->d_type);
+    // The folder's entries straight from the kernel: a DIR stream would stat the descriptor and
+    // set its flags again, three calls per folder for nothing.
+    std::vector<char> buffer(32768);
+    for (;;) {
+        const ssize_t n = ::getdents64(fd.get(), buffer.data(), buffer.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return nullptr;
+        if (n == 0) break;
+        for (ssize_t at = 0; at < n;) {
+            const auto* d = reinterpret_cast<const struct dirent64*>(buffer.data() + at);
+            at += d->d_reclen;
+            const std::string_view host = d->d_name;
+            if (host == "." || host == "..") continue;
+            entries.Append(host, d->d_type);
+        }
     }
     entries.Sort();
     return &listings_.emplace(id, std::move(entries)).first->second;
@@ -276,7 +297,7 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
             out.status = FsStatus::PathNotFound;
             return out;
         }
-        if (folders_.size() >= kMaxHeldFolders) folders_.clear();
+        if (folders_.size() >= maxHeldFolders_) folders_.clear();
         folders_.insert_or_assign(std::string(keys.substr(0, ends[i])), folder);
     }
 
@@ -351,16 +372,22 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
 }
 
 bool HostFolders::Inside(const HostFolder& folder, const std::vector<HostFolder>& roots) {
-    const FolderId id{folder.dev, folder.ino};
-    if (inside_.contains(id)) return true;
+    if (inside_.contains(FolderId{folder.dev, folder.ino})) return true;
+    // The walk up ends at a root or at a folder already proved inside; every folder passed on the
+    // way is then inside as well, so the folders below it need one step each.
+    std::vector<FolderId> passed;
     HostFolder current = folder;
     for (int step = 0; step < kMaxDepth; ++step) {
-        for (const HostFolder& root : roots) {
-            if (current.SameAs(root)) {
-                inside_.insert(id);
-                return true;
-            }
+        const FolderId id{current.dev, current.ino};
+        const bool reached = inside_.contains(id) || std::any_of(roots.begin(), roots.end(), [&](const HostFolder& r) {
+                                 return current.SameAs(r);
+                             });
+        if (reached) {
+            inside_.insert(passed.begin(), passed.end());
+            inside_.insert(id);
+            return true;
         }
+        passed.push_back(id);
         ++counters.rootChecks;
         const int fd = ::openat(current.get(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) return false;

@@ -150,6 +150,7 @@ private:
     const HostFolder& HostRoot();
 
     std::string prefix_;
+    std::size_t maxHeldFolders_;
     HostFolder hostRoot_;
     std::map<std::string, HostFolder> drives_;
     // Hashes strings and views alike, so that a prefix of a path is looked up without a copy.

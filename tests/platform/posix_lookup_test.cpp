@@ -1,7 +1,11 @@
 // How the POSIX file system finds names: case twins, code page 1252 names against UTF-8 host
-// names, and what a lookup-heavy run costs in directory reads and stats.
+// names, what a lookup-heavy run costs in directory reads and stats, and whether a file can be
+// opened for reading.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 
@@ -188,6 +192,90 @@ TEST_F(PosixLookup, FilesDeletedAndMadeAgainAreListedOnceInNameOrder) {
     ASSERT_EQ(fs->ReadAll(Win("override/B.tga"), bytes), FsStatus::Ok);
     EXPECT_EQ(bytes, "again");
     EXPECT_EQ(HostNames("override"), (std::vector<std::string>{"a.tga", "b.tga", "c.TGA", "d.tga"}));
+}
+
+TEST_F(PosixLookup, ATreeOfManyFoldersIsOpenedAndProvedInsideOncePerFolder) {
+    // more folders than a process with the usual soft limit of 1,024 descriptors could hold at
+    // a quarter of it: the file system raises that limit to the hard one
+    constexpr int kFolders = 400;
+    struct rlimit limit {};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &limit), 0);
+    if (limit.rlim_max != RLIM_INFINITY && limit.rlim_max < 4 * (2 * kFolders + 64)) {
+        GTEST_SKIP() << "the hard limit of open files is " << limit.rlim_max;
+    }
+    const auto folder = [](int i) { return "game/override/d" + std::to_string(i); };
+    Put("game/override/top.tga", "t");
+    for (int i = 0; i < kFolders; ++i) {
+        Put(folder(i) + "/a.tga", "a");
+        Put(folder(i) + "/sub/b.tga", "b");
+    }
+    fs->SetRoots({Win("game"), Win("program")});
+    ASSERT_EQ(fs->Delete(Win("game/override/top.tga")), FsStatus::Ok);
+    const posix::HostCounters start = fs->Counters();
+
+    // each subfolder is proved inside by one step to its folder and one to override, which is known
+    for (int i = 0; i < kFolders; ++i) ASSERT_EQ(fs->Delete(Win(folder(i) + "/sub/b.tga")), FsStatus::Ok);
+    const posix::HostCounters deep = fs->Counters();
+    EXPECT_EQ(deep.rootChecks - start.rootChecks, 2u * kFolders);
+    EXPECT_EQ(deep.folderOpens - start.folderOpens, 2u * kFolders);
+    // their folders are then known: not opened again, not walked up from again
+    for (int i = 0; i < kFolders; ++i) ASSERT_EQ(fs->Delete(Win(folder(i) + "/a.tga")), FsStatus::Ok);
+    EXPECT_EQ(fs->Counters().rootChecks, deep.rootChecks);
+    EXPECT_EQ(fs->Counters().folderOpens, deep.folderOpens);
+}
+
+// Ok when the entry is a regular file (a link followed) that this process can open for reading.
+std::string OpenForReadDisagreements(const FileSystem& fs,
+                                     const std::vector<std::pair<std::string, std::string>>& entries) {
+    std::string disagreements;
+    for (const auto& [windows, host] : entries) {
+        const int fd = ::open(host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        struct stat st {};
+        const bool opened = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        if (fd >= 0) ::close(fd);
+        if (opened != (fs.OpenForRead(windows) == FsStatus::Ok)) {
+            disagreements += host + (opened ? " opens\n" : " does not open\n");
+        }
+    }
+    return disagreements;
+}
+
+TEST_F(PosixLookup, OpenForReadAnswersAsAnOpenForReadingWould) {
+    const std::vector<std::string> names = {"plain.tga", "locked.tga", "owner.tga", "to-plain.tga", "to-locked.tga",
+                                            "dangling.tga", "folder.tga", "pipe.tga", "missing.tga"};
+    Put("override/plain.tga", "p");
+    Put("override/locked.tga", "l");
+    Put("override/owner.tga", "o");
+    ASSERT_EQ(::chmod(HostOf("override/locked.tga").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(HostOf("override/owner.tga").c_str(), 0600), 0);
+    Link("override/to-plain.tga", "plain.tga");
+    Link("override/to-locked.tga", "locked.tga");
+    Link("override/dangling.tga", "nothing.tga");
+    Folder("override/folder.tga");
+    ASSERT_EQ(::mkfifo(HostOf("override/pipe.tga").c_str(), 0644), 0);
+    std::vector<std::pair<std::string, std::string>> entries;
+    for (const std::string& name : names) entries.emplace_back(Win("override/" + name), HostOf("override/" + name));
+    Attributes a;
+    ASSERT_EQ(fs->GetAttributes(Win("override/plain.tga"), a), FsStatus::Ok);  // the entries' states are known
+    EXPECT_EQ(OpenForReadDisagreements(*fs, entries), "");
+
+    // another user, to whom the locked and the owner's file are closed
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to ask as";
+    ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+        PosixFileSystem other(root + "/wine");
+        Attributes known;
+        other.GetAttributes(Win("override/plain.tga"), known);
+        const std::string disagreements = OpenForReadDisagreements(other, entries);
+        std::fputs(disagreements.c_str(), stderr);
+        ::_exit(disagreements.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "as user 65534, status " << status;
 }
 
 }  // namespace
