@@ -20,20 +20,12 @@
 namespace zelvane::e2e {
 namespace {
 
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
 bool HostFileSystemConfines() {
     TempFolder temp;
     MakeFolders(temp.Path() + "/root");
     PosixFileSystem fs;
     fs.SetRoots({WindowsForm(temp.Path() + "/root")});
     return fs.WriteAll(WindowsForm(temp.Path() + "/outside.txt"), "x") == FsStatus::OutsideRoots;
-}
-
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
 }
 
 class ConsoleConfinement : public ::testing::Test {
