@@ -86,9 +86,9 @@ private:
 std::string Text(FsStatus status) { return "status " + std::to_string(static_cast<int>(status)); }
 
 struct Call {
-    std::string reaching;                      // the call the inner file system must see
-    std::function<std::string(FileSystem&)> make;  // makes it on the wrapper; what it answered
-    std::string answer;                        // what the inner file system answered, as make tells it
+    std::string reaching;                          // the call the inner file system must see
+    std::function<std::string(FileSystem&)> make;  // makes the call on the wrapper; what it answered
+    std::string answer;                            // what the inner file system answered, as make tells it
 };
 
 std::vector<Call> EveryCall() {
