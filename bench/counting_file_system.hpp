@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <numeric>
 
-#include "platform/seams/file_system.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
 
 namespace zelvane::bench {
 
@@ -16,61 +16,57 @@ enum class SeamCall : std::size_t {
     ShortPath, ResolvedPath, SameVolume, FolderStamp, Count
 };
 
-class CountingFileSystem final : public FileSystem {
+class CountingFileSystem final : public ForwardingFileSystem {
 public:
-    explicit CountingFileSystem(FileSystem& inner) : inner_(inner) {}
+    explicit CountingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
     std::uint64_t Calls(SeamCall call) const { return calls_[static_cast<std::size_t>(call)]; }
     std::uint64_t TotalCalls() const { return std::accumulate(calls_.begin(), calls_.end(), std::uint64_t{0}); }
     void Reset() { calls_.fill(0); }
 
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
-        return Count(SeamCall::GetAttributes), inner_.GetAttributes(path, out);
+        return Count(SeamCall::GetAttributes), inner().GetAttributes(path, out);
     }
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
-        return Count(SeamCall::SetAttributes), inner_.SetAttributes(path, attributes);
+        return Count(SeamCall::SetAttributes), inner().SetAttributes(path, attributes);
     }
     FsStatus OpenForRead(std::string_view path) const override {
-        return Count(SeamCall::OpenForRead), inner_.OpenForRead(path);
+        return Count(SeamCall::OpenForRead), inner().OpenForRead(path);
     }
     FsStatus ReadAll(std::string_view path, std::string& bytes) const override {
-        return Count(SeamCall::ReadAll), inner_.ReadAll(path, bytes);
+        return Count(SeamCall::ReadAll), inner().ReadAll(path, bytes);
     }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
-        return Count(SeamCall::WriteAll), inner_.WriteAll(path, bytes);
+        return Count(SeamCall::WriteAll), inner().WriteAll(path, bytes);
     }
-    FsStatus Delete(std::string_view path) override { return Count(SeamCall::Delete), inner_.Delete(path); }
+    FsStatus Delete(std::string_view path) override { return Count(SeamCall::Delete), inner().Delete(path); }
     FsStatus Rename(std::string_view from, std::string_view to) override {
-        return Count(SeamCall::Rename), inner_.Rename(from, to);
+        return Count(SeamCall::Rename), inner().Rename(from, to);
     }
     FsStatus Copy(std::string_view from, std::string_view to) override {
-        return Count(SeamCall::Copy), inner_.Copy(from, to);
+        return Count(SeamCall::Copy), inner().Copy(from, to);
     }
     FsStatus CreateFolder(std::string_view path) override {
-        return Count(SeamCall::CreateFolder), inner_.CreateFolder(path);
+        return Count(SeamCall::CreateFolder), inner().CreateFolder(path);
     }
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
-        return Count(SeamCall::List), inner_.List(pattern);
+        return Count(SeamCall::List), inner().List(pattern);
     }
     std::string ShortPath(std::string_view path) const override {
-        return Count(SeamCall::ShortPath), inner_.ShortPath(path);
+        return Count(SeamCall::ShortPath), inner().ShortPath(path);
     }
     std::string ResolvedPath(std::string_view path) const override {
-        return Count(SeamCall::ResolvedPath), inner_.ResolvedPath(path);
+        return Count(SeamCall::ResolvedPath), inner().ResolvedPath(path);
     }
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
     bool SameVolume(std::string_view a, std::string_view b) const override {
-        return Count(SeamCall::SameVolume), inner_.SameVolume(a, b);
+        return Count(SeamCall::SameVolume), inner().SameVolume(a, b);
     }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
     std::string FolderStamp(std::string_view folder) const override {
-        return Count(SeamCall::FolderStamp), inner_.FolderStamp(folder);
+        return Count(SeamCall::FolderStamp), inner().FolderStamp(folder);
     }
 
 private:
     void Count(SeamCall call) const { ++calls_[static_cast<std::size_t>(call)]; }
-    FileSystem& inner_;
     mutable std::array<std::uint64_t, static_cast<std::size_t>(SeamCall::Count)> calls_{};
 };
 

@@ -44,6 +44,7 @@
 
 #include "bench/durable_restore.hpp"
 #include "bench/memory_run.hpp"
+#include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 
 extern char** environ;
@@ -252,22 +253,6 @@ std::string CheckConsoleRun(const ChildRun& run, const ConsoleInstall& c, const 
     return {};
 }
 
-// Total calls and some kinds of call from the summary of `strace -c`.
-std::map<std::string, double> StraceSummary(const std::string& path) {
-    std::map<std::string, double> calls;
-    std::istringstream lines(ReadHostFile(path));
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
-        if (w.size() < 5 || w[0].find('.') == std::string::npos || !std::isdigit(static_cast<unsigned char>(w[0][0]))) {
-            continue;
-        }
-        calls[w.back()] = std::strtod(w[3].c_str(), nullptr);
-    }
-    return calls;
-}
-
 double Median(std::vector<double> values) {
     std::sort(values.begin(), values.end());
     return values.empty() ? 0 : values[values.size() / 2];
@@ -321,11 +306,13 @@ void BM_Disk(benchmark::State& state) {
                 return;
             }
             if (straceRun) {
-                consoleCalls = StraceSummary(work.Path() + "/strace.txt");
+                consoleCalls = StraceSummary(ReadHostFile(work.Path() + "/strace.txt"));
                 RunBaseline(base, list, {"strace", "-c", "-f", "-o", work.Path() + "/strace-find.txt"},
                             {"strace", "-c", "-f", "-o", work.Path() + "/strace-rm.txt"});
-                baselineCalls = StraceSummary(work.Path() + "/strace-find.txt");
-                for (const auto& [name, n] : StraceSummary(work.Path() + "/strace-rm.txt")) baselineCalls[name] += n;
+                baselineCalls = StraceSummary(ReadHostFile(work.Path() + "/strace-find.txt"));
+                for (const auto& [name, n] : StraceSummary(ReadHostFile(work.Path() + "/strace-rm.txt"))) {
+                    baselineCalls[name] += n;
+                }
                 continue;
             }
             const ChildRun reference = RunBaseline(base, list, {}, {});

@@ -4,6 +4,7 @@
 #include <optional>
 #include <utility>
 
+#include "platform/seams/forwarding_file_system.hpp"
 #include "removal/entry_safety.hpp"
 #include "util/common.hpp"
 #include "util/strings.hpp"
@@ -59,41 +60,20 @@ private:
 };
 
 // Forwards everything to another file system; only its listings leave the kept-out folders out.
-class SearchView final : public FileSystem {
+class SearchView final : public ForwardingFileSystem {
 public:
-    SearchView(FileSystem& inner, std::vector<KeptOut> keptOut) : inner_(inner), keptOut_(std::move(keptOut)) {}
-
-    FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
-        return inner_.GetAttributes(path, out);
-    }
-    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
-        return inner_.SetAttributes(path, attributes);
-    }
-    FsStatus OpenForRead(std::string_view path) const override { return inner_.OpenForRead(path); }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override { return inner_.ReadAll(path, bytes); }
-    FsStatus WriteAll(std::string_view path, std::string_view bytes) override { return inner_.WriteAll(path, bytes); }
-    FsStatus Delete(std::string_view path) override { return inner_.Delete(path); }
-    FsStatus Rename(std::string_view from, std::string_view to) override { return inner_.Rename(from, to); }
-    FsStatus Copy(std::string_view from, std::string_view to) override { return inner_.Copy(from, to); }
-    FsStatus CreateFolder(std::string_view path) override { return inner_.CreateFolder(path); }
-    std::string ShortPath(std::string_view path) const override { return inner_.ShortPath(path); }
-    std::string ResolvedPath(std::string_view path) const override { return inner_.ResolvedPath(path); }
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
-    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
-    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
+    SearchView(FileSystem& inner, std::vector<KeptOut> keptOut)
+        : ForwardingFileSystem(inner), keptOut_(std::move(keptOut)) {}
 
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
-        auto listing = inner_.List(pattern);
+        auto listing = inner().List(pattern);
         if (!listing || keptOut_.empty()) return listing;
         const std::size_t cut = pattern.find_last_of("\\/");
         std::string folder = cut == std::string_view::npos ? std::string() : std::string(pattern.substr(0, cut + 1));
-        return std::make_unique<FilteredListing>(std::move(listing), inner_, std::move(folder), keptOut_);
+        return std::make_unique<FilteredListing>(std::move(listing), inner(), std::move(folder), keptOut_);
     }
 
 private:
-    FileSystem& inner_;
     std::vector<KeptOut> keptOut_;
 };
 

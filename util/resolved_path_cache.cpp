@@ -9,7 +9,7 @@ std::string ResolvedPathCache::ResolvedPath(std::string_view path) const {
     for (const auto& [asked, resolved] : spellings) {
         if (asked == path) return resolved;
     }
-    std::string resolved = inner_.ResolvedPath(path);
+    std::string resolved = inner().ResolvedPath(path);
     spellings.emplace_back(std::string(path), resolved);
     return resolved;
 }
@@ -30,32 +30,32 @@ void ResolvedPathCache::Forget(std::string_view path) {
 
 FsStatus ResolvedPathCache::WriteAll(std::string_view path, std::string_view bytes) {
     Forget(path);
-    return inner_.WriteAll(path, bytes);
+    return inner().WriteAll(path, bytes);
 }
 
 FsStatus ResolvedPathCache::Delete(std::string_view path) {
     Forget(path);
-    return inner_.Delete(path);
+    return inner().Delete(path);
 }
 
 FsStatus ResolvedPathCache::Rename(std::string_view from, std::string_view to) {
     known_.clear();
-    return inner_.Rename(from, to);
+    return inner().Rename(from, to);
 }
 
 FsStatus ResolvedPathCache::Copy(std::string_view from, std::string_view to) {
     Forget(to);
-    return inner_.Copy(from, to);
+    return inner().Copy(from, to);
 }
 
 FsStatus ResolvedPathCache::CreateFolder(std::string_view path) {
     known_.clear();
-    return inner_.CreateFolder(path);
+    return inner().CreateFolder(path);
 }
 
 void ResolvedPathCache::ForgetCachedState() {
     known_.clear();
-    inner_.ForgetCachedState();
+    inner().ForgetCachedState();
 }
 
 }  // namespace zelvane

@@ -11,35 +11,21 @@
 #include <utility>
 #include <vector>
 
-#include "platform/seams/file_system.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
 
 namespace zelvane {
 
-class ResolvedPathCache final : public FileSystem {
+class ResolvedPathCache final : public ForwardingFileSystem {
 public:
-    explicit ResolvedPathCache(FileSystem& inner) : inner_(inner) {}
+    explicit ResolvedPathCache(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
-    FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
-        return inner_.GetAttributes(path, out);
-    }
-    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
-        return inner_.SetAttributes(path, attributes);
-    }
-    FsStatus OpenForRead(std::string_view path) const override { return inner_.OpenForRead(path); }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override { return inner_.ReadAll(path, bytes); }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
     FsStatus Delete(std::string_view path) override;
     FsStatus Rename(std::string_view from, std::string_view to) override;
     FsStatus Copy(std::string_view from, std::string_view to) override;
     FsStatus CreateFolder(std::string_view path) override;
-    std::unique_ptr<Listing> List(std::string_view pattern) const override { return inner_.List(pattern); }
-    std::string ShortPath(std::string_view path) const override { return inner_.ShortPath(path); }
     std::string ResolvedPath(std::string_view path) const override;
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
-    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
     void ForgetCachedState() override;
-    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
 
     std::size_t Remembered() const { return known_.size(); }
 
@@ -47,7 +33,6 @@ private:
     // Forgets the path and every path below it, whatever their letter case.
     void Forget(std::string_view path);
 
-    FileSystem& inner_;
     // Lower-cased path -> (path as asked, where it resolves), for each spelling asked.
     mutable std::map<std::string, std::vector<std::pair<std::string, std::string>>, std::less<>> known_;
 };

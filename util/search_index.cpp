@@ -297,74 +297,56 @@ void SearchIndex::SetStrategy(SearchStrategy strategy) {
 
 // --- IndexKeepingFileSystem ---
 
-FsStatus IndexKeepingFileSystem::GetAttributes(std::string_view path, Attributes& out) const {
-    return inner_.GetAttributes(path, out);
-}
-
 FsStatus IndexKeepingFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
-    const FsStatus status = inner_.SetAttributes(path, attributes);
-    index_.NoteAttributesChanged(inner_, path);
+    const FsStatus status = inner().SetAttributes(path, attributes);
+    index_.NoteAttributesChanged(inner(), path);
     return status;
 }
 
-FsStatus IndexKeepingFileSystem::OpenForRead(std::string_view path) const { return inner_.OpenForRead(path); }
-
-FsStatus IndexKeepingFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
-    return inner_.ReadAll(path, bytes);
-}
-
 void IndexKeepingFileSystem::NoteAddition(std::string_view path) {
-    if (index_.MayAddTo(inner_, path)) index_.Invalidate();
+    if (index_.MayAddTo(inner(), path)) index_.Invalidate();
 }
 
 FsStatus IndexKeepingFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     NoteAddition(path);
-    return inner_.WriteAll(path, bytes);
+    return inner().WriteAll(path, bytes);
 }
 
 FsStatus IndexKeepingFileSystem::Delete(std::string_view path) {
-    index_.Settle(inner_);  // what the player changed is told apart from the run's own change
-    const FsStatus status = inner_.Delete(path);
-    if (status == FsStatus::Ok) index_.NoteDeleted(path, &inner_);
+    index_.Settle(inner());  // what the player changed is told apart from the run's own change
+    const FsStatus status = inner().Delete(path);
+    if (status == FsStatus::Ok) index_.NoteDeleted(path, &inner());
     return status;
 }
 
 // A file or folder that leaves the tree only takes names away; the check before every hit and
 // NoteDeleted keep the index true for that.
 FsStatus IndexKeepingFileSystem::Rename(std::string_view from, std::string_view to) {
-    index_.Settle(inner_);
+    index_.Settle(inner());
     // Moved into the place of a file the run deleted: its folder is read again instead of the tree.
     const bool returning = index_.HeldAsDeleted(to);
     if (!returning) NoteAddition(to);
-    const FsStatus status = inner_.Rename(from, to);
+    const FsStatus status = inner().Rename(from, to);
     if (status == FsStatus::Ok) {
-        index_.NoteDeleted(from, &inner_);
-        if (returning) index_.NoteReturned(inner_, to);
+        index_.NoteDeleted(from, &inner());
+        if (returning) index_.NoteReturned(inner(), to);
     }
     return status;
 }
 
 FsStatus IndexKeepingFileSystem::Copy(std::string_view from, std::string_view to) {
     NoteAddition(to);
-    return inner_.Copy(from, to);
+    return inner().Copy(from, to);
 }
 
 FsStatus IndexKeepingFileSystem::CreateFolder(std::string_view path) {
     NoteAddition(path);
-    return inner_.CreateFolder(path);
+    return inner().CreateFolder(path);
 }
 
 void IndexKeepingFileSystem::ForgetCachedState() {
     index_.Suspect();
-    inner_.ForgetCachedState();
+    inner().ForgetCachedState();
 }
-
-std::string IndexKeepingFileSystem::FolderStamp(std::string_view folder) const { return inner_.FolderStamp(folder); }
-
-std::unique_ptr<Listing> IndexKeepingFileSystem::List(std::string_view pattern) const { return inner_.List(pattern); }
-
-std::string IndexKeepingFileSystem::ShortPath(std::string_view path) const { return inner_.ShortPath(path); }
-
-std::string IndexKeepingFileSystem::ResolvedPath(std::string_view path) const { return inner_.ResolvedPath(path); }
 
 }  // namespace zelvane

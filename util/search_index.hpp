@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "platform/seams/file_system.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
 #include "util/name_store.hpp"
 #include "util/position_table.hpp"
 #include "util/recurse.hpp"
@@ -131,32 +132,21 @@ private:
 
 // Forwards every call to another file system and keeps a SearchIndex true for the changes made
 // through it.
-class IndexKeepingFileSystem final : public FileSystem {
+class IndexKeepingFileSystem final : public ForwardingFileSystem {
 public:
-    IndexKeepingFileSystem(FileSystem& inner, SearchIndex& index) : inner_(inner), index_(index) {}
+    IndexKeepingFileSystem(FileSystem& inner, SearchIndex& index) : ForwardingFileSystem(inner), index_(index) {}
 
-    FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
-    FsStatus OpenForRead(std::string_view path) const override;
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
     FsStatus Delete(std::string_view path) override;
     FsStatus Rename(std::string_view from, std::string_view to) override;
     FsStatus Copy(std::string_view from, std::string_view to) override;
     FsStatus CreateFolder(std::string_view path) override;
-    std::unique_ptr<Listing> List(std::string_view pattern) const override;
-    std::string ShortPath(std::string_view path) const override;
-    std::string ResolvedPath(std::string_view path) const override;
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
-    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
     void ForgetCachedState() override;
-    std::string FolderStamp(std::string_view folder) const override;
 
 private:
     void NoteAddition(std::string_view path);
 
-    FileSystem& inner_;
     SearchIndex& index_;
 };
 

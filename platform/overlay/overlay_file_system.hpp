@@ -47,6 +47,7 @@ public:
     std::vector<std::string> Roots() const override;
     bool SameVolume(std::string_view a, std::string_view b) const override;
     void ForgetCachedState() override;
+    // FolderStamp stays the seam's "cannot tell": the stamps below do not change with the view.
 
     // Every change asked for, in order, with its outcome.
     const std::vector<PlannedChange>& Plan() const { return plan_; }

@@ -11,6 +11,7 @@
 
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/text_lines.hpp"
 
 namespace zelvane {
 namespace {
@@ -92,13 +93,7 @@ std::optional<FileRegistry::Entry> ParseLine(std::string_view line) {
 
 std::vector<FileRegistry::Entry> FileRegistry::Parse(std::string_view text) {
     std::vector<Entry> entries;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.ends_with('\r')) line.remove_suffix(1);
+    for (const std::string_view line : posix::TextLines(text)) {
         if (line.empty() || line.front() == ';' || line.front() == '#') continue;
         if (auto entry = ParseLine(line)) entries.push_back(std::move(*entry));
     }

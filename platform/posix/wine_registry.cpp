@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/text_lines.hpp"
 
 namespace zelvane {
 namespace {
@@ -163,14 +164,8 @@ std::u16string HexString(std::string_view bytes) {
 
 WineRegistry::WineRegistry(std::string_view text) {
     std::string key;
-    std::size_t start = 0;
     std::string pending;  // a hex value continued on the next lines
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(start, end - start);
-        start = end + 1;
-        if (line.ends_with('\r')) line.remove_suffix(1);
+    for (const std::string_view line : posix::TextLines(text)) {
         if (!pending.empty()) {
             pending += line;
         } else {

@@ -47,6 +47,9 @@ public:
     virtual std::optional<DirEntry> Next() = 0;
 };
 
+// A file system that passes calls on to another one, adding to some of them, derives from
+// ForwardingFileSystem, which passes each of these calls on: a call added here is added there too,
+// and to the calls its test makes (tests/util/forwarding_file_systems_test.cpp).
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

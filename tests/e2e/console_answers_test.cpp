@@ -15,34 +15,13 @@
 #include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/mod_install_test.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-const std::string kRtfHead =
-    R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
-    R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-    kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )";
-
-const std::string kPar = "\\par" + kCrLf;
-const std::string kThreePars = kPar + kPar + kPar;
-const std::string kBanner =
-    kThreePars + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + kCrLf + kThreePars;
-const std::string kFyi = kPar + kPar +
-                         R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
-                         R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
-                         kCrLf;
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
-std::string Totals(int errors, int notFound) {
-    return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
-           std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
-}
-
 // One log line: the text and CR LF.
 std::string L(const std::string& text) { return text + kCrLf; }
-
-std::string Deleted(const std::string& display) { return "\\cf3 Delete Successful - \\cf1 " + display; }
 
 std::string Q2da(const std::string& text) { return L("\\cf1 QRestore2da: " + text); }
 
@@ -52,34 +31,8 @@ std::size_t Count(const std::string& text, const std::string& what) {
     return n;
 }
 
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-class ConsoleAnswersTest : public ::testing::Test {
+class ConsoleAnswersTest : public ModInstallTest {
 protected:
-    TempFolder temp;
-    std::string game = temp.Path() + "/game";
-    std::string mod = temp.Path() + "/mod";
-    std::string registryFile = temp.Path() + "/registry.txt";
-    std::string answersFile = temp.Path() + "/answers.txt";
-    std::string logPath = mod + "/uninstall/removal_results.rtf";
-
-    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
-    void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
-    void Description(const std::vector<std::string>& lines) { Mod("uninstall/uninstall_data.ini", CrLfLines(lines)); }
-    void Answers(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        WriteFile(answersFile, text);
-    }
-    void Registry(int gameNumber) {
-        const std::string key = gameNumber == 1 ? R"(HKEY_LOCAL_MACHINE\Software\BioWare\SW\KOTOR)"
-                                                : R"(HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2)";
-        WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
-    }
     std::vector<std::string> Arguments() const {
         return {"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile};
     }
@@ -89,12 +42,6 @@ protected:
     ConsoleRun Run() {
         if (!compareDryRun) return RunConsole(Arguments());
         return RunAfterDryRun(Arguments(), {game, mod}, mod, logPath);
-    }
-    std::string Header(int gameNumber) const {
-        return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar +
-               kPar;
     }
     // A K2 mod whose only work is the 2da restore of appearance.2da.
     void Make2daMod(int gameNumber) {

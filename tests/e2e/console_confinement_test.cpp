@@ -16,11 +16,10 @@
 
 #include "platform/posix/posix_file_system.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/mod_install_test.hpp"
 
 namespace zelvane::e2e {
 namespace {
-
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
 
 bool HostFileSystemConfines() {
     TempFolder temp;
@@ -30,13 +29,7 @@ bool HostFileSystemConfines() {
     return fs.WriteAll(WindowsForm(temp.Path() + "/outside.txt"), "x") == FsStatus::OutsideRoots;
 }
 
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-class ConsoleConfinement : public ::testing::Test {
+class ConsoleConfinement : public ModInstallTest {
 protected:
     void SetUp() override {
         if (!HostFileSystemConfines()) {
@@ -49,17 +42,14 @@ protected:
         WriteFile(outside + "/sub/r.tga", "the player's r");
         WriteFile(outside + "/sub/r.tga.original", "the player's r.original");
         WriteFile(outside + "/sub/appearance.2da", "2DA V2.0 the player's own");
-        WriteFile(game + "/dialog.tlk", kTlk);
+        Game("dialog.tlk", kTlk);
         MakeFolders(game + "/override");
-        WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
+        Registry(2);
     }
     void TearDown() override {
         if (Exists(outside + "/profile")) SetMode(outside + "/profile", 0644);
     }
 
-    void Description(const std::vector<std::string>& lines) {
-        WriteFile(mod + "/uninstall/uninstall_data.ini", CrLfLines(lines));
-    }
     void Link(const std::string& target, const std::string& link) {
         MakeFolders(link.substr(0, link.rfind('/')));
         ASSERT_EQ(::symlink(target.c_str(), link.c_str()), 0) << link;
@@ -73,9 +63,7 @@ protected:
         return {"--no-open", "--program-folder", mod, "--registry", registryFile};
     }
     ConsoleRun RunAnswering(const std::vector<std::string>& answers) {
-        std::string text;
-        for (const std::string& a : answers) text += a + "\n";
-        WriteFile(answersFile, text);
+        Answers(answers);
         std::vector<std::string> args = Arguments();
         args.insert(args.end(), {"--answers", answersFile});
         return RunConsole(args);
@@ -87,13 +75,7 @@ protected:
                                                              answer + "\n"}});
     }
 
-    TempFolder temp;
-    const std::string game = temp.Path() + "/game";
-    const std::string mod = temp.Path() + "/mod";
     const std::string outside = temp.Path() + "/outside";
-    const std::string registryFile = temp.Path() + "/registry.txt";
-    const std::string answersFile = temp.Path() + "/answers.txt";
-    const std::string logPath = mod + "/uninstall/removal_results.rtf";
 };
 
 // --- links in the program folder ---

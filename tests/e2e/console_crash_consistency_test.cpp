@@ -23,8 +23,6 @@
 namespace zelvane::e2e {
 namespace {
 
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
 // Every system call that can change a file or folder; opens count when they can write or create.
 // ("?" lets strace pass over calls that the machine does not have, such as open on arm64.)
 const std::string kChangingCalls =
@@ -34,19 +32,6 @@ const std::string kChangingCalls =
 // The contents no run may lose: the tables in use, the backups and the game's own .original file.
 const std::vector<std::string> kKept = {"2DA V2.0 appearance in use", "2DA V2.0 appearance original",
                                         "2DA V2.0 spells in use", "2DA V2.0 spells original", "game icon"};
-
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-bool ContainsContent(const std::map<std::string, std::string>& files, const std::string& bytes) {
-    for (const auto& [path, content] : files) {
-        if (content == bytes) return true;
-    }
-    return false;
-}
 
 // One change of the run: the call and which invocation of that call it is (strace counts each
 // call on its own).

@@ -14,7 +14,6 @@
 namespace zelvane::e2e {
 namespace {
 
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
 const std::string kRegHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
 
 std::string Key(const std::string& key, const std::string& path) {

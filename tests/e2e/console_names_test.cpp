@@ -10,11 +10,10 @@
 
 #include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/removal_log_text.hpp"
 
 namespace zelvane::e2e {
 namespace {
-
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
 
 // UTF-8 names on disk ...
 const std::string kSpieleUtf8 = "Sp\xc3\xaf" "ele";                 // Spïele
@@ -34,30 +33,6 @@ const std::string kEte1252 = "\xe9t\xe9.tga";
 const std::string kNaiveLog = "na\\'efve.tga";
 const std::string kRockLog = "r\\'f6ck.uti";
 const std::string kEteLog = "\\'e9t\\'e9.tga";
-
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-const std::string kRtfHead =
-    R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
-    R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-    kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )";
-const std::string kPar = "\\par" + kCrLf;
-const std::string kThreePars = kPar + kPar + kPar;
-
-std::string Totals(int errors, int notFound) {
-    return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
-           std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
-}
-
-std::string Header(int gameNumber, const std::string& gameDisplay, const std::string& appDisplay) {
-    return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
-           "\\cf6\\b Game Directory Is: " + gameDisplay + "\\cf1\\b0\\par" + kCrLf + "\\cf6\\b App Directory Is: " +
-           appDisplay + "\\cf1\\b0\\par" + kCrLf + kPar + kPar;
-}
 
 class ConsoleNamesTest : public ::testing::Test {
 protected:
@@ -112,7 +87,7 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
     const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
     const std::string appDisplay = tempDisplay + "M\\'f6d\\'e9\\\\";
     const std::string expected =
-        Header(2, gameDisplay, appDisplay) + "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog +
+        LogHeader(2, gameDisplay, appDisplay) + "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog +
         "\\cf1\\par" + kCrLf + "\\cf3 Delete Successful - \\cf1 Override\\\\\\'dcber\\\\" + kRockLog +
         "\\cf1\\par" + kCrLf + "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
         "\\cf1 QRestoreFile: \\cf3 Delete Successful - \\cf1 Override\\\\" + kEteLog + "\\par" + kCrLf +
@@ -150,10 +125,8 @@ TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
         << run.out;
     const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
     const std::string expected =
-        Header(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") + "\\cf3 Delete Successful - \\cf1 Override\\\\" +
-        kNaiveLog + "\\cf1\\par" + kCrLf + kThreePars +
-        "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par" + kCrLf + kThreePars +
-        Totals(0, 0);
+        LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") + "\\cf3 Delete Successful - \\cf1 Override\\\\" +
+        kNaiveLog + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0);
     EXPECT_EQ(ReadFile(logPath), expected);
     EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
 }
@@ -220,7 +193,7 @@ TEST_F(ConsoleNamesTest, AGameInAnAccentedSteamLibraryIsFoundAndRunIn1252) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_FALSE(Exists(folder + "/override/" + kNaiveUtf8));
     const std::string gameDisplay = tempDisplay + "Biblioth\\'e8que\\\\Steamapps\\\\Common\\\\Swkotor\\\\";
-    const std::string header = Header(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\");
+    const std::string header = LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\");
     EXPECT_EQ(ReadFile(logPath).substr(0, header.size()), header);
 }
 
@@ -248,7 +221,7 @@ TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStil
     // Its bytes read as 1252: proper-casing makes each later 0xD0 and 0xD1 (capitals in 1252) small.
     const std::string dmitriy = "\\'d0\\'94\\'f0\\'bc\\'f0\\'b8\\'f1\\'82\\'f1\\'80\\'f0\\'b8\\'f0\\'b9\\\\";
     const std::string expected =
-        Header(1, tempDisplay + dmitriy + "Sp\\'efele\\\\", tempDisplay + dmitriy + "M\\'f6d\\'e9\\\\") +
+        LogHeader(1, tempDisplay + dmitriy + "Sp\\'efele\\\\", tempDisplay + dmitriy + "M\\'f6d\\'e9\\\\") +
         "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
         "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf;
     const std::string log = ReadFile(logPath);

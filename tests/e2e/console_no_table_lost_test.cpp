@@ -16,26 +16,12 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/mod_install_test.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-const std::string kPar = "\\par" + kCrLf;
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
 const std::string kQ = "\\cf1 QRestore2da: ";
-
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-bool ContainsContent(const std::map<std::string, std::string>& files, const std::string& bytes) {
-    for (const auto& [path, content] : files) {
-        if (content == bytes) return true;
-    }
-    return false;
-}
 
 // A small tmpfs mounted on a folder while the object lives: a volume of its own.
 class Tmpfs {
@@ -62,44 +48,17 @@ dev_t DeviceOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_dev : 0;
 }
 
-class ConsoleNoTableLost : public ::testing::Test {
+class ConsoleNoTableLost : public ModInstallTest {
 protected:
-    TempFolder temp;
-    std::string game = temp.Path() + "/game";
-    std::string mod = temp.Path() + "/mod";
-    std::string registryFile = temp.Path() + "/registry.txt";
-    std::string answersFile = temp.Path() + "/answers.txt";
-
-    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
-    void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
-    void Description(const std::vector<std::string>& lines) { Mod("uninstall/uninstall_data.ini", CrLfLines(lines)); }
-    void Answers(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        WriteFile(answersFile, text);
-    }
     void K2Game() {
         Game("dialog.tlk", kTlk);
-        WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
+        Registry(2);
     }
     ConsoleRun Run() {
         return RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile});
     }
+    // The log of the program folder the test settled on.
     std::string Log() const { return ReadFile(mod + "/uninstall/removal_results.rtf"); }
-    std::string Header() const {
-        return R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
-               R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;)"
-               R"(\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;)"
-               R"(\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;)"
-               R"(\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-               kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + "\\cf6\\b Game is K2\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar + kPar;
-    }
-    static std::string Totals(int errors, int notFound) {
-        return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
-               std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kPar + kPar + kPar + "}";
-    }
 };
 
 // backup/Appearance.2da and backup/appearance.2da: the second replacement keeps what the first put
@@ -199,8 +158,7 @@ TEST_F(ConsoleNoTableLost, AProgramFolderOnAnotherVolumeRestoresTheTable) {
     if (!shmFolder.empty()) std::filesystem::remove_all(shmFolder);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
-    EXPECT_EQ(log, Header() + kPar + kPar + kPar + "\\cf3\\b\\fs32 All files in file list successfully removed."
-                                                   "\\cf1\\b0\\fs24\\par" + kCrLf + kPar + kPar + kPar +
+    EXPECT_EQ(log, Header(2) + kBanner +
                        kQ + "\\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\"
                             "appearance.2da\\par" + kCrLf +
                        kQ + "\\cf3 Delete Successful - \\cf1 Override\\\\appearance.2da\\par" + kCrLf +
@@ -229,7 +187,7 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
     Answers({"0", "0"});
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(Log(), Header() + "\\cf3 Delete Successful - \\cf1 Override\\\\a.uti \\cf1\\par" + kCrLf +
+    EXPECT_EQ(Log(), Header(2) + "\\cf3 Delete Successful - \\cf1 Override\\\\a.uti \\cf1\\par" + kCrLf +
                          "\\cf3 Delete Successful - \\cf1 Override\\\\b.uti.\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Override\\\\*.uti\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Thanks for playing. Have fun.\\cf1\\par" + kCrLf +

@@ -11,19 +11,12 @@
 
 #include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/removal_log_text.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-const std::string kPar = "\\par" + kCrLf;
 const std::string kRefused = "\\cf10 Refused (outside the game folder): \\cf1 ";
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
 
 TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndKept) {
     TempFolder temp;
@@ -66,11 +59,7 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string expected =
-        R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
-        R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-        kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + "\\cf6\\b Game is K2\\cf1\\b0\\par" + kCrLf +
-        "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
-        "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar + kPar +
+        LogHeader(2, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod))) +
         kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
         kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf3 Delete Successful - \\cf1 Override\\\\k2_item.uti\\cf1\\par" + kCrLf +
@@ -79,7 +68,7 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf1 QRestore2da: \\cf4 No 2das found in override. \\cf1 appearance.2da\\cf4  not restored.\\par" + kCrLf +
-        kPar + kPar + "\\cf6\\b 5 errors.\\b0\\par" + kCrLf + "\\cf6\\b 1 files not found.\\b0\\par" + kCrLf + kPar + kPar + kPar + "}";
+        Totals(5, 1);
     EXPECT_EQ(ReadFile(mod + "/uninstall/removal_results.rtf"), expected);
     EXPECT_EQ(run.out.find("Prompt: Confirm Delete"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Prompt: Confirm Restore"), std::string::npos) << run.out;

@@ -9,63 +9,13 @@
 
 #include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/mod_install_test.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-const std::string kRtfHead =
-    R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
-    R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-    kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )";
-
-const std::string kPar = "\\par" + kCrLf;
-const std::string kThreePars = kPar + kPar + kPar;
-const std::string kBanner =
-    kThreePars + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + kCrLf + kThreePars;
-const std::string kFyi = kPar + kPar +
-                         R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
-                         R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
-                         kCrLf;
-const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
-std::string Totals(int errors, int notFound) {
-    return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
-           std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
-}
-
-std::string Deleted(const std::string& display) {
-    return "\\cf3 Delete Successful - \\cf1 " + display;
-}
-
-// Lines joined with CR LF, as mod authors' tools write them.
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
-}
-
-class ConsoleRunTest : public ::testing::Test {
+class ConsoleRunTest : public ModInstallTest {
 protected:
-    TempFolder temp;
-    std::string game = temp.Path() + "/game";
-    std::string mod = temp.Path() + "/mod";
-    std::string registryFile = temp.Path() + "/registry.txt";
-    std::string answersFile = temp.Path() + "/answers.txt";
-    std::string logPath = mod + "/uninstall/removal_results.rtf";
-
-    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
-    void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
-    void Description(const std::vector<std::string>& lines) { Mod("uninstall/uninstall_data.ini", CrLfLines(lines)); }
-    void Answers(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        WriteFile(answersFile, text);
-    }
-    void Registry(int gameNumber) {
-        const std::string key = gameNumber == 1 ? R"(HKEY_LOCAL_MACHINE\Software\BioWare\SW\KOTOR)"
-                                                : R"(HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2)";
-        WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
-    }
     ConsoleRun Run(bool withRegistry = true) {
         std::vector<std::string> args{"--no-open", "--program-folder", mod, "--answers", answersFile};
         if (withRegistry) {
@@ -74,13 +24,6 @@ protected:
         }
         return RunAfterDryRun(args, {game, mod}, mod, logPath);
     }
-    std::string Header(int gameNumber) const {
-        return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b Game Directory Is: " + DisplayFolder(WindowsForm(game)) + "\\cf1\\b0\\par" + kCrLf +
-               "\\cf6\\b App Directory Is: " + DisplayFolder(WindowsForm(mod)) + "\\cf1\\b0\\par" + kCrLf + kPar +
-               kPar;
-    }
-
     // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
     // queued deletes (one whose file is gone), a queued restore and a 2da restore.
     void MakeFullK2Mod() {

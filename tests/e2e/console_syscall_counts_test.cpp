@@ -7,12 +7,12 @@
 
 #include <cstdlib>
 #include <map>
-#include <sstream>
 #include <string>
 
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "platform/posix/folder_stamp.hpp"
 #include "tests/e2e/e2e_support.hpp"
@@ -30,22 +30,6 @@ std::string HostForm(const std::string& game, const std::string& relative) {
         if (c == '\\') c = '/';
     }
     return out;
-}
-
-// Calls by name (and "total") from the summary `strace -c` writes.
-std::map<std::string, double> Summary(const std::string& text) {
-    std::map<std::string, double> calls;
-    std::istringstream lines(text);
-    for (std::string line; std::getline(lines, line);) {
-        std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
-        if (w.size() < 5 || w[0].find('.') == std::string::npos || !std::isdigit(static_cast<unsigned char>(w[0][0]))) {
-            continue;
-        }
-        calls[w.back()] = std::strtod(w[3].c_str(), nullptr);
-    }
-    return calls;
 }
 
 struct Counted {
@@ -84,7 +68,7 @@ Counted RunCounted(const TreeShape& shape) {
     counted.stampsAtOnce = folder >= 0 && posix::TimeGrainOf(folder) == posix::TimeGrain::FineAfterQuery;
     if (folder >= 0) ::close(folder);
     if (std::system(command.c_str()) != 0) return counted;
-    const std::map<std::string, double> calls = Summary(ReadFile(temp.Path() + "/strace.txt"));
+    const std::map<std::string, double> calls = bench::StraceSummary(ReadFile(temp.Path() + "/strace.txt"));
     const auto count = [&](const char* name) { return calls.count(name) ? calls.at(name) : 0.0; };
     counted.perEntry = count("total") / static_cast<double>(plan.entries.size());
     counted.reads = count("getdents64");

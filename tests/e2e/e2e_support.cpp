@@ -107,10 +107,23 @@ bool Exists(const std::string& path) {
     return lstat(path.c_str(), &st) == 0;
 }
 
+std::string CrLfLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + kCrLf;
+    return text;
+}
+
 std::map<std::string, std::string> Snapshot(const std::string& folder) {
     std::map<std::string, std::string> out;
     Walk(folder, "", out);
     return out;
+}
+
+bool ContainsContent(const std::map<std::string, std::string>& files, const std::string& bytes) {
+    for (const auto& [path, content] : files) {
+        if (content == bytes) return true;
+    }
+    return false;
 }
 
 namespace {

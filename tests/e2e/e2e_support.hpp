@@ -11,6 +11,12 @@ namespace zelvane::e2e {
 
 inline const std::string kCrLf = "\r\n";
 
+// A dialog.tlk as short as the console takes it for the game's own: what marks a game folder.
+inline const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
+
+// Lines joined with CR LF, as mod authors' tools write them.
+std::string CrLfLines(const std::vector<std::string>& lines);
+
 // A fresh folder below /tmp, removed with everything in it when the object goes.
 class TempFolder {
 public:
@@ -32,6 +38,8 @@ bool Exists(const std::string& path);
 
 // Every file below the folder, relative path ("override/sub/x.tga") to its bytes.
 std::map<std::string, std::string> Snapshot(const std::string& folder);
+// Whether one of the files of a snapshot holds exactly these bytes, wherever it lies.
+bool ContainsContent(const std::map<std::string, std::string>& files, const std::string& bytes);
 
 // Every file and folder below the folder, relative path to its bytes (folders: "<folder>"),
 // mode and modification time to the nanosecond: what a run that changes nothing leaves alike.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
 
 namespace zelvane::testing {
 
@@ -18,9 +19,9 @@ struct MutationRecord {
     std::string target;  // the second path of Rename and Copy
 };
 
-class RecordingFileSystem final : public FileSystem {
+class RecordingFileSystem final : public ForwardingFileSystem {
 public:
-    explicit RecordingFileSystem(FileSystem& inner) : inner_(inner) {}
+    explicit RecordingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
     std::vector<MutationRecord> mutations;
     mutable std::vector<MutationRecord> reads;  // op and path of every reading call, in order
@@ -30,54 +31,48 @@ public:
 
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
         if (auto fault = Read(FsOp::GetAttributes, path)) return *fault;
-        return inner_.GetAttributes(path, out);
+        return inner().GetAttributes(path, out);
     }
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
         Note(FsOp::SetAttributes, path);
-        return inner_.SetAttributes(path, attributes);
+        return inner().SetAttributes(path, attributes);
     }
     FsStatus OpenForRead(std::string_view path) const override {
         if (auto fault = Read(FsOp::OpenForRead, path)) return *fault;
-        return inner_.OpenForRead(path);
+        return inner().OpenForRead(path);
     }
     FsStatus ReadAll(std::string_view path, std::string& bytes) const override {
         if (auto fault = Read(FsOp::ReadAll, path)) return *fault;
-        return inner_.ReadAll(path, bytes);
+        return inner().ReadAll(path, bytes);
     }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
         Note(FsOp::WriteAll, path);
-        return inner_.WriteAll(path, bytes);
+        return inner().WriteAll(path, bytes);
     }
     FsStatus Delete(std::string_view path) override {
         Note(FsOp::Delete, path);
-        return inner_.Delete(path);
+        return inner().Delete(path);
     }
     FsStatus Rename(std::string_view from, std::string_view to) override {
         Note(FsOp::Rename, from, to);
-        return inner_.Rename(from, to);
+        return inner().Rename(from, to);
     }
     FsStatus Copy(std::string_view from, std::string_view to) override {
         Note(FsOp::Copy, from, to);
-        return inner_.Copy(from, to);
+        return inner().Copy(from, to);
     }
     FsStatus CreateFolder(std::string_view path) override {
         Note(FsOp::CreateFolder, path);
-        return inner_.CreateFolder(path);
+        return inner().CreateFolder(path);
     }
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
         if (Read(FsOp::List, pattern)) return nullptr;
-        return inner_.List(pattern);
+        return inner().List(pattern);
     }
     std::string ShortPath(std::string_view path) const override {
         if (Read(FsOp::ShortPath, path)) return "";
-        return inner_.ShortPath(path);
+        return inner().ShortPath(path);
     }
-    std::string ResolvedPath(std::string_view path) const override { return inner_.ResolvedPath(path); }
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
-    bool SameVolume(std::string_view a, std::string_view b) const override { return inner_.SameVolume(a, b); }
-    void ForgetCachedState() override { inner_.ForgetCachedState(); }
-    std::string FolderStamp(std::string_view folder) const override { return inner_.FolderStamp(folder); }
 
 private:
     std::optional<FsStatus> Read(FsOp op, std::string_view path) const {
@@ -92,7 +87,6 @@ private:
     void Note(FsOp op, std::string_view path, std::string_view target = {}) {
         mutations.push_back({op, std::string(path), std::string(target)});
     }
-    FileSystem& inner_;
     mutable std::optional<std::pair<std::size_t, FsStatus>> readFault_;
 };
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
 #include "tests/support/scripted_ui.hpp"
 #include "util/common.hpp"
 #include "util/display_paths.hpp"
@@ -72,25 +73,10 @@ TEST(Paths, LongPathUsesStoredNamesThroughHiddenAndSystemFolders) {
 }
 
 // A file system whose short-name service hands out a name that does not exist.
-class LyingShortNames : public FileSystem {
+class LyingShortNames : public ForwardingFileSystem {
 public:
-    explicit LyingShortNames(FileSystem& inner) : inner_(inner) {}
-    FsStatus GetAttributes(std::string_view p, Attributes& out) const override { return inner_.GetAttributes(p, out); }
-    FsStatus SetAttributes(std::string_view p, const Attributes& a) override { return inner_.SetAttributes(p, a); }
-    FsStatus OpenForRead(std::string_view p) const override { return inner_.OpenForRead(p); }
-    FsStatus ReadAll(std::string_view p, std::string& b) const override { return inner_.ReadAll(p, b); }
-    FsStatus WriteAll(std::string_view p, std::string_view b) override { return inner_.WriteAll(p, b); }
-    FsStatus Delete(std::string_view p) override { return inner_.Delete(p); }
-    FsStatus Rename(std::string_view a, std::string_view b) override { return inner_.Rename(a, b); }
-    FsStatus Copy(std::string_view a, std::string_view b) override { return inner_.Copy(a, b); }
-    FsStatus CreateFolder(std::string_view p) override { return inner_.CreateFolder(p); }
-    std::unique_ptr<Listing> List(std::string_view p) const override { return inner_.List(p); }
+    using ForwardingFileSystem::ForwardingFileSystem;
     std::string ShortPath(std::string_view) const override { return "C:\\LONGNA~9\\X"; }
-    void SetRoots(std::vector<std::string> roots) override { inner_.SetRoots(std::move(roots)); }
-    std::vector<std::string> Roots() const override { return inner_.Roots(); }
-
-private:
-    FileSystem& inner_;
 };
 
 TEST(Paths, ShortPathNeverNamesAMissingFile) {

@@ -1,0 +1,30 @@
+#pragma once
+// The summary that `strace -c` writes: calls by system call name, and "total" for all of them.
+
+#include <cctype>
+#include <cstdlib>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace zelvane::bench {
+
+// Each row "% time, seconds, usecs/call, calls, [errors,] syscall" gives its calls; the header
+// and the rules are left out.
+inline std::map<std::string, double> StraceSummary(const std::string& text) {
+    std::map<std::string, double> calls;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream words(line);
+        std::vector<std::string> w;
+        for (std::string word; words >> word;) w.push_back(word);
+        if (w.size() < 5 || w[0].find('.') == std::string::npos || !std::isdigit(static_cast<unsigned char>(w[0][0]))) {
+            continue;
+        }
+        calls[w.back()] = std::strtod(w[3].c_str(), nullptr);
+    }
+    return calls;
+}
+
+}  // namespace zelvane::bench
