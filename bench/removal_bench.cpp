@@ -9,8 +9,9 @@
 // `find override -type f` walk plus `xargs rm` of the same files (with tables, a second baseline
 // adds their restore made as durably as the console makes it: bench/durable_restore.hpp). Each is
 // made three times on fresh copies (warm cache); the medians are reported with their ratio, the
-// peak memory of the console (getrusage of the child) and the time per file. With ZELVANE_BENCH_STRACE=1 one further
-// run of each under `strace -c -f` gives the system calls per listed entry.
+// peak memory of the console (getrusage of the child) and the time per file. With
+// ZELVANE_BENCH_STRACE=1 one further run of each under `strace -c -f` gives the system calls per
+// listed entry.
 //
 // In memory: the same run through the core on the in-memory file system, with the seam calls,
 // listings and directory entries read per listed entry.
