@@ -47,22 +47,32 @@ bool IsChange(const std::string& call, const std::string& arguments) {
            arguments.find("O_CREAT") != std::string::npos || arguments.find("O_TRUNC") != std::string::npos;
 }
 
-std::vector<ChangePoint> ChangePoints(const std::string& trace) {
+// A line of an strace log that records a call: the call's name, its arguments (and what follows
+// them) and the line as traced.
+struct TraceLine {
+    std::string call;
+    std::string arguments;
+    std::string line;
+};
+
+std::vector<TraceLine> TraceLines(const std::string& trace) {
     static const std::regex kLine(R"(^(?:\d+\s+)?([a-z0-9_]+)\((.*)$)");
+    std::vector<TraceLine> out;
+    std::istringstream lines(trace);
+    for (std::string line; std::getline(lines, line);) {
+        std::smatch match;
+        if (std::regex_match(line, match, kLine)) out.push_back({match[1], match[2], line});
+    }
+    return out;
+}
+
+std::vector<ChangePoint> ChangePoints(const std::string& trace) {
     std::vector<ChangePoint> points;
     std::map<std::string, int> invocations;
-    std::size_t start = 0;
-    while (start < trace.size()) {
-        std::size_t end = trace.find('\n', start);
-        if (end == std::string::npos) end = trace.size();
-        const std::string line = trace.substr(start, end - start);
-        start = end + 1;
-        std::smatch match;
-        if (!std::regex_match(line, match, kLine)) continue;
-        const std::string call = match[1];
-        if (call == "exit" || call == "exit_group") continue;
-        const int invocation = ++invocations[call];
-        if (IsChange(call, match[2])) points.push_back({call, invocation, line});
+    for (const TraceLine& traced : TraceLines(trace)) {
+        if (traced.call == "exit" || traced.call == "exit_group") continue;
+        const int invocation = ++invocations[traced.call];
+        if (IsChange(traced.call, traced.arguments)) points.push_back({traced.call, invocation, traced.line});
     }
     return points;
 }
@@ -216,16 +226,12 @@ struct TracedCall {
 };
 
 std::vector<TracedCall> TracedCalls(const std::string& trace) {
-    static const std::regex kLine(R"(^(?:\d+\s+)?([a-z0-9_]+)\((.*)$)");
     static const std::regex kDescriptor(R"(\d+<([^>]*)>)");
     static const std::regex kQuoted(R"re("([^"]*)")re");
     std::vector<TracedCall> calls;
-    std::istringstream lines(trace);
-    for (std::string line; std::getline(lines, line);) {
-        std::smatch match;
-        if (!std::regex_match(line, match, kLine)) continue;
-        TracedCall call{match[1], {}, {}};
-        const std::string arguments = match[2];
+    for (const TraceLine& traced : TraceLines(trace)) {
+        TracedCall call{traced.call, {}, {}};
+        const std::string& arguments = traced.arguments;
         const std::sregex_iterator end;
         for (auto it = std::sregex_iterator(arguments.begin(), arguments.end(), kDescriptor); it != end; ++it) {
             call.paths.push_back((*it)[1]);
