@@ -73,12 +73,15 @@ cleanup() {
     if [[ -n "$WINESERVER" && -d "${WINEPREFIX:-/nonexistent}" ]]; then timeout 30 "$WINESERVER" -k >/dev/null 2>&1; fi
     if [[ -n "$XVFB_PID" ]]; then kill "$XVFB_PID" 2>/dev/null; wait "$XVFB_PID" 2>/dev/null; fi
 }
+# The last lines of the harness log, without the window and process listings.
+show_log_end() {
+    [[ -f "$OUT/harness.log" ]] || return 0
+    echo "--- the end of the harness log ($OUT/harness.log) ---"
+    grep -v -E '^(CHILD|WINDOW)' "$OUT/harness.log" | tail -n "$1"
+    echo "---"
+}
 finish() {
-    if ((failed > 0)) && [[ -f "$OUT/harness.log" ]]; then
-        echo "--- the end of the harness log ($OUT/harness.log) ---"
-        grep -v -E '^(CHILD|WINDOW)' "$OUT/harness.log" | tail -n 40
-        echo "---"
-    fi
+    if ((failed > 0)); then show_log_end 40; fi
     cleanup
     echo "$passed passed, $failed failed"
     ((failed == 0))
@@ -94,11 +97,7 @@ i386_unavailable() {
     echo "SKIP $BUILD/wine32: $1"
     echo "!!! the shipped i686 zelvane.exe was NOT run under Wine on this machine: none of its GUI checks ran"
     echo "!!! (ZELVANE_REQUIRE_I686=1 makes this a failure)"
-    if [[ -f "$OUT/harness.log" ]]; then
-        echo "--- the end of the harness log ($OUT/harness.log) ---"
-        tail -n 15 "$OUT/harness.log"
-        echo "---"
-    fi
+    show_log_end 15
     cleanup
     exit 77
 }
