@@ -36,9 +36,9 @@ struct Table {
     bool operator==(const Table&) const = default;
 };
 
-// What the readers accept: as many rows and columns as 16-bit offsets can address, and cell
-// text that stays proportionate to any real table (the largest hold well under 2 MiB), so that a
-// binary table whose cells all share one long string cannot make the reader hold gigabytes.
+// What the readers accept: at most 65,535 rows and columns, and at most 32 MiB of cell text in
+// all, far more than any of the games' tables holds, so that a binary table whose cells all share
+// one long string cannot make the reader hold gigabytes.
 inline constexpr std::size_t kMaxTableRows = 65535;
 inline constexpr std::size_t kMaxTableColumns = 65535;
 inline constexpr std::size_t kMaxTableCellBytes = std::size_t{32} << 20;

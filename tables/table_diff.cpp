@@ -7,10 +7,6 @@
 namespace zelvane {
 namespace {
 
-RowEntry EntryOf(const Table& table, std::size_t row) {
-    return RowEntry{row, table.rows[row].label, std::string(CellAt(table.rows[row], 0))};
-}
-
 std::vector<std::string> Unmatched(const std::vector<std::string>& labels, const std::vector<std::size_t>& matched) {
     std::vector<std::string> unmatched;
     for (std::size_t i = 0; i < labels.size(); ++i) {
@@ -20,6 +16,10 @@ std::vector<std::string> Unmatched(const std::vector<std::string>& labels, const
 }
 
 }  // namespace
+
+RowEntry RowEntryOf(const Table& table, std::size_t row) {
+    return RowEntry{row, table.rows[row].label, std::string(CellAt(table.rows[row], 0))};
+}
 
 bool TableDiff::Empty() const {
     return rowsAdded.empty() && rowsRemoved.empty() && columnsAdded.empty() && columnsRemoved.empty() &&
@@ -39,8 +39,8 @@ TableDiff CompareTables(const Table& backup, const Table& current) {
     diff.columnsAdded = Unmatched(current.columns, MatchColumns(current.columns, backup.columns));
 
     const std::size_t common = std::min(backup.rows.size(), current.rows.size());
-    for (std::size_t r = common; r < current.rows.size(); ++r) diff.rowsAdded.push_back(EntryOf(current, r));
-    for (std::size_t r = common; r < backup.rows.size(); ++r) diff.rowsRemoved.push_back(EntryOf(backup, r));
+    for (std::size_t r = common; r < current.rows.size(); ++r) diff.rowsAdded.push_back(RowEntryOf(current, r));
+    for (std::size_t r = common; r < backup.rows.size(); ++r) diff.rowsRemoved.push_back(RowEntryOf(backup, r));
 
     for (std::size_t r = 0; r < common; ++r) {
         const TableRow& before = backup.rows[r];

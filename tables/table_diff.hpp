@@ -22,6 +22,8 @@ struct RowEntry {
     bool operator==(const RowEntry&) const = default;
 };
 
+RowEntry RowEntryOf(const Table& table, std::size_t row);
+
 struct CellChange {
     std::string column;
     std::string before;

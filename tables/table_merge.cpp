@@ -22,10 +22,6 @@ std::optional<std::string> ValueAt(const Table& table, std::size_t row, std::siz
     return std::string(CellAt(table.rows[row], column));
 }
 
-RowEntry EntryOf(const Table& table, std::size_t row) {
-    return RowEntry{row, table.rows[row].label, std::string(CellAt(table.rows[row], 0))};
-}
-
 // The table with the marked columns left out.
 void DropColumns(Table& table, const std::vector<bool>& drop) {
     auto keep = [&](auto& values) {
@@ -47,24 +43,27 @@ void InsertBaseColumns(Table& table, const Table& base, const std::vector<std::s
     if (baseColumns.empty()) return;
     std::vector<bool> putBack(base.columns.size(), false);
     for (const std::size_t b : baseColumns) putBack[b] = true;
-    constexpr std::size_t kFromBase = static_cast<std::size_t>(1) << (sizeof(std::size_t) * 8 - 1);
+    struct Source {
+        bool fromBase;
+        std::size_t column;  // of the base, or of the table
+    };
     const std::vector<std::size_t> inTable = MatchColumns(base.columns, table.columns);
-    std::vector<std::size_t> order;  // a column of the table, or kFromBase | a column of the base
+    std::vector<Source> order;
     std::size_t next = 0;
     for (std::size_t b = 0; b < base.columns.size(); ++b) {
         if (putBack[b]) {
-            order.push_back(kFromBase | b);
+            order.push_back({true, b});
         } else if (inTable[b] != kNoColumn) {
-            for (; next <= inTable[b]; ++next) order.push_back(next);
+            for (; next <= inTable[b]; ++next) order.push_back({false, next});
         }
     }
-    for (; next < table.columns.size(); ++next) order.push_back(next);
+    for (; next < table.columns.size(); ++next) order.push_back({false, next});
 
     auto rebuild = [&](std::vector<std::string>& values, auto baseValue) {
         std::vector<std::string> rebuilt;
         rebuilt.reserve(order.size());
-        for (const std::size_t source : order) {
-            rebuilt.push_back(source & kFromBase ? baseValue(source & ~kFromBase) : std::move(values[source]));
+        for (const Source& source : order) {
+            rebuilt.push_back(source.fromBase ? baseValue(source.column) : std::move(values[source.column]));
         }
         values = std::move(rebuilt);
     };
@@ -211,10 +210,10 @@ private:
         const bool rowsFollow = CurrentRows() > MineRows();
         for (std::size_t r = BaseRows(); r < end; ++r) {
             if (rowsFollow) {
-                out_.takenOut.rowsEmptied.push_back(EntryOf(current_, r));
+                out_.takenOut.rowsEmptied.push_back(RowEntryOf(current_, r));
                 std::fill(result_.rows[r].cells.begin(), result_.rows[r].cells.end(), std::string());
             } else {
-                out_.takenOut.rowsRemoved.push_back(EntryOf(current_, r));
+                out_.takenOut.rowsRemoved.push_back(RowEntryOf(current_, r));
             }
         }
         if (!rowsFollow) result_.rows.resize(BaseRows());
@@ -241,7 +240,7 @@ private:
         if (MineRows() >= BaseRows()) return false;
         for (std::size_t r = MineRows(); r < BaseRows(); ++r) {
             if (CurrentRows() == MineRows()) {
-                out_.takenOut.rowsPutBack.push_back(EntryOf(base_, r));
+                out_.takenOut.rowsPutBack.push_back(RowEntryOf(base_, r));
             } else {
                 Conflict(ConflictKind::RemovedRow, r, base_.rows[r].label, {}, std::string(CellAt(base_.rows[r], 0)),
                          std::nullopt, ValueAt(current_, r, 0));
