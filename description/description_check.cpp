@@ -96,6 +96,9 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
         Append(out, check::CheckKeyLines(text));
         Append(out, check::CheckBlockTexts(text));
         Append(out, check::CheckEntries(text));
+        std::vector<std::string> backups;
+        for (const std::string& backup : loaded.Backup2daFiles) backups.push_back(GetFileName(backup));
+        Append(out, check::CheckTablesInFileList(text, backups));
     }
     if (!options.modFolder.empty()) Append(out, check::CheckModFolder(fs, text, options.modFolder));
     if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game.value_or(check::GameChoice{})));

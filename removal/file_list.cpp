@@ -1,5 +1,6 @@
 #include "removal/file_list.hpp"
 
+#include "description/table_handover.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
@@ -34,6 +35,11 @@ void AppendNotPlainName(RunState& run, std::string_view displayName) {
 void AppendNotFound(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
     run.notFoundCount += 1;
+}
+
+// Not deleted, not missing: the 2da restore that follows asks about the table.
+void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
+    AppendLine(run.removalLog, "\\cf4 Left to the 2da restore: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
 }
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
@@ -143,12 +149,17 @@ void RemoveFileList(RunState& run) {
     run.notFoundCount = 0;
     run.DoEvents();
 
+    const std::vector<std::string> tables = TablesTheRestoreOffers(run.description);
     for (const std::string& line : SplitInputLines(bytes)) {
         if (StartsWithKey(line, "#file_list")) {
             run.inFileList = true;
             continue;
         }
         if (!run.inFileList || !IsEntryLine(line)) continue;
+        if (IsLeftToTableRestore(line, tables)) {
+            AppendLeftToTableRestore(run, line);
+            continue;
+        }
         RemoveEntry(run, line);
     }
 

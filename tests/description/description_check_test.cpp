@@ -122,6 +122,15 @@ TEST_F(DescriptionCheck, TwoDaNamesInAnyCaseAreFine) {
     EXPECT_TRUE(Check({"#game=2", "#qrestore_2da=true", "#qrestore_2da_files=Appearance.2DA,feat.2da"}).empty());
 }
 
+// Only a description that restores tables leaves a listed table to the restore (the gallery's
+// table_in_file_list shows the error).
+TEST_F(DescriptionCheck, ATableInTheFileListIsFineWhenNoTableIsRestored) {
+    fs.AddFile(program + "\\backup\\appearance.2da", "2DA V2.0");
+    EXPECT_TRUE(Check({"#game=2", "#qrestore_2da=false", "#qrestore_2da_files=appearance.2da", "#file_list",
+                       "override\\appearance.2da"})
+                    .empty());
+}
+
 TEST_F(DescriptionCheck, EmptyBlockOfOneEmptyLineIsNoMistakeForTheConfirmation) {
     EXPECT_TRUE(Check({"#game=2", "#confirm_message_begin#", "", "#confirm_message_end#"}).empty());
 }
