@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include "util/common.hpp"
+
 namespace zelvane::console {
 
 ParsedCommandLine ParseCommandLine(int argc, char** argv) {
@@ -66,6 +68,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                    "With --check: the mod's files as it installs them (or a game folder after installing it); "
                    "reports entries the mod does not contain and mod files no entry removes")
         ->needs(check);
+
+    app.set_version_flag("--version", "zelvane-console " + AppVersion(), "Print the version and exit");
 
     ParsedCommandLine result;
     try {
