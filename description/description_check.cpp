@@ -107,8 +107,8 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
     return out;
 }
 
-std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-    std::string text = "uninstall_data.ini:";
+std::string FormatDiagnostic(const Diagnostic& diagnostic, std::string_view file) {
+    std::string text = std::string(file) + ":";
     if (diagnostic.line > 0) text += std::to_string(diagnostic.line) + ":";
     switch (diagnostic.severity) {
         case Severity::Error:

@@ -38,8 +38,12 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
         "stop), 2 warnings only. See zelvane-console(1).",
         "zelvane-console"};
-    app.add_option("--program-folder", o.programFolder,
-                   "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
+    CLI::Option* programFolder =
+        app.add_option("--program-folder", o.programFolder,
+                       "The mod's program folder, which holds uninstall/ (default: MODDIR, else the current "
+                       "folder when it holds uninstall/, else the executable's folder)");
+    app.add_option("MODDIR", o.modDir, "The mod's program folder, as --program-folder names it")
+        ->excludes(programFolder);
     app.add_option("--registry", o.registryFile,
                    "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
                    "(a missing file or line: the value is absent); given, the games are not looked for");
@@ -56,7 +60,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "would make with its outcome, and the log it would save");
     app.add_option("--answers", o.answersFile, "Answers to the prompts and dialogs, one a line (see above)");
     app.add_flag("--no-open", o.noOpen, "Do not open the saved documents; print where they were saved");
-    app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
+    app.add_flag("--no-color", o.noColor,
+                 "Plain text, as when NO_COLOR is set (colours are off anyway when stdout is not a terminal)");
     app.add_flag("--usage", o.usage,
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
 

@@ -16,6 +16,7 @@
 #include "app/console/dry_run_report.hpp"
 #include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
+#include "app/console/program_folder.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
@@ -67,9 +68,15 @@ int Run(const ConsoleOptions& options) {
         PrintFoundGames(winePrefix, std::cout);
         return kExitCompleted;
     }
-    const std::string hostProgramFolder =
-        options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
-    if (options.check) return RunCheck(options, hostProgramFolder, std::cout);
+    const ProgramFolderChoice choice =
+        ChooseProgramFolder(options.programFolder.empty() ? options.modDir : options.programFolder,
+                            PosixFileSystem(winePrefix), ExecutableFolder(), CanonicalFolder);
+    if (!choice.folder) {
+        std::cerr << "zelvane-console: " << choice.error << std::endl;
+        return kExitBadCommandLine;
+    }
+    const std::string hostProgramFolder = choice.folder->host;
+    if (options.check) return RunCheck(options, *choice.folder, std::cout);
     const std::string programFolder = HostToWindowsPath(hostProgramFolder);
 
     std::optional<AnswerSource> answers;
@@ -132,6 +139,7 @@ int Run(const ConsoleOptions& options) {
     }
     if (outcome.state == StartupState::IniError) {
         ui.ShowNotice(kIniErrorNotice);
+        PrintFirstCheckError(*choice.folder, std::cout);
         return finish(kExitIniError, RunResult{});
     }
 

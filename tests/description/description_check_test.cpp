@@ -33,6 +33,8 @@ TEST(DiagnosticForm, FollowsTheCompilerConvention) {
     EXPECT_EQ(FormatDiagnostic({3, Severity::Error, "text"}), "uninstall_data.ini:3: error: text");
     EXPECT_EQ(FormatDiagnostic({7, Severity::Note, "text"}), "uninstall_data.ini:7: note: text");
     EXPECT_EQ(FormatDiagnostic({0, Severity::Error, "text"}), "uninstall_data.ini: error: text");
+    EXPECT_EQ(FormatDiagnostic({12, Severity::Error, "text"}, "Mod/uninstall/uninstall_data.ini"),
+              "Mod/uninstall/uninstall_data.ini:12: error: text");
 }
 
 TEST(DiagnosticForm, SummaryCountsAndStatus) {
