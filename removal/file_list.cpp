@@ -20,6 +20,7 @@ void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view
     const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
     AppendLine(run.removalLog, deleted.text + "\\cf1\\par");
     run.failureCount += deleted.failedFlag;
+    if (deleted.failedFlag == 0) run.deletedCount += 1;
 }
 
 void AppendRefused(RunState& run, std::string_view displayName) {

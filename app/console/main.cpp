@@ -17,6 +17,7 @@
 #include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
 #include "app/console/program_folder.hpp"
+#include "app/console/run_summary.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
@@ -146,6 +147,7 @@ int Run(const ConsoleOptions& options) {
     FolderBrowser browser;
     RunContext context{fs, *registry, ui, browser, programFolder};
     const RunResult result = RunRemoval(outcome.description, context);
+    if (!options.dryRun) ReportCompletedRun(result, ui, disk, std::cout);
     std::cout << std::flush;
     return finish(ExitCodeOf(result.outcome), result);
 }

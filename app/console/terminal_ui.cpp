@@ -1,8 +1,10 @@
 #include "app/console/terminal_ui.hpp"
 
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -197,6 +199,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
 
 int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/, std::string_view /*directory*/,
                           int /*showCommand*/) {
+    openedLast_ = false;
     const std::string host = fs_.HostPathOf(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
@@ -212,6 +215,13 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
     std::vector<char*> argv{program.data(), const_cast<char*>(host.c_str()), nullptr};
     pid_t pid = 0;
     if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return 31;
+    // xdg-open hands the file to the desktop's viewer and ends; where it finds none it fails, and
+    // where it falls back to a viewer in this terminal, the terminal is that viewer's until it ends.
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 31;  // no viewer: as with no association
+    openedLast_ = true;
     return 42;
 }
 

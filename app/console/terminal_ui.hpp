@@ -57,6 +57,9 @@ public:
     void ShowCaption(std::string_view caption);
     // Prints a rich text (code page 1252) rendered for the terminal, without a heading.
     void ShowRichText(std::string_view rtf);
+    // Whether the last document handed to ShellOpen was opened by a viewer: xdg-open ran and
+    // succeeded (not with opening off, in a dry run, or when xdg-open is missing or fails).
+    bool OpenedLastDocument() const { return openedLast_; }
 
 private:
     std::string NextAnswer(std::string_view what, std::string_view ask);
@@ -68,6 +71,7 @@ private:
     const PosixFileSystem& fs_;
     std::ostream& out_;
     std::function<void()> beforeExit_;
+    bool openedLast_ = false;
 };
 
 }  // namespace zelvane::console

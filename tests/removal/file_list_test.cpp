@@ -37,6 +37,7 @@ TEST_F(FileList, DirectHitsAreDeletedAndTheBannerFollows) {
     EXPECT_EQ(GameFiles(), (std::map<std::string, std::string>{{kGame + "\\dialog.tlk", "TLK V3.0 strings"},
                                                                {kOverride + "\\keep.tga", "k"}}));
     EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(result.deletedCount, 3);
 }
 
 TEST_F(FileList, MissingEntrySuppressesTheBanner) {
@@ -57,6 +58,7 @@ TEST_F(FileList, FailedDeletionSuppressesTheBannerAndCounts) {
                                               "Permission denied" R"(\cf1\par)" + CRLF + kNoBanner + ExpectedTotals(1, 0));
     EXPECT_TRUE(fs.Exists(kOverride + "\\a.tga"));
     EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(result.deletedCount, 0);
 }
 
 TEST_F(FileList, K2FileInASubfolderIsDeletedAfterYes) {
