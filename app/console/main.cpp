@@ -102,7 +102,7 @@ int Run(const ConsoleOptions& options) {
     PosixInstanceCheck instance =
         options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
     TerminalOptions terminal;
-    terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
+    terminal.colors = UseColors(options.noColor, std::getenv("NO_COLOR"), isatty(STDOUT_FILENO) == 1);
     terminal.open = !options.noOpen;
     terminal.dryRun = options.dryRun;
     TerminalUi ui(terminal, *answers, disk, std::cout);

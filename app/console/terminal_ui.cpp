@@ -73,6 +73,16 @@ std::vector<std::string> VisibleCaptions(const PromptRequest& request) {
 
 int VisibleButtonCount(const PromptRequest& request) { return request.buttonCount < 2 ? 1 : request.buttonCount; }
 
+std::optional<int> FocusButton(const PromptRequest& request) {
+    if (request.focusIndex < 0 || request.focusIndex >= VisibleButtonCount(request)) return std::nullopt;
+    return request.focusIndex;
+}
+
+bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTerminal) {
+    const bool noColorSet = noColorVariable != nullptr && *noColorVariable != '\0';
+    return !noColorOption && !noColorSet && outputIsTerminal;
+}
+
 std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptRequest& request) {
     const std::string a = LowerAscii(Trim(answer));
     if (a.empty()) return std::nullopt;
@@ -136,9 +146,16 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
     }
 
     const std::string what = "the prompt \"" + PlainText(title) + "\"";
+    // At a terminal Enter presses the focused button, as it does in the window.
+    const std::optional<int> focus = FocusButton(request);
+    const std::string ask =
+        focus ? "Answer (number, letter or close; Enter for " +
+                    PlainText(StripAccelerator(captions[static_cast<std::size_t>(*focus)])) + "): "
+              : std::string("Answer (number, letter or close): ");
     for (;;) {
-        const std::string answer = NextAnswer(what, "Answer (number, letter or close): ");
-        const std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        const std::string answer = NextAnswer(what, ask);
+        std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        if (!chosen && answer.empty() && answers_.Interactive()) chosen = focus;
         if (chosen) {
             out_ << "Answer: ";
             if (*chosen < 0) {

@@ -32,6 +32,14 @@ std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptReques
 // The number of buttons a prompt shows (values below 2 give one).
 int VisibleButtonCount(const PromptRequest& request);
 
+// The button that has the focus, which Enter answers at a terminal; nullopt when the focus is on
+// no button the prompt shows.
+std::optional<int> FocusButton(const PromptRequest& request);
+
+// Whether the transcript is coloured: not with --no-color, not when NO_COLOR is set to anything
+// but "", and only on a terminal.
+bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTerminal);
+
 class TerminalUi final : public UserInterface {
 public:
     TerminalUi(TerminalOptions options, AnswerSource& answers, const PosixFileSystem& fs, std::ostream& out);
