@@ -97,6 +97,24 @@ TEST(ConsoleCheck, TheBundledExamplePassesWithoutAWarning) {
     EXPECT_EQ(Snapshot(temp.Path()), before);
 }
 
+// The blank description shipped for authors to start from: start-up reads it without an error, and
+// the check finds nothing in it.
+TEST(ConsoleCheck, TheTemplateLoadsAndChecksCleanly) {
+    TempFolder temp;
+    fs::create_directories(temp.Path() + "/uninstall");
+    fs::copy_file(kExamples / "uninstall_data.template.ini", temp.Path() + "/uninstall/uninstall_data.ini");
+    const ConsoleRun check = RunConsole({"--check", temp.Path()});
+    EXPECT_EQ(check.out, "0 errors, 0 warnings, 0 notes\n");
+    EXPECT_EQ(check.exitCode, 0);
+
+    WriteFile(temp.Path() + "/answers.txt", "1\n");  // No to the confirmation
+    const ConsoleRun run = RunConsole({"--no-open", "--answers", temp.Path() + "/answers.txt", temp.Path()});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Prompt: Confirm Remove Mod"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("INI Errors"), std::string::npos);
+    EXPECT_EQ(run.out.find("Message:"), std::string::npos);
+}
+
 TEST(ConsoleCheck, MissingDescriptionIsAnError) {
     TempFolder temp;
     MakeFolders(temp.Path() + "/uninstall");
