@@ -164,6 +164,10 @@ RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
     result.log = run.removalLog;
     result.failureCount = run.failureCount;
     result.notFoundCount = run.notFoundCount;
+    result.deletedCount = run.deletedCount;
+    result.restoredCount = run.restoredCount;
+    result.tablesRestoredCount = run.tablesRestoredCount;
+    result.gameFolder = run.gameFolder;
     return result;
 }
 

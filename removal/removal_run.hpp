@@ -25,6 +25,10 @@ struct RunResult {
     std::string logPath;    // where it was saved, when Completed
     int failureCount = 0;
     int notFoundCount = 0;
+    int deletedCount = 0;         // files deleted by the file list and the queued deletes
+    int restoredCount = 0;        // .original files given their names back
+    int tablesRestoredCount = 0;  // 2da tables put back from their backups
+    std::string gameFolder;       // the folder the run worked on, once it was found
 };
 
 struct RunContext {

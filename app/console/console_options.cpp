@@ -2,15 +2,20 @@
 
 #include <CLI/CLI.hpp>
 
+#include "util/common.hpp"
+
 namespace zelvane::console {
 
 ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     ConsoleOptions o;
     CLI::App app{
         "zelvane-console removes an installed mod from Kotor (K1) or Kotor 2 TSL (K2) as the mod's author\n"
-        "described it in uninstall/uninstall_data.ini beside the program, and saves the removal log as\n"
-        "uninstall/removal_results.rtf. Windows paths map onto this machine as under Wine: Z:\\home\\me is\n"
-        "/home/me, and names are found whatever their letter case.\n"
+        "described it in uninstall/uninstall_data.ini of the mod's folder, and saves the removal log as\n"
+        "uninstall/removal_results.rtf there. The mod's folder is MODDIR (or --program-folder), else the\n"
+        "current folder when it holds uninstall/ (cd MyMod && zelvane-console), else the executable's\n"
+        "folder. Windows paths map onto this machine as under Wine: Z:\\home\\me is /home/me, and names\n"
+        "are found whatever their letter case. After a run it prints a summary, and the log itself,\n"
+        "rendered, when no viewer opened it (--no-open, or xdg-open missing or failing).\n"
         "\n"
         "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
         "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
@@ -18,8 +23,9 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "  a prompt:            a 0-based button index, or close (-1)\n"
         "  the folder dialog:   a folder (POSIX or Windows form), or cancel\n"
         "  the open-file dialog: a file (POSIX or Windows form), or cancel\n"
-        "Blank lines and lines beginning with # are not answers. When the answers run out the program\n"
-        "stops at once with status 3, before it changes anything more.\n"
+        "Blank lines and lines beginning with # are not answers; at a terminal, Enter alone answers the\n"
+        "button marked '<- focus'. When the answers run out the program stops at once with status 3,\n"
+        "before it changes anything more.\n"
         "\n"
         "The game folder comes from --game-folder, else --registry, else it is looked for: the Wine\n"
         "prefix (--wine-prefix, $WINEPREFIX or ~/.wine) and its system.reg, then Steam's libraries\n"
@@ -29,15 +35,20 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "\n"
         "Exit status: 0 run completed or declined (and --usage, --find-games), 1 the INI file has errors\n"
         "(removal disabled), 2 the run stopped or failed (also a --game-folder that is no game folder),\n"
-        "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder.\n"
+        "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder,\n"
+        "64 MODDIR (or --program-folder) does not exist. NO_COLOR set turns the colours off.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
-        "problem at once, as uninstall_data.ini:LINE: error|warning|note: text, then a summary line. It\n"
-        "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
-        "stop), 2 warnings only. See zelvane-console(1).",
+        "problem at once, as MODDIR/uninstall/uninstall_data.ini:LINE: error|warning|note: text, then a\n"
+        "summary line. It changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the\n"
+        "removal would stop), 2 warnings only. See zelvane-console(1).",
         "zelvane-console"};
-    app.add_option("--program-folder", o.programFolder,
-                   "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
+    CLI::Option* programFolder =
+        app.add_option("--program-folder", o.programFolder,
+                       "The mod's program folder, which holds uninstall/ (default: MODDIR, else the current "
+                       "folder when it holds uninstall/, else the executable's folder)");
+    app.add_option("MODDIR", o.modDir, "The mod's program folder, as --program-folder names it")
+        ->excludes(programFolder);
     app.add_option("--registry", o.registryFile,
                    "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
                    "(a missing file or line: the value is absent); given, the games are not looked for");
@@ -53,8 +64,10 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "Run everything, prompts included, but change nothing on disk: print each change the run "
                  "would make with its outcome, and the log it would save");
     app.add_option("--answers", o.answersFile, "Answers to the prompts and dialogs, one a line (see above)");
-    app.add_flag("--no-open", o.noOpen, "Do not open the saved documents; print where they were saved");
-    app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
+    app.add_flag("--no-open", o.noOpen,
+                 "Do not open the saved documents; print where they were saved, and the removal log rendered");
+    app.add_flag("--no-color", o.noColor,
+                 "Plain text, as when NO_COLOR is set (colours are off anyway when stdout is not a terminal)");
     app.add_flag("--usage", o.usage,
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
 
@@ -66,6 +79,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                    "With --check: the mod's files as it installs them (or a game folder after installing it); "
                    "reports entries the mod does not contain and mod files no entry removes")
         ->needs(check);
+
+    app.set_version_flag("--version", "zelvane-console " + AppVersion(), "Print the version and exit");
 
     ParsedCommandLine result;
     try {

@@ -12,9 +12,11 @@ inline constexpr int kExitIniError = 1;
 inline constexpr int kExitStopped = 2;
 inline constexpr int kExitBadUse = 3;  // bad arguments, or answers exhausted
 inline constexpr int kExitAnotherInstance = 4;
+inline constexpr int kExitBadCommandLine = 64;  // a MODDIR that does not exist
 
 struct ConsoleOptions {
-    std::string programFolder;  // host path; empty = the executable's folder
+    std::string programFolder;  // host path; empty = MODDIR, the current folder or the executable's
+    std::string modDir;         // the MODDIR argument, the same as --program-folder
     std::string registryFile;   // empty = no registry values
     std::string answersFile;    // empty = standard input
     bool noOpen = false;

@@ -16,6 +16,8 @@
 #include "app/console/dry_run_report.hpp"
 #include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
+#include "app/console/program_folder.hpp"
+#include "app/console/run_summary.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
@@ -67,9 +69,15 @@ int Run(const ConsoleOptions& options) {
         PrintFoundGames(winePrefix, std::cout);
         return kExitCompleted;
     }
-    const std::string hostProgramFolder =
-        options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
-    if (options.check) return RunCheck(options, hostProgramFolder, std::cout);
+    const ProgramFolderChoice choice =
+        ChooseProgramFolder(options.programFolder.empty() ? options.modDir : options.programFolder,
+                            PosixFileSystem(winePrefix), ExecutableFolder(), CanonicalFolder);
+    if (!choice.folder) {
+        std::cerr << "zelvane-console: " << choice.error << std::endl;
+        return kExitBadCommandLine;
+    }
+    const std::string hostProgramFolder = choice.folder->host;
+    if (options.check) return RunCheck(options, *choice.folder, std::cout);
     const std::string programFolder = HostToWindowsPath(hostProgramFolder);
 
     std::optional<AnswerSource> answers;
@@ -94,7 +102,7 @@ int Run(const ConsoleOptions& options) {
     PosixInstanceCheck instance =
         options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
     TerminalOptions terminal;
-    terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
+    terminal.colors = UseColors(options.noColor, std::getenv("NO_COLOR"), isatty(STDOUT_FILENO) == 1);
     terminal.open = !options.noOpen;
     terminal.dryRun = options.dryRun;
     TerminalUi ui(terminal, *answers, disk, std::cout);
@@ -132,12 +140,14 @@ int Run(const ConsoleOptions& options) {
     }
     if (outcome.state == StartupState::IniError) {
         ui.ShowNotice(kIniErrorNotice);
+        PrintFirstCheckError(*choice.folder, std::cout);
         return finish(kExitIniError, RunResult{});
     }
 
     FolderBrowser browser;
     RunContext context{fs, *registry, ui, browser, programFolder};
     const RunResult result = RunRemoval(outcome.description, context);
+    if (!options.dryRun) ReportCompletedRun(result, ui, disk, std::cout);
     std::cout << std::flush;
     return finish(ExitCodeOf(result.outcome), result);
 }

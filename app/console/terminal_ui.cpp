@@ -1,8 +1,10 @@
 #include "app/console/terminal_ui.hpp"
 
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
@@ -71,6 +73,16 @@ std::vector<std::string> VisibleCaptions(const PromptRequest& request) {
 
 int VisibleButtonCount(const PromptRequest& request) { return request.buttonCount < 2 ? 1 : request.buttonCount; }
 
+std::optional<int> FocusButton(const PromptRequest& request) {
+    if (request.focusIndex < 0 || request.focusIndex >= VisibleButtonCount(request)) return std::nullopt;
+    return request.focusIndex;
+}
+
+bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTerminal) {
+    const bool noColorSet = noColorVariable != nullptr && *noColorVariable != '\0';
+    return !noColorOption && !noColorSet && outputIsTerminal;
+}
+
 std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptRequest& request) {
     const std::string a = LowerAscii(Trim(answer));
     if (a.empty()) return std::nullopt;
@@ -134,9 +146,16 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
     }
 
     const std::string what = "the prompt \"" + PlainText(title) + "\"";
+    // At a terminal Enter presses the focused button, as it does in the window.
+    const std::optional<int> focus = FocusButton(request);
+    const std::string ask =
+        focus ? "Answer (number, letter or close; Enter for " +
+                    PlainText(StripAccelerator(captions[static_cast<std::size_t>(*focus)])) + "): "
+              : std::string("Answer (number, letter or close): ");
     for (;;) {
-        const std::string answer = NextAnswer(what, "Answer (number, letter or close): ");
-        const std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        const std::string answer = NextAnswer(what, ask);
+        std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        if (!chosen && answer.empty() && answers_.Interactive()) chosen = focus;
         if (chosen) {
             out_ << "Answer: ";
             if (*chosen < 0) {
@@ -197,6 +216,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
 
 int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/, std::string_view /*directory*/,
                           int /*showCommand*/) {
+    openedLast_ = false;
     const std::string host = fs_.HostPathOf(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
@@ -212,6 +232,13 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
     std::vector<char*> argv{program.data(), const_cast<char*>(host.c_str()), nullptr};
     pid_t pid = 0;
     if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return 31;
+    // xdg-open hands the file to the desktop's viewer and ends; where it finds none it fails, and
+    // where it falls back to a viewer in this terminal, the terminal is that viewer's until it ends.
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 31;  // no viewer: as with no association
+    openedLast_ = true;
     return 42;
 }
 

@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "platform/posix/instance_lock.hpp"
@@ -582,8 +580,7 @@ TEST_F(ConsoleAnswersTest, TheSavedLogIsOpenedWithXdgOpen) {
         {"--program-folder", mod, "--answers", answersFile, "--registry", registryFile}, {"PATH=" + bin + ":/usr/bin:/bin"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Opening: " + logPath + "\n"), std::string::npos) << run.out;
-    for (int i = 0; i < 500 && !Exists(opened); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    EXPECT_EQ(ReadFile(opened), logPath);
+    EXPECT_EQ(ReadFile(opened), logPath);  // the console waits for xdg-open
     EXPECT_EQ(ReadFile(logPath), Header(2) + kBanner + Totals(0, 0));
 }
 

@@ -289,6 +289,12 @@ TEST(ConsoleArguments, BadArgumentsExitWithThree) {
     EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--answers", temp.Path() + "/missing.txt"}).exitCode, 3);
 }
 
+TEST(ConsoleArguments, VersionIsTheProjects) {
+    const ConsoleRun run = RunConsole({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, std::string("zelvane-console ") + ZELVANE_PROJECT_VERSION + "\n");
+}
+
 TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
     const ConsoleRun run = RunConsole({"--help"});
     EXPECT_EQ(run.exitCode, 0);

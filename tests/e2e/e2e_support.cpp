@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -145,27 +146,46 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     return out;
 }
 
-// Starts the console with standard input from `inputFd` (or /dev/null when negative) and its
-// output into the capture folder.
-pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                   int inputFd, const std::string& outPath, const std::string& errPath) {
+// How the console is started: standard input from `inputFd` (or /dev/null when negative), or all
+// three standard streams on the terminal `terminal`; output into the capture files.
+struct Launch {
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    int inputFd = -1;
+    std::string outPath;
+    std::string errPath;
+    std::string workingFolder;  // "" = the test's own
+    std::string program;        // "" = the console that was built
+    std::string terminal;       // the name of a pseudo-terminal's other end
+};
+
+pid_t StartConsole(const Launch& launch) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (inputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
+    if (!launch.terminal.empty()) {
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+            posix_spawn_file_actions_addopen(&actions, fd, launch.terminal.c_str(), O_RDWR | O_NOCTTY, 0);
+        }
     } else {
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        if (launch.inputFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, launch.inputFd, STDIN_FILENO);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        }
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, launch.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, launch.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
     }
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (!launch.workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, launch.workingFolder.c_str());
 
-    std::string program = ZELVANE_CONSOLE;
+    std::string program = launch.program.empty() ? std::string(ZELVANE_CONSOLE) : launch.program;
     std::vector<std::string> args{program};
-    args.insert(args.end(), arguments.begin(), arguments.end());
+    args.insert(args.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> env = MergedEnvironment(environment);
+    std::vector<std::string> env = MergedEnvironment(launch.environment);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -175,6 +195,17 @@ pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);
     return pid;
+}
+
+pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                   int inputFd, const std::string& outPath, const std::string& errPath) {
+    Launch launch;
+    launch.arguments = arguments;
+    launch.environment = environment;
+    launch.inputFd = inputFd;
+    launch.outPath = outPath;
+    launch.errPath = errPath;
+    return StartConsole(launch);
 }
 
 ConsoleRun Finish(pid_t pid, const std::string& outPath, const std::string& errPath) {
@@ -225,6 +256,61 @@ ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
     const std::string outPath = capture.Path() + "/stdout";
     const std::string errPath = capture.Path() + "/stderr";
     return Finish(StartConsole(arguments, environment, -1, outPath, errPath), outPath, errPath);
+}
+
+ConsoleRun RunConsoleIn(const std::string& workingFolder, const std::vector<std::string>& arguments,
+                        const std::string& program) {
+    TempFolder capture;
+    Launch launch;
+    launch.arguments = arguments;
+    launch.outPath = capture.Path() + "/stdout";
+    launch.errPath = capture.Path() + "/stderr";
+    launch.workingFolder = workingFolder;
+    launch.program = program;
+    return Finish(StartConsole(launch), launch.outPath, launch.errPath);
+}
+
+ConsoleRun RunConsoleInTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                                const std::string& input) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) throw std::runtime_error("no pseudo-terminal");
+    Launch launch;
+    launch.arguments = arguments;
+    launch.environment = environment;
+    launch.terminal = ptsname(master);
+    const pid_t pid = StartConsole(launch);
+
+    // Typed ahead, then the end of input (Ctrl-D at the start of a line); the terminal keeps the
+    // lines until the console reads them.
+    const std::string typed = input + "\x04";
+    std::size_t done = 0;
+    while (done < typed.size()) {
+        const ssize_t n = write(master, typed.data() + done, typed.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    // Everything the terminal shows, until the console's end closes its side.
+    ConsoleRun run;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) {
+            run.out.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(master);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::string lines;
+    for (std::size_t i = 0; i < run.out.size(); ++i) {
+        if (run.out[i] != '\r' || i + 1 >= run.out.size() || run.out[i + 1] != '\n') lines += run.out[i];
+    }
+    run.out = lines;
+    return run;
 }
 
 ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,

@@ -60,6 +60,17 @@ ConsoleRun RunConsole(const std::vector<std::string>& arguments);
 ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& environment);
 
+// Runs zelvane-console (the executable `program`, or the one that was built when empty) in the
+// working folder, with standard input from /dev/null.
+ConsoleRun RunConsoleIn(const std::string& workingFolder, const std::vector<std::string>& arguments,
+                        const std::string& program = "");
+
+// Runs zelvane-console on a pseudo-terminal, as a player at a terminal does: standard input,
+// output and error are the terminal, `input` is typed ahead and followed by the end of input.
+// `out` holds what the terminal showed, typed input echoed, with "\n" line ends; `err` is empty.
+ConsoleRun RunConsoleInTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                                const std::string& input);
+
 // Runs zelvane-console with standard input from a pipe: once its transcript shows `waitFor`,
 // `between` runs (with the console waiting for its answer), then `input` is written and the pipe
 // closed. Gives up waiting after 30 seconds.
