@@ -78,7 +78,8 @@ int Run(const ConsoleOptions& options) {
     } else {
         answers = AnswerSource::FromFile(options.answersFile);
         if (!answers) {
-            std::cerr << "zelvane-console: cannot read the answers file " << options.answersFile << std::endl;
+            std::cerr << "zelvane-console: cannot read the answers file " << HostTerminalLine(options.answersFile)
+                      << std::endl;
             return kExitBadUse;
         }
     }
@@ -88,7 +89,7 @@ int Run(const ConsoleOptions& options) {
     FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
     const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
     if (const auto* file = dynamic_cast<const FileRegistry*>(registry.get()); file != nullptr && !file->Error().empty()) {
-        std::cerr << "zelvane-console: " << file->Error() << std::endl;
+        std::cerr << "zelvane-console: " << HostTerminalLine(file->Error()) << std::endl;
         return kExitBadUse;
     }
     PosixInstanceCheck instance =
