@@ -92,8 +92,13 @@ int Run(const ConsoleOptions& options) {
         std::cerr << "zelvane-console: " << HostTerminalLine(file->Error()) << std::endl;
         return kExitBadUse;
     }
-    PosixInstanceCheck instance =
-        options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
+    PosixInstanceCheck instance(hostProgramFolder,
+                                options.dryRun ? PosixInstanceCheck::Mode::Probe : PosixInstanceCheck::Mode::Run);
+    if (!instance.Unavailable().empty()) {
+        std::cerr << "zelvane-console: the program folder " << HostTerminalLine(hostProgramFolder)
+                  << " cannot be locked (" << instance.Unavailable() << "); make sure no other run uses it."
+                  << std::endl;
+    }
     TerminalOptions terminal;
     terminal.colors = !options.noColor && isatty(STDOUT_FILENO) == 1;
     terminal.open = !options.noOpen;
@@ -121,7 +126,14 @@ int Run(const ConsoleOptions& options) {
                                return true;
                            }};
     StartupOutcome outcome = RunStartup(startup);
-    if (outcome.state == StartupState::Ended) return finish(kExitAnotherInstance, RunResult{});
+    if (outcome.state == StartupState::Ended) {
+        if (instance.AnotherInstanceRunning()) {
+            std::cerr << "zelvane-console: another run is using the program folder "
+                      << HostTerminalLine(hostProgramFolder) << "; wait for it to finish, then start again."
+                      << std::endl;
+        }
+        return finish(kExitAnotherInstance, RunResult{});
+    }
     ui.ShowCaption(outcome.caption);
     std::cout << "Program folder: " << TerminalLine(programFolder) << "\n\n";
     // The window shows this notice whenever the document is missing, in the INI-error state too.

@@ -12,7 +12,6 @@
 #include <thread>
 #include <vector>
 
-#include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
 #include "tests/e2e/mod_install_test.hpp"
@@ -41,7 +40,7 @@ protected:
     bool compareDryRun = true;
     ConsoleRun Run() {
         if (!compareDryRun) return RunConsole(Arguments());
-        return RunAfterDryRun(Arguments(), {game, mod}, mod, logPath);
+        return RunAfterDryRun(Arguments(), {game, mod}, logPath);
     }
     // A K2 mod whose only work is the 2da restore of appearance.2da.
     void Make2daMod(int gameNumber) {
@@ -604,21 +603,6 @@ TEST_F(ConsoleAnswersTest, NoViewerForTheLogIsReportedAndTheRunStillCompletes) {
               std::string::npos)
         << run.out;
     EXPECT_EQ(ReadFile(logPath), Header(2) + kBanner + Totals(0, 0));
-}
-
-TEST_F(ConsoleAnswersTest, AnotherInstanceForTheSameProgramFolderEndsWithFour) {
-    Description({"#game=2", "#file_list", "override\\x.uti"});
-    Game("dialog.tlk", kTlk);
-    Game("override/x.uti", "x");
-    Registry(2);
-    Answers({"0"});
-    PosixInstanceCheck running(mod);
-    ASSERT_FALSE(running.AnotherInstanceRunning());
-    const ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
-    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos);
-    EXPECT_TRUE(Exists(game + "/override/x.uti"));
-    EXPECT_FALSE(Exists(logPath));
 }
 
 }  // namespace

@@ -55,7 +55,7 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
 
     const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile,
                                            "--registry", registryFile},
-                                          {game, mod, outside}, mod, mod + "/uninstall/removal_results.rtf");
+                                          {game, mod, outside}, mod + "/uninstall/removal_results.rtf");
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string expected =

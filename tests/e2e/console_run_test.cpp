@@ -22,7 +22,7 @@ protected:
             args.push_back("--registry");
             args.push_back(registryFile);
         }
-        return RunAfterDryRun(args, {game, mod}, mod, logPath);
+        return RunAfterDryRun(args, {game, mod}, logPath);
     }
     // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
     // queued deletes (one whose file is gone), a queued restore and a 2da restore.

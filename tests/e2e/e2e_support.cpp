@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <ftw.h>
 #include <linux/fs.h>
 #include <poll.h>
@@ -146,19 +147,10 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
 }
 
 // Starts the console with standard input from `inputFd` (or /dev/null when negative) and its
-// output into the capture folder.
+// output into the capture folder; as another user when one is given.
 pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                   int inputFd, const std::string& outPath, const std::string& errPath) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (inputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    }
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-
+                   int inputFd, const std::string& outPath, const std::string& errPath,
+                   unsigned user = kSameUser) {
     std::string program = ZELVANE_CONSOLE;
     std::vector<std::string> args{program};
     args.insert(args.end(), arguments.begin(), arguments.end());
@@ -170,6 +162,34 @@ pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
 
+    if (user != kSameUser) {
+        // The output files are opened before the user changes: the capture folder is not theirs.
+        const int in = inputFd >= 0 ? inputFd : open("/dev/null", O_RDONLY | O_CLOEXEC);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        const pid_t pid = fork();
+        if (pid == 0) {
+            if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+            if (setgroups(0, nullptr) != 0 || setgid(user) != 0 || setuid(user) != 0) _exit(126);
+            execve(program.c_str(), argv.data(), envp.data());
+            _exit(127);
+        }
+        if (inputFd < 0) close(in);
+        close(out);
+        close(err);
+        if (pid < 0) throw std::runtime_error("cannot start " + program);
+        return pid;
+    }
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (inputFd >= 0) {
+        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
+    } else {
+        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    }
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
@@ -225,6 +245,33 @@ ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
     const std::string outPath = capture.Path() + "/stdout";
     const std::string errPath = capture.Path() + "/stderr";
     return Finish(StartConsole(arguments, environment, -1, outPath, errPath), outPath, errPath);
+}
+
+ConsoleRun RunConsoleAsUser(unsigned user, const std::vector<std::string>& arguments) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    return Finish(StartConsole(arguments, {}, -1, outPath, errPath, user), outPath, errPath);
+}
+
+ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = StartConsole(arguments, {}, fds[0], outPath, errPath);
+    close(fds[0]);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (ReadFile(outPath).find(waitFor) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    ConsoleRun run = Finish(pid, outPath, errPath);
+    close(fds[1]);
+    return run;
 }
 
 ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
@@ -295,6 +342,21 @@ ImmutableFile::~ImmutableFile() {
         ioctl(fd, FS_IOC_SETFLAGS, &flags);
     }
     close(fd);
+}
+
+void GiveToUser(const std::string& path, unsigned user) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return;
+    if (lchown(path.c_str(), user, user) != 0) throw std::runtime_error("cannot give " + path);
+    if (!S_ISDIR(st.st_mode)) return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);
+    if (!dir) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    for (const std::string& name : names) GiveToUser(path + "/" + name, user);
 }
 
 void SetMode(const std::string& path, unsigned mode) {
