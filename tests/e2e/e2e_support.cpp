@@ -263,7 +263,8 @@ ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const s
     const pid_t pid = StartConsole(arguments, {}, fds[0], outPath, errPath);
     close(fds[0]);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (ReadFile(outPath).find(waitFor) == std::string::npos && std::chrono::steady_clock::now() < deadline) {
+    const auto shown = [&] { return !waitFor.empty() && ReadFile(outPath).find(waitFor) != std::string::npos; };
+    while (!shown() && std::chrono::steady_clock::now() < deadline) {
         siginfo_t info{};
         if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
