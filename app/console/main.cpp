@@ -16,6 +16,7 @@
 #include "app/console/dry_run_report.hpp"
 #include "app/console/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
+#include "app/console/read_only_stop.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
@@ -58,6 +59,15 @@ int ExitCodeOf(RunOutcome outcome) {
             return kExitStopped;
     }
     return kExitStopped;
+}
+
+// The game folder a run will use when it is settled before the first prompt: --game-folder, or
+// the registry's folder of the one game the description names. "" when the player chooses.
+std::string KnownGameFolder(const ConsoleOptions& options, const UninstallDescription& description,
+                            const Registry& registry) {
+    if (!options.gameFolder.empty()) return UserPathToWindows(options.gameFolder);
+    if (description.GameSelect || (description.Game != 1 && description.Game != 2)) return {};
+    return RegistryGameFolder(registry, description.Game);
 }
 
 int Run(const ConsoleOptions& options) {
@@ -111,6 +121,7 @@ int Run(const ConsoleOptions& options) {
     };
     if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}, std::cout); });
 
+    if (StopForReadOnlyMedia("program folder", hostProgramFolder, std::cerr)) return finish(kExitStopped, RunResult{});
     if (!options.gameFolder.empty()) {
         const GameFolderCheck check = CheckGameFolder(fs, UserPathToWindows(options.gameFolder));
         if (check != GameFolderCheck::Valid) {
@@ -148,8 +159,19 @@ int Run(const ConsoleOptions& options) {
         return finish(kExitIniError, RunResult{});
     }
 
+    // A game folder known before the first prompt is looked at then; one the player chooses, as
+    // soon as it is settled.
+    const auto readOnlyGame = [&](const std::string& gameFolder) {
+        std::cout << std::flush;
+        return StopForReadOnlyMedia("game folder", disk.HostPathOf(gameFolder), std::cerr);
+    };
+    if (const std::string known = KnownGameFolder(options, outcome.description, *registry);
+        !known.empty() && readOnlyGame(known)) {
+        return finish(kExitStopped, RunResult{});
+    }
     FolderBrowser browser;
     RunContext context{fs, *registry, ui, browser, programFolder};
+    context.acceptGameFolder = [&](const std::string& gameFolder) { return !readOnlyGame(gameFolder); };
     const RunResult result = RunRemoval(outcome.description, context);
     std::cout << std::flush;
     return finish(ExitCodeOf(result.outcome), result);

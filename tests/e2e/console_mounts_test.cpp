@@ -1,6 +1,7 @@
 // The console as a Linux player runs it against a shared Windows partition: NTFS through ntfs-3g
 // and exFAT through exfat-fuse, mounted by root with umask=000, the run made as an unprivileged
-// user. There nobody may change a file's mode, so a copy that insists on one fails.
+// user. There nobody may change a file's mode, so a copy that insists on one fails; and a
+// partition that Windows left hibernated is mounted read-only.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -95,6 +96,70 @@ INSTANTIATE_TEST_SUITE_P(SharedPartitions, ConsoleOnMountsTest,
                          [](const ::testing::TestParamInfo<RealMount::Kind>& info) {
                              return std::string(info.param == RealMount::Kind::Ntfs ? "Ntfs" : "Exfat");
                          });
+
+// --- read-only media ---
+
+std::string ReadOnlyMessage(const std::string& role, const std::string& folder) {
+    return "zelvane-console: the " + role + " " + folder +
+           " is on read-only media; nothing was changed.\n"
+           "zelvane-console: a Windows partition is mounted read-only when Windows was hibernated or shut down "
+           "with Fast Startup: start Windows and shut it down fully (hold Shift while choosing Shut down), then "
+           "mount the partition again. Otherwise remount it read-write (mount -o remount,rw).\n";
+}
+
+class ConsoleReadOnlyMediaTest : public RealMountTest {
+protected:
+    void SetUp() override {
+        RealMountTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        GiveToUser(elsewhere.Path(), kNobody);
+    }
+    TempFolder elsewhere;
+};
+
+TEST_F(ConsoleReadOnlyMediaTest, AGameFolderThereStopsTheRunBeforeTheFirstPrompt) {
+    const ModOnDisks written(FolderOn(RealMount::Kind::Ntfs, "game"), elsewhere.Path() + "/mod");
+    const ModOnDisks disks(ReadOnlyView(written.game), written.mod, ModOnDisks::kAsTheyAre);
+    GiveToUser(disks.mod, kNobody);
+    const auto before = Snapshot(disks.game);
+    const ConsoleRun run = disks.Run({"0", "0"}, elsewhere.Path());
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_EQ(run.err, ReadOnlyMessage("game folder", disks.game));
+    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos) << run.out;
+    EXPECT_EQ(Snapshot(disks.game), before);
+    EXPECT_EQ(ReadFile(disks.mod + "/backup/appearance.2da"), "2DA V2.0 original");
+    EXPECT_FALSE(Exists(disks.mod + "/uninstall/removal_results.rtf"));
+}
+
+// When the player chooses the game at a prompt, the folder is looked at as soon as it is settled,
+// before anything is changed.
+TEST_F(ConsoleReadOnlyMediaTest, AGameFolderChosenAtAPromptIsLookedAtOnceItIsChosen) {
+    const ModOnDisks written(FolderOn(RealMount::Kind::Ntfs, "game"), elsewhere.Path() + "/mod");
+    const ModOnDisks disks(ReadOnlyView(written.game), written.mod, ModOnDisks::kAsTheyAre);
+    WriteFile(disks.mod + "/uninstall/uninstall_data.ini",
+              CrLfLines({"#game_select=1", "#file_list", "override\\k2_item.uti"}));
+    GiveToUser(disks.mod, kNobody);
+    const auto before = Snapshot(disks.game);
+    const ConsoleRun run = disks.Run({"0", "1"}, elsewhere.Path());  // yes, and K2
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_EQ(run.err, ReadOnlyMessage("game folder", disks.game));
+    EXPECT_NE(run.out.find("Prompt: Choose Game"), std::string::npos) << run.out;
+    EXPECT_EQ(Snapshot(disks.game), before);
+    EXPECT_FALSE(Exists(disks.mod + "/uninstall/removal_results.rtf"));
+}
+
+TEST_F(ConsoleReadOnlyMediaTest, AProgramFolderThereStopsTheRunBeforeStartUp) {
+    const ModOnDisks written(elsewhere.Path() + "/game", FolderOn(RealMount::Kind::Ntfs, "mod"));
+    const ModOnDisks disks(written.game, ReadOnlyView(written.mod), ModOnDisks::kAsTheyAre);
+    GiveToUser(disks.game, kNobody);
+    const auto before = Snapshot(written.mod);
+    const ConsoleRun run = disks.Run({"0", "0"}, elsewhere.Path());
+    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+    EXPECT_EQ(run.err, ReadOnlyMessage("program folder", disks.mod));
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Snapshot(written.mod), before);
+    EXPECT_TRUE(Exists(disks.game + "/override/k2_item.uti"));
+}
 
 }  // namespace
 }  // namespace zelvane::e2e

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -235,6 +236,10 @@ const std::string& RealMountTest::MountOf(RealMount::Kind kind) {
 }
 
 void RealMountTest::TearDown() {
+    for (const std::string& view : views_) {
+        if (::umount2(view.c_str(), 0) != 0) ::umount2(view.c_str(), MNT_DETACH);
+        ::rmdir(view.c_str());
+    }
     std::error_code error;
     for (const std::string& folder : made_) std::filesystem::remove_all(folder, error);
 }
@@ -244,6 +249,20 @@ std::string RealMountTest::FolderOn(RealMount::Kind kind, const std::string& nam
     std::filesystem::create_directories(folder);
     made_.push_back(folder);
     return folder;
+}
+
+std::string RealMountTest::ReadOnlyView(const std::string& folder) {
+    const std::string view = folder + ".read-only";
+    std::filesystem::create_directories(view);
+    if (::mount(folder.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        ADD_FAILURE() << "cannot bind " << folder << ": " << std::strerror(errno);
+        return view;
+    }
+    views_.push_back(view);
+    if (::mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+        ADD_FAILURE() << "cannot remount " << view << " read-only: " << std::strerror(errno);
+    }
+    return view;
 }
 
 }  // namespace zelvane::e2e

@@ -45,16 +45,20 @@ protected:
     static void TearDownTestSuite();
     // Fails (or skips, with ZELVANE_ALLOW_NO_FUSE=1) the test when the mounts could not be made.
     void SetUp() override;
-    // Removes what the test made on the mounts.
+    // Removes what the test made on the mounts, read-only views first.
     void TearDown() override;
 
     // The root of the mount of a kind.
     static const std::string& MountOf(RealMount::Kind kind);
     // A fresh folder on the mount of a kind, removed when the test ends.
     std::string FolderOn(RealMount::Kind kind, const std::string& name);
+    // The folder seen again, read-only, at a new mount point beside it (a bind mount remounted
+    // read-only, as a hibernated Windows partition is mounted); unmounted when the test ends.
+    std::string ReadOnlyView(const std::string& folder);
 
 private:
     std::vector<std::string> made_;
+    std::vector<std::string> views_;
     static std::unique_ptr<RealMount> ntfs_;
     static std::unique_ptr<RealMount> exfat_;
     static std::string whyNot_;
