@@ -98,5 +98,14 @@ TEST_F(ConsoleInstanceTest, ARootRunThatRunsOutOfAnswersOrIsKilledLeavesNothingT
     EXPECT_TRUE(Exists(logPath));
 }
 
+// Where no lock can be had (here: the folder cannot be opened), the run says so and goes on.
+TEST_F(ConsoleInstanceTest, AProgramFolderThatCannotBeLockedIsSaidSo) {
+    const std::string missing = temp.Path() + "/missing";
+    const ConsoleRun run = RunConsole(Arguments(missing));
+    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;  // no description there: the INI-error state
+    EXPECT_EQ(run.err, "zelvane-console: the program folder " + missing +
+                           " cannot be locked (No such file or directory); make sure no other run uses it.\n");
+}
+
 }  // namespace
 }  // namespace zelvane::e2e
