@@ -48,9 +48,11 @@ std::string CanonicalFolder(const std::string& folder) {
     return AbsoluteHostPath(folder);
 }
 
-int ExitCodeOf(RunOutcome outcome) {
-    switch (outcome) {
+// The errors a completed run counts are those its log's totals print.
+int ExitCodeOf(const RunResult& result) {
+    switch (result.outcome) {
         case RunOutcome::Completed:
+            return result.failureCount > 0 ? kExitErrorsCounted : kExitCompleted;
         case RunOutcome::Declined:
         case RunOutcome::Ignored:
             return kExitCompleted;
@@ -174,7 +176,7 @@ int Run(const ConsoleOptions& options) {
     context.acceptGameFolder = [&](const std::string& gameFolder) { return !readOnlyGame(gameFolder); };
     const RunResult result = RunRemoval(outcome.description, context);
     std::cout << std::flush;
-    return finish(ExitCodeOf(result.outcome), result);
+    return finish(ExitCodeOf(result), result);
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile,
                                            "--registry", registryFile},
                                           {game, mod, outside}, mod + "/uninstall/removal_results.rtf");
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
 
     const std::string expected =
         LogHeader(2, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod))) +
