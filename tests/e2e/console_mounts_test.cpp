@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/e2e_support.hpp"
 #include "tests/e2e/real_mounts.hpp"
 #include "tests/e2e/removal_log_text.hpp"
@@ -89,6 +90,18 @@ TEST_P(ConsoleOnMountsTest, AGameFolderThereGetsItsTableBackAndLosesTheModsFile)
     GiveToUser(disks.mod, kNobody);
     const ConsoleRun run = disks.Run({"0", "0"}, elsewhere.Path());
     ExpectRemovedAndRestored(disks, run);
+}
+
+// The lock of a program folder is a flock on the folder; on these FUSE mounts the kernel keeps it.
+TEST_P(ConsoleOnMountsTest, AProgramFolderThereIsLockedAgainstASecondRun) {
+    const ModOnDisks disks(elsewhere.Path() + "/game", FolderOn(GetParam(), "mod"));
+    GiveToUser(disks.game, kNobody);
+    const PosixInstanceCheck running(disks.mod);
+    const ConsoleRun run = disks.Run({"0", "0"}, elsewhere.Path());
+    EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
+    EXPECT_EQ(run.err, "zelvane-console: another run is using the program folder " + disks.mod +
+                           "; wait for it to finish, then start again.\n");
+    EXPECT_TRUE(Exists(disks.game + "/override/k2_item.uti"));
 }
 
 INSTANTIATE_TEST_SUITE_P(SharedPartitions, ConsoleOnMountsTest,
