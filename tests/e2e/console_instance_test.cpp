@@ -2,12 +2,11 @@
 // path names it; a run that finds it held says so and ends with 4; and the lock goes with a run
 // however it ends, leaving nothing that blocks the next one, a player's run after root's included.
 
-#include <dirent.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 #include <csignal>
-#include <set>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -16,19 +15,6 @@
 
 namespace zelvane::e2e {
 namespace {
-
-// The lock files an instance check may have left in /tmp.
-std::set<std::string> LockFilesInTmp() {
-    std::set<std::string> names;
-    DIR* dir = opendir("/tmp");
-    if (dir == nullptr) return names;
-    while (const dirent* entry = readdir(dir)) {
-        const std::string name = entry->d_name;
-        if (name.starts_with("zelvane-") && name.ends_with(".lock")) names.insert(name);
-    }
-    closedir(dir);
-    return names;
-}
 
 class ConsoleInstanceTest : public ModInstallTest {
 protected:
@@ -80,15 +66,19 @@ TEST_F(ConsoleInstanceTest, ARunThroughAnotherPathOfTheFolderIsToldItIsHeldAndEn
 
 TEST_F(ConsoleInstanceTest, ARootRunThatRunsOutOfAnswersOrIsKilledLeavesNothingThatBlocksThePlayer) {
     if (::geteuid() != 0) GTEST_SKIP() << "not root: the root run and the player's cannot both be made";
-    const std::set<std::string> lockFilesBefore = LockFilesInTmp();
+    // Root's runtime folder is the test's own, so that anything left for a lock would be seen there.
+    const std::string runtime = temp.Path() + "/runtime";
+    MakeFolders(runtime);
+    SetMode(runtime, 0700);
+    const std::vector<std::string> environment{"XDG_RUNTIME_DIR=" + runtime, "TMPDIR=" + runtime};
     const auto modBefore = Snapshot(mod);
     Answers({});
-    const ConsoleRun exhausted = RunConsole(Arguments(mod));
+    const ConsoleRun exhausted = RunConsoleWithEnvironment(Arguments(mod), environment);
     EXPECT_EQ(exhausted.exitCode, 3) << exhausted.out << exhausted.err;
-    const ConsoleRun killed = RunConsoleKilledAt(WaitingArguments(), "Prompt: Confirm Remove Mod");
+    const ConsoleRun killed = RunConsoleKilledAt(WaitingArguments(), "Prompt: Confirm Remove Mod", environment);
     EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << killed.out << killed.err;
     EXPECT_EQ(Snapshot(mod), modBefore);
-    EXPECT_EQ(LockFilesInTmp(), lockFilesBefore);
+    EXPECT_TRUE(std::filesystem::is_empty(runtime));
 
     Answers({"0"});
     GiveToUser(temp.Path(), kNobody);

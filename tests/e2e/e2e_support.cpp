@@ -254,13 +254,14 @@ ConsoleRun RunConsoleAsUser(unsigned user, const std::vector<std::string>& argum
     return Finish(StartConsole(arguments, {}, -1, outPath, errPath, user), outPath, errPath);
 }
 
-ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor) {
+ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor,
+                              const std::vector<std::string>& environment) {
     TempFolder capture;
     const std::string outPath = capture.Path() + "/stdout";
     const std::string errPath = capture.Path() + "/stderr";
     int fds[2];
     if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
-    const pid_t pid = StartConsole(arguments, {}, fds[0], outPath, errPath);
+    const pid_t pid = StartConsole(arguments, environment, fds[0], outPath, errPath);
     close(fds[0]);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     const auto shown = [&] { return !waitFor.empty() && ReadFile(outPath).find(waitFor) != std::string::npos; };

@@ -67,7 +67,8 @@ ConsoleRun RunConsoleAsUser(unsigned user, const std::vector<std::string>& argum
 // Runs zelvane-console with standard input from a pipe that gets nothing, and kills it (SIGKILL)
 // once its transcript shows `waitFor` (never, when it is empty), or when it still runs after 30
 // seconds: a run that would wait for ever ends as killed.
-ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor);
+ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor,
+                              const std::vector<std::string>& environment = {});
 
 // Runs zelvane-console with these environment entries ("NAME=value") put over the test's own.
 ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
