@@ -65,8 +65,12 @@ void ShowGameFolderStop(UserInterface& ui, GameFolderCheck check) {
     }
 }
 
+std::string RegistryGameFolder(const Registry& registry, int game) {
+    return ReadRegistryString(registry, kHkeyLocalMachine, RegistryKeyOf(game), "Path");
+}
+
 bool LocateGameFolder(RunState& run) {
-    run.gameFolder = ReadRegistryString(run.context.registry, kHkeyLocalMachine, RegistryKeyOf(run.game), "Path");
+    run.gameFolder = RegistryGameFolder(run.context.registry, run.game);
     if (FolderExists(run.fs(), run.gameFolder)) return true;
 
     TellRegistryMissing(run);

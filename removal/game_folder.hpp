@@ -10,6 +10,9 @@ namespace zelvane {
 // A dialog.tlk that exists but cannot be read throws the run's error.
 bool LocateGameFolder(RunState& run);
 
+// The folder the registry names for game 1 (K1) or 2 (K2), as stored; "" when it names none.
+std::string RegistryGameFolder(const Registry& registry, int game);
+
 enum class GameFolderCheck { Valid, InvalidFolder, InvalidTalkTable };
 
 // The checks of a browsed folder: it exists, holds a normal file dialog.tlk (any letter case)

@@ -1,6 +1,7 @@
 #pragma once
 // One removal run, as started by "Remove Mod".
 
+#include <functional>
 #include <string>
 
 #include "description/uninstall_description.hpp"
@@ -37,6 +38,9 @@ struct RunContext {
     UserInterface& ui;
     FolderBrowser& browser;
     std::string programFolder;  // no trailing backslash
+    // Asked once the game folder is settled, before anything is changed: false stops the run there
+    // (the front end has said why). Unset: every folder is taken.
+    std::function<bool(const std::string& gameFolder)> acceptGameFolder = nullptr;
 };
 
 RunResult RunRemoval(UninstallDescription& description, RunContext& context);

@@ -33,15 +33,23 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "the K2 native port's steamassets folder, then the games' Proton prefixes. Nothing found: the\n"
         "run asks for the folder as on Windows. --find-games shows what is found.\n"
         "\n"
-        "Exit status: 0 run completed or declined (and --usage, --find-games), 1 the INI file has errors\n"
-        "(removal disabled), 2 the run stopped or failed (also a --game-folder that is no game folder),\n"
-        "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder,\n"
-        "64 MODDIR (or --program-folder) does not exist. NO_COLOR set turns the colours off.\n"
+        "Exit status:\n"
+        "  0   the run completed without a counted error, or was declined (also --usage, --find-games)\n"
+        "  1   the INI file has errors (removal disabled)\n"
+        "  2   the run stopped before changing anything (no game chosen, no usable game folder, a game\n"
+        "      or program folder on read-only media) or ended on an unexpected error\n"
+        "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
+        "  4   another run holds this program folder\n"
+        "  5   the run completed and saved its log, but the log counts errors\n"
+        "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
+        "      unusable --answers or --registry file\n"
+        "\n"
+        "NO_COLOR set turns the colours off.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
         "problem at once, as MODDIR/uninstall/uninstall_data.ini:LINE: error|warning|note: text, then a\n"
         "summary line. It changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the\n"
-        "removal would stop), 2 warnings only. See zelvane-console(1).",
+        "removal would stop), 2 warnings only, 64 bad command line. See zelvane-console(1).",
         "zelvane-console"};
     CLI::Option* programFolder =
         app.add_option("--program-folder", o.programFolder,

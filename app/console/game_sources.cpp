@@ -49,11 +49,12 @@ void PrintFoundGames(const std::string& winePrefix, std::ostream& out) {
     }
     for (const FoundGame& found : registry.Found()) {
         out << (found.game == 1 ? "K1 " : "K2 ")
-            << (found.hostFolder.empty() ? TerminalLine(found.windowsPath) + " (not found)" : found.hostFolder);
+            << (found.hostFolder.empty() ? TerminalLine(found.windowsPath) + " (not found)"
+                                         : HostTerminalLine(found.hostFolder));
         if (!found.hostFolder.empty() && !found.exists) out << " (missing)";
         if (registry.Answer(found.game) == &found) out << " (used by a run)";
-        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: " << found.origin
-            << "\n";
+        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: "
+            << HostTerminalLine(found.origin) << "\n";
     }
 }
 

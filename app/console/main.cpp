@@ -18,6 +18,7 @@
 #include "app/console/host_path_form.hpp"
 #include "app/console/program_folder.hpp"
 #include "app/console/run_summary.hpp"
+#include "app/console/read_only_stop.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
 #include "app/startup.hpp"
@@ -49,9 +50,11 @@ std::string CanonicalFolder(const std::string& folder) {
     return AbsoluteHostPath(folder);
 }
 
-int ExitCodeOf(RunOutcome outcome) {
-    switch (outcome) {
+// The errors a completed run counts are those its log's totals print.
+int ExitCodeOf(const RunResult& result) {
+    switch (result.outcome) {
         case RunOutcome::Completed:
+            return result.failureCount > 0 ? kExitErrorsCounted : kExitCompleted;
         case RunOutcome::Declined:
         case RunOutcome::Ignored:
             return kExitCompleted;
@@ -60,6 +63,15 @@ int ExitCodeOf(RunOutcome outcome) {
             return kExitStopped;
     }
     return kExitStopped;
+}
+
+// The game folder a run will use when it is settled before the first prompt: --game-folder, or
+// the registry's folder of the one game the description names. "" when the player chooses.
+std::string KnownGameFolder(const ConsoleOptions& options, const UninstallDescription& description,
+                            const Registry& registry) {
+    if (!options.gameFolder.empty()) return UserPathToWindows(options.gameFolder);
+    if (description.GameSelect || (description.Game != 1 && description.Game != 2)) return {};
+    return RegistryGameFolder(registry, description.Game);
 }
 
 int Run(const ConsoleOptions& options) {
@@ -74,7 +86,7 @@ int Run(const ConsoleOptions& options) {
                             PosixFileSystem(winePrefix), ExecutableFolder(), CanonicalFolder);
     if (!choice.folder) {
         std::cerr << "zelvane-console: " << choice.error << std::endl;
-        return kExitBadCommandLine;
+        return kExitBadUse;
     }
     const std::string hostProgramFolder = choice.folder->host;
     if (options.check) return RunCheck(options, *choice.folder, std::cout);
@@ -86,7 +98,8 @@ int Run(const ConsoleOptions& options) {
     } else {
         answers = AnswerSource::FromFile(options.answersFile);
         if (!answers) {
-            std::cerr << "zelvane-console: cannot read the answers file " << options.answersFile << std::endl;
+            std::cerr << "zelvane-console: cannot read the answers file " << HostTerminalLine(options.answersFile)
+                      << std::endl;
             return kExitBadUse;
         }
     }
@@ -96,11 +109,16 @@ int Run(const ConsoleOptions& options) {
     FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
     const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
     if (const auto* file = dynamic_cast<const FileRegistry*>(registry.get()); file != nullptr && !file->Error().empty()) {
-        std::cerr << "zelvane-console: " << file->Error() << std::endl;
+        std::cerr << "zelvane-console: " << HostTerminalLine(file->Error()) << std::endl;
         return kExitBadUse;
     }
-    PosixInstanceCheck instance =
-        options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
+    PosixInstanceCheck instance(hostProgramFolder,
+                                options.dryRun ? PosixInstanceCheck::Mode::Probe : PosixInstanceCheck::Mode::Run);
+    if (!instance.Unavailable().empty()) {
+        std::cerr << "zelvane-console: the program folder " << HostTerminalLine(hostProgramFolder)
+                  << " cannot be locked (" << instance.Unavailable() << "); make sure no other run uses it."
+                  << std::endl;
+    }
     TerminalOptions terminal;
     terminal.colors = UseColors(options.noColor, std::getenv("NO_COLOR"), isatty(STDOUT_FILENO) == 1);
     terminal.open = !options.noOpen;
@@ -113,6 +131,7 @@ int Run(const ConsoleOptions& options) {
     };
     if (options.dryRun) ui.SetBeforeExit([&] { PrintDryRun(view, ui, RunResult{}, std::cout); });
 
+    if (StopForReadOnlyMedia("program folder", hostProgramFolder, std::cerr)) return finish(kExitStopped, RunResult{});
     if (!options.gameFolder.empty()) {
         const GameFolderCheck check = CheckGameFolder(fs, UserPathToWindows(options.gameFolder));
         if (check != GameFolderCheck::Valid) {
@@ -128,7 +147,14 @@ int Run(const ConsoleOptions& options) {
                                return true;
                            }};
     StartupOutcome outcome = RunStartup(startup);
-    if (outcome.state == StartupState::Ended) return finish(kExitAnotherInstance, RunResult{});
+    if (outcome.state == StartupState::Ended) {
+        if (instance.AnotherInstanceRunning()) {
+            std::cerr << "zelvane-console: another run is using the program folder "
+                      << HostTerminalLine(hostProgramFolder) << "; wait for it to finish, then start again."
+                      << std::endl;
+        }
+        return finish(kExitAnotherInstance, RunResult{});
+    }
     ui.ShowCaption(outcome.caption);
     std::cout << "Program folder: " << TerminalLine(programFolder) << "\n\n";
     // The window shows this notice whenever the document is missing, in the INI-error state too.
@@ -144,12 +170,23 @@ int Run(const ConsoleOptions& options) {
         return finish(kExitIniError, RunResult{});
     }
 
+    // A game folder known before the first prompt is looked at then; one the player chooses, as
+    // soon as it is settled.
+    const auto readOnlyGame = [&](const std::string& gameFolder) {
+        std::cout << std::flush;
+        return StopForReadOnlyMedia("game folder", disk.HostPathOf(gameFolder), std::cerr);
+    };
+    if (const std::string known = KnownGameFolder(options, outcome.description, *registry);
+        !known.empty() && readOnlyGame(known)) {
+        return finish(kExitStopped, RunResult{});
+    }
     FolderBrowser browser;
     RunContext context{fs, *registry, ui, browser, programFolder};
+    context.acceptGameFolder = [&](const std::string& gameFolder) { return !readOnlyGame(gameFolder); };
     const RunResult result = RunRemoval(outcome.description, context);
     if (!options.dryRun) ReportCompletedRun(result, ui, disk, std::cout);
     std::cout << std::flush;
-    return finish(ExitCodeOf(result.outcome), result);
+    return finish(ExitCodeOf(result), result);
 }
 
 }  // namespace

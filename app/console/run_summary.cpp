@@ -1,6 +1,6 @@
 #include "app/console/run_summary.hpp"
 
-#include <algorithm>
+#include "app/console/terminal_text.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -9,20 +9,15 @@ std::string Counted(int count, const std::string& one, const std::string& many) 
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-// A host path (UTF-8) on one terminal line.
-std::string OneLine(std::string text) {
-    std::erase_if(text, [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; });
-    return text;
-}
 
 }  // namespace
 
 std::string RunSummary(const RunResult& result, const std::string& hostGameFolder, const std::string& hostLogPath) {
-    return "Game folder: " + OneLine(hostGameFolder) + "\n" + "Deleted: " +
+    return "Game folder: " + HostTerminalLine(hostGameFolder) + "\n" + "Deleted: " +
            Counted(result.deletedCount, "file", "files") + "; not found: " + std::to_string(result.notFoundCount) +
            "; restored: " + std::to_string(result.restoredCount) + " (.original) and " +
            Counted(result.tablesRestoredCount, "table", "tables") + "; errors: " + std::to_string(result.failureCount) +
-           "\n" + "Log: " + OneLine(hostLogPath) + "\n";
+           "\n" + "Log: " + HostTerminalLine(hostLogPath) + "\n";
 }
 
 void ReportCompletedRun(const RunResult& result, TerminalUi& ui, const PosixFileSystem& fs, std::ostream& out) {

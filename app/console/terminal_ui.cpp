@@ -169,8 +169,8 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
         }
         if (!answers_.Interactive()) {
             out_ << std::flush;
-            std::cerr << "zelvane-console: the answer \"" << answer << "\" names no button of " << what
-                      << "; stopping here, nothing more is changed." << std::endl;
+            std::cerr << "zelvane-console: the answer \"" << HostTerminalLine(answer) << "\" names no button of "
+                      << what << "; stopping here, nothing more is changed." << std::endl;
             if (beforeExit_) beforeExit_();
             std::exit(kExitAnswersExhausted);
         }
@@ -220,14 +220,14 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
     const std::string host = fs_.HostPathOf(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
-        out_ << "Not saved (dry run): " << host << "\n" << std::flush;
+        out_ << "Not saved (dry run): " << HostTerminalLine(host) << "\n" << std::flush;
         return 42;
     }
     if (!options_.open) {
-        out_ << "Saved: " << host << "\n" << std::flush;
+        out_ << "Saved: " << HostTerminalLine(host) << "\n" << std::flush;
         return 42;
     }
-    out_ << "Opening: " << host << "\n" << std::flush;
+    out_ << "Opening: " << HostTerminalLine(host) << "\n" << std::flush;
     std::string program = "xdg-open";
     std::vector<char*> argv{program.data(), const_cast<char*>(host.c_str()), nullptr};
     pid_t pid = 0;

@@ -12,12 +12,11 @@
 #include <string_view>
 
 #include "app/console/answer_source.hpp"
+#include "app/console/console_options.hpp"
 #include "platform/posix/posix_file_system.hpp"
 #include "platform/seams/user_interface.hpp"
 
 namespace zelvane::console {
-
-inline constexpr int kExitAnswersExhausted = 3;
 
 struct TerminalOptions {
     bool colors = false;  // ANSI colours in the transcript

@@ -138,7 +138,7 @@ TEST(ConsoleCheck, NeedsNoAnswers) {
 TEST(ConsoleCheck, ModFolderWithoutCheckIsBadUse) {
     TempFolder temp;
     const ConsoleRun run = RunConsole({"--mod-folder", temp.Path()});
-    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.exitCode, 64);
 }
 
 TEST(ConsoleCheck, HelpNamesTheCheck) {

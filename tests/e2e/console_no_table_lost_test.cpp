@@ -213,7 +213,7 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
                  "Thanks for playing. Have fun.", "Note: read me first", "override\\CON", "override\\keep.uti:zone"});
     Answers({"0", "0"});
     const ConsoleRun run = Run();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // the log counts errors
     EXPECT_EQ(Log(), Header(2) + "\\cf3 Delete Successful - \\cf1 Override\\\\a.uti \\cf1\\par" + kCrLf +
                          "\\cf3 Delete Successful - \\cf1 Override\\\\b.uti.\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Override\\\\*.uti\\cf1\\par" + kCrLf +
