@@ -61,9 +61,8 @@ LRESULT CALLBACK FrmMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     try {
         return form->Handle(window, message, wParam, lParam);
-    } catch (const ProgramError& error) {
-        ReportError(error, "frmMAIN");
-    } catch (...) {
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kMainWindowClass);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -293,8 +292,8 @@ void FrmMain::Form_Resize() {
                        TRUE);
             SetTargetWidth(layout.targetWidthTwips, richEdit_);
         }
-    } catch (const ProgramError& error) {
-        ReportError(error, "Sub Form_Resize");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "Sub Form_Resize");
     }
 }
 
@@ -339,10 +338,8 @@ void FrmMain::cmdRemoveMod_Click() {
     try {
         RunContext context{fs_, registry_, ProgramUserInterface(), browser_, programFolder_};
         outcome = RunRemoval(description_, context).outcome;
-    } catch (const ProgramError& error) {
-        ReportError(error, "cmdRemoveMod_Click");
-    } catch (const std::exception&) {
-        ReportError(ProgramError(51, "Internal error"), "cmdRemoveMod_Click");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "cmdRemoveMod_Click");
     }
     running_ = false;
     // Completed, stopped or failed: the window closes and the program ends. Closing happens from
@@ -354,10 +351,8 @@ void FrmMain::cmdINI_Click() {
     try {
         const std::string_view guide = LoadResourceBytes(IDR_USAGE_GUIDE, "CUSTOM");
         WriteUsageDocument(fs_, ProgramUserInterface(), programFolder_, guide);
-    } catch (const ProgramError& error) {
-        ReportError(error, "cmdINI_Click");
-    } catch (const std::exception&) {
-        ReportError(ProgramError(51, "Internal error"), "cmdINI_Click");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "cmdINI_Click");
     }
 }
 
@@ -365,9 +360,8 @@ void FrmMain::Form_Unload() {
     const auto guarded = [](auto&& step) {
         try {
             step();
-        } catch (const ProgramError& error) {
-            ReportError(error, "Sub Form_Unload (Cancel=0)");
-        } catch (...) {
+        } catch (const std::exception& failure) {
+            ReportFailure(failure, "Sub Form_Unload (Cancel=0)");
         }
     };
     guarded([this] {

@@ -3,6 +3,7 @@
 #include <mmsystem.h>
 #include <richedit.h>
 
+#include <exception>
 #include <memory>
 #include <string>
 #include <vector>
@@ -138,9 +139,10 @@ LRESULT CALLBACK MsgBoxExProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     try {
         return form->Handle(window, message, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(window, message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kMsgBoxExClass);
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool MsgBoxExForm::Create(HWND owner) {
@@ -434,9 +436,11 @@ int ShowMsgBoxEx(HWND owner, PromptRequest request) {
     try {
         MsgBoxExForm form(std::move(request));
         return form.Run(owner);
-    } catch (...) {
-        return -1;
+    } catch (const std::exception& failure) {
+        // The caller always gets an answer: a prompt that fails counts as closed.
+        ReportFailure(failure, "Public Function MsgBoxEx");
     }
+    return -1;
 }
 
 }  // namespace zelvane::win32

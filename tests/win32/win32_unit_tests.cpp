@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "app/win32/win32_ui.hpp"
@@ -17,6 +19,7 @@
 #include "prompts/win32/rich_edit.hpp"
 #include "util/win32/browse_folder_dialog.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/open_file_dialog.hpp"
 #include "widgets/win32/orvo_button.hpp"
 #include "widgets/win32/super_class.hpp"
@@ -185,6 +188,15 @@ void BrowseTitleChecks() {
           "browse title padded to 80");
     Check(PaddedBrowseTitle("x") == "x", "browse title of one character unchanged");
     Check(PaddedBrowseTitle(std::string(81, 'a')).size() == 81, "browse title over 80 unchanged");
+}
+
+void FailureChecks() {
+    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
+    Check(own.Number() == 53 && own.Description() == "File not found", "failure of the program's own is kept");
+    const ProgramError memory = FailureOf(std::bad_alloc());
+    Check(memory.Number() == 7 && memory.Description() == "Out of memory", "failure to allocate is Out of memory");
+    const ProgramError other = FailureOf(std::length_error("vector"));
+    Check(other.Number() == 51 && other.Description() == "Internal error", "any other failure is Internal error");
 }
 
 // A parent window that records what reaches it.
@@ -580,6 +592,7 @@ int main() {
     RegistryChecks();
     InstanceChecks();
     BrowseTitleChecks();
+    FailureChecks();
     HWND parent = MakeParent();
     HookChecks(parent);
     SuperClassChecks(parent);

@@ -1,6 +1,7 @@
 #include "widgets/win32/orvo_button.hpp"
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "widgets/disabled_image.hpp"
 #include "widgets/gradient.hpp"
 #include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/twips.hpp"
 #include "widgets/win32/window_hook.hpp"
 
@@ -279,11 +281,7 @@ void OrvoButton::Render(HDC target, bool pressed, bool hover) {
     GetTextMetricsA(memory.Get(), &metrics);
     input.lineHeight = metrics.tmHeight;
 
-    try {
-        DrawPlan(memory.Get(), PlanButtonFace(input, properties_), client);
-    } catch (...) {
-        // A colour that cannot be converted leaves that step undone; nothing leaves the paint.
-    }
+    DrawPlan(memory.Get(), PlanButtonFace(input, properties_), client);
     BitBlt(target, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
@@ -524,9 +522,10 @@ LRESULT CALLBACK OrvoButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (button == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     try {
         return button->Handle(message, wParam, lParam);
-    } catch (...) {
-        return 0;
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kOrvoButtonClass);
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
