@@ -17,7 +17,6 @@
 #include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/orvo_button.hpp"
 #include "widgets/win32/twips.hpp"
-#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -311,10 +310,7 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
 }
 
 bool FrmMain::PreTranslateMessage(const MSG& message) {
-    if (!loaded_ || running_ || message.hwnd == nullptr || message.hwnd == window_) return false;
-    if (!IsChild(window_, message.hwnd) || !IsWindowEnabled(window_)) return false;
-    // A window with the key filter hands its keys to the form itself.
-    if (GetPropA(message.hwnd, kOldWndProcProperty) != nullptr) return false;
+    if (!loaded_ || running_ || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_)) return false;
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
         return Form_KeyDown(message.wParam, true);
     }
@@ -325,11 +321,9 @@ bool FrmMain::PreTranslateMessage(const MSG& message) {
     return false;
 }
 
-// Keys on a window with the key filter reach Form_KeyDown already; the system-menu keystroke that
-// follows them must not run the shortcut a second time.
-bool FrmMain::KeyAlreadyForwarded(HWND focus) const {
-    return focus == nullptr || focus == window_ || GetPropA(focus, kOldWndProcProperty) != nullptr;
-}
+// The information display is the one window of the form that keeps its keys to itself; the buttons
+// hand theirs on, so keys on them (and on the form) have reached Form_KeyDown already.
+bool FrmMain::KeepsKeysToItself(HWND window) const { return window != nullptr && window == richEdit_; }
 
 void FrmMain::cmdRemoveMod_Click() {
     if (running_ || !IsWindowEnabled(cmdRemoveMod_)) return;  // a second click during a run is ignored
@@ -421,7 +415,8 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 const char letter = static_cast<char>(lParam & 0xFF);
                 const WPARAM key = (letter >= 'a' && letter <= 'z') ? static_cast<WPARAM>(letter - 'a' + 'A')
                                                                     : static_cast<WPARAM>(static_cast<unsigned char>(letter));
-                if (!KeyAlreadyForwarded(GetFocus())) Form_KeyDown(key, true);
+                // Keys on the buttons and on the form itself have reached Form_KeyDown already.
+                if (KeepsKeysToItself(GetFocus())) Form_KeyDown(key, true);
                 return 0;  // no menu: the keystroke would only beep
             }
             break;

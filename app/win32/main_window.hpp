@@ -72,7 +72,7 @@ private:
     void cmdINI_Click();
     void FocusFirstButton();
     void MoveFocus(bool backwards);
-    bool KeyAlreadyForwarded(HWND focus) const;
+    bool KeepsKeysToItself(HWND window) const;
     LRESULT OnColorStatic(HDC dc, HWND control);
 
     HWND window_ = nullptr;

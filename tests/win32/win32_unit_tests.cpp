@@ -316,6 +316,8 @@ void ButtonChecks(HWND parent) {
     Check(g_log.clicks == 2, "a Space release without its press does not click");
     SendMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
     Check(g_log.clicks == 2 && g_log.keyDowns == 1, "Enter goes to the form and does not click");
+    SendMessageA(button, WM_SYSKEYDOWN, 'N', 1 << 29);
+    Check(g_log.sysKeyDowns == 1, "Alt+letter on a button goes to the form");
     SetWindowTextA(button, "&No");
     const OrvoButtonProperties* now = GetOrvoButtonProperties(button);
     Check(now != nullptr && now->Caption == "&No", "caption follows the window text");
