@@ -6,13 +6,12 @@
 #include "app/main_window_layout.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
-#include "app/win32/main_window_hook.hpp"
+#include "app/win32/document_links.hpp"
 #include "app/win32/program_resources.hpp"
 #include "app/win32/win32_ui.hpp"
 #include "prompts/win32/rich_edit.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/win32/resource_ids.h"
-#include "util/program_error.hpp"
 #include "widgets/button_properties.hpp"
 #include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/orvo_button.hpp"
@@ -163,13 +162,11 @@ bool FrmMain::ShowDocument(const std::string& documentPath) {
     ShowWindow(txtRaw_, SW_HIDE);
     RichEditFlags flags;
     flags.links = true;
-    richEdit_ = CreateRichEdit(window_, TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
-                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath, "",
-                               kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
-    if (richEdit_ == nullptr) return false;
-    SetLinkSource(richEdit_, programFolder_);
-    HookMainWindow(window_);
-    return true;
+    // The display reports clicks on its links to this window (WM_NOTIFY, in Handle).
+    richEdit_.Reset(CreateRichEdit(window_, TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
+                                   TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height),
+                                   documentPath, "", kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags));
+    return static_cast<bool>(richEdit_);
 }
 
 void FrmMain::EnterIniErrorLook() {
@@ -244,7 +241,7 @@ void FrmMain::FocusFirstButton() {
 
 void FrmMain::MoveFocus(bool backwards) {
     HWND focus = GetFocus();
-    if (focus == richEdit_ || focus == nullptr || focus == window_) {
+    if (focus == richEdit_.Get() || focus == nullptr || focus == window_) {
         // The information display is no tab stop of its own: Tab leaves it for the buttons in their order.
         if (backwards && cmdIni_ != nullptr) {
             SetFocus(cmdIni_);
@@ -286,10 +283,10 @@ void FrmMain::Form_Resize() {
         MoveChild(cmdIni_, {layout.iniLeft, layout.iniTop, kButtonWidth, kButtonHeight});
         txtRawRect_ = {layout.txtRawLeft, layout.txtRawTop, layout.txtRawWidth, layout.txtRawHeight};
         MoveChild(txtRaw_, txtRawRect_);
-        if (richEdit_ != nullptr && IsWindow(richEdit_)) {
-            MoveWindow(richEdit_, layout.display.x, layout.display.y, layout.display.width, layout.display.height,
+        if (richEdit_ && IsWindow(richEdit_.Get())) {
+            MoveWindow(richEdit_.Get(), layout.display.x, layout.display.y, layout.display.width, layout.display.height,
                        TRUE);
-            SetTargetWidth(layout.targetWidthTwips, richEdit_);
+            SetTargetWidth(layout.targetWidthTwips, richEdit_.Get());
         }
     } catch (const std::exception& failure) {
         ReportFailure(failure, "Sub Form_Resize");
@@ -323,7 +320,7 @@ bool FrmMain::PreTranslateMessage(const MSG& message) {
 
 // The information display is the one window of the form that keeps its keys to itself; the buttons
 // hand theirs on, so keys on them (and on the form) have reached Form_KeyDown already.
-bool FrmMain::KeepsKeysToItself(HWND window) const { return window != nullptr && window == richEdit_; }
+bool FrmMain::KeepsKeysToItself(HWND window) const { return window != nullptr && window == richEdit_.Get(); }
 
 void FrmMain::cmdRemoveMod_Click() {
     if (running_ || !IsWindowEnabled(cmdRemoveMod_)) return;  // a second click during a run is ignored
@@ -358,13 +355,7 @@ void FrmMain::Form_Unload() {
             ReportFailure(failure, "Sub Form_Unload (Cancel=0)");
         }
     };
-    guarded([this] {
-        if (MainWindowHooked()) UnhookMainWindow(window_);
-    });
-    guarded([this] {
-        if (richEdit_ != nullptr && IsWindow(richEdit_)) DestroyWindow(richEdit_);
-        richEdit_ = nullptr;
-    });
+    guarded([this] { richEdit_.Reset(); });
     guarded([] { ProgramUserInterface().DoEvents(); });
     guarded([] { FreeRichEditLibraries(); });
 }
@@ -388,6 +379,11 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             break;
+        case WM_NOTIFY: {
+            const std::string link = ClickedLink(*reinterpret_cast<const NMHDR*>(lParam), richEdit_.Get());
+            if (!link.empty()) OpenLink(window, link, programFolder_);
+            break;
+        }
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
                 if (LOWORD(wParam) == kIdCmdRemoveMod) {

@@ -83,7 +83,7 @@ private:
     HWND lblNoRtf_ = nullptr;
     HWND cmdRemoveMod_ = nullptr;
     HWND cmdIni_ = nullptr;
-    HWND richEdit_ = nullptr;
+    UniqueWindow richEdit_;  // the information display
     HWND lastFocus_ = nullptr;
 
     UniqueFont formFont_;

@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/win32/document_links.hpp"
 #include "app/win32/win32_ui.hpp"
 #include "platform/win32/win32_errors.hpp"
 #include "platform/win32/win32_file_system.hpp"
@@ -333,6 +334,30 @@ void RichEditChecks(HWND parent) {
     DestroyWindow(plain);
 }
 
+// Only a left-button release on a link of the display opens it, and it opens the link's own text.
+void LinkChecks(HWND parent) {
+    RichEditFlags flags;
+    flags.links = true;
+    HWND display = CreateRichEdit(parent, 10, 10, 300, 100, "", "See http://example.com/mod now",
+                                  kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+    ENLINK link{};
+    link.nmhdr.hwndFrom = display;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONUP;
+    link.chrg = CHARRANGE{4, 26};
+    const std::string clicked = ClickedLink(link.nmhdr, display);
+    Check(clicked == "http://example.com/mod", "link: a click opens the link's text", clicked);
+    link.msg = WM_LBUTTONDOWN;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: pressing the button alone opens nothing");
+    link.msg = WM_LBUTTONUP;
+    link.nmhdr.hwndFrom = parent;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: a notification of another window opens nothing");
+    link.nmhdr.hwndFrom = display;
+    link.nmhdr.code = EN_REQUESTRESIZE;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: another notification opens nothing");
+    DestroyWindow(display);
+}
+
 void OpenDialogChecks() {
     // The ANSI structure without the Windows 2000 fields: 76 bytes in the 32-bit program.
     Check(kOpenFileNameSize == OPENFILENAME_SIZE_VERSION_400A && (sizeof(void*) != 4 || kOpenFileNameSize == 76),
@@ -571,6 +596,7 @@ int main() {
     HookChecks(parent);
     ButtonChecks(parent);
     RichEditChecks(parent);
+    LinkChecks(parent);
     OpenDialogChecks();
     PromptChecks(parent);
     DestroyWindow(parent);
