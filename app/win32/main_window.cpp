@@ -82,25 +82,29 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 FrmMain::FrmMain() : programFolder_(ProgramFolder()) {}
 
+// A window still open here (start-up ended the program) unloads while the form is whole.
+FrmMain::~FrmMain() { window_.Reset(); }
+
 bool FrmMain::Create(HINSTANCE instance) {
     RECT frame{0, 0, TwipsToPixelsX(kClientWidth), TwipsToPixelsY(kClientHeight)};
     AdjustWindowRectEx(&frame, kMainStyle, FALSE, 0);
-    window_ = CreateWindowExA(0, kMainWindowClass, kMainWindowDesignCaption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (window_ == nullptr) return false;
+    window_.Reset(CreateWindowExA(0, kMainWindowClass, kMainWindowDesignCaption, kMainStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                  instance, this));
+    if (!window_) return false;
     bigIcon_.Reset(LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXICON)));
     smallIcon_.Reset(LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXSMICON)));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    SendMessageA(window_.Get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageA(window_.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     CreateControls();
-    ProgramUserInterface().SetMainWindow(window_);
+    ProgramUserInterface().SetMainWindow(window_.Get());
     return true;
 }
 
 HWND FrmMain::CreateChild(const char* className, const char* text, DWORD style, const TwipsRect& r, int id,
                           HFONT font) {
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | style, TwipsToPixelsX(r.left), TwipsToPixelsY(r.top),
-                                 TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), window_,
+                                 TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), window_.Get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (child != nullptr && font != nullptr) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
@@ -129,11 +133,11 @@ void FrmMain::CreateControls() {
     RECT removeRect{TwipsToPixelsX(kRemoveModLeft), TwipsToPixelsY(kButtonTop),
                     TwipsToPixelsX(kRemoveModLeft) + TwipsToPixelsX(kButtonWidth),
                     TwipsToPixelsY(kButtonTop) + TwipsToPixelsY(kButtonHeight)};
-    cmdRemoveMod_ = CreateOrvoButton(window_, kIdCmdRemoveMod, removeRect, remove);
+    cmdRemoveMod_ = CreateOrvoButton(window_.Get(), kIdCmdRemoveMod, removeRect, remove);
     RECT iniRect{TwipsToPixelsX(kIniLeft), TwipsToPixelsY(kButtonTop),
                  TwipsToPixelsX(kIniLeft) + TwipsToPixelsX(kButtonWidth),
                  TwipsToPixelsY(kButtonTop) + TwipsToPixelsY(kButtonHeight)};
-    cmdIni_ = CreateOrvoButton(window_, kIdCmdIni, iniRect, modders);
+    cmdIni_ = CreateOrvoButton(window_.Get(), kIdCmdIni, iniRect, modders);
 
     lblNoRtf_ = CreateChild("STATIC", kNoDocumentNotice, SS_CENTER | SS_NOPREFIX, {120, 1320, 8985, 555}, kIdLblNoRtf,
                             lblNoRtfFont_.Get());
@@ -147,14 +151,14 @@ void FrmMain::CreateControls() {
 
 SIZE FrmMain::OuterSizeTwips() const {
     RECT r{};
-    GetWindowRect(window_, &r);
+    GetWindowRect(window_.Get(), &r);
     return SIZE{(r.right - r.left) * TwipsPerPixelX(), (r.bottom - r.top) * TwipsPerPixelY()};
 }
 
 void FrmMain::SetOuterHeightTwips(int height) {
     RECT r{};
-    GetWindowRect(window_, &r);
-    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(height),
+    GetWindowRect(window_.Get(), &r);
+    SetWindowPos(window_.Get(), nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -163,9 +167,9 @@ bool FrmMain::ShowDocument(const std::string& documentPath) {
     RichEditFlags flags;
     flags.links = true;
     // The display reports clicks on its links to this window (WM_NOTIFY, in Handle).
-    richEdit_.Reset(CreateRichEdit(window_, TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
-                                   TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height),
-                                   documentPath, "", kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags));
+    richEdit_ = CreateRichEdit(window_.Get(), TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
+                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath,
+                               "", kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
     return static_cast<bool>(richEdit_);
 }
 
@@ -205,28 +209,28 @@ bool FrmMain::Form_Load() {
 
     if (outcome.state == StartupState::IniError) EnterIniErrorLook();
     description_ = std::move(outcome.description);
-    SetWindowTextA(window_, outcome.caption.c_str());
+    SetWindowTextA(window_.Get(), outcome.caption.c_str());
     loaded_ = true;
     return true;
 }
 
 void FrmMain::CentreOnScreen() {
     RECT r{};
-    GetWindowRect(window_, &r);
+    GetWindowRect(window_.Get(), &r);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + ((area.right - area.left) - width) / 2;
     const int y = area.top + ((area.bottom - area.top) - height) / 2;
-    SetWindowPos(window_, nullptr, x < area.left ? area.left : x, y < area.top ? area.top : y, 0, 0,
+    SetWindowPos(window_.Get(), nullptr, x < area.left ? area.left : x, y < area.top ? area.top : y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::Show(int showCommand) {
     CentreOnScreen();
-    ShowWindow(window_, showCommand);
-    UpdateWindow(window_);
+    ShowWindow(window_.Get(), showCommand);
+    UpdateWindow(window_.Get());
     Form_Resize();
     FocusFirstButton();
 }
@@ -241,7 +245,7 @@ void FrmMain::FocusFirstButton() {
 
 void FrmMain::MoveFocus(bool backwards) {
     HWND focus = GetFocus();
-    if (focus == richEdit_.Get() || focus == nullptr || focus == window_) {
+    if (focus == richEdit_.Get() || focus == nullptr || focus == window_.Get()) {
         // The information display is no tab stop of its own: Tab leaves it for the buttons in their order.
         if (backwards && cmdIni_ != nullptr) {
             SetFocus(cmdIni_);
@@ -250,7 +254,7 @@ void FrmMain::MoveFocus(bool backwards) {
         }
         return;
     }
-    HWND next = GetNextDlgTabItem(window_, focus, backwards ? TRUE : FALSE);
+    HWND next = GetNextDlgTabItem(window_.Get(), focus, backwards ? TRUE : FALSE);
     if (next != nullptr) SetFocus(next);
 }
 
@@ -261,7 +265,7 @@ void FrmMain::Form_Resize() {
         MainWindowLayoutInput input;
         input.width = outer.cx;
         input.height = outer.cy;
-        input.minimized = IsIconic(window_) != FALSE;
+        input.minimized = IsIconic(window_.Get()) != FALSE;
         input.minimumWidth = minimumWidth_;
         input.minimumHeight = minimumHeight_;
         input.removeModWidth = kButtonWidth;
@@ -275,7 +279,7 @@ void FrmMain::Form_Resize() {
         if (!layout.apply) return;
         if (layout.resized) {
             // Taking the minimum size raises a further resize, which lays the window out.
-            SetWindowPos(window_, nullptr, 0, 0, TwipsToPixelsX(layout.width), TwipsToPixelsY(layout.height),
+            SetWindowPos(window_.Get(), nullptr, 0, 0, TwipsToPixelsX(layout.width), TwipsToPixelsY(layout.height),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             return;
         }
@@ -307,7 +311,7 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
 }
 
 bool FrmMain::PreTranslateMessage(const MSG& message) {
-    if (!loaded_ || running_ || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_)) return false;
+    if (!loaded_ || running_ || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get())) return false;
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
         return Form_KeyDown(message.wParam, true);
     }
@@ -335,7 +339,7 @@ void FrmMain::cmdRemoveMod_Click() {
     running_ = false;
     // Completed, stopped or failed: the window closes and the program ends. Closing happens from
     // the message loop, once the button that started the run has finished its own processing.
-    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_.Get(), WM_CLOSE, 0, 0);
 }
 
 void FrmMain::cmdINI_Click() {
@@ -443,6 +447,9 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             Form_Unload();
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY:
+            window_.Release();  // the window is gone; nothing is left to destroy
+            break;
         default:
             break;
     }

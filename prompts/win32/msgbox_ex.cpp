@@ -181,8 +181,8 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     flags.makeInert = true;
     flags.links = false;
     // The body reports its natural size to the dialog while it is made (WM_NOTIFY, in Handle).
-    body_.Reset(CreateRichEdit(dialog_.Get(), placement.xPixels, placement.yPixels, 1, 1, "", rtf,
-                               kPromptRichEditStyle, 0, flags));
+    body_ = CreateRichEdit(dialog_.Get(), placement.xPixels, placement.yPixels, 1, 1, "", rtf, kPromptRichEditStyle, 0,
+                           flags);
     DoEvents();
     if (!body_) return;
     HWND body = body_.Get();

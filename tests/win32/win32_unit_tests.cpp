@@ -273,6 +273,13 @@ void ButtonChecks(HWND parent) {
     g_log = {};
     SendMessageA(button, BM_CLICK, 0, 0);
     Check(g_log.clicks == 1 && g_log.lastClickedId == 321, "BM_CLICK clicks the button");
+    // The parent is never shown, so the pointer is never over the button.
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageA(button, WM_TIMER, kHoverTimerId, 0);
+    const bool stoppedByTick = KillTimer(button, kHoverTimerId) == FALSE;
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    Check(stoppedByTick && KillTimer(button, kHoverTimerId) != FALSE,
+          "hover: a move starts the timer, a tick with the pointer elsewhere stops it");
     SendMessageA(button, WM_SETFOCUS, 0, 0);
     SendMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
     Check(g_log.clicks == 1, "Space down alone does not click");
@@ -299,8 +306,9 @@ void RichEditChecks(HWND parent) {
     flags.requestSize = true;
     flags.makeInert = true;
     g_log = {};
-    HWND body = CreateRichEdit(parent, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}", kPromptRichEditStyle,
-                               0, flags);
+    UniqueWindow created = CreateRichEdit(parent, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
+                                          kPromptRichEditStyle, 0, flags);
+    HWND body = created.Get();
     Check(body != nullptr && IsRichEditClass(body), "rich edit created");
     char className[64] = {};
     GetClassNameA(body, className, sizeof className);
@@ -320,26 +328,27 @@ void RichEditChecks(HWND parent) {
     SendMessageA(body, WM_KEYDOWN, 'Y', 0);
     Check(g_log.keyDowns == 1, "prompt body hands its keys to the prompt");
     UnhookWindow(body);
-    DestroyWindow(body);
 
     // A body without any \\b is regular throughout, whatever the control's own default font.
-    HWND plain = CreateRichEdit(parent, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
-                                kPromptRichEditStyle, 0, RichEditFlags{});
+    UniqueWindow plainWindow = CreateRichEdit(parent, 10, 10, 200, 50, "",
+                                              "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
+                                              kPromptRichEditStyle, 0, RichEditFlags{});
+    HWND plain = plainWindow.Get();
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     SendMessageA(plain, EM_SETSEL, 0, -1);
     SendMessageA(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0, "rich edit text without \\b is regular",
           "mask " + std::to_string(format.dwMask) + " effects " + std::to_string(format.dwEffects));
-    DestroyWindow(plain);
 }
 
 // Only a left-button release on a link of the display opens it, and it opens the link's own text.
 void LinkChecks(HWND parent) {
     RichEditFlags flags;
     flags.links = true;
-    HWND display = CreateRichEdit(parent, 10, 10, 300, 100, "", "See http://example.com/mod now",
-                                  kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+    const UniqueWindow created = CreateRichEdit(parent, 10, 10, 300, 100, "", "See http://example.com/mod now",
+                                                kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+    HWND display = created.Get();
     ENLINK link{};
     link.nmhdr.hwndFrom = display;
     link.nmhdr.code = EN_LINK;
@@ -355,7 +364,6 @@ void LinkChecks(HWND parent) {
     link.nmhdr.hwndFrom = display;
     link.nmhdr.code = EN_REQUESTRESIZE;
     Check(ClickedLink(link.nmhdr, display).empty(), "link: another notification opens nothing");
-    DestroyWindow(display);
 }
 
 void OpenDialogChecks() {
