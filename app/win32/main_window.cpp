@@ -383,11 +383,12 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             break;
-        case WM_NOTIFY: {
-            const std::string link = ClickedLink(*reinterpret_cast<const NMHDR*>(lParam), richEdit_.Get());
-            if (!link.empty()) OpenLink(window, link, programFolder_);
+        case WM_NOTIFY:
+            if (lParam != 0) {
+                const std::string link = ClickedLink(*reinterpret_cast<const NMHDR*>(lParam), richEdit_.Get());
+                if (!link.empty()) OpenLink(window, link, programFolder_);
+            }
             break;
-        }
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
                 if (LOWORD(wParam) == kIdCmdRemoveMod) {
