@@ -6,18 +6,16 @@
 #include "app/main_window_layout.hpp"
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
-#include "app/win32/main_window_hook.hpp"
+#include "app/win32/document_links.hpp"
 #include "app/win32/program_resources.hpp"
 #include "app/win32/win32_ui.hpp"
 #include "prompts/win32/rich_edit.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/win32/resource_ids.h"
-#include "util/program_error.hpp"
 #include "widgets/button_properties.hpp"
 #include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/orvo_button.hpp"
 #include "widgets/win32/twips.hpp"
-#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
@@ -61,9 +59,8 @@ LRESULT CALLBACK FrmMainProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     try {
         return form->Handle(window, message, wParam, lParam);
-    } catch (const ProgramError& error) {
-        ReportError(error, "frmMAIN");
-    } catch (...) {
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kMainWindowClass);
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -85,25 +82,29 @@ bool RegisterMainWindowClass(HINSTANCE instance) {
 
 FrmMain::FrmMain() : programFolder_(ProgramFolder()) {}
 
+// A window still open here (start-up ended the program) unloads while the form is whole.
+FrmMain::~FrmMain() { window_.Reset(); }
+
 bool FrmMain::Create(HINSTANCE instance) {
     RECT frame{0, 0, TwipsToPixelsX(kClientWidth), TwipsToPixelsY(kClientHeight)};
     AdjustWindowRectEx(&frame, kMainStyle, FALSE, 0);
-    window_ = CreateWindowExA(0, kMainWindowClass, kMainWindowDesignCaption, kMainStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                              frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, instance, this);
-    if (window_ == nullptr) return false;
+    window_.Reset(CreateWindowExA(0, kMainWindowClass, kMainWindowDesignCaption, kMainStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                  instance, this));
+    if (!window_) return false;
     bigIcon_.Reset(LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXICON)));
     smallIcon_.Reset(LoadProgramIcon(IDI_PROGRAM, GetSystemMetrics(SM_CXSMICON)));
-    SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
-    SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
+    SendMessageA(window_.Get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.Get()));
+    SendMessageA(window_.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.Get()));
     CreateControls();
-    ProgramUserInterface().SetMainWindow(window_);
+    ProgramUserInterface().SetMainWindow(window_.Get());
     return true;
 }
 
 HWND FrmMain::CreateChild(const char* className, const char* text, DWORD style, const TwipsRect& r, int id,
                           HFONT font) {
     HWND child = CreateWindowExA(0, className, text, WS_CHILD | style, TwipsToPixelsX(r.left), TwipsToPixelsY(r.top),
-                                 TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), window_,
+                                 TwipsToPixelsX(r.width), TwipsToPixelsY(r.height), window_.Get(),
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
     if (child != nullptr && font != nullptr) SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     return child;
@@ -132,11 +133,11 @@ void FrmMain::CreateControls() {
     RECT removeRect{TwipsToPixelsX(kRemoveModLeft), TwipsToPixelsY(kButtonTop),
                     TwipsToPixelsX(kRemoveModLeft) + TwipsToPixelsX(kButtonWidth),
                     TwipsToPixelsY(kButtonTop) + TwipsToPixelsY(kButtonHeight)};
-    cmdRemoveMod_ = CreateOrvoButton(window_, kIdCmdRemoveMod, removeRect, remove);
+    cmdRemoveMod_ = CreateOrvoButton(window_.Get(), kIdCmdRemoveMod, removeRect, remove);
     RECT iniRect{TwipsToPixelsX(kIniLeft), TwipsToPixelsY(kButtonTop),
                  TwipsToPixelsX(kIniLeft) + TwipsToPixelsX(kButtonWidth),
                  TwipsToPixelsY(kButtonTop) + TwipsToPixelsY(kButtonHeight)};
-    cmdIni_ = CreateOrvoButton(window_, kIdCmdIni, iniRect, modders);
+    cmdIni_ = CreateOrvoButton(window_.Get(), kIdCmdIni, iniRect, modders);
 
     lblNoRtf_ = CreateChild("STATIC", kNoDocumentNotice, SS_CENTER | SS_NOPREFIX, {120, 1320, 8985, 555}, kIdLblNoRtf,
                             lblNoRtfFont_.Get());
@@ -150,14 +151,14 @@ void FrmMain::CreateControls() {
 
 SIZE FrmMain::OuterSizeTwips() const {
     RECT r{};
-    GetWindowRect(window_, &r);
+    GetWindowRect(window_.Get(), &r);
     return SIZE{(r.right - r.left) * TwipsPerPixelX(), (r.bottom - r.top) * TwipsPerPixelY()};
 }
 
 void FrmMain::SetOuterHeightTwips(int height) {
     RECT r{};
-    GetWindowRect(window_, &r);
-    SetWindowPos(window_, nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(height),
+    GetWindowRect(window_.Get(), &r);
+    SetWindowPos(window_.Get(), nullptr, 0, 0, r.right - r.left, TwipsToPixelsY(height),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -165,13 +166,11 @@ bool FrmMain::ShowDocument(const std::string& documentPath) {
     ShowWindow(txtRaw_, SW_HIDE);
     RichEditFlags flags;
     flags.links = true;
-    richEdit_ = CreateRichEdit(window_, TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
-                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath, "",
-                               kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
-    if (richEdit_ == nullptr) return false;
-    SetLinkSource(richEdit_, programFolder_);
-    HookMainWindow(window_);
-    return true;
+    // The display reports clicks on its links to this window (WM_NOTIFY, in Handle).
+    richEdit_ = CreateRichEdit(window_.Get(), TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
+                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath,
+                               "", kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+    return static_cast<bool>(richEdit_);
 }
 
 void FrmMain::EnterIniErrorLook() {
@@ -210,28 +209,28 @@ bool FrmMain::Form_Load() {
 
     if (outcome.state == StartupState::IniError) EnterIniErrorLook();
     description_ = std::move(outcome.description);
-    SetWindowTextA(window_, outcome.caption.c_str());
+    SetWindowTextA(window_.Get(), outcome.caption.c_str());
     loaded_ = true;
     return true;
 }
 
 void FrmMain::CentreOnScreen() {
     RECT r{};
-    GetWindowRect(window_, &r);
+    GetWindowRect(window_.Get(), &r);
     const int width = r.right - r.left;
     const int height = r.bottom - r.top;
     RECT area{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     const int x = area.left + ((area.right - area.left) - width) / 2;
     const int y = area.top + ((area.bottom - area.top) - height) / 2;
-    SetWindowPos(window_, nullptr, x < area.left ? area.left : x, y < area.top ? area.top : y, 0, 0,
+    SetWindowPos(window_.Get(), nullptr, x < area.left ? area.left : x, y < area.top ? area.top : y, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void FrmMain::Show(int showCommand) {
     CentreOnScreen();
-    ShowWindow(window_, showCommand);
-    UpdateWindow(window_);
+    ShowWindow(window_.Get(), showCommand);
+    UpdateWindow(window_.Get());
     Form_Resize();
     FocusFirstButton();
 }
@@ -246,7 +245,7 @@ void FrmMain::FocusFirstButton() {
 
 void FrmMain::MoveFocus(bool backwards) {
     HWND focus = GetFocus();
-    if (focus == richEdit_ || focus == nullptr || focus == window_) {
+    if (focus == richEdit_.Get() || focus == nullptr || focus == window_.Get()) {
         // The information display is no tab stop of its own: Tab leaves it for the buttons in their order.
         if (backwards && cmdIni_ != nullptr) {
             SetFocus(cmdIni_);
@@ -255,7 +254,7 @@ void FrmMain::MoveFocus(bool backwards) {
         }
         return;
     }
-    HWND next = GetNextDlgTabItem(window_, focus, backwards ? TRUE : FALSE);
+    HWND next = GetNextDlgTabItem(window_.Get(), focus, backwards ? TRUE : FALSE);
     if (next != nullptr) SetFocus(next);
 }
 
@@ -266,7 +265,7 @@ void FrmMain::Form_Resize() {
         MainWindowLayoutInput input;
         input.width = outer.cx;
         input.height = outer.cy;
-        input.minimized = IsIconic(window_) != FALSE;
+        input.minimized = IsIconic(window_.Get()) != FALSE;
         input.minimumWidth = minimumWidth_;
         input.minimumHeight = minimumHeight_;
         input.removeModWidth = kButtonWidth;
@@ -280,7 +279,7 @@ void FrmMain::Form_Resize() {
         if (!layout.apply) return;
         if (layout.resized) {
             // Taking the minimum size raises a further resize, which lays the window out.
-            SetWindowPos(window_, nullptr, 0, 0, TwipsToPixelsX(layout.width), TwipsToPixelsY(layout.height),
+            SetWindowPos(window_.Get(), nullptr, 0, 0, TwipsToPixelsX(layout.width), TwipsToPixelsY(layout.height),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
             return;
         }
@@ -288,13 +287,13 @@ void FrmMain::Form_Resize() {
         MoveChild(cmdIni_, {layout.iniLeft, layout.iniTop, kButtonWidth, kButtonHeight});
         txtRawRect_ = {layout.txtRawLeft, layout.txtRawTop, layout.txtRawWidth, layout.txtRawHeight};
         MoveChild(txtRaw_, txtRawRect_);
-        if (richEdit_ != nullptr && IsWindow(richEdit_)) {
-            MoveWindow(richEdit_, layout.display.x, layout.display.y, layout.display.width, layout.display.height,
+        if (richEdit_ && IsWindow(richEdit_.Get())) {
+            MoveWindow(richEdit_.Get(), layout.display.x, layout.display.y, layout.display.width, layout.display.height,
                        TRUE);
-            SetTargetWidth(layout.targetWidthTwips, richEdit_);
+            SetTargetWidth(layout.targetWidthTwips, richEdit_.Get());
         }
-    } catch (const ProgramError& error) {
-        ReportError(error, "Sub Form_Resize");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "Sub Form_Resize");
     }
 }
 
@@ -312,10 +311,7 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
 }
 
 bool FrmMain::PreTranslateMessage(const MSG& message) {
-    if (!loaded_ || running_ || message.hwnd == nullptr || message.hwnd == window_) return false;
-    if (!IsChild(window_, message.hwnd) || !IsWindowEnabled(window_)) return false;
-    // A window with the key filter hands its keys to the form itself.
-    if (GetPropA(message.hwnd, kOldWndProcProperty) != nullptr) return false;
+    if (!loaded_ || running_ || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get())) return false;
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
         return Form_KeyDown(message.wParam, true);
     }
@@ -326,11 +322,9 @@ bool FrmMain::PreTranslateMessage(const MSG& message) {
     return false;
 }
 
-// Keys on a window with the key filter reach Form_KeyDown already; the system-menu keystroke that
-// follows them must not run the shortcut a second time.
-bool FrmMain::KeyAlreadyForwarded(HWND focus) const {
-    return focus == nullptr || focus == window_ || GetPropA(focus, kOldWndProcProperty) != nullptr;
-}
+// The information display is the one window of the form that keeps its keys to itself; the buttons
+// hand theirs on, so keys on them (and on the form) have reached Form_KeyDown already.
+bool FrmMain::KeepsKeysToItself(HWND window) const { return window != nullptr && window == richEdit_.Get(); }
 
 void FrmMain::cmdRemoveMod_Click() {
     if (running_ || !IsWindowEnabled(cmdRemoveMod_)) return;  // a second click during a run is ignored
@@ -339,25 +333,21 @@ void FrmMain::cmdRemoveMod_Click() {
     try {
         RunContext context{fs_, registry_, ProgramUserInterface(), browser_, programFolder_};
         outcome = RunRemoval(description_, context).outcome;
-    } catch (const ProgramError& error) {
-        ReportError(error, "cmdRemoveMod_Click");
-    } catch (const std::exception&) {
-        ReportError(ProgramError(51, "Internal error"), "cmdRemoveMod_Click");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "cmdRemoveMod_Click");
     }
     running_ = false;
     // Completed, stopped or failed: the window closes and the program ends. Closing happens from
     // the message loop, once the button that started the run has finished its own processing.
-    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_, WM_CLOSE, 0, 0);
+    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_.Get(), WM_CLOSE, 0, 0);
 }
 
 void FrmMain::cmdINI_Click() {
     try {
         const std::string_view guide = LoadResourceBytes(IDR_USAGE_GUIDE, "CUSTOM");
         WriteUsageDocument(fs_, ProgramUserInterface(), programFolder_, guide);
-    } catch (const ProgramError& error) {
-        ReportError(error, "cmdINI_Click");
-    } catch (const std::exception&) {
-        ReportError(ProgramError(51, "Internal error"), "cmdINI_Click");
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, "cmdINI_Click");
     }
 }
 
@@ -365,18 +355,11 @@ void FrmMain::Form_Unload() {
     const auto guarded = [](auto&& step) {
         try {
             step();
-        } catch (const ProgramError& error) {
-            ReportError(error, "Sub Form_Unload (Cancel=0)");
-        } catch (...) {
+        } catch (const std::exception& failure) {
+            ReportFailure(failure, "Sub Form_Unload (Cancel=0)");
         }
     };
-    guarded([this] {
-        if (MainWindowHooked()) UnhookMainWindow(window_);
-    });
-    guarded([this] {
-        if (richEdit_ != nullptr && IsWindow(richEdit_)) DestroyWindow(richEdit_);
-        richEdit_ = nullptr;
-    });
+    guarded([this] { richEdit_.Reset(); });
     guarded([] { ProgramUserInterface().DoEvents(); });
     guarded([] { FreeRichEditLibraries(); });
 }
@@ -398,6 +381,12 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 info->ptMinTrackSize.x = TwipsToPixelsX(minimumWidth_);
                 info->ptMinTrackSize.y = TwipsToPixelsY(minimumHeight_);
                 return 0;
+            }
+            break;
+        case WM_NOTIFY:
+            if (lParam != 0) {
+                const std::string link = ClickedLink(*reinterpret_cast<const NMHDR*>(lParam), richEdit_.Get());
+                if (!link.empty()) OpenLink(window, link, programFolder_);
             }
             break;
         case WM_COMMAND:
@@ -427,7 +416,8 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 const char letter = static_cast<char>(lParam & 0xFF);
                 const WPARAM key = (letter >= 'a' && letter <= 'z') ? static_cast<WPARAM>(letter - 'a' + 'A')
                                                                     : static_cast<WPARAM>(static_cast<unsigned char>(letter));
-                if (!KeyAlreadyForwarded(GetFocus())) Form_KeyDown(key, true);
+                // Keys on the buttons and on the form itself have reached Form_KeyDown already.
+                if (KeepsKeysToItself(GetFocus())) Form_KeyDown(key, true);
                 return 0;  // no menu: the keystroke would only beep
             }
             break;
@@ -458,6 +448,9 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
             Form_Unload();
             PostQuitMessage(0);
             return 0;
+        case WM_NCDESTROY:
+            window_.Release();  // the window is gone; nothing is left to destroy
+            break;
         default:
             break;
     }

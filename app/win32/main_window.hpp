@@ -33,6 +33,7 @@ bool RegisterMainWindowClass(HINSTANCE instance);
 class FrmMain {
 public:
     FrmMain();
+    ~FrmMain();
     FrmMain(const FrmMain&) = delete;
     FrmMain& operator=(const FrmMain&) = delete;
 
@@ -40,7 +41,6 @@ public:
     bool Create(HINSTANCE instance);
     // The start-up sequence; false when the program is to end at once.
     bool Form_Load();
-    HWND Window() const { return window_; }
     void Show(int showCommand);
 
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -72,10 +72,10 @@ private:
     void cmdINI_Click();
     void FocusFirstButton();
     void MoveFocus(bool backwards);
-    bool KeyAlreadyForwarded(HWND focus) const;
+    bool KeepsKeysToItself(HWND window) const;
     LRESULT OnColorStatic(HDC dc, HWND control);
 
-    HWND window_ = nullptr;
+    UniqueWindow window_;
     HWND label1_ = nullptr;
     HWND txtRaw_ = nullptr;
     HWND txtDo_ = nullptr;
@@ -83,7 +83,7 @@ private:
     HWND lblNoRtf_ = nullptr;
     HWND cmdRemoveMod_ = nullptr;
     HWND cmdIni_ = nullptr;
-    HWND richEdit_ = nullptr;
+    UniqueWindow richEdit_;  // the information display
     HWND lastFocus_ = nullptr;
 
     UniqueFont formFont_;

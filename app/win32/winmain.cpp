@@ -39,11 +39,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     }
     FrmMain form;
     if (!form.Create(instance)) return 1;
-    if (!form.Form_Load()) {
-        // Another instance, or the information display could not be made: the program ends.
-        DestroyWindow(form.Window());
-        return 0;
-    }
+    // Another instance, or the information display could not be made: the program ends, and the
+    // window with the form.
+    if (!form.Form_Load()) return 0;
     form.Show(showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     return RunMessageLoop(form);
 }

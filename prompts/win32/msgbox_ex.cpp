@@ -3,7 +3,7 @@
 #include <mmsystem.h>
 #include <richedit.h>
 
-#include <memory>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,6 @@
 #include "widgets/win32/handles.hpp"
 #include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/orvo_button.hpp"
-#include "widgets/win32/super_class.hpp"
 #include "widgets/win32/twips.hpp"
 #include "widgets/win32/window_hook.hpp"
 
@@ -30,11 +29,6 @@ constexpr int kPictureLeft = 200;
 constexpr int kPictureTop = 200;
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
 constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
-
-RECT& SharedRequestedRect() {
-    static RECT rect{};
-    return rect;
-}
 
 RECT PixelRect(int leftTwips, int topTwips, int widthTwips, int heightTwips) {
     const int x = TwipsToPixelsX(leftTwips);
@@ -82,27 +76,20 @@ RECT WorkAreaFor(HWND owner) {
     return work;
 }
 
-class MsgBoxExForm final : public iSuperClass {
+class MsgBoxExForm {
 public:
     explicit MsgBoxExForm(PromptRequest request) : request_(std::move(request)) {}
-    ~MsgBoxExForm() override { Unload(); }
+    ~MsgBoxExForm() { Unload(); }
     MsgBoxExForm(const MsgBoxExForm&) = delete;
     MsgBoxExForm& operator=(const MsgBoxExForm&) = delete;
 
     int Run(HWND owner);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    void After(LRESULT&, HWND, UINT, WPARAM, LPARAM) override {}
-    void Before(bool& handled, LRESULT&, HWND, UINT message, WPARAM wParam, LPARAM lParam) override {
-        if (message == WM_NOTIFY) GetRequestHeightFromNM(wParam, lParam);
-        handled = false;
-    }
-
 private:
     bool Create(HWND owner);
     void FitToWorkArea(HWND owner);
     int BodyHeight() const;
-    void DoSuperClass();
     void CreateBody(const std::string& rtf);
     void LayOut();
     void ShowIcon();
@@ -114,12 +101,12 @@ private:
     std::vector<std::string> Captions() const;
 
     PromptRequest request_;
-    HWND dialog_ = nullptr;
-    HWND picture_ = nullptr;
-    HWND body_ = nullptr;
+    UniqueWindow dialog_;
+    HWND picture_ = nullptr;  // the children go with the dialog
     std::vector<HWND> buttons_;
+    UniqueWindow body_;       // destroyed before the dialog, as Unload says
     UniqueIcon icon_;
-    std::unique_ptr<cSuperClass> superClass_;
+    RECT requestedRect_{};    // the body's natural size, as it last reported it (pixels)
     int promptResult_ = -1;
     bool done_ = false;
     HWND lastFocus_ = nullptr;
@@ -138,24 +125,25 @@ LRESULT CALLBACK MsgBoxExProc(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     try {
         return form->Handle(window, message, wParam, lParam);
-    } catch (...) {
-        return DefWindowProcA(window, message, wParam, lParam);
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kMsgBoxExClass);
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 bool MsgBoxExForm::Create(HWND owner) {
     HINSTANCE instance = GetModuleHandleA(nullptr);
-    dialog_ = CreateWindowExA(kDialogExStyle, kMsgBoxExClass, kApplicationTitle, kDialogStyle, CW_USEDEFAULT,
-                              CW_USEDEFAULT, 400, 200, owner, nullptr, instance, this);
-    if (dialog_ == nullptr) return false;
+    dialog_.Reset(CreateWindowExA(kDialogExStyle, kMsgBoxExClass, kApplicationTitle, kDialogStyle, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 400, 200, owner, nullptr, instance, this));
+    if (!dialog_) return false;
     const RECT pictureRect = PixelRect(kPictureLeft, kPictureTop, kIconTwips, kIconTwips);
     picture_ = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | SS_ICON | SS_CENTERIMAGE, pictureRect.left,
                                pictureRect.top, pictureRect.right - pictureRect.left,
-                               pictureRect.bottom - pictureRect.top, dialog_,
+                               pictureRect.bottom - pictureRect.top, dialog_.Get(),
                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), instance, nullptr);
     // cmdOK(0) as designed; moved, sized and copied once the body is measured.
     const RECT first = PixelRect(kPromptButtonDesignLeft, 2400, 1695, kPromptButtonDesignHeight);
-    HWND button = CreateOrvoButton(dialog_, kFirstButtonId, first, PromptButtonProperties());
+    HWND button = CreateOrvoButton(dialog_.Get(), kFirstButtonId, first, PromptButtonProperties());
     if (button != nullptr) buttons_.push_back(button);
     return true;
 }
@@ -179,16 +167,8 @@ void MsgBoxExForm::FitToWorkArea(HWND owner) {
 }
 
 int MsgBoxExForm::BodyHeight() const {
-    const LONG natural = RequestedRect().bottom;
+    const LONG natural = requestedRect_.bottom;
     return natural < maxBodyHeight_ ? static_cast<int>(natural) : maxBodyHeight_;
-}
-
-void MsgBoxExForm::DoSuperClass() {
-    superClass_ = std::make_unique<cSuperClass>();
-    superClass_->AddMsg(WM_NOTIFY, true);
-    if (!superClass_->Subclass(dialog_, this, false)) {
-        ReportError(ProgramError(5, "Invalid procedure call or argument"), "hmm");
-    }
 }
 
 void MsgBoxExForm::CreateBody(const std::string& rtf) {
@@ -200,31 +180,34 @@ void MsgBoxExForm::CreateBody(const std::string& rtf) {
     flags.requestSize = true;
     flags.makeInert = true;
     flags.links = false;
-    body_ = CreateRichEdit(dialog_, placement.xPixels, placement.yPixels, 1, 1, "", rtf, kPromptRichEditStyle, 0, flags);
+    // The body reports its natural size to the dialog while it is made (WM_NOTIFY, in Handle).
+    body_ = CreateRichEdit(dialog_.Get(), placement.xPixels, placement.yPixels, 1, 1, "", rtf, kPromptRichEditStyle, 0,
+                           flags);
     DoEvents();
-    if (body_ == nullptr) return;
+    if (!body_) return;
+    HWND body = body_.Get();
 
     if (request_.formatWidth != -1) {
         // SetTargetWidth takes off its 200 twips: the lines wrap at formatWidth - 200.
-        SetTargetWidth(request_.formatWidth, body_);
+        SetTargetWidth(request_.formatWidth, body);
     }
-    MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
+    MoveWindow(body, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
     DoEvents();
     if (request_.formatWidth != -1) {
         // Some rich edits lay out wrapped lines only once the window has its width: ask for the
         // natural size again so that no wrapped line is cut off.
-        SendMessageA(body_, EM_REQUESTRESIZE, 0, 0);
+        SendMessageA(body, EM_REQUESTRESIZE, 0, 0);
         DoEvents();
-        MoveWindow(body_, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
+        MoveWindow(body, placement.xPixels, placement.yPixels, placement.requestedWidthPixels, BodyHeight(), TRUE);
         DoEvents();
     }
-    if (RequestedRect().bottom > maxBodyHeight_) {
+    if (requestedRect_.bottom > maxBodyHeight_) {
         // Taller than the screen allows: the rest of the text is reached with the scroll bar.
-        SetWindowLongA(body_, GWL_STYLE, GetWindowLongA(body_, GWL_STYLE) | WS_VSCROLL);
-        SendMessageA(body_, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
-        SetWindowPos(body_, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+        SetWindowLongA(body, GWL_STYLE, GetWindowLongA(body, GWL_STYLE) | WS_VSCROLL);
+        SendMessageA(body, EM_SHOWSCROLLBAR, SB_VERT, TRUE);
+        SetWindowPos(body, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     }
-    SetRichEditBackColor(GetSysColor(COLOR_BTNFACE), body_);
+    SetRichEditBackColor(GetSysColor(COLOR_BTNFACE), body);
 }
 
 void MsgBoxExForm::LayOut() {
@@ -233,8 +216,8 @@ void MsgBoxExForm::LayOut() {
     input.twipsPerPixelY = TwipsPerPixelY();
     input.autoWidthPixels = request_.autoWidth;
     input.formatWidthTwips = request_.formatWidth;
-    if (body_ != nullptr) {
-        const SIZE size = WindowSize(body_);
+    if (body_) {
+        const SIZE size = WindowSize(body_.Get());
         input.bodyActualWidthPixels = size.cx;
         input.bodyActualHeightPixels = size.cy;
     }
@@ -248,7 +231,7 @@ void MsgBoxExForm::LayOut() {
     const OrvoButtonProperties properties = design != nullptr ? *design : PromptButtonProperties();
     for (std::size_t i = buttons_.size(); i < layout.buttonLefts.size(); ++i) {
         const RECT r = PixelRect(layout.buttonLefts[i], layout.buttonTop, layout.buttonWidth, layout.buttonHeight);
-        HWND copy = CreateOrvoButton(dialog_, kFirstButtonId + static_cast<int>(i), r, properties);
+        HWND copy = CreateOrvoButton(dialog_.Get(), kFirstButtonId + static_cast<int>(i), r, properties);
         if (copy == nullptr) break;
         buttons_.push_back(copy);
     }
@@ -261,8 +244,8 @@ void MsgBoxExForm::LayOut() {
 
     const int width = TwipsToPixelsX(layout.dialogWidth);
     const int height = TwipsToPixelsY(layout.dialogHeight);
-    const POINT at = CentredPosition(GetWindow(dialog_, GW_OWNER), width, height);
-    SetWindowPos(dialog_, nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const POINT at = CentredPosition(GetWindow(dialog_.Get(), GW_OWNER), width, height);
+    SetWindowPos(dialog_.Get(), nullptr, at.x, at.y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MsgBoxExForm::ShowIcon() {
@@ -296,7 +279,7 @@ bool MsgBoxExForm::Form_KeyDown(WPARAM key, LPARAM lParam) {
 }
 
 void MsgBoxExForm::MoveFocus(bool backwards) {
-    HWND next = GetNextDlgTabItem(dialog_, GetFocus(), backwards ? TRUE : FALSE);
+    HWND next = GetNextDlgTabItem(dialog_.Get(), GetFocus(), backwards ? TRUE : FALSE);
     if (next != nullptr) SetFocus(next);
 }
 
@@ -304,18 +287,19 @@ void MsgBoxExForm::ShowModal(HWND owner) {
     const bool ownerWasEnabled = owner != nullptr && IsWindowEnabled(owner);
     if (ownerWasEnabled) EnableWindow(owner, FALSE);
 
-    ShowWindow(dialog_, SW_SHOW);
-    SetForegroundWindow(dialog_);
+    HWND dialog = dialog_.Get();
+    ShowWindow(dialog, SW_SHOW);
+    SetForegroundWindow(dialog);
     const int focus = request_.focusIndex;
     if (focus >= 0 && static_cast<std::size_t>(focus) < buttons_.size()) SetFocus(buttons_[focus]);
-    if (request_.onTop) SetWindowPos(dialog_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    if (request_.onTop) SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     if (request_.playSound) {
         const std::string alias(SystemSoundName(SoundForIcon(request_.iconType)));
         PlaySoundA(alias.c_str(), nullptr, SND_ALIAS | SND_ASYNC);
     }
 
     MSG message;
-    while (!done_ && IsWindow(dialog_)) {
+    while (!done_ && IsWindow(dialog)) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
         if (got == 0 || got == -1) {
             if (got == 0) PostQuitMessage(static_cast<int>(message.wParam));
@@ -327,23 +311,17 @@ void MsgBoxExForm::ShowModal(HWND owner) {
 
     // The owner comes back before the prompt goes, so that it is the window activated next.
     if (ownerWasEnabled) EnableWindow(owner, TRUE);
-    if (IsWindow(dialog_)) ShowWindow(dialog_, SW_HIDE);
+    if (IsWindow(dialog)) ShowWindow(dialog, SW_HIDE);
     if (owner != nullptr && IsWindow(owner)) SetActiveWindow(owner);
 }
 
 void MsgBoxExForm::Unload() {
-    if (body_ != nullptr) {
-        UnhookWindow(body_);
+    if (body_) {
+        UnhookWindow(body_.Get());
         DoEvents();
-        DestroyWindow(body_);
-        body_ = nullptr;
+        body_.Reset();
     }
-    if (superClass_) {
-        superClass_->UnSubclass();
-        superClass_.reset();
-    }
-    if (dialog_ != nullptr && IsWindow(dialog_)) DestroyWindow(dialog_);
-    dialog_ = nullptr;
+    dialog_.Reset();
 }
 
 int MsgBoxExForm::Run(HWND owner) {
@@ -351,13 +329,11 @@ int MsgBoxExForm::Run(HWND owner) {
     if (!Create(owner)) return -1;
     const std::string rtf = BuildPromptRtf(request_.msgText, request_.fontSize);
     DoEvents();
-    DoSuperClass();
-    DoEvents();
     FitToWorkArea(owner);
     CreateBody(rtf);
     LayOut();
     ShowIcon();
-    SetWindowTextA(dialog_, request_.msgTitle.empty() ? kApplicationTitle : request_.msgTitle.c_str());
+    SetWindowTextA(dialog_.Get(), request_.msgTitle.empty() ? kApplicationTitle : request_.msgTitle.c_str());
     ShowModal(owner);
     const int result = promptResult_;
     Unload();
@@ -366,6 +342,9 @@ int MsgBoxExForm::Run(HWND owner) {
 
 LRESULT MsgBoxExForm::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_NOTIFY:
+            GetRequestHeightFromNM(wParam, lParam, requestedRect_);
+            break;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= kFirstButtonId) {
                 const int index = LOWORD(wParam) - kFirstButtonId;
@@ -409,14 +388,11 @@ LRESULT MsgBoxExForm::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
 
 }  // namespace
 
-const RECT& RequestedRect() { return SharedRequestedRect(); }
-
-LONG GetRequestHeightFromNM(WPARAM, LPARAM lParam) {
+LONG GetRequestHeightFromNM(WPARAM, LPARAM lParam, RECT& requested) {
     const auto* header = reinterpret_cast<const NMHDR*>(lParam);
     if (header == nullptr || header->code != EN_REQUESTRESIZE) return 0;
-    const auto* request = reinterpret_cast<const REQRESIZE*>(lParam);
-    SharedRequestedRect() = request->rc;
-    return request->rc.bottom;
+    requested = reinterpret_cast<const REQRESIZE*>(lParam)->rc;
+    return requested.bottom;
 }
 
 bool RegisterMsgBoxExClass(HINSTANCE instance) {
@@ -434,9 +410,11 @@ int ShowMsgBoxEx(HWND owner, PromptRequest request) {
     try {
         MsgBoxExForm form(std::move(request));
         return form.Run(owner);
-    } catch (...) {
-        return -1;
+    } catch (const std::exception& failure) {
+        // The caller always gets an answer: a prompt that fails counts as closed.
+        ReportFailure(failure, "Public Function MsgBoxEx");
     }
+    return -1;
 }
 
 }  // namespace zelvane::win32

@@ -16,9 +16,8 @@ bool RegisterMsgBoxExClass(HINSTANCE instance);
 // pressed button, or -1 when the prompt was closed otherwise.
 int ShowMsgBoxEx(HWND owner, PromptRequest request);
 
-// The body's natural size, as last reported by a rich edit (pixels).
-const RECT& RequestedRect();
-// Records the size of an EN_REQUESTRESIZE notification; returns its bottom, 0 for other codes.
-LONG GetRequestHeightFromNM(WPARAM wParam, LPARAM lParam);
+// Takes the natural size (pixels) of a rich edit's EN_REQUESTRESIZE notification into requested
+// and returns its bottom; any other notification returns 0 and leaves requested alone.
+LONG GetRequestHeightFromNM(WPARAM wParam, LPARAM lParam, RECT& requested);
 
 }  // namespace zelvane::win32

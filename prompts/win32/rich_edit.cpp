@@ -65,22 +65,24 @@ HWND CreateWindowOfClass(const char* className, HWND parent, int x, int y, int w
 
 }  // namespace
 
-HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file, std::string_view text,
-                    DWORD style, DWORD exStyle, RichEditFlags flags) {
+UniqueWindow CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file,
+                            std::string_view text, DWORD style, DWORD exStyle, RichEditFlags flags) {
     LoadLibraries();
     DoEvents();
     if (!Libraries().riched32) {
         MessageBoxA(nullptr, kRichEditLoadFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
-        return nullptr;
+        return UniqueWindow();
     }
-    HWND window = CreateWindowOfClass("RichEdit20A", parent, x, y, width, height, style, exStyle);
-    if (window == nullptr) {
-        window = CreateWindowOfClass("RICHEDIT", parent, x, y, width, height, kDocumentRichEditStyle, WS_EX_CLIENTEDGE);
+    UniqueWindow created(CreateWindowOfClass("RichEdit20A", parent, x, y, width, height, style, exStyle));
+    if (!created) {
+        created.Reset(
+            CreateWindowOfClass("RICHEDIT", parent, x, y, width, height, kDocumentRichEditStyle, WS_EX_CLIENTEDGE));
     }
-    if (window == nullptr) {
+    if (!created) {
         MessageBoxA(nullptr, kRichEditCreateFailed, "Error", MB_ICONEXCLAMATION | MB_SYSTEMMODAL);
-        return nullptr;
+        return UniqueWindow();
     }
+    HWND window = created.Get();
     if (flags.links) EnableLinks(window);
 
     std::string content;
@@ -89,9 +91,9 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
         SetLineWidth(window, 5300);
         const FsStatus status = fs.ReadAll(file, content);
         if (status != FsStatus::Ok) {
-            DestroyWindow(window);
+            created.Reset();
             ReportError(FileSystemError(status), "Public Function CreateRichEdit");
-            return nullptr;
+            return UniqueWindow();
         }
     } else {
         SetLineWidth(window, UnlimitedLineWidth());
@@ -112,7 +114,7 @@ HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::strin
         SendMessageA(window, EM_REQUESTRESIZE, 0, 0);
     }
     if (flags.makeInert) HookWindow(window, InertRichEditProc);
-    return window;
+    return created;
 }
 
 void SetTargetWidth(int widthTwips, HWND richEdit) { SetLineWidth(richEdit, widthTwips - 200); }

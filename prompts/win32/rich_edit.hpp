@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "widgets/win32/handles.hpp"
+
 namespace zelvane::win32 {
 
 inline constexpr int kRichEditControlId = 4097;
@@ -17,10 +19,10 @@ struct RichEditFlags {
     bool links = false;        // notify link clicks and detect URLs
 };
 
-// Creates and fills a rich edit; reports its own failures and returns nullptr then.
+// Creates and fills a rich edit; reports its own failures and returns no window then.
 // file: an RTF file to show (laid out 5300 twips wide); otherwise text, laid out without wrapping.
-HWND CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file, std::string_view text,
-                    DWORD style, DWORD exStyle, RichEditFlags flags);
+UniqueWindow CreateRichEdit(HWND parent, int x, int y, int width, int height, std::string_view file,
+                            std::string_view text, DWORD style, DWORD exStyle, RichEditFlags flags);
 
 // Lays the text out at width - 200 twips.
 void SetTargetWidth(int widthTwips, HWND richEdit);

@@ -6,8 +6,11 @@
 
 #include <cstdio>
 #include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 
+#include "app/win32/document_links.hpp"
 #include "app/win32/win32_ui.hpp"
 #include "platform/win32/win32_errors.hpp"
 #include "platform/win32/win32_file_system.hpp"
@@ -17,9 +20,9 @@
 #include "prompts/win32/rich_edit.hpp"
 #include "util/win32/browse_folder_dialog.hpp"
 #include "widgets/button_properties.hpp"
+#include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/open_file_dialog.hpp"
 #include "widgets/win32/orvo_button.hpp"
-#include "widgets/win32/super_class.hpp"
 #include "widgets/win32/window_hook.hpp"
 
 namespace {
@@ -187,12 +190,22 @@ void BrowseTitleChecks() {
     Check(PaddedBrowseTitle(std::string(81, 'a')).size() == 81, "browse title over 80 unchanged");
 }
 
+void FailureChecks() {
+    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
+    Check(own.Number() == 53 && own.Description() == "File not found", "failure of the program's own is kept");
+    const ProgramError memory = FailureOf(std::bad_alloc());
+    Check(memory.Number() == 7 && memory.Description() == "Out of memory", "failure to allocate is Out of memory");
+    const ProgramError other = FailureOf(std::length_error("vector"));
+    Check(other.Number() == 51 && other.Description() == "Internal error", "any other failure is Internal error");
+}
+
 // A parent window that records what reaches it.
 struct ParentLog {
     int keyDowns = 0;
     int sysKeyDowns = 0;
     int clicks = 0;
     int lastClickedId = 0;
+    RECT requested{};  // the last size a rich edit asked for
 };
 ParentLog g_log;
 
@@ -211,7 +224,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             }
             return 0;
         case WM_NOTIFY:
-            GetRequestHeightFromNM(wParam, lParam);
+            GetRequestHeightFromNM(wParam, lParam, g_log.requested);
             return 0;
         default:
             return DefWindowProcA(window, message, wParam, lParam);
@@ -246,41 +259,6 @@ void HookChecks(HWND parent) {
     DestroyWindow(label);
 }
 
-class Recorder final : public iSuperClass {
-public:
-    int before = 0;
-    int after = 0;
-    void After(LRESULT& result, HWND, UINT, WPARAM, LPARAM) override {
-        ++after;
-        result = 7;
-    }
-    void Before(bool& handled, LRESULT& result, HWND, UINT message, WPARAM, LPARAM) override {
-        ++before;
-        if (message == WM_USER + 1) {
-            handled = true;
-            result = 42;
-        }
-    }
-};
-
-void SuperClassChecks(HWND parent) {
-    Recorder recorder;
-    {
-        cSuperClass super;
-        super.AddMsg(WM_USER + 1, true);
-        super.AddMsg(WM_USER + 2, false);
-        Check(super.Subclass(parent, &recorder, false), "superclass installs");
-        Check(SendMessageA(parent, WM_USER + 1, 0, 0) == 42, "superclass before may handle a message");
-        Check(SendMessageA(parent, WM_USER + 2, 0, 0) == 7 && recorder.after == 1,
-              "superclass after may change the result");
-        SendMessageA(parent, WM_USER + 3, 0, 0);
-        Check(recorder.before == 1 && recorder.after == 1, "superclass leaves unlisted messages alone");
-    }
-    Check(GetWindowLongPtrA(parent, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&ParentProc),
-          "superclass ends with the previous procedure back");
-    Check(SendMessageA(parent, WM_USER + 1, 0, 0) == 0, "superclass no longer intercepts");
-}
-
 void ButtonChecks(HWND parent) {
     OrvoButtonProperties properties = PromptButtonProperties();
     properties.Caption = "&Yes";
@@ -295,6 +273,13 @@ void ButtonChecks(HWND parent) {
     g_log = {};
     SendMessageA(button, BM_CLICK, 0, 0);
     Check(g_log.clicks == 1 && g_log.lastClickedId == 321, "BM_CLICK clicks the button");
+    // The parent is never shown, so the pointer is never over the button.
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageA(button, WM_TIMER, kHoverTimerId, 0);
+    const bool stoppedByTick = KillTimer(button, kHoverTimerId) == FALSE;
+    SendMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    Check(stoppedByTick && KillTimer(button, kHoverTimerId) != FALSE,
+          "hover: a move starts the timer, a tick with the pointer elsewhere stops it");
     SendMessageA(button, WM_SETFOCUS, 0, 0);
     SendMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
     Check(g_log.clicks == 1, "Space down alone does not click");
@@ -304,6 +289,8 @@ void ButtonChecks(HWND parent) {
     Check(g_log.clicks == 2, "a Space release without its press does not click");
     SendMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
     Check(g_log.clicks == 2 && g_log.keyDowns == 1, "Enter goes to the form and does not click");
+    SendMessageA(button, WM_SYSKEYDOWN, 'N', 1 << 29);
+    Check(g_log.sysKeyDowns == 1, "Alt+letter on a button goes to the form");
     SetWindowTextA(button, "&No");
     const OrvoButtonProperties* now = GetOrvoButtonProperties(button);
     Check(now != nullptr && now->Caption == "&No", "caption follows the window text");
@@ -318,33 +305,65 @@ void RichEditChecks(HWND parent) {
     RichEditFlags flags;
     flags.requestSize = true;
     flags.makeInert = true;
-    HWND body = CreateRichEdit(parent, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}", kPromptRichEditStyle,
-                               0, flags);
+    g_log = {};
+    UniqueWindow created = CreateRichEdit(parent, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
+                                          kPromptRichEditStyle, 0, flags);
+    HWND body = created.Get();
     Check(body != nullptr && IsRichEditClass(body), "rich edit created");
     char className[64] = {};
     GetClassNameA(body, className, sizeof className);
     Check(std::string(className) == "RichEdit20A", "rich edit class RichEdit20A", className);
     Check((GetWindowLongA(body, GWL_STYLE) & ES_READONLY) != 0, "rich edit is read-only");
     Check(GetWindowTextLengthA(body) >= 10 && GetWindowTextLengthA(body) < 20, "rich edit shows RTF as text");
-    Check(RequestedRect().bottom > 0, "rich edit reported its natural size",
-          std::to_string(RequestedRect().bottom));
+    const LONG natural = g_log.requested.bottom;
+    Check(natural > 0, "rich edit reported its natural size", std::to_string(natural));
+    REQRESIZE link{};
+    link.nmhdr.code = EN_LINK;
+    link.rc = RECT{0, 0, 1, natural + 100};
+    Check(GetRequestHeightFromNM(0, reinterpret_cast<LPARAM>(&link), g_log.requested) == 0 &&
+              g_log.requested.bottom == natural,
+          "a notification other than a size request is ignored");
     Check(GetPropA(body, kOldWndProcProperty) != nullptr, "prompt body is inert");
     g_log = {};
     SendMessageA(body, WM_KEYDOWN, 'Y', 0);
     Check(g_log.keyDowns == 1, "prompt body hands its keys to the prompt");
     UnhookWindow(body);
-    DestroyWindow(body);
 
     // A body without any \\b is regular throughout, whatever the control's own default font.
-    HWND plain = CreateRichEdit(parent, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
-                                kPromptRichEditStyle, 0, RichEditFlags{});
+    UniqueWindow plainWindow = CreateRichEdit(parent, 10, 10, 200, 50, "",
+                                              "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
+                                              kPromptRichEditStyle, 0, RichEditFlags{});
+    HWND plain = plainWindow.Get();
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     SendMessageA(plain, EM_SETSEL, 0, -1);
     SendMessageA(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0, "rich edit text without \\b is regular",
           "mask " + std::to_string(format.dwMask) + " effects " + std::to_string(format.dwEffects));
-    DestroyWindow(plain);
+}
+
+// Only a left-button release on a link of the display opens it, and it opens the link's own text.
+void LinkChecks(HWND parent) {
+    RichEditFlags flags;
+    flags.links = true;
+    const UniqueWindow created = CreateRichEdit(parent, 10, 10, 300, 100, "", "See http://example.com/mod now",
+                                                kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+    HWND display = created.Get();
+    ENLINK link{};
+    link.nmhdr.hwndFrom = display;
+    link.nmhdr.code = EN_LINK;
+    link.msg = WM_LBUTTONUP;
+    link.chrg = CHARRANGE{4, 26};
+    const std::string clicked = ClickedLink(link.nmhdr, display);
+    Check(clicked == "http://example.com/mod", "link: a click opens the link's text", clicked);
+    link.msg = WM_LBUTTONDOWN;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: pressing the button alone opens nothing");
+    link.msg = WM_LBUTTONUP;
+    link.nmhdr.hwndFrom = parent;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: a notification of another window opens nothing");
+    link.nmhdr.hwndFrom = display;
+    link.nmhdr.code = EN_REQUESTRESIZE;
+    Check(ClickedLink(link.nmhdr, display).empty(), "link: another notification opens nothing");
 }
 
 void OpenDialogChecks() {
@@ -580,11 +599,12 @@ int main() {
     RegistryChecks();
     InstanceChecks();
     BrowseTitleChecks();
+    FailureChecks();
     HWND parent = MakeParent();
     HookChecks(parent);
-    SuperClassChecks(parent);
     ButtonChecks(parent);
     RichEditChecks(parent);
+    LinkChecks(parent);
     OpenDialogChecks();
     PromptChecks(parent);
     DestroyWindow(parent);

@@ -1,6 +1,7 @@
 #include "widgets/win32/orvo_button.hpp"
 
 #include <array>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <string>
@@ -9,14 +10,12 @@
 #include "widgets/disabled_image.hpp"
 #include "widgets/gradient.hpp"
 #include "widgets/win32/handles.hpp"
+#include "widgets/win32/message_pump.hpp"
 #include "widgets/win32/twips.hpp"
-#include "widgets/win32/window_hook.hpp"
 
 namespace zelvane::win32 {
 namespace {
 
-constexpr char kClassIdProperty[] = "lv_ClassID";
-constexpr char kTimerIdProperty[] = "lv_TimerID";
 constexpr int kIconSize = 32;
 
 // A colour value as the button stores it: a COLORREF, or a system colour (high bit, index in the
@@ -106,7 +105,6 @@ public:
     OrvoButton(HWND window, const OrvoButtonProperties& properties) : window_(window) { Load(properties); }
 
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    void OnHoverTick();
 
     const OrvoButtonProperties& Properties() const { return properties_; }
     // Load takes the properties without touching the window (it may not exist yet); Apply also
@@ -128,12 +126,14 @@ private:
     void StartHoverTimer();
     void StopHoverTimer();
     void Click();
+    LRESULT PassToForm(UINT message, WPARAM wParam, LPARAM lParam);
 
+    void OnHoverTick();
     void OnMouseMove();
     void OnLeftDown();
     void OnLeftUp();
-    void OnKeyDown(WPARAM key);
-    void OnKeyUp(WPARAM key);
+    void OnSpaceDown();
+    void OnSpaceUp();
     void OnSetFocus();
     void OnKillFocus();
 
@@ -160,11 +160,6 @@ OrvoButton* FromWindow(HWND window) {
     char name[32] = {};
     if (GetClassNameA(window, name, sizeof name) == 0 || lstrcmpiA(name, kOrvoButtonClass) != 0) return nullptr;
     return reinterpret_cast<OrvoButton*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
-void CALLBACK HoverTimerProc(HWND window, UINT, UINT_PTR, DWORD) {
-    auto* button = reinterpret_cast<OrvoButton*>(GetPropA(window, kClassIdProperty));
-    if (button != nullptr) button->OnHoverTick();
 }
 
 void OrvoButton::Load(const OrvoButtonProperties& properties) {
@@ -279,11 +274,7 @@ void OrvoButton::Render(HDC target, bool pressed, bool hover) {
     GetTextMetricsA(memory.Get(), &metrics);
     input.lineHeight = metrics.tmHeight;
 
-    try {
-        DrawPlan(memory.Get(), PlanButtonFace(input, properties_), client);
-    } catch (...) {
-        // A colour that cannot be converted leaves that step undone; nothing leaves the paint.
-    }
+    DrawPlan(memory.Get(), PlanButtonFace(input, properties_), client);
     BitBlt(target, 0, 0, width, height, memory.Get(), 0, 0, SRCCOPY);
 }
 
@@ -335,9 +326,7 @@ void OrvoButton::DrawBorder(HDC dc, const std::vector<BorderSegment>& segments) 
 }
 
 void OrvoButton::StartHoverTimer() {
-    SetPropA(window_, kClassIdProperty, reinterpret_cast<HANDLE>(this));
-    SetPropA(window_, kTimerIdProperty, reinterpret_cast<HANDLE>(static_cast<UINT_PTR>(kHoverTimerId)));
-    if (SetTimer(window_, kHoverTimerId, kHoverTimerPeriod, &HoverTimerProc) != 0) timerRunning_ = true;
+    if (SetTimer(window_, kHoverTimerId, kHoverTimerPeriod, nullptr) != 0) timerRunning_ = true;
 }
 
 void OrvoButton::StopHoverTimer() {
@@ -388,17 +377,17 @@ void OrvoButton::OnLeftUp() {
     if (wasDown && over) Click();
 }
 
-void OrvoButton::OnKeyDown(WPARAM key) {
-    if (key != VK_SPACE || spaceHeld_) return;
+void OrvoButton::OnSpaceDown() {
+    if (spaceHeld_) return;
     hasFocus_ = true;
     lastButton_ = 1;
     Paint(true, false);
     spaceHeld_ = true;
 }
 
-void OrvoButton::OnKeyUp(WPARAM key) {
+void OrvoButton::OnSpaceUp() {
     // Only a Space that went down on this button clicks it.
-    if (key != VK_SPACE || !spaceHeld_ || !hasFocus_) return;
+    if (!spaceHeld_ || !hasFocus_) return;
     spaceHeld_ = false;
     lastButton_ = 1;
     NormalRedraw();
@@ -426,6 +415,13 @@ void OrvoButton::Click() {
     if (lastButton_ != 1 || !IsWindowEnabled(window_)) return;
     const int id = GetDlgCtrlID(window_);
     SendMessageA(GetParent(window_), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(window_));
+}
+
+// The button only ever sees Space; every other key is the business of the form that holds it
+// (its accelerators, Tab).
+LRESULT OrvoButton::PassToForm(UINT message, WPARAM wParam, LPARAM lParam) {
+    SendMessageA(GetParent(window_), message, wParam, lParam);
+    return 0;
 }
 
 LRESULT OrvoButton::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -465,10 +461,18 @@ LRESULT OrvoButton::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         case WM_KEYDOWN:
-            OnKeyDown(wParam);
+            if (wParam != VK_SPACE) return PassToForm(message, wParam, lParam);
+            OnSpaceDown();
             return 0;
         case WM_KEYUP:
-            OnKeyUp(wParam);
+            if (wParam != VK_SPACE) return PassToForm(message, wParam, lParam);
+            OnSpaceUp();
+            return 0;
+        case WM_SYSKEYDOWN:
+        case WM_SYSKEYUP:
+            return PassToForm(message, wParam, lParam);
+        case WM_TIMER:
+            if (wParam == kHoverTimerId) OnHoverTick();
             return 0;
         case WM_SETFOCUS:
             OnSetFocus();
@@ -513,10 +517,8 @@ LRESULT CALLBACK OrvoButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
     }
     auto* button = reinterpret_cast<OrvoButton*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        // The button ends: timer, properties, pens and image list go with it.
+        // The button ends: timer, pens and image list go with it.
         KillTimer(window, kHoverTimerId);
-        RemovePropA(window, kClassIdProperty);
-        RemovePropA(window, kTimerIdProperty);
         SetWindowLongPtrA(window, GWLP_USERDATA, 0);
         std::unique_ptr<OrvoButton> owned(button);
         return DefWindowProcA(window, message, wParam, lParam);
@@ -524,9 +526,10 @@ LRESULT CALLBACK OrvoButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (button == nullptr) return DefWindowProcA(window, message, wParam, lParam);
     try {
         return button->Handle(message, wParam, lParam);
-    } catch (...) {
-        return 0;
+    } catch (const std::exception& failure) {
+        ReportFailure(failure, kOrvoButtonClass);
     }
+    return DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -550,7 +553,6 @@ HWND CreateOrvoButton(HWND parent, int id, const RECT& bounds, const OrvoButtonP
                                   bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
                                   const_cast<OrvoButtonProperties*>(&properties));
-    if (button != nullptr) HookWindow(button, InertRichEditProc);
     return button;
 }
 

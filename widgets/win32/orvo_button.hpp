@@ -1,7 +1,8 @@
 #pragma once
 // The gradient push button: window class "Orvo_Button", its window text is the caption. A click
 // (left button released over it, Space released, or BM_CLICK) reaches the parent as WM_COMMAND
-// with BN_CLICKED and the button's control id.
+// with BN_CLICKED and the button's control id. Every key but Space, and every system key, is sent on
+// to the parent as it came, so that the form's own key handling sees it.
 
 #include <windows.h>
 
@@ -16,7 +17,7 @@ inline constexpr UINT kHoverTimerPeriod = 20;
 bool RegisterOrvoButtonClass(HINSTANCE instance);
 
 // A visible button at the given pixel rectangle (client coordinates of the parent), with its
-// saved properties and the key filter that hands every key but Space to the parent.
+// saved properties.
 HWND CreateOrvoButton(HWND parent, int id, const RECT& bounds, const OrvoButtonProperties& properties);
 
 // The button's properties; nullptr for a window that is no Orvo_Button.

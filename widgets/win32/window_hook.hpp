@@ -1,7 +1,7 @@
 #pragma once
-// Replacing a window's procedure by a plain procedure, the previous one kept in the window
-// property "OldWndProc"; and the key filter that makes a rich edit inert and hands a button's
-// keys to its form.
+// Replacing the procedure of a window of a class that is not ours by a plain procedure, the previous
+// one kept in the window property "OldWndProc"; and the key filter that makes a prompt's rich-edit
+// body inert and hands its keys to the prompt.
 
 #include <windows.h>
 
