@@ -10,6 +10,11 @@ namespace zelvane {
 // A dialog.tlk that exists but cannot be read throws the run's error.
 bool LocateGameFolder(RunState& run);
 
+// Where the folder dialog starts when the game's own registry entry is missing: the first folder
+// that Steam's uninstall entry or GOG's key of the game names (each in both registry views) and
+// that holds a normal file dialog.tlk; "" when none does.
+std::string RegisteredGameFolder(const FileSystem& fs, const Registry& registry, int game);
+
 enum class GameFolderCheck { Valid, InvalidFolder, InvalidTalkTable };
 
 // The checks of a browsed folder: it exists, holds a normal file dialog.tlk (any letter case)
