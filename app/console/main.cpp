@@ -14,7 +14,7 @@
 #include "app/console/check_mode.hpp"
 #include "app/console/console_options.hpp"
 #include "app/console/dry_run_report.hpp"
-#include "app/console/game_sources.hpp"
+#include "app/console/posix/game_sources.hpp"
 #include "app/console/host_path_form.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
@@ -86,7 +86,7 @@ int Run(const ConsoleOptions& options) {
     PosixFileSystem disk(winePrefix);
     OverlayFileSystem view(disk);
     FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : disk;
-    const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix);
+    const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix, std::cout);
     if (const auto* file = dynamic_cast<const FileRegistry*>(registry.get()); file != nullptr && !file->Error().empty()) {
         std::cerr << "zelvane-console: " << file->Error() << std::endl;
         return kExitBadUse;

@@ -172,7 +172,7 @@ std::string TerminalUi::BrowseFolderDialog(std::string_view startFolder, std::st
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string folder = UserPathToWindows(answer);
+    const std::string folder = UserPathToWindows(ExpandHome(answer));
     out_ << "Answer: " << TerminalLine(folder) << "\n\n" << std::flush;
     return folder;
 }
@@ -190,7 +190,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string file = UserPathToWindows(answer);
+    const std::string file = UserPathToWindows(ExpandHome(answer));
     out_ << "Answer: " << TerminalLine(file) << "\n\n" << std::flush;
     return file;
 }
