@@ -1,24 +1,20 @@
 #include "app/console/check_mode.hpp"
 
-#include "app/console/host_path_form.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/terminal_text.hpp"
 #include "description/description_check.hpp"
-#include "platform/posix/posix_file_system.hpp"
 
 namespace zelvane::console {
 namespace {
 
-std::string FolderOption(const std::string& hostFolder) {
-    return hostFolder.empty() ? std::string() : HostToWindowsPath(AbsoluteHostPath(hostFolder));
-}
+std::string FolderOption(const std::string& typed) { return typed.empty() ? std::string() : TypedPathToWindows(typed); }
 
 }  // namespace
 
-int RunCheck(const ConsoleOptions& options, const std::string& hostProgramFolder, std::ostream& out) {
-    // Only read through, as a const seam: the check cannot change a file.
-    const PosixFileSystem fs;
+int RunCheck(const ConsoleOptions& options, const FileSystem& fs, const std::string& programFolder,
+             std::ostream& out) {
     CheckOptions check;
-    check.programFolder = HostToWindowsPath(hostProgramFolder);
+    check.programFolder = programFolder;
     check.modFolder = FolderOption(options.modFolder);
     check.gameFolder = FolderOption(options.gameFolder);
     const std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);

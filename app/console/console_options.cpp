@@ -2,53 +2,46 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
+#include "app/console/console_host.hpp"
+
 namespace zelvane::console {
 
 ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     ConsoleOptions o;
-    CLI::App app{
+    const SystemHelp help = HelpOfThisSystem();
+    const std::string description =
         "zelvane-console removes an installed mod from Kotor (K1) or Kotor 2 TSL (K2) as the mod's author\n"
         "described it in uninstall/uninstall_data.ini beside the program, and saves the removal log as\n"
-        "uninstall/removal_results.rtf. Windows paths map onto this machine as under Wine: Z:\\home\\me is\n"
-        "/home/me, and names are found whatever their letter case.\n"
+        "uninstall/removal_results.rtf." + std::string(help.paths) + "\n"
         "\n"
         "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
         "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
         "a line, in the order the run asks:\n"
         "  a prompt:            a 0-based button index, or close (-1)\n"
-        "  the folder dialog:   a folder (POSIX or Windows form), or cancel\n"
-        "  the open-file dialog: a file (POSIX or Windows form), or cancel\n"
+        "  the folder dialog:   a folder" + std::string(help.pathForms) + ", or cancel\n"
+        "  the open-file dialog: a file" + std::string(help.pathForms) + ", or cancel\n"
         "Blank lines and lines beginning with # are not answers. When the answers run out the program\n"
         "stops at once with status 3, before it changes anything more.\n"
+        "\n" + std::string(help.gameFolder) + "\n"
         "\n"
-        "The game folder comes from --game-folder, else --registry, else it is looked for: the Wine\n"
-        "prefix (--wine-prefix, $WINEPREFIX or ~/.wine) and its system.reg, then Steam's libraries\n"
-        "(~/.steam/steam, ~/.local/share/Steam, the Flatpak Steam) with the games' app manifests and\n"
-        "the K2 native port's steamassets folder, then the games' Proton prefixes. Nothing found: the\n"
-        "run asks for the folder as on Windows. --find-games shows what is found.\n"
-        "\n"
-        "Exit status: 0 run completed or declined (and --usage, --find-games), 1 the INI file has errors\n"
+        "Exit status: 0 run completed or declined (and --usage" + std::string(help.printOnlyOptions) + "), 1 the INI file has errors\n"
         "(removal disabled), 2 the run stopped or failed (also a --game-folder that is no game folder),\n"
         "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
         "problem at once, as uninstall_data.ini:LINE: error|warning|note: text, then a summary line. It\n"
         "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
-        "stop), 2 warnings only. See zelvane-console(1).",
-        "zelvane-console"};
+        "stop), 2 warnings only." + std::string(help.seeAlso);
+    CLI::App app{description, "zelvane-console"};
     app.add_option("--program-folder", o.programFolder,
                    "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
-    app.add_option("--registry", o.registryFile,
-                   "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
-                   "(a missing file or line: the value is absent); given, the games are not looked for");
     app.add_option("--game-folder", o.gameFolder,
-                   "The game's main folder (POSIX or Windows form), for K1 and K2 alike; it must hold the "
-                   "game's dialog.tlk. Wins over --registry and the search. With --check: reports which entries it holds, "
-                   "which only in a subfolder of override, and which .original files are there");
-    app.add_option("--wine-prefix", o.winePrefix,
-                   "The Wine prefix that maps drive letters and whose system.reg is searched first "
-                   "(default: $WINEPREFIX, else ~/.wine)");
-    app.add_flag("--find-games", o.findGames, "Print every game folder found and where it came from, and exit");
+                   "The game's main folder" + std::string(help.pathForms) + ", for K1 and K2 alike; it must hold the "
+                   "game's dialog.tlk. Wins over " + std::string(help.gameFolderWinsOver) + ". With --check: reports "
+                   "which entries it holds, which only in a subfolder of override, and which .original files are there");
+    AddSystemOptions(app, o);
     app.add_flag("--dry-run", o.dryRun,
                  "Run everything, prompts included, but change nothing on disk: print each change the run "
                  "would make with its outcome, and the log it would save");

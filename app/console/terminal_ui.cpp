@@ -1,19 +1,14 @@
 #include "app/console/terminal_ui.hpp"
 
-#include <spawn.h>
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
 
-#include "app/console/host_path_form.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_text.hpp"
 #include "prompts/accelerators.hpp"
-
-extern char** environ;
 
 namespace zelvane::console {
 namespace {
@@ -91,8 +86,8 @@ std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptReques
     return std::nullopt;
 }
 
-TerminalUi::TerminalUi(TerminalOptions options, AnswerSource& answers, const PosixFileSystem& fs, std::ostream& out)
-    : options_(options), answers_(answers), fs_(fs), out_(out) {}
+TerminalUi::TerminalUi(TerminalOptions options, AnswerSource& answers, HostPathOf hostPathOf, std::ostream& out)
+    : options_(options), answers_(answers), hostPathOf_(std::move(hostPathOf)), out_(out) {}
 
 std::string TerminalUi::Heading(std::string_view kind, std::string_view title) const {
     std::string text = std::string(kind) + PlainText(title);
@@ -172,7 +167,7 @@ std::string TerminalUi::BrowseFolderDialog(std::string_view startFolder, std::st
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string folder = UserPathToWindows(ExpandHome(answer));
+    const std::string folder = TypedPathToWindows(answer);
     out_ << "Answer: " << TerminalLine(folder) << "\n\n" << std::flush;
     return folder;
 }
@@ -190,14 +185,14 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string file = UserPathToWindows(ExpandHome(answer));
+    const std::string file = TypedPathToWindows(answer);
     out_ << "Answer: " << TerminalLine(file) << "\n\n" << std::flush;
     return file;
 }
 
 int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/, std::string_view /*directory*/,
                           int /*showCommand*/) {
-    const std::string host = fs_.HostPathOf(file);
+    const std::string host = hostPathOf_(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
         out_ << "Not saved (dry run): " << host << "\n" << std::flush;
@@ -208,11 +203,7 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
         return 42;
     }
     out_ << "Opening: " << host << "\n" << std::flush;
-    std::string program = "xdg-open";
-    std::vector<char*> argv{program.data(), const_cast<char*>(host.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return 31;
-    return 42;
+    return OpenWithViewer(host) ? 42 : 31;  // 31: no program is associated with the document
 }
 
 int TerminalUi::TextWidthTwips(std::string_view text, std::string_view /*face*/, int points, bool bold) {

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/console/answer_source.hpp"
-#include "app/console/host_path_form.hpp"
+#include "app/console/posix/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_ui.hpp"
 

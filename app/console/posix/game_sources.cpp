@@ -3,7 +3,9 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/console/host_path_form.hpp"
+#include "app/console/console_host.hpp"
+#include "app/console/game_folder_registry.hpp"
+#include "app/console/posix/host_path_form.hpp"
 #include "app/console/terminal_text.hpp"
 #include "platform/game_keys.hpp"
 #include "platform/posix/file_registry.hpp"
@@ -62,16 +64,7 @@ private:
 std::unique_ptr<Registry> ChooseRegistry(const ConsoleOptions& options, const std::string& winePrefix,
                                          std::ostream& out) {
     if (!options.gameFolder.empty()) {
-        std::vector<FoundGame> settled;
-        for (int game : {1, 2}) {
-            FoundGame found;
-            found.game = game;
-            found.windowsPath = UserPathToWindows(options.gameFolder);
-            found.origin = "--game-folder";
-            found.exists = true;
-            settled.push_back(found);
-        }
-        return std::make_unique<GameRegistry>(std::move(settled), winePrefix, RunPathOf);
+        return std::make_unique<GameFolderRegistry>(TypedPathToWindows(options.gameFolder));
     }
     if (!options.registryFile.empty()) return std::make_unique<FileRegistry>(options.registryFile);
     return std::make_unique<SearchedRegistry>(Search(winePrefix), winePrefix, out);

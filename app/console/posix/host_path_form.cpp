@@ -1,4 +1,4 @@
-#include "app/console/host_path_form.hpp"
+#include "app/console/posix/host_path_form.hpp"
 
 #include <unistd.h>
 
