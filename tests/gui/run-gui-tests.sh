@@ -911,6 +911,65 @@ if [[ -n "${ZELVANE_GUI_SCREENSHOTS:-}" ]]; then
 fi
 
 # ---------------------------------------------------------------------------------------------
+# (j) without the game's registry entry, the folder dialog opens on the folder GOG registered for
+# the game: the player only confirms it
+# ---------------------------------------------------------------------------------------------
+BROWSE_TITLE="Browse for Folder"
+layout full
+crlf '#game=2' '#file_list' 'override\mod_a.tga' >"$APP/uninstall/uninstall_data.ini"
+for view in 32 64; do
+    wine_run 60 reg delete 'HKLM\Software\LucasArts\KotOR2' /f "/reg:$view" >>"$OUT/harness.log"
+done
+wine_run 60 reg add 'HKLM\Software\GOG.com\Games\1421404581' /v path /t REG_SZ /d "$GAME_WIN" /f /reg:32 >>"$OUT/harness.log"
+# Wine's folder dialog finds its way to a folder by comparing the folders on the way with the times
+# they carry, and a folder read for the first time since it changed takes a new access time
+# (relatime) while the dialog walks: each folder on the way is read once first.
+folder=$GAME
+while [[ "$folder" != / ]]; do
+    ls "$folder" >/dev/null
+    folder=$(dirname "$folder")
+done
+DUMP_TAG=browse
+MY_ANSWER=(["Confirm Remove Mod"]="&Yes" ["Error"]="&Ok")
+if launch "$MAIN_TITLE"; then
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    if answer_until "$BROWSE_TITLE"; then
+        # Wine selects the folder as it lists the folders on the way: that can take a while.
+        selection=$(drv wait-selection "$BROWSE_TITLE" "${GAME//\//\\}" 60000)
+        note "folder dialog: $selection"
+        shot browse-for-folder-registered
+        drv dump "$BROWSE_TITLE" >"$OUT/results/dump-browse-for-folder.txt"
+        if [[ "$selection" != SELECTED* ]]; then
+            fail browse-starts-on-registered-folder "the folder dialog did not open on $GAME_WIN, the folder GOG registered: $selection"
+            click "$BROWSE_TITLE" Cancel
+        else
+            # Only OK: the run goes on in the folder the dialog opened on.
+            click "$BROWSE_TITLE" OK
+            wait_gone "$BROWSE_TITLE" 10000
+            MY_ANSWER=()
+            answer_until "$MAIN_TITLE-never" >/dev/null
+            if [[ -e "$GAME/override/mod_a.tga" || ! -f "$APP/uninstall/removal_results.rtf" ]]; then
+                fail browse-starts-on-registered-folder "OK in the folder dialog did not remove the mod from $GAME_WIN"
+            else
+                pass browse-starts-on-registered-folder
+            fi
+        fi
+        stop_app 20
+        close_viewers 4000
+    else
+        fail browse-starts-on-registered-folder "no \"$BROWSE_TITLE\" dialog after the \"Error\" prompt"
+    fi
+else
+    fail browse-starts-on-registered-folder "no main window titled \"$MAIN_TITLE\""
+fi
+stop_app 5
+close_viewers 1000
+wine_run 60 reg delete 'HKLM\Software\GOG.com' /f /reg:32 >>"$OUT/harness.log"
+for view in 32 64; do
+    wine_run 60 reg add 'HKLM\Software\LucasArts\KotOR2' /v Path /t REG_SZ /d "$GAME_WIN" /f "/reg:$view" >>"$OUT/harness.log"
+done
+
+# ---------------------------------------------------------------------------------------------
 # (g) the working copy never stays behind
 # ---------------------------------------------------------------------------------------------
 if ((${#WORKING_COPY_LEFT[@]} == 0)); then
