@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the package a mod author ships: dist/zelvane-<version>-windows.zip holding the stripped
-# 32-bit zelvane.exe, an example uninstall folder (the bundled example mod's) and the usage guide.
+# 32-bit zelvane.exe, beside it zelvane-console.exe (the authors' check of a description), an
+# example uninstall folder (the bundled example mod's) and the usage guide.
 #   tools/release.sh            build (Release, i686) and package
 # Needs the mingw-w64 i686 cross compiler and zip (tools/install-deps.sh --windows installs them).
 set -euo pipefail
@@ -27,13 +28,14 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
-cmake --build "$BUILD" -j2 --target zelvane
+cmake --build "$BUILD" -j2 --target zelvane zelvane-console
 
 STAGE=$(mktemp -d)
 trap 'rm -rf "$STAGE"' EXIT
 PACKAGE="$STAGE/$NAME"
 mkdir -p "$PACKAGE/uninstall"
 i686-w64-mingw32-strip -o "$PACKAGE/zelvane.exe" "$BUILD/app/win32/zelvane.exe"
+i686-w64-mingw32-strip -o "$PACKAGE/zelvane-console.exe" "$BUILD/app/console/zelvane-console.exe"
 cp examples/mod/uninstall/uninstall_data.ini examples/mod/uninstall/uninstall_info.rtf "$PACKAGE/uninstall/"
 # The guide as "For Modders" writes it: the embedded guide with the version line after its title block.
 version_line='\pard\qc\cf2\b\fs24 This was made with version: \cf1 '"$VERSION"'\cf0\par'
