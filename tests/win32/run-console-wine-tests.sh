@@ -238,6 +238,22 @@ else
 fi
 
 # ---------------------------------------------------------------------------------------------
+# A folder typed in UTF-8 (an answers file saved by Notepad) names the folder of that name
+# ---------------------------------------------------------------------------------------------
+layout
+wine_reg delete 'HKLM\Software\GOG.com' /f /reg:32
+accented="$RUN/removal/K$(printf '\xc3\xb6')tor"  # "Kötor" in UTF-8, as Linux names it
+mv "$GAME" "$accented"
+printf '%s\n' 0 0 "$(winpath "$accented")" 0 0 0 0 0 0 >"$RUN/answers.txt"
+out=$(wine_console 120 --program-folder "$(winpath "$APP")" --answers "$(winpath "$RUN/answers.txt")" --no-open)
+printf '%s\n' "$out" >"$OUT/results/typed-folder.txt"
+if [[ "$out" != *"exit 0" || -e "$accented/override/mod_a.tga" ]]; then
+    fail typed-folder-in-utf8 "the run did not remove the mod from the typed folder $accented (see results/typed-folder.txt)"
+else
+    pass typed-folder-in-utf8
+fi
+
+# ---------------------------------------------------------------------------------------------
 # A second console on the same program folder ends with 4 while the first waits for an answer
 # ---------------------------------------------------------------------------------------------
 layout
