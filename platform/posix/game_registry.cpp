@@ -89,8 +89,8 @@ void FromWinePrefix(const std::string& prefix, const std::string& kind, int only
     }
 }
 
-// The Steam installations of a home folder; "" for one that is not there. ~/.steam/steam is
-// usually a link to another: each installation comes once.
+// The places of Steam's installations in a home folder, those not there included; an installation
+// reached by two of them (~/.steam/steam is usually a link to another) comes once.
 std::vector<std::string> SteamRoots(const std::string& home) {
     std::vector<std::string> roots;
     std::vector<std::string> seen;
