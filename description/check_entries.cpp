@@ -121,6 +121,11 @@ std::vector<Diagnostic> CheckEntries(const DescriptionText& text) {
             continue;
         }
         AddPathProblems(out, n, what, entry);
+        if (const EntryName name = ResolveEntry(entry);
+            name.kind == EntryKind::File && name.relative.find('\\') == std::string::npos) {
+            Add(out, n, Severity::Warning,
+                what + " has no folder: the run looks for it in the game's main folder, not in override");
+        }
         const auto [it, inserted] = firstLine.emplace(SameFileKey(entry), n);
         if (!inserted) {
             Add(out, n, Severity::Warning,

@@ -87,6 +87,8 @@ std::vector<Diagnostic> CheckEncoding(const DescriptionText& text);
 std::vector<Diagnostic> CheckKeyLines(const DescriptionText& text);
 std::vector<Diagnostic> CheckEntries(const DescriptionText& text);
 std::vector<Diagnostic> CheckBlockTexts(const DescriptionText& text);
+// backups: the file names of the 2da backups found beside the program.
+std::vector<Diagnostic> CheckTablesInFileList(const DescriptionText& text, const std::vector<std::string>& backups);
 std::vector<Diagnostic> CheckModFolder(const FileSystem& fs, const DescriptionText& text, const std::string& modFolder);
 
 struct GameChoice {

@@ -96,6 +96,9 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
         Append(out, check::CheckKeyLines(text));
         Append(out, check::CheckBlockTexts(text));
         Append(out, check::CheckEntries(text));
+        std::vector<std::string> backups;
+        for (const std::string& backup : loaded.Backup2daFiles) backups.push_back(GetFileName(backup));
+        Append(out, check::CheckTablesInFileList(text, backups));
     }
     if (!options.modFolder.empty()) Append(out, check::CheckModFolder(fs, text, options.modFolder));
     if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game.value_or(check::GameChoice{})));
@@ -104,8 +107,8 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
     return out;
 }
 
-std::string FormatDiagnostic(const Diagnostic& diagnostic) {
-    std::string text = "uninstall_data.ini:";
+std::string FormatDiagnostic(const Diagnostic& diagnostic, std::string_view file) {
+    std::string text = std::string(file) + ":";
     if (diagnostic.line > 0) text += std::to_string(diagnostic.line) + ":";
     switch (diagnostic.severity) {
         case Severity::Error:

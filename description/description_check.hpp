@@ -3,6 +3,7 @@
 // player would meet, found at once, each tied to its line of uninstall_data.ini. Reads only.
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/seams/file_system.hpp"
@@ -34,8 +35,9 @@ struct CheckOptions {
 // way start-up does; changes nothing. The diagnostics come ordered by line.
 std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOptions& options);
 
-// "uninstall_data.ini:12: warning: text", or "uninstall_data.ini: error: text" for line 0.
-std::string FormatDiagnostic(const Diagnostic& diagnostic);
+// "uninstall_data.ini:12: warning: text", or "uninstall_data.ini: error: text" for line 0; the
+// file is named as given ("MyMod/uninstall/uninstall_data.ini:12: ...") so that editors find it.
+std::string FormatDiagnostic(const Diagnostic& diagnostic, std::string_view file = "uninstall_data.ini");
 
 // "2 errors, 1 warning, 0 notes".
 std::string CheckSummary(const std::vector<Diagnostic>& diagnostics);

@@ -2,8 +2,8 @@
 # Removes the bundled example mod from a fresh copy of the bundled synthetic K2 game folder with
 # the console front end, answering "Yes" to every prompt.
 #   examples/run-example.sh BUILD_DIR
-# Prints the transcript, where the log was saved, the log, and the game folder afterwards; exits
-# with the console's status.
+# Prints the transcript (which ends with the removal log rendered for the terminal and a summary of
+# the run), and the game and program folders afterwards; exits with the console's status.
 set -uo pipefail
 
 if (($# != 1)); then
@@ -56,12 +56,6 @@ status=$?
 echo "== zelvane-console exited with status $status =="
 echo
 
-log="$run/mod/uninstall/removal_results.rtf"
-if [[ -f "$log" ]]; then
-    echo "== Saved log: $log =="
-    cat "$log"
-    echo
-fi
 echo "== Game folder afterwards ($run/game) =="
 (cd "$run/game" && find . -type f | sort)
 echo

@@ -38,6 +38,36 @@ void AppendClosing(RunState& run) {
     log += "}";
 }
 
+// Whether something that is not a file holds the name: a folder, a pipe, a socket, a link that
+// leads nowhere. The log neither waits on it nor takes it away. (A file another program holds
+// open is a file: replacing it fails as it always has.)
+bool HeldByNoFile(const FileSystem& fs, const std::string& path) {
+    const auto listing = fs.List(path);  // lists a link itself, also one that leads nowhere
+    if (!listing || !listing->Next()) return false;
+    const FsStatus opened = fs.OpenForRead(path);
+    return opened != FsStatus::Ok && opened != FsStatus::SharingViolation;
+}
+
+// Where the log's own name (or its temporary name) is held by something that is not a file, the
+// log goes beside it, under the first of "removal_results-2.rtf" ... "removal_results-99.rtf"
+// that is free or a file; the saved path tells the player where.
+std::string SaveUnderAnotherName(RunState& run, const std::string& folder) {
+    FileSystem& fs = run.fs();
+    for (int number = 2; number < 100; ++number) {
+        const std::string path = folder + "\\removal_results-" + std::to_string(number) + ".rtf";
+        if (HeldByNoFile(fs, path)) continue;
+        if (FileExists(fs, path)) ThrowIfFailed(fs.SetAttributes(path, Attributes{}));
+        if (const FsStatus written = fs.WriteAll(path, run.removalLog); written != FsStatus::Ok) {
+            fs.Delete(path);
+            ThrowIfFailed(written);
+        }
+        run.DoEvents();
+        return path;
+    }
+    ThrowIfFailed(FsStatus::AlreadyExists);
+    return {};
+}
+
 // An earlier result is replaced, never appended to, also when it is read-only. The new log is
 // written under a temporary name first, and the earlier one is deleted only once that has worked:
 // a save that fails (disk full, read-only medium) keeps the earlier log.
@@ -50,6 +80,7 @@ std::string SaveLog(RunState& run) {
     }
     const std::string path = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf";
     const std::string temporary = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf.saving";
+    if (HeldByNoFile(fs, path) || HeldByNoFile(fs, temporary)) return SaveUnderAnotherName(run, folder);
     if (FileExists(fs, temporary)) fs.SetAttributes(temporary, Attributes{});  // left by a save that was cut short
     if (const FsStatus written = fs.WriteAll(temporary, run.removalLog); written != FsStatus::Ok) {
         fs.Delete(temporary);

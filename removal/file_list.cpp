@@ -1,5 +1,6 @@
 #include "removal/file_list.hpp"
 
+#include "description/table_handover.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
@@ -19,6 +20,7 @@ void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view
     const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
     AppendLine(run.removalLog, deleted.text + "\\cf1\\par");
     run.failureCount += deleted.failedFlag;
+    if (deleted.failedFlag == 0) run.deletedCount += 1;
 }
 
 void AppendRefused(RunState& run, std::string_view displayName) {
@@ -34,6 +36,11 @@ void AppendNotPlainName(RunState& run, std::string_view displayName) {
 void AppendNotFound(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
     run.notFoundCount += 1;
+}
+
+// Not deleted, not missing: the 2da restore that follows asks about the table.
+void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
+    AppendLine(run.removalLog, "\\cf4 Left to the 2da restore: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
 }
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
@@ -143,12 +150,17 @@ void RemoveFileList(RunState& run) {
     run.notFoundCount = 0;
     run.DoEvents();
 
+    const std::vector<std::string> tables = TablesTheRestoreOffers(run.description);
     for (const std::string& line : SplitInputLines(bytes)) {
         if (StartsWithKey(line, "#file_list")) {
             run.inFileList = true;
             continue;
         }
         if (!run.inFileList || !IsEntryLine(line)) continue;
+        if (IsLeftToTableRestore(line, tables)) {
+            AppendLeftToTableRestore(run, line);
+            continue;
+        }
         RemoveEntry(run, line);
     }
 

@@ -13,9 +13,7 @@ constexpr std::string_view kTalkTableHeader = "TLK V3.0";
 constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
 constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
 
-std::string_view RegistryKeyOf(int game) {
-    return game == 1 ? "Software\\BioWare\\SW\\KOTOR" : "Software\\LucasArts\\KotOR2";
-}
+std::string_view RegistryKeyOf(int game) { return KeysOfGame(game == 1 ? 1 : 2)->pathKey; }
 
 void TellRegistryMissing(RunState& run) {
     PromptSpec spec;
@@ -47,7 +45,7 @@ std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, st
     return {};
 }
 
-std::string RegisteredGameFolder(const FileSystem& fs, const Registry& registry, int game) {
+std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, int game) {
     const GameKeys* keys = KeysOfGame(game);
     if (keys == nullptr) return {};
     const std::pair<std::string, std::string_view> places[] = {
@@ -81,12 +79,16 @@ void ShowGameFolderStop(UserInterface& ui, GameFolderCheck check) {
     }
 }
 
+std::string RegistryGameFolder(const Registry& registry, int game) {
+    return ReadRegistryString(registry, kHkeyLocalMachine, RegistryKeyOf(game), "Path");
+}
+
 bool LocateGameFolder(RunState& run) {
-    run.gameFolder = ReadRegistryString(run.context.registry, kHkeyLocalMachine, RegistryKeyOf(run.game), "Path");
+    run.gameFolder = RegistryGameFolder(run.context.registry, run.game);
     if (FolderExists(run.fs(), run.gameFolder)) return true;
 
     TellRegistryMissing(run);
-    const std::string start = RegisteredGameFolder(run.fs(), run.context.registry, run.game);
+    const std::string start = LauncherGameFolder(run.fs(), run.context.registry, run.game);
     run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
     run.PlayerHadControl();
     const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);

@@ -39,6 +39,7 @@ void RunQueuedDeletes(RunState& run) {
             const FileOpResult deleted = KillFileString(run.fs(), target, name);
             AppendLine(run.removalLog, "\\cf1 QDeleteFile: " + deleted.text + "\\par");
             run.failureCount += deleted.failedFlag;
+            if (deleted.failedFlag == 0) run.deletedCount += 1;
         } else {
             AppendLine(run.removalLog, "\\cf1 QDeleteFile: \\cf5 User chose not to delete " + name + "\\par");
         }

@@ -27,6 +27,7 @@ void Restore(RunState& run, const std::string& file, const std::string& shortTar
     const FileOpResult renamed = RenameFileString(run.fs(), original, target);
     run.failureCount += renamed.failedFlag;
     if (renamed.failedFlag == 0) {
+        run.restoredCount += 1;
         AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 " + RelativeDisplay(run, original) +
                                        "\\cf3  to \\cf1 " + RelativeDisplay(run, target) + "\\par");
     } else {

@@ -118,6 +118,7 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
         return RunOutcome::Stopped;
     }
     if (!LocateGameFolder(run)) return RunOutcome::Stopped;
+    if (run.context.acceptGameFolder && !run.context.acceptGameFolder(run.gameFolder)) return RunOutcome::Stopped;
     run.folders.gameFolder = run.gameFolder;
     // Every change from here on must land in the game folder or the program folder; the file
     // system checks each one when it is made.
@@ -164,6 +165,10 @@ RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
     result.log = run.removalLog;
     result.failureCount = run.failureCount;
     result.notFoundCount = run.notFoundCount;
+    result.deletedCount = run.deletedCount;
+    result.restoredCount = run.restoredCount;
+    result.tablesRestoredCount = run.tablesRestoredCount;
+    result.gameFolder = run.gameFolder;
     return result;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // One removal run, as started by "Remove Mod".
 
+#include <functional>
 #include <string>
 
 #include "description/uninstall_description.hpp"
@@ -25,6 +26,10 @@ struct RunResult {
     std::string logPath;    // where it was saved, when Completed
     int failureCount = 0;
     int notFoundCount = 0;
+    int deletedCount = 0;         // files deleted by the file list and the queued deletes
+    int restoredCount = 0;        // .original files given their names back
+    int tablesRestoredCount = 0;  // 2da tables put back from their backups
+    std::string gameFolder;       // the folder the run worked on, once it was found
 };
 
 struct RunContext {
@@ -33,6 +38,9 @@ struct RunContext {
     UserInterface& ui;
     FolderBrowser& browser;
     std::string programFolder;  // no trailing backslash
+    // Asked once the game folder is settled, before anything is changed: false stops the run there
+    // (the front end has said why). Unset: every folder is taken.
+    std::function<bool(const std::string& gameFolder)> acceptGameFolder = nullptr;
 };
 
 RunResult RunRemoval(UninstallDescription& description, RunContext& context);

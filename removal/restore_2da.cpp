@@ -134,6 +134,7 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
     }
     if (acrossVolumes) moved = MoveAcrossVolumes(run.fs(), r.backup, r.renameTarget);
     run.failureCount += moved.failedFlag;
+    if (moved.failedFlag == 0) run.tablesRestoredCount += 1;
     const std::string from = RelativeDisplay(run, r.backup);
     const std::string to = RelativeDisplay(run, r.renameTarget);
     if (moved.failedFlag == 0 && !acrossVolumes) {

@@ -27,6 +27,11 @@ struct RunState {
     std::string browsedFolder;
     std::int32_t failureCount = 0;
     std::int32_t notFoundCount = 0;
+    // What the run did, for the player's summary: files deleted (the file list and the queued
+    // deletes), .original files given their names back, 2da tables put back.
+    std::int32_t deletedCount = 0;
+    std::int32_t restoredCount = 0;
+    std::int32_t tablesRestoredCount = 0;
     std::int32_t lastPromptResult = 0;
     std::string promptText;
     std::int32_t promptWidth = 0;

@@ -9,22 +9,29 @@
 #   --memory   only the in-memory runs (seconds)
 #   --disk     only the runs on disk (a few minutes)
 #   --strace   one more console and baseline run of each under `strace -c -f`: system calls per entry
+#   --tables   only the 2da tables: compared, merged and read at 1,000 rows x 100 columns (seconds)
 # Further arguments go to the benchmark program, e.g. --benchmark_filter=files:5000
 # The tables of docs/performance.md are printed from the JSON by tools/bench_table.py.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${BENCH_BUILD_DIR:-build/bench}
 filter=()
+tables=0
 while [[ $# -gt 0 ]]; do
     case "$1" in
         --memory) filter=(--benchmark_filter=Removal/memory); shift ;;
         --disk) filter=(--benchmark_filter=Removal/disk); shift ;;
         --strace) export ZELVANE_BENCH_STRACE=1; shift ;;
+        --tables) tables=1; shift ;;
         -h|--help) sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
         *) break ;;
     esac
 done
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Release -DZELVANE_BENCHMARKS=ON -DBUILD_TESTING=OFF >/dev/null
+if ((tables)); then
+    cmake --build "$build" -j"${JOBS:-2}" --target zelvane_tables_bench
+    exec "$build/bench/zelvane_tables_bench" "$@"
+fi
 cmake --build "$build" -j"${JOBS:-2}" --target zelvane_bench zelvane-console
 "$build/bench/zelvane_bench" --benchmark_out="$build/removal.json" --benchmark_out_format=json "${filter[@]}" "$@"
 echo "JSON results: $build/removal.json"

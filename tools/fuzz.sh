@@ -3,7 +3,8 @@
 # of its seeds, so that fuzz/corpus/ stays as it is in the repository.
 #   tools/fuzz.sh [--merge] [TARGET...]
 #     --merge   afterwards, minimise what the runs found into fuzz/corpus/<target>/
-#     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, removal_fuzzer, rtf_terminal_fuzzer (default: all)
+#     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, removal_fuzzer, rtf_terminal_fuzzer,
+#               tables_fuzzer (default: all)
 #   FUZZ_SECONDS    seconds per target (default 60)
 #   FUZZ_BUILD_DIR  build folder (default build/fuzz)
 #   FUZZ_WORK_DIR   corpus copies, logs and crashing inputs (default build/fuzz-work)
@@ -15,7 +16,7 @@ seconds=${FUZZ_SECONDS:-60}
 build=$(realpath -m "${FUZZ_BUILD_DIR:-build/fuzz}")
 work=$(realpath -m "${FUZZ_WORK_DIR:-build/fuzz-work}")
 jobs=${JOBS:-2}
-all_targets=(loader_fuzzer check_fuzzer paths_fuzzer sizing_fuzzer removal_fuzzer rtf_terminal_fuzzer)
+all_targets=(loader_fuzzer check_fuzzer paths_fuzzer sizing_fuzzer removal_fuzzer rtf_terminal_fuzzer tables_fuzzer)
 
 merge=0
 targets=()
@@ -41,6 +42,7 @@ dict_of() {
     case "$1" in
         loader_fuzzer|check_fuzzer) echo fuzz/dict/loader_fuzzer.dict ;;
         sizing_fuzzer|rtf_terminal_fuzzer) echo fuzz/dict/rtf.dict ;;
+        tables_fuzzer) echo fuzz/dict/tables_fuzzer.dict ;;
         *) echo "" ;;
     esac
 }

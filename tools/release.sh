@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the package a mod author ships: dist/zelvane-<version>-windows.zip holding the stripped
 # 32-bit zelvane.exe, beside it zelvane-console.exe (the authors' check of a description), an
-# example uninstall folder (the bundled example mod's) and the usage guide.
+# example uninstall folder (the bundled example mod's), a blank commented description to start
+# from (uninstall_data.template.ini), the usage guide and the licence (LICENSE.txt: MIT, so the
+# program may be shipped with any mod).
 #   tools/release.sh            build (Release, i686) and package
 # Needs the mingw-w64 i686 cross compiler and zip (tools/install-deps.sh --windows installs them).
 set -euo pipefail
@@ -37,6 +39,8 @@ mkdir -p "$PACKAGE/uninstall"
 i686-w64-mingw32-strip -o "$PACKAGE/zelvane.exe" "$BUILD/app/win32/zelvane.exe"
 i686-w64-mingw32-strip -o "$PACKAGE/zelvane-console.exe" "$BUILD/app/console/zelvane-console.exe"
 cp examples/mod/uninstall/uninstall_data.ini examples/mod/uninstall/uninstall_info.rtf "$PACKAGE/uninstall/"
+cp examples/uninstall_data.template.ini "$PACKAGE/"
+sed 's/$/\r/' LICENSE >"$PACKAGE/LICENSE.txt"  # Windows line ends, for Notepad
 # The guide as "For Modders" writes it: the embedded guide with the version line after its title block.
 version_line='\pard\qc\cf2\b\fs24 This was made with version: \cf1 '"$VERSION"'\cf0\par'
 sed 's/\r$//' resources/usage_guide.rtf |

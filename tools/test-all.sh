@@ -20,7 +20,8 @@ echo "== Release package for mod authors =="
 ZELVANE_RELEASE_BUILD=build/win32-i686 tools/release.sh
 version=$(sed -n 's/^project(Zelvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 listing=$(unzip -Z1 "dist/zelvane-$version-windows.zip")
-for member in zelvane.exe zelvane-console.exe uninstall/uninstall_data.ini uninstall/uninstall_info.rtf "Zelvane Usage.rtf"; do
+for member in zelvane.exe zelvane-console.exe uninstall/uninstall_data.ini uninstall/uninstall_info.rtf \
+    "Zelvane Usage.rtf" uninstall_data.template.ini LICENSE.txt; do
     grep -qxF "zelvane-$version-windows/$member" <<<"$listing" || { echo "release: $member missing from the zip" >&2; exit 1; }
 done
 

@@ -122,7 +122,7 @@ bool KillFile(FileSystem& fs, UserInterface& ui, std::string_view path, bool rep
     return false;
 }
 
-std::string AppVersion() { return "1.0.151"; }
+std::string AppVersion() { return ZELVANE_VERSION; }
 
 std::string ErrorMessageText(const ProgramError& error, std::string_view location) {
     std::string text = "Error: " + std::to_string(error.Number());

@@ -22,7 +22,7 @@ std::string GetLongPath(const FileSystem& fs, std::string_view path);
 std::string GetShortPath(const FileSystem& fs, std::string_view path);
 // Clears the attributes and deletes the file if it exists; true when no error occurred.
 bool KillFile(FileSystem& fs, UserInterface& ui, std::string_view path, bool reportErrors);
-std::string AppVersion();  // "1.0.151"
+std::string AppVersion();  // the project version, "1.0.151"
 // The "Oops!" report of an error handler.
 void ShowErrorMessage(UserInterface& ui, const ProgramError& error, std::string_view location);
 std::string ErrorMessageText(const ProgramError& error, std::string_view location);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/console/console_host.hpp"
+#include "util/common.hpp"
 
 namespace zelvane::console {
 
@@ -13,8 +14,11 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     const SystemHelp help = HelpOfThisSystem();
     const std::string description =
         "zelvane-console removes an installed mod from Kotor (K1) or Kotor 2 TSL (K2) as the mod's author\n"
-        "described it in uninstall/uninstall_data.ini beside the program, and saves the removal log as\n"
-        "uninstall/removal_results.rtf." + std::string(help.paths) + "\n"
+        "described it in uninstall/uninstall_data.ini of the mod's folder, and saves the removal log as\n"
+        "uninstall/removal_results.rtf there. The mod's folder is MODDIR (or --program-folder), else the\n"
+        "current folder when it holds uninstall/ (cd MyMod && zelvane-console), else the executable's\n"
+        "folder." + std::string(help.paths) + " After a run it prints a summary, and the log itself,\n"
+        "rendered, when no viewer opened it (--no-open, or " + std::string(help.noViewer) + ").\n"
         "\n"
         "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
         "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
@@ -22,21 +26,34 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "  a prompt:            a 0-based button index, or close (-1)\n"
         "  the folder dialog:   a folder" + std::string(help.pathForms) + ", or cancel\n"
         "  the open-file dialog: a file" + std::string(help.pathForms) + ", or cancel\n"
-        "Blank lines and lines beginning with # are not answers. When the answers run out the program\n"
-        "stops at once with status 3, before it changes anything more.\n"
+        "Blank lines and lines beginning with # are not answers; at a terminal, Enter alone answers the\n"
+        "button marked '<- focus'. When the answers run out the program stops at once with status 3,\n"
+        "before it changes anything more.\n"
         "\n" + std::string(help.gameFolder) + "\n"
         "\n"
-        "Exit status: 0 run completed or declined (and --usage" + std::string(help.printOnlyOptions) + "), 1 the INI file has errors\n"
-        "(removal disabled), 2 the run stopped or failed (also a --game-folder that is no game folder),\n"
-        "3 answers exhausted or bad arguments, 4 another instance already runs for the same program folder.\n"
+        "Exit status:\n"
+        "  0   the run completed without a counted error, or was declined (also --usage" +
+        std::string(help.printOnlyOptions) + ")\n"
+        "  1   the INI file has errors (removal disabled)\n" + std::string(help.exitStopped) +
+        "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
+        "  4   another run holds this program folder\n"
+        "  5   the run completed and saved its log, but the log counts errors\n"
+        "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
+        "      unusable " + std::string(help.optionFiles) + "\n"
+        "\n"
+        "NO_COLOR set turns the colours off.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
-        "problem at once, as uninstall_data.ini:LINE: error|warning|note: text, then a summary line. It\n"
-        "changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the removal would\n"
-        "stop), 2 warnings only." + std::string(help.seeAlso);
+        "problem at once, as MODDIR/uninstall/uninstall_data.ini:LINE: error|warning|note: text, then a\n"
+        "summary line. It changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the\n"
+        "removal would stop), 2 warnings only, 64 bad command line." + std::string(help.seeAlso);
     CLI::App app{description, "zelvane-console"};
-    app.add_option("--program-folder", o.programFolder,
-                   "The mod's program folder, which holds uninstall/ (default: the executable's folder)");
+    CLI::Option* programFolder =
+        app.add_option("--program-folder", o.programFolder,
+                       "The mod's program folder, which holds uninstall/ (default: MODDIR, else the current "
+                       "folder when it holds uninstall/, else the executable's folder)");
+    app.add_option("MODDIR", o.modDir, "The mod's program folder, as --program-folder names it")
+        ->excludes(programFolder);
     app.add_option("--game-folder", o.gameFolder,
                    "The game's main folder" + std::string(help.pathForms) + ", for K1 and K2 alike; it must hold the "
                    "game's dialog.tlk. Wins over " + std::string(help.gameFolderWinsOver) + ". With --check: reports "
@@ -46,8 +63,10 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "Run everything, prompts included, but change nothing on disk: print each change the run "
                  "would make with its outcome, and the log it would save");
     app.add_option("--answers", o.answersFile, "Answers to the prompts and dialogs, one a line (see above)");
-    app.add_flag("--no-open", o.noOpen, "Do not open the saved documents; print where they were saved");
-    app.add_flag("--no-color", o.noColor, "Plain text (colours are off anyway when stdout is not a terminal)");
+    app.add_flag("--no-open", o.noOpen,
+                 "Do not open the saved documents; print where they were saved, and the removal log rendered");
+    app.add_flag("--no-color", o.noColor,
+                 "Plain text, as when NO_COLOR is set (colours are off anyway when stdout is not a terminal)");
     app.add_flag("--usage", o.usage,
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
 
@@ -59,6 +78,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                    "With --check: the mod's files as it installs them (or a game folder after installing it); "
                    "reports entries the mod does not contain and mod files no entry removes")
         ->needs(check);
+
+    app.set_version_flag("--version", "zelvane-console " + AppVersion(), "Print the version and exit");
 
     ParsedCommandLine result;
     try {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "app/console/terminal_text.hpp"
+
 namespace zelvane::console {
 namespace {
 
@@ -66,10 +68,6 @@ struct GroupState {
 
 // Groups nested deeper than this are still parsed, but share the state of the deepest one kept.
 constexpr std::size_t kMaxDepth = 256;
-
-// C0 controls but the tab, DEL and the C1 controls: a terminal takes them as commands (ESC and
-// U+009B begin escape sequences), so no document text may send them.
-bool IsTerminalControl(std::uint32_t cp) { return (cp < 0x20 && cp != '\t') || (cp >= 0x7F && cp <= 0x9F); }
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -238,7 +236,7 @@ private:
             g.unicodeSkip = hasNumber && number >= 0 && number < 10 ? number : 1;
         } else if (word == "u" && hasNumber) {
             const long cp = number < 0 ? number + 65536L : number;
-            if (!g.skip && !IsTerminalControl(static_cast<std::uint32_t>(cp))) {
+            if (!g.skip && !IsTerminalControl(static_cast<char32_t>(cp))) {
                 std::string text;
                 AppendUtf8(text, static_cast<std::uint32_t>(cp));
                 EmitText(text);
@@ -287,7 +285,7 @@ private:
 
     void EmitByte(unsigned char byte) {
         const std::uint32_t cp = CodePointOf(byte);
-        if (IsTerminalControl(cp)) return;  // control bytes are not text
+        if (IsTerminalControl(static_cast<char32_t>(cp))) return;  // control bytes are not text
         std::string text;
         AppendUtf8(text, cp);
         EmitText(text);

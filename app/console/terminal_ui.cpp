@@ -66,6 +66,16 @@ std::vector<std::string> VisibleCaptions(const PromptRequest& request) {
 
 int VisibleButtonCount(const PromptRequest& request) { return request.buttonCount < 2 ? 1 : request.buttonCount; }
 
+std::optional<int> FocusButton(const PromptRequest& request) {
+    if (request.focusIndex < 0 || request.focusIndex >= VisibleButtonCount(request)) return std::nullopt;
+    return request.focusIndex;
+}
+
+bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTerminal) {
+    const bool noColorSet = noColorVariable != nullptr && *noColorVariable != '\0';
+    return !noColorOption && !noColorSet && outputIsTerminal;
+}
+
 std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptRequest& request) {
     const std::string a = LowerAscii(Trim(answer));
     if (a.empty()) return std::nullopt;
@@ -129,9 +139,16 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
     }
 
     const std::string what = "the prompt \"" + PlainText(title) + "\"";
+    // At a terminal Enter presses the focused button, as it does in the window.
+    const std::optional<int> focus = FocusButton(request);
+    const std::string ask =
+        focus ? "Answer (number, letter or close; Enter for " +
+                    PlainText(StripAccelerator(captions[static_cast<std::size_t>(*focus)])) + "): "
+              : std::string("Answer (number, letter or close): ");
     for (;;) {
-        const std::string answer = NextAnswer(what, "Answer (number, letter or close): ");
-        const std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        const std::string answer = NextAnswer(what, ask);
+        std::optional<int> chosen = ParsePromptAnswer(answer, request);
+        if (!chosen && answer.empty() && answers_.Interactive()) chosen = focus;
         if (chosen) {
             out_ << "Answer: ";
             if (*chosen < 0) {
@@ -145,8 +162,8 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
         }
         if (!answers_.Interactive()) {
             out_ << std::flush;
-            std::cerr << "zelvane-console: the answer \"" << answer << "\" names no button of " << what
-                      << "; stopping here, nothing more is changed." << std::endl;
+            std::cerr << "zelvane-console: the answer \"" << HostTerminalLine(answer) << "\" names no button of "
+                      << what << "; stopping here, nothing more is changed." << std::endl;
             if (beforeExit_) beforeExit_();
             std::exit(kExitAnswersExhausted);
         }
@@ -192,18 +209,21 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
 
 int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/, std::string_view /*directory*/,
                           int /*showCommand*/) {
+    openedLast_ = false;
     const std::string host = hostPathOf_(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
-        out_ << "Not saved (dry run): " << host << "\n" << std::flush;
+        out_ << "Not saved (dry run): " << HostTerminalLine(host) << "\n" << std::flush;
         return 42;
     }
     if (!options_.open) {
-        out_ << "Saved: " << host << "\n" << std::flush;
+        out_ << "Saved: " << HostTerminalLine(host) << "\n" << std::flush;
         return 42;
     }
-    out_ << "Opening: " << host << "\n" << std::flush;
-    return OpenWithViewer(host) ? 42 : 31;  // 31: no program is associated with the document
+    out_ << "Opening: " << HostTerminalLine(host) << "\n" << std::flush;
+    if (!OpenWithViewer(host)) return 31;  // no viewer: as with no association
+    openedLast_ = true;
+    return 42;
 }
 
 int TerminalUi::TextWidthTwips(std::string_view text, std::string_view /*face*/, int points, bool bold) {

@@ -12,11 +12,10 @@
 #include <string_view>
 
 #include "app/console/answer_source.hpp"
+#include "app/console/console_options.hpp"
 #include "platform/seams/user_interface.hpp"
 
 namespace zelvane::console {
-
-inline constexpr int kExitAnswersExhausted = 3;
 
 struct TerminalOptions {
     bool colors = false;  // ANSI colours in the transcript
@@ -30,6 +29,14 @@ std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptReques
 
 // The number of buttons a prompt shows (values below 2 give one).
 int VisibleButtonCount(const PromptRequest& request);
+
+// The button that has the focus, which Enter answers at a terminal; nullopt when the focus is on
+// no button the prompt shows.
+std::optional<int> FocusButton(const PromptRequest& request);
+
+// Whether the transcript is coloured: not with --no-color, not when NO_COLOR is set to anything
+// but "", and only on a terminal.
+bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTerminal);
 
 class TerminalUi final : public UserInterface {
 public:
@@ -58,6 +65,9 @@ public:
     void ShowCaption(std::string_view caption);
     // Prints a rich text (code page 1252) rendered for the terminal, without a heading.
     void ShowRichText(std::string_view rtf);
+    // Whether the last document handed to ShellOpen was opened by a viewer (not with opening off,
+    // in a dry run, or when no viewer took it: on Linux xdg-open missing or failing).
+    bool OpenedLastDocument() const { return openedLast_; }
 
 private:
     std::string NextAnswer(std::string_view what, std::string_view ask);
@@ -69,6 +79,7 @@ private:
     HostPathOf hostPathOf_;
     std::ostream& out_;
     std::function<void()> beforeExit_;
+    bool openedLast_ = false;
 };
 
 }  // namespace zelvane::console

@@ -29,36 +29,6 @@ bool ByteOf(char32_t c, char& out) {
     return false;
 }
 
-// Decodes one UTF-8 character at `at`; answers its length, 0 when the bytes there are not valid
-// UTF-8 (overlong forms, surrogates and values past U+10FFFF included).
-std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    char32_t c = 0;
-    char32_t least = 0;
-    if (lead < 0x80) {
-        out = lead;
-        return 1;
-    } else if ((lead & 0xE0) == 0xC0) {
-        length = 2, c = lead & 0x1F, least = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, c = lead & 0x0F, least = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, c = lead & 0x07, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size()) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0) != 0x80) return 0;
-        c = (c << 6) | (next & 0x3F);
-    }
-    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    out = c;
-    return length;
-}
-
 }  // namespace
 
 char32_t UnicodeOf(unsigned char byte) {
@@ -87,6 +57,34 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
+}
+
+std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t least = 0;
+    if (lead < 0x80) {
+        out = lead;
+        return 1;
+    } else if ((lead & 0xE0) == 0xC0) {
+        length = 2, c = lead & 0x1F, least = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, c = lead & 0x0F, least = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, c = lead & 0x07, least = 0x10000;
+    } else {
+        return 0;
+    }
+    if (at + length > text.size()) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    out = c;
+    return length;
 }
 
 std::string Cp1252ToUtf8(std::string_view text) {

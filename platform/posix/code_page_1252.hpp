@@ -12,6 +12,7 @@
 // Windows file name holds it: a host name that 1252 cannot hold shows with '?' in listings and
 // can never be found under another name.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,9 @@ inline constexpr char kUnmappableCharacter = '?';
 char32_t UnicodeOf(unsigned char byte);
 char Cp1252Of(char32_t c);
 void AppendUtf8(std::string& out, char32_t c);
+// Decodes one UTF-8 character at `at`; answers its length, 0 when the bytes there are not valid
+// UTF-8 (overlong forms, surrogates and values past U+10FFFF included).
+std::size_t DecodeUtf8(std::string_view text, std::size_t at, char32_t& out);
 
 std::string Cp1252ToUtf8(std::string_view text);
 std::string Utf8ToCp1252(std::string_view text);

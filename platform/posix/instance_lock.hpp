@@ -1,8 +1,11 @@
 #pragma once
-// The single-instance check on POSIX: an exclusive flock on a lock file named after the program
-// folder (in $XDG_RUNTIME_DIR, else /tmp), held for the object's lifetime. The holder removes the
-// file when it ends; a holder that was killed leaves the file behind but not its lock (the system
-// drops the flock with the process), so it blocks no later start, and that start removes it.
+// The single-instance check on POSIX: a flock on the program folder itself, held for the object's
+// lifetime. The lock belongs to the folder's inode, not to the path that names it: a run through a
+// bind mount, a link or another spelling meets the same lock, and a root run and a player's run
+// exclude each other. Nothing is written: the system drops the lock when the process ends, however
+// it ends (a status 3 exit, a signal, kill -9), so nothing is left behind to block the next run.
+// flock on a folder works on local file systems and on FUSE mounts (ntfs-3g, exfat-fuse), where
+// the kernel keeps the lock itself.
 
 #include <string>
 
@@ -12,27 +15,29 @@ namespace zelvane {
 
 class PosixInstanceCheck final : public InstanceCheck {
 public:
-    PosixInstanceCheck();  // for the folder of the running executable
-    explicit PosixInstanceCheck(const std::string& programFolder);
-    // Only looks whether another instance holds the lock: no lock file is made (a dry run).
-    static PosixInstanceCheck Probe(const std::string& programFolder);
+    enum class Mode {
+        Run,    // an exclusive lock: no other run or probe of the folder at the same time
+        Probe,  // a shared lock (a dry run): other probes may run, a run may not
+    };
+
+    explicit PosixInstanceCheck(const std::string& hostFolder, Mode mode = Mode::Run);
     ~PosixInstanceCheck() override;
     PosixInstanceCheck(const PosixInstanceCheck&) = delete;
     PosixInstanceCheck& operator=(const PosixInstanceCheck&) = delete;
+    PosixInstanceCheck(PosixInstanceCheck&& other) noexcept;
+    PosixInstanceCheck& operator=(PosixInstanceCheck&&) = delete;
 
+    // True when another run holds the folder.
     bool AnotherInstanceRunning() override;
 
-    // Where the lock of a program folder lives.
-    static std::string LockFilePath(const std::string& programFolder);
-
-    PosixInstanceCheck(PosixInstanceCheck&& other) noexcept;
+    // Why no lock could be taken (the folder cannot be opened, or its file system refuses the
+    // lock): "" when the lock is held or another run holds it. The run then goes on unlocked.
+    const std::string& Unavailable() const { return unavailable_; }
 
 private:
-    struct ProbeOnly {};
-    PosixInstanceCheck(const std::string& programFolder, ProbeOnly);
-    int fd_ = -1;
-    std::string path_;  // the lock file, while fd_ holds its lock
+    int fd_ = -1;  // the folder, while it holds the lock
     bool otherHolder_ = false;
+    std::string unavailable_;
 };
 
 }  // namespace zelvane

@@ -302,8 +302,14 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     if (p.exists) {
         if (const FsStatus s = CheckReplaceable(*p.lstat); s != FsStatus::Ok) return s;
     }
-    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0666));
-    if (!fd.valid()) return StatusFromErrno(errno);
+    // Non-blocking, so that a pipe in the way is refused rather than waited on (for a regular file
+    // the flag changes nothing); only a regular file is written.
+    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(),
+                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+    if (!fd.valid()) return errno == ENXIO ? FsStatus::AccessDenied : StatusFromErrno(errno);
+    struct stat written {};
+    if (::fstat(fd.get(), &written) != 0) return StatusFromErrno(errno);
+    if (!S_ISREG(written.st_mode)) return FsStatus::AccessDenied;
     if (p.exists) folders_.Changed(p.folder, p.entry.host);
     else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
     if (const FsStatus s = WriteBytes(fd.get(), bytes); s != FsStatus::Ok) return s;

@@ -33,6 +33,8 @@ TEST(DiagnosticForm, FollowsTheCompilerConvention) {
     EXPECT_EQ(FormatDiagnostic({3, Severity::Error, "text"}), "uninstall_data.ini:3: error: text");
     EXPECT_EQ(FormatDiagnostic({7, Severity::Note, "text"}), "uninstall_data.ini:7: note: text");
     EXPECT_EQ(FormatDiagnostic({0, Severity::Error, "text"}), "uninstall_data.ini: error: text");
+    EXPECT_EQ(FormatDiagnostic({12, Severity::Error, "text"}, "Mod/uninstall/uninstall_data.ini"),
+              "Mod/uninstall/uninstall_data.ini:12: error: text");
 }
 
 TEST(DiagnosticForm, SummaryCountsAndStatus) {
@@ -120,6 +122,15 @@ TEST_F(DescriptionCheck, TheGameIsTheLastValueOrTheChoice) {
 
 TEST_F(DescriptionCheck, TwoDaNamesInAnyCaseAreFine) {
     EXPECT_TRUE(Check({"#game=2", "#qrestore_2da=true", "#qrestore_2da_files=Appearance.2DA,feat.2da"}).empty());
+}
+
+// Only a description that restores tables leaves a listed table to the restore (the gallery's
+// table_in_file_list shows the error).
+TEST_F(DescriptionCheck, ATableInTheFileListIsFineWhenNoTableIsRestored) {
+    fs.AddFile(program + "\\backup\\appearance.2da", "2DA V2.0");
+    EXPECT_TRUE(Check({"#game=2", "#qrestore_2da=false", "#qrestore_2da_files=appearance.2da", "#file_list",
+                       "override\\appearance.2da"})
+                    .empty());
 }
 
 TEST_F(DescriptionCheck, EmptyBlockOfOneEmptyLineIsNoMistakeForTheConfirmation) {

@@ -35,6 +35,21 @@ int StatusOf(const std::string& printed) {
     return summary.find(", 0 warnings") == std::string::npos ? 2 : 0;
 }
 
+// The diagnostics as --check prints them: each names the description by the path the check was
+// given ("/tmp/x/case/uninstall/uninstall_data.ini:12: warning: ...").
+std::string NamedBy(const std::string& folder, const std::string& diagnostics) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < diagnostics.size()) {
+        std::size_t end = diagnostics.find('\n', start);
+        end = end == std::string::npos ? diagnostics.size() : end + 1;
+        const std::string line = diagnostics.substr(start, end - start);
+        out += (line.starts_with("uninstall_data.ini:") ? folder + "/uninstall/" : "") + line;
+        start = end;
+    }
+    return out;
+}
+
 class ConsoleCheckGallery : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(ConsoleCheckGallery, PrintsTheExpectedDiagnosticsAndChangesNothing) {
@@ -49,7 +64,7 @@ TEST_P(ConsoleCheckGallery, PrintsTheExpectedDiagnosticsAndChangesNothing) {
     if (Exists(folder + "/game")) arguments.insert(arguments.end(), {"--game-folder", folder + "/game"});
     const ConsoleRun run = RunConsole(arguments);
 
-    EXPECT_EQ(run.out, expected);
+    EXPECT_EQ(run.out, NamedBy(folder, expected));
     EXPECT_EQ(run.err, "");
     EXPECT_EQ(run.exitCode, StatusOf(expected));
     EXPECT_EQ(Snapshot(folder), before);
@@ -70,22 +85,41 @@ TEST(ConsoleCheck, TheBundledExamplePassesWithoutAWarning) {
     const ConsoleRun withGame =
         RunConsole({"--check", "--program-folder", temp.Path() + "/mod", "--game-folder", temp.Path() + "/game"});
     EXPECT_EQ(withGame.out,
+              NamedBy(temp.Path() + "/mod",
               "uninstall_data.ini:11: note: #qdelete_file_0= path \"override\\ex_robe_notes.txt\" is in the game folder\n"
               "uninstall_data.ini:17: note: #qrestore_file_0= path \"override\\ex_robe_icon.tga\" is in the game "
               "folder, and \"override\\ex_robe_icon.tga.original\" is there to restore\n"
               "uninstall_data.ini:31: note: file-list entry \"override\\ex_robe01.uti\" is in the game folder\n"
               "uninstall_data.ini:32: note: file-list entry \"override\\ex_robe01.tga\" is only in a subfolder of "
               "override, at \"override\\robes\\ex_robe01.tga\"; for K2 the run asks before deleting it there\n"
-              "0 errors, 0 warnings, 4 notes\n");
+              "0 errors, 0 warnings, 4 notes\n"));
     EXPECT_EQ(withGame.exitCode, 0);
     EXPECT_EQ(Snapshot(temp.Path()), before);
+}
+
+// The blank description shipped for authors to start from: start-up reads it without an error, and
+// the check finds nothing in it.
+TEST(ConsoleCheck, TheTemplateLoadsAndChecksCleanly) {
+    TempFolder temp;
+    fs::create_directories(temp.Path() + "/uninstall");
+    fs::copy_file(kExamples / "uninstall_data.template.ini", temp.Path() + "/uninstall/uninstall_data.ini");
+    const ConsoleRun check = RunConsole({"--check", temp.Path()});
+    EXPECT_EQ(check.out, "0 errors, 0 warnings, 0 notes\n");
+    EXPECT_EQ(check.exitCode, 0);
+
+    WriteFile(temp.Path() + "/answers.txt", "1\n");  // No to the confirmation
+    const ConsoleRun run = RunConsole({"--no-open", "--answers", temp.Path() + "/answers.txt", temp.Path()});
+    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Prompt: Confirm Remove Mod"), std::string::npos) << run.out;
+    EXPECT_EQ(run.out.find("INI Errors"), std::string::npos);
+    EXPECT_EQ(run.out.find("Message:"), std::string::npos);
 }
 
 TEST(ConsoleCheck, MissingDescriptionIsAnError) {
     TempFolder temp;
     MakeFolders(temp.Path() + "/uninstall");
     const ConsoleRun run = RunConsole({"--check", "--program-folder", temp.Path()});
-    EXPECT_EQ(run.out, "uninstall_data.ini: error: the file \"" + WindowsForm(temp.Path()) +
+    EXPECT_EQ(run.out, temp.Path() + "/uninstall/uninstall_data.ini: error: the file \"" + WindowsForm(temp.Path()) +
                            "\\uninstall\\uninstall_data.ini\" was not found; start-up would stop with \"The "
                            "uninstall_data.ini file was not found.\"\n1 error, 0 warnings, 0 notes\n");
     EXPECT_EQ(run.exitCode, 1);
@@ -104,7 +138,7 @@ TEST(ConsoleCheck, NeedsNoAnswers) {
 TEST(ConsoleCheck, ModFolderWithoutCheckIsBadUse) {
     TempFolder temp;
     const ConsoleRun run = RunConsole({"--mod-folder", temp.Path()});
-    EXPECT_EQ(run.exitCode, 3);
+    EXPECT_EQ(run.exitCode, 64);
 }
 
 TEST(ConsoleCheck, HelpNamesTheCheck) {

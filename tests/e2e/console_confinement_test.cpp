@@ -146,7 +146,7 @@ TEST_F(ConsoleConfinement, TheSubfolderDeleteAfterASwapChangesNothingOutside) {
     WriteFile(game + "/override/sub/x.tga", "the mod's x");
     const auto before = Snapshot(outside);
     const ConsoleRun run = RunSwappingDuring("Confirm Delete in Subfolder");
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
     EXPECT_EQ(Snapshot(outside), before);
     EXPECT_NE(ReadFile(logPath).find("Refused (outside the game and program folders)"), std::string::npos);
 }
@@ -157,7 +157,7 @@ TEST_F(ConsoleConfinement, TheQueuedDeleteAfterASwapChangesNothingOutside) {
     WriteFile(game + "/override/sub/q.tga", "the mod's q");
     const auto before = Snapshot(outside);
     const ConsoleRun run = RunSwappingDuring("Confirm Delete");
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
     EXPECT_EQ(Snapshot(outside), before);
 }
 
@@ -168,7 +168,7 @@ TEST_F(ConsoleConfinement, TheQueuedRestoreAfterASwapChangesNothingOutside) {
     WriteFile(game + "/override/sub/r.tga.original", "the game's r");
     const auto before = Snapshot(outside);
     const ConsoleRun run = RunSwappingDuring("Confirm Restore");
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
     EXPECT_EQ(Snapshot(outside), before);
 }
 
@@ -178,7 +178,7 @@ TEST_F(ConsoleConfinement, The2daReplacementAfterASwapChangesNothingOutside) {
     WriteFile(game + "/override/sub/appearance.2da", "2DA V2.0 in use");
     const auto before = Snapshot(outside);
     const ConsoleRun run = RunSwappingDuring("Confirm appearance.2da replacement");
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
     EXPECT_EQ(Snapshot(outside), before);
 }
 

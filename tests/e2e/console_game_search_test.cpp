@@ -110,7 +110,7 @@ TEST_F(GameSearchTest, AWinePrefixFromTheEnvironmentAnswersInTheRedirectedViewWi
     const std::string folder = prefix + "/drive_c/Games/Star Wars KOTOR";
     MakeGame(folder);
     MakeMod(1);
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, mod, logPath,
+    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, logPath,
                                           {"HOME=" + home, "WINEPREFIX=" + prefix});
     ExpectRemovedFrom(run, folder, "C:\\Games\\Star Wars KOTOR");
 }
@@ -135,7 +135,7 @@ TEST_F(GameSearchTest, TheK2NativePortIsFoundInASecondSteamLibraryByItsSteamasse
     const std::string folder = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
     MakeGame(folder);
     MakeMod(2);
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, mod, logPath, {"HOME=" + home});
+    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, logPath, {"HOME=" + home});
     ExpectRemovedFrom(run, folder, WindowsForm(folder));
 }
 
@@ -296,7 +296,7 @@ TEST_F(GameSearchTest, TheGameFolderOptionSettlesItAfterTheChecksOfABrowsedFolde
     WriteFile(folder + "/DIALOG.TLK", kTlk);
     ASSERT_EQ(unlink((folder + "/dialog.tlk").c_str()), 0);  // any letter case
     MakeMod(1);
-    const ConsoleRun run = RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, mod, logPath,
+    const ConsoleRun run = RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, logPath,
                                           {"HOME=" + home});
     ExpectRemovedFrom(run, folder, WindowsForm(folder));
     EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));

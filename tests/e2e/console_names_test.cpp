@@ -79,7 +79,7 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
     // Confirmation, the entry found in a subfolder, the queued restore.
     Answers({"0", "0", "0"});
 
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {game, mod}, mod, logPath);
+    const ConsoleRun run = RunAfterDryRun(Arguments(), {game, mod}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
@@ -118,7 +118,7 @@ TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
     Answers({"0", "0", game});
 
     std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
-    const ConsoleRun run = RunAfterDryRun(arguments, {game, mod}, mod, logPath);
+    const ConsoleRun run = RunAfterDryRun(arguments, {game, mod}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Answer: " + WindowsForm(temp.Path()) + "\\" + kSpieleUtf8 + "\\" + kUniUtf8 + "\n"),
               std::string::npos)
@@ -189,7 +189,7 @@ TEST_F(ConsoleNamesTest, AGameInAnAccentedSteamLibraryIsFoundAndRunIn1252) {
         << found.out;
 
     const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile},
-                                          {library, mod}, mod, logPath, {"HOME=" + home});
+                                          {library, mod}, logPath, {"HOME=" + home});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_FALSE(Exists(folder + "/override/" + kNaiveUtf8));
     const std::string gameDisplay = tempDisplay + "Biblioth\\'e8que\\\\Steamapps\\\\Common\\\\Swkotor\\\\";
@@ -214,7 +214,7 @@ TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStil
     WriteFile(answers, "0\n");
 
     const ConsoleRun run = RunAfterDryRun(
-        {"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home}, mod, logPath);
+        {"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));

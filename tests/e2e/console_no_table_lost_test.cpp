@@ -173,6 +173,33 @@ TEST_F(ConsoleNoTableLost, AProgramFolderOnAnotherVolumeRestoresTheTable) {
     EXPECT_EQ(modFiles.at("Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
 }
 
+// A table both in the file list and restored from its backup: the file list leaves it to the
+// restore, so "No" to the replacement keeps the table as another mod left it; --check calls the
+// double listing an error.
+TEST_F(ConsoleNoTableLost, ATableInTheFileListIsLeftToTheRestore) {
+    K2Game();
+    Game("override/appearance.2da", "2DA V2.0 changed by another mod");
+    Game("override/ex_robe.uti", "robe");
+    Mod("backup/appearance.2da", "2DA V2.0 original");
+    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
+                 "override\\appearance.2da", "override\\ex_robe.uti"});
+    Answers({"0", "1"});  // Yes to the confirmation, No to the replacement
+    const ConsoleRun run = Run();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 changed by another mod");
+    EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), "2DA V2.0 original");
+    EXPECT_FALSE(Exists(game + "/override/ex_robe.uti"));
+    EXPECT_NE(Log().find("\\cf4 Left to the 2da restore: \\cf1 Override\\\\appearance.2da\\cf1\\par"),
+              std::string::npos);
+
+    const ConsoleRun check = RunConsole({"--check", "--program-folder", mod});
+    EXPECT_EQ(check.exitCode, 1) << check.out;
+    EXPECT_NE(check.out.find(":5: error: file-list entry \"override\\appearance.2da\" names a table that "
+                             "#qrestore_2da= puts back from its backup"),
+              std::string::npos)
+        << check.out;
+}
+
 // Trailing dots and spaces, wildcards, prose and devices in the file list and the queued entries.
 TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
     K2Game();
@@ -186,7 +213,7 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
                  "Thanks for playing. Have fun.", "Note: read me first", "override\\CON", "override\\keep.uti:zone"});
     Answers({"0", "0"});
     const ConsoleRun run = Run();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // the log counts errors
     EXPECT_EQ(Log(), Header(2) + "\\cf3 Delete Successful - \\cf1 Override\\\\a.uti \\cf1\\par" + kCrLf +
                          "\\cf3 Delete Successful - \\cf1 Override\\\\b.uti.\\cf1\\par" + kCrLf +
                          "\\cf10 File Not Found: \\cf1 Override\\\\*.uti\\cf1\\par" + kCrLf +

@@ -55,8 +55,8 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
 
     const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile,
                                            "--registry", registryFile},
-                                          {game, mod, outside}, mod, mod + "/uninstall/removal_results.rtf");
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+                                          {game, mod, outside}, mod + "/uninstall/removal_results.rtf");
+    ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
 
     const std::string expected =
         LogHeader(2, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod))) +

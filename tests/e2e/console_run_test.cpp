@@ -22,7 +22,7 @@ protected:
             args.push_back("--registry");
             args.push_back(registryFile);
         }
-        return RunAfterDryRun(args, {game, mod}, mod, logPath);
+        return RunAfterDryRun(args, {game, mod}, logPath);
     }
     // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
     // queued deletes (one whose file is gone), a queued restore and a 2da restore.
@@ -282,11 +282,19 @@ TEST_F(ConsoleRunTest, AcceleratorLettersAnswerPrompts) {
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 modded");
 }
 
-TEST(ConsoleArguments, BadArgumentsExitWithThree) {
-    EXPECT_EQ(RunConsole({"--no-such-option"}).exitCode, 3);
-    EXPECT_EQ(RunConsole({"--program-folder"}).exitCode, 3);
+// A bad command line has a status of its own, apart from answers that ran out (3).
+TEST(ConsoleArguments, ABadCommandLineOrAnUnusableFileNamedByAnOptionExitsWith64) {
+    EXPECT_EQ(RunConsole({"--no-such-option"}).exitCode, 64);
+    EXPECT_EQ(RunConsole({"--program-folder"}).exitCode, 64);
     TempFolder temp;
-    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--answers", temp.Path() + "/missing.txt"}).exitCode, 3);
+    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--answers", temp.Path() + "/missing.txt"}).exitCode, 64);
+    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--registry", temp.Path()}).exitCode, 64);
+}
+
+TEST(ConsoleArguments, VersionIsTheProjects) {
+    const ConsoleRun run = RunConsole({"--version"});
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.out, std::string("zelvane-console ") + ZELVANE_PROJECT_VERSION + "\n");
 }
 
 TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
@@ -297,6 +305,13 @@ TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
                              "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys",
                              "a typed folder may begin with ~"}) {
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
+    }
+    for (const char* line : {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
+                             "  4   another run holds this program folder\n",
+                             "  5   the run completed and saved its log, but the log counts errors\n",
+                             "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
+                             "      unusable --answers or --registry file\n"}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line;
     }
 }
 

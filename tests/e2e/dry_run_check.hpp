@@ -1,7 +1,7 @@
 #pragma once
 // A run checked against its dry run: the same arguments with --dry-run first, which must leave
-// every file and folder of the given folders as it was (bytes, mode, modification time), take
-// no instance lock file, end with the same status and print the very log the real run saves.
+// every file and folder of the given folders as it was (bytes, mode, modification time), end
+// with the same status and print the very log the real run saves.
 
 #include <string>
 #include <vector>
@@ -12,7 +12,7 @@ namespace zelvane::e2e {
 
 // The real run's result; the comparison's failures are reported to the running test.
 ConsoleRun RunAfterDryRun(const std::vector<std::string>& arguments, const std::vector<std::string>& folders,
-                          const std::string& programFolder, const std::string& logPath,
+                          const std::string& logPath,
                           const std::vector<std::string>& environment = {});
 
 // The log a dry run printed ("" with the text after it when it printed none).

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <grp.h>
 #include <ftw.h>
 #include <linux/fs.h>
 #include <poll.h>
@@ -12,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -145,36 +147,88 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
     return out;
 }
 
-// Starts the console with standard input from `inputFd` (or /dev/null when negative) and its
-// output into the capture folder.
-pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                   int inputFd, const std::string& outPath, const std::string& errPath) {
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (inputFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, inputFd, STDIN_FILENO);
-    } else {
-        posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    }
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+// How the console is started: standard input from `inputFd` (or /dev/null when negative), or all
+// three standard streams on the terminal `terminal`; output into the capture files.
+struct Launch {
+    std::vector<std::string> arguments;
+    std::vector<std::string> environment;
+    int inputFd = -1;
+    std::string outPath;
+    std::string errPath;
+    std::string workingFolder;  // "" = the test's own
+    std::string program;        // "" = the console that was built
+    std::string terminal;       // the name of a pseudo-terminal's other end
+    unsigned user = kSameUser;  // run as this user (the output files are opened before it changes)
+};
 
-    std::string program = ZELVANE_CONSOLE;
+pid_t StartConsoleAsUser(const Launch& launch, const std::string& program, std::vector<char*>& argv,
+                         std::vector<char*>& envp) {
+    // The output files are opened before the user changes: the capture folder is not theirs.
+    const int in = launch.inputFd >= 0 ? launch.inputFd : open("/dev/null", O_RDONLY | O_CLOEXEC);
+    const int out = open(launch.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const int err = open(launch.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (dup2(in, STDIN_FILENO) < 0 || dup2(out, STDOUT_FILENO) < 0 || dup2(err, STDERR_FILENO) < 0) _exit(126);
+        if (!launch.workingFolder.empty() && chdir(launch.workingFolder.c_str()) != 0) _exit(126);
+        if (setgroups(0, nullptr) != 0 || setgid(launch.user) != 0 || setuid(launch.user) != 0) _exit(126);
+        execve(program.c_str(), argv.data(), envp.data());
+        _exit(127);
+    }
+    if (launch.inputFd < 0) close(in);
+    close(out);
+    close(err);
+    if (pid < 0) throw std::runtime_error("cannot start " + program);
+    return pid;
+}
+
+pid_t StartConsole(const Launch& launch) {
+    std::string program = launch.program.empty() ? std::string(ZELVANE_CONSOLE) : launch.program;
     std::vector<std::string> args{program};
-    args.insert(args.end(), arguments.begin(), arguments.end());
+    args.insert(args.end(), launch.arguments.begin(), launch.arguments.end());
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
     argv.push_back(nullptr);
-    std::vector<std::string> env = MergedEnvironment(environment);
+    std::vector<std::string> env = MergedEnvironment(launch.environment);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
+    if (launch.user != kSameUser) return StartConsoleAsUser(launch, program, argv, envp);
 
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (!launch.terminal.empty()) {
+        for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+            posix_spawn_file_actions_addopen(&actions, fd, launch.terminal.c_str(), O_RDWR | O_NOCTTY, 0);
+        }
+    } else {
+        if (launch.inputFd >= 0) {
+            posix_spawn_file_actions_adddup2(&actions, launch.inputFd, STDIN_FILENO);
+        } else {
+            posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+        }
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, launch.outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+        posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, launch.errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                         0644);
+    }
+    if (!launch.workingFolder.empty()) posix_spawn_file_actions_addchdir_np(&actions, launch.workingFolder.c_str());
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0) throw std::runtime_error("cannot start " + program);
     return pid;
+}
+
+pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                   int inputFd, const std::string& outPath, const std::string& errPath) {
+    Launch launch;
+    launch.arguments = arguments;
+    launch.environment = environment;
+    launch.inputFd = inputFd;
+    launch.outPath = outPath;
+    launch.errPath = errPath;
+    return StartConsole(launch);
 }
 
 ConsoleRun Finish(pid_t pid, const std::string& outPath, const std::string& errPath) {
@@ -225,6 +279,95 @@ ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
     const std::string outPath = capture.Path() + "/stdout";
     const std::string errPath = capture.Path() + "/stderr";
     return Finish(StartConsole(arguments, environment, -1, outPath, errPath), outPath, errPath);
+}
+
+ConsoleRun RunConsoleIn(const std::string& workingFolder, const std::vector<std::string>& arguments,
+                        const std::string& program) {
+    TempFolder capture;
+    Launch launch;
+    launch.arguments = arguments;
+    launch.outPath = capture.Path() + "/stdout";
+    launch.errPath = capture.Path() + "/stderr";
+    launch.workingFolder = workingFolder;
+    launch.program = program;
+    return Finish(StartConsole(launch), launch.outPath, launch.errPath);
+}
+
+ConsoleRun RunConsoleInTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                                const std::string& input) {
+    const int master = posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0) throw std::runtime_error("no pseudo-terminal");
+    Launch launch;
+    launch.arguments = arguments;
+    launch.environment = environment;
+    launch.terminal = ptsname(master);
+    const pid_t pid = StartConsole(launch);
+
+    // Typed ahead, then the end of input (Ctrl-D at the start of a line); the terminal keeps the
+    // lines until the console reads them.
+    const std::string typed = input + "\x04";
+    std::size_t done = 0;
+    while (done < typed.size()) {
+        const ssize_t n = write(master, typed.data() + done, typed.size() - done);
+        if (n <= 0) break;
+        done += static_cast<std::size_t>(n);
+    }
+    // Everything the terminal shows, until the console's end closes its side.
+    ConsoleRun run;
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = read(master, buffer, sizeof buffer);
+        if (n > 0) {
+            run.out.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break;
+        }
+    }
+    close(master);
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+    }
+    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    std::string lines;
+    for (std::size_t i = 0; i < run.out.size(); ++i) {
+        if (run.out[i] != '\r' || i + 1 >= run.out.size() || run.out[i + 1] != '\n') lines += run.out[i];
+    }
+    run.out = lines;
+    return run;
+}
+
+ConsoleRun RunConsoleAsUser(unsigned user, const std::vector<std::string>& arguments) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    Launch launch;
+    launch.arguments = arguments;
+    launch.outPath = outPath;
+    launch.errPath = errPath;
+    launch.user = user;
+    return Finish(StartConsole(launch), outPath, errPath);
+}
+
+ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor,
+                              const std::vector<std::string>& environment) {
+    TempFolder capture;
+    const std::string outPath = capture.Path() + "/stdout";
+    const std::string errPath = capture.Path() + "/stderr";
+    int fds[2];
+    if (pipe2(fds, O_CLOEXEC) != 0) throw std::runtime_error("pipe failed");
+    const pid_t pid = StartConsole(arguments, environment, fds[0], outPath, errPath);
+    close(fds[0]);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    const auto shown = [&] { return !waitFor.empty() && ReadFile(outPath).find(waitFor) != std::string::npos; };
+    while (!shown() && std::chrono::steady_clock::now() < deadline) {
+        siginfo_t info{};
+        if (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    kill(pid, SIGKILL);
+    ConsoleRun run = Finish(pid, outPath, errPath);
+    close(fds[1]);
+    return run;
 }
 
 ConsoleRun RunConsoleFeeding(const std::vector<std::string>& arguments, const std::string& waitFor,
@@ -295,6 +438,21 @@ ImmutableFile::~ImmutableFile() {
         ioctl(fd, FS_IOC_SETFLAGS, &flags);
     }
     close(fd);
+}
+
+void GiveToUser(const std::string& path, unsigned user) {
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) return;
+    if (lchown(path.c_str(), user, user) != 0) throw std::runtime_error("cannot give " + path);
+    if (!S_ISDIR(st.st_mode)) return;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(path.c_str()), closedir);
+    if (!dir) return;
+    std::vector<std::string> names;
+    while (const dirent* entry = readdir(dir.get())) {
+        const std::string name = entry->d_name;
+        if (name != "." && name != "..") names.push_back(name);
+    }
+    for (const std::string& name : names) GiveToUser(path + "/" + name, user);
 }
 
 void SetMode(const std::string& path, unsigned mode) {

@@ -56,9 +56,34 @@ struct ConsoleRun {
 // installed on the machine is found.
 ConsoleRun RunConsole(const std::vector<std::string>& arguments);
 
+// The unprivileged user a player's run is made as, where the tests run as root.
+inline constexpr unsigned kNobody = 65534;
+inline constexpr unsigned kSameUser = static_cast<unsigned>(-1);
+
+// Runs zelvane-console as another user (its group of the same number), as RunConsole does. The
+// folders it works in must be theirs (GiveToUser) or open to them.
+ConsoleRun RunConsoleAsUser(unsigned user, const std::vector<std::string>& arguments);
+
+// Runs zelvane-console with standard input from a pipe that gets nothing, and kills it (SIGKILL)
+// once its transcript shows `waitFor` (never, when it is empty), or when it still runs after 30
+// seconds: a run that would wait for ever ends as killed.
+ConsoleRun RunConsoleKilledAt(const std::vector<std::string>& arguments, const std::string& waitFor,
+                              const std::vector<std::string>& environment = {});
+
 // Runs zelvane-console with these environment entries ("NAME=value") put over the test's own.
 ConsoleRun RunConsoleWithEnvironment(const std::vector<std::string>& arguments,
                                      const std::vector<std::string>& environment);
+
+// Runs zelvane-console (the executable `program`, or the one that was built when empty) in the
+// working folder, with standard input from /dev/null.
+ConsoleRun RunConsoleIn(const std::string& workingFolder, const std::vector<std::string>& arguments,
+                        const std::string& program = "");
+
+// Runs zelvane-console on a pseudo-terminal, as a player at a terminal does: standard input,
+// output and error are the terminal, `input` is typed ahead and followed by the end of input.
+// `out` holds what the terminal showed, typed input echoed, with "\n" line ends; `err` is empty.
+ConsoleRun RunConsoleInTerminal(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
+                                const std::string& input);
 
 // Runs zelvane-console with standard input from a pipe: once its transcript shows `waitFor`,
 // `between` runs (with the console waiting for its answer), then `input` is written and the pipe
@@ -92,6 +117,9 @@ private:
     std::string path_;
     bool applied_ = false;
 };
+
+// Gives the folder and everything below it to the user (owner and group).
+void GiveToUser(const std::string& path, unsigned user);
 
 // chmod; 0444 makes a file read-only the way the console reads it.
 void SetMode(const std::string& path, unsigned mode);

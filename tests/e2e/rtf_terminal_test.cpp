@@ -125,6 +125,30 @@ TEST(PromptAnswers, IndexCloseLetterOrCaption) {
     EXPECT_EQ(ParsePromptAnswer("o", single), 0);
 }
 
+TEST(PromptAnswers, EnterAnswersTheFocusedButtonWhenItIsShown) {
+    PromptRequest game;
+    game.buttonCount = 3;
+    game.captions = {"Kotor &1", "Kotor &2 TSL", "&Abort", ""};
+    game.focusIndex = 2;
+    EXPECT_EQ(FocusButton(game), 2);
+    game.focusIndex = 3;
+    EXPECT_EQ(FocusButton(game), std::nullopt);
+    game.focusIndex = -1;
+    EXPECT_EQ(FocusButton(game), std::nullopt);
+    PromptRequest single;
+    single.buttonCount = 0;
+    single.focusIndex = 0;
+    EXPECT_EQ(FocusButton(single), 0);
+}
+
+TEST(TerminalColors, OffWithTheOptionWithNoColorAndOffATerminal) {
+    EXPECT_TRUE(UseColors(false, nullptr, true));
+    EXPECT_TRUE(UseColors(false, "", true));  // NO_COLOR set to nothing asks for nothing
+    EXPECT_FALSE(UseColors(false, "1", true));
+    EXPECT_FALSE(UseColors(true, nullptr, true));
+    EXPECT_FALSE(UseColors(false, nullptr, false));
+}
+
 TEST(AnswerFile, BlankLinesAndCommentsAreNoAnswers) {
     AnswerSource source = AnswerSource::FromLines({"# the confirmation", "0\r", "", "  close  ", "/tmp/game"});
     EXPECT_EQ(source.Next(""), "0");

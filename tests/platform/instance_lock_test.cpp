@@ -1,104 +1,134 @@
 #include "platform/posix/instance_lock.hpp"
 
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
 
 namespace zelvane {
 namespace {
 
-std::string TestFolder(const char* name) {
-    return std::string("/zelvane-instance-test/") + name + "/" + std::to_string(::getpid());
-}
+class InstanceLockTest : public ::testing::Test {
+protected:
+    InstanceLockTest() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-lock-XXXXXX").string();
+        root = std::filesystem::canonical(::mkdtemp(pattern.data())).string();
+        folder = root + "/mod";
+        std::filesystem::create_directories(folder);
+    }
+    ~InstanceLockTest() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
 
-TEST(PosixInstanceCheck, ASecondCheckForTheSameFolderSeesTheFirst) {
-    const std::string folder = TestFolder("same");
-    PosixInstanceCheck first(folder);
-    EXPECT_FALSE(first.AnotherInstanceRunning());
+    std::string root;
+    std::string folder;
+};
+
+constexpr uid_t kSameUser = static_cast<uid_t>(-1);
+
+// A run in a child process (as another user, when one is given) that holds the folder's lock, when
+// it can, until it is killed.
+class HoldingProcess {
+public:
+    explicit HoldingProcess(const std::string& path, uid_t user = kSameUser) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (user != kSameUser && (::setgid(user) != 0 || ::setuid(user) != 0)) ::_exit(2);
+            PosixInstanceCheck check(path);
+            const char seen = check.AnotherInstanceRunning() ? 'y' : (check.Unavailable().empty() ? 'n' : 'u');
+            if (::write(ready[1], &seen, 1) != 1) ::_exit(1);
+            ::pause();
+            ::_exit(0);
+        }
+        ::close(ready[1]);
+        if (::read(ready[0], &seen_, 1) != 1) seen_ = '?';
+        ::close(ready[0]);
+    }
+    ~HoldingProcess() { Kill(); }
+    HoldingProcess(const HoldingProcess&) = delete;
+    HoldingProcess& operator=(const HoldingProcess&) = delete;
+
+    // What its run found: 'y' the folder held by another, 'n' free (it holds it now), 'u' no lock to be had.
+    char Seen() const { return seen_; }
+    void Kill() {
+        if (pid_ <= 0) return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    char seen_ = '?';
+};
+
+TEST_F(InstanceLockTest, ASecondRunOfTheFolderSeesTheFirstUntilItEnds) {
     {
+        PosixInstanceCheck first(folder);
+        EXPECT_FALSE(first.AnotherInstanceRunning());
+        EXPECT_EQ(first.Unavailable(), "");
         PosixInstanceCheck second(folder);
         EXPECT_TRUE(second.AnotherInstanceRunning());
+        EXPECT_EQ(second.Unavailable(), "");
     }
-    EXPECT_FALSE(first.AnotherInstanceRunning());
-}
-
-TEST(PosixInstanceCheck, TheLockEndsWithItsObject) {
-    const std::string folder = TestFolder("released");
-    { PosixInstanceCheck first(folder); }
     PosixInstanceCheck again(folder);
     EXPECT_FALSE(again.AnotherInstanceRunning());
 }
 
-TEST(PosixInstanceCheck, OtherFoldersAreIndependent) {
-    PosixInstanceCheck a(TestFolder("a"));
-    PosixInstanceCheck b(TestFolder("b"));
-    EXPECT_FALSE(a.AnotherInstanceRunning());
-    EXPECT_FALSE(b.AnotherInstanceRunning());
-    EXPECT_NE(PosixInstanceCheck::LockFilePath(TestFolder("a")), PosixInstanceCheck::LockFilePath(TestFolder("b")));
+TEST_F(InstanceLockTest, TheLockBelongsToTheFolderNotToThePathThatNamesIt) {
+    ASSERT_EQ(::symlink(folder.c_str(), (root + "/link").c_str()), 0);
+    std::filesystem::create_directories(root + "/other");
+    PosixInstanceCheck first(folder);
+    EXPECT_TRUE(PosixInstanceCheck(root + "/link").AnotherInstanceRunning());
+    EXPECT_TRUE(PosixInstanceCheck(root + "/other/../mod/").AnotherInstanceRunning());
+    EXPECT_FALSE(PosixInstanceCheck(root + "/other").AnotherInstanceRunning());
 }
 
-TEST(PosixInstanceCheck, AProbeMakesNoLockFileAndSeesAHeldLock) {
-    const std::string folder = TestFolder("probe");
-    const std::string lock = PosixInstanceCheck::LockFilePath(folder);
+TEST_F(InstanceLockTest, ProbesShareTheFolderAndARunExcludesThem) {
     {
-        PosixInstanceCheck probe = PosixInstanceCheck::Probe(folder);
-        EXPECT_FALSE(probe.AnotherInstanceRunning());
-        EXPECT_NE(::access(lock.c_str(), F_OK), 0);
+        PosixInstanceCheck probe(folder, PosixInstanceCheck::Mode::Probe);
+        EXPECT_FALSE(PosixInstanceCheck(folder, PosixInstanceCheck::Mode::Probe).AnotherInstanceRunning());
+        EXPECT_TRUE(PosixInstanceCheck(folder).AnotherInstanceRunning());
     }
-    {
-        PosixInstanceCheck running(folder);
-        EXPECT_TRUE(PosixInstanceCheck::Probe(folder).AnotherInstanceRunning());
-    }
-    EXPECT_FALSE(PosixInstanceCheck::Probe(folder).AnotherInstanceRunning());
-    ::unlink(lock.c_str());
+    PosixInstanceCheck run(folder);
+    EXPECT_TRUE(PosixInstanceCheck(folder, PosixInstanceCheck::Mode::Probe).AnotherInstanceRunning());
 }
 
-TEST(PosixInstanceCheck, TheLockFileGoesAwayWithItsHolder) {
-    const std::string folder = TestFolder("cleaned");
-    const std::string lockFile = PosixInstanceCheck::LockFilePath(folder);
-    {
-        PosixInstanceCheck first(folder);
-        EXPECT_EQ(::access(lockFile.c_str(), F_OK), 0);
-        PosixInstanceCheck second(folder);  // a second start leaves the first one's file alone
-    }
-    EXPECT_NE(::access(lockFile.c_str(), F_OK), 0);
+// Nothing is written for the lock, and the system drops it with a process that is killed: the
+// next run goes ahead.
+TEST_F(InstanceLockTest, AKilledHolderLeavesNothingBehind) {
+    HoldingProcess holder(folder);
+    ASSERT_EQ(holder.Seen(), 'n');
+    EXPECT_TRUE(PosixInstanceCheck(folder).AnotherInstanceRunning());
+    holder.Kill();
+    EXPECT_FALSE(PosixInstanceCheck(folder).AnotherInstanceRunning());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
-// A holder that is killed cannot remove its file; the system drops its lock, so the next start
-// runs, and removes the file when it ends.
-TEST(PosixInstanceCheck, AFileLeftByAKilledHolderDoesNotBlock) {
-    const std::string folder = TestFolder("killed");
-    const std::string lockFile = PosixInstanceCheck::LockFilePath(folder);
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t child = ::fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        PosixInstanceCheck holder(folder);
-        const char byte = holder.AnotherInstanceRunning() ? 'n' : 'y';
-        if (::write(ready[1], &byte, 1) != 1) ::_exit(1);
-        ::pause();
-        ::_exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
-    EXPECT_EQ(byte, 'y');
+// A run as root and the player's own run of the same folder exclude each other, both ways.
+TEST_F(InstanceLockTest, RootAndAnotherUserExcludeEachOther) {
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to run as";
+    ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
     {
-        PosixInstanceCheck whileHeld(folder);
-        EXPECT_TRUE(whileHeld.AnotherInstanceRunning());
+        PosixInstanceCheck rootRun(folder);
+        EXPECT_EQ(HoldingProcess(folder, 65534).Seen(), 'y');
     }
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    ::close(ready[0]);
-    ::close(ready[1]);
-    EXPECT_EQ(::access(lockFile.c_str(), F_OK), 0) << "the killed holder's file stays";
-    {
-        PosixInstanceCheck next(folder);
-        EXPECT_FALSE(next.AnotherInstanceRunning());
-    }
-    EXPECT_NE(::access(lockFile.c_str(), F_OK), 0);
+    HoldingProcess player(folder, 65534);
+    ASSERT_EQ(player.Seen(), 'n');
+    EXPECT_TRUE(PosixInstanceCheck(folder).AnotherInstanceRunning());
+}
+
+TEST_F(InstanceLockTest, AFolderThatCannotBeOpenedGivesNoLockAndSaysWhy) {
+    PosixInstanceCheck missing(root + "/missing");
+    EXPECT_FALSE(missing.AnotherInstanceRunning());
+    EXPECT_EQ(missing.Unavailable(), "No such file or directory");
 }
 
 }  // namespace

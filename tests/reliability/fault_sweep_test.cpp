@@ -67,7 +67,10 @@ std::string CheckRun(const SweepRun& run, const SweepOptions& options, bool mayF
     broke << CheckNothingLost(run, options);
     switch (run.result.outcome) {
         case RunOutcome::Completed: {
-            auto saved = run.after.find(kSweepResults);
+            // Where something that does not open as a file holds the log's name, the log goes beside it.
+            const std::string beside = kSweepProgram + "\\uninstall\\removal_results-2.rtf";
+            if (run.result.logPath != kSweepResults && run.result.logPath != beside) broke << "the log went elsewhere; ";
+            auto saved = run.after.find(run.result.logPath);
             if (saved == run.after.end() || saved->second != run.result.log) broke << "the log was not saved; ";
             if (std::string s = CheckLogWellFormed(run.result.log); !s.empty()) broke << s << "; ";
             if (std::string s = CheckFailureCount(run.result); !s.empty()) broke << s << "; ";

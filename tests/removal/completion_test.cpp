@@ -142,6 +142,36 @@ TEST_F(Completion, ALeftOverTemporaryFileIsReplaced) {
     EXPECT_FALSE(fs.Exists(kResultsPath + ".saving"));
 }
 
+// Something that is not a file at the log's name (here a folder; on disk also a pipe or a socket)
+// is neither waited on nor taken away: the log goes beside it under another name, opened from there.
+TEST_F(Completion, AFolderAtTheLogsNameSendsTheLogToAnotherName) {
+    fs.AddFolder(kResultsPath);
+    const RunResult result = RunConfirmed();
+    EXPECT_EQ(result.outcome, RunOutcome::Completed);
+    const std::string other = kProgram + "\\uninstall\\removal_results-2.rtf";
+    EXPECT_EQ(result.logPath, other);
+    EXPECT_EQ(fs.Contents(other), ExpectedHeader(2) + kBanner + ExpectedTotals(0, 0));
+    EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{other}));
+    EXPECT_TRUE(fs.Exists(kResultsPath));
+}
+
+// The same for the temporary name; a name held so is passed over, and an earlier log under the
+// next name is replaced, read-only or not.
+TEST_F(Completion, AFolderAtTheTemporaryNameSendsTheLogToTheFirstNameThatIsFreeOrAFile) {
+    fs.AddFolder(kResultsPath + ".saving");
+    fs.AddFile(kResultsPath, "the earlier result");
+    fs.AddFolder(kProgram + "\\uninstall\\removal_results-2.rtf");
+    Attributes readOnly;
+    readOnly.readOnly = true;
+    const std::string third = kProgram + "\\uninstall\\removal_results-3.rtf";
+    fs.AddFile(third, "an earlier log saved beside the folders, longer than the new one will be", readOnly);
+    const RunResult result = RunConfirmed();
+    EXPECT_EQ(result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(result.logPath, third);
+    EXPECT_EQ(fs.Contents(third), ExpectedHeader(2) + kBanner + ExpectedTotals(0, 0));
+    EXPECT_EQ(fs.Contents(kResultsPath), "the earlier result");
+}
+
 TEST_F(Completion, UninstallFolderThatCannotBeCreatedIsAnUnexpectedError) {
     programFolder = "C:\\Other\\Tool";
     fs.AddFolder(programFolder);

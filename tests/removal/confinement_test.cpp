@@ -235,6 +235,8 @@ TEST_F(Confinement2da, ABackupUninstallFolderLinkedOutsideReceivesNothing) {
     EXPECT_EQ(fs.Contents(kOverride + "\\appearance.2da"), "the table in use") << SavedLog();
 }
 
+// A link to a file outside is not written through: the run fails. A link that leads nowhere holds
+// the name as any other thing that is not a file does: the log goes beside it, nothing outside.
 TEST_F(Confinement, AResultsDocumentLinkedOutsideIsNotWrittenThrough) {
     for (const std::string& target : {kSaves + "\\profile", kSaves + "\\gone.rtf"}) {  // read-only, and dangling
         MemoryFileSystem disk;
@@ -242,16 +244,24 @@ TEST_F(Confinement, AResultsDocumentLinkedOutsideIsNotWrittenThrough) {
         disk.AddFile(kGame + "\\dialog.tlk", "TLK V3.0");
         disk.AddFile(kSaves + "\\profile", "the player's start-up file", Attributes{.readOnly = true});
         disk.AddLink(kResultsPath, target);
-        const auto before = disk.Snapshot();
+        auto expected = disk.Snapshot();
         ScriptedUi seen;
         seen.promptAnswers = {0};
         RunContext context{disk, registry, seen, browser, programFolder};
         UninstallDescription copy = d;
         const RunResult result = RunRemoval(copy, context);
-        EXPECT_NE(result.outcome, RunOutcome::Completed) << target;
-        EXPECT_EQ(disk.Snapshot(), before) << target;
         EXPECT_TRUE(disk.AttributesOf(kSaves + "\\profile")->readOnly);
         EXPECT_FALSE(disk.Exists(kSaves + "\\gone.rtf"));
+        if (target.ends_with("gone.rtf")) {
+            const std::string beside = kProgram + "\\uninstall\\removal_results-2.rtf";
+            EXPECT_EQ(result.outcome, RunOutcome::Completed);
+            EXPECT_EQ(result.logPath, beside);
+            expected[beside] = result.log;
+            EXPECT_EQ(disk.Snapshot(), expected);
+            continue;
+        }
+        EXPECT_NE(result.outcome, RunOutcome::Completed) << target;
+        EXPECT_EQ(disk.Snapshot(), expected) << target;
         ASSERT_FALSE(seen.messages.empty());
         EXPECT_EQ(seen.messages.back().title, "Oops!");
         EXPECT_NE(seen.messages.back().text.find("Refused (outside the game and program folders)"), std::string::npos);

@@ -37,6 +37,7 @@ TEST_F(FileList, DirectHitsAreDeletedAndTheBannerFollows) {
     EXPECT_EQ(GameFiles(), (std::map<std::string, std::string>{{kGame + "\\dialog.tlk", "TLK V3.0 strings"},
                                                                {kOverride + "\\keep.tga", "k"}}));
     EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(result.deletedCount, 3);
 }
 
 TEST_F(FileList, MissingEntrySuppressesTheBanner) {
@@ -57,6 +58,7 @@ TEST_F(FileList, FailedDeletionSuppressesTheBannerAndCounts) {
                                               "Permission denied" R"(\cf1\par)" + CRLF + kNoBanner + ExpectedTotals(1, 0));
     EXPECT_TRUE(fs.Exists(kOverride + "\\a.tga"));
     EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(result.deletedCount, 0);
 }
 
 TEST_F(FileList, K2FileInASubfolderIsDeletedAfterYes) {
@@ -231,6 +233,35 @@ TEST_F(FileList, EntriesAreReadAsWindowsReadsThem) {
                                                                {kOverride + "\\any.uti", "kept"}}));
     ASSERT_EQ(ui.prompts.size(), 2u);
     EXPECT_EQ(ui.prompts[1].msgText, SubfolderText(R"(override\\c.uti .)", R"(C:\\Games\\Kotor\\override\\sub\\)"));
+}
+
+// A table that the 2da restore is about to offer to put back is not deleted by the file list, so
+// that "No" to the replacement keeps it, with what other mods changed in it. Only tables in
+// override, and only with a backup to restore, are left.
+TEST_F(FileList, ATableTheRestoreOffersIsLeftToIt) {
+    d.Restore2da = true;
+    d.Backup2daAvailable = true;
+    d.Backup2daFiles = {kProgram + "\\backup\\Appearance.2da"};
+    fs.AddFile(kProgram + "\\backup\\Appearance.2da", "backup table");
+    fs.AddFile(kOverride + "\\appearance.2da", "table changed by another mod");
+    fs.AddFile(kOverride + "\\spells.2da", "no backup");
+    fs.AddFile(kGame + "\\appearance.2da", "not in override");
+    SetFileList({"override\\APPEARANCE.2da", "override\\spells.2da", "appearance.2da"});
+    const RunResult result = RunConfirmed({1});  // No to the replacement
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + R"(\cf4 Left to the 2da restore: \cf1 Override\\APPEARANCE.2da\cf1\par)" +
+                              CRLF + DeletedLine(R"(Override\\spells.2da)") + DeletedLine("appearance.2da") + kBanner +
+                              R"(\cf1 QRestore2da: \cf5 User declined \cf1 Appearance.2da\cf5  replacement.\par)" +
+                              CRLF + ExpectedTotals(0, 0));
+    EXPECT_EQ(fs.Contents(kOverride + "\\appearance.2da"), "table changed by another mod");
+    EXPECT_EQ(result.notFoundCount, 0);
+}
+
+TEST_F(FileList, WithoutTheRestoreATableInTheListIsDeleted) {
+    d.Backup2daFiles = {kProgram + "\\backup\\appearance.2da"};  // found, but the description restores no table
+    fs.AddFile(kOverride + "\\appearance.2da", "table");
+    SetFileList({"override\\appearance.2da"});
+    RunConfirmed();
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine(R"(Override\\appearance.2da)") + kBanner + ExpectedTotals(0, 0));
 }
 
 TEST_F(FileList, NamesAreEscapedForRtf) {

@@ -19,7 +19,8 @@ protected:
 TEST_F(QueuedDeletes, YesDeletesWithTheAuthorsPrompt) {
     fs.AddFile(kOverride + "\\q.tga", "q");
     Queue("override\\q.tga", "Delete \\b q\\b0 ?" + CRLF + "Really?", 4321);
-    RunConfirmed({0});
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.deletedCount, 1);
     ASSERT_EQ(ui.prompts.size(), 2u);
     const PromptRequest& p = ui.prompts[1];
     EXPECT_EQ(p.msgText, "Delete \\b q\\b0 ?\\par " + CRLF + "Really?");
@@ -97,6 +98,7 @@ TEST_F(QueuedDeletes, FailedDeletionIsCounted) {
                               R"(\cf1 QDeleteFile: \cf10 Delete Failure - \cf1 Override\\q.tga\cf7  - Error: 71  )"
                               "Disk is write-protected" R"(\par)" + CRLF + ExpectedTotals(1, 0));
     EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(result.deletedCount, 0);
     EXPECT_TRUE(fs.Exists(kOverride + "\\q.tga"));
 }
 

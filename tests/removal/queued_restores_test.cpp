@@ -20,7 +20,9 @@ TEST_F(QueuedRestores, YesPutsTheOriginalBack) {
     fs.AddFile(kOverride + "\\a.tga", "mod");
     fs.AddFile(kOverride + "\\a.tga.original", "game");
     Queue("override\\a.tga", "Restore" + CRLF + "a?");
-    RunConfirmed({0});
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.restoredCount, 1);
+    EXPECT_EQ(result.deletedCount, 0);  // the mod's file goes as part of the restore
     ASSERT_EQ(ui.prompts.size(), 2u);
     const PromptRequest& p = ui.prompts[1];
     EXPECT_EQ(p.msgText, "Restore\\par " + CRLF + "a?");
@@ -69,6 +71,7 @@ TEST_F(QueuedRestores, LockedModFileFailsTwiceAndKeepsBothFiles) {
                               R"(\cf10 Failure Renaming \cf1 Override\\a.tga.original\cf10  to \cf1Override\\a.tga - )"
                               R"(\cf7 Error: 58  File already exists\par)" + CRLF + ExpectedTotals(2, 0));
     EXPECT_EQ(result.failureCount, 2);
+    EXPECT_EQ(result.restoredCount, 0);
     EXPECT_EQ(fs.Contents(kOverride + "\\a.tga"), "mod");
     EXPECT_EQ(fs.Contents(kOverride + "\\a.tga.original"), "game");
 }

@@ -101,7 +101,9 @@ protected:
 
 TEST_F(Restore2da, InOverrideYesFirstRun) {
     fs.AddFile(kInOverride, "current table");
-    RunConfirmed({0});
+    const RunResult result = RunConfirmed({0});
+    EXPECT_EQ(result.tablesRestoredCount, 1);
+    EXPECT_EQ(result.deletedCount, 0);  // the table in use goes as part of the restore
     CheckYesNo(1, kReplaceText);
     EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
                               kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
@@ -298,6 +300,7 @@ TEST_F(Restore2da, LockedCurrentFileLeavesTheBackupInPlace) {
                       R"(\cf7 Error: 58  File already exists\par)" + CRLF,
                   2));
     EXPECT_EQ(result.failureCount, 2);
+    EXPECT_EQ(result.tablesRestoredCount, 0);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"},
                                   {kBackup, "backup table"},
                                   {kBu + "\\appearance.2da", "current table"},
@@ -467,6 +470,7 @@ TEST_F(Restore2da, ABackupOnAnotherVolumeIsCopiedComparedAndThenDeleted) {
                                                    R"(Override\\appearance.2da\cf3  (another volume: copied, )"
                                                    R"(compared, then deleted from the backup folder)\par)" + CRLF));
     EXPECT_EQ(result.failureCount, 0);
+    EXPECT_EQ(result.tablesRestoredCount, 1);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
                                   {kBu + "\\appearance.2da", "current table"},
                                   {kBu + "\\original install backup.appearance.2da", "backup table"}}));

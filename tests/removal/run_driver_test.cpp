@@ -178,6 +178,25 @@ TEST_F(RunDriver, ClosedGameChoiceWithoutAGameStops) {
     EXPECT_EQ(ui.messages[0].text, "Error selecting game to uninstall from.");
 }
 
+// The front end may refuse the game folder once it is settled (the console refuses one on
+// read-only media); the run stops there, before its log begins and before anything is changed.
+TEST_F(RunDriver, AGameFolderTheFrontEndRefusesStopsTheRunBeforeAnythingChanges) {
+    fs.AddFile(kOverride + "\\mod.uti", "x");
+    SetFileList({"override\\mod.uti"});
+    d.GameSelect = true;
+    std::vector<std::string> asked;
+    acceptGameFolder = [&](const std::string& folder) {
+        asked.push_back(folder);
+        return false;
+    };
+    const RunResult result = RunConfirmed({1});
+    EXPECT_EQ(result.outcome, RunOutcome::Stopped);
+    EXPECT_EQ(asked, (std::vector<std::string>{kGame}));
+    EXPECT_EQ(fs.Contents(kOverride + "\\mod.uti"), "x");
+    EXPECT_FALSE(fs.Exists(kResultsPath));
+    EXPECT_EQ(result.log, "");
+}
+
 // A user interface that presses "Remove Mod" again whenever the run lets the window process messages.
 class ReenteringUi : public ScriptedUi {
 public:

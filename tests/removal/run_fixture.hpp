@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -74,6 +75,7 @@ protected:
     RunResult Run(std::initializer_list<int> answers = {}) {
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
+        context.acceptGameFolder = acceptGameFolder;
         RunResult result = RunRemoval(d, context);
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
         return result;
@@ -96,6 +98,7 @@ protected:
     }
 
     std::string programFolder = kProgram;
+    std::function<bool(const std::string&)> acceptGameFolder;
     MemoryFileSystem fs;
     FakeRegistry registry;
     ScriptedUi ui;

@@ -98,6 +98,8 @@ posix_console() {
     echo "exit $?"
 }
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
+# The lines of --check without the folder before "uninstall/uninstall_data.ini:" (or "\").
+findings() { sed -E 's#^.*[/\\]uninstall[/\\]uninstall_data\.ini:#uninstall_data.ini:#'; }
 # Every file of a folder with its checksum, and every folder.
 tree_state() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r md5sum; find . -type d | sort); }
 
@@ -131,8 +133,9 @@ for case_dir in "$GALLERY"/*/; do
             posix_args+=("--$option-folder" "$folder/$option")
         fi
     done
-    wine_console 120 "${win_args[@]}" >"$OUT/results/check-$name-windows.txt"
-    posix_console "${posix_args[@]}" >"$OUT/results/check-$name-posix.txt"
+    # Each console names the description by the folder as it was given: the findings follow it.
+    wine_console 120 "${win_args[@]}" | findings >"$OUT/results/check-$name-windows.txt"
+    posix_console "${posix_args[@]}" | findings >"$OUT/results/check-$name-posix.txt"
     if ! cmp -s "$OUT/results/check-$name-windows.txt" "$OUT/results/check-$name-posix.txt"; then
         diff -u "$OUT/results/check-$name-posix.txt" "$OUT/results/check-$name-windows.txt" >"$OUT/results/check-$name.diff"
         fail "check-$name" "the findings or the status differ from the POSIX console's (see results/check-$name.diff)"

@@ -5,8 +5,12 @@
 
 #include <CLI/CLI.hpp>
 #include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <vector>
 
 #include "app/console/posix/host_path_form.hpp"
@@ -14,12 +18,21 @@
 extern char** environ;
 
 namespace zelvane::console {
+namespace {
+
+bool ShellSafe(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           std::string_view("/._-+,:@%").find(c) != std::string_view::npos;
+}
+
+}  // namespace
 
 SystemHelp HelpOfThisSystem() {
     SystemHelp help;
     help.paths =
-        " Windows paths map onto this machine as under Wine: Z:\\home\\me is\n"
-        "/home/me, and names are found whatever their letter case.";
+        " Windows paths map onto this machine as under Wine: Z:\\home\\me is /home/me, and names\n"
+        "are found whatever their letter case.";
+    help.noViewer = "xdg-open missing or failing";
     help.pathForms = " (POSIX or Windows form)";
     help.gameFolder =
         "The game folder comes from --game-folder, else --registry, else it is looked for: the Wine\n"
@@ -33,6 +46,10 @@ SystemHelp HelpOfThisSystem() {
         "shows what is found and where it looked.";
     help.gameFolderWinsOver = "--registry and the search";
     help.printOnlyOptions = ", --find-games";
+    help.exitStopped =
+        "  2   the run stopped before changing anything (no game chosen, no usable game folder, a game\n"
+        "      or program folder on read-only media) or ended on an unexpected error\n";
+    help.optionFiles = "--answers or --registry file";
     help.seeAlso = " See zelvane-console(1).";
     return help;
 }
@@ -52,13 +69,44 @@ bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 bool StandardOutputShowsColours() { return isatty(STDOUT_FILENO) == 1; }
 
+char HostSeparator() { return '/'; }
+
+std::string CanonicalFolder(const std::string& folder) {
+    char resolved[PATH_MAX];
+    if (realpath(folder.c_str(), resolved) != nullptr) return std::string(resolved);
+    return AbsoluteHostPath(folder);
+}
+
+std::string HostToWindows(std::string_view hostPath) { return HostToWindowsPath(hostPath); }
+
 std::string TypedPathToWindows(std::string_view typed) { return UserPathToWindows(ExpandHome(typed)); }
+
+std::string QuotedArgument(std::string_view text) {
+    bool safe = !text.empty();
+    for (const char c : text) safe = safe && ShellSafe(c);
+    if (safe) return std::string(text);
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'') {
+            quoted += "'\\''";
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
 
 bool OpenWithViewer(const std::string& hostPath) {
     std::string program = "xdg-open";
     std::vector<char*> argv{program.data(), const_cast<char*>(hostPath.c_str()), nullptr};
     pid_t pid = 0;
-    return posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0;
+    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return false;
+    // xdg-open hands the file to the desktop's viewer and ends; where it finds none it fails, and
+    // where it falls back to a viewer in this terminal, the terminal is that viewer's until it ends.
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 }  // namespace zelvane::console

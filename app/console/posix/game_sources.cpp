@@ -30,7 +30,7 @@ GameSearchResult Search(const std::string& winePrefix) { return SearchGames(Game
 void PrintPlaces(const std::vector<SearchedPlace>& places, std::ostream& out) {
     out << "Looked in:\n";
     for (const SearchedPlace& place : places) {
-        out << "  " << place.what << " " << place.folder << ": " << place.outcome << "\n";
+        out << "  " << place.what << " " << HostTerminalLine(place.folder) << ": " << place.outcome << "\n";
     }
 }
 
@@ -77,11 +77,12 @@ void PrintFoundGames(const std::string& winePrefix, std::ostream& out) {
     if (registry.Found().empty()) out << "No game folder found.\n";
     for (const FoundGame& found : registry.Found()) {
         out << (found.game == 1 ? "K1 " : "K2 ")
-            << (found.hostFolder.empty() ? TerminalLine(found.windowsPath) + " (not found)" : found.hostFolder);
+            << (found.hostFolder.empty() ? TerminalLine(found.windowsPath) + " (not found)"
+                                         : HostTerminalLine(found.hostFolder));
         if (!found.hostFolder.empty() && !found.exists) out << " (missing)";
         if (registry.Answer(found.game) == &found) out << " (used by a run)";
-        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: " << found.origin
-            << "\n";
+        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: "
+            << HostTerminalLine(found.origin) << "\n";
     }
     PrintPlaces(searched, out);
     if (registry.Answer(1) == nullptr && registry.Answer(2) == nullptr) out << kWhatToPass << "\n";

@@ -2,18 +2,19 @@
 
 #include <unistd.h>
 
-#include <climits>
-#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "app/console/check_mode.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/console_options.hpp"
 #include "app/console/console_run.hpp"
-#include "app/console/posix/host_path_form.hpp"
 #include "app/console/posix/game_sources.hpp"
+#include "app/console/posix/host_path_form.hpp"
+#include "app/console/posix/read_only_stop.hpp"
+#include "app/console/terminal_text.hpp"
 #include "platform/posix/file_registry.hpp"
 #include "platform/posix/host_paths.hpp"
 #include "platform/posix/instance_lock.hpp"
@@ -30,10 +31,15 @@ std::string ExecutableFolder() {
     return HostFolderOf(std::string(buffer.data(), static_cast<std::size_t>(got)));
 }
 
-std::string CanonicalFolder(const std::string& folder) {
-    char resolved[PATH_MAX];
-    if (realpath(folder.c_str(), resolved) != nullptr) return std::string(resolved);
-    return AbsoluteHostPath(folder);
+// A flock on the program folder itself; a run goes on unlocked, told so, where none can be taken.
+std::unique_ptr<InstanceCheck> LockProgramFolder(const std::string& hostProgramFolder, bool dryRun, std::ostream& err) {
+    auto lock = std::make_unique<PosixInstanceCheck>(
+        hostProgramFolder, dryRun ? PosixInstanceCheck::Mode::Probe : PosixInstanceCheck::Mode::Run);
+    if (!lock->Unavailable().empty()) {
+        err << "zelvane-console: the program folder " << HostTerminalLine(hostProgramFolder) << " cannot be locked ("
+            << lock->Unavailable() << "); make sure no other run uses it." << std::endl;
+    }
+    return lock;
 }
 
 int Run(const ConsoleOptions& options) {
@@ -43,18 +49,28 @@ int Run(const ConsoleOptions& options) {
         PrintFoundGames(winePrefix, std::cout);
         return kExitCompleted;
     }
-    const std::string hostProgramFolder =
-        options.programFolder.empty() ? ExecutableFolder() : CanonicalFolder(options.programFolder);
+    const ProgramFolderChoice choice =
+        ChooseProgramFolder(options.programFolder.empty() ? options.modDir : options.programFolder,
+                            PosixFileSystem(winePrefix), ExecutableFolder());
+    if (!choice.folder) {
+        std::cerr << "zelvane-console: " << choice.error << std::endl;
+        return kExitBadUse;
+    }
     PosixFileSystem disk(winePrefix);
-    if (options.check) return RunCheck(options, disk, HostToWindowsPath(hostProgramFolder), std::cout);
+    const auto hostPathOf = [&disk](std::string_view path) { return disk.HostPathOf(path); };
+    if (options.check) return RunCheck(options, disk, hostPathOf, *choice.folder, std::cout);
 
     const std::unique_ptr<Registry> registry = ChooseRegistry(options, winePrefix, std::cout);
     const auto* file = dynamic_cast<const FileRegistry*>(registry.get());
-    PosixInstanceCheck instance =
-        options.dryRun ? PosixInstanceCheck::Probe(hostProgramFolder) : PosixInstanceCheck(hostProgramFolder);
-    ConsoleSystem system{disk, *registry, file != nullptr ? file->Error() : std::string(), instance,
-                         HostToWindowsPath(hostProgramFolder),
-                         [&disk](std::string_view path) { return disk.HostPathOf(path); }};
+    ConsoleSystem system{disk,
+                         *registry,
+                         file != nullptr ? file->Error() : std::string(),
+                         *choice.folder,
+                         hostPathOf,
+                         [&](bool dryRun, std::ostream& err) {
+                             return LockProgramFolder(choice.folder->host, dryRun, err);
+                         },
+                         StopForReadOnlyMedia};
     return RunConsole(options, system);
 }
 

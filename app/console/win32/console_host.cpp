@@ -1,5 +1,6 @@
 // zelvane-console on Windows: the terminal is the console window, typed paths are Windows paths
-// made full, documents open with their associated program.
+// made full, documents open with their associated program. Host paths are the Windows paths in
+// UTF-8, as the terminal shows them; the core gets them in the ANSI code page.
 
 #include "app/console/console_host.hpp"
 
@@ -9,60 +10,15 @@
 #include <CLI/CLI.hpp>
 #include <vector>
 
+#include "app/console/win32/ansi_text.hpp"
+
 namespace zelvane::console {
 namespace {
 
 constexpr DWORD kVirtualTerminalProcessing = 0x0004;  // ENABLE_VIRTUAL_TERMINAL_PROCESSING, Windows 10
 
-bool IsConsole(DWORD which) {
-    DWORD mode = 0;
-    return GetConsoleMode(GetStdHandle(which), &mode) != 0;
-}
-
-// A text the user typed in UTF-8 (an answers file saved by Notepad) in the ANSI code page the
-// core's paths are in; a text that is no UTF-8 is taken as ANSI already.
-std::string AnsiOf(std::string_view typed) {
-    bool ascii = true;
-    for (const char c : typed) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
-    if (ascii || typed.size() > 32767) return std::string(typed);
-    const int length = static_cast<int>(typed.size());
-    const int wide = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, typed.data(), length, nullptr, 0);
-    if (wide <= 0) return std::string(typed);
-    std::vector<wchar_t> units(static_cast<std::size_t>(wide));
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, typed.data(), length, units.data(), wide);
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, units.data(), wide, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return std::string(typed);
-    std::string ansi(static_cast<std::size_t>(bytes), '\0');
-    WideCharToMultiByte(CP_ACP, 0, units.data(), wide, ansi.data(), bytes, nullptr, nullptr);
-    return ansi;
-}
-
-}  // namespace
-
-SystemHelp HelpOfThisSystem() {
-    SystemHelp help;
-    help.gameFolder =
-        "The game folder comes from --game-folder, else from the game's registry entry, as zelvane.exe\n"
-        "takes it (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR or ...\\LucasArts\\KotOR2, value Path).\n"
-        "Without one the run asks for the folder, offering the one Steam or GOG registered for the game\n"
-        "when it holds dialog.tlk.";
-    help.gameFolderWinsOver = "the registry";
-    return help;
-}
-
-void AddSystemOptions(CLI::App& /*app*/, ConsoleOptions& /*options*/) {}
-
-bool StandardInputIsTerminal() { return IsConsole(STD_INPUT_HANDLE); }
-
-bool StandardOutputShowsColours() {
-    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    DWORD mode = 0;
-    if (GetConsoleMode(out, &mode) == 0) return false;
-    return (mode & kVirtualTerminalProcessing) != 0 || SetConsoleMode(out, mode | kVirtualTerminalProcessing) != 0;
-}
-
-std::string TypedPathToWindows(std::string_view typed) {
-    const std::string path = AnsiOf(typed);
+// The full form of an ANSI path; the path itself when it has none.
+std::string FullPath(const std::string& path) {
     if (path.empty()) return path;
     DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
     std::string full;
@@ -82,8 +38,57 @@ std::string TypedPathToWindows(std::string_view typed) {
     return full;
 }
 
+}  // namespace
+
+SystemHelp HelpOfThisSystem() {
+    SystemHelp help;
+    help.noViewer = "no program opens .rtf documents";
+    help.gameFolder =
+        "The game folder comes from --game-folder, else from the game's registry entry, as zelvane.exe\n"
+        "takes it (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR or ...\\LucasArts\\KotOR2, value Path).\n"
+        "Without one the run asks for the folder, offering the one Steam or GOG registered for the game\n"
+        "when it holds dialog.tlk.";
+    help.gameFolderWinsOver = "the registry";
+    help.exitStopped =
+        "  2   the run stopped before changing anything (no game chosen, no usable game folder) or ended\n"
+        "      on an unexpected error\n";
+    help.optionFiles = "--answers file";
+    return help;
+}
+
+void AddSystemOptions(CLI::App& /*app*/, ConsoleOptions& /*options*/) {}
+
+bool StandardInputIsTerminal() {
+    DWORD mode = 0;
+    return GetConsoleMode(GetStdHandle(STD_INPUT_HANDLE), &mode) != 0;
+}
+
+bool StandardOutputShowsColours() {
+    const HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    DWORD mode = 0;
+    if (GetConsoleMode(out, &mode) == 0) return false;
+    return (mode & kVirtualTerminalProcessing) != 0 || SetConsoleMode(out, mode | kVirtualTerminalProcessing) != 0;
+}
+
+char HostSeparator() { return '\\'; }
+
+std::string CanonicalFolder(const std::string& folder) { return Utf8Of(FullPath(AnsiOf(folder))); }
+
+std::string HostToWindows(std::string_view hostPath) { return AnsiOf(hostPath); }
+
+std::string TypedPathToWindows(std::string_view typed) { return FullPath(AnsiOf(typed)); }
+
+std::string QuotedArgument(std::string_view text) {
+    if (!text.empty() && text.find_first_of(" \t&|<>^()\"%") == std::string_view::npos) return std::string(text);
+    // A trailing backslash would escape the closing quote.
+    std::string inner(text);
+    if (!inner.empty() && inner.back() == '\\') inner += '\\';
+    return "\"" + inner + "\"";
+}
+
 bool OpenWithViewer(const std::string& hostPath) {
-    const HINSTANCE result = ShellExecuteA(nullptr, "open", hostPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE result =
+        ShellExecuteA(nullptr, "open", AnsiOf(hostPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

@@ -13,6 +13,7 @@
 #include "app/console/console_options.hpp"
 #include "app/console/console_run.hpp"
 #include "app/console/game_folder_registry.hpp"
+#include "app/console/win32/ansi_text.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
@@ -39,25 +40,35 @@ private:
     UINT previous_;
 };
 
+// The executable's folder as a host path.
 std::string ExecutableFolder() {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {
         const DWORD got = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (got == 0) return TypedPathToWindows(".");
+        if (got == 0) return ".";
         if (got < buffer.size()) {
             const std::string path(buffer.data(), got);
             const std::size_t slash = path.find_last_of('\\');
-            return slash == std::string::npos ? TypedPathToWindows(".") : path.substr(0, slash);
+            return slash == std::string::npos ? "." : Utf8Of(path.substr(0, slash));
         }
         buffer.resize(buffer.size() * 2);
     }
 }
 
 int Run(const ConsoleOptions& options) {
-    const std::string programFolder =
-        options.programFolder.empty() ? ExecutableFolder() : TypedPathToWindows(options.programFolder);
     Win32FileSystem disk;
-    if (options.check) return RunCheck(options, disk, programFolder, std::cout);
+    const ProgramFolderChoice choice = ChooseProgramFolder(
+        options.programFolder.empty() ? options.modDir : options.programFolder, disk, ExecutableFolder());
+    if (!choice.folder) {
+        std::cerr << "zelvane-console: " << choice.error << std::endl;
+        return kExitBadUse;
+    }
+    // A Windows path is the host path itself; missing, it has none.
+    const auto hostPathOf = [&disk](std::string_view path) {
+        Attributes attributes;
+        return disk.GetAttributes(path, attributes) == FsStatus::Ok ? Utf8Of(path) : std::string();
+    };
+    if (options.check) return RunCheck(options, disk, hostPathOf, *choice.folder, std::cout);
 
     std::unique_ptr<Registry> registry;
     if (options.gameFolder.empty()) {
@@ -67,10 +78,14 @@ int Run(const ConsoleOptions& options) {
     }
     // The console in a mod's folder stands for the zelvane.exe shipped there: the two never run
     // on the same folder at once.
-    Win32InstanceCheck instance(AddBackslash(programFolder) + "zelvane.exe");
-    ConsoleSystem system{disk, *registry, std::string(), instance, programFolder, [&disk](std::string_view path) {
-                             return FileExists(disk, path) ? std::string(path) : std::string();
-                         }};
+    const std::string program = AddBackslash(HostToWindows(choice.folder->host)) + "zelvane.exe";
+    ConsoleSystem system{disk,
+                         *registry,
+                         std::string(),
+                         *choice.folder,
+                         hostPathOf,
+                         [&program](bool, std::ostream&) { return std::make_unique<Win32InstanceCheck>(program); },
+                         [](std::string_view, const std::string&, std::ostream&) { return false; }};
     return RunConsole(options, system);
 }
 

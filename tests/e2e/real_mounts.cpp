@@ -1,0 +1,268 @@
+#include "tests/e2e/real_mounts.hpp"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+extern char** environ;
+
+namespace zelvane::e2e {
+namespace {
+
+constexpr long kFuseSuperMagic = 0x65735546;
+constexpr off_t kImageSize = 32 * 1024 * 1024;
+
+// Where a program is: the folders of $PATH, and the system folders root's tools live in.
+std::string FindProgram(const std::string& name) {
+    std::string folders = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+    folders += ":/usr/sbin:/sbin:/usr/bin:/bin";
+    std::stringstream list(folders);
+    std::string folder;
+    while (std::getline(list, folder, ':')) {
+        if (folder.empty()) continue;
+        const std::string path = folder + "/" + name;
+        if (::access(path.c_str(), X_OK) == 0) return path;
+    }
+    return {};
+}
+
+struct Outcome {
+    bool ok = false;
+    std::string output;  // standard output and error together
+};
+
+// Runs a program to its end; what it printed is kept for the reason of a failure.
+Outcome Command(const std::vector<std::string>& arguments) {
+    Outcome outcome;
+    const std::string program = FindProgram(arguments.front());
+    if (program.empty()) {
+        outcome.output = arguments.front() + " is not installed (tools/install-deps.sh installs it)";
+        return outcome;
+    }
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) != 0) return outcome;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
+    std::vector<std::string> args = arguments;
+    std::vector<char*> argv;
+    for (std::string& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(fds[1]);
+    char buffer[4096];
+    ssize_t got = 0;
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) outcome.output.append(buffer, static_cast<std::size_t>(got));
+    ::close(fds[0]);
+    if (spawned != 0) {
+        outcome.output = "cannot start " + program;
+        return outcome;
+    }
+    int status = 0;
+    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    outcome.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return outcome;
+}
+
+std::string Trimmed(std::string text) {
+    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+    return text;
+}
+
+// The mount points below a folder, deepest first.
+std::vector<std::string> MountsBelow(const std::string& folder) {
+    std::vector<std::string> found;
+    std::ifstream info("/proc/self/mountinfo");
+    std::string line;
+    while (std::getline(info, line)) {
+        std::istringstream fields(line);
+        std::string id, parent, device, root, mountPoint;
+        fields >> id >> parent >> device >> root >> mountPoint;
+        if (mountPoint.rfind(folder + "/", 0) == 0) found.insert(found.begin(), mountPoint);
+    }
+    return found;
+}
+
+void DetachLoopDevicesOf(const std::string& image) {
+    const Outcome listed = Command({"losetup", "-j", image});
+    std::istringstream lines(listed.output);
+    std::string line;
+    while (std::getline(lines, line)) {
+        const std::size_t colon = line.find(':');
+        if (line.rfind("/dev/loop", 0) == 0 && colon != std::string::npos) Command({"losetup", "-d", line.substr(0, colon)});
+    }
+}
+
+// The set of a test process that died without unmounting it.
+void ReapSetsOfEndedProcesses(const std::string& work) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(work, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(name));
+        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        for (const std::string& mountPoint : MountsBelow(entry.path().string())) ::umount2(mountPoint.c_str(), MNT_DETACH);
+        for (const char* image : {"ntfs.img", "exfat.img"}) DetachLoopDevicesOf((entry.path() / image).string());
+        std::filesystem::remove_all(entry.path(), error);
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<RealMount> RealMount::Make(Kind kind, const std::string& folder, std::string& whyNot) {
+    if (::access("/dev/fuse", R_OK | W_OK) != 0) {
+        whyNot = "no usable /dev/fuse on this machine";
+        return nullptr;
+    }
+    std::unique_ptr<RealMount> mount(new RealMount());
+    const bool ntfs = kind == Kind::Ntfs;
+    mount->image_ = folder + (ntfs ? "/ntfs.img" : "/exfat.img");
+    mount->mountPoint_ = folder + (ntfs ? "/ntfs" : "/exfat");
+    std::filesystem::create_directories(mount->mountPoint_);
+    {
+        const int fd = ::open(mount->image_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+        const bool sized = fd >= 0 && ::ftruncate(fd, kImageSize) == 0;
+        if (fd >= 0) ::close(fd);
+        if (!sized) {
+            whyNot = "cannot make the image " + mount->image_;
+            return nullptr;
+        }
+    }
+    Outcome made = ntfs ? Command({"mkntfs", "-F", "-Q", "-q", mount->image_}) : Command({"mkfs.exfat", mount->image_});
+    if (!made.ok) {
+        whyNot = std::string("cannot format the ") + Name(kind) + " image: " + Trimmed(made.output);
+        return nullptr;
+    }
+    Outcome mounted;
+    if (ntfs) {
+        mounted = Command({"ntfs-3g", "-o", "umask=000", mount->image_, mount->mountPoint_});
+    } else {
+        const Outcome loop = Command({"losetup", "-f", "--show", mount->image_});
+        if (!loop.ok) {
+            whyNot = "cannot attach the exFAT image to a loop device: " + Trimmed(loop.output);
+            return nullptr;
+        }
+        mount->loopDevice_ = Trimmed(loop.output);
+        mounted = Command({"mount.exfat-fuse", "-o", "umask=000", mount->loopDevice_, mount->mountPoint_});
+    }
+    struct statfs st {};
+    if (!mounted.ok || ::statfs(mount->mountPoint_.c_str(), &st) != 0 || st.f_type != kFuseSuperMagic) {
+        whyNot = std::string("cannot mount the ") + Name(kind) + " image: " + Trimmed(mounted.output);
+        return nullptr;
+    }
+    return mount;
+}
+
+RealMount::~RealMount() {
+    bool unmounted = ::umount2(mountPoint_.c_str(), 0) == 0;
+    for (int attempt = 0; !unmounted && errno == EBUSY && attempt < 50; ++attempt) {
+        ::usleep(100 * 1000);  // a run that was killed may still hold a file there for a moment
+        unmounted = ::umount2(mountPoint_.c_str(), 0) == 0;
+    }
+    if (!unmounted) ::umount2(mountPoint_.c_str(), MNT_DETACH);
+    if (!loopDevice_.empty()) Command({"losetup", "-d", loopDevice_});
+    std::error_code error;
+    std::filesystem::remove(mountPoint_, error);
+    std::filesystem::remove(image_, error);
+}
+
+std::unique_ptr<RealMount> RealMountTest::ntfs_;
+std::unique_ptr<RealMount> RealMountTest::exfat_;
+std::string RealMountTest::whyNot_;
+
+void RealMountTest::SetUpTestSuite() {
+    whyNot_.clear();
+    if (::geteuid() != 0) {
+        whyNot_ = "not root: the images are mounted as a player's system mounts them, by root";
+        return;
+    }
+    const std::string work = ZELVANE_MOUNT_WORK;
+    std::filesystem::create_directories(work);
+    ReapSetsOfEndedProcesses(work);
+    const std::string folder = work + "/" + std::to_string(::getpid());
+    std::filesystem::create_directories(folder);
+    // The mount points are reached by the player's runs: every folder on the way must be open to them.
+    ::chmod(work.c_str(), 0755);
+    ::chmod(folder.c_str(), 0755);
+    for (std::filesystem::path p = work; p != p.root_path(); p = p.parent_path()) {
+        struct stat st {};
+        if (::stat(p.c_str(), &st) != 0 || (st.st_mode & 0001) == 0) {
+            whyNot_ = "the build folder lies below " + p.string() + ", which other users cannot enter";
+            return;
+        }
+    }
+    ntfs_ = RealMount::Make(RealMount::Kind::Ntfs, folder, whyNot_);
+    if (ntfs_) exfat_ = RealMount::Make(RealMount::Kind::Exfat, folder, whyNot_);
+}
+
+void RealMountTest::TearDownTestSuite() {
+    exfat_.reset();
+    ntfs_.reset();
+    std::error_code error;
+    std::filesystem::remove_all(std::string(ZELVANE_MOUNT_WORK) + "/" + std::to_string(::getpid()), error);
+}
+
+void RealMountTest::SetUp() {
+    if (ntfs_ && exfat_) return;
+    const char* allow = std::getenv("ZELVANE_ALLOW_NO_FUSE");
+    if (allow != nullptr && std::string(allow) == "1") {
+        GTEST_SKIP() << "SKIPPED LOUDLY: no real NTFS/exFAT mount here (" << whyNot_
+                     << "); ZELVANE_ALLOW_NO_FUSE=1 allows it, so shared Windows partitions were NOT tested";
+    }
+    FAIL() << "no real NTFS/exFAT mount here: " << whyNot_
+           << " (set ZELVANE_ALLOW_NO_FUSE=1 to skip the tests on real mounts instead)";
+}
+
+const std::string& RealMountTest::MountOf(RealMount::Kind kind) {
+    return (kind == RealMount::Kind::Ntfs ? ntfs_ : exfat_)->Path();
+}
+
+void RealMountTest::TearDown() {
+    for (const std::string& view : views_) {
+        if (::umount2(view.c_str(), 0) != 0) ::umount2(view.c_str(), MNT_DETACH);
+        ::rmdir(view.c_str());
+    }
+    std::error_code error;
+    for (const std::string& folder : made_) std::filesystem::remove_all(folder, error);
+}
+
+std::string RealMountTest::FolderOn(RealMount::Kind kind, const std::string& name) {
+    const std::string folder = MountOf(kind) + "/" + name;
+    std::filesystem::create_directories(folder);
+    made_.push_back(folder);
+    return folder;
+}
+
+std::string RealMountTest::ReadOnlyView(const std::string& folder) {
+    const std::string view = folder + ".read-only";
+    std::filesystem::create_directories(view);
+    if (::mount(folder.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) {
+        ADD_FAILURE() << "cannot bind " << folder << ": " << std::strerror(errno);
+        return view;
+    }
+    views_.push_back(view);
+    if (::mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
+        ADD_FAILURE() << "cannot remount " << view << " read-only: " << std::strerror(errno);
+    }
+    return view;
+}
+
+}  // namespace zelvane::e2e
