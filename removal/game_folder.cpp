@@ -1,5 +1,6 @@
 #include "removal/game_folder.hpp"
 
+#include "platform/game_keys.hpp"
 #include "removal/prompt_helper.hpp"
 #include "util/common.hpp"
 #include "util/registry_lookup.hpp"
@@ -12,10 +13,7 @@ constexpr std::string_view kTalkTableHeader = "TLK V3.0";
 constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
 constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
 
-std::string_view RegistryKeyOf(int game) {
-    return game == 1 ? "Software\\BioWare\\SW\\KOTOR" : "Software\\LucasArts\\KotOR2";
-}
-
+std::string_view RegistryKeyOf(int game) { return KeysOfGame(game == 1 ? 1 : 2)->pathKey; }
 
 void TellRegistryMissing(RunState& run) {
     PromptSpec spec;
@@ -47,6 +45,22 @@ std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, st
     return {};
 }
 
+std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, int game) {
+    const GameKeys* keys = KeysOfGame(game);
+    if (keys == nullptr) return {};
+    const std::pair<std::string, std::string_view> places[] = {
+        {SteamUninstallKey(*keys), kSteamLocationValue},
+        {Wow6432NodeKey(SteamUninstallKey(*keys)), kSteamLocationValue},
+        {GogGameKey(*keys), kGogPathValue},
+        {Wow6432NodeKey(GogGameKey(*keys)), kGogPathValue},
+    };
+    for (const auto& [key, value] : places) {
+        const std::string folder = ReadRegistryString(registry, kHkeyLocalMachine, key, value);
+        if (!folder.empty() && !FindNormalFileName(fs, folder, "dialog.tlk").empty()) return folder;
+    }
+    return {};
+}
+
 GameFolderCheck CheckGameFolder(const FileSystem& fs, const std::string& folder) {
     if (folder.empty() || !FolderExists(fs, folder)) return GameFolderCheck::InvalidFolder;
     const std::string tlkPath = AddBackslash(folder) + FindNormalFileName(fs, folder, "dialog.tlk");
@@ -74,7 +88,8 @@ bool LocateGameFolder(RunState& run) {
     if (FolderExists(run.fs(), run.gameFolder)) return true;
 
     TellRegistryMissing(run);
-    run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), "", "Find Kotor main folder", 0);
+    const std::string start = LauncherGameFolder(run.fs(), run.context.registry, run.game);
+    run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
     run.PlayerHadControl();
     const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);
     if (check != GameFolderCheck::Valid) {

@@ -13,6 +13,11 @@ bool LocateGameFolder(RunState& run);
 // The folder the registry names for game 1 (K1) or 2 (K2), as stored; "" when it names none.
 std::string RegistryGameFolder(const Registry& registry, int game);
 
+// Where the folder dialog starts when the game's own registry entry is missing: the first folder
+// that Steam's uninstall entry or GOG's key of the game names (each in both registry views) and
+// that holds a normal file dialog.tlk; "" when none does.
+std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, int game);
+
 enum class GameFolderCheck { Valid, InvalidFolder, InvalidTalkTable };
 
 // The checks of a browsed folder: it exists, holds a normal file dialog.tlk (any letter case)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the package a mod author ships: dist/zelvane-<version>-windows.zip holding the stripped
-# 32-bit zelvane.exe, an example uninstall folder (the bundled example mod's), a blank commented
-# description to start from (uninstall_data.template.ini), the usage guide and the licence
-# (LICENSE.txt: MIT, so the program may be shipped with any mod).
+# 32-bit zelvane.exe, beside it zelvane-console.exe (the authors' check of a description), an
+# example uninstall folder (the bundled example mod's), a blank commented description to start
+# from (uninstall_data.template.ini), the usage guide and the licence (LICENSE.txt: MIT, so the
+# program may be shipped with any mod).
 #   tools/release.sh            build (Release, i686) and package
 # Needs the mingw-w64 i686 cross compiler and zip (tools/install-deps.sh --windows installs them).
 set -euo pipefail
@@ -29,13 +30,14 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
 cmake -S . -B "$BUILD" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake" -DCMAKE_BUILD_TYPE=Release \
     -DBUILD_TESTING=OFF "${launcher[@]}" >/dev/null
-cmake --build "$BUILD" -j2 --target zelvane
+cmake --build "$BUILD" -j2 --target zelvane zelvane-console
 
 STAGE=$(mktemp -d)
 trap 'rm -rf "$STAGE"' EXIT
 PACKAGE="$STAGE/$NAME"
 mkdir -p "$PACKAGE/uninstall"
 i686-w64-mingw32-strip -o "$PACKAGE/zelvane.exe" "$BUILD/app/win32/zelvane.exe"
+i686-w64-mingw32-strip -o "$PACKAGE/zelvane-console.exe" "$BUILD/app/console/zelvane-console.exe"
 cp examples/mod/uninstall/uninstall_data.ini examples/mod/uninstall/uninstall_info.rtf "$PACKAGE/uninstall/"
 cp examples/uninstall_data.template.ini "$PACKAGE/"
 sed 's/$/\r/' LICENSE >"$PACKAGE/LICENSE.txt"  # Windows line ends, for Notepad

@@ -20,8 +20,8 @@ echo "== Release package for mod authors =="
 ZELVANE_RELEASE_BUILD=build/win32-i686 tools/release.sh
 version=$(sed -n 's/^project(Zelvane VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
 listing=$(unzip -Z1 "dist/zelvane-$version-windows.zip")
-for member in zelvane.exe uninstall/uninstall_data.ini uninstall/uninstall_info.rtf "Zelvane Usage.rtf" \
-    uninstall_data.template.ini LICENSE.txt; do
+for member in zelvane.exe zelvane-console.exe uninstall/uninstall_data.ini uninstall/uninstall_info.rtf \
+    "Zelvane Usage.rtf" uninstall_data.template.ini LICENSE.txt; do
     grep -qxF "zelvane-$version-windows/$member" <<<"$listing" || { echo "release: $member missing from the zip" >&2; exit 1; }
 done
 
@@ -35,7 +35,8 @@ FUZZ_SECONDS=20 tools/fuzz.sh
 
 echo "== Native build and the whole suite, GUI tests of both Windows builds under Wine included =="
 # gui_wine_i686 runs the shipped build under 32-bit Wine (through qemu-i386-static in a user
-# namespace where the kernel refuses 32-bit programs), gui_wine_x86_64 the 64-bit build.
+# namespace where the kernel refuses 32-bit programs), gui_wine_x86_64 the 64-bit build;
+# gui_wine_console_i686 and gui_wine_console_x86_64 their zelvane-console.exe.
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_BENCHMARKS=ON \
     -DZELVANE_WIN32_BUILD_DIR="$PWD/build/win32-x86_64" \
     -DZELVANE_WIN32_I686_BUILD_DIR="$PWD/build/win32-i686" >/dev/null
@@ -44,8 +45,9 @@ status=0
 ctest --test-dir build/native --output-on-failure -j"$jobs" || status=$?
 if grep -q '^SKIP i686/' build/native/Testing/Temporary/LastTest.log 2>/dev/null; then
     echo
-    echo "!!! gui_wine_i686 was SKIPPED: this machine runs no 32-bit Wine, so the shipped i686 zelvane.exe"
-    echo "!!! was built and packaged but NOT run. Why: $(grep -m1 '^SKIP i686/' build/native/Testing/Temporary/LastTest.log)"
+    echo "!!! gui_wine_i686 and gui_wine_console_i686 were SKIPPED: this machine runs no 32-bit Wine, so the"
+    echo "!!! shipped i686 zelvane.exe and zelvane-console.exe were built and packaged but NOT run."
+    echo "!!! Why: $(grep -m1 '^SKIP i686/' build/native/Testing/Temporary/LastTest.log)"
     echo "!!! ZELVANE_REQUIRE_I686=1 makes this a failure."
 fi
 exit "$status"

@@ -1,9 +1,9 @@
 #include "app/console/answer_source.hpp"
 
-#include <unistd.h>
-
 #include <fstream>
 #include <iostream>
+
+#include "app/console/console_host.hpp"
 
 namespace zelvane::console {
 
@@ -18,7 +18,7 @@ std::string Trim(std::string_view text) {
 
 AnswerSource AnswerSource::FromStandardInput() {
     AnswerSource source;
-    source.interactive_ = isatty(STDIN_FILENO) == 1;
+    source.interactive_ = StandardInputIsTerminal();
     return source;
 }
 

@@ -2,16 +2,13 @@
 
 #include <algorithm>
 
-#include "app/console/host_path_form.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/terminal_text.hpp"
-#include "platform/posix/posix_file_system.hpp"
 
 namespace zelvane::console {
 namespace {
 
-std::string FolderOption(const std::string& hostFolder) {
-    return hostFolder.empty() ? std::string() : HostToWindowsPath(AbsoluteHostPath(hostFolder));
-}
+std::string FolderOption(const std::string& typed) { return typed.empty() ? std::string() : TypedPathToWindows(typed); }
 
 // A host path (UTF-8) on one terminal line.
 std::string WithoutControls(std::string text) {
@@ -26,28 +23,27 @@ std::string DiagnosticLine(const std::string& shownPath, const Diagnostic& diagn
 
 }  // namespace
 
-int RunCheck(const ConsoleOptions& options, const ProgramFolder& folder, std::ostream& out) {
-    // Only read through, as a const seam: the check cannot change a file.
-    const PosixFileSystem fs;
+int RunCheck(const ConsoleOptions& options, const FileSystem& fs, const HostPathOf& hostPathOf,
+             const ProgramFolder& folder, std::ostream& out) {
     CheckOptions check;
-    check.programFolder = HostToWindowsPath(folder.host);
+    check.programFolder = HostToWindows(folder.host);
     check.modFolder = FolderOption(options.modFolder);
     check.gameFolder = FolderOption(options.gameFolder);
     const std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);
-    const std::string shown = ShownDescriptionPath(folder, fs);
+    const std::string shown = ShownDescriptionPath(folder, hostPathOf);
     for (const Diagnostic& diagnostic : diagnostics) out << DiagnosticLine(shown, diagnostic) << '\n';
     out << CheckSummary(diagnostics) << std::endl;
     return CheckStatus(diagnostics);
 }
 
-void PrintFirstCheckError(const ProgramFolder& folder, std::ostream& out) {
-    const PosixFileSystem fs;
+void PrintFirstCheckError(const FileSystem& fs, const HostPathOf& hostPathOf, const ProgramFolder& folder,
+                          std::ostream& out) {
     CheckOptions check;
-    check.programFolder = HostToWindowsPath(folder.host);
+    check.programFolder = HostToWindows(folder.host);
     const std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);
     const auto first = std::find_if(diagnostics.begin(), diagnostics.end(),
                                     [](const Diagnostic& d) { return d.severity == Severity::Error; });
-    if (first != diagnostics.end()) out << DiagnosticLine(ShownDescriptionPath(folder, fs), *first) << '\n';
+    if (first != diagnostics.end()) out << DiagnosticLine(ShownDescriptionPath(folder, hostPathOf), *first) << '\n';
     const std::string argument = FolderArgument(folder);
     out << "Run \"zelvane-console --check" << (argument.empty() ? "" : " ") << WithoutControls(argument)
         << "\" to see every problem.\n"

@@ -2,72 +2,63 @@
 
 #include <CLI/CLI.hpp>
 
+#include <string>
+
+#include "app/console/console_host.hpp"
 #include "util/common.hpp"
 
 namespace zelvane::console {
 
 ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     ConsoleOptions o;
-    CLI::App app{
+    const SystemHelp help = HelpOfThisSystem();
+    const std::string description =
         "zelvane-console removes an installed mod from Kotor (K1) or Kotor 2 TSL (K2) as the mod's author\n"
         "described it in uninstall/uninstall_data.ini of the mod's folder, and saves the removal log as\n"
         "uninstall/removal_results.rtf there. The mod's folder is MODDIR (or --program-folder), else the\n"
         "current folder when it holds uninstall/ (cd MyMod && zelvane-console), else the executable's\n"
-        "folder. Windows paths map onto this machine as under Wine: Z:\\home\\me is /home/me, and names\n"
-        "are found whatever their letter case. After a run it prints a summary, and the log itself,\n"
-        "rendered, when no viewer opened it (--no-open, or xdg-open missing or failing).\n"
+        "folder." + std::string(help.paths) + " After a run it prints a summary, and the log itself,\n"
+        "rendered, when no viewer opened it (--no-open, or " + std::string(help.noViewer) + ").\n"
         "\n"
         "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
         "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
         "a line, in the order the run asks:\n"
         "  a prompt:            a 0-based button index, or close (-1)\n"
-        "  the folder dialog:   a folder (POSIX or Windows form), or cancel\n"
-        "  the open-file dialog: a file (POSIX or Windows form), or cancel\n"
+        "  the folder dialog:   a folder" + std::string(help.pathForms) + ", or cancel\n"
+        "  the open-file dialog: a file" + std::string(help.pathForms) + ", or cancel\n"
         "Blank lines and lines beginning with # are not answers; at a terminal, Enter alone answers the\n"
         "button marked '<- focus'. When the answers run out the program stops at once with status 3,\n"
         "before it changes anything more.\n"
-        "\n"
-        "The game folder comes from --game-folder, else --registry, else it is looked for: the Wine\n"
-        "prefix (--wine-prefix, $WINEPREFIX or ~/.wine) and its system.reg, then Steam's libraries\n"
-        "(~/.steam/steam, ~/.local/share/Steam, the Flatpak Steam) with the games' app manifests and\n"
-        "the K2 native port's steamassets folder, then the games' Proton prefixes. Nothing found: the\n"
-        "run asks for the folder as on Windows. --find-games shows what is found.\n"
+        "\n" + std::string(help.gameFolder) + "\n"
         "\n"
         "Exit status:\n"
-        "  0   the run completed without a counted error, or was declined (also --usage, --find-games)\n"
-        "  1   the INI file has errors (removal disabled)\n"
-        "  2   the run stopped before changing anything (no game chosen, no usable game folder, a game\n"
-        "      or program folder on read-only media) or ended on an unexpected error\n"
+        "  0   the run completed without a counted error, or was declined (also --usage" +
+        std::string(help.printOnlyOptions) + ")\n"
+        "  1   the INI file has errors (removal disabled)\n" + std::string(help.exitStopped) +
         "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
         "  4   another run holds this program folder\n"
         "  5   the run completed and saved its log, but the log counts errors\n"
         "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
-        "      unusable --answers or --registry file\n"
+        "      unusable " + std::string(help.optionFiles) + "\n"
         "\n"
         "NO_COLOR set turns the colours off.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
         "problem at once, as MODDIR/uninstall/uninstall_data.ini:LINE: error|warning|note: text, then a\n"
         "summary line. It changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the\n"
-        "removal would stop), 2 warnings only, 64 bad command line. See zelvane-console(1).",
-        "zelvane-console"};
+        "removal would stop), 2 warnings only, 64 bad command line." + std::string(help.seeAlso);
+    CLI::App app{description, "zelvane-console"};
     CLI::Option* programFolder =
         app.add_option("--program-folder", o.programFolder,
                        "The mod's program folder, which holds uninstall/ (default: MODDIR, else the current "
                        "folder when it holds uninstall/, else the executable's folder)");
     app.add_option("MODDIR", o.modDir, "The mod's program folder, as --program-folder names it")
         ->excludes(programFolder);
-    app.add_option("--registry", o.registryFile,
-                   "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
-                   "(a missing file or line: the value is absent); given, the games are not looked for");
     app.add_option("--game-folder", o.gameFolder,
-                   "The game's main folder (POSIX or Windows form), for K1 and K2 alike; it must hold the "
-                   "game's dialog.tlk. Wins over --registry and the search. With --check: reports which entries it holds, "
-                   "which only in a subfolder of override, and which .original files are there");
-    app.add_option("--wine-prefix", o.winePrefix,
-                   "The Wine prefix that maps drive letters and whose system.reg is searched first "
-                   "(default: $WINEPREFIX, else ~/.wine)");
-    app.add_flag("--find-games", o.findGames, "Print every game folder found and where it came from, and exit");
+                   "The game's main folder" + std::string(help.pathForms) + ", for K1 and K2 alike; it must hold the "
+                   "game's dialog.tlk. Wins over " + std::string(help.gameFolderWinsOver) + ". With --check: reports "
+                   "which entries it holds, which only in a subfolder of override, and which .original files are there");
+    AddSystemOptions(app, o);
     app.add_flag("--dry-run", o.dryRun,
                  "Run everything, prompts included, but change nothing on disk: print each change the run "
                  "would make with its outcome, and the log it would save");

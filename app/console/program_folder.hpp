@@ -7,8 +7,9 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
-#include "platform/posix/posix_file_system.hpp"
+#include "platform/seams/file_system.hpp"
 
 namespace zelvane::console {
 
@@ -23,18 +24,18 @@ struct ProgramFolderChoice {
     std::string error;  // when the folder named on the command line is no folder
 };
 
-// named: --program-folder or MODDIR as typed ("" = neither). canonical: a host path made absolute
-// with its links followed.
-ProgramFolderChoice ChooseProgramFolder(const std::string& named, const PosixFileSystem& fs,
-                                        const std::string& executableFolder,
-                                        const std::function<std::string(const std::string&)>& canonical);
+// named: --program-folder or MODDIR as typed ("" = neither); executableFolder: a host path.
+ProgramFolderChoice ChooseProgramFolder(const std::string& named, const FileSystem& fs,
+                                        const std::string& executableFolder);
 
 // The description's path as the player would name it from where they stand, with the names as
 // they lie on disk: "MyMod/uninstall/uninstall_data.ini", "uninstall/uninstall_data.ini".
-std::string ShownDescriptionPath(const ProgramFolder& folder, const PosixFileSystem& fs);
+// hostPathOf: the host path of a Windows path, with the names as they lie on disk.
+std::string ShownDescriptionPath(const ProgramFolder& folder,
+                                 const std::function<std::string(std::string_view)>& hostPathOf);
 
 // The folder as an argument of a command the player can type ("" for the current folder), quoted
-// for the shell when it needs to be.
+// when it needs to be.
 std::string FolderArgument(const ProgramFolder& folder);
 
 }  // namespace zelvane::console

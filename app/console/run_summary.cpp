@@ -9,7 +9,6 @@ std::string Counted(int count, const std::string& one, const std::string& many) 
     return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-
 }  // namespace
 
 std::string RunSummary(const RunResult& result, const std::string& hostGameFolder, const std::string& hostLogPath) {
@@ -20,14 +19,15 @@ std::string RunSummary(const RunResult& result, const std::string& hostGameFolde
            "\n" + "Log: " + HostTerminalLine(hostLogPath) + "\n";
 }
 
-void ReportCompletedRun(const RunResult& result, TerminalUi& ui, const PosixFileSystem& fs, std::ostream& out) {
+void ReportCompletedRun(const RunResult& result, TerminalUi& ui, const TerminalUi::HostPathOf& hostPathOf,
+                        std::ostream& out) {
     if (result.outcome != RunOutcome::Completed) return;
     if (ui.OpenedLastDocument()) {
         out << "\n";
     } else {
         ui.ShowDocument(result.log, "Removal log");
     }
-    out << RunSummary(result, fs.HostPathOf(result.gameFolder), fs.HostPathOf(result.logPath)) << std::flush;
+    out << RunSummary(result, hostPathOf(result.gameFolder), hostPathOf(result.logPath)) << std::flush;
 }
 
 }  // namespace zelvane::console

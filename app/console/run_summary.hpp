@@ -9,7 +9,6 @@
 #include <string>
 
 #include "app/console/terminal_ui.hpp"
-#include "platform/posix/posix_file_system.hpp"
 #include "removal/removal_run.hpp"
 
 namespace zelvane::console {
@@ -17,7 +16,8 @@ namespace zelvane::console {
 // The three lines of the summary; the folders are host paths.
 std::string RunSummary(const RunResult& result, const std::string& hostGameFolder, const std::string& hostLogPath);
 
-// Nothing unless the run completed.
-void ReportCompletedRun(const RunResult& result, TerminalUi& ui, const PosixFileSystem& fs, std::ostream& out);
+// Nothing unless the run completed. hostPathOf: the host path of a Windows path.
+void ReportCompletedRun(const RunResult& result, TerminalUi& ui, const TerminalUi::HostPathOf& hostPathOf,
+                        std::ostream& out);
 
 }  // namespace zelvane::console

@@ -1,21 +1,14 @@
 #include "app/console/terminal_ui.hpp"
 
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <iostream>
 #include <vector>
 
-#include "app/console/host_path_form.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_text.hpp"
 #include "prompts/accelerators.hpp"
-
-extern char** environ;
 
 namespace zelvane::console {
 namespace {
@@ -103,8 +96,8 @@ std::optional<int> ParsePromptAnswer(std::string_view answer, const PromptReques
     return std::nullopt;
 }
 
-TerminalUi::TerminalUi(TerminalOptions options, AnswerSource& answers, const PosixFileSystem& fs, std::ostream& out)
-    : options_(options), answers_(answers), fs_(fs), out_(out) {}
+TerminalUi::TerminalUi(TerminalOptions options, AnswerSource& answers, HostPathOf hostPathOf, std::ostream& out)
+    : options_(options), answers_(answers), hostPathOf_(std::move(hostPathOf)), out_(out) {}
 
 std::string TerminalUi::Heading(std::string_view kind, std::string_view title) const {
     std::string text = std::string(kind) + PlainText(title);
@@ -191,7 +184,7 @@ std::string TerminalUi::BrowseFolderDialog(std::string_view startFolder, std::st
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string folder = UserPathToWindows(answer);
+    const std::string folder = TypedPathToWindows(answer);
     out_ << "Answer: " << TerminalLine(folder) << "\n\n" << std::flush;
     return folder;
 }
@@ -209,7 +202,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
         out_ << "Answer: cancel\n\n" << std::flush;
         return {};
     }
-    const std::string file = UserPathToWindows(answer);
+    const std::string file = TypedPathToWindows(answer);
     out_ << "Answer: " << TerminalLine(file) << "\n\n" << std::flush;
     return file;
 }
@@ -217,7 +210,7 @@ std::string TerminalUi::OpenFileDialog(const OpenFileRequest& request) {
 int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/, std::string_view /*directory*/,
                           int /*showCommand*/) {
     openedLast_ = false;
-    const std::string host = fs_.HostPathOf(file);
+    const std::string host = hostPathOf_(file);
     if (host.empty()) return 2;  // "The specified file was not found."
     if (options_.dryRun) {
         out_ << "Not saved (dry run): " << HostTerminalLine(host) << "\n" << std::flush;
@@ -228,16 +221,7 @@ int TerminalUi::ShellOpen(std::string_view file, std::string_view /*parameters*/
         return 42;
     }
     out_ << "Opening: " << HostTerminalLine(host) << "\n" << std::flush;
-    std::string program = "xdg-open";
-    std::vector<char*> argv{program.data(), const_cast<char*>(host.c_str()), nullptr};
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) return 31;
-    // xdg-open hands the file to the desktop's viewer and ends; where it finds none it fails, and
-    // where it falls back to a viewer in this terminal, the terminal is that viewer's until it ends.
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 31;  // no viewer: as with no association
+    if (!OpenWithViewer(host)) return 31;  // no viewer: as with no association
     openedLast_ = true;
     return 42;
 }

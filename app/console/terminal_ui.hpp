@@ -1,7 +1,7 @@
 #pragma once
 // The user interface of the console front end: prompts are printed (title, rendered body,
 // numbered buttons) and answered from an AnswerSource; message boxes are printed; the documents
-// are opened with xdg-open, or only reported when opening is off. Every question and answer is
+// are opened with the desktop's viewer, or only reported when opening is off. Every question and answer is
 // written to the transcript. When the answers run out the program ends at once with status 3,
 // before anything else is touched.
 
@@ -13,14 +13,13 @@
 
 #include "app/console/answer_source.hpp"
 #include "app/console/console_options.hpp"
-#include "platform/posix/posix_file_system.hpp"
 #include "platform/seams/user_interface.hpp"
 
 namespace zelvane::console {
 
 struct TerminalOptions {
     bool colors = false;  // ANSI colours in the transcript
-    bool open = true;     // open documents with xdg-open
+    bool open = true;     // open documents with the desktop's viewer
     bool dryRun = false;  // nothing is saved: documents are neither opened nor reported as saved
 };
 
@@ -41,7 +40,9 @@ bool UseColors(bool noColorOption, const char* noColorVariable, bool outputIsTer
 
 class TerminalUi final : public UserInterface {
 public:
-    TerminalUi(TerminalOptions options, AnswerSource& answers, const PosixFileSystem& fs, std::ostream& out);
+    // hostPathOf: the file a Windows path names, as the player finds it ("" when it is missing).
+    using HostPathOf = std::function<std::string(std::string_view)>;
+    TerminalUi(TerminalOptions options, AnswerSource& answers, HostPathOf hostPathOf, std::ostream& out);
 
     int MsgBoxEx(PromptRequest request) override;
     void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override;
@@ -64,8 +65,8 @@ public:
     void ShowCaption(std::string_view caption);
     // Prints a rich text (code page 1252) rendered for the terminal, without a heading.
     void ShowRichText(std::string_view rtf);
-    // Whether the last document handed to ShellOpen was opened by a viewer: xdg-open ran and
-    // succeeded (not with opening off, in a dry run, or when xdg-open is missing or fails).
+    // Whether the last document handed to ShellOpen was opened by a viewer (not with opening off,
+    // in a dry run, or when no viewer took it: on Linux xdg-open missing or failing).
     bool OpenedLastDocument() const { return openedLast_; }
 
 private:
@@ -75,7 +76,7 @@ private:
 
     TerminalOptions options_;
     AnswerSource& answers_;
-    const PosixFileSystem& fs_;
+    HostPathOf hostPathOf_;
     std::ostream& out_;
     std::function<void()> beforeExit_;
     bool openedLast_ = false;

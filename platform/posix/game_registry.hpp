@@ -1,11 +1,16 @@
 #pragma once
 // Where the games are on a Linux machine, answered as the registry's two "Path" values:
 //   1. a Wine prefix's system.reg (HKEY_LOCAL_MACHINE\Software\Wow6432Node\... first, then the
-//      plain view) for BioWare\SW\KOTOR and LucasArts\KotOR2;
-//   2. Steam: every library of ~/.steam/steam, ~/.local/share/Steam and the Flatpak installation,
-//      the games by their app manifests (K1 32370, K2 208580) in steamapps/common, the K2 native
-//      port's steamassets folder (which holds dialog.tlk and the override the port reads);
-//   3. each game's Proton prefix (steamapps/compatdata/<appid>/pfx) as a Wine prefix.
+//      plain view) for BioWare\SW\KOTOR and LucasArts\KotOR2, then GOG's keys of the games
+//      (value "path"), taken only when their folder holds the game's dialog.tlk;
+//   2. Steam: every library of ~/.steam/steam, ~/.local/share/Steam, the Flatpak and the Snap
+//      installation, the games by their app manifests (K1 32370, K2 208580) in steamapps/common,
+//      the K2 native port's steamassets folder (which holds dialog.tlk and the override the port
+//      reads);
+//   3. each game's Proton prefix (steamapps/compatdata/<appid>/pfx) as a Wine prefix;
+//   4. the prefixes of the usual launchers as Wine prefixes: Lutris (~/Games/*), Heroic
+//      (~/Games/Heroic/Prefixes/* and its default/*) and Bottles (~/.local/share/bottles/bottles/*
+//      and the Flatpak's), each a folder with drive_c and system.reg.
 // The first found folder that exists answers. A folder named by the file system's own prefix is
 // given as that prefix names it ("C:\Games\Kotor"); any other as its host path on drive Z:.
 
@@ -26,13 +31,26 @@ struct FoundGame {
     bool exists = false;      // the folder is there
 };
 
+// A place the search looked in, and what it found there: "not there", "no prefix" (a folder of
+// launcher prefixes that holds none), "no game", "only folders that are missing", or the games
+// whose folder exists ("K1", "K2", "K1 and K2").
+struct SearchedPlace {
+    std::string what;     // "the Wine prefix", "the Steam library", "the Lutris prefixes", ...
+    std::string folder;   // the host folder; "<folder>/*" for a folder of launcher prefixes
+    std::string outcome;
+};
+
 struct GameSearch {
     std::string winePrefix;  // the prefix to read first (--wine-prefix, $WINEPREFIX or ~/.wine)
     std::string home;        // the home folder Steam is looked for in
 };
 
-// Every game folder found, in the order above.
-std::vector<FoundGame> FindGames(const GameSearch& search);
+struct GameSearchResult {
+    std::vector<FoundGame> found;        // every game folder found, in the order above
+    std::vector<SearchedPlace> searched; // every place looked in, in the same order
+};
+
+GameSearchResult SearchGames(const GameSearch& search);
 
 class GameRegistry final : public Registry {
 public:
@@ -55,8 +73,5 @@ private:
     std::string filesPrefix_;
     HostToWindows hostToWindows_;
 };
-
-// The registry key of a game's "Path" value: 1 or 2, 0 for any other key.
-int GameOfKey(std::string_view keyPath);
 
 }  // namespace zelvane

@@ -40,7 +40,7 @@ Win32InstanceCheck::~Win32InstanceCheck() {
 
 bool Win32InstanceCheck::AnotherInstanceRunning() {
     if (mutex_ != nullptr) return another_;
-    const std::string name = InstanceMutexName(ExecutablePath());
+    const std::string name = InstanceMutexName(programPath_.empty() ? ExecutablePath() : programPath_);
     mutex_ = CreateMutexA(nullptr, FALSE, name.c_str());
     another_ = mutex_ != nullptr && GetLastError() == ERROR_ALREADY_EXISTS;
     return another_;

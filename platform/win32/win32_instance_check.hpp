@@ -1,5 +1,6 @@
 #pragma once
-// Single instance on Windows: a named mutex derived from the executable's path.
+// Single instance on Windows: a named mutex derived from the executable's path, or from the path
+// of the program it stands for.
 
 #include <string>
 #include <string_view>
@@ -11,6 +12,9 @@ namespace zelvane {
 class Win32InstanceCheck final : public InstanceCheck {
 public:
     Win32InstanceCheck() = default;
+    // The instance of the program at that path (another front end of the same program folder
+    // counts as the program itself).
+    explicit Win32InstanceCheck(std::string programPath) : programPath_(std::move(programPath)) {}
     ~Win32InstanceCheck() override;
     Win32InstanceCheck(const Win32InstanceCheck&) = delete;
     Win32InstanceCheck& operator=(const Win32InstanceCheck&) = delete;
@@ -19,6 +23,7 @@ public:
     bool AnotherInstanceRunning() override;
 
 private:
+    std::string programPath_;  // "": this executable's path
     void* mutex_ = nullptr;
     bool another_ = false;
 };

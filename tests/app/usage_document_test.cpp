@@ -45,8 +45,11 @@ TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
     EXPECT_NE(lines[2].find("Zelvane"), std::string::npos);
     EXPECT_NE(lines[4].find("Basic Usage For Modders"), std::string::npos);
     EXPECT_EQ(lines.back(), "}");
-    // Authors are told of the check before they ship.
-    EXPECT_NE(guide.find("zelvane-console --check"), std::string::npos);
+    // Authors are told of the check before they ship, on Windows and on Linux.
+    EXPECT_NE(guide.find("open a command prompt in that folder (type cmd in the address bar of its window and press "
+                         "Enter) and run \\f1 zelvane-console.exe --check\\f0 ."),
+              std::string::npos);
+    EXPECT_NE(guide.find("run \\f1 zelvane-console --check --program-folder DIR\\f0"), std::string::npos);
     int depth = 0;
     for (std::size_t i = 0; i < guide.size(); ++i) {
         if (guide[i] == '\\') {

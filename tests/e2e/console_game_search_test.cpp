@@ -16,8 +16,42 @@ namespace {
 
 const std::string kRegHead = "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n";
 
-std::string Key(const std::string& key, const std::string& path) {
-    return "[" + key + "] 1700000000\n#time=1d9a1b2c3d4e5f6\n\"Path\"=\"" + path + "\"\n\n";
+std::string Key(const std::string& key, const std::string& path, const std::string& value = "Path") {
+    return "[" + key + "] 1700000000\n#time=1d9a1b2c3d4e5f6\n\"" + value + "\"=\"" + path + "\"\n\n";
+}
+
+const std::string kWhatToPass =
+    "Pass the game's folder with --game-folder DIR (the folder that holds dialog.tlk) or its Wine prefix with "
+    "--wine-prefix DIR.\n";
+
+// The places of a home folder's search that are not there: the Steam installations after the
+// one given, or the launchers' folders of prefixes.
+std::string NoLaunchers(const std::string& home, const std::string& afterSteam = "") {
+    std::string lines;
+    if (!afterSteam.empty()) {
+        bool after = false;
+        for (const char* root : {"/.steam/steam", "/.local/share/Steam", "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
+                                 "/snap/steam/common/.local/share/Steam"}) {
+            if (after) lines += "  the Steam installation " + home + root + ": not there\n";
+            after = after || afterSteam == root;
+        }
+        return lines;
+    }
+    for (const auto& [what, folder] : std::vector<std::pair<std::string, std::string>>{
+             {"Lutris", "/Games"},
+             {"Heroic", "/Games/Heroic/Prefixes"},
+             {"Heroic", "/Games/Heroic/Prefixes/default"},
+             {"Bottles", "/.local/share/bottles/bottles"},
+             {"Bottles", "/.var/app/com.usebottles.bottles/data/bottles/bottles"}}) {
+        lines += "  the " + what + " prefixes " + home + folder + "/*: not there\n";
+    }
+    return lines;
+}
+
+// "Looked in:" and every place of an empty home folder.
+std::string NothingIn(const std::string& home) {
+    return "Looked in:\n  the Wine prefix " + home + "/.wine: not there\n  the Steam installation " + home +
+           "/.steam/steam: not there\n" + NoLaunchers(home, "/.steam/steam") + NoLaunchers(home);
 }
 
 class GameSearchTest : public ::testing::Test {
@@ -165,11 +199,92 @@ TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunT
         "   found in: the Steam library " + steam + " (app 208580, the native port's steamassets)\n"
         "K2 /nowhere (missing)\n"
         "   run path: Z:\\nowhere\n"
-        "   found in: the Proton prefix " + proton + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n";
+        "   found in: the Proton prefix " + proton + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
+        "Looked in:\n"
+        "  the Wine prefix " + prefix + ": K1\n"
+        "  the Steam installation " + home + "/.steam/steam: not there\n"
+        "  the Steam library " + steam + ": K1 and K2\n"
+        + NoLaunchers(home, "/.local/share/Steam") +
+        "  the Proton prefix " + proton + ": only folders that are missing\n"
+        + NoLaunchers(home);
     EXPECT_EQ(run.out, expected);
+}
 
-    EXPECT_EQ(RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + temp.Path() + "/empty"}).out,
-              "No game folder found.\n");
+TEST_F(GameSearchTest, NothingFoundTellsWhereItLookedAndWhatToPass) {
+    const std::string empty = temp.Path() + "/empty";
+    EXPECT_EQ(RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + empty}).out,
+              "No game folder found.\n" + NothingIn(empty) + kWhatToPass);
+
+    // A run is told the same before it asks for the folder; a folder answer may begin with ~.
+    MakeMod(2);
+    WriteFile(answersFile, "0\n0\n~/game\n");  // the confirmation, the "Error" notice, the folder
+    MakeGame(empty + "/game");
+    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + empty});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    const std::string told = "No K2 game folder found.\n" + NothingIn(empty) + kWhatToPass + "\n";
+    const std::size_t at = run.out.find(told);
+    ASSERT_NE(at, std::string::npos) << run.out;
+    EXPECT_LT(at, run.out.find("Unable to locate Kotor folder via registry."));
+    EXPECT_NE(ReadFile(logPath).find(GameDirectoryLine(WindowsForm(empty + "/game"))), std::string::npos);
+    EXPECT_FALSE(Exists(empty + "/game/override/x.uti"));
+}
+
+TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) {
+    // Snap's Steam holds K1.
+    const std::string snap = home + "/snap/steam/common/.local/share/Steam";
+    Manifest(snap, "32370", "swkotor");
+    MakeGame(snap + "/steamapps/common/swkotor");
+    // A Lutris prefix holds K2 by GOG's key in the 32-bit view, and names a K1 folder without
+    // dialog.tlk, which does not count; folders of ~/Games that are no prefix (no drive_c, or no
+    // system.reg) are passed over.
+    const std::string lutris = home + "/Games/kotor-two";
+    MakePrefix(lutris, Key("Software\\\\Wow6432Node\\\\GOG.com\\\\Games\\\\1421404581", "C:\\\\GOG Games\\\\KotOR2", "path") +
+                           Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\Empty", "path"));
+    MakeGame(lutris + "/drive_c/GOG Games/KotOR2");
+    MakeFolders(lutris + "/drive_c/GOG Games/Empty");
+    MakeFolders(home + "/Games/screenshots/drive_c");
+    WriteFile(home + "/Games/registry copy/system.reg", kRegHead + Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "Z:\\\\"));
+    // Heroic's default folder and a Flatpak bottle.
+    const std::string heroic = home + "/Games/Heroic/Prefixes/default/Star Wars KotOR";
+    MakePrefix(heroic, Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\KotOR", "path"));
+    MakeGame(heroic + "/drive_c/GOG Games/KotOR");
+    const std::string bottles = home + "/.var/app/com.usebottles.bottles/data/bottles/bottles";
+    MakePrefix(bottles + "/KotOR", Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
+    MakeFolders(home + "/.local/share/bottles/bottles");
+
+    const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    const std::string k2 = lutris + "/drive_c/GOG Games/KotOR2";
+    EXPECT_EQ(run.out,
+              "K1 " + snap + "/steamapps/common/swkotor (used by a run)\n"
+              "   run path: " + WindowsForm(snap + "/steamapps/common/swkotor") + "\n"
+              "   found in: the Steam library " + snap + " (app 32370)\n"
+              "K2 " + k2 + " (used by a run)\n"
+              "   run path: " + WindowsForm(k2) + "\n"
+              "   found in: the Lutris prefix " + lutris +
+                  " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\GOG.com\\Games\\1421404581 \"path\")\n"
+              "K1 " + heroic + "/drive_c/GOG Games/KotOR\n"
+              "   run path: " + WindowsForm(heroic + "/drive_c/GOG Games/KotOR") + "\n"
+              "   found in: the Heroic prefix " + heroic + " (HKEY_LOCAL_MACHINE\\Software\\GOG.com\\Games\\1207666283 \"path\")\n"
+              "K1 " + bottles + "/KotOR/drive_c/KotOR (missing)\n"
+              "   run path: " + WindowsForm(bottles + "/KotOR/drive_c/KotOR") + "\n"
+              "   found in: the Bottles prefix " + bottles + "/KotOR (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR \"Path\")\n"
+              "Looked in:\n"
+              "  the Wine prefix " + home + "/.wine: not there\n"
+              "  the Steam installation " + home + "/.steam/steam: not there\n"
+              "  the Steam installation " + home + "/.local/share/Steam: not there\n"
+              "  the Steam installation " + home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n"
+              "  the Steam library " + snap + ": K1\n"
+              "  the Lutris prefix " + lutris + ": K2\n"
+              "  the Heroic prefixes " + home + "/Games/Heroic/Prefixes/*: no prefix\n"
+              "  the Heroic prefix " + heroic + ": K1\n"
+              "  the Bottles prefixes " + home + "/.local/share/bottles/bottles/*: no prefix\n"
+              "  the Bottles prefix " + bottles + "/KotOR: only folders that are missing\n");
+
+    // A run for K2 takes the Lutris prefix's GOG folder.
+    MakeMod(2);
+    const ConsoleRun removal = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
+    ExpectRemovedFrom(removal, k2, WindowsForm(k2));
 }
 
 TEST_F(GameSearchTest, TheGameFolderOptionSettlesItAfterTheChecksOfABrowsedFolder) {

@@ -301,7 +301,9 @@ TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
     const ConsoleRun run = RunConsole({"--help"});
     EXPECT_EQ(run.exitCode, 0);
     for (const char* word : {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage",
-                             "Exit status", "close"}) {
+                             "Exit status", "close", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
+                             "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys",
+                             "a typed folder may begin with ~"}) {
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
     for (const char* line : {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",

@@ -29,9 +29,8 @@ TEST(RtfTerminalRegression, ControlCharactersNeverReachTheTerminal) {
 // Titles, captions and message texts are plain text from the description: the same holds for them.
 TEST(RtfTerminalRegression, PlainTitlesAndCaptionsCarryNoControlCharacters) {
     AnswerSource answers = AnswerSource::FromLines({"0"});
-    const PosixFileSystem fs("/nonexistent-prefix");
     std::ostringstream out;
-    TerminalUi ui(TerminalOptions{false, false}, answers, fs, out);
+    TerminalUi ui(TerminalOptions{false, false}, answers, [](std::string_view) { return std::string(); }, out);
     PromptRequest request;
     request.msgText = "{\\rtf1 body}";
     request.msgTitle = "Ti\x1b[2Jtle\x7f";

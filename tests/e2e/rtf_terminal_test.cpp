@@ -3,10 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "app/console/answer_source.hpp"
-#include "app/console/host_path_form.hpp"
+#include "app/console/posix/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_ui.hpp"
 
@@ -168,6 +169,19 @@ TEST(HostPathForm, HostPathsMapOntoDriveZ) {
     EXPECT_EQ(HostFolderOf("/a/b/c"), "/a/b");
     EXPECT_EQ(HostFolderOf("/c"), "/");
     EXPECT_EQ(AbsoluteHostPath("rel").front(), '/');
+}
+
+TEST(HostPathForm, ATildeAtTheStartIsTheHomeFolder) {
+    const char* saved = std::getenv("HOME");
+    const std::string home = saved != nullptr ? saved : "";
+    setenv("HOME", "/home/me", 1);
+    EXPECT_EQ(ExpandHome("~"), "/home/me");
+    EXPECT_EQ(ExpandHome("~/Games/kotor"), "/home/me/Games/kotor");
+    EXPECT_EQ(ExpandHome("~other/Games"), "~other/Games");
+    EXPECT_EQ(ExpandHome("/games/~/x"), "/games/~/x");
+    unsetenv("HOME");
+    EXPECT_EQ(ExpandHome("~/Games"), "~/Games");
+    if (saved != nullptr) setenv("HOME", home.c_str(), 1);
 }
 
 TEST(HostPathForm, HostNamesGoOverInCodePage1252WhereItHoldsThem) {

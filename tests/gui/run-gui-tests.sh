@@ -12,12 +12,8 @@
 # OUT_DIR receives the Wine prefix, the synthetic folders, the saved logs and the screenshots.
 # Overrides for development: ZELVANE_GUI_EXE, ZELVANE_GUI_DRIVER, ZELVANE_CONSOLE.
 #
-# The i686 build runs under the 32-bit Wine loader in a 32-bit prefix (WINEARCH=win32). Where the
-# kernel refuses 32-bit Linux programs, the whole harness runs again inside i386-namespace.sh, whose
-# private binfmt_misc hands them to qemu-i386-static. ZELVANE_I386_ROUTE chooses: "auto" (the
-# default: the kernel when it runs 32-bit programs, else the namespace), "native" or "qemu".
-# Where no route runs 32-bit Wine at all, the run ends as skipped (status 77) and says so loudly;
-# ZELVANE_REQUIRE_I686=1 makes that a failure instead.
+# The Wine loader, the route to 32-bit Wine for the i686 build and the skip where none runs come
+# from wine-route.sh (ZELVANE_I386_ROUTE, ZELVANE_REQUIRE_I686 are described there).
 set -uo pipefail
 
 if (($# != 3)); then
@@ -42,14 +38,10 @@ NO_RTF="Uninstall_Info.rtf Was NOT FOUND"
 VERSION_LINE='\pard\qc\cf2\b\fs24 This was made with version: \cf1 '"$VERSION"'\cf0\par'
 VIEWERS=("*Wordpad*" "*WordPad*" "Error running*")
 
-# PE machine of a Windows program: i386 or x86_64 (empty when it is no PE file).
-pe_machine() {
-    local offset machine
-    offset=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
-    [[ -n "$offset" ]] || return 0
-    machine=$(od -An -tx2 -j$((offset + 4)) -N2 "$1" 2>/dev/null | tr -d ' ')
-    case "$machine" in 014c) echo i386 ;; 8664) echo x86_64 ;; esac
-}
+WINE_SUBJECT=zelvane.exe
+WINE_TESTS=GUI
+# shellcheck source=tests/gui/wine-route.sh
+source "$HERE/wine-route.sh"
 EXE_ARCH=$(pe_machine "$EXE")
 # The build every check line names.
 case "$EXE_ARCH" in
@@ -66,8 +58,6 @@ note() { echo "$*" >>"$OUT/harness.log"; }
 
 XVFB_PID=""
 APP_PID=""
-WINE=""
-WINESERVER=""
 cleanup() {
     if [[ -n "$APP_PID" ]] && kill -0 "$APP_PID" 2>/dev/null; then kill "$APP_PID" 2>/dev/null; fi
     if [[ -n "$WINESERVER" && -d "${WINEPREFIX:-/nonexistent}" ]]; then timeout 30 "$WINESERVER" -k >/dev/null 2>&1; fi
@@ -88,19 +78,6 @@ finish() {
     exit $?
 }
 abort_all() { fail "$1" "$2"; finish; }
-# This machine cannot run 32-bit Wine: no route to it, or a 32-bit prefix that does not boot. With
-# ZELVANE_REQUIRE_I686=1 that is a failed check; otherwise the run ends as skipped (status 77, which
-# CTest reports as "Skipped" and tools/test-all.sh repeats at its end), saying loudly that the
-# shipped build was not run. A check that fails once Wine runs is always a failure.
-i386_unavailable() {
-    if [[ "${ZELVANE_REQUIRE_I686:-0}" == 1 ]]; then abort_all wine32 "$1"; fi
-    echo "SKIP $BUILD/wine32: $1"
-    echo "!!! the shipped i686 zelvane.exe was NOT run under Wine on this machine: none of its GUI checks ran"
-    echo "!!! (ZELVANE_REQUIRE_I686=1 makes this a failure)"
-    show_log_end 15
-    cleanup
-    exit 77
-}
 
 rm -rf "$OUT/screenshots" "$OUT/results" "$OUT/run" "$OUT/wineprefix"
 mkdir -p "$OUT/screenshots" "$OUT/results"
@@ -115,59 +92,7 @@ done
 [[ -f "$EXE" ]] || abort_all build "zelvane.exe not found at $EXE"
 [[ -n "$EXE_ARCH" ]] || abort_all build "$EXE is not a Windows program"
 
-WINE32=/usr/lib/wine/wine
-runs_32_bit() { [[ -x "$WINE32" ]] && [[ "$(timeout 120 "$WINE32" --version 2>/dev/null)" == wine-* ]]; }
-
-if [[ "$EXE_ARCH" == i386 ]]; then
-    # The 32-bit loader in a 32-bit prefix; the kernel runs it, or qemu-i386-static in a namespace.
-    [[ -x "$WINE32" ]] || abort_all wine32 "$WINE32 is missing (tools/install-deps.sh --windows installs wine32:i386)"
-    route=${ZELVANE_I386_ROUTE:-auto}
-    if [[ -n "${ZELVANE_I386_NAMESPACE:-}" ]]; then
-        route=qemu
-    elif [[ "$route" == auto ]]; then
-        if runs_32_bit; then route=native; else route=qemu; fi
-    fi
-    case "$route" in
-        native)
-            runs_32_bit || abort_all wine32 "this kernel does not run the 32-bit Wine loader $WINE32 (set ZELVANE_I386_ROUTE=qemu or auto)"
-            echo "note: $BUILD build under 32-bit Wine, run by the kernel"
-            ;;
-        qemu)
-            if [[ -z "${ZELVANE_I386_NAMESPACE:-}" ]]; then
-                # The whole harness again, inside the namespace: Xvfb, Wine and the driver too.
-                echo "note: $BUILD build under 32-bit Wine through qemu-i386-static in a private user namespace"
-                report="$OUT/i386-namespace.txt"
-                rm -f "$report"
-                ZELVANE_I386_NAMESPACE_REPORT=$report "$HERE/i386-namespace.sh" "$0" "$@"
-                status=$?
-                if ((status == 97)) && [[ -f "$report" ]]; then
-                    echo "!!! the i686 build cannot run here: $(cat "$report")"
-                    echo "!!! the i686 GUI tests need qemu-i386-static and a user namespace with its own binfmt_misc"
-                    i386_unavailable "no route to run 32-bit Wine: $(cat "$report")"
-                fi
-                exit "$status"
-            fi
-            ;;
-        *) abort_all wine32 "ZELVANE_I386_ROUTE is \"$route\"; it is auto, native or qemu" ;;
-    esac
-    WINE=$WINE32
-    export WINELOADER=$WINE
-    note "$BUILD build, 32-bit Wine route: $route"
-elif command -v wine >/dev/null && runs_32_bit; then
-    # "wine" where the 32-bit loader works (it starts 64-bit programs too); the 64-bit loader alone
-    # on machines whose kernel cannot run 32-bit programs.
-    WINE=$(command -v wine)
-elif command -v wine64 >/dev/null; then
-    WINE=$(command -v wine64)
-    export WINELOADER=$WINE
-elif [[ -x /usr/lib/wine/wine64 ]]; then
-    WINE=/usr/lib/wine/wine64
-    export WINELOADER=$WINE
-else
-    abort_all setup "no usable Wine loader (tests/gui/install-deps.sh installs wine, wine64, wine32:i386)"
-fi
-WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
-note "wine loader: $WINE, server: $WINESERVER"
+choose_wine_loader "$EXE_ARCH" "$0" "$@"
 
 # The driver: the one from the build folder (of the program's architecture), else compiled now.
 if [[ ! -f "$DRIVER" || "$(pe_machine "$DRIVER")" != "$EXE_ARCH" ]]; then
@@ -208,31 +133,7 @@ export DISPLAY=$display
 export WINEPREFIX="$OUT/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-if [[ "$EXE_ARCH" == i386 ]]; then
-    # A cold first start of a 32-bit prefix can crash in Wine's own services when the server comes
-    # and goes under them: the server is started first and kept, then the prefix is booted.
-    export WINEARCH=win32
-    mkdir -p "$WINEPREFIX"
-    "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
-    # The kernel boots it in seconds; through qemu it can take many minutes, and then every one of
-    # the harness's Wine processes is as slow: a boot over the limit ends the run as a failure.
-    boot_limit=${ZELVANE_I386_BOOT_SECONDS:-180}
-    boot_start=$SECONDS
-    timeout "$boot_limit" "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
-    if (($? == 124)); then
-        i386_unavailable "the 32-bit prefix did not boot within $boot_limit s (route: $route); its programs crash or are too slow here"
-    fi
-    note "32-bit prefix booted in $((SECONDS - boot_start)) s (route: $route)"
-    [[ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]] ||
-        i386_unavailable "wineboot did not create the 32-bit prefix $WINEPREFIX (route: $route)"
-else
-    export WINEARCH=win64
-    timeout 240 "$WINE" wineboot -i >>"$OUT/harness.log" 2>&1
-    timeout 120 "$WINESERVER" -w >>"$OUT/harness.log" 2>&1
-    [[ -f "$WINEPREFIX/system.reg" ]] || abort_all setup "wineboot did not create the prefix $WINEPREFIX"
-    # Keep one server for the whole run: every driver command then starts quickly.
-    "$WINESERVER" -p >>"$OUT/harness.log" 2>&1
-fi
+boot_wine_prefix "$EXE_ARCH"
 
 wine_run() { timeout "$1" "$WINE" "${@:2}" 2>>"$OUT/wine-stderr.log" | tr -d '\r'; }
 drv() { wine_run 90 "$DRIVER" "$@"; }
@@ -243,14 +144,7 @@ click() { drv click "$@" | tee -a "$OUT/harness.log" | grep '^CLICKED' >/dev/nul
 
 ping_start=$SECONDS
 [[ "$(wine_run 300 "$DRIVER" ping)" == "DRIVER OK" ]] || abort_all setup "zelvane-gui-driver.exe does not run under Wine"
-# Every check starts the driver many times: a slow start (32-bit Wine through qemu) would run for hours.
-start_limit=${ZELVANE_WINE_START_SECONDS:-5}
-if ((SECONDS - ping_start > start_limit)); then
-    slow="a driver start under Wine took $((SECONDS - ping_start)) s (limit $start_limit s); at this speed the GUI tests would take hours"
-    # Through qemu that is this machine's speed, not a fault of the program.
-    if [[ "$EXE_ARCH" == i386 && "${route:-}" == qemu ]]; then i386_unavailable "$slow (route: qemu)"; fi
-    abort_all setup "$slow"
-fi
+judge_wine_start "$EXE_ARCH" $((SECONDS - ping_start)) driver
 
 # Wine draws the window frames itself (there is no window manager in Xvfb).
 wine_run 60 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$OUT/harness.log"
@@ -1015,6 +909,65 @@ if [[ -n "${ZELVANE_GUI_SCREENSHOTS:-}" ]]; then
     mkdir -p "$ZELVANE_GUI_SCREENSHOTS"
     cp "$OUT"/screenshots/*.png "$ZELVANE_GUI_SCREENSHOTS"/ && note "screenshots copied to $ZELVANE_GUI_SCREENSHOTS"
 fi
+
+# ---------------------------------------------------------------------------------------------
+# (j) without the game's registry entry, the folder dialog opens on the folder GOG registered for
+# the game: the player only confirms it
+# ---------------------------------------------------------------------------------------------
+BROWSE_TITLE="Browse for Folder"
+layout full
+crlf '#game=2' '#file_list' 'override\mod_a.tga' >"$APP/uninstall/uninstall_data.ini"
+for view in 32 64; do
+    wine_run 60 reg delete 'HKLM\Software\LucasArts\KotOR2' /f "/reg:$view" >>"$OUT/harness.log"
+done
+wine_run 60 reg add 'HKLM\Software\GOG.com\Games\1421404581' /v path /t REG_SZ /d "$GAME_WIN" /f /reg:32 >>"$OUT/harness.log"
+# Wine's folder dialog finds its way to a folder by comparing the folders on the way with the times
+# they carry, and a folder read for the first time since it changed takes a new access time
+# (relatime) while the dialog walks: each folder on the way is read once first.
+folder=$GAME
+while [[ "$folder" != / ]]; do
+    ls "$folder" >/dev/null
+    folder=$(dirname "$folder")
+done
+DUMP_TAG=browse
+MY_ANSWER=(["Confirm Remove Mod"]="&Yes" ["Error"]="&Ok")
+if launch "$MAIN_TITLE"; then
+    click "$MAIN_TITLE" "$CMD_REMOVE"
+    if answer_until "$BROWSE_TITLE"; then
+        # Wine selects the folder as it lists the folders on the way: that can take a while.
+        selection=$(drv wait-selection "$BROWSE_TITLE" "${GAME//\//\\}" 60000)
+        note "folder dialog: $selection"
+        shot browse-for-folder-registered
+        drv dump "$BROWSE_TITLE" >"$OUT/results/dump-browse-for-folder.txt"
+        if [[ "$selection" != SELECTED* ]]; then
+            fail browse-starts-on-registered-folder "the folder dialog did not open on $GAME_WIN, the folder GOG registered: $selection"
+            click "$BROWSE_TITLE" Cancel
+        else
+            # Only OK: the run goes on in the folder the dialog opened on.
+            click "$BROWSE_TITLE" OK
+            wait_gone "$BROWSE_TITLE" 10000
+            MY_ANSWER=()
+            answer_until "$MAIN_TITLE-never" >/dev/null
+            if [[ -e "$GAME/override/mod_a.tga" || ! -f "$APP/uninstall/removal_results.rtf" ]]; then
+                fail browse-starts-on-registered-folder "OK in the folder dialog did not remove the mod from $GAME_WIN"
+            else
+                pass browse-starts-on-registered-folder
+            fi
+        fi
+        stop_app 20
+        close_viewers 4000
+    else
+        fail browse-starts-on-registered-folder "no \"$BROWSE_TITLE\" dialog after the \"Error\" prompt"
+    fi
+else
+    fail browse-starts-on-registered-folder "no main window titled \"$MAIN_TITLE\""
+fi
+stop_app 5
+close_viewers 1000
+wine_run 60 reg delete 'HKLM\Software\GOG.com' /f /reg:32 >>"$OUT/harness.log"
+for view in 32 64; do
+    wine_run 60 reg add 'HKLM\Software\LucasArts\KotOR2' /v Path /t REG_SZ /d "$GAME_WIN" /f "/reg:$view" >>"$OUT/harness.log"
+done
 
 # ---------------------------------------------------------------------------------------------
 # (g) the working copy never stays behind

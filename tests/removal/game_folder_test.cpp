@@ -70,6 +70,90 @@ TEST_F(GameFolder, RegistryNamingAMissingFolderLeadsToBrowsing) {
     EXPECT_EQ(browser.LastBrowsedFolder(), kBrowsed);
 }
 
+// Steam's and GOG's entries of the game only place the folder dialog: the player confirms.
+class RegisteredStartFolder : public GameFolder {
+protected:
+    const std::string kSteamK2 = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 208580";
+    const std::string kGogK2 = "Software\\GOG.com\\Games\\1421404581";
+    const std::string kSteamFolder = "E:\\Steam\\steamapps\\common\\Knights of the Old Republic II";
+    const std::string kGogFolder = "E:\\GOG Games\\Star Wars KotOR2";
+    RegisteredStartFolder() {
+        for (const std::string& folder : {kSteamFolder, kGogFolder}) fs.AddFolder(folder);
+    }
+    // The start folder of one run in which the player cancels the dialog.
+    std::string StartFolder() {
+        ui.browseAnswers = {""};
+        RunConfirmed({0});
+        CheckPromptsBeforeTheDialog();
+        return ui.browseStarts.empty() ? "(no dialog)" : ui.browseStarts[0];
+    }
+    void CheckPromptsBeforeTheDialog() {
+        ASSERT_EQ(ui.prompts.size(), 2u);
+        EXPECT_EQ(ui.prompts[1].msgTitle, "Error");
+        EXPECT_EQ(ui.browseTitles, std::vector<std::string>{"Find Kotor main folder"});
+    }
+};
+
+TEST_F(RegisteredStartFolder, TheFirstRegisteredFolderWithADialogTlkIsTheStart) {
+    fs.AddFile(kGogFolder + "\\dialog.tlk", "TLK V3.0");
+    registry.SetString(kSteamK2, kSteamFolder, "InstallLocation");  // no dialog.tlk there
+    registry.SetString(kGogK2, kGogFolder, "path");
+    EXPECT_EQ(StartFolder(), kGogFolder);
+
+    fs.AddFile(kSteamFolder + "\\DIALOG.TLK", "TLK V3.0");
+    ui = {};
+    EXPECT_EQ(StartFolder(), kSteamFolder);
+}
+
+TEST_F(RegisteredStartFolder, TheWow6432NodeViewOfTheKeysIsRead) {
+    fs.AddFile(kSteamFolder + "\\dialog.tlk", "TLK V3.0");
+    registry.SetString("Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 208580",
+                       kSteamFolder, "InstallLocation");
+    EXPECT_EQ(StartFolder(), kSteamFolder);
+    ui = {};
+    registry.Remove("Software\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 208580",
+                    "InstallLocation");
+    registry.SetString("Software\\Wow6432Node\\GOG.com\\Games\\1421404581", kSteamFolder, "path");
+    EXPECT_EQ(StartFolder(), kSteamFolder);
+}
+
+TEST_F(RegisteredStartFolder, OnlyTheChosenGamesEntriesCount) {
+    fs.AddFile(kSteamFolder + "\\dialog.tlk", "TLK V3.0");
+    fs.AddFile(kGogFolder + "\\dialog.tlk", "TLK V3.0");
+    registry.SetString("Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Steam App 32370", kSteamFolder,
+                       "InstallLocation");
+    registry.SetString("Software\\GOG.com\\Games\\1207666283", kGogFolder, "path");
+    registry.SetString(kSteamK2, kSteamFolder, "Path");  // another value of the right key
+    EXPECT_EQ(StartFolder(), "");
+}
+
+TEST_F(RegisteredStartFolder, AFolderWhoseDialogTlkIsNoNormalFileIsNoStart) {
+    Attributes hidden;
+    hidden.hidden = true;
+    fs.AddFile(kGogFolder + "\\dialog.tlk", "TLK V3.0", hidden);
+    fs.AddFolder(kSteamFolder + "\\dialog.tlk");
+    registry.SetString(kSteamK2, kSteamFolder, "InstallLocation");
+    registry.SetString(kGogK2, kGogFolder, "path");
+    EXPECT_EQ(StartFolder(), "");
+}
+
+TEST_F(RegisteredStartFolder, ThePlayerConfirmsTheStartFolderAndItIsCheckedAsAnyBrowsedFolder) {
+    fs.AddFile(kGogFolder + "\\dialog.tlk", "TLK V3.0");
+    registry.SetString(kGogK2, kGogFolder, "path");
+    ui.browseAnswers = {kGogFolder};
+    EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Completed);
+    CheckPromptsBeforeTheDialog();
+    EXPECT_EQ(ui.browseStarts, std::vector<std::string>{kGogFolder});
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2, R"(E:\\Gog Games\\Star Wars Kotor2\\)") + kBanner + ExpectedTotals(0, 0));
+
+    // A registered folder whose dialog.tlk carries another header is still a start, and then stops.
+    fs.AddFile(kGogFolder + "\\dialog.tlk", "TLK V2.0");
+    fs.Delete(kResultsPath);
+    ui = {};
+    ui.browseAnswers = {kGogFolder};
+    ExpectStop(kInvalidTlk, 0x1030u, RunConfirmed({0}));
+}
+
 TEST_F(GameFolder, ShortRegistryFolderIsShownInItsLongForm) {
     fs.AddFolder("C:\\Program Files\\LucasArts\\SWKotOR2");
     fs.AddFile("C:\\Program Files\\LucasArts\\SWKotOR2\\dialog.tlk", "TLK V3.0");

@@ -30,22 +30,22 @@ inline const std::string kK2Key = "Software\\LucasArts\\KotOR2";
 
 class FakeRegistry : public Registry {
 public:
-    void SetString(const std::string& key, const std::string& value) {
-        values_[key] = RegistryValue{kRegSz, value + std::string(1, '\0')};
+    void SetString(const std::string& key, const std::string& value, const std::string& valueName = "Path") {
+        values_[{key, valueName}] = RegistryValue{kRegSz, value + std::string(1, '\0')};
     }
-    void Remove(const std::string& key) { values_.erase(key); }
+    void Remove(const std::string& key, const std::string& valueName = "Path") { values_.erase({key, valueName}); }
     std::optional<RegistryValue> Query(std::uint32_t root, std::string_view keyPath,
                                        std::string_view valueName) const override {
         queries.emplace_back(keyPath);
-        if (root != kHkeyLocalMachine || valueName != "Path") return std::nullopt;
-        auto it = values_.find(std::string(keyPath));
+        if (root != kHkeyLocalMachine) return std::nullopt;
+        auto it = values_.find({std::string(keyPath), std::string(valueName)});
         if (it == values_.end()) return std::nullopt;
         return it->second;
     }
     mutable std::vector<std::string> queries;
 
 private:
-    std::map<std::string, RegistryValue> values_;
+    std::map<std::pair<std::string, std::string>, RegistryValue> values_;
 };
 
 class RemovalRunTest : public ::testing::Test {

@@ -18,6 +18,8 @@
 //                                      (prefix), at X, Y inside it (default: 8, 8)
 //   ink TITLE                          stroke weight of the text in the visible rich-edit child
 //   icon-levels TITLE CAPTION          how many grey levels the icon of a button shows
+//   wait-selection TITLE SUFFIX [MS]   waits until the tree view's selected item, as the labels from
+//                                      its root joined by "\", ends with SUFFIX (a folder dialog)
 //
 // TITLE matches exactly; "abc*" matches titles beginning with abc and "*abc*" titles containing it.
 // Every command prints its result as lines on standard output; the last line of a failure begins
@@ -29,6 +31,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -469,11 +472,79 @@ int CmdIconLevels(const std::string& pattern, const std::string& caption) {
     return 0;
 }
 
+// The label of a tree item of another process: the item record and its text buffer live in that
+// process's memory, where the tree view reads and writes them.
+std::string TreeItemLabel(HWND tree, HTREEITEM item) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(tree, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (process == nullptr) return {};
+    constexpr SIZE_T kTextSize = 520;
+    std::string label;
+    auto* remote = static_cast<char*>(
+        VirtualAllocEx(process, nullptr, sizeof(TVITEMA) + kTextSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    if (remote != nullptr) {
+        TVITEMA record{};
+        record.mask = TVIF_TEXT;
+        record.hItem = item;
+        record.pszText = remote + sizeof(TVITEMA);
+        record.cchTextMax = static_cast<int>(kTextSize);
+        DWORD_PTR got = 0;
+        char text[kTextSize + 1] = {};
+        if (WriteProcessMemory(process, remote, &record, sizeof record, nullptr) &&
+            SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                                kTextTimeoutMs, &got) &&
+            got != 0 && ReadProcessMemory(process, remote + sizeof(TVITEMA), text, kTextSize, nullptr)) {
+            label = text;
+        }
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return label;
+}
+
+// The selected item of a tree view as the labels from its root, joined by "\".
+std::string TreeSelection(HWND tree) {
+    std::string path;
+    DWORD_PTR item = 0;
+    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &item);
+    while (item != 0) {
+        const std::string label = TreeItemLabel(tree, reinterpret_cast<HTREEITEM>(item));
+        path = path.empty() ? label : label + "\\" + path;
+        DWORD_PTR parent = 0;
+        SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
+                            kTextTimeoutMs, &parent);
+        item = parent;
+    }
+    return path;
+}
+
+// A folder dialog can go on filling and selecting its tree after it is shown (Wine lists the
+// folders on the way as it expands them): the selection is read until it ends with the suffix.
+int CmdWaitSelection(const std::string& pattern, const std::string& suffix, DWORD timeoutMs) {
+    HWND window = RequireWindow(pattern);
+    if (!window) return Fail("no window: " + pattern);
+    HWND tree = VisibleChildOfClass(window, "SysTreeView32");
+    if (!tree) return Fail("no tree view in " + pattern);
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const std::string selection = TreeSelection(tree);
+        if (selection.size() >= suffix.size() &&
+            selection.compare(selection.size() - suffix.size(), suffix.size(), suffix) == 0) {
+            std::printf("SELECTED\t%s\n", Printable(selection).c_str());
+            return 0;
+        }
+        if (GetTickCount() - start >= timeoutMs) return Fail("the selection is " + Printable(selection));
+        Sleep(kPollMs);
+    }
+}
+
 int Usage() {
     std::printf("ERROR usage: zelvane-gui-driver list | wait-window TITLE [MS] | wait-any MS TITLE... | "
                 "wait-gone TITLE [MS] | click TITLE CAPTION | press-key TITLE VK [alt] | dump TITLE | "
                 "text TITLE | close TITLE | close-any MS TITLE... | ping | work-area | focus TITLE | "
-                "mouse-click TITLE CLASS [X Y] | ink TITLE | icon-levels TITLE CAPTION\n");
+                "mouse-click TITLE CLASS [X Y] | ink TITLE | icon-levels TITLE CAPTION | "
+                "wait-selection TITLE SUFFIX [MS]\n");
     return 2;
 }
 
@@ -504,6 +575,7 @@ int Run(int argc, char** argv) {
     }
     if (command == "ink" && argc == 3) return CmdInk(argv[2]);
     if (command == "icon-levels" && argc == 4) return CmdIconLevels(argv[2], argv[3]);
+    if (command == "wait-selection" && argc >= 4) return CmdWaitSelection(argv[2], argv[3], ParseTimeout(argc, argv, 4));
     return Usage();
 }
 

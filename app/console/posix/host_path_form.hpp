@@ -24,6 +24,10 @@ bool IsWindowsForm(std::string_view path);
 // a Windows form become "\"), each name as posix::WindowsNameOf gives it.
 std::string UserPathToWindows(std::string_view path);
 
+// A path typed by the player with "~" or "~/..." at its start given on $HOME, as a shell does;
+// any other path (and "~" without a $HOME) as it stands.
+std::string ExpandHome(std::string_view path);
+
 // The folder part of a host file path ("/a/b/c" gives "/a/b"; "/c" gives "/").
 std::string HostFolderOf(std::string_view hostFile);
 

@@ -1,8 +1,9 @@
-#include "app/console/host_path_form.hpp"
+#include "app/console/posix/host_path_form.hpp"
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <vector>
 
 #include "platform/posix/code_page_1252.hpp"
@@ -71,6 +72,13 @@ bool IsWindowsForm(std::string_view path) {
 std::string UserPathToWindows(std::string_view path) {
     if (IsWindowsForm(path)) return WindowsNames(path);
     return HostToWindowsPath(path);
+}
+
+std::string ExpandHome(std::string_view path) {
+    const char* home = std::getenv("HOME");
+    if (home == nullptr || *home == '\0' || !path.starts_with('~')) return std::string(path);
+    if (path.size() > 1 && path[1] != '/') return std::string(path);
+    return std::string(home) + std::string(path.substr(1));
 }
 
 std::string HostFolderOf(std::string_view hostFile) {

@@ -1,4 +1,4 @@
-#include "app/console/read_only_stop.hpp"
+#include "app/console/posix/read_only_stop.hpp"
 
 #include "app/console/terminal_text.hpp"
 #include "platform/posix/read_only_media.hpp"
