@@ -186,6 +186,8 @@ TEST_F(LoaderTest, MisplacedEndMarkersFailWithInvalidArgument) {
     // Before the begin line.
     EXPECT_EQ(FailureNumber(Load({"#confirm_message_end#", "text", "#confirm_message_begin#"})), 5);
     EXPECT_EQ(FailureNumber(Load({"#qdelete_file_4=a", "#qdelete_file_begin_4#", "#qdelete_file_end_4#"})), 5);
+    // The two characters before the end marker are taken for a line end: with one, the length is -1.
+    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin#", "x#confirm_message_end#"})), 5);
 }
 
 TEST_F(LoaderTest, AbortMessagesNameTheirMarkers) {
