@@ -24,13 +24,6 @@ std::string ReadWholeFile(const FileSystem& fs, const std::string& path) {
     return bytes;
 }
 
-// The three parallel lists of one kind of q-entry.
-struct QEntryLists {
-    std::vector<std::string>& files;
-    std::vector<std::string>& prompts;
-    std::vector<std::int32_t>& widths;
-};
-
 class Loader {
 public:
     Loader(UninstallDescription& description, const LoaderContext& context) : d_(description), context_(context) {}
@@ -84,13 +77,13 @@ private:
         } else if (key == "#explicit_instructions_beep=") {
             d_.ExplicitBeep = ToBeep(value);
         } else if (key == "#qdelete_file_") {
-            return AddEntry(line, QEntryLists{d_.QDeleteFiles, d_.QDeletePrompts, d_.QDeleteWidths});
+            return AddEntry(line, d_.QueuedDeletes);
         } else if (key == "#qdelete_file_format_width_") {
-            SetWidth(value, d_.QDeleteWidths);
+            SetWidth(value, d_.QueuedDeletes);
         } else if (key == "#qrestore_file_") {
-            return AddEntry(line, QEntryLists{d_.QRestoreFiles, d_.QRestorePrompts, d_.QRestoreWidths});
+            return AddEntry(line, d_.QueuedRestores);
         } else if (key == "#qrestore_file_format_width_") {
-            SetWidth(value, d_.QRestoreWidths);
+            SetWidth(value, d_.QueuedRestores);
         } else if (key == "#qrestore_2da=") {
             d_.Restore2da = ToFlag(value);
             // The backups and the description do not change while loading, so a repeated true
@@ -104,22 +97,20 @@ private:
     }
 
     // The entry is appended before its block is looked for, so an abort leaves it with no prompt.
-    std::optional<std::string> AddEntry(const DescriptionLine& line, QEntryLists lists) {
-        lists.files.emplace_back(line.Value());
-        lists.prompts.emplace_back();
-        lists.widths.push_back(0);
+    std::optional<std::string> AddEntry(const DescriptionLine& line, std::vector<QueuedEntry>& entries) {
+        entries.push_back(QueuedEntry{std::string(line.Value()), {}, 0});
         const auto text = BlockText(*line.block);
         if (!text) return ImproperlySet(*line.block);
         heldBytes_ += text->size();
         if (heldBytes_ > kMaxHeldTextBytes) throw OutOfMemoryError();
-        lists.prompts.back() = std::string(*text);
+        entries.back().prompt = std::string(*text);
         return std::nullopt;
     }
 
     // A width belongs to the entry appended last; before any entry there is none.
-    void SetWidth(std::string_view value, std::vector<std::int32_t>& widths) {
-        if (widths.empty()) throw SubscriptError();
-        widths.back() = ToPixels(value, context_.twipsPerPixelX);
+    void SetWidth(std::string_view value, std::vector<QueuedEntry>& entries) {
+        if (entries.empty()) throw SubscriptError();
+        entries.back().width = ToPixels(value, context_.twipsPerPixelX);
     }
 
     // The block's text as cut from the working copy, nullopt when a marker is missing; a block
