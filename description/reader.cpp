@@ -5,7 +5,6 @@
 #include <map>
 #include <set>
 
-#include "description/numbered_key.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane {
@@ -36,6 +35,19 @@ constexpr std::array<std::string_view, 4> kNumberedStems = {
 // Long enough for every key, the numbered ones with two digits included.
 constexpr std::size_t kKeyPrefixLength = 48;
 
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// stem + N + "=", N from 0 to 99 written without leading zeros (07 and 100 are no key).
+std::optional<LineKey> NumberedKey(std::string_view lower, std::string_view stem) {
+    if (!lower.starts_with(stem)) return std::nullopt;
+    const std::string_view rest = lower.substr(stem.size());
+    if (rest.size() >= 2 && IsDigit(rest[0]) && rest[1] == '=') return LineKey{stem, rest[0] - '0', stem.size() + 2};
+    if (rest.size() >= 3 && rest[0] != '0' && IsDigit(rest[0]) && IsDigit(rest[1]) && rest[2] == '=') {
+        return LineKey{stem, (rest[0] - '0') * 10 + (rest[1] - '0'), stem.size() + 3};
+    }
+    return std::nullopt;
+}
+
 std::optional<BlockUse> BlockAsked(const DescriptionLine& line, bool& confirmAsked, bool& explicitAsked) {
     if (line.Carries("#confirm_message_begin#") && !std::exchange(confirmAsked, true)) {
         return BlockUse{"#confirm_message_begin#", "#confirm_message_end#", {}};
@@ -60,7 +72,7 @@ std::optional<LineKey> KeyOf(std::string_view line) {
         if (std::string_view(lower).starts_with(key)) return LineKey{key, -1, key.size()};
     }
     for (const std::string_view stem : kNumberedStems) {
-        if (const auto key = FindNumberedKey(lower, stem)) return LineKey{stem, key->number, key->length};
+        if (auto key = NumberedKey(lower, stem)) return key;
     }
     return std::nullopt;
 }

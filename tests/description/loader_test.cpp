@@ -240,12 +240,6 @@ TEST_F(LoaderTest, EntriesKeepFileOrderAndShareBlocksByNumber) {
     EXPECT_EQ(d.QueuedDeletes, (Entries{{"five", "B5", 0}, {"two", "B2", 0}, {"again", "B5", 0}}));
 }
 
-TEST_F(LoaderTest, OtherNumberFormsCarryNoKey) {
-    ASSERT_EQ(Load({"#qdelete_file_07=a", "#qdelete_file_100=b", "#qdelete_file_=c", "#qdelete_file_7"}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_TRUE(d.QueuedDeletes.empty());
-}
-
 TEST_F(LoaderTest, WidthLinesSetTheLastEntryOfTheirKind) {
     ASSERT_EQ(Load({"#qrestore_file_1=a", "#qrestore_file_2=b", "#qrestore_file_format_width_7=300",
                     "#qrestore_file_begin_1#", "x", "#qrestore_file_end_1#", "#qrestore_file_begin_2#", "y",
