@@ -19,17 +19,32 @@ std::string Lower(std::string_view text) {
 const std::vector<std::string> kStems = {"#qdelete_file_", "#qdelete_file_format_width_", "#qrestore_file_",
                                          "#qrestore_file_format_width_"};
 
-// The literal test of the numbered keys: every stem + N + "=" for N = 0..99, compared with the
-// line's first len(key) characters in lower case.
-void ExpectSameAsLiteral(const std::string& line) {
-    std::optional<LineKey> literal;
+struct LiteralKey {
+    std::string text;
+    LineKey key;
+};
+
+// Every numbered key written out: stem + N + "=" for N = 0..99.
+const std::vector<LiteralKey> kLiteralKeys = [] {
+    std::vector<LiteralKey> keys;
     for (const std::string& stem : kStems) {
         for (int n = 0; n < 100; ++n) {
-            const std::string key = stem + std::to_string(n) + "=";
-            if (line.size() >= key.size() && Lower(line.substr(0, key.size())) == key) {
-                EXPECT_FALSE(literal.has_value()) << "two keys match " << line;
-                literal = LineKey{stem, n, key.size()};
-            }
+            const std::string text = stem + std::to_string(n) + "=";
+            keys.push_back(LiteralKey{text, LineKey{stem, n, text.size()}});
+        }
+    }
+    return keys;
+}();
+
+// The literal test of the numbered keys: each compared with the line's first len(key) characters
+// in lower case.
+void ExpectSameAsLiteral(const std::string& line) {
+    const std::string lower = Lower(line);
+    std::optional<LineKey> literal;
+    for (const LiteralKey& key : kLiteralKeys) {
+        if (lower.starts_with(key.text)) {
+            EXPECT_FALSE(literal.has_value()) << "two keys match " << line;
+            literal = key.key;
         }
     }
     const std::optional<LineKey> key = KeyOf(line);
