@@ -11,7 +11,6 @@
 namespace zelvane {
 namespace {
 
-constexpr std::string_view kListKey = "#qrestore_2da_files=";
 // The characters a report line adds to a name.
 constexpr std::size_t kReportLineOverhead = 42;
 
@@ -20,24 +19,20 @@ struct ListScan {
     std::vector<std::string> names;
 };
 
-ListScan ScanListLines(const FileSystem& fs, const std::string& descriptionPath) {
-    std::string bytes;
-    const FsStatus status = fs.ReadAll(descriptionPath, bytes);
-    if (status != FsStatus::Ok) throw FileSystemError(status);
-
+ListScan ScanListLines(const DescriptionText& text) {
     ListScan scan;
     std::size_t held = 0;
-    for (const std::string& line : SplitInputLines(bytes)) {
-        if (!StartsWithKey(line, kListKey)) continue;
+    for (const DescriptionLine& line : text.lines) {
+        if (!line.Carries("#qrestore_2da_files=")) continue;
         scan.found = true;
-        const std::string_view text = std::string_view(line).substr(kListKey.size());
-        if (text.empty()) continue;
+        const std::string_view list = line.Value();
+        if (list.empty()) continue;
         // Measured before splitting: a list of millions of names would exhaust memory in the split.
-        const std::size_t names = static_cast<std::size_t>(std::count(text.begin(), text.end(), ',')) + 1;
-        held += names * (sizeof(std::string) + kReportLineOverhead) + text.size();
+        const std::size_t names = static_cast<std::size_t>(std::count(list.begin(), list.end(), ',')) + 1;
+        held += names * (sizeof(std::string) + kReportLineOverhead) + list.size();
         if (held > kMaxHeldTextBytes) throw OutOfMemoryError();
         // No trimming: " feat.2da" keeps its space, and ",," is an empty name.
-        for (std::string& name : SplitText(text, ",")) scan.names.push_back(std::move(name));
+        for (std::string& name : SplitText(list, ",")) scan.names.push_back(std::move(name));
     }
     return scan;
 }
@@ -58,10 +53,10 @@ std::string Missing2daLine(std::string_view name) {
 }
 
 std::optional<std::string> Discover2daBackups(UninstallDescription& description, const FileSystem& fs,
-                                              std::string_view programFolder) {
+                                              std::string_view programFolder, const DescriptionText& text) {
     description.Backup2daFiles.clear();
 
-    ListScan scan = ScanListLines(fs, description.DescriptionPath);
+    ListScan scan = ScanListLines(text);
     if (!scan.found) return std::string(kNo2daListMessage);
 
     const std::string folder = AddBackslash(programFolder) + "backup";

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "description/reader.hpp"
 #include "description/uninstall_description.hpp"
 #include "platform/seams/file_system.hpp"
 
@@ -14,12 +15,11 @@ namespace zelvane {
 inline constexpr std::string_view kNo2daListMessage =
     "Restore 2da files is enabled but no 2da file list was found in the ini.";
 
-// Reads the "#qrestore_2da_files=" lines from description.DescriptionPath (a reader of its own),
-// lists programFolder\backup\*.2da and sets Backup2daFiles, Backup2daAvailable and
-// Missing2daReport. Returns the abort message when the description has no list line.
-// Throws ProgramError when the description cannot be read again.
+// Takes the names of the "#qrestore_2da_files=" lines of the whole file, lists
+// programFolder\backup\*.2da and sets Backup2daFiles, Backup2daAvailable and Missing2daReport.
+// Returns the abort message when the description has no list line.
 std::optional<std::string> Discover2daBackups(UninstallDescription& description, const FileSystem& fs,
-                                              std::string_view programFolder);
+                                              std::string_view programFolder, const DescriptionText& text);
 
 // One line of the report: "\cf10 2da backup not available \cf1 " + name + "\par" CR LF.
 std::string Missing2daLine(std::string_view name);

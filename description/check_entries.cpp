@@ -2,7 +2,7 @@
 
 #include <map>
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "util/entry_name.hpp"
 #include "util/strings.hpp"
 
@@ -106,7 +106,7 @@ std::vector<Diagnostic> CheckEntries(const DescriptionText& text) {
     std::vector<Diagnostic> out;
     std::map<std::string, int> firstLine;
     for (const int n : text.entryLines) {
-        const std::string& entry = text.Text(n);
+        const std::string& entry = text.Line(n).text;
         const std::string what = "file-list entry " + Quoted(entry);
         if (text.InsideBlock(n)) {
             Add(out, n, Severity::Warning,
@@ -132,17 +132,16 @@ std::vector<Diagnostic> CheckEntries(const DescriptionText& text) {
                 what + " repeats line " + std::to_string(it->second) + ", so the run logs it as File Not Found");
         }
     }
-    for (const QEntry& entry : text.qEntries) {
-        AddPathProblems(out, entry.line, entry.key + " path " + Quoted(entry.path), entry.path);
+    for (const DescriptionLine& line : text.lines) {
+        if (IsQueuedEntry(line)) {
+            AddPathProblems(out, line.number, line.key->Text() + " path " + Quoted(line.Value()), line.Value());
+        }
     }
 
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        const std::string& line = text.lines[i].text;
-        if (!StartsWithKey(line, "#qrestore_2da_files=")) continue;
-        const std::string_view list = std::string_view(line).substr(20);
-        if (list.empty()) continue;
-        const int n = static_cast<int>(i) + 1;
-        for (const std::string& name : SplitText(list, ",")) {
+    for (const DescriptionLine& line : text.lines) {
+        if (!line.Carries("#qrestore_2da_files=") || line.Value().empty()) continue;
+        const int n = line.number;
+        for (const std::string& name : SplitText(line.Value(), ",")) {
             const std::size_t first = name.find_first_not_of(" \t");
             if (first == std::string::npos) {
                 Add(out, n, Severity::Warning,

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <set>
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "util/common.hpp"
 #include "util/search_index.hpp"
 #include "util/strings.hpp"
@@ -31,7 +31,7 @@ void ListFiles(const FileSystem& fs, const std::string& folder, const std::strin
 // A path that the run would refuse is not looked up at all.
 bool Usable(std::string_view path) { return PathProblems(path).empty(); }
 
-std::string KindOf(const QEntry& entry) { return entry.key + " path " + Quoted(entry.path); }
+std::string KindOf(const DescriptionLine& entry) { return entry.key->Text() + " path " + Quoted(entry.Value()); }
 
 }  // namespace
 
@@ -50,9 +50,11 @@ std::vector<Diagnostic> CheckModFolder(const FileSystem& fs, const DescriptionTe
         }
     };
     for (const int n : text.entryLines) {
-        if (!text.InsideBlock(n)) look(n, "file-list entry " + Quoted(text.Text(n)), text.Text(n));
+        if (!text.InsideBlock(n)) look(n, "file-list entry " + Quoted(text.Line(n).text), text.Line(n).text);
     }
-    for (const QEntry& entry : text.qEntries) look(entry.line, KindOf(entry), entry.path);
+    for (const DescriptionLine& line : text.lines) {
+        if (IsQueuedEntry(line)) look(line.number, KindOf(line), std::string(line.Value()));
+    }
     // The 2da tables the list names are put back from their backups rather than deleted.
     for (const std::string& name : Listed2daNames(text)) removed.insert("override\\" + LowerCase(name));
 
@@ -80,7 +82,7 @@ std::vector<Diagnostic> CheckGameFolder(const FileSystem& fs, const DescriptionT
     SearchIndex index;
     const bool searchesSubfolders = choice.select || choice.game == 2;
     for (const int n : text.entryLines) {
-        const std::string& entry = text.Text(n);
+        const std::string& entry = text.Line(n).text;
         if (text.InsideBlock(n) || !Usable(entry)) continue;
         const std::string what = "file-list entry " + Quoted(entry);
         if (FileExists(fs, root + entry)) {
@@ -103,19 +105,20 @@ std::vector<Diagnostic> CheckGameFolder(const FileSystem& fs, const DescriptionT
         }
         Add(out, n, Severity::Note, what + " is not in the game folder; the run logs File Not Found");
     }
-    for (const QEntry& entry : text.qEntries) {
-        if (!Usable(entry.path)) continue;
-        const bool present = FileExists(fs, root + entry.path);
-        if (entry.kind == QKind::Delete) {
-            Add(out, entry.line, Severity::Note,
+    for (const DescriptionLine& entry : text.lines) {
+        if (!IsQueuedEntry(entry) || !Usable(entry.Value())) continue;
+        const std::string path(entry.Value());
+        const bool present = FileExists(fs, root + path);
+        if (entry.Carries("#qdelete_file_")) {
+            Add(out, entry.number, Severity::Note,
                 KindOf(entry) + (present ? " is in the game folder" : " is not in the game folder"));
             continue;
         }
-        const bool original = FileExists(fs, root + entry.path + ".original");
-        Add(out, entry.line, Severity::Note,
+        const bool original = FileExists(fs, root + path + ".original");
+        Add(out, entry.number, Severity::Note,
             KindOf(entry) + (present ? " is in the game folder" : " is not in the game folder") +
-                (original ? ", and " + Quoted(entry.path + ".original") + " is there to restore"
-                          : ", and there is no " + Quoted(entry.path + ".original") + " to restore"));
+                (original ? ", and " + Quoted(path + ".original") + " is there to restore"
+                          : ", and there is no " + Quoted(path + ".original") + " to restore"));
     }
     return out;
 }

@@ -5,7 +5,7 @@
 #include <array>
 #include <set>
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "description/values.hpp"
 #include "util/strings.hpp"
 
@@ -116,51 +116,48 @@ bool IsMisnumberedKey(std::string_view lower) {
     return false;
 }
 
-void CheckBraces(const BlockUse& use, std::vector<Diagnostic>& out) {
+void CheckBraces(std::string_view text, const DescriptionLine& line, std::vector<Diagnostic>& out) {
     int depth = 0;
     int opening = 0;
     int closing = 0;
     bool underflow = false;
-    const std::string& t = use.cut->text;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == '\\') {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\\') {
             ++i;  // \{ \} \\ stand for themselves
-        } else if (t[i] == '{') {
+        } else if (text[i] == '{') {
             ++opening;
             ++depth;
-        } else if (t[i] == '}') {
+        } else if (text[i] == '}') {
             ++closing;
             if (--depth < 0) underflow = true;
         }
     }
     if (depth == 0 && !underflow) return;
-    Add(out, use.line, Severity::Warning,
-        "the text of " + use.what + " has unbalanced braces (" + std::to_string(opening) + " \"{\" and " +
+    Add(out, line.number, Severity::Warning,
+        "the text of " + line.key->Text() + " has unbalanced braces (" + std::to_string(opening) + " \"{\" and " +
             std::to_string(closing) + " \"}\"), so its rich text is broken");
 }
 
 // Values that convert but do not do what they say: a beep of "true", an icon out of 1 to 4.
-void CheckQuietValues(std::string_view line, int number, std::vector<Diagnostic>& out) {
-    for (std::string_view key : {"#confirm_message_beep=", "#explicit_instructions_beep="}) {
-        if (!StartsWithKey(line, key)) continue;
-        const std::string_view value = line.substr(key.size());
+void CheckQuietValues(const DescriptionLine& line, std::vector<Diagnostic>& out) {
+    const std::string_view value = line.Value();
+    if (line.Carries("#confirm_message_beep=") || line.Carries("#explicit_instructions_beep=")) {
         const std::size_t first = value.find_first_not_of(" \t");
         const std::size_t last = value.find_last_not_of(" \t");
         const std::string word = first == std::string_view::npos ? "" : LowerCase(value.substr(first, last + 1 - first));
         const bool meantOn = word == "true" || word == "yes" || word == "on" || word == "-1";
         if (!ToBeep(value) && (meantOn || NumericPrefix(value) != 0.0)) {
-            Add(out, number, Severity::Warning,
-                std::string(key) + " value " + Quoted(value) + " gives no sound: only 1 does");
+            Add(out, line.number, Severity::Warning,
+                line.key->Text() + " value " + Quoted(value) + " gives no sound: only 1 does");
         }
     }
-    if (constexpr std::string_view key = "#explicit_instructions_icon="; StartsWithKey(line, key)) {
-        const std::string_view value = line.substr(key.size());
+    if (line.Carries("#explicit_instructions_icon=")) {
         const double icon = RoundHalfEven(NumericPrefix(value));
         // Beyond 32 bits the value does not convert at all, which is an error of its own.
         const bool converts = icon >= -2147483648.0 && icon <= 2147483647.0;
         if (converts && (icon < 1 || icon > 4)) {
-            Add(out, number, Severity::Warning,
-                std::string(key) + " value " + Quoted(value) + " is not an icon from 1 to 4, so icon 4 is shown");
+            Add(out, line.number, Severity::Warning,
+                line.key->Text() + " value " + Quoted(value) + " is not an icon from 1 to 4, so icon 4 is shown");
         }
     }
 }
@@ -202,26 +199,26 @@ bool IsUtf16(const DescriptionText& text) {
 
 std::vector<Diagnostic> CheckKeyLines(const DescriptionText& text) {
     std::vector<Diagnostic> out;
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        const int n = static_cast<int>(i) + 1;
-        const std::string& line = text.lines[i].text;
-        if (line.empty() || text.InsideBlock(n)) continue;
-        if (line.front() == ' ' || line.front() == '\t') {
-            const std::size_t first = line.find_first_not_of(" \t");
+    for (const DescriptionLine& line : text.lines) {
+        const int n = line.number;
+        const std::string& t = line.text;
+        if (t.empty() || text.InsideBlock(n)) continue;
+        if (t.front() == ' ' || t.front() == '\t') {
+            const std::size_t first = t.find_first_not_of(" \t");
             if (first == std::string::npos) continue;
-            if (const auto key = KeyOf(std::string_view(line).substr(first))) {
+            if (const auto key = KeyOf(std::string_view(t).substr(first))) {
                 Add(out, n, Severity::Warning,
-                    std::string("the line begins with ") + (line.front() == ' ' ? "a space" : "a tab") + ", so its key " +
-                        *key + " is not read");
+                    std::string("the line begins with ") + (t.front() == ' ' ? "a space" : "a tab") + ", so its key " +
+                        key->Text() + " is not read");
             }
             continue;
         }
-        if (line.front() != '#') continue;
-        if (KeyOf(line)) {
-            CheckQuietValues(line, n, out);
+        if (t.front() != '#') continue;
+        if (line.key) {
+            CheckQuietValues(line, out);
             continue;
         }
-        const std::string lower = LowerCase(std::string_view(line).substr(0, 48));
+        const std::string lower = LowerCase(std::string_view(t).substr(0, 48));
         if (IsMarkerLine(lower)) continue;
         const std::string head = Head(lower);
         if (IsMisnumberedKey(lower)) {
@@ -242,23 +239,24 @@ std::vector<Diagnostic> CheckKeyLines(const DescriptionText& text) {
 std::vector<Diagnostic> CheckBlockTexts(const DescriptionText& text) {
     std::vector<Diagnostic> out;
     std::set<std::string> seen;
-    for (const BlockUse& use : text.blockUses) {
-        if (use.cut->status != BlockCut::Status::Ok) continue;
-        const bool first = seen.insert(use.beginMarker).second;
-        if (use.what.starts_with("#q") && use.cut->text.empty()) {
-            Add(out, use.line, Severity::Warning,
-                "the prompt block of " + use.what + " is empty, so the player is asked with no text");
+    for (const DescriptionLine& line : text.lines) {
+        if (!line.block || line.block->cut.status != BlockCut::Status::Ok) continue;
+        const BlockUse& block = *line.block;
+        const std::string_view blockText = block.cut.Text(text.bytes);
+        const bool first = seen.insert(block.beginMarker).second;
+        if (IsQueuedEntry(line) && blockText.empty()) {
+            Add(out, line.number, Severity::Warning,
+                "the prompt block of " + line.key->Text() + " is empty, so the player is asked with no text");
         }
         if (!first) continue;
-        const int beginLine = text.LineOf(use.cut->begin);
-        const Line& line = text.lines[static_cast<std::size_t>(beginLine - 1)];
-        const std::size_t after = use.cut->begin + use.beginMarker.size() - line.offset;
-        if (after < line.text.size()) {
-            Add(out, beginLine, Severity::Warning,
-                "text after the marker " + use.beginMarker +
+        const DescriptionLine& beginLine = text.Line(text.LineOf(block.cut.begin));
+        const std::size_t after = block.cut.begin + block.beginMarker.size() - beginLine.offset;
+        if (after < beginLine.text.size()) {
+            Add(out, beginLine.number, Severity::Warning,
+                "text after the marker " + block.beginMarker +
                     " goes into the block's text without its first two characters; write it on the next line");
         }
-        CheckBraces(use, out);
+        CheckBraces(blockText, line, out);
     }
     return out;
 }

@@ -1,11 +1,10 @@
 // The errors that end start-up: the "Aborting" messages and the "Oops!" failures of the loader.
 
+#include <algorithm>
 #include <optional>
 #include <set>
-#include <utility>
 
-#include "description/check_model.hpp"
-#include "description/numbered_key.hpp"
+#include "description/check_parts.hpp"
 #include "description/values.hpp"
 #include "util/program_error.hpp"
 #include "util/strings.hpp"
@@ -19,8 +18,8 @@ std::string StopsWith(std::string_view message) {
     return "; start-up would stop with \"" + std::string(message) + "\"";
 }
 
-std::string ImproperlySet(const BlockUse& use) {
-    return use.beginMarker + " and " + use.endMarker + " are improperly set.";
+std::string ImproperlySet(const BlockUse& block) {
+    return block.beginMarker + " and " + block.endMarker + " are improperly set.";
 }
 
 // The file in lower case, made on first need.
@@ -58,27 +57,27 @@ std::string Misspelt(const DescriptionText& text, LowerBytes& lower, std::string
     return {};
 }
 
-std::string Owner(const BlockUse& use) { return "the block of " + use.what; }
-
-void CheckBlockUse(const DescriptionText& text, LowerBytes& lower, const BlockUse& use, std::vector<Diagnostic>& out) {
-    const BlockCut& cut = *use.cut;
+void CheckBlock(const DescriptionText& text, LowerBytes& lower, const DescriptionLine& line, std::vector<Diagnostic>& out) {
+    const BlockUse& block = *line.block;
+    const BlockCut& cut = block.cut;
+    const std::string owner = "the block of " + line.key->Text() + ": ";
     switch (cut.status) {
         case BlockCut::Status::Ok:
             return;
         case BlockCut::Status::Missing: {
             const bool beginMissing = cut.begin == std::string::npos;
             const bool endMissing = cut.end == std::string::npos;
-            const std::string beginCase = beginMissing ? Misspelt(text, lower, use.beginMarker) : "";
-            const std::string endCase = endMissing ? Misspelt(text, lower, use.endMarker) : "";
+            const std::string beginCase = beginMissing ? Misspelt(text, lower, block.beginMarker) : "";
+            const std::string endCase = endMissing ? Misspelt(text, lower, block.endMarker) : "";
             std::string missing;
             if (beginMissing && endMissing && beginCase.empty() && endCase.empty()) {
-                missing = use.beginMarker + " and " + use.endMarker + " are not in the file";
+                missing = block.beginMarker + " and " + block.endMarker + " are not in the file";
             } else {
-                if (beginMissing) missing = use.beginMarker + " is not in the file" + beginCase;
+                if (beginMissing) missing = block.beginMarker + " is not in the file" + beginCase;
                 if (beginMissing && endMissing) missing += ", and ";
-                if (endMissing) missing += use.endMarker + " is not in the file" + endCase;
+                if (endMissing) missing += block.endMarker + " is not in the file" + endCase;
             }
-            Add(out, use.line, Severity::Error, Owner(use) + ": " + missing + StopsWith(ImproperlySet(use)));
+            Add(out, line.number, Severity::Error, owner + missing + StopsWith(ImproperlySet(block)));
             return;
         }
         case BlockCut::Status::Negative: {
@@ -86,16 +85,16 @@ void CheckBlockUse(const DescriptionText& text, LowerBytes& lower, const BlockUs
             const int endLine = text.LineOf(cut.end);
             std::string where;
             if (cut.end < cut.begin) {
-                where = "the end marker " + use.endMarker + " (line " + std::to_string(endLine) +
+                where = "the end marker " + block.endMarker + " (line " + std::to_string(endLine) +
                         ") stands before the begin marker (line " + std::to_string(beginLine) + ")";
             } else if (endLine == beginLine) {
-                where = "the end marker " + use.endMarker + " stands on the begin marker's line " +
+                where = "the end marker " + block.endMarker + " stands on the begin marker's line " +
                         std::to_string(beginLine);
             } else {
-                where = "the end marker " + use.endMarker + " (line " + std::to_string(endLine) +
+                where = "the end marker " + block.endMarker + " (line " + std::to_string(endLine) +
                         ") directly follows the begin marker; an empty text needs one empty line between them";
             }
-            Add(out, use.line, Severity::Error, Owner(use) + ": " + where + std::string(kStartupFails));
+            Add(out, line.number, Severity::Error, owner + where + std::string(kStartupFails));
             return;
         }
     }
@@ -103,15 +102,13 @@ void CheckBlockUse(const DescriptionText& text, LowerBytes& lower, const BlockUs
 
 // Converts a value as start-up does; the diagnostic when it cannot.
 template <typename Convert>
-void CheckValue(const Line& line, int number, std::string_view key, std::string_view expected, Convert convert,
-                std::vector<Diagnostic>& out) {
-    const std::string_view value = std::string_view(line.text).substr(key.size());
+void CheckValue(const DescriptionLine& line, std::string_view expected, Convert convert, std::vector<Diagnostic>& out) {
     try {
-        convert(value);
+        convert(line.Value());
     } catch (const ProgramError& error) {
         const std::string reason = error.Number() == 6 ? "is out of range" : "is not " + std::string(expected);
-        Add(out, number, Severity::Error,
-            std::string(key) + " value " + Quoted(value) + " " + reason + std::string(kStartupFails));
+        Add(out, line.number, Severity::Error,
+            line.key->Text() + " value " + Quoted(line.Value()) + " " + reason + std::string(kStartupFails));
     }
 }
 
@@ -123,64 +120,52 @@ std::vector<Diagnostic> CheckStructure(const DescriptionText& text, int twipsPer
     const std::string_view integer = "a whole number from -32768 to 32767";
     const std::string_view number = "a number";
     auto pixels = [twipsPerPixelX](std::string_view v) { ToPixels(v, twipsPerPixelX); };
-    bool hasListLine = false;
-    for (const Line& line : text.lines) hasListLine = hasListLine || StartsWithKey(line.text, "#qrestore_2da_files=");
+    const bool hasListLine = std::any_of(text.lines.begin(), text.lines.end(), [](const DescriptionLine& line) {
+        return line.Carries("#qrestore_2da_files=");
+    });
 
     LowerBytes lowerBytes(text);
     std::set<std::string> reportedBlocks;
-    std::size_t nextUse = 0;
     bool deleteEntries = false;
     bool restoreEntries = false;
     bool listReported = false;
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        const int n = static_cast<int>(i) + 1;
-        const Line& line = text.lines[i];
-        const std::string lower = LowerCase(std::string_view(line.text).substr(0, 48));
-        auto carries = [&](std::string_view key) { return std::string_view(lower).starts_with(key); };
+    for (const DescriptionLine& line : text.lines) {
+        if (!line.key) continue;
+        const std::string_view key = line.key->stem;
+        // One report per pair of markers: the same number twice shares its block.
+        if (line.block && reportedBlocks.insert(line.block->beginMarker).second) {
+            CheckBlock(text, lowerBytes, line, out);
+        }
+        if (key == "#qdelete_file_") deleteEntries = true;
+        if (key == "#qrestore_file_") restoreEntries = true;
 
-        // The uses of this line, in the loader's order: confirmation, instructions, q-delete, q-restore.
-        while (nextUse < text.blockUses.size() && text.blockUses[nextUse].line == n) {
-            const BlockUse& use = text.blockUses[nextUse++];
-            if (use.what.starts_with("#qdelete_file_")) deleteEntries = true;
-            if (use.what.starts_with("#qrestore_file_")) restoreEntries = true;
-            // One report per pair of markers: the same number twice shares its block.
-            if (reportedBlocks.insert(use.beginMarker).second) CheckBlockUse(text, lowerBytes, use, out);
+        if (key == "#default_format_width=" || key == "#confirm_message_format_width=" ||
+            key == "#explicit_instructions_format_width=") {
+            CheckValue(line, number, pixels, out);
         }
-
-        for (std::string_view key : {"#default_format_width=", "#confirm_message_format_width=",
-                                     "#explicit_instructions_format_width="}) {
-            if (carries(key)) CheckValue(line, n, key, number, pixels, out);
-        }
-        if (carries("#game=")) CheckValue(line, n, "#game=", integer, ToInteger, out);
-        if (carries("#game_select=")) CheckValue(line, n, "#game_select=", flag, ToFlag, out);
-        if (carries("#explicit_instructions_icon=")) {
-            CheckValue(line, n, "#explicit_instructions_icon=", number, ToNumber, out);
-        }
-        for (const auto& [stem, entries] : {std::pair<std::string_view, bool>{"#qdelete_file_format_width_", deleteEntries},
-                                            std::pair<std::string_view, bool>{"#qrestore_file_format_width_", restoreEntries}}) {
-            const auto key = FindNumberedKey(lower, stem);
-            if (!key) continue;
-            const std::string keyText = lower.substr(0, key->length);
-            if (!entries) {
-                const std::string entryKey = stem == "#qdelete_file_format_width_" ? "#qdelete_file_N=" : "#qrestore_file_N=";
-                Add(out, n, Severity::Error,
-                    keyText + " stands before any " + entryKey +
-                        " line; a width line belongs after its entry line" + std::string(kStartupFails));
+        if (key == "#game=") CheckValue(line, integer, ToInteger, out);
+        if (key == "#game_select=") CheckValue(line, flag, ToFlag, out);
+        if (key == "#explicit_instructions_icon=") CheckValue(line, number, ToNumber, out);
+        if (key == "#qdelete_file_format_width_" || key == "#qrestore_file_format_width_") {
+            const bool deletes = key == "#qdelete_file_format_width_";
+            if (deletes ? deleteEntries : restoreEntries) {
+                CheckValue(line, number, pixels, out);
             } else {
-                CheckValue(line, n, keyText, number, pixels, out);
+                Add(out, line.number, Severity::Error,
+                    line.key->Text() + " stands before any " + (deletes ? "#qdelete_file_N=" : "#qrestore_file_N=") +
+                        " line; a width line belongs after its entry line" + std::string(kStartupFails));
             }
         }
-        if (carries("#qrestore_2da=")) {
-            const std::string_view value = std::string_view(line.text).substr(14);
+        if (key == "#qrestore_2da=") {
             bool restore = false;
             try {
-                restore = ToFlag(value);
+                restore = ToFlag(line.Value());
             } catch (const ProgramError&) {
-                CheckValue(line, n, "#qrestore_2da=", flag, ToFlag, out);
+                CheckValue(line, flag, ToFlag, out);
             }
             if (restore && !hasListLine && !listReported) {
                 listReported = true;
-                Add(out, n, Severity::Error,
+                Add(out, line.number, Severity::Error,
                     "#qrestore_2da= is true but no #qrestore_2da_files= line is in the file" +
                         StopsWith("Restore 2da files is enabled but no 2da file list was found in the ini."));
             }

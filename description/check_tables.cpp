@@ -1,6 +1,6 @@
 // File-list entries that name a table the 2da restore puts back.
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "description/table_handover.hpp"
 #include "description/values.hpp"
 #include "util/program_error.hpp"
@@ -32,7 +32,7 @@ std::vector<Diagnostic> CheckTablesInFileList(const DescriptionText& text, const
         if (first != std::string::npos) tables.push_back(name.substr(first, name.find_last_not_of(" \t") + 1 - first));
     }
     for (const int n : text.entryLines) {
-        const std::string& entry = text.Text(n);
+        const std::string& entry = text.Line(n).text;
         if (text.InsideBlock(n) || !IsLeftToTableRestore(entry, tables)) continue;
         Add(out, n, Severity::Error,
             "file-list entry " + Quoted(entry) +

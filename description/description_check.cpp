@@ -3,18 +3,16 @@
 #include <algorithm>
 #include <optional>
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "description/loader.hpp"
 #include "description/values.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
-#include "util/strings.hpp"
 
 namespace zelvane {
 namespace {
 
 using check::Add;
-using check::DescriptionText;
 
 void Append(std::vector<Diagnostic>& out, std::vector<Diagnostic> more) {
     out.insert(out.end(), std::make_move_iterator(more.begin()), std::make_move_iterator(more.end()));
@@ -31,10 +29,10 @@ std::optional<check::GameChoice> GameOf(const DescriptionText& text, const Unins
                                         bool loadedAll) {
     if (loadedAll) return check::GameChoice{loaded.Game, loaded.GameSelect};
     check::GameChoice choice;
-    for (const check::Line& line : text.lines) {
+    for (const DescriptionLine& line : text.lines) {
         try {
-            if (StartsWithKey(line.text, "#game=")) choice.game = ToInteger(std::string_view(line.text).substr(6));
-            if (StartsWithKey(line.text, "#game_select=")) choice.select = ToFlag(std::string_view(line.text).substr(13));
+            if (line.Carries("#game=")) choice.game = ToInteger(line.Value());
+            if (line.Carries("#game_select=")) choice.select = ToFlag(line.Value());
         } catch (const ProgramError&) {
             return std::nullopt;
         }
@@ -45,8 +43,8 @@ std::optional<check::GameChoice> GameOf(const DescriptionText& text, const Unins
 void CheckGameChoice(const DescriptionText& text, check::GameChoice choice, std::vector<Diagnostic>& out) {
     if (choice.select || choice.game == 1 || choice.game == 2) return;
     int line = 0;
-    for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        if (StartsWithKey(text.lines[i].text, "#game=")) line = static_cast<int>(i) + 1;
+    for (const DescriptionLine& l : text.lines) {
+        if (l.Carries("#game=")) line = l.number;
     }
     const std::string stop = "the removal would stop with \"Error selecting game to uninstall from.\"";
     if (line == 0) {
@@ -72,7 +70,7 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
                 " was not found; start-up would stop with \"The uninstall_data.ini file was not found.\"");
         return out;
     }
-    const DescriptionText text = check::ReadDescriptionText(std::move(bytes));
+    const DescriptionText text = ReadDescription(std::move(bytes));
 
     // Start-up's own loader over the file itself: its blocks are cut from these same bytes, so no
     // working copy is needed, and the loader only ever reads.

@@ -6,150 +6,136 @@
 #include <vector>
 
 #include "description/backup_discovery.hpp"
-#include "description/block_source.hpp"
 #include "description/limits.hpp"
-#include "description/numbered_key.hpp"
+#include "description/reader.hpp"
 #include "description/values.hpp"
-#include "util/strings.hpp"
 
 namespace zelvane {
 namespace {
 
-// Long enough for every key, the numbered ones with two digits included.
-constexpr std::size_t kKeyPrefixLength = 48;
-
-std::string ImproperlySet(std::string_view beginMarker, std::string_view endMarker) {
-    std::string text(beginMarker);
-    text += " and ";
-    text += endMarker;
-    text += " are improperly set.";
-    return text;
+std::string ImproperlySet(const BlockUse& block) {
+    return block.beginMarker + " and " + block.endMarker + " are improperly set.";
 }
 
-// The three parallel lists of one kind of q-entry.
-struct QEntryLists {
-    std::string_view entryStem;  // "#qdelete_file_"
-    std::string_view widthStem;  // "#qdelete_file_format_width_"
-    std::string_view beginStem;  // "#qdelete_file_begin_"
-    std::string_view endStem;    // "#qdelete_file_end_"
-    std::vector<std::string>& files;
-    std::vector<std::string>& prompts;
-    std::vector<std::int32_t>& widths;
-};
+std::string ReadWholeFile(const FileSystem& fs, const std::string& path) {
+    std::string bytes;
+    const FsStatus status = fs.ReadAll(path, bytes);
+    if (status != FsStatus::Ok) throw FileSystemError(status);
+    return bytes;
+}
 
 class Loader {
 public:
-    Loader(UninstallDescription& description, const LoaderContext& context)
-        : d_(description), context_(context), blocks_(context.fs, context.workingCopyPath) {}
+    Loader(UninstallDescription& description, const LoaderContext& context) : d_(description), context_(context) {}
 
     // The abort message, or nullopt when the end of the file was reached. Failures throw.
     std::optional<std::string> Run() {
-        std::string bytes;
-        const FsStatus status = context_.fs.ReadAll(d_.DescriptionPath, bytes);
-        if (status != FsStatus::Ok) throw FileSystemError(status);
-        std::vector<std::string> lines = SplitInputLines(bytes);
-        bytes.clear();
-        bytes.shrink_to_fit();
-        for (const std::string& line : lines) {
-            if (auto abort = ApplyLine(line)) return abort;
+        text_ = ReadDescription(ReadWholeFile(context_.fs, d_.DescriptionPath));
+        for (const DescriptionLine& line : text_.lines) {
+            if (auto abort = Apply(line)) return abort;
         }
         return std::nullopt;
     }
 
 private:
-    std::optional<std::string> ApplyLine(std::string_view line) {
-        const std::string lower = LowerCase(line.substr(0, kKeyPrefixLength));
-        auto value = [&](std::string_view key) { return line.substr(key.size()); };
-        auto carries = [&](std::string_view key) { return std::string_view(lower).starts_with(key); };
+    std::optional<std::string> Apply(const DescriptionLine& line) {
+        if (!line.key) return std::nullopt;
+        const std::string_view key = line.key->stem;
+        const std::string_view value = line.Value();
         const int tpp = context_.twipsPerPixelX;
-
-        if (constexpr std::string_view k = "#default_format_width="; carries(k)) {
-            d_.DefaultFormatWidth = ToPixels(value(k), tpp);
-        }
-        if (constexpr std::string_view k = "#window_caption="; carries(k)) {
+        if (key == "#default_format_width=") {
+            d_.DefaultFormatWidth = ToPixels(value, tpp);
+        } else if (key == "#window_caption=") {
             d_.HasWindowCaption = true;
-            d_.WindowCaption = std::string(value(k));
-        }
-        if (constexpr std::string_view k = "#game="; carries(k)) d_.Game = ToInteger(value(k));
-        if (constexpr std::string_view k = "#game_select="; carries(k)) d_.GameSelect = ToFlag(value(k));
-        if (carries("#confirm_message_begin#") && !confirmExtracted_) {
-            // The block always comes from the markers' first occurrences, so a second begin
-            // line would only extract the same text again.
-            const auto text = blocks_.Block("#confirm_message_begin#", "#confirm_message_end#");
-            if (!text) return ImproperlySet("#confirm_message_begin#", "#confirm_message_end#");
+            d_.WindowCaption = std::string(value);
+        } else if (key == "#game=") {
+            d_.Game = ToInteger(value);
+        } else if (key == "#game_select=") {
+            d_.GameSelect = ToFlag(value);
+        } else if (key == "#confirm_message_begin#" && line.block) {
+            const auto text = BlockText(*line.block);
+            if (!text) return ImproperlySet(*line.block);
             d_.ConfirmMessage = std::string(*text);
-            confirmExtracted_ = true;
-        }
-        if (constexpr std::string_view k = "#confirm_message_title="; carries(k)) d_.ConfirmTitle = std::string(value(k));
-        if (constexpr std::string_view k = "#confirm_message_format_width="; carries(k)) {
-            d_.ConfirmFormatWidth = ToPixels(value(k), tpp);
-        }
-        if (constexpr std::string_view k = "#confirm_message_beep="; carries(k)) d_.ConfirmBeep = ToBeep(value(k));
-        if (carries("#explicit_instructions_begin#") && !explicitExtracted_) {
-            const auto text = blocks_.Block("#explicit_instructions_begin#", "#explicit_instructions_end#");
-            if (!text) return ImproperlySet("#explicit_instructions_begin#", "#explicit_instructions_end#");
+        } else if (key == "#confirm_message_title=") {
+            d_.ConfirmTitle = std::string(value);
+        } else if (key == "#confirm_message_format_width=") {
+            d_.ConfirmFormatWidth = ToPixels(value, tpp);
+        } else if (key == "#confirm_message_beep=") {
+            d_.ConfirmBeep = ToBeep(value);
+        } else if (key == "#explicit_instructions_begin#" && line.block) {
+            const auto text = BlockText(*line.block);
+            if (!text) return ImproperlySet(*line.block);
             d_.ExplicitInstructions = std::string(*text);
             if (!d_.ExplicitInstructions.empty()) d_.HasExplicitInstructions = true;
-            explicitExtracted_ = true;
-        }
-        if (constexpr std::string_view k = "#explicit_instructions_title="; carries(k)) {
-            d_.ExplicitTitle = std::string(value(k));
-        }
-        if (constexpr std::string_view k = "#explicit_instructions_icon="; carries(k)) {
-            d_.ExplicitIcon = ToNumber(value(k));
+        } else if (key == "#explicit_instructions_title=") {
+            d_.ExplicitTitle = std::string(value);
+        } else if (key == "#explicit_instructions_icon=") {
+            d_.ExplicitIcon = ToNumber(value);
             if (d_.ExplicitIcon <= 0 || d_.ExplicitIcon > 4) d_.ExplicitIcon = 4;
-        }
-        if (constexpr std::string_view k = "#explicit_instructions_format_width="; carries(k)) {
-            d_.ExplicitFormatWidth = ToPixels(value(k), tpp);
-        }
-        if (constexpr std::string_view k = "#explicit_instructions_beep="; carries(k)) d_.ExplicitBeep = ToBeep(value(k));
-
-        QEntryLists deletes{"#qdelete_file_", "#qdelete_file_format_width_", "#qdelete_file_begin_",
-                            "#qdelete_file_end_", d_.QDeleteFiles, d_.QDeletePrompts, d_.QDeleteWidths};
-        if (auto abort = ApplyQEntry(line, lower, deletes)) return abort;
-        QEntryLists restores{"#qrestore_file_", "#qrestore_file_format_width_", "#qrestore_file_begin_",
-                             "#qrestore_file_end_", d_.QRestoreFiles, d_.QRestorePrompts, d_.QRestoreWidths};
-        if (auto abort = ApplyQEntry(line, lower, restores)) return abort;
-
-        if (constexpr std::string_view k = "#qrestore_2da="; carries(k)) {
-            d_.Restore2da = ToFlag(value(k));
+        } else if (key == "#explicit_instructions_format_width=") {
+            d_.ExplicitFormatWidth = ToPixels(value, tpp);
+        } else if (key == "#explicit_instructions_beep=") {
+            d_.ExplicitBeep = ToBeep(value);
+        } else if (key == "#qdelete_file_") {
+            return AddEntry(line, d_.QueuedDeletes);
+        } else if (key == "#qdelete_file_format_width_") {
+            SetWidth(value, d_.QueuedDeletes);
+        } else if (key == "#qrestore_file_") {
+            return AddEntry(line, d_.QueuedRestores);
+        } else if (key == "#qrestore_file_format_width_") {
+            SetWidth(value, d_.QueuedRestores);
+        } else if (key == "#qrestore_2da=") {
+            d_.Restore2da = ToFlag(value);
             // The backups and the description do not change while loading, so a repeated true
             // line would find the same; the first discovery stands.
             if (d_.Restore2da && !discoveryDone_) {
-                if (auto abort = Discover2daBackups(d_, context_.fs, context_.programFolder)) return abort;
+                if (auto abort = Discover2daBackups(d_, context_.fs, context_.programFolder, text_)) return abort;
                 discoveryDone_ = true;
             }
         }
         return std::nullopt;
     }
 
-    std::optional<std::string> ApplyQEntry(std::string_view line, std::string_view lower, QEntryLists& lists) {
-        if (const auto key = FindNumberedKey(lower, lists.entryStem)) {
-            lists.files.emplace_back(line.substr(key->length));
-            lists.prompts.emplace_back();
-            lists.widths.push_back(0);
-            const std::string number = std::to_string(key->number);
-            const std::string beginMarker = std::string(lists.beginStem) + number + "#";
-            const std::string endMarker = std::string(lists.endStem) + number + "#";
-            const auto text = blocks_.Block(beginMarker, endMarker);
-            if (!text) return ImproperlySet(beginMarker, endMarker);
-            heldBytes_ += text->size();
-            if (heldBytes_ > kMaxHeldTextBytes) throw OutOfMemoryError();
-            lists.prompts.back() = std::string(*text);
-        }
-        if (const auto key = FindNumberedKey(lower, lists.widthStem)) {
-            // A width belongs to the entry appended last; before any entry there is none.
-            if (lists.widths.empty()) throw SubscriptError();
-            lists.widths.back() = ToPixels(line.substr(key->length), context_.twipsPerPixelX);
-        }
+    // The entry is appended before its block is looked for, so an abort leaves it with no prompt.
+    std::optional<std::string> AddEntry(const DescriptionLine& line, std::vector<QueuedEntry>& entries) {
+        entries.push_back(QueuedEntry{std::string(line.Value()), {}, 0});
+        const auto text = BlockText(*line.block);
+        if (!text) return ImproperlySet(*line.block);
+        heldBytes_ += text->size();
+        if (heldBytes_ > kMaxHeldTextBytes) throw OutOfMemoryError();
+        entries.back().prompt = std::string(*text);
         return std::nullopt;
+    }
+
+    // A width belongs to the entry appended last; before any entry there is none.
+    void SetWidth(std::string_view value, std::vector<QueuedEntry>& entries) {
+        if (entries.empty()) throw SubscriptError();
+        entries.back().width = ToPixels(value, context_.twipsPerPixelX);
+    }
+
+    // The block's text as cut from the working copy, nullopt when a marker is missing; a block
+    // whose end marker stands before its text is a failure. The working copy is read when the
+    // first block is needed.
+    std::optional<std::string_view> BlockText(const BlockUse& block) {
+        if (!workingCopy_) {
+            workingCopy_ = ReadWholeFile(context_.fs, context_.workingCopyPath);
+            CutBlocks(text_, *workingCopy_);
+        }
+        switch (block.cut.status) {
+            case BlockCut::Status::Ok:
+                break;
+            case BlockCut::Status::Missing:
+                return std::nullopt;
+            case BlockCut::Status::Negative:
+                throw InvalidArgumentError();
+        }
+        return block.cut.Text(*workingCopy_);
     }
 
     UninstallDescription& d_;
     const LoaderContext& context_;
-    BlockSource blocks_;
-    bool confirmExtracted_ = false;
-    bool explicitExtracted_ = false;
+    DescriptionText text_;
+    std::optional<std::string> workingCopy_;
     bool discoveryDone_ = false;
     std::size_t heldBytes_ = 0;
 };

@@ -7,6 +7,16 @@
 
 namespace zelvane {
 
+// A queued delete or restore: the file, relative to the game folder, the prompt text the player is
+// asked with, and the prompt's width.
+struct QueuedEntry {
+    std::string path;
+    std::string prompt;
+    std::int32_t width = 0;
+
+    friend bool operator==(const QueuedEntry&, const QueuedEntry&) = default;
+};
+
 struct UninstallDescription {
     std::string DescriptionPath;
     std::int32_t DefaultFormatWidth = 0;
@@ -24,11 +34,8 @@ struct UninstallDescription {
     std::int32_t ExplicitIcon = 1;
     std::int32_t ExplicitFormatWidth = 0;
     bool ExplicitBeep = false;
-    // Parallel lists; empty means absent.
-    std::vector<std::string> QDeleteFiles, QDeletePrompts;
-    std::vector<std::int32_t> QDeleteWidths;
-    std::vector<std::string> QRestoreFiles, QRestorePrompts;
-    std::vector<std::int32_t> QRestoreWidths;
+    std::vector<QueuedEntry> QueuedDeletes;  // in file order
+    std::vector<QueuedEntry> QueuedRestores;
     bool Restore2da = false;
     std::vector<std::string> Backup2daFiles;  // full paths, in listing order
     bool Backup2daAvailable = false;

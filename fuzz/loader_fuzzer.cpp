@@ -46,11 +46,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(fs.Contents(descriptionPath) == std::string(bytes), "the description itself changed");
 
     const UninstallDescription& d = outcome.description;
-    fuzz::Check(d.QDeleteFiles.size() == d.QDeletePrompts.size() && d.QDeleteFiles.size() == d.QDeleteWidths.size(),
-                "the delete entries' lists differ in length");
-    fuzz::Check(d.QRestoreFiles.size() == d.QRestorePrompts.size() && d.QRestoreFiles.size() == d.QRestoreWidths.size(),
-                "the restore entries' lists differ in length");
-
     if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument) {
         // The first prompt of a run: the confirmation, measured and wrapped as the run does.
         std::string confirm = d.ConfirmMessage;

@@ -1,5 +1,6 @@
 #include "removal/file_list.hpp"
 
+#include "description/reader.hpp"
 #include "description/table_handover.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
@@ -11,10 +12,6 @@
 
 namespace zelvane {
 namespace {
-
-bool IsEntryLine(std::string_view line) {
-    return !line.empty() && line.front() != ';' && line.front() != '#' && line.front() != ' ';
-}
 
 void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view displayName) {
     const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
@@ -156,7 +153,7 @@ void RemoveFileList(RunState& run) {
             run.inFileList = true;
             continue;
         }
-        if (!run.inFileList || !IsEntryLine(line)) continue;
+        if (!run.inFileList || !IsFileListEntry(line)) continue;
         if (IsLeftToTableRestore(line, tables)) {
             AppendLeftToTableRestore(run, line);
             continue;

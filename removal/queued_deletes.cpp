@@ -5,17 +5,13 @@
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
-#include "util/program_error.hpp"
 
 namespace zelvane {
 
 void RunQueuedDeletes(RunState& run) {
     UninstallDescription& d = run.description;
-    if (d.QDeletePrompts.size() < d.QDeleteFiles.size() || d.QDeleteWidths.size() < d.QDeleteFiles.size()) {
-        throw SubscriptError();
-    }
-    for (std::size_t i = 0; i < d.QDeleteFiles.size(); ++i) {
-        const std::string& file = d.QDeleteFiles[i];
+    for (QueuedEntry& queued : d.QueuedDeletes) {
+        const std::string& file = queued.path;
         const std::string name = RelativeDisplay(run, file);
         const EntryName entry = ResolveEntry(file);
         if (entry.kind == EntryKind::Outside || entry.kind == EntryKind::NotPlainName ||
@@ -34,8 +30,8 @@ void RunQueuedDeletes(RunState& run) {
                                            "\\cf1\\b0\\par");
             continue;
         }
-        if (d.QDeleteWidths[i] <= 0) d.QDeleteWidths[i] = d.DefaultFormatWidth;
-        if (AskWithOwnText(run, d.QDeletePrompts[i], YesNoPrompt("Confirm Delete", d.QDeleteWidths[i])) == 0) {
+        if (queued.width <= 0) queued.width = d.DefaultFormatWidth;
+        if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Delete", queued.width)) == 0) {
             const FileOpResult deleted = KillFileString(run.fs(), target, name);
             AppendLine(run.removalLog, "\\cf1 QDeleteFile: " + deleted.text + "\\par");
             run.failureCount += deleted.failedFlag;

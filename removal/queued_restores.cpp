@@ -5,7 +5,6 @@
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
-#include "util/program_error.hpp"
 
 namespace zelvane {
 namespace {
@@ -41,11 +40,8 @@ void Restore(RunState& run, const std::string& file, const std::string& shortTar
 
 void RunQueuedRestores(RunState& run) {
     UninstallDescription& d = run.description;
-    if (d.QRestorePrompts.size() < d.QRestoreFiles.size() || d.QRestoreWidths.size() < d.QRestoreFiles.size()) {
-        throw SubscriptError();
-    }
-    for (std::size_t i = 0; i < d.QRestoreFiles.size(); ++i) {
-        const std::string& file = d.QRestoreFiles[i];
+    for (QueuedEntry& queued : d.QueuedRestores) {
+        const std::string& file = queued.path;
         const EntryName entry = ResolveEntry(file);
         const std::string target = AddBackslash(run.gameFolder) + entry.relative;
         const std::string original = target + ".original";
@@ -68,8 +64,8 @@ void RunQueuedRestores(RunState& run) {
             PromptFailure(run, "(.original File Not Found)", RelativeDisplay(run, original));
             continue;
         }
-        if (d.QRestoreWidths[i] <= 0) d.QRestoreWidths[i] = d.DefaultFormatWidth;
-        if (AskWithOwnText(run, d.QRestorePrompts[i], YesNoPrompt("Confirm Restore", d.QRestoreWidths[i])) == 0) {
+        if (queued.width <= 0) queued.width = d.DefaultFormatWidth;
+        if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Restore", queued.width)) == 0) {
             Restore(run, file, shortTarget, target, original);
         } else {
             AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf5 User chose not to restore \\cf1 " +

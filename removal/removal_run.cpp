@@ -126,8 +126,8 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
 
     WriteLogHeader(run);
     RemoveFileList(run);
-    if (!run.description.QDeleteFiles.empty()) RunQueuedDeletes(run);
-    if (!run.description.QRestoreFiles.empty()) RunQueuedRestores(run);
+    if (!run.description.QueuedDeletes.empty()) RunQueuedDeletes(run);
+    if (!run.description.QueuedRestores.empty()) RunQueuedRestores(run);
     Restore2daBackups(run);
     result.logPath = CompleteRun(run);
     return RunOutcome::Completed;

@@ -113,16 +113,22 @@ bool StartsWithKey(std::string_view line, std::string_view lowerKey) {
     return true;
 }
 
-std::vector<std::string> SplitInputLines(std::string_view text) {
-    std::vector<std::string> lines;
+std::vector<InputLine> InputLines(std::string_view text) {
+    std::vector<InputLine> lines;
     std::size_t begin = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != '\r') continue;
-        lines.emplace_back(text.substr(begin, i - begin));
+        lines.push_back(InputLine{begin, text.substr(begin, i - begin)});
         if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
         begin = i + 1;
     }
-    if (begin < text.size()) lines.emplace_back(text.substr(begin));
+    if (begin < text.size()) lines.push_back(InputLine{begin, text.substr(begin)});
+    return lines;
+}
+
+std::vector<std::string> SplitInputLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (const InputLine& line : InputLines(text)) lines.emplace_back(line.text);
     return lines;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // String functions the path helpers build on. Positions are 1-based; 0 means not found.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,14 @@ std::string LowerCase(std::string_view text);  // ASCII and code page 1252 lette
 // LowerCase written into out (text.size() characters), without a string of its own.
 void LowerCaseInto(std::string_view text, char* out);
 bool StartsWithKey(std::string_view line, std::string_view lowerKey);  // first len(key) chars, lower-cased
-// Splits text into lines as sequential text input does: CR or CR LF ends a line, LF alone does not.
+// The lines of a text as sequential text input reads them: CR or CR LF ends a line, LF alone does
+// not. Each line is a view into the text, without its line end, and where it begins.
+struct InputLine {
+    std::size_t offset = 0;
+    std::string_view text;
+};
+std::vector<InputLine> InputLines(std::string_view text);
+// The same lines as strings of their own.
 std::vector<std::string> SplitInputLines(std::string_view text);
 
 inline constexpr std::string_view kCrLf = "\r\n";

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "description/check_model.hpp"
+#include "description/check_parts.hpp"
 #include "description/description_check.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "tests/description/load_fixture.hpp"

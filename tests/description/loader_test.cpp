@@ -8,6 +8,7 @@ namespace zelvane::testing {
 namespace {
 
 using LoaderTest = LoadFixture;
+using Entries = std::vector<QueuedEntry>;
 
 TEST_F(LoaderTest, ReadsTheExampleDescription) {
     const LoadResult result = Load({
@@ -36,11 +37,9 @@ TEST_F(LoaderTest, ReadsTheExampleDescription) {
     EXPECT_EQ(d.DefaultFormatWidth, 450 * 15);
     EXPECT_EQ(d.ConfirmTitle, "Remove Example Robes?");
     EXPECT_EQ(d.ConfirmMessage, "This removes \\b Example Robes\\b0 .\r\nDo you wish to continue?");
-    ASSERT_EQ(d.QDeleteFiles.size(), 1u);
-    EXPECT_EQ(d.QDeleteFiles[0], "override\\appearance.2da");
-    EXPECT_EQ(d.QDeletePrompts[0], "Delete the changed appearance.2da?");
-    EXPECT_EQ(d.QDeleteWidths[0], 6000);
-    EXPECT_TRUE(d.QRestoreFiles.empty());
+    EXPECT_EQ(d.QueuedDeletes,
+              (Entries{{"override\\appearance.2da", "Delete the changed appearance.2da?", 6000}}));
+    EXPECT_TRUE(d.QueuedRestores.empty());
     EXPECT_FALSE(d.Restore2da);
     EXPECT_FALSE(d.HasExplicitInstructions);
 }
@@ -131,10 +130,8 @@ TEST_F(LoaderTest, TheWorkingCopyIsReadOnceForAllBlocks) {
     EXPECT_EQ(d.ConfirmMessage, "c");
     EXPECT_EQ(d.ExplicitInstructions, "e");
     EXPECT_TRUE(d.HasExplicitInstructions);
-    EXPECT_EQ(d.QDeletePrompts, std::vector<std::string>{"q"});
-    EXPECT_EQ(d.QRestoreFiles, std::vector<std::string>{"b"});
-    EXPECT_EQ(d.QRestorePrompts, std::vector<std::string>{"r"});
-    EXPECT_EQ(d.QRestoreWidths, std::vector<std::int32_t>{0});
+    EXPECT_EQ(d.QueuedDeletes, (Entries{{"a", "q", 0}}));
+    EXPECT_EQ(d.QueuedRestores, (Entries{{"b", "r", 0}}));
 }
 
 TEST_F(LoaderTest, AnUnreadableWorkingCopyFails) {
@@ -186,6 +183,8 @@ TEST_F(LoaderTest, MisplacedEndMarkersFailWithInvalidArgument) {
     // Before the begin line.
     EXPECT_EQ(FailureNumber(Load({"#confirm_message_end#", "text", "#confirm_message_begin#"})), 5);
     EXPECT_EQ(FailureNumber(Load({"#qdelete_file_4=a", "#qdelete_file_begin_4#", "#qdelete_file_end_4#"})), 5);
+    // The two characters before the end marker are taken for a line end: with one, the length is -1.
+    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin#", "x#confirm_message_end#"})), 5);
 }
 
 TEST_F(LoaderTest, AbortMessagesNameTheirMarkers) {
@@ -229,8 +228,7 @@ TEST_F(LoaderTest, MarkersWithLeadingZerosDoNotPairWithTheEntry) {
     EXPECT_EQ(result.outcome, LoadOutcome::Aborted);
     EXPECT_EQ(result.abortMessage, "#qdelete_file_begin_3# and #qdelete_file_end_3# are improperly set.");
     // The entry was appended before its block was looked for.
-    EXPECT_EQ(d.QDeleteFiles, std::vector<std::string>{"a"});
-    EXPECT_EQ(d.QDeletePrompts, std::vector<std::string>{""});
+    EXPECT_EQ(d.QueuedDeletes, (Entries{{"a", "", 0}}));
 }
 
 TEST_F(LoaderTest, EntriesKeepFileOrderAndShareBlocksByNumber) {
@@ -239,16 +237,7 @@ TEST_F(LoaderTest, EntriesKeepFileOrderAndShareBlocksByNumber) {
                     "#qdelete_file_end_5#"})
                   .outcome,
               LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.QDeleteFiles, (std::vector<std::string>{"five", "two", "again"}));
-    EXPECT_EQ(d.QDeletePrompts, (std::vector<std::string>{"B5", "B2", "B5"}));
-    EXPECT_EQ(d.QDeleteWidths, (std::vector<std::int32_t>{0, 0, 0}));
-}
-
-TEST_F(LoaderTest, OtherNumberFormsCarryNoKey) {
-    ASSERT_EQ(Load({"#qdelete_file_07=a", "#qdelete_file_100=b", "#qdelete_file_=c", "#qdelete_file_7"}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_TRUE(d.QDeleteFiles.empty());
-    EXPECT_TRUE(d.QDeletePrompts.empty());
+    EXPECT_EQ(d.QueuedDeletes, (Entries{{"five", "B5", 0}, {"two", "B2", 0}, {"again", "B5", 0}}));
 }
 
 TEST_F(LoaderTest, WidthLinesSetTheLastEntryOfTheirKind) {
@@ -257,8 +246,8 @@ TEST_F(LoaderTest, WidthLinesSetTheLastEntryOfTheirKind) {
                     "#qrestore_file_end_2#"})
                   .outcome,
               LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.QRestoreWidths, (std::vector<std::int32_t>{0, 4500}));
-    EXPECT_TRUE(d.QDeleteWidths.empty());
+    EXPECT_EQ(d.QueuedRestores, (Entries{{"a", "x", 0}, {"b", "y", 4500}}));
+    EXPECT_TRUE(d.QueuedDeletes.empty());
 }
 
 TEST_F(LoaderTest, WidthLineBeforeAnyEntryFailsWithSubscript) {

@@ -48,9 +48,7 @@ TEST_F(Completion, NoInstructionsNoPrompt) {
 }
 
 TEST_F(Completion, FyiNoteAppearsOnceForSeveralPromptFailures) {
-    d.QDeleteFiles = {"a.tga", "b.tga"};
-    d.QDeletePrompts = {"", ""};
-    d.QDeleteWidths = {0, 0};
+    d.QueuedDeletes = {{"a.tga", "", 0}, {"b.tga", "", 0}};
     RunConfirmed();
     const std::string failure = R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 )";
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + failure + R"(a.tga\cf1\b0\par)" + CRLF + failure +

@@ -65,9 +65,7 @@ TEST_F(Confinement, SubfolderDeleteAfterASwapIsRefused) {
 
 TEST_F(Confinement, QueuedDeleteAfterASwapIsRefused) {
     fs.AddFile(kOverride + "\\sub\\q.tga", "the mod's q");
-    d.QDeleteFiles = {"override\\sub\\q.tga"};
-    d.QDeletePrompts = {"Delete q?"};
-    d.QDeleteWidths = {0};
+    d.QueuedDeletes = {{"override\\sub\\q.tga", "Delete q?", 0}};
     SwapSubfolderWhilePromptOpen("Confirm Delete");
     const auto before = Outside();
     const RunResult result = RunConfirmed({0});
@@ -80,9 +78,7 @@ TEST_F(Confinement, QueuedDeleteAfterASwapIsRefused) {
 TEST_F(Confinement, QueuedRestoreAfterASwapIsRefused) {
     fs.AddFile(kOverride + "\\sub\\r.tga", "the mod's r");
     fs.AddFile(kOverride + "\\sub\\r.tga.original", "the game's r");
-    d.QRestoreFiles = {"override\\sub\\r.tga"};
-    d.QRestorePrompts = {"Restore r?"};
-    d.QRestoreWidths = {0};
+    d.QueuedRestores = {{"override\\sub\\r.tga", "Restore r?", 0}};
     SwapSubfolderWhilePromptOpen("Confirm Restore");
     const auto before = Outside();
     const RunResult result = RunConfirmed({0});
@@ -298,9 +294,7 @@ TEST_F(Confinement, AFileMovedIntoASubfolderWhileAQueuedDeletePromptIsOpenIsFoun
     fs.AddFile(kOverride + "\\sub\\x.tga", "x");  // the first search builds the index
     fs.AddFile(kGame + "\\appearance.2da", "the table in use, not yet in override");
     SetFileList({"override\\x.tga"});
-    d.QDeleteFiles = {"override\\q.tga"};
-    d.QDeletePrompts = {"Delete q?"};
-    d.QDeleteWidths = {0};
+    d.QueuedDeletes = {{"override\\q.tga", "Delete q?", 0}};
     ui.whilePromptOpen = [this](const PromptRequest& request) {
         if (request.msgTitle == "Confirm Delete") {
             ASSERT_EQ(fs.Rename(kGame + "\\appearance.2da", kOverride + "\\sub\\appearance.2da"), FsStatus::Ok);

@@ -82,9 +82,7 @@ TEST_F(PathSafety, FileListEntriesOfEveryKindAreRefused) {
 
 TEST_F(PathSafety, QueuedDeletesOfEveryKindAreRefusedWithoutAPrompt) {
     for (const Kind& kind : kKinds) {
-        d.QDeleteFiles.push_back(kind.entry);
-        d.QDeletePrompts.push_back("Delete?");
-        d.QDeleteWidths.push_back(0);
+        d.QueuedDeletes.push_back({kind.entry, "Delete?", 0});
     }
     const auto before = GameFiles();
     const RunResult result = RunConfirmed();
@@ -98,9 +96,7 @@ TEST_F(PathSafety, QueuedRestoresOfEveryKindAreRefusedWithoutAPrompt) {
     for (const char* name : {"\\evil.tga", "\\first.tga", "\\gone.tga"}) fs.AddFile(kOverride + name + ".original", "game");
     fs.AddFile(kSaves + "\\save.sav.original", "old save");
     for (const Kind& kind : kKinds) {
-        d.QRestoreFiles.push_back(kind.entry);
-        d.QRestorePrompts.push_back("Restore?");
-        d.QRestoreWidths.push_back(0);
+        d.QueuedRestores.push_back({kind.entry, "Restore?", 0});
     }
     const auto before = GameFiles();
     const RunResult result = RunConfirmed();
@@ -114,9 +110,7 @@ TEST_F(PathSafety, AQueuedRestoreWhoseOriginalLeadsOutIsRefused) {
     // Restoring would delete the mod's file and move the player's save into the game.
     fs.AddFile(kOverride + "\\mod.tga", "mod");
     fs.AddLink(kOverride + "\\mod.tga.original", kSaves + "\\save.sav");
-    d.QRestoreFiles = {"override\\mod.tga"};
-    d.QRestorePrompts = {"Restore?"};
-    d.QRestoreWidths = {0};
+    d.QueuedRestores = {{"override\\mod.tga", "Restore?", 0}};
     const auto before = GameFiles();
     const RunResult result = RunConfirmed();
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QRestoreFile: )" + kRefused +

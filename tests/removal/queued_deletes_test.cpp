@@ -10,9 +10,7 @@ const std::string kPromptFailureMissing = R"(\cf1\b QDeleteFile: \cf10 Prompt Fa
 class QueuedDeletes : public RemovalRunTest {
 protected:
     void Queue(const std::string& file, const std::string& prompt, int width = 0) {
-        d.QDeleteFiles.push_back(file);
-        d.QDeletePrompts.push_back(prompt);
-        d.QDeleteWidths.push_back(width);
+        d.QueuedDeletes.push_back({file, prompt, width});
     }
 };
 
@@ -24,7 +22,7 @@ TEST_F(QueuedDeletes, YesDeletesWithTheAuthorsPrompt) {
     ASSERT_EQ(ui.prompts.size(), 2u);
     const PromptRequest& p = ui.prompts[1];
     EXPECT_EQ(p.msgText, "Delete \\b q\\b0 ?\\par " + CRLF + "Really?");
-    EXPECT_EQ(d.QDeletePrompts[0], p.msgText);  // rewritten in the description itself
+    EXPECT_EQ(d.QueuedDeletes[0].prompt, p.msgText);  // rewritten in the description itself
     EXPECT_EQ(p.msgTitle, "Confirm Delete");
     EXPECT_EQ(p.iconType, 2);
     EXPECT_EQ(p.buttonCount, 2);
@@ -49,7 +47,8 @@ TEST_F(QueuedDeletes, NoAndClosingKeepTheFile) {
     RunConfirmed({1, -1});
     ASSERT_EQ(ui.prompts.size(), 3u);
     EXPECT_EQ(ui.prompts[1].formatWidth, 6000);  // no width: the default
-    EXPECT_EQ(d.QDeleteWidths, (std::vector<std::int32_t>{6000, 6000}));
+    EXPECT_EQ(d.QueuedDeletes[0].width, 6000);  // in the description itself
+    EXPECT_EQ(d.QueuedDeletes[1].width, 6000);
     EXPECT_EQ(ui.prompts[2].msgText, "");  // an empty prompt block is still shown
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\q.tga\par)" +
                               CRLF + R"(\cf1 QDeleteFile: \cf5 User chose not to delete Movies\\m.bik\par)" + CRLF +

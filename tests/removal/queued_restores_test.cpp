@@ -10,9 +10,7 @@ const std::string kQ = R"(\cf1 QRestoreFile: )";
 class QueuedRestores : public RemovalRunTest {
 protected:
     void Queue(const std::string& file, const std::string& prompt, int width = 0) {
-        d.QRestoreFiles.push_back(file);
-        d.QRestorePrompts.push_back(prompt);
-        d.QRestoreWidths.push_back(width);
+        d.QueuedRestores.push_back({file, prompt, width});
     }
 };
 
@@ -26,7 +24,7 @@ TEST_F(QueuedRestores, YesPutsTheOriginalBack) {
     ASSERT_EQ(ui.prompts.size(), 2u);
     const PromptRequest& p = ui.prompts[1];
     EXPECT_EQ(p.msgText, "Restore\\par " + CRLF + "a?");
-    EXPECT_EQ(d.QRestorePrompts[0], p.msgText);
+    EXPECT_EQ(d.QueuedRestores[0].prompt, p.msgText);
     EXPECT_EQ(p.msgTitle, "Confirm Restore");
     EXPECT_EQ(p.iconType, 2);
     EXPECT_EQ(p.buttonCount, 2);
@@ -36,7 +34,7 @@ TEST_F(QueuedRestores, YesPutsTheOriginalBack) {
     EXPECT_EQ(p.buttonWidth, 1300);
     EXPECT_EQ(p.buttonHeight, 380);
     EXPECT_EQ(p.formatWidth, 6000);
-    EXPECT_EQ(d.QRestoreWidths[0], 6000);
+    EXPECT_EQ(d.QueuedRestores[0].width, 6000);
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ + Deleted(R"(Override\\a.tga)") + R"(\par)" + CRLF + kQ +
                               R"(\cf3 Renamed \cf1 Override\\a.tga.original\cf3  to \cf1 Override\\a.tga\par)" + CRLF +
                               ExpectedTotals(0, 0));

@@ -249,14 +249,6 @@ TEST_F(RunDriver, UnreadableDescriptionIsAnUnexpectedError) {
     EXPECT_TRUE(ui.shellOpened.empty());
 }
 
-TEST_F(RunDriver, MismatchedQueuedListsAreAnUnexpectedError) {
-    d.QDeleteFiles = {"override\\x.tga"};
-    const RunResult result = RunConfirmed();
-    EXPECT_EQ(result.outcome, RunOutcome::Failed);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Error: 9" + CRLF + "Subscript out of range" + CRLF + CRLF + "LOCATION:" + CRLF +
-                                       "cmdRemoveMod_Click");
-}
 
 }  // namespace
 }  // namespace zelvane::testing

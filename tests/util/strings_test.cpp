@@ -60,6 +60,9 @@ TEST(InputLines, CrOrCrLfEndALineLfAloneDoesNot) {
     EXPECT_EQ(SplitInputLines("a\r\n\r\n"), (Pieces{"a", ""}));
     EXPECT_EQ(SplitInputLines(""), (Pieces{}));
     EXPECT_EQ(SplitInputLines("#game=2\n#game_select=1\n"), (Pieces{"#game=2\n#game_select=1\n"}));
+    std::vector<std::size_t> offsets;
+    for (const InputLine& line : InputLines("a\r\nbc\rd\ne")) offsets.push_back(line.offset);
+    EXPECT_EQ(offsets, (std::vector<std::size_t>{0, 3, 6}));
 }
 
 TEST(Keys, FirstCharactersLowerCased) {

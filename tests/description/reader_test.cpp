@@ -1,4 +1,4 @@
-#include "description/numbered_key.hpp"
+#include "description/reader.hpp"
 
 #include <gtest/gtest.h>
 
@@ -16,46 +16,58 @@ std::string Lower(std::string_view text) {
     return out;
 }
 
-// The literal test: every key stem + N + "=" for N = 0..99, compared with the line's first
-// len(key) characters in lower case.
-std::optional<NumberedKey> LiteralKey(std::string_view line, std::string_view stem) {
-    std::optional<NumberedKey> found;
-    for (int n = 0; n < 100; ++n) {
-        const std::string key = std::string(stem) + std::to_string(n) + "=";
-        if (line.size() >= key.size() && Lower(line.substr(0, key.size())) == key) {
-            EXPECT_FALSE(found.has_value()) << "two numbers match " << line;
-            found = NumberedKey{n, key.size()};
-        }
-    }
-    return found;
-}
-
 const std::vector<std::string> kStems = {"#qdelete_file_", "#qdelete_file_format_width_", "#qrestore_file_",
                                          "#qrestore_file_format_width_"};
 
-void ExpectSameAsLiteral(const std::string& line) {
+struct LiteralKey {
+    std::string text;
+    LineKey key;
+};
+
+// Every numbered key written out: stem + N + "=" for N = 0..99.
+const std::vector<LiteralKey> kLiteralKeys = [] {
+    std::vector<LiteralKey> keys;
     for (const std::string& stem : kStems) {
-        const auto literal = LiteralKey(line, stem);
-        const auto fast = FindNumberedKey(Lower(line.substr(0, 48)), stem);
-        ASSERT_EQ(literal.has_value(), fast.has_value()) << stem << " | " << line;
-        if (literal) {
-            EXPECT_EQ(literal->number, fast->number) << line;
-            EXPECT_EQ(literal->length, fast->length) << line;
+        for (int n = 0; n < 100; ++n) {
+            const std::string text = stem + std::to_string(n) + "=";
+            keys.push_back(LiteralKey{text, LineKey{stem, n, text.size()}});
         }
+    }
+    return keys;
+}();
+
+// The literal test of the numbered keys: each compared with the line's first len(key) characters
+// in lower case.
+void ExpectSameAsLiteral(const std::string& line) {
+    const std::string lower = Lower(line);
+    std::optional<LineKey> literal;
+    for (const LiteralKey& key : kLiteralKeys) {
+        if (lower.starts_with(key.text)) {
+            EXPECT_FALSE(literal.has_value()) << "two keys match " << line;
+            literal = key.key;
+        }
+    }
+    const std::optional<LineKey> key = KeyOf(line);
+    const bool numbered = key && key->number >= 0;
+    ASSERT_EQ(literal.has_value(), numbered) << line;
+    if (literal) {
+        EXPECT_EQ(literal->stem, key->stem) << line;
+        EXPECT_EQ(literal->number, key->number) << line;
+        EXPECT_EQ(literal->length, key->length) << line;
     }
 }
 
 TEST(NumberedKey, ReadsNumbersWithoutLeadingZeros) {
-    EXPECT_EQ(FindNumberedKey("#qdelete_file_0=x", "#qdelete_file_")->number, 0);
-    EXPECT_EQ(FindNumberedKey("#qdelete_file_7=x", "#qdelete_file_")->number, 7);
-    EXPECT_EQ(FindNumberedKey("#qdelete_file_12=x", "#qdelete_file_")->number, 12);
-    EXPECT_EQ(FindNumberedKey("#qdelete_file_99=", "#qdelete_file_")->length, 17u);
-    EXPECT_FALSE(FindNumberedKey("#qdelete_file_07=x", "#qdelete_file_"));
-    EXPECT_FALSE(FindNumberedKey("#qdelete_file_00=x", "#qdelete_file_"));
-    EXPECT_FALSE(FindNumberedKey("#qdelete_file_100=x", "#qdelete_file_"));
-    EXPECT_FALSE(FindNumberedKey("#qdelete_file_1", "#qdelete_file_"));
-    EXPECT_FALSE(FindNumberedKey("#qdelete_file_format_width_1=", "#qdelete_file_"));
-    EXPECT_FALSE(FindNumberedKey(" #qdelete_file_1=", "#qdelete_file_"));
+    EXPECT_EQ(KeyOf("#qdelete_file_0=x")->number, 0);
+    EXPECT_EQ(KeyOf("#qdelete_file_7=x")->number, 7);
+    EXPECT_EQ(KeyOf("#QDelete_File_12=x")->number, 12);
+    EXPECT_EQ(KeyOf("#qdelete_file_99=")->length, 17u);
+    EXPECT_EQ(KeyOf("#qrestore_file_format_width_3=1")->Text(), "#qrestore_file_format_width_3=");
+    EXPECT_FALSE(KeyOf("#qdelete_file_07=x"));
+    EXPECT_FALSE(KeyOf("#qdelete_file_00=x"));
+    EXPECT_FALSE(KeyOf("#qdelete_file_100=x"));
+    EXPECT_FALSE(KeyOf("#qdelete_file_1"));
+    EXPECT_FALSE(KeyOf(" #qdelete_file_1="));
 }
 
 TEST(NumberedKey, AgreesWithTheLiteralTestOnSystematicLines) {
