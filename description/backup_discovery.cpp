@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "description/limits.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
 #include "util/strings.hpp"
@@ -22,7 +23,7 @@ struct ListScan {
 
 ListScan ScanListLines(const FileSystem& fs, const std::string& descriptionPath) {
     std::string bytes;
-    const FsStatus status = fs.ReadAll(descriptionPath, bytes);
+    const FsStatus status = fs.ReadAll(descriptionPath, bytes, kDescriptionLimit);
     if (status != FsStatus::Ok) throw FileSystemError(status);
 
     ListScan scan;

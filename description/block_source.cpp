@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/seams/read_limits.hpp"
 #include "util/program_error.hpp"
 
 namespace zelvane {
@@ -21,7 +22,7 @@ std::optional<std::string_view> BlockSource::Block(std::string_view beginMarker,
     if (!contents_) {
         std::string bytes;
         ++reads_;
-        const FsStatus status = fs_.ReadAll(path_, bytes);
+        const FsStatus status = fs_.ReadAll(path_, bytes, kDescriptionLimit);
         if (status != FsStatus::Ok) throw FileSystemError(status);
         contents_ = std::move(bytes);
     }

@@ -10,6 +10,7 @@
 #include "description/limits.hpp"
 #include "description/numbered_key.hpp"
 #include "description/values.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane {
@@ -45,7 +46,7 @@ public:
     // The abort message, or nullopt when the end of the file was reached. Failures throw.
     std::optional<std::string> Run() {
         std::string bytes;
-        const FsStatus status = context_.fs.ReadAll(d_.DescriptionPath, bytes);
+        const FsStatus status = context_.fs.ReadAll(d_.DescriptionPath, bytes, kDescriptionLimit);
         if (status != FsStatus::Ok) throw FileSystemError(status);
         std::vector<std::string> lines = SplitInputLines(bytes);
         bytes.clear();

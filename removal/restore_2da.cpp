@@ -4,6 +4,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
@@ -108,8 +109,8 @@ FileOpResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const st
     if (FsStatus s = fs.Copy(from, to); s != FsStatus::Ok) return failed(s);
     std::string original;
     std::string copy;
-    FsStatus s = fs.ReadAll(from, original);
-    if (s == FsStatus::Ok) s = fs.ReadAll(to, copy);
+    FsStatus s = fs.ReadAll(from, original, kTableLimit);
+    if (s == FsStatus::Ok) s = fs.ReadAll(to, copy, kTableLimit);
     if (s == FsStatus::Ok && copy != original) s = FsStatus::IoError;
     if (s != FsStatus::Ok) {
         fs.Delete(to);  // a copy that cannot be trusted is not left in the game

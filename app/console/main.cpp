@@ -25,6 +25,7 @@
 #include "platform/posix/file_registry.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "removal/game_folder.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/embedded_guide.hpp"
@@ -115,7 +116,7 @@ int Run(const ConsoleOptions& options) {
 
     StartupContext startup{fs, ui, instance, programFolder, [&](const std::string& documentPath) {
                                std::string rtf;
-                               if (fs.ReadAll(documentPath, rtf) != FsStatus::Ok) return true;
+                               if (fs.ReadAll(documentPath, rtf, kDocumentLimit) != FsStatus::Ok) return true;
                                ui.ShowDocument(rtf, "Uninstall_Info.rtf");
                                return true;
                            }};

@@ -301,12 +301,24 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
         EXPECT_TRUE(nameFlushed) << "Backup Uninstall was not flushed before " << table << " was deleted\n" << trace;
     }
 
+    // The new log is written as a new file under a temporary name, flushed, and given the name
+    // removal_results.rtf.saving; the earlier log goes only after that.
     const std::string uninstall = mod + "/uninstall";
     const std::size_t earlierLogGone = DeletionOf(calls, uninstall, "removal_results.rtf");
     ASSERT_LT(earlierLogGone, calls.size()) << trace;
-    bool logFlushed = false;
+    std::size_t saving = calls.size();
     for (std::size_t i = 0; i < earlierLogGone; ++i) {
-        logFlushed = logFlushed || IsFlushOf(calls[i], uninstall + "/removal_results.rtf.saving");
+        const TracedCall& c = calls[i];
+        const bool rename = c.call == "renameat" || c.call == "renameat2";
+        if (rename && c.paths.size() == 2 && c.paths[1] == uninstall && c.names.size() >= 2 &&
+            c.names[1] == "removal_results.rtf.saving") {
+            saving = i;
+        }
+    }
+    ASSERT_LT(saving, earlierLogGone) << "the new log was not in place before the earlier one went\n" << trace;
+    bool logFlushed = false;
+    for (std::size_t i = 0; i < saving; ++i) {
+        logFlushed = logFlushed || IsFlushOf(calls[i], uninstall + "/" + calls[saving].names[0]);
     }
     EXPECT_TRUE(logFlushed) << "the earlier log went before the new one was on the medium\n" << trace;
 
