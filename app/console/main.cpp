@@ -78,8 +78,8 @@ int Run(const ConsoleOptions& options) {
         answers = AnswerSource::FromStandardInput();
     } else {
         answers = AnswerSource::FromFile(options.answersFile);
-        if (!answers) {
-            std::cerr << "zelvane-console: cannot read the answers file " << options.answersFile << std::endl;
+        if (!answers->Error().empty()) {
+            std::cerr << "zelvane-console: " << answers->Error() << std::endl;
             return kExitBadUse;
         }
     }
