@@ -94,6 +94,24 @@ TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
     EXPECT_EQ(Host("override/na\xEFve.tga"), "latin-1 bytes");
 }
 
+// Linux lets a name hold a backslash. Listed, it must not read as a folder and a name in it: the
+// file a\b.tga is shown as a?b.tga, a name that no path can name, and the file b.tga in the folder
+// a stays the only one that path finds.
+TEST_F(PosixLookup, AHostNameWithABackslashIsNeverTwoComponents) {
+    Put("override/a\\b.tga", "a name with a backslash");
+    Put("override/\xC3\xA9\\b.tga", "another, in UTF-8");
+    Put("override/a/b.tga", "b.tga in the folder a");
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a", "a?b.tga", "\xE9?b.tga"}));
+    std::string bytes;
+    ASSERT_EQ(fs->ReadAll(Win("override") + "\\a\\b.tga", bytes, kTableLimit), FsStatus::Ok);
+    EXPECT_EQ(bytes, "b.tga in the folder a");
+    // Where a link leads is told the same way.
+    Put("override/x\\y/z.tga", "z");
+    Link("override/to z.tga", "x\\y/z.tga");
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->ResolvedPath(Win("override/to z.tga")), Win("override") + "\\x?y\\z.tga");
+}
+
 TEST_F(PosixLookup, EachFolderIsReadOnceAndEachLookupCostsAboutOneStat) {
     constexpr int kFiles = 200;
     for (int i = 0; i < kFiles; ++i) {
