@@ -42,7 +42,7 @@ void AppendClosing(RunState& run) {
 // written under a temporary name first, and the earlier one is deleted only once that has worked:
 // a save that fails (disk full, read-only medium) keeps the earlier log.
 std::string SaveLog(RunState& run) {
-    FileSystem& fs = run.fs();
+    FileSystem& fs = run.OwnFolderFs(OwnFolder::Uninstall);
     const std::string folder = AddBackslash(run.programFolder()) + "uninstall";
     if (!FolderExists(fs, folder)) {
         ThrowIfFailed(fs.CreateFolder(folder));

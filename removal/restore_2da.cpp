@@ -45,8 +45,8 @@ bool RefusedOutside(RunState& run, const std::string& path) {
     return true;
 }
 
-void KillLogged(RunState& run, std::string_view path, std::string_view displayName) {
-    const FileOpResult deleted = KillFileString(run.fs(), path, displayName);
+void KillLogged(RunState& run, FileSystem& fs, std::string_view path, std::string_view displayName) {
+    const FileOpResult deleted = KillFileString(fs, path, displayName);
     Log2da(run, deleted.text + "\\par");
     run.failureCount += deleted.failedFlag;
 }
@@ -86,7 +86,7 @@ std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::str
     const std::string path = folder + "\\" + std::string(name);
     const std::string display = "Backup Uninstall\\\\" + EscapeRtfText(name);
     if (!Placed(ledger, path)) {
-        if (FileExists(run.fs(), path)) KillLogged(run, path, display);
+        if (FileExists(run.fs(), path)) KillLogged(run, run.OwnFolderFs(OwnFolder::BackupUninstall), path, display);
         return std::string(name);
     }
     const std::string free = FreeName(run, ledger, folder, name);
@@ -126,14 +126,15 @@ bool IsNotSameDevice(const FileOpResult& result) {
            result.text == "Error: " + std::to_string(error.Number()) + "  " + error.Description();
 }
 
-// R7.
+// R7, the one change that takes the backup out of the backup folder.
 void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
+    FileSystem& fs = run.OwnFolderFs(OwnFolder::Backup);
     FileOpResult moved;
     if (!acrossVolumes) {
-        moved = RenameFileString(run.fs(), r.backup, r.renameTarget);
+        moved = RenameFileString(fs, r.backup, r.renameTarget);
         acrossVolumes = IsNotSameDevice(moved);  // the volumes were told apart too late: copy instead
     }
-    if (acrossVolumes) moved = MoveAcrossVolumes(run.fs(), r.backup, r.renameTarget);
+    if (acrossVolumes) moved = MoveAcrossVolumes(fs, r.backup, r.renameTarget);
     run.failureCount += moved.failedFlag;
     const std::string from = RelativeDisplay(run, r.backup);
     const std::string to = RelativeDisplay(run, r.renameTarget);
@@ -178,7 +179,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     // A target folder that is not there fails the rename as it always did.
     const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
                                FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
-    if (r.current && IsInProgramOwnFolders(run, *r.current)) {
+    if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
         LogNotRestored(run, r, "the file in use leads into the program's own folders, so nothing was changed");
         return;
     }
@@ -191,9 +192,11 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         LogNotRestored(run, r, "Backup Uninstall leads to the backup or the table in use");
         return;
     }
+    FileSystem& kept = run.OwnFolderFs(OwnFolder::BackupUninstall);
+
     // R1
     if (!FolderExists(run.fs(), folder)) {
-        ThrowIfFailed(run.fs().CreateFolder(folder));
+        ThrowIfFailed(kept.CreateFolder(folder));
         run.DoEvents();
     }
 
@@ -208,7 +211,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         const std::string displaced = folder + "\\" + fileName;
         const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
         // R3
-        const FileOpResult copied = FileCopyString(run.fs(), current, displaced);
+        const FileOpResult copied = FileCopyString(kept, current, displaced);
         if (copied.failedFlag == 0) {
             ledger.insert(LowerCase(displaced));
             Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
@@ -221,7 +224,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         }
         // R4
         run.DoEvents();
-        KillLogged(run, GetShortPath(run.fs(), current), RelativeDisplay(run, current));
+        KillLogged(run, run.fs(), GetShortPath(run.fs(), current), RelativeDisplay(run, current));
     }
 
     // R5
@@ -234,7 +237,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string safety = folder + "\\" + safetyName;
     const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
     // R6
-    const FileOpResult copied = FileCopyString(run.fs(), r.backup, safety);
+    const FileOpResult copied = FileCopyString(kept, r.backup, safety);
     if (copied.failedFlag == 0) {
         ledger.insert(LowerCase(safety));
         Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
@@ -309,7 +312,7 @@ int AskInvalidFile(RunState& run, const std::string& name) {
 // or anything in a program folder unpacked into override).
 bool IsValidLocatedFile(RunState& run, const std::string& chosen, const std::string& name) {
     if (chosen.empty() || LowerCase(GetFileName(chosen)) != LowerCase(name)) return false;
-    return !IsInProgramOwnFolders(run, chosen);
+    return !run.ownFolders.Hold(run.fs(), chosen);
 }
 
 void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {

@@ -169,6 +169,7 @@ TEST(SeamCalls, OneResolutionOfTheGameFolderPerRunAndNoSecondLookAtAShortName) {
     RunState run(d, context);
     run.gameFolder = game;
     run.folders.gameFolder = game;
+    run.ownFolders.Protect(run.fs(), game);
     RemoveFileList(run);
     EXPECT_EQ(run.failureCount, 0);
     EXPECT_EQ(run.notFoundCount, 0);

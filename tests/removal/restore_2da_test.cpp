@@ -431,6 +431,27 @@ TEST_F(ProgramInOverride, ATableThatLeadsIntoTheProgramFolderIsNotReplaced) {
     EXPECT_FALSE(fs.Exists(programFolder + "\\Backup Uninstall"));
 }
 
+// Entries that name the program's own files are refused by the layer every change passes, so the
+// backup is still there for the 2da restore that follows.
+TEST_F(ProgramInOverride, FileListEntriesNamingTheProgramsOwnFilesAreRefused) {
+    fs.AddFile(kInOverride, "current table");
+    fs.AddFile(programFolder + "\\uninstall\\uninstall_data.ini", "#game=2");
+    SetFileList({"override\\ModTool\\backup\\appearance.2da", "override\\ModTool\\uninstall\\uninstall_data.ini",
+                 "override\\ModTool\\appearance.2da"});
+    const RunResult result = RunConfirmed({0});
+    const std::string log = SavedHere();
+    EXPECT_NE(log.find(R"(\cf10 Refused (one of this program's own files): \cf1 Override\\Modtool\\Backup\\)"
+                       R"(appearance.2da\cf1\par)" + CRLF + R"(\cf10 Refused (one of this program's own files): )"
+                       R"(\cf1 Override\\Modtool\\Uninstall\\uninstall_data.ini\cf1\par)" + CRLF + R"(\cf10 Refused )"
+                       R"((one of this program's own files): \cf1 Override\\Modtool\\appearance.2da\cf1\par)"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(result.failureCount, 3);
+    EXPECT_EQ(fs.Contents(programFolder + "\\uninstall\\uninstall_data.ini"), "#game=2");
+    EXPECT_EQ(fs.Contents(programFolder + "\\appearance.2da"), "the mod's own copy");
+    EXPECT_EQ(fs.Contents(kInOverride), "backup table");  // restored all the same
+}
+
 // A file-list entry is never deleted from the program folder either: what lies there is the
 // mod's distribution, not what it installed.
 TEST_F(ProgramInOverride, TheFileListSearchLeavesTheProgramFolderOut) {
