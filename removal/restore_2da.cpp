@@ -1,5 +1,6 @@
 #include "removal/restore_2da.hpp"
 
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <vector>
@@ -170,26 +171,70 @@ bool BackupUninstallAliasesATable(RunState& run, const Replacement& r) {
     return false;
 }
 
+std::string ErrorDescription(FsStatus status) { return FileSystemError(status).Description(); }
+
+const std::string kUnchanged = ", so nothing was changed";
+
+// Why the backup itself cannot be moved into the game: it is a link, it lies outside the program
+// folder (a folder on the way linked elsewhere), it is no regular file, it is larger than a table
+// ever is, or it cannot be read. "" when it can.
+std::string BackupUnfit(RunState& run, const Replacement& r) {
+    FileSystem& fs = run.fs();
+    if (Attributes a; fs.GetAttributes(r.backup, a) == FsStatus::Ok && a.link) return "the backup is a link" + kUnchanged;
+    if (!IsPathBelowFolder(fs.ResolvedPath(r.backup), fs.ResolvedPath(run.programFolder()))) {
+        return "the backup leads outside the program folder" + kUnchanged;
+    }
+    std::uint64_t size = 0;
+    const FsStatus status = fs.FileSize(r.backup, size);
+    if (status == FsStatus::NotRegularFile) return "the backup is not a regular file" + kUnchanged;
+    if (status != FsStatus::Ok) return "the backup cannot be read" + kUnchanged;
+    if (size > kTableLimit) return "the backup is larger than 64 MiB" + kUnchanged;
+    return "";
+}
+
+// Why a step of the sequence could not be made, found before the first of them is made: the
+// sequence deletes the table in use (R4) only once the copies and the move are known to work.
+// "" when every step can be made.
+std::string WhyNotPossible(RunState& run, const Replacement& r) {
+    if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
+        return "the file in use leads into the program's own folders" + kUnchanged;
+    }
+    if (std::string unfit = BackupUnfit(run, r); !unfit.empty()) return unfit;
+    if (BackupUninstallAliasesATable(run, r)) return "Backup Uninstall leads to the backup or the table in use";
+    // R1, R3, R6: Backup Uninstall takes the copies (or the program folder takes that folder).
+    const std::string folder = BackupUninstallFolder(run);
+    if (FolderExists(run.fs(), folder)) {
+        const FsStatus status = run.OwnFolderFs(OwnFolder::BackupUninstall).CanCreateFileIn(folder);
+        if (status != FsStatus::Ok) return "Backup Uninstall cannot take a new file: " + ErrorDescription(status) + kUnchanged;
+    } else if (const FsStatus status = run.resolvedFs.CanCreateFileIn(run.programFolder()); status != FsStatus::Ok) {
+        return "Backup Uninstall cannot be made: " + ErrorDescription(status) + kUnchanged;
+    }
+    // R7: the backup leaves its folder and its target's folder takes it. A target folder that is
+    // not there holds no table in use; the move then fails as it always did, and nothing is lost.
+    const std::string backupFolder = GetFolderPart(run.fs(), r.backup);
+    if (const FsStatus status = run.OwnFolderFs(OwnFolder::Backup).CanCreateFileIn(backupFolder); status != FsStatus::Ok) {
+        return "the backup cannot leave the backup folder: " + ErrorDescription(status) + kUnchanged;
+    }
+    const std::string targetFolder = GetFolderPart(run.fs(), r.renameTarget);
+    const FsStatus target = run.fs().CanCreateFileIn(targetFolder);
+    if (target != FsStatus::Ok && target != FsStatus::PathNotFound) {
+        return RelativeDisplay(run, AddBackslash(targetFolder)) + " cannot take the backup: " + ErrorDescription(target) +
+               kUnchanged;
+    }
+    return "";
+}
+
 // R1 to R7. Without a current file only R1, R5, R6 and R7 run. The current file is copied aside
 // before it is deleted, and the backup is moved only once its safety copy exists, so that no file
-// is ever kept nowhere. Whether the move crosses volumes, and whether the backup can be read, is
-// known before anything is deleted.
+// is ever kept nowhere. Whether every step can be made, whether the move crosses volumes, and
+// whether the backup can be read, is known before anything is changed.
 void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string folder = BackupUninstallFolder(run);
     // A target folder that is not there fails the rename as it always did.
     const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
                                FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
-    if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
-        LogNotRestored(run, r, "the file in use leads into the program's own folders, so nothing was changed");
-        return;
-    }
-    if (run.fs().OpenForRead(r.backup) != FsStatus::Ok) {
-        LogNotRestored(run, r, "the backup cannot be read, so nothing was changed");
-        return;
-    }
-
-    if (BackupUninstallAliasesATable(run, r)) {
-        LogNotRestored(run, r, "Backup Uninstall leads to the backup or the table in use");
+    if (const std::string reason = WhyNotPossible(run, r); !reason.empty()) {
+        LogNotRestored(run, r, reason);
         return;
     }
     FileSystem& kept = run.OwnFolderFs(OwnFolder::BackupUninstall);

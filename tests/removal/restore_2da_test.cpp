@@ -1,6 +1,7 @@
 // The 2da restore: the three ways to find the current table, the locate loop and the sequence
 // that moves the current table aside and the backup into its place.
 
+#include "platform/seams/read_limits.hpp"
 #include "tests/removal/run_fixture.hpp"
 
 namespace zelvane::testing {
@@ -518,6 +519,65 @@ TEST_F(Restore2da, ARenameRefusedAcrossDevicesFallsBackToTheCheckedCopy) {
     EXPECT_NE(SavedLog().find(R"(\cf3 Moved \cf1 Backup\\appearance.2da)"), std::string::npos);
     EXPECT_EQ(fs.Contents(kInOverride), "backup table");
     EXPECT_FALSE(fs.Exists(kBackup));
+}
+
+// Every step of the sequence is proved possible before the first of them is made: whatever
+// stands in the way, nothing is copied, deleted or moved, and one counted line says why.
+class Restore2daProof : public Restore2da {
+protected:
+    Restore2daProof() { fs.AddFile(kInOverride, "current table"); }
+    void ExpectNothingChanged(const std::string& reason) {
+        const auto before = GameFiles();
+        const RunResult result = RunConfirmed({0});
+        EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason +
+                                      R"()\cf1\par)" + CRLF,
+                                  1));
+        EXPECT_EQ(result.failureCount, 1);
+        EXPECT_EQ(GameFiles(), before);
+        EXPECT_EQ(fs.MutationCount(), 2u);  // the log alone, written and renamed into place
+    }
+};
+
+TEST_F(Restore2daProof, ABackupThatIsALinkIsNotMoved) {
+    fs.ReplaceWithLink(kBackup, kInOverride);  // to the table in use
+    ExpectNothingChanged("the backup is a link, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupFolderLinkedOutsideTheProgramFolderIsNotUsed) {
+    fs.AddFile("D:\\Elsewhere\\appearance.2da", "someone's table");
+    fs.ReplaceWithLink(kProgram + "\\backup", "D:\\Elsewhere");
+    ExpectNothingChanged("the backup leads outside the program folder, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupThatIsNoRegularFileIsNotRead) {
+    fs.AddSpecialFile(kBackup);
+    ExpectNothingChanged("the backup is not a regular file, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupLargerThanAnyTableIsNotRead) {
+    fs.AddSparseFile(kBackup, "2DA V2.0", kTableLimit + 1);
+    ExpectNothingChanged("the backup is larger than 64 MiB, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, BackupUninstallMustTakeTheCopies) {
+    fs.AddFolder(kBu);
+    fs.FailOperation(FsOp::CanCreateFileIn, "Backup Uninstall", FsStatus::AccessDenied);
+    ExpectNothingChanged("Backup Uninstall cannot take a new file: Path/File access error, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheProgramFolderMustTakeBackupUninstall) {
+    fs.FailOperation(FsOp::CanCreateFileIn, kProgram, FsStatus::WriteProtected);
+    ExpectNothingChanged("Backup Uninstall cannot be made: Disk is write-protected, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheBackupFolderMustLetTheBackupGo) {
+    fs.FailOperation(FsOp::CanCreateFileIn, "\\backup", FsStatus::AccessDenied);
+    ExpectNothingChanged("the backup cannot leave the backup folder: Path/File access error, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheTargetFolderMustTakeTheBackup) {
+    fs.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied);
+    ExpectNothingChanged(R"(Override\\ cannot take the backup: Path/File access error, so nothing was changed)");
 }
 
 // A backup that cannot be read is found out before the table in use is deleted.
