@@ -74,7 +74,7 @@ public:
     virtual FsStatus OpenForRead(std::string_view path) const = 0;
     // The size of the file, without reading it.
     virtual FsStatus FileSize(std::string_view path, std::uint64_t& size) const = 0;
-    // The whole file; TooLarge (and nothing read) when it holds, or grows while read to hold, more
+    // The whole file; TooLarge (bytes unchanged) when it holds, or grows while read to hold, more
     // than limit bytes. The limits of the program's readers are in read_limits.hpp.
     virtual FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const = 0;
     // The first count bytes of the file (all of it when it is shorter), whatever its size.
