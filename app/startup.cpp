@@ -4,6 +4,7 @@
 #include <new>
 
 #include "description/loader.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
 #include "util/strings.hpp"
@@ -19,6 +20,18 @@ std::string MissingDescriptionText() {
     text += kCrLf;
     text += "Cannot continue without it.";
     return text;
+}
+
+std::string DescriptionRefusedText(const std::string& why) {
+    std::string text = "The uninstall_data.ini file " + why + ".";
+    text += kCrLf;
+    text += "Cannot continue without it.";
+    return text;
+}
+
+// The information document is left out rather than shown.
+void TellDocumentRefused(UserInterface& ui, const std::string& why) {
+    ui.ShowMessage("The uninstall_info.rtf file " + why + ", so it is not shown.", "Error", kMbOk | kMbIconExclamation);
 }
 
 // The working copy would land outside the program folder: the uninstall folder or the copy's own
@@ -58,6 +71,11 @@ void ApplyDefaults(UninstallDescription& d, int twipsPerPixelX) {
 bool LoadDescription(StartupContext& context, StartupOutcome& outcome) {
     UninstallDescription& d = outcome.description;
     d.DescriptionPath = AddBackslash(context.programFolder) + "uninstall\\uninstall_data.ini";
+    const std::string refused = ReadRefusal(context.fs, d.DescriptionPath, kDescriptionLimit);
+    if (!refused.empty()) {
+        context.ui.ShowMessage(DescriptionRefusedText(refused), "Aborting", kMbIconExclamation | kMbSystemModal);
+        return false;
+    }
     if (!FileExists(context.fs, d.DescriptionPath)) {
         context.ui.ShowMessage(MissingDescriptionText(), "Aborting", kMbIconExclamation | kMbSystemModal);
         return false;
@@ -108,6 +126,10 @@ StartupOutcome RunStartup(StartupContext& context) {
     try {
         outcome.documentPath = AddBackslash(context.programFolder) + "uninstall\\uninstall_info.rtf";
         outcome.documentPresent = FileExists(context.fs, outcome.documentPath);
+        if (const std::string refused = ReadRefusal(context.fs, outcome.documentPath, kDocumentLimit); !refused.empty()) {
+            TellDocumentRefused(context.ui, refused);
+            outcome.documentPresent = false;
+        }
 
         if (!LoadDescription(context, outcome)) {
             EnterIniError(context, outcome);

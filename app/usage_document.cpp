@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/seams/read_limits.hpp"
 #include "resources/embedded_guide.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
@@ -84,7 +85,7 @@ bool WriteUsageDocument(FileSystem& fs, UserInterface& ui, std::string_view prog
     ui.DoEvents();
 
     std::string written;
-    if (!Succeeded(ui, fs.ReadAll(path, written))) return false;
+    if (!Succeeded(ui, fs.ReadAll(path, written, kDocumentLimit))) return false;
     const std::string stamped = StampedUsageGuide(written);
 
     if (!Succeeded(ui, fs.SetAttributes(path, Attributes{}))) return false;

@@ -12,8 +12,8 @@
 namespace zelvane::bench {
 
 enum class SeamCall : std::size_t {
-    GetAttributes, SetAttributes, OpenForRead, ReadAll, WriteAll, Delete, Rename, Copy, CreateFolder, List,
-    ShortPath, ResolvedPath, SameVolume, FolderStamp, Count
+    GetAttributes, SetAttributes, OpenForRead, FileSize, ReadAll, ReadHead, WriteAll, Delete, Rename, Copy,
+    CreateFolder, CanCreateFileIn, List, ShortPath, ResolvedPath, SameVolume, FolderStamp, Count
 };
 
 class CountingFileSystem final : public ForwardingFileSystem {
@@ -33,8 +33,14 @@ public:
     FsStatus OpenForRead(std::string_view path) const override {
         return Count(SeamCall::OpenForRead), inner().OpenForRead(path);
     }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override {
-        return Count(SeamCall::ReadAll), inner().ReadAll(path, bytes);
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override {
+        return Count(SeamCall::FileSize), inner().FileSize(path, size);
+    }
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override {
+        return Count(SeamCall::ReadAll), inner().ReadAll(path, bytes, limit);
+    }
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override {
+        return Count(SeamCall::ReadHead), inner().ReadHead(path, bytes, count);
     }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
         return Count(SeamCall::WriteAll), inner().WriteAll(path, bytes);
@@ -48,6 +54,9 @@ public:
     }
     FsStatus CreateFolder(std::string_view path) override {
         return Count(SeamCall::CreateFolder), inner().CreateFolder(path);
+    }
+    FsStatus CanCreateFileIn(std::string_view folder) const override {
+        return Count(SeamCall::CanCreateFileIn), inner().CanCreateFileIn(folder);
     }
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
         return Count(SeamCall::List), inner().List(pattern);

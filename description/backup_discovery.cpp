@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "description/limits.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
 #include "util/strings.hpp"

@@ -6,6 +6,7 @@
 #include "description/check_parts.hpp"
 #include "description/loader.hpp"
 #include "description/values.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
 
@@ -64,7 +65,13 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
     UninstallDescription loaded;
     loaded.DescriptionPath = AddBackslash(options.programFolder) + "uninstall\\uninstall_data.ini";
     std::string bytes;
-    if (!FileExists(fs, loaded.DescriptionPath) || fs.ReadAll(loaded.DescriptionPath, bytes) != FsStatus::Ok) {
+    if (const std::string refused = ReadRefusal(fs, loaded.DescriptionPath, kDescriptionLimit); !refused.empty()) {
+        Add(out, 0, Severity::Error,
+            "the file " + check::Quoted(loaded.DescriptionPath) + " " + refused +
+                "; start-up would stop with \"The uninstall_data.ini file " + refused + ".\"");
+        return out;
+    }
+    if (!FileExists(fs, loaded.DescriptionPath) || fs.ReadAll(loaded.DescriptionPath, bytes, kDescriptionLimit) != FsStatus::Ok) {
         Add(out, 0, Severity::Error,
             "the file " + check::Quoted(loaded.DescriptionPath) +
                 " was not found; start-up would stop with \"The uninstall_data.ini file was not found.\"");

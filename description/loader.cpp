@@ -9,6 +9,7 @@
 #include "description/limits.hpp"
 #include "description/reader.hpp"
 #include "description/values.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -19,7 +20,7 @@ std::string ImproperlySet(const BlockUse& block) {
 
 std::string ReadWholeFile(const FileSystem& fs, const std::string& path) {
     std::string bytes;
-    const FsStatus status = fs.ReadAll(path, bytes);
+    const FsStatus status = fs.ReadAll(path, bytes, kDescriptionLimit);
     if (status != FsStatus::Ok) throw FileSystemError(status);
     return bytes;
 }

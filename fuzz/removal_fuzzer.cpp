@@ -1,9 +1,13 @@
 // Whole removals: start-up and a removal run over a random in-memory game folder, program folder
 // and description, with links that lead out, folders swapped for links while a prompt is open,
-// random answers and injected failures. After every run:
+// backups and documents that are links, pipes or devices or far too large, folders that take no
+// new file, random answers and injected failures. After every run:
 //  - nothing outside the game and program folders changed (bytes and attributes);
 //  - every 2da table and every .original file that was there at the start still exists somewhere
 //    (the copies an earlier run left in Backup Uninstall are the run's to replace);
+//  - when no change failed and the player swapped nothing, every table in use is still at its
+//    place: the 2da restore deletes one only once every step that puts the backup there is known
+//    to work;
 //  - the error total equals the failure lines of the log.
 //
 // The input is read from the front: a layout byte, the tree, the description, then the answers.
@@ -26,6 +30,7 @@
 #include "fuzz/fuzz_support.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/pattern_match.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "platform/seams/registry.hpp"
 #include "removal/removal_run.hpp"
 #include "util/browse_folders.hpp"
@@ -65,18 +70,23 @@ void AddOutside(MemoryFileSystem& fs) {
     fs.AddFile(kOutside + "\\sub\\x.tga.original", "outside x.original");
     fs.AddFile(kOutside + "\\sub\\a.tga", "outside a");
     fs.AddFile("C:\\Games\\precious.txt", "outside precious");
+    // A file that reads on and on, as a device or /proc/self/pagemap does.
+    fs.AddSparseFile(kOutside + "\\endless", "endless", kTableLimit * 4);
 }
 
 std::vector<std::string> LinkTargets(const std::string& program) {
-    return {kOutside, kOutside + "\\sub", kOutside + "\\save.sav", kOutside + "\\gone.sav", kOverride,
-            program + "\\backup", "C:\\Games", kOutside + "\\profile"};
+    return {kOutside,           kOutside + "\\sub", kOutside + "\\save.sav", kOutside + "\\gone.sav", kOverride,
+            program + "\\backup", "C:\\Games",        kOutside + "\\profile",  kOutside + "\\endless",
+            kOverride + "\\appearance.2da"};
 }
 
 std::vector<std::string> LinkPlaces(const std::string& program) {
     return {kOverride + "\\link",          kOverride + "\\evil.tga",        kOverride + "\\sub\\appearance.2da",
             program + "\\Backup Uninstall", program + "\\Backup Uninstall\\appearance.2da",
             program + "\\uninstall\\removal_results.rtf", program + "\\uninstall\\uninstall_data20A.ini",
-            kOverride + "\\loop",          kOverride + "\\x.tga.original"};
+            kOverride + "\\loop",          kOverride + "\\x.tga.original",
+            program + "\\backup\\appearance.2da", program + "\\backup\\feat.2da",
+            program + "\\uninstall\\uninstall_info.rtf"};
 }
 
 // Folders a player may swap for a link while a prompt is open.
@@ -109,6 +119,8 @@ public:
         const int buttons = request.buttonCount < 1 ? 1 : request.buttonCount;
         return static_cast<int>(in_.Byte() % static_cast<unsigned>(buttons + 1)) - 1;
     }
+    bool Acted() const { return acted_; }
+
     std::string OpenFileDialog(const OpenFileRequest&) override {
         if (++dialogs_ > 20) return "";
         PlayerActs();
@@ -127,6 +139,7 @@ private:
         const std::string& place = places[in_.Byte() % places.size()];
         const std::string& target = targets[in_.Byte() % targets.size()];
         // The folder is moved aside, as a player would, and a link takes its name.
+        acted_ = true;
         (void)fs_.Rename(place, place + ".moved");
         try {
             fs_.AddLink(place, target);
@@ -139,6 +152,7 @@ private:
     std::string program_;
     int prompts_ = 0;
     int dialogs_ = 0;
+    bool acted_ = false;
 };
 
 std::string ProgramFolder(std::uint8_t layout) {
@@ -154,7 +168,7 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
     for (int i = 0; i < items; ++i) {
         const std::string content = "content " + std::to_string(++serial);
         try {
-            switch (in.Byte() % 8) {
+            switch (in.Byte() % 9) {
                 case 0: {
                     const std::string& folder = Pick(in, kFolders);
                     fs.AddFile(kGame + (folder.empty() ? "" : "\\" + folder) + "\\" + Pick(in, kNames), content);
@@ -191,10 +205,21 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
                     if (in.Byte() % 4 == 0) fs.Lock(path);
                     break;
                 }
-                default:
+                case 7:
                     fs.AddFolder(kOverride + "\\" + (in.Byte() % 2 ? "sys" : "hid"),
                                  Attributes{.hidden = true, .system = (in.Byte() % 2) == 0});
                     break;
+                default: {
+                    // What a program folder may hold besides regular files of a sane size.
+                    const std::string place = in.Byte() % 2 ? program + "\\backup\\" + Pick(in, kTables)
+                                                            : program + "\\uninstall\\uninstall_info.rtf";
+                    if (in.Byte() % 2) {
+                        fs.AddSpecialFile(place);
+                    } else {
+                        fs.AddSparseFile(place, content + " too large", kTableLimit + 1);
+                    }
+                    break;
+                }
             }
         } catch (const std::invalid_argument&) {
             // A link or a file in the way of another: that item is left out.
@@ -269,20 +294,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int serial = 0;
     BuildTree(in, fs, program, serial);
     try {
-        fs.AddFile(program + "\\uninstall\\uninstall_data.ini", BuildDescription(in));
+        const std::string description = BuildDescription(in);
+        if (in.Byte() % 16 == 0) {
+            fs.AddSparseFile(program + "\\uninstall\\uninstall_data.ini", description, kDescriptionLimit + 1);
+        } else {
+            fs.AddFile(program + "\\uninstall\\uninstall_data.ini", description);
+        }
     } catch (const std::invalid_argument&) {
         return 0;
     }
-    if (in.Byte() % 4 == 0) {
+    const bool faulty = in.Byte() % 4 == 0;
+    if (faulty) {
         static constexpr FsStatus kFaults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
                                                FsStatus::SharingViolation};
         fs.FailMutation(in.Byte() % 32, kFaults[in.Byte() % 4]);
+    }
+    if (in.Byte() % 4 == 0) {
+        // A folder that takes no new file (no permission, a read-only mount): the run finds out by
+        // asking, before it changes anything; a change there would fail as well.
+        static const std::array<std::string, 4> kFolders = {"Backup Uninstall", "\\backup", "override", "sub"};
+        const std::string& folder = kFolders[in.Byte() % kFolders.size()];
+        fs.FailOperation(FsOp::CanCreateFileIn, folder, FsStatus::AccessDenied);
+        for (const FsOp op : {FsOp::WriteAll, FsOp::Copy, FsOp::Rename, FsOp::CreateFolder, FsOp::Delete}) {
+            fs.FailOperation(op, folder + "\\", FsStatus::AccessDenied);
+        }
     }
 
     // What must hold afterwards, taken before anything runs.
     std::map<std::string, std::string> outside;
     std::map<std::string, bool> outsideReadOnly;
     std::set<std::string> kept;
+    std::set<std::string> tablesInUse;
     for (const auto& [path, bytes] : fs.Snapshot()) {
         const bool inside = Below(path, kGame) || Below(path, program);
         if (!inside) {
@@ -290,6 +332,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             outsideReadOnly.emplace(path, fs.AttributesOf(path)->readOnly);
         } else if (IsTableOrOriginal(path) && !Below(path, backupUninstall)) {
             kept.insert(bytes);
+            if (Below(path, kOverride) && !Below(path, program) && FoldCase(path).ends_with(".2da")) {
+                tablesInUse.insert(path);
+            }
         }
     }
 
@@ -324,6 +369,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& [path, bytes] : fs.Snapshot()) contents.insert(bytes);
     for (const std::string& bytes : kept) {
         fuzz::Check(contents.count(bytes) == 1, "a 2da table or an .original file was lost");
+    }
+    if (!faulty && !ui.Acted()) {
+        for (const std::string& path : tablesInUse) {
+            fuzz::Check(fs.Exists(path), "a table in use was deleted and nothing took its place");
+        }
     }
     fuzz::Check(result.failureCount == FailureLines(result.log), "the error total differs from the failure lines");
     return 0;

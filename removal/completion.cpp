@@ -51,8 +51,7 @@ bool HeldByNoFile(const FileSystem& fs, const std::string& path) {
 // Where the log's own name (or its temporary name) is held by something that is not a file, the
 // log goes beside it, under the first of "removal_results-2.rtf" ... "removal_results-99.rtf"
 // that is free or a file; the saved path tells the player where.
-std::string SaveUnderAnotherName(RunState& run, const std::string& folder) {
-    FileSystem& fs = run.fs();
+std::string SaveUnderAnotherName(RunState& run, FileSystem& fs, const std::string& folder) {
     for (int number = 2; number < 100; ++number) {
         const std::string path = folder + "\\removal_results-" + std::to_string(number) + ".rtf";
         if (HeldByNoFile(fs, path)) continue;
@@ -72,7 +71,7 @@ std::string SaveUnderAnotherName(RunState& run, const std::string& folder) {
 // written under a temporary name first, and the earlier one is deleted only once that has worked:
 // a save that fails (disk full, read-only medium) keeps the earlier log.
 std::string SaveLog(RunState& run) {
-    FileSystem& fs = run.fs();
+    FileSystem& fs = run.OwnFolderFs(OwnFolder::Uninstall);
     const std::string folder = AddBackslash(run.programFolder()) + "uninstall";
     if (!FolderExists(fs, folder)) {
         ThrowIfFailed(fs.CreateFolder(folder));
@@ -80,7 +79,7 @@ std::string SaveLog(RunState& run) {
     }
     const std::string path = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf";
     const std::string temporary = AddBackslash(run.programFolder()) + "uninstall\\removal_results.rtf.saving";
-    if (HeldByNoFile(fs, path) || HeldByNoFile(fs, temporary)) return SaveUnderAnotherName(run, folder);
+    if (HeldByNoFile(fs, path) || HeldByNoFile(fs, temporary)) return SaveUnderAnotherName(run, fs, folder);
     if (FileExists(fs, temporary)) fs.SetAttributes(temporary, Attributes{});  // left by a save that was cut short
     if (const FsStatus written = fs.WriteAll(temporary, run.removalLog); written != FsStatus::Ok) {
         fs.Delete(temporary);

@@ -2,6 +2,7 @@
 
 #include "description/reader.hpp"
 #include "description/table_handover.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
@@ -143,7 +144,7 @@ void RemoveEntry(RunState& run, std::string_view entry) {
 
 void RemoveFileList(RunState& run) {
     std::string bytes;
-    ThrowIfFailed(run.fs().ReadAll(run.description.DescriptionPath, bytes));
+    ThrowIfFailed(run.fs().ReadAll(run.description.DescriptionPath, bytes, kDescriptionLimit));
     run.notFoundCount = 0;
     run.DoEvents();
 

@@ -1,6 +1,7 @@
 #include "removal/game_folder.hpp"
 
 #include "platform/game_keys.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "removal/prompt_helper.hpp"
 #include "util/common.hpp"
 #include "util/registry_lookup.hpp"
@@ -10,6 +11,7 @@ namespace zelvane {
 namespace {
 
 constexpr std::string_view kTalkTableHeader = "TLK V3.0";
+static_assert(kTalkTableHeader.size() == kTalkTableHeaderSize);
 constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
 constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
 
@@ -27,10 +29,11 @@ void TellRegistryMissing(RunState& run) {
     AskPrompt(run, text, spec);
 }
 
+// Only the header is read, whatever the size of the file.
 bool HasTalkTableHeader(const FileSystem& fs, const std::string& path) {
     std::string bytes;
-    ThrowIfFailed(fs.ReadAll(path, bytes));
-    return bytes.size() >= kTalkTableHeader.size() && bytes.compare(0, kTalkTableHeader.size(), kTalkTableHeader) == 0;
+    ThrowIfFailed(fs.ReadHead(path, bytes, kTalkTableHeaderSize));
+    return bytes == kTalkTableHeader;
 }
 
 }  // namespace

@@ -123,6 +123,8 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     // Every change from here on must land in the game folder or the program folder; the file
     // system checks each one when it is made.
     run.fs().SetRoots({run.gameFolder, run.programFolder()});
+    // And none of the game phases may change the program's own folders.
+    run.ownFolders.Protect(run.fs(), run.gameFolder);
 
     WriteLogHeader(run);
     RemoveFileList(run);

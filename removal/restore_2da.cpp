@@ -1,9 +1,11 @@
 #include "removal/restore_2da.hpp"
 
+#include <cstdint>
 #include <optional>
 #include <set>
 #include <vector>
 
+#include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
@@ -44,8 +46,8 @@ bool RefusedOutside(RunState& run, const std::string& path) {
     return true;
 }
 
-void KillLogged(RunState& run, std::string_view path, std::string_view displayName) {
-    const FileOpResult deleted = KillFileString(run.fs(), path, displayName);
+void KillLogged(RunState& run, FileSystem& fs, std::string_view path, std::string_view displayName) {
+    const FileOpResult deleted = KillFileString(fs, path, displayName);
     Log2da(run, deleted.text + "\\par");
     run.failureCount += deleted.failedFlag;
 }
@@ -85,7 +87,7 @@ std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::str
     const std::string path = folder + "\\" + std::string(name);
     const std::string display = "Backup Uninstall\\\\" + EscapeRtfText(name);
     if (!Placed(ledger, path)) {
-        if (FileExists(run.fs(), path)) KillLogged(run, path, display);
+        if (FileExists(run.fs(), path)) KillLogged(run, run.OwnFolderFs(OwnFolder::BackupUninstall), path, display);
         return std::string(name);
     }
     const std::string free = FreeName(run, ledger, folder, name);
@@ -108,8 +110,8 @@ FileOpResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const st
     if (FsStatus s = fs.Copy(from, to); s != FsStatus::Ok) return failed(s);
     std::string original;
     std::string copy;
-    FsStatus s = fs.ReadAll(from, original);
-    if (s == FsStatus::Ok) s = fs.ReadAll(to, copy);
+    FsStatus s = fs.ReadAll(from, original, kTableLimit);
+    if (s == FsStatus::Ok) s = fs.ReadAll(to, copy, kTableLimit);
     if (s == FsStatus::Ok && copy != original) s = FsStatus::IoError;
     if (s != FsStatus::Ok) {
         fs.Delete(to);  // a copy that cannot be trusted is not left in the game
@@ -125,14 +127,15 @@ bool IsNotSameDevice(const FileOpResult& result) {
            result.text == "Error: " + std::to_string(error.Number()) + "  " + error.Description();
 }
 
-// R7.
+// R7, the one change that takes the backup out of the backup folder.
 void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
+    FileSystem& fs = run.OwnFolderFs(OwnFolder::Backup);
     FileOpResult moved;
     if (!acrossVolumes) {
-        moved = RenameFileString(run.fs(), r.backup, r.renameTarget);
+        moved = RenameFileString(fs, r.backup, r.renameTarget);
         acrossVolumes = IsNotSameDevice(moved);  // the volumes were told apart too late: copy instead
     }
-    if (acrossVolumes) moved = MoveAcrossVolumes(run.fs(), r.backup, r.renameTarget);
+    if (acrossVolumes) moved = MoveAcrossVolumes(fs, r.backup, r.renameTarget);
     run.failureCount += moved.failedFlag;
     if (moved.failedFlag == 0) run.tablesRestoredCount += 1;
     const std::string from = RelativeDisplay(run, r.backup);
@@ -169,31 +172,77 @@ bool BackupUninstallAliasesATable(RunState& run, const Replacement& r) {
     return false;
 }
 
+std::string ErrorDescription(FsStatus status) { return FileSystemError(status).Description(); }
+
+const std::string kUnchanged = ", so nothing was changed";
+
+// Why the backup itself cannot be moved into the game: it is a link, it lies outside the program
+// folder (a folder on the way linked elsewhere), it is no regular file, it is larger than a table
+// ever is, or it cannot be read. "" when it can.
+std::string BackupUnfit(RunState& run, const Replacement& r) {
+    FileSystem& fs = run.fs();
+    if (Attributes a; fs.GetAttributes(r.backup, a) == FsStatus::Ok && a.link) return "the backup is a link" + kUnchanged;
+    if (!IsPathBelowFolder(fs.ResolvedPath(r.backup), fs.ResolvedPath(run.programFolder()))) {
+        return "the backup leads outside the program folder" + kUnchanged;
+    }
+    std::uint64_t size = 0;
+    const FsStatus status = fs.FileSize(r.backup, size);
+    if (status == FsStatus::NotRegularFile) return "the backup is not a regular file" + kUnchanged;
+    if (status != FsStatus::Ok) return "the backup cannot be read" + kUnchanged;
+    if (size > kTableLimit) return "the backup is larger than 64 MiB" + kUnchanged;
+    return "";
+}
+
+// Why a step of the sequence could not be made, found before the first of them is made: the
+// sequence deletes the table in use (R4) only once the copies and the move are known to work.
+// "" when every step can be made.
+std::string WhyNotPossible(RunState& run, const Replacement& r) {
+    if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
+        return "the file in use leads into the program's own folders" + kUnchanged;
+    }
+    if (std::string unfit = BackupUnfit(run, r); !unfit.empty()) return unfit;
+    if (BackupUninstallAliasesATable(run, r)) return "Backup Uninstall leads to the backup or the table in use";
+    // R1, R3, R6: Backup Uninstall takes the copies (or the program folder takes that folder).
+    const std::string folder = BackupUninstallFolder(run);
+    if (FolderExists(run.fs(), folder)) {
+        const FsStatus status = run.OwnFolderFs(OwnFolder::BackupUninstall).CanCreateFileIn(folder);
+        if (status != FsStatus::Ok) return "Backup Uninstall cannot take a new file: " + ErrorDescription(status) + kUnchanged;
+    } else if (const FsStatus status = run.resolvedFs.CanCreateFileIn(run.programFolder()); status != FsStatus::Ok) {
+        return "Backup Uninstall cannot be made: " + ErrorDescription(status) + kUnchanged;
+    }
+    // R7: the backup leaves its folder and its target's folder takes it. A target folder that is
+    // not there holds no table in use; the move then fails as it always did, and nothing is lost.
+    const std::string backupFolder = GetFolderPart(run.fs(), r.backup);
+    if (const FsStatus status = run.OwnFolderFs(OwnFolder::Backup).CanCreateFileIn(backupFolder); status != FsStatus::Ok) {
+        return "the backup cannot leave the backup folder: " + ErrorDescription(status) + kUnchanged;
+    }
+    const std::string targetFolder = GetFolderPart(run.fs(), r.renameTarget);
+    const FsStatus target = run.fs().CanCreateFileIn(targetFolder);
+    if (target != FsStatus::Ok && target != FsStatus::PathNotFound) {
+        return RelativeDisplay(run, AddBackslash(targetFolder)) + " cannot take the backup: " + ErrorDescription(target) +
+               kUnchanged;
+    }
+    return "";
+}
+
 // R1 to R7. Without a current file only R1, R5, R6 and R7 run. The current file is copied aside
 // before it is deleted, and the backup is moved only once its safety copy exists, so that no file
-// is ever kept nowhere. Whether the move crosses volumes, and whether the backup can be read, is
-// known before anything is deleted.
+// is ever kept nowhere. Whether every step can be made, whether the move crosses volumes, and
+// whether the backup can be read, is known before anything is changed.
 void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string folder = BackupUninstallFolder(run);
     // A target folder that is not there fails the rename as it always did.
     const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
                                FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
-    if (r.current && IsInProgramOwnFolders(run, *r.current)) {
-        LogNotRestored(run, r, "the file in use leads into the program's own folders, so nothing was changed");
+    if (const std::string reason = WhyNotPossible(run, r); !reason.empty()) {
+        LogNotRestored(run, r, reason);
         return;
     }
-    if (run.fs().OpenForRead(r.backup) != FsStatus::Ok) {
-        LogNotRestored(run, r, "the backup cannot be read, so nothing was changed");
-        return;
-    }
+    FileSystem& kept = run.OwnFolderFs(OwnFolder::BackupUninstall);
 
-    if (BackupUninstallAliasesATable(run, r)) {
-        LogNotRestored(run, r, "Backup Uninstall leads to the backup or the table in use");
-        return;
-    }
     // R1
     if (!FolderExists(run.fs(), folder)) {
-        ThrowIfFailed(run.fs().CreateFolder(folder));
+        ThrowIfFailed(kept.CreateFolder(folder));
         run.DoEvents();
     }
 
@@ -208,7 +257,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         const std::string displaced = folder + "\\" + fileName;
         const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
         // R3
-        const FileOpResult copied = FileCopyString(run.fs(), current, displaced);
+        const FileOpResult copied = FileCopyString(kept, current, displaced);
         if (copied.failedFlag == 0) {
             ledger.insert(LowerCase(displaced));
             Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
@@ -221,7 +270,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         }
         // R4
         run.DoEvents();
-        KillLogged(run, GetShortPath(run.fs(), current), RelativeDisplay(run, current));
+        KillLogged(run, run.fs(), GetShortPath(run.fs(), current), RelativeDisplay(run, current));
     }
 
     // R5
@@ -234,7 +283,7 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
     const std::string safety = folder + "\\" + safetyName;
     const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
     // R6
-    const FileOpResult copied = FileCopyString(run.fs(), r.backup, safety);
+    const FileOpResult copied = FileCopyString(kept, r.backup, safety);
     if (copied.failedFlag == 0) {
         ledger.insert(LowerCase(safety));
         Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
@@ -309,7 +358,7 @@ int AskInvalidFile(RunState& run, const std::string& name) {
 // or anything in a program folder unpacked into override).
 bool IsValidLocatedFile(RunState& run, const std::string& chosen, const std::string& name) {
     if (chosen.empty() || LowerCase(GetFileName(chosen)) != LowerCase(name)) return false;
-    return !IsInProgramOwnFolders(run, chosen);
+    return !run.ownFolders.Hold(run.fs(), chosen);
 }
 
 void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {

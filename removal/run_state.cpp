@@ -6,8 +6,26 @@
 namespace zelvane {
 
 RunState::RunState(UninstallDescription& d, RunContext& c)
-    : description(d), context(c), game(d.Game), indexedFs(c.fs, searchIndex), resolvedFs(indexedFs) {
+    : description(d),
+      context(c),
+      game(d.Game),
+      indexedFs(c.fs, searchIndex),
+      resolvedFs(indexedFs),
+      ownFolders(c.programFolder),
+      guardedFs(resolvedFs, ownFolders),
+      uninstallFs(resolvedFs, ownFolders, OwnFolder::Uninstall),
+      backupFs(resolvedFs, ownFolders, OwnFolder::Backup),
+      backupUninstallFs(resolvedFs, ownFolders, OwnFolder::BackupUninstall) {
     folders.programFolder = c.programFolder;
+}
+
+FileSystem& RunState::OwnFolderFs(OwnFolder folder) {
+    switch (folder) {
+        case OwnFolder::Uninstall: return uninstallFs;
+        case OwnFolder::Backup: return backupFs;
+        case OwnFolder::BackupUninstall: return backupUninstallFs;
+    }
+    return guardedFs;
 }
 
 std::string RelativeDisplay(const RunState& run, std::string_view path) {

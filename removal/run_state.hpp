@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "description/uninstall_description.hpp"
+#include "removal/own_folders.hpp"
 #include "removal/removal_run.hpp"
 #include "util/display_paths.hpp"
 #include "util/recurse.hpp"
@@ -46,8 +47,16 @@ struct RunState {
     IndexKeepingFileSystem indexedFs;
     // Where the game folder and the paths checked against it resolve, each resolved once.
     ResolvedPathCache resolvedFs;
+    // The program's own folders, and the guards every change of the run passes: fs() keeps the
+    // changes out of them all, OwnFolderFs(folder) opens one of them for the run's own work there.
+    OwnFolders ownFolders;
+    OwnFoldersGuard guardedFs;
+    OwnFoldersGuard uninstallFs;
+    OwnFoldersGuard backupFs;
+    OwnFoldersGuard backupUninstallFs;
 
-    FileSystem& fs() { return resolvedFs; }
+    FileSystem& fs() { return guardedFs; }
+    FileSystem& OwnFolderFs(OwnFolder folder);
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }

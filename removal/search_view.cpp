@@ -79,29 +79,9 @@ private:
 
 }  // namespace
 
-std::vector<std::string> ProgramOwnFolders(RunState& run) {
-    const std::string program = AddBackslash(run.programFolder());
-    std::vector<std::string> folders = {program + "backup", program + "Backup Uninstall", program + "uninstall"};
-    const FileSystem& fs = run.fs();
-    const std::string overrideFolder = AddBackslash(run.gameFolder) + "override";
-    if (IsPathBelowFolder(fs.ResolvedPath(run.programFolder()), fs.ResolvedPath(overrideFolder))) {
-        folders.push_back(run.programFolder());
-    }
-    return folders;
-}
-
-bool IsInProgramOwnFolders(RunState& run, std::string_view path) {
-    const FileSystem& fs = run.fs();
-    const std::string resolved = fs.ResolvedPath(path);
-    for (const std::string& folder : ProgramOwnFolders(run)) {
-        if (IsAtOrBelow(resolved, fs.ResolvedPath(folder))) return true;
-    }
-    return false;
-}
-
 void FindInOverride(RunState& run, std::string_view fileName) {
     std::vector<KeptOut> keptOut;
-    for (const std::string& folder : ProgramOwnFolders(run)) {
+    for (const std::string& folder : run.ownFolders.Folders()) {
         std::string resolved = run.fs().ResolvedPath(folder);
         while (resolved.ends_with('\\')) resolved.pop_back();
         keptOut.push_back({LowerCase(GetFileName(resolved)), std::move(resolved)});

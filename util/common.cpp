@@ -1,5 +1,6 @@
 #include "util/common.hpp"
 
+#include <cstdint>
 #include <optional>
 
 #include "util/strings.hpp"
@@ -22,6 +23,15 @@ bool FileExists(const FileSystem& fs, std::string_view path) {
     if (!p.empty() && p.back() == '\\') p.pop_back();
     if (p.empty()) return false;
     return fs.OpenForRead(p) == FsStatus::Ok;
+}
+
+std::string ReadRefusal(const FileSystem& fs, std::string_view path, std::size_t limit) {
+    if (fs.OpenForRead(path) == FsStatus::NotRegularFile) return "is not a regular file (a pipe, a socket or a device)";
+    std::uint64_t size = 0;
+    if (fs.FileSize(path, size) == FsStatus::Ok && size > limit) {
+        return "is larger than " + std::to_string(limit >> 20) + " MiB";
+    }
+    return "";
 }
 
 bool FolderExists(const FileSystem& fs, std::string_view path) {

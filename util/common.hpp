@@ -1,6 +1,7 @@
 #pragma once
 // Path and file helpers of the Common module.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,10 @@
 namespace zelvane {
 
 bool FileExists(const FileSystem& fs, std::string_view path);
+// Why a file the program reads whole is refused, "" when it is not: "is not a regular file (a
+// pipe, a socket or a device)" or "is larger than N MiB" for a limit of N MiB. A pipe would keep
+// the program waiting, a device or a huge file reading without end.
+std::string ReadRefusal(const FileSystem& fs, std::string_view path, std::size_t limit);
 bool FolderExists(const FileSystem& fs, std::string_view path);
 std::string StripQuotes(std::string_view text);
 std::string AddBackslash(std::string_view text);

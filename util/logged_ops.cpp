@@ -25,6 +25,9 @@ FileOpResult KillFileString(FileSystem& fs, std::string_view filePath, std::stri
     if (status == FsStatus::OutsideRoots) {
         return {1, "\\cf10 Refused (outside the game and program folders): \\cf1 " + ProperCasePath(displayName)};
     }
+    if (status == FsStatus::ProgramOwnFile) {
+        return {1, "\\cf10 Refused (one of this program's own files): \\cf1 " + ProperCasePath(displayName)};
+    }
     ProgramError error = FileSystemError(status);
     return {1, "\\cf10 Delete Failure - \\cf1 " + ProperCasePath(displayName) + "\\cf7  - Error: " +
                    std::to_string(error.Number()) + "  " + error.Description()};

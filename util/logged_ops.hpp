@@ -15,7 +15,8 @@ struct FileOpResult {
 
 // RTF fragment "\cf3 Delete Successful - \cf1 " + name, or the "Delete Failure" fragment, or, when
 // the file system refuses the change because the file lies outside the game and program folders
-// at that moment, "\cf10 Refused (outside the game and program folders): \cf1 " + name.
+// at that moment, "\cf10 Refused (outside the game and program folders): \cf1 " + name, or, when it
+// lies in the program's own folders, "\cf10 Refused (one of this program's own files): \cf1 " + name.
 FileOpResult KillFileString(FileSystem& fs, std::string_view filePath, std::string_view displayName);
 // "Rename Successful", or "Error: " + number + "  " + description.
 FileOpResult RenameFileString(FileSystem& fs, std::string_view sourcePath, std::string_view targetPath);

@@ -21,6 +21,9 @@ ProgramError FileSystemError(FsStatus status) {
         case FsStatus::BadName: return {52, "Bad file name or number"};
         case FsStatus::IoError: return {57, "Device I/O error"};
         case FsStatus::OutsideRoots: return {75, "Refused (outside the game and program folders)"};
+        case FsStatus::NotRegularFile: return {75, "Not a regular file (a pipe, a socket or a device)"};
+        case FsStatus::TooLarge: return {75, "File too large"};
+        case FsStatus::ProgramOwnFile: return {75, "Refused (one of this program's own files)"};
     }
     return {57, "Device I/O error"};
 }

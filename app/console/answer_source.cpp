@@ -1,6 +1,5 @@
 #include "app/console/answer_source.hpp"
 
-#include <fstream>
 #include <iostream>
 
 #include "app/console/console_host.hpp"
@@ -22,14 +21,18 @@ AnswerSource AnswerSource::FromStandardInput() {
     return source;
 }
 
-std::optional<AnswerSource> AnswerSource::FromFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) lines.push_back(line);
-    if (in.bad()) return std::nullopt;
-    return FromLines(std::move(lines));
+AnswerSource AnswerSource::FromFile(const std::string& path) {
+    AnswerSource source;
+    source.fromLines_ = true;
+    OpenedAnswers opened = OpenAnswersFile(path);
+    if (opened.lines) {
+        source.file_ = std::move(opened.lines);
+    } else if (opened.notRegular) {
+        source.error_ = "the answers file " + path + " is not a regular file";
+    } else {
+        source.error_ = "cannot read the answers file " + path;
+    }
+    return source;
 }
 
 AnswerSource AnswerSource::FromLines(std::vector<std::string> lines) {
@@ -43,11 +46,23 @@ AnswerSource AnswerSource::FromLines(std::vector<std::string> lines) {
     return source;
 }
 
+std::optional<std::string> AnswerSource::NextLine() {
+    if (!file_) {
+        if (next_ >= lines_.size()) return std::nullopt;
+        return lines_[next_++];
+    }
+    while (const std::optional<std::string> raw = file_->Next()) {
+        std::string line = Trim(*raw);
+        if (!line.empty() && line.front() != '#') return line;
+    }
+    return std::nullopt;
+}
+
 std::optional<std::string> AnswerSource::Next(std::string_view ask) {
     if (fromLines_) {
-        if (next_ >= lines_.size()) return std::nullopt;
-        ++used_;
-        return lines_[next_++];
+        std::optional<std::string> line = NextLine();
+        if (line) ++used_;
+        return line;
     }
     if (interactive_) {
         std::cout << ask << std::flush;

@@ -4,9 +4,11 @@
 // win32/console_host.cpp (Windows). A host path is a path as the player names it on this system,
 // in UTF-8; the core's paths are Windows paths in code page 1252.
 
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "app/console/answer_source.hpp"
 #include "app/console/console_options.hpp"
 
 namespace CLI {
@@ -47,6 +49,15 @@ std::string HostToWindows(std::string_view hostPath);
 std::string TypedPathToWindows(std::string_view typed);
 // A text as one argument of a command the player can type here, quoted when it needs to be.
 std::string QuotedArgument(std::string_view text);
+
+// The answers file, opened to be read a line at a time (at most kAnswerLineLimit bytes a line).
+// Only a regular file is read: a pipe or a device is refused (notRegular), never waited on; no
+// lines and notRegular clear: it cannot be read at all.
+struct OpenedAnswers {
+    std::unique_ptr<AnswerLines> lines;
+    bool notRegular = false;
+};
+OpenedAnswers OpenAnswersFile(const std::string& path);
 
 // Opens a saved document with the desktop's viewer for it; false when no viewer took it.
 bool OpenWithViewer(const std::string& hostPath);

@@ -14,6 +14,7 @@
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
 #include "platform/overlay/overlay_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "removal/game_folder.hpp"
 #include "removal/removal_run.hpp"
 #include "resources/embedded_guide.hpp"
@@ -57,9 +58,8 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
         answers = AnswerSource::FromStandardInput();
     } else {
         answers = AnswerSource::FromFile(options.answersFile);
-        if (!answers) {
-            std::cerr << "zelvane-console: cannot read the answers file " << HostTerminalLine(options.answersFile)
-                      << std::endl;
+        if (!answers->Error().empty()) {
+            std::cerr << "zelvane-console: " << HostTerminalLine(answers->Error()) << std::endl;
             return kExitBadUse;
         }
     }
@@ -94,7 +94,7 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
 
     StartupContext startup{fs, ui, *instance, programFolder, [&](const std::string& documentPath) {
                                std::string rtf;
-                               if (fs.ReadAll(documentPath, rtf) != FsStatus::Ok) return true;
+                               if (fs.ReadAll(documentPath, rtf, kDocumentLimit) != FsStatus::Ok) return true;
                                ui.ShowDocument(rtf, "Uninstall_Info.rtf");
                                return true;
                            }};

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/console/terminal_text.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane::console {
 
@@ -16,7 +17,7 @@ void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult&
     }
     if (number == 0) out << "(no changes)\n";
     std::string log;
-    if (result.outcome != RunOutcome::Completed || view.ReadAll(result.logPath, log) != FsStatus::Ok) {
+    if (result.outcome != RunOutcome::Completed || view.ReadAll(result.logPath, log, kRemovalLogLimit) != FsStatus::Ok) {
         out << "== No removal log would be saved ==\n" << std::flush;
         return;
     }

@@ -19,10 +19,12 @@ struct Node {
     std::string name;  // stored case; "C:" for a drive root
     Attributes attributes;
     std::string bytes;
+    std::uint64_t zeros = 0;  // a sparse file: this many zero bytes after `bytes`, never held
     bool locked = false;
     bool readOnlyMedium = false;
     std::string shortName;
     std::string linkTarget;  // not empty for a symbolic link: the path it stands for
+    bool special = false;    // a pipe, a socket or a device rather than a regular file
     bool ownVolume = false;  // a folder that starts a volume of its own
     Node* parent = nullptr;
     std::vector<std::unique_ptr<Node>> children;  // creation order
@@ -37,6 +39,13 @@ struct Node {
     }
 
     bool IsDirectory() const { return attributes.directory; }
+    std::uint64_t Size() const { return bytes.size() + zeros; }
+    // The first count bytes of the content, zeros of a sparse file included.
+    std::string Head(std::uint64_t count) const {
+        std::string head = bytes.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(count, bytes.size())));
+        head.append(static_cast<std::size_t>(std::min(count, Size()) - head.size()), '\0');
+        return head;
+    }
 
     // A name or an 8.3 alias, as Windows resolves both; the long name wins.
     bool Named(std::string_view text) const {
@@ -176,6 +185,12 @@ bool IsMutation(FsOp op) {
     }
 }
 
+// What inspection shows of a file: its bytes, a sparse file's zeros as a note after them.
+std::string Shown(const Node& node) {
+    if (node.zeros == 0) return node.bytes;
+    return node.bytes + "<and " + std::to_string(node.zeros) + " zero bytes>";
+}
+
 void ApplyAttributes(Node& node, const Attributes& attributes) {
     node.attributes.readOnly = attributes.readOnly;
     node.attributes.hidden = attributes.hidden;
@@ -255,6 +270,13 @@ struct MemoryFileSystem::State {
     // moment, a link as last component included. A path that cannot be followed at all (links in
     // a circle, a bad name) is left to the operation, which fails on it by itself.
     FsStatus Confine(std::string_view text) {
+        const FsStatus status = Placed(text);
+        if (status == FsStatus::OutsideRoots) ++refusals;
+        return status;
+    }
+
+    // The same without counting a refusal: where a change at this path would land.
+    FsStatus Placed(std::string_view text) const {
         if (confinedTo.empty()) return FsStatus::Ok;
         ParsedPath target;
         if (FollowLinks(text, false, target) != FsStatus::Ok) return FsStatus::Ok;
@@ -269,8 +291,19 @@ struct MemoryFileSystem::State {
                 return FsStatus::Ok;
             }
         }
-        ++refusals;
         return FsStatus::OutsideRoots;
+    }
+
+    // Whether the last component of the path, in its folder (links on the way followed), is a link.
+    bool EndsInLink(std::string_view text) const {
+        ParsedPath parsed;
+        if (ParsePath(text, false, parsed) != FsStatus::Ok || parsed.parts.empty()) return false;
+        const std::string name = parsed.parts.back();
+        parsed.parts.pop_back();
+        Lookup folder = Find(JoinPath(parsed.drive, parsed.parts));
+        if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) return false;
+        const Node* entry = folder.node->Child(name);
+        return entry != nullptr && !entry->linkTarget.empty();
     }
 
     // The attributes a listing shows: a link shows those of what it leads to (a dangling one a file's).
@@ -382,8 +415,16 @@ void MemoryFileSystem::AddFile(std::string_view path, std::string_view bytes, At
         throw std::invalid_argument("a folder is in the way of file " + std::string(path));
     }
     file->bytes = std::string(bytes);
+    file->zeros = 0;
     file->attributes = attributes;
     file->attributes.directory = false;
+    file->special = false;
+}
+
+void MemoryFileSystem::AddSparseFile(std::string_view path, std::string_view head, std::uint64_t size) {
+    AddFile(path, head.substr(0, static_cast<std::size_t>(std::min<std::uint64_t>(head.size(), size))));
+    Node& file = state_->Existing(path);
+    file.zeros = size - file.bytes.size();
 }
 
 void MemoryFileSystem::AddFolder(std::string_view path, Attributes attributes) {
@@ -392,6 +433,11 @@ void MemoryFileSystem::AddFolder(std::string_view path, Attributes attributes) {
     Node& folder = state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size());
     folder.attributes = attributes;
     folder.attributes.directory = true;
+}
+
+void MemoryFileSystem::AddSpecialFile(std::string_view path) {
+    AddFile(path, "");
+    state_->Existing(path).special = true;
 }
 
 void MemoryFileSystem::Lock(std::string_view path, bool locked) { state_->Existing(path).locked = locked; }
@@ -469,7 +515,7 @@ bool MemoryFileSystem::Exists(std::string_view path) const { return state_->Find
 std::optional<std::string> MemoryFileSystem::Contents(std::string_view path) const {
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok || found.node->IsDirectory()) return std::nullopt;
-    return found.node->bytes;
+    return Shown(*found.node);
 }
 
 std::optional<Attributes> MemoryFileSystem::AttributesOf(std::string_view path) const {
@@ -487,7 +533,7 @@ std::map<std::string, std::string> MemoryFileSystem::Snapshot() const {
         pending.pop_back();
         if (!node->linkTarget.empty()) continue;  // a link holds no bytes of its own
         if (!node->IsDirectory()) {
-            files.emplace(node->FullPath(), node->bytes);
+            files.emplace(node->FullPath(), Shown(*node));
             continue;
         }
         for (const auto& child : node->children) pending.push_back(child.get());
@@ -511,6 +557,7 @@ FsStatus MemoryFileSystem::GetAttributes(std::string_view path, Attributes& out)
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok) return found.status;
     out = found.node->attributes;
+    out.link = state_->EndsInLink(path);
     return FsStatus::Ok;
 }
 
@@ -538,6 +585,7 @@ namespace {
 FsStatus CheckReadable(const Lookup& found) {
     if (found.status != FsStatus::Ok) return found.status;
     if (found.node->IsDirectory()) return FsStatus::AccessDenied;
+    if (found.node->special) return FsStatus::NotRegularFile;
     if (found.node->locked) return FsStatus::SharingViolation;
     return FsStatus::Ok;
 }
@@ -566,11 +614,28 @@ FsStatus MemoryFileSystem::OpenForRead(std::string_view path) const {
     return CheckReadable(state_->Find(path));
 }
 
-FsStatus MemoryFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+FsStatus MemoryFileSystem::FileSize(std::string_view path, std::uint64_t& size) const {
+    if (FsStatus s = state_->Begin(FsOp::FileSize, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (FsStatus s = CheckReadable(found); s != FsStatus::Ok) return s;
+    size = found.node->Size();
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const {
     if (FsStatus s = state_->Begin(FsOp::ReadAll, path); s != FsStatus::Ok) return s;
     Lookup found = state_->Find(path);
     if (FsStatus s = CheckReadable(found); s != FsStatus::Ok) return s;
-    bytes = found.node->bytes;
+    if (found.node->Size() > limit) return FsStatus::TooLarge;
+    bytes = found.node->Head(found.node->Size());
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::ReadHead(std::string_view path, std::string& bytes, std::size_t count) const {
+    if (FsStatus s = state_->Begin(FsOp::ReadHead, path); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(path);
+    if (FsStatus s = CheckReadable(found); s != FsStatus::Ok) return s;
+    bytes = found.node->Head(count);
     return FsStatus::Ok;
 }
 
@@ -581,6 +646,7 @@ FsStatus MemoryFileSystem::WriteAll(std::string_view path, std::string_view byte
     if (FsStatus s = CheckTarget(target); s != FsStatus::Ok) return s;
     Node* file = target.node != nullptr ? target.node : &target.parent->AddChild(target.LastName(), false);
     file->bytes = std::string(bytes);
+    file->zeros = 0;
     return FsStatus::Ok;
 }
 
@@ -649,6 +715,7 @@ FsStatus MemoryFileSystem::Copy(std::string_view from, std::string_view to) {
     if (FsStatus s = CheckTarget(target); s != FsStatus::Ok) return s;
     Node* file = target.node != nullptr ? target.node : &target.parent->AddChild(target.LastName(), false);
     file->bytes = source.node->bytes;
+    file->zeros = source.node->zeros;
     file->attributes = source.node->attributes;
     return FsStatus::Ok;
 }
@@ -662,6 +729,15 @@ FsStatus MemoryFileSystem::CreateFolder(std::string_view path) {
     if (target.status != FsStatus::FileNotFound) return target.status;
     if (target.parent->OnReadOnlyMedium()) return FsStatus::WriteProtected;
     target.parent->AddChild(target.LastName(), true);
+    return FsStatus::Ok;
+}
+
+FsStatus MemoryFileSystem::CanCreateFileIn(std::string_view folder) const {
+    if (FsStatus s = state_->Begin(FsOp::CanCreateFileIn, folder); s != FsStatus::Ok) return s;
+    Lookup found = state_->Find(folder);
+    if (found.status != FsStatus::Ok || !found.node->IsDirectory()) return FsStatus::PathNotFound;
+    if (FsStatus s = state_->Placed(std::string(folder) + "\\x"); s != FsStatus::Ok) return s;
+    if (found.node->OnReadOnlyMedium()) return FsStatus::WriteProtected;
     return FsStatus::Ok;
 }
 

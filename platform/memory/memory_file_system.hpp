@@ -14,7 +14,10 @@
 
 namespace zelvane {
 
-enum class FsOp { GetAttributes, SetAttributes, OpenForRead, ReadAll, WriteAll, Delete, Rename, Copy, CreateFolder, List, ShortPath };
+enum class FsOp {
+    GetAttributes, SetAttributes, OpenForRead, FileSize, ReadAll, ReadHead, WriteAll, Delete, Rename, Copy, CreateFolder,
+    CanCreateFileIn, List, ShortPath
+};
 
 class MemoryFileSystem final : public FileSystem {
 public:
@@ -24,6 +27,12 @@ public:
     // --- building a tree (parents are created as needed) ---
     void AddFile(std::string_view path, std::string_view bytes, Attributes attributes = {});
     void AddFolder(std::string_view path, Attributes attributes = {});
+    // A file of `size` bytes that holds `head` and then zeros, as a sparse host file does; the
+    // zeros take no memory. Contents() and Snapshot() show them as a note after the bytes.
+    void AddSparseFile(std::string_view path, std::string_view head, std::uint64_t size);
+    // An entry that is no regular file (a pipe, a socket or a device, as a host may hold): listed
+    // as a file, refused by every read with NotRegularFile.
+    void AddSpecialFile(std::string_view path);
     void Lock(std::string_view path, bool locked = true);        // as if another program held it open
     void SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly = true);  // every change below fails
     void SetShortName(std::string_view path, std::string_view shortName);  // an 8.3 alias of the last component
@@ -70,12 +79,16 @@ public:
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
     FsStatus OpenForRead(std::string_view path) const override;
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override;
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override;
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override;
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
     FsStatus Delete(std::string_view path) override;
     FsStatus Rename(std::string_view from, std::string_view to) override;
     FsStatus Copy(std::string_view from, std::string_view to) override;
     FsStatus CreateFolder(std::string_view path) override;
+    // An existing folder inside the roots, not on a read-only medium (injected faults aside).
+    FsStatus CanCreateFileIn(std::string_view folder) const override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
     // The path with every link on the way replaced by its target; "" for links in a circle.

@@ -138,18 +138,41 @@ FsStatus OverlayFileSystem::Record(PlannedKind kind, std::string_view path, std:
     return outcome;
 }
 
-FsStatus OverlayFileSystem::ContentOf(std::string_view path, std::string& bytes) const {
+FsStatus OverlayFileSystem::ContentOf(std::string_view path, std::string& bytes, std::size_t limit, bool head) const {
+    const auto below = [&](std::string_view at) {
+        return head ? below_.ReadHead(at, bytes, limit) : below_.ReadAll(at, bytes, limit);
+    };
     const Lookup found = Find(path);
     if (found.entry != nullptr) {
         if (found.entry->kind == Entry::Kind::Folder) return FsStatus::AccessDenied;
         if (found.entry->bytes) {
+            if (head) {
+                bytes = found.entry->bytes->substr(0, limit);
+                return FsStatus::Ok;
+            }
+            if (found.entry->bytes->size() > limit) return FsStatus::TooLarge;
             bytes = *found.entry->bytes;
             return FsStatus::Ok;
         }
-        return below_.ReadAll(found.entry->source, bytes);
+        return below(found.entry->source);
     }
-    if (!found.below.empty()) return below_.ReadAll(found.below, bytes);
+    if (!found.below.empty()) return below(found.below);
     return found.status;
+}
+
+std::string OverlayFileSystem::AnchorBelow(std::string path) const {
+    for (;;) {
+        const Lookup found = Find(path);
+        if (found.entry != nullptr && !found.entry->source.empty()) return found.entry->source;
+        Attributes attributes;
+        if (found.entry == nullptr && !found.below.empty() &&
+            below_.GetAttributes(found.below, attributes) == FsStatus::Ok) {
+            return found.below;
+        }
+        const std::string parent = ParentOf(path);
+        if (parent == path) return path;
+        path = parent;
+    }
 }
 
 FsStatus OverlayFileSystem::GetAttributes(std::string_view path, Attributes& out) const { return Stat(path, out); }
@@ -188,7 +211,27 @@ FsStatus OverlayFileSystem::OpenForRead(std::string_view path) const {
     return found.status;
 }
 
-FsStatus OverlayFileSystem::ReadAll(std::string_view path, std::string& bytes) const { return ContentOf(path, bytes); }
+FsStatus OverlayFileSystem::FileSize(std::string_view path, std::uint64_t& size) const {
+    const Lookup found = Find(path);
+    if (found.entry != nullptr) {
+        if (found.entry->kind == Entry::Kind::Folder) return FsStatus::AccessDenied;
+        if (found.entry->bytes) {
+            size = found.entry->bytes->size();
+            return FsStatus::Ok;
+        }
+        return below_.FileSize(found.entry->source, size);
+    }
+    if (!found.below.empty()) return below_.FileSize(found.below, size);
+    return found.status;
+}
+
+FsStatus OverlayFileSystem::ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const {
+    return ContentOf(path, bytes, limit, false);
+}
+
+FsStatus OverlayFileSystem::ReadHead(std::string_view path, std::string& bytes, std::size_t count) const {
+    return ContentOf(path, bytes, count, true);
+}
 
 FsStatus OverlayFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     auto record = [&](FsStatus s) { return Record(PlannedKind::Write, path, {}, s); };
@@ -335,6 +378,18 @@ FsStatus OverlayFileSystem::CreateFolder(std::string_view path) {
     return record(FsStatus::Ok);
 }
 
+FsStatus OverlayFileSystem::CanCreateFileIn(std::string_view folder) const {
+    Attributes attributes;
+    const FsStatus status = Stat(folder, attributes);
+    if (status == FsStatus::FileNotFound || (status == FsStatus::Ok && !attributes.directory)) {
+        return FsStatus::PathNotFound;
+    }
+    if (status != FsStatus::Ok) return status;
+    const std::string inView = std::string(folder) + "\\x";
+    if (FsStatus s = CheckInsideRoots(inView); s != FsStatus::Ok) return s;
+    return below_.CanCreateFileIn(AnchorBelow(std::string(folder)));
+}
+
 std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const {
     const Normal n = Normalise(pattern, true);
     if (n.status != FsStatus::Ok || n.parts.empty()) return below_.List(pattern);
@@ -411,21 +466,7 @@ std::vector<std::string> OverlayFileSystem::Roots() const { return below_.Roots(
 
 bool OverlayFileSystem::SameVolume(std::string_view a, std::string_view b) const {
     // Folders made in the view lie on the volume of the nearest folder below.
-    auto anchor = [this](std::string path) {
-        for (;;) {
-            const Lookup found = Find(path);
-            if (found.entry != nullptr && !found.entry->source.empty()) return found.entry->source;
-            Attributes attributes;
-            if (found.entry == nullptr && !found.below.empty() &&
-                below_.GetAttributes(found.below, attributes) == FsStatus::Ok) {
-                return found.below;
-            }
-            const std::string parent = ParentOf(path);
-            if (parent == path) return path;
-            path = parent;
-        }
-    };
-    return below_.SameVolume(anchor(std::string(a)), anchor(std::string(b)));
+    return below_.SameVolume(AnchorBelow(std::string(a)), AnchorBelow(std::string(b)));
 }
 
 void OverlayFileSystem::ForgetCachedState() { below_.ForgetCachedState(); }
@@ -456,6 +497,9 @@ std::string_view FsStatusName(FsStatus status) {
         case FsStatus::BadName: return "bad name";
         case FsStatus::IoError: return "I/O error";
         case FsStatus::OutsideRoots: return "outside the folders it may change";
+        case FsStatus::NotRegularFile: return "not a regular file";
+        case FsStatus::TooLarge: return "too large";
+        case FsStatus::ProgramOwnFile: return "one of this program's own files";
     }
     return "failed";
 }

@@ -4,8 +4,10 @@
 // folder, new attributes) is held in memory and recorded in a plan with the outcome it had.
 // Nothing below is ever changed. Outcomes are those the view can tell from what it sees:
 // missing files and folders, read-only files, existing targets, names outside the roots, moves
-// across volumes. Refusals that only the disk itself gives (permissions, locks, a full disk)
-// show when the real run makes the change.
+// across volumes. The questions a run asks before it changes anything (whether a folder takes a
+// new file, what kind of file a path names and how large it is) are answered by the disk below,
+// so that a dry run refuses what the real run would. Refusals that only the change itself meets
+// (a lock, a full disk) show when the real run makes it.
 
 #include <cstdint>
 #include <map>
@@ -34,12 +36,17 @@ public:
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
     FsStatus OpenForRead(std::string_view path) const override;
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override;
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override;
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override;
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
     FsStatus Delete(std::string_view path) override;
     FsStatus Rename(std::string_view from, std::string_view to) override;
     FsStatus Copy(std::string_view from, std::string_view to) override;
     FsStatus CreateFolder(std::string_view path) override;
+    // As the disk answers for the folder, or, for a folder the view made, for the nearest folder
+    // below that holds it (a new folder takes what its parent takes).
+    FsStatus CanCreateFileIn(std::string_view folder) const override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
     std::string ResolvedPath(std::string_view path) const override;
@@ -76,7 +83,11 @@ private:
     FsStatus CheckParent(std::string_view path) const;
     FsStatus CheckInsideRoots(std::string_view path) const;
     FsStatus Record(PlannedKind kind, std::string_view path, std::string_view target, FsStatus outcome);
-    FsStatus ContentOf(std::string_view path, std::string& bytes) const;
+    // A file's content, or the first `head` bytes of it, as the file system below reads it.
+    FsStatus ContentOf(std::string_view path, std::string& bytes, std::size_t limit, bool head) const;
+    // The path below that answers for a path of the view: the path itself, where it came from, or
+    // for a folder the view made the nearest folder below that holds it.
+    std::string AnchorBelow(std::string path) const;
 
     FileSystem& below_;
     std::map<std::string, Entry> entries_;  // by the case-folded normalised path

@@ -102,7 +102,9 @@ std::string Utf8ToCp1252(std::string_view text) {
         char32_t c = 0;
         const std::size_t length = DecodeUtf8(text, at, c);
         char byte = kUnmappableCharacter;
-        if (length == 0 || !ByteOf(c, byte)) byte = kUnmappableCharacter;
+        // A backslash is a separator in every Windows path: in a host name it is a character no
+        // Windows name holds, so that the name is never read as a folder and a name in it.
+        if (length == 0 || !ByteOf(c, byte) || byte == '\\') byte = kUnmappableCharacter;
         out += byte;
         at += length == 0 ? 1 : length;
     }
@@ -111,8 +113,12 @@ std::string Utf8ToCp1252(std::string_view text) {
 
 std::string WindowsNameOf(std::string_view hostName) {
     std::string windows = Utf8ToCp1252(hostName);
-    // Bytes that are no UTF-8 would name another entry when read as 1252: they keep their '?'.
-    if (Cp1252ToUtf8(windows) == hostName || !IsNonAsciiUtf8(hostName)) return windows;
+    // Bytes that are no UTF-8 would name another entry when read as 1252: they keep their '?', and
+    // so does a backslash, which would make two names of one.
+    if (Cp1252ToUtf8(windows) == hostName || !IsNonAsciiUtf8(hostName) ||
+        hostName.find('\\') != std::string_view::npos) {
+        return windows;
+    }
     return std::string(hostName);
 }
 

@@ -10,7 +10,8 @@
 // UTF-8 -> 1252 is the inverse where one exists. A character 1252 cannot hold (and each byte of a
 // name that is not valid UTF-8) becomes '?', Windows' default character. '?' is a wildcard, so no
 // Windows file name holds it: a host name that 1252 cannot hold shows with '?' in listings and
-// can never be found under another name.
+// can never be found under another name. A backslash in a host name (Linux allows one) becomes
+// '?' as well: in a Windows path it would part the name into a folder and a name in it.
 
 #include <cstddef>
 #include <string>

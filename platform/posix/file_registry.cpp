@@ -1,16 +1,14 @@
 #include "platform/posix/file_registry.hpp"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <utility>
 
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_read.hpp"
 #include "platform/posix/text_lines.hpp"
 
 namespace zelvane {
@@ -102,31 +100,27 @@ std::vector<FileRegistry::Entry> FileRegistry::Parse(std::string_view text) {
 
 FileRegistry::FileRegistry(const std::string& filePath) {
     if (filePath.empty()) return;
-    // O_NONBLOCK: opening a pipe must not wait for a writer before it can be refused.
-    const int fd = ::open(filePath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return;
-    struct stat st {};
     std::string text;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        error_ = "the registry file " + filePath + " is not a regular file";
-    } else if (static_cast<std::uintmax_t>(st.st_size) > kMaxFileSize) {
-        error_ = "the registry file " + filePath + " is larger than 1 MiB";
-    } else {
-        // Read no more than the limit, also when the file grows meanwhile.
-        char buffer[64 * 1024];
-        for (;;) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
-            if (got <= 0) break;
-            text.append(buffer, static_cast<std::size_t>(got));
-            if (text.size() > kMaxFileSize) {
-                error_ = "the registry file " + filePath + " is larger than 1 MiB";
-                break;
+    switch (posix::ReadHostFile(filePath, kMaxFileSize, text)) {
+        case FsStatus::Ok:
+            entries_ = Parse(text);
+            return;
+        case FsStatus::NotRegularFile:
+            error_ = "the registry file " + filePath + " is not a regular file";
+            return;
+        case FsStatus::AccessDenied: {
+            struct stat st {};
+            if (::stat(filePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+                error_ = "the registry file " + filePath + " is not a regular file";
             }
+            return;
         }
+        case FsStatus::TooLarge:
+            error_ = "the registry file " + filePath + " is larger than 1 MiB";
+            return;
+        default:
+            return;  // a file that cannot be read gives a registry without values
     }
-    ::close(fd);
-    if (error_.empty()) entries_ = Parse(text);
 }
 
 std::optional<RegistryValue> FileRegistry::Query(std::uint32_t root, std::string_view keyPath,

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/seams/read_limits.hpp"
 #include "platform/seams/registry.hpp"
 
 namespace zelvane {
@@ -22,7 +23,7 @@ public:
     // is not read: the registry has no values and Error() says why.
     explicit FileRegistry(const std::string& filePath = {});
 
-    static constexpr std::size_t kMaxFileSize = 1024 * 1024;
+    static constexpr std::size_t kMaxFileSize = kRegistryFileLimit;
     // Empty when the file was read (or there was none to read).
     const std::string& Error() const { return error_; }
 

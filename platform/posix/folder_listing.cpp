@@ -42,7 +42,7 @@ FolderListing::Record FolderListing::Make(std::string_view host, std::string_vie
 }
 
 void FolderListing::Append(std::string_view host, unsigned char type) {
-    if (Ascii(host)) {
+    if (Ascii(host) && host.find('\\') == std::string_view::npos) {
         records_.push_back(Make(host, host, type));
     } else {
         records_.push_back(Make(host, Utf8ToCp1252(host), type));

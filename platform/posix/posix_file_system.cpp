@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
 #include "platform/posix/host_paths.hpp"
+#include "platform/posix/host_read.hpp"
 
 namespace zelvane {
 namespace {
@@ -51,9 +53,12 @@ mode_t CurrentUmask() {
     return mask;
 }
 
-// Whether an existing file may be replaced or removed, with the Windows rules.
+// Whether an existing file may be replaced, with the Windows rules: a folder or a read-only file
+// may not.
+// Only a regular file is replaced: a folder, a pipe or a socket in the way is refused, never
+// waited on or renamed over.
 FsStatus CheckReplaceable(const struct stat& st) {
-    if (S_ISDIR(st.st_mode)) return FsStatus::AccessDenied;
+    if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
     if (WriteBitClear(st)) return FsStatus::AccessDenied;
     return FsStatus::Ok;
 }
@@ -71,20 +76,27 @@ FsStatus WriteBytes(int fd, std::string_view bytes) {
     return FsStatus::Ok;
 }
 
-// Reads a descriptor to its end, handing each piece on; stops at the first failing piece.
+// Reads a descriptor to its end, but no further than size bytes (a file that grows meanwhile is
+// cut there, not followed), handing each piece on; stops at the first failing piece.
 template <typename Sink>
-FsStatus ReadPieces(int fd, Sink&& sink) {
+FsStatus ReadPieces(int fd, std::uintmax_t size, Sink&& sink) {
     std::vector<char> buffer(65536);
+    std::uintmax_t left = size;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
+        // One byte more than is left tells the end from a file that grew.
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uintmax_t>(buffer.size(), left + 1));
+        const ssize_t n = ::read(fd, buffer.data(), wanted);
         if (n < 0) {
             if (errno == EINTR) continue;
             return StatusFromErrno(errno);
         }
         if (n == 0) return FsStatus::Ok;
-        if (const FsStatus s = sink(std::string_view(buffer.data(), static_cast<std::size_t>(n))); s != FsStatus::Ok) {
-            return s;
+        const std::size_t kept = static_cast<std::size_t>(std::min<std::uintmax_t>(static_cast<std::uintmax_t>(n), left));
+        left -= kept;
+        if (kept > 0) {
+            if (const FsStatus s = sink(std::string_view(buffer.data(), kept)); s != FsStatus::Ok) return s;
         }
+        if (kept < static_cast<std::size_t>(n)) return FsStatus::Ok;  // grew past its size: cut
     }
 }
 
@@ -205,15 +217,22 @@ FsStatus PosixFileSystem::GetAttributes(std::string_view path, Attributes& out) 
     const Placement p = folders_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     struct stat st {};
+    bool link = false;
     if (p.isRoot) {
         if (folders_.StatFolder(p.folder, st) != 0) return StatusFromErrno(errno);
-    } else if (p.lstat && !S_ISLNK(p.lstat->st_mode)) {
-        st = *p.lstat;
-    } else if (folders_.StatAt(p.folder, p.entry.host, st, true) != 0 &&
-               folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {  // a dangling link is still an entry
-        return StatusFromErrno(errno);
+    } else {
+        if (p.lstat) {
+            st = *p.lstat;
+        } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+            return StatusFromErrno(errno);
+        }
+        link = S_ISLNK(st.st_mode);
+        struct stat target {};
+        // A dangling link is still an entry, with the state of the link itself.
+        if (link && folders_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
     }
     out = AttributesOf(st, p.entry.name);
+    out.link = link;
     return FsStatus::Ok;
 }
 
@@ -225,6 +244,9 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     if (!p.exists) return FsStatus::FileNotFound;  // a dangling link
     const struct stat& st = *p.lstat;
+    // A file with other names: its mode is theirs as well, and one of them may lie anywhere on the
+    // volume. It keeps its mode; its deletion does not depend on it here (Delete).
+    if (S_ISREG(st.st_mode) && st.st_nlink > 1) return FsStatus::Ok;
     // Only the read-only flag has a POSIX form; hidden, system and archive cannot be set here.
     mode_t mode = st.st_mode & 07777;
     mode = attributes.readOnly ? (mode & ~mode_t{0222}) : (mode | (mode_t{0222} & ~CurrentUmask()) | S_IWUSR);
@@ -241,57 +263,110 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
 
 namespace {
 
-// Opens an existing regular file for reading; folders and other kinds answer AccessDenied. For
-// reading, the descriptor blocks again once it is known to be a regular file; a test of whether
-// the file opens leaves it as it is (it is closed at once).
-FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st,
-                     bool forReading = true) {
+// What kind of entry a state is: Ok for a regular file.
+FsStatus KindOf(const struct stat& st) {
+    if (S_ISREG(st.st_mode)) return FsStatus::Ok;
+    return S_ISDIR(st.st_mode) ? FsStatus::AccessDenied : FsStatus::NotRegularFile;
+}
+
+// Opens an existing regular file for reading (host_read.hpp); what its lookup already read of the
+// entry (no link) tells its kind without a call.
+FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
-    // Non-blocking, so that a pipe in the way is refused rather than waited on.
-    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (!fd.valid()) return StatusFromErrno(errno);
-    ++folders.counters.stats;
-    if (::fstat(fd.get(), &st) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(st.st_mode)) return FsStatus::AccessDenied;
-    if (forReading) {
-        const int flags = ::fcntl(fd.get(), F_GETFL);
-        if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    const bool known = p.lstat && !S_ISLNK(p.lstat->st_mode);
+    if (known) {
+        if (const FsStatus kind = KindOf(*p.lstat); kind != FsStatus::Ok) return kind;
     }
-    out = std::move(fd);
-    return FsStatus::Ok;
+    folders.counters.stats += known ? 1 : 2;
+    return posix::OpenRegularFile(p.folder.get(), p.entry.host, out, st, known);
 }
 
 }  // namespace
 
 FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
     const Placement p = folders_.Place(path);
-    if (p.status == FsStatus::Ok && !p.isRoot && p.lstat && S_ISREG(p.lstat->st_mode)) {
-        // A regular file, as its lookup already read: the access check answers as an open for
-        // reading would, privileges and access lists included, in one call instead of three.
-        if (::faccessat(p.folder.get(), p.entry.host.c_str(), R_OK, AT_EACCESS | AT_SYMLINK_NOFOLLOW) != 0) {
-            return StatusFromErrno(errno);
-        }
-        return FsStatus::Ok;
-    }
-    Descriptor fd(-1);
+    if (p.status != FsStatus::Ok) return p.status;
+    if (p.isRoot) return FsStatus::AccessDenied;
+    // The kind from the entry's state (kept from its lookup where it was read): nothing is opened,
+    // so a device is never acted on.
     struct stat st {};
-    return OpenRegular(folders_, p, fd, st, false);
+    if (p.lstat) {
+        st = *p.lstat;
+    } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+        return StatusFromErrno(errno);
+    }
+    const bool link = S_ISLNK(st.st_mode);
+    if (link && folders_.StatAt(p.folder, p.entry.host, st, true) != 0) return StatusFromErrno(errno);
+    if (const FsStatus kind = KindOf(st); kind != FsStatus::Ok) return kind;
+    // The access check answers as an open for reading would, privileges and access lists
+    // included, in one call instead of three.
+    if (::faccessat(p.folder.get(), p.entry.host.c_str(), R_OK, AT_EACCESS | (link ? 0 : AT_SYMLINK_NOFOLLOW)) != 0) {
+        return StatusFromErrno(errno);
+    }
+    return FsStatus::Ok;
 }
 
-FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+FsStatus PosixFileSystem::FileSize(std::string_view path, std::uint64_t& size) const {
     Descriptor fd(-1);
     struct stat st {};
     if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
-    std::string out;
-    const FsStatus s = ReadPieces(fd.get(), [&](std::string_view piece) {
-        out.append(piece);
-        return FsStatus::Ok;
-    });
-    if (s != FsStatus::Ok) return s;
-    bytes = std::move(out);
+    size = static_cast<std::uint64_t>(st.st_size);
     return FsStatus::Ok;
 }
+
+FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const {
+    Descriptor fd(-1);
+    struct stat st {};
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    return posix::ReadWhole(fd.get(), st, limit, bytes);
+}
+
+FsStatus PosixFileSystem::ReadHead(std::string_view path, std::string& bytes, std::size_t count) const {
+    Descriptor fd(-1);
+    struct stat st {};
+    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    return posix::ReadFirst(fd.get(), count, bytes);
+}
+
+namespace {
+
+// A name in a folder for a file while it is being written.
+std::string TemporaryName(std::string_view purpose, unsigned attempt) {
+    return ".zelvane-" + std::string(purpose) + "-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) +
+           ".tmp";
+}
+
+// Makes a new file under a temporary name in the folder, with the ordinary mode of a new file
+// (the process's umask decides; nothing is copied from elsewhere), has `write` fill it, flushes
+// it and closes it. The name is removed again on failure.
+template <typename Writer>
+FsStatus WriteTemporaryFile(const HostFolder& folder, std::string_view purpose, std::string& name, Writer&& write) {
+    static unsigned counter = 0;
+    Descriptor fd(-1);
+    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
+        name = TemporaryName(purpose, counter++);
+        fd = Descriptor(::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (!fd.valid() && errno != EEXIST) return StatusFromErrno(errno);
+    }
+    if (!fd.valid()) return FsStatus::IoError;
+    FsStatus s = write(fd.get());
+    if (s == FsStatus::Ok && ::fsync(fd.get()) != 0) s = StatusFromErrno(errno);
+    if (fd.Close() != 0 && s == FsStatus::Ok) s = StatusFromErrno(errno);
+    if (s != FsStatus::Ok) ::unlinkat(folder.get(), name.c_str(), 0);
+    return s;
+}
+
+// Gives a temporary file the target's name, replacing what had it; the temporary name is removed
+// again on failure.
+FsStatus RenameIntoPlace(const HostFolder& folder, const std::string& temporary, const std::string& target) {
+    if (::renameat(folder.get(), temporary.c_str(), folder.get(), target.c_str()) == 0) return FsStatus::Ok;
+    const int error = errno;
+    ::unlinkat(folder.get(), temporary.c_str(), 0);
+    return StatusFromErrno(error);
+}
+
+}  // namespace
 
 FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
     Placement p = folders_.Place(path);
@@ -302,21 +377,16 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     if (p.exists) {
         if (const FsStatus s = CheckReplaceable(*p.lstat); s != FsStatus::Ok) return s;
     }
-    // Non-blocking, so that a pipe in the way is refused rather than waited on (for a regular file
-    // the flag changes nothing); only a regular file is written.
-    Descriptor fd(::openat(p.folder.get(), p.entry.host.c_str(),
-                           O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
-    if (!fd.valid()) return errno == ENXIO ? FsStatus::AccessDenied : StatusFromErrno(errno);
-    struct stat written {};
-    if (::fstat(fd.get(), &written) != 0) return StatusFromErrno(errno);
-    if (!S_ISREG(written.st_mode)) return FsStatus::AccessDenied;
+    // A new file renamed over the old one: the old one's bytes are never written into, so a name
+    // outside that shares them (a hard link) keeps them. The bytes reach the medium before the
+    // name does (the log is written under a temporary name and renamed into place once the
+    // earlier log is gone).
+    std::string temporary;
+    const FsStatus written = WriteTemporaryFile(p.folder, "write", temporary, [&](int fd) { return WriteBytes(fd, bytes); });
+    if (written != FsStatus::Ok) return written;
+    if (const FsStatus s = RenameIntoPlace(p.folder, temporary, p.entry.host); s != FsStatus::Ok) return s;
     if (p.exists) folders_.Changed(p.folder, p.entry.host);
     else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
-    if (const FsStatus s = WriteBytes(fd.get(), bytes); s != FsStatus::Ok) return s;
-    // The bytes reach the medium before any later rename of the file can (the log is written
-    // under a temporary name and renamed into place once the earlier log is gone).
-    if (::fsync(fd.get()) != 0) return StatusFromErrno(errno);
-    if (fd.Close() != 0) return StatusFromErrno(errno);
     return FsStatus::Ok;
 }
 
@@ -336,7 +406,9 @@ FsStatus PosixFileSystem::Delete(std::string_view path) {
         struct stat target {};
         if (folders_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
     }
-    if (const FsStatus s = CheckReplaceable(st); s != FsStatus::Ok) return s;
+    // No folder goes this way. A read-only file does: the permissions of its folder decide, and its
+    // mode is never changed for it (a hard link outside would keep the change).
+    if (S_ISDIR(st.st_mode)) return FsStatus::AccessDenied;
     ++folders_.counters.unlinks;
     if (::unlinkat(p.folder.get(), p.entry.host.c_str(), 0) != 0) return StatusFromErrno(errno);
     folders_.Removed(p.folder, p.entry.host);
@@ -385,34 +457,6 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     return FsStatus::Ok;
 }
 
-namespace {
-
-// A name in the target's folder for the copy while it is being written.
-std::string TemporaryName(unsigned attempt) {
-    return ".zelvane-copy-" + std::to_string(::getpid()) + "-" + std::to_string(attempt) + ".tmp";
-}
-
-// Writes the copy under a temporary name and flushes it; the name is removed again on failure.
-FsStatus WriteTemporaryCopy(int source, const struct stat& sourceStat, const HostFolder& folder, std::string& name) {
-    static unsigned counter = 0;
-    Descriptor fd(-1);
-    for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
-        name = TemporaryName(counter++);
-        fd = Descriptor(::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600));
-        if (!fd.valid() && errno != EEXIST) return StatusFromErrno(errno);
-    }
-    if (!fd.valid()) return FsStatus::IoError;
-    FsStatus s = ReadPieces(source, [&](std::string_view piece) { return WriteBytes(fd.get(), piece); });
-    // The copy takes the source's attributes, as the system's copy does.
-    if (s == FsStatus::Ok && ::fchmod(fd.get(), sourceStat.st_mode & 07777) != 0) s = StatusFromErrno(errno);
-    if (s == FsStatus::Ok && ::fsync(fd.get()) != 0) s = StatusFromErrno(errno);
-    if (fd.Close() != 0 && s == FsStatus::Ok) s = StatusFromErrno(errno);
-    if (s != FsStatus::Ok) ::unlinkat(folder.get(), name.c_str(), 0);
-    return s;
-}
-
-}  // namespace
-
 FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
     Descriptor source(-1);
     struct stat sourceStat {};
@@ -430,15 +474,17 @@ FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
         }
         if (const FsStatus s = CheckReplaceable(targetStat); s != FsStatus::Ok) return s;
     }
+    // The copy is a new file with the ordinary mode of one: no mode is copied or set, so a volume
+    // that refuses every change of mode (a shared NTFS or exFAT partition, a FUSE driver without
+    // chmod) takes it all the same. It holds what the source held when it was opened; a source
+    // that grows meanwhile is cut there, not followed.
     std::string temporary;
-    if (const FsStatus s = WriteTemporaryCopy(source.get(), sourceStat, target.folder, temporary); s != FsStatus::Ok) {
-        return s;
-    }
-    if (::renameat(target.folder.get(), temporary.c_str(), target.folder.get(), target.entry.host.c_str()) != 0) {
-        const int error = errno;
-        ::unlinkat(target.folder.get(), temporary.c_str(), 0);
-        return StatusFromErrno(error);
-    }
+    const FsStatus written = WriteTemporaryFile(target.folder, "copy", temporary, [&](int fd) {
+        return ReadPieces(source.get(), static_cast<std::uintmax_t>(sourceStat.st_size),
+                          [fd](std::string_view piece) { return WriteBytes(fd, piece); });
+    });
+    if (written != FsStatus::Ok) return written;
+    if (const FsStatus s = RenameIntoPlace(target.folder, temporary, target.entry.host); s != FsStatus::Ok) return s;
     if (target.exists) folders_.Changed(target.folder, target.entry.host);
     else folders_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
     return SyncFolder(target.folder);
@@ -451,6 +497,18 @@ FsStatus PosixFileSystem::CreateFolder(std::string_view path) {
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     if (::mkdirat(p.folder.get(), p.entry.host.c_str(), 0777) != 0) return StatusFromErrno(errno);
     folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_DIR});
+    return FsStatus::Ok;
+}
+
+FsStatus PosixFileSystem::CanCreateFileIn(std::string_view folder) const {
+    HostFolder held;
+    if (const FsStatus s = folders_.OpenFolder(folder, held); s != FsStatus::Ok) return s;
+    if (const FsStatus s = Confine(held); s != FsStatus::Ok) return s;
+    // As the kernel would answer a new entry there now: permissions, access lists, an immutable
+    // folder and a read-only mount included.
+    if (::faccessat(held.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) return StatusFromErrno(errno);
+    struct statvfs volume {};
+    if (::fstatvfs(held.get(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0) return FsStatus::WriteProtected;
     return FsStatus::Ok;
 }
 

@@ -9,9 +9,13 @@
 // relative to the folder that holds its target, after proving that folder lies inside a root.
 // A link as the last component: Delete and Rename act on the link itself; WriteAll, the target of
 // Copy and SetAttributes follow it to where it leads and check that folder instead.
-// Copy writes a temporary name in the target's folder, flushes it and renames it into place; Rename
-// flushes a renamed file's bytes first and the folders after, so a file written and then renamed
-// into place is whole on the medium once Rename answers Ok. WriteAll alone does not flush.
+// Reads open files as host_read.hpp does: regular files only, never waiting, within a limit.
+// WriteAll and Copy write a new file under a temporary name in the target's folder, with the
+// ordinary mode of a new file, flush it and rename it into place: a file is never written into,
+// so a hard link to it elsewhere keeps its bytes. Copy also flushes the folder.
+// A read-only file (owner write bit clear) is not replaced by WriteAll or Copy, as on Windows, but
+// Delete removes it when its folder allows; SetAttributes leaves the mode of a file that has other
+// hard links alone.
 // Listings give the directory, link and hidden flags from the folder's listing; their readOnly
 // flag is not filled in (it would cost a stat per entry): GetAttributes tells it.
 
@@ -34,12 +38,15 @@ public:
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
     FsStatus OpenForRead(std::string_view path) const override;
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override;
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override;
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override;
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override;
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override;
     FsStatus Delete(std::string_view path) override;
     FsStatus Rename(std::string_view from, std::string_view to) override;
     FsStatus Copy(std::string_view from, std::string_view to) override;
     FsStatus CreateFolder(std::string_view path) override;
+    FsStatus CanCreateFileIn(std::string_view folder) const override;
     std::unique_ptr<Listing> List(std::string_view pattern) const override;
     std::string ShortPath(std::string_view path) const override;
     // Every link on the way followed on the host, mapped back to a drive letter where a drive of

@@ -3,21 +3,25 @@
 #include <cctype>
 #include <climits>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 #include "platform/pattern_match.hpp"
+#include "platform/posix/host_read.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
 
+// Steam's own file, or "" when it cannot be read, is no regular file or is larger than Steam's
+// files ever are.
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return {};
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string text;
+    if (posix::ReadHostFile(path, kSteamFileLimit, text) != FsStatus::Ok) return {};
+    return text;
 }
+
+// Blocks nested deeper than this end the text (the parser goes one call deeper per block);
+// Steam's own files nest four deep.
+constexpr int kMaxDepth = 64;
 
 std::string Canonical(const std::string& path) {
     char resolved[PATH_MAX];
@@ -28,8 +32,10 @@ class VdfReader {
 public:
     explicit VdfReader(std::string_view text) : text_(text) {}
 
-    std::vector<VdfNode> Nodes(bool nested) {
+    // The nodes of one level; depth 0 is the top. A block nested too deep ends the whole text.
+    std::vector<VdfNode> Nodes(int depth) {
         std::vector<VdfNode> nodes;
+        const bool nested = depth > 0;
         for (;;) {
             Token key = Next();
             if (key.kind == Token::End) return nodes;
@@ -43,8 +49,12 @@ public:
             Token value = Next();
             while (value.kind == Token::Condition) value = Next();
             if (value.kind == Token::Open) {
+                if (depth + 1 > kMaxDepth) {
+                    at_ = text_.size();
+                    return nodes;
+                }
                 node.block = true;
-                node.children = Nodes(true);
+                node.children = Nodes(depth + 1);
             } else if (value.kind == Token::Text) {
                 node.value = value.text;
             } else {
@@ -121,7 +131,7 @@ const VdfNode* VdfNode::Child(std::string_view name) const {
     return nullptr;
 }
 
-std::vector<VdfNode> ParseVdf(std::string_view text) { return VdfReader(text).Nodes(false); }
+std::vector<VdfNode> ParseVdf(std::string_view text) { return VdfReader(text).Nodes(0); }
 
 std::vector<std::string> SteamLibraries(const std::string& steamRoot) {
     std::vector<std::string> libraries;

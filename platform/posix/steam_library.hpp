@@ -19,7 +19,8 @@ struct VdfNode {
     const VdfNode* Child(std::string_view name) const;
 };
 
-// The top-level nodes of a text; what cannot be parsed ends the text.
+// The top-level nodes of a text; what cannot be parsed ends the text, and so does a block nested
+// more than 64 deep (the parser recurses once per level).
 std::vector<VdfNode> ParseVdf(std::string_view text);
 
 // The library folders of a Steam installation: the installation itself, then the folders its

@@ -2,12 +2,11 @@
 
 #include <array>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include "platform/posix/code_page_1252.hpp"
-#include "platform/posix/text_lines.hpp"
+#include "platform/posix/host_read.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -163,69 +162,79 @@ std::u16string HexString(std::string_view bytes) {
 }  // namespace
 
 WineRegistry::WineRegistry(std::string_view text) {
-    std::string key;
-    std::string pending;  // a hex value continued on the next lines
-    for (const std::string_view line : posix::TextLines(text)) {
-        if (!pending.empty()) {
-            pending += line;
-        } else {
-            pending = std::string(line);
-        }
-        if (pending.ends_with('\\') && pending.find("=hex") != std::string::npos) {
-            pending.pop_back();
-            continue;
-        }
-        const std::string current = std::move(pending);
-        pending.clear();
-        std::string_view l = current;
-        while (!l.empty() && (l.front() == ' ' || l.front() == '\t')) l.remove_prefix(1);
-        if (l.empty() || l.front() == ';' || l.front() == '#') continue;
-        std::size_t at = 1;
-        if (l.front() == '[') {
-            auto name = Unescape(l, at, ']');
-            key = name ? Fold(std::u16string_view(*name)) : std::string();
-            continue;
-        }
-        if (key.empty()) continue;
-        std::u16string valueName;
-        if (l.front() == '"') {
-            auto name = Unescape(l, at, '"');
-            if (!name) continue;
-            valueName = *name;
-        } else if (l.front() != '@') {
-            continue;
-        }
-        if (at >= l.size() || l[at] != '=') continue;
-        std::string_view data = l.substr(at + 1);
-        Value value;
-        if (data.starts_with("str(")) {
-            const std::size_t close = data.find("):");
-            if (close == std::string_view::npos) continue;
-            const std::string type(data.substr(4, close - 4));  // hexadecimal, as Wine writes it
-            value.type = static_cast<std::uint32_t>(std::strtoul(type.c_str(), nullptr, 16));
-            data.remove_prefix(close + 2);
-        }
-        if (data.starts_with('"')) {
-            std::size_t p = 1;
-            auto decoded = Unescape(data, p, '"');
-            if (!decoded) continue;
-            value.text = *decoded;
-        } else if (data.starts_with("hex(1):") || data.starts_with("hex(2):")) {
-            value.type = data[4] == '1' ? kRegSz : kRegExpandSz;
-            value.text = HexString(data.substr(7));
-        } else {
-            continue;
-        }
-        values_[MapKey(key, Fold(std::u16string_view(valueName)))] = std::move(value);
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (line.ends_with('\r')) line.remove_suffix(1);
+        AddLine(line);
     }
 }
 
+void WineRegistry::AddLine(std::string_view line) {
+    if (!pending_.empty()) {
+        pending_ += line;
+    } else {
+        pending_ = std::string(line);
+    }
+    if (pending_.ends_with('\\') && pending_.find("=hex") != std::string::npos) {
+        pending_.pop_back();
+        return;
+    }
+    const std::string current = std::move(pending_);
+    pending_.clear();
+    std::string_view l = current;
+    while (!l.empty() && (l.front() == ' ' || l.front() == '\t')) l.remove_prefix(1);
+    if (l.empty() || l.front() == ';' || l.front() == '#') return;
+    std::size_t at = 1;
+    if (l.front() == '[') {
+        auto name = Unescape(l, at, ']');
+        key_ = name ? Fold(std::u16string_view(*name)) : std::string();
+        return;
+    }
+    if (key_.empty()) return;
+    std::u16string valueName;
+    if (l.front() == '"') {
+        auto name = Unescape(l, at, '"');
+        if (!name) return;
+        valueName = *name;
+    } else if (l.front() != '@') {
+        return;
+    }
+    if (at >= l.size() || l[at] != '=') return;
+    std::string_view data = l.substr(at + 1);
+    Value value;
+    if (data.starts_with("str(")) {
+        const std::size_t close = data.find("):");
+        if (close == std::string_view::npos) return;
+        const std::string type(data.substr(4, close - 4));  // hexadecimal, as Wine writes it
+        value.type = static_cast<std::uint32_t>(std::strtoul(type.c_str(), nullptr, 16));
+        data.remove_prefix(close + 2);
+    }
+    if (data.starts_with('"')) {
+        std::size_t p = 1;
+        auto decoded = Unescape(data, p, '"');
+        if (!decoded) return;
+        value.text = *decoded;
+    } else if (data.starts_with("hex(1):") || data.starts_with("hex(2):")) {
+        value.type = data[4] == '1' ? kRegSz : kRegExpandSz;
+        value.text = HexString(data.substr(7));
+    } else {
+        return;
+    }
+    values_[MapKey(key_, Fold(std::u16string_view(valueName)))] = std::move(value);
+}
+
 std::optional<WineRegistry> WineRegistry::FromPrefix(const std::string& prefixFolder) {
-    std::ifstream in(prefixFolder + "/system.reg", std::ios::binary);
-    if (!in) return std::nullopt;
-    std::ostringstream text;
-    text << in.rdbuf();
-    return WineRegistry(text.str());
+    // A line at a time and within a limit: a huge or endless file is refused, and only the line
+    // being read is held besides the values.
+    posix::HostLineReader lines(prefixFolder + "/system.reg", kWineRegistryLimit, kWineRegistryLimit);
+    WineRegistry registry;
+    while (const std::optional<std::string> line = lines.Next()) registry.AddLine(*line);
+    if (lines.Status() != FsStatus::Ok) return std::nullopt;
+    return registry;
 }
 
 std::optional<RegistryValue> WineRegistry::Query(std::uint32_t root, std::string_view keyPath,

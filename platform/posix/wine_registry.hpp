@@ -18,7 +18,8 @@ namespace zelvane {
 class WineRegistry final : public Registry {
 public:
     explicit WineRegistry(std::string_view systemRegText);
-    // The system.reg of a prefix folder; nullopt when it cannot be read.
+    // The system.reg of a prefix folder, read a line at a time; nullopt when it cannot be read,
+    // is not a regular file or is larger than kWineRegistryLimit.
     static std::optional<WineRegistry> FromPrefix(const std::string& prefixFolder);
 
     // Keys relative to HKEY_LOCAL_MACHINE; the data is code page 1252 with a terminating NUL
@@ -30,11 +31,17 @@ public:
     std::optional<std::string> Utf8String(std::string_view keyPath, std::string_view valueName) const;
 
 private:
+    WineRegistry() = default;
+    // One line of the file, in order; a hex value continued on the next lines waits for them.
+    void AddLine(std::string_view line);
+
     struct Value {
         std::uint32_t type = kRegSz;
         std::u16string text;
     };
     std::map<std::string, Value> values_;  // by folded "key\0name"
+    std::string key_;                      // the section being read, folded
+    std::string pending_;                  // a hex value continued on the next lines
 };
 
 }  // namespace zelvane

@@ -3,6 +3,8 @@
 // each implementation maps them onto its own storage. Nothing here throws: every operation
 // answers with an FsStatus, and the core turns that into its own error numbers and texts.
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -24,6 +26,9 @@ enum class FsStatus {
     BadName,           // wildcards, device names or otherwise unusable names
     IoError,           // anything else
     OutsideRoots,      // the change would land outside every folder the program may change
+    NotRegularFile,    // read as a file, but a pipe, a socket or a device (folders: AccessDenied)
+    TooLarge,          // holds more bytes than the reader takes (read_limits.hpp)
+    ProgramOwnFile,    // the change would land in one of the program's own folders
 };
 
 struct Attributes {
@@ -54,26 +59,48 @@ class FileSystem {
 public:
     virtual ~FileSystem() = default;
 
+    // Those of what the path leads to, links followed; `link` tells whether its last component is
+    // itself a link, as a listing shows it.
     virtual FsStatus GetAttributes(std::string_view path, Attributes& out) const = 0;
-    // Only readOnly, hidden, system and archive are applied; Attributes{} means "normal".
+    // Only readOnly, hidden, system and archive are applied; Attributes{} means "normal". Where
+    // attributes belong to the bytes rather than the name (a POSIX file with other hard links),
+    // the file keeps them: a change through one name would change every other.
     virtual FsStatus SetAttributes(std::string_view path, const Attributes& attributes) = 0;
 
+    // Every read below opens the file without waiting for it (a pipe with no writer is refused,
+    // not waited on) and takes only a regular file, links followed: a folder answers AccessDenied,
+    // a pipe, socket or device NotRegularFile.
     // Whether the path can be opened as an existing file for reading (folders and locked files cannot).
     virtual FsStatus OpenForRead(std::string_view path) const = 0;
-    virtual FsStatus ReadAll(std::string_view path, std::string& bytes) const = 0;
-    // Creates or replaces the file with exactly these bytes; fails on a read-only file. Once it
-    // answers Ok the bytes are on the medium.
+    // The size of the file, without reading it.
+    virtual FsStatus FileSize(std::string_view path, std::uint64_t& size) const = 0;
+    // The whole file; TooLarge (bytes unchanged) when it holds, or grows while read to hold, more
+    // than limit bytes. The limits of the program's readers are in read_limits.hpp.
+    virtual FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const = 0;
+    // The first count bytes of the file (all of it when it is shorter), whatever its size.
+    virtual FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const = 0;
+    // Creates or replaces the file with exactly these bytes; fails on a read-only file. A file that
+    // is there is replaced by a new one under its name, never written into: a file that shares its
+    // bytes with another name (a hard link) keeps them. Once it answers Ok the bytes are on the
+    // medium.
     virtual FsStatus WriteAll(std::string_view path, std::string_view bytes) = 0;
 
+    // Removes one file. Whether a read-only file may go is the file system's own rule: Windows (and
+    // the memory file system, which behaves as Windows does) refuses it, so callers clear its
+    // attributes first; on POSIX the permissions of its folder decide, as for any file.
     virtual FsStatus Delete(std::string_view path) = 0;
     // Renames or moves within one volume; never overwrites an existing target. Nothing is flushed:
     // a rename loses no data whenever the power fails (the file keeps one name or the other), so
     // no later step waits for the new name to reach the medium.
     virtual FsStatus Rename(std::string_view from, std::string_view to) = 0;
-    // Copies, replacing a writable target; attributes are not changed. Once it answers Ok the
-    // copy's bytes and its name are on the medium; a failed copy leaves no partial target.
+    // Copies, replacing a writable target; no attribute is changed on purpose, so a medium that
+    // refuses every change of attributes takes copies all the same. Once it answers Ok the copy's
+    // bytes and its name are on the medium; a failed copy leaves no partial target.
     virtual FsStatus Copy(std::string_view from, std::string_view to) = 0;
     virtual FsStatus CreateFolder(std::string_view path) = 0;
+    // Whether a new file could be made in this existing folder now, answered as that change would
+    // be: Ok, or OutsideRoots, AccessDenied, WriteProtected, PathNotFound ... Nothing is changed.
+    virtual FsStatus CanCreateFileIn(std::string_view folder) const = 0;
 
     // Lists the entries that match a pattern "folder\*.*", "folder\*.2da" or "folder\name"
     // (wildcards only in the last component, matched case-insensitively as Windows does),

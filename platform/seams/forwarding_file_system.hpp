@@ -24,12 +24,19 @@ public:
         return inner_.SetAttributes(path, attributes);
     }
     FsStatus OpenForRead(std::string_view path) const override { return inner_.OpenForRead(path); }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override { return inner_.ReadAll(path, bytes); }
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override { return inner_.FileSize(path, size); }
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override {
+        return inner_.ReadAll(path, bytes, limit);
+    }
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override {
+        return inner_.ReadHead(path, bytes, count);
+    }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override { return inner_.WriteAll(path, bytes); }
     FsStatus Delete(std::string_view path) override { return inner_.Delete(path); }
     FsStatus Rename(std::string_view from, std::string_view to) override { return inner_.Rename(from, to); }
     FsStatus Copy(std::string_view from, std::string_view to) override { return inner_.Copy(from, to); }
     FsStatus CreateFolder(std::string_view path) override { return inner_.CreateFolder(path); }
+    FsStatus CanCreateFileIn(std::string_view folder) const override { return inner_.CanCreateFileIn(folder); }
     std::unique_ptr<Listing> List(std::string_view pattern) const override { return inner_.List(pattern); }
     std::string ShortPath(std::string_view path) const override { return inner_.ShortPath(path); }
     std::string ResolvedPath(std::string_view path) const override { return inner_.ResolvedPath(path); }

@@ -126,6 +126,32 @@ FsStatus CopyDurably(const std::string& source, const std::string& target) {
     return status;
 }
 
+// Opens a file on a disk for reading, with its size; a device or a pipe is refused.
+FsStatus OpenDiskFile(const std::string& path, FileHandle& out, ULONGLONG& size) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) return LastFsStatus();
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) return FsStatus::NotRegularFile;
+    LARGE_INTEGER length{};
+    if (!GetFileSizeEx(file.Get(), &length)) return LastFsStatus();
+    size = static_cast<ULONGLONG>(length.QuadPart);
+    out = std::move(file);
+    return FsStatus::Ok;
+}
+
+// Reads at most `most` bytes; stops early at the end of the file.
+FsStatus ReadUpTo(HANDLE file, std::size_t most, std::string& out) {
+    char buffer[64 * 1024];
+    while (out.size() < most) {
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(sizeof buffer, most - out.size()));
+        DWORD got = 0;
+        if (!ReadFile(file, buffer, wanted, &got, nullptr)) return LastFsStatus();
+        if (got == 0) break;
+        out.append(buffer, got);
+    }
+    return FsStatus::Ok;
+}
+
 }  // namespace
 
 FsStatus Win32FileSystem::GetAttributes(std::string_view path, Attributes& out) const {
@@ -150,25 +176,46 @@ FsStatus Win32FileSystem::OpenForRead(std::string_view path) const {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
     // Without FILE_FLAG_BACKUP_SEMANTICS a folder cannot be opened, as a file must be.
-    FileHandle file(CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    return file.Valid() ? FsStatus::Ok : LastFsStatus();
+    FileHandle file;
+    ULONGLONG size = 0;
+    return OpenDiskFile(p, file, size);
 }
 
-FsStatus Win32FileSystem::ReadAll(std::string_view path, std::string& bytes) const {
+FsStatus Win32FileSystem::FileSize(std::string_view path, std::uint64_t& size) const {
     std::string p;
     if (!ToCString(path, p)) return FsStatus::BadName;
-    FileHandle file(CreateFileA(p.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return LastFsStatus();
+    FileHandle file;
+    ULONGLONG length = 0;
+    if (FsStatus s = OpenDiskFile(p, file, length); s != FsStatus::Ok) return s;
+    size = length;
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    FileHandle file;
+    ULONGLONG size = 0;
+    if (FsStatus s = OpenDiskFile(p, file, size); s != FsStatus::Ok) return s;
+    if (size > limit) return FsStatus::TooLarge;
     std::string content;
-    char buffer[64 * 1024];
-    for (;;) {
-        DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return LastFsStatus();
-        if (got == 0) break;
-        content.append(buffer, got);
-    }
+    content.reserve(static_cast<std::size_t>(size));
+    // One byte more than the limit allows tells a file that grew past it.
+    const std::size_t most = limit == static_cast<std::size_t>(-1) ? limit : limit + 1;
+    if (FsStatus s = ReadUpTo(file.Get(), most, content); s != FsStatus::Ok) return s;
+    if (content.size() > limit) return FsStatus::TooLarge;
+    bytes = std::move(content);
+    return FsStatus::Ok;
+}
+
+FsStatus Win32FileSystem::ReadHead(std::string_view path, std::string& bytes, std::size_t count) const {
+    std::string p;
+    if (!ToCString(path, p)) return FsStatus::BadName;
+    FileHandle file;
+    ULONGLONG size = 0;
+    if (FsStatus s = OpenDiskFile(p, file, size); s != FsStatus::Ok) return s;
+    std::string content;
+    if (FsStatus s = ReadUpTo(file.Get(), count, content); s != FsStatus::Ok) return s;
     bytes = std::move(content);
     return FsStatus::Ok;
 }
@@ -185,21 +232,35 @@ FsStatus Win32FileSystem::WriteAll(std::string_view path, std::string_view bytes
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
         return FsStatus::AccessDenied;
     }
-    // OPEN_ALWAYS rather than CREATE_ALWAYS: the latter refuses hidden and system files, which a
-    // replacement must still be able to write; a read-only file refuses GENERIC_WRITE either way.
-    FileHandle file(CreateFileA(p.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) return LastFsStatus();
-    if (!SetEndOfFile(file.Get())) return LastFsStatus();
-    while (!bytes.empty()) {
-        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
-        DWORD written = 0;
-        if (!WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr)) return LastFsStatus();
-        if (written == 0) return FsStatus::IoError;
-        bytes.remove_prefix(written);
+    // A new file beside the target, moved over it once its bytes are on the medium: the old file
+    // is never written into, so another name of it (a hard link) keeps its bytes.
+    const std::size_t cut = p.find_last_of("\\/");
+    const std::string folder = cut == std::string::npos ? std::string() : p.substr(0, cut + 1);
+    const std::string temporary = folder + "~zelvane-write-" + std::to_string(GetCurrentProcessId()) + ".tmp";
+    FsStatus status = FsStatus::Ok;
+    {
+        FileHandle file(
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file.Valid()) return LastFsStatus();
+        while (status == FsStatus::Ok && !bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 20));
+            DWORD written = 0;
+            if (!WriteFile(file.Get(), bytes.data(), chunk, &written, nullptr)) {
+                status = LastFsStatus();
+            } else if (written == 0) {
+                status = FsStatus::IoError;
+            } else {
+                bytes.remove_prefix(written);
+            }
+        }
+        if (status == FsStatus::Ok && !FlushFileBuffers(file.Get())) status = LastFsStatus();
     }
-    // The bytes reach the medium before a caller renames the file into place.
-    if (!FlushFileBuffers(file.Get())) return LastFsStatus();
-    return FsStatus::Ok;
+    if (status == FsStatus::Ok &&
+        !MoveFileExA(temporary.c_str(), p.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        status = LastFsStatus();
+    }
+    if (status != FsStatus::Ok) DeleteFileA(temporary.c_str());
+    return status;
 }
 
 FsStatus Win32FileSystem::Delete(std::string_view path) {
@@ -241,6 +302,26 @@ FsStatus Win32FileSystem::CreateFolder(std::string_view path) {
     ConfinedPath confined;
     if (FsStatus s = Confine(*this, roots_, p, false, confined); s != FsStatus::Ok) return s;
     return CreateDirectoryA(confined.path.c_str(), nullptr) ? FsStatus::Ok : LastFsStatus();
+}
+
+FsStatus Win32FileSystem::CanCreateFileIn(std::string_view folder) const {
+    std::string p;
+    if (!ToCString(folder, p)) return FsStatus::BadName;
+    const DWORD bits = GetFileAttributesA(p.c_str());
+    if (bits == INVALID_FILE_ATTRIBUTES || (bits & FILE_ATTRIBUTE_DIRECTORY) == 0) return FsStatus::PathNotFound;
+    ConfinedPath confined;
+    if (FsStatus s = Confine(*this, roots_, AddTail(p, "x"), false, confined); s != FsStatus::Ok) return s;
+    FileHandle opened(CreateFileA(p.c_str(), FILE_ADD_FILE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!opened.Valid()) return LastFsStatus();
+    char volume[MAX_PATH + 1] = {};
+    DWORD flags = 0;
+    if (GetVolumePathNameA(p.c_str(), volume, sizeof volume) &&
+        GetVolumeInformationA(volume, nullptr, 0, nullptr, nullptr, &flags, nullptr, 0) &&
+        (flags & FILE_READ_ONLY_VOLUME) != 0) {
+        return FsStatus::WriteProtected;
+    }
+    return FsStatus::Ok;
 }
 
 std::unique_ptr<Listing> Win32FileSystem::List(std::string_view pattern) const {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "platform/seams/read_limits.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "util/common.hpp"
 #include "util/program_error.hpp"
@@ -89,7 +90,7 @@ UniqueWindow CreateRichEdit(HWND parent, int x, int y, int width, int height, st
     Win32FileSystem fs;
     if (!file.empty() && FileExists(fs, file)) {
         SetLineWidth(window, 5300);
-        const FsStatus status = fs.ReadAll(file, content);
+        const FsStatus status = fs.ReadAll(file, content, kDocumentLimit);
         if (status != FsStatus::Ok) {
             created.Reset();
             ReportError(FileSystemError(status), "Public Function CreateRichEdit");

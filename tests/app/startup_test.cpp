@@ -4,6 +4,7 @@
 
 #include "description/loader.hpp"
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "tests/support/scripted_ui.hpp"
 #include "util/program_error.hpp"
 
@@ -202,6 +203,51 @@ TEST_F(StartupTest, DescriptionThatIsAFolderIsMissing) {
     EXPECT_EQ(Start().state, StartupState::IniError);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Aborting");
+}
+
+// A description that is a pipe or a device, or far larger than any description, is refused
+// before anything is copied or read: a pipe would keep start-up waiting, a device or a huge file
+// reading without end.
+TEST_F(StartupTest, ADescriptionThatIsNoRegularFileOrTooLargeIsRefused) {
+    fs.AddSpecialFile(descriptionPath);
+    EXPECT_EQ(Start().state, StartupState::IniError);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "The uninstall_data.ini file is not a regular file (a pipe, a socket or a device).\r\n"
+              "Cannot continue without it.");
+    EXPECT_EQ(ui.messages[0].title, "Aborting");
+    EXPECT_EQ(ui.messages[0].style, kMbIconExclamation | kMbSystemModal);
+
+    ui.messages.clear();
+    fs.AddSparseFile(descriptionPath, "#game=2\r\n", kDescriptionLimit + 1);
+    EXPECT_EQ(Start().state, StartupState::IniError);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The uninstall_data.ini file is larger than 4 MiB.\r\nCannot continue without it.");
+    EXPECT_EQ(fs.CallCount(FsOp::Copy), 0u);
+    EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 0u);
+}
+
+// An information document that cannot be shown is left out, with a word why: the rest of start-up
+// goes on, and the window looks as without one.
+TEST_F(StartupTest, ADocumentThatIsNoRegularFileOrTooLargeIsNotShown) {
+    Describe("#game=2\r\n");
+    fs.AddSpecialFile(documentPath);
+    StartupOutcome outcome = Start();
+    EXPECT_EQ(outcome.state, StartupState::NormalWithoutDocument);
+    EXPECT_FALSE(outcome.documentPresent);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text,
+              "The uninstall_info.rtf file is not a regular file (a pipe, a socket or a device), so it is not shown.");
+    EXPECT_EQ(ui.messages[0].title, "Error");
+    EXPECT_EQ(ui.messages[0].style, kMbOk | kMbIconExclamation);
+
+    ui.messages.clear();
+    fs.AddSparseFile(documentPath, "{\\rtf1 ", kDocumentLimit + 1);
+    outcome = Start();
+    EXPECT_EQ(outcome.state, StartupState::NormalWithoutDocument);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "The uninstall_info.rtf file is larger than 4 MiB, so it is not shown.");
+    EXPECT_TRUE(shown.empty());
 }
 
 TEST_F(StartupTest, LoaderAbortShowsItsText) {

@@ -3,12 +3,16 @@
 
 #include <random>
 
+#include "platform/seams/read_limits.hpp"
 #include "tests/description/load_fixture.hpp"
 
 namespace zelvane::testing {
 namespace {
 
 using BadInputTest = LoadFixture;
+
+// Descriptions as large as the loader takes: the largest malformed ones it must survive.
+constexpr std::size_t kNearTheLimit = kDescriptionLimit - 4096;
 
 TEST_F(BadInputTest, BinaryGarbage) {
     std::mt19937 random(7);
@@ -47,29 +51,29 @@ TEST_F(BadInputTest, NulBytesAreOrdinaryCharacters) {
     EXPECT_EQ(d.WindowCaption, std::string("a\0b", 3));
 }
 
-TEST_F(BadInputTest, TenMegabyteDescription) {
+TEST_F(BadInputTest, ADescriptionNearTheLimitLoads) {
     std::string text;
     const std::string comment = "; a comment line that pads the file out to a large size\r\n";
-    while (text.size() < (10u << 20)) text += comment;
+    while (text.size() < kNearTheLimit) text += comment;
     text += CrLfLines({"#game=2", "#confirm_message_begin#", "end", "#confirm_message_end#"});
     ASSERT_EQ(Load(text).outcome, LoadOutcome::EndOfFile);
     EXPECT_EQ(d.Game, 2);
     EXPECT_EQ(d.ConfirmMessage, "end");
 }
 
-TEST_F(BadInputTest, TenMegabyteBlockCitedByManyLines) {
+TEST_F(BadInputTest, AHugeBlockCitedByManyLines) {
     // Every line inside the block asks for the block again.
     std::string text = CrLfLines({"#confirm_message_begin#"});
-    while (text.size() < (10u << 20)) text += "#confirm_message_begin#\r\n#explicit_instructions_begin#\r\n";
+    while (text.size() < kNearTheLimit) text += "#confirm_message_begin#\r\n#explicit_instructions_begin#\r\n";
     text += CrLfLines({"#confirm_message_end#", "#explicit_instructions_end#"});
     ASSERT_EQ(Load(text).outcome, LoadOutcome::EndOfFile);
-    EXPECT_GT(d.ConfirmMessage.size(), 10u << 19);
+    EXPECT_GT(d.ConfirmMessage.size(), kNearTheLimit / 2);
     EXPECT_TRUE(d.HasExplicitInstructions);
 }
 
 TEST_F(BadInputTest, HugeBlockCopiedIntoThousandsOfEntriesRunsOutOfMemoryCleanly) {
     std::string text = CrLfLines({"#qdelete_file_begin_0#"});
-    while (text.size() < (10u << 20)) text += "#qdelete_file_0=override\\x.uti\r\n";
+    while (text.size() < kNearTheLimit) text += "#qdelete_file_0=override\\x.uti\r\n";
     text += CrLfLines({"#qdelete_file_end_0#"});
     const LoadResult result = Load(text);
     EXPECT_EQ(FailureNumber(result), 7);
@@ -78,7 +82,7 @@ TEST_F(BadInputTest, HugeBlockCopiedIntoThousandsOfEntriesRunsOutOfMemoryCleanly
 
 TEST_F(BadInputTest, MillionsOfListNamesRunOutOfMemoryCleanly) {
     fs.AddFolder(program + "\\backup");
-    std::string list = "#qrestore_2da_files=" + std::string(10u << 20, ',');
+    std::string list = "#qrestore_2da_files=" + std::string(kNearTheLimit, ',');
     EXPECT_EQ(FailureNumber(Load({"#qrestore_2da=true", list})), 7);
 }
 
@@ -98,7 +102,7 @@ TEST_F(BadInputTest, LongLines) {
 
 TEST_F(BadInputTest, SingleHugeLineWithoutLineEnds) {
     std::string text = "#window_caption=";
-    text += std::string(10u << 20, 'y');
+    text += std::string(kNearTheLimit, 'y');
     text += "\n#game=2\n";
     ASSERT_EQ(Load(text).outcome, LoadOutcome::EndOfFile);
     EXPECT_EQ(d.Game, 0);

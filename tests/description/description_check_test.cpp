@@ -52,6 +52,16 @@ TEST(DiagnosticForm, SummaryCountsAndStatus) {
     EXPECT_EQ(CheckStatus(errors), 1);
 }
 
+TEST_F(DescriptionCheck, AFileStartUpRefusesToReadIsTheStartUpStop) {
+    fs.AddSpecialFile(program + "\\uninstall\\uninstall_data.ini");
+    const auto d = CheckDescription(fs, CheckOptions{program, "", "", 15});
+    ASSERT_EQ(d.size(), 1u);
+    EXPECT_EQ(FormatDiagnostic(d[0]),
+              "uninstall_data.ini: error: the file \"C:\\Mods\\Robes\\uninstall\\uninstall_data.ini\" is not a regular "
+              "file (a pipe, a socket or a device); start-up would stop with \"The uninstall_data.ini file is not a "
+              "regular file (a pipe, a socket or a device).\"");
+}
+
 TEST_F(DescriptionCheck, MissingFileIsTheStartUpStop) {
     const auto d = CheckDescription(fs, CheckOptions{program, "", "", 15});
     ASSERT_EQ(d.size(), 1u);

@@ -52,9 +52,12 @@ void Walk(const std::string& root, const std::string& relative, std::map<std::st
         if (lstat((root + "/" + rel).c_str(), &st) != 0) continue;
         if (S_ISDIR(st.st_mode)) {
             Walk(root, rel, out);
-        } else {
-            out[rel] = ReadFile(root + "/" + rel);
+            continue;
         }
+        // A link is read where it leads; a pipe or a device is never opened (it could block).
+        struct stat target {};
+        const bool regular = ::stat((root + "/" + rel).c_str(), &target) == 0 && S_ISREG(target.st_mode);
+        out[rel] = regular ? ReadFile(root + "/" + rel) : std::string("<not a regular file>");
     }
 }
 

@@ -36,7 +36,8 @@ void MakeFolders(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 
-// Every file below the folder, relative path ("override/sub/x.tga") to its bytes.
+// Every file below the folder, relative path ("override/sub/x.tga") to its bytes (links read where
+// they lead; "<not a regular file>" for a pipe, a device or a dangling link, which are not opened).
 std::map<std::string, std::string> Snapshot(const std::string& folder);
 // Whether one of the files of a snapshot holds exactly these bytes, wherever it lies.
 bool ContainsContent(const std::map<std::string, std::string>& files, const std::string& bytes);

@@ -16,6 +16,7 @@
 
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/recurse.hpp"
 
 namespace zelvane {
@@ -275,7 +276,7 @@ TEST(IndexKeepingFileSystem, ForwardsEveryCall) {
     ASSERT_EQ(run.CreateFolder("C:\\Top\\F"), FsStatus::Ok);
     ASSERT_EQ(run.WriteAll("C:\\Top\\F\\a.txt", "abc"), FsStatus::Ok);
     std::string bytes;
-    ASSERT_EQ(run.ReadAll("C:\\Top\\F\\a.txt", bytes), FsStatus::Ok);
+    ASSERT_EQ(run.ReadAll("C:\\Top\\F\\a.txt", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "abc");
     EXPECT_EQ(run.OpenForRead("C:\\Top\\F\\a.txt"), FsStatus::Ok);
     ASSERT_EQ(run.Copy("C:\\Top\\F\\a.txt", "C:\\Top\\F\\b.txt"), FsStatus::Ok);

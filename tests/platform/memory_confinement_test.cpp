@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -55,7 +56,7 @@ TEST_F(MemoryConfinement, EveryKindOfChangeOutsideTheRootsIsRefused) {
 
 TEST_F(MemoryConfinement, ReadingAndCopyingFromOutsideIsFine) {
     std::string bytes;
-    EXPECT_EQ(fs.ReadAll(kSaves + "\\save.sav", bytes), FsStatus::Ok);
+    EXPECT_EQ(fs.ReadAll(kSaves + "\\save.sav", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(fs.Copy(kSaves + "\\save.sav", kGame + "\\override\\save.sav"), FsStatus::Ok);
     EXPECT_EQ(fs.Contents(kGame + "\\override\\save.sav"), "hours of play");
 }

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <vector>
+
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -141,11 +144,60 @@ TEST_F(MemoryFs, OpenForReadRefusesFoldersMissingAndLockedFiles) {
     fs.Lock(R"(C:\Games\Kotor\dialog.tlk)");
     EXPECT_EQ(fs.OpenForRead(R"(C:\Games\Kotor\dialog.tlk)"), FsStatus::SharingViolation);
     std::string bytes = "untouched";
-    EXPECT_EQ(fs.ReadAll(R"(C:\Games\Kotor\dialog.tlk)", bytes), FsStatus::SharingViolation);
+    EXPECT_EQ(fs.ReadAll(R"(C:\Games\Kotor\dialog.tlk)", bytes, kTableLimit), FsStatus::SharingViolation);
     EXPECT_EQ(bytes, "untouched");
     fs.Lock(R"(C:\Games\Kotor\dialog.tlk)", false);
-    EXPECT_EQ(fs.ReadAll(R"(C:\Games\Kotor\dialog.tlk)", bytes), FsStatus::Ok);
+    EXPECT_EQ(fs.ReadAll(R"(C:\Games\Kotor\dialog.tlk)", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "TLK V3.0rest");
+}
+
+// Stand-ins for what a host holds beside regular files, and the bounded reads.
+TEST_F(MemoryFs, ReadsTakeOnlyRegularFilesWithinTheirLimit) {
+    fs.AddSpecialFile(R"(C:\Games\Kotor\Override\pipe.2da)");
+    const std::string pipe = R"(C:\Games\Kotor\Override\pipe.2da)";
+    std::string bytes = "untouched";
+    std::uint64_t size = 0;
+    EXPECT_EQ(Names(fs, R"(C:\Games\Kotor\Override\pipe.2da)"), std::vector<std::string>{"pipe.2da"});
+    EXPECT_EQ(fs.OpenForRead(pipe), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs.FileSize(pipe, size), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs.ReadAll(pipe, bytes, kTableLimit), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs.ReadHead(pipe, bytes, 8), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs.Copy(pipe, R"(C:\Games\Kotor\copy.2da)"), FsStatus::NotRegularFile);
+    EXPECT_EQ(bytes, "untouched");
+
+    const std::string tlk = R"(C:\Games\Kotor\dialog.tlk)";
+    EXPECT_EQ(fs.FileSize(tlk, size), FsStatus::Ok);
+    EXPECT_EQ(size, 12u);
+    EXPECT_EQ(fs.ReadAll(tlk, bytes, 11), FsStatus::TooLarge);
+    EXPECT_EQ(bytes, "untouched");
+    EXPECT_EQ(fs.ReadHead(tlk, bytes, 8), FsStatus::Ok);
+    EXPECT_EQ(bytes, "TLK V3.0");
+}
+
+TEST_F(MemoryFs, CanCreateFileInTellsFoldersRootsMediaAndFaults) {
+    const std::string override = R"(C:\Games\Kotor\Override)";
+    fs.AddFolder(R"(D:\Elsewhere)");
+    fs.SetRoots({R"(C:\Games\Kotor)"});
+    EXPECT_EQ(fs.CanCreateFileIn(override), FsStatus::Ok);
+    EXPECT_EQ(fs.CanCreateFileIn(R"(D:\Elsewhere)"), FsStatus::OutsideRoots);
+    EXPECT_EQ(fs.CanCreateFileIn(override + R"(\x.tga)"), FsStatus::PathNotFound);
+    EXPECT_EQ(fs.CanCreateFileIn(override + R"(\Missing)"), FsStatus::PathNotFound);
+    EXPECT_EQ(fs.Refusals(), 0u);  // a question is no refused change
+    fs.FailOperation(FsOp::CanCreateFileIn, "sub", FsStatus::AccessDenied);
+    EXPECT_EQ(fs.CanCreateFileIn(override + R"(\Sub)"), FsStatus::AccessDenied);
+    fs.SetReadOnlyMedium(R"(C:\Games)");
+    EXPECT_EQ(fs.CanCreateFileIn(override), FsStatus::WriteProtected);
+    EXPECT_EQ(fs.MutationCount(), 0u);
+}
+
+TEST_F(MemoryFs, GetAttributesTellsALinkAsTheListingDoes) {
+    fs.AddLink(R"(C:\Games\Kotor\Override\link.tga)", R"(C:\Games\Kotor\Override\x.tga)");
+    fs.AddLink(R"(C:\Games\Kotor\Linked)", R"(C:\Games\Kotor\Override)");
+    Attributes a;
+    ASSERT_EQ(fs.GetAttributes(R"(C:\Games\Kotor\Override\link.tga)", a), FsStatus::Ok);
+    EXPECT_TRUE(a.link);
+    ASSERT_EQ(fs.GetAttributes(R"(C:\Games\Kotor\Linked\x.tga)", a), FsStatus::Ok);
+    EXPECT_FALSE(a.link);  // a link on the way does not make the file one
 }
 
 // --- delete ---

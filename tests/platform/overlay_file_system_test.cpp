@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -52,7 +53,7 @@ protected:
         }
         for (const std::string& file : files) {
             std::string a, b;
-            EXPECT_EQ(view.ReadAll(file, a), real.ReadAll(file, b)) << file;
+            EXPECT_EQ(view.ReadAll(file, a, kTableLimit), real.ReadAll(file, b, kTableLimit)) << file;
             EXPECT_EQ(a, b) << file;
             Attributes x, y;
             EXPECT_EQ(view.GetAttributes(file, x), real.GetAttributes(file, y)) << file;
@@ -133,10 +134,38 @@ TEST(OverlayFileSystem, ThePlanListsEveryChangeInOrderWithItsOutcome) {
     }
     EXPECT_EQ(under.MutationCount(), 0u);
     std::string bytes;
-    EXPECT_EQ(view.ReadAll(R"(c:\game\LOG.RTF)", bytes), FsStatus::Ok);
+    EXPECT_EQ(view.ReadAll(R"(c:\game\LOG.RTF)", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(Names(view, R"(C:\Game\Override\*.tga)"), (std::vector<std::string>{"a.tga", "locked.tga"}));
     EXPECT_EQ(Names(view, R"(C:\Game\Empty\*.*)"), std::vector<std::string>{"d.tlk"});
     EXPECT_EQ(bytes, "{\\rtf1}");
+}
+
+// What a run asks before it changes anything is answered by the disk below (a folder made in the
+// view by the folder below that would hold it), so that a dry run refuses what the real run would.
+TEST(OverlayFileSystem, QuestionsBeforeAChangeAreAnsweredByTheDisk) {
+    MemoryFileSystem under;
+    Build(under);
+    under.AddSpecialFile(R"(C:\Game\Backup\pipe.2da)");
+    under.FailOperation(FsOp::CanCreateFileIn, R"(C:\Game\Override)", FsStatus::AccessDenied);
+    OverlayFileSystem view(under);
+    ASSERT_EQ(view.CreateFolder(R"(C:\Game\Override\Made)"), FsStatus::Ok);
+    ASSERT_EQ(view.WriteAll(R"(C:\Game\Backup\new.2da)", "new"), FsStatus::Ok);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Override)"), FsStatus::AccessDenied);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Override\Made)"), FsStatus::AccessDenied);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Backup)"), FsStatus::Ok);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Backup\new.2da)"), FsStatus::PathNotFound);
+    std::string bytes;
+    std::uint64_t size = 0;
+    EXPECT_EQ(view.ReadAll(R"(C:\Game\Backup\pipe.2da)", bytes, kTableLimit), FsStatus::NotRegularFile);
+    EXPECT_EQ(view.FileSize(R"(C:\Game\Backup\pipe.2da)", size), FsStatus::NotRegularFile);
+    EXPECT_EQ(view.ReadAll(R"(C:\Game\Backup\new.2da)", bytes, 2), FsStatus::TooLarge);
+    EXPECT_EQ(view.FileSize(R"(C:\Game\Backup\new.2da)", size), FsStatus::Ok);
+    EXPECT_EQ(size, 3u);
+    EXPECT_EQ(view.ReadHead(R"(C:\Game\dialog.tlk)", bytes, 3), FsStatus::Ok);
+    EXPECT_EQ(bytes, "TLK");
+    view.SetRoots({R"(C:\Game\Backup)"});
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game)"), FsStatus::OutsideRoots);
+    EXPECT_EQ(under.MutationCount(), 0u);
 }
 
 TEST(OverlayFileSystem, ChangesOutsideTheRootsAreRefusedAsTheDiskWouldRefuseThem) {

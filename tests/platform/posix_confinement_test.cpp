@@ -6,6 +6,7 @@
 
 #include <cstdio>
 
+#include "platform/seams/read_limits.hpp"
 #include "tests/platform/host_folder_fixture.hpp"
 
 namespace zelvane {
@@ -39,7 +40,7 @@ TEST_F(PosixConfinement, TheRootsAreKeptAsGiven) {
     ExpectOutsideUntouched();
     // reads are never confined
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("outside/save.sav"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("outside/save.sav"), bytes, kTableLimit), FsStatus::Ok);
 }
 
 TEST_F(PosixConfinement, AFileLinkToOutsideIsNoWayOutForAnyChange) {
@@ -77,7 +78,7 @@ TEST_F(PosixConfinement, AFolderLinkToOutsideIsNoWayOutForAnyChange) {
     EXPECT_EQ(Host("game/override/x.tga"), "x");
     // but it can be read, and the link itself may go
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(out + "\\save.sav", bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(out + "\\save.sav", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(fs->Delete(out), FsStatus::AccessDenied);  // it stands for a folder, as on Windows
 }
 

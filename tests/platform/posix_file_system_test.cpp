@@ -6,10 +6,14 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
+
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane {
 namespace {
@@ -65,7 +69,7 @@ protected:
 TEST_F(PosixFs, ResolvesEveryComponentIgnoringCase) {
     Put("override/x.tga", "tga");
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("OVERRIDE/X.TGA"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("OVERRIDE/X.TGA"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "tga");
     EXPECT_EQ(fs->HostPathOf(Win("Override/X.tga")), root + "/override/x.tga");
     // every folder on the way is looked up the same way, from the root of Z: on
@@ -81,9 +85,9 @@ TEST_F(PosixFs, PrefersTheExactNameThenTheFirstInNameOrder) {
     Put("data", "lower");
     Put("Data", "capital");
     std::string bytes;
-    ASSERT_EQ(fs->ReadAll(Win("data"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("data"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "lower");
-    ASSERT_EQ(fs->ReadAll(Win("DATA"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("DATA"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "capital");
 }
 
@@ -105,9 +109,9 @@ TEST_F(PosixFs, OtherDrivesGoThroughTheWinePrefix) {
     stdfs::create_directories(root + "/wine/dosdevices");
     stdfs::create_directory_symlink(root + "/drive_q", root + "/wine/dosdevices/q:");
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(R"(Q:\games\K.TXT)", bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(R"(Q:\games\K.TXT)", bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "q");
-    EXPECT_EQ(fs->ReadAll(R"(q:\Games\k.txt)", bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(R"(q:\Games\k.txt)", bytes, kTableLimit), FsStatus::Ok);
     Attributes a;
     EXPECT_EQ(fs->GetAttributes(R"(C:\Games)", a), FsStatus::PathNotFound);
     EXPECT_EQ(fs->List(R"(C:\*.*)"), nullptr);
@@ -116,7 +120,7 @@ TEST_F(PosixFs, OtherDrivesGoThroughTheWinePrefix) {
     EXPECT_EQ(Host("drive_q/Games/k.txt"), "q");
 }
 
-TEST_F(PosixFs, ReadOnlyFilesAreProtectedEvenForRoot) {
+TEST_F(PosixFs, ReadOnlyFilesAreNotReplacedEvenForRoot) {
     Put("a.2da", "orig");
     Put("src.2da", "new");
     MakeReadOnly("a.2da");
@@ -125,14 +129,77 @@ TEST_F(PosixFs, ReadOnlyFilesAreProtectedEvenForRoot) {
     EXPECT_TRUE(a.readOnly);
     EXPECT_EQ(fs->WriteAll(Win("a.2da"), "x"), FsStatus::AccessDenied);
     EXPECT_EQ(fs->Copy(Win("src.2da"), Win("A.2DA")), FsStatus::AccessDenied);
-    EXPECT_EQ(fs->Delete(Win("a.2da")), FsStatus::AccessDenied);
     EXPECT_EQ(Host("a.2da"), "orig");
     // clearing the flag makes it writable again
     EXPECT_EQ(fs->SetAttributes(Win("a.2da"), {}), FsStatus::Ok);
     ASSERT_EQ(fs->GetAttributes(Win("a.2da"), a), FsStatus::Ok);
     EXPECT_FALSE(a.readOnly);
-    EXPECT_EQ(fs->Delete(Win("a.2da")), FsStatus::Ok);
-    EXPECT_EQ(Host("a.2da"), "<missing>");
+    EXPECT_EQ(fs->WriteAll(Win("a.2da"), "x"), FsStatus::Ok);
+}
+
+// A file that shares its bytes and its mode with a name outside the folders the program may change
+// (a hard link): a read-only one is deleted without its mode changed, what replaces it is a new
+// file, and neither touches the name outside.
+TEST_F(PosixFs, AHardLinkedFileChangesNothingOfItsOtherName) {
+    Put("outside/profile", "the player's");
+    Put("outside/notes", "the player's notes");
+    MakeReadOnly("outside/profile");
+    stdfs::create_directories(root + "/game");
+    ASSERT_EQ(::link((root + "/outside/profile").c_str(), (root + "/game/profile").c_str()), 0);
+    ASSERT_EQ(::link((root + "/outside/notes").c_str(), (root + "/game/notes").c_str()), 0);
+    fs->SetRoots({Win("game")});
+
+    EXPECT_EQ(fs->SetAttributes(Win("game/profile"), {}), FsStatus::Ok);
+    EXPECT_EQ(fs->Delete(Win("game/profile")), FsStatus::Ok);
+    EXPECT_EQ(Host("game/profile"), "<missing>");
+    struct stat st {};
+    ASSERT_EQ(::stat((root + "/outside/profile").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+
+    EXPECT_EQ(fs->WriteAll(Win("game/notes"), "a log"), FsStatus::Ok);
+    EXPECT_EQ(Host("game/notes"), "a log");
+    EXPECT_EQ(Host("outside/notes"), "the player's notes");
+}
+
+// Every read of the seam: a pipe is never waited on, a file is read whole only within the limit
+// of its kind, and a header alone whatever the size.
+TEST_F(PosixFs, ReadsTakeOnlyRegularFilesWithinTheirLimit) {
+    Put("game/dialog.tlk", "TLK V3.0" + std::string(5000, 's'));
+    ASSERT_EQ(::mkfifo((root + "/game/pipe.2da").c_str(), 0600), 0);
+    std::string bytes;
+    std::uint64_t size = 0;
+    EXPECT_EQ(fs->OpenForRead(Win("game/pipe.2da")), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs->FileSize(Win("game/pipe.2da"), size), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs->ReadAll(Win("game/pipe.2da"), bytes, 100), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs->ReadHead(Win("game/pipe.2da"), bytes, 8), FsStatus::NotRegularFile);
+    EXPECT_EQ(fs->OpenForRead(Win("game")), FsStatus::AccessDenied);
+
+    EXPECT_EQ(fs->FileSize(Win("GAME/DIALOG.TLK"), size), FsStatus::Ok);
+    EXPECT_EQ(size, 5008u);
+    EXPECT_EQ(fs->ReadAll(Win("game/dialog.tlk"), bytes, 5007), FsStatus::TooLarge);
+    EXPECT_EQ(fs->ReadHead(Win("game/dialog.tlk"), bytes, 8), FsStatus::Ok);
+    EXPECT_EQ(bytes, "TLK V3.0");
+    EXPECT_EQ(fs->ReadAll(Win("game/dialog.tlk"), bytes, 5008), FsStatus::Ok);
+    EXPECT_EQ(bytes.size(), 5008u);
+}
+
+// Whether a folder takes a new file now: as the kernel would answer it, and the roots too.
+TEST_F(PosixFs, CanCreateFileInAnswersAsANewFileWould) {
+    stdfs::create_directories(root + "/game/override");
+    stdfs::create_directories(root + "/outside");
+    Put("game/dialog.tlk", "TLK V3.0");
+    fs->SetRoots({Win("game")});
+    EXPECT_EQ(fs->CanCreateFileIn(Win("GAME/Override")), FsStatus::Ok);
+    EXPECT_EQ(fs->CanCreateFileIn(Win("outside")), FsStatus::OutsideRoots);
+    EXPECT_EQ(fs->CanCreateFileIn(Win("game/missing")), FsStatus::PathNotFound);
+    EXPECT_EQ(fs->CanCreateFileIn(Win("game/dialog.tlk")), FsStatus::PathNotFound);
+    // Not even root may add to an immutable folder.
+    const std::string immutable = "chattr +i '" + root + "/game/override' 2>/dev/null";
+    if (std::system(immutable.c_str()) != 0) GTEST_SKIP() << "chattr +i is not possible here";
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->CanCreateFileIn(Win("game/override")), FsStatus::AccessDenied);
+    EXPECT_EQ(fs->WriteAll(Win("game/override/x.txt"), "x"), FsStatus::AccessDenied);
+    std::system(("chattr -i '" + root + "/game/override'").c_str());
 }
 
 TEST_F(PosixFs, SetAttributesReadOnlyClearsTheWriteBits) {
@@ -205,16 +272,11 @@ TEST_F(PosixFs, ListsInNameOrderIgnoringCaseWithDotfilesHidden) {
     EXPECT_TRUE(sub->attributes.directory);
 }
 
-TEST_F(PosixFs, CopyReplacesWritableTargetsWithTheSourceAttributes) {
+TEST_F(PosixFs, CopyReplacesWritableTargets) {
     Put("src.2da", "new");
     Put("dst.2da", "old");
     EXPECT_EQ(fs->Copy(Win("src.2da"), Win("DST.2da")), FsStatus::Ok);
     EXPECT_EQ(Host("dst.2da"), "new");
-    MakeReadOnly("src.2da");
-    EXPECT_EQ(fs->Copy(Win("src.2da"), Win("fresh.2da")), FsStatus::Ok);
-    Attributes a;
-    ASSERT_EQ(fs->GetAttributes(Win("fresh.2da"), a), FsStatus::Ok);
-    EXPECT_TRUE(a.readOnly);
     EXPECT_EQ(fs->Copy(Win("SRC.2da"), Win("src.2da")), FsStatus::SharingViolation);
     EXPECT_EQ(Host("src.2da"), "new");
     EXPECT_EQ(fs->Copy(Win("none"), Win("n2")), FsStatus::FileNotFound);
@@ -244,7 +306,7 @@ TEST_F(PosixFs, FollowsSymbolicLinks) {
     Put("real/dialog.tlk", "TLK V3.0");
     stdfs::create_directory_symlink(root + "/real", root + "/game");
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("GAME/dialog.tlk"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("GAME/dialog.tlk"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "TLK V3.0");
     Attributes a;
     ASSERT_EQ(fs->GetAttributes(Win("game"), a), FsStatus::Ok);

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 
+#include "platform/seams/read_limits.hpp"
 #include "tests/platform/host_folder_fixture.hpp"
 
 namespace zelvane {
@@ -21,21 +22,21 @@ TEST_F(PosixLookup, CaseTwinsAreEachFoundByTheirOwnNameAndTheListingKeepsUp) {
     Put("backup/appearance.2da", "lower");
     std::string bytes;
     // a name in neither spelling: the first in name order
-    ASSERT_EQ(fs->ReadAll(Win("backup/APPEARANCE.2DA"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("backup/APPEARANCE.2DA"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "upper");
     EXPECT_EQ(Names(Win("backup/appearance.2da")), (std::vector<std::string>{"Appearance.2da", "appearance.2da"}));
     // each exact spelling names its own file
-    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "lower");
     EXPECT_EQ(fs->Delete(Win("backup/appearance.2da")), FsStatus::Ok);
     EXPECT_EQ(Host("backup/Appearance.2da"), "upper");
     // the other twin is found now under any spelling
-    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "upper");
     EXPECT_EQ(fs->Copy(Win("backup/Appearance.2da"), Win("backup/APPEARANCE.2da.copy")), FsStatus::Ok);
     EXPECT_EQ(Names(Win("backup/*.*")), (std::vector<std::string>{"Appearance.2da", "APPEARANCE.2da.copy"}));
     EXPECT_EQ(fs->Delete(Win("backup/APPEARANCE.2DA")), FsStatus::Ok);
-    EXPECT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->ReadAll(Win("backup/appearance.2da"), bytes, kTableLimit), FsStatus::FileNotFound);
     EXPECT_EQ(HostNames("backup"), std::vector<std::string>{"APPEARANCE.2da.copy"});
 }
 
@@ -43,10 +44,10 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8Files) {
     Put("override/na\xC3\xAFve.tga", "naive");
     Put("override/\xC3\x9Cn\xC3\xAF/x.tga", "folder");
     std::string bytes;
-    ASSERT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "naive");
-    ASSERT_EQ(fs->ReadAll(Win("OVERRIDE/NA\xCFVE.TGA"), bytes), FsStatus::Ok);  // capital I diaeresis
-    ASSERT_EQ(fs->ReadAll(Win("override/\xFCN\xCF/X.tga"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("OVERRIDE/NA\xCFVE.TGA"), bytes, kTableLimit), FsStatus::Ok);  // capital I diaeresis
+    ASSERT_EQ(fs->ReadAll(Win("override/\xFCN\xCF/X.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "folder");
     EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"na\xEFve.tga", "\xDCn\xEF"}));
     // what the program writes gets its UTF-8 name on the host
@@ -63,9 +64,9 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8Files) {
 TEST_F(PosixLookup, HostFoldersHandedOverInUtf8AreFoundAsTheyStand) {
     Put("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga", "x");  // Cyrillic, then u umlaut
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
-    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes), FsStatus::Ok);
-    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes, kTableLimit), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "x");
     EXPECT_EQ(fs->HostPathOf(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/J\xDCRGEN/x.tga")),
               HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"));
@@ -80,10 +81,10 @@ TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
     Put("override/a\xE6\x97\xA5.tga", "japanese");
     Put("override/ab.tga", "ab");
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes), FsStatus::FileNotFound);
-    EXPECT_EQ(fs->ReadAll(Win("override/nai?ve.tga"), bytes), FsStatus::BadName);
-    EXPECT_EQ(fs->ReadAll(Win("override/a?.tga"), bytes), FsStatus::BadName);
-    ASSERT_EQ(fs->ReadAll(Win("override/AB.tga"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("override/na\xEFve.tga"), bytes, kTableLimit), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->ReadAll(Win("override/nai?ve.tga"), bytes, kTableLimit), FsStatus::BadName);
+    EXPECT_EQ(fs->ReadAll(Win("override/a?.tga"), bytes, kTableLimit), FsStatus::BadName);
+    ASSERT_EQ(fs->ReadAll(Win("override/AB.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "ab");
     // listings show them as Windows programs see them under Wine
     EXPECT_EQ(Names(Win("override/*.tga")),
@@ -91,6 +92,24 @@ TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
     EXPECT_EQ(fs->WriteAll(Win("override/na\xEFve.tga"), "new"), FsStatus::Ok);  // a file of its own
     EXPECT_EQ(Host("override/na\xC3\xAFve.tga"), "new");
     EXPECT_EQ(Host("override/na\xEFve.tga"), "latin-1 bytes");
+}
+
+// Linux lets a name hold a backslash. Listed, it must not read as a folder and a name in it: the
+// file a\b.tga is shown as a?b.tga, a name that no path can name, and the file b.tga in the folder
+// a stays the only one that path finds.
+TEST_F(PosixLookup, AHostNameWithABackslashIsNeverTwoComponents) {
+    Put("override/a\\b.tga", "a name with a backslash");
+    Put("override/\xC3\xA9\\b.tga", "another, in UTF-8");
+    Put("override/a/b.tga", "b.tga in the folder a");
+    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a", "a?b.tga", "\xE9?b.tga"}));
+    std::string bytes;
+    ASSERT_EQ(fs->ReadAll(Win("override") + "\\a\\b.tga", bytes, kTableLimit), FsStatus::Ok);
+    EXPECT_EQ(bytes, "b.tga in the folder a");
+    // Where a link leads is told the same way.
+    Put("override/x\\y/z.tga", "z");
+    Link("override/to z.tga", "x\\y/z.tga");
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->ResolvedPath(Win("override/to z.tga")), Win("override") + "\\x?y\\z.tga");
 }
 
 TEST_F(PosixLookup, EachFolderIsReadOnceAndEachLookupCostsAboutOneStat) {
@@ -172,7 +191,7 @@ TEST_F(PosixLookup, AListingShowsTheRunsOwnChangesAndThePlayersAfterForgetting) 
     fs->ForgetCachedState();
     EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"B.tga", "c.tga", "sub"}));
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("override/C.TGA"), bytes), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("override/C.TGA"), bytes, kTableLimit), FsStatus::Ok);
 }
 
 TEST_F(PosixLookup, FilesDeletedAndMadeAgainAreListedOnceInNameOrder) {
@@ -183,13 +202,13 @@ TEST_F(PosixLookup, FilesDeletedAndMadeAgainAreListedOnceInNameOrder) {
     EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a.tga", "d.tga"}));
     EXPECT_EQ(Names(Win("override/B.TGA")), std::vector<std::string>{});
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("override/b.tga"), bytes), FsStatus::FileNotFound);
+    EXPECT_EQ(fs->ReadAll(Win("override/b.tga"), bytes, kTableLimit), FsStatus::FileNotFound);
     // made again: the same spelling, and another one than the deleted file had
     EXPECT_EQ(fs->WriteAll(Win("override/b.tga"), "again"), FsStatus::Ok);
     EXPECT_EQ(fs->WriteAll(Win("override/c.TGA"), "other"), FsStatus::Ok);
     EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"a.tga", "b.tga", "c.TGA", "d.tga"}));
     EXPECT_EQ(Names(Win("override/C.tga")), std::vector<std::string>{"c.TGA"});
-    ASSERT_EQ(fs->ReadAll(Win("override/B.tga"), bytes), FsStatus::Ok);
+    ASSERT_EQ(fs->ReadAll(Win("override/B.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "again");
     EXPECT_EQ(HostNames("override"), (std::vector<std::string>{"a.tga", "b.tga", "c.TGA", "d.tga"}));
 }

@@ -1,6 +1,11 @@
 #include "platform/posix/wine_registry.hpp"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "platform/posix/steam_library.hpp"
 
@@ -61,6 +66,37 @@ TEST(WineRegistry, BrokenLinesAreSkipped) {
     const WineRegistry registry("[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n");
     EXPECT_EQ(Data(registry, "Software\\A"), "<none>");
     EXPECT_EQ(Data(registry, "Software\\A", "Good"), std::string("yes") + '\0');
+}
+
+// A prefix's system.reg is read a line at a time within its limit: one that is no regular file
+// or is larger than any real one gives no registry, at once.
+TEST(WineRegistry, APrefixRegistryIsReadWithinItsLimit) {
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-prefix-XXXXXX").string();
+    const std::string prefix = ::mkdtemp(pattern.data());
+    const std::string file = prefix + "/system.reg";
+    std::ofstream(file, std::ios::binary) << kSystemReg;
+    const auto read = WineRegistry::FromPrefix(prefix);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(Data(*read, "Software\\LucasArts\\KotOR2", "Hex"), std::string("C:\\K") + '\0');
+    // 2 GB that take no room: refused by their size, not read.
+    ASSERT_EQ(::truncate(file.c_str(), off_t{2} << 30), 0);
+    EXPECT_FALSE(WineRegistry::FromPrefix(prefix));
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
+    EXPECT_FALSE(WineRegistry::FromPrefix(prefix));
+    std::filesystem::remove_all(prefix);
+}
+
+// Every level of blocks is a call deeper in the parser: a file nested 200,000 deep ends where
+// the nesting passes 64 levels instead of running out of stack.
+TEST(SteamFiles, NestingBeyondSixtyFourLevelsEndsTheText) {
+    std::string text;
+    for (int i = 0; i < 200000; ++i) text += "\"k\" {";
+    const auto nodes = ParseVdf(text);
+    ASSERT_EQ(nodes.size(), 1u);
+    int depth = 1;
+    for (const VdfNode* node = &nodes[0]; !node->children.empty(); node = &node->children[0]) ++depth;
+    EXPECT_EQ(depth, 64);
 }
 
 TEST(SteamFiles, KeyValuesWithEscapesCommentsAndConditions) {

@@ -41,9 +41,21 @@ public:
         if (auto fault = Read(FsOp::OpenForRead, path)) return *fault;
         return inner().OpenForRead(path);
     }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override {
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override {
+        if (auto fault = Read(FsOp::FileSize, path)) return *fault;
+        return inner().FileSize(path, size);
+    }
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override {
         if (auto fault = Read(FsOp::ReadAll, path)) return *fault;
-        return inner().ReadAll(path, bytes);
+        return inner().ReadAll(path, bytes, limit);
+    }
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override {
+        if (auto fault = Read(FsOp::ReadHead, path)) return *fault;
+        return inner().ReadHead(path, bytes, count);
+    }
+    FsStatus CanCreateFileIn(std::string_view folder) const override {
+        if (auto fault = Read(FsOp::CanCreateFileIn, folder)) return *fault;
+        return inner().CanCreateFileIn(folder);
     }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
         Note(FsOp::WriteAll, path);

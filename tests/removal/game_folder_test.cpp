@@ -223,6 +223,8 @@ TEST_F(GameFolder, LowerCaseHeaderIsInvalid) {
 
 TEST_F(GameFolder, UpperCaseTlkNameWithTheHeaderPasses) {
     fs.AddFile(kBrowsed + "\\DIALOG.TLK", std::string("TLK V3.0") + std::string(3, '\0'));
+    // Only its header is read, however large it is.
+    fs.FailOperation(FsOp::ReadAll, "dialog.tlk", FsStatus::TooLarge);
     fs.AddFile(kBrowsed + "\\override\\x.tga", "mod");
     SetFileList({"override\\x.tga"});
     ui.browseAnswers = {kBrowsed};
@@ -235,7 +237,7 @@ TEST_F(GameFolder, UpperCaseTlkNameWithTheHeaderPasses) {
 
 TEST_F(GameFolder, TlkThatCannotBeReadIsAnUnexpectedError) {
     fs.AddFile(kBrowsed + "\\dialog.tlk", "TLK V3.0");
-    fs.FailOperation(FsOp::ReadAll, "dialog.tlk", FsStatus::IoError);
+    fs.FailOperation(FsOp::ReadHead, "dialog.tlk", FsStatus::IoError);
     ui.browseAnswers = {kBrowsed};
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(result.outcome, RunOutcome::Failed);

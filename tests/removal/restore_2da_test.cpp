@@ -1,6 +1,7 @@
 // The 2da restore: the three ways to find the current table, the locate loop and the sequence
 // that moves the current table aside and the backup into its place.
 
+#include "platform/seams/read_limits.hpp"
 #include "tests/removal/run_fixture.hpp"
 
 namespace zelvane::testing {
@@ -434,6 +435,28 @@ TEST_F(ProgramInOverride, ATableThatLeadsIntoTheProgramFolderIsNotReplaced) {
     EXPECT_FALSE(fs.Exists(programFolder + "\\Backup Uninstall"));
 }
 
+// Entries that name the program's own files are never deleted: a table of the restore's name is
+// left to the 2da restore, anything else is refused by the layer every change passes; the backup
+// is still there for the 2da restore that follows.
+TEST_F(ProgramInOverride, FileListEntriesNamingTheProgramsOwnFilesAreRefused) {
+    fs.AddFile(kInOverride, "current table");
+    fs.AddFile(programFolder + "\\uninstall\\uninstall_data.ini", "#game=2");
+    SetFileList({"override\\ModTool\\backup\\appearance.2da", "override\\ModTool\\uninstall\\uninstall_data.ini",
+                 "override\\ModTool\\appearance.2da"});
+    const RunResult result = RunConfirmed({0});
+    const std::string log = SavedHere();
+    EXPECT_NE(log.find(R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\Backup\\appearance.2da\cf1\par)" + CRLF +
+                       R"(\cf10 Refused (one of this program's own files): )"
+                       R"(\cf1 Override\\Modtool\\Uninstall\\uninstall_data.ini\cf1\par)" + CRLF +
+                       R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\appearance.2da\cf1\par)"),
+              std::string::npos)
+        << log;
+    EXPECT_EQ(result.failureCount, 1);
+    EXPECT_EQ(fs.Contents(programFolder + "\\uninstall\\uninstall_data.ini"), "#game=2");
+    EXPECT_EQ(fs.Contents(programFolder + "\\appearance.2da"), "the mod's own copy");
+    EXPECT_EQ(fs.Contents(kInOverride), "backup table");  // restored all the same
+}
+
 // A file-list entry is never deleted from the program folder either: what lies there is the
 // mod's distribution, not what it installed.
 TEST_F(ProgramInOverride, TheFileListSearchLeavesTheProgramFolderOut) {
@@ -501,6 +524,65 @@ TEST_F(Restore2da, ARenameRefusedAcrossDevicesFallsBackToTheCheckedCopy) {
     EXPECT_NE(SavedLog().find(R"(\cf3 Moved \cf1 Backup\\appearance.2da)"), std::string::npos);
     EXPECT_EQ(fs.Contents(kInOverride), "backup table");
     EXPECT_FALSE(fs.Exists(kBackup));
+}
+
+// Every step of the sequence is proved possible before the first of them is made: whatever
+// stands in the way, nothing is copied, deleted or moved, and one counted line says why.
+class Restore2daProof : public Restore2da {
+protected:
+    Restore2daProof() { fs.AddFile(kInOverride, "current table"); }
+    void ExpectNothingChanged(const std::string& reason) {
+        const auto before = GameFiles();
+        const RunResult result = RunConfirmed({0});
+        EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason +
+                                      R"()\cf1\par)" + CRLF,
+                                  1));
+        EXPECT_EQ(result.failureCount, 1);
+        EXPECT_EQ(GameFiles(), before);
+        EXPECT_EQ(fs.MutationCount(), 2u);  // the log alone, written and renamed into place
+    }
+};
+
+TEST_F(Restore2daProof, ABackupThatIsALinkIsNotMoved) {
+    fs.ReplaceWithLink(kBackup, kInOverride);  // to the table in use
+    ExpectNothingChanged("the backup is a link, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupFolderLinkedOutsideTheProgramFolderIsNotUsed) {
+    fs.AddFile("D:\\Elsewhere\\appearance.2da", "someone's table");
+    fs.ReplaceWithLink(kProgram + "\\backup", "D:\\Elsewhere");
+    ExpectNothingChanged("the backup leads outside the program folder, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupThatIsNoRegularFileIsNotRead) {
+    fs.AddSpecialFile(kBackup);
+    ExpectNothingChanged("the backup is not a regular file, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, ABackupLargerThanAnyTableIsNotRead) {
+    fs.AddSparseFile(kBackup, "2DA V2.0", kTableLimit + 1);
+    ExpectNothingChanged("the backup is larger than 64 MiB, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, BackupUninstallMustTakeTheCopies) {
+    fs.AddFolder(kBu);
+    fs.FailOperation(FsOp::CanCreateFileIn, "Backup Uninstall", FsStatus::AccessDenied);
+    ExpectNothingChanged("Backup Uninstall cannot take a new file: Path/File access error, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheProgramFolderMustTakeBackupUninstall) {
+    fs.FailOperation(FsOp::CanCreateFileIn, kProgram, FsStatus::WriteProtected);
+    ExpectNothingChanged("Backup Uninstall cannot be made: Disk is write-protected, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheBackupFolderMustLetTheBackupGo) {
+    fs.FailOperation(FsOp::CanCreateFileIn, "\\backup", FsStatus::AccessDenied);
+    ExpectNothingChanged("the backup cannot leave the backup folder: Path/File access error, so nothing was changed");
+}
+
+TEST_F(Restore2daProof, TheTargetFolderMustTakeTheBackup) {
+    fs.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied);
+    ExpectNothingChanged(R"(Override\\ cannot take the backup: Path/File access error, so nothing was changed)");
 }
 
 // A backup that cannot be read is found out before the table in use is deleted.

@@ -47,10 +47,20 @@ public:
         return FsStatus::WriteProtected;
     }
     FsStatus OpenForRead(std::string_view path) const override { return Note("OpenForRead", path), FsStatus::IoError; }
-    FsStatus ReadAll(std::string_view path, std::string& bytes) const override {
-        Note("ReadAll", path);
+    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override {
+        Note("FileSize", path);
+        size = 12345;
+        return FsStatus::TooLarge;
+    }
+    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override {
+        Note("ReadAll", path, std::to_string(limit));
         bytes = "inner bytes";
         return FsStatus::Ok;
+    }
+    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override {
+        Note("ReadHead", path, std::to_string(count));
+        bytes = "head";
+        return FsStatus::NotRegularFile;
     }
     FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
         return Note("WriteAll", path, bytes), FsStatus::DiskFull;
@@ -63,6 +73,9 @@ public:
         return Note("Copy", from, to), FsStatus::AlreadyExists;
     }
     FsStatus CreateFolder(std::string_view path) override { return Note("CreateFolder", path), FsStatus::BadName; }
+    FsStatus CanCreateFileIn(std::string_view folder) const override {
+        return Note("CanCreateFileIn", folder), FsStatus::WriteProtected;
+    }
     std::unique_ptr<Listing> List(std::string_view pattern) const override {
         Note("List", pattern);
         return std::make_unique<OneEntry>();
@@ -104,12 +117,27 @@ std::vector<Call> EveryCall() {
          [](FileSystem& fs) { return Text(fs.SetAttributes("C:\\a", Attributes{.readOnly = true})); },
          Text(FsStatus::WriteProtected)},
         {"OpenForRead(C:\\a,)", [](FileSystem& fs) { return Text(fs.OpenForRead("C:\\a")); }, Text(FsStatus::IoError)},
-        {"ReadAll(C:\\a,)",
+        {"FileSize(C:\\a,)",
+         [](FileSystem& fs) {
+             std::uint64_t size = 0;
+             const FsStatus status = fs.FileSize("C:\\a", size);
+             return Text(status) + " " + std::to_string(size);
+         },
+         Text(FsStatus::TooLarge) + " 12345"},
+        {"ReadAll(C:\\a,77)",
          [](FileSystem& fs) {
              std::string bytes;
-             return Text(fs.ReadAll("C:\\a", bytes)) + " " + bytes;
+             const FsStatus status = fs.ReadAll("C:\\a", bytes, 77);
+             return Text(status) + " " + bytes;
          },
          Text(FsStatus::Ok) + " inner bytes"},
+        {"ReadHead(C:\\a,8)",
+         [](FileSystem& fs) {
+             std::string bytes;
+             const FsStatus status = fs.ReadHead("C:\\a", bytes, 8);
+             return Text(status) + " " + bytes;
+         },
+         Text(FsStatus::NotRegularFile) + " head"},
         {"WriteAll(C:\\a,xyz)", [](FileSystem& fs) { return Text(fs.WriteAll("C:\\a", "xyz")); },
          Text(FsStatus::DiskFull)},
         {"Delete(C:\\a,)", [](FileSystem& fs) { return Text(fs.Delete("C:\\a")); }, Text(FsStatus::AccessDenied)},
@@ -119,6 +147,8 @@ std::vector<Call> EveryCall() {
          Text(FsStatus::AlreadyExists)},
         {"CreateFolder(C:\\a,)", [](FileSystem& fs) { return Text(fs.CreateFolder("C:\\a")); },
          Text(FsStatus::BadName)},
+        {"CanCreateFileIn(C:\\a,)", [](FileSystem& fs) { return Text(fs.CanCreateFileIn("C:\\a")); },
+         Text(FsStatus::WriteProtected)},
         {"List(C:\\a\\*.*,)",
          [](FileSystem& fs) {
              auto listing = fs.List("C:\\a\\*.*");

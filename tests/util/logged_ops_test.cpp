@@ -8,6 +8,7 @@
 
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
 
@@ -25,7 +26,7 @@ public:
     std::string Path(const std::string& name) { return Root() + "\\" + name; }
     std::string Read(const std::string& name) {
         std::string bytes;
-        Fs().ReadAll(Path(name), bytes);
+        Fs().ReadAll(Path(name), bytes, kTableLimit);
         return bytes;
     }
     bool Exists(const std::string& name) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <richedit.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <new>
@@ -12,6 +13,7 @@
 
 #include "app/win32/document_links.hpp"
 #include "app/win32/win32_ui.hpp"
+#include "platform/seams/read_limits.hpp"
 #include "platform/win32/win32_errors.hpp"
 #include "platform/win32/win32_file_system.hpp"
 #include "platform/win32/win32_instance_check.hpp"
@@ -60,14 +62,14 @@ void FileSystemChecks() {
 
     Check(fs.WriteAll(a, std::string("one\r\ntwo\0three", 15)) == FsStatus::Ok, "fs write");
     std::string bytes;
-    Check(fs.ReadAll(a, bytes) == FsStatus::Ok && bytes == std::string("one\r\ntwo\0three", 15), "fs read back bytes");
-    Check(fs.WriteAll(a, "x") == FsStatus::Ok && fs.ReadAll(a, bytes) == FsStatus::Ok && bytes == "x",
+    Check(fs.ReadAll(a, bytes, kTableLimit) == FsStatus::Ok && bytes == std::string("one\r\ntwo\0three", 15), "fs read back bytes");
+    Check(fs.WriteAll(a, "x") == FsStatus::Ok && fs.ReadAll(a, bytes, kTableLimit) == FsStatus::Ok && bytes == "x",
           "fs write replaces a longer file whole");
     Check(fs.WriteAll(b, "b") == FsStatus::Ok, "fs write second");
     Check(fs.Rename(a, b) == FsStatus::AlreadyExists, "fs rename never overwrites");
-    Check(fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "b", "fs rename left the target alone");
+    Check(fs.ReadAll(b, bytes, kTableLimit) == FsStatus::Ok && bytes == "b", "fs rename left the target alone");
     Check(fs.Rename(dir + "\\missing.txt", dir + "\\c.txt") == FsStatus::FileNotFound, "fs rename missing source");
-    Check(fs.Copy(a, b) == FsStatus::Ok && fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "x",
+    Check(fs.Copy(a, b) == FsStatus::Ok && fs.ReadAll(b, bytes, kTableLimit) == FsStatus::Ok && bytes == "x",
           "fs copy replaces a writable target");
 
     Attributes readOnly;
@@ -82,7 +84,7 @@ void FileSystemChecks() {
           "fs delete after clearing attributes");
     // A copy of a read-only file is made (and flushed) under a temporary name; none is left.
     Check(fs.SetAttributes(a, readOnly) == FsStatus::Ok && fs.Copy(a, b) == FsStatus::Ok &&
-              fs.ReadAll(b, bytes) == FsStatus::Ok && bytes == "x" && fs.GetAttributes(b, got) == FsStatus::Ok &&
+              fs.ReadAll(b, bytes, kTableLimit) == FsStatus::Ok && bytes == "x" && fs.GetAttributes(b, got) == FsStatus::Ok &&
               got.readOnly,
           "fs copy of a read-only file keeps its attributes");
     Check(!fs.List(dir + "\\~zelvane-copy-*.tmp") || !fs.List(dir + "\\~zelvane-copy-*.tmp")->Next(),
@@ -105,7 +107,29 @@ void FileSystemChecks() {
     Check(fs.GetAttributes(dir + "\\no folder\\x.txt", got) == FsStatus::PathNotFound, "fs missing folder");
     Check(fs.OpenForRead(dir) != FsStatus::Ok, "fs a folder cannot be opened for reading");
     Check(fs.OpenForRead(a) == FsStatus::Ok, "fs open for read");
-    Check(fs.ReadAll(std::string("a\0b", 3), bytes) == FsStatus::BadName, "fs embedded NUL is a bad name");
+    Check(fs.ReadAll(std::string("a\0b", 3), bytes, kTableLimit) == FsStatus::BadName, "fs embedded NUL is a bad name");
+
+    // Reads take only files on a disk, within the limit of their kind; a header alone whatever the size.
+    std::uint64_t size = 0;
+    Check(fs.WriteAll(a, "TLK V3.0 and more") == FsStatus::Ok && fs.FileSize(a, size) == FsStatus::Ok && size == 17,
+          "fs size of a file");
+    Check(fs.ReadAll(a, bytes, 16) == FsStatus::TooLarge && fs.ReadAll(a, bytes, 17) == FsStatus::Ok,
+          "fs a file larger than the limit is not read");
+    Check(fs.ReadHead(a, bytes, 8) == FsStatus::Ok && bytes == "TLK V3.0", "fs the head of a file");
+    Check(fs.OpenForRead(dir + "\\NUL") == FsStatus::NotRegularFile &&
+              fs.ReadAll(dir + "\\NUL", bytes, kTableLimit) == FsStatus::NotRegularFile,
+          "fs a device is no file to read");
+    Check(fs.CanCreateFileIn(dir) == FsStatus::Ok && fs.CanCreateFileIn(dir + "\\no folder") == FsStatus::PathNotFound &&
+              fs.CanCreateFileIn(a) == FsStatus::PathNotFound,
+          "fs a folder that takes a new file");
+    // A file written again is a new one: another name of the old one keeps its bytes.
+    const std::string linked = dir + "\\linked.txt";
+    if (CreateHardLinkA(linked.c_str(), a.c_str(), nullptr)) {
+        Check(fs.WriteAll(a, "new") == FsStatus::Ok && fs.ReadAll(linked, bytes, kTableLimit) == FsStatus::Ok &&
+                  bytes == "TLK V3.0 and more",
+              "fs a write replaces the file and leaves its hard link alone");
+        DeleteFileA(linked.c_str());
+    }
 
     const std::string sub = dir + "\\Sub Folder";
     Check(fs.CreateFolder(sub) == FsStatus::Ok, "fs create folder");
@@ -554,7 +578,7 @@ void ConfinementChecks() {
     Check(fs.Copy(game + "\\x.tga", outside + "\\save.sav") == FsStatus::OutsideRoots,
           "confine: a copy onto a file outside is refused");
     Check(fs.CreateFolder(outside + "\\folder") == FsStatus::OutsideRoots, "confine: a folder outside is refused");
-    Check(fs.ReadAll(outside + "\\save.sav", bytes) == FsStatus::Ok && bytes == "mine",
+    Check(fs.ReadAll(outside + "\\save.sav", bytes, kTableLimit) == FsStatus::Ok && bytes == "mine",
           "confine: the file outside is unchanged and can still be read");
     Check(fs.Copy(outside + "\\save.sav", game + "\\copy.sav") == FsStatus::Ok, "confine: a copy from outside is fine");
     Check(fs.WriteAll(game + "\\y.tga", "y") == FsStatus::Ok && fs.CreateFolder(game + "\\sub") == FsStatus::Ok &&
@@ -580,12 +604,12 @@ void ConfinementChecks() {
               GetFileAttributesA((outside + "\\new.txt").c_str()) == INVALID_FILE_ATTRIBUTES,
           "confine: a write below a folder link");
     Check(fs.Delete(game + "\\linked\\save.sav") == FsStatus::OutsideRoots, "confine: a delete below a folder link");
-    Check(fs.ReadAll(outside + "\\save.sav", bytes) == FsStatus::Ok && bytes == "mine",
+    Check(fs.ReadAll(outside + "\\save.sav", bytes, kTableLimit) == FsStatus::Ok && bytes == "mine",
           "confine: nothing outside changed through links");
     // Removing the link itself touches nothing outside: it is the link that goes.
     Check(fs.Delete(game + "\\evil.tga") == FsStatus::Ok &&
               GetFileAttributesA((game + "\\evil.tga").c_str()) == INVALID_FILE_ATTRIBUTES &&
-              fs.ReadAll(outside + "\\save.sav", bytes) == FsStatus::Ok && bytes == "mine",
+              fs.ReadAll(outside + "\\save.sav", bytes, kTableLimit) == FsStatus::Ok && bytes == "mine",
           "confine: a delete removes a link itself, not what it leads to");
     fs.SetRoots({game + "\\linked"});
     Check(fs.WriteAll(outside + "\\through.txt", "t") == FsStatus::Ok, "confine: a root that is a link counts where it leads");

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "app/console/posix/host_path_form.hpp"
+#include "platform/posix/host_read.hpp"
+#include "platform/seams/read_limits.hpp"
 
 extern char** environ;
 
@@ -107,6 +109,27 @@ bool OpenWithViewer(const std::string& hostPath) {
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+namespace {
+
+class HostAnswerLines final : public AnswerLines {
+public:
+    explicit HostAnswerLines(const std::string& path) : reader_(path, static_cast<std::size_t>(-1), kAnswerLineLimit) {}
+    std::optional<std::string> Next() override { return reader_.Next(); }
+    FsStatus Status() const { return reader_.Status(); }
+
+private:
+    posix::HostLineReader reader_;
+};
+
+}  // namespace
+
+OpenedAnswers OpenAnswersFile(const std::string& path) {
+    auto lines = std::make_unique<HostAnswerLines>(path);
+    const FsStatus status = lines->Status();
+    if (status == FsStatus::Ok) return {std::move(lines), false};
+    return {nullptr, status == FsStatus::NotRegularFile};
 }
 
 }  // namespace zelvane::console

@@ -8,9 +8,11 @@
 #include <shellapi.h>
 
 #include <CLI/CLI.hpp>
+#include <fstream>
 #include <vector>
 
 #include "app/console/win32/ansi_text.hpp"
+#include "platform/seams/read_limits.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -90,6 +92,54 @@ bool OpenWithViewer(const std::string& hostPath) {
     const HINSTANCE result =
         ShellExecuteA(nullptr, "open", AnsiOf(hostPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
+}
+
+namespace {
+
+class FileAnswerLines final : public AnswerLines {
+public:
+    explicit FileAnswerLines(const std::string& path) : in_(path, std::ios::binary) {}
+    bool IsOpen() const { return in_.is_open(); }
+
+    // A line without its "\n" and one "\r" before it; nullopt at the end, or at a line too long.
+    std::optional<std::string> Next() override {
+        std::string line;
+        char c = 0;
+        bool any = false;
+        while (in_.get(c)) {
+            any = true;
+            if (c == '\n') break;
+            if (line.size() == kAnswerLineLimit) return std::nullopt;
+            line.push_back(c);
+        }
+        if (!any) return std::nullopt;
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return line;
+    }
+
+private:
+    std::ifstream in_;
+};
+
+// A file on a disk (not a pipe, a console or a device), looked at before it is read.
+bool IsRegularFile(const std::string& path) {
+    const HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const bool disk = GetFileType(file) == FILE_TYPE_DISK;
+    CloseHandle(file);
+    return disk;
+}
+
+}  // namespace
+
+OpenedAnswers OpenAnswersFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {};
+    if (!IsRegularFile(path)) return {nullptr, true};
+    auto lines = std::make_unique<FileAnswerLines>(path);
+    if (!lines->IsOpen()) return {};
+    return {std::move(lines), false};
 }
 
 }  // namespace zelvane::console
