@@ -44,8 +44,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
         "  4   another run holds this program folder\n"
         "  5   the run completed and saved its log, but the log counts errors\n"
-        "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
-        "      unusable " + std::string(help.optionFiles) + "\n"
+        "  64  bad command line: an unknown option, a missing value, a MODDIR or --mod-folder that does\n"
+        "      not exist, an unusable " + std::string(help.optionFiles) + "\n"
         "\n"
         "NO_COLOR set turns the colours off.\n"
         "\n"
@@ -82,8 +82,9 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
     app.add_option("--mod-folder", o.modFolder,
                    "The mod's files as it installs them (its override folder with its own 2da tables), or a game "
-                   "folder after installing it. In a run: where a table the 2da restore puts back still holds "
-                   "later mods' changes, the question offers Merge, which takes out only this mod's changes. With "
+                   "folder after installing it. In a run: the 2da questions offer Merge, which takes only this mod's "
+                   "changes out of the table in use and keeps those of later mods, where no later mod changed what "
+                   "this mod changed. With "
                    "--check: reports entries the mod does not contain and mod files no entry removes, and whether "
                    "a merge is possible");
 
