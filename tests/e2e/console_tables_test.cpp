@@ -175,6 +175,25 @@ TEST_F(ConsoleTables, TheCheckSaysWhatPuttingEachTableBackWouldUndo) {
                            "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n");
 }
 
+// A table the run would not find in use, and one that does not read: each says so.
+TEST_F(ConsoleTables, TheCheckSaysWhenATableCannotBeCompared) {
+    Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da,feat.2da", "#file_list"});
+    Mod("backup/feat.2da", Bytes(Backup()));
+    Game("override/feat.2da", "2DA V2.b not a table the readers take");
+    const ConsoleRun run = RunConsoleIn(temp.Path(), {"--check", "--game-folder", game, "mod"});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find("mod/uninstall/uninstall_data.ini:3: note: 2da table appearance.2da: none is in use in the "
+                           "game folder's override, so the run would offer to put the backup there\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("mod/uninstall/uninstall_data.ini:3: note: 2da table \"override\\feat.2da\": it and its "
+                           "backup cannot be compared, one of them does not read as a 2da table; the run asks without "
+                           "saying what replacing it would change\n"),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("0 errors, 0 warnings, 2 notes\n"), std::string::npos) << run.out;
+}
+
 TEST_F(ConsoleTables, TheCheckListsTheConflictsOfAMerge) {
     Table inUse = WithALaterRow();
     inUse.rows[1].cells[1] = "P_CAR_LATER";

@@ -230,6 +230,23 @@ TEST_F(TableInsightRun, AModsOwnTableThatDoesNotReadOffersNoMerge) {
     EXPECT_EQ(Question().buttonCount, 2);
 }
 
+// The table in use is a text table, and the backup's value that a merge would give back to it
+// cannot be written in that form.
+TEST_F(TableInsightRun, AMergedTableThatCannotBeWrittenInItsFormOffersNoMerge) {
+    Table backup = BackupTable();
+    backup.rows[1].cells[1] = "say \"hi\"";
+    fs.AddFile(kBackup, Bytes(backup));
+    WithModFiles(ModsOwnTable());
+    Table inUse = InUseTable();
+    inUse.format = TableFormat::Text;
+    fs.AddFile(kInOverride, Bytes(inUse));
+    RunConfirmed({1});
+    EXPECT_TRUE(Question().msgText.ends_with(
+        R"(\cf6\b Merge is not offered:\b0\cf1  the merged table cannot be written as a 2da table.)"))
+        << Question().msgText;
+    EXPECT_EQ(Question().buttonCount, 2);
+}
+
 // The mod's changes are already out of the table in use: it is not written at all. The backup
 // has done its job all the same and leaves the backup folder, its copy kept.
 TEST_F(TableInsightRun, ATableWithNoneOfThisModsChangesIsNotWritten) {
