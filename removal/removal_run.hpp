@@ -32,6 +32,18 @@ struct RunResult {
     std::string gameFolder;       // the folder the run worked on, once it was found
 };
 
+// What the 2da restore tells the player about a table before asking about it. Off by default: the
+// prompts and the log are then the same as ever.
+struct TableInsight {
+    // Compare the table in use with its backup and show, in the prompt, what replacing it would
+    // remove or change.
+    bool show = false;
+    // The mod's own files (the mod's own versions of its tables in its override folder): where a
+    // table in use holds no later mod's change to what this mod changed, the prompt offers to take
+    // out only this mod's changes (Merge). "" = no Merge.
+    std::string modFolder;
+};
+
 struct RunContext {
     FileSystem& fs;
     const Registry& registry;
@@ -41,6 +53,7 @@ struct RunContext {
     // Asked once the game folder is settled, before anything is changed: false stops the run there
     // (the front end has said why). Unset: every folder is taken.
     std::function<bool(const std::string& gameFolder)> acceptGameFolder = nullptr;
+    TableInsight tableInsight = {};
 };
 
 RunResult RunRemoval(UninstallDescription& description, RunContext& context);

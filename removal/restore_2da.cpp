@@ -10,6 +10,7 @@
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "removal/search_view.hpp"
+#include "removal/table_comparison.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
 #include "util/program_error.hpp"
@@ -34,6 +35,12 @@ void Log2da(RunState& run, std::string_view text) { AppendLine(run.removalLog, "
 
 void LogNotRestored(RunState& run, const Replacement& r, std::string_view reason) {
     Log2da(run, "\\cf10 Backup not restored: \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  (" + std::string(reason) +
+                    ")\\cf1\\par");
+    run.failureCount += 1;
+}
+
+void LogNotMerged(RunState& run, const std::string& current, std::string_view reason) {
+    Log2da(run, "\\cf10 Table not merged: \\cf1 " + RelativeDisplay(run, current) + "\\cf10  (" + std::string(reason) +
                     ")\\cf1\\par");
     run.failureCount += 1;
 }
@@ -195,8 +202,8 @@ std::string BackupUnfit(RunState& run, const Replacement& r) {
 
 // Why a step of the sequence could not be made, found before the first of them is made: the
 // sequence deletes the table in use (R4) only once the copies and the move are known to work.
-// "" when every step can be made.
-std::string WhyNotPossible(RunState& run, const Replacement& r) {
+// `arriving` names what takes the place of the table in use. "" when every step can be made.
+std::string WhyNotPossible(RunState& run, const Replacement& r, std::string_view arriving = "the backup") {
     if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
         return "the file in use leads into the program's own folders" + kUnchanged;
     }
@@ -219,10 +226,57 @@ std::string WhyNotPossible(RunState& run, const Replacement& r) {
     const std::string targetFolder = GetFolderPart(run.fs(), r.renameTarget);
     const FsStatus target = run.fs().CanCreateFileIn(targetFolder);
     if (target != FsStatus::Ok && target != FsStatus::PathNotFound) {
-        return RelativeDisplay(run, AddBackslash(targetFolder)) + " cannot take the backup: " + ErrorDescription(target) +
-               kUnchanged;
+        return RelativeDisplay(run, AddBackslash(targetFolder)) + " cannot take " + std::string(arriving) + ": " +
+               ErrorDescription(target) + kUnchanged;
     }
     return "";
+}
+
+// R1.
+void MakeBackupUninstall(RunState& run) {
+    const std::string folder = BackupUninstallFolder(run);
+    if (!FolderExists(run.fs(), folder)) {
+        ThrowIfFailed(run.OwnFolderFs(OwnFolder::BackupUninstall).CreateFolder(folder));
+        run.DoEvents();
+    }
+}
+
+// R2 and R3: the table in use copied into Backup Uninstall. Why the sequence must stop, or "".
+std::string CopyAside(RunState& run, Ledger& ledger, const std::string& current) {
+    const std::string fileName = PlaceInBackupUninstall(run, ledger, GetFileName(current));
+    if (fileName.empty()) return "Backup Uninstall has no free name left, so nothing was changed";
+    const std::string displaced = BackupUninstallFolder(run) + "\\" + fileName;
+    const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
+    const FileOpResult copied = FileCopyString(run.OwnFolderFs(OwnFolder::BackupUninstall), current, displaced);
+    if (copied.failedFlag == 0) {
+        ledger.insert(LowerCase(displaced));
+        Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
+                        "\\par");
+        return "";
+    }
+    Log2da(run, "\\cf10 Failure FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf10  to \\cf1 " +
+                    displacedDisplay + " - \\cf7 " + copied.text + "\\par");
+    return "the current file could not be copied aside and was left in place";
+}
+
+// R5 and R6: the safety copy of the backup in Backup Uninstall. Why the backup must stay in the
+// backup folder, or "".
+std::string KeepSafetyCopy(RunState& run, Ledger& ledger, const Replacement& r) {
+    const std::string safetyName = PlaceInBackupUninstall(run, ledger, "original install backup." + r.name);
+    if (safetyName.empty()) {
+        return "Backup Uninstall has no free name left for a safety copy, so the backup stays in the backup folder";
+    }
+    const std::string safety = BackupUninstallFolder(run) + "\\" + safetyName;
+    const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
+    const FileOpResult copied = FileCopyString(run.OwnFolderFs(OwnFolder::BackupUninstall), r.backup, safety);
+    if (copied.failedFlag == 0) {
+        ledger.insert(LowerCase(safety));
+        Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
+        return "";
+    }
+    Log2da(run, "\\cf10 Failure Copying \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  to \\cf1 " + safetyDisplay +
+                    " - \\cf7 " + copied.text + "\\par");
+    return "no safety copy could be made, so the backup stays in the backup folder";
 }
 
 // R1 to R7. Without a current file only R1, R5, R6 and R7 run. The current file is copied aside
@@ -230,7 +284,6 @@ std::string WhyNotPossible(RunState& run, const Replacement& r) {
 // is ever kept nowhere. Whether every step can be made, whether the move crosses volumes, and
 // whether the backup can be read, is known before anything is changed.
 void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
-    const std::string folder = BackupUninstallFolder(run);
     // A target folder that is not there fails the rename as it always did.
     const bool acrossVolumes = !run.fs().SameVolume(r.backup, r.renameTarget) &&
                                FolderExists(run.fs(), GetFolderPart(run.fs(), r.renameTarget));
@@ -238,63 +291,95 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
         LogNotRestored(run, r, reason);
         return;
     }
-    FileSystem& kept = run.OwnFolderFs(OwnFolder::BackupUninstall);
-
-    // R1
-    if (!FolderExists(run.fs(), folder)) {
-        ThrowIfFailed(kept.CreateFolder(folder));
-        run.DoEvents();
-    }
-
+    MakeBackupUninstall(run);
     if (r.current) {
-        const std::string& current = *r.current;
-        // R2
-        const std::string fileName = PlaceInBackupUninstall(run, ledger, GetFileName(current));
-        if (fileName.empty()) {
-            LogNotRestored(run, r, "Backup Uninstall has no free name left, so nothing was changed");
-            return;
-        }
-        const std::string displaced = folder + "\\" + fileName;
-        const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
-        // R3
-        const FileOpResult copied = FileCopyString(kept, current, displaced);
-        if (copied.failedFlag == 0) {
-            ledger.insert(LowerCase(displaced));
-            Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
-                            "\\par");
-        } else {
-            Log2da(run, "\\cf10 Failure FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf10  to \\cf1 " +
-                            displacedDisplay + " - \\cf7 " + copied.text + "\\par");
-            LogNotRestored(run, r, "the current file could not be copied aside and was left in place");
+        if (const std::string reason = CopyAside(run, ledger, *r.current); !reason.empty()) {
+            LogNotRestored(run, r, reason);
             return;
         }
         // R4
         run.DoEvents();
-        KillLogged(run, run.fs(), GetShortPath(run.fs(), current), RelativeDisplay(run, current));
+        KillLogged(run, run.fs(), GetShortPath(run.fs(), *r.current), RelativeDisplay(run, *r.current));
     }
-
-    // R5
-    const std::string safetyName = PlaceInBackupUninstall(run, ledger, "original install backup." + r.name);
-    if (safetyName.empty()) {
-        LogNotRestored(run, r, "Backup Uninstall has no free name left for a safety copy, so the backup stays in the "
-                               "backup folder");
-        return;
-    }
-    const std::string safety = folder + "\\" + safetyName;
-    const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
-    // R6
-    const FileOpResult copied = FileCopyString(kept, r.backup, safety);
-    if (copied.failedFlag == 0) {
-        ledger.insert(LowerCase(safety));
-        Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
-    } else {
-        Log2da(run, "\\cf10 Failure Copying \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  to \\cf1 " + safetyDisplay +
-                        " - \\cf7 " + copied.text + "\\par");
-        LogNotRestored(run, r, "no safety copy could be made, so the backup stays in the backup folder");
+    if (const std::string reason = KeepSafetyCopy(run, ledger, r); !reason.empty()) {
+        LogNotRestored(run, r, reason);
         return;
     }
     // R7
     MoveBackup(run, r, acrossVolumes);
+}
+
+// The merge's lines of what it took out, in the colour of the phase's neutral outcomes.
+void LogMergeReport(RunState& run, const TableReport& report) {
+    Log2da(run, "\\cf4 " + RtfPlainText(report.summary) + "\\cf1\\par");
+    for (const std::string& line : report.details) Log2da(run, "\\cf4 " + RtfPlainText(line) + "\\cf1\\par");
+}
+
+// The merged table in the place of the table in use: a new file that replaces it by a rename, so
+// that the place never holds half a table. A read-only table is made writable first, as a
+// replacement's delete makes it.
+bool WriteMerged(RunState& run, const std::string& current, const TableComparison& comparison) {
+    FileSystem& fs = run.fs();
+    FsStatus status = FsStatus::Ok;
+    if (Attributes a; fs.GetAttributes(current, a) == FsStatus::Ok && a.readOnly) {
+        status = fs.SetAttributes(current, Attributes{});
+    }
+    if (status == FsStatus::Ok) status = fs.WriteAll(current, comparison.mergedBytes);
+    const std::string shown = RelativeDisplay(run, current);
+    if (status != FsStatus::Ok) {
+        const ProgramError error = FileSystemError(status);
+        Log2da(run, "\\cf10 Failure Merging \\cf1 " + shown + " - \\cf7 Error: " + std::to_string(error.Number()) + "  " +
+                        error.Description() + "\\par");
+        run.failureCount += 1;
+        return false;
+    }
+    run.tablesRestoredCount += 1;
+    Log2da(run, "\\cf3 Merged \\cf1 " + shown + "\\cf3 : this mod's changes taken out, later mods' changes kept\\par");
+    LogMergeReport(run, comparison.mergeReport);
+    return true;
+}
+
+// Whether the backup and the table in use still hold what was compared before the question.
+bool UnchangedSinceCompared(RunState& run, const Replacement& r, const TableComparison& comparison) {
+    std::string backup;
+    std::string current;
+    return run.fs().ReadAll(r.backup, backup, kTableLimit) == FsStatus::Ok && backup == comparison.backupBytes &&
+           run.fs().ReadAll(*r.current, current, kTableLimit) == FsStatus::Ok && current == comparison.currentBytes;
+}
+
+// Merge: this mod's changes taken out of the table in use, with the safety of a replacement.
+// Every step is proved possible first; the table in use is copied aside (R1 to R3) before the
+// merged table takes its place. The backup has then done its job: once its safety copy is in
+// Backup Uninstall (R5, R6) it goes from the backup folder, as a replacement moves it away; left
+// there, a later run would offer to put it back over the merged table, undoing what later mods
+// changed. A table that holds none of this mod's changes is not written at all.
+void RunMerge(RunState& run, Ledger& ledger, const Replacement& r, const TableComparison& comparison) {
+    const std::string& current = *r.current;
+    if (!UnchangedSinceCompared(run, r, comparison)) {
+        LogNotMerged(run, current, "the table in use or its backup changed while you were asked, so nothing was changed");
+        return;
+    }
+    if (const std::string reason = WhyNotPossible(run, r, "the merged table"); !reason.empty()) {
+        LogNotMerged(run, current, reason);
+        return;
+    }
+    MakeBackupUninstall(run);
+    if (comparison.mergeChanges) {
+        if (const std::string reason = CopyAside(run, ledger, current); !reason.empty()) {
+            LogNotMerged(run, current, reason);
+            return;
+        }
+        if (!WriteMerged(run, current, comparison)) return;
+    } else {
+        Log2da(run, "\\cf4 Nothing to merge: \\cf1 " + RelativeDisplay(run, current) +
+                        "\\cf4  holds none of this mod's changes and was left as it is\\par");
+    }
+    if (const std::string reason = KeepSafetyCopy(run, ledger, r); !reason.empty()) {
+        Log2da(run, "\\cf10 Backup kept: \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  (" + reason + ")\\cf1\\par");
+        run.failureCount += 1;
+        return;
+    }
+    KillLogged(run, run.OwnFolderFs(OwnFolder::Backup), r.backup, RelativeDisplay(run, r.backup));
 }
 
 std::string ReplaceTitle(std::string_view name) { return "Confirm " + std::string(name) + " replacement"; }
@@ -305,7 +390,27 @@ std::string BackupUninstallNote(std::string_view n) {
            "located in the folder this program is being run from.\\par " + kCrLfText;
 }
 
-int AskReplaceInOverride(RunState& run, const std::string& name) {
+// The comparison shown with a question about the table in use, when the front end asks for it and
+// both tables read as tables; nothing else changes the question.
+std::optional<TableComparison> CompareForPrompt(RunState& run, const Replacement& r, const std::string& current) {
+    const TableInsight& insight = run.context.tableInsight;
+    if (!insight.show) return std::nullopt;
+    TableComparison comparison = CompareTableWithBackup(run.fs(), r.backup, current, insight.modFolder);
+    if (!comparison.compared) return std::nullopt;
+    return comparison;
+}
+
+bool MergeOffered(const std::optional<TableComparison>& comparison) {
+    return comparison && comparison->merge == MergeOffer::Offered;
+}
+
+std::string WithComparison(std::string text, const std::optional<TableComparison>& comparison, std::string_view name) {
+    if (comparison) text += ComparisonPromptText(*comparison, name);
+    return text;
+}
+
+// Answers 0 "&Yes", 1 "&No", and 2 "&Merge" when a merge is offered.
+int AskReplaceInOverride(RunState& run, const std::string& name, const std::optional<TableComparison>& comparison) {
     const std::string n = EscapeRtfText(name);
     const std::string text =
         "2da replacement is enabled. Would you like to replace the \\cf5 " + n +
@@ -314,7 +419,12 @@ int AskReplaceInOverride(RunState& run, const std::string& name) {
         "\\cf10\\ul\\b NOTE ALSO:\\b0\\ulnone\\cf2  If you have installed \\i any\\i0  mods that have altered the \\cf5 " + n +
         " \\cf2 since you installed this one then replacing it is probably a bad idea and \\b UNLESS\\b0  you "
         "\\b REALLY\\b0\\ know what you are doing then you are advised \\b NOT\\b0  to replace it.";
-    return AskPrompt(run, text, YesNoPrompt(ReplaceTitle(name)));
+    PromptSpec spec = YesNoPrompt(ReplaceTitle(name));
+    if (MergeOffered(comparison)) {
+        spec.buttonCount = 3;
+        spec.captions = {"&Yes", "&No", "&Merge", ""};
+    }
+    return AskPrompt(run, WithComparison(text, comparison, name), spec);
 }
 
 int AskRestoreAnyway(RunState& run, const std::string& name) {
@@ -325,7 +435,10 @@ int AskRestoreAnyway(RunState& run, const std::string& name) {
     return AskPrompt(run, text, YesNoPrompt(ReplaceTitle(name)));
 }
 
-int AskFoundFile(RunState& run, const std::string& name, const std::string& found) {
+// Answers 0 "&Yes", 1 "&No", 2 "&Cancel", and 3 "&Merge" when a merge is offered: the new button
+// comes last, so that the others keep their numbers.
+int AskFoundFile(RunState& run, const std::string& name, const std::string& found,
+                 const std::optional<TableComparison>& comparison) {
     const std::string n = EscapeRtfText(name);
     const std::string text =
         "2da replacement is enabled. Would you like to replace the \\cf5 " + n + "\\cf1  located at \\cf5 " + kCrLfText +
@@ -343,7 +456,11 @@ int AskFoundFile(RunState& run, const std::string& name, const std::string& foun
     spec.captions = {"&Yes", "&No", "&Cancel", ""};
     spec.focusIndex = 2;
     spec.formatWidth = 7500;
-    return AskPrompt(run, text, spec);
+    if (MergeOffered(comparison)) {
+        spec.buttonCount = 4;
+        spec.captions[3] = "&Merge";
+    }
+    return AskPrompt(run, WithComparison(text, comparison, name), spec);
 }
 
 int AskInvalidFile(RunState& run, const std::string& name) {
@@ -411,11 +528,13 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
     if (RefusedOutside(run, overrideTarget)) return;
 
     if (FileExists(run.fs(), overrideTarget)) {
-        const int answer = AskReplaceInOverride(run, r.name);
-        if (answer == 0) {
+        const std::optional<TableComparison> comparison = CompareForPrompt(run, r, overrideTarget);
+        const int answer = AskReplaceInOverride(run, r.name, comparison);
+        if (answer == 0 || (answer == 2 && MergeOffered(comparison))) {
             r.current = GetLongPath(run.fs(), overrideTarget);
             r.renameTarget = *r.current;
-            RunReplacement(run, ledger, r);
+            if (answer == 0) RunReplacement(run, ledger, r);
+            else RunMerge(run, ledger, r, *comparison);
         } else if (answer == 1) {
             Log2da(run, "\\cf5 User declined \\cf1 " + EscapeRtfText(r.name) + "\\cf5  replacement.\\par");
         }
@@ -434,11 +553,13 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
         return;
     }
     if (RefusedOutside(run, found)) return;
-    const int answer = AskFoundFile(run, r.name, found);
-    if (answer == 0) {
+    const std::optional<TableComparison> comparison = CompareForPrompt(run, r, found);
+    const int answer = AskFoundFile(run, r.name, found, comparison);
+    if (answer == 0 || (answer == 3 && MergeOffered(comparison))) {
         r.current = found;
         r.renameTarget = found;
-        RunReplacement(run, ledger, r);
+        if (answer == 0) RunReplacement(run, ledger, r);
+        else RunMerge(run, ledger, r, *comparison);
     } else if (answer == 1) {
         LocateAndReplace(run, ledger, r);
     } else if (answer == 2) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/console/check_tables.hpp"
 #include "app/console/console_host.hpp"
 #include "app/console/terminal_text.hpp"
 
@@ -29,7 +30,10 @@ int RunCheck(const ConsoleOptions& options, const FileSystem& fs, const HostPath
     check.programFolder = HostToWindows(folder.host);
     check.modFolder = FolderOption(options.modFolder);
     check.gameFolder = FolderOption(options.gameFolder);
-    const std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);
+    std::vector<Diagnostic> diagnostics = CheckDescription(fs, check);
+    for (Diagnostic& note : CheckTableRestores(fs, check)) diagnostics.push_back(std::move(note));
+    std::stable_sort(diagnostics.begin(), diagnostics.end(),
+                     [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     const std::string shown = ShownDescriptionPath(folder, hostPathOf);
     for (const Diagnostic& diagnostic : diagnostics) out << DiagnosticLine(shown, diagnostic) << '\n';
     out << CheckSummary(diagnostics) << std::endl;

@@ -29,6 +29,12 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "Blank lines and lines beginning with # are not answers; at a terminal, Enter alone answers the\n"
         "button marked '<- focus'. When the answers run out the program stops at once with status 3,\n"
         "before it changes anything more.\n"
+        "\n"
+        "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
+        "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
+        "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
+        "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
+        "instead.\n"
         "\n" + std::string(help.gameFolder) + "\n"
         "\n"
         "Exit status:\n"
@@ -38,8 +44,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
         "  4   another run holds this program folder\n"
         "  5   the run completed and saved its log, but the log counts errors\n"
-        "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
-        "      unusable " + std::string(help.optionFiles) + "\n"
+        "  64  bad command line: an unknown option, a missing value, a MODDIR or --mod-folder that does\n"
+        "      not exist, an unusable " + std::string(help.optionFiles) + "\n"
         "\n"
         "NO_COLOR set turns the colours off.\n"
         "\n"
@@ -57,7 +63,8 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
     app.add_option("--game-folder", o.gameFolder,
                    "The game's main folder" + std::string(help.pathForms) + ", for K1 and K2 alike; it must hold the "
                    "game's dialog.tlk. Wins over " + std::string(help.gameFolderWinsOver) + ". With --check: reports "
-                   "which entries it holds, which only in a subfolder of override, and which .original files are there");
+                   "which entries it holds, which only in a subfolder of override, which .original files are there, "
+                   "and what putting each 2da table back would remove or change");
     AddSystemOptions(app, o);
     app.add_flag("--dry-run", o.dryRun,
                  "Run everything, prompts included, but change nothing on disk: print each change the run "
@@ -71,13 +78,15 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                  "Write uninstall/Zelvane Usage.rtf, the guide for mod authors (\"For Modders\"), open it and exit");
 
     // The check of a description for mod authors.
-    CLI::Option* check =
-        app.add_flag("--check", o.check,
-                     "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
+    app.add_flag("--check", o.check,
+                 "Check uninstall/uninstall_data.ini of the program folder for mistakes and exit (changes nothing)");
     app.add_option("--mod-folder", o.modFolder,
-                   "With --check: the mod's files as it installs them (or a game folder after installing it); "
-                   "reports entries the mod does not contain and mod files no entry removes")
-        ->needs(check);
+                   "The mod's files as it installs them (its override folder with its own 2da tables), or a game "
+                   "folder after installing it. In a run: the 2da questions offer Merge, which takes only this mod's "
+                   "changes out of the table in use and keeps those of later mods, where no later mod changed what "
+                   "this mod changed. With "
+                   "--check: reports entries the mod does not contain and mod files no entry removes, and whether "
+                   "a merge is possible");
 
     app.set_version_flag("--version", "zelvane-console " + AppVersion(), "Print the version and exit");
 

@@ -28,10 +28,12 @@ struct ConsoleOptions {
     std::string winePrefix;  // empty = $WINEPREFIX, else ~/.wine
     bool findGames = false;  // print the game folders found and exit
     bool dryRun = false;     // changes held in memory, the plan and the log printed
+    // The mod's files as it installs them (host path): in a run, its own versions of the 2da tables
+    // for Merge; with --check, compared with the description. Empty = neither.
+    std::string modFolder;
 
     // --check: the description is checked instead of run (app/console/check_mode.cpp).
     bool check = false;
-    std::string modFolder;   // host path; empty = no comparison with the mod's files
 };
 
 struct ParsedCommandLine {

@@ -19,6 +19,7 @@
 #include "removal/removal_run.hpp"
 #include "resources/embedded_guide.hpp"
 #include "util/browse_folders.hpp"
+#include "util/common.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -68,6 +69,13 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
     FileSystem& fs = options.dryRun ? static_cast<FileSystem&>(view) : system.disk;
     if (!system.registryError.empty()) {
         std::cerr << "zelvane-console: " << HostTerminalLine(system.registryError) << std::endl;
+        return kExitBadUse;
+    }
+    const std::string modFolder = options.modFolder.empty() ? std::string() : TypedPathToWindows(options.modFolder);
+    if (!modFolder.empty() && !FolderExists(system.disk, modFolder)) {
+        std::cerr << "zelvane-console: the mod folder \"" << HostTerminalLine(options.modFolder)
+                  << "\" does not exist; name the folder of the mod's files, the one that holds its override folder"
+                  << std::endl;
         return kExitBadUse;
     }
     const std::unique_ptr<InstanceCheck> instance = system.holdProgramFolder(options.dryRun, std::cerr);
@@ -135,6 +143,9 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
     FolderBrowser browser;
     RunContext context{fs, system.registry, ui, browser, programFolder};
     context.acceptGameFolder = [&](const std::string& gameFolder) { return !stopForGame(gameFolder); };
+    // The player decides at the 2da questions with what a restore would undo in front of them.
+    context.tableInsight.show = true;
+    context.tableInsight.modFolder = modFolder;
     const RunResult result = RunRemoval(outcome.description, context);
     if (!options.dryRun) ReportCompletedRun(result, ui, system.hostPathOf, std::cout);
     std::cout << std::flush;

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <map>
 #include <regex>
@@ -20,7 +21,9 @@
 #include <utility>
 #include <vector>
 
+#include "tables/table_bytes.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/tables/table_maker.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -88,6 +91,11 @@ int Shell(const std::string& command) {
     return WEXITSTATUS(status);
 }
 
+// The leak checker of a sanitizer build cannot work in a process that strace follows.
+const std::string kUntraceable = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" ";
+
+bool HaveStrace() { return Shell("command -v strace >/dev/null 2>&1") == 0; }
+
 class ConsoleCrashConsistency : public ::testing::Test {
 protected:
     TempFolder temp;
@@ -145,8 +153,10 @@ protected:
 
     std::string ConsoleCommand() const {
         return std::string("'") + ZELVANE_CONSOLE + "' --no-open --program-folder '" + mod + "' --answers '" +
-               answersFile + "' --registry '" + registryFile + "' >'" + temp.Path() + "/out.txt' 2>&1 </dev/null";
+               answersFile + "' --registry '" + registryFile + "'" + moreArguments + " >'" + temp.Path() +
+               "/out.txt' 2>&1 </dev/null";
     }
+    std::string moreArguments;  // after the ones every run has
 
     std::map<std::string, std::string> Everything() const {
         auto files = Snapshot(game);
@@ -165,6 +175,41 @@ protected:
         std::set<std::string> top;
         for (const auto& [path, bytes] : Snapshot(root)) top.insert(path.substr(0, path.find('/')));
         EXPECT_EQ(top, (std::set<std::string>{"answers.txt", "game", "mod", "outside", "registry.txt"})) << when;
+    }
+
+    // A run without a kill gives the changes it makes and its end state; then the run is killed
+    // before each of those changes in turn, on a fresh tree: what must hold at every moment holds,
+    // and a run after the kill ends as the run without one ended.
+    void KillBeforeEachChange(const std::function<void()>& makeTree,
+                                  const std::function<void(const std::string&)>& invariants,
+                                  const std::function<void(const std::string&)>& endState, int status,
+                                  std::size_t atLeast) {
+        makeTree();
+        const std::string tracePath = temp.Path() + "/trace.txt";
+        const std::string out = temp.Path() + "/out.txt";
+        ASSERT_EQ(Shell(kUntraceable + "strace -f -qq -o '" + tracePath + "' -e trace=" + kChangingCalls + " " +
+                        ConsoleCommand()),
+                  status)
+            << ReadFile(out);
+        endState("after a run without a kill");
+        const std::vector<ChangePoint> points = ChangePoints(ReadFile(tracePath));
+        ASSERT_GE(points.size(), atLeast) << ReadFile(tracePath);
+        std::cout << "[ crash    ] " << points.size() << " changes, a kill before each\n";
+
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            const ChangePoint& point = points[i];
+            const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
+                                     std::to_string(points.size()) + ": " + point.line;
+            makeTree();
+            const int killed = Shell(kUntraceable + "strace -f -qq -o /dev/null -e inject=" + point.call +
+                                     ":error=EIO:signal=KILL:when=" + std::to_string(point.invocation) + " " +
+                                     ConsoleCommand());
+            EXPECT_EQ(killed, 128 + SIGKILL) << when << "\n" << ReadFile(out);
+            invariants(when);
+            ASSERT_EQ(Shell(ConsoleCommand()), status) << when << "\n" << ReadFile(out);
+            endState(when + ", then a run to the end");
+            if (HasFailure()) break;  // one report is enough to go on
+        }
     }
 
     // The end state of a completed removal, whichever way it got there.
@@ -197,40 +242,97 @@ protected:
     }
 };
 
-// The leak checker of a sanitizer build cannot work in a process that strace follows.
-const std::string kUntraceable = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" ";
+// The tables of a merge: the backup, the mod's own version (one cell changed) and the table in
+// use (that cell as the mod wrote it, and a row a later mod added).
+using zelvane::testing::MakeTable;
+std::string BackupTable() {
+    return WriteTable(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}})).value();
+}
+std::string ModsOwnTable() {
+    return WriteTable(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}})).value();
+}
+std::string InUseTable() {
+    return WriteTable(MakeTable({"label", "race"},
+                                {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}, {"2", "Later", "P_LATER"}}))
+        .value();
+}
+std::string MergedTable() {
+    return WriteTable(MakeTable({"label", "race"},
+                                {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}, {"2", "Later", "P_LATER"}}))
+        .value();
+}
+
+// A K1 removal whose 2da work is a merge (answered M), after an earlier run left a read-only copy
+// in Backup Uninstall; the mod's own files lie beside the program folder.
+class ConsoleCrashConsistencyOfAMerge : public ConsoleCrashConsistency {
+protected:
+    std::string files = root + "/files";
+
+    void MakeMergeTree() {
+        Shell("rm -rf '" + root + "'");
+        WriteFile(mod + "/uninstall/uninstall_data.ini",
+                  CrLfLines({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
+                             "override\\m_item.uti"}));
+        WriteFile(mod + "/Backup Uninstall/appearance.2da", "displaced by an earlier run");
+        SetMode(mod + "/Backup Uninstall/appearance.2da", 0444);
+        WriteFile(mod + "/backup/appearance.2da", BackupTable());
+        WriteFile(files + "/override/appearance.2da", ModsOwnTable());
+        WriteFile(game + "/dialog.tlk", kTlk);
+        WriteFile(game + "/override/appearance.2da", InUseTable());
+        WriteFile(game + "/override/m_item.uti", "item");
+        WriteFile(game + "/override/keep.uti", "another mod's file");
+        WriteFile(outside + "/save.sav", "hours of play");
+        WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n");
+        WriteFile(answersFile, "0\nm\n");
+        moreArguments = " --mod-folder '" + files + "'";
+    }
+
+    void CheckMergeInvariants(const std::string& when) {
+        const auto files = Everything();
+        EXPECT_TRUE(ContainsContent(files, BackupTable())) << "the backup lost " << when;
+        EXPECT_TRUE(ContainsContent(files, InUseTable())) << "the table in use lost " << when;
+        EXPECT_EQ(ReadFile(this->files + "/override/appearance.2da"), ModsOwnTable()) << when;
+        EXPECT_EQ(ReadFile(game + "/override/keep.uti"), "another mod's file") << when;
+        EXPECT_EQ(Snapshot(outside), (std::map<std::string, std::string>{{"save.sav", "hours of play"}})) << when;
+        std::set<std::string> top;
+        for (const auto& [path, bytes] : Snapshot(root)) top.insert(path.substr(0, path.find('/')));
+        EXPECT_EQ(top, (std::set<std::string>{"answers.txt", "files", "game", "mod", "outside", "registry.txt"})) << when;
+    }
+
+    void CheckMergeEndState(const std::string& when) {
+        CheckMergeInvariants(when);
+        EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), MergedTable()) << when;
+        EXPECT_FALSE(Exists(game + "/override/m_item.uti")) << when;
+        EXPECT_FALSE(Exists(mod + "/backup/appearance.2da")) << when;
+        EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/appearance.2da"), InUseTable()) << when;
+        EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/original install backup.appearance.2da"), BackupTable()) << when;
+        const std::string log = ReadFile(mod + "/uninstall/removal_results.rtf");
+        EXPECT_TRUE(log.starts_with("{\\rtf1\\ansi") && log.ends_with("}")) << when << "\n" << log;
+    }
+};
 
 TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCompletes) {
-    if (Shell("command -v strace >/dev/null 2>&1") != 0) {
+    if (!HaveStrace()) {
         GTEST_SKIP() << "\n*** strace is not installed (tools/install-deps.sh installs it): the crash-consistency "
                         "test did NOT run ***\n";
     }
-    // The run without a kill: every change it makes, and its end state.
-    MakeTree();
-    const std::string tracePath = temp.Path() + "/trace.txt";
-    ASSERT_EQ(Shell(kUntraceable + "strace -f -qq -o '" + tracePath + "' -e trace=" + kChangingCalls + " " +
-                    ConsoleCommand()),
-              5)  // the log counts the refusals of the pipe, the link and the oversized files
-        << ReadFile(temp.Path() + "/out.txt");
-    CheckEndState("after a run without a kill");
-    const std::vector<ChangePoint> points = ChangePoints(ReadFile(tracePath));
-    ASSERT_GE(points.size(), 20u) << ReadFile(tracePath);
-    std::cout << "[ crash    ] " << points.size() << " changes, a kill before each\n";
+    // The log counts the refusals of the pipe, the link and the oversized files: status 5.
+    KillBeforeEachChange(
+        [this] { MakeTree(); }, [this](const std::string& when) { CheckInvariants(when); },
+        [this](const std::string& when) { CheckEndState(when); }, 5, 20);
+}
 
-    for (std::size_t i = 0; i < points.size(); ++i) {
-        const ChangePoint& point = points[i];
-        const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
-                                 std::to_string(points.size()) + ": " + point.line;
-        MakeTree();
-        const int killed = Shell(kUntraceable + "strace -f -qq -o /dev/null -e inject=" + point.call +
-                                 ":error=EIO:signal=KILL:when=" + std::to_string(point.invocation) + " " +
-                                 ConsoleCommand());
-        EXPECT_EQ(killed, 128 + SIGKILL) << when << "\n" << ReadFile(temp.Path() + "/out.txt");
-        CheckInvariants(when);
-        ASSERT_EQ(Shell(ConsoleCommand()), 5) << when << "\n" << ReadFile(temp.Path() + "/out.txt");
-        CheckEndState(when + ", then a run to the end");
-        if (HasFailure()) break;  // one report is enough to go on
+// A merge copies the table in use aside before the merged table is renamed over it, and keeps
+// the backup's safety copy before the backup goes; a run after a kill finds the mod's changes
+// already out where the merged table was in place, writes nothing, and ends as one run ends.
+TEST_F(ConsoleCrashConsistencyOfAMerge, AKillBeforeAnyChangeOfAMergeLosesNoTable) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "\n*** strace is not installed (tools/install-deps.sh installs it): the crash-consistency "
+                        "test of a merge did NOT run ***\n";
     }
+    KillBeforeEachChange(
+        [this] { MakeMergeTree(); }, [this](const std::string& when) { CheckMergeInvariants(when); },
+        [this](const std::string& when) { CheckMergeEndState(when); }, 0, 10);
 }
 
 // One call of a trace made with `strace -y`, which gives each descriptor with its path: "5</a/b>".
@@ -273,6 +375,35 @@ std::size_t DeletionOf(const std::vector<TracedCall>& calls, const std::string& 
     return calls.size();
 }
 
+// The index of the last rename before `before` that gives a file of `folder` the name `name`, or
+// calls.size().
+std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
+                       std::size_t before) {
+    std::size_t found = calls.size();
+    for (std::size_t i = 0; i < before && i < calls.size(); ++i) {
+        const TracedCall& c = calls[i];
+        const bool rename = c.call == "renameat" || c.call == "renameat2";
+        if (rename && c.paths.size() == 2 && c.paths[1] == folder && c.names.size() >= 2 && c.names[1] == name) found = i;
+    }
+    return found;
+}
+
+// A file written under a temporary name in `folder` and renamed to `name` there before the call at
+// `before`: its bytes flushed before it got the name, and the folder flushed after, so that both
+// are on the medium before that call.
+void ExpectOnTheMediumBefore(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
+                             std::size_t before, const std::string& trace) {
+    const std::size_t renamed = RenameInto(calls, folder, name, before);
+    ASSERT_LT(renamed, before) << folder << "/" << name << " not in place before call " << before << "\n" << trace;
+    const std::string temporary = folder + "/" + calls[renamed].names[0];
+    bool bytesFlushed = false;
+    for (std::size_t i = 0; i < renamed; ++i) bytesFlushed = bytesFlushed || IsFlushOf(calls[i], temporary);
+    bool nameFlushed = false;
+    for (std::size_t i = renamed + 1; i < before; ++i) nameFlushed = nameFlushed || IsFlushOf(calls[i], folder);
+    EXPECT_TRUE(bytesFlushed) << folder << "/" << name << " was not flushed before its name was given\n" << trace;
+    EXPECT_TRUE(nameFlushed) << folder << " was not flushed after " << name << " was put there\n" << trace;
+}
+
 // What a power cut needs and a kill cannot show: the copy that keeps a table in use is on the
 // medium, its bytes and its name, before that table is deleted; the new log is on the medium
 // before the earlier log goes; and the run flushes nothing else (two flushes per copy of a table
@@ -297,23 +428,7 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
                                         std::pair{game + "/override/Sub Folder", std::string("spells.2da")}}) {
         const std::size_t deleted = DeletionOf(calls, folder, table);
         ASSERT_LT(deleted, calls.size()) << table << " not deleted\n" << trace;
-        // the copy's temporary name renamed to the table's name in Backup Uninstall
-        std::size_t renamed = calls.size();
-        for (std::size_t i = 0; i < deleted; ++i) {
-            const TracedCall& c = calls[i];
-            const bool rename = c.call == "renameat" || c.call == "renameat2";
-            if (rename && c.paths.size() == 2 && c.paths[1] == kept && c.names.size() >= 2 && c.names[1] == table) {
-                renamed = i;
-            }
-        }
-        ASSERT_LT(renamed, deleted) << table << " not copied aside before it was deleted\n" << trace;
-        const std::string temporary = kept + "/" + calls[renamed].names[0];
-        bool bytesFlushed = false;
-        for (std::size_t i = 0; i < renamed; ++i) bytesFlushed = bytesFlushed || IsFlushOf(calls[i], temporary);
-        bool nameFlushed = false;
-        for (std::size_t i = renamed + 1; i < deleted; ++i) nameFlushed = nameFlushed || IsFlushOf(calls[i], kept);
-        EXPECT_TRUE(bytesFlushed) << "the copy of " << table << " was not flushed before its name was given\n" << trace;
-        EXPECT_TRUE(nameFlushed) << "Backup Uninstall was not flushed before " << table << " was deleted\n" << trace;
+        ExpectOnTheMediumBefore(calls, kept, table, deleted, trace);
     }
 
     // The new log is written as a new file under a temporary name, flushed, and given the name
@@ -340,6 +455,41 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
     std::size_t flushes = 0;
     for (const TracedCall& c : calls) flushes += c.call == "fsync" || c.call == "fdatasync" ? 1 : 0;
     EXPECT_LE(flushes, 2u * 2 + 2u * 2 + 2 + 1) << trace;  // R3 and R6 of two tables, the working copy, the log
+}
+
+// A merge on the medium: the table in use is in Backup Uninstall, bytes and name, before the
+// merged table is renamed over it; the merged table's bytes are on the medium before it takes the
+// name; the backup's safety copy is there before the backup is deleted.
+TEST_F(ConsoleCrashConsistencyOfAMerge, EveryCopyIsFlushedBeforeTheTableItKeepsIsReplacedOrDeleted) {
+    if (!HaveStrace()) {
+        GTEST_SKIP() << "\n*** strace is not installed (tools/install-deps.sh installs it): the flush-order "
+                        "test of a merge did NOT run ***\n";
+    }
+    MakeMergeTree();
+    const std::string tracePath = temp.Path() + "/trace.txt";
+    ASSERT_EQ(Shell(kUntraceable + "strace -f -qq -y -o '" + tracePath +
+                    "' -e trace=fsync,fdatasync,unlinkat,renameat2,renameat " + ConsoleCommand()),
+              0)
+        << ReadFile(temp.Path() + "/out.txt");
+    CheckMergeEndState("after a traced run");
+    const std::string trace = ReadFile(tracePath);
+    const std::vector<TracedCall> calls = TracedCalls(trace);
+    const std::string kept = mod + "/Backup Uninstall";
+
+    const std::string override = game + "/override";
+    const std::size_t merged = RenameInto(calls, override, "appearance.2da", calls.size());
+    ASSERT_LT(merged, calls.size()) << "the merged table was not renamed into place\n" << trace;
+    ExpectOnTheMediumBefore(calls, kept, "appearance.2da", merged, trace);
+    bool mergedFlushed = false;
+    for (std::size_t i = 0; i < merged; ++i) {
+        mergedFlushed = mergedFlushed || IsFlushOf(calls[i], override + "/" + calls[merged].names[0]);
+    }
+    EXPECT_TRUE(mergedFlushed) << "the merged table took its name before its bytes were on the medium\n" << trace;
+
+    const std::size_t backupGone = DeletionOf(calls, mod + "/backup", "appearance.2da");
+    ASSERT_LT(backupGone, calls.size()) << "the backup was not deleted\n" << trace;
+    ASSERT_GT(backupGone, merged) << trace;
+    ExpectOnTheMediumBefore(calls, kept, "original install backup.appearance.2da", backupGone, trace);
 }
 
 }  // namespace

@@ -303,14 +303,23 @@ TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
     for (const char* word : {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage",
                              "Exit status", "close", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
                              "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys",
-                             "a typed folder may begin with ~"}) {
+                             "a typed folder may begin with ~",
+                             "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the "
+                             "table in use and keeps those of later mods, where no later mod changed what this mod "
+                             "changed. With --check: reports entries the mod does not contain and mod files no entry "
+                             "removes, and whether a merge is possible"}) {
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
     for (const char* line : {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
                              "  4   another run holds this program folder\n",
                              "  5   the run completed and saved its log, but the log counts errors\n",
-                             "  64  bad command line: an unknown option, a missing value, a MODDIR that does not exist, an\n"
-                             "      unusable --answers or --registry file\n"}) {
+                             "  64  bad command line: an unknown option, a missing value, a MODDIR or --mod-folder that does\n"
+                             "      not exist, an unusable --answers or --registry file\n",
+                             "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
+                             "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
+                             "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
+                             "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
+                             "instead.\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line;
     }
 }

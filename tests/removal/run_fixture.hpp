@@ -76,6 +76,7 @@ protected:
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
         context.acceptGameFolder = acceptGameFolder;
+        context.tableInsight = tableInsight;
         RunResult result = RunRemoval(d, context);
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
         return result;
@@ -99,6 +100,7 @@ protected:
 
     std::string programFolder = kProgram;
     std::function<bool(const std::string&)> acceptGameFolder;
+    TableInsight tableInsight;
     MemoryFileSystem fs;
     FakeRegistry registry;
     ScriptedUi ui;
