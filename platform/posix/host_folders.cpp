@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "platform/memory/windows_path.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
@@ -255,8 +255,8 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
     // A plain POSIX path is the same as one on drive Z:.
     const bool posixPath = windowsPath.starts_with('/');
     const std::string text = posixPath ? "Z:" + std::string(windowsPath) : std::string(windowsPath);
-    winpath::ParsedPath parsed;
-    out.status = winpath::ParsePath(text, allowWildcards, parsed);
+    WindowsPath parsed;
+    out.status = ReadDrivePath(text, allowWildcards, parsed);
     if (out.status != FsStatus::Ok) return out;
     out.drive = posixPath ? "" : parsed.drive;
 
@@ -265,7 +265,7 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
         out.status = FsStatus::PathNotFound;
         return out;
     }
-    if (parsed.parts.empty()) {
+    if (parsed.names.empty()) {
         out.folder = std::move(folder);
         out.isRoot = true;
         out.exists = true;
@@ -274,12 +274,12 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
 
     // The folders on the way, from the deepest one already held. Their keys are the prefixes of
     // one string, ending at ends[i].
-    const std::size_t folders = parsed.parts.size() - 1;
+    const std::size_t folders = parsed.names.size() - 1;
     std::string key = parsed.drive;
     std::vector<std::size_t> ends(folders);
     for (std::size_t i = 0; i < folders; ++i) {
         key += '\\';
-        key += parsed.parts[i];
+        key += parsed.names[i];
         ends[i] = key.size();
     }
     const std::string_view keys = key;
@@ -293,7 +293,7 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
     }
     int hops = 0;
     for (std::size_t i = next; i < folders; ++i) {
-        if (Descend(folder, parsed.parts[i], hops) != FsStatus::Ok) {
+        if (Descend(folder, parsed.names[i], hops) != FsStatus::Ok) {
             out.status = FsStatus::PathNotFound;
             return out;
         }
@@ -302,7 +302,7 @@ Placement HostFolders::Place(std::string_view windowsPath, bool allowWildcards, 
     }
 
     out.folder = std::move(folder);
-    out.given = parsed.parts.back();
+    out.given = parsed.names.back();
     if (allowWildcards && HasWildcards(out.given)) {
         out.pattern = true;
         return out;

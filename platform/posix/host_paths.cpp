@@ -12,7 +12,7 @@
 #include <memory>
 #include <optional>
 
-#include "platform/memory/windows_path.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
 
@@ -145,8 +145,8 @@ HostPath ResolveHostPath(std::string_view windowsPath, const std::string& prefix
     const bool posixPath = windowsPath.starts_with('/');
     const std::string text = posixPath ? "Z:" + std::string(windowsPath) : std::string(windowsPath);
 
-    winpath::ParsedPath parsed;
-    result.status = winpath::ParsePath(text, allowWildcards, parsed);
+    WindowsPath parsed;
+    result.status = ReadDrivePath(text, allowWildcards, parsed);
     if (result.status != FsStatus::Ok) return result;
     result.drive = posixPath ? "" : parsed.drive;
 
@@ -161,20 +161,20 @@ HostPath ResolveHostPath(std::string_view windowsPath, const std::string& prefix
             return result;
         }
     }
-    if (parsed.parts.empty()) {
+    if (parsed.names.empty()) {
         result.host = folder;
         result.isRoot = true;
         return result;
     }
-    for (std::size_t i = 0; i + 1 < parsed.parts.size(); ++i) {
-        auto found = FindEntry(folder, parsed.parts[i]);
+    for (std::size_t i = 0; i + 1 < parsed.names.size(); ++i) {
+        auto found = FindEntry(folder, parsed.names[i]);
         if (!found || !IsDirectory(Join(folder, *found))) {
             result.status = FsStatus::PathNotFound;
             return result;
         }
         folder = Join(folder, *found);
     }
-    const std::string& last = parsed.parts.back();
+    const std::string& last = parsed.names.back();
     result.given = last;
     if (allowWildcards && HasWildcards(last)) {
         result.host = folder;

@@ -11,7 +11,7 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/memory/windows_path.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
@@ -603,15 +603,14 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
     }
 
     const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
-    winpath::ParsedPath parsed;
-    if (winpath::ParsePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
+    WindowsPath parsed;
+    if (ReadDrivePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
 
     // The deepest part of the path that exists, found case-insensitively; the rest as given.
-    std::size_t existing = parsed.parts.size();
+    std::size_t existing = parsed.names.size();
     std::string host;
     for (;;) {
-        const std::vector<std::string> head(parsed.parts.begin(), parsed.parts.begin() + static_cast<std::ptrdiff_t>(existing));
-        const HostPath p = posix::ResolveHostPath(winpath::JoinPath(parsed.drive, head), prefix_);
+        const HostPath p = posix::ResolveHostPath(parsed.Text(existing), prefix_);
         if (p.status == FsStatus::Ok || (p.status == FsStatus::FileNotFound && existing > 0)) {
             host = p.host;
             break;
@@ -619,7 +618,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
         if (existing == 0) return std::string(path);  // not even the drive is there
         --existing;
     }
-    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.parts[i]));
+    for (std::size_t i = existing; i < parsed.names.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.names[i]));
 
     const std::optional<std::string> resolved = FollowHostLinks(host);
     if (!resolved) return "";
