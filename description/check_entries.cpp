@@ -3,25 +3,12 @@
 #include <map>
 
 #include "description/check_parts.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "util/entry_name.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane::check {
 namespace {
-
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
-std::vector<std::string_view> Components(std::string_view path) {
-    std::vector<std::string_view> parts;
-    std::size_t start = 0;
-    while (start <= path.size()) {
-        std::size_t end = start;
-        while (end < path.size() && !IsSeparator(path[end])) ++end;
-        parts.push_back(path.substr(start, end - start));
-        start = end + 1;
-    }
-    return parts;
-}
 
 // A line of the file list that reads like a sentence rather than a file name.
 bool LooksLikeProse(std::string_view entry) {
@@ -66,10 +53,10 @@ std::vector<std::string> PathProblems(std::string_view path) {
     }
     bool dots = false;
     bool trailing = false;
-    for (std::string_view part : Components(path)) {
+    for (std::string_view part : SplitPathNames(path)) {
         if (part == "..") {
             dots = true;
-        } else if (!part.empty() && part != "." && (part.back() == ' ' || part.back() == '.')) {
+        } else if (part != "." && StoredName(part) != part) {
             trailing = true;
         }
     }
@@ -79,7 +66,7 @@ std::vector<std::string> PathProblems(std::string_view path) {
                                   : "is an absolute path; entries are relative to the game folder, and the run refuses it");
     } else if (name.kind == EntryKind::NotPlainName) {
         problems.emplace_back("names a stream or a device, not a plain file; the run never deletes it");
-    } else if (IsSeparator(path.front())) {
+    } else if (IsPathSeparator(path.front())) {
         problems.emplace_back("begins with a separator, which the run reads below the game folder all the same");
     }
     if (dots && name.kind == EntryKind::File) {

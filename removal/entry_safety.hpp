@@ -14,12 +14,6 @@ namespace zelvane {
 // that lead out), "Refused (not a plain file name)" for NotPlainName.
 std::string_view RefusalText(EntryKind kind);
 
-// True when path lies below folder: folder's components, compared without regard to letter case,
-// followed by at least one more ("C:\Games\Kotor2\x" is not below "C:\Games\Kotor"). Both are
-// read as Windows reads them: "\" and "/" separate, "." is dropped and ".." goes up. An empty
-// path or folder is below nothing.
-bool IsPathBelowFolder(std::string_view path, std::string_view folder);
-
 // True when path, with every link on the way followed, still lies below the game folder with its
 // own links followed: a link inside the game folder that leads out of it does not count as inside.
 // The phases ask it before a prompt, to refuse such an entry without asking; the file system is

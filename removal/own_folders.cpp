@@ -1,14 +1,10 @@
 #include "removal/own_folders.hpp"
 
-#include "removal/entry_safety.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "util/common.hpp"
 
 namespace zelvane {
 namespace {
-
-bool IsAtOrBelow(std::string_view path, std::string_view folder) {
-    return IsPathBelowFolder(AddBackslash(path) + "x", folder);
-}
 
 // Where a change at path lands: its folder where the links on the way lead, and the name itself;
 // or, following a link as last component too, where that leads.
@@ -30,7 +26,7 @@ void OwnFolders::Protect(const FileSystem& fs, std::string_view gameFolder) {
     const std::string program = AddBackslash(programFolder_);
     folders_ = {program + "uninstall", program + "backup", program + "Backup Uninstall"};
     const std::string overrideFolder = AddBackslash(gameFolder) + "override";
-    if (IsPathBelowFolder(fs.ResolvedPath(programFolder_), fs.ResolvedPath(overrideFolder))) {
+    if (IsPathBelow(fs.ResolvedPath(programFolder_), fs.ResolvedPath(overrideFolder))) {
         folders_.push_back(programFolder_);
     }
 }
@@ -49,9 +45,9 @@ bool OwnFolders::Hold(const FileSystem& fs, std::string_view path, std::optional
     if (folders_.empty()) return false;
     const auto held = [&](const std::string& landing) {
         if (landing.empty()) return false;
-        if (open && IsAtOrBelow(landing, fs.ResolvedPath(PathOf(*open)))) return false;
+        if (open && IsPathAtOrBelow(landing, fs.ResolvedPath(PathOf(*open)))) return false;
         for (const std::string& folder : folders_) {
-            if (IsAtOrBelow(landing, fs.ResolvedPath(folder))) return true;
+            if (IsPathAtOrBelow(landing, fs.ResolvedPath(folder))) return true;
         }
         return false;
     };

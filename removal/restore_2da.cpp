@@ -5,6 +5,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/paths/windows_path.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
 #include "removal/prompt_helper.hpp"
@@ -189,7 +190,7 @@ const std::string kUnchanged = ", so nothing was changed";
 std::string BackupUnfit(RunState& run, const Replacement& r) {
     FileSystem& fs = run.fs();
     if (Attributes a; fs.GetAttributes(r.backup, a) == FsStatus::Ok && a.link) return "the backup is a link" + kUnchanged;
-    if (!IsPathBelowFolder(fs.ResolvedPath(r.backup), fs.ResolvedPath(run.programFolder()))) {
+    if (!IsPathBelow(fs.ResolvedPath(r.backup), fs.ResolvedPath(run.programFolder()))) {
         return "the backup leads outside the program folder" + kUnchanged;
     }
     std::uint64_t size = 0;

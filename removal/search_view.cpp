@@ -4,17 +4,13 @@
 #include <optional>
 #include <utility>
 
+#include "platform/paths/windows_path.hpp"
 #include "platform/seams/forwarding_file_system.hpp"
-#include "removal/entry_safety.hpp"
 #include "util/common.hpp"
 #include "util/strings.hpp"
 
 namespace zelvane {
 namespace {
-
-bool IsAtOrBelow(std::string_view path, std::string_view folder) {
-    return IsPathBelowFolder(AddBackslash(path) + "x", folder);
-}
 
 // A folder kept out of the searches: its name for a cheap first test, and where it really lies.
 struct KeptOut {
@@ -48,7 +44,7 @@ private:
         for (const KeptOut& k : keptOut_) {
             if (folder && lowered != k.loweredName) continue;
             if (!resolved) resolved = fs_.ResolvedPath(folder_ + entry.name);
-            if (IsAtOrBelow(*resolved, k.resolved)) return true;
+            if (IsPathAtOrBelow(*resolved, k.resolved)) return true;
         }
         return false;
     }

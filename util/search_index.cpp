@@ -56,7 +56,8 @@ void SearchIndex::FindFile(const FileSystem& fs, std::string_view pattern, std::
 }
 
 std::size_t* SearchIndex::FirstOfKey(std::string_view key) {
-    return byName_.Find(key, [this](std::size_t position) { return entries_[position].key; });
+    const auto it = byName_.find(key);
+    return it == byName_.end() ? nullptr : &it->second;
 }
 
 bool SearchIndex::StillThere(const FileSystem& fs, const std::string& folder, const Entry& entry) const {
@@ -164,14 +165,13 @@ void SearchIndex::AddFile(std::string_view name, std::string_view relativeFolder
     const std::size_t position = entries_.size();
     entries_.push_back(Entry{relative, lowerPath, key, true, false, record, folder.names.size() - 1, kNone});
     lastOfKey_.push_back(position);
-    bool inserted = false;
-    const std::size_t head =
-        byName_.Insert(position, [this](std::size_t p) { return entries_[p].key; }, inserted);
+    const auto [named, inserted] = byName_.try_emplace(key, position);
     if (!inserted) {  // after the last entry of that name so far
+        const std::size_t head = named->second;
         entries_[lastOfKey_[head]].nextSame = position;
         lastOfKey_[head] = position;
     }
-    byPath_.Insert(position, [this](std::size_t p) { return entries_[p].lowerPath; }, inserted);
+    byPath_.try_emplace(lowerPath, position);
     namesHere_.push_back(NameHere{lowerName, position});
 }
 
@@ -179,9 +179,8 @@ std::size_t SearchIndex::Held(std::string_view path) const {
     if (!built_) return kNone;
     const std::string lower = LowerCase(path);
     if (!lower.starts_with(folderKey_)) return kNone;
-    const std::size_t* hit = byPath_.Find(std::string_view(lower).substr(folderKey_.size()),
-                                          [this](std::size_t p) { return entries_[p].lowerPath; });
-    return hit == nullptr ? kNone : *hit;
+    const auto hit = byPath_.find(std::string_view(lower).substr(folderKey_.size()));
+    return hit == byPath_.end() ? kNone : hit->second;
 }
 
 void SearchIndex::NoteDeleted(std::string_view path, const FileSystem* fs) {
@@ -284,8 +283,8 @@ void SearchIndex::Invalidate() {
     folderKey_.clear();
     resolvedFolderKey_.clear();
     entries_.clear();
-    byName_.Clear();
-    byPath_.Clear();
+    byName_.clear();
+    byPath_.clear();
     lastOfKey_.clear();
     names_.Clear();
 }

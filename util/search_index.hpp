@@ -24,12 +24,12 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/seams/file_system.hpp"
 #include "platform/seams/forwarding_file_system.hpp"
 #include "util/name_store.hpp"
-#include "util/position_table.hpp"
 #include "util/recurse.hpp"
 
 namespace zelvane {
@@ -124,8 +124,8 @@ private:
     std::vector<Entry> entries_;         // in visiting order
     // Lower-cased file name -> the first entry of that name not known to be gone; the others
     // follow through Entry::nextSame.
-    PositionTable byName_;
-    PositionTable byPath_;               // lower-cased relative path -> its entry
+    std::unordered_map<std::string_view, std::size_t> byName_;
+    std::unordered_map<std::string_view, std::size_t> byPath_;  // lower-cased relative path -> its entry
     std::vector<std::size_t> lastOfKey_;  // while walking: the last entry of a key, by the first one
     std::vector<NameHere> namesHere_;     // while walking: the names of the folders being walked
 };

@@ -5,15 +5,11 @@
 #include <unordered_map>
 #include <utility>
 
-#include "platform/memory/windows_path.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 
 namespace zelvane {
 namespace {
-
-using winpath::JoinPath;
-using winpath::ParsedPath;
-using winpath::ParsePath;
 
 struct Node {
     std::string name;  // stored case; "C:" for a drive root
@@ -163,9 +159,9 @@ struct Lookup {
     FsStatus status = FsStatus::Ok;  // Ok or FileNotFound (parent valid) or another failure
     Node* node = nullptr;
     Node* parent = nullptr;
-    ParsedPath path;
+    WindowsPath path;
 
-    const std::string& LastName() const { return path.parts.back(); }
+    const std::string& LastName() const { return path.names.back(); }
 };
 
 // Links followed one after another before a path counts as going round in a circle.
@@ -228,14 +224,14 @@ struct MemoryFileSystem::State {
     // Parses the path and replaces every link on the way by its target, until no component that
     // exists is a link; the first missing component and the rest stay as given. BadName for links
     // that go round in a circle.
-    FsStatus FollowLinks(std::string_view text, bool allowWildcards, ParsedPath& out) const {
-        if (FsStatus s = ParsePath(text, allowWildcards, out); s != FsStatus::Ok) return s;
+    FsStatus FollowLinks(std::string_view text, bool allowWildcards, WindowsPath& out) const {
+        if (FsStatus s = ReadDrivePath(text, allowWildcards, out); s != FsStatus::Ok) return s;
         for (int hop = 0; hop <= kMaxLinkHops; ++hop) {
             const Node* folder = Root(out.drive);
             const Node* link = nullptr;
             std::size_t at = 0;
-            for (; folder != nullptr && at < out.parts.size(); ++at) {
-                const Node* next = folder->Child(out.parts[at]);
+            for (; folder != nullptr && at < out.names.size(); ++at) {
+                const Node* next = folder->Child(out.names[at]);
                 if (next != nullptr && !next->linkTarget.empty()) {
                     link = next;
                     break;
@@ -243,10 +239,10 @@ struct MemoryFileSystem::State {
                 folder = next;
             }
             if (link == nullptr) return FsStatus::Ok;
-            ParsedPath target;
-            if (ParsePath(link->linkTarget, false, target) != FsStatus::Ok) return FsStatus::BadName;
-            target.parts.insert(target.parts.end(), out.parts.begin() + static_cast<std::ptrdiff_t>(at) + 1,
-                                out.parts.end());
+            WindowsPath target;
+            if (ReadDrivePath(link->linkTarget, false, target) != FsStatus::Ok) return FsStatus::BadName;
+            target.names.insert(target.names.end(), out.names.begin() + static_cast<std::ptrdiff_t>(at) + 1,
+                                out.names.end());
             target.trailingSeparator = out.trailingSeparator;
             out = std::move(target);
         }
@@ -255,9 +251,9 @@ struct MemoryFileSystem::State {
 
     // Each existing component replaced by its stored long name, so that a short (8.3) alias and
     // another letter case compare equal to the name a root was given with.
-    void UseStoredNames(ParsedPath& path) const {
+    void UseStoredNames(WindowsPath& path) const {
         const Node* folder = Root(path.drive);
-        for (std::string& part : path.parts) {
+        for (std::string& part : path.names) {
             const Node* next = folder != nullptr ? folder->Child(part) : nullptr;
             if (next == nullptr) return;
             part = next->name;
@@ -278,29 +274,25 @@ struct MemoryFileSystem::State {
     // The same without counting a refusal: where a change at this path would land.
     FsStatus Placed(std::string_view text) const {
         if (confinedTo.empty()) return FsStatus::Ok;
-        ParsedPath target;
+        WindowsPath target;
         if (FollowLinks(text, false, target) != FsStatus::Ok) return FsStatus::Ok;
         UseStoredNames(target);
         for (const std::string& root : confinedTo) {
-            ParsedPath folder;
+            WindowsPath folder;
             if (FollowLinks(root, false, folder) != FsStatus::Ok) continue;
             UseStoredNames(folder);
-            if (folder.drive == target.drive && target.parts.size() > folder.parts.size() &&
-                std::equal(folder.parts.begin(), folder.parts.end(), target.parts.begin(),
-                           [](const std::string& a, const std::string& b) { return NamesEqual(a, b); })) {
-                return FsStatus::Ok;
-            }
+            if (IsBelow(target, folder)) return FsStatus::Ok;
         }
         return FsStatus::OutsideRoots;
     }
 
     // Whether the last component of the path, in its folder (links on the way followed), is a link.
     bool EndsInLink(std::string_view text) const {
-        ParsedPath parsed;
-        if (ParsePath(text, false, parsed) != FsStatus::Ok || parsed.parts.empty()) return false;
-        const std::string name = parsed.parts.back();
-        parsed.parts.pop_back();
-        Lookup folder = Find(JoinPath(parsed.drive, parsed.parts));
+        WindowsPath parsed;
+        if (ReadDrivePath(text, false, parsed) != FsStatus::Ok || parsed.names.empty()) return false;
+        const std::string name = parsed.names.back();
+        parsed.names.pop_back();
+        Lookup folder = Find(parsed.Text());
         if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) return false;
         const Node* entry = folder.node->Child(name);
         return entry != nullptr && !entry->linkTarget.empty();
@@ -324,7 +316,7 @@ struct MemoryFileSystem::State {
             result.status = FsStatus::PathNotFound;
             return result;
         }
-        const auto& parts = result.path.parts;
+        const auto& parts = result.path.names;
         if (parts.empty()) {
             result.node = folder;
             return result;
@@ -369,7 +361,9 @@ struct MemoryFileSystem::State {
     }
 
     // Builder: the folder for a path, created with its parents as needed.
-    Node& EnsureFolder(const std::string& drive, const std::vector<std::string>& parts, std::size_t count) {
+    Node& EnsureFolder(const WindowsPath& path, std::size_t count) {
+        const std::string& drive = path.drive;
+        const std::vector<std::string>& parts = path.names;
         Node* folder = Root(drive);
         if (folder == nullptr) {
             auto root = std::make_unique<Node>();
@@ -383,7 +377,7 @@ struct MemoryFileSystem::State {
             if (next == nullptr) {
                 next = &folder->AddChild(parts[i], true);
             } else if (!next->IsDirectory()) {
-                throw std::invalid_argument("a file is in the way of folder " + JoinPath(drive, parts));
+                throw std::invalid_argument("a file is in the way of folder " + path.Text());
             }
             folder = next;
         }
@@ -403,14 +397,14 @@ MemoryFileSystem::~MemoryFileSystem() = default;
 // --- building a tree ---
 
 void MemoryFileSystem::AddFile(std::string_view path, std::string_view bytes, Attributes attributes) {
-    ParsedPath parsed;
-    if (ParsePath(path, false, parsed) != FsStatus::Ok || parsed.parts.empty()) {
+    WindowsPath parsed;
+    if (ReadDrivePath(path, false, parsed) != FsStatus::Ok || parsed.names.empty()) {
         throw std::invalid_argument("bad file path: " + std::string(path));
     }
-    Node& folder = state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size() - 1);
-    Node* file = folder.Child(parsed.parts.back());
+    Node& folder = state_->EnsureFolder(parsed, parsed.names.size() - 1);
+    Node* file = folder.Child(parsed.names.back());
     if (file == nullptr) {
-        file = &folder.AddChild(parsed.parts.back(), false);
+        file = &folder.AddChild(parsed.names.back(), false);
     } else if (file->IsDirectory()) {
         throw std::invalid_argument("a folder is in the way of file " + std::string(path));
     }
@@ -428,9 +422,9 @@ void MemoryFileSystem::AddSparseFile(std::string_view path, std::string_view hea
 }
 
 void MemoryFileSystem::AddFolder(std::string_view path, Attributes attributes) {
-    ParsedPath parsed;
-    if (ParsePath(path, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
-    Node& folder = state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size());
+    WindowsPath parsed;
+    if (ReadDrivePath(path, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    Node& folder = state_->EnsureFolder(parsed, parsed.names.size());
     folder.attributes = attributes;
     folder.attributes.directory = true;
 }
@@ -443,9 +437,9 @@ void MemoryFileSystem::AddSpecialFile(std::string_view path) {
 void MemoryFileSystem::Lock(std::string_view path, bool locked) { state_->Existing(path).locked = locked; }
 
 void MemoryFileSystem::SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly) {
-    ParsedPath parsed;
-    if (ParsePath(rootOrFolder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
-    state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size()).readOnlyMedium = readOnly;
+    WindowsPath parsed;
+    if (ReadDrivePath(rootOrFolder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    state_->EnsureFolder(parsed, parsed.names.size()).readOnlyMedium = readOnly;
 }
 
 void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shortName) {
@@ -455,33 +449,33 @@ void MemoryFileSystem::SetShortName(std::string_view path, std::string_view shor
 }
 
 void MemoryFileSystem::AddLink(std::string_view linkPath, std::string_view targetPath) {
-    ParsedPath link;
-    ParsedPath target;
-    if (ParsePath(linkPath, false, link) != FsStatus::Ok || link.parts.empty() ||
-        ParsePath(targetPath, false, target) != FsStatus::Ok) {
+    WindowsPath link;
+    WindowsPath target;
+    if (ReadDrivePath(linkPath, false, link) != FsStatus::Ok || link.names.empty() ||
+        ReadDrivePath(targetPath, false, target) != FsStatus::Ok) {
         throw std::invalid_argument("bad link: " + std::string(linkPath) + " -> " + std::string(targetPath));
     }
-    Node& folder = state_->EnsureFolder(link.drive, link.parts, link.parts.size() - 1);
-    if (folder.Child(link.parts.back()) != nullptr) {
+    Node& folder = state_->EnsureFolder(link, link.names.size() - 1);
+    if (folder.Child(link.names.back()) != nullptr) {
         throw std::invalid_argument("an entry is in the way of link " + std::string(linkPath));
     }
-    folder.AddChild(link.parts.back(), false).linkTarget = JoinPath(target.drive, target.parts);
+    folder.AddChild(link.names.back(), false).linkTarget = target.Text();
 }
 
 void MemoryFileSystem::PutOnOwnVolume(std::string_view folder) {
-    ParsedPath parsed;
-    if (ParsePath(folder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
-    state_->EnsureFolder(parsed.drive, parsed.parts, parsed.parts.size()).ownVolume = true;
+    WindowsPath parsed;
+    if (ReadDrivePath(folder, false, parsed) != FsStatus::Ok) throw std::invalid_argument("bad folder path");
+    state_->EnsureFolder(parsed, parsed.names.size()).ownVolume = true;
 }
 
 void MemoryFileSystem::ReplaceWithLink(std::string_view path, std::string_view targetPath) {
-    ParsedPath parsed;
-    if (ParsePath(path, false, parsed) != FsStatus::Ok || parsed.parts.empty()) {
+    WindowsPath parsed;
+    if (ReadDrivePath(path, false, parsed) != FsStatus::Ok || parsed.names.empty()) {
         throw std::invalid_argument("bad path: " + std::string(path));
     }
-    const std::string name = parsed.parts.back();
-    parsed.parts.pop_back();
-    Lookup folder = state_->Find(JoinPath(parsed.drive, parsed.parts));
+    const std::string name = parsed.names.back();
+    parsed.names.pop_back();
+    Lookup folder = state_->Find(parsed.Text());
     if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) {
         throw std::invalid_argument("no folder for " + std::string(path));
     }
@@ -676,7 +670,7 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
     if (target.path.drive != source.path.drive) return FsStatus::NotSameDevice;
     if (target.status == FsStatus::PathNotFound) return FsStatus::PathNotFound;
     Node* node = source.node;
-    if (node->parent == nullptr || target.path.parts.empty()) return FsStatus::AccessDenied;
+    if (node->parent == nullptr || target.path.names.empty()) return FsStatus::AccessDenied;
     if (node->Volume() != target.parent->Volume()) return FsStatus::NotSameDevice;
     const bool sameEntry = target.node == node;  // only the letter case changes
     if (target.node != nullptr && !sameEntry) return FsStatus::AlreadyExists;
@@ -743,13 +737,13 @@ FsStatus MemoryFileSystem::CanCreateFileIn(std::string_view folder) const {
 
 std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const {
     if (state_->Begin(FsOp::List, pattern) != FsStatus::Ok) return nullptr;
-    ParsedPath parsed;
-    if (ParsePath(pattern, true, parsed) != FsStatus::Ok || parsed.parts.empty() || parsed.trailingSeparator) {
+    WindowsPath parsed;
+    if (ReadDrivePath(pattern, true, parsed) != FsStatus::Ok || parsed.names.empty() || parsed.trailingSeparator) {
         return nullptr;
     }
-    const std::string last = parsed.parts.back();
-    parsed.parts.pop_back();
-    Lookup folder = state_->Find(JoinPath(parsed.drive, parsed.parts));
+    const std::string last = parsed.names.back();
+    parsed.names.pop_back();
+    Lookup folder = state_->Find(parsed.Text());
     if (folder.status != FsStatus::Ok || !folder.node->IsDirectory()) return nullptr;
 
     std::vector<DirEntry> entries;
@@ -771,18 +765,18 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
     if (state_->Begin(FsOp::ShortPath, path) != FsStatus::Ok) return "";
     Lookup found = state_->Find(path);
     if (found.status != FsStatus::Ok) return "";
-    ParsedPath given;
-    ParsePath(path, false, given);
-    if (given.drive != found.path.drive || given.parts != found.path.parts) {
+    WindowsPath given;
+    ReadDrivePath(path, false, given);
+    if (given.drive != found.path.drive || given.names != found.path.names) {
         // Through a link: the short names of the target are not those of the path.
-        return JoinPath(given.drive, given.parts) + (given.trailingSeparator ? "\\" : "");
+        return given.Text() + (given.trailingSeparator ? "\\" : "");
     }
-    std::vector<std::string> parts = found.path.parts;
+    WindowsPath shortened = found.path;
     const Node* node = found.node;
-    for (auto it = parts.rbegin(); it != parts.rend(); ++it, node = node->parent) {
+    for (auto it = shortened.names.rbegin(); it != shortened.names.rend(); ++it, node = node->parent) {
         if (!node->shortName.empty()) *it = node->shortName;
     }
-    std::string out = JoinPath(found.path.drive, parts);
+    std::string out = shortened.Text();
     if (found.path.trailingSeparator) out += '\\';
     return out;
 }
@@ -790,9 +784,9 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
 bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const {
     // Each drive is a volume, and so is a folder put on a volume of its own; links are followed.
     const auto volume = [this](std::string_view path) -> const Node* {
-        ParsedPath resolved;
+        WindowsPath resolved;
         if (state_->FollowLinks(path, false, resolved) != FsStatus::Ok) return nullptr;
-        Lookup found = state_->Find(JoinPath(resolved.drive, resolved.parts));
+        Lookup found = state_->Find(resolved.Text());
         if (found.status == FsStatus::Ok) return found.node->Volume();
         if (found.status == FsStatus::FileNotFound) return found.parent->Volume();
         return nullptr;
@@ -802,11 +796,11 @@ bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const 
 }
 
 std::string MemoryFileSystem::ResolvedPath(std::string_view path) const {
-    ParsedPath resolved;
+    WindowsPath resolved;
     const FsStatus status = state_->FollowLinks(path, false, resolved);
-    if (status == FsStatus::BadName && ParsePath(path, false, resolved) == FsStatus::Ok) return "";  // a circle
+    if (status == FsStatus::BadName && ReadDrivePath(path, false, resolved) == FsStatus::Ok) return "";  // a circle
     if (status != FsStatus::Ok) return std::string(path);
-    return JoinPath(resolved.drive, resolved.parts);
+    return resolved.Text();
 }
 
 }  // namespace zelvane

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/memory/windows_path.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 
 namespace zelvane {
@@ -10,40 +10,35 @@ namespace {
 
 struct Normal {
     FsStatus status = FsStatus::Ok;
-    std::string drive;
-    std::vector<std::string> parts;
+    WindowsPath path;
 };
 
 Normal Normalise(std::string_view path, bool allowWildcards = false) {
     Normal n;
     const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
-    winpath::ParsedPath parsed;
-    n.status = winpath::ParsePath(text, allowWildcards, parsed);
-    n.drive = parsed.drive;
-    n.parts = std::move(parsed.parts);
+    n.status = ReadDrivePath(text, allowWildcards, n.path);
     return n;
 }
 
-std::string KeyOf(const std::string& drive, const std::vector<std::string>& parts, std::size_t count) {
-    return FoldCase(winpath::JoinPath(drive, {parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(count)}));
-}
+std::string KeyOf(const WindowsPath& path, std::size_t count) { return FoldCase(path.Text(count)); }
 
 std::string KeyOf(std::string_view path) {
     const Normal n = Normalise(path);
-    return n.status == FsStatus::Ok ? KeyOf(n.drive, n.parts, n.parts.size()) : std::string();
+    return n.status == FsStatus::Ok ? KeyOf(n.path, n.path.names.size()) : std::string();
 }
 
 std::string ParentOf(std::string_view path) {
     const Normal n = Normalise(path);
-    if (n.status != FsStatus::Ok || n.parts.empty()) return std::string(path);
-    return winpath::JoinPath(n.drive, {n.parts.begin(), n.parts.end() - 1});
+    if (n.status != FsStatus::Ok || n.path.names.empty()) return std::string(path);
+    return n.path.Text(n.path.names.size() - 1);
 }
 
 std::string LastPart(std::string_view path) {
     const Normal n = Normalise(path);
-    return n.parts.empty() ? std::string() : n.parts.back();
+    return n.path.names.empty() ? std::string() : n.path.names.back();
 }
 
+// Whether a key of entries_ is folderKey or one below it.
 bool Inside(const std::string& key, const std::string& folderKey) {
     if (key == folderKey) return true;
     const std::string prefix = folderKey.ends_with('\\') ? folderKey : folderKey + "\\";
@@ -74,8 +69,8 @@ OverlayFileSystem::Lookup OverlayFileSystem::Find(std::string_view path) const {
         result.status = n.status;
         return result;
     }
-    const std::size_t count = n.parts.size();
-    if (auto it = entries_.find(KeyOf(n.drive, n.parts, count)); it != entries_.end()) {
+    const std::size_t count = n.path.names.size();
+    if (auto it = entries_.find(KeyOf(n.path, count)); it != entries_.end()) {
         if (it->second.kind == Entry::Kind::Deleted) {
             result.status = FsStatus::FileNotFound;
         } else {
@@ -84,7 +79,7 @@ OverlayFileSystem::Lookup OverlayFileSystem::Find(std::string_view path) const {
         return result;
     }
     for (std::size_t i = count; i-- > 1;) {
-        auto it = entries_.find(KeyOf(n.drive, n.parts, i));
+        auto it = entries_.find(KeyOf(n.path, i));
         if (it == entries_.end()) continue;
         const Entry& ancestor = it->second;
         if (ancestor.kind != Entry::Kind::Folder) {
@@ -93,7 +88,7 @@ OverlayFileSystem::Lookup OverlayFileSystem::Find(std::string_view path) const {
             result.status = i + 1 == count ? FsStatus::FileNotFound : FsStatus::PathNotFound;
         } else {
             result.below = ancestor.source;
-            for (std::size_t j = i; j < count; ++j) result.below += "\\" + n.parts[j];
+            for (std::size_t j = i; j < count; ++j) result.below += "\\" + n.path.names[j];
         }
         return result;
     }
@@ -122,12 +117,11 @@ FsStatus OverlayFileSystem::CheckParent(std::string_view path) const {
 FsStatus OverlayFileSystem::CheckInsideRoots(std::string_view path) const {
     const std::vector<std::string> roots = below_.Roots();
     if (roots.empty()) return FsStatus::Ok;
-    const std::string resolved = below_.ResolvedPath(path);
-    if (resolved.empty()) return FsStatus::OutsideRoots;
-    const std::string key = KeyOf(resolved);
+    const Normal target = Normalise(below_.ResolvedPath(path));
+    if (target.status != FsStatus::Ok) return FsStatus::OutsideRoots;
     for (const std::string& root : roots) {
-        const std::string rootKey = KeyOf(below_.ResolvedPath(root));
-        if (!key.empty() && !rootKey.empty() && Inside(key, rootKey)) return FsStatus::Ok;
+        const Normal folder = Normalise(below_.ResolvedPath(root));
+        if (folder.status == FsStatus::Ok && IsAtOrBelow(target.path, folder.path)) return FsStatus::Ok;
     }
     return FsStatus::OutsideRoots;
 }
@@ -392,13 +386,13 @@ FsStatus OverlayFileSystem::CanCreateFileIn(std::string_view folder) const {
 
 std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const {
     const Normal n = Normalise(pattern, true);
-    if (n.status != FsStatus::Ok || n.parts.empty()) return below_.List(pattern);
-    const std::string folder = winpath::JoinPath(n.drive, {n.parts.begin(), n.parts.end() - 1});
-    const std::string& wanted = n.parts.back();
-    const std::string folderKey = KeyOf(n.drive, n.parts, n.parts.size() - 1);
+    if (n.status != FsStatus::Ok || n.path.names.empty()) return below_.List(pattern);
+    const std::string folder = n.path.Text(n.path.names.size() - 1);
+    const std::string& wanted = n.path.names.back();
+    const std::string folderKey = KeyOf(n.path, n.path.names.size() - 1);
 
     std::string belowFolder;
-    if (n.parts.size() > 1) {
+    if (n.path.names.size() > 1) {
         Attributes a;
         if (Stat(folder, a) != FsStatus::Ok || !a.directory) return nullptr;
         const Lookup found = Find(folder);

@@ -4,7 +4,6 @@
 
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
-#include "platform/posix/host_folders.hpp"
 
 namespace zelvane::posix {
 namespace {

@@ -13,7 +13,12 @@
 
 namespace zelvane::posix {
 
-struct HostEntry;
+// An entry of a host folder.
+struct HostEntry {
+    std::string host;  // the name on the host, as stored
+    std::string name;  // the same in code page 1252, as Windows programs see it
+    unsigned char type = 0;  // DT_* of the listing (DT_UNKNOWN when not known)
+};
 
 class FolderListing {
 public:

@@ -10,7 +10,7 @@
 
 #include "platform/game_keys.hpp"
 #include "platform/pattern_match.hpp"
-#include "platform/posix/host_paths.hpp"
+#include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/steam_library.hpp"
 #include "platform/posix/wine_registry.hpp"
 
@@ -45,13 +45,13 @@ bool IsRegularFile(const std::string& path) {
 // The folder a registry value of a prefix names, on this machine: its links followed; a missing
 // folder as its parent with the links followed and its name; "" when its drive is not mapped.
 std::string HostFolderOfValue(const std::string& utf8Path, const std::string& prefix) {
-    const posix::HostPath host = posix::ResolveHostPath(utf8Path, prefix);
-    if (host.status != FsStatus::Ok && host.status != FsStatus::FileNotFound) return {};
-    std::string folder = Canonical(host.host);
+    const std::string host = PosixFileSystem(prefix).HostPathOf(utf8Path);
+    if (host.empty()) return {};
+    std::string folder = Canonical(host);
     if (folder.empty()) {
-        const std::size_t slash = host.host.rfind('/');
-        const std::string parent = Canonical(host.host.substr(0, slash));
-        folder = parent.empty() ? host.host : parent + host.host.substr(slash);
+        const std::size_t slash = host.rfind('/');
+        const std::string parent = Canonical(host.substr(0, slash));
+        folder = parent.empty() ? host : parent + host.substr(slash);
     }
     return folder;
 }

@@ -15,7 +15,7 @@
 #include <optional>
 #include <string>
 
-#include "platform/posix/host_folders.hpp"
+#include "platform/posix/descriptor.hpp"
 #include "platform/seams/file_system.hpp"
 
 namespace zelvane::posix {

@@ -11,26 +11,20 @@
 #include <ctime>
 #include <vector>
 
-#include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
-#include "platform/posix/host_paths.hpp"
 #include "platform/posix/host_read.hpp"
 
 namespace zelvane {
 namespace {
 
-using posix::AppendComponent;
 using posix::Descriptor;
-using posix::FollowHostLinks;
-using posix::HostComponents;
 using posix::FolderListing;
 using posix::HostEntry;
 using posix::HostFolder;
-using posix::HostPath;
-using posix::IsHostPrefix;
 using posix::Placement;
+using posix::Resolution;
 using posix::StatusFromErrno;
 
 bool WriteBitClear(const struct stat& st) { return (st.st_mode & S_IWUSR) == 0; }
@@ -153,13 +147,13 @@ private:
 }  // namespace
 
 PosixFileSystem::PosixFileSystem() : PosixFileSystem(posix::DefaultWinePrefix()) {}
-PosixFileSystem::PosixFileSystem(std::string winePrefix) : prefix_(winePrefix), folders_(std::move(winePrefix)) {}
+PosixFileSystem::PosixFileSystem(std::string winePrefix) : drives_(std::move(winePrefix)) {}
 
 void PosixFileSystem::SetRoots(std::vector<std::string> roots) {
     roots_ = std::move(roots);
-    folders_.RootsChanged();
+    cache_.RootsChanged();
     rootFolders_.assign(roots_.size(), HostFolder{});
-    for (std::size_t i = 0; i < roots_.size(); ++i) folders_.OpenFolder(roots_[i], rootFolders_[i]);
+    for (std::size_t i = 0; i < roots_.size(); ++i) walk_.OpenFolder(roots_[i], rootFolders_[i]);
 }
 
 FsStatus PosixFileSystem::Confine(const HostFolder& folder) const {
@@ -167,15 +161,15 @@ FsStatus PosixFileSystem::Confine(const HostFolder& folder) const {
     std::vector<HostFolder> open;
     for (std::size_t i = 0; i < roots_.size(); ++i) {
         // A root that was not there when it was set may have been made since.
-        if (!rootFolders_[i].valid()) folders_.OpenFolder(roots_[i], rootFolders_[i]);
+        if (!rootFolders_[i].valid()) walk_.OpenFolder(roots_[i], rootFolders_[i]);
         if (rootFolders_[i].valid()) open.push_back(rootFolders_[i]);
     }
-    return folders_.Inside(folder, open) ? FsStatus::Ok : FsStatus::OutsideRoots;
+    return walk_.Inside(folder, open) ? FsStatus::Ok : FsStatus::OutsideRoots;
 }
 
 bool PosixFileSystem::SameVolume(std::string_view a, std::string_view b) const {
-    const Placement first = folders_.Place(a);
-    const Placement second = folders_.Place(b);
+    const Placement first = walk_.Place(a);
+    const Placement second = walk_.Place(b);
     const auto usable = [](const Placement& p) { return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound; };
     return usable(first) && usable(second) && first.folder.dev == second.folder.dev;
 }
@@ -186,13 +180,12 @@ std::string PosixFileSystem::FolderStamp(std::string_view folder) const {
     if (::clock_gettime(CLOCK_REALTIME_COARSE, &now) != 0) return {};
     // Never the state kept for the entry: a change inside the folder does not touch that. The name
     // as spelled is asked first, as a lookup would; another spelling is looked up.
-    Placement p = folders_.Place(folder, false, false);
+    Placement p = walk_.Place(folder, false, false);
     if (p.status != FsStatus::Ok) return {};
     struct stat st {};
-    ++folders_.counters.folderStamps;
     int rc = p.isRoot ? ::fstat(p.folder.get(), &st) : ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
     if (rc != 0 && errno == ENOENT && !p.isRoot) {
-        p = folders_.Place(folder);
+        p = walk_.Place(folder);
         if (p.status != FsStatus::Ok) return {};
         rc = ::fstatat(p.folder.get(), p.entry.host.c_str(), &st, 0);
     }
@@ -208,28 +201,23 @@ std::string PosixFileSystem::FolderStamp(std::string_view folder) const {
     return posix::FolderStampOf(st, now, grain);
 }
 
-std::string PosixFileSystem::HostPathOf(std::string_view path) const {
-    const HostPath p = posix::ResolveHostPath(path, prefix_);
-    return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound ? p.host : "";
-}
-
 FsStatus PosixFileSystem::GetAttributes(std::string_view path, Attributes& out) const {
-    const Placement p = folders_.Place(path);
+    const Placement p = walk_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     struct stat st {};
     bool link = false;
     if (p.isRoot) {
-        if (folders_.StatFolder(p.folder, st) != 0) return StatusFromErrno(errno);
+        if (::fstat(p.folder.get(), &st) != 0) return StatusFromErrno(errno);
     } else {
         if (p.lstat) {
             st = *p.lstat;
-        } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+        } else if (cache_.StatAt(p.folder, p.entry.host, st, false) != 0) {
             return StatusFromErrno(errno);
         }
         link = S_ISLNK(st.st_mode);
         struct stat target {};
         // A dangling link is still an entry, with the state of the link itself.
-        if (link && folders_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
+        if (link && cache_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
     }
     out = AttributesOf(st, p.entry.name);
     out.link = link;
@@ -237,10 +225,10 @@ FsStatus PosixFileSystem::GetAttributes(std::string_view path, Attributes& out) 
 }
 
 FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes& attributes) {
-    Placement p = folders_.Place(path);
+    Placement p = walk_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
-    if (const FsStatus s = folders_.FollowLastLink(p); s != FsStatus::Ok) return s;
+    if (const FsStatus s = walk_.FollowLastLink(p); s != FsStatus::Ok) return s;
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     if (!p.exists) return FsStatus::FileNotFound;  // a dangling link
     const struct stat& st = *p.lstat;
@@ -251,7 +239,7 @@ FsStatus PosixFileSystem::SetAttributes(std::string_view path, const Attributes&
     mode_t mode = st.st_mode & 07777;
     mode = attributes.readOnly ? (mode & ~mode_t{0222}) : (mode | (mode_t{0222} & ~CurrentUmask()) | S_IWUSR);
     if (mode == (st.st_mode & 07777)) return FsStatus::Ok;
-    folders_.Changed(p.folder, p.entry.host);
+    cache_.Changed(p.folder, p.entry.host);
     // Never through a link put in its place meanwhile.
     if (::fchmodat(p.folder.get(), p.entry.host.c_str(), mode, AT_SYMLINK_NOFOLLOW) == 0) return FsStatus::Ok;
     if (errno != ENOTSUP && errno != EOPNOTSUPP) return StatusFromErrno(errno);
@@ -271,21 +259,20 @@ FsStatus KindOf(const struct stat& st) {
 
 // Opens an existing regular file for reading (host_read.hpp); what its lookup already read of the
 // entry (no link) tells its kind without a call.
-FsStatus OpenRegular(posix::HostFolders& folders, const Placement& p, Descriptor& out, struct stat& st) {
+FsStatus OpenRegular(const Placement& p, Descriptor& out, struct stat& st) {
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     const bool known = p.lstat && !S_ISLNK(p.lstat->st_mode);
     if (known) {
         if (const FsStatus kind = KindOf(*p.lstat); kind != FsStatus::Ok) return kind;
     }
-    folders.counters.stats += known ? 1 : 2;
     return posix::OpenRegularFile(p.folder.get(), p.entry.host, out, st, known);
 }
 
 }  // namespace
 
 FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
-    const Placement p = folders_.Place(path);
+    const Placement p = walk_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     // The kind from the entry's state (kept from its lookup where it was read): nothing is opened,
@@ -293,11 +280,11 @@ FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
     struct stat st {};
     if (p.lstat) {
         st = *p.lstat;
-    } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+    } else if (cache_.StatAt(p.folder, p.entry.host, st, false) != 0) {
         return StatusFromErrno(errno);
     }
     const bool link = S_ISLNK(st.st_mode);
-    if (link && folders_.StatAt(p.folder, p.entry.host, st, true) != 0) return StatusFromErrno(errno);
+    if (link && cache_.StatAt(p.folder, p.entry.host, st, true) != 0) return StatusFromErrno(errno);
     if (const FsStatus kind = KindOf(st); kind != FsStatus::Ok) return kind;
     // The access check answers as an open for reading would, privileges and access lists
     // included, in one call instead of three.
@@ -310,7 +297,7 @@ FsStatus PosixFileSystem::OpenForRead(std::string_view path) const {
 FsStatus PosixFileSystem::FileSize(std::string_view path, std::uint64_t& size) const {
     Descriptor fd(-1);
     struct stat st {};
-    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(walk_.Place(path), fd, st); s != FsStatus::Ok) return s;
     size = static_cast<std::uint64_t>(st.st_size);
     return FsStatus::Ok;
 }
@@ -318,14 +305,14 @@ FsStatus PosixFileSystem::FileSize(std::string_view path, std::uint64_t& size) c
 FsStatus PosixFileSystem::ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const {
     Descriptor fd(-1);
     struct stat st {};
-    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(walk_.Place(path), fd, st); s != FsStatus::Ok) return s;
     return posix::ReadWhole(fd.get(), st, limit, bytes);
 }
 
 FsStatus PosixFileSystem::ReadHead(std::string_view path, std::string& bytes, std::size_t count) const {
     Descriptor fd(-1);
     struct stat st {};
-    if (const FsStatus s = OpenRegular(folders_, folders_.Place(path), fd, st); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(walk_.Place(path), fd, st); s != FsStatus::Ok) return s;
     return posix::ReadFirst(fd.get(), count, bytes);
 }
 
@@ -369,10 +356,10 @@ FsStatus RenameIntoPlace(const HostFolder& folder, const std::string& temporary,
 }  // namespace
 
 FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes) {
-    Placement p = folders_.Place(path);
+    Placement p = walk_.Place(path);
     if (p.status != FsStatus::Ok && p.status != FsStatus::FileNotFound) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
-    if (const FsStatus s = folders_.FollowLastLink(p); s != FsStatus::Ok) return s;
+    if (const FsStatus s = walk_.FollowLastLink(p); s != FsStatus::Ok) return s;
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     if (p.exists) {
         if (const FsStatus s = CheckReplaceable(*p.lstat); s != FsStatus::Ok) return s;
@@ -385,40 +372,39 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     const FsStatus written = WriteTemporaryFile(p.folder, "write", temporary, [&](int fd) { return WriteBytes(fd, bytes); });
     if (written != FsStatus::Ok) return written;
     if (const FsStatus s = RenameIntoPlace(p.folder, temporary, p.entry.host); s != FsStatus::Ok) return s;
-    if (p.exists) folders_.Changed(p.folder, p.entry.host);
-    else folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
+    if (p.exists) cache_.Changed(p.folder, p.entry.host);
+    else cache_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::Delete(std::string_view path) {
-    Placement p = folders_.Place(path);
+    Placement p = walk_.Place(path);
     if (p.status != FsStatus::Ok) return p.status;
     if (p.isRoot) return FsStatus::AccessDenied;
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     struct stat st {};
     if (p.lstat) {
         st = *p.lstat;
-    } else if (folders_.StatAt(p.folder, p.entry.host, st, false) != 0) {
+    } else if (cache_.StatAt(p.folder, p.entry.host, st, false) != 0) {
         return StatusFromErrno(errno);
     }
     if (S_ISLNK(st.st_mode)) {
         // The link itself goes; what it leads to decides, as for the file it stands for.
         struct stat target {};
-        if (folders_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
+        if (cache_.StatAt(p.folder, p.entry.host, target, true) == 0) st = target;
     }
     // No folder goes this way. A read-only file does: the permissions of its folder decide, and its
     // mode is never changed for it (a hard link outside would keep the change).
     if (S_ISDIR(st.st_mode)) return FsStatus::AccessDenied;
-    ++folders_.counters.unlinks;
     if (::unlinkat(p.folder.get(), p.entry.host.c_str(), 0) != 0) return StatusFromErrno(errno);
-    folders_.Removed(p.folder, p.entry.host);
+    cache_.Removed(p.folder, p.entry.host);
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
-    Placement source = folders_.Place(from);
+    Placement source = walk_.Place(from);
     if (source.status != FsStatus::Ok) return source.status;
-    Placement target = folders_.Place(to);
+    Placement target = walk_.Place(to);
     if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound &&
         target.status != FsStatus::PathNotFound) {
         return target.status;
@@ -434,7 +420,7 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     struct stat sourceStat {};
     if (source.lstat) {
         sourceStat = *source.lstat;
-    } else if (folders_.StatAt(source.folder, source.entry.host, sourceStat, false) != 0) {
+    } else if (cache_.StatAt(source.folder, source.entry.host, sourceStat, false) != 0) {
         return StatusFromErrno(errno);
     }
     std::string destination = target.entry.host;
@@ -451,21 +437,21 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
     if (RenameNoReplace(source.folder, source.entry.host, target.folder, destination, directory) != 0) {
         return StatusFromErrno(errno);
     }
-    folders_.Removed(source.folder, source.entry.host);
-    folders_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
-    if (directory) folders_.FolderMoved();
+    cache_.Removed(source.folder, source.entry.host);
+    cache_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
+    if (directory) cache_.FolderMoved();
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
     Descriptor source(-1);
     struct stat sourceStat {};
-    if (const FsStatus s = OpenRegular(folders_, folders_.Place(from), source, sourceStat); s != FsStatus::Ok) return s;
+    if (const FsStatus s = OpenRegular(walk_.Place(from), source, sourceStat); s != FsStatus::Ok) return s;
 
-    Placement target = folders_.Place(to);
+    Placement target = walk_.Place(to);
     if (target.status != FsStatus::Ok && target.status != FsStatus::FileNotFound) return target.status;
     if (target.isRoot) return FsStatus::AccessDenied;
-    if (const FsStatus s = folders_.FollowLastLink(target); s != FsStatus::Ok) return s;
+    if (const FsStatus s = walk_.FollowLastLink(target); s != FsStatus::Ok) return s;
     if (const FsStatus s = Confine(target.folder); s != FsStatus::Ok) return s;
     if (target.exists) {
         const struct stat& targetStat = *target.lstat;
@@ -485,24 +471,24 @@ FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
     });
     if (written != FsStatus::Ok) return written;
     if (const FsStatus s = RenameIntoPlace(target.folder, temporary, target.entry.host); s != FsStatus::Ok) return s;
-    if (target.exists) folders_.Changed(target.folder, target.entry.host);
-    else folders_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
+    if (target.exists) cache_.Changed(target.folder, target.entry.host);
+    else cache_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
     return SyncFolder(target.folder);
 }
 
 FsStatus PosixFileSystem::CreateFolder(std::string_view path) {
-    const Placement p = folders_.Place(path);
+    const Placement p = walk_.Place(path);
     if (p.exists) return FsStatus::AlreadyExists;  // also "file\"
     if (p.status != FsStatus::FileNotFound) return p.status;
     if (const FsStatus s = Confine(p.folder); s != FsStatus::Ok) return s;
     if (::mkdirat(p.folder.get(), p.entry.host.c_str(), 0777) != 0) return StatusFromErrno(errno);
-    folders_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_DIR});
+    cache_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_DIR});
     return FsStatus::Ok;
 }
 
 FsStatus PosixFileSystem::CanCreateFileIn(std::string_view folder) const {
     HostFolder held;
-    if (const FsStatus s = folders_.OpenFolder(folder, held); s != FsStatus::Ok) return s;
+    if (const FsStatus s = walk_.OpenFolder(folder, held); s != FsStatus::Ok) return s;
     if (const FsStatus s = Confine(held); s != FsStatus::Ok) return s;
     // As the kernel would answer a new entry there now: permissions, access lists, an immutable
     // folder and a read-only mount included.
@@ -513,10 +499,10 @@ FsStatus PosixFileSystem::CanCreateFileIn(std::string_view folder) const {
 }
 
 std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
-    const Placement p = folders_.Place(pattern, true);
+    const Placement p = walk_.Place(pattern, true);
     if (p.isRoot) return nullptr;  // "C:\" names no entries
     if (p.status != FsStatus::Ok && p.status != FsStatus::FileNotFound) return nullptr;
-    const auto* entries = folders_.Listing(p.folder);
+    const auto* entries = cache_.Listing(p.folder);
     if (entries == nullptr) return nullptr;
     std::vector<DirEntry> found;
     const auto add = [&](const FolderListing::Record& entry) {
@@ -525,13 +511,13 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
         out.attributes.hidden = name.starts_with('.');
         unsigned char type = entry.type;
         struct stat st {};
-        if (type == DT_UNKNOWN && folders_.StatAt(p.folder, std::string(entries->Host(entry)), st, false) == 0) {
+        if (type == DT_UNKNOWN && cache_.StatAt(p.folder, std::string(entries->Host(entry)), st, false) == 0) {
             type = TypeOf(st);
         }
         if (type == DT_LNK) {
             out.attributes.link = true;
             out.attributes.directory =
-                folders_.StatAt(p.folder, std::string(entries->Host(entry)), st, true) == 0 && S_ISDIR(st.st_mode);
+                cache_.StatAt(p.folder, std::string(entries->Host(entry)), st, true) == 0 && S_ISDIR(st.st_mode);
         } else {
             out.attributes.directory = type == DT_DIR;
         }
@@ -552,82 +538,19 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
     return std::make_unique<HostListing>(std::move(found));
 }
 
-const std::vector<std::pair<std::string, std::string>>& PosixFileSystem::DriveRoots() const {
-    if (driveRoots_) return *driveRoots_;
-    driveRoots_.emplace();
-    const std::string devices = prefix_ + "/dosdevices";
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(devices.c_str()), ::closedir);
-    while (dir) {
-        const dirent* entry = ::readdir(dir.get());
-        if (entry == nullptr) break;
-        const std::string_view name = entry->d_name;
-        const char letter = name.empty() ? '\0' : static_cast<char>(name[0] | 0x20);
-        if (name.size() != 2 || name[1] != ':' || letter < 'a' || letter >= 'z') continue;
-        const std::optional<std::string> folder = FollowHostLinks(devices + "/" + std::string(name));
-        if (!folder || *folder == "/") continue;
-        driveRoots_->emplace_back(std::string{static_cast<char>(letter - 'a' + 'A'), ':'}, *folder);
-    }
-    return *driveRoots_;
-}
-
-std::string PosixFileSystem::WindowsPathOfHost(const std::string& resolved) const {
-    // The drive of the prefix whose folder holds it, the deepest one first; else Z:.
-    std::string drive = "Z:";
-    std::string root = "/";
-    for (const auto& [letter, folder] : DriveRoots()) {
-        if (!IsHostPrefix(folder, resolved)) continue;
-        if (root == "/" || folder.size() > root.size()) {
-            root = folder;
-            drive = letter;
-        }
-    }
-    std::string windows = drive;
-    for (const std::string& part : HostComponents(std::string_view(resolved).substr(root == "/" ? 0 : root.size()))) {
-        windows += '\\';
-        windows += posix::WindowsNameOf(part);
-    }
-    return windows.size() == 2 ? windows + '\\' : windows;
-}
-
 std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
-    // The usual case: the folder is held open (every link on the way followed) and the last
-    // component is no link; the host names the folder's path.
-    const Placement held = folders_.Place(path);
-    const bool mayBeLink = held.status == FsStatus::Ok &&
-                           (held.lstat ? S_ISLNK(held.lstat->st_mode)
-                                       : held.entry.type == DT_LNK || held.entry.type == DT_UNKNOWN);
-    if ((held.status == FsStatus::Ok || held.status == FsStatus::FileNotFound) && !held.isRoot && !mayBeLink) {
-        if (const std::optional<std::string> folder = folders_.HostPathOf(held.folder)) {
-            return WindowsPathOfHost((*folder == "/" ? "" : *folder) + "/" + held.entry.host);
-        }
+    const Resolution resolved = walk_.Resolve(path);
+    switch (resolved.kind) {
+        case Resolution::Kind::Host: return drives_.WindowsPathOf(resolved.host);
+        case Resolution::Kind::Circle: return "";
+        case Resolution::Kind::Unreadable:
+        case Resolution::Kind::NoDrive: break;
     }
-
-    const std::string text = path.starts_with('/') ? "Z:" + std::string(path) : std::string(path);
-    winpath::ParsedPath parsed;
-    if (winpath::ParsePath(text, false, parsed) != FsStatus::Ok) return std::string(path);
-
-    // The deepest part of the path that exists, found case-insensitively; the rest as given.
-    std::size_t existing = parsed.parts.size();
-    std::string host;
-    for (;;) {
-        const std::vector<std::string> head(parsed.parts.begin(), parsed.parts.begin() + static_cast<std::ptrdiff_t>(existing));
-        const HostPath p = posix::ResolveHostPath(winpath::JoinPath(parsed.drive, head), prefix_);
-        if (p.status == FsStatus::Ok || (p.status == FsStatus::FileNotFound && existing > 0)) {
-            host = p.host;
-            break;
-        }
-        if (existing == 0) return std::string(path);  // not even the drive is there
-        --existing;
-    }
-    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.parts[i]));
-
-    const std::optional<std::string> resolved = FollowHostLinks(host);
-    if (!resolved) return "";
-    return WindowsPathOfHost(*resolved);
+    return std::string(path);
 }
 
 std::string PosixFileSystem::ShortPath(std::string_view path) const {
-    return folders_.Place(path).status == FsStatus::Ok ? std::string(path) : std::string();
+    return walk_.Place(path).status == FsStatus::Ok ? std::string(path) : std::string();
 }
 
 }  // namespace zelvane

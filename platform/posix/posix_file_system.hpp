@@ -5,8 +5,9 @@
 // order, and a file whose owner write bit is clear is read-only even for root. Names are code page
 // 1252 on the Windows side and UTF-8 on the host, mapped as Wine maps them (code_page_1252.hpp).
 //
-// Paths are walked relative to folders held open (host_folders.hpp), and every change is made
-// relative to the folder that holds its target, after proving that folder lies inside a root.
+// Paths are walked relative to folders held open (host_walk.hpp), what was read of the folders is
+// kept while it holds (folder_cache.hpp), and every change is made relative to the folder that
+// holds its target, after proving that folder lies inside a root.
 // A link as the last component: Delete and Rename act on the link itself; WriteAll, the target of
 // Copy and SetAttributes follow it to where it leads and check that folder instead.
 // Reads open files as host_read.hpp does: regular files only, never waiting, within a limit.
@@ -19,13 +20,13 @@
 // Listings give the directory, link and hidden flags from the folder's listing; their readOnly
 // flag is not filled in (it would cost a stat per entry): GetAttributes tells it.
 
-#include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "platform/posix/folder_cache.hpp"
 #include "platform/posix/folder_stamp.hpp"
-#include "platform/posix/host_folders.hpp"
+#include "platform/posix/host_walk.hpp"
+#include "platform/posix/wine_drives.hpp"
 #include "platform/seams/file_system.hpp"
 
 namespace zelvane {
@@ -34,6 +35,8 @@ class PosixFileSystem final : public FileSystem {
 public:
     PosixFileSystem();  // the Wine prefix from $WINEPREFIX, else ~/.wine
     explicit PosixFileSystem(std::string winePrefix);
+    PosixFileSystem(const PosixFileSystem&) = delete;
+    PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
     FsStatus GetAttributes(std::string_view path, Attributes& out) const override;
     FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override;
@@ -58,33 +61,27 @@ public:
     std::vector<std::string> Roots() const override { return roots_; }
     bool SameVolume(std::string_view a, std::string_view b) const override;
     void ForgetCachedState() override {
-        folders_.Forget();
-        driveRoots_.reset();
+        cache_.Forget();
+        drives_.Forget();
         grains_.Forget();
     }
     // The folder's device, inode, mtime and ctime, read from the disk at each call; "" while a
     // change made now could keep those times (folder_stamp.hpp).
     std::string FolderStamp(std::string_view folder) const override;
 
-    // The host path a Windows path resolves to, or "" when its folder does not exist.
-    std::string HostPathOf(std::string_view path) const;
-
-    // What was asked of the host so far.
-    const posix::HostCounters& Counters() const { return folders_.counters; }
+    // The host path a Windows path names, each name as stored on the host and the links on the
+    // way left as they are (for showing it); "" when its folder does not exist.
+    std::string HostPathOf(std::string_view path) const { return walk_.Mapped(path); }
 
 private:
     // Ok when a change in this folder is allowed: no roots, or the folder lies inside one.
     FsStatus Confine(const posix::HostFolder& folder) const;
-    // The drives of the prefix with the host folders they lead to, read once.
-    const std::vector<std::pair<std::string, std::string>>& DriveRoots() const;
-    // A host path with every link followed, as a Windows path on the drive that holds it.
-    std::string WindowsPathOfHost(const std::string& resolved) const;
 
     std::vector<std::string> roots_;
     mutable std::vector<posix::HostFolder> rootFolders_;  // opened roots, in the order of roots_
-    std::string prefix_;
-    mutable posix::HostFolders folders_;
-    mutable std::optional<std::vector<std::pair<std::string, std::string>>> driveRoots_;
+    posix::WineDrives drives_;
+    mutable posix::FolderCache cache_;
+    mutable posix::HostWalk walk_{drives_, cache_};
     mutable posix::TimeGrains grains_;
 };
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/paths/windows_path.hpp"
 #include "platform/win32/win32_errors.hpp"
 
 namespace zelvane {
@@ -37,8 +38,6 @@ SetInformationFunction SetInformationFunctionOfSystem() {
 
 constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // The path with "." and ".." applied and made absolute, as Windows reads it; "" on failure.
 std::string FullPathOf(const std::string& path) {
     DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
@@ -58,7 +57,7 @@ std::string Join(const std::string& folder, const std::string& name) {
 
 bool BelowAnyRoot(const std::vector<std::string>& finalRoots, const std::string& path) {
     return std::any_of(finalRoots.begin(), finalRoots.end(),
-                       [&](const std::string& root) { return !root.empty() && IsBelowFolder(path, root); });
+                       [&](const std::string& root) { return !root.empty() && IsPathBelow(path, root); });
 }
 
 // The roots as they stand now, each with its own links followed.
@@ -106,18 +105,6 @@ std::string FinalPathOf(const std::string& path) {
     if (!handle.Valid()) return {};
     if (!HasFinalPaths()) return path;
     return FinalPathOfHandle(handle.Get());
-}
-
-bool IsBelowFolder(const std::string& path, const std::string& folder) {
-    std::string base = folder;
-    while (!base.empty() && base.back() == '\\') base.pop_back();
-    if (base.empty() || path.size() <= base.size() + 1 || path[base.size()] != '\\') return false;
-    for (std::size_t i = 0; i < base.size(); ++i) {
-        if (FoldAscii(path[i]) != FoldAscii(base[i])) return false;
-    }
-    // "C:\Games\Kotor\..\x" is no path below C:\Games\Kotor.
-    const std::string rest = "\\" + path.substr(base.size() + 1) + "\\";
-    return rest.find("\\..\\") == std::string::npos && rest.find("\\.\\") == std::string::npos;
 }
 
 FsStatus Confine(const FileSystem& fs, const std::vector<std::string>& roots, const std::string& path,

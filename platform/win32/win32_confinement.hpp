@@ -27,10 +27,6 @@ std::string FinalPathOfHandle(HANDLE handle);
 // opened. Where the system cannot tell final paths, the path itself.
 std::string FinalPathOf(const std::string& path);
 
-// True when path lies below folder (both full Windows paths), compared component by component
-// without regard to ASCII letter case.
-bool IsBelowFolder(const std::string& path, const std::string& folder);
-
 // A change allowed inside the roots: the path to make it on, and the handles that keep the way to
 // it as it was checked until the change is made.
 struct ConfinedPath {

@@ -43,11 +43,8 @@ TEST_F(MemoryFs, NamesAreCaseInsensitiveAndKeepTheStoredCase) {
     EXPECT_EQ(Names(fs, R"(C:\Games\*.*)"), std::vector<std::string>{"Kotor"});
 }
 
-TEST_F(MemoryFs, PathsAreNormalisedAsWindowsResolvesThem) {
-    EXPECT_TRUE(fs.Exists(R"(C:\Games\\Kotor\.\Override\..\Override\x.tga)"));
-    EXPECT_TRUE(fs.Exists("C:/Games/Kotor/Override/x.tga"));
-    EXPECT_TRUE(fs.Exists(R"(C:\..\Games\Kotor)"));
-    EXPECT_TRUE(fs.Exists("C:\\Games\\Kotor\\x.tga.\\..\\dialog.tlk"));
+TEST_F(MemoryFs, PathsAreReadAsWindowsReadsThem) {
+    EXPECT_TRUE(fs.Exists(R"(C:/Games\\Kotor\.\Override\..\Override\x.tga. )"));
     Attributes a;
     EXPECT_EQ(fs.GetAttributes(R"(C:\Games\Kotor\)", a), FsStatus::Ok);
     EXPECT_TRUE(a.directory);

@@ -50,10 +50,8 @@ TEST(EntrySafety, EscapesAndDrivesAreOutside) {
 }
 
 TEST(EntrySafety, StreamsAndDevicesAreNoPlainFileNames) {
-    for (const char* entry : {"x.tga:stream", "override\\x.tga::$DATA", "CON", "con.txt", "override\\nul",
-                              "override\\NUL.tga", "PRN", "aux.2da", "COM1", "com9.txt", "LPT1", "lpt9.tga",
-                              "override\\Con .txt", "CONIN$", "conout$.x", "COM\xB9", "lpt\xB2.txt", "nul.",
-                              "Note: read me first"}) {
+    for (const char* entry : {"x.tga:stream", "override\\x.tga::$DATA", "CON", "override\\NUL.tga",
+                              "override\\Con .txt", "conout$.x", "lpt\xB2.txt", "nul.", "Note: read me first"}) {
         EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::NotPlainName) << entry;
     }
     EXPECT_EQ(RefusalText(EntryKind::NotPlainName), "Refused (not a plain file name)");
@@ -61,11 +59,11 @@ TEST(EntrySafety, StreamsAndDevicesAreNoPlainFileNames) {
 }
 
 TEST(EntrySafety, WildcardsAndNamelessEntriesNameNoFile) {
-    for (const char* entry : {"override\\*.uti", "override\\x?.tga", "*", "override\\a<b", "a|b", "say \"hi\"",
-                              "\tlead.tga", "...", "override\\...\\x", " ", ".", "override\\..", "\\",
-                              "\\\\?\\C:\\x", "Thanks for downloading! Enjoy the mod?"}) {
+    for (const char* entry : {"override\\*.uti", "override\\a<b", "\tlead.tga", "override\\...\\x", " ", ".",
+                              "override\\..", "\\", "\\\\?\\C:\\x", "Thanks for downloading! Enjoy the mod?"}) {
         EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::NoSuchFile) << entry;
     }
+    EXPECT_EQ(ResolveEntry("override\\" + std::string(256, 'a')).kind, EntryKind::NoSuchFile);  // no name that long
 }
 
 TEST(EntrySafety, ProseLinesNameFilesThatAreNotThere) {

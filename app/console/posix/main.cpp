@@ -16,9 +16,10 @@
 #include "app/console/posix/read_only_stop.hpp"
 #include "app/console/terminal_text.hpp"
 #include "platform/posix/file_registry.hpp"
-#include "platform/posix/host_paths.hpp"
+#include "platform/posix/descriptor.hpp"
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
+#include "platform/posix/wine_drives.hpp"
 #include "util/program_error.hpp"
 
 namespace zelvane::console {
@@ -80,6 +81,8 @@ int Run(const ConsoleOptions& options) {
 int main(int argc, char** argv) {
     const zelvane::console::ParsedCommandLine parsed = zelvane::console::ParseCommandLine(argc, argv);
     if (!parsed.options) return parsed.exitCode;
+    // A run over a large tree holds many of its folders open at once.
+    zelvane::posix::RaiseOpenFileLimit();
     try {
         return zelvane::console::Run(*parsed.options);
     } catch (const zelvane::ProgramError& error) {

@@ -1,0 +1,172 @@
+#include "platform/paths/windows_path.hpp"
+
+#include <algorithm>
+#include <array>
+
+#include "platform/pattern_match.hpp"
+
+namespace zelvane {
+namespace {
+
+char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// Reads the names after the root: "." dropped, ".." takes the name before it away.
+void ReadNames(std::string_view text, WindowsPath& out) {
+    for (std::string_view name : SplitPathNames(text)) {
+        if (name == ".") continue;
+        if (name == "..") {
+            if (out.names.empty()) {
+                out.aboveRoot = true;
+            } else {
+                out.names.pop_back();
+            }
+            continue;
+        }
+        out.names.emplace_back(name);
+    }
+}
+
+bool SameRoot(const WindowsPath& a, const WindowsPath& b) { return a.root == b.root && a.drive == b.drive; }
+
+}  // namespace
+
+std::vector<std::string_view> SplitPathNames(std::string_view text) {
+    std::vector<std::string_view> names;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = start;
+        while (end < text.size() && !IsPathSeparator(text[end])) ++end;
+        if (end > start) names.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+std::string_view StoredName(std::string_view name) {
+    while (!name.empty() && (name.back() == '.' || name.back() == ' ')) name.remove_suffix(1);
+    return name;
+}
+
+bool IsDeviceName(std::string_view name) {
+    std::string_view stem = name.substr(0, name.find('.'));
+    while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
+    if (stem.size() < 3 || stem.size() > 7) return false;
+    std::string upper(stem);
+    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+    static constexpr std::array<std::string_view, 6> kNamed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+    if (std::find(kNamed.begin(), kNamed.end(), upper) != kNamed.end()) return true;
+    if (upper.size() != 4 || !(upper.starts_with("COM") || upper.starts_with("LPT"))) return false;
+    const auto digit = static_cast<unsigned char>(upper[3]);
+    // 1 to 9, and the superscripts 1 (0xB9), 2 (0xB2) and 3 (0xB3) of code page 1252.
+    return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
+}
+
+NameKind KindOfName(std::string_view name) {
+    bool wildcard = false;
+    bool stream = false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 32) return NameKind::Unstorable;
+        switch (c) {
+            case '<': case '>': case '"': case '|':
+                return NameKind::Unstorable;
+            case '*': case '?':
+                wildcard = true;
+                break;
+            case ':':
+                stream = true;
+                break;
+            default:
+                break;
+        }
+    }
+    if (wildcard) return NameKind::Wildcard;
+    if (stream) return NameKind::Stream;
+    const std::string_view stored = StoredName(name);
+    if (stored.size() > 255) return NameKind::TooLong;
+    if (stored.empty()) return NameKind::Empty;
+    if (IsDeviceName(stored)) return NameKind::Device;
+    return NameKind::Plain;
+}
+
+WindowsPath WindowsPath::Read(std::string_view text) {
+    WindowsPath out;
+    if (text.size() >= 2 && text[1] == ':' && IsDriveLetter(text[0])) {
+        out.root = Root::Drive;
+        out.drive = {UpperAscii(text[0]), ':'};
+        text.remove_prefix(2);
+    } else if (text.size() >= 2 && IsPathSeparator(text[0]) && IsPathSeparator(text[1])) {
+        out.root = Root::Unc;
+    } else if (!text.empty() && IsPathSeparator(text[0])) {
+        out.root = Root::Rooted;
+    }
+    ReadNames(text, out);
+    out.trailingSeparator = !text.empty() && IsPathSeparator(text.back()) && !SplitPathNames(text).empty();
+    return out;
+}
+
+std::string WindowsPath::Text(std::size_t count) const {
+    count = std::min(count, names.size());
+    std::string out = root == Root::Drive ? drive : root == Root::Unc ? "\\" : "";
+    if (count == 0) return root == Root::Relative ? out : out + "\\";
+    for (std::size_t i = 0; i < count; ++i) {
+        if (i > 0 || root != Root::Relative) out += '\\';
+        out += names[i];
+    }
+    return out;
+}
+
+bool IsBelow(const WindowsPath& path, const WindowsPath& folder) {
+    if (folder.root == WindowsPath::Root::Relative && folder.names.empty()) return false;
+    if (!SameRoot(path, folder) || path.names.size() <= folder.names.size()) return false;
+    return std::equal(folder.names.begin(), folder.names.end(), path.names.begin(),
+                      [](const std::string& a, const std::string& b) { return NamesEqual(StoredName(a), StoredName(b)); });
+}
+
+bool IsPathBelow(std::string_view path, std::string_view folder) {
+    return IsBelow(WindowsPath::Read(path), WindowsPath::Read(folder));
+}
+
+bool IsAtOrBelow(const WindowsPath& path, const WindowsPath& folder) {
+    WindowsPath inner = path;
+    inner.names.emplace_back("x");  // a name in it
+    return IsBelow(inner, folder);
+}
+
+bool IsPathAtOrBelow(std::string_view path, std::string_view folder) {
+    return IsAtOrBelow(WindowsPath::Read(path), WindowsPath::Read(folder));
+}
+
+FsStatus ReadDrivePath(std::string_view text, bool allowWildcards, WindowsPath& out) {
+    out = WindowsPath{};
+    if (text.size() < 2 || text[1] != ':') return FsStatus::PathNotFound;
+    if (!IsDriveLetter(text[0])) return FsStatus::BadName;
+    out.root = WindowsPath::Root::Drive;
+    out.drive = {UpperAscii(text[0]), ':'};
+    const std::vector<std::string_view> written = SplitPathNames(text.substr(2));
+    out.trailingSeparator = IsPathSeparator(text.back()) && !written.empty();
+    for (std::size_t i = 0; i < written.size(); ++i) {
+        const std::string_view name = written[i];
+        if (name == ".") continue;
+        if (name == "..") {
+            if (!out.names.empty()) out.names.pop_back();
+            continue;
+        }
+        const bool pattern = allowWildcards && i + 1 == written.size() && HasWildcards(name);
+        if (pattern) {
+            // A pattern keeps its dots: "*." means "names without an extension".
+            if (KindOfName(name) != NameKind::Wildcard || name.find(':') != std::string_view::npos || name.size() > 255 ||
+                IsDeviceName(name)) {
+                return FsStatus::BadName;
+            }
+            out.names.emplace_back(name);
+            continue;
+        }
+        if (KindOfName(name) != NameKind::Plain) return FsStatus::BadName;
+        out.names.emplace_back(StoredName(name));
+    }
+    return FsStatus::Ok;
+}
+
+}  // namespace zelvane
