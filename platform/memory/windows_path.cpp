@@ -3,12 +3,13 @@
 #include <array>
 
 #include "platform/pattern_match.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane::winpath {
 namespace {
 
 bool IsDeviceName(std::string_view name) {
-    const std::string folded = FoldCase(name.substr(0, name.find('.')));
+    const std::string folded = LowerCase(name.substr(0, name.find('.')));
     static constexpr std::array<std::string_view, 4> kPlain = {"con", "prn", "aux", "nul"};
     for (auto device : kPlain) {
         if (folded == device) return true;

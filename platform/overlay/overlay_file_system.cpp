@@ -4,6 +4,7 @@
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 namespace {
@@ -25,7 +26,7 @@ Normal Normalise(std::string_view path, bool allowWildcards = false) {
 }
 
 std::string KeyOf(const std::string& drive, const std::vector<std::string>& parts, std::size_t count) {
-    return FoldCase(winpath::JoinPath(drive, {parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(count)}));
+    return LowerCase(winpath::JoinPath(drive, {parts.begin(), parts.begin() + static_cast<std::ptrdiff_t>(count)}));
 }
 
 std::string KeyOf(std::string_view path) {
@@ -420,7 +421,7 @@ std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const
             if (!entry) break;
             if (!previous.empty() && NameLess(entry->name, previous)) nameOrder = false;
             previous = entry->name;
-            auto own = entries_.find(childPrefix + FoldCase(entry->name));
+            auto own = entries_.find(childPrefix + LowerCase(entry->name));
             if (own == entries_.end()) {
                 entries.push_back(std::move(*entry));
             } else if (own->second.kind != Entry::Kind::Deleted && !own->second.fresh) {

@@ -12,6 +12,7 @@
 #include "platform/pattern_match.hpp"
 #include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane::posix {
 namespace {
@@ -160,7 +161,7 @@ const FolderListing* HostFolders::Listing(const HostFolder& folder) {
 std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, const std::string& given) {
     const FolderListing* entries = Listing(folder);
     if (entries == nullptr) return std::nullopt;
-    const auto [first, last] = entries->Range(FoldCase(given));
+    const auto [first, last] = entries->Range(LowerCase(given));
     const FolderListing::Record* firstLive = nullptr;
     for (const auto* r = first; r != last; ++r) {
         if (r->removed) continue;
@@ -171,7 +172,7 @@ std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, cons
     // A host name handed over as it stands (a folder of the player's, in UTF-8) that the 1252
     // reading finds nowhere: the entry of exactly those bytes.
     if (!IsNonAsciiUtf8(given)) return std::nullopt;
-    const auto [rawFirst, rawLast] = entries->Range(FoldCase(Utf8ToCp1252(given)));
+    const auto [rawFirst, rawLast] = entries->Range(LowerCase(Utf8ToCp1252(given)));
     for (const auto* r = rawFirst; r != rawLast; ++r) {
         if (!r->removed && entries->Host(*r) == given) return entries->Entry(*r);
     }

@@ -17,6 +17,7 @@
 #include "platform/posix/host_errors.hpp"
 #include "platform/posix/host_paths.hpp"
 #include "platform/posix/host_read.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 namespace {
@@ -544,7 +545,7 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
             if (!entry.removed && (all || WildcardMatch(p.given, entries->Name(entry)))) add(entry);
         }
     } else {
-        const auto [first, last] = entries->Range(FoldCase(p.given));
+        const auto [first, last] = entries->Range(LowerCase(p.given));
         for (const auto* entry = first; entry != last; ++entry) {
             if (!entry->removed) add(*entry);
         }
