@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_folders.hpp"
+#include "platform/posix/host_names.hpp"
 #include "util/text/case_folding.hpp"
 
 namespace zelvane::posix {
@@ -45,7 +45,7 @@ void FolderListing::Append(std::string_view host, unsigned char type) {
     if (Ascii(host) && host.find('\\') == std::string_view::npos) {
         records_.push_back(Make(host, host, type));
     } else {
-        records_.push_back(Make(host, Utf8ToCp1252(host), type));
+        records_.push_back(Make(host, Cp1252NameOf(host), type));
     }
 }
 
@@ -93,7 +93,7 @@ void FolderListing::Add(const HostEntry& entry) {
 }
 
 void FolderListing::Remove(std::string_view host) {
-    const auto [first, last] = Bucket(LowerCase(Utf8ToCp1252(host)));
+    const auto [first, last] = Bucket(LowerCase(Cp1252NameOf(host)));
     for (std::size_t r = first; r != last; ++r) {
         if (Host(records_[r]) == host) records_[r].removed = true;
     }

@@ -10,9 +10,11 @@
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
+#include "platform/posix/host_names.hpp"
 #include "util/text/case_folding.hpp"
+#include "util/text/code_page_1252.hpp"
+#include "util/text/utf8.hpp"
 
 namespace zelvane::posix {
 namespace {
@@ -172,7 +174,7 @@ std::optional<HostEntry> HostFolders::FromListing(const HostFolder& folder, cons
     // A host name handed over as it stands (a folder of the player's, in UTF-8) that the 1252
     // reading finds nowhere: the entry of exactly those bytes.
     if (!IsNonAsciiUtf8(given)) return std::nullopt;
-    const auto [rawFirst, rawLast] = entries->Range(LowerCase(Utf8ToCp1252(given)));
+    const auto [rawFirst, rawLast] = entries->Range(LowerCase(Cp1252NameOf(given)));
     for (const auto* r = rawFirst; r != rawLast; ++r) {
         if (!r->removed && entries->Host(*r) == given) return entries->Entry(*r);
     }
@@ -366,7 +368,7 @@ FsStatus HostFolders::FollowLastLink(Placement& p) {
             if (const FsStatus s = WalkHostPath(start, target->substr(0, slash), hops); s != FsStatus::Ok) return s;
         }
         p.folder = std::move(start);
-        p.entry = HostEntry{base, Utf8ToCp1252(base), DT_UNKNOWN};
+        p.entry = HostEntry{base, Cp1252NameOf(base), DT_UNKNOWN};
         p.lstat.reset();
         p.exists = true;  // not known yet: asked on the next round
     }

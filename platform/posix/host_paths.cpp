@@ -14,7 +14,9 @@
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
+#include "util/text/code_page_1252.hpp"
+#include "util/text/utf8.hpp"
 
 namespace zelvane::posix {
 namespace {
@@ -44,7 +46,7 @@ std::optional<std::string> FindEntry(const std::string& folder, const std::strin
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string_view candidate = entry->d_name;
         if (candidate == "." || candidate == "..") continue;
-        const std::string shown = Utf8ToCp1252(candidate);
+        const std::string shown = Cp1252NameOf(candidate);
         if (NamesEqual(shown, name) && (!best || NameLess(shown, bestName))) {
             best = std::string(candidate);
             bestName = shown;

@@ -2,7 +2,7 @@
 // Mapping of Windows paths onto the host, Wine style: "Z:\home\me" is "/home/me", other drive
 // letters go through "<prefix>/dosdevices/<letter>:". Each component is found case-insensitively:
 // the exact name first, else the first entry (in name order) that matches ignoring case. Windows
-// names are code page 1252, host names UTF-8 (code_page_1252.hpp).
+// names are code page 1252, host names UTF-8 (host_names.hpp).
 
 #include <optional>
 #include <string>

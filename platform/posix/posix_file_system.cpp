@@ -13,11 +13,12 @@
 
 #include "platform/memory/windows_path.hpp"
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
+#include "platform/posix/host_names.hpp"
 #include "platform/posix/host_paths.hpp"
 #include "platform/posix/host_read.hpp"
 #include "util/text/case_folding.hpp"
+#include "util/text/code_page_1252.hpp"
 
 namespace zelvane {
 namespace {
@@ -444,7 +445,7 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         if (!sameEntry) return FsStatus::AlreadyExists;
         // Only the letter case changes: the new name goes beside the old one.
         if (target.given == source.entry.name) return FsStatus::Ok;
-        destination = posix::Cp1252ToUtf8(target.given);
+        destination = Cp1252ToUtf8(target.given);
     }
     const bool directory = S_ISDIR(sourceStat.st_mode);
     // Nothing is flushed: a rename keeps the file under one name or the other whenever the power
@@ -453,7 +454,7 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         return StatusFromErrno(errno);
     }
     folders_.Removed(source.folder, source.entry.host);
-    folders_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
+    folders_.Added(target.folder, HostEntry{destination, posix::Cp1252NameOf(destination), TypeOf(sourceStat)});
     if (directory) folders_.FolderMoved();
     return FsStatus::Ok;
 }
@@ -620,7 +621,7 @@ std::string PosixFileSystem::ResolvedPath(std::string_view path) const {
         if (existing == 0) return std::string(path);  // not even the drive is there
         --existing;
     }
-    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, posix::Cp1252ToUtf8(parsed.parts[i]));
+    for (std::size_t i = existing; i < parsed.parts.size(); ++i) AppendComponent(host, Cp1252ToUtf8(parsed.parts[i]));
 
     const std::optional<std::string> resolved = FollowHostLinks(host);
     if (!resolved) return "";
