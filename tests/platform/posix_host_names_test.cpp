@@ -9,12 +9,6 @@
 namespace zelvane::posix {
 namespace {
 
-TEST(HostNames, AListedNameIsItsCodePage1252Form) {
-    EXPECT_EQ(Cp1252NameOf("Sp\xC3\xAF" "ele \xE2\x82\xAC"), "Sp\xEF" "ele \x80");
-    EXPECT_EQ(Cp1252NameOf("\xE6\x97\xA5\xE6\x9C\xAC.tga"), "??.tga");  // no 1252 form
-    EXPECT_EQ(Cp1252NameOf("na\xEFve"), "na?ve");                       // no UTF-8
-}
-
 // Linux lets a name hold a backslash; read as Windows reads it, "a\b.tga" would be the file b.tga
 // in a folder a. It is a name no Windows path can name, and names nothing else either.
 TEST(HostNames, ABackslashInAHostNameIsNoSeparator) {
