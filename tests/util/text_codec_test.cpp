@@ -23,8 +23,8 @@ constexpr std::array<char32_t, 32> kHighBytes = {
 
 TEST(CodePage1252, EveryByteIsItsWindowsCharacterAndBack) {
     for (int byte = 0; byte <= 0xFF; ++byte) {
-        const char32_t expected =
-            byte >= 0x80 && byte <= 0x9F ? kHighBytes[static_cast<std::size_t>(byte - 0x80)] : static_cast<char32_t>(byte);
+        const bool high = byte >= 0x80 && byte <= 0x9F;
+        const char32_t expected = high ? kHighBytes[static_cast<std::size_t>(byte - 0x80)] : char32_t(byte);
         EXPECT_EQ(UnicodeOf(static_cast<unsigned char>(byte)), expected) << std::hex << byte;
         EXPECT_EQ(Cp1252Of(expected), static_cast<char>(byte)) << std::hex << byte;
         const std::string one(1, static_cast<char>(byte));
