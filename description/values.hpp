@@ -7,9 +7,8 @@
 
 namespace zelvane {
 
-// The lenient numeric prefix of a text: blanks, tabs and line feeds are skipped, then an optional
-// sign, digits, a decimal point and an exponent, or &H / &O digits; reading stops at the first
-// other character, and no digits give 0. Never fails (a huge exponent gives an infinity).
+// The lenient numeric prefix of a text, read as a legacy number (util/legacy_number.hpp). Never
+// fails: where the language overflows it gives an infinity.
 double NumericPrefix(std::string_view text);
 
 // The numeric prefix rounded to 32 bits, halves to even; OverflowError outside the 32-bit range.

@@ -29,11 +29,11 @@
 #include "app/startup.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "platform/memory/memory_file_system.hpp"
-#include "platform/pattern_match.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "platform/seams/registry.hpp"
 #include "removal/removal_run.hpp"
 #include "util/browse_folders.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace {
 
@@ -249,13 +249,13 @@ std::string BuildDescription(fuzz::InputReader& in) {
 bool Below(const std::string& path, const std::string& folder) {
     if (path.size() <= folder.size() + 1 || path[folder.size()] != '\\') return false;
     for (std::size_t i = 0; i < folder.size(); ++i) {
-        if (FoldCase(path[i]) != FoldCase(folder[i])) return false;
+        if (LowerCase(path[i]) != LowerCase(folder[i])) return false;
     }
     return true;
 }
 
 bool IsTableOrOriginal(const std::string& path) {
-    const std::string lower = FoldCase(path);
+    const std::string lower = LowerCase(path);
     return lower.ends_with(".2da") || lower.ends_with(".original");
 }
 
@@ -332,7 +332,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             outsideReadOnly.emplace(path, fs.AttributesOf(path)->readOnly);
         } else if (IsTableOrOriginal(path) && !Below(path, backupUninstall)) {
             kept.insert(bytes);
-            if (Below(path, kOverride) && !Below(path, program) && FoldCase(path).ends_with(".2da")) {
+            if (Below(path, kOverride) && !Below(path, program) && LowerCase(path).ends_with(".2da")) {
                 tablesInUse.insert(path);
             }
         }

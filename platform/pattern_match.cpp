@@ -2,36 +2,18 @@
 
 #include <algorithm>
 
+#include "util/text/case_folding.hpp"
+
 namespace zelvane {
-
-char FoldCase(char c) {
-    const auto u = static_cast<unsigned char>(c);
-    if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-    // Latin-1 capitals (the multiplication sign 0xD7 is no letter).
-    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
-    switch (u) {
-        case 0x8A: return static_cast<char>(0x9A);  // S caron
-        case 0x8C: return static_cast<char>(0x9C);  // OE
-        case 0x8E: return static_cast<char>(0x9E);  // Z caron
-        case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
-        default: return c;
-    }
-}
-
-std::string FoldCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = FoldCase(c);
-    return out;
-}
 
 bool NamesEqual(std::string_view a, std::string_view b) {
     return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerCase(x) == LowerCase(y); });
 }
 
 bool NameLess(std::string_view a, std::string_view b) {
-    const std::string fa = FoldCase(a);
-    const std::string fb = FoldCase(b);
+    const std::string fa = LowerCase(a);
+    const std::string fb = LowerCase(b);
     if (fa != fb) {
         return std::lexicographical_compare(fa.begin(), fa.end(), fb.begin(), fb.end(), [](char x, char y) {
             return static_cast<unsigned char>(x) < static_cast<unsigned char>(y);
@@ -54,7 +36,7 @@ bool Glob(std::string_view pattern, std::string_view name) {
         if (p < pattern.size() && pattern[p] == '*') {
             starP = p++;
             starN = n;
-        } else if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n]))) {
+        } else if (p < pattern.size() && (pattern[p] == '?' || LowerCase(pattern[p]) == LowerCase(name[n]))) {
             ++p;
             ++n;
         } else if (starP != std::string_view::npos) {

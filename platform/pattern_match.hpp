@@ -1,15 +1,12 @@
 #pragma once
 // Windows-style name comparison and wildcard matching, shared by the non-Windows file systems.
-// Letters compare case-insensitively in ASCII and in the letters of code page 1252.
+// Letters compare case-insensitively, as LowerCase folds them (util/text/case_folding.hpp).
 
 #include <string>
 #include <string_view>
 
 namespace zelvane {
 
-// The lower-case form of one code page 1252 character.
-char FoldCase(char c);
-std::string FoldCase(std::string_view text);
 bool NamesEqual(std::string_view a, std::string_view b);
 // Orders names as NTFS lists them: by the case-folded text, then by the raw text.
 bool NameLess(std::string_view a, std::string_view b);

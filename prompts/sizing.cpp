@@ -1,12 +1,11 @@
 #include "prompts/sizing.hpp"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <system_error>
 
+#include "util/legacy_number.hpp"
 #include "widgets/rounding.hpp"
 
 namespace zelvane {
@@ -42,91 +41,10 @@ std::vector<std::string_view> SplitAtCrLf(std::string_view text) {
     return lines;
 }
 
-bool IsValBlank(char c) { return c == ' ' || c == '\t' || c == '\n'; }
-
-std::optional<double> RadixVal(std::string_view text, std::size_t i, int radix) {
-    std::uint64_t value = 0;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsValBlank(c)) continue;
-        int digit = -1;
-        if (c >= '0' && c <= '9') digit = c - '0';
-        else if (radix == 16 && c >= 'a' && c <= 'f') digit = c - 'a' + 10;
-        else if (radix == 16 && c >= 'A' && c <= 'F') digit = c - 'A' + 10;
-        if (digit < 0 || digit >= radix) break;
-        value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(digit);
-        if (value > 0xFFFFFFFFULL) return std::nullopt;  // too many digits: overflow
-    }
-    // Up to 16 bits the number is a 16-bit integer, up to 32 bits a 32-bit one (&HFFFF is -1).
-    if (value <= 0xFFFFULL) return static_cast<double>(static_cast<std::int16_t>(static_cast<std::uint16_t>(value)));
-    return static_cast<double>(static_cast<std::int32_t>(static_cast<std::uint32_t>(value)));
-}
-
-// The leading number of a text, as Val reads it: blanks, tabs and line feeds are skipped anywhere,
-// reading stops at the first character that cannot continue the number. nullopt on overflow.
-std::optional<double> Val(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && IsValBlank(text[i])) ++i;
-    if (i + 1 < text.size() && text[i] == '&') {
-        const char kind = text[i + 1];
-        if (kind == 'h' || kind == 'H') return RadixVal(text, i + 2, 16);
-        if (kind == 'o' || kind == 'O') return RadixVal(text, i + 2, 8);
-        return 0.0;
-    }
-    std::string number;
-    bool digits = false;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (IsValBlank(c)) continue;
-        if (number.empty() && (c == '-' || c == '+')) {
-            if (c == '-') number += '-';
-            else number += '0';
-            continue;
-        }
-        if (c >= '0' && c <= '9') {
-            number += c;
-            digits = true;
-        } else if (c == '.' && !point) {
-            number += '.';
-            point = true;
-        } else {
-            break;
-        }
-    }
-    if (!digits) return 0.0;
-    // Optional exponent: E or D, an optional sign and at least one digit.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E' || text[i] == 'd' || text[i] == 'D')) {
-        std::string exponent = "e";
-        std::size_t j = i + 1;
-        while (j < text.size() && IsValBlank(text[j])) ++j;
-        if (j < text.size() && (text[j] == '-' || text[j] == '+')) exponent += text[j++];
-        bool exponentDigits = false;
-        for (; j < text.size(); ++j) {
-            if (IsValBlank(text[j])) continue;
-            if (text[j] < '0' || text[j] > '9') break;
-            exponent += text[j];
-            exponentDigits = true;
-        }
-        if (exponentDigits) number += exponent;
-    }
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-    (void)end;
-    if (error == std::errc::result_out_of_range) {
-        // Too small to matter is zero; too large is an overflow.
-        const std::size_t e = number.find('e');
-        if (e != std::string::npos && number.size() > e + 1 && number[e + 1] == '-') return 0.0;
-        return std::nullopt;
-    }
-    if (error != std::errc()) return 0.0;
-    return value;
-}
-
 // The point size that "\fs" with the given digits names: half the value, rounded half to even.
 // nullopt when the value cannot be read or does not fit a 32-bit size.
 std::optional<std::int64_t> HalfPointsToPoints(std::string_view digits) {
-    const std::optional<double> value = Val(digits);
+    const std::optional<double> value = ReadLegacyNumber(digits);
     if (!value) return std::nullopt;
     const double points = RoundHalfEven(*value / 2.0);
     if (!(points >= -2147483648.0 && points <= 2147483647.0)) return std::nullopt;

@@ -1,6 +1,7 @@
 #include "util/display_paths.hpp"
 
 #include "util/strings.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 
@@ -16,21 +17,11 @@ std::string DoubleSlash(std::string_view text) {
 
 namespace {
 
-char Upper(char c) {
-    auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-    // Code page 1252 small letters, the inverse of LowerCase.
-    if (u >= 0xE0 && u <= 0xFE && u != 0xF7) return static_cast<char>(u - 32);
-    if (u == 0x9A || u == 0x9C || u == 0x9E) return static_cast<char>(u - 16);
-    if (u == 0xFF) return static_cast<char>(0x9F);
-    return c;
-}
-
 std::string ProperCase(std::string_view piece) {
     std::string lower = LowerCase(piece);
     bool wordStart = true;
     for (char& c : lower) {
-        if (wordStart) c = Upper(c);
+        if (wordStart) c = UpperCase(c);
         wordStart = (c == ' ');
     }
     return lower;

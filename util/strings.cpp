@@ -6,24 +6,14 @@ namespace zelvane {
 
 namespace {
 
-char LowerChar(char c) {
-    auto u = static_cast<unsigned char>(c);
-    if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
-    // Code page 1252 capitals.
-    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
-    if (u == 0x8A || u == 0x8C || u == 0x8E) return static_cast<char>(u + 16);
-    if (u == 0x9F) return static_cast<char>(0xFF);
-    return c;
-}
-
 bool MatchesAt(std::string_view text, std::size_t index, std::string_view find, CompareMode mode) {
     if (index + find.size() > text.size()) return false;
     for (std::size_t i = 0; i < find.size(); ++i) {
         char a = text[index + i];
         char b = find[i];
         if (mode == CompareMode::CaseInsensitive) {
-            a = LowerChar(a);
-            b = LowerChar(b);
+            a = LowerCase(a);
+            b = LowerCase(b);
         }
         if (a != b) return false;
     }
@@ -31,16 +21,6 @@ bool MatchesAt(std::string_view text, std::size_t index, std::string_view find, 
 }
 
 }  // namespace
-
-std::string LowerCase(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) c = LowerChar(c);
-    return out;
-}
-
-void LowerCaseInto(std::string_view text, char* out) {
-    for (const char c : text) *out++ = LowerChar(c);
-}
 
 int InStr(int start, std::string_view text, std::string_view find, CompareMode mode) {
     if (start < 1) start = 1;
@@ -108,7 +88,7 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 bool StartsWithKey(std::string_view line, std::string_view lowerKey) {
     if (line.size() < lowerKey.size()) return false;
     for (std::size_t i = 0; i < lowerKey.size(); ++i) {
-        if (LowerChar(line[i]) != lowerKey[i]) return false;
+        if (LowerCase(line[i]) != lowerKey[i]) return false;
     }
     return true;
 }

@@ -1,10 +1,13 @@
 #pragma once
-// String functions the path helpers build on. Positions are 1-based; 0 means not found.
+// String functions the path helpers build on. Positions are 1-based; 0 means not found. Letter
+// case is compared as LowerCase folds it (util/text/case_folding.hpp).
 
 #include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 
@@ -19,9 +22,6 @@ std::string ReplaceText(std::string_view text, std::string_view find, std::strin
 
 // First occurrence of find at or after start (1-based), 0 when absent (exact comparison).
 int InStr(int start, std::string_view text, std::string_view find, CompareMode mode = CompareMode::Exact);
-std::string LowerCase(std::string_view text);  // ASCII and code page 1252 letters
-// LowerCase written into out (text.size() characters), without a string of its own.
-void LowerCaseInto(std::string_view text, char* out);
 bool StartsWithKey(std::string_view line, std::string_view lowerKey);  // first len(key) chars, lower-cased
 // The lines of a text as sequential text input reads them: CR or CR LF ends a line, LF alone does
 // not. Each line is a view into the text, without its line end, and where it begins.

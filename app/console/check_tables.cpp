@@ -6,7 +6,7 @@
 #include "description/loader.hpp"
 #include "description/reader.hpp"
 #include "platform/seams/read_limits.hpp"
-#include "removal/entry_safety.hpp"
+#include "platform/paths/windows_path.hpp"
 #include "removal/table_comparison.hpp"
 #include "util/common.hpp"
 #include "util/recurse.hpp"
@@ -47,7 +47,7 @@ std::string TableInUse(const FileSystem& fs, const CheckOptions& options, const 
     SearchState state;
     RecurseFiles_FindFile(fs, override + "\\*.*", name, true, state);
     if (!state.found || !FileExists(fs, state.result)) return "";
-    if (IsPathBelowFolder(state.result, options.programFolder)) return "";
+    if (IsPathBelow(state.result, options.programFolder)) return "";
     return state.result;
 }
 

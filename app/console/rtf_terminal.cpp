@@ -2,46 +2,13 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <vector>
 
 #include "app/console/terminal_text.hpp"
+#include "util/text/utf8.hpp"
 
 namespace zelvane::console {
 namespace {
-
-// Code points of the bytes 0x80 to 0x9F in code page 1252; 0 where the code page has no letter.
-constexpr std::array<std::uint16_t, 32> kCp1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) cp = 0xFFFD;
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-std::uint32_t CodePointOf(unsigned char byte) {
-    if (byte >= 0x80 && byte <= 0x9F) {
-        const std::uint16_t cp = kCp1252High[byte - 0x80];
-        return cp == 0 ? 0xFFFD : cp;
-    }
-    return byte;
-}
 
 struct CharFormat {
     bool bold = false;
@@ -238,7 +205,7 @@ private:
             const long cp = number < 0 ? number + 65536L : number;
             if (!g.skip && !IsTerminalControl(static_cast<char32_t>(cp))) {
                 std::string text;
-                AppendUtf8(text, static_cast<std::uint32_t>(cp));
+                AppendUtf8(text, static_cast<char32_t>(cp));
                 EmitText(text);
             }
             SkipFallback(g.unicodeSkip);
@@ -277,15 +244,15 @@ private:
         }
     }
 
-    void EmitCodePoint(std::uint32_t cp) {
+    void EmitCodePoint(char32_t cp) {
         std::string text;
         AppendUtf8(text, cp);
         EmitText(text);
     }
 
     void EmitByte(unsigned char byte) {
-        const std::uint32_t cp = CodePointOf(byte);
-        if (IsTerminalControl(static_cast<char32_t>(cp))) return;  // control bytes are not text
+        const char32_t cp = TerminalCharacterOf(byte);
+        if (IsTerminalControl(cp)) return;  // control bytes are not text
         std::string text;
         AppendUtf8(text, cp);
         EmitText(text);
@@ -325,19 +292,6 @@ private:
 };
 
 }  // namespace
-
-std::string Cp1252ToUtf8(unsigned char byte) {
-    std::string out;
-    AppendUtf8(out, CodePointOf(byte));
-    return out;
-}
-
-std::string Cp1252TextToUtf8(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) AppendUtf8(out, CodePointOf(static_cast<unsigned char>(c)));
-    return out;
-}
 
 int AnsiColorOf(int colorIndex) {
     // black (the terminal's own foreground), maroon, green, olive, navy, purple, teal, grey,

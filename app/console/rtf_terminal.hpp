@@ -1,8 +1,9 @@
 #pragma once
 // Renders the rich text of prompts, notices and documents for a terminal: paragraphs become line
 // ends, bold, italics, underline and the 16 prompt colours become ANSI attributes (or nothing when
-// colours are off), \'hh letters are code page 1252 and come out as UTF-8. Tables, pictures and
-// other destinations are skipped. Any input renders; malformed RTF is never an error.
+// colours are off), \'hh letters are code page 1252 and come out as UTF-8 (as TerminalCharacterOf
+// shows them). Tables, pictures and other destinations are skipped. Any input renders; malformed
+// RTF is never an error.
 
 #include <string>
 #include <string_view>
@@ -14,11 +15,6 @@ struct RtfTerminalOptions {
 };
 
 std::string RenderRtfForTerminal(std::string_view rtf, const RtfTerminalOptions& options);
-
-// The UTF-8 form of one code page 1252 byte (undefined bytes give U+FFFD).
-std::string Cp1252ToUtf8(unsigned char byte);
-// The UTF-8 form of a whole code page 1252 text.
-std::string Cp1252TextToUtf8(std::string_view text);
 
 // The ANSI foreground code for colour N of the prompt colour table; 39 (the terminal's default
 // foreground) for colour 1, 0 and numbers outside the table.

@@ -45,7 +45,7 @@ std::string PlainText(std::string_view text) {
             lf.push_back(text[i]);
         }
     }
-    return Cp1252TextToUtf8(lf);
+    return TerminalUtf8(lf);
 }
 
 std::string WithoutTrailingLineEnds(std::string text) {

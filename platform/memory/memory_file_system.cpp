@@ -7,6 +7,7 @@
 
 #include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 namespace {
@@ -49,7 +50,7 @@ struct Node {
     }
 
     Node* Child(std::string_view childName) const {
-        if (const auto it = byName.find(FoldCase(childName)); it != byName.end()) return it->second;
+        if (const auto it = byName.find(LowerCase(childName)); it != byName.end()) return it->second;
         if (!childHasShortName) return nullptr;
         for (const auto& child : children) {
             if (child->Named(childName)) return child.get();
@@ -62,7 +63,7 @@ struct Node {
         node->name = std::move(childName);
         node->attributes.directory = directory;
         node->parent = this;
-        byName[FoldCase(node->name)] = node.get();
+        byName[LowerCase(node->name)] = node.get();
         children.push_back(std::move(node));
         ++version;
         return *children.back();
@@ -73,7 +74,7 @@ struct Node {
         std::unique_ptr<Node> owned = std::move(*it);
         children.erase(it);
         ++version;
-        if (const auto named = byName.find(FoldCase(owned->name)); named != byName.end() && named->second == child) {
+        if (const auto named = byName.find(LowerCase(owned->name)); named != byName.end() && named->second == child) {
             byName.erase(named);
         }
         owned->parent = nullptr;
@@ -82,7 +83,7 @@ struct Node {
 
     void Attach(std::unique_ptr<Node> child) {
         child->parent = this;
-        byName[FoldCase(child->name)] = child.get();
+        byName[LowerCase(child->name)] = child.get();
         ++version;
         children.push_back(std::move(child));
     }
@@ -353,7 +354,7 @@ struct MemoryFileSystem::State {
             }
         }
         if (status != FsStatus::Ok) return status;
-        const std::string folded = FoldCase(path);
+        const std::string folded = LowerCase(path);
         for (const auto& fault : operationFaults) {
             if (fault.op == op && folded.find(fault.foldedSubstring) != std::string::npos) return fault.status;
         }
@@ -486,7 +487,7 @@ void MemoryFileSystem::ReplaceWithLink(std::string_view path, std::string_view t
 // --- faults ---
 
 void MemoryFileSystem::FailOperation(FsOp op, std::string_view pathSubstring, FsStatus status) {
-    state_->operationFaults.push_back({op, FoldCase(pathSubstring), status});
+    state_->operationFaults.push_back({op, LowerCase(pathSubstring), status});
 }
 
 void MemoryFileSystem::FailMutation(std::uint64_t index, FsStatus status) { state_->mutationFaults[index] = status; }
@@ -683,11 +684,11 @@ FsStatus MemoryFileSystem::Rename(std::string_view from, std::string_view to) {
     if (sameEntry) {
         // Another spelling of the same entry (letter case, or its 8.3 alias): it keeps its place.
         std::unordered_map<std::string, Node*>& names = source.parent->byName;
-        if (const auto named = names.find(FoldCase(node->name)); named != names.end() && named->second == node) {
+        if (const auto named = names.find(LowerCase(node->name)); named != names.end() && named->second == node) {
             names.erase(named);
         }
         node->name = target.LastName();
-        names[FoldCase(node->name)] = node;
+        names[LowerCase(node->name)] = node;
         ++source.parent->version;
     } else {
         // A renamed entry is listed as the newest entry of its (new) folder.

@@ -4,6 +4,7 @@
 
 #include "platform/paths/windows_path.hpp"
 #include "platform/pattern_match.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane {
 namespace {
@@ -20,7 +21,7 @@ Normal Normalise(std::string_view path, bool allowWildcards = false) {
     return n;
 }
 
-std::string KeyOf(const WindowsPath& path, std::size_t count) { return FoldCase(path.Text(count)); }
+std::string KeyOf(const WindowsPath& path, std::size_t count) { return LowerCase(path.Text(count)); }
 
 std::string KeyOf(std::string_view path) {
     const Normal n = Normalise(path);
@@ -414,7 +415,7 @@ std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const
             if (!entry) break;
             if (!previous.empty() && NameLess(entry->name, previous)) nameOrder = false;
             previous = entry->name;
-            auto own = entries_.find(childPrefix + FoldCase(entry->name));
+            auto own = entries_.find(childPrefix + LowerCase(entry->name));
             if (own == entries_.end()) {
                 entries.push_back(std::move(*entry));
             } else if (own->second.kind != Entry::Kind::Deleted && !own->second.fresh) {

@@ -7,9 +7,10 @@
 #include <utility>
 
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
 #include "platform/posix/host_read.hpp"
 #include "platform/posix/text_lines.hpp"
+#include "util/text/utf8.hpp"
 
 namespace zelvane {
 namespace {
@@ -48,7 +49,7 @@ std::string_view TrimKey(std::string_view key) {
 // Data in UTF-8 (the file is a text of this host) in code page 1252, name by name between the
 // backslashes: a name 1252 cannot hold keeps its bytes, as a host name handed over does.
 std::string DataIn1252(std::string_view data) {
-    if (!posix::IsNonAsciiUtf8(data)) return std::string(data);  // ASCII, or 1252 already
+    if (!IsNonAsciiUtf8(data)) return std::string(data);  // ASCII, or 1252 already
     std::string out;
     std::size_t start = 0;
     for (;;) {

@@ -3,7 +3,8 @@
 #include <algorithm>
 
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
+#include "util/text/case_folding.hpp"
 
 namespace zelvane::posix {
 namespace {
@@ -30,12 +31,12 @@ FolderListing::Record FolderListing::Make(std::string_view host, std::string_vie
         r.name = static_cast<std::uint32_t>(text_.size());
         text_.append(name);
     }
-    const bool folds = std::any_of(name.begin(), name.end(), [](char c) { return FoldCase(c) != c; });
+    const bool folds = std::any_of(name.begin(), name.end(), [](char c) { return LowerCase(c) != c; });
     if (!folds) {
         r.folded = r.name;
     } else {
         r.folded = static_cast<std::uint32_t>(text_.size());
-        for (const char c : name) text_.push_back(FoldCase(c));
+        for (const char c : name) text_.push_back(LowerCase(c));
     }
     return r;
 }
@@ -44,7 +45,7 @@ void FolderListing::Append(std::string_view host, unsigned char type) {
     if (Ascii(host) && host.find('\\') == std::string_view::npos) {
         records_.push_back(Make(host, host, type));
     } else {
-        records_.push_back(Make(host, Utf8ToCp1252(host), type));
+        records_.push_back(Make(host, Cp1252NameOf(host), type));
     }
 }
 
@@ -73,7 +74,7 @@ std::pair<const FolderListing::Record*, const FolderListing::Record*> FolderList
 }
 
 void FolderListing::Add(const HostEntry& entry) {
-    const auto [first, last] = Bucket(FoldCase(entry.name));
+    const auto [first, last] = Bucket(LowerCase(entry.name));
     for (auto r = records_.begin() + static_cast<std::ptrdiff_t>(first);
          r != records_.begin() + static_cast<std::ptrdiff_t>(last); ++r) {
         if (Host(*r) != entry.host) continue;
@@ -92,7 +93,7 @@ void FolderListing::Add(const HostEntry& entry) {
 }
 
 void FolderListing::Remove(std::string_view host) {
-    const auto [first, last] = Bucket(FoldCase(Utf8ToCp1252(host)));
+    const auto [first, last] = Bucket(LowerCase(Cp1252NameOf(host)));
     for (std::size_t r = first; r != last; ++r) {
         if (Host(records_[r]) == host) records_[r].removed = true;
     }

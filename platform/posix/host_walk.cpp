@@ -10,7 +10,10 @@
 #include <memory>
 
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
+#include "util/text/case_folding.hpp"
+#include "util/text/code_page_1252.hpp"
+#include "util/text/utf8.hpp"
 #include "platform/posix/host_errors.hpp"
 
 namespace zelvane::posix {
@@ -116,7 +119,7 @@ FsStatus HostWalk::DriveFolder(const std::string& drive, HeldFolder& out) {
 std::optional<HostEntry> HostWalk::FromListing(const HostFolder& folder, const std::string& given) {
     const FolderListing* entries = cache_.Listing(folder);
     if (entries == nullptr) return std::nullopt;
-    const auto [first, last] = entries->Range(FoldCase(given));
+    const auto [first, last] = entries->Range(LowerCase(given));
     const FolderListing::Record* firstLive = nullptr;
     for (const auto* r = first; r != last; ++r) {
         if (r->removed) continue;
@@ -127,7 +130,7 @@ std::optional<HostEntry> HostWalk::FromListing(const HostFolder& folder, const s
     // A host name handed over as it stands (a folder of the player's, in UTF-8) that the 1252
     // reading finds nowhere: the entry of exactly those bytes.
     if (!IsNonAsciiUtf8(given)) return std::nullopt;
-    const auto [rawFirst, rawLast] = entries->Range(FoldCase(Utf8ToCp1252(given)));
+    const auto [rawFirst, rawLast] = entries->Range(LowerCase(Cp1252NameOf(given)));
     for (const auto* r = rawFirst; r != rawLast; ++r) {
         if (!r->removed && entries->Host(*r) == given) return entries->Entry(*r);
     }
@@ -352,7 +355,7 @@ FsStatus HostWalk::FollowLastLink(Placement& p) {
             if (s != FsStatus::Ok) return s == FsStatus::FileNotFound ? FsStatus::PathNotFound : s;
         }
         p.folder = std::move(at.folder);
-        p.entry = HostEntry{base, Utf8ToCp1252(base), DT_UNKNOWN};
+        p.entry = HostEntry{base, Cp1252NameOf(base), DT_UNKNOWN};
         p.lstat.reset();
         p.exists = true;  // not known yet: asked on the next round
     }

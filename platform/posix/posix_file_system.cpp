@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "platform/pattern_match.hpp"
-#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_errors.hpp"
+#include "platform/posix/host_names.hpp"
 #include "platform/posix/host_read.hpp"
+#include "util/text/case_folding.hpp"
+#include "util/text/code_page_1252.hpp"
 
 namespace zelvane {
 namespace {
@@ -429,7 +431,7 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         if (!sameEntry) return FsStatus::AlreadyExists;
         // Only the letter case changes: the new name goes beside the old one.
         if (target.given == source.entry.name) return FsStatus::Ok;
-        destination = posix::Cp1252ToUtf8(target.given);
+        destination = Cp1252ToUtf8(target.given);
     }
     const bool directory = S_ISDIR(sourceStat.st_mode);
     // Nothing is flushed: a rename keeps the file under one name or the other whenever the power
@@ -438,7 +440,7 @@ FsStatus PosixFileSystem::Rename(std::string_view from, std::string_view to) {
         return StatusFromErrno(errno);
     }
     cache_.Removed(source.folder, source.entry.host);
-    cache_.Added(target.folder, HostEntry{destination, posix::Utf8ToCp1252(destination), TypeOf(sourceStat)});
+    cache_.Added(target.folder, HostEntry{destination, posix::Cp1252NameOf(destination), TypeOf(sourceStat)});
     if (directory) cache_.FolderMoved();
     return FsStatus::Ok;
 }
@@ -530,7 +532,7 @@ std::unique_ptr<Listing> PosixFileSystem::List(std::string_view pattern) const {
             if (!entry.removed && (all || WildcardMatch(p.given, entries->Name(entry)))) add(entry);
         }
     } else {
-        const auto [first, last] = entries->Range(FoldCase(p.given));
+        const auto [first, last] = entries->Range(LowerCase(p.given));
         for (const auto* entry = first; entry != last; ++entry) {
             if (!entry->removed) add(*entry);
         }

@@ -3,7 +3,7 @@
 // Windows paths map Wine-style onto the host ("Z:\home\me\game" is "/home/me/game", other drives
 // through <prefix>/dosdevices/<letter>:), names resolve case-insensitively, listings come in name
 // order, and a file whose owner write bit is clear is read-only even for root. Names are code page
-// 1252 on the Windows side and UTF-8 on the host, mapped as Wine maps them (code_page_1252.hpp).
+// 1252 on the Windows side and UTF-8 on the host, mapped as Wine maps them (host_names.hpp).
 //
 // Paths are walked relative to folders held open (host_walk.hpp), what was read of the folders is
 // kept while it holds (folder_cache.hpp), and every change is made relative to the folder that

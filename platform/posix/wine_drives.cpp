@@ -5,7 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
+#include "util/text/code_page_1252.hpp"
 
 namespace zelvane::posix {
 namespace {

@@ -1,7 +1,7 @@
 #pragma once
 // The drives of a Wine prefix on the host, mapped as Wine maps them: Z: is the host's root, every
 // other letter the folder that <prefix>/dosdevices/<letter>: leads to. Windows names are code page
-// 1252, host names UTF-8 (code_page_1252.hpp).
+// 1252, host names UTF-8 (host_names.hpp).
 
 #include <optional>
 #include <string>

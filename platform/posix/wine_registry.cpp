@@ -4,14 +4,13 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/posix/code_page_1252.hpp"
 #include "platform/posix/host_read.hpp"
 #include "platform/seams/read_limits.hpp"
+#include "util/text/code_page_1252.hpp"
+#include "util/text/utf8.hpp"
 
 namespace zelvane {
 namespace {
-
-using posix::AppendUtf8;
 
 std::string Utf16ToUtf8(std::u16string_view text) {
     std::string out;
@@ -26,19 +25,13 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     return out;
 }
 
-// One code point of UTF-8 text (a stray byte stands for itself), appended as UTF-16.
+// One character of UTF-8 text (a byte that is no UTF-8 stands for itself), appended as UTF-16.
 std::size_t AppendUtf8Char(std::u16string& out, std::string_view text, std::size_t at) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    char32_t c = length == 1 ? lead : lead & (0x3F >> (length - 1));
-    for (std::size_t i = 1; i < length; ++i) {
-        if (at + i >= text.size() || (byte(at + i) & 0xC0) != 0x80) {
-            length = 1;
-            c = lead;
-            break;
-        }
-        c = (c << 6) | (byte(at + i) & 0x3F);
+    char32_t c = 0;
+    std::size_t length = DecodeUtf8(text, at, c);
+    if (length == 0) {
+        c = static_cast<unsigned char>(text[at]);
+        length = 1;
     }
     if (c >= 0x10000) {
         c -= 0x10000;
@@ -244,7 +237,7 @@ std::optional<RegistryValue> WineRegistry::Query(std::uint32_t root, std::string
     if (it == values_.end()) return std::nullopt;
     RegistryValue value;
     value.type = it->second.type;
-    for (char16_t c : it->second.text) value.data += posix::Cp1252Of(c);
+    for (char16_t c : it->second.text) value.data += Cp1252Of(c);
     value.data += '\0';
     return value;
 }

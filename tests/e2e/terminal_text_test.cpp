@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/console/terminal_text.hpp"
+#include "util/text/code_page_1252.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -36,6 +37,15 @@ TEST(TerminalText, NoByteOrCharacterOfTheC1RangeGetsThrough) {
         EXPECT_EQ(HostTerminalLine(utf8), "") << c;
     }
     EXPECT_EQ(HostTerminalLine("\xc2\xa0"), "\xc2\xa0");  // U+00A0, the first character past them
+}
+
+TEST(TerminalText, TheBytesCodePage1252LeavesUndefinedShowAsReplacements) {
+    for (int byte = 0; byte < 256; ++byte) {
+        const bool undefined = byte == 0x81 || byte == 0x8D || byte == 0x8F || byte == 0x90 || byte == 0x9D;
+        const char32_t shown = TerminalCharacterOf(static_cast<unsigned char>(byte));
+        EXPECT_EQ(shown, undefined ? U'\uFFFD' : UnicodeOf(static_cast<unsigned char>(byte))) << byte;
+    }
+    EXPECT_EQ(TerminalUtf8("\x1b\x81\x80\xe9"), "\x1b" + kReplacement + "\xe2\x82\xac\xc3\xa9");  // controls stay
 }
 
 TEST(TerminalText, ACoreTextComesOutAsUtf8WithoutControls) {

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/posix/code_page_1252.hpp"
+#include "platform/posix/host_names.hpp"
 
 namespace zelvane::console {
 namespace {
