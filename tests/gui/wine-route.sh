@@ -12,7 +12,8 @@
 #
 # The harness defines abort_all CHECK WHY (ends the run as a failed check), cleanup (stops what it
 # started), show_log_end N and note TEXT (its log, $OUT/harness.log), and sets BUILD (i686 or
-# x86_64), OUT, and WINE_SUBJECT and WINE_TESTS for the messages ("zelvane.exe" and "GUI").
+# x86_64), OUT, NATIVE_DIR (the native build) and WINE_SUBJECT and WINE_TESTS for the messages
+# ("zelvane.exe" and "GUI").
 
 WINE_ROUTE_HERE=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 WINE32=/usr/lib/wine/wine
@@ -37,12 +38,24 @@ runs_32_bit() { [[ -x "$WINE32" ]] && [[ "$(timeout 120 "$WINE32" --version 2>/d
 # shipped build was not run. A check that fails once Wine runs is always a failure.
 i386_unavailable() {
     if [[ "${ZELVANE_REQUIRE_I686:-0}" == 1 ]]; then abort_all wine32 "$1"; fi
+    [[ "${2:-}" == remembered ]] || printf '%s\n%s\n' "$(i386_machine_key)" "$1" >"$I386_VERDICT" 2>/dev/null
     echo "SKIP $BUILD/wine32: $1"
     echo "!!! the shipped i686 $WINE_SUBJECT was NOT run under Wine on this machine: none of its $WINE_TESTS checks ran"
     echo "!!! (ZELVANE_REQUIRE_I686=1 makes this a failure)"
     show_log_end 15
     cleanup
     exit 77
+}
+
+# Finding out that no route runs 32-bit Wine takes minutes (a boot through qemu that does not end);
+# the verdict is kept beside the native build for the other harness of the same build, for this
+# kernel and this Wine, for six hours. Deleting the file makes the next harness try again.
+I386_VERDICT="$NATIVE_DIR/i386-wine-verdict.txt"
+i386_machine_key() { echo "$(uname -r) $(stat -c %Y "$WINE32" 2>/dev/null) $(command -v qemu-i386-static)"; }
+i386_remembered_verdict() {
+    [[ -z "${ZELVANE_I386_NAMESPACE:-}" && -n "$(find "$I386_VERDICT" -mmin -360 2>/dev/null)" ]] || return 0
+    [[ "$(sed -n 1p "$I386_VERDICT")" == "$(i386_machine_key)" ]] || return 0
+    i386_unavailable "$(sed -n 2p "$I386_VERDICT") (found by an earlier Wine harness of this build at $(date -r "$I386_VERDICT" +%H:%M); delete $I386_VERDICT to try again)" remembered
 }
 
 # choose_wine_loader ARCH HARNESS [ARG...]: sets WINE and WINESERVER for a program of that PE
@@ -54,6 +67,7 @@ choose_wine_loader() {
     if [[ "$arch" == i386 ]]; then
         # The 32-bit loader in a 32-bit prefix; the kernel runs it, or qemu-i386-static in a namespace.
         [[ -x "$WINE32" ]] || abort_all wine32 "$WINE32 is missing (tools/install-deps.sh --windows installs wine32:i386)"
+        i386_remembered_verdict
         route=${ZELVANE_I386_ROUTE:-auto}
         if [[ -n "${ZELVANE_I386_NAMESPACE:-}" ]]; then
             route=qemu
