@@ -60,7 +60,7 @@ double RoundHalfEven(double value) {
 }
 
 double NumericPrefix(std::string_view text) {
-    return ReadLegacyNumber(text).value_or(std::numeric_limits<double>::infinity());
+    return ReadLegacyNumber(text, NumberSyntax::Description).value_or(std::numeric_limits<double>::infinity());
 }
 
 std::int32_t ToNumber(std::string_view text) {

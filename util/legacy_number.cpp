@@ -39,13 +39,14 @@ private:
     std::size_t pos_ = 0;
 };
 
-std::optional<double> RadixNumber(SkippingCursor& cursor, int radix) {
+std::optional<double> RadixNumber(SkippingCursor& cursor, int radix, NumberSyntax syntax) {
     std::uint64_t value = 0;
     for (int digit = DigitValue(cursor.Peek()); digit >= 0 && digit < radix; digit = DigitValue(cursor.Peek())) {
         value = value * static_cast<std::uint64_t>(radix) + static_cast<std::uint64_t>(digit);
         if (value > 0xFFFFFFFFULL) return std::nullopt;
         cursor.Advance();
     }
+    if (syntax == NumberSyntax::Description) return static_cast<double>(value);
     if (value <= 0xFFFFULL) return static_cast<std::int16_t>(static_cast<std::uint16_t>(value));
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
 }
@@ -53,7 +54,7 @@ std::optional<double> RadixNumber(SkippingCursor& cursor, int radix) {
 // An exponent this large already puts every number of a readable text out of range.
 constexpr long long kExponentLimit = 1000000000;
 
-std::optional<double> DecimalNumber(SkippingCursor& cursor) {
+std::optional<double> DecimalNumber(SkippingCursor& cursor, NumberSyntax syntax) {
     bool negative = false;
     if (cursor.PeekIsAnyOf("+-")) {
         negative = cursor.Peek() == '-';
@@ -85,7 +86,7 @@ std::optional<double> DecimalNumber(SkippingCursor& cursor) {
     }
 
     long long exponent = 0;
-    if (cursor.PeekIsAnyOf("eEdD")) {
+    if (cursor.PeekIsAnyOf(syntax == NumberSyntax::Val ? "eEdD" : "eE")) {
         cursor.Advance();
         bool negativeExponent = false;
         if (cursor.PeekIsAnyOf("+-")) {
@@ -117,21 +118,21 @@ std::optional<double> DecimalNumber(SkippingCursor& cursor) {
 
 }  // namespace
 
-std::optional<double> ReadLegacyNumber(std::string_view text) {
+std::optional<double> ReadLegacyNumber(std::string_view text, NumberSyntax syntax) {
     SkippingCursor cursor(text);
     if (cursor.Peek() == '&') {
         cursor.Advance();
         if (cursor.PeekIsAnyOf("hH")) {
             cursor.Advance();
-            return RadixNumber(cursor, 16);
+            return RadixNumber(cursor, 16, syntax);
         }
         if (cursor.PeekIsAnyOf("oO")) {
             cursor.Advance();
-            return RadixNumber(cursor, 8);
+            return RadixNumber(cursor, 8, syntax);
         }
         return 0.0;
     }
-    return DecimalNumber(cursor);
+    return DecimalNumber(cursor, syntax);
 }
 
 }  // namespace zelvane

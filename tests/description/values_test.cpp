@@ -37,6 +37,8 @@ TEST(NumberValue, OverflowsOnlyOutside32Bits) {
     EXPECT_EQ(ErrorOf([] { ToNumber("-2147483649"); }), 6);
     EXPECT_EQ(ErrorOf([] { ToNumber("1e400"); }), 6);  // the reading overflows
     EXPECT_EQ(ToNumber("400px"), 400);  // the lenient reading
+    EXPECT_EQ(ToNumber("&HFFFF"), 65535);
+    EXPECT_EQ(ErrorOf([] { ToNumber("&HFFFFFFFF"); }), 6);
 }
 
 TEST(PixelValue, ConvertsPositiveValuesToTwips) {

@@ -1,5 +1,5 @@
-// Numbers read as the legacy language's Val reads them: the one reading of description values and
-// of the font sizes of a prompt body.
+// Numbers read as the legacy language's Val reads them (the font sizes of a prompt body) and in the
+// narrower syntax of description values: one reader for both.
 
 #include "util/legacy_number.hpp"
 
@@ -74,6 +74,18 @@ TEST(LegacyNumber, HexAndOctalAreSixteenOrThirtyTwoBitIntegers) {
     EXPECT_EQ(Read("&H80000000"), -2147483648.0);
     EXPECT_EQ(Read("&HFFFFFFFF"), -1.0);
     EXPECT_EQ(Read("&H0000000000FFFF"), -1.0);
+}
+
+// A description's numbers: &H and &O digits for their plain value, the exponent with E only.
+TEST(LegacyNumber, TheDescriptionsSyntaxReadsRadixDigitsPlainAndNoDExponent) {
+    const auto read = [](std::string_view text) { return ReadLegacyNumber(text, NumberSyntax::Description); };
+    EXPECT_EQ(read("&HFFFF"), 65535.0);
+    EXPECT_EQ(read("&O177777"), 65535.0);
+    EXPECT_EQ(read("&H80000000"), 2147483648.0);
+    EXPECT_EQ(read("&HFFFFFFFF"), 4294967295.0);
+    EXPECT_EQ(read("&H100000000"), std::nullopt);
+    EXPECT_EQ(read("1D2"), 1.0);
+    EXPECT_EQ(read("1e2"), 100.0);
 }
 
 TEST(LegacyNumber, OverflowIsNoNumber) {
