@@ -43,9 +43,9 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "  1   the INI file has errors (removal disabled)\n" + std::string(help.exitStopped) +
         "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
         "  4   another run holds this program folder\n"
-        "  5   the run completed and saved its log, but the log counts errors\n"
-        "  64  bad command line: an unknown option, a missing value, a MODDIR or --mod-folder that does\n"
-        "      not exist, an unusable " + std::string(help.optionFiles) + "\n"
+        "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n"
+        "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
+        "      --mod-folder that does not exist, an unusable " + std::string(help.optionFiles) + "\n"
         "\n"
         "NO_COLOR set turns the colours off.\n"
         "\n"

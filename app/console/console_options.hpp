@@ -13,7 +13,7 @@ inline constexpr int kExitIniError = 1;           // the description has errors:
 inline constexpr int kExitStopped = 2;            // stopped before changing anything, or an unexpected error
 inline constexpr int kExitAnswersExhausted = 3;   // the answers ran out (or named no button)
 inline constexpr int kExitAnotherInstance = 4;    // another run holds the program folder
-inline constexpr int kExitErrorsCounted = 5;      // completed and saved its log, which counts errors
+inline constexpr int kExitErrorsCounted = 5;      // completed (a dry run too), and its log counts errors
 inline constexpr int kExitBadUse = 64;            // bad command line, or an unusable file named by an option
 
 struct ConsoleOptions {

@@ -1,6 +1,7 @@
 #include "app/console/program_folder.hpp"
 
 #include "app/console/console_host.hpp"
+#include "app/console/terminal_text.hpp"
 #include "util/common.hpp"
 
 namespace zelvane::console {
@@ -16,7 +17,7 @@ ProgramFolderChoice ChooseProgramFolder(const std::string& named, const FileSyst
     if (!named.empty()) {
         const std::string host = CanonicalFolder(named);
         if (!IsFolder(fs, host)) {
-            choice.error = "the folder \"" + named + "\" does not exist; name the mod's folder, the one that holds uninstall/";
+            choice.error = "the folder \"" + HostTerminalLine(named) + "\" does not exist; name the mod's folder, the one that holds uninstall/";
             return choice;
         }
         choice.folder = ProgramFolder{host, named, false};

@@ -48,10 +48,11 @@ TEST_F(ConsoleProgramFolder, AModFolderArgumentNamesTheMod) {
 }
 
 TEST_F(ConsoleProgramFolder, AModFolderThatDoesNotExistIsABadCommandLine) {
-    const ConsoleRun run = RunConsoleIn(temp.Path(), {"--check", "MyMod"});
+    // The name is shown without the terminal's controls it may carry.
+    const ConsoleRun run = RunConsoleIn(temp.Path(), {"--check", "My\x1b]0;x\x07Mod"});
     EXPECT_EQ(run.exitCode, 64);
     EXPECT_EQ(run.err,
-              "zelvane-console: the folder \"MyMod\" does not exist; name the mod's folder, the one that holds "
+              "zelvane-console: the folder \"My]0;xMod\" does not exist; name the mod's folder, the one that holds "
               "uninstall/\n");
     EXPECT_EQ(run.out, "");
 }

@@ -312,9 +312,9 @@ TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
     }
     for (const char* line : {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
                              "  4   another run holds this program folder\n",
-                             "  5   the run completed and saved its log, but the log counts errors\n",
-                             "  64  bad command line: an unknown option, a missing value, a MODDIR or --mod-folder that does\n"
-                             "      not exist, an unusable --answers or --registry file\n",
+                             "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
+                             "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
+                             "      --mod-folder that does not exist, an unusable --answers or --registry file\n",
                              "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
                              "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
                              "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
