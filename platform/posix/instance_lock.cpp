@@ -2,12 +2,101 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace zelvane {
+namespace {
+
+// The processes that hold a flock on the folder, from the kernel's list of locks ("1: FLOCK
+// ADVISORY WRITE <pid> <major>:<minor>:<inode> 0 EOF"; waiters are marked "->").
+std::vector<long> FlockHolders(const struct stat& folder) {
+    std::vector<long> pids;
+    std::ifstream locks("/proc/locks");
+    char key[64];
+    std::snprintf(key, sizeof key, "%02x:%02x:%llu", major(folder.st_dev), minor(folder.st_dev),
+                  static_cast<unsigned long long>(folder.st_ino));
+    for (std::string line; std::getline(locks, line);) {
+        std::istringstream fields(line);
+        std::string number, kind, advisory, access, device;
+        long pid = 0;
+        if (!(fields >> number >> kind >> advisory >> access >> pid >> device)) continue;  // "->" lines too
+        if (kind == "FLOCK" && device == key) pids.push_back(pid);
+    }
+    return pids;
+}
+
+struct Credentials {
+    uid_t user = 0;
+    gid_t group = 0;
+    std::vector<gid_t> groups;
+};
+
+// The effective user and groups of a process, from /proc/PID/status.
+std::optional<Credentials> CredentialsOf(long pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    Credentials c;
+    bool user = false;
+    bool group = false;
+    for (std::string line; std::getline(status, line);) {
+        std::istringstream fields(line.substr(line.find(':') + 1));
+        unsigned long real = 0;
+        unsigned long effective = 0;
+        if (line.starts_with("Uid:") && (fields >> real >> effective)) {
+            c.user = static_cast<uid_t>(effective);
+            user = true;
+        } else if (line.starts_with("Gid:") && (fields >> real >> effective)) {
+            c.group = static_cast<gid_t>(effective);
+            group = true;
+        } else if (line.starts_with("Groups:")) {
+            for (unsigned long g = 0; fields >> g;) c.groups.push_back(static_cast<gid_t>(g));
+        }
+    }
+    if (!user || !group) return std::nullopt;
+    return c;
+}
+
+// Whether the holder could change the folder: root, its owner, this run's user, or a user its mode
+// lets write. Only they could run a removal in it.
+bool MayChange(const Credentials& holder, const struct stat& folder) {
+    if (holder.user == 0 || holder.user == folder.st_uid || holder.user == ::geteuid()) return true;
+    if ((folder.st_mode & S_IWOTH) != 0) return true;
+    if ((folder.st_mode & S_IWGRP) == 0) return false;
+    if (holder.group == folder.st_gid) return true;
+    for (const gid_t g : holder.groups) {
+        if (g == folder.st_gid) return true;
+    }
+    return false;
+}
+
+// The user of a holder that cannot change the folder, when every holder is such a one: its lock
+// is no other run of the folder, only a squatter's, and is not obeyed. Where a holder is not known
+// for sure (its process gone or out of sight), the lock is obeyed.
+std::optional<uid_t> SquattingUser(int fd) {
+    struct stat folder {};
+    if (::fstat(fd, &folder) != 0) return std::nullopt;
+    const std::vector<long> holders = FlockHolders(folder);
+    if (holders.empty()) return std::nullopt;
+    std::optional<uid_t> squatter;
+    for (const long pid : holders) {
+        const std::optional<Credentials> holder = pid > 0 ? CredentialsOf(pid) : std::nullopt;
+        if (!holder || MayChange(*holder, folder)) return std::nullopt;
+        squatter = holder->user;
+    }
+    return squatter;
+}
+
+}  // namespace
 
 PosixInstanceCheck::PosixInstanceCheck(const std::string& hostFolder, Mode mode) {
     // Read-only: every user who can run in the folder can open it so, and a lock taken on any
@@ -26,7 +115,11 @@ PosixInstanceCheck::PosixInstanceCheck(const std::string& hostFolder, Mode mode)
         return;
     }
     if (errno == EWOULDBLOCK) {
-        otherHolder_ = true;
+        if (const std::optional<uid_t> squatter = SquattingUser(fd)) {
+            unavailable_ = "held by user " + std::to_string(*squatter) + ", who cannot change it";
+        } else {
+            otherHolder_ = true;
+        }
     } else {
         unavailable_ = std::strerror(errno);
     }

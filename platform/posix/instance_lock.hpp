@@ -6,6 +6,10 @@
 // it ends (a status 3 exit, a signal, kill -9), so nothing is left behind to block the next run.
 // flock on a folder works on local file systems and on FUSE mounts (ntfs-3g, exfat-fuse), where
 // the kernel keeps the lock itself.
+//
+// Any user who may read the folder can take a flock on it. A lock held only by users who could
+// not change the folder (not root, not its owner, not this run's user, and not let write by its
+// mode) is no other run's and is not obeyed, so that such a user cannot block the player's runs.
 
 #include <string>
 
@@ -30,8 +34,9 @@ public:
     // True when another run holds the folder.
     bool AnotherInstanceRunning() override;
 
-    // Why no lock could be taken (the folder cannot be opened, or its file system refuses the
-    // lock): "" when the lock is held or another run holds it. The run then goes on unlocked.
+    // Why no lock could be taken (the folder cannot be opened, its file system refuses the lock,
+    // or a user who cannot change the folder holds it): "" when the lock is held or another run
+    // holds it. The run then goes on unlocked.
     const std::string& Unavailable() const { return unavailable_; }
 
 private:

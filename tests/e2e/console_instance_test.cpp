@@ -1,8 +1,12 @@
 // One run at a time per program folder, on real disk: the lock belongs to the folder, whatever
-// path names it; a run that finds it held says so and ends with 4; and the lock goes with a run
-// however it ends, leaving nothing that blocks the next one, a player's run after root's included.
+// path names it; a run that finds it held says so and ends with 4; the lock goes with a run however
+// it ends, leaving nothing that blocks the next one, a player's run after root's included; and a
+// user who cannot change the folder cannot block it.
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -97,6 +101,69 @@ TEST_F(ConsoleInstanceTest, AProgramFolderThatCannotBeLockedIsSaidSo) {
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
                            " cannot be locked (Permission denied); make sure no other run uses it.\n");
+}
+
+// Another user holds a lock on the folder, in a process of their own, until the object goes.
+class LockHeldBy {
+public:
+    LockHeldBy(unsigned user, const std::string& folder) {
+        int ready[2];
+        if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(release_, O_CLOEXEC) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(release_[1]);  // its end comes when the test closes its own
+            char byte = 0;
+            const int fd = ::setgid(user) == 0 && ::setuid(user) == 0
+                               ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY)
+                               : -1;
+            if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) byte = 1;
+            (void)!::write(ready[1], &byte, 1);
+            (void)!::read(release_[0], &byte, 1);
+            ::_exit(0);
+        }
+        char byte = 0;
+        held_ = ::read(ready[0], &byte, 1) == 1 && byte == 1;
+        ::close(ready[0]);
+        ::close(ready[1]);
+    }
+    ~LockHeldBy() {
+        ::close(release_[1]);
+        ::close(release_[0]);
+        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
+    }
+    LockHeldBy(const LockHeldBy&) = delete;
+    LockHeldBy& operator=(const LockHeldBy&) = delete;
+    bool Held() const { return held_; }
+
+private:
+    int release_[2] = {-1, -1};
+    pid_t pid_ = -1;
+    bool held_ = false;
+};
+
+// A user who may read the player's program folder but not change it can take its lock; that
+// lock is no run's and blocks nothing. A user who could change the folder is obeyed.
+TEST_F(ConsoleInstanceTest, ALockOfAUserWhoCannotChangeTheFolderBlocksNothing) {
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: another user's lock cannot be made";
+    SetMode(temp.Path(), 0755);
+    SetMode(mod, 0755);
+    {
+        const LockHeldBy squatter(kNobody, mod);
+        ASSERT_TRUE(squatter.Held());
+        const ConsoleRun run = RunConsole(Arguments(mod));
+        EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
+                               " cannot be locked (held by user 65534, who cannot change it); make sure no other run "
+                               "uses it.\n");
+        EXPECT_FALSE(Exists(game + "/override/x.uti"));
+    }
+    SetMode(mod, 0777);
+    Game("override/x.uti", "x");
+    const LockHeldBy writer(kNobody, mod);
+    ASSERT_TRUE(writer.Held());
+    const ConsoleRun run = RunConsole(Arguments(mod));
+    EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
+    EXPECT_TRUE(Exists(game + "/override/x.uti"));
 }
 
 }  // namespace
