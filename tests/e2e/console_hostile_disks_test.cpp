@@ -241,5 +241,23 @@ TEST_F(ConsoleHostileDisks, HardLinksChangeNothingOutside) {
     EXPECT_EQ(ModeOf(outside + "/profile"), 0444u);
 }
 
+// Linux lets a name hold a backslash. Such a name is one name, never a path: a folder in override
+// named "..\..\outside" is searched as that folder, and the table in the real folder outside
+// the game is never taken for the table in use.
+TEST_F(ConsoleHostileDisks, AHostNameWithABackslashIsNeverAPath) {
+    K2Game();
+    MakeFolders(game + "/override/..\\..\\outside");
+    MakeFolders(outside);
+    WriteFile(outside + "/appearance.2da", "2DA V2.0 outside");
+    Mod("backup/appearance.2da", "2DA V2.0 original");
+    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+    Answers({"0", "0", "0"});
+    const ConsoleRun run = RunBothWays();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 original");
+    EXPECT_EQ(ReadFile(outside + "/appearance.2da"), "2DA V2.0 outside");
+    EXPECT_EQ(Log().find("outside"), std::string::npos) << Log();
+}
+
 }  // namespace
 }  // namespace zelvane::e2e
