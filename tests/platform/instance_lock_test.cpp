@@ -112,10 +112,11 @@ TEST_F(InstanceLockTest, AKilledHolderLeavesNothingBehind) {
     EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
-// A run as root and the player's own run of the same folder exclude each other, both ways.
+// A run as root and the player's own run of the player's folder exclude each other, both ways.
 TEST_F(InstanceLockTest, RootAndAnotherUserExcludeEachOther) {
     if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to run as";
     ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
     {
         PosixInstanceCheck rootRun(folder);
         EXPECT_EQ(HoldingProcess(folder, 65534).Seen(), 'y');
