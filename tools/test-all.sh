@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
-# Builds Zelvane and runs every test: both Windows builds and the release package made from the
-# i686 one, the native suite, the same suite under AddressSanitizer and UndefinedBehaviorSanitizer,
-# a short run of every fuzz target, and the GUI tests of both Windows builds under Wine.
+# Builds Zelvane and runs every test: the layout check (.clang-format), both Windows builds and the
+# release package made from the i686 one, the native suite, the same suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer, a short run of every fuzz target, clang-tidy on the core and the
+# POSIX code, and the GUI tests of both Windows builds under Wine.
 # Run from anywhere, as root on a fresh Debian machine (it installs what it needs).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=${JOBS:-2}
 
 tools/install-deps.sh --windows
+
+echo "== Layout of every C++ file (.clang-format) =="
+tools/format.sh --check
 
 echo "== Windows builds (mingw-w64: i686 is the shipped build, x86_64 its 64-bit twin; the GUI tests run both) =="
 for arch in i686 x86_64; do
@@ -39,8 +43,10 @@ echo "== Native build and the whole suite, GUI tests of both Windows builds unde
 # gui_wine_console_i686 and gui_wine_console_x86_64 their zelvane-console.exe.
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZELVANE_BENCHMARKS=ON \
     -DZELVANE_WIN32_BUILD_DIR="$PWD/build/win32-x86_64" \
-    -DZELVANE_WIN32_I686_BUILD_DIR="$PWD/build/win32-i686" >/dev/null
+    -DZELVANE_WIN32_I686_BUILD_DIR="$PWD/build/win32-i686" -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build/native -j"$jobs"
+echo "== clang-tidy on the core and the POSIX code (.clang-tidy) =="
+JOBS=$jobs tools/tidy.sh build/native
 status=0
 ctest --test-dir build/native --output-on-failure -j"$jobs" || status=$?
 if grep -q '^SKIP i686/' build/native/Testing/Temporary/LastTest.log 2>/dev/null; then

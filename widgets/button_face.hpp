@@ -115,6 +115,6 @@ struct ButtonPaintPlan {
     std::vector<BorderSegment> borderSegments;  // for Blue and Gold: ring 0 then ring 1, top, right, bottom, left
 };
 
-ButtonPaintPlan PlanButtonFace(const ButtonFaceInput& input, const OrvoButtonProperties& properties);
+ButtonPaintPlan PlanButtonFace(const ButtonFaceInput& in, const OrvoButtonProperties& props);
 
 }  // namespace zelvane

@@ -35,7 +35,7 @@ AnswerSource AnswerSource::FromFile(const std::string& path) {
     return source;
 }
 
-AnswerSource AnswerSource::FromLines(std::vector<std::string> lines) {
+AnswerSource AnswerSource::FromLines(const std::vector<std::string>& lines) {
     AnswerSource source;
     source.fromLines_ = true;
     for (const std::string& raw : lines) {

@@ -30,7 +30,7 @@ public:
     // or a device is refused rather than waited on.
     static AnswerSource FromFile(const std::string& path);
     // Given lines, for tests.
-    static AnswerSource FromLines(std::vector<std::string> lines);
+    static AnswerSource FromLines(const std::vector<std::string>& lines);
 
     // The next answer, trimmed of blanks and CR; nullopt when none is left. When interactive,
     // `ask` is written to standard output first.

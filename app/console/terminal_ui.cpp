@@ -56,6 +56,7 @@ std::string WithoutTrailingLineEnds(std::string text) {
 std::vector<std::string> VisibleCaptions(const PromptRequest& request) {
     std::vector<std::string> captions;
     const int count = VisibleButtonCount(request);
+    captions.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         captions.push_back(i < 4 ? request.captions[static_cast<std::size_t>(i)] : std::string());
     }

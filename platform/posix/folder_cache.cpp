@@ -68,7 +68,7 @@ void FolderCache::Changed(const HostFolder& folder, const std::string& host) {
     if (const auto it = states_.find(IdOf(folder)); it != states_.end()) it->second.erase(host);
 }
 
-void FolderCache::Added(const HostFolder& folder, HostEntry entry) {
+void FolderCache::Added(const HostFolder& folder, const HostEntry& entry) {
     Changed(folder, entry.host);
     if (const auto it = listings_.find(IdOf(folder)); it != listings_.end()) it->second.Add(entry);
 }

@@ -54,7 +54,7 @@ public:
     void RootsChanged() { inside_.clear(); }
 
     // The run's own changes.
-    void Added(const HostFolder& folder, HostEntry entry);
+    void Added(const HostFolder& folder, const HostEntry& entry);
     void Removed(const HostFolder& folder, const std::string& host);
     void Changed(const HostFolder& folder, const std::string& host);  // new bytes or a new mode
     void FolderMoved();  // a folder got another path

@@ -117,6 +117,8 @@ int RenameNoReplace(const HostFolder& fromFolder, const std::string& from, const
             ::unlinkat(fromFolder.get(), from.c_str(), 0);
             return 0;
         }
+        // ENOTSUP and EOPNOTSUPP are one number on Linux, two elsewhere.
+        // NOLINTNEXTLINE(misc-redundant-expression)
         if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP) return -1;
     }
     struct stat st {};

@@ -17,8 +17,6 @@
 #include "platform/posix/host_read.hpp"
 #include "platform/seams/read_limits.hpp"
 
-extern char** environ;
-
 namespace zelvane::console {
 namespace {
 
