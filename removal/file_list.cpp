@@ -4,6 +4,7 @@
 #include "description/table_handover.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "removal/search_view.hpp"
@@ -15,34 +16,35 @@ namespace zelvane {
 namespace {
 
 void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view displayName) {
-    const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
-    AppendLine(run.removalLog, deleted.text + "\\cf1\\par");
-    run.failureCount += deleted.failedFlag;
-    if (deleted.failedFlag == 0) run.deletedCount += 1;
+    const FileResult deleted = LoggedDelete(run.fs(), targetPath);
+    AppendLine(run.removalLog, DeletionText(deleted, displayName).EndPlain());
+    run.failureCount += deleted.Failures();
+    if (deleted.Succeeded()) run.deletedCount += 1;
 }
 
 void AppendRefused(RunState& run, std::string_view displayName) {
-    AppendLine(run.removalLog, "\\cf10 Refused (outside the game folder): \\cf1 " + std::string(displayName) + "\\cf1\\par");
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (outside the game folder): ", displayName));
     run.failureCount += 1;
 }
 
 void AppendNotPlainName(RunState& run, std::string_view displayName) {
-    AppendLine(run.removalLog, "\\cf10 Refused (not a plain file name): \\cf1 " + std::string(displayName) + "\\cf1\\par");
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (not a plain file name): ", displayName));
     run.failureCount += 1;
 }
 
 void AppendNotFound(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "File Not Found: ", LogDisplay(entry)));
     run.notFoundCount += 1;
 }
 
 // Not deleted, not missing: the 2da restore that follows asks about the table.
 void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf4 Left to the 2da restore: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+    AppendLine(run.removalLog, NamedLine(Colour::Neutral, "Left to the 2da restore: ", LogDisplay(entry)));
 }
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf5 Not deleted in subfolder per user request: " + LogDisplay(entry) + "\\cf1\\par");
+    AppendLine(run.removalLog,
+               LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: ").Add(LogDisplay(entry)).EndPlain());
 }
 
 int AskSubfolderDelete(RunState& run, std::string_view entry) {
@@ -164,7 +166,12 @@ void RemoveFileList(RunState& run) {
 
     AppendBlankLines(run.removalLog, 3);
     if (run.notFoundCount == 0 && run.failureCount == 0) {
-        AppendLine(run.removalLog, "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par");
+        AppendLine(run.removalLog, LogLine()
+                                       .Switch(Colour::Success)
+                                       .Add("\\b\\fs32 All files in file list successfully removed.")
+                                       .Switch(Colour::Text)
+                                       .Add("\\b0\\fs24")
+                                       .End());
         AppendBlankLines(run.removalLog, 3);
     }
 }

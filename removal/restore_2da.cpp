@@ -8,6 +8,7 @@
 #include "platform/paths/windows_path.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "removal/search_view.hpp"
@@ -32,32 +33,44 @@ struct Replacement {
 
 std::string BackupUninstallFolder(const RunState& run) { return AddBackslash(run.programFolder()) + "Backup Uninstall"; }
 
-void Log2da(RunState& run, std::string_view text) { AppendLine(run.removalLog, "\\cf1 QRestore2da: " + std::string(text)); }
+constexpr std::string_view kPhase = "QRestore2da";
 
-void LogNotRestored(RunState& run, const Replacement& r, std::string_view reason) {
-    Log2da(run, "\\cf10 Backup not restored: \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  (" + std::string(reason) +
-                    ")\\cf1\\par");
+LogLine Line2da() { return LogLine::Of(kPhase); }
+
+void Log2da(RunState& run, const std::string& line) { AppendLine(run.removalLog, line); }
+
+// A change that was not made, and why: a failure of the run.
+void LogNotDone(RunState& run, std::string_view what, const std::string& path, std::string_view reason) {
+    Log2da(run, Line2da()
+                    .Then(Colour::Failure, what)
+                    .Then(Colour::Text, RelativeDisplay(run, path))
+                    .Then(Colour::Failure, " (")
+                    .Add(reason)
+                    .Add(")")
+                    .EndPlain());
     run.failureCount += 1;
 }
 
+void LogNotRestored(RunState& run, const Replacement& r, std::string_view reason) {
+    LogNotDone(run, "Backup not restored: ", r.backup, reason);
+}
+
 void LogNotMerged(RunState& run, const std::string& current, std::string_view reason) {
-    Log2da(run, "\\cf10 Table not merged: \\cf1 " + RelativeDisplay(run, current) + "\\cf10  (" + std::string(reason) +
-                    ")\\cf1\\par");
-    run.failureCount += 1;
+    LogNotDone(run, "Table not merged: ", current, reason);
 }
 
 // A 2da path of the game that leads out of the game folder through a link: never touched.
 bool RefusedOutside(RunState& run, const std::string& path) {
     if (ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) return false;
-    Log2da(run, "\\cf10 Refused (outside the game folder): \\cf1 " + RelativeDisplay(run, path) + "\\cf1\\par");
+    Log2da(run, RefusedLine(kPhase, "Refused (outside the game folder)", RelativeDisplay(run, path)));
     run.failureCount += 1;
     return true;
 }
 
 void KillLogged(RunState& run, FileSystem& fs, std::string_view path, std::string_view displayName) {
-    const FileOpResult deleted = KillFileString(fs, path, displayName);
-    Log2da(run, deleted.text + "\\par");
-    run.failureCount += deleted.failedFlag;
+    const FileResult deleted = LoggedDelete(fs, path);
+    Log2da(run, Line2da().Add(DeletionText(deleted, displayName).Text()).End());
+    run.failureCount += deleted.Failures();
 }
 
 // The files this run has put into Backup Uninstall (lower-cased paths). Two backups whose names
@@ -100,22 +113,22 @@ std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::str
     }
     const std::string free = FreeName(run, ledger, folder, name);
     if (free.empty()) return "";
-    Log2da(run, "\\cf4 Kept \\cf1 " + display + "\\cf4  (put there earlier in this run); the new copy is named \\cf1 " +
-                    "Backup Uninstall\\\\" + EscapeRtfText(free) + "\\par");
+    Log2da(run, Line2da()
+                    .Then(Colour::Neutral, "Kept ")
+                    .Then(Colour::Text, display)
+                    .Then(Colour::Neutral, " (put there earlier in this run); the new copy is named ")
+                    .Then(Colour::Text, "Backup Uninstall\\\\" + EscapeRtfText(free))
+                    .End());
     return free;
 }
 
 // The backup is moved into the game. Within one volume that is a rename; between volumes it is a
 // copy that is read back and compared before the backup is deleted, so that the backup is never
 // gone before its copy is complete on the other volume.
-FileOpResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const std::string& to) {
-    const auto failed = [](FsStatus status) {
-        const ProgramError error = FileSystemError(status);
-        return FileOpResult{1, "Error: " + std::to_string(error.Number()) + "  " + error.Description()};
-    };
-    if (!NoEntry(fs, to)) return failed(FsStatus::AlreadyExists);  // a move never replaces a file
-    if (FsStatus s = fs.SetAttributes(from, Attributes{}); s != FsStatus::Ok) return failed(s);
-    if (FsStatus s = fs.Copy(from, to); s != FsStatus::Ok) return failed(s);
+FileResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const std::string& to) {
+    if (!NoEntry(fs, to)) return {FsStatus::AlreadyExists};  // a move never replaces a file
+    if (FsStatus s = fs.SetAttributes(from, Attributes{}); s != FsStatus::Ok) return {s};
+    if (FsStatus s = fs.Copy(from, to); s != FsStatus::Ok) return {s};
     std::string original;
     std::string copy;
     FsStatus s = fs.ReadAll(from, original, kTableLimit);
@@ -123,40 +136,34 @@ FileOpResult MoveAcrossVolumes(FileSystem& fs, const std::string& from, const st
     if (s == FsStatus::Ok && copy != original) s = FsStatus::IoError;
     if (s != FsStatus::Ok) {
         fs.Delete(to);  // a copy that cannot be trusted is not left in the game
-        return failed(s);
+        return {s};
     }
-    if (s = fs.Delete(from); s != FsStatus::Ok) return failed(s);
-    return {0, "Move Successful"};
-}
-
-bool IsNotSameDevice(const FileOpResult& result) {
-    const ProgramError error = FileSystemError(FsStatus::NotSameDevice);
-    return result.failedFlag != 0 &&
-           result.text == "Error: " + std::to_string(error.Number()) + "  " + error.Description();
+    return {fs.Delete(from)};
 }
 
 // R7, the one change that takes the backup out of the backup folder.
 void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
     FileSystem& fs = run.OwnFolderFs(OwnFolder::Backup);
-    FileOpResult moved;
+    FileResult moved;
     if (!acrossVolumes) {
-        moved = RenameFileString(fs, r.backup, r.renameTarget);
-        acrossVolumes = IsNotSameDevice(moved);  // the volumes were told apart too late: copy instead
+        moved = LoggedRename(fs, r.backup, r.renameTarget);
+        acrossVolumes = moved.status == FsStatus::NotSameDevice;  // the volumes were told apart too late: copy instead
     }
     if (acrossVolumes) moved = MoveAcrossVolumes(fs, r.backup, r.renameTarget);
-    run.failureCount += moved.failedFlag;
-    if (moved.failedFlag == 0) run.tablesRestoredCount += 1;
+    run.failureCount += moved.Failures();
+    if (moved.Succeeded()) run.tablesRestoredCount += 1;
     const std::string from = RelativeDisplay(run, r.backup);
     const std::string to = RelativeDisplay(run, r.renameTarget);
-    if (moved.failedFlag == 0 && !acrossVolumes) {
-        Log2da(run, "\\cf3 Renamed \\cf1 " + from + "\\cf3  to \\cf1 " + to + "\\par");
-    } else if (moved.failedFlag == 0) {
-        Log2da(run, "\\cf3 Moved \\cf1 " + from + "\\cf3  to \\cf1 " + to +
-                        "\\cf3  (another volume: copied, compared, then deleted from the backup folder)\\par");
-    } else if (!acrossVolumes) {
-        Log2da(run, "\\cf10 Failure Renaming \\cf1 " + from + "\\cf10  to \\cf1 " + to + " - \\cf7 " + moved.text + "\\par");
+    if (moved.Succeeded() && !acrossVolumes) {
+        Log2da(run, Line2da().FromTo(Colour::Success, "Renamed", from, to).End());
+    } else if (moved.Succeeded()) {
+        Log2da(run, Line2da()
+                        .FromTo(Colour::Success, "Moved", from, to)
+                        .Then(Colour::Success, " (another volume: copied, compared, then deleted from the backup folder)")
+                        .End());
     } else {
-        Log2da(run, "\\cf10 Failure Moving \\cf1 " + from + "\\cf10  to \\cf1 " + to + " - \\cf7 " + moved.text + "\\par");
+        const std::string_view verb = acrossVolumes ? "Failure Moving" : "Failure Renaming";
+        Log2da(run, Line2da().FromTo(Colour::Failure, verb, from, to).Add(" - ").Then(Colour::Detail, ErrorText(moved)).End());
     }
 }
 
@@ -248,15 +255,18 @@ std::string CopyAside(RunState& run, Ledger& ledger, const std::string& current)
     if (fileName.empty()) return "Backup Uninstall has no free name left, so nothing was changed";
     const std::string displaced = BackupUninstallFolder(run) + "\\" + fileName;
     const std::string displacedDisplay = "Backup Uninstall\\\\" + EscapeRtfText(fileName);
-    const FileOpResult copied = FileCopyString(run.OwnFolderFs(OwnFolder::BackupUninstall), current, displaced);
-    if (copied.failedFlag == 0) {
+    const FileResult copied = LoggedCopy(run.OwnFolderFs(OwnFolder::BackupUninstall), current, displaced);
+    const std::string from = RelativeDisplay(run, current);
+    if (copied.Succeeded()) {
         ledger.insert(LowerCase(displaced));
-        Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf3  to \\cf1 " + displacedDisplay +
-                        "\\par");
+        Log2da(run, Line2da().FromTo(Colour::Success, "FileCopy", from, displacedDisplay).End());
         return "";
     }
-    Log2da(run, "\\cf10 Failure FileCopy \\cf1 " + RelativeDisplay(run, current) + "\\cf10  to \\cf1 " +
-                    displacedDisplay + " - \\cf7 " + copied.text + "\\par");
+    Log2da(run, Line2da()
+                    .FromTo(Colour::Failure, "Failure FileCopy", from, displacedDisplay)
+                    .Add(" - ")
+                    .Then(Colour::Detail, ErrorText(copied))
+                    .End());
     return "the current file could not be copied aside and was left in place";
 }
 
@@ -269,14 +279,18 @@ std::string KeepSafetyCopy(RunState& run, Ledger& ledger, const Replacement& r) 
     }
     const std::string safety = BackupUninstallFolder(run) + "\\" + safetyName;
     const std::string safetyDisplay = "Backup Uninstall\\\\" + EscapeRtfText(safetyName);
-    const FileOpResult copied = FileCopyString(run.OwnFolderFs(OwnFolder::BackupUninstall), r.backup, safety);
-    if (copied.failedFlag == 0) {
+    const FileResult copied = LoggedCopy(run.OwnFolderFs(OwnFolder::BackupUninstall), r.backup, safety);
+    const std::string from = RelativeDisplay(run, r.backup);
+    if (copied.Succeeded()) {
         ledger.insert(LowerCase(safety));
-        Log2da(run, "\\cf3 FileCopy \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf3  to \\cf1 " + safetyDisplay + "\\par");
+        Log2da(run, Line2da().FromTo(Colour::Success, "FileCopy", from, safetyDisplay).End());
         return "";
     }
-    Log2da(run, "\\cf10 Failure Copying \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  to \\cf1 " + safetyDisplay +
-                    " - \\cf7 " + copied.text + "\\par");
+    Log2da(run, Line2da()
+                    .FromTo(Colour::Failure, "Failure Copying", from, safetyDisplay)
+                    .Add(" - ")
+                    .Then(Colour::Detail, ErrorText(copied))
+                    .End());
     return "no safety copy could be made, so the backup stays in the backup folder";
 }
 
@@ -312,8 +326,10 @@ void RunReplacement(RunState& run, Ledger& ledger, const Replacement& r) {
 
 // The merge's lines of what it took out, in the colour of the phase's neutral outcomes.
 void LogMergeReport(RunState& run, const TableReport& report) {
-    Log2da(run, "\\cf4 " + RtfPlainText(report.summary) + "\\cf1\\par");
-    for (const std::string& line : report.details) Log2da(run, "\\cf4 " + RtfPlainText(line) + "\\cf1\\par");
+    Log2da(run, Line2da().Then(Colour::Neutral, RtfPlainText(report.summary)).EndPlain());
+    for (const std::string& line : report.details) {
+        Log2da(run, Line2da().Then(Colour::Neutral, RtfPlainText(line)).EndPlain());
+    }
 }
 
 // The merged table in the place of the table in use: a new file that replaces it by a rename, so
@@ -328,14 +344,21 @@ bool WriteMerged(RunState& run, const std::string& current, const TableCompariso
     if (status == FsStatus::Ok) status = fs.WriteAll(current, comparison.mergedBytes);
     const std::string shown = RelativeDisplay(run, current);
     if (status != FsStatus::Ok) {
-        const ProgramError error = FileSystemError(status);
-        Log2da(run, "\\cf10 Failure Merging \\cf1 " + shown + " - \\cf7 Error: " + std::to_string(error.Number()) + "  " +
-                        error.Description() + "\\par");
+        Log2da(run, Line2da()
+                        .Then(Colour::Failure, "Failure Merging ")
+                        .Then(Colour::Text, shown)
+                        .Add(" - ")
+                        .Then(Colour::Detail, ErrorText({status}))
+                        .End());
         run.failureCount += 1;
         return false;
     }
     run.tablesRestoredCount += 1;
-    Log2da(run, "\\cf3 Merged \\cf1 " + shown + "\\cf3 : this mod's changes taken out, later mods' changes kept\\par");
+    Log2da(run, Line2da()
+                    .Then(Colour::Success, "Merged ")
+                    .Then(Colour::Text, shown)
+                    .Then(Colour::Success, ": this mod's changes taken out, later mods' changes kept")
+                    .End());
     LogMergeReport(run, comparison.mergeReport);
     return true;
 }
@@ -372,12 +395,14 @@ void RunMerge(RunState& run, Ledger& ledger, const Replacement& r, const TableCo
         }
         if (!WriteMerged(run, current, comparison)) return;
     } else {
-        Log2da(run, "\\cf4 Nothing to merge: \\cf1 " + RelativeDisplay(run, current) +
-                        "\\cf4  holds none of this mod's changes and was left as it is\\par");
+        Log2da(run, Line2da()
+                        .Then(Colour::Neutral, "Nothing to merge: ")
+                        .Then(Colour::Text, RelativeDisplay(run, current))
+                        .Then(Colour::Neutral, " holds none of this mod's changes and was left as it is")
+                        .End());
     }
     if (const std::string reason = KeepSafetyCopy(run, ledger, r); !reason.empty()) {
-        Log2da(run, "\\cf10 Backup kept: \\cf1 " + RelativeDisplay(run, r.backup) + "\\cf10  (" + reason + ")\\cf1\\par");
-        run.failureCount += 1;
+        LogNotDone(run, "Backup kept: ", r.backup, reason);
         return;
     }
     KillLogged(run, run.OwnFolderFs(OwnFolder::Backup), r.backup, RelativeDisplay(run, r.backup));
@@ -504,7 +529,10 @@ void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
         const int answer = AskInvalidFile(run, r.name);
         if (answer == 1) continue;
         if (answer == 0) {
-            Log2da(run, "\\cf5 User aborted 2da replacement for \\cf1 " + EscapeRtfText(r.name) + "\\par");
+            Log2da(run, Line2da()
+                            .Then(Colour::Decision, "User aborted 2da replacement for ")
+                            .Then(Colour::Text, EscapeRtfText(r.name))
+                            .End());
         }
         return;
     }
@@ -517,7 +545,11 @@ void OfferRestoreAnyway(RunState& run, Ledger& ledger, Replacement r, const std:
         r.renameTarget = overrideTarget;
         RunReplacement(run, ledger, r);
     } else if (answer == 1) {
-        Log2da(run, "\\cf4 No 2das found in override. \\cf1 " + EscapeRtfText(r.name) + "\\cf4  not restored.\\par");
+        Log2da(run, Line2da()
+                        .Then(Colour::Neutral, "No 2das found in override. ")
+                        .Then(Colour::Text, EscapeRtfText(r.name))
+                        .Then(Colour::Neutral, " not restored.")
+                        .End());
     }
 }
 
@@ -537,7 +569,11 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
             if (answer == 0) RunReplacement(run, ledger, r);
             else RunMerge(run, ledger, r, *comparison);
         } else if (answer == 1) {
-            Log2da(run, "\\cf5 User declined \\cf1 " + EscapeRtfText(r.name) + "\\cf5  replacement.\\par");
+            Log2da(run, Line2da()
+                            .Then(Colour::Decision, "User declined ")
+                            .Then(Colour::Text, EscapeRtfText(r.name))
+                            .Then(Colour::Decision, " replacement.")
+                            .End());
         }
         return;
     }
@@ -564,7 +600,7 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
     } else if (answer == 1) {
         LocateAndReplace(run, ledger, r);
     } else if (answer == 2) {
-        Log2da(run, EscapeRtfText(r.name) + "\\cf4  replacement aborted.\\par");
+        Log2da(run, Line2da().Add(EscapeRtfText(r.name)).Then(Colour::Neutral, " replacement aborted.").End());
     }
 }
 
@@ -574,8 +610,10 @@ void Restore2daBackups(RunState& run) {
     UninstallDescription& d = run.description;
     if (!d.Restore2da) return;
     if (!d.Backup2daAvailable) {
-        AppendLine(run.removalLog,
-                   "\\cf1\\b QRestore2da: \\cf10 Prompt Failure \\cf6 (No 2da backups found to restore.)\\cf1\\b0\\par");
+        AppendLine(run.removalLog, LogLine::BoldOf(kPhase)
+                                       .Then(Colour::Failure, "Prompt Failure ")
+                                       .Then(Colour::Heading, "(No 2da backups found to restore.)")
+                                       .EndBold());
         return;
     }
     if (!d.Missing2daReport.empty()) {
