@@ -1,7 +1,6 @@
 #include "removal/removal_run.hpp"
 
 #include <exception>
-#include <new>
 
 #include "removal/completion.hpp"
 #include "removal/file_list.hpp"
@@ -24,7 +23,8 @@ constexpr std::uint32_t kStopStyle = kMbOk | kMbIconExclamation | kMbSystemModal
 constexpr std::string_view kErrorLocation = "cmdRemoveMod_Click";
 
 // A run lets the window process its messages at a few points, and "Remove Mod" can be pressed
-// again at such a point; the second click must not start a run inside the first.
+// again at such a point (or the window asked to close); the second click must not start a run
+// inside the first.
 bool runInProgress = false;
 
 class RunGuard {
@@ -137,6 +137,8 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
 
 }  // namespace
 
+bool RunInProgress() { return runInProgress; }
+
 RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
     RunResult result;
     if (runInProgress) {
@@ -151,16 +153,8 @@ RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
             return result;
         }
         result.outcome = RunPhases(run, result);
-    } catch (const ProgramError& error) {
-        ShowErrorMessage(context.ui, error, kErrorLocation);
-        result.outcome = RunOutcome::Failed;
-        result.logPath.clear();
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage(context.ui, ProgramError(7, "Out of memory"), kErrorLocation);
-        result.outcome = RunOutcome::Failed;
-        result.logPath.clear();
-    } catch (const std::exception&) {
-        ShowErrorMessage(context.ui, ProgramError(51, "Internal error"), kErrorLocation);
+    } catch (const std::exception& failure) {
+        ReportFailure(context.ui, failure, kErrorLocation);
         result.outcome = RunOutcome::Failed;
         result.logPath.clear();
     }

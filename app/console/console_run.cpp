@@ -152,4 +152,13 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
     return finish(ExitCodeOf(result), result);
 }
 
+int ReportUncaught(const std::exception& failure, std::ostream& err) {
+    if (const auto* own = dynamic_cast<const ProgramError*>(&failure)) {
+        err << "zelvane-console: error " << own->Number() << ": " << own->Description() << std::endl;
+    } else {
+        err << "zelvane-console: " << failure.what() << std::endl;
+    }
+    return kExitStopped;
+}
+
 }  // namespace zelvane::console
