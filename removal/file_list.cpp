@@ -135,7 +135,7 @@ void RemoveEntry(RunState& run, std::string_view entry) {
         AppendDeletion(run, target, LogDisplay(entry));
         return;
     }
-    if (run.game == 2 && StartsWithKey(name.relative, "override\\") &&
+    if (run.game == Game::K2 && StartsWithKey(name.relative, "override\\") &&
         RemoveFromSubfolder(run, entry, GetFileName(name.relative))) {
         return;
     }

@@ -82,8 +82,8 @@ bool ChooseGame(RunState& run) {
                                  "This mod was installable for \\b K1\\b0  \\i or\\i0  \\b K2.\\b0\\par " + crlf +
                                      "\\par " + crlf + "Choose the game to uninstall from...",
                                  spec);
-    if (answer == 0) run.game = 1;
-    if (answer == 1) run.game = 2;
+    if (answer == 0) run.game = Game::K1;
+    if (answer == 1) run.game = Game::K2;
     if (answer == 2) {
         StopBox(run, "Uninstall Aborted");
         return false;
@@ -96,7 +96,7 @@ void WriteLogHeader(RunState& run) {
     FileSystem& fs = run.fs();
     std::string& log = run.removalLog;
     log += LogDocumentHeader();
-    AppendLine(log, "\\cf6\\b Game is K" + std::to_string(run.game) + "\\cf1\\b0\\par");
+    AppendLine(log, "\\cf6\\b Game is K" + std::to_string(GameNumber(*run.game)) + "\\cf1\\b0\\par");
 
     std::string game = AddBackslash(run.gameFolder) + "dialog.tlk";
     game = AddBackslash(GetFolderPart(fs, GetLongPath(fs, game)));
@@ -113,7 +113,7 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     run.removalLog.clear();
     if (StaleStart(run)) return RunOutcome::Stopped;
     if (!ChooseGame(run)) return RunOutcome::Stopped;
-    if (run.game != 1 && run.game != 2) {
+    if (!run.game) {
         StopBox(run, "Error selecting game to uninstall from.");
         return RunOutcome::Stopped;
     }

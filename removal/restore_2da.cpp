@@ -577,11 +577,11 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
         }
         return;
     }
-    if (run.game == 1) {
+    if (run.game == Game::K1) {
         OfferRestoreAnyway(run, ledger, r, overrideTarget);
         return;
     }
-    if (run.game != 2) return;
+    if (run.game != Game::K2) return;
 
     FindInOverride(run, r.name);
     const std::string found = run.search.result;

@@ -8,7 +8,7 @@ namespace zelvane {
 RunState::RunState(UninstallDescription& d, RunContext& c)
     : description(d),
       context(c),
-      game(d.Game),
+      game(GameOfNumber(d.Game)),
       indexedFs(c.fs, searchIndex),
       resolvedFs(indexedFs),
       ownFolders(c.programFolder),

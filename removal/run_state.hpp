@@ -2,10 +2,12 @@
 // The working fields of one removal run, shared by its phases.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "description/uninstall_description.hpp"
+#include "removal/game.hpp"
 #include "removal/own_folders.hpp"
 #include "removal/removal_run.hpp"
 #include "util/display_paths.hpp"
@@ -23,7 +25,9 @@ struct RunState {
     RunContext& context;
 
     std::string removalLog;
-    std::int16_t game = 0;
+    // The game of the description, or the one the player chose; none when the description names
+    // neither and no choice was made (the run then stops before its first change).
+    std::optional<Game> game;
     std::string gameFolder;
     std::string browsedFolder;
     std::int32_t failureCount = 0;

@@ -44,8 +44,9 @@ int ExitCodeOf(const RunResult& result) {
 std::string KnownGameFolder(const ConsoleOptions& options, const UninstallDescription& description,
                             const Registry& registry) {
     if (!options.gameFolder.empty()) return TypedPathToWindows(options.gameFolder);
-    if (description.GameSelect || (description.Game != 1 && description.Game != 2)) return {};
-    return RegistryGameFolder(registry, description.Game);
+    const std::optional<Game> game = GameOfNumber(description.Game);
+    if (description.GameSelect || !game) return {};
+    return RegistryGameFolder(registry, *game);
 }
 
 }  // namespace
