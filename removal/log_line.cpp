@@ -13,8 +13,14 @@ LogLine LogLine::Of(std::string_view phase) {
 }
 
 LogLine LogLine::BoldOf(std::string_view phase) {
+    LogLine line = BoldIn(Colour::Text);
+    line.Add(phase).Add(": ");
+    return line;
+}
+
+LogLine LogLine::BoldIn(Colour colour) {
     LogLine line;
-    line.Switch(Colour::Text).Add("\\b ").Add(phase).Add(": ");
+    line.Switch(colour).Add("\\b ");
     return line;
 }
 

@@ -31,6 +31,8 @@ public:
     static LogLine Of(std::string_view phase);
     // The same in bold, as a prompt failure is written: "\cf1\b QDeleteFile: ".
     static LogLine BoldOf(std::string_view phase);
+    // A bold line in the colour: "\cfN\b ".
+    static LogLine BoldIn(Colour colour);
 
     // "\cfN " and the text: the text in that colour.
     LogLine& Then(Colour colour, std::string_view text);

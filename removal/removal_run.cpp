@@ -5,6 +5,7 @@
 #include "removal/completion.hpp"
 #include "removal/file_list.hpp"
 #include "removal/game_folder.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/queued_deletes.hpp"
 #include "removal/queued_restores.hpp"
@@ -96,15 +97,15 @@ void WriteLogHeader(RunState& run) {
     FileSystem& fs = run.fs();
     std::string& log = run.removalLog;
     log += LogDocumentHeader();
-    AppendLine(log, "\\cf6\\b Game is K" + std::to_string(GameNumber(*run.game)) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("Game is K" + std::to_string(GameNumber(*run.game))).EndBold());
 
     std::string game = AddBackslash(run.gameFolder) + "dialog.tlk";
     game = AddBackslash(GetFolderPart(fs, GetLongPath(fs, game)));
-    AppendLine(log, "\\cf6\\b Game Directory Is: " + LogDisplay(game) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("Game Directory Is: " + LogDisplay(game)).EndBold());
 
     std::string app = run.programFolder() + "\\uninstall\\uninstall_data.ini";
     app = AddBackslash(ParentFolder(GetFolderPart(fs, GetLongPath(fs, app))));
-    AppendLine(log, "\\cf6\\b App Directory Is: " + LogDisplay(app) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("App Directory Is: " + LogDisplay(app)).EndBold());
     AppendBlankLines(log, 2);
 }
 
