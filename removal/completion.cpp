@@ -37,8 +37,8 @@ void AppendClosing(RunState& run) {
                             .End());
     }
     AppendBlankLines(log, 2);
-    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.failureCount) + " errors.\\b0").End());
-    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.notFoundCount) + " files not found.\\b0").End());
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.counts.failures) + " errors.\\b0").End());
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.counts.notFound) + " files not found.\\b0").End());
     AppendBlankLines(log, 3);
     log += "}";
 }

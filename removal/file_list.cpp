@@ -18,23 +18,23 @@ namespace {
 void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view displayName) {
     const FileResult deleted = LoggedDelete(run.fs(), targetPath);
     AppendLine(run.removalLog, DeletionText(deleted, displayName).EndPlain());
-    run.failureCount += deleted.Failures();
-    if (deleted.Succeeded()) run.deletedCount += 1;
+    run.counts.failures += deleted.Failures();
+    if (deleted.Succeeded()) run.counts.deleted += 1;
 }
 
 void AppendRefused(RunState& run, std::string_view displayName) {
     AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (outside the game folder): ", displayName));
-    run.failureCount += 1;
+    run.counts.failures += 1;
 }
 
 void AppendNotPlainName(RunState& run, std::string_view displayName) {
     AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (not a plain file name): ", displayName));
-    run.failureCount += 1;
+    run.counts.failures += 1;
 }
 
 void AppendNotFound(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog, NamedLine(Colour::Failure, "File Not Found: ", LogDisplay(entry)));
-    run.notFoundCount += 1;
+    run.counts.notFound += 1;
 }
 
 // Not deleted, not missing: the 2da restore that follows asks about the table.
@@ -47,12 +47,18 @@ void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
                LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: ").Add(LogDisplay(entry)).EndPlain());
 }
 
-int AskSubfolderDelete(RunState& run, std::string_view entry) {
+// The player's answer to the first deletion in a subfolder, which stands for the rest of the list.
+struct SubfolderAnswers {
+    bool confirmed = false;
+    bool declined = false;
+};
+
+int AskSubfolderDelete(RunState& run, std::string_view entry, const std::string& found) {
     const std::string crlf(kCrLf);
     const std::string text =
         "The file \\par " + crlf + "\\cf5 " + EscapeRtfText(DoubleSlash(entry)) + "\\cf1\\par " + crlf +
         "was found in a subfolder\\par " + crlf + "\\cf5 " +
-        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), run.search.result))) + "\\cf1\\par " + crlf + "\\par " +
+        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), found))) + "\\cf1\\par " + crlf + "\\par " +
         crlf + "Would you like to proceed with deletion?\\par " + crlf + "\\par " + crlf + "\\par " + crlf +
         "\\cf10 Selecting yes will \\ul not\\ulnone  limit searches to this folder\\par " + crlf +
         "If more than one copy of this file exists in the override\\par " + crlf +
@@ -62,31 +68,31 @@ int AskSubfolderDelete(RunState& run, std::string_view entry) {
 
 // An entry that is not at its listed place: K2 keeps override files in subfolders as well.
 // Returns false when the file was not found there either.
-bool RemoveFromSubfolder(RunState& run, std::string_view entry, std::string_view fileName) {
-    FindInOverride(run, fileName);
-    if (!FileExists(run.fs(), run.search.result)) return false;
+bool RemoveFromSubfolder(RunState& run, SubfolderAnswers& answers, std::string_view entry, std::string_view fileName) {
+    const std::string found = FindInOverride(run, fileName);
+    if (!FileExists(run.fs(), found)) return false;
     // Found through a folder link that leads out of the game folder.
-    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, run.search.result)) {
-        AppendRefused(run, RelativeDisplay(run, run.search.result));
+    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, found)) {
+        AppendRefused(run, RelativeDisplay(run, found));
         return true;
     }
 
-    if (!run.subfolderConfirmed) {
-        const int answer = AskSubfolderDelete(run, entry);
+    if (!answers.confirmed) {
+        const int answer = AskSubfolderDelete(run, entry, found);
         if (answer == 0) {
-            run.subfolderConfirmed = true;
+            answers.confirmed = true;
         } else {
             if (answer == 1) {
-                run.subfolderDeclined = true;
+                answers.declined = true;
                 AppendNotDeletedInSubfolder(run, entry);
             }
             return true;
         }
-    } else if (run.subfolderDeclined) {
+    } else if (answers.declined) {
         AppendNotDeletedInSubfolder(run, entry);
         return true;
     }
-    AppendDeletion(run, GetShortPath(run.fs(), run.search.result), RelativeDisplay(run, run.search.result));
+    AppendDeletion(run, GetShortPath(run.fs(), found), RelativeDisplay(run, found));
     return true;
 }
 
@@ -104,7 +110,7 @@ bool NamesAStreamOfNothing(RunState& run, std::string_view entry) {
     return status == FsStatus::FileNotFound || status == FsStatus::PathNotFound;
 }
 
-void RemoveEntry(RunState& run, std::string_view entry) {
+void RemoveEntry(RunState& run, SubfolderAnswers& answers, std::string_view entry) {
     // Read by name first, then where its links lead; a refused entry is never touched. The line
     // as written is what the log shows.
     const EntryName name = ResolveEntry(entry);
@@ -136,7 +142,7 @@ void RemoveEntry(RunState& run, std::string_view entry) {
         return;
     }
     if (run.game == Game::K2 && StartsWithKey(name.relative, "override\\") &&
-        RemoveFromSubfolder(run, entry, GetFileName(name.relative))) {
+        RemoveFromSubfolder(run, answers, entry, GetFileName(name.relative))) {
         return;
     }
     AppendNotFound(run, entry);
@@ -147,25 +153,27 @@ void RemoveEntry(RunState& run, std::string_view entry) {
 void RemoveFileList(RunState& run) {
     std::string bytes;
     ThrowIfFailed(run.fs().ReadAll(run.description.DescriptionPath, bytes, kDescriptionLimit));
-    run.notFoundCount = 0;
+    run.counts.notFound = 0;
     run.DoEvents();
 
     const std::vector<std::string> tables = TablesTheRestoreOffers(run.description);
+    bool inFileList = false;
+    SubfolderAnswers answers;
     for (const std::string& line : SplitInputLines(bytes)) {
         if (StartsWithKey(line, "#file_list")) {
-            run.inFileList = true;
+            inFileList = true;
             continue;
         }
-        if (!run.inFileList || !IsFileListEntry(line)) continue;
+        if (!inFileList || !IsFileListEntry(line)) continue;
         if (IsLeftToTableRestore(line, tables)) {
             AppendLeftToTableRestore(run, line);
             continue;
         }
-        RemoveEntry(run, line);
+        RemoveEntry(run, answers, line);
     }
 
     AppendBlankLines(run.removalLog, 3);
-    if (run.notFoundCount == 0 && run.failureCount == 0) {
+    if (run.counts.notFound == 0 && run.counts.failures == 0) {
         AppendLine(run.removalLog, LogLine()
                                        .Switch(Colour::Success)
                                        .Add("\\b\\fs32 All files in file list successfully removed.")

@@ -91,14 +91,14 @@ bool LocateGameFolder(RunState& run) {
 
     TellRegistryMissing(run);
     const std::string start = LauncherGameFolder(run.fs(), run.context.registry, *run.game);
-    run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
+    const std::string browsed = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
     run.PlayerHadControl();
-    const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);
+    const GameFolderCheck check = CheckGameFolder(run.fs(), browsed);
     if (check != GameFolderCheck::Valid) {
         ShowGameFolderStop(run.ui(), check);
         return false;
     }
-    run.gameFolder = run.browsedFolder;
+    run.gameFolder = browsed;
     return true;
 }
 

@@ -19,7 +19,7 @@ void RunQueuedDeletes(RunState& run) {
             (entry.kind == EntryKind::File &&
              !ResolvesInsideGameFolder(run.fs(), run.gameFolder, AddBackslash(run.gameFolder) + entry.relative))) {
             AppendLine(run.removalLog, RefusedLine("QDeleteFile", RefusalText(entry.kind), LogDisplay(file)));
-            run.failureCount += 1;
+            run.counts.failures += 1;
             continue;
         }
         // A name that no file carries (wildcards) is simply not there.
@@ -33,8 +33,8 @@ void RunQueuedDeletes(RunState& run) {
         if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Delete", queued.width)) == 0) {
             const FileResult deleted = LoggedDelete(run.fs(), target);
             AppendLine(run.removalLog, LogLine::Of("QDeleteFile").Add(DeletionText(deleted, name).Text()).End());
-            run.failureCount += deleted.Failures();
-            if (deleted.Succeeded()) run.deletedCount += 1;
+            run.counts.failures += deleted.Failures();
+            if (deleted.Succeeded()) run.counts.deleted += 1;
         } else {
             AppendLine(run.removalLog, LogLine::Of("QDeleteFile").Then(Colour::Decision, "User chose not to delete ").Add(name).End());
         }

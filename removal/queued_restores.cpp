@@ -19,14 +19,14 @@ void Restore(RunState& run, const std::string& file, const std::string& shortTar
              const std::string& original) {
     const FileResult deleted = LoggedDelete(run.fs(), shortTarget);
     AppendLine(run.removalLog, LogLine::Of(kPhase).Add(DeletionText(deleted, RelativeDisplay(run, file)).Text()).End());
-    run.failureCount += deleted.Failures();
+    run.counts.failures += deleted.Failures();
 
     const FileResult renamed = LoggedRename(run.fs(), original, target);
-    run.failureCount += renamed.Failures();
+    run.counts.failures += renamed.Failures();
     const std::string from = RelativeDisplay(run, original);
     const std::string to = RelativeDisplay(run, target);
     if (renamed.Succeeded()) {
-        run.restoredCount += 1;
+        run.counts.restored += 1;
         AppendLine(run.removalLog, LogLine::Of(kPhase).FromTo(Colour::Success, "Renamed", from, to).End());
     } else {
         // This line has always run "to" and the name together.
@@ -56,7 +56,7 @@ void RunQueuedRestores(RunState& run) {
             (entry.kind == EntryKind::File && (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, target) ||
                                                !ResolvesInsideGameFolder(run.fs(), run.gameFolder, original)))) {
             AppendLine(run.removalLog, RefusedLine(kPhase, RefusalText(entry.kind), LogDisplay(file)));
-            run.failureCount += 1;
+            run.counts.failures += 1;
             continue;
         }
         // A name that no file carries (wildcards) is simply not there.

@@ -160,11 +160,11 @@ RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
         result.logPath.clear();
     }
     result.log = run.removalLog;
-    result.failureCount = run.failureCount;
-    result.notFoundCount = run.notFoundCount;
-    result.deletedCount = run.deletedCount;
-    result.restoredCount = run.restoredCount;
-    result.tablesRestoredCount = run.tablesRestoredCount;
+    result.failureCount = run.counts.failures;
+    result.notFoundCount = run.counts.notFound;
+    result.deletedCount = run.counts.deleted;
+    result.restoredCount = run.counts.restored;
+    result.tablesRestoredCount = run.counts.tablesRestored;
     result.gameFolder = run.gameFolder;
     return result;
 }

@@ -10,15 +10,23 @@
 #include "removal/search_view.hpp"
 #include "util/common.hpp"
 #include "util/strings.hpp"
+#include "widgets/common_dialog.hpp"
 
 namespace zelvane {
 namespace {
+
+// What the 2da restore keeps from one backup to the next: the files it has put into Backup
+// Uninstall, and the file dialog that locates a table.
+struct TableRestore {
+    Ledger ledger;
+    OpenDialogState dialog;
+};
 
 // A 2da path of the game that leads out of the game folder through a link: never touched.
 bool RefusedOutside(RunState& run, const std::string& path) {
     if (ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) return false;
     Log2da(run, RefusedLine(k2daPhase, "Refused (outside the game folder)", RelativeDisplay(run, path)));
-    run.failureCount += 1;
+    run.counts.failures += 1;
     return true;
 }
 
@@ -40,7 +48,7 @@ bool IsValidLocatedFile(RunState& run, const std::string& chosen, const std::str
     return !run.ownFolders.Hold(run.fs(), chosen);
 }
 
-void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
+void LocateAndReplace(RunState& run, TableRestore& restore, Replacement r) {
     OpenDialogOptions options;
     options.initialFolder = AddBackslash(run.gameFolder) + "override\\";
     options.filter = std::string("2da Files (*.2da)") + '\0' + "*.2da";
@@ -53,13 +61,13 @@ void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
     options.hookChoice = true;
     options.ownHook = true;
     for (;;) {
-        const std::string chosen = run.openDialog.CommonDialogShowOpen(run.ui(), options);
+        const std::string chosen = restore.dialog.CommonDialogShowOpen(run.ui(), options);
         run.PlayerHadControl();
         if (IsValidLocatedFile(run, chosen, r.name)) {
             if (RefusedOutside(run, chosen)) return;
             r.current = chosen;
             r.renameTarget = chosen;
-            RunReplacement(run, ledger, r);
+            RunReplacement(run, restore.ledger, r);
             return;
         }
         const int answer = AskInvalidFile(run, r.name);
@@ -75,11 +83,11 @@ void LocateAndReplace(RunState& run, Ledger& ledger, Replacement r) {
 }
 
 // No current file anywhere: the backup can still be put into override.
-void OfferRestoreAnyway(RunState& run, Ledger& ledger, Replacement r, const std::string& overrideTarget) {
+void OfferRestoreAnyway(RunState& run, TableRestore& restore, Replacement r, const std::string& overrideTarget) {
     const int answer = AskRestoreAnyway(run, r.name);
     if (answer == 0) {
         r.renameTarget = overrideTarget;
-        RunReplacement(run, ledger, r);
+        RunReplacement(run, restore.ledger, r);
     } else if (answer == 1) {
         Log2da(run, Line2da()
                         .Then(Colour::Neutral, "No 2das found in override. ")
@@ -89,7 +97,7 @@ void OfferRestoreAnyway(RunState& run, Ledger& ledger, Replacement r, const std:
     }
 }
 
-void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
+void RestoreOne(RunState& run, TableRestore& restore, const std::string& backup) {
     Replacement r;
     r.backup = backup;
     r.name = GetFileName(backup);
@@ -102,8 +110,8 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
         if (answer == 0 || (answer == 2 && MergeOffered(comparison))) {
             r.current = GetLongPath(run.fs(), overrideTarget);
             r.renameTarget = *r.current;
-            if (answer == 0) RunReplacement(run, ledger, r);
-            else RunMerge(run, ledger, r, *comparison);
+            if (answer == 0) RunReplacement(run, restore.ledger, r);
+            else RunMerge(run, restore.ledger, r, *comparison);
         } else if (answer == 1) {
             Log2da(run, Line2da()
                             .Then(Colour::Decision, "User declined ")
@@ -114,15 +122,14 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
         return;
     }
     if (run.game == Game::K1) {
-        OfferRestoreAnyway(run, ledger, r, overrideTarget);
+        OfferRestoreAnyway(run, restore, r, overrideTarget);
         return;
     }
     if (run.game != Game::K2) return;
 
-    FindInOverride(run, r.name);
-    const std::string found = run.search.result;
+    const std::string found = FindInOverride(run, r.name);
     if (!FileExists(run.fs(), found)) {
-        OfferRestoreAnyway(run, ledger, r, overrideTarget);
+        OfferRestoreAnyway(run, restore, r, overrideTarget);
         return;
     }
     if (RefusedOutside(run, found)) return;
@@ -131,10 +138,10 @@ void RestoreOne(RunState& run, Ledger& ledger, const std::string& backup) {
     if (answer == 0 || (answer == 3 && MergeOffered(comparison))) {
         r.current = found;
         r.renameTarget = found;
-        if (answer == 0) RunReplacement(run, ledger, r);
-        else RunMerge(run, ledger, r, *comparison);
+        if (answer == 0) RunReplacement(run, restore.ledger, r);
+        else RunMerge(run, restore.ledger, r, *comparison);
     } else if (answer == 1) {
-        LocateAndReplace(run, ledger, r);
+        LocateAndReplace(run, restore, r);
     } else if (answer == 2) {
         Log2da(run, Line2da().Add(EscapeRtfText(r.name)).Then(Colour::Neutral, " replacement aborted.").End());
     }
@@ -156,9 +163,9 @@ void Restore2daBackups(RunState& run) {
         AppendLine(run.removalLog, d.Missing2daReport + "\\par");
         d.Missing2daReport.clear();
     }
-    Ledger ledger;
+    TableRestore restore;
     for (const std::string& backup : d.Backup2daFiles) {
-        RestoreOne(run, ledger, backup);
+        RestoreOne(run, restore, backup);
     }
 }
 

@@ -29,7 +29,7 @@ void LogNotDone(RunState& run, std::string_view what, const std::string& path, s
                     .Add(reason)
                     .Add(")")
                     .EndPlain());
-    run.failureCount += 1;
+    run.counts.failures += 1;
 }
 
 void LogNotRestored(RunState& run, const Replacement& r, std::string_view reason) {
@@ -42,7 +42,7 @@ void LogNotMerged(RunState& run, const std::string& current, std::string_view re
 void KillLogged(RunState& run, FileSystem& fs, std::string_view path, std::string_view displayName) {
     const FileResult deleted = LoggedDelete(fs, path);
     Log2da(run, Line2da().Add(DeletionText(deleted, displayName).Text()).End());
-    run.failureCount += deleted.Failures();
+    run.counts.failures += deleted.Failures();
 }
 
 bool Placed(const Ledger& ledger, std::string_view path) { return ledger.contains(LowerCase(path)); }
@@ -117,8 +117,8 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
         acrossVolumes = moved.status == FsStatus::NotSameDevice;  // the volumes were told apart too late: copy instead
     }
     if (acrossVolumes) moved = MoveAcrossVolumes(fs, r.backup, r.renameTarget);
-    run.failureCount += moved.Failures();
-    if (moved.Succeeded()) run.tablesRestoredCount += 1;
+    run.counts.failures += moved.Failures();
+    if (moved.Succeeded()) run.counts.tablesRestored += 1;
     const std::string from = RelativeDisplay(run, r.backup);
     const std::string to = RelativeDisplay(run, r.renameTarget);
     if (moved.Succeeded() && !acrossVolumes) {
@@ -321,10 +321,10 @@ bool WriteMerged(RunState& run, const std::string& current, const TableCompariso
                         .Add(" - ")
                         .Then(Colour::Detail, ErrorText({status}))
                         .End());
-        run.failureCount += 1;
+        run.counts.failures += 1;
         return false;
     }
-    run.tablesRestoredCount += 1;
+    run.counts.tablesRestored += 1;
     Log2da(run, Line2da()
                     .Then(Colour::Success, "Merged ")
                     .Then(Colour::Text, shown)

@@ -1,7 +1,8 @@
 #pragma once
-// The working fields of one removal run, shared by its phases.
+// What the phases of one removal run share: the description, the front end's context, the game and
+// its folder, the log and its counts, and the file system every change passes through. What only
+// one phase keeps (the file list's subfolder answers, the 2da restore's ledger) lives in that phase.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -11,12 +12,19 @@
 #include "removal/own_folders.hpp"
 #include "removal/removal_run.hpp"
 #include "util/display_paths.hpp"
-#include "util/recurse.hpp"
 #include "util/resolved_path_cache.hpp"
 #include "util/search_index.hpp"
-#include "widgets/common_dialog.hpp"
 
 namespace zelvane {
+
+// What the run counts, for the log's totals and the player's summary.
+struct RunCounts {
+    int failures = 0;
+    int notFound = 0;
+    int deleted = 0;         // files deleted by the file list and the queued deletes
+    int restored = 0;        // .original files given their names back
+    int tablesRestored = 0;  // 2da tables put back (or merged)
+};
 
 struct RunState {
     RunState(UninstallDescription& d, RunContext& c);
@@ -29,23 +37,8 @@ struct RunState {
     // neither and no choice was made (the run then stops before its first change).
     std::optional<Game> game;
     std::string gameFolder;
-    std::string browsedFolder;
-    std::int32_t failureCount = 0;
-    std::int32_t notFoundCount = 0;
-    // What the run did, for the player's summary: files deleted (the file list and the queued
-    // deletes), .original files given their names back, 2da tables put back.
-    std::int32_t deletedCount = 0;
-    std::int32_t restoredCount = 0;
-    std::int32_t tablesRestoredCount = 0;
-    std::int32_t lastPromptResult = 0;
-    std::string promptText;
-    std::int32_t promptWidth = 0;
-    bool inFileList = false;
-    bool subfolderConfirmed = false;
-    bool subfolderDeclined = false;
-    SearchState search;
+    RunCounts counts;
     FolderContext folders;  // program and game folder, for the display names of the log
-    OpenDialogState openDialog;
     // The names of override's tree, walked once per run; every change goes through indexedFs.
     SearchIndex searchIndex;
     IndexKeepingFileSystem indexedFs;

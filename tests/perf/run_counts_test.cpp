@@ -56,7 +56,7 @@ PhasesOutcome RunPhases(const TreeShape& shape, SearchStrategy strategy) {
     run.searchIndex.SetStrategy(strategy);
     RemoveFileList(run);
     Restore2daBackups(run);
-    return {run.removalLog, install.fs->Snapshot(), run.failureCount, run.notFoundCount, run.searchIndex.Walks()};
+    return {run.removalLog, install.fs->Snapshot(), run.counts.failures, run.counts.notFound, run.searchIndex.Walks()};
 }
 
 class LayoutTest : public ::testing::TestWithParam<Layout> {};
@@ -173,8 +173,8 @@ TEST(SeamCalls, OneResolutionOfTheGameFolderPerRunAndNoSecondLookAtAShortName) {
     run.folders.gameFolder = game;
     run.ownFolders.Protect(run.fs(), game);
     RemoveFileList(run);
-    EXPECT_EQ(run.failureCount, 0);
-    EXPECT_EQ(run.notFoundCount, 0);
+    EXPECT_EQ(run.counts.failures, 0);
+    EXPECT_EQ(run.counts.notFound, 0);
 
     using bench::SeamCall;
     // Each entry and each file found in a subfolder is resolved once, the game folder once and
