@@ -37,8 +37,11 @@ void AppendClosing(RunState& run) {
                             .End());
     }
     AppendBlankLines(log, 2);
-    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.counts.failures) + " errors.\\b0").End());
-    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(run.counts.notFound) + " files not found.\\b0").End());
+    const auto total = [&log](int count, std::string_view what) {
+        AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(count)).Add(what).Add("\\b0").End());
+    };
+    total(run.counts.failures, " errors.");
+    total(run.counts.notFound, " files not found.");
     AppendBlankLines(log, 3);
     log += "}";
 }

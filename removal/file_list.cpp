@@ -44,7 +44,7 @@ void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
     AppendLine(run.removalLog,
-               LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: ").Add(LogDisplay(entry)).EndPlain());
+               LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: " + LogDisplay(entry)).EndPlain());
 }
 
 // The player's answer to the first deletion in a subfolder, which stands for the rest of the list.

@@ -41,6 +41,13 @@ LogLine& LogLine::Add(std::string_view text) {
     return *this;
 }
 
+LogLine& LogLine::Named(Colour colour, std::string_view label, std::string_view name, std::string_view after) {
+    Then(colour, label).Then(Colour::Text, name);
+    return after.empty() ? *this : Then(colour, after);
+}
+
+LogLine& LogLine::Failed(const FileResult& result) { return Add(" - ").Then(Colour::Detail, ErrorText(result)); }
+
 LogLine& LogLine::FromTo(Colour colour, std::string_view verb, std::string_view from, std::string_view to) {
     return Then(colour, verb).Add(" ").Then(Colour::Text, from).Then(colour, " to ").Then(Colour::Text, to);
 }
@@ -50,7 +57,7 @@ std::string LogLine::EndPlain() const { return text_ + ColourCode(Colour::Text) 
 std::string LogLine::EndBold() const { return text_ + ColourCode(Colour::Text) + "\\b0\\par"; }
 
 std::string NamedLine(Colour colour, std::string_view label, std::string_view name) {
-    return LogLine().Then(colour, label).Then(Colour::Text, name).EndPlain();
+    return LogLine().Named(colour, label, name).EndPlain();
 }
 
 std::string RefusedLine(std::string_view phase, std::string_view why, std::string_view name) {
@@ -75,17 +82,15 @@ LogLine DeletionText(const FileResult& result, std::string_view displayName) {
     const std::string name = ProperCasePath(displayName);
     LogLine line;
     switch (result.status) {
-        case FsStatus::Ok: return line.Then(Colour::Success, "Delete Successful - ").Then(Colour::Text, name);
+        case FsStatus::Ok: return line.Named(Colour::Success, "Delete Successful - ", name);
         case FsStatus::OutsideRoots:
-            return line.Then(Colour::Failure, "Refused (outside the game and program folders): ").Then(Colour::Text, name);
+            return line.Named(Colour::Failure, "Refused (outside the game and program folders): ", name);
         case FsStatus::ProgramOwnFile:
-            return line.Then(Colour::Failure, "Refused (one of this program's own files): ").Then(Colour::Text, name);
+            return line.Named(Colour::Failure, "Refused (one of this program's own files): ", name);
         default: break;
     }
-    return line.Then(Colour::Failure, "Delete Failure - ")
-        .Then(Colour::Text, name)
-        .Then(Colour::Detail, " - ")
-        .Add(ErrorText(result));
+    // The error follows in its own colour, after " - " in that colour too.
+    return line.Named(Colour::Failure, "Delete Failure - ", name).Then(Colour::Detail, " - ").Add(ErrorText(result));
 }
 
 }  // namespace zelvane

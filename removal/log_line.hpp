@@ -40,8 +40,13 @@ public:
     LogLine& Switch(Colour colour);
     // Text (or RTF control words) in the colour that was set before.
     LogLine& Add(std::string_view text);
+    // A name between words in the colour: "\cfN " + label + "\cf1 " + name, then "\cfN " + after
+    // unless it is empty.
+    LogLine& Named(Colour colour, std::string_view label, std::string_view name, std::string_view after = {});
     // "verb from to to" with the verb and "to" in the colour, the names plain.
     LogLine& FromTo(Colour colour, std::string_view verb, std::string_view from, std::string_view to);
+    // The error behind a failure: " - \cf7 Error: N  description".
+    LogLine& Failed(const FileResult& result);
 
     // The line so far, without its end.
     const std::string& Text() const { return text_; }

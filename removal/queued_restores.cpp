@@ -31,13 +31,10 @@ void Restore(RunState& run, const std::string& file, const std::string& shortTar
     } else {
         // This line has always run "to" and the name together.
         AppendLine(run.removalLog, LogLine::Of(kPhase)
-                                       .Then(Colour::Failure, "Failure Renaming ")
-                                       .Then(Colour::Text, from)
-                                       .Then(Colour::Failure, " to ")
+                                       .Named(Colour::Failure, "Failure Renaming ", from, " to ")
                                        .Switch(Colour::Text)
                                        .Add(to)
-                                       .Add(" - ")
-                                       .Then(Colour::Detail, ErrorText(renamed))
+                                       .Failed(renamed)
                                        .End());
     }
 }
@@ -74,10 +71,9 @@ void RunQueuedRestores(RunState& run) {
         if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Restore", queued.width)) == 0) {
             Restore(run, file, shortTarget, target, original);
         } else {
-            AppendLine(run.removalLog, LogLine::Of(kPhase)
-                                           .Then(Colour::Decision, "User chose not to restore ")
-                                           .Then(Colour::Text, RelativeDisplay(run, file))
-                                           .EndPlain());
+            const std::string name = RelativeDisplay(run, file);
+            AppendLine(run.removalLog,
+                       LogLine::Of(kPhase).Named(Colour::Decision, "User chose not to restore ", name).EndPlain());
         }
     }
 }

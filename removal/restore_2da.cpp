@@ -73,10 +73,8 @@ void LocateAndReplace(RunState& run, TableRestore& restore, Replacement r) {
         const int answer = AskInvalidFile(run, r.name);
         if (answer == 1) continue;
         if (answer == 0) {
-            Log2da(run, Line2da()
-                            .Then(Colour::Decision, "User aborted 2da replacement for ")
-                            .Then(Colour::Text, EscapeRtfText(r.name))
-                            .End());
+            const std::string name = EscapeRtfText(r.name);
+            Log2da(run, Line2da().Named(Colour::Decision, "User aborted 2da replacement for ", name).End());
         }
         return;
     }
@@ -89,11 +87,8 @@ void OfferRestoreAnyway(RunState& run, TableRestore& restore, Replacement r, con
         r.renameTarget = overrideTarget;
         RunReplacement(run, restore.ledger, r);
     } else if (answer == 1) {
-        Log2da(run, Line2da()
-                        .Then(Colour::Neutral, "No 2das found in override. ")
-                        .Then(Colour::Text, EscapeRtfText(r.name))
-                        .Then(Colour::Neutral, " not restored.")
-                        .End());
+        const std::string name = EscapeRtfText(r.name);
+        Log2da(run, Line2da().Named(Colour::Neutral, "No 2das found in override. ", name, " not restored.").End());
     }
 }
 
@@ -113,11 +108,8 @@ void RestoreOne(RunState& run, TableRestore& restore, const std::string& backup)
             if (answer == 0) RunReplacement(run, restore.ledger, r);
             else RunMerge(run, restore.ledger, r, *comparison);
         } else if (answer == 1) {
-            Log2da(run, Line2da()
-                            .Then(Colour::Decision, "User declined ")
-                            .Then(Colour::Text, EscapeRtfText(r.name))
-                            .Then(Colour::Decision, " replacement.")
-                            .End());
+            const std::string name = EscapeRtfText(r.name);
+            Log2da(run, Line2da().Named(Colour::Decision, "User declined ", name, " replacement.").End());
         }
         return;
     }

@@ -22,13 +22,8 @@ std::string BackupUninstallFolder(const RunState& run) { return AddBackslash(run
 
 // A change that was not made, and why: a failure of the run.
 void LogNotDone(RunState& run, std::string_view what, const std::string& path, std::string_view reason) {
-    Log2da(run, Line2da()
-                    .Then(Colour::Failure, what)
-                    .Then(Colour::Text, RelativeDisplay(run, path))
-                    .Then(Colour::Failure, " (")
-                    .Add(reason)
-                    .Add(")")
-                    .EndPlain());
+    const std::string why = " (" + std::string(reason) + ")";
+    Log2da(run, Line2da().Named(Colour::Failure, what, RelativeDisplay(run, path), why).EndPlain());
     run.counts.failures += 1;
 }
 
@@ -81,9 +76,7 @@ std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::str
     const std::string free = FreeName(run, ledger, folder, name);
     if (free.empty()) return "";
     Log2da(run, Line2da()
-                    .Then(Colour::Neutral, "Kept ")
-                    .Then(Colour::Text, display)
-                    .Then(Colour::Neutral, " (put there earlier in this run); the new copy is named ")
+                    .Named(Colour::Neutral, "Kept ", display, " (put there earlier in this run); the new copy is named ")
                     .Then(Colour::Text, "Backup Uninstall\\\\" + EscapeRtfText(free))
                     .End());
     return free;
@@ -130,7 +123,7 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
                         .End());
     } else {
         const std::string_view verb = acrossVolumes ? "Failure Moving" : "Failure Renaming";
-        Log2da(run, Line2da().FromTo(Colour::Failure, verb, from, to).Add(" - ").Then(Colour::Detail, ErrorText(moved)).End());
+        Log2da(run, Line2da().FromTo(Colour::Failure, verb, from, to).Failed(moved).End());
     }
 }
 
@@ -229,11 +222,7 @@ std::string CopyAside(RunState& run, Ledger& ledger, const std::string& current)
         Log2da(run, Line2da().FromTo(Colour::Success, "FileCopy", from, displacedDisplay).End());
         return "";
     }
-    Log2da(run, Line2da()
-                    .FromTo(Colour::Failure, "Failure FileCopy", from, displacedDisplay)
-                    .Add(" - ")
-                    .Then(Colour::Detail, ErrorText(copied))
-                    .End());
+    Log2da(run, Line2da().FromTo(Colour::Failure, "Failure FileCopy", from, displacedDisplay).Failed(copied).End());
     return "the current file could not be copied aside and was left in place";
 }
 
@@ -253,11 +242,7 @@ std::string KeepSafetyCopy(RunState& run, Ledger& ledger, const Replacement& r) 
         Log2da(run, Line2da().FromTo(Colour::Success, "FileCopy", from, safetyDisplay).End());
         return "";
     }
-    Log2da(run, Line2da()
-                    .FromTo(Colour::Failure, "Failure Copying", from, safetyDisplay)
-                    .Add(" - ")
-                    .Then(Colour::Detail, ErrorText(copied))
-                    .End());
+    Log2da(run, Line2da().FromTo(Colour::Failure, "Failure Copying", from, safetyDisplay).Failed(copied).End());
     return "no safety copy could be made, so the backup stays in the backup folder";
 }
 
@@ -315,20 +300,13 @@ bool WriteMerged(RunState& run, const std::string& current, const TableCompariso
     if (status == FsStatus::Ok) status = fs.WriteAll(current, comparison.mergedBytes);
     const std::string shown = RelativeDisplay(run, current);
     if (status != FsStatus::Ok) {
-        Log2da(run, Line2da()
-                        .Then(Colour::Failure, "Failure Merging ")
-                        .Then(Colour::Text, shown)
-                        .Add(" - ")
-                        .Then(Colour::Detail, ErrorText({status}))
-                        .End());
+        Log2da(run, Line2da().Named(Colour::Failure, "Failure Merging ", shown).Failed({status}).End());
         run.counts.failures += 1;
         return false;
     }
     run.counts.tablesRestored += 1;
     Log2da(run, Line2da()
-                    .Then(Colour::Success, "Merged ")
-                    .Then(Colour::Text, shown)
-                    .Then(Colour::Success, ": this mod's changes taken out, later mods' changes kept")
+                    .Named(Colour::Success, "Merged ", shown, ": this mod's changes taken out, later mods' changes kept")
                     .End());
     LogMergeReport(run, comparison.mergeReport);
     return true;
@@ -369,9 +347,8 @@ void RunMerge(RunState& run, Ledger& ledger, const Replacement& r, const TableCo
         if (!WriteMerged(run, current, comparison)) return;
     } else {
         Log2da(run, Line2da()
-                        .Then(Colour::Neutral, "Nothing to merge: ")
-                        .Then(Colour::Text, RelativeDisplay(run, current))
-                        .Then(Colour::Neutral, " holds none of this mod's changes and was left as it is")
+                        .Named(Colour::Neutral, "Nothing to merge: ", RelativeDisplay(run, current),
+                               " holds none of this mod's changes and was left as it is")
                         .End());
     }
     if (const std::string reason = KeepSafetyCopy(run, ledger, r); !reason.empty()) {
