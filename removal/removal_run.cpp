@@ -125,7 +125,7 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     // system checks each one when it is made.
     run.fs().SetRoots({run.gameFolder, run.programFolder()});
     // And none of the game phases may change the program's own folders.
-    run.ownFolders.Protect(run.fs(), run.gameFolder);
+    run.files.ownFolders.Protect(run.fs(), run.gameFolder);
 
     WriteLogHeader(run);
     RemoveFileList(run);

@@ -45,7 +45,7 @@ std::optional<TableComparison> CompareForPrompt(RunState& run, const Replacement
 // or anything in a program folder unpacked into override).
 bool IsValidLocatedFile(RunState& run, const std::string& chosen, const std::string& name) {
     if (chosen.empty() || LowerCase(GetFileName(chosen)) != LowerCase(name)) return false;
-    return !run.ownFolders.Hold(run.fs(), chosen);
+    return !run.files.ownFolders.Hold(run.fs(), chosen);
 }
 
 void LocateAndReplace(RunState& run, TableRestore& restore, Replacement r) {

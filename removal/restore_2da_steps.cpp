@@ -172,7 +172,7 @@ std::string BackupUnfit(RunState& run, const Replacement& r) {
 // sequence deletes the table in use (R4) only once the copies and the move are known to work.
 // `arriving` names what takes the place of the table in use. "" when every step can be made.
 std::string WhyNotPossible(RunState& run, const Replacement& r, std::string_view arriving = "the backup") {
-    if (r.current && run.ownFolders.Hold(run.fs(), *r.current)) {
+    if (r.current && run.files.ownFolders.Hold(run.fs(), *r.current)) {
         return "the file in use leads into the program's own folders" + kUnchanged;
     }
     if (std::string unfit = BackupUnfit(run, r); !unfit.empty()) return unfit;
@@ -182,7 +182,7 @@ std::string WhyNotPossible(RunState& run, const Replacement& r, std::string_view
     if (FolderExists(run.fs(), folder)) {
         const FsStatus status = run.OwnFolderFs(OwnFolder::BackupUninstall).CanCreateFileIn(folder);
         if (status != FsStatus::Ok) return "Backup Uninstall cannot take a new file: " + ErrorDescription(status) + kUnchanged;
-    } else if (const FsStatus status = run.resolvedFs.CanCreateFileIn(run.programFolder()); status != FsStatus::Ok) {
+    } else if (const FsStatus status = run.files.resolvedFs.CanCreateFileIn(run.programFolder()); status != FsStatus::Ok) {
         return "Backup Uninstall cannot be made: " + ErrorDescription(status) + kUnchanged;
     }
     // R7: the backup leaves its folder and its target's folder takes it. A target folder that is

@@ -26,6 +26,28 @@ struct RunCounts {
     int tablesRestored = 0;  // 2da tables put back (or merged)
 };
 
+// The file system every step of a run works through, built over the front end's.
+struct RunFiles {
+    RunFiles(FileSystem& fs, const std::string& programFolder);
+    RunFiles(const RunFiles&) = delete;
+    RunFiles& operator=(const RunFiles&) = delete;
+
+    // The names of override's tree, walked once per run; every change goes through indexedFs.
+    SearchIndex searchIndex;
+    IndexKeepingFileSystem indexedFs;
+    // Where the game folder and the paths checked against it resolve, each resolved once.
+    ResolvedPathCache resolvedFs;
+    // The program's own folders, and the guards every change of the run passes: guardedFs keeps
+    // the changes out of them all, OwnFolderFs(folder) opens one of them for the run's own work.
+    OwnFolders ownFolders;
+    OwnFoldersGuard guardedFs;
+    OwnFoldersGuard uninstallFs;
+    OwnFoldersGuard backupFs;
+    OwnFoldersGuard backupUninstallFs;
+
+    FileSystem& OwnFolderFs(OwnFolder folder);
+};
+
 struct RunState {
     RunState(UninstallDescription& d, RunContext& c);
 
@@ -39,28 +61,18 @@ struct RunState {
     std::string gameFolder;
     RunCounts counts;
     FolderContext folders;  // program and game folder, for the display names of the log
-    // The names of override's tree, walked once per run; every change goes through indexedFs.
-    SearchIndex searchIndex;
-    IndexKeepingFileSystem indexedFs;
-    // Where the game folder and the paths checked against it resolve, each resolved once.
-    ResolvedPathCache resolvedFs;
-    // The program's own folders, and the guards every change of the run passes: fs() keeps the
-    // changes out of them all, OwnFolderFs(folder) opens one of them for the run's own work there.
-    OwnFolders ownFolders;
-    OwnFoldersGuard guardedFs;
-    OwnFoldersGuard uninstallFs;
-    OwnFoldersGuard backupFs;
-    OwnFoldersGuard backupUninstallFs;
+    RunFiles files;
 
-    FileSystem& fs() { return guardedFs; }
-    FileSystem& OwnFolderFs(OwnFolder folder);
+    // Every change of the phases goes through fs(), which keeps it out of the program's own folders.
+    FileSystem& fs() { return files.guardedFs; }
+    FileSystem& OwnFolderFs(OwnFolder folder) { return files.OwnFolderFs(folder); }
     UserInterface& ui() { return context.ui; }
     const std::string& programFolder() const { return context.programFolder; }
     void DoEvents() { context.ui.DoEvents(); }
     // Control came back from the player (a prompt, a dialog, a folder browser): nothing known
     // about the disk before it is trusted after it. The resolved paths and the seam's caches go;
     // the search index is kept only where the stamps of its folders show nothing changed.
-    void PlayerHadControl() { resolvedFs.ForgetCachedState(); }
+    void PlayerHadControl() { files.resolvedFs.ForgetCachedState(); }
 };
 
 // The display form of a path made relative to the known folders (PathRelative with no anchor).
