@@ -14,7 +14,6 @@
 namespace zelvane {
 
 // One backup and where it goes.
-// One backup and where it goes.
 struct Replacement {
     std::string backup;                  // B, in the backup folder beside the program
     std::string name;                    // its file name
@@ -29,7 +28,7 @@ using Ledger = std::set<std::string>;
 
 inline constexpr std::string_view k2daPhase = "QRestore2da";
 
-// A line of the 2da restore: "\\cf1 QRestore2da: ".
+// A line of the 2da restore, begun with the phase's name.
 LogLine Line2da();
 void Log2da(RunState& run, const std::string& line);
 

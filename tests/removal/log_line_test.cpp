@@ -5,17 +5,6 @@
 namespace zelvane {
 namespace {
 
-TEST(LogLine, ColoursAreTheirEntriesInTheColourTable) {
-    EXPECT_EQ(ColourCode(Colour::Text), "\\cf1");
-    EXPECT_EQ(ColourCode(Colour::Warning), "\\cf2");
-    EXPECT_EQ(ColourCode(Colour::Success), "\\cf3");
-    EXPECT_EQ(ColourCode(Colour::Neutral), "\\cf4");
-    EXPECT_EQ(ColourCode(Colour::Decision), "\\cf5");
-    EXPECT_EQ(ColourCode(Colour::Heading), "\\cf6");
-    EXPECT_EQ(ColourCode(Colour::Detail), "\\cf7");
-    EXPECT_EQ(ColourCode(Colour::Failure), "\\cf10");
-}
-
 TEST(LogLine, RecurringShapes) {
     EXPECT_EQ(NamedLine(Colour::Failure, "File Not Found: ", "Override\\\\x.tga"),
               "\\cf10 File Not Found: \\cf1 Override\\\\x.tga\\cf1\\par");
