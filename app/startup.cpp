@@ -1,7 +1,6 @@
 #include "app/startup.hpp"
 
 #include <exception>
-#include <new>
 
 #include "description/loader.hpp"
 #include "platform/seams/read_limits.hpp"
@@ -149,12 +148,8 @@ StartupOutcome RunStartup(StartupContext& context) {
         ApplyDefaults(outcome.description, context.ui.TwipsPerPixelX());
         outcome.state = outcome.documentPresent ? StartupState::Normal : StartupState::NormalWithoutDocument;
         return outcome;
-    } catch (const ProgramError& error) {
-        ShowErrorMessage(context.ui, error, kFormLoad);
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage(context.ui, ProgramError(7, "Out of memory"), kFormLoad);
-    } catch (const std::exception&) {
-        ShowErrorMessage(context.ui, ProgramError(51, "Internal error"), kFormLoad);
+    } catch (const std::exception& failure) {
+        ReportFailure(context.ui, failure, kFormLoad);
     }
     try {
         EnterIniError(context, outcome);

@@ -11,7 +11,4 @@ namespace zelvane {
 
 inline constexpr std::size_t kMaxHeldTextBytes = std::size_t{64} << 20;
 
-// 7 "Out of memory"
-inline ProgramError OutOfMemoryError() { return ProgramError(7, "Out of memory"); }
-
 }  // namespace zelvane

@@ -1,6 +1,5 @@
 #include "description/loader.hpp"
 
-#include <new>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -160,12 +159,8 @@ LoadResult LoadUninstallDescription(UninstallDescription& description, const Loa
             return result;
         }
         return LoadResult{};
-    } catch (const ProgramError& error) {
-        return Failure(error);
-    } catch (const std::bad_alloc&) {
-        return Failure(OutOfMemoryError());
-    } catch (const std::exception&) {
-        return Failure(ProgramError(51, "Internal error"));
+    } catch (const std::exception& failure) {
+        return Failure(FailureOf(failure));
     }
 }
 

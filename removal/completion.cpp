@@ -1,5 +1,6 @@
 #include "removal/completion.hpp"
 
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
@@ -27,13 +28,20 @@ void AppendClosing(RunState& run) {
     std::string& log = run.removalLog;
     if (log.find("Prompt Failure") != std::string::npos) {
         AppendBlankLines(log, 2);
-        AppendLine(log,
-                   "\\cf10\\b\\fs32 FYI:\\fs28  \\b0  \\ul Prompt Failure\\ulnone  means you were going to be prompted to "
-                   "make a decision but you weren't for the reason specified.\\cf1\\fs24\\par");
+        AppendLine(log, LogLine()
+                            .Switch(Colour::Failure)
+                            .Add("\\b\\fs32 FYI:\\fs28  \\b0  \\ul Prompt Failure\\ulnone  means you were going to be "
+                                 "prompted to make a decision but you weren't for the reason specified.")
+                            .Switch(Colour::Text)
+                            .Add("\\fs24")
+                            .End());
     }
     AppendBlankLines(log, 2);
-    AppendLine(log, "\\cf6\\b " + std::to_string(run.failureCount) + " errors.\\b0\\par");
-    AppendLine(log, "\\cf6\\b " + std::to_string(run.notFoundCount) + " files not found.\\b0\\par");
+    const auto total = [&log](int count, std::string_view what) {
+        AppendLine(log, LogLine::BoldIn(Colour::Heading).Add(std::to_string(count)).Add(what).Add("\\b0").End());
+    };
+    total(run.counts.failures, " errors.");
+    total(run.counts.notFound, " files not found.");
     AppendBlankLines(log, 3);
     log += "}";
 }

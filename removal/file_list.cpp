@@ -4,6 +4,7 @@
 #include "description/table_handover.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "removal/entry_safety.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "removal/search_view.hpp"
@@ -15,42 +16,49 @@ namespace zelvane {
 namespace {
 
 void AppendDeletion(RunState& run, std::string_view targetPath, std::string_view displayName) {
-    const FileOpResult deleted = KillFileString(run.fs(), targetPath, displayName);
-    AppendLine(run.removalLog, deleted.text + "\\cf1\\par");
-    run.failureCount += deleted.failedFlag;
-    if (deleted.failedFlag == 0) run.deletedCount += 1;
+    const FileResult deleted = LoggedDelete(run.fs(), targetPath);
+    AppendLine(run.removalLog, DeletionText(deleted, displayName).EndPlain());
+    run.counts.failures += deleted.Failures();
+    if (deleted.Succeeded()) run.counts.deleted += 1;
 }
 
 void AppendRefused(RunState& run, std::string_view displayName) {
-    AppendLine(run.removalLog, "\\cf10 Refused (outside the game folder): \\cf1 " + std::string(displayName) + "\\cf1\\par");
-    run.failureCount += 1;
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (outside the game folder): ", displayName));
+    run.counts.failures += 1;
 }
 
 void AppendNotPlainName(RunState& run, std::string_view displayName) {
-    AppendLine(run.removalLog, "\\cf10 Refused (not a plain file name): \\cf1 " + std::string(displayName) + "\\cf1\\par");
-    run.failureCount += 1;
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "Refused (not a plain file name): ", displayName));
+    run.counts.failures += 1;
 }
 
 void AppendNotFound(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf10 File Not Found: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
-    run.notFoundCount += 1;
+    AppendLine(run.removalLog, NamedLine(Colour::Failure, "File Not Found: ", LogDisplay(entry)));
+    run.counts.notFound += 1;
 }
 
 // Not deleted, not missing: the 2da restore that follows asks about the table.
 void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf4 Left to the 2da restore: \\cf1 " + LogDisplay(entry) + "\\cf1\\par");
+    AppendLine(run.removalLog, NamedLine(Colour::Neutral, "Left to the 2da restore: ", LogDisplay(entry)));
 }
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog, "\\cf5 Not deleted in subfolder per user request: " + LogDisplay(entry) + "\\cf1\\par");
+    AppendLine(run.removalLog,
+               LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: " + LogDisplay(entry)).EndPlain());
 }
 
-int AskSubfolderDelete(RunState& run, std::string_view entry) {
+// The player's answer to the first deletion in a subfolder, which stands for the rest of the list.
+struct SubfolderAnswers {
+    bool confirmed = false;
+    bool declined = false;
+};
+
+int AskSubfolderDelete(RunState& run, std::string_view entry, const std::string& found) {
     const std::string crlf(kCrLf);
     const std::string text =
         "The file \\par " + crlf + "\\cf5 " + EscapeRtfText(DoubleSlash(entry)) + "\\cf1\\par " + crlf +
         "was found in a subfolder\\par " + crlf + "\\cf5 " +
-        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), run.search.result))) + "\\cf1\\par " + crlf + "\\par " +
+        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), found))) + "\\cf1\\par " + crlf + "\\par " +
         crlf + "Would you like to proceed with deletion?\\par " + crlf + "\\par " + crlf + "\\par " + crlf +
         "\\cf10 Selecting yes will \\ul not\\ulnone  limit searches to this folder\\par " + crlf +
         "If more than one copy of this file exists in the override\\par " + crlf +
@@ -60,31 +68,31 @@ int AskSubfolderDelete(RunState& run, std::string_view entry) {
 
 // An entry that is not at its listed place: K2 keeps override files in subfolders as well.
 // Returns false when the file was not found there either.
-bool RemoveFromSubfolder(RunState& run, std::string_view entry, std::string_view fileName) {
-    FindInOverride(run, fileName);
-    if (!FileExists(run.fs(), run.search.result)) return false;
+bool RemoveFromSubfolder(RunState& run, SubfolderAnswers& answers, std::string_view entry, std::string_view fileName) {
+    const std::string found = FindInOverride(run, fileName);
+    if (!FileExists(run.fs(), found)) return false;
     // Found through a folder link that leads out of the game folder.
-    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, run.search.result)) {
-        AppendRefused(run, RelativeDisplay(run, run.search.result));
+    if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, found)) {
+        AppendRefused(run, RelativeDisplay(run, found));
         return true;
     }
 
-    if (!run.subfolderConfirmed) {
-        const int answer = AskSubfolderDelete(run, entry);
+    if (!answers.confirmed) {
+        const int answer = AskSubfolderDelete(run, entry, found);
         if (answer == 0) {
-            run.subfolderConfirmed = true;
+            answers.confirmed = true;
         } else {
             if (answer == 1) {
-                run.subfolderDeclined = true;
+                answers.declined = true;
                 AppendNotDeletedInSubfolder(run, entry);
             }
             return true;
         }
-    } else if (run.subfolderDeclined) {
+    } else if (answers.declined) {
         AppendNotDeletedInSubfolder(run, entry);
         return true;
     }
-    AppendDeletion(run, GetShortPath(run.fs(), run.search.result), RelativeDisplay(run, run.search.result));
+    AppendDeletion(run, GetShortPath(run.fs(), found), RelativeDisplay(run, found));
     return true;
 }
 
@@ -102,7 +110,7 @@ bool NamesAStreamOfNothing(RunState& run, std::string_view entry) {
     return status == FsStatus::FileNotFound || status == FsStatus::PathNotFound;
 }
 
-void RemoveEntry(RunState& run, std::string_view entry) {
+void RemoveEntry(RunState& run, SubfolderAnswers& answers, std::string_view entry) {
     // Read by name first, then where its links lead; a refused entry is never touched. The line
     // as written is what the log shows.
     const EntryName name = ResolveEntry(entry);
@@ -133,8 +141,8 @@ void RemoveEntry(RunState& run, std::string_view entry) {
         AppendDeletion(run, target, LogDisplay(entry));
         return;
     }
-    if (run.game == 2 && StartsWithKey(name.relative, "override\\") &&
-        RemoveFromSubfolder(run, entry, GetFileName(name.relative))) {
+    if (run.game == Game::K2 && StartsWithKey(name.relative, "override\\") &&
+        RemoveFromSubfolder(run, answers, entry, GetFileName(name.relative))) {
         return;
     }
     AppendNotFound(run, entry);
@@ -145,26 +153,33 @@ void RemoveEntry(RunState& run, std::string_view entry) {
 void RemoveFileList(RunState& run) {
     std::string bytes;
     ThrowIfFailed(run.fs().ReadAll(run.description.DescriptionPath, bytes, kDescriptionLimit));
-    run.notFoundCount = 0;
+    run.counts.notFound = 0;
     run.DoEvents();
 
     const std::vector<std::string> tables = TablesTheRestoreOffers(run.description);
+    bool inFileList = false;
+    SubfolderAnswers answers;
     for (const std::string& line : SplitInputLines(bytes)) {
         if (StartsWithKey(line, "#file_list")) {
-            run.inFileList = true;
+            inFileList = true;
             continue;
         }
-        if (!run.inFileList || !IsFileListEntry(line)) continue;
+        if (!inFileList || !IsFileListEntry(line)) continue;
         if (IsLeftToTableRestore(line, tables)) {
             AppendLeftToTableRestore(run, line);
             continue;
         }
-        RemoveEntry(run, line);
+        RemoveEntry(run, answers, line);
     }
 
     AppendBlankLines(run.removalLog, 3);
-    if (run.notFoundCount == 0 && run.failureCount == 0) {
-        AppendLine(run.removalLog, "\\cf3\\b\\fs32 All files in file list successfully removed.\\cf1\\b0\\fs24\\par");
+    if (run.counts.notFound == 0 && run.counts.failures == 0) {
+        AppendLine(run.removalLog, LogLine()
+                                       .Switch(Colour::Success)
+                                       .Add("\\b\\fs32 All files in file list successfully removed.")
+                                       .Switch(Colour::Text)
+                                       .Add("\\b0\\fs24")
+                                       .End());
         AppendBlankLines(run.removalLog, 3);
     }
 }

@@ -15,7 +15,6 @@ static_assert(kTalkTableHeader.size() == kTalkTableHeaderSize);
 constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
 constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
 
-std::string_view RegistryKeyOf(int game) { return KeysOfGame(game == 1 ? 1 : 2)->pathKey; }
 
 void TellRegistryMissing(RunState& run) {
     PromptSpec spec;
@@ -48,8 +47,8 @@ std::string FindNormalFileName(const FileSystem& fs, std::string_view folder, st
     return {};
 }
 
-std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, int game) {
-    const GameKeys* keys = KeysOfGame(game);
+std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, Game game) {
+    const GameKeys* keys = KeysOfGame(GameNumber(game));
     if (keys == nullptr) return {};
     const std::pair<std::string, std::string_view> places[] = {
         {SteamUninstallKey(*keys), kSteamLocationValue},
@@ -82,24 +81,24 @@ void ShowGameFolderStop(UserInterface& ui, GameFolderCheck check) {
     }
 }
 
-std::string RegistryGameFolder(const Registry& registry, int game) {
-    return ReadRegistryString(registry, kHkeyLocalMachine, RegistryKeyOf(game), "Path");
+std::string RegistryGameFolder(const Registry& registry, Game game) {
+    return ReadRegistryString(registry, kHkeyLocalMachine, KeysOfGame(GameNumber(game))->pathKey, "Path");
 }
 
 bool LocateGameFolder(RunState& run) {
-    run.gameFolder = RegistryGameFolder(run.context.registry, run.game);
+    run.gameFolder = RegistryGameFolder(run.context.registry, *run.game);
     if (FolderExists(run.fs(), run.gameFolder)) return true;
 
     TellRegistryMissing(run);
-    const std::string start = LauncherGameFolder(run.fs(), run.context.registry, run.game);
-    run.browsedFolder = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
+    const std::string start = LauncherGameFolder(run.fs(), run.context.registry, *run.game);
+    const std::string browsed = run.context.browser.BrowseForFolder(run.ui(), start, "Find Kotor main folder", 0);
     run.PlayerHadControl();
-    const GameFolderCheck check = CheckGameFolder(run.fs(), run.browsedFolder);
+    const GameFolderCheck check = CheckGameFolder(run.fs(), browsed);
     if (check != GameFolderCheck::Valid) {
         ShowGameFolderStop(run.ui(), check);
         return false;
     }
-    run.gameFolder = run.browsedFolder;
+    run.gameFolder = browsed;
     return true;
 }
 

@@ -2,6 +2,7 @@
 // Locating the chosen game's main folder: the registry entry, else a browsed folder whose
 // dialog.tlk carries the talk-table header.
 
+#include "removal/game.hpp"
 #include "removal/run_state.hpp"
 
 namespace zelvane {
@@ -10,13 +11,13 @@ namespace zelvane {
 // A dialog.tlk that exists but cannot be read throws the run's error.
 bool LocateGameFolder(RunState& run);
 
-// The folder the registry names for game 1 (K1) or 2 (K2), as stored; "" when it names none.
-std::string RegistryGameFolder(const Registry& registry, int game);
+// The folder the registry names for the game, as stored; "" when it names none.
+std::string RegistryGameFolder(const Registry& registry, Game game);
 
 // Where the folder dialog starts when the game's own registry entry is missing: the first folder
 // that Steam's uninstall entry or GOG's key of the game names (each in both registry views) and
 // that holds a normal file dialog.tlk; "" when none does.
-std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, int game);
+std::string LauncherGameFolder(const FileSystem& fs, const Registry& registry, Game game);
 
 enum class GameFolderCheck { Valid, InvalidFolder, InvalidTalkTable };
 

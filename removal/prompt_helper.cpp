@@ -26,9 +26,9 @@ int Ask(RunState& run, const std::string& text, int width, const PromptSpec& spe
     request.buttonHeight = spec.buttonHeight;
     request.autoWidth = width;
     request.formatWidth = spec.formatWidth;
-    run.lastPromptResult = run.ui().MsgBoxEx(std::move(request));
+    const int answer = run.ui().MsgBoxEx(std::move(request));
     run.PlayerHadControl();
-    return run.lastPromptResult;
+    return answer;
 }
 
 }  // namespace
@@ -41,14 +41,14 @@ PromptSpec YesNoPrompt(std::string title, int formatWidth) {
 }
 
 int AskPrompt(RunState& run, std::string_view text, const PromptSpec& spec) {
-    run.promptText = std::string(text);
-    run.promptWidth = AutoDetermineWidth(run.promptText, kPromptFontSize, kPromptFont, run.ui());
-    return Ask(run, run.promptText, run.promptWidth, spec);
+    std::string measured(text);
+    const int width = AutoDetermineWidth(measured, kPromptFontSize, kPromptFont, run.ui());
+    return Ask(run, measured, width, spec);
 }
 
 int AskWithOwnText(RunState& run, std::string& text, const PromptSpec& spec) {
-    run.promptWidth = AutoDetermineWidth(text, kPromptFontSize, kPromptFont, run.ui());
-    return Ask(run, text, run.promptWidth, spec);
+    const int width = AutoDetermineWidth(text, kPromptFontSize, kPromptFont, run.ui());
+    return Ask(run, text, width, spec);
 }
 
 }  // namespace zelvane

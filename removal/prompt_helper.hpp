@@ -25,8 +25,8 @@ struct PromptSpec {
 // A "&Yes" / "&No" question with the focus on "&No".
 PromptSpec YesNoPrompt(std::string title, int formatWidth = -1);
 
-// Puts text into the run's prompt-text field, measures it there and asks with that field.
-// The answer is stored as the run's last prompt result and returned.
+// Measures the text (in a copy, whose line ends the measuring may rewrite) and asks with it.
+// Returns the answer.
 int AskPrompt(RunState& run, std::string_view text, const PromptSpec& spec);
 
 // Measures and asks with a text the description owns; the measuring rewrites its line ends in place.

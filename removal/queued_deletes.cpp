@@ -1,6 +1,7 @@
 #include "removal/queued_deletes.hpp"
 
 #include "removal/entry_safety.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
@@ -17,27 +18,25 @@ void RunQueuedDeletes(RunState& run) {
         if (entry.kind == EntryKind::Outside || entry.kind == EntryKind::NotPlainName ||
             (entry.kind == EntryKind::File &&
              !ResolvesInsideGameFolder(run.fs(), run.gameFolder, AddBackslash(run.gameFolder) + entry.relative))) {
-            AppendLine(run.removalLog, "\\cf1 QDeleteFile: \\cf10 " + std::string(RefusalText(entry.kind)) + ": \\cf1 " +
-                                           LogDisplay(file) + "\\cf1\\par");
-            run.failureCount += 1;
+            AppendLine(run.removalLog, RefusedLine("QDeleteFile", RefusalText(entry.kind), LogDisplay(file)));
+            run.counts.failures += 1;
             continue;
         }
         // A name that no file carries (wildcards) is simply not there.
         const std::string target =
             entry.kind == EntryKind::File ? GetShortPath(run.fs(), AddBackslash(run.gameFolder) + entry.relative) : "";
         if (!FileExists(run.fs(), target)) {
-            AppendLine(run.removalLog, "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 " + name +
-                                           "\\cf1\\b0\\par");
+            AppendLine(run.removalLog, PromptFailureLine("QDeleteFile", "(File Not Found):", name));
             continue;
         }
         if (queued.width <= 0) queued.width = d.DefaultFormatWidth;
         if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Delete", queued.width)) == 0) {
-            const FileOpResult deleted = KillFileString(run.fs(), target, name);
-            AppendLine(run.removalLog, "\\cf1 QDeleteFile: " + deleted.text + "\\par");
-            run.failureCount += deleted.failedFlag;
-            if (deleted.failedFlag == 0) run.deletedCount += 1;
+            const FileResult deleted = LoggedDelete(run.fs(), target);
+            AppendLine(run.removalLog, LogLine::Of("QDeleteFile").Add(DeletionText(deleted, name).Text()).End());
+            run.counts.failures += deleted.Failures();
+            if (deleted.Succeeded()) run.counts.deleted += 1;
         } else {
-            AppendLine(run.removalLog, "\\cf1 QDeleteFile: \\cf5 User chose not to delete " + name + "\\par");
+            AppendLine(run.removalLog, LogLine::Of("QDeleteFile").Then(Colour::Decision, "User chose not to delete " + name).End());
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "removal/queued_restores.hpp"
 
 #include "removal/entry_safety.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/removal_log.hpp"
 #include "util/common.hpp"
@@ -9,30 +10,32 @@
 namespace zelvane {
 namespace {
 
-void PromptFailure(RunState& run, std::string_view reason, std::string_view name) {
-    AppendLine(run.removalLog, "\\cf1\\b QRestoreFile: \\cf10 Prompt Failure \\cf6 " + std::string(reason) + " \\cf1 " +
-                                   std::string(name) + "\\cf1\\b0\\par");
-}
+constexpr std::string_view kPhase = "QRestoreFile";
 
 // Deletes the mod's file, then renames the .original into its place. The rename is attempted
 // even after a failed deletion: it then fails because the target is still there, and both files
 // stay where they are.
 void Restore(RunState& run, const std::string& file, const std::string& shortTarget, const std::string& target,
              const std::string& original) {
-    const FileOpResult deleted = KillFileString(run.fs(), shortTarget, RelativeDisplay(run, file));
-    AppendLine(run.removalLog, "\\cf1 QRestoreFile: " + deleted.text + "\\par");
-    run.failureCount += deleted.failedFlag;
+    const FileResult deleted = LoggedDelete(run.fs(), shortTarget);
+    AppendLine(run.removalLog, LogLine::Of(kPhase).Add(DeletionText(deleted, RelativeDisplay(run, file)).Text()).End());
+    run.counts.failures += deleted.Failures();
 
-    const FileOpResult renamed = RenameFileString(run.fs(), original, target);
-    run.failureCount += renamed.failedFlag;
-    if (renamed.failedFlag == 0) {
-        run.restoredCount += 1;
-        AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 " + RelativeDisplay(run, original) +
-                                       "\\cf3  to \\cf1 " + RelativeDisplay(run, target) + "\\par");
+    const FileResult renamed = LoggedRename(run.fs(), original, target);
+    run.counts.failures += renamed.Failures();
+    const std::string from = RelativeDisplay(run, original);
+    const std::string to = RelativeDisplay(run, target);
+    if (renamed.Succeeded()) {
+        run.counts.restored += 1;
+        AppendLine(run.removalLog, LogLine::Of(kPhase).FromTo(Colour::Success, "Renamed", from, to).End());
     } else {
-        AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 Failure Renaming \\cf1 " + RelativeDisplay(run, original) +
-                                       "\\cf10  to \\cf1" + RelativeDisplay(run, target) + " - \\cf7 " + renamed.text +
-                                       "\\par");
+        // This line has always run "to" and the name together.
+        AppendLine(run.removalLog, LogLine::Of(kPhase)
+                                       .Named(Colour::Failure, "Failure Renaming ", from, " to ")
+                                       .Switch(Colour::Text)
+                                       .Add(to)
+                                       .Failed(renamed)
+                                       .End());
     }
 }
 
@@ -49,27 +52,28 @@ void RunQueuedRestores(RunState& run) {
         if (entry.kind == EntryKind::Outside || entry.kind == EntryKind::NotPlainName ||
             (entry.kind == EntryKind::File && (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, target) ||
                                                !ResolvesInsideGameFolder(run.fs(), run.gameFolder, original)))) {
-            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf10 " + std::string(RefusalText(entry.kind)) +
-                                           ": \\cf1 " + LogDisplay(file) + "\\cf1\\par");
-            run.failureCount += 1;
+            AppendLine(run.removalLog, RefusedLine(kPhase, RefusalText(entry.kind), LogDisplay(file)));
+            run.counts.failures += 1;
             continue;
         }
         // A name that no file carries (wildcards) is simply not there.
         const std::string shortTarget = entry.kind == EntryKind::File ? GetShortPath(run.fs(), target) : "";
         if (!FileExists(run.fs(), shortTarget)) {
-            PromptFailure(run, "(File Not Found)", RelativeDisplay(run, file));
+            AppendLine(run.removalLog, PromptFailureLine(kPhase, "(File Not Found)", RelativeDisplay(run, file)));
             continue;
         }
         if (!FileExists(run.fs(), original)) {
-            PromptFailure(run, "(.original File Not Found)", RelativeDisplay(run, original));
+            AppendLine(run.removalLog,
+                       PromptFailureLine(kPhase, "(.original File Not Found)", RelativeDisplay(run, original)));
             continue;
         }
         if (queued.width <= 0) queued.width = d.DefaultFormatWidth;
         if (AskWithOwnText(run, queued.prompt, YesNoPrompt("Confirm Restore", queued.width)) == 0) {
             Restore(run, file, shortTarget, target, original);
         } else {
-            AppendLine(run.removalLog, "\\cf1 QRestoreFile: \\cf5 User chose not to restore \\cf1 " +
-                                           RelativeDisplay(run, file) + "\\cf1\\par");
+            const std::string name = RelativeDisplay(run, file);
+            AppendLine(run.removalLog,
+                       LogLine::Of(kPhase).Named(Colour::Decision, "User chose not to restore ", name).EndPlain());
         }
     }
 }

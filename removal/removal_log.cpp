@@ -1,6 +1,7 @@
 #include "removal/removal_log.hpp"
 
 #include "prompts/rtf_envelope.hpp"
+#include "removal/log_line.hpp"
 #include "util/display_paths.hpp"
 
 namespace zelvane {
@@ -11,7 +12,7 @@ std::string LogDocumentHeader() {
     header += kLogCrLf;
     header += kRtfColorTable;
     header += kLogCrLf;
-    header += "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 ";
+    header += "\\viewkind4\\uc1\\pard" + ColourCode(Colour::Text) + "\\f0\\fs24 ";
     return header;
 }
 

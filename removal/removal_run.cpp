@@ -1,11 +1,11 @@
 #include "removal/removal_run.hpp"
 
 #include <exception>
-#include <new>
 
 #include "removal/completion.hpp"
 #include "removal/file_list.hpp"
 #include "removal/game_folder.hpp"
+#include "removal/log_line.hpp"
 #include "removal/prompt_helper.hpp"
 #include "removal/queued_deletes.hpp"
 #include "removal/queued_restores.hpp"
@@ -24,7 +24,8 @@ constexpr std::uint32_t kStopStyle = kMbOk | kMbIconExclamation | kMbSystemModal
 constexpr std::string_view kErrorLocation = "cmdRemoveMod_Click";
 
 // A run lets the window process its messages at a few points, and "Remove Mod" can be pressed
-// again at such a point; the second click must not start a run inside the first.
+// again at such a point (or the window asked to close); the second click must not start a run
+// inside the first.
 bool runInProgress = false;
 
 class RunGuard {
@@ -82,8 +83,8 @@ bool ChooseGame(RunState& run) {
                                  "This mod was installable for \\b K1\\b0  \\i or\\i0  \\b K2.\\b0\\par " + crlf +
                                      "\\par " + crlf + "Choose the game to uninstall from...",
                                  spec);
-    if (answer == 0) run.game = 1;
-    if (answer == 1) run.game = 2;
+    if (answer == 0) run.game = Game::K1;
+    if (answer == 1) run.game = Game::K2;
     if (answer == 2) {
         StopBox(run, "Uninstall Aborted");
         return false;
@@ -96,15 +97,15 @@ void WriteLogHeader(RunState& run) {
     FileSystem& fs = run.fs();
     std::string& log = run.removalLog;
     log += LogDocumentHeader();
-    AppendLine(log, "\\cf6\\b Game is K" + std::to_string(run.game) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("Game is K" + std::to_string(GameNumber(*run.game))).EndBold());
 
     std::string game = AddBackslash(run.gameFolder) + "dialog.tlk";
     game = AddBackslash(GetFolderPart(fs, GetLongPath(fs, game)));
-    AppendLine(log, "\\cf6\\b Game Directory Is: " + LogDisplay(game) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("Game Directory Is: " + LogDisplay(game)).EndBold());
 
     std::string app = run.programFolder() + "\\uninstall\\uninstall_data.ini";
     app = AddBackslash(ParentFolder(GetFolderPart(fs, GetLongPath(fs, app))));
-    AppendLine(log, "\\cf6\\b App Directory Is: " + LogDisplay(app) + "\\cf1\\b0\\par");
+    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("App Directory Is: " + LogDisplay(app)).EndBold());
     AppendBlankLines(log, 2);
 }
 
@@ -113,7 +114,7 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     run.removalLog.clear();
     if (StaleStart(run)) return RunOutcome::Stopped;
     if (!ChooseGame(run)) return RunOutcome::Stopped;
-    if (run.game != 1 && run.game != 2) {
+    if (!run.game) {
         StopBox(run, "Error selecting game to uninstall from.");
         return RunOutcome::Stopped;
     }
@@ -124,7 +125,7 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
     // system checks each one when it is made.
     run.fs().SetRoots({run.gameFolder, run.programFolder()});
     // And none of the game phases may change the program's own folders.
-    run.ownFolders.Protect(run.fs(), run.gameFolder);
+    run.files.ownFolders.Protect(run.fs(), run.gameFolder);
 
     WriteLogHeader(run);
     RemoveFileList(run);
@@ -136,6 +137,8 @@ RunOutcome RunPhases(RunState& run, RunResult& result) {
 }
 
 }  // namespace
+
+bool RunInProgress() { return runInProgress; }
 
 RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
     RunResult result;
@@ -151,25 +154,17 @@ RunResult RunRemoval(UninstallDescription& description, RunContext& context) {
             return result;
         }
         result.outcome = RunPhases(run, result);
-    } catch (const ProgramError& error) {
-        ShowErrorMessage(context.ui, error, kErrorLocation);
-        result.outcome = RunOutcome::Failed;
-        result.logPath.clear();
-    } catch (const std::bad_alloc&) {
-        ShowErrorMessage(context.ui, ProgramError(7, "Out of memory"), kErrorLocation);
-        result.outcome = RunOutcome::Failed;
-        result.logPath.clear();
-    } catch (const std::exception&) {
-        ShowErrorMessage(context.ui, ProgramError(51, "Internal error"), kErrorLocation);
+    } catch (const std::exception& failure) {
+        ReportFailure(context.ui, failure, kErrorLocation);
         result.outcome = RunOutcome::Failed;
         result.logPath.clear();
     }
     result.log = run.removalLog;
-    result.failureCount = run.failureCount;
-    result.notFoundCount = run.notFoundCount;
-    result.deletedCount = run.deletedCount;
-    result.restoredCount = run.restoredCount;
-    result.tablesRestoredCount = run.tablesRestoredCount;
+    result.failureCount = run.counts.failures;
+    result.notFoundCount = run.counts.notFound;
+    result.deletedCount = run.counts.deleted;
+    result.restoredCount = run.counts.restored;
+    result.tablesRestoredCount = run.counts.tablesRestored;
     result.gameFolder = run.gameFolder;
     return result;
 }

@@ -56,6 +56,9 @@ struct RunContext {
     TableInsight tableInsight = {};
 };
 
+// A run started while another is in progress does nothing and reports Ignored.
 RunResult RunRemoval(UninstallDescription& description, RunContext& context);
+// True while a run is in progress (its prompts and dialogs let the window process messages).
+bool RunInProgress();
 
 }  // namespace zelvane

@@ -5,27 +5,27 @@
 
 namespace zelvane {
 
-RunState::RunState(UninstallDescription& d, RunContext& c)
-    : description(d),
-      context(c),
-      game(d.Game),
-      indexedFs(c.fs, searchIndex),
+RunFiles::RunFiles(FileSystem& fs, const std::string& programFolder)
+    : indexedFs(fs, searchIndex),
       resolvedFs(indexedFs),
-      ownFolders(c.programFolder),
+      ownFolders(programFolder),
       guardedFs(resolvedFs, ownFolders),
       uninstallFs(resolvedFs, ownFolders, OwnFolder::Uninstall),
       backupFs(resolvedFs, ownFolders, OwnFolder::Backup),
-      backupUninstallFs(resolvedFs, ownFolders, OwnFolder::BackupUninstall) {
-    folders.programFolder = c.programFolder;
-}
+      backupUninstallFs(resolvedFs, ownFolders, OwnFolder::BackupUninstall) {}
 
-FileSystem& RunState::OwnFolderFs(OwnFolder folder) {
+FileSystem& RunFiles::OwnFolderFs(OwnFolder folder) {
     switch (folder) {
         case OwnFolder::Uninstall: return uninstallFs;
         case OwnFolder::Backup: return backupFs;
         case OwnFolder::BackupUninstall: return backupUninstallFs;
     }
     return guardedFs;
+}
+
+RunState::RunState(UninstallDescription& d, RunContext& c)
+    : description(d), context(c), game(GameOfNumber(d.Game)), files(c.fs, c.programFolder) {
+    folders.programFolder = c.programFolder;
 }
 
 std::string RelativeDisplay(const RunState& run, std::string_view path) {

@@ -75,17 +75,18 @@ private:
 
 }  // namespace
 
-void FindInOverride(RunState& run, std::string_view fileName) {
+std::string FindInOverride(RunState& run, std::string_view fileName) {
     std::vector<KeptOut> keptOut;
-    for (const std::string& folder : run.ownFolders.Folders()) {
+    for (const std::string& folder : run.files.ownFolders.Folders()) {
         std::string resolved = run.fs().ResolvedPath(folder);
         while (resolved.ends_with('\\')) resolved.pop_back();
         keptOut.push_back({LowerCase(GetFileName(resolved)), std::move(resolved)});
     }
     SearchView view(run.fs(), std::move(keptOut));
-    run.search = SearchState{};
-    run.searchIndex.FindFile(view, AddBackslash(run.gameFolder) + "override\\*.*", fileName, true, run.search,
+    SearchState search;
+    run.files.searchIndex.FindFile(view, AddBackslash(run.gameFolder) + "override\\*.*", fileName, true, search,
                              [&run] { run.DoEvents(); });
+    return search.result;
 }
 
 }  // namespace zelvane

@@ -11,8 +11,8 @@
 
 namespace zelvane {
 
-// RecurseFiles_FindFile over override and its subfolders with the program's own folders left out,
-// the result in run.search (cleared first).
-void FindInOverride(RunState& run, std::string_view fileName);
+// RecurseFiles_FindFile over override and its subfolders with the program's own folders left out:
+// the path of the first file of that name, "" when there is none.
+std::string FindInOverride(RunState& run, std::string_view fileName);
 
 }  // namespace zelvane

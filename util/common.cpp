@@ -150,4 +150,8 @@ void ShowErrorMessage(UserInterface& ui, const ProgramError& error, std::string_
     ui.ShowMessage(ErrorMessageText(error, location), "Oops!", kMbOk | kMbIconExclamation);
 }
 
+void ReportFailure(UserInterface& ui, const std::exception& failure, std::string_view location) {
+    ShowErrorMessage(ui, FailureOf(failure), location);
+}
+
 }  // namespace zelvane

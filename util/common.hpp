@@ -30,6 +30,8 @@ bool KillFile(FileSystem& fs, UserInterface& ui, std::string_view path, bool rep
 std::string AppVersion();  // the project version, "1.0.151"
 // The "Oops!" report of an error handler.
 void ShowErrorMessage(UserInterface& ui, const ProgramError& error, std::string_view location);
+// The "Oops!" report of an unexpected failure caught where it must go no further (FailureOf).
+void ReportFailure(UserInterface& ui, const std::exception& failure, std::string_view location);
 std::string ErrorMessageText(const ProgramError& error, std::string_view location);
 
 }  // namespace zelvane

@@ -1,11 +1,20 @@
 #include "util/program_error.hpp"
 
+#include <new>
+
 namespace zelvane {
 
 ProgramError InvalidArgumentError() { return {5, "Invalid procedure call or argument"}; }
 ProgramError OverflowError() { return {6, "Overflow"}; }
 ProgramError SubscriptError() { return {9, "Subscript out of range"}; }
 ProgramError TypeMismatchError() { return {13, "Type mismatch"}; }
+ProgramError OutOfMemoryError() { return {7, "Out of memory"}; }
+
+ProgramError FailureOf(const std::exception& failure) {
+    if (const auto* own = dynamic_cast<const ProgramError*>(&failure)) return *own;
+    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) return OutOfMemoryError();
+    return {51, "Internal error"};
+}
 
 ProgramError FileSystemError(FsStatus status) {
     switch (status) {

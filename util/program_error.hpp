@@ -2,6 +2,7 @@
 // A failure with a number and a description, as the error handlers of the program report it
 // ("Error: " + number + CRLF + description ...). Thrown inside the core only, never across a seam.
 
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -26,6 +27,11 @@ ProgramError InvalidArgumentError();  // 5  "Invalid procedure call or argument"
 ProgramError OverflowError();         // 6  "Overflow"
 ProgramError SubscriptError();        // 9  "Subscript out of range"
 ProgramError TypeMismatchError();     // 13 "Type mismatch"
+ProgramError OutOfMemoryError();      // 7  "Out of memory"
+
+// An unexpected failure as the error handlers number it: the program's own errors as they are,
+// running out of memory as 7 "Out of memory", anything else as 51 "Internal error".
+ProgramError FailureOf(const std::exception& failure);
 
 // The stable number and text of each kind of file-system failure.
 ProgramError FileSystemError(FsStatus status);

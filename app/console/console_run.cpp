@@ -44,8 +44,9 @@ int ExitCodeOf(const RunResult& result) {
 std::string KnownGameFolder(const ConsoleOptions& options, const UninstallDescription& description,
                             const Registry& registry) {
     if (!options.gameFolder.empty()) return TypedPathToWindows(options.gameFolder);
-    if (description.GameSelect || (description.Game != 1 && description.Game != 2)) return {};
-    return RegistryGameFolder(registry, description.Game);
+    const std::optional<Game> game = GameOfNumber(description.Game);
+    if (description.GameSelect || !game) return {};
+    return RegistryGameFolder(registry, *game);
 }
 
 }  // namespace
@@ -150,6 +151,15 @@ int RunConsole(const ConsoleOptions& options, ConsoleSystem& system) {
     if (!options.dryRun) ReportCompletedRun(result, ui, system.hostPathOf, std::cout);
     std::cout << std::flush;
     return finish(ExitCodeOf(result), result);
+}
+
+int ReportUncaught(const std::exception& failure, std::ostream& err) {
+    if (const auto* own = dynamic_cast<const ProgramError*>(&failure)) {
+        err << "zelvane-console: error " << own->Number() << ": " << own->Description() << std::endl;
+    } else {
+        err << "zelvane-console: " << failure.what() << std::endl;
+    }
+    return kExitStopped;
 }
 
 }  // namespace zelvane::console

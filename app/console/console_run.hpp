@@ -3,6 +3,7 @@
 // run, a dry run's report, the summary after a run. The system's main gives it its files,
 // registry and instance check, and the few things only it knows.
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -34,5 +35,10 @@ struct ConsoleSystem {
 
 // The exit status of a run.
 int RunConsole(const ConsoleOptions& options, ConsoleSystem& system);
+
+// A failure that nothing in the run caught, reported on `err` ("zelvane-console: error N:
+// description" for the program's own errors, the failure's own text for any other); the exit
+// status that follows it.
+int ReportUncaught(const std::exception& failure, std::ostream& err);
 
 }  // namespace zelvane::console

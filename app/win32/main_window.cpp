@@ -311,7 +311,7 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
 }
 
 bool FrmMain::PreTranslateMessage(const MSG& message) {
-    if (!loaded_ || running_ || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get())) return false;
+    if (!loaded_ || RunInProgress() || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get())) return false;
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
         return Form_KeyDown(message.wParam, true);
     }
@@ -327,8 +327,7 @@ bool FrmMain::PreTranslateMessage(const MSG& message) {
 bool FrmMain::KeepsKeysToItself(HWND window) const { return window != nullptr && window == richEdit_.Get(); }
 
 void FrmMain::cmdRemoveMod_Click() {
-    if (running_ || !IsWindowEnabled(cmdRemoveMod_)) return;  // a second click during a run is ignored
-    running_ = true;
+    if (!IsWindowEnabled(cmdRemoveMod_)) return;
     RunOutcome outcome = RunOutcome::Failed;
     try {
         RunContext context{fs_, registry_, ProgramUserInterface(), browser_, programFolder_};
@@ -336,10 +335,10 @@ void FrmMain::cmdRemoveMod_Click() {
     } catch (const std::exception& failure) {
         ReportFailure(failure, "cmdRemoveMod_Click");
     }
-    running_ = false;
+    if (outcome == RunOutcome::Ignored) return;  // a click during a run: the run in progress goes on
     // Completed, stopped or failed: the window closes and the program ends. Closing happens from
     // the message loop, once the button that started the run has finished its own processing.
-    if ((outcome != RunOutcome::Declined && outcome != RunOutcome::Ignored) || closeRequested_) PostMessageA(window_.Get(), WM_CLOSE, 0, 0);
+    if (outcome != RunOutcome::Declined || closeRequested_) PostMessageA(window_.Get(), WM_CLOSE, 0, 0);
 }
 
 void FrmMain::cmdINI_Click() {
@@ -438,7 +437,7 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_GETFONT:
             return reinterpret_cast<LRESULT>(formFont_.Get());
         case WM_CLOSE:
-            if (running_) {
+            if (RunInProgress()) {
                 closeRequested_ = true;  // the run ends first; then the window closes
                 return 0;
             }

@@ -101,7 +101,6 @@ private:
     int minimumHeight_ = 0;
     bool loaded_ = false;
     bool iniErrorNotice_ = false;
-    bool running_ = false;
     bool closeRequested_ = false;
 
     std::string programFolder_;

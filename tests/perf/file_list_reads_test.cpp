@@ -51,7 +51,7 @@ PhaseOutcome RunFileList(const bench::TreeShape& shape, SearchStrategy strategy)
     RunState run(d, context);
     run.gameFolder = kGame;
     run.folders.gameFolder = kGame;
-    run.searchIndex.SetStrategy(strategy);
+    run.files.searchIndex.SetStrategy(strategy);
     const std::uint64_t before = fs.EntriesRead();
     RemoveFileList(run);
     PhaseOutcome out;
@@ -59,7 +59,7 @@ PhaseOutcome RunFileList(const bench::TreeShape& shape, SearchStrategy strategy)
     out.files = fs.Snapshot();
     out.entriesRead = fs.EntriesRead() - before;
     out.treeEntries = install.treeEntries;
-    out.notFound = run.notFoundCount;
+    out.notFound = run.counts.notFound;
     out.prompts = static_cast<int>(ui.prompts.size());
     return out;
 }

@@ -53,10 +53,10 @@ PhasesOutcome RunPhases(const TreeShape& shape, SearchStrategy strategy) {
     RunState run(install.description, context);
     run.gameFolder = bench::kMemoryGame;
     run.folders.gameFolder = bench::kMemoryGame;
-    run.searchIndex.SetStrategy(strategy);
+    run.files.searchIndex.SetStrategy(strategy);
     RemoveFileList(run);
     Restore2daBackups(run);
-    return {run.removalLog, install.fs->Snapshot(), run.failureCount, run.notFoundCount, run.searchIndex.Walks()};
+    return {run.removalLog, install.fs->Snapshot(), run.counts.failures, run.counts.notFound, run.files.searchIndex.Walks()};
 }
 
 class LayoutTest : public ::testing::TestWithParam<Layout> {};
@@ -171,10 +171,10 @@ TEST(SeamCalls, OneResolutionOfTheGameFolderPerRunAndNoSecondLookAtAShortName) {
     RunState run(d, context);
     run.gameFolder = game;
     run.folders.gameFolder = game;
-    run.ownFolders.Protect(run.fs(), game);
+    run.files.ownFolders.Protect(run.fs(), game);
     RemoveFileList(run);
-    EXPECT_EQ(run.failureCount, 0);
-    EXPECT_EQ(run.notFoundCount, 0);
+    EXPECT_EQ(run.counts.failures, 0);
+    EXPECT_EQ(run.counts.notFound, 0);
 
     using bench::SeamCall;
     // Each entry and each file found in a subfolder is resolved once, the game folder once and

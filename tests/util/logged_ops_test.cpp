@@ -102,23 +102,22 @@ protected:
 
 TEST_P(LoggedOps, DeletingAReadOnlyFileSucceeds) {
     T().Add("x.tga", "tga", true);
-    FileOpResult r = KillFileString(T().Fs(), T().Path("x.tga"), "override\\\\x.tga");
-    EXPECT_EQ(r.failedFlag, 0);
-    EXPECT_EQ(r.text, "\\cf3 Delete Successful - \\cf1 Override\\\\x.tga");
+    FileResult r = LoggedDelete(T().Fs(), T().Path("x.tga"));
+    EXPECT_EQ(r.status, FsStatus::Ok);
     EXPECT_FALSE(T().Exists("x.tga"));
 }
 
 TEST_P(LoggedOps, DeletingAMissingFileFails) {
-    FileOpResult r = KillFileString(T().Fs(), T().Path("gone.tga"), "override\\\\gone.tga");
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 Override\\\\gone.tga\\cf7  - Error: 53  File not found");
+    FileResult r = LoggedDelete(T().Fs(), T().Path("gone.tga"));
+    EXPECT_EQ(r.Failures(), 1);
+    EXPECT_EQ(r.status, FsStatus::FileNotFound);
 }
 
 TEST_P(LoggedOps, WildcardsNeverDeleteAPattern) {
     T().Add("a.tga", "a");
     T().Add("b.tga", "b");
-    FileOpResult r = KillFileString(T().Fs(), T().Path("*.tga"), "*.tga");
-    EXPECT_EQ(r.failedFlag, 1);
+    FileResult r = LoggedDelete(T().Fs(), T().Path("*.tga"));
+    EXPECT_EQ(r.Failures(), 1);
     EXPECT_TRUE(T().Exists("a.tga"));
     EXPECT_TRUE(T().Exists("b.tga"));
 }
@@ -126,9 +125,9 @@ TEST_P(LoggedOps, WildcardsNeverDeleteAPattern) {
 TEST_P(LoggedOps, RenameNeverOverwrites) {
     T().Add("x.tga.original", "original", true);
     T().Add("x.tga", "mod");
-    FileOpResult r = RenameFileString(T().Fs(), T().Path("x.tga.original"), T().Path("x.tga"));
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "Error: 58  File already exists");
+    FileResult r = LoggedRename(T().Fs(), T().Path("x.tga.original"), T().Path("x.tga"));
+    EXPECT_EQ(r.Failures(), 1);
+    EXPECT_EQ(r.status, FsStatus::AlreadyExists);
     EXPECT_EQ(T().Read("x.tga"), "mod");
     EXPECT_EQ(T().Read("x.tga.original"), "original");
     EXPECT_FALSE(T().ReadOnly("x.tga.original"));  // the source now has normal attributes
@@ -137,33 +136,30 @@ TEST_P(LoggedOps, RenameNeverOverwrites) {
 TEST_P(LoggedOps, RenameMovesAReadOnlyFileAndClearsItsAttributes) {
     T().Add("backup\\appearance.2da", "backup", true);
     T().AddFolder("override");
-    FileOpResult r = RenameFileString(T().Fs(), T().Path("backup\\appearance.2da"), T().Path("override\\appearance.2da"));
-    EXPECT_EQ(r.failedFlag, 0);
-    EXPECT_EQ(r.text, "Rename Successful");
+    FileResult r = LoggedRename(T().Fs(), T().Path("backup\\appearance.2da"), T().Path("override\\appearance.2da"));
+    EXPECT_EQ(r.status, FsStatus::Ok);
     EXPECT_EQ(T().Read("override\\appearance.2da"), "backup");
     EXPECT_FALSE(T().ReadOnly("override\\appearance.2da"));
     EXPECT_FALSE(T().Exists("backup\\appearance.2da"));
 }
 
 TEST_P(LoggedOps, RenameOfAMissingSourceFails) {
-    FileOpResult r = RenameFileString(T().Fs(), T().Path("none"), T().Path("other"));
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text.rfind("Error: ", 0), 0u);
+    FileResult r = LoggedRename(T().Fs(), T().Path("none"), T().Path("other"));
+    EXPECT_EQ(r.Failures(), 1);
 }
 
 TEST_P(LoggedOps, CopyReplacesWritableTargetsOnly) {
     T().Add("a.2da", "new");
     T().Add("b.2da", "old");
     T().Add("c.2da", "keep", true);
-    FileOpResult ok = FileCopyString(T().Fs(), T().Path("a.2da"), T().Path("b.2da"));
-    EXPECT_EQ(ok.failedFlag, 0);
-    EXPECT_EQ(ok.text, "FileCopy Successful");
+    FileResult ok = LoggedCopy(T().Fs(), T().Path("a.2da"), T().Path("b.2da"));
+    EXPECT_EQ(ok.status, FsStatus::Ok);
     EXPECT_EQ(T().Read("b.2da"), "new");
-    FileOpResult refused = FileCopyString(T().Fs(), T().Path("a.2da"), T().Path("c.2da"));
-    EXPECT_EQ(refused.failedFlag, 1);
+    FileResult refused = LoggedCopy(T().Fs(), T().Path("a.2da"), T().Path("c.2da"));
+    EXPECT_EQ(refused.Failures(), 1);
     EXPECT_EQ(T().Read("c.2da"), "keep");
-    FileOpResult missing = FileCopyString(T().Fs(), T().Path("none.2da"), T().Path("d.2da"));
-    EXPECT_EQ(missing.failedFlag, 1);
+    FileResult missing = LoggedCopy(T().Fs(), T().Path("none.2da"), T().Path("d.2da"));
+    EXPECT_EQ(missing.Failures(), 1);
     EXPECT_FALSE(T().Exists("d.2da"));
 }
 
@@ -187,20 +183,20 @@ TEST(LoggedOpsFaults, LockedAndReadOnlyMedia) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\g\\locked.tga", "x");
     fs.Lock("C:\\g\\locked.tga");
-    FileOpResult locked = KillFileString(fs, "C:\\g\\locked.tga", "locked.tga");
-    EXPECT_EQ(locked.text, "\\cf10 Delete Failure - \\cf1 locked.tga\\cf7  - Error: 70  Permission denied");
+    FileResult locked = LoggedDelete(fs, "C:\\g\\locked.tga");
+    EXPECT_EQ(locked.status, FsStatus::SharingViolation);
     EXPECT_TRUE(fs.Exists("C:\\g\\locked.tga"));
 
     fs.AddFile("D:\\cd\\x.tga", "x");
     fs.SetReadOnlyMedium("D:\\");
-    FileOpResult media = KillFileString(fs, "D:\\cd\\x.tga", "x.tga");
-    EXPECT_EQ(media.failedFlag, 1);
-    EXPECT_EQ(media.text, "\\cf10 Delete Failure - \\cf1 x.tga\\cf7  - Error: 71  Disk is write-protected");
+    FileResult media = LoggedDelete(fs, "D:\\cd\\x.tga");
+    EXPECT_EQ(media.Failures(), 1);
+    EXPECT_EQ(media.status, FsStatus::WriteProtected);
 
     fs.AddFile("C:\\g\\a.2da", "a");
     fs.FailOperation(FsOp::Copy, "a.2da", FsStatus::DiskFull);
-    EXPECT_EQ(FileCopyString(fs, "C:\\g\\a.2da", "C:\\g\\b.2da").text, "Error: 61  Disk full");
-    EXPECT_EQ(RenameFileString(fs, "C:\\g\\a.2da", "D:\\cd\\a.2da").failedFlag, 1);
+    EXPECT_EQ(LoggedCopy(fs, "C:\\g\\a.2da", "C:\\g\\b.2da").status, FsStatus::DiskFull);
+    EXPECT_EQ(LoggedRename(fs, "C:\\g\\a.2da", "D:\\cd\\a.2da").Failures(), 1);
     EXPECT_TRUE(fs.Exists("C:\\g\\a.2da"));
 }
 
@@ -217,8 +213,8 @@ TEST(LoggedOpsFaults, HiddenAndSystem2daFilesAreNoBackups) {
 TEST(LoggedOpsFaults, WildcardDeleteReportsABadName) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\g\\a.tga", "a");
-    FileOpResult r = KillFileString(fs, "C:\\g\\?.tga", "?.tga");
-    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 ?.tga\\cf7  - Error: 52  Bad file name or number");
+    FileResult r = LoggedDelete(fs, "C:\\g\\?.tga");
+    EXPECT_EQ(r.status, FsStatus::BadName);
     EXPECT_EQ(fs.MutationCount(), 0u);
 }
 
@@ -226,9 +222,8 @@ TEST(LoggedOpsFaults, AttributesStayClearedWhenTheDeleteFails) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\g\\x.tga", "x", Attributes{.readOnly = true, .hidden = true});
     fs.FailOperation(FsOp::Delete, "x.tga", FsStatus::IoError);
-    FileOpResult r = KillFileString(fs, "C:\\g\\x.tga", "x.tga");
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "\\cf10 Delete Failure - \\cf1 x.tga\\cf7  - Error: 57  Device I/O error");
+    FileResult r = LoggedDelete(fs, "C:\\g\\x.tga");
+    EXPECT_EQ(r.Failures(), 1);
     ASSERT_TRUE(fs.AttributesOf("C:\\g\\x.tga"));
     EXPECT_FALSE(fs.AttributesOf("C:\\g\\x.tga")->readOnly);
     EXPECT_FALSE(fs.AttributesOf("C:\\g\\x.tga")->hidden);
@@ -251,15 +246,15 @@ TEST(LoggedOpsFaults, AChangeOutsideTheRootsIsReportedAsRefused) {
     fs.AddFile("D:\\Saves\\save.sav", "mine", Attributes{.readOnly = true});
     fs.AddLink("C:\\g\\evil.tga", "D:\\Saves\\save.sav");
     fs.SetRoots({"C:\\g"});
-    FileOpResult r = KillFileString(fs, "C:\\g\\evil.tga", "Override\\\\evil.tga");
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "\\cf10 Refused (outside the game and program folders): \\cf1 Override\\\\evil.tga");
-    r = RenameFileString(fs, "C:\\g\\x.tga", "C:\\g\\evil.tga");
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "Error: 75  Refused (outside the game and program folders)");
-    r = FileCopyString(fs, "C:\\g\\x.tga", "D:\\Saves\\copy.tga");
-    EXPECT_EQ(r.failedFlag, 1);
-    EXPECT_EQ(r.text, "Error: 75  Refused (outside the game and program folders)");
+    FileResult r = LoggedDelete(fs, "C:\\g\\evil.tga");
+    EXPECT_EQ(r.Failures(), 1);
+    EXPECT_EQ(r.status, FsStatus::OutsideRoots);
+    r = LoggedRename(fs, "C:\\g\\x.tga", "C:\\g\\evil.tga");
+    EXPECT_EQ(r.Failures(), 1);
+    EXPECT_EQ(r.status, FsStatus::OutsideRoots);
+    r = LoggedCopy(fs, "C:\\g\\x.tga", "D:\\Saves\\copy.tga");
+    EXPECT_EQ(r.Failures(), 1);
+    EXPECT_EQ(r.status, FsStatus::OutsideRoots);
     EXPECT_EQ(fs.Contents("D:\\Saves\\save.sav"), "mine");
     EXPECT_TRUE(fs.AttributesOf("D:\\Saves\\save.sav")->readOnly);
     EXPECT_FALSE(fs.Exists("D:\\Saves\\copy.tga"));

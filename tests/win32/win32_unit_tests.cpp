@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
-#include <new>
 #include <stdexcept>
 #include <string>
 
@@ -212,15 +211,6 @@ void BrowseTitleChecks() {
           "browse title padded to 80");
     Check(PaddedBrowseTitle("x") == "x", "browse title of one character unchanged");
     Check(PaddedBrowseTitle(std::string(81, 'a')).size() == 81, "browse title over 80 unchanged");
-}
-
-void FailureChecks() {
-    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
-    Check(own.Number() == 53 && own.Description() == "File not found", "failure of the program's own is kept");
-    const ProgramError memory = FailureOf(std::bad_alloc());
-    Check(memory.Number() == 7 && memory.Description() == "Out of memory", "failure to allocate is Out of memory");
-    const ProgramError other = FailureOf(std::length_error("vector"));
-    Check(other.Number() == 51 && other.Description() == "Internal error", "any other failure is Internal error");
 }
 
 // A parent window that records what reaches it.
@@ -623,7 +613,6 @@ int main() {
     RegistryChecks();
     InstanceChecks();
     BrowseTitleChecks();
-    FailureChecks();
     HWND parent = MakeParent();
     HookChecks(parent);
     ButtonChecks(parent);

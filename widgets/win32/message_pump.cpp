@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <new>
 #include <string>
 
 #include "util/common.hpp"
@@ -27,12 +26,6 @@ void ReportError(const ProgramError& error, std::string_view location) {
     HWND owner = GetActiveWindow();
     if (owner != nullptr && !IsWindowVisible(owner)) owner = nullptr;
     MessageBoxA(owner, text.c_str(), "Oops!", MB_OK | MB_ICONEXCLAMATION);
-}
-
-ProgramError FailureOf(const std::exception& failure) {
-    if (const auto* own = dynamic_cast<const ProgramError*>(&failure)) return *own;
-    if (dynamic_cast<const std::bad_alloc*>(&failure) != nullptr) return ProgramError(7, "Out of memory");
-    return ProgramError(51, "Internal error");
 }
 
 void ReportFailure(const std::exception& failure, std::string_view location) {

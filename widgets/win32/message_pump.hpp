@@ -15,9 +15,6 @@ void DoEvents();
 // The shared error report, owned by the active window of the program.
 void ReportError(const ProgramError& error, std::string_view location);
 
-// An unexpected failure as the error report numbers it: the program's own errors as they are,
-// running out of memory as 7 "Out of memory", anything else as 51 "Internal error".
-ProgramError FailureOf(const std::exception& failure);
 // The error report of an unexpected failure caught where it must go no further (a window
 // procedure, a seam).
 void ReportFailure(const std::exception& failure, std::string_view location);

@@ -20,7 +20,6 @@
 #include "platform/posix/instance_lock.hpp"
 #include "platform/posix/posix_file_system.hpp"
 #include "platform/posix/wine_drives.hpp"
-#include "util/program_error.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -85,10 +84,7 @@ int main(int argc, char** argv) {
     zelvane::posix::RaiseOpenFileLimit();
     try {
         return zelvane::console::Run(*parsed.options);
-    } catch (const zelvane::ProgramError& error) {
-        std::cerr << "zelvane-console: error " << error.Number() << ": " << error.Description() << std::endl;
-    } catch (const std::exception& error) {
-        std::cerr << "zelvane-console: " << error.what() << std::endl;
+    } catch (const std::exception& failure) {
+        return zelvane::console::ReportUncaught(failure, std::cerr);
     }
-    return zelvane::console::kExitStopped;
 }

@@ -18,7 +18,6 @@
 #include "platform/win32/win32_instance_check.hpp"
 #include "platform/win32/win32_registry.hpp"
 #include "util/common.hpp"
-#include "util/program_error.hpp"
 
 namespace zelvane::console {
 namespace {
@@ -98,10 +97,7 @@ int main(int argc, char** argv) {
     if (!parsed.options) return parsed.exitCode;
     try {
         return zelvane::console::Run(*parsed.options);
-    } catch (const zelvane::ProgramError& error) {
-        std::cerr << "zelvane-console: error " << error.Number() << ": " << error.Description() << std::endl;
-    } catch (const std::exception& error) {
-        std::cerr << "zelvane-console: " << error.what() << std::endl;
+    } catch (const std::exception& failure) {
+        return zelvane::console::ReportUncaught(failure, std::cerr);
     }
-    return zelvane::console::kExitStopped;
 }
