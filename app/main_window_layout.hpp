@@ -5,14 +5,14 @@
 namespace zelvane {
 
 struct MainWindowLayoutInput {
-    int width = 0;   // the window's outer size
+    int width = 0;  // the window's outer size
     int height = 0;
     bool minimized = false;
     int minimumWidth = 0;
     int minimumHeight = 0;
-    int removeModWidth = 4455;   // cmdRemoveMod
+    int removeModWidth = 4455;  // cmdRemoveMod
     int removeModHeight = 735;
-    int iniLeft = 120;           // cmdINI keeps its left
+    int iniLeft = 120;  // cmdINI keeps its left
     int txtRawLeft = 120;
     int txtRawTop = 120;
     int twipsPerPixelX = 15;
@@ -27,7 +27,7 @@ struct PixelRect {
 };
 
 struct MainWindowLayout {
-    bool apply = false;  // false while minimized: nothing moves
+    bool apply = false;    // false while minimized: nothing moves
     bool resized = false;  // the window was smaller than its minimum and takes the size below
     int width = 0;
     int height = 0;
@@ -39,7 +39,7 @@ struct MainWindowLayout {
     int txtRawTop = 0;
     int txtRawWidth = 0;
     int txtRawHeight = 0;
-    PixelRect display;       // the information display, on txtRAW's rectangle
+    PixelRect display;         // the information display, on txtRAW's rectangle
     int targetWidthTwips = 0;  // for SetTargetWidth: txtRAW.Width - 400
 };
 

@@ -36,8 +36,9 @@ void TellDocumentRefused(UserInterface& ui, const std::string& why) {
 // The working copy would land outside the program folder: the uninstall folder or the copy's own
 // name is a link that leads out (a mod archive can carry one).
 std::string WorkingCopyRefusedText() {
-    std::string text = "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the "
-                       "program folder through a link.";
+    std::string text =
+        "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the "
+        "program folder through a link.";
     text += kCrLf;
     text += "Remove the link and start the program again.";
     return text;
@@ -92,13 +93,11 @@ bool LoadDescription(StartupContext& context, StartupOutcome& outcome) {
     const LoaderContext loaderContext{context.fs, context.programFolder, workingCopy, context.ui.TwipsPerPixelX()};
     LoadResult result = LoadUninstallDescription(d, loaderContext);
     switch (result.outcome) {
-        case LoadOutcome::EndOfFile:
-            return true;
+        case LoadOutcome::EndOfFile: return true;
         case LoadOutcome::Aborted:
             context.ui.ShowMessage(result.abortMessage, "Aborting", kMbIconInformation | kMbSystemModal);
             return false;
-        case LoadOutcome::Failed:
-            break;
+        case LoadOutcome::Failed: break;
     }
     throw result.error;
 }
@@ -125,7 +124,8 @@ StartupOutcome RunStartup(StartupContext& context) {
     try {
         outcome.documentPath = AddBackslash(context.programFolder) + "uninstall\\uninstall_info.rtf";
         outcome.documentPresent = FileExists(context.fs, outcome.documentPath);
-        if (const std::string refused = ReadRefusal(context.fs, outcome.documentPath, kDocumentLimit); !refused.empty()) {
+        if (const std::string refused = ReadRefusal(context.fs, outcome.documentPath, kDocumentLimit);
+            !refused.empty()) {
             TellDocumentRefused(context.ui, refused);
             outcome.documentPresent = false;
         }
@@ -136,7 +136,7 @@ StartupOutcome RunStartup(StartupContext& context) {
         }
 
         outcome.caption = outcome.description.HasWindowCaption ? outcome.description.WindowCaption
-                                                                : "Zelvane - Version: " + AppVersion();
+                                                               : "Zelvane - Version: " + AppVersion();
         if (outcome.documentPresent && context.showDocument && !context.showDocument(outcome.documentPath)) {
             // The program ends here; the working copy goes with it rather than lingering.
             DeleteWorkingCopy(context, outcome.description.DescriptionPath);

@@ -16,8 +16,8 @@ enum class StartupState { Normal, NormalWithoutDocument, IniError, Ended };
 struct StartupOutcome {
     StartupState state = StartupState::Ended;
     UninstallDescription description;
-    std::string caption;        // the window caption to show ("Zelvane" when nothing set it)
-    std::string documentPath;   // program folder + uninstall\uninstall_info.rtf
+    std::string caption;       // the window caption to show ("Zelvane" when nothing set it)
+    std::string documentPath;  // program folder + uninstall\uninstall_info.rtf
     bool documentPresent = false;
 };
 

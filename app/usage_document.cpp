@@ -25,8 +25,9 @@ std::string VersionLine() {
 bool Succeeded(UserInterface& ui, FsStatus status) {
     if (status == FsStatus::Ok) return true;
     if (status == FsStatus::OutsideRoots) {
-        std::string text = "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the "
-                           "program folder through a link.";
+        std::string text =
+            "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the "
+            "program folder through a link.";
         text += kCrLf;
         text += "Remove the link and try again.";
         ui.ShowMessage(text, "Aborting", kMbOk | kMbIconExclamation);

@@ -12,8 +12,24 @@
 namespace zelvane::bench {
 
 enum class SeamCall : std::size_t {
-    GetAttributes, SetAttributes, OpenForRead, FileSize, ReadAll, ReadHead, WriteAll, Delete, Rename, Copy,
-    CreateFolder, CanCreateFileIn, List, ShortPath, ResolvedPath, SameVolume, FolderStamp, Count
+    GetAttributes,
+    SetAttributes,
+    OpenForRead,
+    FileSize,
+    ReadAll,
+    ReadHead,
+    WriteAll,
+    Delete,
+    Rename,
+    Copy,
+    CreateFolder,
+    CanCreateFileIn,
+    List,
+    ShortPath,
+    ResolvedPath,
+    SameVolume,
+    FolderStamp,
+    Count
 };
 
 class CountingFileSystem final : public ForwardingFileSystem {

@@ -210,9 +210,15 @@ ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& 
 }
 
 std::vector<std::string> ConsoleCommand(const ConsoleInstall& c) {
-    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color", "--program-folder", c.mod,
-            "--registry", c.registry,
-            "--answers", c.answers};
+    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE),
+            "--no-open",
+            "--no-color",
+            "--program-folder",
+            c.mod,
+            "--registry",
+            c.registry,
+            "--answers",
+            c.answers};
 }
 
 // find + rm of the listed files, from the folder that holds override.

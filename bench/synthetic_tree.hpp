@@ -14,14 +14,14 @@
 namespace zelvane::bench {
 
 struct TreeShape {
-    std::size_t files = 50000;       // files in override and below, mod files and tables included
-    std::size_t folders = 500;       // nested subfolders of override
-    std::size_t listEntries = 5000;  // entries of the file list
-    std::size_t moved = 2000;        // of those, moved into subfolders
-    std::size_t missing = 0;         // further entries whose file is nowhere
+    std::size_t files = 50000;            // files in override and below, mod files and tables included
+    std::size_t folders = 500;            // nested subfolders of override
+    std::size_t listEntries = 5000;       // entries of the file list
+    std::size_t moved = 2000;             // of those, moved into subfolders
+    std::size_t missing = 0;              // further entries whose file is nowhere
     std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
-    bool upperCaseList = false;      // the list in upper case, the files on disk in lower case
-    std::size_t tables = 0;          // 2da tables in subfolders of override with a backup to restore
+    bool upperCaseList = false;           // the list in upper case, the files on disk in lower case
+    std::size_t tables = 0;               // 2da tables in subfolders of override with a backup to restore
 };
 
 // The shape scaled down: files, folders and entries divided by divisor (at least one folder).
@@ -41,12 +41,12 @@ struct PlannedFile {
 
 // What to make, relative to the game folder and to the program folder, and what the run deletes.
 struct SyntheticInstall {
-    std::vector<std::string> folders;       // override first, then every subfolder, parents before children
-    std::vector<PlannedFile> files;         // in creation order
-    std::vector<std::string> entries;       // the file-list lines, "override\..." relative to the game folder
-    std::vector<std::string> deleted;       // where the listed files lie (relative), in list order
-    std::vector<std::string> tables;        // file names of the 2da tables (backups in backup\ beside the program)
-    std::size_t treeEntries = 0;            // files and folders below override: one read of each is the minimum
+    std::vector<std::string> folders;  // override first, then every subfolder, parents before children
+    std::vector<PlannedFile> files;    // in creation order
+    std::vector<std::string> entries;  // the file-list lines, "override\..." relative to the game folder
+    std::vector<std::string> deleted;  // where the listed files lie (relative), in list order
+    std::vector<std::string> tables;   // file names of the 2da tables (backups in backup\ beside the program)
+    std::size_t treeEntries = 0;       // files and folders below override: one read of each is the minimum
 };
 
 inline std::string Upper(std::string text) {

@@ -61,9 +61,10 @@ std::vector<std::string> PathProblems(std::string_view path) {
         }
     }
     if (name.kind == EntryKind::Outside) {
-        problems.emplace_back(dots && path.find(':') == std::string_view::npos
-                                  ? "leaves the game folder with \"..\"; the run refuses it"
-                                  : "is an absolute path; entries are relative to the game folder, and the run refuses it");
+        problems.emplace_back(
+            dots && path.find(':') == std::string_view::npos
+                ? "leaves the game folder with \"..\"; the run refuses it"
+                : "is an absolute path; entries are relative to the game folder, and the run refuses it");
     } else if (name.kind == EntryKind::NotPlainName) {
         problems.emplace_back("names a stream or a device, not a plain file; the run never deletes it");
     } else if (IsPathSeparator(path.front())) {
@@ -73,13 +74,15 @@ std::vector<std::string> PathProblems(std::string_view path) {
         problems.emplace_back("uses \"..\"; the run reads it as " + Quoted(name.relative));
     }
     if (path.find_first_of("*?") != std::string_view::npos) {
-        problems.emplace_back("contains a wildcard; an entry names one file, so the run finds none and logs File Not Found");
+        problems.emplace_back(
+            "contains a wildcard; an entry names one file, so the run finds none and logs File Not Found");
     }
     if (trailing) {
-        problems.emplace_back(name.kind == EntryKind::File
-                                  ? "has a name that ends with a space or a dot, which Windows drops; the run reads it as " +
-                                        Quoted(name.relative)
-                                  : std::string("has a name that ends with a space or a dot, which Windows drops"));
+        problems.emplace_back(
+            name.kind == EntryKind::File
+                ? "has a name that ends with a space or a dot, which Windows drops; the run reads it as " +
+                      Quoted(name.relative)
+                : std::string("has a name that ends with a space or a dot, which Windows drops"));
     } else if (path.back() == '\t') {
         problems.emplace_back("ends with a tab, so it names no file and the run logs File Not Found");
     }
@@ -103,8 +106,9 @@ std::vector<Diagnostic> CheckEntries(const DescriptionText& text) {
         }
         if (LooksLikeProse(entry)) {
             Add(out, n, Severity::Warning,
-                what + " looks like prose, but every line after #file_list that does not begin with ;, # or a space "
-                       "names a file to delete");
+                what +
+                    " looks like prose, but every line after #file_list that does not begin with ;, # or a space "
+                    "names a file to delete");
             continue;
         }
         AddPathProblems(out, n, what, entry);

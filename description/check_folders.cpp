@@ -35,7 +35,8 @@ std::string KindOf(const DescriptionLine& entry) { return entry.key->Text() + " 
 
 }  // namespace
 
-std::vector<Diagnostic> CheckModFolder(const FileSystem& fs, const DescriptionText& text, const std::string& modFolder) {
+std::vector<Diagnostic> CheckModFolder(const FileSystem& fs, const DescriptionText& text,
+                                       const std::string& modFolder) {
     std::vector<Diagnostic> out;
     if (!FolderExists(fs, modFolder)) {
         Add(out, 0, Severity::Error, "the mod folder " + Quoted(modFolder) + " does not exist");
@@ -95,11 +96,10 @@ std::vector<Diagnostic> CheckGameFolder(const FileSystem& fs, const DescriptionT
             if (state.found && FileExists(fs, state.result)) {
                 const std::string found = Quoted(state.result.substr(root.size()));
                 Add(out, n, Severity::Note,
-                    searchesSubfolders
-                        ? what + " is only in a subfolder of override, at " + found +
-                              "; for K2 the run asks before deleting it there"
-                        : what + " is only in a subfolder of override, at " + found +
-                              "; for K1 the run does not search there and logs File Not Found");
+                    searchesSubfolders ? what + " is only in a subfolder of override, at " + found +
+                                             "; for K2 the run asks before deleting it there"
+                                       : what + " is only in a subfolder of override, at " + found +
+                                             "; for K1 the run does not search there and logs File Not Found");
                 continue;
             }
         }

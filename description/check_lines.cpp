@@ -15,14 +15,32 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // Every key and marker, numbers written as N.
-constexpr std::array<std::string_view, 26> kKnownForms = {
-    "#default_format_width=", "#window_caption=", "#game=", "#game_select=", "#confirm_message_begin#",
-    "#confirm_message_end#", "#confirm_message_title=", "#confirm_message_format_width=", "#confirm_message_beep=",
-    "#explicit_instructions_begin#", "#explicit_instructions_end#", "#explicit_instructions_title=",
-    "#explicit_instructions_icon=", "#explicit_instructions_format_width=", "#explicit_instructions_beep=",
-    "#qdelete_file_N=", "#qdelete_file_format_width_N=", "#qdelete_file_begin_N#", "#qdelete_file_end_N#",
-    "#qrestore_file_N=", "#qrestore_file_format_width_N=", "#qrestore_file_begin_N#", "#qrestore_file_end_N#",
-    "#qrestore_2da=", "#qrestore_2da_files=", "#file_list"};
+constexpr std::array<std::string_view, 26> kKnownForms = {"#default_format_width=",
+                                                          "#window_caption=",
+                                                          "#game=",
+                                                          "#game_select=",
+                                                          "#confirm_message_begin#",
+                                                          "#confirm_message_end#",
+                                                          "#confirm_message_title=",
+                                                          "#confirm_message_format_width=",
+                                                          "#confirm_message_beep=",
+                                                          "#explicit_instructions_begin#",
+                                                          "#explicit_instructions_end#",
+                                                          "#explicit_instructions_title=",
+                                                          "#explicit_instructions_icon=",
+                                                          "#explicit_instructions_format_width=",
+                                                          "#explicit_instructions_beep=",
+                                                          "#qdelete_file_N=",
+                                                          "#qdelete_file_format_width_N=",
+                                                          "#qdelete_file_begin_N#",
+                                                          "#qdelete_file_end_N#",
+                                                          "#qrestore_file_N=",
+                                                          "#qrestore_file_format_width_N=",
+                                                          "#qrestore_file_begin_N#",
+                                                          "#qrestore_file_end_N#",
+                                                          "#qrestore_2da=",
+                                                          "#qrestore_2da_files=",
+                                                          "#file_list"};
 
 // The text with its first run of digits written as N; the digits themselves in `digits`.
 std::string WithN(std::string_view text, std::string& digits) {
@@ -51,9 +69,11 @@ bool IsMarkerLine(std::string_view lower) {
 std::string Head(std::string_view lower) {
     lower = lower.substr(0, 48);
     // A tab, an LF or another control character ends it too (lines that end with LF alone hold LFs).
-    const auto control = std::find_if(lower.begin(), lower.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+    const auto control =
+        std::find_if(lower.begin(), lower.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; });
     lower = lower.substr(0, static_cast<std::size_t>(control - lower.begin()));
-    if (const std::size_t eq = lower.find('='); eq != std::string_view::npos) return std::string(lower.substr(0, eq + 1));
+    if (const std::size_t eq = lower.find('='); eq != std::string_view::npos)
+        return std::string(lower.substr(0, eq + 1));
     if (const std::size_t hash = lower.find('#', 1); hash != std::string_view::npos) {
         return std::string(lower.substr(0, hash + 1));
     }
@@ -105,8 +125,8 @@ std::string NearestKey(std::string_view head) {
 
 // "#qdelete_file_07=", "#qrestore_file_format_width_100=": the shape of a q-entry key whose number is not 0 to 99.
 bool IsMisnumberedKey(std::string_view lower) {
-    for (std::string_view stem : {"#qdelete_file_format_width_", "#qrestore_file_format_width_", "#qdelete_file_",
-                                  "#qrestore_file_"}) {
+    for (std::string_view stem :
+         {"#qdelete_file_format_width_", "#qrestore_file_format_width_", "#qdelete_file_", "#qrestore_file_"}) {
         if (!lower.starts_with(stem)) continue;
         std::size_t i = stem.size();
         const std::size_t first = i;
@@ -144,7 +164,8 @@ void CheckQuietValues(const DescriptionLine& line, std::vector<Diagnostic>& out)
     if (line.Carries("#confirm_message_beep=") || line.Carries("#explicit_instructions_beep=")) {
         const std::size_t first = value.find_first_not_of(" \t");
         const std::size_t last = value.find_last_not_of(" \t");
-        const std::string word = first == std::string_view::npos ? "" : LowerCase(value.substr(first, last + 1 - first));
+        const std::string word =
+            first == std::string_view::npos ? "" : LowerCase(value.substr(first, last + 1 - first));
         const bool meantOn = word == "true" || word == "yes" || word == "on" || word == "-1";
         if (!ToBeep(value) && (meantOn || NumericPrefix(value) != 0.0)) {
             Add(out, line.number, Severity::Warning,

@@ -57,13 +57,13 @@ std::string Misspelt(const DescriptionText& text, LowerBytes& lower, std::string
     return {};
 }
 
-void CheckBlock(const DescriptionText& text, LowerBytes& lower, const DescriptionLine& line, std::vector<Diagnostic>& out) {
+void CheckBlock(const DescriptionText& text, LowerBytes& lower, const DescriptionLine& line,
+                std::vector<Diagnostic>& out) {
     const BlockUse& block = *line.block;
     const BlockCut& cut = block.cut;
     const std::string owner = "the block of " + line.key->Text() + ": ";
     switch (cut.status) {
-        case BlockCut::Status::Ok:
-            return;
+        case BlockCut::Status::Ok: return;
         case BlockCut::Status::Missing: {
             const bool beginMissing = cut.begin == std::string::npos;
             const bool endMissing = cut.end == std::string::npos;

@@ -53,8 +53,10 @@ void CheckGameChoice(const DescriptionText& text, check::GameChoice choice, std:
             "there is no #game= line and #game_select= is not true; " + stop + " (write #game=1 or #game=2)");
     } else {
         Add(out, line, Severity::Error,
-            "#game= is " + std::to_string(choice.game) + " and #game_select= is not true; the removal accepts only 1 "
-            "(K1) or 2 (K2), so " + stop);
+            "#game= is " + std::to_string(choice.game) +
+                " and #game_select= is not true; the removal accepts only 1 "
+                "(K1) or 2 (K2), so " +
+                stop);
     }
 }
 
@@ -71,7 +73,8 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
                 "; start-up would stop with \"The uninstall_data.ini file " + refused + ".\"");
         return out;
     }
-    if (!FileExists(fs, loaded.DescriptionPath) || fs.ReadAll(loaded.DescriptionPath, bytes, kDescriptionLimit) != FsStatus::Ok) {
+    if (!FileExists(fs, loaded.DescriptionPath) ||
+        fs.ReadAll(loaded.DescriptionPath, bytes, kDescriptionLimit) != FsStatus::Ok) {
         Add(out, 0, Severity::Error,
             "the file " + check::Quoted(loaded.DescriptionPath) +
                 " was not found; start-up would stop with \"The uninstall_data.ini file was not found.\"");
@@ -106,7 +109,8 @@ std::vector<Diagnostic> CheckDescription(const FileSystem& fs, const CheckOption
         Append(out, check::CheckTablesInFileList(text, backups));
     }
     if (!options.modFolder.empty()) Append(out, check::CheckModFolder(fs, text, options.modFolder));
-    if (!options.gameFolder.empty()) Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game.value_or(check::GameChoice{})));
+    if (!options.gameFolder.empty())
+        Append(out, check::CheckGameFolder(fs, text, options.gameFolder, game.value_or(check::GameChoice{})));
 
     std::stable_sort(out.begin(), out.end(), [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; });
     return out;
@@ -116,15 +120,9 @@ std::string FormatDiagnostic(const Diagnostic& diagnostic, std::string_view file
     std::string text = std::string(file) + ":";
     if (diagnostic.line > 0) text += std::to_string(diagnostic.line) + ":";
     switch (diagnostic.severity) {
-        case Severity::Error:
-            text += " error: ";
-            break;
-        case Severity::Warning:
-            text += " warning: ";
-            break;
-        case Severity::Note:
-            text += " note: ";
-            break;
+        case Severity::Error: text += " error: "; break;
+        case Severity::Warning: text += " warning: "; break;
+        case Severity::Note: text += " note: "; break;
     }
     return text + diagnostic.text;
 }

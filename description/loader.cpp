@@ -122,12 +122,9 @@ private:
             CutBlocks(text_, *workingCopy_);
         }
         switch (block.cut.status) {
-            case BlockCut::Status::Ok:
-                break;
-            case BlockCut::Status::Missing:
-                return std::nullopt;
-            case BlockCut::Status::Negative:
-                throw InvalidArgumentError();
+            case BlockCut::Status::Ok: break;
+            case BlockCut::Status::Missing: return std::nullopt;
+            case BlockCut::Status::Negative: throw InvalidArgumentError();
         }
         return block.cut.Text(*workingCopy_);
     }

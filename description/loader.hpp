@@ -13,14 +13,14 @@ enum class LoadOutcome { EndOfFile, Aborted, Failed };
 
 struct LoadResult {
     LoadOutcome outcome = LoadOutcome::EndOfFile;
-    std::string abortMessage;  // for Aborted: the text of the "Aborting" box
+    std::string abortMessage;   // for Aborted: the text of the "Aborting" box
     ProgramError error{0, ""};  // for Failed
 };
 
 struct LoaderContext {
     const FileSystem& fs;
-    std::string programFolder;     // no trailing backslash
-    std::string workingCopyPath;   // uninstall\uninstall_data20A.ini, already written
+    std::string programFolder;    // no trailing backslash
+    std::string workingCopyPath;  // uninstall\uninstall_data20A.ini, already written
     int twipsPerPixelX = 15;
 };
 

@@ -29,8 +29,8 @@ constexpr std::array<std::string_view, 16> kKeys = {
     "#file_list",
 };
 
-constexpr std::array<std::string_view, 4> kNumberedStems = {
-    "#qdelete_file_", "#qdelete_file_format_width_", "#qrestore_file_", "#qrestore_file_format_width_"};
+constexpr std::array<std::string_view, 4> kNumberedStems = {"#qdelete_file_", "#qdelete_file_format_width_",
+                                                            "#qrestore_file_", "#qrestore_file_format_width_"};
 
 // Long enough for every key, the numbered ones with two digits included.
 constexpr std::size_t kKeyPrefixLength = 48;

@@ -28,8 +28,7 @@ inline void Check(bool condition, const char* what) {
 // a NUL byte (or the end of the input) for texts.
 class InputReader {
 public:
-    InputReader(const std::uint8_t* data, std::size_t size)
-        : rest_(reinterpret_cast<const char*>(data), size) {}
+    InputReader(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
 
     std::uint8_t Byte() {
         if (rest_.empty()) return 0;

@@ -20,8 +20,8 @@ using namespace zelvane;
 
 bool EndsWith(std::string_view text, std::string_view tail) { return text.ends_with(tail); }
 
-void StringHelpers(std::string_view text, std::string_view find, std::string_view replacement, int start,
-                   int count, CompareMode mode) {
+void StringHelpers(std::string_view text, std::string_view find, std::string_view replacement, int start, int count,
+                   CompareMode mode) {
     try {
         const int last = FindLast(text, find, start, mode);
         fuzz::Check(last >= 0 && static_cast<std::size_t>(last) <= text.size(), "FindLast outside the text");
@@ -41,7 +41,8 @@ void StringHelpers(std::string_view text, std::string_view find, std::string_vie
     (void)ReplaceText(text, find, replacement, start, count, mode);
     fuzz::Check(LowerCase(text).size() == text.size(), "LowerCase changed the length");
     (void)StartsWithKey(text, LowerCase(find));
-    for (const std::string& line : SplitInputLines(text)) fuzz::Check(line.find('\r') == std::string::npos, "a CR inside a line");
+    for (const std::string& line : SplitInputLines(text))
+        fuzz::Check(line.find('\r') == std::string::npos, "a CR inside a line");
 }
 
 void PathHelpers(const MemoryFileSystem& fs, std::string_view path, std::string_view anchor,
@@ -57,7 +58,8 @@ void PathHelpers(const MemoryFileSystem& fs, std::string_view path, std::string_
     fuzz::Check(ParentFolder(path).size() <= path.size(), "ParentFolder longer than the path");
     (void)GetLongPath(fs, path);
     const std::string shortPath = GetShortPath(fs, path);
-    if (!shortPath.empty()) fuzz::Check(FileExists(fs, shortPath) || FolderExists(fs, shortPath), "a short name of nothing");
+    if (!shortPath.empty())
+        fuzz::Check(FileExists(fs, shortPath) || FolderExists(fs, shortPath), "a short name of nothing");
 
     const std::string doubled = DoubleSlash(path);
     const std::string proper = ProperCasePath(doubled);

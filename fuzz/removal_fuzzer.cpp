@@ -48,16 +48,17 @@ const std::string& Pick(fuzz::InputReader& in, const std::array<std::string, N>&
     return pool[in.Byte() % N];
 }
 
-const std::array<std::string, 6> kFolders = {"override", "override\\sub", "override\\deep\\er", "movies", "",
-                                             "override\\link"};
+const std::array<std::string, 6> kFolders = {"override", "override\\sub", "override\\deep\\er", "movies",
+                                             "",         "override\\link"};
 const std::array<std::string, 7> kNames = {"a.tga", "b.uti", "c.tga", "d.tga", "x.tga", "y.tga", "m.bik"};
 const std::array<std::string, 3> kTables = {"appearance.2da", "feat.2da", "spells.2da"};
 // File-list and queued-delete entries: plain names, names that lead out or name no plain file.
 // None names a table or an .original file, which the description may not delete.
 const std::array<std::string, 14> kEntries = {
-    "override\\a.tga", "override\\b.uti",   "override\\c.tga",    "override\\sub\\d.tga", "override\\link\\x.tga",
-    "override\\evil.tga", "..\\outside.txt", "override\\*.uti",   "override\\c.tga.",     "override\\CON",
-    "movies\\m.bik",   "override\\y.tga ", "override\\deep\\er\\a.tga", "override\\x.tga"};
+    "override\\a.tga",           "override\\b.uti",    "override\\c.tga", "override\\sub\\d.tga",
+    "override\\link\\x.tga",     "override\\evil.tga", "..\\outside.txt", "override\\*.uti",
+    "override\\c.tga.",          "override\\CON",      "movies\\m.bik",   "override\\y.tga ",
+    "override\\deep\\er\\a.tga", "override\\x.tga"};
 const std::array<std::string, 5> kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga",
                                               "override\\evil.tga", "override\\link\\y.tga"};
 
@@ -75,17 +76,30 @@ void AddOutside(MemoryFileSystem& fs) {
 }
 
 std::vector<std::string> LinkTargets(const std::string& program) {
-    return {kOutside,           kOutside + "\\sub", kOutside + "\\save.sav", kOutside + "\\gone.sav", kOverride,
-            program + "\\backup", "C:\\Games",        kOutside + "\\profile",  kOutside + "\\endless",
+    return {kOutside,
+            kOutside + "\\sub",
+            kOutside + "\\save.sav",
+            kOutside + "\\gone.sav",
+            kOverride,
+            program + "\\backup",
+            "C:\\Games",
+            kOutside + "\\profile",
+            kOutside + "\\endless",
             kOverride + "\\appearance.2da"};
 }
 
 std::vector<std::string> LinkPlaces(const std::string& program) {
-    return {kOverride + "\\link",          kOverride + "\\evil.tga",        kOverride + "\\sub\\appearance.2da",
-            program + "\\Backup Uninstall", program + "\\Backup Uninstall\\appearance.2da",
-            program + "\\uninstall\\removal_results.rtf", program + "\\uninstall\\uninstall_data20A.ini",
-            kOverride + "\\loop",          kOverride + "\\x.tga.original",
-            program + "\\backup\\appearance.2da", program + "\\backup\\feat.2da",
+    return {kOverride + "\\link",
+            kOverride + "\\evil.tga",
+            kOverride + "\\sub\\appearance.2da",
+            program + "\\Backup Uninstall",
+            program + "\\Backup Uninstall\\appearance.2da",
+            program + "\\uninstall\\removal_results.rtf",
+            program + "\\uninstall\\uninstall_data20A.ini",
+            kOverride + "\\loop",
+            kOverride + "\\x.tga.original",
+            program + "\\backup\\appearance.2da",
+            program + "\\backup\\feat.2da",
             program + "\\uninstall\\uninstall_info.rtf"};
 }
 
@@ -124,10 +138,13 @@ public:
     std::string OpenFileDialog(const OpenFileRequest&) override {
         if (++dialogs_ > 20) return "";
         PlayerActs();
-        const std::vector<std::string> choices = {
-            "", kOverride + "\\sub\\appearance.2da", kOverride + "\\appearance.2da", kOutside + "\\sub\\appearance.2da",
-            program_ + "\\backup\\appearance.2da", program_ + "\\Backup Uninstall\\appearance.2da",
-            kOverride + "\\link\\feat.2da"};
+        const std::vector<std::string> choices = {"",
+                                                  kOverride + "\\sub\\appearance.2da",
+                                                  kOverride + "\\appearance.2da",
+                                                  kOutside + "\\sub\\appearance.2da",
+                                                  program_ + "\\backup\\appearance.2da",
+                                                  program_ + "\\Backup Uninstall\\appearance.2da",
+                                                  kOverride + "\\link\\feat.2da"};
         return choices[in_.Byte() % choices.size()];
     }
 
@@ -189,7 +206,8 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
                 case 3: fs.AddFile(program + "\\backup\\" + Pick(in, kTables), content + " backup"); break;
                 case 4: {
                     const std::string& table = Pick(in, kTables);
-                    fs.AddFile(program + "\\Backup Uninstall\\" + (in.Byte() % 2 ? "original install backup." : "") + table,
+                    fs.AddFile(program + "\\Backup Uninstall\\" + (in.Byte() % 2 ? "original install backup." : "") +
+                                   table,
                                content + " earlier run");
                     break;
                 }
@@ -229,8 +247,8 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
 
 std::string QEntry(const std::string& kind, int number, const std::string& file) {
     const std::string n = std::to_string(number);
-    return "#" + kind + "_" + n + "=" + file + "\r\n#" + kind + "_begin_" + n + "#\r\nSure?\r\n#" + kind + "_end_" +
-           n + "#\r\n";
+    return "#" + kind + "_" + n + "=" + file + "\r\n#" + kind + "_begin_" + n + "#\r\nSure?\r\n#" + kind + "_end_" + n +
+           "#\r\n";
 }
 
 std::string BuildDescription(fuzz::InputReader& in) {

@@ -40,7 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Check(IsUtf8(colored), "the coloured rendering is not UTF-8");
 
     const std::string envelope = BuildPromptRtf(rtf, 12);
-    fuzz::Check(IsUtf8(RenderRtfForTerminal(envelope, RtfTerminalOptions{false})), "the envelope's rendering is not UTF-8");
+    fuzz::Check(IsUtf8(RenderRtfForTerminal(envelope, RtfTerminalOptions{false})),
+                "the envelope's rendering is not UTF-8");
 
     fuzz::Check(IsUtf8(TerminalUtf8(rtf)), "TerminalUtf8 is not UTF-8");
     for (int color = -1; color <= 17; ++color) {

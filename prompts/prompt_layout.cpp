@@ -40,12 +40,12 @@ PromptLayout LayoutPrompt(const PromptLayoutInput& input) {
     const std::int64_t factorY = Factor(input.twipsPerPixelY);
 
     // The measured width is trusted as asked for; a fixed width is taken from the window itself.
-    const std::int64_t bodyWidth =
-        input.formatWidthTwips == -1 ? input.autoWidthPixels : input.bodyActualWidthPixels;
+    const std::int64_t bodyWidth = input.formatWidthTwips == -1 ? input.autoWidthPixels : input.bodyActualWidthPixels;
     const std::int64_t rightEdge = input.labelLeft + bodyWidth * factorX;
     std::int64_t dialogWidth = rightEdge + 300;
 
-    const std::int64_t buttonTop = input.labelTop + static_cast<std::int64_t>(input.bodyActualHeightPixels) * factorY + 120;
+    const std::int64_t buttonTop =
+        input.labelTop + static_cast<std::int64_t>(input.bodyActualHeightPixels) * factorY + 120;
     const std::int64_t dialogHeight = buttonTop + input.designedButtonHeight + 500;
 
     const std::int64_t width = input.buttonWidth;
@@ -116,8 +116,8 @@ PromptFit FitPromptToWorkArea(const PromptLayoutInput& input, int workWidthTwips
 
 int MaxBodyHeightPixels(const PromptLayoutInput& input, int workHeightTwips) {
     const std::int64_t factorY = Factor(input.twipsPerPixelY);
-    const std::int64_t room = static_cast<std::int64_t>(workHeightTwips) - input.labelTop - 120 -
-                              input.designedButtonHeight - 500;
+    const std::int64_t room =
+        static_cast<std::int64_t>(workHeightTwips) - input.labelTop - 120 - input.designedButtonHeight - 500;
     return ClampToInt32(std::max<std::int64_t>(room / factorY, 1));
 }
 

@@ -7,12 +7,12 @@
 
 namespace zelvane {
 
-inline constexpr int kPromptLabelLeft = 900;          // lblMSG: the body's top-left corner
+inline constexpr int kPromptLabelLeft = 900;  // lblMSG: the body's top-left corner
 inline constexpr int kPromptLabelTop = 195;
-inline constexpr int kPromptButtonDesignLeft = 360;   // cmdOK(0) as designed
+inline constexpr int kPromptButtonDesignLeft = 360;  // cmdOK(0) as designed
 inline constexpr int kPromptButtonDesignHeight = 415;
 inline constexpr int kPromptButtonGap = 240;
-inline constexpr int kPromptMaxButtons = 32768;        // the control array's index range
+inline constexpr int kPromptMaxButtons = 32768;  // the control array's index range
 
 // Where the body window is created and how wide it is asked to be, before its size is read back.
 struct PromptBodyPlacement {
@@ -47,11 +47,11 @@ struct PromptLayoutInput {
 
 struct PromptLayout {
     PromptBodyPlacement body;
-    int rightEdge = 0;     // the body's right edge
-    int dialogWidth = 0;   // outer size of the dialog window
+    int rightEdge = 0;    // the body's right edge
+    int dialogWidth = 0;  // outer size of the dialog window
     int dialogHeight = 0;
-    int buttonTop = 0;     // every button's top
-    int buttonWidth = 0;   // every button's size
+    int buttonTop = 0;    // every button's top
+    int buttonWidth = 0;  // every button's size
     int buttonHeight = 0;
     std::vector<int> buttonLefts;  // one per button, index 0 first
 };

@@ -5,9 +5,9 @@
 namespace zelvane {
 
 std::string_view SystemSoundName(int soundNumber) {
-    static constexpr std::array<std::string_view, 7> kNames = {
-        ".Default", "SystemAsterisk", "SystemExclamation", "SystemExit", "SystemHand", "SystemQuestion",
-        "SystemStart"};
+    static constexpr std::array<std::string_view, 7> kNames = {".Default",   "SystemAsterisk", "SystemExclamation",
+                                                               "SystemExit", "SystemHand",     "SystemQuestion",
+                                                               "SystemStart"};
     if (soundNumber < 0 || soundNumber >= static_cast<int>(kNames.size())) return {};
     return kNames[static_cast<std::size_t>(soundNumber)];
 }

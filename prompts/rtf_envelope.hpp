@@ -6,8 +6,8 @@
 
 namespace zelvane {
 
-extern const char* const kRtfFontHeader;   // "{\rtf1\ansi...Times New Roman;}}" (no CRLF)
-extern const char* const kRtfColorTable;   // "{\colortbl ;\red0...;}" (no CRLF)
+extern const char* const kRtfFontHeader;  // "{\rtf1\ansi...Times New Roman;}}" (no CRLF)
+extern const char* const kRtfColorTable;  // "{\colortbl ;\red0...;}" (no CRLF)
 
 // msgText unchanged when it begins with "{\rtf1", else wrapped in the prompt envelope.
 std::string BuildPromptRtf(std::string_view msgText, int fontSize);

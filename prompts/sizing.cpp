@@ -118,8 +118,10 @@ void DetermineFonts(std::string_view header, std::vector<std::string>& fontTable
         // A face name is at most 31 characters (a font is created from no more), so a run of
         // entries sharing one far-off ";" keeps its memory and time linear.
         constexpr std::size_t kMaxFaceName = 31;
-        if (nameStart >= semicolon) fontTable.emplace_back();
-        else fontTable.emplace_back(s.substr(nameStart, std::min(semicolon - nameStart, kMaxFaceName)));
+        if (nameStart >= semicolon)
+            fontTable.emplace_back();
+        else
+            fontTable.emplace_back(s.substr(nameStart, std::min(semicolon - nameStart, kMaxFaceName)));
     }
 }
 

@@ -43,8 +43,9 @@ void AppendLeftToTableRestore(RunState& run, std::string_view entry) {
 }
 
 void AppendNotDeletedInSubfolder(RunState& run, std::string_view entry) {
-    AppendLine(run.removalLog,
-               LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: " + LogDisplay(entry)).EndPlain());
+    AppendLine(
+        run.removalLog,
+        LogLine().Then(Colour::Decision, "Not deleted in subfolder per user request: " + LogDisplay(entry)).EndPlain());
 }
 
 // The player's answer to the first deletion in a subfolder, which stands for the rest of the list.
@@ -55,14 +56,14 @@ struct SubfolderAnswers {
 
 int AskSubfolderDelete(RunState& run, std::string_view entry, const std::string& found) {
     const std::string crlf(kCrLf);
-    const std::string text =
-        "The file \\par " + crlf + "\\cf5 " + EscapeRtfText(DoubleSlash(entry)) + "\\cf1\\par " + crlf +
-        "was found in a subfolder\\par " + crlf + "\\cf5 " +
-        EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), found))) + "\\cf1\\par " + crlf + "\\par " +
-        crlf + "Would you like to proceed with deletion?\\par " + crlf + "\\par " + crlf + "\\par " + crlf +
-        "\\cf10 Selecting yes will \\ul not\\ulnone  limit searches to this folder\\par " + crlf +
-        "If more than one copy of this file exists in the override\\par " + crlf +
-        "it will delete the \\i first\\i0  occurance it finds.\\cf1 ";
+    const std::string text = "The file \\par " + crlf + "\\cf5 " + EscapeRtfText(DoubleSlash(entry)) + "\\cf1\\par " +
+                             crlf + "was found in a subfolder\\par " + crlf + "\\cf5 " +
+                             EscapeRtfText(DoubleSlash(GetFolderPart(run.fs(), found))) + "\\cf1\\par " + crlf +
+                             "\\par " + crlf + "Would you like to proceed with deletion?\\par " + crlf + "\\par " +
+                             crlf + "\\par " + crlf +
+                             "\\cf10 Selecting yes will \\ul not\\ulnone  limit searches to this folder\\par " + crlf +
+                             "If more than one copy of this file exists in the override\\par " + crlf +
+                             "it will delete the \\i first\\i0  occurance it finds.\\cf1 ";
     return AskPrompt(run, text, YesNoPrompt("Confirm Delete in Subfolder"));
 }
 
@@ -115,9 +116,7 @@ void RemoveEntry(RunState& run, SubfolderAnswers& answers, std::string_view entr
     // as written is what the log shows.
     const EntryName name = ResolveEntry(entry);
     switch (name.kind) {
-        case EntryKind::Outside:
-            AppendRefused(run, LogDisplay(entry));
-            return;
+        case EntryKind::Outside: AppendRefused(run, LogDisplay(entry)); return;
         case EntryKind::NotPlainName:
             if (NamesAStreamOfNothing(run, entry)) {
                 AppendNotFound(run, entry);
@@ -125,11 +124,8 @@ void RemoveEntry(RunState& run, SubfolderAnswers& answers, std::string_view entr
                 AppendNotPlainName(run, LogDisplay(entry));
             }
             return;
-        case EntryKind::NoSuchFile:
-            AppendNotFound(run, entry);
-            return;
-        case EntryKind::File:
-            break;
+        case EntryKind::NoSuchFile: AppendNotFound(run, entry); return;
+        case EntryKind::File: break;
     }
     const std::string path = AddBackslash(run.gameFolder) + name.relative;
     if (!ResolvesInsideGameFolder(run.fs(), run.gameFolder, path)) {

@@ -15,7 +15,6 @@ static_assert(kTalkTableHeader.size() == kTalkTableHeaderSize);
 constexpr std::uint32_t kStopStyleInformation = kMbOk | kMbIconInformation | kMbSystemModal;  // 0x1040
 constexpr std::uint32_t kStopStyleExclamation = kMbOk | kMbIconExclamation | kMbSystemModal;  // 0x1030
 
-
 void TellRegistryMissing(RunState& run) {
     PromptSpec spec;
     spec.title = "Error";

@@ -36,7 +36,8 @@ void RunQueuedDeletes(RunState& run) {
             run.counts.failures += deleted.Failures();
             if (deleted.Succeeded()) run.counts.deleted += 1;
         } else {
-            AppendLine(run.removalLog, LogLine::Of("QDeleteFile").Then(Colour::Decision, "User chose not to delete " + name).End());
+            AppendLine(run.removalLog,
+                       LogLine::Of("QDeleteFile").Then(Colour::Decision, "User chose not to delete " + name).End());
         }
     }
 }

@@ -63,8 +63,9 @@ bool StaleStart(RunState& run) {
     spec.formatWidth = 7500;
     AskPrompt(run,
               "This program appears to have been started \\b before\\b0  the Quarrow was run \\i\\ul OR\\ulnone\\i0  "
-              "some files were manually moved in this apps folder.\\par " + crlf + "\\par " + crlf +
-                  "Whatever the case, the internal variables are not up to date.\\par " + crlf + "\\par " + crlf +
+              "some files were manually moved in this apps folder.\\par " +
+                  crlf + "\\par " + crlf + "Whatever the case, the internal variables are not up to date.\\par " +
+                  crlf + "\\par " + crlf +
                   "\\cf10 This program must be closed and restarted before it can remove the mod.",
               spec);
     return true;
@@ -97,7 +98,8 @@ void WriteLogHeader(RunState& run) {
     FileSystem& fs = run.fs();
     std::string& log = run.removalLog;
     log += LogDocumentHeader();
-    AppendLine(log, LogLine::BoldIn(Colour::Heading).Add("Game is K" + std::to_string(GameNumber(*run.game))).EndBold());
+    AppendLine(log,
+               LogLine::BoldIn(Colour::Heading).Add("Game is K" + std::to_string(GameNumber(*run.game))).EndBold());
 
     std::string game = AddBackslash(run.gameFolder) + "dialog.tlk";
     game = AddBackslash(GetFolderPart(fs, GetLongPath(fs, game)));

@@ -22,8 +22,8 @@ enum class RunOutcome {
 
 struct RunResult {
     RunOutcome outcome = RunOutcome::Stopped;
-    std::string log;        // RemovalLog as it stood at the end
-    std::string logPath;    // where it was saved, when Completed
+    std::string log;      // RemovalLog as it stood at the end
+    std::string logPath;  // where it was saved, when Completed
     int failureCount = 0;
     int notFoundCount = 0;
     int deletedCount = 0;         // files deleted by the file list and the queued deletes

@@ -105,8 +105,10 @@ void RestoreOne(RunState& run, TableRestore& restore, const std::string& backup)
         if (answer == 0 || (answer == 2 && MergeOffered(comparison))) {
             r.current = GetLongPath(run.fs(), overrideTarget);
             r.renameTarget = *r.current;
-            if (answer == 0) RunReplacement(run, restore.ledger, r);
-            else RunMerge(run, restore.ledger, r, *comparison);
+            if (answer == 0)
+                RunReplacement(run, restore.ledger, r);
+            else
+                RunMerge(run, restore.ledger, r, *comparison);
         } else if (answer == 1) {
             const std::string name = EscapeRtfText(r.name);
             Log2da(run, Line2da().Named(Colour::Decision, "User declined ", name, " replacement.").End());
@@ -130,8 +132,10 @@ void RestoreOne(RunState& run, TableRestore& restore, const std::string& backup)
     if (answer == 0 || (answer == 3 && MergeOffered(comparison))) {
         r.current = found;
         r.renameTarget = found;
-        if (answer == 0) RunReplacement(run, restore.ledger, r);
-        else RunMerge(run, restore.ledger, r, *comparison);
+        if (answer == 0)
+            RunReplacement(run, restore.ledger, r);
+        else
+            RunMerge(run, restore.ledger, r, *comparison);
     } else if (answer == 1) {
         LocateAndReplace(run, restore, r);
     } else if (answer == 2) {

@@ -31,7 +31,8 @@ int AskReplaceInOverride(RunState& run, const std::string& name, const std::opti
         "2da replacement is enabled. Would you like to replace the \\cf5 " + n +
         "\\cf1  in the override with the backup copy generated when you installed this mod?\\par " + kCrLfText +
         "\\par " + kCrLfText + BackupUninstallNote(n) + "\\par " + kCrLfText +
-        "\\cf10\\ul\\b NOTE ALSO:\\b0\\ulnone\\cf2  If you have installed \\i any\\i0  mods that have altered the \\cf5 " + n +
+        "\\cf10\\ul\\b NOTE ALSO:\\b0\\ulnone\\cf2  If you have installed \\i any\\i0  mods that have altered the \\cf5 " +
+        n +
         " \\cf2 since you installed this one then replacing it is probably a bad idea and \\b UNLESS\\b0  you "
         "\\b REALLY\\b0\\ know what you are doing then you are advised \\b NOT\\b0  to replace it.";
     PromptSpec spec = YesNoPrompt(ReplaceTitle(name));
@@ -55,12 +56,13 @@ int AskFoundFile(RunState& run, const std::string& name, const std::string& foun
                  const std::optional<TableComparison>& comparison) {
     const std::string n = EscapeRtfText(name);
     const std::string text =
-        "2da replacement is enabled. Would you like to replace the \\cf5 " + n + "\\cf1  located at \\cf5 " + kCrLfText +
-        EscapeRtfText(DoubleSlash(found)) + "\\cf1 with the backup copy generated when you installed this mod?\\par " +
-        kCrLfText + "\\par " + kCrLfText + "Selecting \\cf7\\b yes\\b0\\cf1  will replace the file.\\par " + kCrLfText +
+        "2da replacement is enabled. Would you like to replace the \\cf5 " + n + "\\cf1  located at \\cf5 " +
+        kCrLfText + EscapeRtfText(DoubleSlash(found)) +
+        "\\cf1 with the backup copy generated when you installed this mod?\\par " + kCrLfText + "\\par " + kCrLfText +
+        "Selecting \\cf7\\b yes\\b0\\cf1  will replace the file.\\par " + kCrLfText +
         "Selecting \\cf7\\b no\\b0\\cf1  will allow you to locate the replace target yourself.\\par " + kCrLfText +
-        "Selecting \\cf7\\b cancel\\b0\\cf1  will abort and allow you to do it manually.\\par " + kCrLfText + kCrLfText +
-        BackupUninstallNote(n) + "\\par " + kCrLfText +
+        "Selecting \\cf7\\b cancel\\b0\\cf1  will abort and allow you to do it manually.\\par " + kCrLfText +
+        kCrLfText + BackupUninstallNote(n) + "\\par " + kCrLfText +
         "\\cf10\\ul\\b NOTE ALSO:\\b0\\ulnone\\cf2  If you have installed any mods that have altered the \\cf5 " + n +
         "\\cf2  since you installed this one then replacing it is probably a bad idea and \\b UNLESS\\b0  you "
         "\\b REALLY\\b0\\ know what you are doing then you are advised \\b NOT\\b0  to replace it.";

@@ -18,7 +18,9 @@ void Log2da(RunState& run, const std::string& line) { AppendLine(run.removalLog,
 
 namespace {
 
-std::string BackupUninstallFolder(const RunState& run) { return AddBackslash(run.programFolder()) + "Backup Uninstall"; }
+std::string BackupUninstallFolder(const RunState& run) {
+    return AddBackslash(run.programFolder()) + "Backup Uninstall";
+}
 
 // A change that was not made, and why: a failure of the run.
 void LogNotDone(RunState& run, std::string_view what, const std::string& path, std::string_view reason) {
@@ -75,10 +77,11 @@ std::string PlaceInBackupUninstall(RunState& run, const Ledger& ledger, std::str
     }
     const std::string free = FreeName(run, ledger, folder, name);
     if (free.empty()) return "";
-    Log2da(run, Line2da()
-                    .Named(Colour::Neutral, "Kept ", display, " (put there earlier in this run); the new copy is named ")
-                    .Then(Colour::Text, "Backup Uninstall\\\\" + EscapeRtfText(free))
-                    .End());
+    Log2da(run,
+           Line2da()
+               .Named(Colour::Neutral, "Kept ", display, " (put there earlier in this run); the new copy is named ")
+               .Then(Colour::Text, "Backup Uninstall\\\\" + EscapeRtfText(free))
+               .End());
     return free;
 }
 
@@ -117,10 +120,11 @@ void MoveBackup(RunState& run, const Replacement& r, bool acrossVolumes) {
     if (moved.Succeeded() && !acrossVolumes) {
         Log2da(run, Line2da().FromTo(Colour::Success, "Renamed", from, to).End());
     } else if (moved.Succeeded()) {
-        Log2da(run, Line2da()
-                        .FromTo(Colour::Success, "Moved", from, to)
-                        .Then(Colour::Success, " (another volume: copied, compared, then deleted from the backup folder)")
-                        .End());
+        Log2da(run,
+               Line2da()
+                   .FromTo(Colour::Success, "Moved", from, to)
+                   .Then(Colour::Success, " (another volume: copied, compared, then deleted from the backup folder)")
+                   .End());
     } else {
         const std::string_view verb = acrossVolumes ? "Failure Moving" : "Failure Renaming";
         Log2da(run, Line2da().FromTo(Colour::Failure, verb, from, to).Failed(moved).End());
@@ -156,7 +160,8 @@ const std::string kUnchanged = ", so nothing was changed";
 // ever is, or it cannot be read. "" when it can.
 std::string BackupUnfit(RunState& run, const Replacement& r) {
     FileSystem& fs = run.fs();
-    if (Attributes a; fs.GetAttributes(r.backup, a) == FsStatus::Ok && a.link) return "the backup is a link" + kUnchanged;
+    if (Attributes a; fs.GetAttributes(r.backup, a) == FsStatus::Ok && a.link)
+        return "the backup is a link" + kUnchanged;
     if (!IsPathBelow(fs.ResolvedPath(r.backup), fs.ResolvedPath(run.programFolder()))) {
         return "the backup leads outside the program folder" + kUnchanged;
     }
@@ -181,14 +186,17 @@ std::string WhyNotPossible(RunState& run, const Replacement& r, std::string_view
     const std::string folder = BackupUninstallFolder(run);
     if (FolderExists(run.fs(), folder)) {
         const FsStatus status = run.OwnFolderFs(OwnFolder::BackupUninstall).CanCreateFileIn(folder);
-        if (status != FsStatus::Ok) return "Backup Uninstall cannot take a new file: " + ErrorDescription(status) + kUnchanged;
-    } else if (const FsStatus status = run.files.resolvedFs.CanCreateFileIn(run.programFolder()); status != FsStatus::Ok) {
+        if (status != FsStatus::Ok)
+            return "Backup Uninstall cannot take a new file: " + ErrorDescription(status) + kUnchanged;
+    } else if (const FsStatus status = run.files.resolvedFs.CanCreateFileIn(run.programFolder());
+               status != FsStatus::Ok) {
         return "Backup Uninstall cannot be made: " + ErrorDescription(status) + kUnchanged;
     }
     // R7: the backup leaves its folder and its target's folder takes it. A target folder that is
     // not there holds no table in use; the move then fails as it always did, and nothing is lost.
     const std::string backupFolder = GetFolderPart(run.fs(), r.backup);
-    if (const FsStatus status = run.OwnFolderFs(OwnFolder::Backup).CanCreateFileIn(backupFolder); status != FsStatus::Ok) {
+    if (const FsStatus status = run.OwnFolderFs(OwnFolder::Backup).CanCreateFileIn(backupFolder);
+        status != FsStatus::Ok) {
         return "the backup cannot leave the backup folder: " + ErrorDescription(status) + kUnchanged;
     }
     const std::string targetFolder = GetFolderPart(run.fs(), r.renameTarget);
@@ -305,9 +313,10 @@ bool WriteMerged(RunState& run, const std::string& current, const TableCompariso
         return false;
     }
     run.counts.tablesRestored += 1;
-    Log2da(run, Line2da()
-                    .Named(Colour::Success, "Merged ", shown, ": this mod's changes taken out, later mods' changes kept")
-                    .End());
+    Log2da(run,
+           Line2da()
+               .Named(Colour::Success, "Merged ", shown, ": this mod's changes taken out, later mods' changes kept")
+               .End());
     LogMergeReport(run, comparison.mergeReport);
     return true;
 }
@@ -331,7 +340,8 @@ bool UnchangedSinceCompared(RunState& run, const Replacement& r, const TableComp
 void RunMerge(RunState& run, Ledger& ledger, const Replacement& r, const TableComparison& comparison) {
     const std::string& current = *r.current;
     if (!UnchangedSinceCompared(run, r, comparison)) {
-        LogNotMerged(run, current, "the table in use or its backup changed while you were asked, so nothing was changed");
+        LogNotMerged(run, current,
+                     "the table in use or its backup changed while you were asked, so nothing was changed");
         return;
     }
     if (const std::string reason = WhyNotPossible(run, r, "the merged table"); !reason.empty()) {

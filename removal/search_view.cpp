@@ -85,7 +85,7 @@ std::string FindInOverride(RunState& run, std::string_view fileName) {
     SearchView view(run.fs(), std::move(keptOut));
     SearchState search;
     run.files.searchIndex.FindFile(view, AddBackslash(run.gameFolder) + "override\\*.*", fileName, true, search,
-                             [&run] { run.DoEvents(); });
+                                   [&run] { run.DoEvents(); });
     return search.result;
 }
 

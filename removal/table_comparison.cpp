@@ -86,16 +86,13 @@ TableComparison CompareTableWithBackup(const FileSystem& fs, const std::string& 
 std::string WhyNoMerge(const TableComparison& comparison, std::string_view name) {
     switch (comparison.merge) {
         case MergeOffer::NotAsked:
-        case MergeOffer::Offered:
-            return {};
+        case MergeOffer::Offered: return {};
         case MergeOffer::ModTableMissing:
             return "this mod's own " + std::string(name) + " is not in the override folder of the mod's files";
         case MergeOffer::ModTableUnreadable:
             return "this mod's own " + std::string(name) + " does not read as a 2da table";
-        case MergeOffer::Conflicts:
-            return "later mods changed what this mod changed";
-        case MergeOffer::NotWritable:
-            return "the merged table cannot be written as a 2da table";
+        case MergeOffer::Conflicts: return "later mods changed what this mod changed";
+        case MergeOffer::NotWritable: return "the merged table cannot be written as a 2da table";
     }
     return {};
 }

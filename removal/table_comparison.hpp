@@ -25,8 +25,8 @@ struct TableComparison {
     bool compared = false;   // the backup and the table in use both read as tables
     TableReport difference;  // what replacing the table in use by the backup removes or changes
     MergeOffer merge = MergeOffer::NotAsked;
-    std::string modTable;      // where the mod's own version was found
-    TableReport mergeReport;   // Offered: what the merge takes out; Conflicts: the conflicts
+    std::string modTable;       // where the mod's own version was found
+    TableReport mergeReport;    // Offered: what the merge takes out; Conflicts: the conflicts
     bool mergeChanges = false;  // Offered: the merged table differs from the table in use
     std::string mergedBytes;    // Offered and mergeChanges: the table to write
     // The two tables as they were read, so that a merge can tell that neither changed since.

@@ -51,12 +51,14 @@ TableDiff CompareTables(const Table& backup, const Table& current) {
             if (inCurrent[b] == kNoColumn) continue;
             const std::string_view was = CellAt(before, b);
             const std::string_view is = CellAt(after, inCurrent[b]);
-            if (was != is) change.cells.push_back(CellChange{current.columns[inCurrent[b]], std::string(was), std::string(is)});
+            if (was != is)
+                change.cells.push_back(CellChange{current.columns[inCurrent[b]], std::string(was), std::string(is)});
         }
         if (change.labelBefore || !change.cells.empty()) diff.changedRows.push_back(std::move(change));
     }
 
-    if (backup.defaultValue != current.defaultValue) diff.defaultChange = ValueChange{backup.defaultValue, current.defaultValue};
+    if (backup.defaultValue != current.defaultValue)
+        diff.defaultChange = ValueChange{backup.defaultValue, current.defaultValue};
     return diff;
 }
 

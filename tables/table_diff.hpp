@@ -53,11 +53,11 @@ struct ValueChange {
 
 // From the backup to the table in use: "before" is the backup's, "after" the current one's.
 struct TableDiff {
-    std::vector<RowEntry> rowsAdded;            // in the table in use only (its rows past the backup's)
-    std::vector<RowEntry> rowsRemoved;          // in the backup only
-    std::vector<std::string> columnsAdded;      // in the table in use only
-    std::vector<std::string> columnsRemoved;    // in the backup only
-    std::vector<RowChange> changedRows;         // rows and columns both have
+    std::vector<RowEntry> rowsAdded;          // in the table in use only (its rows past the backup's)
+    std::vector<RowEntry> rowsRemoved;        // in the backup only
+    std::vector<std::string> columnsAdded;    // in the table in use only
+    std::vector<std::string> columnsRemoved;  // in the backup only
+    std::vector<RowChange> changedRows;       // rows and columns both have
     std::optional<ValueChange> defaultChange;
 
     bool Empty() const;

@@ -151,7 +151,8 @@ private:
                     case Outcome::Keep: break;
                     case Outcome::SetBack:
                         merged.cells[c] = baseValue;
-                        change.cells.push_back(CellChange{current_.columns[c], std::string(currentValue), merged.cells[c]});
+                        change.cells.push_back(
+                            CellChange{current_.columns[c], std::string(currentValue), merged.cells[c]});
                         break;
                     case Outcome::Conflict:
                         Conflict(ConflictKind::Cell, r, current.label, current_.columns[c], std::string(baseValue),
@@ -225,7 +226,8 @@ private:
         for (std::size_t b = 0; b < base_.columns.size(); ++b) {
             if (baseInMine_[b] != kNoColumn) continue;
             if (baseInCurrent_[b] != kNoColumn) {
-                Conflict(ConflictKind::RemovedColumn, 0, {}, base_.columns[b], std::nullopt, std::nullopt, std::nullopt);
+                Conflict(ConflictKind::RemovedColumn, 0, {}, base_.columns[b], std::nullopt, std::nullopt,
+                         std::nullopt);
             } else {
                 putBack.push_back(b);
                 out_.takenOut.columnsPutBack.push_back(base_.columns[b]);
@@ -266,7 +268,8 @@ private:
                 result_.defaultValue = base_.defaultValue;
                 break;
             case Outcome::Conflict:
-                Conflict(ConflictKind::Default, 0, {}, {}, base_.defaultValue, mine_.defaultValue, current_.defaultValue);
+                Conflict(ConflictKind::Default, 0, {}, {}, base_.defaultValue, mine_.defaultValue,
+                         current_.defaultValue);
                 break;
         }
     }

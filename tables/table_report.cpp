@@ -82,7 +82,8 @@ private:
 };
 
 void AddRows(DetailLines& lines, const std::vector<RowEntry>& rows, std::string_view what) {
-    for (const RowEntry& row : rows) lines.Add(RowName(row.row, row.label) + " " + std::string(what) + ": " + Quoted(row.firstCell));
+    for (const RowEntry& row : rows)
+        lines.Add(RowName(row.row, row.label) + " " + std::string(what) + ": " + Quoted(row.firstCell));
 }
 
 void AddColumns(DetailLines& lines, const std::vector<std::string>& columns, std::string_view what) {
@@ -111,9 +112,8 @@ void AddDefault(DetailLines& lines, const std::optional<ValueChange>& change) {
 }
 
 std::string ConflictLine(const MergeConflict& conflict) {
-    const std::string values =
-        "backup " + QuotedOrNone(conflict.base) + ", this mod " + QuotedOrNone(conflict.mine) + ", in use " +
-        QuotedOrNone(conflict.current);
+    const std::string values = "backup " + QuotedOrNone(conflict.base) + ", this mod " + QuotedOrNone(conflict.mine) +
+                               ", in use " + QuotedOrNone(conflict.current);
     switch (conflict.kind) {
         case ConflictKind::Cell:
             return RowName(conflict.row, conflict.rowLabel) + ", " +
@@ -123,8 +123,7 @@ std::string ConflictLine(const MergeConflict& conflict) {
                    ": removed by this mod, and the rows in use no longer line up to put it back";
         case ConflictKind::RemovedColumn:
             return "column " + Plain(conflict.column) + ": removed by this mod, and the table in use has it again";
-        case ConflictKind::Default:
-            return "DEFAULT: " + values;
+        case ConflictKind::Default: return "DEFAULT: " + values;
     }
     return {};
 }

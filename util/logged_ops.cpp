@@ -18,7 +18,7 @@ FileResult LoggedDelete(FileSystem& fs, std::string_view filePath) {
 
 FileResult LoggedRename(FileSystem& fs, std::string_view sourcePath, std::string_view targetPath) {
     FsStatus status = HasWildcards(sourcePath) || HasWildcards(targetPath) ? FsStatus::BadName
-                                                                          : fs.SetAttributes(sourcePath, Attributes{});
+                                                                           : fs.SetAttributes(sourcePath, Attributes{});
     if (status == FsStatus::Ok) status = fs.Rename(sourcePath, targetPath);
     return {status};
 }

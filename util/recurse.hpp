@@ -10,8 +10,8 @@
 namespace zelvane {
 
 struct SearchState {
-    bool found = false;   // SearchFound
-    std::string result;   // SearchResult: folder of the match + "\" + the name as listed
+    bool found = false;  // SearchFound
+    std::string result;  // SearchResult: folder of the match + "\" + the name as listed
 };
 
 // pattern is a folder path followed by "\*.*". doEvents runs after every fetched entry and after a hit.

@@ -115,13 +115,13 @@ private:
     SearchStrategy strategy_;
     bool built_ = false;
     std::uint64_t walks_ = 0;
-    std::string patternKey_;  // lower-cased pattern the index was built for
-    std::string folderKey_;   // lower-cased folder of that pattern
+    std::string patternKey_;         // lower-cased pattern the index was built for
+    std::string folderKey_;          // lower-cased folder of that pattern
     std::string resolvedFolderKey_;  // the same with every link on the way followed, "" when unknown
-    bool suspect_ = false;    // control went to the player since the stamps were last compared
+    bool suspect_ = false;           // control went to the player since the stamps were last compared
     NameStore names_;
     std::vector<FolderRecord> folders_;
-    std::vector<Entry> entries_;         // in visiting order
+    std::vector<Entry> entries_;  // in visiting order
     // Lower-cased file name -> the first entry of that name not known to be gone; the others
     // follow through Entry::nextSame.
     std::unordered_map<std::string_view, std::size_t> byName_;

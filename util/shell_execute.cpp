@@ -26,7 +26,8 @@ std::string_view ShellExecuteMessage(int code) {
         case 27: return "The filename association is incomplete or invalid.";
         case 28: return "The DDE transaction could not be completed because the request timed out.";
         case 29: return "The DDE transaction failed.";
-        case 30: return "The DDE transaction could not be completed because other DDE transactions were being processed.";
+        case 30:
+            return "The DDE transaction could not be completed because other DDE transactions were being processed.";
         case 31: return "There is no application associated with the given filename extension.";
         case 32: return "The specified dynamic-link library was not found. ";
         default: return {};

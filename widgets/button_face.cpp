@@ -117,9 +117,12 @@ ButtonPaintPlan PlanButtonFace(const ButtonFaceInput& in, const OrvoButtonProper
     }
 
     // 3D edge.
-    if (in.pressed) plan.edge = kEdgeSunken;
-    else if (in.hover && props.UseGoldXPBorder) plan.edge = kEdgeNone;
-    else plan.edge = kEdgeRaised;
+    if (in.pressed)
+        plan.edge = kEdgeSunken;
+    else if (in.hover && props.UseGoldXPBorder)
+        plan.edge = kEdgeNone;
+    else
+        plan.edge = kEdgeRaised;
 
     // Focus marks and XP borders.
     if (!in.pressed && !in.hover && in.focus) {

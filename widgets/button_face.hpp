@@ -67,11 +67,11 @@ struct ButtonFaceInput {
     bool designMode = false;  // shown in a form designer rather than in a running program
     int innerWidth = 0;
     int innerHeight = 0;
-    int windowWidth = 0;   // the gradient covers the window
+    int windowWidth = 0;  // the gradient covers the window
     int windowHeight = 0;
     int captionWidth = 0;  // as measured in CaptionMeasureRect
     int captionHeight = 0;
-    int lineHeight = 0;    // height of one line of caption text
+    int lineHeight = 0;  // height of one line of caption text
     int iconWidth = 32;
     int iconHeight = 32;
 };
@@ -98,10 +98,10 @@ struct BorderSegment {
 };
 
 struct ButtonPaintPlan {
-    bool paints = false;      // false while Space is held: nothing is drawn
+    bool paints = false;  // false while Space is held: nothing is drawn
     std::uint32_t textColor = 0;
     FaceRect measureRect;
-    FaceRect faceRect;        // filled with the COLOR_BTNFACE brush first
+    FaceRect faceRect;  // filled with the COLOR_BTNFACE brush first
     bool gradient = false;
     FaceRect gradientRect;
     std::uint32_t gradientColor1 = 0;  // raw colour values, translated before conversion
@@ -109,9 +109,9 @@ struct ButtonPaintPlan {
     std::int32_t gradientDirection = 3;
     std::vector<CaptionPass> captionPasses;  // one when enabled, two (embossed) when disabled
     IconPlacement icon;
-    std::uint32_t edge = kEdgeNone;          // DrawEdge over the face with BF_RECT, unless none
+    std::uint32_t edge = kEdgeNone;  // DrawEdge over the face with BF_RECT, unless none
     FaceBorder border = FaceBorder::None;
-    FaceRect focusRect;                      // for DottedFocus
+    FaceRect focusRect;                         // for DottedFocus
     std::vector<BorderSegment> borderSegments;  // for Blue and Gold: ring 0 then ring 1, top, right, bottom, left
 };
 

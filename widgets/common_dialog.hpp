@@ -11,13 +11,13 @@ namespace zelvane {
 
 struct OpenDialogOptions {
     std::string initialFolder;
-    std::string filter;        // description NUL pattern pairs
+    std::string filter;  // description NUL pattern pairs
     std::string title;
     std::string fileName;
     std::uintptr_t owner = 0;
     bool startInLastFolder = false;
     bool allowMultiple = false;
-    std::int32_t flags = 0;     // explicit OPENFILENAME flags when above 0
+    std::int32_t flags = 0;  // explicit OPENFILENAME flags when above 0
     bool hookChoice = true;
     bool ownHook = true;
 };

@@ -10,7 +10,7 @@ namespace zelvane {
 // Pixels are 0x00RRGGBB. The icon is drawn twice, once over black and once over white; the two
 // results give each pixel's coverage (identical: opaque; black and white: transparent) and colour.
 struct IconCoverage {
-    std::uint8_t alpha = 0;  // 0 transparent .. 255 opaque
+    std::uint8_t alpha = 0;   // 0 transparent .. 255 opaque
     std::uint32_t color = 0;  // the icon's own colour where it covers
 };
 

@@ -66,7 +66,7 @@ GradientColor InterpolateGradient(const GradientFillPlan& plan, std::int64_t ind
     const GradientVertex& from = plan.vertices[0];
     const GradientVertex& to = plan.vertices[1];
     const std::int64_t extent = plan.mode == kGradientFillRectH ? static_cast<std::int64_t>(to.x) - from.x
-                                                                 : static_cast<std::int64_t>(to.y) - from.y;
+                                                                : static_cast<std::int64_t>(to.y) - from.y;
     const std::int64_t pixels = extent < 0 ? -extent : extent;
     const std::int64_t last = pixels - 1;
     if (last <= 0 || index <= 0) return GradientColor{from.red, from.green, from.blue};

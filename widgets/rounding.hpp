@@ -25,8 +25,8 @@ inline std::int64_t DivideRoundHalfEven(std::int64_t numerator, std::int64_t den
     if (denominator < 0) {
         if (denominator == std::numeric_limits<std::int64_t>::min() ||
             numerator == std::numeric_limits<std::int64_t>::min())
-            return static_cast<std::int64_t>(RoundHalfEven(static_cast<double>(numerator) /
-                                                           static_cast<double>(denominator)));
+            return static_cast<std::int64_t>(
+                RoundHalfEven(static_cast<double>(numerator) / static_cast<double>(denominator)));
         numerator = -numerator;
         denominator = -denominator;
     }

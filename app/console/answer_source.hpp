@@ -9,7 +9,6 @@
 #include <string_view>
 #include <vector>
 
-
 namespace zelvane::console {
 
 // The lines of an answers file, read one at a time as the run asks for the next answer

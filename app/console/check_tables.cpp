@@ -53,7 +53,8 @@ std::string TableInUse(const FileSystem& fs, const CheckOptions& options, const 
 
 class Notes {
 public:
-    Notes(std::vector<Diagnostic>& out, int line, std::string prefix) : out_(out), line_(line), prefix_(std::move(prefix)) {}
+    Notes(std::vector<Diagnostic>& out, int line, std::string prefix)
+        : out_(out), line_(line), prefix_(std::move(prefix)) {}
     void Add(const std::string& text) { out_.push_back(Diagnostic{line_, Severity::Note, prefix_ + text}); }
     void Add(const TableReport& report) {
         Add(report.summary);
@@ -75,11 +76,13 @@ void CompareOne(const FileSystem& fs, const CheckOptions& options, const Loaded&
             .Add("none is in use in the game folder's override, so the run would offer to put the backup there");
         return;
     }
-    Notes notes(out, loaded.listLine, "2da table \"" + current.substr(AddBackslash(options.gameFolder).size()) + "\": ");
+    Notes notes(out, loaded.listLine,
+                "2da table \"" + current.substr(AddBackslash(options.gameFolder).size()) + "\": ");
     const TableComparison comparison = CompareTableWithBackup(fs, backup, current, options.modFolder);
     if (!comparison.compared) {
-        notes.Add("it and its backup cannot be compared, one of them does not read as a 2da table; the run asks "
-                  "without saying what replacing it would change");
+        notes.Add(
+            "it and its backup cannot be compared, one of them does not read as a 2da table; the run asks "
+            "without saying what replacing it would change");
         return;
     }
     notes.Add(comparison.difference);

@@ -17,15 +17,23 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "described it in uninstall/uninstall_data.ini of the mod's folder, and saves the removal log as\n"
         "uninstall/removal_results.rtf there. The mod's folder is MODDIR (or --program-folder), else the\n"
         "current folder when it holds uninstall/ (cd MyMod && zelvane-console), else the executable's\n"
-        "folder." + std::string(help.paths) + " After a run it prints a summary, and the log itself,\n"
-        "rendered, when no viewer opened it (--no-open, or " + std::string(help.noViewer) + ").\n"
+        "folder." +
+        std::string(help.paths) +
+        " After a run it prints a summary, and the log itself,\n"
+        "rendered, when no viewer opened it (--no-open, or " +
+        std::string(help.noViewer) +
+        ").\n"
         "\n"
         "Every prompt is printed (title, text, numbered buttons) and answered by a button number, the\n"
         "button's letter, or 'close'. Answers come from standard input, or from --answers FILE: one answer\n"
         "a line, in the order the run asks:\n"
         "  a prompt:            a 0-based button index, or close (-1)\n"
-        "  the folder dialog:   a folder" + std::string(help.pathForms) + ", or cancel\n"
-        "  the open-file dialog: a file" + std::string(help.pathForms) + ", or cancel\n"
+        "  the folder dialog:   a folder" +
+        std::string(help.pathForms) +
+        ", or cancel\n"
+        "  the open-file dialog: a file" +
+        std::string(help.pathForms) +
+        ", or cancel\n"
         "Blank lines and lines beginning with # are not answers; at a terminal, Enter alone answers the\n"
         "button marked '<- focus'. When the answers run out the program stops at once with status 3,\n"
         "before it changes anything more.\n"
@@ -35,24 +43,31 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
         "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
         "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
         "instead.\n"
-        "\n" + std::string(help.gameFolder) + "\n"
+        "\n" +
+        std::string(help.gameFolder) +
+        "\n"
         "\n"
         "Exit status:\n"
         "  0   the run completed without a counted error, or was declined (also --usage" +
-        std::string(help.printOnlyOptions) + ")\n"
-        "  1   the INI file has errors (removal disabled)\n" + std::string(help.exitStopped) +
+        std::string(help.printOnlyOptions) +
+        ")\n"
+        "  1   the INI file has errors (removal disabled)\n" +
+        std::string(help.exitStopped) +
         "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n"
         "  4   another run holds this program folder\n"
         "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n"
         "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
-        "      --mod-folder that does not exist, an unusable " + std::string(help.optionFiles) + "\n"
+        "      --mod-folder that does not exist, an unusable " +
+        std::string(help.optionFiles) +
+        "\n"
         "\n"
         "NO_COLOR set turns the colours off.\n"
         "\n"
         "Mod authors: --check reads uninstall/uninstall_data.ini as start-up reads it and prints every\n"
         "problem at once, as MODDIR/uninstall/uninstall_data.ini:LINE: error|warning|note: text, then a\n"
         "summary line. It changes no file. Exit status of --check: 0 clean, 1 errors (start-up or the\n"
-        "removal would stop), 2 warnings only, 64 bad command line." + std::string(help.seeAlso);
+        "removal would stop), 2 warnings only, 64 bad command line." +
+        std::string(help.seeAlso);
     CLI::App app{description, "zelvane-console"};
     CLI::Option* programFolder =
         app.add_option("--program-folder", o.programFolder,
@@ -60,11 +75,15 @@ ParsedCommandLine ParseCommandLine(int argc, char** argv) {
                        "folder when it holds uninstall/, else the executable's folder)");
     app.add_option("MODDIR", o.modDir, "The mod's program folder, as --program-folder names it")
         ->excludes(programFolder);
-    app.add_option("--game-folder", o.gameFolder,
-                   "The game's main folder" + std::string(help.pathForms) + ", for K1 and K2 alike; it must hold the "
-                   "game's dialog.tlk. Wins over " + std::string(help.gameFolderWinsOver) + ". With --check: reports "
-                   "which entries it holds, which only in a subfolder of override, which .original files are there, "
-                   "and what putting each 2da table back would remove or change");
+    app.add_option(
+        "--game-folder", o.gameFolder,
+        "The game's main folder" + std::string(help.pathForms) +
+            ", for K1 and K2 alike; it must hold the "
+            "game's dialog.tlk. Wins over " +
+            std::string(help.gameFolderWinsOver) +
+            ". With --check: reports "
+            "which entries it holds, which only in a subfolder of override, which .original files are there, "
+            "and what putting each 2da table back would remove or change");
     AddSystemOptions(app, o);
     app.add_flag("--dry-run", o.dryRun,
                  "Run everything, prompts included, but change nothing on disk: print each change the run "

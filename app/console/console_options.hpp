@@ -8,13 +8,13 @@
 namespace zelvane::console {
 
 // The exit statuses of a run (--check has its own: app/console/check_mode.hpp).
-inline constexpr int kExitCompleted = 0;          // completed without a counted error, or declined
-inline constexpr int kExitIniError = 1;           // the description has errors: removal disabled
-inline constexpr int kExitStopped = 2;            // stopped before changing anything, or an unexpected error
-inline constexpr int kExitAnswersExhausted = 3;   // the answers ran out (or named no button)
-inline constexpr int kExitAnotherInstance = 4;    // another run holds the program folder
-inline constexpr int kExitErrorsCounted = 5;      // completed (a dry run too), and its log counts errors
-inline constexpr int kExitBadUse = 64;            // bad command line, or an unusable file named by an option
+inline constexpr int kExitCompleted = 0;         // completed without a counted error, or declined
+inline constexpr int kExitIniError = 1;          // the description has errors: removal disabled
+inline constexpr int kExitStopped = 2;           // stopped before changing anything, or an unexpected error
+inline constexpr int kExitAnswersExhausted = 3;  // the answers ran out (or named no button)
+inline constexpr int kExitAnotherInstance = 4;   // another run holds the program folder
+inline constexpr int kExitErrorsCounted = 5;     // completed (a dry run too), and its log counts errors
+inline constexpr int kExitBadUse = 64;           // bad command line, or an unusable file named by an option
 
 struct ConsoleOptions {
     std::string programFolder;  // host path; empty = MODDIR, the current folder or the executable's

@@ -27,14 +27,11 @@ namespace {
 // The errors a completed run counts are those its log's totals print.
 int ExitCodeOf(const RunResult& result) {
     switch (result.outcome) {
-        case RunOutcome::Completed:
-            return result.failureCount > 0 ? kExitErrorsCounted : kExitCompleted;
+        case RunOutcome::Completed: return result.failureCount > 0 ? kExitErrorsCounted : kExitCompleted;
         case RunOutcome::Declined:
-        case RunOutcome::Ignored:
-            return kExitCompleted;
+        case RunOutcome::Ignored: return kExitCompleted;
         case RunOutcome::Stopped:
-        case RunOutcome::Failed:
-            return kExitStopped;
+        case RunOutcome::Failed: return kExitStopped;
     }
     return kExitStopped;
 }

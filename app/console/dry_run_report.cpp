@@ -17,7 +17,8 @@ void PrintDryRun(const OverlayFileSystem& view, TerminalUi& ui, const RunResult&
     }
     if (number == 0) out << "(no changes)\n";
     std::string log;
-    if (result.outcome != RunOutcome::Completed || view.ReadAll(result.logPath, log, kRemovalLogLimit) != FsStatus::Ok) {
+    if (result.outcome != RunOutcome::Completed ||
+        view.ReadAll(result.logPath, log, kRemovalLogLimit) != FsStatus::Ok) {
         out << "== No removal log would be saved ==\n" << std::flush;
         return;
     }

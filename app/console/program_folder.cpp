@@ -17,7 +17,8 @@ ProgramFolderChoice ChooseProgramFolder(const std::string& named, const FileSyst
     if (!named.empty()) {
         const std::string host = CanonicalFolder(named);
         if (!IsFolder(fs, host)) {
-            choice.error = "the folder \"" + HostTerminalLine(named) + "\" does not exist; name the mod's folder, the one that holds uninstall/";
+            choice.error = "the folder \"" + HostTerminalLine(named) +
+                           "\" does not exist; name the mod's folder, the one that holds uninstall/";
             return choice;
         }
         choice.folder = ProgramFolder{host, named, false};

@@ -47,9 +47,20 @@ int HexValue(char c) {
 }
 
 bool IsSkippedDestination(std::string_view word) {
-    static constexpr std::array<std::string_view, 14> kDestinations = {
-        "fonttbl", "colortbl", "stylesheet", "info",   "pict",     "object",  "header",
-        "footer",  "headerl",  "headerr",    "footnote", "listtable", "listoverridetable", "generator"};
+    static constexpr std::array<std::string_view, 14> kDestinations = {"fonttbl",
+                                                                       "colortbl",
+                                                                       "stylesheet",
+                                                                       "info",
+                                                                       "pict",
+                                                                       "object",
+                                                                       "header",
+                                                                       "footer",
+                                                                       "headerl",
+                                                                       "headerr",
+                                                                       "footnote",
+                                                                       "listtable",
+                                                                       "listoverridetable",
+                                                                       "generator"};
     for (std::string_view d : kDestinations) {
         if (word == d) return true;
     }
@@ -119,9 +130,7 @@ private:
         switch (c) {
             case '\\':
             case '{':
-            case '}':
-                EmitByte(static_cast<unsigned char>(c));
-                break;
+            case '}': EmitByte(static_cast<unsigned char>(c)); break;
             case '\'': {
                 const int hi = pos_ < text_.size() ? HexValue(text_[pos_]) : -1;
                 const int lo = pos_ + 1 < text_.size() ? HexValue(text_[pos_ + 1]) : -1;
@@ -135,18 +144,11 @@ private:
                 if (first) Top().skip = true;
                 break;
             case '~':
-            case ' ':
-                EmitText(" ");
-                break;
-            case '_':
-                EmitText("-");
-                break;
+            case ' ': EmitText(" "); break;
+            case '_': EmitText("-"); break;
             case '\r':
-            case '\n':
-                EmitText("\n");
-                break;
-            default:
-                break;  // \- \| \: and unknown symbols show nothing
+            case '\n': EmitText("\n"); break;
+            default: break;  // \- \| \: and unknown symbols show nothing
         }
     }
 

@@ -12,8 +12,9 @@ std::string Counted(int count, const std::string& one, const std::string& many) 
 }  // namespace
 
 std::string RunSummary(const RunResult& result, const std::string& hostGameFolder, const std::string& hostLogPath) {
-    return "Game folder: " + HostTerminalLine(hostGameFolder) + "\n" + "Deleted: " +
-           Counted(result.deletedCount, "file", "files") + "; not found: " + std::to_string(result.notFoundCount) +
+    return "Game folder: " + HostTerminalLine(hostGameFolder) + "\n" +
+           "Deleted: " + Counted(result.deletedCount, "file", "files") +
+           "; not found: " + std::to_string(result.notFoundCount) +
            "; restored: " + std::to_string(result.restoredCount) + " (.original) and " +
            Counted(result.tablesRestoredCount, "table", "tables") + "; errors: " + std::to_string(result.failureCount) +
            "\n" + "Log: " + HostTerminalLine(hostLogPath) + "\n";

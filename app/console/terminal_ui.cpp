@@ -108,8 +108,8 @@ std::string TerminalUi::Heading(std::string_view kind, std::string_view title) c
 
 void TerminalUi::Exhausted(std::string_view what) {
     out_ << std::flush;
-    std::cerr << "zelvane-console: no answer left for " << what
-              << "; stopping here, nothing more is changed." << std::endl;
+    std::cerr << "zelvane-console: no answer left for " << what << "; stopping here, nothing more is changed."
+              << std::endl;
     std::cout.flush();
     if (beforeExit_) beforeExit_();
     std::exit(kExitAnswersExhausted);
@@ -142,10 +142,9 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
     const std::string what = "the prompt \"" + PlainText(title) + "\"";
     // At a terminal Enter presses the focused button, as it does in the window.
     const std::optional<int> focus = FocusButton(request);
-    const std::string ask =
-        focus ? "Answer (number, letter or close; Enter for " +
-                    PlainText(StripAccelerator(captions[static_cast<std::size_t>(*focus)])) + "): "
-              : std::string("Answer (number, letter or close): ");
+    const std::string ask = focus ? "Answer (number, letter or close; Enter for " +
+                                        PlainText(StripAccelerator(captions[static_cast<std::size_t>(*focus)])) + "): "
+                                  : std::string("Answer (number, letter or close): ");
     for (;;) {
         const std::string answer = NextAnswer(what, ask);
         std::optional<int> chosen = ParsePromptAnswer(answer, request);
@@ -173,8 +172,11 @@ int TerminalUi::MsgBoxEx(PromptRequest request) {
 }
 
 void TerminalUi::ShowMessage(std::string_view text, std::string_view title, std::uint32_t /*style*/) {
-    out_ << kRule << "\n" << Heading("Message: ", title) << "\n" << kRule << "\n"
-         << WithoutTrailingLineEnds(PlainText(text)) << "\n\n" << std::flush;
+    out_ << kRule << "\n"
+         << Heading("Message: ", title) << "\n"
+         << kRule << "\n"
+         << WithoutTrailingLineEnds(PlainText(text)) << "\n\n"
+         << std::flush;
 }
 
 std::string TerminalUi::BrowseFolderDialog(std::string_view startFolder, std::string_view title) {
@@ -235,7 +237,9 @@ int TerminalUi::TextWidthTwips(std::string_view text, std::string_view /*face*/,
 }
 
 void TerminalUi::ShowDocument(std::string_view rtf, std::string_view heading) {
-    out_ << kRule << "\n" << Heading("", heading) << "\n" << kRule << "\n"
+    out_ << kRule << "\n"
+         << Heading("", heading) << "\n"
+         << kRule << "\n"
          << WithoutTrailingLineEnds(RenderRtfForTerminal(rtf, RtfTerminalOptions{options_.colors})) << "\n\n"
          << std::flush;
 }

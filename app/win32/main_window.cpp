@@ -111,8 +111,8 @@ HWND FrmMain::CreateChild(const char* className, const char* text, DWORD style, 
 }
 
 void FrmMain::MoveChild(HWND child, const TwipsRect& r) {
-    MoveWindow(child, TwipsToPixelsX(r.left), TwipsToPixelsY(r.top), TwipsToPixelsX(r.width),
-               TwipsToPixelsY(r.height), TRUE);
+    MoveWindow(child, TwipsToPixelsX(r.left), TwipsToPixelsY(r.top), TwipsToPixelsX(r.width), TwipsToPixelsY(r.height),
+               TRUE);
 }
 
 void FrmMain::CreateControls() {
@@ -168,8 +168,8 @@ bool FrmMain::ShowDocument(const std::string& documentPath) {
     flags.links = true;
     // The display reports clicks on its links to this window (WM_NOTIFY, in Handle).
     richEdit_ = CreateRichEdit(window_.Get(), TwipsToPixelsX(txtRawRect_.left), TwipsToPixelsY(txtRawRect_.top),
-                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath,
-                               "", kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+                               TwipsToPixelsX(txtRawRect_.width), TwipsToPixelsY(txtRawRect_.height), documentPath, "",
+                               kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
     return static_cast<bool>(richEdit_);
 }
 
@@ -311,7 +311,8 @@ bool FrmMain::Form_KeyDown(WPARAM keyCode, bool alt) {
 }
 
 bool FrmMain::PreTranslateMessage(const MSG& message) {
-    if (!loaded_ || RunInProgress() || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get())) return false;
+    if (!loaded_ || RunInProgress() || !KeepsKeysToItself(message.hwnd) || !IsWindowEnabled(window_.Get()))
+        return false;
     if (message.message == WM_SYSKEYDOWN && (message.lParam & (1 << 29)) != 0) {
         return Form_KeyDown(message.wParam, true);
     }
@@ -371,9 +372,7 @@ LRESULT FrmMain::OnColorStatic(HDC dc, HWND control) {
 
 LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE:
-            Form_Resize();
-            return 0;
+        case WM_SIZE: Form_Resize(); return 0;
         case WM_GETMINMAXINFO:
             if (loaded_) {
                 auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -413,8 +412,9 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == SC_KEYMENU && lParam != 0 && lParam != ' ') {
                 const char letter = static_cast<char>(lParam & 0xFF);
-                const WPARAM key = (letter >= 'a' && letter <= 'z') ? static_cast<WPARAM>(letter - 'a' + 'A')
-                                                                    : static_cast<WPARAM>(static_cast<unsigned char>(letter));
+                const WPARAM key = (letter >= 'a' && letter <= 'z')
+                                       ? static_cast<WPARAM>(letter - 'a' + 'A')
+                                       : static_cast<WPARAM>(static_cast<unsigned char>(letter));
                 // Keys on the buttons and on the form itself have reached Form_KeyDown already.
                 if (KeepsKeysToItself(GetFocus())) Form_KeyDown(key, true);
                 return 0;  // no menu: the keystroke would only beep
@@ -432,10 +432,8 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
                 return 0;
             }
             break;
-        case WM_CTLCOLORSTATIC:
-            return OnColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-        case WM_GETFONT:
-            return reinterpret_cast<LRESULT>(formFont_.Get());
+        case WM_CTLCOLORSTATIC: return OnColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_GETFONT: return reinterpret_cast<LRESULT>(formFont_.Get());
         case WM_CLOSE:
             if (RunInProgress()) {
                 closeRequested_ = true;  // the run ends first; then the window closes
@@ -450,8 +448,7 @@ LRESULT FrmMain::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         case WM_NCDESTROY:
             window_.Release();  // the window is gone; nothing is left to destroy
             break;
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

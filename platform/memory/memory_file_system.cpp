@@ -24,7 +24,7 @@ struct Node {
     bool special = false;    // a pipe, a socket or a device rather than a regular file
     bool ownVolume = false;  // a folder that starts a volume of its own
     Node* parent = nullptr;
-    std::vector<std::unique_ptr<Node>> children;  // creation order
+    std::vector<std::unique_ptr<Node>> children;    // creation order
     std::unordered_map<std::string, Node*> byName;  // case-folded long name -> child
     bool childHasShortName = false;
     std::uint64_t serial = NextSerial();  // tells this folder from another one at the same path
@@ -175,10 +175,8 @@ bool IsMutation(FsOp op) {
         case FsOp::Delete:
         case FsOp::Rename:
         case FsOp::Copy:
-        case FsOp::CreateFolder:
-            return true;
-        default:
-            return false;
+        case FsOp::CreateFolder: return true;
+        default: return false;
     }
 }
 
@@ -749,10 +747,9 @@ std::unique_ptr<Listing> MemoryFileSystem::List(std::string_view pattern) const 
 
     std::vector<DirEntry> entries;
     for (const auto& child : folder.node->children) {
-        const bool match = HasWildcards(last)
-                               ? WildcardMatch(last, child->name) ||
-                                     (!child->shortName.empty() && WildcardMatch(last, child->shortName))
-                               : child->Named(last);
+        const bool match = HasWildcards(last) ? WildcardMatch(last, child->name) ||
+                                                    (!child->shortName.empty() && WildcardMatch(last, child->shortName))
+                                              : child->Named(last);
         if (match) entries.push_back({child->name, state_->ListedAttributes(*child)});
     }
     if (state_->nameOrder) {

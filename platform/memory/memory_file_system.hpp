@@ -15,8 +15,20 @@
 namespace zelvane {
 
 enum class FsOp {
-    GetAttributes, SetAttributes, OpenForRead, FileSize, ReadAll, ReadHead, WriteAll, Delete, Rename, Copy, CreateFolder,
-    CanCreateFileIn, List, ShortPath
+    GetAttributes,
+    SetAttributes,
+    OpenForRead,
+    FileSize,
+    ReadAll,
+    ReadHead,
+    WriteAll,
+    Delete,
+    Rename,
+    Copy,
+    CreateFolder,
+    CanCreateFileIn,
+    List,
+    ShortPath
 };
 
 class MemoryFileSystem final : public FileSystem {
@@ -33,9 +45,9 @@ public:
     // An entry that is no regular file (a pipe, a socket or a device, as a host may hold): listed
     // as a file, refused by every read with NotRegularFile.
     void AddSpecialFile(std::string_view path);
-    void Lock(std::string_view path, bool locked = true);        // as if another program held it open
+    void Lock(std::string_view path, bool locked = true);                         // as if another program held it open
     void SetReadOnlyMedium(std::string_view rootOrFolder, bool readOnly = true);  // every change below fails
-    void SetShortName(std::string_view path, std::string_view shortName);  // an 8.3 alias of the last component
+    void SetShortName(std::string_view path, std::string_view shortName);         // an 8.3 alias of the last component
     // A symbolic link: the entry at linkPath is an alias of the file or folder at targetPath,
     // which need not exist. It is listed in its folder with the target's attributes, and every
     // operation follows it, as Windows does for everything but removing the link itself (a link
@@ -71,8 +83,8 @@ public:
     // Every file as full path (stored case) -> bytes.
     std::map<std::string, std::string> Snapshot() const;
     std::uint64_t MutationCount() const;
-    std::uint64_t OpenListings() const;       // listings not yet destroyed
-    std::uint64_t EntriesRead() const;        // directory entries handed out by listings
+    std::uint64_t OpenListings() const;  // listings not yet destroyed
+    std::uint64_t EntriesRead() const;   // directory entries handed out by listings
     std::uint64_t CallCount(FsOp op) const;
 
     // --- FileSystem ---

@@ -127,8 +127,7 @@ FsStatus OverlayFileSystem::CheckInsideRoots(std::string_view path) const {
     return FsStatus::OutsideRoots;
 }
 
-FsStatus OverlayFileSystem::Record(PlannedKind kind, std::string_view path, std::string_view target,
-                                   FsStatus outcome) {
+FsStatus OverlayFileSystem::Record(PlannedKind kind, std::string_view path, std::string_view target, FsStatus outcome) {
     plan_.push_back(PlannedChange{kind, std::string(path), std::string(target), outcome});
     return outcome;
 }

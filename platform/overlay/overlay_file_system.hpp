@@ -63,13 +63,13 @@ private:
     // What an entry of the view is.
     struct Entry {
         enum class Kind { Deleted, File, Folder } kind = Kind::File;
-        std::string name;             // the stored name
+        std::string name;  // the stored name
         Attributes attributes;
         std::optional<std::string> bytes;  // a file's content when it was written here
-        std::string source;           // else the path below that holds its content (files and
-                                      // moved folders); "" for a folder made here
-        bool fresh = false;           // made where nothing stood: listed after what was there
-        std::uint64_t order = 0;      // when it was made
+        std::string source;                // else the path below that holds its content (files and
+                                           // moved folders); "" for a folder made here
+        bool fresh = false;                // made where nothing stood: listed after what was there
+        std::uint64_t order = 0;           // when it was made
     };
 
     // Where a path stands in the view.

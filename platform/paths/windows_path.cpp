@@ -69,16 +69,14 @@ NameKind KindOfName(std::string_view name) {
     for (const char c : name) {
         if (static_cast<unsigned char>(c) < 32) return NameKind::Unstorable;
         switch (c) {
-            case '<': case '>': case '"': case '|':
-                return NameKind::Unstorable;
-            case '*': case '?':
-                wildcard = true;
-                break;
-            case ':':
-                stream = true;
-                break;
-            default:
-                break;
+            case '<':
+            case '>':
+            case '"':
+            case '|': return NameKind::Unstorable;
+            case '*':
+            case '?': wildcard = true; break;
+            case ':': stream = true; break;
+            default: break;
         }
     }
     if (wildcard) return NameKind::Wildcard;
@@ -121,7 +119,9 @@ bool IsBelow(const WindowsPath& path, const WindowsPath& folder) {
     if (folder.root == WindowsPath::Root::Relative && folder.names.empty()) return false;
     if (!SameRoot(path, folder) || path.names.size() <= folder.names.size()) return false;
     return std::equal(folder.names.begin(), folder.names.end(), path.names.begin(),
-                      [](const std::string& a, const std::string& b) { return NamesEqual(StoredName(a), StoredName(b)); });
+                      [](const std::string& a, const std::string& b) {
+                          return NamesEqual(StoredName(a), StoredName(b));
+                      });
 }
 
 bool IsPathBelow(std::string_view path, std::string_view folder) {
@@ -156,8 +156,8 @@ FsStatus ReadDrivePath(std::string_view text, bool allowWildcards, WindowsPath& 
         const bool pattern = allowWildcards && i + 1 == written.size() && HasWildcards(name);
         if (pattern) {
             // A pattern keeps its dots: "*." means "names without an extension".
-            if (KindOfName(name) != NameKind::Wildcard || name.find(':') != std::string_view::npos || name.size() > 255 ||
-                IsDeviceName(name)) {
+            if (KindOfName(name) != NameKind::Wildcard || name.find(':') != std::string_view::npos ||
+                name.size() > 255 || IsDeviceName(name)) {
                 return FsStatus::BadName;
             }
             out.names.emplace_back(name);

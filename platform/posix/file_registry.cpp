@@ -103,12 +103,8 @@ FileRegistry::FileRegistry(const std::string& filePath) {
     if (filePath.empty()) return;
     std::string text;
     switch (posix::ReadHostFile(filePath, kMaxFileSize, text)) {
-        case FsStatus::Ok:
-            entries_ = Parse(text);
-            return;
-        case FsStatus::NotRegularFile:
-            error_ = "the registry file " + filePath + " is not a regular file";
-            return;
+        case FsStatus::Ok: entries_ = Parse(text); return;
+        case FsStatus::NotRegularFile: error_ = "the registry file " + filePath + " is not a regular file"; return;
         case FsStatus::AccessDenied: {
             struct stat st {};
             if (::stat(filePath.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
@@ -116,11 +112,8 @@ FileRegistry::FileRegistry(const std::string& filePath) {
             }
             return;
         }
-        case FsStatus::TooLarge:
-            error_ = "the registry file " + filePath + " is larger than 1 MiB";
-            return;
-        default:
-            return;  // a file that cannot be read gives a registry without values
+        case FsStatus::TooLarge: error_ = "the registry file " + filePath + " is larger than 1 MiB"; return;
+        default: return;  // a file that cannot be read gives a registry without values
     }
 }
 

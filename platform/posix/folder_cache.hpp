@@ -57,7 +57,7 @@ public:
     void Added(const HostFolder& folder, const HostEntry& entry);
     void Removed(const HostFolder& folder, const std::string& host);
     void Changed(const HostFolder& folder, const std::string& host);  // new bytes or a new mode
-    void FolderMoved();  // a folder got another path
+    void FolderMoved();                                               // a folder got another path
     void Forget();
 
 private:

@@ -15,7 +15,9 @@ bool Ascii(std::string_view text) {
 
 }  // namespace
 
-HostEntry FolderListing::Entry(const Record& r) const { return HostEntry{std::string(Host(r)), std::string(Name(r)), r.type}; }
+HostEntry FolderListing::Entry(const Record& r) const {
+    return HostEntry{std::string(Host(r)), std::string(Name(r)), r.type};
+}
 
 // The names go into the buffer once; a name the same as the one before it shares its bytes.
 FolderListing::Record FolderListing::Make(std::string_view host, std::string_view name, unsigned char type) {

@@ -15,20 +15,20 @@ namespace zelvane::posix {
 
 // An entry of a host folder.
 struct HostEntry {
-    std::string host;  // the name on the host, as stored
-    std::string name;  // the same in code page 1252, as Windows programs see it
+    std::string host;        // the name on the host, as stored
+    std::string name;        // the same in code page 1252, as Windows programs see it
     unsigned char type = 0;  // DT_* of the listing (DT_UNKNOWN when not known)
 };
 
 class FolderListing {
 public:
     struct Record {
-        std::uint32_t host = 0;    // offsets of the names in the buffer
+        std::uint32_t host = 0;  // offsets of the names in the buffer
         std::uint32_t hostSize = 0;
         std::uint32_t name = 0;    // code page 1252 name, as Windows programs see it
         std::uint32_t folded = 0;  // the same case-folded; both nameSize long
         std::uint32_t nameSize = 0;
-        unsigned char type = 0;    // DT_* of the listing (DT_UNKNOWN when not known)
+        unsigned char type = 0;  // DT_* of the listing (DT_UNKNOWN when not known)
         bool removed = false;
     };
 

@@ -10,7 +10,7 @@ namespace zelvane::posix {
 namespace {
 
 constexpr std::int64_t kNanosecondsPerSecond = 1'000'000'000;
-constexpr std::int64_t kMinFineWindow = 10'000'000;      // 10 ms
+constexpr std::int64_t kMinFineWindow = 10'000'000;  // 10 ms
 constexpr std::int64_t kWholeSecondWindow = 2 * kNanosecondsPerSecond;
 
 // File system magic numbers (statfs f_type).
@@ -68,7 +68,8 @@ std::string FolderStampOf(const struct stat& st, const struct timespec& now, Tim
         if (st.st_ctim.tv_nsec != 0 || st.st_mtim.tv_nsec != 0) {
             struct timespec tick {};
             window = kMinFineWindow;
-            if (::clock_getres(CLOCK_REALTIME_COARSE, &tick) == 0 && Nanoseconds(tick) > window) window = Nanoseconds(tick);
+            if (::clock_getres(CLOCK_REALTIME_COARSE, &tick) == 0 && Nanoseconds(tick) > window)
+                window = Nanoseconds(tick);
         }
         if (ctime + window > Nanoseconds(now)) return {};
     }

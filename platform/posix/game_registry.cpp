@@ -79,8 +79,7 @@ void FromWinePrefix(const std::string& prefix, const std::string& kind, int only
             found.game = g.game;
             found.windowsPath = raw->data.substr(0, raw->data.find('\0'));
             found.prefix = prefix;
-            found.origin =
-                kind + " " + prefix + " (HKEY_LOCAL_MACHINE\\" + key + " \"" + std::string(value) + "\")";
+            found.origin = kind + " " + prefix + " (HKEY_LOCAL_MACHINE\\" + key + " \"" + std::string(value) + "\")";
             found.hostFolder = HostFolderOfValue(*text, prefix);
             found.exists = IsFolder(found.hostFolder);
             if (value == kGogPathValue && !IsRegularFile(FindInFolder(found.hostFolder, "dialog.tlk"))) continue;

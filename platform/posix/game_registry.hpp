@@ -35,8 +35,8 @@ struct FoundGame {
 // launcher prefixes that holds none), "no game", "only folders that are missing", or the games
 // whose folder exists ("K1", "K2", "K1 and K2").
 struct SearchedPlace {
-    std::string what;     // "the Wine prefix", "the Steam library", "the Lutris prefixes", ...
-    std::string folder;   // the host folder; "<folder>/*" for a folder of launcher prefixes
+    std::string what;    // "the Wine prefix", "the Steam library", "the Lutris prefixes", ...
+    std::string folder;  // the host folder; "<folder>/*" for a folder of launcher prefixes
     std::string outcome;
 };
 
@@ -46,8 +46,8 @@ struct GameSearch {
 };
 
 struct GameSearchResult {
-    std::vector<FoundGame> found;        // every game folder found, in the order above
-    std::vector<SearchedPlace> searched; // every place looked in, in the same order
+    std::vector<FoundGame> found;         // every game folder found, in the order above
+    std::vector<SearchedPlace> searched;  // every place looked in, in the same order
 };
 
 GameSearchResult SearchGames(const GameSearch& search);

@@ -439,8 +439,9 @@ bool HostWalk::Inside(const HostFolder& folder, const std::vector<HostFolder>& r
     std::vector<HostFolder> passed;
     HostFolder current = folder;
     for (int step = 0; step < kMaxDepth; ++step) {
-        const bool reached = cache_.KnownInside(current) ||
-                             std::any_of(roots.begin(), roots.end(), [&](const HostFolder& r) { return current.SameAs(r); });
+        const bool reached =
+            cache_.KnownInside(current) ||
+            std::any_of(roots.begin(), roots.end(), [&](const HostFolder& r) { return current.SameAs(r); });
         if (reached) {
             for (const HostFolder& f : passed) cache_.NoteInside(f);
             cache_.NoteInside(current);

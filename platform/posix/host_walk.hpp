@@ -32,13 +32,13 @@ struct Placement {
     // Ok: the entry exists; FileNotFound: only the last name is missing (entry.host is the name
     // it would get); any other status: the path is unusable and nothing else is set.
     FsStatus status = FsStatus::Ok;
-    HostFolder folder;      // holds the entry; for a drive's root, the root itself
+    HostFolder folder;  // holds the entry; for a drive's root, the root itself
     HostEntry entry;
-    bool exists = false;    // the entry exists (also when status is BadName for "file\")
-    std::string given;      // the last name as the Windows path spells it
-    std::string drive;      // "C:", or "" for a path written the POSIX way
+    bool exists = false;  // the entry exists (also when status is BadName for "file\")
+    std::string given;    // the last name as the Windows path spells it
+    std::string drive;    // "C:", or "" for a path written the POSIX way
     bool isRoot = false;
-    bool pattern = false;   // the last name is a wildcard pattern (entry is not looked up)
+    bool pattern = false;              // the last name is a wildcard pattern (entry is not looked up)
     std::optional<struct stat> lstat;  // the entry's own state, when the lookup already read it
 };
 
@@ -104,8 +104,8 @@ private:
     std::size_t Start(const WindowsPath& path, std::size_t count, FolderKeys& keys, const HeldFolder*& held);
     // Walks the names [i, count) as folders, holding each; on failure i is the name that stopped
     // the walk and `names` what was still pending of it.
-    FsStatus Descend(const WindowsPath& path, const FolderKeys& keys, std::size_t& i, std::size_t count,
-                     HeldFolder& at, PendingNames& names, int& hops);
+    FsStatus Descend(const WindowsPath& path, const FolderKeys& keys, std::size_t& i, std::size_t count, HeldFolder& at,
+                     PendingNames& names, int& hops);
     std::optional<HostEntry> Lookup(const HostFolder& folder, const std::string& given,
                                     std::optional<struct stat>& lstat);
     std::optional<HostEntry> FromListing(const HostFolder& folder, const std::string& given);

@@ -87,7 +87,8 @@ FsStatus ReadPieces(int fd, std::uintmax_t size, Sink&& sink) {
             return StatusFromErrno(errno);
         }
         if (n == 0) return FsStatus::Ok;
-        const std::size_t kept = static_cast<std::size_t>(std::min<std::uintmax_t>(static_cast<std::uintmax_t>(n), left));
+        const std::size_t kept =
+            static_cast<std::size_t>(std::min<std::uintmax_t>(static_cast<std::uintmax_t>(n), left));
         left -= kept;
         if (kept > 0) {
             if (const FsStatus s = sink(std::string_view(buffer.data(), kept)); s != FsStatus::Ok) return s;
@@ -174,7 +175,9 @@ FsStatus PosixFileSystem::Confine(const HostFolder& folder) const {
 bool PosixFileSystem::SameVolume(std::string_view a, std::string_view b) const {
     const Placement first = walk_.Place(a);
     const Placement second = walk_.Place(b);
-    const auto usable = [](const Placement& p) { return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound; };
+    const auto usable = [](const Placement& p) {
+        return p.status == FsStatus::Ok || p.status == FsStatus::FileNotFound;
+    };
     return usable(first) && usable(second) && first.folder.dev == second.folder.dev;
 }
 
@@ -337,7 +340,8 @@ FsStatus WriteTemporaryFile(const HostFolder& folder, std::string_view purpose, 
     Descriptor fd(-1);
     for (int attempt = 0; attempt < 100 && !fd.valid(); ++attempt) {
         name = TemporaryName(purpose, counter++);
-        fd = Descriptor(::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        fd = Descriptor(
+            ::openat(folder.get(), name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (!fd.valid() && errno != EEXIST) return StatusFromErrno(errno);
     }
     if (!fd.valid()) return FsStatus::IoError;
@@ -373,11 +377,14 @@ FsStatus PosixFileSystem::WriteAll(std::string_view path, std::string_view bytes
     // name does (the log is written under a temporary name and renamed into place once the
     // earlier log is gone).
     std::string temporary;
-    const FsStatus written = WriteTemporaryFile(p.folder, "write", temporary, [&](int fd) { return WriteBytes(fd, bytes); });
+    const FsStatus written =
+        WriteTemporaryFile(p.folder, "write", temporary, [&](int fd) { return WriteBytes(fd, bytes); });
     if (written != FsStatus::Ok) return written;
     if (const FsStatus s = RenameIntoPlace(p.folder, temporary, p.entry.host); s != FsStatus::Ok) return s;
-    if (p.exists) cache_.Changed(p.folder, p.entry.host);
-    else cache_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
+    if (p.exists)
+        cache_.Changed(p.folder, p.entry.host);
+    else
+        cache_.Added(p.folder, HostEntry{p.entry.host, p.entry.name, DT_REG});
     return FsStatus::Ok;
 }
 
@@ -475,8 +482,10 @@ FsStatus PosixFileSystem::Copy(std::string_view from, std::string_view to) {
     });
     if (written != FsStatus::Ok) return written;
     if (const FsStatus s = RenameIntoPlace(target.folder, temporary, target.entry.host); s != FsStatus::Ok) return s;
-    if (target.exists) cache_.Changed(target.folder, target.entry.host);
-    else cache_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
+    if (target.exists)
+        cache_.Changed(target.folder, target.entry.host);
+    else
+        cache_.Added(target.folder, HostEntry{target.entry.host, target.entry.name, DT_REG});
     return SyncFolder(target.folder);
 }
 

@@ -22,13 +22,13 @@ enum class FsStatus {
     SharingViolation,  // the file is locked by another program
     WriteProtected,    // read-only medium
     DiskFull,
-    NotSameDevice,     // rename across volumes
-    BadName,           // wildcards, device names or otherwise unusable names
-    IoError,           // anything else
-    OutsideRoots,      // the change would land outside every folder the program may change
-    NotRegularFile,    // read as a file, but a pipe, a socket or a device (folders: AccessDenied)
-    TooLarge,          // holds more bytes than the reader takes (read_limits.hpp)
-    ProgramOwnFile,    // the change would land in one of the program's own folders
+    NotSameDevice,   // rename across volumes
+    BadName,         // wildcards, device names or otherwise unusable names
+    IoError,         // anything else
+    OutsideRoots,    // the change would land outside every folder the program may change
+    NotRegularFile,  // read as a file, but a pipe, a socket or a device (folders: AccessDenied)
+    TooLarge,        // holds more bytes than the reader takes (read_limits.hpp)
+    ProgramOwnFile,  // the change would land in one of the program's own folders
 };
 
 struct Attributes {

@@ -85,8 +85,8 @@ std::string FinalPathOfHandle(HANDLE handle) {
     DWORD size = getFinalPath(handle, nullptr, 0, kFileNameNormalized | kVolumeNameDos);
     for (int attempt = 0; attempt < 4 && size != 0; ++attempt) {
         std::string buffer(static_cast<std::size_t>(size) + 1, '\0');
-        const DWORD got =
-            getFinalPath(handle, buffer.data(), static_cast<DWORD>(buffer.size()), kFileNameNormalized | kVolumeNameDos);
+        const DWORD got = getFinalPath(handle, buffer.data(), static_cast<DWORD>(buffer.size()),
+                                       kFileNameNormalized | kVolumeNameDos);
         if (got == 0) return {};
         if (got < buffer.size()) {
             final = buffer.substr(0, got);
@@ -137,8 +137,8 @@ FsStatus Confine(const FileSystem& fs, const std::vector<std::string>& roots, co
         const DWORD bits = GetFileAttributesA(out.path.c_str());
         if (bits != INVALID_FILE_ATTRIBUTES && (bits & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
             // Changed through a link: what counts is where it leads, and the change is made there.
-            out.target = FileHandle(
-                CreateFileA(out.path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+            out.target = FileHandle(CreateFileA(out.path.c_str(), 0, kShareAll, nullptr, OPEN_EXISTING,
+                                                FILE_FLAG_BACKUP_SEMANTICS, nullptr));
             if (!out.target.Valid()) return FsStatus::OutsideRoots;  // a link that leads nowhere known
             out.path = FinalPathOfHandle(out.target.Get());
             if (out.path.empty()) return FsStatus::OutsideRoots;

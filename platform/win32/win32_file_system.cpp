@@ -110,8 +110,8 @@ FsStatus CopyDurably(const std::string& source, const std::string& target) {
     if (readOnly) SetFileAttributesA(temporary.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     FsStatus status = FsStatus::Ok;
     {
-        FileHandle copy(CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                    nullptr));
+        FileHandle copy(
+            CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!copy.Valid() || !FlushFileBuffers(copy.Get())) status = LastFsStatus();
     }
     if (readOnly) SetFileAttributesA(temporary.c_str(), attributes);

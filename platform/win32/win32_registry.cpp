@@ -47,8 +47,7 @@ std::optional<RegistryValue> Win32Registry::Query(std::uint32_t root, std::strin
         return std::nullopt;
     }
     std::vector<BYTE> data(size);
-    if (size > 0 &&
-        RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
+    if (size > 0 && RegQueryValueExA(key.Get(), name.c_str(), nullptr, &type, data.data(), &size) != ERROR_SUCCESS) {
         return std::nullopt;
     }
     RegistryValue value;

@@ -104,9 +104,9 @@ private:
     UniqueWindow dialog_;
     HWND picture_ = nullptr;  // the children go with the dialog
     std::vector<HWND> buttons_;
-    UniqueWindow body_;       // destroyed before the dialog, as Unload says
+    UniqueWindow body_;  // destroyed before the dialog, as Unload says
     UniqueIcon icon_;
-    RECT requestedRect_{};    // the body's natural size, as it last reported it (pixels)
+    RECT requestedRect_{};  // the body's natural size, as it last reported it (pixels)
     int promptResult_ = -1;
     bool done_ = false;
     HWND lastFocus_ = nullptr;
@@ -137,10 +137,10 @@ bool MsgBoxExForm::Create(HWND owner) {
                                   CW_USEDEFAULT, 400, 200, owner, nullptr, instance, this));
     if (!dialog_) return false;
     const RECT pictureRect = PixelRect(kPictureLeft, kPictureTop, kIconTwips, kIconTwips);
-    picture_ = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | SS_ICON | SS_CENTERIMAGE, pictureRect.left,
-                               pictureRect.top, pictureRect.right - pictureRect.left,
-                               pictureRect.bottom - pictureRect.top, dialog_.Get(),
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), instance, nullptr);
+    picture_ =
+        CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | SS_ICON | SS_CENTERIMAGE, pictureRect.left, pictureRect.top,
+                        pictureRect.right - pictureRect.left, pictureRect.bottom - pictureRect.top, dialog_.Get(),
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kPictureId)), instance, nullptr);
     // cmdOK(0) as designed; moved, sized and copied once the body is measured.
     const RECT first = PixelRect(kPromptButtonDesignLeft, 2400, 1695, kPromptButtonDesignHeight);
     HWND button = CreateOrvoButton(dialog_.Get(), kFirstButtonId, first, PromptButtonProperties());
@@ -342,9 +342,7 @@ int MsgBoxExForm::Run(HWND owner) {
 
 LRESULT MsgBoxExForm::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_NOTIFY:
-            GetRequestHeightFromNM(wParam, lParam, requestedRect_);
-            break;
+        case WM_NOTIFY: GetRequestHeightFromNM(wParam, lParam, requestedRect_); break;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED && LOWORD(wParam) >= kFirstButtonId) {
                 const int index = LOWORD(wParam) - kFirstButtonId;
@@ -380,8 +378,7 @@ LRESULT MsgBoxExForm::Handle(HWND window, UINT message, WPARAM wParam, LPARAM lP
         case WM_CTLCOLORSTATIC:
             SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-        default:
-            break;
+        default: break;
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }

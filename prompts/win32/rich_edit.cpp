@@ -60,8 +60,8 @@ int UnlimitedLineWidth() {
 HWND CreateWindowOfClass(const char* className, HWND parent, int x, int y, int width, int height, DWORD style,
                          DWORD exStyle) {
     return CreateWindowExA(exStyle, className, nullptr, style, x, y, width, height, parent,
-                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRichEditControlId)),
-                           GetModuleHandleA(nullptr), nullptr);
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(kRichEditControlId)), GetModuleHandleA(nullptr),
+                           nullptr);
 }
 
 }  // namespace

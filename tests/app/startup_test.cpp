@@ -130,14 +130,15 @@ TEST_F(StartupTest, DefaultsFollowTheScreen) {
 }
 
 TEST_F(StartupTest, GivenValuesAreKept) {
-    Describe("#window_caption=Robes Remover\r\n"
-             "#default_format_width=450\r\n"
-             "#confirm_message_title=Sure?\r\n"
-             "#confirm_message_format_width=400\r\n"
-             "#confirm_message_begin#\r\n"
-             "Own text\r\n"
-             "#confirm_message_end#\r\n"
-             "#explicit_instructions_title=Read me\r\n");
+    Describe(
+        "#window_caption=Robes Remover\r\n"
+        "#default_format_width=450\r\n"
+        "#confirm_message_title=Sure?\r\n"
+        "#confirm_message_format_width=400\r\n"
+        "#confirm_message_begin#\r\n"
+        "Own text\r\n"
+        "#confirm_message_end#\r\n"
+        "#explicit_instructions_title=Read me\r\n");
     const StartupOutcome outcome = Start();
     EXPECT_EQ(outcome.state, StartupState::NormalWithoutDocument);
     EXPECT_EQ(outcome.caption, "Robes Remover");
@@ -344,9 +345,8 @@ TEST_F(StartupTest, FailingToDeleteTheWorkingCopyIsSilent) {
 TEST_F(StartupTest, ExceptionsFromTheDisplayDoNotEscape) {
     Describe("#game=2\r\n");
     AddDocument();
-    StartupContext context{fs, ui, instance, program, [](const std::string&) -> bool {
-                               throw ProgramError(7, "Out of memory");
-                           }};
+    StartupContext context{fs, ui, instance, program,
+                           [](const std::string&) -> bool { throw ProgramError(7, "Out of memory"); }};
     StartupOutcome outcome;
     EXPECT_NO_THROW(outcome = RunStartup(context));
     EXPECT_EQ(outcome.state, StartupState::IniError);

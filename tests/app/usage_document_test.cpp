@@ -65,15 +65,37 @@ TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
 
 TEST(UsageGuide, ExplainsEveryKey) {
     const std::string guide(UsageGuide());
-    for (const char* word :
-         {"uninstall_data.ini", "uninstall_info.rtf", "#file_list", "#qdelete_file_0=", "#qdelete_file_begin_0#",
-          "#qdelete_file_end_0#", "#qdelete_file_format_width_0=", "#qrestore_file_0=", "#qrestore_file_begin_0#",
-          "#qrestore_file_end_0#", "#qrestore_file_format_width_0=", ".original", "#qrestore_2da=",
-          "#qrestore_2da_files=", "backup", "Backup Uninstall", "#confirm_message_begin#", "#confirm_message_end#",
-          "#confirm_message_title=", "#confirm_message_format_width=", "#confirm_message_beep=",
-          "#explicit_instructions_begin#", "#explicit_instructions_end#", "#explicit_instructions_title=",
-          "#explicit_instructions_icon=", "#explicit_instructions_format_width=", "#explicit_instructions_beep=",
-          "#default_format_width=", "#game=", "#game_select=", "#window_caption="}) {
+    for (const char* word : {"uninstall_data.ini",
+                             "uninstall_info.rtf",
+                             "#file_list",
+                             "#qdelete_file_0=",
+                             "#qdelete_file_begin_0#",
+                             "#qdelete_file_end_0#",
+                             "#qdelete_file_format_width_0=",
+                             "#qrestore_file_0=",
+                             "#qrestore_file_begin_0#",
+                             "#qrestore_file_end_0#",
+                             "#qrestore_file_format_width_0=",
+                             ".original",
+                             "#qrestore_2da=",
+                             "#qrestore_2da_files=",
+                             "backup",
+                             "Backup Uninstall",
+                             "#confirm_message_begin#",
+                             "#confirm_message_end#",
+                             "#confirm_message_title=",
+                             "#confirm_message_format_width=",
+                             "#confirm_message_beep=",
+                             "#explicit_instructions_begin#",
+                             "#explicit_instructions_end#",
+                             "#explicit_instructions_title=",
+                             "#explicit_instructions_icon=",
+                             "#explicit_instructions_format_width=",
+                             "#explicit_instructions_beep=",
+                             "#default_format_width=",
+                             "#game=",
+                             "#game_select=",
+                             "#window_caption="}) {
         EXPECT_NE(guide.find(word), std::string::npos) << word;
     }
 }

@@ -85,17 +85,17 @@ TEST_F(BackupDiscoveryTest, EveryNormal2daFileIsListedInListingOrder) {
     fs.AddFile(backup + "\\feat.2da", "f");
     fs.AddFile(program + "\\uninstall\\backup\\wrong.2da", "w");
     ASSERT_EQ(Load({"#qrestore_2da=true", "#qrestore_2da_files=feat.2da"}).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.Backup2daFiles, (std::vector<std::string>{backup + "\\spells.2da", backup + "\\locked.2da",
-                                                          backup + "\\feat.2da"}));
+    EXPECT_EQ(d.Backup2daFiles,
+              (std::vector<std::string>{backup + "\\spells.2da", backup + "\\locked.2da", backup + "\\feat.2da"}));
     EXPECT_EQ(d.Missing2daReport, "");
     EXPECT_EQ(fs.OpenListings(), 0u);
 }
 
 TEST_F(BackupDiscoveryTest, ANameIsMatchedOnceAndSeveralListLinesAdd) {
     fs.AddFile(backup + "\\feat.2da", "f");
-    ASSERT_EQ(Load({"#qrestore_2da_files=feat.2da,FEAT.2DA", "#qrestore_2da_files=x.2da", "#qrestore_2da=true"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
+    ASSERT_EQ(
+        Load({"#qrestore_2da_files=feat.2da,FEAT.2DA", "#qrestore_2da_files=x.2da", "#qrestore_2da=true"}).outcome,
+        LoadOutcome::EndOfFile);
     EXPECT_EQ(d.Missing2daReport, Missing2daLine("FEAT.2DA") + Missing2daLine("x.2da"));
 }
 

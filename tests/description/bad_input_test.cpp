@@ -25,12 +25,33 @@ TEST_F(BadInputTest, BinaryGarbage) {
 }
 
 TEST_F(BadInputTest, ShuffledKeyFragments) {
-    const std::vector<std::string> pieces = {
-        "#confirm_message_begin#", "#confirm_message_end#", "#explicit_instructions_begin#",
-        "#explicit_instructions_end#", "#qdelete_file_3=", "#qdelete_file_begin_3#", "#qdelete_file_end_3#",
-        "#qrestore_file_12=", "#qrestore_file_begin_12#", "#qrestore_file_end_12#", "#qdelete_file_format_width_3=",
-        "#qrestore_2da=true", "#qrestore_2da_files=a.2da", "#game=", "#game_select=", "#default_format_width=",
-        "1", "-1", "abc", "\r\n", "\r", "\n", "", " ", std::string(1, '\0'), "99999999999", "#file_list"};
+    const std::vector<std::string> pieces = {"#confirm_message_begin#",
+                                             "#confirm_message_end#",
+                                             "#explicit_instructions_begin#",
+                                             "#explicit_instructions_end#",
+                                             "#qdelete_file_3=",
+                                             "#qdelete_file_begin_3#",
+                                             "#qdelete_file_end_3#",
+                                             "#qrestore_file_12=",
+                                             "#qrestore_file_begin_12#",
+                                             "#qrestore_file_end_12#",
+                                             "#qdelete_file_format_width_3=",
+                                             "#qrestore_2da=true",
+                                             "#qrestore_2da_files=a.2da",
+                                             "#game=",
+                                             "#game_select=",
+                                             "#default_format_width=",
+                                             "1",
+                                             "-1",
+                                             "abc",
+                                             "\r\n",
+                                             "\r",
+                                             "\n",
+                                             "",
+                                             " ",
+                                             std::string(1, '\0'),
+                                             "99999999999",
+                                             "#file_list"};
     std::mt19937 random(11);
     fs.AddFile(program + "\\backup\\a.2da", "a");
     for (int round = 0; round < 2000; ++round) {
@@ -88,8 +109,8 @@ TEST_F(BadInputTest, MillionsOfListNamesRunOutOfMemoryCleanly) {
 
 TEST_F(BadInputTest, LongLines) {
     const std::string longText(100000, 'x');
-    ASSERT_EQ(Load({"#window_caption=" + longText, "#default_format_width=" + std::string(100000, '0') + "5",
-                    longText, "#confirm_message_title=" + longText})
+    ASSERT_EQ(Load({"#window_caption=" + longText, "#default_format_width=" + std::string(100000, '0') + "5", longText,
+                    "#confirm_message_title=" + longText})
                   .outcome,
               LoadOutcome::EndOfFile);
     EXPECT_EQ(d.WindowCaption, longText);
@@ -109,8 +130,9 @@ TEST_F(BadInputTest, SingleHugeLineWithoutLineEnds) {
 }
 
 TEST_F(BadInputTest, MissingMarkersAbort) {
-    for (const std::string& line : {std::string("#confirm_message_begin#"), std::string("#explicit_instructions_begin#"),
-                                    std::string("#qdelete_file_0=x"), std::string("#qrestore_file_99=x")}) {
+    for (const std::string& line :
+         {std::string("#confirm_message_begin#"), std::string("#explicit_instructions_begin#"),
+          std::string("#qdelete_file_0=x"), std::string("#qrestore_file_99=x")}) {
         d = UninstallDescription{};
         const LoadResult result = Load({line});
         EXPECT_EQ(result.outcome, LoadOutcome::Aborted) << line;

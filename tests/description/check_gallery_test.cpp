@@ -80,8 +80,7 @@ TEST_P(CheckGallery, GivesItsExpectedDiagnosticsAndChangesNothing) {
     // What the check calls a start-up error is exactly what makes start-up's loader stop.
     UninstallDescription loaded;
     loaded.DescriptionPath = folder + "\\uninstall\\uninstall_data.ini";
-    const LoadResult load =
-        LoadUninstallDescription(loaded, LoaderContext{memory, folder, loaded.DescriptionPath, 15});
+    const LoadResult load = LoadUninstallDescription(loaded, LoaderContext{memory, folder, loaded.DescriptionPath, 15});
     const bool startupError = std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) {
         return d.severity == Severity::Error && d.text.find("start-up would") != std::string::npos;
     });

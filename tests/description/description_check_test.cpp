@@ -99,9 +99,10 @@ TEST_F(DescriptionCheck, NumberedKeyMisspeltGetsItsNumberBack) {
 TEST_F(DescriptionCheck, MisspeltEndMarkerIsBothTheStopAndTheHint) {
     const auto d = Check({"#game=2", "#confirm_message_begin#", "Remove?", "#confirm_mesage_end#"});
     ASSERT_EQ(d.size(), 2u);
-    EXPECT_EQ(FormatDiagnostic(d[0]),
-              "uninstall_data.ini:2: error: the block of #confirm_message_begin#: #confirm_message_end# is not in the "
-              "file; start-up would stop with \"#confirm_message_begin# and #confirm_message_end# are improperly set.\"");
+    EXPECT_EQ(
+        FormatDiagnostic(d[0]),
+        "uninstall_data.ini:2: error: the block of #confirm_message_begin#: #confirm_message_end# is not in the "
+        "file; start-up would stop with \"#confirm_message_begin# and #confirm_message_end# are improperly set.\"");
     EXPECT_EQ(FormatDiagnostic(d[1]),
               "uninstall_data.ini:4: warning: #confirm_mesage_end# is no key, so the line is ignored; did you mean "
               "#confirm_message_end#?");

@@ -37,8 +37,7 @@ TEST_F(LoaderTest, ReadsTheExampleDescription) {
     EXPECT_EQ(d.DefaultFormatWidth, 450 * 15);
     EXPECT_EQ(d.ConfirmTitle, "Remove Example Robes?");
     EXPECT_EQ(d.ConfirmMessage, "This removes \\b Example Robes\\b0 .\r\nDo you wish to continue?");
-    EXPECT_EQ(d.QueuedDeletes,
-              (Entries{{"override\\appearance.2da", "Delete the changed appearance.2da?", 6000}}));
+    EXPECT_EQ(d.QueuedDeletes, (Entries{{"override\\appearance.2da", "Delete the changed appearance.2da?", 6000}}));
     EXPECT_TRUE(d.QueuedRestores.empty());
     EXPECT_FALSE(d.Restore2da);
     EXPECT_FALSE(d.HasExplicitInstructions);
@@ -52,8 +51,7 @@ TEST_F(LoaderTest, KeysMatchInAnyCaseButOnlyAtTheLineStart) {
 }
 
 TEST_F(LoaderTest, ValuesAreVerbatimAndLaterLinesWin) {
-    ASSERT_EQ(Load({"#window_caption=first", "#window_caption=  two = spaces  ", "#confirm_message_title="})
-                  .outcome,
+    ASSERT_EQ(Load({"#window_caption=first", "#window_caption=  two = spaces  ", "#confirm_message_title="}).outcome,
               LoadOutcome::EndOfFile);
     EXPECT_EQ(d.WindowCaption, "  two = spaces  ");
     EXPECT_EQ(d.ConfirmTitle, "");
@@ -116,15 +114,14 @@ TEST_F(LoaderTest, CrAloneEndsALine) {
 
 TEST_F(LoaderTest, DescriptionWithoutBlocksNeverReadsTheWorkingCopy) {
     fs.FailOperation(FsOp::ReadAll, "20A", FsStatus::IoError);
-    EXPECT_EQ(Load({"#game=1", "#window_caption=x", "#file_list", "override\\a.tga"}).outcome,
-              LoadOutcome::EndOfFile);
+    EXPECT_EQ(Load({"#game=1", "#window_caption=x", "#file_list", "override\\a.tga"}).outcome, LoadOutcome::EndOfFile);
 }
 
 TEST_F(LoaderTest, TheWorkingCopyIsReadOnceForAllBlocks) {
-    const LoadResult result = Load({"#confirm_message_begin#", "c", "#confirm_message_end#",
-                                    "#explicit_instructions_begin#", "e", "#explicit_instructions_end#",
-                                    "#qdelete_file_1=a", "#qdelete_file_begin_1#", "q", "#qdelete_file_end_1#",
-                                    "#qrestore_file_2=b", "#qrestore_file_begin_2#", "r", "#qrestore_file_end_2#"});
+    const LoadResult result =
+        Load({"#confirm_message_begin#", "c", "#confirm_message_end#", "#explicit_instructions_begin#", "e",
+              "#explicit_instructions_end#", "#qdelete_file_1=a", "#qdelete_file_begin_1#", "q", "#qdelete_file_end_1#",
+              "#qrestore_file_2=b", "#qrestore_file_begin_2#", "r", "#qrestore_file_end_2#"});
     ASSERT_EQ(result.outcome, LoadOutcome::EndOfFile);
     EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 2u);  // the description and the working copy
     EXPECT_EQ(d.ConfirmMessage, "c");
@@ -150,16 +147,16 @@ TEST_F(LoaderTest, BlocksAreCutFromTheWorkingCopy) {
 }
 
 TEST_F(LoaderTest, BlockTextKeepsInnerLineEndsAndIsReadAsKeysToo) {
-    ASSERT_EQ(Load({"#confirm_message_begin#", "line one\\par ", "#game=2", "", "last", "#confirm_message_end#"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
+    ASSERT_EQ(
+        Load({"#confirm_message_begin#", "line one\\par ", "#game=2", "", "last", "#confirm_message_end#"}).outcome,
+        LoadOutcome::EndOfFile);
     EXPECT_EQ(d.ConfirmMessage, "line one\\par \r\n#game=2\r\n\r\nlast");
     EXPECT_EQ(d.Game, 2);
 }
 
 TEST_F(LoaderTest, TheFirstBlockCountsForEveryBeginLine) {
-    ASSERT_EQ(Load({"#confirm_message_begin#", "first", "#confirm_message_end#", "#confirm_message_begin#",
-                    "second", "#confirm_message_end#"})
+    ASSERT_EQ(Load({"#confirm_message_begin#", "first", "#confirm_message_end#", "#confirm_message_begin#", "second",
+                    "#confirm_message_end#"})
                   .outcome,
               LoadOutcome::EndOfFile);
     EXPECT_EQ(d.ConfirmMessage, "first");
@@ -232,9 +229,8 @@ TEST_F(LoaderTest, MarkersWithLeadingZerosDoNotPairWithTheEntry) {
 }
 
 TEST_F(LoaderTest, EntriesKeepFileOrderAndShareBlocksByNumber) {
-    ASSERT_EQ(Load({"#qdelete_file_5=five", "#qdelete_file_2=two", "#QDELETE_FILE_5=again",
-                    "#qdelete_file_begin_2#", "B2", "#qdelete_file_end_2#", "#qdelete_file_begin_5#", "B5",
-                    "#qdelete_file_end_5#"})
+    ASSERT_EQ(Load({"#qdelete_file_5=five", "#qdelete_file_2=two", "#QDELETE_FILE_5=again", "#qdelete_file_begin_2#",
+                    "B2", "#qdelete_file_end_2#", "#qdelete_file_begin_5#", "B5", "#qdelete_file_end_5#"})
                   .outcome,
               LoadOutcome::EndOfFile);
     EXPECT_EQ(d.QueuedDeletes, (Entries{{"five", "B5", 0}, {"two", "B2", 0}, {"again", "B5", 0}}));

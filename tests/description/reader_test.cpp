@@ -71,9 +71,15 @@ TEST(NumberedKey, ReadsNumbersWithoutLeadingZeros) {
 }
 
 TEST(NumberedKey, AgreesWithTheLiteralTestOnSystematicLines) {
-    const std::vector<std::string> heads = {"#qdelete_file_", "#QDELETE_FILE_", "#qDelete_File_",
-                                            "#qdelete_file_format_width_", "#QRESTORE_FILE_FORMAT_WIDTH_",
-                                            "#qrestore_file_", "#qrestore_file", "qdelete_file_", " #qdelete_file_"};
+    const std::vector<std::string> heads = {"#qdelete_file_",
+                                            "#QDELETE_FILE_",
+                                            "#qDelete_File_",
+                                            "#qdelete_file_format_width_",
+                                            "#QRESTORE_FILE_FORMAT_WIDTH_",
+                                            "#qrestore_file_",
+                                            "#qrestore_file",
+                                            "qdelete_file_",
+                                            " #qdelete_file_"};
     std::vector<std::string> numbers = {"", "a", "-1", "+1", " 1", "1 ", "100", "999", "07", "00", "0a"};
     for (int n = 0; n < 100; ++n) numbers.push_back(std::to_string(n));
     const std::vector<std::string> tails = {"=", "", "==", "=value", "#", "x=", "=override\\a.uti"};

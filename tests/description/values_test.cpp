@@ -36,7 +36,7 @@ TEST(NumberValue, OverflowsOnlyOutside32Bits) {
     EXPECT_EQ(ToNumber("-2147483648.5"), -2147483647 - 1);
     EXPECT_EQ(ErrorOf([] { ToNumber("-2147483649"); }), 6);
     EXPECT_EQ(ErrorOf([] { ToNumber("1e400"); }), 6);  // the reading overflows
-    EXPECT_EQ(ToNumber("400px"), 400);  // the lenient reading
+    EXPECT_EQ(ToNumber("400px"), 400);                 // the lenient reading
     EXPECT_EQ(ToNumber("&HFFFF"), 65535);
     EXPECT_EQ(ErrorOf([] { ToNumber("&HFFFFFFFF"); }), 6);
 }

@@ -80,14 +80,15 @@ TEST_F(GameChoiceTest, KotorOneRunsTheRemovalAsK1WithoutSubfolderSearch) {
     Answers({"0", "0"});
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    ExpectInOrder(run.out, {"Prompt: Choose Game\n", "This mod was installable for K1 or K2.\n\nChoose the game to uninstall from...",
-                            "  [0] Kotor 1\n  [1] Kotor 2 TSL\n  [2] Abort  (A)  <- focus\n",
-                            "Answer: 0 (Kotor 1)"});
+    ExpectInOrder(run.out, {"Prompt: Choose Game\n",
+                            "This mod was installable for K1 or K2.\n\nChoose the game to uninstall from...",
+                            "  [0] Kotor 1\n  [1] Kotor 2 TSL\n  [2] Abort  (A)  <- focus\n", "Answer: 0 (Kotor 1)"});
     EXPECT_EQ(run.out.find("Confirm Delete in Subfolder"), std::string::npos);
     EXPECT_EQ(ReadFile(logPath), Header(1) + L(Deleted(R"(Override\\chosen.uti)") + "\\cf1\\par") +
                                      L(R"(\cf10 File Not Found: \cf1 Override\\moved.tga\cf1\par)") + kThreePars +
                                      Totals(0, 1));
-    EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{{"dialog.tlk", kTlk}, {"override/sub/moved.tga", "moved"}}));
+    EXPECT_EQ(Snapshot(game),
+              (std::map<std::string, std::string>{{"dialog.tlk", kTlk}, {"override/sub/moved.tga", "moved"}}));
 }
 
 TEST_F(GameChoiceTest, KotorTwoRunsTheRemovalAsK2) {
@@ -136,7 +137,8 @@ TEST_F(GameChoiceTest, ClosingTheChoiceWithoutAGameInTheDescriptionStops) {
     const auto before = Snapshot(game);
     const ConsoleRun run = Run();
     EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find("Message: Aborting\n" + std::string(60, '-') + "\nError selecting game to uninstall from.\n"),
+    EXPECT_NE(run.out.find("Message: Aborting\n" + std::string(60, '-') +
+                           "\nError selecting game to uninstall from.\n"),
               std::string::npos)
         << run.out;
     EXPECT_EQ(Snapshot(game), before);
@@ -176,25 +178,27 @@ TEST_F(ConsoleAnswersTest, SubfolderPromptAnsweredNoClosedAndYes) {
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(Count(run.out, "Prompt: Confirm Delete in Subfolder\n"), 3u) << run.out;
-    ExpectInOrder(run.out, {"The file \noverride\\a.tga\nwas found in a subfolder\n" + WindowsForm(game) + "\\override\\s1\\\n\n"
+    ExpectInOrder(run.out, {"The file \noverride\\a.tga\nwas found in a subfolder\n" + WindowsForm(game) +
+                            "\\override\\s1\\\n\n"
                             "Would you like to proceed with deletion?\n\n\n"
                             "Selecting yes will not limit searches to this folder\n"
                             "If more than one copy of this file exists in the override\n"
                             "it will delete the first occurance it finds.\n\n"
                             "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"});
 
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + L(R"(\cf5 Not deleted in subfolder per user request: Override\\a.tga\cf1\par)") +
-                  L(Deleted(R"(Override\\S3\\c.tga)") + "\\cf1\\par") +
-                  L(R"(\cf5 Not deleted in subfolder per user request: Override\\d.tga\cf1\par)") +
-                  L(R"(\cf10 File Not Found: \cf1 Override\\gone.tga\cf1\par)") +
-                  L(R"(\cf10 File Not Found: \cf1 Movies\\gone.bik\cf1\par)") +
-                  L(Deleted(R"(Override\\direct.uti)") + "\\cf1\\par") + kThreePars + Totals(0, 2));
-    EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
-                                                                  {"Movies/sub/gone.bik", "not searched: outside override"},
-                                                                  {"override/s1/a.tga", "a"},
-                                                                  {"override/s2/b.tga", "b"},
-                                                                  {"override/s4/d.tga", "d"}}));
+    EXPECT_EQ(ReadFile(logPath), Header(2) +
+                                     L(R"(\cf5 Not deleted in subfolder per user request: Override\\a.tga\cf1\par)") +
+                                     L(Deleted(R"(Override\\S3\\c.tga)") + "\\cf1\\par") +
+                                     L(R"(\cf5 Not deleted in subfolder per user request: Override\\d.tga\cf1\par)") +
+                                     L(R"(\cf10 File Not Found: \cf1 Override\\gone.tga\cf1\par)") +
+                                     L(R"(\cf10 File Not Found: \cf1 Movies\\gone.bik\cf1\par)") +
+                                     L(Deleted(R"(Override\\direct.uti)") + "\\cf1\\par") + kThreePars + Totals(0, 2));
+    EXPECT_EQ(Snapshot(game),
+              (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
+                                                  {"Movies/sub/gone.bik", "not searched: outside override"},
+                                                  {"override/s1/a.tga", "a"},
+                                                  {"override/s2/b.tga", "b"},
+                                                  {"override/s4/d.tga", "d"}}));
 }
 
 TEST_F(ConsoleAnswersTest, YesToTheSubfolderPromptDeletesLaterSubfolderFilesUnasked) {
@@ -239,10 +243,11 @@ TEST_F(ConsoleAnswersTest, AFileThatCannotBeDeletedIsAFailureAndTheRunGoesOn) {
     const ConsoleRun run = Run();
     // The run completed and saved its log, which counts an error: a status of its own.
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;
-    EXPECT_EQ(ReadFile(logPath),
-              Header(1) +
-                  L(R"(\cf10 Delete Failure - \cf1 Override\\locked.uti\cf7  - Error: 75  Path/File access error\cf1\par)") +
-                  L(Deleted(R"(Override\\free.uti)") + "\\cf1\\par") + kThreePars + Totals(1, 0));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(1) +
+            L(R"(\cf10 Delete Failure - \cf1 Override\\locked.uti\cf7  - Error: 75  Path/File access error\cf1\par)") +
+            L(Deleted(R"(Override\\free.uti)") + "\\cf1\\par") + kThreePars + Totals(1, 0));
     EXPECT_EQ(ReadFile(game + "/override/locked.uti"), "locked");
     EXPECT_FALSE(Exists(game + "/override/free.uti"));
 }
@@ -277,13 +282,15 @@ TEST_F(ConsoleAnswersTest, QueuedDeletesClosedAcceptedTwiceAndWithAnEmptyPrompt)
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(Count(run.out, "Prompt: Confirm Delete\n"), 3u) << run.out;
     EXPECT_EQ(run.out.find("Delete r again?"), std::string::npos);
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner + L(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\q.txt\par)") +
-                  L("\\cf1 QDeleteFile: " + Deleted(R"(Override\\r.txt)") + "\\par") +
-                  L(R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 Override\\r.txt\cf1\b0\par)") +
-                  L(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\s.txt\par)") + kFyi + Totals(0, 0));
-    EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{
-                                  {"dialog.tlk", kTlk}, {"override/q.txt", "q"}, {"override/s.txt", "s"}}));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner + L(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\q.txt\par)") +
+            L("\\cf1 QDeleteFile: " + Deleted(R"(Override\\r.txt)") + "\\par") +
+            L(R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 Override\\r.txt\cf1\b0\par)") +
+            L(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\s.txt\par)") + kFyi + Totals(0, 0));
+    EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
+                                                                  {"override/q.txt", "q"},
+                                                                  {"override/s.txt", "s"}}));
 }
 
 TEST_F(ConsoleAnswersTest, QueuedRestoresMissingFileMissingOriginalClosedAndReadOnly) {
@@ -291,7 +298,8 @@ TEST_F(ConsoleAnswersTest, QueuedRestoresMissingFileMissingOriginalClosedAndRead
                  "#qrestore_file_end_0#", "#qrestore_file_1=override\\noorig.tga", "#qrestore_file_begin_1#",
                  "Restore noorig?", "#qrestore_file_end_1#", "#qrestore_file_2=override\\closed.tga",
                  "#qrestore_file_begin_2#", "Restore closed?", "#qrestore_file_end_2#",
-                 "#qrestore_file_3=override\\ro.tga", "#qrestore_file_begin_3#", "Restore ro?", "#qrestore_file_end_3#"});
+                 "#qrestore_file_3=override\\ro.tga", "#qrestore_file_begin_3#", "Restore ro?",
+                 "#qrestore_file_end_3#"});
     Game("dialog.tlk", kTlk);
     Game("override/gone.tga.original", "game gone");
     Game("override/noorig.tga", "mod noorig");
@@ -307,14 +315,15 @@ TEST_F(ConsoleAnswersTest, QueuedRestoresMissingFileMissingOriginalClosedAndRead
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(Count(run.out, "Prompt: Confirm Restore\n"), 2u) << run.out;
     ExpectInOrder(run.out, {"Restore closed?", "Answer: close (-1)", "Restore ro?", "Answer: 0 (Yes)"});
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner +
-                  L(R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\gone.tga\cf1\b0\par)") +
-                  L(R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (.original File Not Found) \cf1 Override\\noorig.tga.original\cf1\b0\par)") +
-                  L(R"(\cf1 QRestoreFile: \cf5 User chose not to restore \cf1 Override\\closed.tga\cf1\par)") +
-                  L("\\cf1 QRestoreFile: " + Deleted(R"(Override\\ro.tga)") + "\\par") +
-                  L(R"(\cf1 QRestoreFile: \cf3 Renamed \cf1 Override\\ro.tga.original\cf3  to \cf1 Override\\ro.tga\par)") +
-                  kFyi + Totals(0, 0));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner +
+            L(R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\gone.tga\cf1\b0\par)") +
+            L(R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (.original File Not Found) \cf1 Override\\noorig.tga.original\cf1\b0\par)") +
+            L(R"(\cf1 QRestoreFile: \cf5 User chose not to restore \cf1 Override\\closed.tga\cf1\par)") +
+            L("\\cf1 QRestoreFile: " + Deleted(R"(Override\\ro.tga)") + "\\par") +
+            L(R"(\cf1 QRestoreFile: \cf3 Renamed \cf1 Override\\ro.tga.original\cf3  to \cf1 Override\\ro.tga\par)") +
+            kFyi + Totals(0, 0));
     EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
                                                                   {"override/gone.tga.original", "game gone"},
                                                                   {"override/noorig.tga", "mod noorig"},
@@ -336,11 +345,12 @@ TEST_F(ConsoleAnswersTest, AQueuedRestoreOfAnUndeletableFileFailsTwiceAndKeepsBo
     Answers({"0", "0"});
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // the log counts errors
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner +
-                  L(R"(\cf1 QRestoreFile: \cf10 Delete Failure - \cf1 Override\\locked.tga\cf7  - Error: 75  Path/File access error\par)") +
-                  L(R"(\cf1 QRestoreFile: \cf10 Failure Renaming \cf1 Override\\locked.tga.original\cf10  to \cf1Override\\locked.tga - \cf7 Error: 58  File already exists\par)") +
-                  Totals(2, 0));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner +
+            L(R"(\cf1 QRestoreFile: \cf10 Delete Failure - \cf1 Override\\locked.tga\cf7  - Error: 75  Path/File access error\par)") +
+            L(R"(\cf1 QRestoreFile: \cf10 Failure Renaming \cf1 Override\\locked.tga.original\cf10  to \cf1Override\\locked.tga - \cf7 Error: 58  File already exists\par)") +
+            Totals(2, 0));
     EXPECT_EQ(ReadFile(game + "/override/locked.tga"), "mod");
     EXPECT_EQ(ReadFile(game + "/override/locked.tga.original"), "game");
 }
@@ -397,8 +407,9 @@ TEST_F(ConsoleAnswersTest, K2TableInASubfolderReplacedOverTheCopiesOfAnEarlierRu
     ExpectInOrder(run.out,
                   {"Prompt: Confirm appearance.2da replacement\n",
                    "2da replacement is enabled. Would you like to replace the appearance.2da located at \n" +
-                       WindowsForm(game) + "\\override\\sub\\appearance.2dawith the backup copy generated when you "
-                                           "installed this mod?\n\n",
+                       WindowsForm(game) +
+                       "\\override\\sub\\appearance.2dawith the backup copy generated when you "
+                       "installed this mod?\n\n",
                    "Selecting yes will replace the file.\nSelecting no will allow you to locate the replace target "
                    "yourself.\nSelecting cancel will abort and allow you to do it manually.\n",
                    "NOTE: The appearance.2da in the override will be backed up in a folder named Backup Uninstall "
@@ -407,16 +418,20 @@ TEST_F(ConsoleAnswersTest, K2TableInASubfolderReplacedOverTheCopiesOfAnEarlierRu
                    "this one then replacing it is probably a bad idea and UNLESS you REALLY know what you are doing "
                    "then you are advised NOT to replace it.",
                    "  [0] Yes  (Y)\n  [1] No  (N)\n  [2] Cancel  (C)  <- focus\n", "Answer: 0 (Yes)"});
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner + Q2da(Deleted(R"(Backup Uninstall\\appearance.2da)") + "\\par") +
-                  Q2da(R"(\cf3 FileCopy \cf1 Override\\Sub\\appearance.2da\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)") +
-                  Q2da(Deleted(R"(Override\\Sub\\appearance.2da)") + "\\par") +
-                  Q2da(Deleted(R"(Backup Uninstall\\original install backup.appearance.2da)") + "\\par") +
-                  Q2da(R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
-                  Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\Sub\\appearance.2da\par)") +
-                  Totals(0, 0));
-    EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{
-                                  {"dialog.tlk", kTlk}, {"override/sub/appearance.2da", "2DA V2.0 original"}}));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner + Q2da(Deleted(R"(Backup Uninstall\\appearance.2da)") + "\\par") +
+            Q2da(
+                R"(\cf3 FileCopy \cf1 Override\\Sub\\appearance.2da\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)") +
+            Q2da(Deleted(R"(Override\\Sub\\appearance.2da)") + "\\par") +
+            Q2da(Deleted(R"(Backup Uninstall\\original install backup.appearance.2da)") + "\\par") +
+            Q2da(
+                R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
+            Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\Sub\\appearance.2da\par)") +
+            Totals(0, 0));
+    EXPECT_EQ(Snapshot(game),
+              (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
+                                                  {"override/sub/appearance.2da", "2DA V2.0 original"}}));
     EXPECT_EQ(Snapshot(mod + "/Backup Uninstall"),
               (std::map<std::string, std::string>{{"appearance.2da", "2DA V2.0 modded"},
                                                   {"original install backup.appearance.2da", "2DA V2.0 original"}}));
@@ -429,7 +444,8 @@ TEST_F(ConsoleAnswersTest, K2FoundFileCancelledThenClosedChangesNothing) {
     Answers({"0", "c"});
     ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(ReadFile(logPath), Header(2) + kBanner + Q2da(R"(appearance.2da\cf4  replacement aborted.\par)") + Totals(0, 0));
+    EXPECT_EQ(ReadFile(logPath),
+              Header(2) + kBanner + Q2da(R"(appearance.2da\cf4  replacement aborted.\par)") + Totals(0, 0));
 
     Answers({"0", "close"});
     run = Run();
@@ -451,20 +467,25 @@ TEST_F(ConsoleAnswersTest, K2LocateLoopCancelledWrongFileThenTheTableInOtherCase
              WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA"});
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::string dialog = "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " +
-                               WindowsForm(game) + "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n";
+    const std::string dialog = "Open file: Locate appearance.2da\n" + std::string(60, '-') +
+                               "\nFolder: " + WindowsForm(game) +
+                               "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n";
     EXPECT_EQ(Count(run.out, dialog), 3u) << run.out;
-    EXPECT_EQ(Count(run.out, "Prompt: Hmm\n" + std::string(60, '-') +
-                                 "\nInvalid file - Would you like to abort this appearance.2da replacement operation?\n\n"
-                                 "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"),
+    EXPECT_EQ(Count(run.out,
+                    "Prompt: Hmm\n" + std::string(60, '-') +
+                        "\nInvalid file - Would you like to abort this appearance.2da replacement operation?\n\n"
+                        "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"),
               2u);
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner +
-                  Q2da(R"(\cf3 FileCopy \cf1 Override\\Real\\APPEARANCE.2DA\cf3  to \cf1 Backup Uninstall\\APPEARANCE.2DA\par)") +
-                  Q2da(Deleted(R"(Override\\Real\\APPEARANCE.2DA)") + "\\par") +
-                  Q2da(R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
-                  Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\Real\\APPEARANCE.2DA\par)") +
-                  Totals(0, 0));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner +
+            Q2da(
+                R"(\cf3 FileCopy \cf1 Override\\Real\\APPEARANCE.2DA\cf3  to \cf1 Backup Uninstall\\APPEARANCE.2DA\par)") +
+            Q2da(Deleted(R"(Override\\Real\\APPEARANCE.2DA)") + "\\par") +
+            Q2da(
+                R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
+            Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\Real\\APPEARANCE.2DA\par)") +
+            Totals(0, 0));
     EXPECT_EQ(Snapshot(game), (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
                                                                   {"override/real/APPEARANCE.2DA", "2DA V2.0 original"},
                                                                   {"override/real/feat.2da", "another table"},
@@ -484,9 +505,9 @@ TEST_F(ConsoleAnswersTest, K2LocateLoopAbortedAndClosed) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Prompt: Hmm"), std::string::npos);
     const std::string missing = L(R"(\cf10 2da backup not available \cf1 feat.2da\par)") + kPar;
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner + missing +
-                  Q2da(R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)") + Totals(0, 0));
+    EXPECT_EQ(ReadFile(logPath), Header(2) + kBanner + missing +
+                                     Q2da(R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)") +
+                                     Totals(0, 0));
 
     // Closing "abort?" leaves the loop without a line.
     Answers({"0", "1", "cancel", "close"});
@@ -506,11 +527,13 @@ TEST_F(ConsoleAnswersTest, K2TableMissingEverywhereIsRestoredIntoOverrideAnyway)
     const ConsoleRun run = Run();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("However, no appearance.2da was found in the override."), std::string::npos);
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + kBanner +
-                  Q2da(R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
-                  Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\appearance.2da\par)") +
-                  Totals(0, 0));
+    EXPECT_EQ(
+        ReadFile(logPath),
+        Header(2) + kBanner +
+            Q2da(
+                R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\original install backup.appearance.2da\par)") +
+            Q2da(R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\appearance.2da\par)") +
+            Totals(0, 0));
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 original");
     EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
 }
@@ -576,8 +599,9 @@ TEST_F(ConsoleAnswersTest, TheSavedLogIsOpenedWithXdgOpen) {
     WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened + ".part\" && mv \"" + opened +
                                      ".part\" \"" + opened + "\"\n");
     SetMode(bin + "/xdg-open", 0755);
-    const ConsoleRun run = RunConsoleWithEnvironment(
-        {"--program-folder", mod, "--answers", answersFile, "--registry", registryFile}, {"PATH=" + bin + ":/usr/bin:/bin"});
+    const ConsoleRun run =
+        RunConsoleWithEnvironment({"--program-folder", mod, "--answers", answersFile, "--registry", registryFile},
+                                  {"PATH=" + bin + ":/usr/bin:/bin"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Opening: " + logPath + "\n"), std::string::npos) << run.out;
     EXPECT_EQ(ReadFile(opened), logPath);  // the console waits for xdg-open
@@ -591,8 +615,9 @@ TEST_F(ConsoleAnswersTest, NoViewerForTheLogIsReportedAndTheRunStillCompletes) {
     Answers({"0"});
     const std::string empty = temp.Path() + "/no-programs";
     MakeFolders(empty);
-    const ConsoleRun run = RunConsoleWithEnvironment(
-        {"--program-folder", mod, "--answers", answersFile, "--registry", registryFile}, {"PATH=" + empty});
+    const ConsoleRun run =
+        RunConsoleWithEnvironment({"--program-folder", mod, "--answers", answersFile, "--registry", registryFile},
+                                  {"PATH=" + empty});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("Message: Error running " + WindowsForm(mod) + "\\uninstall\\removal_results.rtf\n" +
                            std::string(60, '-') +

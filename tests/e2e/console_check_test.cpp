@@ -84,18 +84,20 @@ TEST(ConsoleCheck, TheBundledExamplePassesWithoutAWarning) {
 
     const ConsoleRun withGame =
         RunConsole({"--check", "--program-folder", temp.Path() + "/mod", "--game-folder", temp.Path() + "/game"});
-    EXPECT_EQ(withGame.out,
-              NamedBy(temp.Path() + "/mod",
-              "uninstall_data.ini:11: note: #qdelete_file_0= path \"override\\ex_robe_notes.txt\" is in the game folder\n"
-              "uninstall_data.ini:17: note: #qrestore_file_0= path \"override\\ex_robe_icon.tga\" is in the game "
-              "folder, and \"override\\ex_robe_icon.tga.original\" is there to restore\n"
-              "uninstall_data.ini:23: note: 2da table \"override\\appearance.2da\": The table in use differs from the "
-              "backup: 1 row added.\n"
-              "uninstall_data.ini:23: note: 2da table \"override\\appearance.2da\": row 2 (label 2) added: 'Ex_Robe'\n"
-              "uninstall_data.ini:31: note: file-list entry \"override\\ex_robe01.uti\" is in the game folder\n"
-              "uninstall_data.ini:32: note: file-list entry \"override\\ex_robe01.tga\" is only in a subfolder of "
-              "override, at \"override\\robes\\ex_robe01.tga\"; for K2 the run asks before deleting it there\n"
-              "0 errors, 0 warnings, 6 notes\n"));
+    EXPECT_EQ(
+        withGame.out,
+        NamedBy(
+            temp.Path() + "/mod",
+            "uninstall_data.ini:11: note: #qdelete_file_0= path \"override\\ex_robe_notes.txt\" is in the game folder\n"
+            "uninstall_data.ini:17: note: #qrestore_file_0= path \"override\\ex_robe_icon.tga\" is in the game "
+            "folder, and \"override\\ex_robe_icon.tga.original\" is there to restore\n"
+            "uninstall_data.ini:23: note: 2da table \"override\\appearance.2da\": The table in use differs from the "
+            "backup: 1 row added.\n"
+            "uninstall_data.ini:23: note: 2da table \"override\\appearance.2da\": row 2 (label 2) added: 'Ex_Robe'\n"
+            "uninstall_data.ini:31: note: file-list entry \"override\\ex_robe01.uti\" is in the game folder\n"
+            "uninstall_data.ini:32: note: file-list entry \"override\\ex_robe01.tga\" is only in a subfolder of "
+            "override, at \"override\\robes\\ex_robe01.tga\"; for K2 the run asks before deleting it there\n"
+            "0 errors, 0 warnings, 6 notes\n"));
     EXPECT_EQ(withGame.exitCode, 0);
     EXPECT_EQ(Snapshot(temp.Path()), before);
 }

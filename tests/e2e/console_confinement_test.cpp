@@ -70,9 +70,9 @@ protected:
     }
     // The confirmation, then the swap while the prompt with this title is open, then its answer.
     ConsoleRun RunSwappingDuring(const std::string& title, const std::string& answer = "0") {
-        return RunConsoleFeedingSteps(Arguments(), {FeedStep{"Prompt: Confirm Remove Mod", {}, "0\n"},
-                                                    FeedStep{"Prompt: " + title, [this] { SwapSubfolder(); },
-                                                             answer + "\n"}});
+        return RunConsoleFeedingSteps(Arguments(),
+                                      {FeedStep{"Prompt: Confirm Remove Mod", {}, "0\n"},
+                                       FeedStep{"Prompt: " + title, [this] { SwapSubfolder(); }, answer + "\n"}});
     }
 
     const std::string outside = temp.Path() + "/outside";

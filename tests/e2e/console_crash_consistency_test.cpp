@@ -35,9 +35,12 @@ const std::string kChangingCalls =
     "?fchmod,?fchmodat,?truncate,?ftruncate,?link,?linkat,?symlink,?symlinkat";
 
 // The contents no run may lose: the tables in use, the backups and the game's own .original file.
-const std::vector<std::string> kKept = {"2DA V2.0 appearance in use", "2DA V2.0 appearance original",
-                                        "2DA V2.0 spells in use",     "2DA V2.0 spells original",
-                                        "2DA V2.0 feat in use",       "2DA V2.0 skills in use",
+const std::vector<std::string> kKept = {"2DA V2.0 appearance in use",
+                                        "2DA V2.0 appearance original",
+                                        "2DA V2.0 spells in use",
+                                        "2DA V2.0 spells original",
+                                        "2DA V2.0 feat in use",
+                                        "2DA V2.0 skills in use",
                                         "game icon"};
 
 // One change of the run: the call and which invocation of that call it is (strace counts each
@@ -181,9 +184,9 @@ protected:
     // before each of those changes in turn, on a fresh tree: what must hold at every moment holds,
     // and a run after the kill ends as the run without one ended.
     void KillBeforeEachChange(const std::function<void()>& makeTree,
-                                  const std::function<void(const std::string&)>& invariants,
-                                  const std::function<void(const std::string&)>& endState, int status,
-                                  std::size_t atLeast) {
+                              const std::function<void(const std::string&)>& invariants,
+                              const std::function<void(const std::string&)>& endState, int status,
+                              std::size_t atLeast) {
         makeTree();
         const std::string tracePath = temp.Path() + "/trace.txt";
         const std::string out = temp.Path() + "/out.txt";
@@ -201,9 +204,9 @@ protected:
             const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
                                      std::to_string(points.size()) + ": " + point.line;
             makeTree();
-            const int killed = Shell(kUntraceable + "strace -f -qq -o /dev/null -e inject=" + point.call +
-                                     ":error=EIO:signal=KILL:when=" + std::to_string(point.invocation) + " " +
-                                     ConsoleCommand());
+            const int killed =
+                Shell(kUntraceable + "strace -f -qq -o /dev/null -e inject=" + point.call +
+                      ":error=EIO:signal=KILL:when=" + std::to_string(point.invocation) + " " + ConsoleCommand());
             EXPECT_EQ(killed, 128 + SIGKILL) << when << "\n" << ReadFile(out);
             invariants(when);
             ASSERT_EQ(Shell(ConsoleCommand()), status) << when << "\n" << ReadFile(out);
@@ -231,8 +234,8 @@ protected:
         EXPECT_EQ(ReadFile(game + "/override/feat.2da"), "2DA V2.0 feat in use") << when;
         EXPECT_EQ(ReadFile(game + "/override/skills.2da"), "2DA V2.0 skills in use") << when;
         const auto kept = Snapshot(mod + "/Backup Uninstall");
-        for (const char* table : {"2DA V2.0 appearance in use", "2DA V2.0 spells in use", "2DA V2.0 appearance original",
-                                  "2DA V2.0 spells original"}) {
+        for (const char* table : {"2DA V2.0 appearance in use", "2DA V2.0 spells in use",
+                                  "2DA V2.0 appearance original", "2DA V2.0 spells original"}) {
             EXPECT_TRUE(ContainsContent(kept, table)) << table << " not kept in Backup Uninstall " << when;
         }
         const std::string log = ReadFile(mod + "/uninstall/removal_results.rtf");
@@ -296,7 +299,8 @@ protected:
         EXPECT_EQ(Snapshot(outside), (std::map<std::string, std::string>{{"save.sav", "hours of play"}})) << when;
         std::set<std::string> top;
         for (const auto& [path, bytes] : Snapshot(root)) top.insert(path.substr(0, path.find('/')));
-        EXPECT_EQ(top, (std::set<std::string>{"answers.txt", "files", "game", "mod", "outside", "registry.txt"})) << when;
+        EXPECT_EQ(top, (std::set<std::string>{"answers.txt", "files", "game", "mod", "outside", "registry.txt"}))
+            << when;
     }
 
     void CheckMergeEndState(const std::string& when) {
@@ -317,9 +321,8 @@ TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCom
                         "test did NOT run ***\n";
     }
     // The log counts the refusals of the pipe, the link and the oversized files: status 5.
-    KillBeforeEachChange(
-        [this] { MakeTree(); }, [this](const std::string& when) { CheckInvariants(when); },
-        [this](const std::string& when) { CheckEndState(when); }, 5, 20);
+    KillBeforeEachChange([this] { MakeTree(); }, [this](const std::string& when) { CheckInvariants(when); },
+                         [this](const std::string& when) { CheckEndState(when); }, 5, 20);
 }
 
 // A merge copies the table in use aside before the merged table is renamed over it, and keeps
@@ -330,9 +333,8 @@ TEST_F(ConsoleCrashConsistencyOfAMerge, AKillBeforeAnyChangeOfAMergeLosesNoTable
         GTEST_SKIP() << "\n*** strace is not installed (tools/install-deps.sh installs it): the crash-consistency "
                         "test of a merge did NOT run ***\n";
     }
-    KillBeforeEachChange(
-        [this] { MakeMergeTree(); }, [this](const std::string& when) { CheckMergeInvariants(when); },
-        [this](const std::string& when) { CheckMergeEndState(when); }, 0, 10);
+    KillBeforeEachChange([this] { MakeMergeTree(); }, [this](const std::string& when) { CheckMergeInvariants(when); },
+                         [this](const std::string& when) { CheckMergeEndState(when); }, 0, 10);
 }
 
 // One call of a trace made with `strace -y`, which gives each descriptor with its path: "5</a/b>".
@@ -383,7 +385,8 @@ std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& 
     for (std::size_t i = 0; i < before && i < calls.size(); ++i) {
         const TracedCall& c = calls[i];
         const bool rename = c.call == "renameat" || c.call == "renameat2";
-        if (rename && c.paths.size() == 2 && c.paths[1] == folder && c.names.size() >= 2 && c.names[1] == name) found = i;
+        if (rename && c.paths.size() == 2 && c.paths[1] == folder && c.names.size() >= 2 && c.names[1] == name)
+            found = i;
     }
     return found;
 }

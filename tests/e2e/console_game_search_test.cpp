@@ -30,19 +30,21 @@ std::string NoLaunchers(const std::string& home, const std::string& afterSteam =
     std::string lines;
     if (!afterSteam.empty()) {
         bool after = false;
-        for (const char* root : {"/.steam/steam", "/.local/share/Steam", "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
-                                 "/snap/steam/common/.local/share/Steam"}) {
+        for (const char* root :
+             {"/.steam/steam", "/.local/share/Steam", "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
+              "/snap/steam/common/.local/share/Steam"}) {
             if (after) lines += "  the Steam installation " + home + root + ": not there\n";
             after = after || afterSteam == root;
         }
         return lines;
     }
-    for (const auto& [what, folder] : std::vector<std::pair<std::string, std::string>>{
-             {"Lutris", "/Games"},
-             {"Heroic", "/Games/Heroic/Prefixes"},
-             {"Heroic", "/Games/Heroic/Prefixes/default"},
-             {"Bottles", "/.local/share/bottles/bottles"},
-             {"Bottles", "/.var/app/com.usebottles.bottles/data/bottles/bottles"}}) {
+    for (const auto& [what, folder] :
+         std::vector<std::pair<std::string, std::string>>{{"Lutris", "/Games"},
+                                                          {"Heroic", "/Games/Heroic/Prefixes"},
+                                                          {"Heroic", "/Games/Heroic/Prefixes/default"},
+                                                          {"Bottles", "/.local/share/bottles/bottles"},
+                                                          {"Bottles",
+                                                           "/.var/app/com.usebottles.bottles/data/bottles/bottles"}}) {
         lines += "  the " + what + " prefixes " + home + folder + "/*: not there\n";
     }
     return lines;
@@ -110,8 +112,8 @@ TEST_F(GameSearchTest, AWinePrefixFromTheEnvironmentAnswersInTheRedirectedViewWi
     const std::string folder = prefix + "/drive_c/Games/Star Wars KOTOR";
     MakeGame(folder);
     MakeMod(1);
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, logPath,
-                                          {"HOME=" + home, "WINEPREFIX=" + prefix});
+    const ConsoleRun run =
+        RunAfterDryRun(Arguments(), {folder, mod}, logPath, {"HOME=" + home, "WINEPREFIX=" + prefix});
     ExpectRemovedFrom(run, folder, "C:\\Games\\Star Wars KOTOR");
 }
 
@@ -129,8 +131,9 @@ TEST_F(GameSearchTest, TheK2NativePortIsFoundInASecondSteamLibraryByItsSteamasse
     const std::string steam = home + "/.local/share/Steam";
     const std::string library = temp.Path() + "/SteamLibrary";
     WriteFile(steam + "/steamapps/libraryfolders.vdf",
-              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam + "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" +
-                  library + "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"208580\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + steam +
+                  "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library +
+                  "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"208580\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
     Manifest(library, "208580", "Knights of the Old Republic II");
     const std::string folder = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
     MakeGame(folder);
@@ -143,7 +146,8 @@ TEST_F(GameSearchTest, AGameWithoutSteamassetsIsItsSteamappsCommonFolderInTheOld
     const std::string steam = home + "/.steam/steam";
     const std::string library = temp.Path() + "/Old Library";
     WriteFile(steam + "/steamapps/libraryfolders.vdf",
-              "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + library + "\"\n}\n");
+              "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + library +
+                  "\"\n}\n");
     Manifest(library, "208580", "Knights of the Old Republic II");
     const std::string folder = library + "/steamapps/common/Knights of the Old Republic II";
     MakeGame(folder);
@@ -181,32 +185,58 @@ TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunT
 
     const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
     EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::string expected =
-        "K1 " + prefix + "/drive_c/KotOR (used by a run)\n"
-        "   run path: C:\\KotOR\n"
-        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n"
-        "K2 D:\\No Drive (not found)\n"
-        "   run path: D:\\No Drive\n"
-        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
-        "K2 " + prefix + "/drive_c/Missing (missing)\n"
-        "   run path: C:\\Missing\n"
-        "   found in: the Wine prefix " + prefix + " (HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2 \"Path\")\n"
-        "K1 " + steam + "/steamapps/common/swkotor\n"
-        "   run path: " + WindowsForm(steam + "/steamapps/common/swkotor") + "\n"
-        "   found in: the Steam library " + steam + " (app 32370)\n"
-        "K2 " + steam + "/steamapps/common/Knights of the Old Republic II/steamassets (used by a run)\n"
-        "   run path: " + WindowsForm(steam + "/steamapps/common/Knights of the Old Republic II/steamassets") + "\n"
-        "   found in: the Steam library " + steam + " (app 208580, the native port's steamassets)\n"
-        "K2 /nowhere (missing)\n"
-        "   run path: Z:\\nowhere\n"
-        "   found in: the Proton prefix " + proton + " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
-        "Looked in:\n"
-        "  the Wine prefix " + prefix + ": K1\n"
-        "  the Steam installation " + home + "/.steam/steam: not there\n"
-        "  the Steam library " + steam + ": K1 and K2\n"
-        + NoLaunchers(home, "/.local/share/Steam") +
-        "  the Proton prefix " + proton + ": only folders that are missing\n"
-        + NoLaunchers(home);
+    const std::string expected = "K1 " + prefix +
+                                 "/drive_c/KotOR (used by a run)\n"
+                                 "   run path: C:\\KotOR\n"
+                                 "   found in: the Wine prefix " +
+                                 prefix +
+                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n"
+                                 "K2 D:\\No Drive (not found)\n"
+                                 "   run path: D:\\No Drive\n"
+                                 "   found in: the Wine prefix " +
+                                 prefix +
+                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
+                                 "K2 " +
+                                 prefix +
+                                 "/drive_c/Missing (missing)\n"
+                                 "   run path: C:\\Missing\n"
+                                 "   found in: the Wine prefix " +
+                                 prefix +
+                                 " (HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2 \"Path\")\n"
+                                 "K1 " +
+                                 steam +
+                                 "/steamapps/common/swkotor\n"
+                                 "   run path: " +
+                                 WindowsForm(steam + "/steamapps/common/swkotor") +
+                                 "\n"
+                                 "   found in: the Steam library " +
+                                 steam +
+                                 " (app 32370)\n"
+                                 "K2 " +
+                                 steam +
+                                 "/steamapps/common/Knights of the Old Republic II/steamassets (used by a run)\n"
+                                 "   run path: " +
+                                 WindowsForm(steam + "/steamapps/common/Knights of the Old Republic II/steamassets") +
+                                 "\n"
+                                 "   found in: the Steam library " +
+                                 steam +
+                                 " (app 208580, the native port's steamassets)\n"
+                                 "K2 /nowhere (missing)\n"
+                                 "   run path: Z:\\nowhere\n"
+                                 "   found in: the Proton prefix " +
+                                 proton +
+                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
+                                 "Looked in:\n"
+                                 "  the Wine prefix " +
+                                 prefix +
+                                 ": K1\n"
+                                 "  the Steam installation " +
+                                 home +
+                                 "/.steam/steam: not there\n"
+                                 "  the Steam library " +
+                                 steam + ": K1 and K2\n" + NoLaunchers(home, "/.local/share/Steam") +
+                                 "  the Proton prefix " + proton + ": only folders that are missing\n" +
+                                 NoLaunchers(home);
     EXPECT_EQ(run.out, expected);
 }
 
@@ -238,8 +268,9 @@ TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) 
     // dialog.tlk, which does not count; folders of ~/Games that are no prefix (no drive_c, or no
     // system.reg) are passed over.
     const std::string lutris = home + "/Games/kotor-two";
-    MakePrefix(lutris, Key("Software\\\\Wow6432Node\\\\GOG.com\\\\Games\\\\1421404581", "C:\\\\GOG Games\\\\KotOR2", "path") +
-                           Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\Empty", "path"));
+    MakePrefix(lutris,
+               Key("Software\\\\Wow6432Node\\\\GOG.com\\\\Games\\\\1421404581", "C:\\\\GOG Games\\\\KotOR2", "path") +
+                   Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\Empty", "path"));
     MakeGame(lutris + "/drive_c/GOG Games/KotOR2");
     MakeFolders(lutris + "/drive_c/GOG Games/Empty");
     MakeFolders(home + "/Games/screenshots/drive_c");
@@ -255,31 +286,71 @@ TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) 
     const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string k2 = lutris + "/drive_c/GOG Games/KotOR2";
-    EXPECT_EQ(run.out,
-              "K1 " + snap + "/steamapps/common/swkotor (used by a run)\n"
-              "   run path: " + WindowsForm(snap + "/steamapps/common/swkotor") + "\n"
-              "   found in: the Steam library " + snap + " (app 32370)\n"
-              "K2 " + k2 + " (used by a run)\n"
-              "   run path: " + WindowsForm(k2) + "\n"
-              "   found in: the Lutris prefix " + lutris +
-                  " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\GOG.com\\Games\\1421404581 \"path\")\n"
-              "K1 " + heroic + "/drive_c/GOG Games/KotOR\n"
-              "   run path: " + WindowsForm(heroic + "/drive_c/GOG Games/KotOR") + "\n"
-              "   found in: the Heroic prefix " + heroic + " (HKEY_LOCAL_MACHINE\\Software\\GOG.com\\Games\\1207666283 \"path\")\n"
-              "K1 " + bottles + "/KotOR/drive_c/KotOR (missing)\n"
-              "   run path: " + WindowsForm(bottles + "/KotOR/drive_c/KotOR") + "\n"
-              "   found in: the Bottles prefix " + bottles + "/KotOR (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR \"Path\")\n"
-              "Looked in:\n"
-              "  the Wine prefix " + home + "/.wine: not there\n"
-              "  the Steam installation " + home + "/.steam/steam: not there\n"
-              "  the Steam installation " + home + "/.local/share/Steam: not there\n"
-              "  the Steam installation " + home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n"
-              "  the Steam library " + snap + ": K1\n"
-              "  the Lutris prefix " + lutris + ": K2\n"
-              "  the Heroic prefixes " + home + "/Games/Heroic/Prefixes/*: no prefix\n"
-              "  the Heroic prefix " + heroic + ": K1\n"
-              "  the Bottles prefixes " + home + "/.local/share/bottles/bottles/*: no prefix\n"
-              "  the Bottles prefix " + bottles + "/KotOR: only folders that are missing\n");
+    EXPECT_EQ(run.out, "K1 " + snap +
+                           "/steamapps/common/swkotor (used by a run)\n"
+                           "   run path: " +
+                           WindowsForm(snap + "/steamapps/common/swkotor") +
+                           "\n"
+                           "   found in: the Steam library " +
+                           snap +
+                           " (app 32370)\n"
+                           "K2 " +
+                           k2 +
+                           " (used by a run)\n"
+                           "   run path: " +
+                           WindowsForm(k2) +
+                           "\n"
+                           "   found in: the Lutris prefix " +
+                           lutris +
+                           " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\GOG.com\\Games\\1421404581 \"path\")\n"
+                           "K1 " +
+                           heroic +
+                           "/drive_c/GOG Games/KotOR\n"
+                           "   run path: " +
+                           WindowsForm(heroic + "/drive_c/GOG Games/KotOR") +
+                           "\n"
+                           "   found in: the Heroic prefix " +
+                           heroic +
+                           " (HKEY_LOCAL_MACHINE\\Software\\GOG.com\\Games\\1207666283 \"path\")\n"
+                           "K1 " +
+                           bottles +
+                           "/KotOR/drive_c/KotOR (missing)\n"
+                           "   run path: " +
+                           WindowsForm(bottles + "/KotOR/drive_c/KotOR") +
+                           "\n"
+                           "   found in: the Bottles prefix " +
+                           bottles +
+                           "/KotOR (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR \"Path\")\n"
+                           "Looked in:\n"
+                           "  the Wine prefix " +
+                           home +
+                           "/.wine: not there\n"
+                           "  the Steam installation " +
+                           home +
+                           "/.steam/steam: not there\n"
+                           "  the Steam installation " +
+                           home +
+                           "/.local/share/Steam: not there\n"
+                           "  the Steam installation " +
+                           home +
+                           "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n"
+                           "  the Steam library " +
+                           snap +
+                           ": K1\n"
+                           "  the Lutris prefix " +
+                           lutris +
+                           ": K2\n"
+                           "  the Heroic prefixes " +
+                           home +
+                           "/Games/Heroic/Prefixes/*: no prefix\n"
+                           "  the Heroic prefix " +
+                           heroic +
+                           ": K1\n"
+                           "  the Bottles prefixes " +
+                           home +
+                           "/.local/share/bottles/bottles/*: no prefix\n"
+                           "  the Bottles prefix " +
+                           bottles + "/KotOR: only folders that are missing\n");
 
     // A run for K2 takes the Lutris prefix's GOG folder.
     MakeMod(2);
@@ -296,8 +367,8 @@ TEST_F(GameSearchTest, TheGameFolderOptionSettlesItAfterTheChecksOfABrowsedFolde
     WriteFile(folder + "/DIALOG.TLK", kTlk);
     ASSERT_EQ(unlink((folder + "/dialog.tlk").c_str()), 0);  // any letter case
     MakeMod(1);
-    const ConsoleRun run = RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, logPath,
-                                          {"HOME=" + home});
+    const ConsoleRun run =
+        RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, logPath, {"HOME=" + home});
     ExpectRemovedFrom(run, folder, WindowsForm(folder));
     EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
 }
@@ -316,7 +387,8 @@ TEST_F(GameSearchTest, AGameFolderOptionThatIsNoGameFolderStopsBeforeAnythingIsC
     WriteFile(folder + "/dialog.tlk", "TLK V2.0 another table");
     run = RunConsoleWithEnvironment(Arguments({"--game-folder", WindowsForm(folder)}), {"HOME=" + home});
     EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find("Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
+    EXPECT_NE(run.out.find(
+                  "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
               std::string::npos);
 
     run = RunConsoleWithEnvironment(Arguments({"--game-folder", temp.Path() + "/none"}), {"HOME=" + home});

@@ -63,13 +63,14 @@ TEST_F(ConsoleHostileDisks, CopiesNeedNoChangeOfMode) {
     Game("override/appearance.2da", "2DA V2.0 in use");
     Mod("backup/appearance.2da", "2DA V2.0 original");
     Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
-    for (const std::string& file : {game + "/override/appearance.2da", mod + "/backup/appearance.2da",
-                                    mod + "/uninstall/uninstall_data.ini"}) {
+    for (const std::string& file :
+         {game + "/override/appearance.2da", mod + "/backup/appearance.2da", mod + "/uninstall/uninstall_data.ini"}) {
         SetMode(file, 0777);  // as such a partition shows every file
     }
     Answers({"0", "0"});
     // The leak checker cannot run under ptrace; the sanitizer build would fail the run for that alone.
-    std::string command = "cd '" + temp.Path() + "' && HOME=/nonexistent ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null " +
+    std::string command = "cd '" + temp.Path() +
+                          "' && HOME=/nonexistent ASAN_OPTIONS=detect_leaks=0 strace -f -qq -o /dev/null " +
                           "-e inject=?chmod,?fchmod,?fchmodat,?fchmodat2:error=EPERM '" + ZELVANE_CONSOLE + "'";
     for (const std::string& argument : Arguments()) command += " '" + argument + "'";
     command += " </dev/null >out.txt 2>&1";
@@ -101,10 +102,10 @@ TEST_F(ConsoleHostileDisks, TheRestoreIsProvedPossibleBeforeTheTableInUseIsDelet
     Answers({"0", "0", "0", "0"});
     const ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;
-    EXPECT_EQ(Log(), Header(2) + kBanner + NotRestored("appearance.2da", "the backup is a link, so nothing was changed") +
-                         NotRestored("feat.2da", "the backup is a link, so nothing was changed") +
-                         NotRestored("spells.2da", "the backup is not a regular file, so nothing was changed") +
-                         Totals(3, 0));
+    EXPECT_EQ(Log(),
+              Header(2) + kBanner + NotRestored("appearance.2da", "the backup is a link, so nothing was changed") +
+                  NotRestored("feat.2da", "the backup is a link, so nothing was changed") +
+                  NotRestored("spells.2da", "the backup is not a regular file, so nothing was changed") + Totals(3, 0));
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance in use");
     EXPECT_EQ(ReadFile(game + "/override/feat.2da"), "2DA V2.0 feat in use");
     EXPECT_FALSE(Exists(mod + "/Backup Uninstall"));
@@ -121,8 +122,9 @@ TEST_F(ConsoleHostileDisks, AGameFolderThatTakesNoNewFileKeepsItsTable) {
     const ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;
     EXPECT_EQ(Log(), Header(2) + kBanner +
-                         NotRestored("appearance.2da", "Override\\\\ cannot take the backup: Path/File access error, "
-                                                       "so nothing was changed") +
+                         NotRestored("appearance.2da",
+                                     "Override\\\\ cannot take the backup: Path/File access error, "
+                                     "so nothing was changed") +
                          Totals(1, 0));
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 in use");
     EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), "2DA V2.0 original");
@@ -136,8 +138,8 @@ TEST_F(ConsoleHostileDisks, FilesThatCouldBlockOrNeverEndAreRefusedWithAReason) 
     K2Game();
     Description({"#game=2", "#file_list"});
     ASSERT_EQ(::mkfifo((temp.Path() + "/answers.fifo").c_str(), 0600), 0);
-    ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", temp.Path() + "/answers.fifo",
-                                 "--registry", registryFile});
+    ConsoleRun run = RunConsole(
+        {"--no-open", "--program-folder", mod, "--answers", temp.Path() + "/answers.fifo", "--registry", registryFile});
     EXPECT_EQ(run.exitCode, 64);
     EXPECT_EQ(run.err, "zelvane-console: the answers file " + temp.Path() + "/answers.fifo is not a regular file\n");
 
@@ -199,8 +201,11 @@ TEST_F(ConsoleHostileDisks, TheProgramsOwnFilesAreNeverDeletedByTheFileList) {
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;
     const std::string log = Log();
     EXPECT_NE(log.find("\\cf4 Left to the 2da restore: \\cf1 Override\\\\Modtool\\\\Backup\\\\"
-                       "appearance.2da\\cf1\\par" + kCrLf + "\\cf10 Refused (one of this program's own files): \\cf1 "
-                       "Override\\\\Modtool\\\\Uninstall\\\\uninstall_data.ini\\cf1\\par" + kCrLf),
+                       "appearance.2da\\cf1\\par" +
+                       kCrLf +
+                       "\\cf10 Refused (one of this program's own files): \\cf1 "
+                       "Override\\\\Modtool\\\\Uninstall\\\\uninstall_data.ini\\cf1\\par" +
+                       kCrLf),
               std::string::npos)
         << log;
     EXPECT_NE(log.find(kQ + "\\cf3 Renamed \\cf1 Override\\\\Modtool\\\\Backup\\\\appearance.2da\\cf3  to \\cf1 "

@@ -45,14 +45,18 @@ TEST_F(ConsoleInstanceTest, ARunThroughAnotherPathOfTheFolderIsToldItIsHeldAndEn
     MakeFolders(bound);
     bool mounted = false;
     std::vector<std::pair<std::string, ConsoleRun>> others;
-    const ConsoleRun first = RunConsoleFeeding(WaitingArguments(), "Prompt: Confirm Remove Mod", [&] {
-        // the folder through a link, and through a bind mount with XDG_RUNTIME_DIR set this time
-        others.emplace_back(mod, RunConsole(Arguments(link)));
-        mounted = ::mount(mod.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0;
-        if (mounted) {
-            others.emplace_back(bound, RunConsoleWithEnvironment(Arguments(bound), {"XDG_RUNTIME_DIR=" + temp.Path()}));
-        }
-    }, "1\n");
+    const ConsoleRun first = RunConsoleFeeding(
+        WaitingArguments(), "Prompt: Confirm Remove Mod",
+        [&] {
+            // the folder through a link, and through a bind mount with XDG_RUNTIME_DIR set this time
+            others.emplace_back(mod, RunConsole(Arguments(link)));
+            mounted = ::mount(mod.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0;
+            if (mounted) {
+                others.emplace_back(bound,
+                                    RunConsoleWithEnvironment(Arguments(bound), {"XDG_RUNTIME_DIR=" + temp.Path()}));
+            }
+        },
+        "1\n");
     if (mounted) ::umount2(bound.c_str(), MNT_DETACH);
     EXPECT_EQ(first.exitCode, 0) << first.out << first.err;  // it declined, at its leisure
     if (::geteuid() == 0) {
@@ -113,9 +117,8 @@ public:
         if (pid_ == 0) {
             ::close(release_[1]);  // its end comes when the test closes its own
             char byte = 0;
-            const int fd = ::setgid(user) == 0 && ::setuid(user) == 0
-                               ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY)
-                               : -1;
+            const int fd =
+                ::setgid(user) == 0 && ::setuid(user) == 0 ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY) : -1;
             if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) byte = 1;
             (void)!::write(ready[1], &byte, 1);
             (void)!::read(release_[0], &byte, 1);

@@ -39,9 +39,7 @@ TEST_P(ConsoleLogSaveTest, NeitherWaitsOnItNorLosesTheLog) {
     const std::string held = mod + "/uninstall/" + GetParam().name;
     int socketFd = -1;
     switch (GetParam().kind) {
-        case Kind::Pipe:
-            ASSERT_EQ(::mkfifo(held.c_str(), 0666), 0);
-            break;
+        case Kind::Pipe: ASSERT_EQ(::mkfifo(held.c_str(), 0666), 0); break;
         case Kind::Socket: {
             socketFd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
             sockaddr_un address{};
@@ -51,9 +49,7 @@ TEST_P(ConsoleLogSaveTest, NeitherWaitsOnItNorLosesTheLog) {
             ASSERT_EQ(::bind(socketFd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
             break;
         }
-        case Kind::Folder:
-            MakeFolders(held);
-            break;
+        case Kind::Folder: MakeFolders(held); break;
     }
     struct stat before {};
     ASSERT_EQ(::lstat(held.c_str(), &before), 0);
@@ -65,7 +61,8 @@ TEST_P(ConsoleLogSaveTest, NeitherWaitsOnItNorLosesTheLog) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     const std::string beside = mod + "/uninstall/removal_results-2.rtf";
     EXPECT_NE(run.out.find("Saved: " + beside + "\n"), std::string::npos) << run.out;
-    EXPECT_EQ(ReadFile(beside), Header(2) + Deleted("Override\\\\x.uti") + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0));
+    EXPECT_EQ(ReadFile(beside),
+              Header(2) + Deleted("Override\\\\x.uti") + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0));
     struct stat after {};
     ASSERT_EQ(::lstat(held.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
@@ -82,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(Names, ConsoleLogSaveTest,
                              const char* kind = info.param.kind == Kind::Pipe     ? "Pipe"
                                                 : info.param.kind == Kind::Socket ? "Socket"
                                                                                   : "Folder";
-                             return std::string(kind) + (name.ends_with(".saving") ? "AtTheTemporaryName" : "AtTheLogsName");
+                             return std::string(kind) +
+                                    (name.ends_with(".saving") ? "AtTheTemporaryName" : "AtTheLogsName");
                          });
 
 }  // namespace

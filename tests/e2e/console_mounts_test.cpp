@@ -43,8 +43,8 @@ public:
         for (const std::string& answer : answers) text += answer + "\n";
         WriteFile(answersFile, text);
         GiveToUser(filesFolder, kNobody);
-        return RunConsoleAsUser(kNobody, {"--no-open", "--program-folder", mod, "--answers", answersFile,
-                                          "--registry", registry});
+        return RunConsoleAsUser(kNobody, {"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
+                                          registry});
     }
 
     const std::string game;
@@ -62,8 +62,9 @@ protected:
     static void ExpectRemovedAndRestored(const ModOnDisks& disks, const ConsoleRun& run) {
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
         EXPECT_EQ(run.out.find("Oops!"), std::string::npos) << run.out;
-        EXPECT_EQ(Snapshot(disks.game), (std::map<std::string, std::string>{
-                                            {"dialog.tlk", kTlk}, {"override/appearance.2da", "2DA V2.0 original"}}));
+        EXPECT_EQ(Snapshot(disks.game),
+                  (std::map<std::string, std::string>{{"dialog.tlk", kTlk},
+                                                      {"override/appearance.2da", "2DA V2.0 original"}}));
         const auto modFiles = Snapshot(disks.mod);
         EXPECT_EQ(modFiles.count("backup/appearance.2da"), 0u);
         EXPECT_EQ(modFiles.count("uninstall/uninstall_data20A.ini"), 0u);

@@ -16,18 +16,32 @@ namespace zelvane::e2e {
 namespace {
 
 // UTF-8 names on disk ...
-const std::string kSpieleUtf8 = "Sp\xc3\xaf" "ele";                 // Spïele
-const std::string kUniUtf8 = "\xc3\x9cn\xc3\xaf";                   // Ünï
-const std::string kModeUtf8 = "M\xc3\xb6" "d\xc3\xa9";               // Mödé
-const std::string kNaiveUtf8 = "na\xc3\xaf" "ve.tga";                // naïve.tga
-const std::string kUberUtf8 = "\xc3\xbc" "ber";                      // über
-const std::string kRockUtf8 = "r\xc3\xb6" "ck.uti";                  // röck.uti
-const std::string kEteUtf8 = "\xc3\xa9t\xc3\xa9.tga";                // été.tga
-const std::string kNihonUtf8 = "\xe6\x97\xa5\xe6\x9c\xac.tga";       // 日本.tga: no 1252 form
+const std::string kSpieleUtf8 =
+    "Sp\xc3\xaf"
+    "ele";                                         // Spïele
+const std::string kUniUtf8 = "\xc3\x9cn\xc3\xaf";  // Ünï
+const std::string kModeUtf8 =
+    "M\xc3\xb6"
+    "d\xc3\xa9";  // Mödé
+const std::string kNaiveUtf8 =
+    "na\xc3\xaf"
+    "ve.tga";  // naïve.tga
+const std::string kUberUtf8 =
+    "\xc3\xbc"
+    "ber";  // über
+const std::string kRockUtf8 =
+    "r\xc3\xb6"
+    "ck.uti";                                                   // röck.uti
+const std::string kEteUtf8 = "\xc3\xa9t\xc3\xa9.tga";           // été.tga
+const std::string kNihonUtf8 = "\xe6\x97\xa5\xe6\x9c\xac.tga";  // 日本.tga: no 1252 form
 const std::string kDmitriyUtf8 = "\xd0\x94\xd0\xbc\xd0\xb8\xd1\x82\xd1\x80\xd0\xb8\xd0\xb9";  // Дмитрий
 // ... and the same names in code page 1252.
-const std::string kNaive1252 = "na\xef" "ve.tga";
-const std::string kRock1252 = "r\xf6" "ck.uti";
+const std::string kNaive1252 =
+    "na\xef"
+    "ve.tga";
+const std::string kRock1252 =
+    "r\xf6"
+    "ck.uti";
 const std::string kEte1252 = "\xe9t\xe9.tga";
 // ... and as the log writes them: each letter above 127 as its 1252 byte in an RTF escape.
 const std::string kNaiveLog = "na\\'efve.tga";
@@ -88,8 +102,8 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
     const std::string appDisplay = tempDisplay + "M\\'f6d\\'e9\\\\";
     const std::string expected =
         LogHeader(2, gameDisplay, appDisplay) + "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog +
-        "\\cf1\\par" + kCrLf + "\\cf3 Delete Successful - \\cf1 Override\\\\\\'dcber\\\\" + kRockLog +
-        "\\cf1\\par" + kCrLf + "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
+        "\\cf1\\par" + kCrLf + "\\cf3 Delete Successful - \\cf1 Override\\\\\\'dcber\\\\" + kRockLog + "\\cf1\\par" +
+        kCrLf + "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
         "\\cf1 QRestoreFile: \\cf3 Delete Successful - \\cf1 Override\\\\" + kEteLog + "\\par" + kCrLf +
         "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog + ".original\\cf3  to \\cf1 Override\\\\" +
         kEteLog + "\\par" + kCrLf + Totals(0, 1);
@@ -124,9 +138,9 @@ TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
               std::string::npos)
         << run.out;
     const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
-    const std::string expected =
-        LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") + "\\cf3 Delete Successful - \\cf1 Override\\\\" +
-        kNaiveLog + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0);
+    const std::string expected = LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") +
+                                 "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
+                                 kBanner + Totals(0, 0);
     EXPECT_EQ(ReadFile(logPath), expected);
     EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
 }
@@ -147,7 +161,10 @@ TEST_F(ConsoleNamesTest, TheDryRunShowsItsPlanInUtf8AndChangesNothing) {
           "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
     }
-    EXPECT_NE(run.out.find("Delete Successful - Override\\\xc3\x9c" "ber\\" + kRockUtf8), std::string::npos)
+    EXPECT_NE(run.out.find("Delete Successful - Override\\\xc3\x9c"
+                           "ber\\" +
+                           kRockUtf8),
+              std::string::npos)
         << run.out;
     EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
 }
@@ -206,15 +223,16 @@ TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStil
     const std::string mod = home + "/" + kModeUtf8;
     const std::string answers = temp.Path() + "/answers.txt";
     const std::string logPath = mod + "/uninstall/removal_results.rtf";
-    WriteFile(mod + "/uninstall/uninstall_data.ini", CrLfLines({"#game=1", "#file_list", "override\\" + kNaive1252,
-                                                                "override\\??.tga"}));
+    WriteFile(mod + "/uninstall/uninstall_data.ini",
+              CrLfLines({"#game=1", "#file_list", "override\\" + kNaive1252, "override\\??.tga"}));
     WriteFile(game + "/dialog.tlk", kTlk);
     WriteFile(game + "/override/" + kNaiveUtf8, "naive texture");
     WriteFile(game + "/override/" + kNihonUtf8, "not the mod's");
     WriteFile(answers, "0\n");
 
-    const ConsoleRun run = RunAfterDryRun(
-        {"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home}, logPath);
+    const ConsoleRun run =
+        RunAfterDryRun({"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home},
+                       logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));

@@ -74,8 +74,10 @@ TEST_F(ConsoleNoTableLost, TwoBackupsDifferingOnlyInCaseLoseNoTable) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
     const std::string log = Log();
-    EXPECT_NE(log.find(kQ + "\\cf4 Kept \\cf1 Backup Uninstall\\\\appearance.2da\\cf4  (put there earlier in this "
-                            "run); the new copy is named \\cf1 Backup Uninstall\\\\appearance (2).2da\\par" + kCrLf),
+    EXPECT_NE(log.find(kQ +
+                       "\\cf4 Kept \\cf1 Backup Uninstall\\\\appearance.2da\\cf4  (put there earlier in this "
+                       "run); the new copy is named \\cf1 Backup Uninstall\\\\appearance (2).2da\\par" +
+                       kCrLf),
               std::string::npos)
         << log;
     EXPECT_NE(log.find("\\cf6\\b 0 errors.\\b0\\par"), std::string::npos) << log;
@@ -158,15 +160,16 @@ TEST_F(ConsoleNoTableLost, AProgramFolderOnAnotherVolumeRestoresTheTable) {
     if (!shmFolder.empty()) std::filesystem::remove_all(shmFolder);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
 
-    EXPECT_EQ(log, Header(2) + kBanner +
-                       kQ + "\\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\"
-                            "appearance.2da\\par" + kCrLf +
-                       kQ + "\\cf3 Delete Successful - \\cf1 Override\\\\appearance.2da\\par" + kCrLf +
-                       kQ + "\\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
-                            "install backup.appearance.2da\\par" + kCrLf +
-                       kQ + "\\cf3 Moved \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\cf3 "
-                            " (another volume: copied, compared, then deleted from the backup folder)\\par" + kCrLf +
-                       Totals(0, 0));
+    EXPECT_EQ(log, Header(2) + kBanner + kQ +
+                       "\\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\"
+                       "appearance.2da\\par" +
+                       kCrLf + kQ + "\\cf3 Delete Successful - \\cf1 Override\\\\appearance.2da\\par" + kCrLf + kQ +
+                       "\\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
+                       "install backup.appearance.2da\\par" +
+                       kCrLf + kQ +
+                       "\\cf3 Moved \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\cf3 "
+                       " (another volume: copied, compared, then deleted from the backup folder)\\par" +
+                       kCrLf + Totals(0, 0));
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 original");
     EXPECT_EQ(modFiles.count("backup/appearance.2da"), 0u);
     EXPECT_EQ(modFiles.at("Backup Uninstall/appearance.2da"), "2DA V2.0 in use");
@@ -221,9 +224,11 @@ TEST_F(ConsoleNoTableLost, EntriesAreReadAsWindowsReadsThem) {
                          "\\cf10 File Not Found: \\cf1 Note: read me first\\cf1\\par" + kCrLf +
                          "\\cf10 Refused (not a plain file name): \\cf1 Override\\\\CON\\cf1\\par" + kCrLf +
                          "\\cf10 Refused (not a plain file name): \\cf1 Override\\\\keep.uti:zone\\cf1\\par" + kCrLf +
-                         kPar + kPar + kPar + "\\cf1 QDeleteFile: \\cf3 Delete Successful - \\cf1 Override\\\\c.uti \\par" +
-                         kCrLf + "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 "
-                                 "Override\\\\*.uti\\cf1\\b0\\par" + kCrLf + kPar + kPar +
+                         kPar + kPar + kPar +
+                         "\\cf1 QDeleteFile: \\cf3 Delete Successful - \\cf1 Override\\\\c.uti \\par" + kCrLf +
+                         "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 "
+                         "Override\\\\*.uti\\cf1\\b0\\par" +
+                         kCrLf + kPar + kPar +
                          "\\cf10\\b\\fs32 FYI:\\fs28  \\b0  \\ul Prompt Failure\\ulnone  means you were going to be "
                          "prompted to make a decision but you weren't for the reason specified.\\cf1\\fs24\\par" +
                          kCrLf + Totals(2, 3));

@@ -38,14 +38,26 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     ASSERT_EQ(::symlink((outside + "/precious.txt").c_str(), (game + "/override/evil.tga").c_str()), 0);
     ASSERT_EQ(::symlink("..", (game + "/override/loop").c_str()), 0);  // the search must not go round in it
 
-    WriteFile(mod + "/uninstall/uninstall_data.ini",
-              CrLfLines({"#game=2", "#qdelete_file_0=override\\evil.tga", "#qdelete_file_begin_0#", "Delete it?",
-                         "#qdelete_file_end_0#", "#qrestore_file_0=override\\linked\\save.sav",
-                         "#qrestore_file_begin_0#", "Restore it?", "#qrestore_file_end_0#",
-                         "#qrestore_file_1=override\\evil.tga", "#qrestore_file_begin_1#", "Restore it?",
-                         "#qrestore_file_end_1#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da",
-                         "#file_list", "override\\linked\\save.sav", "override\\evil.tga", "override\\k2_item.uti",
-                         "override\\moved.tga"}));
+    WriteFile(mod + "/uninstall/uninstall_data.ini", CrLfLines({"#game=2",
+                                                                "#qdelete_file_0=override\\evil.tga",
+                                                                "#qdelete_file_begin_0#",
+                                                                "Delete it?",
+                                                                "#qdelete_file_end_0#",
+                                                                "#qrestore_file_0=override\\linked\\save.sav",
+                                                                "#qrestore_file_begin_0#",
+                                                                "Restore it?",
+                                                                "#qrestore_file_end_0#",
+                                                                "#qrestore_file_1=override\\evil.tga",
+                                                                "#qrestore_file_begin_1#",
+                                                                "Restore it?",
+                                                                "#qrestore_file_end_1#",
+                                                                "#qrestore_2da=1",
+                                                                "#qrestore_2da_files=appearance.2da",
+                                                                "#file_list",
+                                                                "override\\linked\\save.sav",
+                                                                "override\\evil.tga",
+                                                                "override\\k2_item.uti",
+                                                                "override\\moved.tga"}));
     WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 original");
     WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
     // The confirmation, and No to restoring the 2da anyway: the search does not enter the folder link,
@@ -53,17 +65,17 @@ TEST(ConsolePathSafety, FilesReachedThroughLinksOutOfTheGameFolderAreRefusedAndK
     WriteFile(answersFile, "0\n1\n");
     const auto outsideBefore = Snapshot(outside);
 
-    const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile,
-                                           "--registry", registryFile},
-                                          {game, mod, outside}, mod + "/uninstall/removal_results.rtf");
+    const ConsoleRun run =
+        RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile},
+                       {game, mod, outside}, mod + "/uninstall/removal_results.rtf");
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // refusals are counted errors
 
     const std::string expected =
-        LogHeader(2, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod))) +
-        kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
-        kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
+        LogHeader(2, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod))) + kRefused +
+        "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf3 Delete Successful - \\cf1 Override\\\\k2_item.uti\\cf1\\par" + kCrLf +
-        "\\cf10 File Not Found: \\cf1 Override\\\\moved.tga\\cf1\\par" + kCrLf + kPar + kPar + kPar +  // not behind the link
+        "\\cf10 File Not Found: \\cf1 Override\\\\moved.tga\\cf1\\par" + kCrLf + kPar + kPar +
+        kPar +  // not behind the link
         "\\cf1 QDeleteFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\Linked\\\\save.sav\\cf1\\par" + kCrLf +
         "\\cf1 QRestoreFile: " + kRefused + "Override\\\\evil.tga\\cf1\\par" + kCrLf +

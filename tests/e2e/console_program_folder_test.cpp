@@ -65,9 +65,10 @@ TEST_F(ConsoleProgramFolder, ElsewhereTheExecutablesFolderHoldsTheMod) {
     Mod("uninstall/uninstall_data.ini", CrLfLines({"#game=2", "#file_list", "robe.uti"}));
     MakeFolders(temp.Path() + "/elsewhere");
     const ConsoleRun run = RunConsoleIn(temp.Path() + "/elsewhere", {"--check"}, program);
-    EXPECT_EQ(run.out, mod + "/uninstall/uninstall_data.ini:3: warning: file-list entry \"robe.uti\" has no folder: "
-                             "the run looks for it in the game's main folder, not in override\n"
-                             "0 errors, 1 warning, 0 notes\n");
+    EXPECT_EQ(run.out, mod +
+                           "/uninstall/uninstall_data.ini:3: warning: file-list entry \"robe.uti\" has no folder: "
+                           "the run looks for it in the game's main folder, not in override\n"
+                           "0 errors, 1 warning, 0 notes\n");
     EXPECT_EQ(run.exitCode, 2);
 }
 

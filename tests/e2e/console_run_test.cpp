@@ -85,7 +85,8 @@ TEST_F(ConsoleRunTest, K1RunDeletesListedFilesSearchesNoSubfolderAndRestoresA2da
         "\\cf1\\par" + kCrLf + kThreePars +
         "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
         "install backup.appearance.2da\\par" +
-        kCrLf + "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
+        kCrLf +
+        "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
         kCrLf + Totals(0, 1);
     EXPECT_EQ(ReadFile(logPath), expected);
 
@@ -135,7 +136,8 @@ TEST_F(ConsoleRunTest, K2RunWithSubfolderQueuedDeleteQueuedRestoreAnd2daRestore)
         kCrLf + "\\cf1 QRestore2da: " + Deleted("Override\\\\appearance.2da") + "\\par" + kCrLf +
         "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
         "install backup.appearance.2da\\par" +
-        kCrLf + "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
+        kCrLf +
+        "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
         kCrLf + kFyi + Totals(0, 0);
     EXPECT_EQ(ReadFile(logPath), expected);
 
@@ -180,7 +182,8 @@ TEST_F(ConsoleRunTest, ABrowsedFolderWithABadDialogTlkStopsBeforeAnythingIsRemov
     const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
     EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
     EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
+    EXPECT_NE(run.out.find(
+                  "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
               std::string::npos);
     EXPECT_EQ(Snapshot(game), before);
     EXPECT_FALSE(Exists(logPath));
@@ -300,26 +303,27 @@ TEST(ConsoleArguments, VersionIsTheProjects) {
 TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
     const ConsoleRun run = RunConsole({"--help"});
     EXPECT_EQ(run.exitCode, 0);
-    for (const char* word : {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage",
-                             "Exit status", "close", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
-                             "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys",
-                             "a typed folder may begin with ~",
-                             "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the "
-                             "table in use and keeps those of later mods, where no later mod changed what this mod "
-                             "changed. With --check: reports entries the mod does not contain and mod files no entry "
-                             "removes, and whether a merge is possible"}) {
+    for (const char* word :
+         {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage", "Exit status", "close",
+          "the Flatpak and the Snap Steam", "Lutris (~/Games/*)", "Heroic (~/Games/Heroic/Prefixes/* and default/*)",
+          "GOG's keys", "a typed folder may begin with ~",
+          "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the "
+          "table in use and keeps those of later mods, where no later mod changed what this mod "
+          "changed. With --check: reports entries the mod does not contain and mod files no entry "
+          "removes, and whether a merge is possible"}) {
         EXPECT_NE(run.out.find(word), std::string::npos) << word;
     }
-    for (const char* line : {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
-                             "  4   another run holds this program folder\n",
-                             "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
-                             "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
-                             "      --mod-folder that does not exist, an unusable --answers or --registry file\n",
-                             "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
-                             "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
-                             "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
-                             "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
-                             "instead.\n"}) {
+    for (const char* line :
+         {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
+          "  4   another run holds this program folder\n",
+          "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
+          "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
+          "      --mod-folder that does not exist, an unusable --answers or --registry file\n",
+          "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
+          "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
+          "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
+          "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
+          "instead.\n"}) {
         EXPECT_NE(run.out.find(line), std::string::npos) << line;
     }
 }
@@ -411,8 +415,8 @@ TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNoth
     const auto gameBefore = StampedSnapshot(game);
     const auto modBefore = StampedSnapshot(mod);
 
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
-                                       registryFile, "--dry-run"});
+    const ConsoleRun run = RunConsole(
+        {"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile, "--dry-run"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(StampedSnapshot(game), gameBefore);
     EXPECT_EQ(StampedSnapshot(mod), modBefore);
@@ -428,7 +432,8 @@ TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNoth
         ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
         ". create folder " + m + "\\Backup Uninstall: done\n",
         ". write " + m + "\\uninstall\\removal_results.rtf.saving: done\n",
-        ". rename " + m + "\\uninstall\\removal_results.rtf.saving -> " + m + "\\uninstall\\removal_results.rtf: done\n",
+        ". rename " + m + "\\uninstall\\removal_results.rtf.saving -> " + m +
+            "\\uninstall\\removal_results.rtf: done\n",
         "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
         "== End of the removal log ==\n"};
     std::size_t at = 0;

@@ -33,13 +33,16 @@ protected:
         Answers({"0", "0", "0", "0"});
     }
     ConsoleRun RunWith(const std::vector<std::string>& options, const std::vector<std::string>& environment = {}) {
-        std::vector<std::string> arguments{"--program-folder", mod, "--answers", answersFile, "--registry", registryFile};
+        std::vector<std::string> arguments{"--program-folder", mod,          "--answers",
+                                           answersFile,        "--registry", registryFile};
         arguments.insert(arguments.end(), options.begin(), options.end());
         return RunConsoleWithEnvironment(arguments, environment);
     }
     std::string Summary() const {
-        return "Game folder: " + game + "\nDeleted: 2 files; not found: 1; restored: 1 (.original) and 1 table; "
-               "errors: 0\nLog: " + logPath + "\n";
+        return "Game folder: " + game +
+               "\nDeleted: 2 files; not found: 1; restored: 1 (.original) and 1 table; "
+               "errors: 0\nLog: " +
+               logPath + "\n";
     }
     // An xdg-open that ends with the status given.
     std::vector<std::string> XdgOpenEnding(int status) {

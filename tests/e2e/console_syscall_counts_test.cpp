@@ -34,9 +34,9 @@ std::string HostForm(const std::string& game, const std::string& relative) {
 }
 
 struct Counted {
-    double perEntry = 0;        // every system call
+    double perEntry = 0;           // every system call
     double fileCallsPerEntry = 0;  // the calls about files and folders (a sanitizer's own are others)
-    double reads = 0;           // getdents64 (two for a small folder read once)
+    double reads = 0;              // getdents64 (two for a small folder read once)
     double unlinks = 0;
     bool stampsAtOnce = false;  // the folders' stamps hold right after a change (fine-grained times)
     std::string log;
@@ -61,10 +61,11 @@ Counted RunCounted(const TreeShape& shape) {
     MakeFolders(temp.Path() + "/home");
 
     // The leak checker of a sanitizer build cannot work in a process that strace follows.
-    const std::string command = "cd " + temp.Path() + " && HOME=" + temp.Path() +
-                                "/home ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" strace -c -f -o strace.txt " +
-                                ZELVANE_CONSOLE + " --no-open --no-color --program-folder mod --registry registry.txt" +
-                                " --answers answers.txt </dev/null >console.out 2>&1";
+    const std::string command =
+        "cd " + temp.Path() + " && HOME=" + temp.Path() +
+        "/home ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" strace -c -f -o strace.txt " +
+        ZELVANE_CONSOLE + " --no-open --no-color --program-folder mod --registry registry.txt" +
+        " --answers answers.txt </dev/null >console.out 2>&1";
     Counted counted;
     const int folder = ::open(game.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     counted.stampsAtOnce = folder >= 0 && posix::TimeGrainOf(folder) == posix::TimeGrain::FineAfterQuery;

@@ -24,7 +24,8 @@ std::string Bytes(const Table& table) { return WriteTable(table).value(); }
 // in use after a later mod added a row of its own.
 Table Backup() { return MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}}); }
 Table ModsOwn() {
-    return MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}, {"2", "Robe", "P_ROBE"}});
+    return MakeTable({"label", "race"},
+                     {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}, {"2", "Robe", "P_ROBE"}});
 }
 Table WithALaterRow() {
     Table table = ModsOwn();
@@ -44,8 +45,8 @@ protected:
     void ModsOwnTable(const Table& table) { WriteFile(files + "/override/appearance.2da", Bytes(table)); }
 
     ConsoleRun Run(const std::vector<std::string>& more = {}) {
-        std::vector<std::string> arguments = {"--no-open", "--no-color", "--program-folder", mod, "--answers",
-                                              answersFile, "--registry", registryFile};
+        std::vector<std::string> arguments = {"--no-open", "--no-color", "--program-folder", mod,
+                                              "--answers", answersFile,  "--registry",       registryFile};
         arguments.insert(arguments.end(), more.begin(), more.end());
         return RunConsole(arguments);
     }
@@ -53,7 +54,8 @@ protected:
     static std::string Comparison(const std::string& out) {
         const std::size_t begin = out.find("What replacing it");
         const std::size_t end = out.find("Answer: ", begin);
-        return begin == std::string::npos || end == std::string::npos ? "<no comparison>" : out.substr(begin, end - begin);
+        return begin == std::string::npos || end == std::string::npos ? "<no comparison>"
+                                                                      : out.substr(begin, end - begin);
     }
 };
 
@@ -125,8 +127,9 @@ TEST_F(ConsoleTables, AConflictListsItselfAndOffersNoMerge) {
                            "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"),
               std::string::npos)
         << run.out;
-    EXPECT_EQ(run.err, "zelvane-console: the answer \"m\" names no button of the prompt \"Confirm appearance.2da "
-                       "replacement\"; stopping here, nothing more is changed.\n");
+    EXPECT_EQ(run.err,
+              "zelvane-console: the answer \"m\" names no button of the prompt \"Confirm appearance.2da "
+              "replacement\"; stopping here, nothing more is changed.\n");
     EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), Bytes(inUse));
     EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), Bytes(Backup()));
 }
@@ -169,8 +172,9 @@ TEST_F(ConsoleTables, TheCheckSaysWhatPuttingEachTableBackWouldUndo) {
                            "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'\n" + note +
                            "a merge is possible. Merging takes out this mod's changes: 1 row emptied and 1 cell set "
                            "back in 1 row.\n" +
-                           note + "Row 2 is emptied, not removed: later mods added rows after it, whose numbers must "
-                                  "stay.\n" +
+                           note +
+                           "Row 2 is emptied, not removed: later mods added rows after it, whose numbers must "
+                           "stay.\n" +
                            note + "row 2 (label 2) emptied: 'Robe'\n" + note +
                            "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n");
 }

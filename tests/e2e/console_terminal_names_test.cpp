@@ -24,9 +24,11 @@ std::string FirstControl(const std::string& text) {
         }
         if (c >= 0x80) {  // the bytes of one UTF-8 character, a lone 0x80-0x9F among them not
             const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-            if (length == 0 || i + length > text.size()) return "a lone byte " + std::to_string(c) + " at " + std::to_string(i);
+            if (length == 0 || i + length > text.size())
+                return "a lone byte " + std::to_string(c) + " at " + std::to_string(i);
             for (int k = 1; k < length; ++k) {
-                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return "a broken character at " + std::to_string(i);
+                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                    return "a broken character at " + std::to_string(i);
             }
             i += length - 1;
         }
@@ -37,7 +39,9 @@ std::string FirstControl(const std::string& text) {
 class ConsoleTerminalNamesTest : public ModInstallTest {
 protected:
     ConsoleTerminalNamesTest() {
-        mod = temp.Path() + "/mod\xc2\x9b" "2J";  // U+009B 2 J: a terminal would clear its screen
+        mod = temp.Path() +
+              "/mod\xc2\x9b"
+              "2J";  // U+009B 2 J: a terminal would clear its screen
         logPath = mod + "/uninstall/removal_results.rtf";
         Description({"#game=2", "#file_list", "override\\x.uti"});
         Game("dialog.tlk", kTlk);
@@ -49,8 +53,8 @@ protected:
 };
 
 TEST_F(ConsoleTerminalNamesTest, SavedShowsTheLogsPathWithoutItsControl) {
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
-                                       registryFile});
+    const ConsoleRun run =
+        RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_TRUE(Exists(logPath));
     EXPECT_NE(run.out.find("\nSaved: " + shownLog + "\n"), std::string::npos) << run.out;
@@ -61,8 +65,9 @@ TEST_F(ConsoleTerminalNamesTest, OpeningShowsTheLogsPathWithoutItsControl) {
     const std::string bin = temp.Path() + "/bin";
     WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
     SetMode(bin + "/xdg-open", 0755);
-    const ConsoleRun run = RunConsoleWithEnvironment(
-        {"--program-folder", mod, "--answers", answersFile, "--registry", registryFile}, {"PATH=" + bin + ":/usr/bin:/bin"});
+    const ConsoleRun run =
+        RunConsoleWithEnvironment({"--program-folder", mod, "--answers", answersFile, "--registry", registryFile},
+                                  {"PATH=" + bin + ":/usr/bin:/bin"});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(run.out.find("\nOpening: " + shownLog + "\n"), std::string::npos) << run.out;
     EXPECT_EQ(FirstControl(run.out), "");
@@ -70,8 +75,8 @@ TEST_F(ConsoleTerminalNamesTest, OpeningShowsTheLogsPathWithoutItsControl) {
 
 TEST_F(ConsoleTerminalNamesTest, AnAnswerThatNamesNoButtonIsEchoedWithoutItsControls) {
     Answers({"7\x1b[2J\x07"});
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry",
-                                       registryFile});
+    const ConsoleRun run =
+        RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile});
     EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
     EXPECT_NE(run.err.find("the answer \"7[2J\" names no button"), std::string::npos) << run.err;
     EXPECT_EQ(FirstControl(run.err), "");
@@ -81,7 +86,9 @@ TEST_F(ConsoleTerminalNamesTest, AnAnswerThatNamesNoButtonIsEchoedWithoutItsCont
 TEST_F(ConsoleTerminalNamesTest, FindGamesShowsAFolderWithoutItsControls) {
     const std::string home = temp.Path() + "/home";
     const std::string steam = home + "/.local/share/Steam";
-    const std::string library = temp.Path() + "/Library\x1b[2J\x07\x9b" "X";
+    const std::string library = temp.Path() +
+                                "/Library\x1b[2J\x07\x9b"
+                                "X";
     WriteFile(steam + "/steamapps/libraryfolders.vdf",
               "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + library + "\"\n\t}\n}\n");
     WriteFile(library + "/steamapps/appmanifest_32370.acf",
@@ -90,7 +97,8 @@ TEST_F(ConsoleTerminalNamesTest, FindGamesShowsAFolderWithoutItsControls) {
     const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
     EXPECT_EQ(run.exitCode, 0) << run.err;
     const std::string shown = temp.Path() + "/Library[2J" + kReplacement + "X";
-    EXPECT_NE(run.out.find("K1 " + shown + "/steamapps/common/swkotor (used by a run)\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("K1 " + shown + "/steamapps/common/swkotor (used by a run)\n"), std::string::npos)
+        << run.out;
     EXPECT_NE(run.out.find("   found in: the Steam library " + shown + " (app 32370)\n"), std::string::npos) << run.out;
     EXPECT_EQ(FirstControl(run.out), "");
 }

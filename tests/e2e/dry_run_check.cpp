@@ -26,8 +26,7 @@ std::string LogAsPrinted(const std::string& savedLog) {
 }
 
 ConsoleRun RunAfterDryRun(const std::vector<std::string>& arguments, const std::vector<std::string>& folders,
-                          const std::string& logPath,
-                          const std::vector<std::string>& environment) {
+                          const std::string& logPath, const std::vector<std::string>& environment) {
     std::vector<std::map<std::string, std::string>> before;
     for (const std::string& folder : folders) before.push_back(StampedSnapshot(folder));
 

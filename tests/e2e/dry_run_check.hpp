@@ -12,8 +12,7 @@ namespace zelvane::e2e {
 
 // The real run's result; the comparison's failures are reported to the running test.
 ConsoleRun RunAfterDryRun(const std::vector<std::string>& arguments, const std::vector<std::string>& folders,
-                          const std::string& logPath,
-                          const std::vector<std::string>& environment = {});
+                          const std::string& logPath, const std::vector<std::string>& environment = {});
 
 // The log a dry run printed ("" with the text after it when it printed none).
 std::string DryRunLog(const std::string& output);

@@ -223,8 +223,8 @@ pid_t StartConsole(const Launch& launch) {
     return pid;
 }
 
-pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment,
-                   int inputFd, const std::string& outPath, const std::string& errPath) {
+pid_t StartConsole(const std::vector<std::string>& arguments, const std::vector<std::string>& environment, int inputFd,
+                   const std::string& outPath, const std::string& errPath) {
     Launch launch;
     launch.arguments = arguments;
     launch.environment = environment;
@@ -388,7 +388,8 @@ ConsoleRun RunConsoleFeedingSteps(const std::vector<std::string>& arguments, con
     close(fds[0]);
 
     // The console may have ended already; a write into the closed pipe must not end the test.
-    struct sigaction ignore {}, previous {};
+    struct sigaction ignore {
+    }, previous{};
     ignore.sa_handler = SIG_IGN;
     sigaction(SIGPIPE, &ignore, &previous);
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -402,7 +403,8 @@ ConsoleRun RunConsoleFeedingSteps(const std::vector<std::string>& arguments, con
             }
             siginfo_t info{};
             if (std::chrono::steady_clock::now() >= deadline ||
-                (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid == pid)) {
+                (waitid(P_PID, static_cast<id_t>(pid), &info, WEXITED | WNOHANG | WNOWAIT) == 0 &&
+                 info.si_pid == pid)) {
                 break;  // ended early, or never showed the text
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(20));

@@ -69,7 +69,8 @@ Outcome Command(const std::vector<std::string>& arguments) {
     ::close(fds[1]);
     char buffer[4096];
     ssize_t got = 0;
-    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0) outcome.output.append(buffer, static_cast<std::size_t>(got));
+    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0)
+        outcome.output.append(buffer, static_cast<std::size_t>(got));
     ::close(fds[0]);
     if (spawned != 0) {
         outcome.output = "cannot start " + program;
@@ -107,7 +108,8 @@ void DetachLoopDevicesOf(const std::string& image) {
     std::string line;
     while (std::getline(lines, line)) {
         const std::size_t colon = line.find(':');
-        if (line.rfind("/dev/loop", 0) == 0 && colon != std::string::npos) Command({"losetup", "-d", line.substr(0, colon)});
+        if (line.rfind("/dev/loop", 0) == 0 && colon != std::string::npos)
+            Command({"losetup", "-d", line.substr(0, colon)});
     }
 }
 
@@ -119,7 +121,8 @@ void ReapSetsOfEndedProcesses(const std::string& work) {
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
         const pid_t pid = static_cast<pid_t>(std::stol(name));
         if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
-        for (const std::string& mountPoint : MountsBelow(entry.path().string())) ::umount2(mountPoint.c_str(), MNT_DETACH);
+        for (const std::string& mountPoint : MountsBelow(entry.path().string()))
+            ::umount2(mountPoint.c_str(), MNT_DETACH);
         for (const char* image : {"ntfs.img", "exfat.img"}) DetachLoopDevicesOf((entry.path() / image).string());
         std::filesystem::remove_all(entry.path(), error);
     }

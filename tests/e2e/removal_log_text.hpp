@@ -17,16 +17,17 @@ inline const std::string kPar = "\\par" + kCrLf;
 inline const std::string kThreePars = kPar + kPar + kPar;
 inline const std::string kBanner =
     kThreePars + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + kCrLf + kThreePars;
-inline const std::string kFyi = kPar + kPar +
-                                R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
-                                R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
-                                kCrLf;
+inline const std::string kFyi =
+    kPar + kPar +
+    R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
+    R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
+    kCrLf;
 
 // The head of the log up to the first entry: the game and the two folders as the log shows them.
 inline std::string LogHeader(int gameNumber, const std::string& gameDisplay, const std::string& appDisplay) {
     return kRtfHead + "\\cf6\\b Game is K" + std::to_string(gameNumber) + "\\cf1\\b0\\par" + kCrLf +
-           "\\cf6\\b Game Directory Is: " + gameDisplay + "\\cf1\\b0\\par" + kCrLf + "\\cf6\\b App Directory Is: " +
-           appDisplay + "\\cf1\\b0\\par" + kCrLf + kPar + kPar;
+           "\\cf6\\b Game Directory Is: " + gameDisplay + "\\cf1\\b0\\par" + kCrLf +
+           "\\cf6\\b App Directory Is: " + appDisplay + "\\cf1\\b0\\par" + kCrLf + kPar + kPar;
 }
 
 // The counts and the end of the log.

@@ -19,10 +19,12 @@ std::string Colored(std::string_view rtf) { return RenderRtfForTerminal(rtf, Rtf
 TEST(RtfTerminalRegression, ControlCharactersNeverReachTheTerminal) {
     EXPECT_EQ(Plain(std::string("\xff%\x7f\x87", 4)), "\xc3\xbf%\xe2\x80\xa1");  // DEL dropped
     EXPECT_EQ(Plain("a\\'7fb\\'1bc"), "abc");
-    EXPECT_EQ(Plain("a\\u27?[2Jb"), "a[2Jb");           // ESC, its stand-in skipped as usual
-    EXPECT_EQ(Plain("a\\u155?31mb"), "a31mb");          // U+009B, the one-character CSI
+    EXPECT_EQ(Plain("a\\u27?[2Jb"), "a[2Jb");   // ESC, its stand-in skipped as usual
+    EXPECT_EQ(Plain("a\\u155?31mb"), "a31mb");  // U+009B, the one-character CSI
     EXPECT_EQ(Plain("a\\u127?\\u0?\\u7?\\u13?b"), "ab");
-    EXPECT_EQ(Plain("a\\u9?b\\u160?c"), "a\tb\xc2\xa0" "c");  // a tab and a no-break space stay
+    EXPECT_EQ(Plain("a\\u9?b\\u160?c"),
+              "a\tb\xc2\xa0"
+              "c");  // a tab and a no-break space stay
     EXPECT_EQ(Colored("\\cf10 x\\u27?y"), "\x1b[0;91mxy\x1b[0m");
 }
 
@@ -30,7 +32,8 @@ TEST(RtfTerminalRegression, ControlCharactersNeverReachTheTerminal) {
 TEST(RtfTerminalRegression, PlainTitlesAndCaptionsCarryNoControlCharacters) {
     AnswerSource answers = AnswerSource::FromLines({"0"});
     std::ostringstream out;
-    TerminalUi ui(TerminalOptions{false, false}, answers, [](std::string_view) { return std::string(); }, out);
+    TerminalUi ui(
+        TerminalOptions{false, false}, answers, [](std::string_view) { return std::string(); }, out);
     PromptRequest request;
     request.msgText = "{\\rtf1 body}";
     request.msgTitle = "Ti\x1b[2Jtle\x7f";

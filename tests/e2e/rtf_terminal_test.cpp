@@ -64,7 +64,7 @@ TEST(RtfTerminal, CodePage1252LettersComeOutAsUtf8) {
     EXPECT_EQ(Plain("caf\\'e9 \\'93quoted\\'94 \\'80"), "caf\xc3\xa9 \xe2\x80\x9cquoted\xe2\x80\x9d \xe2\x82\xac");
     EXPECT_EQ(Plain("raw \xe9"), "raw \xc3\xa9");
     EXPECT_EQ(Plain("\\'81 \x81"), "\xef\xbf\xbd \xef\xbf\xbd");  // no letter there
-    EXPECT_EQ(Plain("\\u233?x"), "\xc3\xa9x");                      // a Unicode letter skips its stand-in
+    EXPECT_EQ(Plain("\\u233?x"), "\xc3\xa9x");                    // a Unicode letter skips its stand-in
 }
 
 TEST(RtfTerminal, EscapedCharactersAndBackslashPaths) {
@@ -86,7 +86,10 @@ TEST(RtfTerminal, GarbageNeverBreaksTheRenderer) {
     EXPECT_EQ(Plain("\\'zz\\'4"), "zz4");
     EXPECT_EQ(Plain("\\cf99999999999999999999 x"), "x");
     EXPECT_EQ(Plain("\\u-4000000000000"), "\xef\xbf\xbd");  // no such letter
-    EXPECT_EQ(Plain(std::string("a\0b\x01" "c", 5)), "abc");
+    EXPECT_EQ(Plain(std::string("a\0b\x01"
+                                "c",
+                                5)),
+              "abc");
     std::string deep(100000, '{');
     deep += "deep";
     deep += std::string(100000, '}');
@@ -186,11 +189,20 @@ TEST(HostPathForm, ATildeAtTheStartIsTheHomeFolder) {
 
 TEST(HostPathForm, HostNamesGoOverInCodePage1252WhereItHoldsThem) {
     // "/tmp/Spïele/Ünï" in UTF-8; typed in either form.
-    EXPECT_EQ(HostToWindowsPath("/tmp/Sp\xc3\xaf" "ele/\xc3\x9cn\xc3\xaf"), "Z:\\tmp\\Sp\xef" "ele\\\xdcn\xef");
-    EXPECT_EQ(UserPathToWindows("C:/Sp\xc3\xaf" "ele"), "C:\\Sp\xef" "ele");
+    EXPECT_EQ(HostToWindowsPath("/tmp/Sp\xc3\xaf"
+                                "ele/\xc3\x9cn\xc3\xaf"),
+              "Z:\\tmp\\Sp\xef"
+              "ele\\\xdcn\xef");
+    EXPECT_EQ(UserPathToWindows("C:/Sp\xc3\xaf"
+                                "ele"),
+              "C:\\Sp\xef"
+              "ele");
     EXPECT_EQ(UserPathToWindows("/tmp/\xe2\x82\xac"), "Z:\\tmp\\\x80");  // the euro sign
     // A name 1252 cannot hold keeps its UTF-8 bytes, the others around it are still converted.
-    EXPECT_EQ(HostToWindowsPath("/home/\xd0\x94/M\xc3\xb6" "d"), "Z:\\home\\\xd0\x94\\M\xf6" "d");
+    EXPECT_EQ(HostToWindowsPath("/home/\xd0\x94/M\xc3\xb6"
+                                "d"),
+              "Z:\\home\\\xd0\x94\\M\xf6"
+              "d");
     // Bytes that are no UTF-8 show with '?', which no Windows name holds.
     EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");
 }

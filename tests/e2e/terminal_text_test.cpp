@@ -15,9 +15,13 @@ const std::string kReplacement = "\xef\xbf\xbd";  // U+FFFD
 
 TEST(TerminalText, AHostNameLosesEscBelAndC1ControlsAndKeepsItsLetters) {
     // ESC [ 31 m, BEL, U+009B (the one-character CSI) as UTF-8, a lone byte 0x9B, DEL, a tab, a line end
-    EXPECT_EQ(HostTerminalLine("a\x1b[31mb\x07" "c\xc2\x9b" "2Jd\x9b" "e\x7f\tf\ng"),
+    EXPECT_EQ(HostTerminalLine("a\x1b[31mb\x07"
+                               "c\xc2\x9b"
+                               "2Jd\x9b"
+                               "e\x7f\tf\ng"),
               "a[31mbc2Jd" + kReplacement + "efg");
-    EXPECT_EQ(HostTerminalLine("Spi\xc3\xa9le \xe2\x80\xba \xf0\x9f\x8e\xae"), "Spi\xc3\xa9le \xe2\x80\xba \xf0\x9f\x8e\xae");
+    EXPECT_EQ(HostTerminalLine("Spi\xc3\xa9le \xe2\x80\xba \xf0\x9f\x8e\xae"),
+              "Spi\xc3\xa9le \xe2\x80\xba \xf0\x9f\x8e\xae");
     EXPECT_EQ(HostTerminalLine("cut \xe2\x80"), "cut " + kReplacement + kReplacement);
 }
 

@@ -56,7 +56,8 @@ PhasesOutcome RunPhases(const TreeShape& shape, SearchStrategy strategy) {
     run.files.searchIndex.SetStrategy(strategy);
     RemoveFileList(run);
     Restore2daBackups(run);
-    return {run.removalLog, install.fs->Snapshot(), run.counts.failures, run.counts.notFound, run.files.searchIndex.Walks()};
+    return {run.removalLog, install.fs->Snapshot(), run.counts.failures, run.counts.notFound,
+            run.files.searchIndex.Walks()};
 }
 
 class LayoutTest : public ::testing::TestWithParam<Layout> {};

@@ -134,7 +134,8 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
             } else if (what < 8 && !tree.files.empty()) {
                 // Deletions, mostly of files the search found (as the file list does).
                 const std::string found = Walk(fs, RandomName(random)).result;
-                const std::string victim = !found.empty() && random() % 2 ? found : tree.files[random() % tree.files.size()];
+                const std::string victim =
+                    !found.empty() && random() % 2 ? found : tree.files[random() % tree.files.size()];
                 run.SetAttributes(victim, Attributes{});
                 run.Delete(victim);
                 ++changes;
@@ -323,7 +324,8 @@ TEST(SearchIndex, OnTheHostStampsKeepTheIndexThroughPromptsUntilThePlayerChanges
     char folderTemplate[] = "/tmp/zelvane-perf-XXXXXX";
     ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
     std::string over = std::string("Z:") + folderTemplate + "/override";
-    for (char& c : over) if (c == '/') c = '\\';
+    for (char& c : over)
+        if (c == '/') c = '\\';
     PosixFileSystem host;
     ASSERT_EQ(host.CreateFolder(over), FsStatus::Ok);
     for (const char* sub : {"\\a", "\\a\\deep", "\\b"}) ASSERT_EQ(host.CreateFolder(over + sub), FsStatus::Ok);
@@ -374,7 +376,8 @@ TEST(SearchIndex, CaseTwinsOnTheHost) {
     ASSERT_NE(::mkdtemp(folderTemplate), nullptr);
     const std::string root = std::string("Z:") + folderTemplate;
     std::string windowsRoot = root;
-    for (char& c : windowsRoot) if (c == '/') c = '\\';
+    for (char& c : windowsRoot)
+        if (c == '/') c = '\\';
     PosixFileSystem host;
     const std::string over = windowsRoot + "\\override";
     ASSERT_EQ(host.CreateFolder(over), FsStatus::Ok);
@@ -392,8 +395,10 @@ TEST(SearchIndex, CaseTwinsOnTheHost) {
     const std::string pattern = over + "\\*.*";
     auto search = [&](const FileSystem& fs, bool indexed) {
         SearchState state;
-        if (indexed) index.FindFile(fs, pattern, "x.TGA", true, state);
-        else RecurseFiles_FindFile(fs, pattern, "x.TGA", true, state);
+        if (indexed)
+            index.FindFile(fs, pattern, "x.TGA", true, state);
+        else
+            RecurseFiles_FindFile(fs, pattern, "x.TGA", true, state);
         return state;
     };
     EXPECT_EQ(search(run, true).result, search(host, false).result);

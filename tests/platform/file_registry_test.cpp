@@ -40,13 +40,22 @@ TEST(FileRegistry, ReadsStringValuesWithTheirTerminatingNul) {
 
 TEST(FileRegistry, DataInUtf8IsTakenToCodePage1252NameByName) {
     const auto entries = FileRegistry::Parse(
-        "HKEY_LOCAL_MACHINE\\a|Path|Z:\\Sp\xc3\xaf" "ele\\\xc3\x9cn\xc3\xaf\n"  // Spïele, Ünï in UTF-8
-        "HKEY_LOCAL_MACHINE\\b|Path|Z:\\\xd0\x94\\M\xc3\xb6" "d\n"           // Д: 1252 cannot hold it
-        "HKEY_LOCAL_MACHINE\\c|Path|C:\\Sp\xef" "ele\n");                       // 1252 already
+        "HKEY_LOCAL_MACHINE\\a|Path|Z:\\Sp\xc3\xaf"
+        "ele\\\xc3\x9cn\xc3\xaf\n"  // Spïele, Ünï in UTF-8
+        "HKEY_LOCAL_MACHINE\\b|Path|Z:\\\xd0\x94\\M\xc3\xb6"
+        "d\n"  // Д: 1252 cannot hold it
+        "HKEY_LOCAL_MACHINE\\c|Path|C:\\Sp\xef"
+        "ele\n");  // 1252 already
     ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].value.data, std::string("Z:\\Sp\xef" "ele\\\xdcn\xef") + '\0');
-    EXPECT_EQ(entries[1].value.data, std::string("Z:\\\xd0\x94\\M\xf6" "d") + '\0');
-    EXPECT_EQ(entries[2].value.data, std::string("C:\\Sp\xef" "ele") + '\0');
+    EXPECT_EQ(entries[0].value.data, std::string("Z:\\Sp\xef"
+                                                 "ele\\\xdcn\xef") +
+                                         '\0');
+    EXPECT_EQ(entries[1].value.data, std::string("Z:\\\xd0\x94\\M\xf6"
+                                                 "d") +
+                                         '\0');
+    EXPECT_EQ(entries[2].value.data, std::string("C:\\Sp\xef"
+                                                 "ele") +
+                                         '\0');
 }
 
 class FileRegistryFile : public ::testing::Test {
@@ -72,7 +81,8 @@ TEST_F(FileRegistryFile, MissingKeysValuesAndFilesGiveNothing) {
     EXPECT_FALSE(registry.Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Other"));
     EXPECT_FALSE(registry.Query(kHkeyLocalMachine, "Software\\BioWare\\SW", "Path"));
     EXPECT_FALSE(registry.Query(0x80000003u, "Software\\BioWare\\SW\\KOTOR", "Path"));
-    EXPECT_FALSE(FileRegistry("/nonexistent/registry.txt").Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
+    EXPECT_FALSE(
+        FileRegistry("/nonexistent/registry.txt").Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
     EXPECT_FALSE(FileRegistry("").Query(kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Path"));
 }
 
@@ -89,7 +99,8 @@ TEST_F(FileRegistryFile, FilesThatAreNotRegularOrTooLargeAreRefusedWithAReason) 
     EXPECT_EQ(FileRegistry("/tmp").Error(), "the registry file /tmp is not a regular file");
     const std::string fifo = path + ".fifo";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    EXPECT_EQ(FileRegistry(fifo).Error(), "the registry file " + fifo + " is not a regular file");  // no writer: no wait
+    EXPECT_EQ(FileRegistry(fifo).Error(),
+              "the registry file " + fifo + " is not a regular file");  // no writer: no wait
     std::filesystem::remove(fifo);
 
     std::string big(FileRegistry::kMaxFileSize - kText.size(), ';');

@@ -382,8 +382,8 @@ TEST_F(MemoryFs, FailOperationHitsMatchingPathsOfThatOperation) {
 
 TEST_F(MemoryFs, FailMutationFailsTheNthChangeOnceAndChangesNothing) {
     fs.FailMutation(1, FsStatus::DiskFull);
-    EXPECT_EQ(fs.WriteAll(R"(C:\a.txt)", "a"), FsStatus::Ok);      // 0
-    EXPECT_EQ(fs.OpenForRead(R"(C:\a.txt)"), FsStatus::Ok);         // not counted
+    EXPECT_EQ(fs.WriteAll(R"(C:\a.txt)", "a"), FsStatus::Ok);  // 0
+    EXPECT_EQ(fs.OpenForRead(R"(C:\a.txt)"), FsStatus::Ok);    // not counted
     const auto before = fs.Snapshot();
     EXPECT_EQ(fs.Copy(R"(C:\a.txt)", R"(C:\b.txt)"), FsStatus::DiskFull);  // 1
     EXPECT_EQ(fs.Snapshot(), before);

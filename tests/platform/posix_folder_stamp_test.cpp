@@ -98,7 +98,7 @@ struct stat FolderState(std::int64_t ctimeSeconds, long ctimeNanoseconds) {
 }
 
 TEST(FolderStampOf, WithheldWhileALaterChangeCouldKeepTheFoldersTimes) {
-    const struct timespec now {1000, 500'000'000};
+    const struct timespec now { 1000, 500'000'000 };
     // times kept in nanoseconds: a tick of the coarse clock, at least 10 ms
     EXPECT_EQ(FolderStampOf(FolderState(1000, 499'000'000), now, TimeGrain::Coarse), "");
     EXPECT_EQ(FolderStampOf(FolderState(1000, 600'000'000), now, TimeGrain::Coarse), "");  // set ahead

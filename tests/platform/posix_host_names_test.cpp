@@ -18,7 +18,10 @@ TEST(HostNames, ABackslashInAHostNameIsNoSeparator) {
 }
 
 TEST(HostNames, AHostNameInAPathIs1252WhereItCanBeAndItsOwnBytesElse) {
-    EXPECT_EQ(WindowsNameOf("Sp\xC3\xAF" "ele"), "Sp\xEF" "ele");
+    EXPECT_EQ(WindowsNameOf("Sp\xC3\xAF"
+                            "ele"),
+              "Sp\xEF"
+              "ele");
     EXPECT_EQ(WindowsNameOf("\xE2\x82\xAC \xC2\x81"), "\x80 \x81");  // the euro sign; a C1 control
     EXPECT_EQ(WindowsNameOf("plain"), "plain");
     // No '?' (a wildcard): the name as it stands, which the seam finds as it stands.

@@ -63,9 +63,12 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8Files) {
 TEST_F(PosixLookup, HostFoldersHandedOverInUtf8AreFoundAsTheyStand) {
     Put("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga", "x");  // Cyrillic, then u umlaut
     std::string bytes;
-    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit), FsStatus::Ok);
-    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes, kTableLimit), FsStatus::Ok);
-    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit), FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit),
+              FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/MODS/J\xDCRGEN/X.TGA"), bytes, kTableLimit),
+              FsStatus::Ok);
+    EXPECT_EQ(fs->ReadAll(HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"), bytes, kTableLimit),
+              FsStatus::Ok);
     EXPECT_EQ(bytes, "x");
     EXPECT_EQ(fs->HostPathOf(Win("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/J\xDCRGEN/x.tga")),
               HostOf("\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD/mods/j\xC3\xBCrgen/x.tga"));
@@ -75,8 +78,8 @@ TEST_F(PosixLookup, HostFoldersHandedOverInUtf8AreFoundAsTheyStand) {
 }
 
 TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
-    Put("override/nai\xCC\x88ve.tga", "decomposed");   // i and a combining diaeresis
-    Put("override/na\xEFve.tga", "latin-1 bytes");       // not UTF-8 at all
+    Put("override/nai\xCC\x88ve.tga", "decomposed");  // i and a combining diaeresis
+    Put("override/na\xEFve.tga", "latin-1 bytes");    // not UTF-8 at all
     Put("override/a\xE6\x97\xA5.tga", "japanese");
     Put("override/ab.tga", "ab");
     std::string bytes;
@@ -86,8 +89,7 @@ TEST_F(PosixLookup, HostNamesThatCodePage1252CannotHoldMatchNoOtherName) {
     ASSERT_EQ(fs->ReadAll(Win("override/AB.tga"), bytes, kTableLimit), FsStatus::Ok);
     EXPECT_EQ(bytes, "ab");
     // listings show them as Windows programs see them under Wine
-    EXPECT_EQ(Names(Win("override/*.tga")),
-              (std::vector<std::string>{"a?.tga", "ab.tga", "na?ve.tga", "nai?ve.tga"}));
+    EXPECT_EQ(Names(Win("override/*.tga")), (std::vector<std::string>{"a?.tga", "ab.tga", "na?ve.tga", "nai?ve.tga"}));
     EXPECT_EQ(fs->WriteAll(Win("override/na\xEFve.tga"), "new"), FsStatus::Ok);  // a file of its own
     EXPECT_EQ(Host("override/na\xC3\xAFve.tga"), "new");
     EXPECT_EQ(Host("override/na\xEFve.tga"), "latin-1 bytes");
@@ -163,8 +165,8 @@ std::string OpenForReadDisagreements(const FileSystem& fs,
 }
 
 TEST_F(PosixLookup, OpenForReadAnswersAsAnOpenForReadingWould) {
-    const std::vector<std::string> names = {"plain.tga", "locked.tga", "owner.tga", "to-plain.tga", "to-locked.tga",
-                                            "dangling.tga", "folder.tga", "pipe.tga", "missing.tga"};
+    const std::vector<std::string> names = {"plain.tga",    "locked.tga", "owner.tga", "to-plain.tga", "to-locked.tga",
+                                            "dangling.tga", "folder.tga", "pipe.tga",  "missing.tga"};
     Put("override/plain.tga", "p");
     Put("override/locked.tga", "l");
     Put("override/owner.tga", "o");

@@ -59,9 +59,10 @@ TEST(WindowsPath, StoredNamesLoseTheirTrailingDotsAndSpaces) {
 }
 
 TEST(WindowsPath, DeviceNamesAreTheWholeListInAnyFormWindowsReads) {
-    for (const char* name : {"CON", "PRN", "AUX", "NUL", "COM1", "COM9", "LPT1", "LPT9", "COM\xB9", "COM\xB2",
-                             "COM\xB3", "LPT\xB9", "LPT\xB2", "LPT\xB3", "CONIN$", "CONOUT$", "con", "Nul", "conin$",
-                             "nul.txt", "aux.2da.bak", "con .txt", "aux. ", "prn  ", "lpt\xB2.txt"}) {
+    for (const char* name :
+         {"CON",     "PRN",     "AUX",         "NUL",      "COM1",    "COM9",   "LPT1",       "LPT9", "COM\xB9",
+          "COM\xB2", "COM\xB3", "LPT\xB9",     "LPT\xB2",  "LPT\xB3", "CONIN$", "CONOUT$",    "con",  "Nul",
+          "conin$",  "nul.txt", "aux.2da.bak", "con .txt", "aux. ",   "prn  ",  "lpt\xB2.txt"}) {
         EXPECT_TRUE(IsDeviceName(name)) << name;
     }
     for (const char* name : {"COM0", "COM10", "LPT", "COM", "CONSOLE.txt", "nul1.tga", "xcon", " con", "COM\xB4",
@@ -124,8 +125,8 @@ TEST(WindowsPath, AFileSystemTakesDrivePathsOfNamesAFileCanHave) {
     EXPECT_EQ(ReadDrivePath("\\\\server\\share\\x", false, path), FsStatus::PathNotFound);
     EXPECT_EQ(ReadDrivePath("override\\x", false, path), FsStatus::PathNotFound);
     EXPECT_EQ(ReadDrivePath("1:\\x", false, path), FsStatus::BadName);
-    for (const char* bad : {"C:\\a|b", "C:\\x:s", "C:\\...\\x", "C:\\CON", "C:\\games\\conin$.txt\\x", "C:\\*.tga",
-                            "C:\\a\\x?\\b"}) {
+    for (const char* bad :
+         {"C:\\a|b", "C:\\x:s", "C:\\...\\x", "C:\\CON", "C:\\games\\conin$.txt\\x", "C:\\*.tga", "C:\\a\\x?\\b"}) {
         EXPECT_EQ(ReadDrivePath(bad, false, path), FsStatus::BadName) << bad;
     }
     EXPECT_EQ(ReadDrivePath("C:\\" + std::string(256, 'a'), false, path), FsStatus::BadName);

@@ -63,7 +63,8 @@ TEST(WineRegistry, KeepsTheTypeOfExpandableStringsAndReadsHexStrings) {
 }
 
 TEST(WineRegistry, BrokenLinesAreSkipped) {
-    const WineRegistry registry("[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n");
+    const WineRegistry registry(
+        "[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n");
     EXPECT_EQ(Data(registry, "Software\\A"), "<none>");
     EXPECT_EQ(Data(registry, "Software\\A", "Good"), std::string("yes") + '\0');
 }

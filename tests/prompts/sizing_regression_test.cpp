@@ -37,8 +37,7 @@ TEST(DetermineFontsRegression, EntriesSharingAFarSemicolonHoldOnlyAFaceName) {
 TEST(DetermineFontsRegression, NamesUpToThirtyOneCharactersStayWhole) {
     std::vector<std::string> fonts;
     const std::string name31(31, 'n');
-    DetermineFonts("{\\fonttbl{\\f0\\fnil\\fcharset0 " + name31 + ";}{\\f1\\fnil\\fcharset0 " + name31 + "x;}}",
-                   fonts);
+    DetermineFonts("{\\fonttbl{\\f0\\fnil\\fcharset0 " + name31 + ";}{\\f1\\fnil\\fcharset0 " + name31 + "x;}}", fonts);
     EXPECT_EQ(fonts, (std::vector<std::string>{name31, name31}));
 }
 

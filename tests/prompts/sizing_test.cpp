@@ -204,9 +204,11 @@ TEST(AutoDetermineWidth, WholeDocumentFallsBackToTheGivenFont) {
 // Texts built from the pieces that the measurement looks for.
 std::string RandomRtf(std::mt19937& random, std::size_t pieces) {
     static const std::vector<std::string> kPieces = {
-        "\\", "\\\\", " ", "f", "s", "\\fs", "\\f", "1", "9", "0", "-", ".", "e", "&H", "\r\n", "\r", "\n",
-        "{\\rtf1", "}", "{", ";", "\\fcharset0 ", "{\\fonttbl", "{\\colortbl", "\\viewkind", "\\par ", "\\par",
-        "\\b ", "word", "\t", "**SREP1**", "\\fs99999999999999999999 ", "\\fs1e400 "};
+        "\\",         "\\\\",    " ",     "f",    "s",    "\\fs",         "\\f",        "1",
+        "9",          "0",       "-",     ".",    "e",    "&H",           "\r\n",       "\r",
+        "\n",         "{\\rtf1", "}",     "{",    ";",    "\\fcharset0 ", "{\\fonttbl", "{\\colortbl",
+        "\\viewkind", "\\par ",  "\\par", "\\b ", "word", "\t",           "**SREP1**",  "\\fs99999999999999999999 ",
+        "\\fs1e400 "};
     std::uniform_int_distribution<std::size_t> pick(0, kPieces.size() - 1);
     std::string text;
     for (std::size_t i = 0; i < pieces; ++i) text += kPieces[pick(random)];

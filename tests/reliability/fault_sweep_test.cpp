@@ -69,7 +69,8 @@ std::string CheckRun(const SweepRun& run, const SweepOptions& options, bool mayF
         case RunOutcome::Completed: {
             // Where something that does not open as a file holds the log's name, the log goes beside it.
             const std::string beside = kSweepProgram + "\\uninstall\\removal_results-2.rtf";
-            if (run.result.logPath != kSweepResults && run.result.logPath != beside) broke << "the log went elsewhere; ";
+            if (run.result.logPath != kSweepResults && run.result.logPath != beside)
+                broke << "the log went elsewhere; ";
             auto saved = run.after.find(run.result.logPath);
             if (saved == run.after.end() || saved->second != run.result.log) broke << "the log was not saved; ";
             if (std::string s = CheckLogWellFormed(run.result.log); !s.empty()) broke << s << "; ";
@@ -146,7 +147,8 @@ TEST_P(FaultSweep, EveryOperationFailingInEveryWayLosesNothing) {
     for (std::size_t index = 0; index < clean.mutations.size(); ++index) {
         const MutationRecord& m = clean.mutations[index];
         for (FsStatus kind : kKinds) {
-            const SweepRun run = RunSweep(options, [&](MemoryFileSystem& fs) { fs.FailMutation(fs.MutationCount() + index, kind); });
+            const SweepRun run =
+                RunSweep(options, [&](MemoryFileSystem& fs) { fs.FailMutation(fs.MutationCount() + index, kind); });
             ++tally.faults;
             std::string broke = CheckRun(run, options, EndsTheRun(m), false);
             // A failure is never passed over in silence.
@@ -214,14 +216,14 @@ TEST_P(FaultSweep, LockedFilesAndReadOnlyMediaLoseNothing) {
         // A locked description or talk table cannot be read: the run fails or stops with its message.
         tally.Report("locked " + path, CheckRun(run, options, true, true));
     }
-    for (const std::string& folder : {kSweepGame, kSweepGame + "\\override", kSweepProgram,
-                                     kSweepProgram + "\\backup", kSweepProgram + "\\Backup Uninstall",
-                                     kSweepProgram + "\\uninstall"}) {
+    for (const std::string& folder : {kSweepGame, kSweepGame + "\\override", kSweepProgram, kSweepProgram + "\\backup",
+                                      kSweepProgram + "\\Backup Uninstall", kSweepProgram + "\\uninstall"}) {
         const SweepRun run = RunSweep(options, [&folder](MemoryFileSystem& fs) { fs.SetReadOnlyMedium(folder); });
         tally.Report("read-only " + folder, CheckRun(run, options, true, false));
     }
     tally.Expect();
-    std::cout << "[ sweep    ] K" << options.game << ": " << tally.runs << " runs with a locked file or a read-only medium\n";
+    std::cout << "[ sweep    ] K" << options.game << ": " << tally.runs
+              << " runs with a locked file or a read-only medium\n";
     ::testing::Test::RecordProperty("persistent_runs_K" + std::to_string(options.game), tally.runs);
 }
 

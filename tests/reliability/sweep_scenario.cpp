@@ -67,9 +67,7 @@ std::string Description(int game) {
                   "override\\player.tga:stream"});
 }
 
-bool Under(const std::string& path, const std::string& folder) {
-    return Fold(path).starts_with(Fold(folder) + "\\");
-}
+bool Under(const std::string& path, const std::string& folder) { return Fold(path).starts_with(Fold(folder) + "\\"); }
 
 }  // namespace
 
@@ -191,8 +189,8 @@ int CountedFailureLines(const std::string& log) {
         std::size_t end = log.find(kCrLfText, start);
         if (end == std::string::npos) end = log.size();
         const std::string_view line(log.data() + start, end - start);
-        for (std::string_view word : {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Refused (",
-                                        "Backup not restored"}) {
+        for (std::string_view word :
+             {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Refused (", "Backup not restored"}) {
             if (line.find(word) != std::string_view::npos) ++count;
         }
         start = end + kCrLfText.size();

@@ -32,7 +32,8 @@ inline const std::string kSweepResults = kSweepProgram + "\\uninstall\\removal_r
 class SweepRegistry : public Registry {
 public:
     explicit SweepRegistry(std::string gameFolder) : gameFolder_(std::move(gameFolder)) {}
-    std::optional<RegistryValue> Query(std::uint32_t root, std::string_view, std::string_view valueName) const override {
+    std::optional<RegistryValue> Query(std::uint32_t root, std::string_view,
+                                       std::string_view valueName) const override {
         if (root != kHkeyLocalMachine || valueName != "Path") return std::nullopt;
         return RegistryValue{kRegSz, gameFolder_ + std::string(1, '\0')};
     }
@@ -62,7 +63,7 @@ public:
 
 struct SweepOptions {
     int game = 2;
-    bool earlierRun = true;  // Backup Uninstall and a read-only removal_results.rtf from an earlier run
+    bool earlierRun = true;           // Backup Uninstall and a read-only removal_results.rtf from an earlier run
     bool programOnOwnVolume = false;  // the program folder on another volume than the game
 };
 

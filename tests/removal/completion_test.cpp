@@ -85,8 +85,8 @@ TEST_F(Completion, MissingUninstallFolderIsCreatedAgain) {
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
     const std::string saved = "C:\\Other\\Tool\\uninstall\\removal_results.rtf";
     EXPECT_EQ(result.logPath, saved);
-    EXPECT_EQ(fs.Contents(saved), ExpectedHeader(2, R"(C:\\Games\\Kotor\\)", R"(C:\\Other\\Tool\\)") + kBanner +
-                                      ExpectedTotals(0, 0));
+    EXPECT_EQ(fs.Contents(saved),
+              ExpectedHeader(2, R"(C:\\Games\\Kotor\\)", R"(C:\\Other\\Tool\\)") + kBanner + ExpectedTotals(0, 0));
     EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{saved}));
 }
 

@@ -156,7 +156,6 @@ TEST_F(Confinement2da, ALocatedTableSwappedWhileTheDialogIsOpenChangesNothingOut
     CheckNoTableLost();
 }
 
-
 // Not only prompts: a folder swapped between two changes of the sequence (after the copy aside,
 // before the delete of R4) is caught at the delete.
 TEST_F(Confinement2da, AFolderSwappedBetweenTwoChangesIsCaughtAtTheSecond) {
@@ -200,12 +199,14 @@ TEST_F(Confinement2da, ABackupUninstallThatIsTheBackupFolderOrOverrideLosesNoTab
         EXPECT_EQ(disk.Contents(kOverride + "\\appearance.2da"), "the table in use") << target;
         // Linked to the backup folder, Backup Uninstall would be the backup itself; linked to
         // override, the table in use lies in the program's own folders. Either way nothing moves.
-        const bool aliased = result.log.find(R"(\cf1 QRestore2da: \cf10 Backup not restored: \cf1 Backup\\appearance.2da)"
-                                             R"(\cf10  (Backup Uninstall leads to the backup or the table in use)\cf1\par)") !=
-                             std::string::npos;
-        const bool inProgram = result.log.find(R"(\cf1 QRestore2da: \cf10 Backup not restored: \cf1 Backup\\appearance.2da)"
-                                               R"(\cf10  (the file in use leads into the program's own folders, so nothing )"
-                                               R"(was changed)\cf1\par)") != std::string::npos;
+        const bool aliased =
+            result.log.find(R"(\cf1 QRestore2da: \cf10 Backup not restored: \cf1 Backup\\appearance.2da)"
+                            R"(\cf10  (Backup Uninstall leads to the backup or the table in use)\cf1\par)") !=
+            std::string::npos;
+        const bool inProgram =
+            result.log.find(R"(\cf1 QRestore2da: \cf10 Backup not restored: \cf1 Backup\\appearance.2da)"
+                            R"(\cf10  (the file in use leads into the program's own folders, so nothing )"
+                            R"(was changed)\cf1\par)") != std::string::npos;
         EXPECT_TRUE(aliased || inProgram) << result.log;
         EXPECT_EQ(result.failureCount, 1);
     }

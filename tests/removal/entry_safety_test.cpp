@@ -43,8 +43,8 @@ TEST(EntrySafety, PlainNamesResolveAsWindowsResolvesThem) {
 }
 
 TEST(EntrySafety, EscapesAndDrivesAreOutside) {
-    for (const char* entry : {"..\\x.tga", "override\\..\\..\\x", "..", "override/../../x", "override\\*\\..\\..\\..\\x",
-                              "C:\\x.tga", "C:x.tga", "d:\\games\\x", "x*\\..\\..\\y"}) {
+    for (const char* entry : {"..\\x.tga", "override\\..\\..\\x", "..", "override/../../x",
+                              "override\\*\\..\\..\\..\\x", "C:\\x.tga", "C:x.tga", "d:\\games\\x", "x*\\..\\..\\y"}) {
         EXPECT_EQ(ResolveEntry(entry).kind, EntryKind::Outside) << entry;
     }
 }

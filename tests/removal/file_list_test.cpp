@@ -7,8 +7,8 @@ namespace zelvane::testing {
 namespace {
 
 std::string SubfolderText(const std::string& entry, const std::string& folder) {
-    return R"(The file \par )" + CRLF + R"(\cf5 )" + entry + R"(\cf1\par )" + CRLF + R"(was found in a subfolder\par )" +
-           CRLF + R"(\cf5 )" + folder + R"(\cf1\par )" + CRLF + R"(\par )" + CRLF +
+    return R"(The file \par )" + CRLF + R"(\cf5 )" + entry + R"(\cf1\par )" + CRLF +
+           R"(was found in a subfolder\par )" + CRLF + R"(\cf5 )" + folder + R"(\cf1\par )" + CRLF + R"(\par )" + CRLF +
            R"(Would you like to proceed with deletion?\par )" + CRLF + R"(\par )" + CRLF + R"(\par )" + CRLF +
            R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder\par )" + CRLF +
            R"(If more than one copy of this file exists in the override\par )" + CRLF +
@@ -16,7 +16,9 @@ std::string SubfolderText(const std::string& entry, const std::string& folder) {
 }
 
 std::string DeletedLine(const std::string& name) { return Deleted(name) + R"(\cf1\par)" + CRLF; }
-std::string NotFoundLine(const std::string& name) { return R"(\cf10 File Not Found: \cf1 )" + name + R"(\cf1\par)" + CRLF; }
+std::string NotFoundLine(const std::string& name) {
+    return R"(\cf10 File Not Found: \cf1 )" + name + R"(\cf1\par)" + CRLF;
+}
 std::string DeclinedLine(const std::string& name) {
     return R"(\cf5 Not deleted in subfolder per user request: )" + name + R"(\cf1\par)" + CRLF;
 }
@@ -54,8 +56,11 @@ TEST_F(FileList, FailedDeletionSuppressesTheBannerAndCounts) {
     fs.FailOperation(FsOp::Delete, "a.tga", FsStatus::SharingViolation);
     SetFileList({"override\\a.tga"});
     const RunResult result = RunConfirmed();
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 70  )"
-                                              "Permission denied" R"(\cf1\par)" + CRLF + kNoBanner + ExpectedTotals(1, 0));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) +
+                              R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 70  )"
+                              "Permission denied"
+                              R"(\cf1\par)" +
+                              CRLF + kNoBanner + ExpectedTotals(1, 0));
     EXPECT_TRUE(fs.Exists(kOverride + "\\a.tga"));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(result.deletedCount, 0);
@@ -152,8 +157,9 @@ TEST_F(FileList, NotFoundInTheSubfoldersEither) {
 TEST_F(FileList, OnlyEntriesAfterTheFileListLineCount) {
     fs.AddFile(kGame + "\\before.tga", "b");
     fs.AddFile(kGame + "\\after.tga", "a");
-    fs.AddFile(kIniPath, "before.tga\r\n#confirm_title=x\r\n#FILE_LIST\r\n; a comment\r\n after.tga\r\n\r\n"
-                         "#qdelete_file_1=after.tga\r\nafter.tga\r\n\tTab.tga\r\nnot a file\r\n");
+    fs.AddFile(kIniPath,
+               "before.tga\r\n#confirm_title=x\r\n#FILE_LIST\r\n; a comment\r\n after.tga\r\n\r\n"
+               "#qdelete_file_1=after.tga\r\nafter.tga\r\n\tTab.tga\r\nnot a file\r\n");
     RunConfirmed();
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine("after.tga") + NotFoundLine("\tTab.tga") +
                               NotFoundLine("not a file") + kNoBanner + ExpectedTotals(0, 2));
@@ -165,8 +171,8 @@ TEST_F(FileList, LineEndsAreThoseOfTextInput) {
     fs.AddFile(kGame + "\\b.tga", "b");
     fs.AddFile(kIniPath, "#file_list\ra.tga\rb.tga");
     RunConfirmed();
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine("a.tga") + DeletedLine("b.tga") + kBanner +
-                              ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2) + DeletedLine("a.tga") + DeletedLine("b.tga") + kBanner + ExpectedTotals(0, 0));
 }
 
 TEST_F(FileList, NoFileListLineMeansNoEntries) {
@@ -183,8 +189,11 @@ TEST_F(FileList, FileThatVanishesAfterTheTestIsAFailureLine) {
     SetFileList({"override\\a.tga"});
     const RunResult result = RunConfirmed();
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 53  )"
-                                              "File not found" R"(\cf1\par)" + CRLF + kNoBanner + ExpectedTotals(1, 0));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) +
+                              R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 53  )"
+                              "File not found"
+                              R"(\cf1\par)" +
+                              CRLF + kNoBanner + ExpectedTotals(1, 0));
 }
 
 TEST_F(FileList, EntriesLeavingTheGameFolderAreRefused) {
@@ -199,12 +208,12 @@ TEST_F(FileList, EntriesLeavingTheGameFolderAreRefused) {
     const std::string notPlain = R"(\cf10 Refused (not a plain file name): \cf1 )";
     // "\Windows\win.ini" joined to the game folder only doubles a separator: it names a file of
     // the game folder, which is not there. "y.tga." is y.tga, as Windows reads it.
-    EXPECT_EQ(SavedLog(),
-              ExpectedHeader(2) + refused + R"(..\\precious.sav\cf1\par)" + CRLF + refused +
-                  R"(Override\\..\\..\\precious.sav\cf1\par)" + CRLF + refused + R"(C:\\Windows\\win.ini\cf1\par)" +
-                  CRLF + NotFoundLine(R"(\\Windows\\win.ini)") + notPlain + R"(Override\\x.tga:stream\cf1\par)" +
-                  CRLF + notPlain + R"(Override\\CON.tga\cf1\par)" + CRLF + DeletedLine(R"(Override\\y.tga.)") +
-                  DeletedLine(R"(Override\\x.tga)") + kNoBanner + ExpectedTotals(5, 1));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + refused + R"(..\\precious.sav\cf1\par)" + CRLF + refused +
+                              R"(Override\\..\\..\\precious.sav\cf1\par)" + CRLF + refused +
+                              R"(C:\\Windows\\win.ini\cf1\par)" + CRLF + NotFoundLine(R"(\\Windows\\win.ini)") +
+                              notPlain + R"(Override\\x.tga:stream\cf1\par)" + CRLF + notPlain +
+                              R"(Override\\CON.tga\cf1\par)" + CRLF + DeletedLine(R"(Override\\y.tga.)") +
+                              DeletedLine(R"(Override\\x.tga)") + kNoBanner + ExpectedTotals(5, 1));
     EXPECT_EQ(result.failureCount, 5);
     EXPECT_TRUE(fs.Exists("C:\\Games\\precious.sav"));
     EXPECT_TRUE(fs.Exists("C:\\Windows\\win.ini"));
@@ -261,13 +270,16 @@ TEST_F(FileList, WithoutTheRestoreATableInTheListIsDeleted) {
     fs.AddFile(kOverride + "\\appearance.2da", "table");
     SetFileList({"override\\appearance.2da"});
     RunConfirmed();
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine(R"(Override\\appearance.2da)") + kBanner + ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2) + DeletedLine(R"(Override\\appearance.2da)") + kBanner + ExpectedTotals(0, 0));
 }
 
 TEST_F(FileList, NamesAreEscapedForRtf) {
     fs.AddFile(kOverride + "\\{new}\\caf\xE9.tga", "x");
     fs.AddFile(kOverride + "\\br{ace}.tga", "b");
-    SetFileList({"override\\caf\xE9.tga", "override\\br{ace}.tga", "override\\m\xFC" "de.tga"});
+    SetFileList({"override\\caf\xE9.tga", "override\\br{ace}.tga",
+                 "override\\m\xFC"
+                 "de.tga"});
     RunConfirmed({0});
     ASSERT_EQ(ui.prompts.size(), 2u);
     EXPECT_EQ(ui.prompts[1].msgText,

@@ -41,8 +41,8 @@ protected:
         EXPECT_FALSE(fs.Exists(kResultsPath));
     }
     const std::string kInvalidFolder = "Invalid game folder - shutting down.";
-    const std::string kInvalidTlk = "Invalid dialog.tlk file." + CRLF + CRLF +
-                                    "If you've made a testing folder copy the real dialog.tlk to it.";
+    const std::string kInvalidTlk =
+        "Invalid dialog.tlk file." + CRLF + CRLF + "If you've made a testing folder copy the real dialog.tlk to it.";
 };
 
 TEST_F(GameFolder, RegistryFolderIsUsedWithoutTheTlkCheck) {
@@ -160,8 +160,8 @@ TEST_F(GameFolder, ShortRegistryFolderIsShownInItsLongForm) {
     fs.SetShortName("C:\\Program Files", "PROGRA~1");
     registry.SetString(kK2Key, "C:\\PROGRA~1\\LucasArts\\SWKotOR2");
     RunConfirmed();
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2, R"(C:\\Program Files\\Lucasarts\\Swkotor2\\)") + kBanner +
-                              ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2, R"(C:\\Program Files\\Lucasarts\\Swkotor2\\)") + kBanner + ExpectedTotals(0, 0));
 }
 
 TEST_F(GameFolder, CancelledBrowseStops) {
@@ -231,8 +231,8 @@ TEST_F(GameFolder, UpperCaseTlkNameWithTheHeaderPasses) {
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
     EXPECT_FALSE(fs.Exists(kBrowsed + "\\override\\x.tga"));
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2, R"(D:\\Test\\Kotor2\\)") + Deleted(R"(Override\\x.tga)") +
-                              R"(\cf1\par)" + CRLF + kBanner + ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2, R"(D:\\Test\\Kotor2\\)") + Deleted(R"(Override\\x.tga)") + R"(\cf1\par)" +
+                              CRLF + kBanner + ExpectedTotals(0, 0));
 }
 
 TEST_F(GameFolder, TlkThatCannotBeReadIsAnUnexpectedError) {

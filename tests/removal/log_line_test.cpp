@@ -19,7 +19,8 @@ TEST(LogLine, RecurringShapes) {
 TEST(LogLine, FileResultsAsTheLogShowsThem) {
     EXPECT_EQ(ErrorText({FsStatus::FileNotFound}), "Error: 53  File not found");
     EXPECT_EQ(ErrorText({FsStatus::DiskFull}), "Error: 61  Disk full");
-    EXPECT_EQ(DeletionText({FsStatus::Ok}, "override\\\\x.tga").Text(), "\\cf3 Delete Successful - \\cf1 Override\\\\x.tga");
+    EXPECT_EQ(DeletionText({FsStatus::Ok}, "override\\\\x.tga").Text(),
+              "\\cf3 Delete Successful - \\cf1 Override\\\\x.tga");
     EXPECT_EQ(DeletionText({FsStatus::SharingViolation}, "locked.tga").Text(),
               "\\cf10 Delete Failure - \\cf1 locked.tga\\cf7  - Error: 70  Permission denied");
     EXPECT_EQ(DeletionText({FsStatus::OutsideRoots}, "Override\\\\evil.tga").Text(),

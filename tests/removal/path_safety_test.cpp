@@ -93,15 +93,15 @@ TEST_F(PathSafety, QueuedDeletesOfEveryKindAreRefusedWithoutAPrompt) {
 
 TEST_F(PathSafety, QueuedRestoresOfEveryKindAreRefusedWithoutAPrompt) {
     // With the .original beside each linked name, a restore would otherwise go ahead.
-    for (const char* name : {"\\evil.tga", "\\first.tga", "\\gone.tga"}) fs.AddFile(kOverride + name + ".original", "game");
+    for (const char* name : {"\\evil.tga", "\\first.tga", "\\gone.tga"})
+        fs.AddFile(kOverride + name + ".original", "game");
     fs.AddFile(kSaves + "\\save.sav.original", "old save");
     for (const Kind& kind : kKinds) {
         d.QueuedRestores.push_back({kind.entry, "Restore?", 0});
     }
     const auto before = GameFiles();
     const RunResult result = RunConfirmed();
-    EXPECT_EQ(SavedLog(),
-              ExpectedHeader(2) + kBanner + Refusals(R"(\cf1 QRestoreFile: )") + ExpectedTotals(kCount, 0));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + Refusals(R"(\cf1 QRestoreFile: )") + ExpectedTotals(kCount, 0));
     EXPECT_EQ(result.failureCount, kCount);
     CheckNothingTouched(before);
 }
@@ -178,7 +178,8 @@ protected:
         fs.AddFile(kBackup, "backup table");
         fs.AddFile(kTables + "\\appearance.2da", "the player's own table");
     }
-    void CheckRefused(const RunResult& result, const std::string& shown, const std::map<std::string, std::string>& before) {
+    void CheckRefused(const RunResult& result, const std::string& shown,
+                      const std::map<std::string, std::string>& before) {
         EXPECT_EQ(SavedLog(), ExpectedHeader(d.Game) + kBanner + k2da + kRefused + shown + R"(\cf1\par)" + CRLF +
                                   ExpectedTotals(1, 0));
         EXPECT_EQ(result.failureCount, 1);

@@ -34,8 +34,9 @@ TEST_F(QueuedDeletes, YesDeletesWithTheAuthorsPrompt) {
     EXPECT_EQ(p.formatWidth, 4321);
     EXPECT_TRUE(p.onTop);
     EXPECT_EQ(p.fontSize, 12);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: \cf3 Delete Successful - \cf1 Override\\q.tga\par)" +
-                              CRLF + ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
+                              R"(\cf1 QDeleteFile: \cf3 Delete Successful - \cf1 Override\\q.tga\par)" + CRLF +
+                              ExpectedTotals(0, 0));
     EXPECT_FALSE(fs.Exists(kOverride + "\\q.tga"));
 }
 
@@ -47,11 +48,12 @@ TEST_F(QueuedDeletes, NoAndClosingKeepTheFile) {
     RunConfirmed({1, -1});
     ASSERT_EQ(ui.prompts.size(), 3u);
     EXPECT_EQ(ui.prompts[1].formatWidth, 6000);  // no width: the default
-    EXPECT_EQ(d.QueuedDeletes[0].width, 6000);  // in the description itself
+    EXPECT_EQ(d.QueuedDeletes[0].width, 6000);   // in the description itself
     EXPECT_EQ(d.QueuedDeletes[1].width, 6000);
     EXPECT_EQ(ui.prompts[2].msgText, "");  // an empty prompt block is still shown
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\q.tga\par)" +
-                              CRLF + R"(\cf1 QDeleteFile: \cf5 User chose not to delete Movies\\m.bik\par)" + CRLF +
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
+                              R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\q.tga\par)" + CRLF +
+                              R"(\cf1 QDeleteFile: \cf5 User chose not to delete Movies\\m.bik\par)" + CRLF +
                               ExpectedTotals(0, 0));
     EXPECT_TRUE(fs.Exists(kOverride + "\\q.tga"));
     EXPECT_TRUE(fs.Exists(kGame + "\\Movies\\m.bik"));
@@ -73,9 +75,9 @@ TEST_F(QueuedDeletes, SameFileTwiceIsDeletedOnceThenMissing) {
     Queue("override\\Q.TGA", "Second?");
     RunConfirmed({0});
     EXPECT_EQ(ui.prompts.size(), 2u);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: \cf3 Delete Successful - \cf1 Override\\q.tga\par)" +
-                              CRLF + kPromptFailureMissing + R"(Override\\Q.TGA\cf1\b0\par)" + CRLF + kFyi +
-                              ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: \cf3 Delete Successful - \cf1 Override\\q.tga\par)" +
+                  CRLF + kPromptFailureMissing + R"(Override\\Q.TGA\cf1\b0\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
 }
 
 TEST_F(QueuedDeletes, FileAlreadyRemovedByTheFileListIsAPromptFailure) {
@@ -95,7 +97,9 @@ TEST_F(QueuedDeletes, FailedDeletionIsCounted) {
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
                               R"(\cf1 QDeleteFile: \cf10 Delete Failure - \cf1 Override\\q.tga\cf7  - Error: 71  )"
-                              "Disk is write-protected" R"(\par)" + CRLF + ExpectedTotals(1, 0));
+                              "Disk is write-protected"
+                              R"(\par)" +
+                              CRLF + ExpectedTotals(1, 0));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(result.deletedCount, 0);
     EXPECT_TRUE(fs.Exists(kOverride + "\\q.tga"));
@@ -107,10 +111,11 @@ TEST_F(QueuedDeletes, EntriesLeavingTheGameFolderAreRefusedWithoutAPrompt) {
     Queue("NUL", "Delete?");
     const RunResult result = RunConfirmed();
     EXPECT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
-                              R"(\cf1 QDeleteFile: \cf10 Refused (outside the game folder): \cf1 ..\\save.sav\cf1\par)" +
-                              CRLF + R"(\cf1 QDeleteFile: \cf10 Refused (not a plain file name): \cf1 NUL\cf1\par)" +
-                              CRLF + ExpectedTotals(2, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2) + kBanner +
+                  R"(\cf1 QDeleteFile: \cf10 Refused (outside the game folder): \cf1 ..\\save.sav\cf1\par)" + CRLF +
+                  R"(\cf1 QDeleteFile: \cf10 Refused (not a plain file name): \cf1 NUL\cf1\par)" + CRLF +
+                  ExpectedTotals(2, 0));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_TRUE(fs.Exists("C:\\Games\\save.sav"));
 }
@@ -129,8 +134,9 @@ TEST_F(QueuedDeletes, EntriesAreReadAsWindowsReadsThem) {
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + R"(\cf1 QDeleteFile: )" + Deleted(R"(Override\\a.uti )") +
                               R"(\par)" + CRLF +
                               R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 Override\\*.uti)"
-                              R"(\cf1\b0\par)" + CRLF + R"(\cf1 QDeleteFile: )" + Deleted(R"(Override\\b.uti.)") +
-                              R"(\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
+                              R"(\cf1\b0\par)" +
+                              CRLF + R"(\cf1 QDeleteFile: )" + Deleted(R"(Override\\b.uti.)") + R"(\par)" + CRLF +
+                              kFyi + ExpectedTotals(0, 0));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_FALSE(fs.Exists(kOverride + "\\a.uti"));
     EXPECT_FALSE(fs.Exists(kOverride + "\\b.uti"));

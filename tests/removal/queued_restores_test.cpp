@@ -67,7 +67,8 @@ TEST_F(QueuedRestores, LockedModFileFailsTwiceAndKeepsBothFiles) {
                               R"(\cf10 Delete Failure - \cf1 Override\\a.tga\cf7  - Error: 70  Permission denied\par)" +
                               CRLF + kQ +
                               R"(\cf10 Failure Renaming \cf1 Override\\a.tga.original\cf10  to \cf1Override\\a.tga - )"
-                              R"(\cf7 Error: 58  File already exists\par)" + CRLF + ExpectedTotals(2, 0));
+                              R"(\cf7 Error: 58  File already exists\par)" +
+                              CRLF + ExpectedTotals(2, 0));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_EQ(result.restoredCount, 0);
     EXPECT_EQ(fs.Contents(kOverride + "\\a.tga"), "mod");
@@ -100,11 +101,14 @@ TEST_F(QueuedRestores, MissingFilesArePromptFailures) {
     const auto before = fs.Snapshot();
     const RunResult result = RunConfirmed();
     EXPECT_EQ(ui.prompts.size(), 1u);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
-                              R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\gone.tga\cf1\b0\par)" +
-                              CRLF +
-                              R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (.original File Not Found) \cf1 )"
-                              R"(Override\\b.tga.original\cf1\b0\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
+    EXPECT_EQ(
+        SavedLog(),
+        ExpectedHeader(2) + kBanner +
+            R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\gone.tga\cf1\b0\par)" +
+            CRLF +
+            R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (.original File Not Found) \cf1 )"
+            R"(Override\\b.tga.original\cf1\b0\par)" +
+            CRLF + kFyi + ExpectedTotals(0, 0));
     EXPECT_EQ(result.failureCount, 0);
     std::map<std::string, std::string> after = fs.Snapshot();
     after.erase(kResultsPath);
@@ -119,7 +123,8 @@ TEST_F(QueuedRestores, OriginalThatVanishesBeforeTheRenameIsCounted) {
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ + Deleted(R"(Override\\a.tga)") + R"(\par)" + CRLF + kQ +
                               R"(\cf10 Failure Renaming \cf1 Override\\a.tga.original\cf10  to \cf1Override\\a.tga - )"
-                              R"(\cf7 Error: 53  File not found\par)" + CRLF + ExpectedTotals(1, 0));
+                              R"(\cf7 Error: 53  File not found\par)" +
+                              CRLF + ExpectedTotals(1, 0));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(fs.Contents(kOverride + "\\a.tga.original"), "game");
 }
@@ -151,7 +156,8 @@ TEST_F(QueuedRestores, EntriesAreReadAsWindowsReadsThem) {
     EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner + kQ + Deleted(R"(Override\\x.tga )") + R"(\par)" + CRLF + kQ +
                               R"(\cf3 Renamed \cf1 Override\\x.tga.original\cf3  to \cf1 Override\\x.tga\par)" + CRLF +
                               R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\*.tga)"
-                              R"(\cf1\b0\par)" + CRLF + kFyi + ExpectedTotals(0, 0));
+                              R"(\cf1\b0\par)" +
+                              CRLF + kFyi + ExpectedTotals(0, 0));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(fs.Contents(kOverride + "\\x.tga"), "game");
     EXPECT_FALSE(fs.Exists(kOverride + "\\x.tga.original"));

@@ -13,15 +13,18 @@ const std::string kBu = kProgram + "\\Backup Uninstall";
 const std::string kInOverride = kOverride + "\\appearance.2da";
 const std::string kInSub = kOverride + "\\sub\\appearance.2da";
 const std::string kQ = R"(\cf1 QRestore2da: )";
-const std::string kInvalidText = R"(Invalid file - Would you like to abort this \cf5 appearance.2da\cf1  replacement operation?)";
+const std::string kInvalidText =
+    R"(Invalid file - Would you like to abort this \cf5 appearance.2da\cf1  replacement operation?)";
 
 // The lines of a sequence, as the log shows them.
 std::string CopiedAside(const std::string& current, const std::string& file = "appearance.2da") {
     return kQ + R"(\cf3 FileCopy \cf1 )" + current + R"(\cf3  to \cf1 Backup Uninstall\\)" + file + R"(\par)" + CRLF;
 }
 std::string DeletedLine(const std::string& name) { return kQ + Deleted(name) + R"(\par)" + CRLF; }
-const std::string kSafetyCopied = kQ + R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                                       R"(original install backup.appearance.2da\par)" + CRLF;
+const std::string kSafetyCopied = kQ +
+                                  R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                                  R"(original install backup.appearance.2da\par)" +
+                                  CRLF;
 std::string Moved(const std::string& target) {
     return kQ + R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 )" + target + R"(\par)" + CRLF;
 }
@@ -124,7 +127,8 @@ TEST_F(Restore2da, K1MissingYesRestoresIntoOverride) {
 TEST_F(Restore2da, K1MissingNo) {
     d.Game = 1;
     RunConfirmed({1});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
+    EXPECT_EQ(SavedLog(),
+              Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
     EXPECT_FALSE(fs.Exists(kBu));
     EXPECT_TRUE(fs.Exists(kBackup));
 }
@@ -133,9 +137,9 @@ TEST_F(Restore2da, K2FoundInASubfolderYes) {
     fs.AddFile(kInSub, "current table");
     RunConfirmed({0});
     CheckFound(1, R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)");
-    EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\Sub\\appearance.2da)") +
-                              DeletedLine(R"(Override\\Sub\\appearance.2da)") + kSafetyCopied +
-                              Moved(R"(Override\\Sub\\appearance.2da)")));
+    EXPECT_EQ(SavedLog(),
+              Log(CopiedAside(R"(Override\\Sub\\appearance.2da)") + DeletedLine(R"(Override\\Sub\\appearance.2da)") +
+                  kSafetyCopied + Moved(R"(Override\\Sub\\appearance.2da)")));
     EXPECT_EQ(GameFiles(), Files({{kInSub, "backup table"},
                                   {kBu + "\\appearance.2da", "current table"},
                                   {kBu + "\\original install backup.appearance.2da", "backup table"}}));
@@ -218,7 +222,8 @@ TEST_F(Restore2da, K2NothingFoundAsksToRestoreAnyway) {
 
 TEST_F(Restore2da, K2NothingFoundNo) {
     RunConfirmed({1});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
+    EXPECT_EQ(SavedLog(),
+              Log(kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.\par)" + CRLF));
     EXPECT_TRUE(fs.Exists(kBackup));
 }
 
@@ -236,10 +241,13 @@ TEST_F(Restore2da, FailedCopyAsideKeepsTheCurrentFileAndTheBackup) {
     fs.FailOperation(FsOp::Copy, "override\\appearance.2da", FsStatus::IoError);
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(SavedLog(),
-              Log(kQ + R"(\cf10 Failure FileCopy \cf1 Override\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
-                       R"(appearance.2da - \cf7 Error: 57  Device I/O error\par)" + CRLF + kQ +
+              Log(kQ +
+                      R"(\cf10 Failure FileCopy \cf1 Override\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+                      R"(appearance.2da - \cf7 Error: 57  Device I/O error\par)" +
+                      CRLF + kQ +
                       R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (the current file could not be )"
-                      R"(copied aside and was left in place)\cf1\par)" + CRLF,
+                      R"(copied aside and was left in place)\cf1\par)" +
+                      CRLF,
                   1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"}, {kBackup, "backup table"}}));
@@ -252,9 +260,11 @@ TEST_F(Restore2da, FailedSafetyCopyKeepsTheBackupInItsFolder) {
     EXPECT_EQ(SavedLog(),
               Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") + kQ +
                       R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
-                      R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" + CRLF + kQ +
+                      R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" +
+                      CRLF + kQ +
                       R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (no safety copy could be made, )"
-                      R"(so the backup stays in the backup folder)\cf1\par)" + CRLF,
+                      R"(so the backup stays in the backup folder)\cf1\par)" +
+                      CRLF,
                   1));
     EXPECT_EQ(GameFiles(), Files({{kBackup, "backup table"}, {kBu + "\\appearance.2da", "current table"}}));
 }
@@ -263,13 +273,15 @@ TEST_F(Restore2da, LockedCurrentFileLeavesTheBackupInPlace) {
     fs.AddFile(kInOverride, "current table");
     fs.FailOperation(FsOp::Delete, "override\\appearance.2da", FsStatus::SharingViolation);
     const RunResult result = RunConfirmed({0});
-    EXPECT_EQ(SavedLog(),
-              Log(CopiedAside(R"(Override\\appearance.2da)") + kQ +
-                      R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
-                      CRLF + kSafetyCopied + kQ +
-                      R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
-                      R"(\cf7 Error: 58  File already exists\par)" + CRLF,
-                  2));
+    EXPECT_EQ(
+        SavedLog(),
+        Log(CopiedAside(R"(Override\\appearance.2da)") + kQ +
+                R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
+                CRLF + kSafetyCopied + kQ +
+                R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
+                R"(\cf7 Error: 58  File already exists\par)" +
+                CRLF,
+            2));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_EQ(result.tablesRestoredCount, 0);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"},
@@ -285,8 +297,8 @@ TEST_F(Restore2da, BackupUninstallThatCannotBeCreatedIsAnUnexpectedError) {
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Oops!");
-    EXPECT_EQ(ui.messages[0].text, "Error: 71" + CRLF + "Disk is write-protected" + CRLF + CRLF + "LOCATION:" + CRLF +
-                                       "cmdRemoveMod_Click");
+    EXPECT_EQ(ui.messages[0].text,
+              "Error: 71" + CRLF + "Disk is write-protected" + CRLF + CRLF + "LOCATION:" + CRLF + "cmdRemoveMod_Click");
     EXPECT_FALSE(fs.Exists(kResultsPath));
     EXPECT_EQ(fs.Contents(kInOverride), "current table");
 }
@@ -299,15 +311,16 @@ TEST_F(Restore2da, NamesInPromptsAndLinesAreEscaped) {
     ASSERT_EQ(ui.prompts.size(), 2u);
     EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm sp{e}lls.2da replacement");
     EXPECT_NE(ui.prompts[1].msgText.find(R"(However, no \cf5 sp\{e\}lls.2da\cf1  was found)"), std::string::npos);
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" + CRLF));
+    EXPECT_EQ(SavedLog(),
+              Log(kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" + CRLF));
 }
 
 // --- no table is ever lost ---
 
 std::string KeptLine(const std::string& kept, const std::string& free) {
     return kQ + R"(\cf4 Kept \cf1 Backup Uninstall\\)" + kept +
-           R"(\cf4  (put there earlier in this run); the new copy is named \cf1 Backup Uninstall\\)" + free + R"(\par)" +
-           CRLF;
+           R"(\cf4  (put there earlier in this run); the new copy is named \cf1 Backup Uninstall\\)" + free +
+           R"(\par)" + CRLF;
 }
 
 // Two backups of one name (on a case-sensitive disk "Appearance.2da" and "appearance.2da"): the
@@ -320,17 +333,17 @@ TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
     fs.AddFile(kBu + "\\appearance (2).2da", "left by someone");  // taken: the next free name is (3)
     d.Backup2daFiles = {kBackup, second};
     const RunResult result = RunConfirmed({0, 0});
-    EXPECT_EQ(SavedLog(),
-              Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
-                  kSafetyCopied + Moved(R"(Override\\appearance.2da)") +
-                  KeptLine("appearance.2da", "appearance (3).2da") +
-                  CopiedAside(R"(Override\\appearance.2da)", "appearance (3).2da") +
-                  DeletedLine(R"(Override\\appearance.2da)") +
-                  KeptLine("original install backup.appearance.2da", "original install backup.appearance (2).2da") +
-                  kQ + R"(\cf3 FileCopy \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                       R"(original install backup.appearance (2).2da\par)" + CRLF +
-                  kQ + R"(\cf3 Renamed \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Override\\appearance.2da\par)" +
-                  CRLF));
+    EXPECT_EQ(
+        SavedLog(),
+        Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") + kSafetyCopied +
+            Moved(R"(Override\\appearance.2da)") + KeptLine("appearance.2da", "appearance (3).2da") +
+            CopiedAside(R"(Override\\appearance.2da)", "appearance (3).2da") +
+            DeletedLine(R"(Override\\appearance.2da)") +
+            KeptLine("original install backup.appearance.2da", "original install backup.appearance (2).2da") + kQ +
+            R"(\cf3 FileCopy \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+            R"(original install backup.appearance (2).2da\par)" +
+            CRLF + kQ + R"(\cf3 Renamed \cf1 Backup\\Again\\appearance.2da\cf3  to \cf1 Override\\appearance.2da\par)" +
+            CRLF));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "second backup"},
                                   {kBu + "\\appearance.2da", "current table"},
@@ -415,10 +428,11 @@ TEST_F(ProgramInOverride, FileListEntriesNamingTheProgramsOwnFilesAreRefused) {
                  "override\\ModTool\\appearance.2da"});
     const RunResult result = RunConfirmed({0});
     const std::string log = SavedHere();
-    EXPECT_NE(log.find(R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\Backup\\appearance.2da\cf1\par)" + CRLF +
+    EXPECT_NE(log.find(R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\Backup\\appearance.2da\cf1\par)" +
+                       CRLF +
                        R"(\cf10 Refused (one of this program's own files): )"
-                       R"(\cf1 Override\\Modtool\\Uninstall\\uninstall_data.ini\cf1\par)" + CRLF +
-                       R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\appearance.2da\cf1\par)"),
+                       R"(\cf1 Override\\Modtool\\Uninstall\\uninstall_data.ini\cf1\par)" +
+                       CRLF + R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\appearance.2da\cf1\par)"),
               std::string::npos)
         << log;
     EXPECT_EQ(result.failureCount, 1);
@@ -459,9 +473,11 @@ TEST_F(Restore2da, ABackupOnAnotherVolumeIsCopiedComparedAndThenDeleted) {
     EXPECT_FALSE(fs.SameVolume(kBackup, kInOverride));
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
-                              kSafetyCopied + kQ + R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 )"
-                                                   R"(Override\\appearance.2da\cf3  (another volume: copied, )"
-                                                   R"(compared, then deleted from the backup folder)\par)" + CRLF));
+                              kSafetyCopied + kQ +
+                              R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 )"
+                              R"(Override\\appearance.2da\cf3  (another volume: copied, )"
+                              R"(compared, then deleted from the backup folder)\par)" +
+                              CRLF));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(result.tablesRestoredCount, 1);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "backup table"},
@@ -475,9 +491,11 @@ TEST_F(Restore2da, ACopyToAnotherVolumeThatCannotBeCheckedIsRemovedAndTheBackupS
     fs.FailOperation(FsOp::ReadAll, "override\\appearance.2da", FsStatus::IoError);
     const RunResult result = RunConfirmed({0});
     EXPECT_EQ(SavedLog(), Log(CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
-                                  kSafetyCopied + kQ + R"(\cf10 Failure Moving \cf1 Backup\\appearance.2da\cf10  to )"
-                                                       R"(\cf1 Override\\appearance.2da - \cf7 Error: 57  Device I/O )"
-                                                       R"(error\par)" + CRLF,
+                                  kSafetyCopied + kQ +
+                                  R"(\cf10 Failure Moving \cf1 Backup\\appearance.2da\cf10  to )"
+                                  R"(\cf1 Override\\appearance.2da - \cf7 Error: 57  Device I/O )"
+                                  R"(error\par)" +
+                                  CRLF,
                               1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(GameFiles(), Files({{kBackup, "backup table"},
@@ -560,8 +578,10 @@ TEST_F(Restore2da, AnUnreadableBackupChangesNothing) {
     fs.AddFile(kInOverride, "current table");
     fs.Lock(kBackup);
     const RunResult result = RunConfirmed({0});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (the backup )"
-                                   R"(cannot be read, so nothing was changed)\cf1\par)" + CRLF,
+    EXPECT_EQ(SavedLog(), Log(kQ +
+                                  R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (the backup )"
+                                  R"(cannot be read, so nothing was changed)\cf1\par)" +
+                                  CRLF,
                               1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, "current table"}, {kBackup, "backup table"}}));

@@ -8,9 +8,9 @@ namespace {
 
 const std::string kStaleText =
     R"(This program appears to have been started \b before\b0  the Quarrow was run \i\ul OR\ulnone\i0  some files )"
-    R"(were manually moved in this apps folder.\par )" + CRLF + R"(\par )" + CRLF +
-    R"(Whatever the case, the internal variables are not up to date.\par )" + CRLF + R"(\par )" + CRLF +
-    R"(\cf10 This program must be closed and restarted before it can remove the mod.)";
+    R"(were manually moved in this apps folder.\par )" +
+    CRLF + R"(\par )" + CRLF + R"(Whatever the case, the internal variables are not up to date.\par )" + CRLF +
+    R"(\par )" + CRLF + R"(\cf10 This program must be closed and restarted before it can remove the mod.)";
 
 const std::string kChooseText = R"(This mod was installable for \b K1\b0  \i or\i0  \b K2.\b0\par )" + CRLF +
                                 R"(\par )" + CRLF + "Choose the game to uninstall from...";
@@ -108,9 +108,10 @@ TEST_F(RunDriver, NoBackupBeforeOrAfterStartUpLogsOnePromptFailure) {
     fs.AddFile(kProgram + "\\backup\\readme.txt", "not a table");
     const RunResult result = RunConfirmed();
     EXPECT_EQ(result.outcome, RunOutcome::Completed);
-    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + kBanner +
-                              R"(\cf1\b QRestore2da: \cf10 Prompt Failure \cf6 (No 2da backups found to restore.)\cf1\b0\par)" +
-                              CRLF + kFyi + ExpectedTotals(0, 0));
+    EXPECT_EQ(SavedLog(),
+              ExpectedHeader(2) + kBanner +
+                  R"(\cf1\b QRestore2da: \cf10 Prompt Failure \cf6 (No 2da backups found to restore.)\cf1\b0\par)" +
+                  CRLF + kFyi + ExpectedTotals(0, 0));
 }
 
 TEST_F(RunDriver, GameChoicePromptAndTheFirstGame) {
@@ -243,12 +244,11 @@ TEST_F(RunDriver, UnreadableDescriptionIsAnUnexpectedError) {
     EXPECT_EQ(result.outcome, RunOutcome::Failed);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Oops!");
-    EXPECT_EQ(ui.messages[0].text, "Error: 57" + CRLF + "Device I/O error" + CRLF + CRLF + "LOCATION:" + CRLF +
-                                       "cmdRemoveMod_Click");
+    EXPECT_EQ(ui.messages[0].text,
+              "Error: 57" + CRLF + "Device I/O error" + CRLF + CRLF + "LOCATION:" + CRLF + "cmdRemoveMod_Click");
     EXPECT_FALSE(fs.Exists(kResultsPath));
     EXPECT_TRUE(ui.shellOpened.empty());
 }
-
 
 }  // namespace
 }  // namespace zelvane::testing

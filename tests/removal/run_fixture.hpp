@@ -128,15 +128,15 @@ inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\
            R"(\cf6\b App Directory Is: )" + appDir + R"(\cf1\b0\par)" + CRLF + Blank(2);
 }
 
-inline const std::string kBanner = Blank(3) +
-                                   R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" +
-                                   CRLF + Blank(3);
+inline const std::string kBanner =
+    Blank(3) + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + CRLF + Blank(3);
 inline const std::string kNoBanner = Blank(3);
 
-inline const std::string kFyi = Blank(2) +
-                                R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to )"
-                                R"(be prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
-                                CRLF;
+inline const std::string kFyi =
+    Blank(2) +
+    R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to )"
+    R"(be prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
+    CRLF;
 
 inline std::string ExpectedTotals(int errors, int notFound) {
     return Blank(2) + R"(\cf6\b )" + std::to_string(errors) + R"( errors.\b0\par)" + CRLF + R"(\cf6\b )" +

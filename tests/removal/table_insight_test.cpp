@@ -40,11 +40,11 @@ Table InUseTable() {
 }
 
 // What replacing InUseTable() by the backup would undo.
-const std::string kDifference =
-    kPar + kPar + R"(\cf6\b What replacing it with the backup would remove or change:\b0\cf1)" + kPar +
-    "The table in use differs from the backup: 2 rows added and 1 cell changed in 1 row." + kPar +
-    "row 2 (label 2) added: 'Robe'" + kPar + "row 3 (label 3) added: 'Later'" + kPar +
-    "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'";
+const std::string kDifference = kPar + kPar +
+                                R"(\cf6\b What replacing it with the backup would remove or change:\b0\cf1)" + kPar +
+                                "The table in use differs from the backup: 2 rows added and 1 cell changed in 1 row." +
+                                kPar + "row 2 (label 2) added: 'Robe'" + kPar + "row 3 (label 3) added: 'Later'" +
+                                kPar + "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'";
 
 const std::string kMergeSummary = "Merging takes out this mod's changes: 1 row emptied and 1 cell set back in 1 row.";
 const std::vector<std::string> kMergeDetails = {
@@ -52,8 +52,9 @@ const std::vector<std::string> kMergeDetails = {
     "row 2 (label 2) emptied: 'Robe'", "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'"};
 
 std::string MergeSection() {
-    std::string text = kPar + kPar + R"(\cf6\b What Merge would do instead (every change of later mods is kept):\b0\cf1)" +
-                       kPar + kMergeSummary;
+    std::string text = kPar + kPar +
+                       R"(\cf6\b What Merge would do instead (every change of later mods is kept):\b0\cf1)" + kPar +
+                       kMergeSummary;
     for (const std::string& line : kMergeDetails) text += kPar + line;
     return text;
 }
@@ -65,16 +66,18 @@ Table MergedTable() {
 }
 
 std::string MergeLog(const std::string& shown) {
-    std::string log = kQ + R"(\cf3 FileCopy \cf1 )" + shown + R"(\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)" + CRLF +
-                      kQ + R"(\cf3 Merged \cf1 )" + shown +
+    std::string log = kQ + R"(\cf3 FileCopy \cf1 )" + shown + R"(\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)" +
+                      CRLF + kQ + R"(\cf3 Merged \cf1 )" + shown +
                       R"(\cf3 : this mod's changes taken out, later mods' changes kept\par)" + CRLF + kQ + R"(\cf4 )" +
                       kMergeSummary + R"(\cf1\par)" + CRLF;
     for (const std::string& line : kMergeDetails) log += kQ + R"(\cf4 )" + line + R"(\cf1\par)" + CRLF;
     return log;
 }
 
-const std::string kSafetyCopied = kQ + R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                                       R"(original install backup.appearance.2da\par)" + CRLF;
+const std::string kSafetyCopied = kQ +
+                                  R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                                  R"(original install backup.appearance.2da\par)" +
+                                  CRLF;
 const std::string kBackupDeleted = kQ + R"(\cf3 Delete Successful - \cf1 Backup\\appearance.2da\par)" + CRLF;
 
 class TableInsightRun : public RemovalRunTest {
@@ -160,11 +163,11 @@ TEST_F(TableInsightRun, MergeTakesOutThisModsChangesAndKeepsLaterOnes) {
                                   {kBu + "\\appearance.2da", Bytes(InUseTable())},
                                   {kBu + "\\original install backup.appearance.2da", Bytes(BackupTable())}}));
     EXPECT_EQ(changes, (std::vector<std::pair<FsOp, std::string>>{{FsOp::CreateFolder, kBu},
-                                                                 {FsOp::Copy, kInOverride},
-                                                                 {FsOp::WriteAll, kInOverride},
-                                                                 {FsOp::Copy, kBackup},
-                                                                 {FsOp::SetAttributes, kBackup},
-                                                                 {FsOp::Delete, kBackup}}));
+                                                                  {FsOp::Copy, kInOverride},
+                                                                  {FsOp::WriteAll, kInOverride},
+                                                                  {FsOp::Copy, kBackup},
+                                                                  {FsOp::SetAttributes, kBackup},
+                                                                  {FsOp::Delete, kBackup}}));
 }
 
 // K2: the found-file question keeps its three answers and their numbers; Merge is the fourth.
@@ -175,7 +178,8 @@ TEST_F(TableInsightRun, TheFoundFileQuestionGetsMergeAsItsFourthButton) {
     fs.AddFile(kInSub, Bytes(InUseTable()));
     RunConfirmed({3});
     const PromptRequest& p = Question();
-    EXPECT_EQ(p.msgText, FoundText(R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)") + kDifference + MergeSection());
+    EXPECT_EQ(p.msgText,
+              FoundText(R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)") + kDifference + MergeSection());
     EXPECT_EQ(p.buttonCount, 4);
     EXPECT_EQ(p.captions, (std::array<std::string, 4>{"&Yes", "&No", "&Cancel", "&Merge"}));
     EXPECT_EQ(p.focusIndex, 2);
@@ -202,10 +206,10 @@ TEST_F(TableInsightRun, ConflictsAreListedAndNoMergeIsOffered) {
     const PromptRequest& p = Question();
     EXPECT_EQ(p.buttonCount, 2);
     EXPECT_EQ(p.captions, (std::array<std::string, 4>{"&Yes", "&No", "", ""}));
-    const std::string conflicts =
-        kPar + kPar + R"(\cf6\b Merge is not offered:\b0\cf1  later mods changed what this mod changed.)" + kPar +
-        "No merge: 1 conflict with later mods." + kPar +
-        "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'";
+    const std::string conflicts = kPar + kPar +
+                                  R"(\cf6\b Merge is not offered:\b0\cf1  later mods changed what this mod changed.)" +
+                                  kPar + "No merge: 1 conflict with later mods." + kPar +
+                                  "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'";
     EXPECT_TRUE(p.msgText.ends_with(conflicts)) << p.msgText;
 }
 
@@ -253,13 +257,15 @@ TEST_F(TableInsightRun, ATableWithNoneOfThisModsChangesIsNotWritten) {
     WithModFiles(ModsOwnTable());
     fs.AddFile(kInOverride, Bytes(BackupTable()));
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf4 Nothing to merge: \cf1 Override\\appearance.2da\cf4  holds none of this )"
-                                   R"(mod's changes and was left as it is\par)" + CRLF + kSafetyCopied + kBackupDeleted));
+    EXPECT_EQ(SavedLog(), Log(kQ +
+                              R"(\cf4 Nothing to merge: \cf1 Override\\appearance.2da\cf4  holds none of this )"
+                              R"(mod's changes and was left as it is\par)" +
+                              CRLF + kSafetyCopied + kBackupDeleted));
     EXPECT_EQ(result.tablesRestoredCount, 0);
     EXPECT_EQ(changes, (std::vector<std::pair<FsOp, std::string>>{{FsOp::CreateFolder, kBu},
-                                                                 {FsOp::Copy, kBackup},
-                                                                 {FsOp::SetAttributes, kBackup},
-                                                                 {FsOp::Delete, kBackup}}));
+                                                                  {FsOp::Copy, kBackup},
+                                                                  {FsOp::SetAttributes, kBackup},
+                                                                  {FsOp::Delete, kBackup}}));
 }
 
 TEST_F(TableInsightRun, AReadOnlyTableInUseIsMerged) {
@@ -280,8 +286,10 @@ TEST_F(TableInsightRun, ATableChangedWhileAskedIsNotMerged) {
         if (p.msgTitle == kTitle) fs.AddFile(kInOverride, Bytes(ModsOwnTable()));
     };
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Table not merged: \cf1 Override\\appearance.2da\cf10  (the table in use )"
-                                   R"(or its backup changed while you were asked, so nothing was changed)\cf1\par)" + CRLF,
+    EXPECT_EQ(SavedLog(), Log(kQ +
+                                  R"(\cf10 Table not merged: \cf1 Override\\appearance.2da\cf10  (the table in use )"
+                                  R"(or its backup changed while you were asked, so nothing was changed)\cf1\par)" +
+                                  CRLF,
                               1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(fs.Contents(kInOverride), Bytes(ModsOwnTable()));
@@ -293,8 +301,9 @@ TEST_F(TableInsightRun, AMergeIsProvedPossibleBeforeAnythingChanges) {
     fs.AddFile(kInOverride, Bytes(InUseTable()));
     fs.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied);
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf10 Table not merged: \cf1 Override\\appearance.2da\cf10  (Override\\ cannot )"
-                                   R"(take the merged table: Path/File access error, so nothing was changed)\cf1\par)" +
+    EXPECT_EQ(SavedLog(), Log(kQ +
+                                  R"(\cf10 Table not merged: \cf1 Override\\appearance.2da\cf10  (Override\\ cannot )"
+                                  R"(take the merged table: Path/File access error, so nothing was changed)\cf1\par)" +
                                   CRLF,
                               1));
     EXPECT_EQ(result.failureCount, 1);
@@ -306,11 +315,13 @@ TEST_F(TableInsightRun, AMergeThatCannotBeWrittenLeavesTheTableInUseAndTheBackup
     fs.AddFile(kInOverride, Bytes(InUseTable()));
     fs.FailOperation(FsOp::WriteAll, "override\\appearance.2da", FsStatus::DiskFull);
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(SavedLog(), Log(kQ + R"(\cf3 FileCopy \cf1 Override\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                                   R"(appearance.2da\par)" + CRLF + kQ +
-                                  R"(\cf10 Failure Merging \cf1 Override\\appearance.2da - \cf7 Error: 61  Disk full\par)" +
-                                  CRLF,
-                              1));
+    EXPECT_EQ(SavedLog(),
+              Log(kQ +
+                      R"(\cf3 FileCopy \cf1 Override\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                      R"(appearance.2da\par)" +
+                      CRLF + kQ +
+                      R"(\cf10 Failure Merging \cf1 Override\\appearance.2da - \cf7 Error: 61  Disk full\par)" + CRLF,
+                  1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(result.tablesRestoredCount, 0);
     EXPECT_EQ(GameFiles(), Files({{kInOverride, Bytes(InUseTable())},
@@ -323,12 +334,15 @@ TEST_F(TableInsightRun, WithoutASafetyCopyTheBackupStaysAfterAMerge) {
     fs.AddFile(kInOverride, Bytes(InUseTable()));
     fs.FailOperation(FsOp::Copy, "backup\\appearance.2da", FsStatus::DiskFull);
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(SavedLog(), Log(MergeLog(R"(Override\\appearance.2da)") + kQ +
-                                  R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
-                                  R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" + CRLF + kQ +
-                                  R"(\cf10 Backup kept: \cf1 Backup\\appearance.2da\cf10  (no safety copy could be made, )"
-                                  R"(so the backup stays in the backup folder)\cf1\par)" + CRLF,
-                              1));
+    EXPECT_EQ(SavedLog(),
+              Log(MergeLog(R"(Override\\appearance.2da)") + kQ +
+                      R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+                      R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" +
+                      CRLF + kQ +
+                      R"(\cf10 Backup kept: \cf1 Backup\\appearance.2da\cf10  (no safety copy could be made, )"
+                      R"(so the backup stays in the backup folder)\cf1\par)" +
+                      CRLF,
+                  1));
     EXPECT_EQ(result.failureCount, 1);
     EXPECT_EQ(fs.Contents(kBackup), Bytes(BackupTable()));
     EXPECT_EQ(fs.Contents(kInOverride), Bytes(MergedTable()));

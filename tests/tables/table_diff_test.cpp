@@ -18,17 +18,19 @@ TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
 
 TEST(TableDiff, FindsRowsColumnsAndCellsTheTableInUseHasBesidesTheBackup) {
     const Table backup = MakeTable({"label", "race", "modela"}, {
-        {"0", "Bastila", "P_BASTILA", "a"},
-        {"1", "Carth", "P_CARTH", "b"},
-        {"2", "HK", "P_HK47", "c"},
-    });
-    Table current = MakeTable({"label", "Race", "NewSound", "modela"}, {
-        {"0", "Bastila", "P_BASTILA", "s0", "a"},
-        {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
-        {"2", "HK", "P_HK47", "s2", "C"},
-        {"3", "Robe", "", "", ""},
-        {"4", "", "", "", ""},
-    }, TableFormat::Text);
+                                                                    {"0", "Bastila", "P_BASTILA", "a"},
+                                                                    {"1", "Carth", "P_CARTH", "b"},
+                                                                    {"2", "HK", "P_HK47", "c"},
+                                                                });
+    Table current = MakeTable({"label", "Race", "NewSound", "modela"},
+                              {
+                                  {"0", "Bastila", "P_BASTILA", "s0", "a"},
+                                  {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
+                                  {"2", "HK", "P_HK47", "s2", "C"},
+                                  {"3", "Robe", "", "", ""},
+                                  {"4", "", "", "", ""},
+                              },
+                              TableFormat::Text);
     current.defaultValue = "0";
 
     const TableDiff diff = CompareTables(backup, current);

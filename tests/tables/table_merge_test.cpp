@@ -12,21 +12,21 @@ using testing::MakeTable;
 // The table before the mod: three rows of appearance data.
 Table Base() {
     return MakeTable({"label", "race", "modela"}, {
-        {"0", "Bastila", "P_BASTILA", "a"},
-        {"1", "Carth", "P_CARTH", "b"},
-        {"2", "HK", "P_HK47", "c"},
-    });
+                                                      {"0", "Bastila", "P_BASTILA", "a"},
+                                                      {"1", "Carth", "P_CARTH", "b"},
+                                                      {"2", "HK", "P_HK47", "c"},
+                                                  });
 }
 
 // The mod's own version: a cell and a label changed, a column and two rows added, a DEFAULT.
 Table Mine() {
     Table mine = MakeTable({"label", "race", "ModSound", "modela"}, {
-        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a"},
-        {"1", "Carth", "P_CARTH", "", "b"},
-        {"two", "HK", "P_HK47", "", "c"},
-        {"3", "Robe", "P_ROBE", "m3", ""},
-        {"4", "Hood", "P_HOOD", "m4", ""},
-    });
+                                                                        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a"},
+                                                                        {"1", "Carth", "P_CARTH", "", "b"},
+                                                                        {"two", "HK", "P_HK47", "", "c"},
+                                                                        {"3", "Robe", "P_ROBE", "m3", ""},
+                                                                        {"4", "Hood", "P_HOOD", "m4", ""},
+                                                                    });
     mine.defaultValue = "****";
     return mine;
 }
@@ -49,27 +49,31 @@ TEST(TableMerge, ATableOnlyThisModChangedBecomesTheBackup) {
 TEST(TableMerge, KeepsWhatLaterModsDidAndTheNumbersOfTheirRows) {
     // Later mods: a row after this mod's rows, a column, a cell this mod did not touch; the table
     // in use is now a text file with LF line ends.
-    Table current = MakeTable({"label", "race", "ModSound", "modela", "LaterSound"}, {
-        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a", "l0"},
-        {"1", "Carth", "P_CARTH", "", "B", ""},
-        {"two", "HK", "P_HK47", "", "c", ""},
-        {"3", "Robe", "P_ROBE", "m3", "", ""},
-        {"4", "Hood", "P_HOOD", "m4", "", ""},
-        {"5", "Later", "P_LATER", "", "l", "l5"},
-    }, TableFormat::Text);
+    Table current = MakeTable({"label", "race", "ModSound", "modela", "LaterSound"},
+                              {
+                                  {"0", "Bastila", "P_BASTILA_NEW", "m0", "a", "l0"},
+                                  {"1", "Carth", "P_CARTH", "", "B", ""},
+                                  {"two", "HK", "P_HK47", "", "c", ""},
+                                  {"3", "Robe", "P_ROBE", "m3", "", ""},
+                                  {"4", "Hood", "P_HOOD", "m4", "", ""},
+                                  {"5", "Later", "P_LATER", "", "l", "l5"},
+                              },
+                              TableFormat::Text);
     current.lineEnd = LineEnd::Lf;
     current.defaultValue = "****";
 
     const MergeResult result = MergeOutMod(Base(), Mine(), current);
     ASSERT_TRUE(result.conflicts.empty());
-    Table expected = MakeTable({"label", "race", "modela", "LaterSound"}, {
-        {"0", "Bastila", "P_BASTILA", "a", "l0"},
-        {"1", "Carth", "P_CARTH", "B", ""},
-        {"2", "HK", "P_HK47", "c", ""},
-        {"3", "", "", "", ""},
-        {"4", "", "", "", ""},
-        {"5", "Later", "P_LATER", "l", "l5"},
-    }, TableFormat::Text);
+    Table expected = MakeTable({"label", "race", "modela", "LaterSound"},
+                               {
+                                   {"0", "Bastila", "P_BASTILA", "a", "l0"},
+                                   {"1", "Carth", "P_CARTH", "B", ""},
+                                   {"2", "HK", "P_HK47", "c", ""},
+                                   {"3", "", "", "", ""},
+                                   {"4", "", "", "", ""},
+                                   {"5", "Later", "P_LATER", "l", "l5"},
+                               },
+                               TableFormat::Text);
     expected.lineEnd = LineEnd::Lf;
     EXPECT_EQ(result.merged, expected);
     EXPECT_EQ(result.takenOut.rowsEmptied, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", "Hood"}}));
@@ -85,9 +89,10 @@ TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
     MergeResult result = MergeOutMod(base, mine, sameCell);
     EXPECT_FALSE(result.merged);
     EXPECT_FALSE(result.changed);
-    EXPECT_EQ(result.conflicts, (std::vector<MergeConflict>{
-                                    {ConflictKind::Cell, 0, "0", "race", "P_BASTILA", "P_BASTILA_NEW", "P_BASTILA_LATER"},
-                                }));
+    EXPECT_EQ(result.conflicts,
+              (std::vector<MergeConflict>{
+                  {ConflictKind::Cell, 0, "0", "race", "P_BASTILA", "P_BASTILA_NEW", "P_BASTILA_LATER"},
+              }));
 
     Table addedRow = mine;
     addedRow.rows[3].cells[3] = "later";
@@ -128,10 +133,10 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
     const Table mine = MakeTable({"label", "modela"}, {{"0", "Bastila", "a"}, {"1", "Carth", "b"}});
     Table current = MakeTable({"label", "modela", "later"}, {{"0", "Bastila", "a", "x"}, {"1", "Carth", "b", "y"}});
     Table expected = MakeTable({"label", "race", "modela", "later"}, {
-        {"0", "Bastila", "P_BASTILA", "a", "x"},
-        {"1", "Carth", "P_CARTH", "b", "y"},
-        {"2", "HK", "P_HK47", "c", ""},
-    });
+                                                                         {"0", "Bastila", "P_BASTILA", "a", "x"},
+                                                                         {"1", "Carth", "P_CARTH", "b", "y"},
+                                                                         {"2", "HK", "P_HK47", "c", ""},
+                                                                     });
     MergeResult result = MergeOutMod(base, mine, current);
     EXPECT_EQ(result.merged, expected);
     EXPECT_EQ(result.takenOut.rowsPutBack, (std::vector<RowEntry>{{2, "2", "HK"}}));
@@ -140,10 +145,11 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
     current.rows.push_back(TableRow{"2", {"Later", "l", ""}});
     current.columns[2] = "RACE";
     result = MergeOutMod(base, mine, current);
-    EXPECT_EQ(result.conflicts, (std::vector<MergeConflict>{
-                                    {ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
-                                    {ConflictKind::RemovedRow, 2, "2", "", "HK", std::nullopt, "Later"},
-                                }));
+    EXPECT_EQ(result.conflicts,
+              (std::vector<MergeConflict>{
+                  {ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
+                  {ConflictKind::RemovedRow, 2, "2", "", "HK", std::nullopt, "Later"},
+              }));
 }
 
 TEST(TableMerge, NothingOfThisModLeftChangesNothing) {

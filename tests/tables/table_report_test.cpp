@@ -61,8 +61,9 @@ TEST(DiffReport, KeepsToTwentyLinesAndFourCellsALine) {
 TEST(DiffReport, ShowsValuesAsPlainShortText) {
     TableDiff diff;
     diff.changedRows = {{5, "a\tb", std::nullopt, {{"name", std::string(45, 'v'), "\x1b[2J\r\n"}}}};
-    EXPECT_EQ(DescribeDiff(diff).details,
-              Lines{"row 5 (label a?b): name '" + std::string(40, 'v') + "...' -> '?[2J?" "?'"});
+    EXPECT_EQ(DescribeDiff(diff).details, Lines{"row 5 (label a?b): name '" + std::string(40, 'v') +
+                                                "...' -> '?[2J?"
+                                                "?'"});
 }
 
 TEST(MergeReport, SaysWhatTheMergeTakesOutAndThatRowsAreEmptied) {
@@ -91,13 +92,15 @@ TEST(MergeReport, SaysWhatTheMergeTakesOutAndThatRowsAreEmptied) {
     result.takenOut.rowsPutBack = {{9, "9", "Old"}};
     result.takenOut.columnsPutBack = {"race"};
     report = DescribeMerge(result);
-    EXPECT_EQ(report.summary, "Merging takes out this mod's changes: 1 row emptied, 1 row put back and 1 column put back.");
-    EXPECT_EQ(report.details, (Lines{
-                                  "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
-                                  "row 3 (label 3) emptied: 'Robe'",
-                                  "row 9 (label 9) put back: 'Old'",
-                                  "column race put back",
-                              }));
+    EXPECT_EQ(report.summary,
+              "Merging takes out this mod's changes: 1 row emptied, 1 row put back and 1 column put back.");
+    EXPECT_EQ(report.details,
+              (Lines{
+                  "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
+                  "row 3 (label 3) emptied: 'Robe'",
+                  "row 9 (label 9) put back: 'Old'",
+                  "column race put back",
+              }));
 
     result.changed = false;
     EXPECT_EQ(DescribeMerge(result).summary, "Merging changes nothing in the table in use.");
@@ -114,13 +117,14 @@ TEST(MergeReport, ListsTheConflictsWithTheirThreeValues) {
     };
     const TableReport report = DescribeMerge(result);
     EXPECT_EQ(report.summary, "No merge: 5 conflicts with later mods.");
-    EXPECT_EQ(report.details, (Lines{
-                                  "row 7 (label 7), race: backup 'A', this mod 'B', in use 'C'",
-                                  "row 8 (label eight), row label: backup none, this mod '8', in use 'eight'",
-                                  "row 9 (label 9): removed by this mod, and the rows in use no longer line up to put it back",
-                                  "column race: removed by this mod, and the table in use has it again",
-                                  "DEFAULT: backup none, this mod '1', in use ****",
-                              }));
+    EXPECT_EQ(report.details,
+              (Lines{
+                  "row 7 (label 7), race: backup 'A', this mod 'B', in use 'C'",
+                  "row 8 (label eight), row label: backup none, this mod '8', in use 'eight'",
+                  "row 9 (label 9): removed by this mod, and the rows in use no longer line up to put it back",
+                  "column race: removed by this mod, and the table in use has it again",
+                  "DEFAULT: backup none, this mod '1', in use ****",
+              }));
 }
 
 }  // namespace

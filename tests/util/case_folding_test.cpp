@@ -10,12 +10,14 @@ namespace zelvane {
 namespace {
 
 // The capitals 1252 gives a small letter, and those small letters.
-constexpr std::string_view kCapitals = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x8A\x8C\x8E\x9F"
-                                       "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
-                                       "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE";
-constexpr std::string_view kSmall = "abcdefghijklmnopqrstuvwxyz\x9A\x9C\x9E\xFF"
-                                    "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
-                                    "\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE";
+constexpr std::string_view kCapitals =
+    "ABCDEFGHIJKLMNOPQRSTUVWXYZ\x8A\x8C\x8E\x9F"
+    "\xC0\xC1\xC2\xC3\xC4\xC5\xC6\xC7\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
+    "\xD0\xD1\xD2\xD3\xD4\xD5\xD6\xD8\xD9\xDA\xDB\xDC\xDD\xDE";
+constexpr std::string_view kSmall =
+    "abcdefghijklmnopqrstuvwxyz\x9A\x9C\x9E\xFF"
+    "\xE0\xE1\xE2\xE3\xE4\xE5\xE6\xE7\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF"
+    "\xF0\xF1\xF2\xF3\xF4\xF5\xF6\xF8\xF9\xFA\xFB\xFC\xFD\xFE";
 
 TEST(CaseFolding, EveryByteAsWindowsFoldsIt) {
     for (int byte = 0; byte < 256; ++byte) {
@@ -35,8 +37,13 @@ TEST(CaseFolding, WholeTexts) {
     EXPECT_EQ(LowerCase(std::string_view("Override\\\xC4rger.TGA")), "override\\\xE4rger.tga");
     EXPECT_EQ(LowerCase(std::string_view("")), "");
     std::string out(3, '\0');
-    LowerCaseInto("A\x8A" "c", out.data());
-    EXPECT_EQ(out, "a\x9A" "c");
+    LowerCaseInto(
+        "A\x8A"
+        "c",
+        out.data());
+    EXPECT_EQ(out,
+              "a\x9A"
+              "c");
 }
 
 }  // namespace

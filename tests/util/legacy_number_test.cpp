@@ -89,9 +89,9 @@ TEST(LegacyNumber, TheDescriptionsSyntaxReadsRadixDigitsPlainAndNoDExponent) {
 }
 
 TEST(LegacyNumber, OverflowIsNoNumber) {
-    for (const std::string& text : {std::string("&H100000000"), std::string("&O40000000000"), std::string("1e400"),
-                                   std::string("-1D400"), std::string(400, '9'),
-                                   "1" + std::string(400, '0') + "e-10"}) {
+    for (const std::string& text :
+         {std::string("&H100000000"), std::string("&O40000000000"), std::string("1e400"), std::string("-1D400"),
+          std::string(400, '9'), "1" + std::string(400, '0') + "e-10"}) {
         EXPECT_EQ(ReadLegacyNumber(text), std::nullopt) << text;
     }
 }

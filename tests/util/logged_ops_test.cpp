@@ -65,17 +65,20 @@ public:
     FileSystem& Fs() override { return fs_; }
     std::string Root() override {
         std::string windows = "Z:" + host_ + "/games/kotor";
-        for (char& c : windows) if (c == '/') c = '\\';
+        for (char& c : windows)
+            if (c == '/') c = '\\';
         return windows;
     }
     void Add(const std::string& name, const std::string& bytes, bool readOnly) override {
         std::string host = host_ + "/games/kotor/" + name;
-        for (char& c : host) if (c == '\\') c = '/';
+        for (char& c : host)
+            if (c == '\\') c = '/';
         std::filesystem::create_directories(std::filesystem::path(host).parent_path());
         std::ofstream(host, std::ios::binary) << bytes;
         if (readOnly) {
-            std::filesystem::permissions(host, std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
-                                                   std::filesystem::perms::others_write,
+            std::filesystem::permissions(host,
+                                         std::filesystem::perms::owner_write | std::filesystem::perms::group_write |
+                                             std::filesystem::perms::others_write,
                                          std::filesystem::perm_options::remove);
         }
         fs_.ForgetCachedState();  // made behind the file system's back
@@ -93,8 +96,10 @@ private:
 class LoggedOps : public ::testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
-        if (GetParam() == "memory") under_ = std::make_unique<MemoryUnderTest>();
-        else under_ = std::make_unique<PosixUnderTest>();
+        if (GetParam() == "memory")
+            under_ = std::make_unique<MemoryUnderTest>();
+        else
+            under_ = std::make_unique<PosixUnderTest>();
     }
     FileSystemUnderTest& T() { return *under_; }
     std::unique_ptr<FileSystemUnderTest> under_;
@@ -230,9 +235,10 @@ TEST(LoggedOpsFaults, AttributesStayClearedWhenTheDeleteFails) {
 }
 
 TEST(LoggedOpsFaults, EveryKindHasItsOwnNumber) {
-    const FsStatus kinds[] = {FsStatus::FileNotFound, FsStatus::PathNotFound, FsStatus::AccessDenied,
+    const FsStatus kinds[] = {FsStatus::FileNotFound,  FsStatus::PathNotFound,     FsStatus::AccessDenied,
                               FsStatus::AlreadyExists, FsStatus::SharingViolation, FsStatus::WriteProtected,
-                              FsStatus::DiskFull, FsStatus::NotSameDevice, FsStatus::BadName, FsStatus::IoError};
+                              FsStatus::DiskFull,      FsStatus::NotSameDevice,    FsStatus::BadName,
+                              FsStatus::IoError};
     std::set<int> numbers;
     for (FsStatus kind : kinds) numbers.insert(FileSystemError(kind).Number());
     EXPECT_EQ(numbers.size(), std::size(kinds));

@@ -78,7 +78,8 @@ TEST(RecursiveSearch, OnTheHostFileSystem) {
     std::ofstream(host + "/override/a sub/Tex.TGA") << "deep";
     std::ofstream(host + "/override/tex.tga") << "top";
     std::string folder = "Z:" + host + "\\override";
-    for (char& c : folder) if (c == '/') c = '\\';
+    for (char& c : folder)
+        if (c == '/') c = '\\';
     PosixFileSystem fs;
     SearchState deep = Find(fs, folder + "\\*.*", "TEX.tga");
     EXPECT_TRUE(deep.found);
@@ -101,7 +102,8 @@ TEST(RecursiveSearch, FolderLinksAreNotEntered) {
     std::filesystem::create_directory_symlink(host + "/override", host + "/override/real/back");
     std::filesystem::create_directory_symlink(host + "/outside", host + "/override/out");
     std::string folder = "Z:" + host + "\\override";
-    for (char& c : folder) if (c == '/') c = '\\';
+    for (char& c : folder)
+        if (c == '/') c = '\\';
     PosixFileSystem fs;
     EXPECT_FALSE(Find(fs, folder + "\\*.*", "missing.tga").found);
     EXPECT_FALSE(Find(fs, folder + "\\*.*", "save.sav").found);

@@ -36,13 +36,13 @@ TEST(CodePage1252, EveryByteIsItsWindowsCharacterAndBack) {
 }
 
 TEST(CodePage1252, WhatItCannotHoldBecomesAQuestionMark) {
-    EXPECT_EQ(Cp1252Of(U'\u0080'), '?');  // 0x80 is the euro sign
+    EXPECT_EQ(Cp1252Of(U'\u0080'), '?');                                // 0x80 is the euro sign
     EXPECT_EQ(Utf8ToCp1252("\xE6\x97\xA5\xE6\x9C\xAC.tga"), "??.tga");  // Japanese
-    EXPECT_EQ(Utf8ToCp1252("nai\xCC\x88ve.tga"), "nai?ve.tga");          // a combining mark
-    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");                     // beyond the plane
+    EXPECT_EQ(Utf8ToCp1252("nai\xCC\x88ve.tga"), "nai?ve.tga");         // a combining mark
+    EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x98\x80"), "?");                   // beyond the plane
     // bytes that are no UTF-8: one mark each
-    EXPECT_EQ(Utf8ToCp1252("na\xEFve"), "na?ve");                         // Latin-1 bytes
-    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82"), "a??");                          // cut short
+    EXPECT_EQ(Utf8ToCp1252("na\xEFve"), "na?ve");  // Latin-1 bytes
+    EXPECT_EQ(Utf8ToCp1252("a\xE2\x82"), "a??");   // cut short
 }
 
 TEST(Utf8, EncodesOneToFourBytesAndOnlyCharacters) {
@@ -84,10 +84,16 @@ TEST(Utf8, DecodesOnlyWellFormedCharacters) {
 TEST(Utf8, WholeTexts) {
     EXPECT_TRUE(IsUtf8(""));
     EXPECT_TRUE(IsUtf8("plain"));
-    EXPECT_TRUE(IsUtf8("Sp\xC3\xAF" "ele"));
-    EXPECT_FALSE(IsUtf8("Sp\xEF" "ele"));
+    EXPECT_TRUE(
+        IsUtf8("Sp\xC3\xAF"
+               "ele"));
+    EXPECT_FALSE(
+        IsUtf8("Sp\xEF"
+               "ele"));
     EXPECT_FALSE(IsNonAsciiUtf8("plain"));
-    EXPECT_TRUE(IsNonAsciiUtf8("Sp\xC3\xAF" "ele"));
+    EXPECT_TRUE(
+        IsNonAsciiUtf8("Sp\xC3\xAF"
+                       "ele"));
     EXPECT_FALSE(IsNonAsciiUtf8("\xC3\xA9\xEF"));
 }
 

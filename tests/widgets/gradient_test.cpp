@@ -64,8 +64,8 @@ TEST(GradientFillRect, VerticalFirstColourAtTheTopOrAtTheBottom) {
 }
 
 TEST(GradientFillRect, ChannelsRunMonotonically) {
-    const GradientFillPlan plan = GradientFillRectPlan(0, 0, 300, 4, ColorToGradientColor(0x0000FF),
-                                                       ColorToGradientColor(0xFF0000), 1);
+    const GradientFillPlan plan =
+        GradientFillRectPlan(0, 0, 300, 4, ColorToGradientColor(0x0000FF), ColorToGradientColor(0xFF0000), 1);
     GradientColor previous = InterpolateGradient(plan, 0);
     for (int x = 1; x < 300; ++x) {
         const GradientColor color = InterpolateGradient(plan, x);

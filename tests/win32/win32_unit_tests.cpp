@@ -61,7 +61,8 @@ void FileSystemChecks() {
 
     Check(fs.WriteAll(a, std::string("one\r\ntwo\0three", 15)) == FsStatus::Ok, "fs write");
     std::string bytes;
-    Check(fs.ReadAll(a, bytes, kTableLimit) == FsStatus::Ok && bytes == std::string("one\r\ntwo\0three", 15), "fs read back bytes");
+    Check(fs.ReadAll(a, bytes, kTableLimit) == FsStatus::Ok && bytes == std::string("one\r\ntwo\0three", 15),
+          "fs read back bytes");
     Check(fs.WriteAll(a, "x") == FsStatus::Ok && fs.ReadAll(a, bytes, kTableLimit) == FsStatus::Ok && bytes == "x",
           "fs write replaces a longer file whole");
     Check(fs.WriteAll(b, "b") == FsStatus::Ok, "fs write second");
@@ -83,8 +84,8 @@ void FileSystemChecks() {
           "fs delete after clearing attributes");
     // A copy of a read-only file is made (and flushed) under a temporary name; none is left.
     Check(fs.SetAttributes(a, readOnly) == FsStatus::Ok && fs.Copy(a, b) == FsStatus::Ok &&
-              fs.ReadAll(b, bytes, kTableLimit) == FsStatus::Ok && bytes == "x" && fs.GetAttributes(b, got) == FsStatus::Ok &&
-              got.readOnly,
+              fs.ReadAll(b, bytes, kTableLimit) == FsStatus::Ok && bytes == "x" &&
+              fs.GetAttributes(b, got) == FsStatus::Ok && got.readOnly,
           "fs copy of a read-only file keeps its attributes");
     Check(!fs.List(dir + "\\~zelvane-copy-*.tmp") || !fs.List(dir + "\\~zelvane-copy-*.tmp")->Next(),
           "fs copy leaves no temporary file");
@@ -118,7 +119,8 @@ void FileSystemChecks() {
     Check(fs.OpenForRead(dir + "\\NUL") == FsStatus::NotRegularFile &&
               fs.ReadAll(dir + "\\NUL", bytes, kTableLimit) == FsStatus::NotRegularFile,
           "fs a device is no file to read");
-    Check(fs.CanCreateFileIn(dir) == FsStatus::Ok && fs.CanCreateFileIn(dir + "\\no folder") == FsStatus::PathNotFound &&
+    Check(fs.CanCreateFileIn(dir) == FsStatus::Ok &&
+              fs.CanCreateFileIn(dir + "\\no folder") == FsStatus::PathNotFound &&
               fs.CanCreateFileIn(a) == FsStatus::PathNotFound,
           "fs a folder that takes a new file");
     // A file written again is a new one: another name of the old one keeps its bytes.
@@ -158,8 +160,7 @@ void FileSystemChecks() {
     Check(fs.List(dir + "\\absent\\*.*") == nullptr, "fs list of a missing folder fails");
 
     const std::string shortPath = fs.ShortPath(sub + "\\one.2da");
-    Check(!shortPath.empty() && fs.OpenForRead(shortPath) == FsStatus::Ok, "fs short path names the file",
-          shortPath);
+    Check(!shortPath.empty() && fs.OpenForRead(shortPath) == FsStatus::Ok, "fs short path names the file", shortPath);
     Check(fs.ShortPath(sub + "\\nope.2da").empty(), "fs short path of a missing file is empty");
     Check(FsStatusFromWin32(ERROR_NOT_SAME_DEVICE) == FsStatus::NotSameDevice &&
               FsStatusFromWin32(ERROR_SHARING_VIOLATION) == FsStatus::SharingViolation &&
@@ -188,8 +189,7 @@ void RegistryChecks() {
     value = registry.Query(kHkcu, keyPath, "Expand");
     Check(value && value->type == kRegExpandSz, "registry expandable string keeps its type");
     value = registry.Query(kHkcu, keyPath, "Bare");
-    Check(value && value->data.rfind(std::string(path, sizeof path - 1), 0) == 0 &&
-              value->data.size() <= sizeof path,
+    Check(value && value->data.rfind(std::string(path, sizeof path - 1), 0) == 0 && value->data.size() <= sizeof path,
           "registry string stored without NUL", value ? std::to_string(value->data.size()) + " bytes" : "none");
     Check(!registry.Query(kHkcu, keyPath, "Missing"), "registry missing value");
     Check(!registry.Query(kHkcu, "Software\\ZelvaneNoSuchKey", "Path"), "registry missing key");
@@ -225,23 +225,16 @@ ParentLog g_log;
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_KEYDOWN:
-            ++g_log.keyDowns;
-            return 0;
-        case WM_SYSKEYDOWN:
-            ++g_log.sysKeyDowns;
-            return 0;
+        case WM_KEYDOWN: ++g_log.keyDowns; return 0;
+        case WM_SYSKEYDOWN: ++g_log.sysKeyDowns; return 0;
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
                 ++g_log.clicks;
                 g_log.lastClickedId = LOWORD(wParam);
             }
             return 0;
-        case WM_NOTIFY:
-            GetRequestHeightFromNM(wParam, lParam, g_log.requested);
-            return 0;
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
+        case WM_NOTIFY: GetRequestHeightFromNM(wParam, lParam, g_log.requested); return 0;
+        default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
 
@@ -344,15 +337,16 @@ void RichEditChecks(HWND parent) {
     UnhookWindow(body);
 
     // A body without any \\b is regular throughout, whatever the control's own default font.
-    UniqueWindow plainWindow = CreateRichEdit(parent, 10, 10, 200, 50, "",
-                                              "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
-                                              kPromptRichEditStyle, 0, RichEditFlags{});
+    UniqueWindow plainWindow =
+        CreateRichEdit(parent, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain words\\par}",
+                       kPromptRichEditStyle, 0, RichEditFlags{});
     HWND plain = plainWindow.Get();
     CHARFORMATA format{};
     format.cbSize = sizeof format;
     SendMessageA(plain, EM_SETSEL, 0, -1);
     SendMessageA(plain, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
-    Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0, "rich edit text without \\b is regular",
+    Check((format.dwMask & CFM_BOLD) != 0 && (format.dwEffects & CFE_BOLD) == 0,
+          "rich edit text without \\b is regular",
           "mask " + std::to_string(format.dwMask) + " effects " + std::to_string(format.dwEffects));
 }
 
@@ -581,13 +575,13 @@ void ConfinementChecks() {
     Check(fs.SameVolume(game + "\\x.tga", outside + "\\y.tga"), "same volume: two folders of one drive");
     Check(!fs.SameVolume(game + "\\missing\\x.tga", outside + "\\y.tga"), "same volume: not for a missing folder");
 
-    if (!MakeLink(game + "\\evil.tga", outside + "\\save.sav", false) ||
-        !MakeLink(game + "\\linked", outside, true)) {
+    if (!MakeLink(game + "\\evil.tga", outside + "\\save.sav", false) || !MakeLink(game + "\\linked", outside, true)) {
         std::printf("NOTE confine: no symbolic links on this system, link checks left out\n");
         return;
     }
     Check(fs.WriteAll(game + "\\evil.tga", "over") == FsStatus::OutsideRoots, "confine: a write through a file link");
-    Check(fs.Copy(game + "\\x.tga", game + "\\evil.tga") == FsStatus::OutsideRoots, "confine: a copy through a file link");
+    Check(fs.Copy(game + "\\x.tga", game + "\\evil.tga") == FsStatus::OutsideRoots,
+          "confine: a copy through a file link");
     Check(fs.SetAttributes(game + "\\evil.tga", Attributes{.readOnly = true}) == FsStatus::OutsideRoots,
           "confine: attributes through a file link");
     Check(fs.WriteAll(game + "\\linked\\new.txt", "new") == FsStatus::OutsideRoots &&
@@ -602,7 +596,8 @@ void ConfinementChecks() {
               fs.ReadAll(outside + "\\save.sav", bytes, kTableLimit) == FsStatus::Ok && bytes == "mine",
           "confine: a delete removes a link itself, not what it leads to");
     fs.SetRoots({game + "\\linked"});
-    Check(fs.WriteAll(outside + "\\through.txt", "t") == FsStatus::Ok, "confine: a root that is a link counts where it leads");
+    Check(fs.WriteAll(outside + "\\through.txt", "t") == FsStatus::Ok,
+          "confine: a root that is a link counts where it leads");
 }
 
 int main() {

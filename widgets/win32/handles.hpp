@@ -100,7 +100,8 @@ private:
 // Selects an object into a device context and puts the previous one back.
 class SelectedObject {
 public:
-    SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
+    SelectedObject(HDC dc, HGDIOBJ object)
+        : dc_(dc), previous_(object != nullptr ? SelectObject(dc, object) : nullptr) {}
     ~SelectedObject() {
         if (previous_ != nullptr) SelectObject(dc_, previous_);
     }

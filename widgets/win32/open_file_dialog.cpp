@@ -38,7 +38,8 @@ UINT_PTR CALLBACK OpenDialogHookProc(HWND dialog, UINT message, WPARAM, LPARAM l
             CentreOnScreen(GetParent(dialog));
         } else if (header != nullptr && header->code == CDN_SELCHANGE) {
             char path[MAX_PATH] = {};
-            const LRESULT length = SendMessageA(GetParent(dialog), CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
+            const LRESULT length =
+                SendMessageA(GetParent(dialog), CDM_GETFILEPATH, sizeof path, reinterpret_cast<LPARAM>(path));
             Selection() = length > 0 ? std::string(path) : std::string();
         }
     }

@@ -77,8 +77,8 @@ void DrawDisabledIcon(HDC dc, HICON icon, int x, int y) {
     BitBlt(face.dc.Get(), 0, 0, kIconSize, kIconSize, dc, x, y, SRCCOPY);
     GdiFlush();
     for (int i = 0; i < kIconSize * kIconSize; ++i) {
-        face.pixels[i] = DisabledPixel(overBlack.pixels[i] & 0xFFFFFF, overWhite.pixels[i] & 0xFFFFFF,
-                                       face.pixels[i] & 0xFFFFFF);
+        face.pixels[i] =
+            DisabledPixel(overBlack.pixels[i] & 0xFFFFFF, overWhite.pixels[i] & 0xFFFFFF, face.pixels[i] & 0xFFFFFF);
     }
     BitBlt(dc, x, y, kIconSize, kIconSize, face.dc.Get(), 0, 0, SRCCOPY);
 }
@@ -435,25 +435,14 @@ LRESULT OrvoButton::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
             return 0;
         }
-        case WM_ERASEBKGND:
-            return 1;
-        case WM_SIZE:
-            NormalRedraw();
-            return 0;
-        case WM_MOUSEMOVE:
-            OnMouseMove();
-            return 0;
+        case WM_ERASEBKGND: return 1;
+        case WM_SIZE: NormalRedraw(); return 0;
+        case WM_MOUSEMOVE: OnMouseMove(); return 0;
         case WM_LBUTTONDOWN:
-        case WM_LBUTTONDBLCLK:
-            OnLeftDown();
-            return 0;
-        case WM_LBUTTONUP:
-            OnLeftUp();
-            return 0;
+        case WM_LBUTTONDBLCLK: OnLeftDown(); return 0;
+        case WM_LBUTTONUP: OnLeftUp(); return 0;
         case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN:
-            lastButton_ = message == WM_RBUTTONDOWN ? 2 : 4;
-            return 0;
+        case WM_MBUTTONDOWN: lastButton_ = message == WM_RBUTTONDOWN ? 2 : 4; return 0;
         case WM_CAPTURECHANGED:
             if (mouseDown_ && reinterpret_cast<HWND>(lParam) != window_) {
                 mouseDown_ = false;
@@ -469,17 +458,12 @@ LRESULT OrvoButton::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             OnSpaceUp();
             return 0;
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            return PassToForm(message, wParam, lParam);
+        case WM_SYSKEYUP: return PassToForm(message, wParam, lParam);
         case WM_TIMER:
             if (wParam == kHoverTimerId) OnHoverTick();
             return 0;
-        case WM_SETFOCUS:
-            OnSetFocus();
-            return 0;
-        case WM_KILLFOCUS:
-            OnKillFocus();
-            return 0;
+        case WM_SETFOCUS: OnSetFocus(); return 0;
+        case WM_KILLFOCUS: OnKillFocus(); return 0;
         case WM_ENABLE:
             properties_.Enabled = wParam != FALSE;
             if (!properties_.Enabled) {
@@ -500,10 +484,8 @@ LRESULT OrvoButton::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 Click();
             }
             return 0;
-        case WM_GETDLGCODE:
-            return DLGC_BUTTON;
-        default:
-            return DefWindowProcA(window_, message, wParam, lParam);
+        case WM_GETDLGCODE: return DLGC_BUTTON;
+        default: return DefWindowProcA(window_, message, wParam, lParam);
     }
 }
 
@@ -511,7 +493,8 @@ LRESULT CALLBACK OrvoButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
         const auto* properties = static_cast<const OrvoButtonProperties*>(create->lpCreateParams);
-        auto button = std::make_unique<OrvoButton>(window, properties != nullptr ? *properties : OrvoButtonProperties{});
+        auto button =
+            std::make_unique<OrvoButton>(window, properties != nullptr ? *properties : OrvoButtonProperties{});
         SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(button.release()));
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -547,12 +530,12 @@ bool RegisterOrvoButtonClass(HINSTANCE instance) {
 }
 
 HWND CreateOrvoButton(HWND parent, int id, const RECT& bounds, const OrvoButtonProperties& properties) {
-    HWND button = CreateWindowExA(0, kOrvoButtonClass, properties.Caption.c_str(),
-                                  WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (properties.Enabled ? 0 : WS_DISABLED),
-                                  bounds.left, bounds.top,
-                                  bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
-                                  const_cast<OrvoButtonProperties*>(&properties));
+    HWND button =
+        CreateWindowExA(0, kOrvoButtonClass, properties.Caption.c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | (properties.Enabled ? 0 : WS_DISABLED),
+                        bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr),
+                        const_cast<OrvoButtonProperties*>(&properties));
     return button;
 }
 

@@ -14,8 +14,8 @@ bool IsMouseMessage(UINT message) { return message >= WM_MOUSEMOVE && message <=
 bool HookWindow(HWND window, WNDPROC procedure) {
     if (window == nullptr || !IsWindow(window)) return false;
     if (KeptProcedure(window) != nullptr) return true;
-    const auto previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
+    const auto previous =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procedure)));
     if (previous == nullptr) return false;
     if (!SetPropA(window, kOldWndProcProperty, reinterpret_cast<HANDLE>(previous))) {
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
@@ -61,9 +61,7 @@ LRESULT CALLBACK InertRichEditProc(HWND window, UINT message, WPARAM wParam, LPA
             }
             break;
         case WM_SYSKEYDOWN:
-        case WM_SYSKEYUP:
-            SendMessageA(GetParent(window), message, wParam, lParam);
-            return 0;
+        case WM_SYSKEYUP: SendMessageA(GetParent(window), message, wParam, lParam); return 0;
         case WM_NCDESTROY: {
             // A window destroyed while still hooked: put the procedure back and drop the property.
             UnhookWindow(window);

@@ -55,9 +55,10 @@ SystemHelp HelpOfThisSystem() {
 }
 
 void AddSystemOptions(CLI::App& app, ConsoleOptions& o) {
-    app.add_option("--registry", o.registryFile,
-                   "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
-                   "(a missing file or line: the value is absent); given, the games are not looked for");
+    app.add_option(
+        "--registry", o.registryFile,
+        "Registry values, one a line: HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|Z:\\games\\kotor2 "
+        "(a missing file or line: the value is absent); given, the games are not looked for");
     app.add_option("--wine-prefix", o.winePrefix,
                    "The Wine prefix that maps drive letters and whose system.reg is searched first "
                    "(default: $WINEPREFIX, else ~/.wine)");

@@ -81,8 +81,8 @@ void PrintFoundGames(const std::string& winePrefix, std::ostream& out) {
                                          : HostTerminalLine(found.hostFolder));
         if (!found.hostFolder.empty() && !found.exists) out << " (missing)";
         if (registry.Answer(found.game) == &found) out << " (used by a run)";
-        out << "\n   run path: " << TerminalLine(registry.RunPath(found)) << "\n   found in: "
-            << HostTerminalLine(found.origin) << "\n";
+        out << "\n   run path: " << TerminalLine(registry.RunPath(found))
+            << "\n   found in: " << HostTerminalLine(found.origin) << "\n";
     }
     PrintPlaces(searched, out);
     if (registry.Answer(1) == nullptr && registry.Answer(2) == nullptr) out << kWhatToPass << "\n";

@@ -37,8 +37,8 @@ std::string WindowsNames(std::string_view path) {
 }  // namespace
 
 std::string AbsoluteHostPath(std::string_view path) {
-    std::string joined = (!path.empty() && path.front() == '/') ? std::string(path)
-                                                                : CurrentFolder() + "/" + std::string(path);
+    std::string joined =
+        (!path.empty() && path.front() == '/') ? std::string(path) : CurrentFolder() + "/" + std::string(path);
     std::vector<std::string> parts;
     std::size_t i = 0;
     while (i <= joined.size()) {
@@ -60,9 +60,7 @@ std::string AbsoluteHostPath(std::string_view path) {
     return out.empty() ? "/" : out;
 }
 
-std::string HostToWindowsPath(std::string_view hostPath) {
-    return "Z:" + WindowsNames(AbsoluteHostPath(hostPath));
-}
+std::string HostToWindowsPath(std::string_view hostPath) { return "Z:" + WindowsNames(AbsoluteHostPath(hostPath)); }
 
 bool IsWindowsForm(std::string_view path) {
     return path.size() >= 2 && path[1] == ':' &&

@@ -33,8 +33,8 @@ std::string ExecutableFolder() {
 
 // A flock on the program folder itself; a run goes on unlocked, told so, where none can be taken.
 std::unique_ptr<InstanceCheck> LockProgramFolder(const std::string& hostProgramFolder, bool dryRun, std::ostream& err) {
-    auto lock = std::make_unique<PosixInstanceCheck>(
-        hostProgramFolder, dryRun ? PosixInstanceCheck::Mode::Probe : PosixInstanceCheck::Mode::Run);
+    auto lock = std::make_unique<PosixInstanceCheck>(hostProgramFolder, dryRun ? PosixInstanceCheck::Mode::Probe
+                                                                               : PosixInstanceCheck::Mode::Run);
     if (!lock->Unavailable().empty()) {
         err << "zelvane-console: the program folder " << HostTerminalLine(hostProgramFolder) << " cannot be locked ("
             << lock->Unavailable() << "); make sure no other run uses it." << std::endl;

@@ -89,8 +89,7 @@ std::string QuotedArgument(std::string_view text) {
 }
 
 bool OpenWithViewer(const std::string& hostPath) {
-    const HINSTANCE result =
-        ShellExecuteA(nullptr, "open", AnsiOf(hostPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const HINSTANCE result = ShellExecuteA(nullptr, "open", AnsiOf(hostPath).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return reinterpret_cast<INT_PTR>(result) > 32;
 }
 

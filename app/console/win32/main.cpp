@@ -56,8 +56,9 @@ std::string ExecutableFolder() {
 
 int Run(const ConsoleOptions& options) {
     Win32FileSystem disk;
-    const ProgramFolderChoice choice = ChooseProgramFolder(
-        options.programFolder.empty() ? options.modDir : options.programFolder, disk, ExecutableFolder());
+    const ProgramFolderChoice choice =
+        ChooseProgramFolder(options.programFolder.empty() ? options.modDir : options.programFolder, disk,
+                            ExecutableFolder());
     if (!choice.folder) {
         std::cerr << "zelvane-console: " << choice.error << std::endl;
         return kExitBadUse;

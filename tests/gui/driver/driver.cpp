@@ -87,10 +87,14 @@ std::string TitleOf(HWND window) {
 std::string Printable(const std::string& text) {
     std::string out;
     for (char c : text) {
-        if (c == '\r') out += "\\r";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\t') out += "\\t";
-        else out += c;
+        if (c == '\r')
+            out += "\\r";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\t')
+            out += "\\t";
+        else
+            out += c;
     }
     return out;
 }
@@ -154,7 +158,8 @@ int CmdList() {
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
         std::printf("WINDOW\t%p\t%s\t%s\t%d\t%lu\n", static_cast<void*>(window), ClassOf(window).c_str(),
-                    Printable(TitleOf(window)).c_str(), IsWindowVisible(window) ? 1 : 0, static_cast<unsigned long>(pid));
+                    Printable(TitleOf(window)).c_str(), IsWindowVisible(window) ? 1 : 0,
+                    static_cast<unsigned long>(pid));
     }
     return 0;
 }
@@ -254,9 +259,10 @@ int CmdDump(const std::string& pattern) {
         if (cls.rfind("RichEdit", 0) == 0 || cls == "RICHEDIT" || cls == "Edit") {
             SendMessageTimeoutA(child, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &lines);
         }
-        std::printf("CHILD\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%d\t%ld\n", cls.c_str(), Printable(TextOf(child)).c_str(),
-                    r.left, r.top, r.right - r.left, r.bottom - r.top, IsWindowEnabled(child) ? 1 : 0,
-                    IsWindowVisible(child) ? 1 : 0, GetDlgCtrlID(child), static_cast<long>(static_cast<LONG_PTR>(lines)));
+        std::printf("CHILD\t%s\t%s\t%ld\t%ld\t%ld\t%ld\t%d\t%d\t%d\t%ld\n", cls.c_str(),
+                    Printable(TextOf(child)).c_str(), r.left, r.top, r.right - r.left, r.bottom - r.top,
+                    IsWindowEnabled(child) ? 1 : 0, IsWindowVisible(child) ? 1 : 0, GetDlgCtrlID(child),
+                    static_cast<long>(static_cast<LONG_PTR>(lines)));
     }
     return 0;
 }
@@ -540,11 +546,12 @@ int CmdWaitSelection(const std::string& pattern, const std::string& suffix, DWOR
 }
 
 int Usage() {
-    std::printf("ERROR usage: zelvane-gui-driver list | wait-window TITLE [MS] | wait-any MS TITLE... | "
-                "wait-gone TITLE [MS] | click TITLE CAPTION | press-key TITLE VK [alt] | dump TITLE | "
-                "text TITLE | close TITLE | close-any MS TITLE... | ping | work-area | focus TITLE | "
-                "mouse-click TITLE CLASS [X Y] | ink TITLE | icon-levels TITLE CAPTION | "
-                "wait-selection TITLE SUFFIX [MS]\n");
+    std::printf(
+        "ERROR usage: zelvane-gui-driver list | wait-window TITLE [MS] | wait-any MS TITLE... | "
+        "wait-gone TITLE [MS] | click TITLE CAPTION | press-key TITLE VK [alt] | dump TITLE | "
+        "text TITLE | close TITLE | close-any MS TITLE... | ping | work-area | focus TITLE | "
+        "mouse-click TITLE CLASS [X Y] | ink TITLE | icon-levels TITLE CAPTION | "
+        "wait-selection TITLE SUFFIX [MS]\n");
     return 2;
 }
 
@@ -552,7 +559,10 @@ int Run(int argc, char** argv) {
     if (argc < 2) return Usage();
     const std::string command = argv[1];
     auto rest = [&](int from) { return std::vector<std::string>(argv + from, argv + argc); };
-    if (command == "ping") { std::printf("DRIVER OK\n"); return 0; }
+    if (command == "ping") {
+        std::printf("DRIVER OK\n");
+        return 0;
+    }
     if (command == "list") return CmdList();
     if (command == "wait-window" && argc >= 3) return CmdWaitWindow(argv[2], ParseTimeout(argc, argv, 3));
     if (command == "wait-any" && argc >= 4) return CmdWaitAny(ParseTimeout(argc, argv, 2), rest(3));
@@ -575,7 +585,8 @@ int Run(int argc, char** argv) {
     }
     if (command == "ink" && argc == 3) return CmdInk(argv[2]);
     if (command == "icon-levels" && argc == 4) return CmdIconLevels(argv[2], argv[3]);
-    if (command == "wait-selection" && argc >= 4) return CmdWaitSelection(argv[2], argv[3], ParseTimeout(argc, argv, 4));
+    if (command == "wait-selection" && argc >= 4)
+        return CmdWaitSelection(argv[2], argv[3], ParseTimeout(argc, argv, 4));
     return Usage();
 }
 

@@ -51,7 +51,8 @@ LRESULT CALLBACK ButtonProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
             break;
         case WM_LBUTTONUP:
         case BM_CLICK:
-            SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED), reinterpret_cast<LPARAM>(w));
+            SendMessageA(GetParent(w), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(w), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(w));
             return 0;
     }
     return DefWindowProcA(w, m, wp, lp);
@@ -74,11 +75,12 @@ LRESULT CALLBACK PromptProc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
 // The confirmation prompt, laid out as the real one is: body at (900, 195) twips, buttons below it.
 int Confirm() {
     const int formatWidth = 300 * 15;
-    HWND prompt = CreateWindowExA(WS_EX_TOPMOST, "StandinPrompt", "Confirm Remove Mod", WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                                  200, 200, 100, 100, g_main, nullptr, g_instance, nullptr);
+    HWND prompt =
+        CreateWindowExA(WS_EX_TOPMOST, "StandinPrompt", "Confirm Remove Mod", WS_POPUP | WS_CAPTION | WS_SYSMENU, 200,
+                        200, 100, 100, g_main, nullptr, g_instance, nullptr);
     HWND body = CreateWindowA("RichEdit20A", "This will remove some mod\r\nDo you wish to continue?",
-                              WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, Px(900), Px(195),
-                              Px(formatWidth) + 5, 40, prompt, nullptr, g_instance, nullptr);
+                              WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_READONLY, Px(900), Px(195), Px(formatWidth) + 5,
+                              40, prompt, nullptr, g_instance, nullptr);
     RECT br;
     GetWindowRect(body, &br);
     const int bodyW = br.right - br.left, bodyH = br.bottom - br.top;
