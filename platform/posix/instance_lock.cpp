@@ -9,30 +9,39 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "platform/posix/host_read.hpp"
+
 namespace zelvane {
 namespace {
+
+using posix::HostLineReader;
+
+// The kernel's lists read here are small; these bounds only keep a read from running on.
+constexpr std::size_t kProcFileLimit = 16 * 1024 * 1024;
+constexpr std::size_t kProcLineLimit = 64 * 1024;
 
 // The processes that hold a flock on the folder, from the kernel's list of locks ("1: FLOCK
 // ADVISORY WRITE <pid> <major>:<minor>:<inode> 0 EOF"; waiters are marked "->").
 std::vector<long> FlockHolders(const struct stat& folder) {
     std::vector<long> pids;
-    std::ifstream locks("/proc/locks");
+    HostLineReader locks("/proc/locks", kProcFileLimit, kProcLineLimit);
     char key[64];
     std::snprintf(key, sizeof key, "%02x:%02x:%llu", major(folder.st_dev), minor(folder.st_dev),
                   static_cast<unsigned long long>(folder.st_ino));
-    for (std::string line; std::getline(locks, line);) {
-        std::istringstream fields(line);
+    while (const std::optional<std::string> line = locks.Next()) {
+        std::istringstream fields(*line);
         std::string number, kind, advisory, access, device;
         long pid = 0;
         if (!(fields >> number >> kind >> advisory >> access >> pid >> device)) continue;  // "->" lines too
         if (kind == "FLOCK" && device == key) pids.push_back(pid);
     }
+    // A list not read to its end may lack a holder that counts: then none is known.
+    if (locks.Status() != FsStatus::Ok) pids.clear();
     return pids;
 }
 
@@ -44,11 +53,12 @@ struct Credentials {
 
 // The effective user and groups of a process, from /proc/PID/status.
 std::optional<Credentials> CredentialsOf(long pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    HostLineReader status("/proc/" + std::to_string(pid) + "/status", kProcFileLimit, kProcLineLimit);
     Credentials c;
     bool user = false;
     bool group = false;
-    for (std::string line; std::getline(status, line);) {
+    while (const std::optional<std::string> next = status.Next()) {
+        const std::string& line = *next;
         std::istringstream fields(line.substr(line.find(':') + 1));
         unsigned long real = 0;
         unsigned long effective = 0;
