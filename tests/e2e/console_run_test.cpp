@@ -33,20 +33,8 @@ TEST(ConsoleArguments, VersionHelpAndBadCommandLines) {
     const ConsoleRun help = RunConsole({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* text :
-         {"--program-folder",
-          "--registry",
-          "--answers",
-          "--no-open",
-          "--no-color",
-          "--usage",
-          "--check",
-          "--mod-folder",
-          "--game-folder",
-          "the Flatpak and the Snap Steam",
-          "Lutris (~/Games/*)",
-          "Heroic (~/Games/Heroic/Prefixes/* and default/*)",
-          "GOG's keys",
-          "a typed folder may begin with ~",
+         {"--program-folder", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
+          "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys", "a typed folder may begin with ~",
           "uninstall_data.ini:LINE: error|warning|note: text",
           "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the table in use and "
           "keeps those of later mods, where no later mod changed what this mod changed. With --check: reports entries "
@@ -318,25 +306,23 @@ TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
     EXPECT_EQ(Find(run.out, "Prompt:"), kNone);
 }
 
-// The guide is written in the INI-error state too, the uninstall folder made for it; twice gives
-// the same document.
-TEST_F(ConsoleRunTest, UsageWritesTheGuideWithTheVersionAsItsEleventhLine) {
+// --usage writes the guide, in the INI-error state too, the uninstall folder made for it; twice
+// gives the same document. (tests/app checks the document itself.)
+TEST_F(ConsoleRunTest, UsageWritesTheGuide) {
     MakeFolders(mod);
     const std::string path = mod + "/uninstall/Zelvane Usage.rtf";
     std::string first;
     for (int i = 0; i < 2; ++i) {
         const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod});
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_NE(Find(run.out, "The uninstall_data.ini file was not found."), kNone);
         EXPECT_NE(Find(run.out, "Saved: " + path), kNone);
         EXPECT_EQ(Find(run.out, "Prompt:"), kNone);
         if (i == 0) first = ReadFile(path);
     }
-    EXPECT_EQ(ReadFile(path), first);
     EXPECT_TRUE(first.starts_with("{\\rtf1"));
-    std::size_t at = 0;
-    for (int line = 0; line < 10; ++line) at = first.find(kCrLf, at) + 2;
-    EXPECT_EQ(first.substr(at, first.find(kCrLf, at) - at),
-              "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par");
+    EXPECT_NE(first.find("This was made with version: \\cf1 1.0.151"), std::string::npos);
+    EXPECT_EQ(ReadFile(path), first);
 }
 
 // Which mod the console works on: the folder named on the command line, else the folder the
