@@ -197,6 +197,29 @@ TEST_F(ConsoleRunTest, AnswersThatRunOutOrNameNoButtonStopAtOnce) {
     EXPECT_FALSE(Exists(logPath));
 }
 
+// The open-file dialog of the 2da restore at the console: its folder, name and type shown, a path
+// typed in either form and any letter case taken.
+TEST_F(ConsoleRunTest, TheOpenFileDialogShowsItselfAndTakesATypedPath) {
+    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+    Mod("backup/appearance.2da", "2DA V2.0 original");
+    K2Game();
+    Game("override/sub/appearance.2da", "found first");
+    Game("override/real/APPEARANCE.2DA", "2DA V2.0 modded");
+    // Yes to the confirmation, No to the table found, then the table in other letter case.
+    Answers({"0", "n", WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA"});
+    const ConsoleRun run = RunBothWays();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    ExpectInOrder(run.out,
+                  {"Answer: 1 (No)\n",
+                   "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " + WindowsForm(game) +
+                       "\\override\\\nFile name: appearance.2da\nFiles of type: 2da "
+                       "Files (*.2da)\n",
+                   "Answer: " + WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA\n"});
+    EXPECT_EQ(ReadFile(game + "/override/real/APPEARANCE.2DA"), "2DA V2.0 original");
+    EXPECT_EQ(ReadFile(game + "/override/sub/appearance.2da"), "found first");
+    EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/APPEARANCE.2DA"), "2DA V2.0 modded");
+}
+
 TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNothing) {
     MakeFullK2Mod();
     Answers({"0", "0", "0", "0", "0"});
