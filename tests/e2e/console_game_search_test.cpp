@@ -1,15 +1,17 @@
-// End-to-end: zelvane-console finds the game by itself in a fake home folder: a Wine prefix's
-// system.reg in either registry view, Steam libraries (with and without the K2 native port's
-// steamassets), a Proton prefix; --find-games, --game-folder and --registry over the search.
+// zelvane-console finds the game by itself in a fake home folder: a Wine prefix's system.reg in
+// either registry view, Steam libraries (with and without the K2 native port's steamassets),
+// Proton, Snap and Flatpak Steam, the launchers' prefixes; --find-games, --game-folder and
+// --registry over the search.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -25,8 +27,8 @@ const std::string kWhatToPass =
     "--wine-prefix DIR.\n";
 
 // The places of a home folder's search that are not there: the Steam installations after the
-// one given, or the launchers' folders of prefixes.
-std::string NoLaunchers(const std::string& home, const std::string& afterSteam = "") {
+// one given, or (without one) the launchers' folders of prefixes.
+std::string NotThere(const std::string& home, const std::string& afterSteam = "") {
     std::string lines;
     if (!afterSteam.empty()) {
         bool after = false;
@@ -48,12 +50,6 @@ std::string NoLaunchers(const std::string& home, const std::string& afterSteam =
         lines += "  the " + what + " prefixes " + home + folder + "/*: not there\n";
     }
     return lines;
-}
-
-// "Looked in:" and every place of an empty home folder.
-std::string NothingIn(const std::string& home) {
-    return "Looked in:\n  the Wine prefix " + home + "/.wine: not there\n  the Steam installation " + home +
-           "/.steam/steam: not there\n" + NoLaunchers(home, "/.steam/steam") + NoLaunchers(home);
 }
 
 class GameSearchTest : public ::testing::Test {
@@ -93,41 +89,44 @@ protected:
         args.insert(args.end(), extra.begin(), extra.end());
         return args;
     }
-    std::string GameDirectoryLine(const std::string& runPath) const {
-        return "\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par";
+    std::string FindGames() {
+        const ConsoleRun run = RunConsole({"--find-games"}, {"HOME=" + home});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        return run.out;
     }
-    void ExpectRemovedFrom(const ConsoleRun& run, const std::string& folder, const std::string& runPath) {
+    // A run for the mod, after its dry run, removes the file from the folder, which the log names
+    // by the path the run gave.
+    void ExpectRemovedFrom(const std::string& folder, const std::string& runPath,
+                           const std::vector<std::string>& extra = {}, const std::string& environment = "") {
+        std::vector<std::string> env{"HOME=" + home};
+        if (!environment.empty()) env.push_back(environment);
+        const ConsoleRun run = RunAfterDryRun(Launch{Arguments(extra), env}, {folder, mod}, logPath);
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
         EXPECT_EQ(run.out.find("Unable to locate Kotor folder via registry."), std::string::npos) << run.out;
-        EXPECT_NE(ReadFile(logPath).find(GameDirectoryLine(runPath)), std::string::npos) << ReadFile(logPath);
-        EXPECT_NE(ReadFile(logPath).find("\\cf3 Delete Successful - \\cf1 Override\\\\x.uti"), std::string::npos);
+        EXPECT_NE(ReadFile(logPath).find("\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par"),
+                  std::string::npos)
+            << ReadFile(logPath);
+        EXPECT_NE(ReadFile(logPath).find(Deleted("Override\\\\x.uti")), std::string::npos);
         EXPECT_FALSE(Exists(folder + "/override/x.uti"));
     }
 };
 
-TEST_F(GameSearchTest, AWinePrefixFromTheEnvironmentAnswersInTheRedirectedViewWithEscapes) {
-    const std::string prefix = temp.Path() + "/wine";
-    // \x4f is "O" and \\ one backslash: the folder is C:\Games\Star Wars KOTOR.
-    MakePrefix(prefix, Key("Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\Games\\\\Star Wars K\\x4fTOR"));
-    const std::string folder = prefix + "/drive_c/Games/Star Wars KOTOR";
-    MakeGame(folder);
+TEST_F(GameSearchTest, WinePrefixesInEitherRegistryViewAndSteamLibrariesOfEveryLayout) {
+    // $WINEPREFIX, the redirected view; \x4f is "O" and \\ one backslash.
+    const std::string wine = temp.Path() + "/wine";
+    MakePrefix(wine, Key("Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\Games\\\\Star Wars K\\x4fTOR"));
+    MakeGame(wine + "/drive_c/Games/Star Wars KOTOR");
     MakeMod(1);
-    const ConsoleRun run =
-        RunAfterDryRun(Arguments(), {folder, mod}, logPath, {"HOME=" + home, "WINEPREFIX=" + prefix});
-    ExpectRemovedFrom(run, folder, "C:\\Games\\Star Wars KOTOR");
-}
+    ExpectRemovedFrom(wine + "/drive_c/Games/Star Wars KOTOR", "C:\\Games\\Star Wars KOTOR", {}, "WINEPREFIX=" + wine);
 
-TEST_F(GameSearchTest, AWinePrefixGivenOnTheCommandLineAnswersInThePlainView) {
-    const std::string prefix = temp.Path() + "/other prefix";
-    MakePrefix(prefix, Key("Software\\\\LucasArts\\\\KotOR2", "c:\\\\games\\\\kotor2"));
-    const std::string folder = prefix + "/drive_c/Games/KotOR2";  // found whatever its letter case
-    MakeGame(folder);
+    // --wine-prefix, the plain view; the folder found whatever its letter case.
+    const std::string other = temp.Path() + "/other prefix";
+    MakePrefix(other, Key("Software\\\\LucasArts\\\\KotOR2", "c:\\\\games\\\\kotor2"));
+    MakeGame(other + "/drive_c/Games/KotOR2");
     MakeMod(2);
-    const ConsoleRun run = RunConsoleWithEnvironment(Arguments({"--wine-prefix", prefix}), {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, "c:\\games\\kotor2");
-}
+    ExpectRemovedFrom(other + "/drive_c/Games/KotOR2", "c:\\games\\kotor2", {"--wine-prefix", other});
 
-TEST_F(GameSearchTest, TheK2NativePortIsFoundInASecondSteamLibraryByItsSteamassets) {
+    // The K2 native port in a second Steam library, by its steamassets.
     const std::string steam = home + "/.local/share/Steam";
     const std::string library = temp.Path() + "/SteamLibrary";
     WriteFile(steam + "/steamapps/libraryfolders.vdf",
@@ -135,38 +134,31 @@ TEST_F(GameSearchTest, TheK2NativePortIsFoundInASecondSteamLibraryByItsSteamasse
                   "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library +
                   "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"208580\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
     Manifest(library, "208580", "Knights of the Old Republic II");
-    const std::string folder = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
-    MakeGame(folder);
-    MakeMod(2);
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {folder, mod}, logPath, {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, WindowsForm(folder));
-}
+    const std::string port = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
+    MakeGame(port);
+    ExpectRemovedFrom(port, WindowsForm(port));
 
-TEST_F(GameSearchTest, AGameWithoutSteamassetsIsItsSteamappsCommonFolderInTheOldLibraryLayout) {
-    const std::string steam = home + "/.steam/steam";
-    const std::string library = temp.Path() + "/Old Library";
-    WriteFile(steam + "/steamapps/libraryfolders.vdf",
-              "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + library +
-                  "\"\n}\n");
-    Manifest(library, "208580", "Knights of the Old Republic II");
-    const std::string folder = library + "/steamapps/common/Knights of the Old Republic II";
-    MakeGame(folder);
-    MakeMod(2);
-    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, WindowsForm(folder));
-}
+    // Without steamassets: its steamapps/common folder, in the old library list's layout.
+    std::remove((steam + "/steamapps/libraryfolders.vdf").c_str());
+    const std::string old = temp.Path() + "/Old Library";
+    WriteFile(home + "/.steam/steam/steamapps/libraryfolders.vdf",
+              "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + old + "\"\n}\n");
+    Manifest(old, "208580", "Knights of the Old Republic II");
+    MakeGame(old + "/steamapps/common/Knights of the Old Republic II");
+    ExpectRemovedFrom(old + "/steamapps/common/Knights of the Old Republic II",
+                      WindowsForm(old + "/steamapps/common/Knights of the Old Republic II"));
 
-TEST_F(GameSearchTest, AProtonPrefixIsReadAsAWinePrefixAndItsDriveMappedOntoTheHost) {
-    const std::string library = home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam";
-    const std::string prefix = library + "/steamapps/compatdata/32370/pfx";
-    MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR",
+    // A Proton prefix of Flatpak Steam, read as a Wine prefix; the run's own prefix (~/.wine)
+    // does not map its C: drive, so the folder is given on drive Z:.
+    const std::string proton = home +
+                               "/.var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/"
+                               "32370/pfx";
+    MakePrefix(proton, Key("Software\\\\BioWare\\\\SW\\\\KOTOR",
                            "C:\\\\Program Files (x86)\\\\Steam\\\\steamapps\\\\common\\\\swkotor"));
-    const std::string folder = prefix + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor";
-    MakeGame(folder);
+    const std::string swkotor = proton + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor";
+    MakeGame(swkotor);
     MakeMod(1);
-    // The run's own prefix (~/.wine) does not map this C: drive: the folder is given on drive Z:.
-    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+    ExpectRemovedFrom(swkotor, WindowsForm(swkotor));
 }
 
 TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunTakes) {
@@ -179,84 +171,26 @@ TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunT
     Manifest(steam, "32370", "swkotor");
     Manifest(steam, "208580", "Knights of the Old Republic II");
     MakeGame(steam + "/steamapps/common/swkotor");
-    MakeGame(steam + "/steamapps/common/Knights of the Old Republic II/steamassets");
+    const std::string port = steam + "/steamapps/common/Knights of the Old Republic II/steamassets";
+    MakeGame(port);
     const std::string proton = steam + "/steamapps/compatdata/208580/pfx";
     MakePrefix(proton, Key("Software\\\\Wow6432Node\\\\LucasArts\\\\KotOR2", "Z:\\\\nowhere"));
-
-    const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::string expected = "K1 " + prefix +
-                                 "/drive_c/KotOR (used by a run)\n"
-                                 "   run path: C:\\KotOR\n"
-                                 "   found in: the Wine prefix " +
-                                 prefix +
-                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n"
-                                 "K2 D:\\No Drive (not found)\n"
-                                 "   run path: D:\\No Drive\n"
-                                 "   found in: the Wine prefix " +
-                                 prefix +
-                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
-                                 "K2 " +
-                                 prefix +
-                                 "/drive_c/Missing (missing)\n"
-                                 "   run path: C:\\Missing\n"
-                                 "   found in: the Wine prefix " +
-                                 prefix +
-                                 " (HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2 \"Path\")\n"
-                                 "K1 " +
-                                 steam +
-                                 "/steamapps/common/swkotor\n"
-                                 "   run path: " +
-                                 WindowsForm(steam + "/steamapps/common/swkotor") +
-                                 "\n"
-                                 "   found in: the Steam library " +
-                                 steam +
-                                 " (app 32370)\n"
-                                 "K2 " +
-                                 steam +
-                                 "/steamapps/common/Knights of the Old Republic II/steamassets (used by a run)\n"
-                                 "   run path: " +
-                                 WindowsForm(steam + "/steamapps/common/Knights of the Old Republic II/steamassets") +
-                                 "\n"
-                                 "   found in: the Steam library " +
-                                 steam +
-                                 " (app 208580, the native port's steamassets)\n"
-                                 "K2 /nowhere (missing)\n"
-                                 "   run path: Z:\\nowhere\n"
-                                 "   found in: the Proton prefix " +
-                                 proton +
-                                 " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n"
-                                 "Looked in:\n"
-                                 "  the Wine prefix " +
-                                 prefix +
-                                 ": K1\n"
-                                 "  the Steam installation " +
-                                 home +
-                                 "/.steam/steam: not there\n"
-                                 "  the Steam library " +
-                                 steam + ": K1 and K2\n" + NoLaunchers(home, "/.local/share/Steam") +
-                                 "  the Proton prefix " + proton + ": only folders that are missing\n" +
-                                 NoLaunchers(home);
-    EXPECT_EQ(run.out, expected);
-}
-
-TEST_F(GameSearchTest, NothingFoundTellsWhereItLookedAndWhatToPass) {
-    const std::string empty = temp.Path() + "/empty";
-    EXPECT_EQ(RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + empty}).out,
-              "No game folder found.\n" + NothingIn(empty) + kWhatToPass);
-
-    // A run is told the same before it asks for the folder; a folder answer may begin with ~.
-    MakeMod(2);
-    WriteFile(answersFile, "0\n0\n~/game\n");  // the confirmation, the "Error" notice, the folder
-    MakeGame(empty + "/game");
-    const ConsoleRun run = RunConsoleWithEnvironment(Arguments(), {"HOME=" + empty});
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::string told = "No K2 game folder found.\n" + NothingIn(empty) + kWhatToPass + "\n";
-    const std::size_t at = run.out.find(told);
-    ASSERT_NE(at, std::string::npos) << run.out;
-    EXPECT_LT(at, run.out.find("Unable to locate Kotor folder via registry."));
-    EXPECT_NE(ReadFile(logPath).find(GameDirectoryLine(WindowsForm(empty + "/game"))), std::string::npos);
-    EXPECT_FALSE(Exists(empty + "/game/override/x.uti"));
+    const std::string hklm = " (HKEY_LOCAL_MACHINE\\Software\\";
+    EXPECT_EQ(FindGames(),
+              "K1 " + prefix + "/drive_c/KotOR (used by a run)\n   run path: C:\\KotOR\n   found in: the Wine prefix " +
+                  prefix + hklm + "Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n" +
+                  "K2 D:\\No Drive (not found)\n   run path: D:\\No Drive\n   found in: the Wine prefix " + prefix +
+                  hklm + "Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n" + "K2 " + prefix +
+                  "/drive_c/Missing (missing)\n   run path: C:\\Missing\n   found in: the Wine prefix " + prefix +
+                  hklm + "LucasArts\\KotOR2 \"Path\")\n" + "K1 " + steam + "/steamapps/common/swkotor\n   run path: " +
+                  WindowsForm(steam + "/steamapps/common/swkotor") + "\n   found in: the Steam library " + steam +
+                  " (app 32370)\n" + "K2 " + port + " (used by a run)\n   run path: " + WindowsForm(port) +
+                  "\n   found in: the Steam library " + steam + " (app 208580, the native port's steamassets)\n" +
+                  "K2 /nowhere (missing)\n   run path: Z:\\nowhere\n   found in: the Proton prefix " + proton + hklm +
+                  "Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n" + "Looked in:\n  the Wine prefix " + prefix +
+                  ": K1\n  the Steam installation " + home + "/.steam/steam: not there\n  the Steam library " + steam +
+                  ": K1 and K2\n" + NotThere(home, "/.local/share/Steam") + "  the Proton prefix " + proton +
+                  ": only folders that are missing\n" + NotThere(home));
 }
 
 TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) {
@@ -271,7 +205,8 @@ TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) 
     MakePrefix(lutris,
                Key("Software\\\\Wow6432Node\\\\GOG.com\\\\Games\\\\1421404581", "C:\\\\GOG Games\\\\KotOR2", "path") +
                    Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\Empty", "path"));
-    MakeGame(lutris + "/drive_c/GOG Games/KotOR2");
+    const std::string k2 = lutris + "/drive_c/GOG Games/KotOR2";
+    MakeGame(k2);
     MakeFolders(lutris + "/drive_c/GOG Games/Empty");
     MakeFolders(home + "/Games/screenshots/drive_c");
     WriteFile(home + "/Games/registry copy/system.reg", kRegHead + Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "Z:\\\\"));
@@ -283,133 +218,81 @@ TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) 
     MakePrefix(bottles + "/KotOR", Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
     MakeFolders(home + "/.local/share/bottles/bottles");
 
-    const ConsoleRun run = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
-    EXPECT_EQ(run.exitCode, 0) << run.err;
-    const std::string k2 = lutris + "/drive_c/GOG Games/KotOR2";
-    EXPECT_EQ(run.out, "K1 " + snap +
-                           "/steamapps/common/swkotor (used by a run)\n"
-                           "   run path: " +
-                           WindowsForm(snap + "/steamapps/common/swkotor") +
-                           "\n"
-                           "   found in: the Steam library " +
-                           snap +
-                           " (app 32370)\n"
-                           "K2 " +
-                           k2 +
-                           " (used by a run)\n"
-                           "   run path: " +
-                           WindowsForm(k2) +
-                           "\n"
-                           "   found in: the Lutris prefix " +
-                           lutris +
-                           " (HKEY_LOCAL_MACHINE\\Software\\Wow6432Node\\GOG.com\\Games\\1421404581 \"path\")\n"
-                           "K1 " +
-                           heroic +
-                           "/drive_c/GOG Games/KotOR\n"
-                           "   run path: " +
-                           WindowsForm(heroic + "/drive_c/GOG Games/KotOR") +
-                           "\n"
-                           "   found in: the Heroic prefix " +
-                           heroic +
-                           " (HKEY_LOCAL_MACHINE\\Software\\GOG.com\\Games\\1207666283 \"path\")\n"
-                           "K1 " +
-                           bottles +
-                           "/KotOR/drive_c/KotOR (missing)\n"
-                           "   run path: " +
-                           WindowsForm(bottles + "/KotOR/drive_c/KotOR") +
-                           "\n"
-                           "   found in: the Bottles prefix " +
-                           bottles +
-                           "/KotOR (HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR \"Path\")\n"
-                           "Looked in:\n"
-                           "  the Wine prefix " +
-                           home +
-                           "/.wine: not there\n"
-                           "  the Steam installation " +
-                           home +
-                           "/.steam/steam: not there\n"
-                           "  the Steam installation " +
-                           home +
-                           "/.local/share/Steam: not there\n"
-                           "  the Steam installation " +
-                           home +
-                           "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n"
-                           "  the Steam library " +
-                           snap +
-                           ": K1\n"
-                           "  the Lutris prefix " +
-                           lutris +
-                           ": K2\n"
-                           "  the Heroic prefixes " +
-                           home +
-                           "/Games/Heroic/Prefixes/*: no prefix\n"
-                           "  the Heroic prefix " +
-                           heroic +
-                           ": K1\n"
-                           "  the Bottles prefixes " +
-                           home +
-                           "/.local/share/bottles/bottles/*: no prefix\n"
-                           "  the Bottles prefix " +
-                           bottles + "/KotOR: only folders that are missing\n");
+    const std::string gog = " (HKEY_LOCAL_MACHINE\\Software\\";
+    EXPECT_EQ(FindGames(),
+              "K1 " + snap + "/steamapps/common/swkotor (used by a run)\n   run path: " +
+                  WindowsForm(snap + "/steamapps/common/swkotor") + "\n   found in: the Steam library " + snap +
+                  " (app 32370)\nK2 " + k2 + " (used by a run)\n   run path: " + WindowsForm(k2) +
+                  "\n   found in: the Lutris prefix " + lutris + gog + "Wow6432Node\\GOG.com\\Games\\1421404581 " +
+                  "\"path\")\nK1 " + heroic + "/drive_c/GOG Games/KotOR\n   run path: " +
+                  WindowsForm(heroic + "/drive_c/GOG Games/KotOR") + "\n   found in: the Heroic prefix " + heroic +
+                  gog + "GOG.com\\Games\\1207666283 \"path\")\nK1 " + bottles +
+                  "/KotOR/drive_c/KotOR (missing)\n   run path: " + WindowsForm(bottles + "/KotOR/drive_c/KotOR") +
+                  "\n   found in: the Bottles prefix " + bottles + "/KotOR" + gog + "BioWare\\SW\\KOTOR \"Path\")\n" +
+                  "Looked in:\n  the Wine prefix " + home + "/.wine: not there\n  the Steam installation " + home +
+                  "/.steam/steam: not there\n  the Steam installation " + home +
+                  "/.local/share/Steam: not there\n  the Steam installation " + home +
+                  "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n  the Steam library " + snap +
+                  ": K1\n  the Lutris prefix " + lutris + ": K2\n  the Heroic prefixes " + home +
+                  "/Games/Heroic/Prefixes/*: no prefix\n  the Heroic prefix " + heroic +
+                  ": K1\n  the Bottles prefixes " + home + "/.local/share/bottles/bottles/*: no prefix\n" +
+                  "  the Bottles prefix " + bottles + "/KotOR: only folders that are missing\n");
+    MakeMod(2);  // a run for K2 takes the Lutris prefix's GOG folder
+    ExpectRemovedFrom(k2, WindowsForm(k2));
+}
 
-    // A run for K2 takes the Lutris prefix's GOG folder.
+TEST_F(GameSearchTest, NothingFoundTellsWhereItLookedAndWhatToPass) {
+    const std::string nothing = "Looked in:\n  the Wine prefix " + home +
+                                "/.wine: not there\n  the Steam installation " + home + "/.steam/steam: not there\n" +
+                                NotThere(home, "/.steam/steam") + NotThere(home);
+    EXPECT_EQ(FindGames(), "No game folder found.\n" + nothing + kWhatToPass);
+
+    // A run is told the same before it asks for the folder; a typed folder may begin with ~.
     MakeMod(2);
-    const ConsoleRun removal = RunConsoleWithEnvironment(Arguments(), {"HOME=" + home});
-    ExpectRemovedFrom(removal, k2, WindowsForm(k2));
+    WriteFile(answersFile, "0\n0\n~/game\n");  // the confirmation, the "Error" notice, the folder
+    MakeGame(home + "/game");
+    const ConsoleRun run = RunConsole(Arguments(), {"HOME=" + home});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    const std::size_t told = run.out.find("No K2 game folder found.\n" + nothing + kWhatToPass + "\n");
+    ASSERT_NE(told, std::string::npos) << run.out;
+    EXPECT_LT(told, run.out.find("Unable to locate Kotor folder via registry.\n\nPlease browse for the folder"));
+    EXPECT_NE(run.out.find("Browse for folder: Find Kotor main folder"), std::string::npos);
+    EXPECT_FALSE(Exists(home + "/game/override/x.uti"));
 }
 
-TEST_F(GameSearchTest, TheGameFolderOptionSettlesItAfterTheChecksOfABrowsedFolder) {
+// --game-folder and --registry settle the folder over the search; a --game-folder that is no
+// game folder stops the run (2) before anything is changed.
+TEST_F(GameSearchTest, TheGameFolderOptionAndARegistryFileWinOverTheSearch) {
     const std::string prefix = home + "/.wine";
     MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
     MakeGame(prefix + "/drive_c/KotOR");
-    const std::string folder = temp.Path() + "/chosen";
-    MakeGame(folder);
-    WriteFile(folder + "/DIALOG.TLK", kTlk);
-    ASSERT_EQ(unlink((folder + "/dialog.tlk").c_str()), 0);  // any letter case
+    const std::string chosen = temp.Path() + "/chosen";
+    WriteFile(chosen + "/override/x.uti", "mod file");
     MakeMod(1);
-    const ConsoleRun run =
-        RunAfterDryRun(Arguments({"--game-folder", folder}), {folder, mod}, logPath, {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, WindowsForm(folder));
-    EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
-}
+    const struct {
+        std::string argument;
+        std::string told;
+    } kNoGame[] = {{chosen, "Invalid game folder - shutting down."},
+                   {WindowsForm(chosen),
+                    "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."}};
+    for (const auto& c : kNoGame) {
+        if (c.argument == WindowsForm(chosen)) WriteFile(chosen + "/dialog.tlk", "TLK V2.0 another table");
+        const ConsoleRun run = RunConsole(Arguments({"--game-folder", c.argument}), {"HOME=" + home});
+        EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
+        EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
+        EXPECT_NE(run.out.find(c.told), std::string::npos) << run.out;
+        EXPECT_TRUE(Exists(chosen + "/override/x.uti"));
+        EXPECT_FALSE(Exists(logPath));
+    }
 
-TEST_F(GameSearchTest, AGameFolderOptionThatIsNoGameFolderStopsBeforeAnythingIsChanged) {
-    const std::string folder = temp.Path() + "/chosen";
-    WriteFile(folder + "/override/x.uti", "mod file");
-    MakeMod(1);
-    const auto modBefore = Snapshot(mod);
-
-    ConsoleRun run = RunConsoleWithEnvironment(Arguments({"--game-folder", folder}), {"HOME=" + home});
-    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Invalid game folder - shutting down."), std::string::npos);
-
-    WriteFile(folder + "/dialog.tlk", "TLK V2.0 another table");
-    run = RunConsoleWithEnvironment(Arguments({"--game-folder", WindowsForm(folder)}), {"HOME=" + home});
-    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find(
-                  "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
-              std::string::npos);
-
-    run = RunConsoleWithEnvironment(Arguments({"--game-folder", temp.Path() + "/none"}), {"HOME=" + home});
-    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_TRUE(Exists(folder + "/override/x.uti"));
-    EXPECT_EQ(Snapshot(mod), modBefore);
-    EXPECT_FALSE(Exists(logPath));
-}
-
-TEST_F(GameSearchTest, ARegistryFileWinsOverTheSearch) {
-    const std::string prefix = home + "/.wine";
-    MakePrefix(prefix, Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
-    MakeGame(prefix + "/drive_c/KotOR");
-    const std::string folder = temp.Path() + "/from registry file";
-    MakeGame(folder);
+    std::remove((chosen + "/dialog.tlk").c_str());
+    WriteFile(chosen + "/DIALOG.TLK", kTlk);  // any letter case
+    ExpectRemovedFrom(chosen, WindowsForm(chosen), {"--game-folder", chosen});
+    const std::string listed = temp.Path() + "/from registry file";
+    MakeGame(listed);
     WriteFile(temp.Path() + "/registry.txt",
-              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(folder) + "\n");
-    MakeMod(1);
-    const ConsoleRun run =
-        RunConsoleWithEnvironment(Arguments({"--registry", temp.Path() + "/registry.txt"}), {"HOME=" + home});
-    ExpectRemovedFrom(run, folder, WindowsForm(folder));
+              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(listed) + "\n");
+    ExpectRemovedFrom(listed, WindowsForm(listed), {"--registry", temp.Path() + "/registry.txt"});
     EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
 }
 

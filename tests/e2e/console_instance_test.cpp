@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install_test.hpp"
+#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -24,17 +24,17 @@ class ConsoleInstanceTest : public ModInstallTest {
 protected:
     void SetUp() override {
         Description({"#game=2", "#file_list", "override\\x.uti"});
-        Game("dialog.tlk", kTlk);
+        K2Game();
         Game("override/x.uti", "x");
-        Registry(2);
         Answers({"0"});
     }
-    std::vector<std::string> Arguments(const std::string& programFolder) const {
-        return {"--no-open", "--program-folder", programFolder, "--answers", answersFile, "--registry", registryFile};
+    std::string Held(const std::string& folder) const {
+        return "zelvane-console: another run is using the program folder " + folder +
+               "; wait for it to finish, then start again.\n";
     }
     // Answered from standard input, which the test feeds or leaves waiting.
-    std::vector<std::string> WaitingArguments() const {
-        return {"--no-open", "--program-folder", mod, "--registry", registryFile};
+    Launch Waiting(const std::vector<std::string>& environment = {}) const {
+        return {{"--no-open", "--program-folder", mod, "--registry", registryFile}, environment};
     }
 };
 
@@ -45,27 +45,26 @@ TEST_F(ConsoleInstanceTest, ARunThroughAnotherPathOfTheFolderIsToldItIsHeldAndEn
     MakeFolders(bound);
     bool mounted = false;
     std::vector<std::pair<std::string, ConsoleRun>> others;
-    const ConsoleRun first = RunConsoleFeeding(
-        WaitingArguments(), "Prompt: Confirm Remove Mod",
-        [&] {
-            // the folder through a link, and through a bind mount with XDG_RUNTIME_DIR set this time
-            others.emplace_back(mod, RunConsole(Arguments(link)));
-            mounted = ::mount(mod.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0;
-            if (mounted) {
-                others.emplace_back(bound,
-                                    RunConsoleWithEnvironment(Arguments(bound), {"XDG_RUNTIME_DIR=" + temp.Path()}));
-            }
-        },
-        "1\n");
+    const ConsoleRun first =
+        RunFed(Waiting(), {"Prompt: Confirm Remove Mod",
+                           [&] {
+                               // the folder through a link, and through a bind mount with XDG_RUNTIME_DIR set this time
+                               std::vector<std::string> arguments = Arguments();
+                               arguments[2] = link;
+                               others.emplace_back(mod, RunConsole(arguments));
+                               mounted = ::mount(mod.c_str(), bound.c_str(), nullptr, MS_BIND, nullptr) == 0;
+                               arguments[2] = bound;
+                               if (mounted)
+                                   others.emplace_back(bound,
+                                                       RunConsole(arguments, {"XDG_RUNTIME_DIR=" + temp.Path()}));
+                           },
+                           "1\n"});
     if (mounted) ::umount2(bound.c_str(), MNT_DETACH);
     EXPECT_EQ(first.exitCode, 0) << first.out << first.err;  // it declined, at its leisure
-    if (::geteuid() == 0) {
-        EXPECT_TRUE(mounted) << "the bind mount failed";
-    }
+    EXPECT_TRUE(mounted || ::geteuid() != 0) << "the bind mount failed";
     for (const auto& [shown, other] : others) {
         EXPECT_EQ(other.exitCode, 4) << other.out << other.err;
-        EXPECT_EQ(other.err, "zelvane-console: another run is using the program folder " + shown +
-                                 "; wait for it to finish, then start again.\n");
+        EXPECT_EQ(other.err, Held(shown));
         EXPECT_EQ(other.out.find("Prompt:"), std::string::npos) << other.out;
     }
     EXPECT_TRUE(Exists(game + "/override/x.uti"));
@@ -79,94 +78,74 @@ TEST_F(ConsoleInstanceTest, ARootRunThatRunsOutOfAnswersOrIsKilledLeavesNothingT
     MakeFolders(runtime);
     SetMode(runtime, 0700);
     const std::vector<std::string> environment{"XDG_RUNTIME_DIR=" + runtime, "TMPDIR=" + runtime};
-    const auto modBefore = Snapshot(mod);
-    Answers({});
-    const ConsoleRun exhausted = RunConsoleWithEnvironment(Arguments(mod), environment);
-    EXPECT_EQ(exhausted.exitCode, 3) << exhausted.out << exhausted.err;
-    const ConsoleRun killed = RunConsoleKilledAt(WaitingArguments(), "Prompt: Confirm Remove Mod", environment);
+    const Files before = Snapshot(mod);
+    EXPECT_EQ(RunConsole(Waiting(environment)).exitCode, 3);
+    const ConsoleRun killed = RunFed(Waiting(environment), {"Prompt: Confirm Remove Mod", {}, "", true});
     EXPECT_EQ(killed.exitCode, 128 + SIGKILL) << killed.out << killed.err;
-    EXPECT_EQ(Snapshot(mod), modBefore);
+    EXPECT_EQ(Snapshot(mod), before);
     EXPECT_TRUE(std::filesystem::is_empty(runtime));
 
-    Answers({"0"});
     GiveToUser(temp.Path(), kNobody);
-    const ConsoleRun player = RunConsoleAsUser(kNobody, Arguments(mod));
+    const ConsoleRun player = RunConsole({.arguments = Arguments(), .user = kNobody});
     EXPECT_EQ(player.exitCode, 0) << player.out << player.err;
     EXPECT_FALSE(Exists(game + "/override/x.uti"));
     EXPECT_TRUE(Exists(logPath));
 }
 
 // Where no lock can be had (here: the player may pass through the program folder but not read it,
-// so it cannot be opened), the run says so and goes on.
-TEST_F(ConsoleInstanceTest, AProgramFolderThatCannotBeLockedIsSaidSo) {
+// so it cannot be opened), the run says so and goes on. A user who may read the player's program
+// folder but not change it can take its lock; that lock is no run's and blocks nothing. A user
+// who could change the folder is obeyed.
+TEST_F(ConsoleInstanceTest, ALockThatCannotBeHadOrIsHeldByWhoCannotChangeTheFolderBlocksNothing) {
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: another user's lock cannot be made";
     GiveToUser(temp.Path(), kNobody);
     SetMode(mod, 0311);
-    const ConsoleRun run = RunConsoleAsUser(kNobody, Arguments(mod));
+    ConsoleRun run = RunConsole({.arguments = Arguments(), .user = kNobody});
     EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
                            " cannot be locked (Permission denied); make sure no other run uses it.\n");
-}
 
-// Another user holds a lock on the folder, in a process of their own, until the object goes.
-class LockHeldBy {
-public:
-    LockHeldBy(unsigned user, const std::string& folder) {
+    GiveToUser(temp.Path(), 0);
+    SetMode(temp.Path(), 0755);
+    for (const unsigned mode : {0755u, 0777u}) {
+        SetMode(mod, mode);
+        Game("override/x.uti", "x");
+        std::filesystem::remove(logPath);
+        // nobody holds a lock on the folder, in a process of their own, until the pipe closes
         int ready[2];
-        if (::pipe2(ready, O_CLOEXEC) != 0 || ::pipe2(release_, O_CLOEXEC) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::close(release_[1]);  // its end comes when the test closes its own
+        int release[2];
+        ASSERT_EQ(::pipe2(ready, O_CLOEXEC) | ::pipe2(release, O_CLOEXEC), 0);
+        const pid_t holder = ::fork();
+        if (holder == 0) {
+            ::close(release[1]);
             char byte = 0;
-            const int fd =
-                ::setgid(user) == 0 && ::setuid(user) == 0 ? ::open(folder.c_str(), O_RDONLY | O_DIRECTORY) : -1;
+            const int fd = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? ::open(mod.c_str(), O_RDONLY) : -1;
             if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) byte = 1;
             (void)!::write(ready[1], &byte, 1);
-            (void)!::read(release_[0], &byte, 1);
+            (void)!::read(release[0], &byte, 1);
             ::_exit(0);
         }
-        char byte = 0;
-        held_ = ::read(ready[0], &byte, 1) == 1 && byte == 1;
+        ::close(release[0]);
+        char held = 0;
+        ASSERT_EQ(::read(ready[0], &held, 1), 1);
+        ASSERT_EQ(held, 1);
+        run = RunConsole(Arguments());
+        ::close(release[1]);
         ::close(ready[0]);
         ::close(ready[1]);
+        ::waitpid(holder, nullptr, 0);
+        if (mode == 0755u) {
+            EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
+            EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
+                                   " cannot be locked (held by user 65534, who cannot change it); make sure no other "
+                                   "run uses it.\n");
+            EXPECT_FALSE(Exists(game + "/override/x.uti"));
+        } else {
+            EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
+            EXPECT_EQ(run.err, Held(mod));
+            EXPECT_TRUE(Exists(game + "/override/x.uti"));
+        }
     }
-    ~LockHeldBy() {
-        ::close(release_[1]);
-        ::close(release_[0]);
-        if (pid_ > 0) ::waitpid(pid_, nullptr, 0);
-    }
-    LockHeldBy(const LockHeldBy&) = delete;
-    LockHeldBy& operator=(const LockHeldBy&) = delete;
-    bool Held() const { return held_; }
-
-private:
-    int release_[2] = {-1, -1};
-    pid_t pid_ = -1;
-    bool held_ = false;
-};
-
-// A user who may read the player's program folder but not change it can take its lock; that
-// lock is no run's and blocks nothing. A user who could change the folder is obeyed.
-TEST_F(ConsoleInstanceTest, ALockOfAUserWhoCannotChangeTheFolderBlocksNothing) {
-    if (::geteuid() != 0) GTEST_SKIP() << "not root: another user's lock cannot be made";
-    SetMode(temp.Path(), 0755);
-    SetMode(mod, 0755);
-    {
-        const LockHeldBy squatter(kNobody, mod);
-        ASSERT_TRUE(squatter.Held());
-        const ConsoleRun run = RunConsole(Arguments(mod));
-        EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-        EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
-                               " cannot be locked (held by user 65534, who cannot change it); make sure no other run "
-                               "uses it.\n");
-        EXPECT_FALSE(Exists(game + "/override/x.uti"));
-    }
-    SetMode(mod, 0777);
-    Game("override/x.uti", "x");
-    const LockHeldBy writer(kNobody, mod);
-    ASSERT_TRUE(writer.Held());
-    const ConsoleRun run = RunConsole(Arguments(mod));
-    EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
-    EXPECT_TRUE(Exists(game + "/override/x.uti"));
 }
 
 }  // namespace

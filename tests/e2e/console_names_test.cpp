@@ -1,21 +1,22 @@
-// End-to-end runs on folders and files whose names have accented letters. Descriptions are code
-// page 1252 and names on disk UTF-8: the run finds the files by their 1252 names, saves a 1252 log
-// with the folders proper-cased on the 1252 text, and shows UTF-8 on the terminal.
+// Names on their way between the disk, the core and the terminal. Descriptions are code page 1252
+// and names on disk UTF-8: the run finds the files by their 1252 names, saves a 1252 log with the
+// folders proper-cased on the 1252 text, and shows UTF-8 on the terminal; a name 1252 cannot hold
+// is handed over as its bytes; no control character of a name ever reaches the terminal.
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/removal_log_text.hpp"
+#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-// UTF-8 names on disk ...
+// UTF-8 names on disk, the same names in code page 1252, and as the log writes them (each letter
+// above 127 as its 1252 byte in an RTF escape).
 const std::string kSpieleUtf8 =
     "Sp\xc3\xaf"
     "ele";                                         // Spïele
@@ -35,217 +36,195 @@ const std::string kRockUtf8 =
 const std::string kEteUtf8 = "\xc3\xa9t\xc3\xa9.tga";           // été.tga
 const std::string kNihonUtf8 = "\xe6\x97\xa5\xe6\x9c\xac.tga";  // 日本.tga: no 1252 form
 const std::string kDmitriyUtf8 = "\xd0\x94\xd0\xbc\xd0\xb8\xd1\x82\xd1\x80\xd0\xb8\xd0\xb9";  // Дмитрий
-// ... and the same names in code page 1252.
 const std::string kNaive1252 =
     "na\xef"
     "ve.tga";
-const std::string kRock1252 =
-    "r\xf6"
-    "ck.uti";
 const std::string kEte1252 = "\xe9t\xe9.tga";
-// ... and as the log writes them: each letter above 127 as its 1252 byte in an RTF escape.
 const std::string kNaiveLog = "na\\'efve.tga";
-const std::string kRockLog = "r\\'f6ck.uti";
 const std::string kEteLog = "\\'e9t\\'e9.tga";
 
-class ConsoleNamesTest : public ::testing::Test {
+class ConsoleNamesTest : public ModInstallTest {
 protected:
-    TempFolder temp;
-    std::string game = temp.Path() + "/" + kSpieleUtf8 + "/" + kUniUtf8;
-    std::string mod = temp.Path() + "/" + kModeUtf8;
-    std::string answersFile = temp.Path() + "/answers.txt";
-    std::string logPath = mod + "/uninstall/removal_results.rtf";
-    // The temporary folder as the log shows it (ASCII only).
+    ConsoleNamesTest() {
+        game = temp.Path() + "/" + kSpieleUtf8 + "/" + kUniUtf8;
+        mod = temp.Path() + "/" + kModeUtf8;
+        logPath = mod + "/uninstall/removal_results.rtf";
+    }
+    // The temporary folder as the log shows it (ASCII only), and the two folders below it.
     std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));
-
-    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
-    void Description(const std::vector<std::string>& lines) {
-        WriteFile(mod + "/uninstall/uninstall_data.ini", CrLfLines(lines));
-    }
-    void Answers(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        WriteFile(answersFile, text);
-    }
-    std::vector<std::string> Arguments() const {
-        return {"--no-open", "--program-folder", mod, "--answers", answersFile, "--game-folder", game};
-    }
-
-    // K2: an accented entry in override and one in an accented subfolder of override, a queued
-    // restore of an accented file from its ".original", and two files whose names 1252 cannot
-    // hold beside an entry spelled the way such a name shows in 1252.
-    void MakeK2Mod() {
-        Description({"#game=2", "#qrestore_file_0=override\\" + kEte1252, "#qrestore_file_begin_0#",
-                     "Restaurer l'ic\xf4ne \\b " + kEte1252 + "\\b0 ?", "#qrestore_file_end_0#", "#file_list",
-                     "override\\" + kNaive1252, "override\\" + kRock1252, "override\\??.tga"});
-        Game("dialog.tlk", kTlk);
-        Game("override/" + kNaiveUtf8, "naive texture");
-        Game("override/" + kUberUtf8 + "/" + kRockUtf8, "rock item");
-        Game("override/" + kEteUtf8, "mod icon");
-        Game("override/" + kEteUtf8 + ".original", "game icon");
-        Game("override/" + kNihonUtf8, "not the mod's");
-        Game("override/sub/" + kNihonUtf8, "not the mod's either");
-    }
+    std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
+    std::string modDisplay = tempDisplay + "M\\'f6d\\'e9\\\\";
 };
 
-TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesAndSavesA1252Log) {
-    MakeK2Mod();
-    // Confirmation, the entry found in a subfolder, the queued restore.
-    Answers({"0", "0", "0"});
-
-    const ConsoleRun run = RunAfterDryRun(Arguments(), {game, mod}, logPath);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-
-    // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
-    // capital one (0xDC).
-    const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
-    const std::string appDisplay = tempDisplay + "M\\'f6d\\'e9\\\\";
-    const std::string expected =
-        LogHeader(2, gameDisplay, appDisplay) + "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog +
-        "\\cf1\\par" + kCrLf + "\\cf3 Delete Successful - \\cf1 Override\\\\\\'dcber\\\\" + kRockLog + "\\cf1\\par" +
-        kCrLf + "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
-        "\\cf1 QRestoreFile: \\cf3 Delete Successful - \\cf1 Override\\\\" + kEteLog + "\\par" + kCrLf +
-        "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog + ".original\\cf3  to \\cf1 Override\\\\" +
-        kEteLog + "\\par" + kCrLf + Totals(0, 1);
-    EXPECT_EQ(ReadFile(logPath), expected);
-
-    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
-                                                       {"override/" + kEteUtf8, "game icon"},
-                                                       {"override/" + kNihonUtf8, "not the mod's"},
-                                                       {"override/sub/" + kNihonUtf8, "not the mod's either"}};
-    EXPECT_EQ(Snapshot(game), gameAfter);
-
-    // The transcript is UTF-8: the program folder, the prompt from the description, the log's path.
-    EXPECT_NE(run.out.find("Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n"), std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("\n" + WindowsForm(game) + "\\override\\" + kUberUtf8 + "\\\n"), std::string::npos)
-        << run.out;
-    EXPECT_NE(run.out.find("Restaurer l'ic\xc3\xb4ne " + kEteUtf8 + "?"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("Saved: " + logPath), std::string::npos) << run.out;
-}
-
-TEST_F(ConsoleNamesTest, AFolderTypedAtTheBrowsePromptIsHandedOverIn1252) {
-    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
+// K2: an accented entry in override and one in an accented subfolder of override, a queued
+// restore of an accented file from its ".original", and two files whose names 1252 cannot hold
+// beside an entry spelled the way such a name shows in 1252.
+TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
+    Description({"#game=2", "#qrestore_file_0=override\\" + kEte1252, "#qrestore_file_begin_0#",
+                 "Restaurer l'ic\xf4ne \\b " + kEte1252 + "\\b0 ?", "#qrestore_file_end_0#", "#file_list",
+                 "override\\" + kNaive1252,
+                 "override\\r\xf6"
+                 "ck.uti",
+                 "override\\??.tga"});
     Game("dialog.tlk", kTlk);
     Game("override/" + kNaiveUtf8, "naive texture");
-    // Confirmation, "Unable to locate Kotor folder via registry.", then the folder, typed in UTF-8.
-    Answers({"0", "0", game});
-
-    std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
-    const ConsoleRun run = RunAfterDryRun(arguments, {game, mod}, logPath);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Answer: " + WindowsForm(temp.Path()) + "\\" + kSpieleUtf8 + "\\" + kUniUtf8 + "\n"),
-              std::string::npos)
-        << run.out;
-    const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
-    const std::string expected = LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\") +
-                                 "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
-                                 kBanner + Totals(0, 0);
-    EXPECT_EQ(ReadFile(logPath), expected);
-    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
-}
-
-TEST_F(ConsoleNamesTest, TheDryRunShowsItsPlanInUtf8AndChangesNothing) {
-    MakeK2Mod();
-    Answers({"0", "0", "0"});
-    const auto before = StampedSnapshot(temp.Path());
-    std::vector<std::string> arguments = Arguments();
-    arguments.push_back("--dry-run");
-    const ConsoleRun run = RunConsole(arguments);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
+    Game("override/" + kUberUtf8 + "/" + kRockUtf8, "rock item");
+    Game("override/" + kEteUtf8, "mod icon");
+    Game("override/" + kEteUtf8 + ".original", "game icon");
+    Game("override/" + kNihonUtf8, "not the mod's");
+    Game("override/sub/" + kNihonUtf8, "not the mod's either");
+    Answers({"0", "0", "0"});  // confirmation, the entry found in a subfolder, the queued restore
+    const std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers",
+                                             answersFile, "--game-folder",    game};
     const std::string override = WindowsForm(game) + "\\override\\";
+    const ConsoleRun check = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
+    std::vector<std::string> dryArguments = arguments;
+    dryArguments.push_back("--dry-run");
+    const ConsoleRun dry = RunConsole(dryArguments);
+    for (const std::string& line :
+         {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
+              "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
+          "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
+              "\" is only in a subfolder of "
+              "override, at \"override\\" +
+              kUberUtf8 + "\\" + kRockUtf8 + "\"; for K2 the run asks before deleting it there\n"}) {
+        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
+    }
     for (const std::string& line :
          {"delete " + override + kNaiveUtf8 + ": done\n",
           "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
           "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
-        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
+        EXPECT_NE(dry.out.find(line), std::string::npos) << line << "\n" << dry.out;
     }
-    EXPECT_NE(run.out.find("Delete Successful - Override\\\xc3\x9c"
-                           "ber\\" +
-                           kRockUtf8),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
-}
+    EXPECT_EQ((check.out + dry.out).find(kNihonUtf8), std::string::npos) << check.out << dry.out;
 
-TEST_F(ConsoleNamesTest, TheCheckReadsAccentedNamesInTheGameFolderAndPrintsUtf8) {
-    MakeK2Mod();
-    const auto before = StampedSnapshot(temp.Path());
-    const ConsoleRun run = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
-    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
-    for (const std::string& line :
-         {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
-              "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
-          "uninstall_data.ini:7: note: file-list entry \"override\\" + kNaiveUtf8 + "\" is in the game folder\n",
-          "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
-              "\" is only in a subfolder of override, at \"override\\" + kUberUtf8 + "\\" + kRockUtf8 +
-              "\"; for K2 the run asks before deleting it there\n"}) {
-        EXPECT_NE(run.out.find(line), std::string::npos) << line << "\n" << run.out;
-    }
-    EXPECT_EQ(run.out.find(kNihonUtf8), std::string::npos) << run.out;
-}
-
-TEST_F(ConsoleNamesTest, AGameInAnAccentedSteamLibraryIsFoundAndRunIn1252) {
-    const std::string home = temp.Path() + "/home";
-    const std::string steam = home + "/.local/share/Steam";
-    const std::string library = temp.Path() + "/Biblioth\xc3\xa8que";  // Bibliothèque
-    WriteFile(steam + "/steamapps/libraryfolders.vdf",
-              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + library + "\"\n\t}\n}\n");
-    WriteFile(library + "/steamapps/appmanifest_32370.acf",
-              "\"AppState\"\n{\n\t\"appid\"\t\t\"32370\"\n\t\"installdir\"\t\t\"swkotor\"\n}\n");
-    const std::string folder = library + "/steamapps/common/swkotor";
-    WriteFile(folder + "/dialog.tlk", kTlk);
-    WriteFile(folder + "/override/" + kNaiveUtf8, "naive texture");
-    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
-    Answers({"0"});
-
-    const ConsoleRun found = RunConsoleWithEnvironment({"--find-games"}, {"HOME=" + home});
-    EXPECT_NE(found.out.find("K1 " + folder + " (used by a run)\n   run path: " + WindowsForm(folder) + "\n"),
-              std::string::npos)
-        << found.out;
-
-    const ConsoleRun run = RunAfterDryRun({"--no-open", "--program-folder", mod, "--answers", answersFile},
-                                          {library, mod}, logPath, {"HOME=" + home});
+    const ConsoleRun run = RunAfterDryRun(Launch{arguments}, {game, mod}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_FALSE(Exists(folder + "/override/" + kNaiveUtf8));
-    const std::string gameDisplay = tempDisplay + "Biblioth\\'e8que\\\\Steamapps\\\\Common\\\\Swkotor\\\\";
-    const std::string header = LogHeader(1, gameDisplay, tempDisplay + "M\\'f6d\\'e9\\\\");
-    EXPECT_EQ(ReadFile(logPath).substr(0, header.size()), header);
+    // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
+    // capital one (0xDC).
+    EXPECT_EQ(Log(), LogHeader(2, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog) + "\\cf1\\par" +
+                         kCrLf + Deleted("Override\\\\\\'dcber\\\\r\\'f6ck.uti") + "\\cf1\\par" + kCrLf +
+                         "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
+                         "\\cf1 QRestoreFile: " + Deleted("Override\\\\" + kEteLog) + "\\par" + kCrLf +
+                         "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog +
+                         ".original\\cf3  to \\cf1 Override\\\\" + kEteLog + "\\par" + kCrLf + Totals(0, 1));
+    EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
+                                     {"override/" + kEteUtf8, "game icon"},
+                                     {"override/" + kNihonUtf8, "not the mod's"},
+                                     {"override/sub/" + kNihonUtf8, "not the mod's either"}}));
+    // The transcript is UTF-8: the program folder, the prompt from the description, the log's path.
+    for (const std::string& shown :
+         {"Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n", "\n" + override + kUberUtf8 + "\\\n",
+          "Restaurer l'ic\xc3\xb4ne " + kEteUtf8 + "?", "Saved: " + logPath,
+          "Delete Successful - Override\\\xc3\x9c"
+          "ber\\" +
+              kRockUtf8}) {
+        EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
+    }
+}
+
+// A folder typed at the browse prompt, in UTF-8, is handed over in 1252.
+TEST_F(ConsoleNamesTest, ATypedFolderGoesOverIn1252) {
+    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
+    Game("dialog.tlk", kTlk);
+    Game("override/" + kNaiveUtf8, "naive texture");
+    Answers({"0", "0", game});  // the confirmation, "Unable to locate Kotor folder via registry.", the folder
+    ConsoleRun run =
+        RunAfterDryRun(Launch{{"--no-open", "--program-folder", mod, "--answers", answersFile}}, {game, mod}, logPath);
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("Answer: " + WindowsForm(game) + "\n"), std::string::npos) << run.out;
+    EXPECT_TRUE(Log().starts_with(LogHeader(1, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog)));
+    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
 }
 
 // A folder of the player's whose name 1252 cannot hold (a Cyrillic user name) is handed over as its
 // UTF-8 bytes: the run works there; the log shows those bytes read as 1252 and proper-cased.
-TEST(ConsoleUnmappableNames, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun) {
-    TempFolder temp;
+TEST_F(ConsoleNamesTest, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun) {
     const std::string home = temp.Path() + "/" + kDmitriyUtf8;
-    const std::string game = home + "/" + kSpieleUtf8;
-    const std::string mod = home + "/" + kModeUtf8;
-    const std::string answers = temp.Path() + "/answers.txt";
-    const std::string logPath = mod + "/uninstall/removal_results.rtf";
-    WriteFile(mod + "/uninstall/uninstall_data.ini",
-              CrLfLines({"#game=1", "#file_list", "override\\" + kNaive1252, "override\\??.tga"}));
-    WriteFile(game + "/dialog.tlk", kTlk);
-    WriteFile(game + "/override/" + kNaiveUtf8, "naive texture");
-    WriteFile(game + "/override/" + kNihonUtf8, "not the mod's");
-    WriteFile(answers, "0\n");
-
+    game = home + "/" + kSpieleUtf8;
+    mod = home + "/" + kModeUtf8;
+    logPath = mod + "/uninstall/removal_results.rtf";
+    Description({"#game=1", "#file_list", "override\\" + kNaive1252, "override\\??.tga"});
+    Game("dialog.tlk", kTlk);
+    Game("override/" + kNaiveUtf8, "naive texture");
+    Game("override/" + kNihonUtf8, "not the mod's");
+    Answers({"0"});
     const ConsoleRun run =
-        RunAfterDryRun({"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answers}, {home},
-                       logPath);
+        RunAfterDryRun(Launch{{"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answersFile}},
+                       {home}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-
-    const std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));
     // Its bytes read as 1252: proper-casing makes each later 0xD0 and 0xD1 (capitals in 1252) small.
-    const std::string dmitriy = "\\'d0\\'94\\'f0\\'bc\\'f0\\'b8\\'f1\\'82\\'f1\\'80\\'f0\\'b8\\'f0\\'b9\\\\";
-    const std::string expected =
-        LogHeader(1, tempDisplay + dmitriy + "Sp\\'efele\\\\", tempDisplay + dmitriy + "M\\'f6d\\'e9\\\\") +
-        "\\cf3 Delete Successful - \\cf1 Override\\\\" + kNaiveLog + "\\cf1\\par" + kCrLf +
-        "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf;
-    const std::string log = ReadFile(logPath);
-    EXPECT_EQ(log.substr(0, expected.size()), expected);
+    const std::string dmitriy =
+        tempDisplay + "\\'d0\\'94\\'f0\\'bc\\'f0\\'b8\\'f1\\'82\\'f1\\'80\\'f0\\'b8\\'f0\\'b9\\\\";
+    EXPECT_TRUE(Log().starts_with(LogHeader(1, dmitriy + "Sp\\'efele\\\\", dmitriy + "M\\'f6d\\'e9\\\\") +
+                                  Deleted("Override\\\\" + kNaiveLog) + "\\cf1\\par" + kCrLf +
+                                  "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf))
+        << Log();
     EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
     EXPECT_EQ(ReadFile(game + "/override/" + kNihonUtf8), "not the mod's");
+}
+
+// What in a transcript a terminal would take as a command: "" when nothing. Line ends are text.
+std::string FirstControl(const std::string& text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && c != '\n') || c == 0x7F) return "byte " + std::to_string(c) + " at " + std::to_string(i);
+        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
+            return "a C1 control at " + std::to_string(i);
+        }
+        if (c >= 0x80) {  // the bytes of one UTF-8 character, a lone 0x80-0x9F among them not
+            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+            if (length == 0 || i + length > text.size()) return "a lone byte at " + std::to_string(i);
+            for (std::size_t k = 1; k < length; ++k) {
+                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
+                    return "a broken character at " + std::to_string(i);
+            }
+            i += length - 1;
+        }
+    }
+    return "";
+}
+
+// A folder named with ESC, BEL, a lone byte 0x9B or the C1 control U+009B (a one-character CSI)
+// shows without them in Opening:, Log: and --find-games.
+TEST_F(ConsoleNamesTest, ControlsOfANameNeverReachTheTerminal) {
+    game = temp.Path() + "/game";
+    mod = temp.Path() +
+          "/mod\xc2\x9b"
+          "2J";  // U+009B 2 J: a terminal would clear its screen
+    logPath = mod + "/uninstall/removal_results.rtf";
+    Description({"#game=2", "#file_list", "override\\x.uti"});
+    K2Game();
+    Game("override/x.uti", "x");
+    Answers({"0"});
+    const std::string bin = temp.Path() + "/bin";
+    WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
+    SetMode(bin + "/xdg-open", 0755);
+    std::vector<std::string> arguments = Arguments();
+    arguments.erase(arguments.begin());  // --no-open
+    ConsoleRun run = RunConsole(arguments, {"PATH=" + bin + ":/usr/bin:/bin"});
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_TRUE(Exists(logPath));
+    const std::string shown = temp.Path() + "/mod2J/uninstall/removal_results.rtf\n";
+    EXPECT_NE(run.out.find("\nLog: " + shown), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("\nOpening: " + shown), std::string::npos) << run.out;
+    EXPECT_EQ(FirstControl(run.out), "");
+
+    const std::string home = temp.Path() + "/home";
+    const std::string library = temp.Path() +
+                                "/Library\x1b[2J\x07\x9b"
+                                "X";
+    WriteFile(home + "/.local/share/Steam/steamapps/libraryfolders.vdf",
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + library + "\"\n\t}\n}\n");
+    WriteFile(library + "/steamapps/appmanifest_32370.acf",
+              "\"AppState\"\n{\n\t\"appid\"\t\t\"32370\"\n\t\"installdir\"\t\t\"swkotor\"\n}\n");
+    WriteFile(library + "/steamapps/common/swkotor/dialog.tlk", kTlk);
+    run = RunConsole({"--find-games"}, {"HOME=" + home});
+    const std::string library2 = temp.Path() + "/Library[2J\xef\xbf\xbdX";  // U+FFFD for the byte that is no UTF-8
+    EXPECT_NE(run.out.find("K1 " + library2 + "/steamapps/common/swkotor (used by a run)\n"), std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("   found in: the Steam library " + library2 + " (app 32370)\n"), std::string::npos);
+    EXPECT_EQ(FirstControl(run.out), "");
 }
 
 }  // namespace

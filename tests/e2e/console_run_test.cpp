@@ -1,41 +1,112 @@
-// End-to-end runs of zelvane-console on synthetic game and mod folders: the saved removal log is
-// compared byte for byte, and the files on disk afterwards.
+// What only the console does around a removal: its command line and exit statuses, reading the
+// answers, the program folder it works on, the dry run's plan, the usage guide, and opening or
+// showing the saved log, at a terminal or not.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
-#include <map>
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include "tests/e2e/dry_run_check.hpp"
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install_test.hpp"
+#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
+std::size_t Find(const std::string& text, const std::string& what) { return text.find(what); }
+constexpr std::size_t kNone = std::string::npos;
+
+// The pieces appear in the text in this order.
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces) {
+    std::size_t at = 0;
+    for (const std::string& piece : pieces) {
+        const std::size_t found = text.find(piece, at);
+        ASSERT_NE(found, kNone) << "missing, or out of order: " << piece << "\n" << text.substr(at);
+        at = found + piece.size();
+    }
+}
+
+TEST(ConsoleArguments, VersionHelpAndBadCommandLines) {
+    EXPECT_EQ(RunConsole({"--version"}).out, std::string("zelvane-console ") + ZELVANE_PROJECT_VERSION + "\n");
+    const ConsoleRun help = RunConsole({"--help"});
+    EXPECT_EQ(help.exitCode, 0);
+    for (const char* text :
+         {"--program-folder", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
+          "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys", "a typed folder may begin with ~",
+          "uninstall_data.ini:LINE: error|warning|note: text",
+          "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the table in use and "
+          "keeps those of later mods, where no later mod changed what this mod changed. With --check: reports entries "
+          "the mod does not contain and mod files no entry removes, and whether a merge is possible",
+          "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
+          "  4   another run holds this program folder\n",
+          "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
+          "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
+          "      --mod-folder that does not exist, an unusable --answers or --registry file\n"}) {
+        EXPECT_NE(Find(help.out, text), kNone) << text;
+    }
+
+    TempFolder temp;
+    const std::string t = temp.Path();
+    ASSERT_EQ(mkfifo((t + "/answers.fifo").c_str(), 0600), 0);
+    const struct {
+        std::vector<std::string> arguments;
+        std::string err;  // "" = any
+    } kBad[] = {
+        {{"--no-such-option"}, ""},
+        {{"--program-folder"}, ""},
+        {{"--program-folder", t, "--answers", t + "/missing.txt"}, ""},
+        {{"--program-folder", t, "--registry", t}, ""},
+        {{"--program-folder", t, "--answers", t + "/answers.fifo"},
+         "zelvane-console: the answers file " + t + "/answers.fifo is not a regular file\n"},
+        // A name is shown without the terminal's controls it may carry.
+        {{"--check", "My\x1b]0;x\x07Mod"},
+         "zelvane-console: the folder \"My]0;xMod\" does not exist; name the mod's folder, the one that holds "
+         "uninstall/\n"},
+        {{"--program-folder", t, "--mod-folder", t + "/missing"},
+         "zelvane-console: the mod folder \"" + t +
+             "/missing\" does not exist; name the folder of the mod's files, the one that holds its override folder\n"},
+    };
+    for (const auto& bad : kBad) {
+        const ConsoleRun run = RunConsole({.arguments = bad.arguments, .workingFolder = t});
+        EXPECT_EQ(run.exitCode, 64) << bad.arguments.front() << run.err;
+        if (!bad.err.empty()) {
+            EXPECT_EQ(run.err, bad.err);
+        }
+        EXPECT_EQ(run.out, "");
+    }
+}
+
 class ConsoleRunTest : public ModInstallTest {
 protected:
-    ConsoleRun Run(bool withRegistry = true) {
-        std::vector<std::string> args{"--no-open", "--program-folder", mod, "--answers", answersFile};
-        if (withRegistry) {
-            args.push_back("--registry");
-            args.push_back(registryFile);
-        }
-        return RunAfterDryRun(args, {game, mod}, logPath);
-    }
     // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
-    // queued deletes (one whose file is gone), a queued restore and a 2da restore.
+    // queued deletes (one whose file is gone), a queued restore and a 2da restore; a caption with
+    // controls and letters of code page 1252.
     void MakeFullK2Mod() {
-        Description({"#game=2", "#qdelete_file_0=override\\k2_notes.txt", "#qdelete_file_begin_0#",
-                     "Delete the \\cf5 notes\\cf1 ?", "#qdelete_file_end_0#", "#qdelete_file_1=override\\absent.txt",
-                     "#qdelete_file_begin_1#", "Delete absent.txt?", "#qdelete_file_end_1#",
-                     "#qrestore_file_0=override\\k2_icon.tga", "#qrestore_file_begin_0#", "Restore the icon?",
-                     "#qrestore_file_end_0#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
-                     "; added files", "override\\k2_item.uti", "override\\k2_moved.tga"});
+        Description({"#game=2",
+                     "#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2",
+                     "#qdelete_file_0=override\\k2_notes.txt",
+                     "#qdelete_file_begin_0#",
+                     "Delete the \\cf5 notes\\cf1 ?",
+                     "#qdelete_file_end_0#",
+                     "#qdelete_file_1=override\\absent.txt",
+                     "#qdelete_file_begin_1#",
+                     "Delete absent.txt?",
+                     "#qdelete_file_end_1#",
+                     "#qrestore_file_0=override\\k2_icon.tga",
+                     "#qrestore_file_begin_0#",
+                     "Restore the icon?",
+                     "#qrestore_file_end_0#",
+                     "#qrestore_2da=1",
+                     "#qrestore_2da_files=appearance.2da",
+                     "#file_list",
+                     "; added files",
+                     "override\\k2_item.uti",
+                     "override\\k2_moved.tga"});
         Mod("uninstall/uninstall_info.rtf", "{\\rtf1\\ansi Info about \\b the mod\\b0 .\\par}");
         Mod("backup/appearance.2da", "2DA V2.0 original");
-        Game("dialog.tlk", kTlk);
+        K2Game();
         Game("override/k2_item.uti", "item");
         Game("override/Sub Folder/k2_moved.tga", "moved texture");
         Game("override/k2_notes.txt", "notes");
@@ -43,406 +114,294 @@ protected:
         Game("override/k2_icon.tga.original", "game icon");
         Game("override/appearance.2da", "2DA V2.0 modded");
         Game("override/keep.uti", "another mod's file");
-        Registry(2);
     }
 };
 
-TEST_F(ConsoleRunTest, NoToTheConfirmationTouchesNothingAndSavesNoLog) {
+TEST_F(ConsoleRunTest, AFullK2RunAnsweredEveryWaySavesItsLog) {
     MakeFullK2Mod();
-    Answers({"1"});
-    const auto gameBefore = Snapshot(game);
-    const auto modBefore = Snapshot(mod);
-    const ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Prompt: Confirm Remove Mod"), std::string::npos);
-    EXPECT_NE(run.out.find("Answer: 1 (No)"), std::string::npos);
-    EXPECT_EQ(Snapshot(game), gameBefore);
-    EXPECT_EQ(Snapshot(mod), modBefore);
-    EXPECT_FALSE(Exists(logPath));
+    // Confirmation, subfolder, queued delete, queued restore, 2da replacement: by number, by letter,
+    // by caption in any case; comments and blank lines are no answers.
+    Answers({"# the confirmation", "0", "", "y", "YES", "  0  ", "y"});
+    const ConsoleRun run = RunBothWays();
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_NE(Find(run.out, "== My [2J]0;ownedMod \xc3\xa9t\xc3\xa9 2 ==\n"), kNone);
+    ExpectInOrder(run.out,
+                  {"Info about the mod.", "Prompt: Confirm Remove Mod", "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n",
+                   "Prompt: Confirm Delete in Subfolder", "Prompt: Confirm Delete", "Prompt: Confirm Restore",
+                   "Prompt: Confirm appearance.2da replacement", "Saved: " + logPath + "\n"});
+    EXPECT_EQ(Log(), Header(2) + Deleted("Override\\\\k2_item.uti") + "\\cf1\\par" + kCrLf +
+                         Deleted("Override\\\\Sub Folder\\\\k2_moved.tga") + "\\cf1\\par" + kCrLf + kBanner +
+                         "\\cf1 QDeleteFile: " + Deleted("Override\\\\k2_notes.txt") + "\\par" + kCrLf +
+                         "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 "
+                         "Override\\\\absent.txt\\cf1\\b0\\par" +
+                         kCrLf + "\\cf1 QRestoreFile: " + Deleted("Override\\\\k2_icon.tga") + "\\par" + kCrLf +
+                         "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\k2_icon.tga.original\\cf3  to \\cf1 "
+                         "Override\\\\k2_icon.tga\\par" +
+                         kCrLf +
+                         "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup "
+                         "Uninstall\\\\appearance.2da\\par" +
+                         kCrLf + "\\cf1 QRestore2da: " + Deleted("Override\\\\appearance.2da") + "\\par" + kCrLf +
+                         "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup "
+                         "Uninstall\\\\original install backup.appearance.2da\\par" +
+                         kCrLf +
+                         "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 "
+                         "Override\\\\appearance.2da\\par" +
+                         kCrLf + kFyi + Totals(0, 0));
+    EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
+                                     {"override/appearance.2da", "2DA V2.0 original"},
+                                     {"override/k2_icon.tga", "game icon"},
+                                     {"override/keep.uti", "another mod's file"}}));
+    EXPECT_FALSE(Exists(mod + "/uninstall/uninstall_data20A.ini"));
 }
 
-TEST_F(ConsoleRunTest, K1RunDeletesListedFilesSearchesNoSubfolderAndRestoresA2daAnyway) {
-    Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
-                 "override\\k1_item.uti", "override\\k1_moved.tga", "Movies\\k1_intro.bik"});
-    Mod("backup/appearance.2da", "2DA V2.0 original");
-    Game("dialog.tlk", kTlk);
-    Game("override/k1_item.uti", "item");
-    Game("override/sub/k1_moved.tga", "moved");
-    Game("Movies/k1_intro.bik", "movie");
-    Registry(1);
-    // Closing the confirmation without a button goes on as "Yes" does; then "Yes" to the restore.
-    Answers({"close", "0"});
-
-    const ConsoleRun run = Run();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Prompt: Confirm appearance.2da replacement"), std::string::npos);
-    EXPECT_NE(run.out.find("However, no appearance.2da was found in the override."), std::string::npos);
-    EXPECT_EQ(run.out.find("Confirm Delete in Subfolder"), std::string::npos);
-
-    const std::string expected =
-        Header(1) + Deleted("Override\\\\k1_item.uti") + "\\cf1\\par" + kCrLf +
-        "\\cf10 File Not Found: \\cf1 Override\\\\k1_moved.tga\\cf1\\par" + kCrLf + Deleted("Movies\\\\k1_intro.bik") +
-        "\\cf1\\par" + kCrLf + kThreePars +
-        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
-        "install backup.appearance.2da\\par" +
-        kCrLf +
-        "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
-        kCrLf + Totals(0, 1);
-    EXPECT_EQ(ReadFile(logPath), expected);
-
-    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
-                                                       {"override/appearance.2da", "2DA V2.0 original"},
-                                                       {"override/sub/k1_moved.tga", "moved"}};
-    EXPECT_EQ(Snapshot(game), gameAfter);
-    const auto modAfter = Snapshot(mod);
-    EXPECT_EQ(modAfter.count("backup/appearance.2da"), 0u);
-    ASSERT_EQ(modAfter.count("Backup Uninstall/original install backup.appearance.2da"), 1u);
-    EXPECT_EQ(modAfter.at("Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
-    EXPECT_NE(run.out.find("Saved: " + logPath), std::string::npos);
-}
-
-TEST_F(ConsoleRunTest, K2RunWithSubfolderQueuedDeleteQueuedRestoreAnd2daRestore) {
+// Answers that run out or name no button stop the run at once (3), and leave everything after
+// them untouched; No to the confirmation ends the run (0) without a log.
+TEST_F(ConsoleRunTest, AnswersThatRunOutOrNameNoButtonStopAtOnce) {
     MakeFullK2Mod();
-    // Confirmation, subfolder, queued delete, queued restore, 2da replacement.
-    Answers({"0", "0", "0", "0", "0"});
-
-    const ConsoleRun run = Run();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-
-    // The prompts came in the order of the run, with their own titles and captions.
-    const std::vector<std::string> titles{"Prompt: Confirm Remove Mod", "Prompt: Confirm Delete in Subfolder",
-                                          "Prompt: Confirm Delete", "Prompt: Confirm Restore",
-                                          "Prompt: Confirm appearance.2da replacement"};
-    std::size_t at = 0;
-    for (const std::string& title : titles) {
-        const std::size_t found = run.out.find(title, at);
-        ASSERT_NE(found, std::string::npos) << title << "\n" << run.out;
-        at = found + title.size();
+    const Files before = Snapshot(game);
+    const struct {
+        std::vector<std::string> answers;  // {"<none>"}: no answers file, standard input at its end
+        int status;
+        std::string told;
+    } kCases[] = {
+        {{"1"}, 0, "Answer: 1 (No)"},
+        {{"<none>"}, 3, "zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""},
+        {{"7\x1b[2J\x07"},
+         3,
+         "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping here, "
+         "nothing more is changed.\n"},
+    };
+    for (const auto& c : kCases) {
+        Answers(c.answers);
+        const ConsoleRun run = c.answers[0] == "<none>"
+                                   ? RunConsole({"--no-open", "--program-folder", mod, "--registry", registryFile})
+                                   : RunConsole(Arguments());
+        EXPECT_EQ(run.exitCode, c.status) << run.out << run.err;
+        EXPECT_NE(Find(run.out + run.err, c.told), kNone) << run.out << run.err;
+        EXPECT_EQ(Snapshot(game), before);
+        EXPECT_FALSE(Exists(logPath));
     }
-    EXPECT_NE(run.out.find("  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"), std::string::npos);
-    EXPECT_NE(run.out.find("Info about the mod."), std::string::npos);  // the information document
 
-    const std::string expected =
-        Header(2) + Deleted("Override\\\\k2_item.uti") + "\\cf1\\par" + kCrLf +
-        Deleted("Override\\\\Sub Folder\\\\k2_moved.tga") + "\\cf1\\par" + kCrLf + kBanner +
-        "\\cf1 QDeleteFile: " + Deleted("Override\\\\k2_notes.txt") + "\\par" + kCrLf +
-        "\\cf1\\b QDeleteFile: \\cf10 Prompt Failure \\cf6 (File Not Found): \\cf1 Override\\\\absent.txt\\cf1\\b0\\par" +
-        kCrLf + "\\cf1 QRestoreFile: " + Deleted("Override\\\\k2_icon.tga") + "\\par" + kCrLf +
-        "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\k2_icon.tga.original\\cf3  to \\cf1 "
-        "Override\\\\k2_icon.tga\\par" +
-        kCrLf +
-        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Override\\\\appearance.2da\\cf3  to \\cf1 Backup "
-        "Uninstall\\\\appearance.2da\\par" +
-        kCrLf + "\\cf1 QRestore2da: " + Deleted("Override\\\\appearance.2da") + "\\par" + kCrLf +
-        "\\cf1 QRestore2da: \\cf3 FileCopy \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Backup Uninstall\\\\original "
-        "install backup.appearance.2da\\par" +
-        kCrLf +
-        "\\cf1 QRestore2da: \\cf3 Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da\\par" +
-        kCrLf + kFyi + Totals(0, 0);
-    EXPECT_EQ(ReadFile(logPath), expected);
-
-    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
-                                                       {"override/appearance.2da", "2DA V2.0 original"},
-                                                       {"override/k2_icon.tga", "game icon"},
-                                                       {"override/keep.uti", "another mod's file"}};
-    EXPECT_EQ(Snapshot(game), gameAfter);
-    const auto modAfter = Snapshot(mod);
-    EXPECT_EQ(modAfter.count("backup/appearance.2da"), 0u);
-    EXPECT_EQ(modAfter.at("Backup Uninstall/appearance.2da"), "2DA V2.0 modded");
-    EXPECT_EQ(modAfter.at("Backup Uninstall/original install backup.appearance.2da"), "2DA V2.0 original");
-    EXPECT_EQ(modAfter.count("uninstall/uninstall_data20A.ini"), 0u);
-}
-
-TEST_F(ConsoleRunTest, WithoutARegistryEntryTheBrowsedFolderIsUsed) {
-    Description({"#game=2", "#file_list", "override\\browsed.uti"});
-    Game("DIALOG.TLK", kTlk);
-    Game("override/browsed.uti", "x");
-    Answers({"0", "0", game});  // confirmation, the "Error" notice, the folder
-
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Prompt: Error"), std::string::npos);
-    EXPECT_NE(run.out.find("Unable to locate Kotor folder via registry.\n\nPlease browse for the folder"),
-              std::string::npos);
-    EXPECT_NE(run.out.find("Browse for folder: Find Kotor main folder"), std::string::npos);
-    EXPECT_NE(run.out.find("Answer: " + WindowsForm(game)), std::string::npos);
-    EXPECT_EQ(ReadFile(logPath),
-              Header(2) + Deleted("Override\\\\browsed.uti") + "\\cf1\\par" + kCrLf + kBanner + Totals(0, 0));
-    EXPECT_FALSE(Exists(game + "/override/browsed.uti"));
-}
-
-TEST_F(ConsoleRunTest, ABrowsedFolderWithABadDialogTlkStopsBeforeAnythingIsRemoved) {
-    Description({"#game=2", "#file_list", "override\\browsed.uti"});
-    Game("dialog.tlk", "TLK V2.0 not the talk table of this game");
-    Game("override/browsed.uti", "x");
-    // The folder in its Windows form this time.
-    Answers({"0", "0", WindowsForm(game)});
-    const auto before = Snapshot(game);
-
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
-    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
-    EXPECT_NE(run.out.find(
-                  "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."),
-              std::string::npos);
-    EXPECT_EQ(Snapshot(game), before);
-    EXPECT_FALSE(Exists(logPath));
-}
-
-TEST_F(ConsoleRunTest, ACancelledBrowseStopsTheRun) {
-    Description({"#game=2", "#file_list", "override\\browsed.uti"});
-    Game("dialog.tlk", kTlk);
-    Game("override/browsed.uti", "x");
-    Answers({"0", "0", "cancel"});
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--answers", answersFile});
-    EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-    EXPECT_NE(run.out.find("Invalid game folder - shutting down."), std::string::npos);
-    EXPECT_TRUE(Exists(game + "/override/browsed.uti"));
-    EXPECT_FALSE(Exists(logPath));
-}
-
-TEST_F(ConsoleRunTest, AMissingDescriptionIsAnIniError) {
-    Mod("uninstall/uninstall_info.rtf", "{\\rtf1 info\\par}");
-    Game("dialog.tlk", kTlk);
-    Registry(2);
-    Answers({});
-    const ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_NE(run.out.find("The uninstall_data.ini file was not found.\nCannot continue without it."),
-              std::string::npos);
-    EXPECT_NE(run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), std::string::npos);
-    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos);
-    EXPECT_FALSE(Exists(logPath));
-}
-
-TEST_F(ConsoleRunTest, AValueThatIsNoNumberIsAnIniError) {
-    Description({"#game=two", "#file_list", "override\\x.uti"});
-    Game("override/x.uti", "x");
-    Registry(2);
-    Answers({"0"});
-    const ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_NE(run.out.find("Message: Oops!"), std::string::npos);
-    EXPECT_NE(run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), std::string::npos);
-    EXPECT_TRUE(Exists(game + "/override/x.uti"));
-}
-
-TEST_F(ConsoleRunTest, RunningOutOfAnswersStopsAtOnceAndLeavesTheRestUntouched) {
-    MakeFullK2Mod();
     Answers({"0", "0"});  // confirmation and subfolder; none for the queued delete
-    const ConsoleRun run = Run();
+    const ConsoleRun run = RunConsole(Arguments());
     EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
-    EXPECT_NE(run.err.find("no answer left for the prompt \"Confirm Delete\""), std::string::npos) << run.err;
-
-    // The file list was done before the question; nothing after it was touched.
-    const std::map<std::string, std::string> gameAfter{{"dialog.tlk", kTlk},
-                                                       {"override/appearance.2da", "2DA V2.0 modded"},
-                                                       {"override/k2_icon.tga", "mod icon"},
-                                                       {"override/k2_icon.tga.original", "game icon"},
-                                                       {"override/k2_notes.txt", "notes"},
-                                                       {"override/keep.uti", "another mod's file"}};
-    EXPECT_EQ(Snapshot(game), gameAfter);
+    EXPECT_NE(Find(run.err, "no answer left for the prompt \"Confirm Delete\""), kNone) << run.err;
+    EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
+                                     {"override/appearance.2da", "2DA V2.0 modded"},
+                                     {"override/k2_icon.tga", "mod icon"},
+                                     {"override/k2_icon.tga.original", "game icon"},
+                                     {"override/k2_notes.txt", "notes"},
+                                     {"override/keep.uti", "another mod's file"}}));
     EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), "2DA V2.0 original");
     EXPECT_FALSE(Exists(mod + "/Backup Uninstall"));
     EXPECT_FALSE(Exists(logPath));
 }
 
-TEST_F(ConsoleRunTest, EndOfStandardInputCountsAsNoAnswerLeft) {
-    MakeFullK2Mod();
-    const auto before = Snapshot(game);
-    const ConsoleRun run = RunConsole({"--no-open", "--program-folder", mod, "--registry", registryFile});
-    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
-    EXPECT_NE(run.err.find("no answer left for the prompt \"Confirm Remove Mod\""), std::string::npos);
-    EXPECT_EQ(Snapshot(game), before);
-}
-
-TEST_F(ConsoleRunTest, AnAnswerThatNamesNoButtonStopsTheRun) {
-    MakeFullK2Mod();
-    Answers({"7"});
-    const auto before = Snapshot(game);
-    const ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
-    EXPECT_NE(run.err.find("\"7\" names no button"), std::string::npos);
-    EXPECT_EQ(Snapshot(game), before);
-}
-
-TEST_F(ConsoleRunTest, AcceleratorLettersAnswerPrompts) {
-    MakeFullK2Mod();
-    // Yes to the confirmation and the subfolder, no to the queued delete and the restore, and
-    // No to the 2da replacement.
-    Answers({"y", "Y", "n", "No", "n"});
-    const ConsoleRun run = Run();
+// The open-file dialog of the 2da restore at the console: its folder, name and type shown, a path
+// typed in either form and any letter case taken.
+TEST_F(ConsoleRunTest, TheOpenFileDialogShowsItselfAndTakesATypedPath) {
+    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+    Mod("backup/appearance.2da", "2DA V2.0 original");
+    K2Game();
+    Game("override/sub/appearance.2da", "found first");
+    Game("override/real/APPEARANCE.2DA", "2DA V2.0 modded");
+    // Yes to the confirmation, No to the table found, then the table in other letter case.
+    Answers({"0", "n", WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA"});
+    const ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::string log = ReadFile(logPath);
-    EXPECT_NE(log.find("\\cf1 QDeleteFile: \\cf5 User chose not to delete Override\\\\k2_notes.txt\\par" + kCrLf),
-              std::string::npos);
-    EXPECT_NE(log.find("\\cf1 QRestoreFile: \\cf5 User chose not to restore \\cf1 Override\\\\k2_icon.tga\\cf1\\par" +
-                       kCrLf),
-              std::string::npos);
-    EXPECT_NE(log.find("\\cf1 QRestore2da: \\cf5 User declined \\cf1 appearance.2da\\cf5  replacement.\\par" + kCrLf),
-              std::string::npos);
-    EXPECT_EQ(ReadFile(game + "/override/k2_notes.txt"), "notes");
-    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 modded");
-}
-
-// A bad command line has a status of its own, apart from answers that ran out (3).
-TEST(ConsoleArguments, ABadCommandLineOrAnUnusableFileNamedByAnOptionExitsWith64) {
-    EXPECT_EQ(RunConsole({"--no-such-option"}).exitCode, 64);
-    EXPECT_EQ(RunConsole({"--program-folder"}).exitCode, 64);
-    TempFolder temp;
-    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--answers", temp.Path() + "/missing.txt"}).exitCode, 64);
-    EXPECT_EQ(RunConsole({"--program-folder", temp.Path(), "--registry", temp.Path()}).exitCode, 64);
-}
-
-TEST(ConsoleArguments, VersionIsTheProjects) {
-    const ConsoleRun run = RunConsole({"--version"});
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.out, std::string("zelvane-console ") + ZELVANE_PROJECT_VERSION + "\n");
-}
-
-TEST(ConsoleArguments, HelpDescribesTheOptionsAndTheExitStatus) {
-    const ConsoleRun run = RunConsole({"--help"});
-    EXPECT_EQ(run.exitCode, 0);
-    for (const char* word :
-         {"--program-folder", "--registry", "--answers", "--no-open", "--no-color", "--usage", "Exit status", "close",
-          "the Flatpak and the Snap Steam", "Lutris (~/Games/*)", "Heroic (~/Games/Heroic/Prefixes/* and default/*)",
-          "GOG's keys", "a typed folder may begin with ~",
-          "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the "
-          "table in use and keeps those of later mods, where no later mod changed what this mod "
-          "changed. With --check: reports entries the mod does not contain and mod files no entry "
-          "removes, and whether a merge is possible"}) {
-        EXPECT_NE(run.out.find(word), std::string::npos) << word;
-    }
-    for (const char* line :
-         {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
-          "  4   another run holds this program folder\n",
-          "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
-          "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
-          "      --mod-folder that does not exist, an unusable --answers or --registry file\n",
-          "Before the 2da restore puts a table back from its backup, its question shows what replacing the\n"
-          "table in use would remove or change. With --mod-folder it also offers Merge (answered by its\n"
-          "number or M): only this mod's own changes are taken out of the table in use, every change of\n"
-          "later mods is kept; where a later mod changed what this mod changed, the conflicts are listed\n"
-          "instead.\n"}) {
-        EXPECT_NE(run.out.find(line), std::string::npos) << line;
-    }
-}
-
-class ConsoleUsageTest : public ConsoleRunTest {
-protected:
-    std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> lines;
-        std::size_t start = 0;
-        while (start < text.size()) {
-            const std::size_t end = text.find(kCrLf, start);
-            if (end == std::string::npos) {
-                lines.push_back(text.substr(start));
-                break;
-            }
-            lines.push_back(text.substr(start, end - start));
-            start = end + 2;
-        }
-        return lines;
-    }
-};
-
-TEST_F(ConsoleUsageTest, UsageWritesTheGuideWithTheVersionAsItsEleventhLine) {
-    Description({"#game=2"});
-    Answers({});
-    const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile});
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::string path = mod + "/uninstall/Zelvane Usage.rtf";
-    const std::vector<std::string> lines = Lines(ReadFile(path));
-    ASSERT_GE(lines.size(), 11u);
-    EXPECT_EQ(lines[10], "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par");
-    EXPECT_EQ(lines[0].rfind("{\\rtf1", 0), 0u);
-    EXPECT_NE(run.out.find("Saved: " + path), std::string::npos);
-    EXPECT_EQ(run.out.find("Prompt:"), std::string::npos);  // no removal run
-
-    // Twice gives the same document.
-    const std::string first = ReadFile(path);
-    ASSERT_EQ(RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile}).exitCode, 0);
-    EXPECT_EQ(ReadFile(path), first);
-}
-
-TEST_F(ConsoleUsageTest, UsageWorksInTheIniErrorStateAndCreatesTheUninstallFolder) {
-    MakeFolders(mod);
-    Answers({});
-    const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod, "--answers", answersFile});
-    EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("The uninstall_data.ini file was not found."), std::string::npos);
-    EXPECT_TRUE(Exists(mod + "/uninstall/Zelvane Usage.rtf"));
-}
-
-}  // namespace
-}  // namespace zelvane::e2e
-
-namespace zelvane::e2e {
-namespace {
-
-TEST_F(ConsoleRunTest, TheCaptionLineIsCleanedAsEveryTextOfTheDescriptionIs) {
-    Description({"#game=2", "#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2", "#file_list"});
-    Game("dialog.tlk", kTlk);
-    Registry(2);
-    Answers({"1"});
-    const ConsoleRun run = Run();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(run.out.substr(0, run.out.find('\n') + 1), "== My [2J]0;ownedMod \xc3\xa9t\xc3\xa9 2 ==\n");
-}
-
-TEST_F(ConsoleRunTest, TheMissingDocumentNoticeShowsInTheIniErrorStateToo) {
-    Description({"#game=two", "#file_list", "override\\x.uti"});
-    Game("override/x.uti", "x");
-    Registry(2);
-    Answers({"0"});
-    ConsoleRun run = Run();
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    const std::size_t notice = run.out.find("Uninstall_Info.rtf Was NOT FOUND\n");
-    ASSERT_NE(notice, std::string::npos) << run.out;
-    EXPECT_LT(notice, run.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."));
-
-    Mod("uninstall/uninstall_info.rtf", "{\\rtf1 info\\par}");
-    run = Run();
-    EXPECT_EQ(run.exitCode, 1) << run.out << run.err;
-    EXPECT_EQ(run.out.find("Uninstall_Info.rtf Was NOT FOUND"), std::string::npos) << run.out;
+    ExpectInOrder(run.out,
+                  {"Answer: 1 (No)\n",
+                   "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " + WindowsForm(game) +
+                       "\\override\\\nFile name: appearance.2da\nFiles of type: 2da "
+                       "Files (*.2da)\n",
+                   "Answer: " + WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA\n"});
+    EXPECT_EQ(ReadFile(game + "/override/real/APPEARANCE.2DA"), "2DA V2.0 original");
+    EXPECT_EQ(ReadFile(game + "/override/sub/appearance.2da"), "found first");
+    EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/APPEARANCE.2DA"), "2DA V2.0 modded");
 }
 
 TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNothing) {
     MakeFullK2Mod();
-    Game("override/k2_item.uti", "item");
-    SetMode(game + "/override/k2_notes.txt", 0444);
     Answers({"0", "0", "0", "0", "0"});
-    const auto gameBefore = StampedSnapshot(game);
-    const auto modBefore = StampedSnapshot(mod);
-
-    const ConsoleRun run = RunConsole(
-        {"--no-open", "--program-folder", mod, "--answers", answersFile, "--registry", registryFile, "--dry-run"});
+    const Files before = StampedSnapshot(temp.Path());
+    const ConsoleRun run = RunConsole(Arguments({"--dry-run"}));
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(StampedSnapshot(game), gameBefore);
-    EXPECT_EQ(StampedSnapshot(mod), modBefore);
+    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
     const std::string g = WindowsForm(game);
     const std::string m = WindowsForm(mod);
-    const std::vector<std::string> steps{
-        "== Dry run: nothing was changed on disk. The run would have made these changes ==\n",
-        "1. copy " + m + "\\uninstall\\uninstall_data.ini -> " + m + "\\uninstall\\uninstall_data20A.ini: done\n",
-        ". delete " + m + "\\uninstall\\uninstall_data20A.ini: done\n",
-        ". delete " + g + "\\override\\k2_item.uti: done\n",
-        ". delete " + g + "\\override\\Sub Folder\\k2_moved.tga: done\n",
-        ". delete " + g + "\\override\\k2_icon.tga: done\n",
-        ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
-        ". create folder " + m + "\\Backup Uninstall: done\n",
-        ". write " + m + "\\uninstall\\removal_results.rtf.saving: done\n",
-        ". rename " + m + "\\uninstall\\removal_results.rtf.saving -> " + m +
-            "\\uninstall\\removal_results.rtf: done\n",
-        "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
-        "== End of the removal log ==\n"};
-    std::size_t at = 0;
-    for (const std::string& step : steps) {
-        const std::size_t found = run.out.find(step, at);
-        ASSERT_NE(found, std::string::npos) << step << "\n" << run.out.substr(at);
-        at = found + step.size();
+    ExpectInOrder(run.out,
+                  {"== Dry run: nothing was changed on disk. The run would have made these changes ==\n",
+                   "1. copy " + m + "\\uninstall\\uninstall_data.ini -> " + m +
+                       "\\uninstall\\uninstall_data20A.ini: done\n",
+                   ". delete " + m + "\\uninstall\\uninstall_data20A.ini: done\n",
+                   ". delete " + g + "\\override\\k2_item.uti: done\n",
+                   ". delete " + g + "\\override\\Sub Folder\\k2_moved.tga: done\n",
+                   ". delete " + g + "\\override\\k2_icon.tga: done\n",
+                   ". rename " + g + "\\override\\k2_icon.tga.original -> " + g + "\\override\\k2_icon.tga: done\n",
+                   ". create folder " + m + "\\Backup Uninstall: done\n",
+                   ". write " + m + "\\uninstall\\removal_results.rtf.saving: done\n",
+                   ". rename " + m + "\\uninstall\\removal_results.rtf.saving -> " + m +
+                       "\\uninstall\\removal_results.rtf: done\n",
+                   "== The removal log that would be saved as " + m + "\\uninstall\\removal_results.rtf (",
+                   "== End of the removal log ==\n"});
+    EXPECT_NE(Find(run.out, "Not saved (dry run): " + logPath + "\n"), kNone);
+}
+
+// After a run, the log is opened with xdg-open (the console waits for it); where none opens it,
+// the player is told and the log itself is shown, rendered, never as RTF. A short summary ends
+// the transcript.
+TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
+    const std::string bin = temp.Path() + "/bin";
+    const std::string opened = temp.Path() + "/opened.txt";
+    WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened + ".part\" && mv \"" + opened +
+                                     ".part\" \"" + opened + "\"\nexit ${XDG_STATUS:-0}\n");
+    SetMode(bin + "/xdg-open", 0755);
+    const std::string summary = "Game folder: " + game +
+                                "\nDeleted: 2 files; not found: 1; restored: 1 (.original) and 1 table; errors: 0\n"
+                                "Log: " +
+                                logPath + "\n";
+    const std::string rule(60, '-');
+    const std::string shown = rule + "\nRemoval log\n" + rule + "\nGame is K2\n";
+    const std::string notOpened =
+        "\nPublic Function ShellExecuteFile - Mod Tarrel\n"
+        "There is no application associated with the given filename extension.\n";
+    const struct {
+        std::vector<std::string> options;
+        std::vector<std::string> environment;
+        std::vector<std::string> expected;
+        bool logShown;
+    } kCases[] = {
+        {{"--no-open"}, {}, {shown, "1 files not found.\n\n" + summary}, true},
+        {{}, {"PATH=" + bin + ":/usr/bin:/bin"}, {"Opening: " + logPath + "\n\n" + summary}, false},
+        {{}, {"PATH=" + bin + ":/usr/bin:/bin", "XDG_STATUS=3"}, {notOpened, shown, summary}, true},
+        {{},
+         {"PATH=" + temp.Path() + "/nothing"},
+         {"Message: Error running " + WindowsForm(logPath) + "\n" + rule + notOpened, shown, summary},
+         true},
+    };
+    for (const auto& c : kCases) {
+        std::filesystem::remove_all(game);
+        std::filesystem::remove_all(mod);
+        std::filesystem::remove(opened);
+        // One file of each kind: one listed file deleted and one missing, a queued delete, a
+        // queued restore and a 2da restore, every prompt answered Yes.
+        Description({"#game=2", "#qdelete_file_0=override\\notes.txt", "#qdelete_file_begin_0#", "Delete?",
+                     "#qdelete_file_end_0#", "#qrestore_file_0=override\\icon.tga", "#qrestore_file_begin_0#",
+                     "Restore?", "#qrestore_file_end_0#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da",
+                     "#file_list", "override\\robe.uti", "override\\gone.uti"});
+        Mod("backup/appearance.2da", "2DA V2.0 original");
+        K2Game();
+        for (const char* file : {"robe.uti", "notes.txt", "icon.tga", "icon.tga.original", "appearance.2da"}) {
+            Game(std::string("override/") + file, file);
+        }
+        Answers({"0", "0", "0", "0"});
+        std::vector<std::string> arguments = Arguments();
+        arguments.erase(arguments.begin());  // --no-open
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const ConsoleRun run = RunConsole(arguments, c.environment);
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        ExpectInOrder(run.out, c.expected);
+        EXPECT_TRUE(run.out.ends_with(summary)) << run.out;
+        EXPECT_EQ(Find(run.out, "\nRemoval log\n") != kNone, c.logShown) << run.out;
+        EXPECT_EQ(Find(run.out, "\\cf"), kNone);
+        EXPECT_EQ(Exists(opened),
+                  c.options.empty() && c.environment.size() > 0 && c.environment[0].starts_with("PATH=" + bin));
+        if (Exists(opened)) {
+            EXPECT_EQ(ReadFile(opened), logPath);
+        }
     }
-    EXPECT_NE(run.out.find("Not saved (dry run): " + logPath + "\n"), std::string::npos);
+}
+
+TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
+    Description({"#game=2", "#game_select=yes", "#confirm_message_begin#", "#file_list"});
+    ConsoleRun run = RunConsole({.arguments = {"--no-open", "mod"}, .workingFolder = temp.Path()});
+    EXPECT_EQ(run.exitCode, 1);
+    ExpectInOrder(run.out, {"Uninstall_Info.rtf Was NOT FOUND\n",
+                            "INI Errors Encountered - Mod Removal Disabled until INI is fixed.\n"
+                            "mod/uninstall/uninstall_data.ini:2: error: #game_select= value \"yes\" is not true, "
+                            "false or a number; start-up would fail\n"
+                            "Run \"zelvane-console --check mod\" to see every problem.\n"});
+
+    std::filesystem::remove(mod + "/uninstall/uninstall_data.ini");
+    run = RunConsole({"--no-open", "--program-folder", mod});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(Find(run.out, "The uninstall_data.ini file was not found.\nCannot continue without it."), kNone);
+    EXPECT_EQ(Find(run.out, "Prompt:"), kNone);
+}
+
+// --usage writes the guide, in the INI-error state too, the uninstall folder made for it; twice
+// gives the same document. (tests/app checks the document itself.)
+TEST_F(ConsoleRunTest, UsageWritesTheGuide) {
+    MakeFolders(mod);
+    const std::string path = mod + "/uninstall/Zelvane Usage.rtf";
+    std::string first;
+    for (int i = 0; i < 2; ++i) {
+        const ConsoleRun run = RunConsole({"--no-open", "--usage", "--program-folder", mod});
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_NE(Find(run.out, "The uninstall_data.ini file was not found."), kNone);
+        EXPECT_NE(Find(run.out, "Saved: " + path), kNone);
+        EXPECT_EQ(Find(run.out, "Prompt:"), kNone);
+        if (i == 0) first = ReadFile(path);
+    }
+    EXPECT_TRUE(first.starts_with("{\\rtf1"));
+    EXPECT_NE(first.find("This was made with version: \\cf1 1.0.151"), std::string::npos);
+    EXPECT_EQ(ReadFile(path), first);
+}
+
+// Which mod the console works on: the folder named on the command line, else the folder the
+// player stands in when it holds uninstall/, else the executable's own folder. --check names the
+// description by the path the player gave, with the names as they lie on disk.
+TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
+    for (const std::string named : {"", "mod"}) {
+        std::filesystem::remove(logPath);
+        Description({"#game=2", "#file_list", "override\\mod_robe.uti"});
+        K2Game();
+        Game("override/mod_robe.uti", "robe");
+        Answers({"0"});
+        std::vector<std::string> arguments = Arguments();
+        arguments.erase(arguments.begin() + 1, arguments.begin() + 3);  // --program-folder
+        if (!named.empty()) arguments.push_back(named);
+        const ConsoleRun run = RunConsole({.arguments = arguments, .workingFolder = named.empty() ? mod : temp.Path()});
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+        EXPECT_FALSE(Exists(game + "/override/mod_robe.uti"));
+        EXPECT_TRUE(Exists(logPath));
+    }
+
+    std::filesystem::remove_all(mod + "/uninstall");
+    Mod("Uninstall/UNINSTALL_DATA.ini", CrLfLines({"#game=2", "#file_list", "robe.uti"}));
+    const std::string warning =
+        "/UNINSTALL_DATA.ini:3: warning: file-list entry \"robe.uti\" has no folder: the run "
+        "looks for it in the game's main folder, not in override\n0 errors, 1 warning, 0 notes\n";
+    EXPECT_EQ(RunConsole({.arguments = {"--check"}, .workingFolder = mod}).out, "Uninstall" + warning);
+    EXPECT_EQ(RunConsole({.arguments = {"--check", "mod/"}, .workingFolder = temp.Path()}).out,
+              "mod/Uninstall" + warning);
+    const std::string program = mod + "/zelvane-console";
+    std::filesystem::copy_file(ZELVANE_CONSOLE, program);
+    MakeFolders(temp.Path() + "/elsewhere");
+    const ConsoleRun beside =
+        RunConsole({.arguments = {"--check"}, .workingFolder = temp.Path() + "/elsewhere", .program = program});
+    EXPECT_EQ(beside.out, mod + "/Uninstall" + warning);
+    EXPECT_EQ(beside.exitCode, 2);
+}
+
+// At a terminal: Enter answers the focused button, and NO_COLOR turns the colours off.
+TEST_F(ConsoleRunTest, AtATerminalEnterAnswersTheFocusedButtonAndNoColorTurnsTheColoursOff) {
+    Description({"#game=2", "#qdelete_file_0=override\\notes.txt", "#qdelete_file_begin_0#", "Delete the notes?",
+                 "#qdelete_file_end_0#"});
+    K2Game();
+    Game("override/notes.txt", "notes");
+    const Launch launch{{"--no-open", "--program-folder", mod, "--registry", registryFile}, {"NO_COLOR=1"}};
+    // Yes to the confirmation by its letter, then Enter at "Confirm Delete", whose focus is No.
+    const ConsoleRun run = RunInTerminal(launch, "y\n\n");
+    ASSERT_EQ(run.exitCode, 0) << run.out;
+    EXPECT_NE(Find(run.out, "Answer (number, letter or close; Enter for No): Answer: 1 (No)\n"), kNone) << run.out;
+    EXPECT_EQ(ReadFile(game + "/override/notes.txt"), "notes");
+    EXPECT_EQ(Find(run.out, "\x1b["), kNone) << run.out;
+
+    Description({"#game=2", "#game_select=yes"});  // start-up ends at once, with a red notice
+    const ConsoleRun coloured = RunInTerminal({launch.arguments, {"NO_COLOR="}}, "");
+    EXPECT_NE(Find(coloured.out, "\x1b["), kNone) << coloured.out;
+    EXPECT_NE(Find(coloured.out, "INI Errors Encountered - Mod Removal Disabled until INI is fixed."), kNone);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "tests/e2e/real_mounts.hpp"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/vfs.h>
@@ -10,6 +9,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -17,113 +17,55 @@
 #include <sstream>
 #include <vector>
 
-extern char** environ;
-
 namespace zelvane::e2e {
 namespace {
 
 constexpr long kFuseSuperMagic = 0x65735546;
 constexpr off_t kImageSize = 32 * 1024 * 1024;
 
-// Where a program is: the folders of $PATH, and the system folders root's tools live in.
-std::string FindProgram(const std::string& name) {
-    std::string folders = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
-    folders += ":/usr/sbin:/sbin:/usr/bin:/bin";
-    std::stringstream list(folders);
-    std::string folder;
-    while (std::getline(list, folder, ':')) {
-        if (folder.empty()) continue;
-        const std::string path = folder + "/" + name;
-        if (::access(path.c_str(), X_OK) == 0) return path;
-    }
-    return {};
-}
-
-struct Outcome {
-    bool ok = false;
-    std::string output;  // standard output and error together
-};
-
-// Runs a program to its end; what it printed is kept for the reason of a failure.
-Outcome Command(const std::vector<std::string>& arguments) {
-    Outcome outcome;
-    const std::string program = FindProgram(arguments.front());
-    if (program.empty()) {
-        outcome.output = arguments.front() + " is not installed (tools/install-deps.sh installs it)";
-        return outcome;
-    }
-    int fds[2];
-    if (::pipe2(fds, O_CLOEXEC) != 0) return outcome;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, fds[1], STDERR_FILENO);
-    std::vector<std::string> args = arguments;
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(fds[1]);
+// Runs a program (found in $PATH or in the system folders root's tools live in) to its end; what
+// it printed is kept for the reason of a failure. Its arguments are paths of the build folder.
+bool Command(const std::vector<std::string>& arguments, std::string& output) {
+    std::string line = "PATH=\"$PATH:/usr/sbin:/sbin\"";
+    for (const std::string& argument : arguments) line += " '" + argument + "'";
+    output.clear();
+    FILE* pipe = ::popen((line + " </dev/null 2>&1").c_str(), "r");
+    if (pipe == nullptr) return false;
     char buffer[4096];
-    ssize_t got = 0;
-    while ((got = ::read(fds[0], buffer, sizeof buffer)) > 0)
-        outcome.output.append(buffer, static_cast<std::size_t>(got));
-    ::close(fds[0]);
-    if (spawned != 0) {
-        outcome.output = "cannot start " + program;
-        return outcome;
-    }
-    int status = 0;
-    while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-    }
-    outcome.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return outcome;
-}
-
-std::string Trimmed(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-    return text;
+    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    const int status = ::pclose(pipe);
+    while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
+    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 // The mount points below a folder, deepest first.
 std::vector<std::string> MountsBelow(const std::string& folder) {
     std::vector<std::string> found;
     std::ifstream info("/proc/self/mountinfo");
-    std::string line;
-    while (std::getline(info, line)) {
+    for (std::string line; std::getline(info, line);) {
         std::istringstream fields(line);
         std::string id, parent, device, root, mountPoint;
         fields >> id >> parent >> device >> root >> mountPoint;
-        if (mountPoint.rfind(folder + "/", 0) == 0) found.insert(found.begin(), mountPoint);
+        if (mountPoint.starts_with(folder + "/")) found.insert(found.begin(), mountPoint);
     }
     return found;
 }
 
-void DetachLoopDevicesOf(const std::string& image) {
-    const Outcome listed = Command({"losetup", "-j", image});
-    std::istringstream lines(listed.output);
-    std::string line;
-    while (std::getline(lines, line)) {
-        const std::size_t colon = line.find(':');
-        if (line.rfind("/dev/loop", 0) == 0 && colon != std::string::npos)
-            Command({"losetup", "-d", line.substr(0, colon)});
-    }
-}
-
-// The set of a test process that died without unmounting it.
+// The sets of test processes that died without unmounting them.
 void ReapSetsOfEndedProcesses(const std::string& work) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(work, error)) {
         const std::string name = entry.path().filename().string();
         if (name.empty() || name.find_first_not_of("0123456789") != std::string::npos) continue;
-        const pid_t pid = static_cast<pid_t>(std::stol(name));
-        if (::kill(pid, 0) == 0 || errno != ESRCH) continue;
+        if (::kill(static_cast<pid_t>(std::stol(name)), 0) == 0 || errno != ESRCH) continue;
         for (const std::string& mountPoint : MountsBelow(entry.path().string()))
             ::umount2(mountPoint.c_str(), MNT_DETACH);
-        for (const char* image : {"ntfs.img", "exfat.img"}) DetachLoopDevicesOf((entry.path() / image).string());
+        std::string listed;
+        Command({"losetup", "-j", (entry.path() / "exfat.img").string()}, listed);
+        std::istringstream lines(listed);
+        for (std::string line, ignored; std::getline(lines, line);) {
+            if (line.starts_with("/dev/loop")) Command({"losetup", "-d", line.substr(0, line.find(':'))}, ignored);
+        }
         std::filesystem::remove_all(entry.path(), error);
     }
 }
@@ -140,38 +82,28 @@ std::unique_ptr<RealMount> RealMount::Make(Kind kind, const std::string& folder,
     mount->image_ = folder + (ntfs ? "/ntfs.img" : "/exfat.img");
     mount->mountPoint_ = folder + (ntfs ? "/ntfs" : "/exfat");
     std::filesystem::create_directories(mount->mountPoint_);
-    {
-        const int fd = ::open(mount->image_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-        const bool sized = fd >= 0 && ::ftruncate(fd, kImageSize) == 0;
-        if (fd >= 0) ::close(fd);
-        if (!sized) {
-            whyNot = "cannot make the image " + mount->image_;
-            return nullptr;
-        }
-    }
-    Outcome made = ntfs ? Command({"mkntfs", "-F", "-Q", "-q", mount->image_}) : Command({"mkfs.exfat", mount->image_});
-    if (!made.ok) {
-        whyNot = std::string("cannot format the ") + Name(kind) + " image: " + Trimmed(made.output);
-        return nullptr;
-    }
-    Outcome mounted;
-    if (ntfs) {
-        mounted = Command({"ntfs-3g", "-o", "umask=000", mount->image_, mount->mountPoint_});
+    const int fd = ::open(mount->image_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const bool sized = fd >= 0 && ::ftruncate(fd, kImageSize) == 0;
+    if (fd >= 0) ::close(fd);
+    std::string output;
+    if (!sized) {
+        whyNot = "cannot make the image " + mount->image_;
+    } else if (!(ntfs ? Command({"mkntfs", "-F", "-Q", "-q", mount->image_}, output)
+                      : Command({"mkfs.exfat", mount->image_}, output))) {
+        whyNot = std::string("cannot format the ") + Name(kind) + " image: " + output;
+    } else if (!ntfs && !Command({"losetup", "-f", "--show", mount->image_}, mount->loopDevice_)) {
+        whyNot = "cannot attach the exFAT image to a loop device: " + mount->loopDevice_;
+        mount->loopDevice_.clear();
+    } else if (struct statfs st{};
+               !(ntfs ? Command({"ntfs-3g", "-o", "umask=000", mount->image_, mount->mountPoint_}, output)
+                      : Command({"mount.exfat-fuse", "-o", "umask=000", mount->loopDevice_, mount->mountPoint_},
+                                output)) ||
+               ::statfs(mount->mountPoint_.c_str(), &st) != 0 || st.f_type != kFuseSuperMagic) {
+        whyNot = std::string("cannot mount the ") + Name(kind) + " image: " + output;
     } else {
-        const Outcome loop = Command({"losetup", "-f", "--show", mount->image_});
-        if (!loop.ok) {
-            whyNot = "cannot attach the exFAT image to a loop device: " + Trimmed(loop.output);
-            return nullptr;
-        }
-        mount->loopDevice_ = Trimmed(loop.output);
-        mounted = Command({"mount.exfat-fuse", "-o", "umask=000", mount->loopDevice_, mount->mountPoint_});
+        return mount;
     }
-    struct statfs st {};
-    if (!mounted.ok || ::statfs(mount->mountPoint_.c_str(), &st) != 0 || st.f_type != kFuseSuperMagic) {
-        whyNot = std::string("cannot mount the ") + Name(kind) + " image: " + Trimmed(mounted.output);
-        return nullptr;
-    }
-    return mount;
+    return nullptr;
 }
 
 RealMount::~RealMount() {
@@ -181,7 +113,8 @@ RealMount::~RealMount() {
         unmounted = ::umount2(mountPoint_.c_str(), 0) == 0;
     }
     if (!unmounted) ::umount2(mountPoint_.c_str(), MNT_DETACH);
-    if (!loopDevice_.empty()) Command({"losetup", "-d", loopDevice_});
+    std::string ignored;
+    if (!loopDevice_.empty()) Command({"losetup", "-d", loopDevice_}, ignored);
     std::error_code error;
     std::filesystem::remove(mountPoint_, error);
     std::filesystem::remove(image_, error);
@@ -234,10 +167,6 @@ void RealMountTest::SetUp() {
            << " (set ZELVANE_ALLOW_NO_FUSE=1 to skip the tests on real mounts instead)";
 }
 
-const std::string& RealMountTest::MountOf(RealMount::Kind kind) {
-    return (kind == RealMount::Kind::Ntfs ? ntfs_ : exfat_)->Path();
-}
-
 void RealMountTest::TearDown() {
     for (const std::string& view : views_) {
         if (::umount2(view.c_str(), 0) != 0) ::umount2(view.c_str(), MNT_DETACH);
@@ -248,7 +177,7 @@ void RealMountTest::TearDown() {
 }
 
 std::string RealMountTest::FolderOn(RealMount::Kind kind, const std::string& name) {
-    const std::string folder = MountOf(kind) + "/" + name;
+    const std::string folder = (kind == RealMount::Kind::Ntfs ? ntfs_ : exfat_)->Path() + "/" + name;
     std::filesystem::create_directories(folder);
     made_.push_back(folder);
     return folder;

@@ -48,8 +48,6 @@ protected:
     // Removes what the test made on the mounts, read-only views first.
     void TearDown() override;
 
-    // The root of the mount of a kind.
-    static const std::string& MountOf(RealMount::Kind kind);
     // A fresh folder on the mount of a kind, removed when the test ends.
     std::string FolderOn(RealMount::Kind kind, const std::string& name);
     // The folder seen again, read-only, at a new mount point beside it (a bind mount remounted
