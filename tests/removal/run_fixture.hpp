@@ -13,6 +13,7 @@
 
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/registry.hpp"
+#include "removal/removal_log.hpp"
 #include "removal/removal_run.hpp"
 #include "tests/support/scripted_ui.hpp"
 #include "util/browse_folders.hpp"
@@ -155,16 +156,10 @@ inline std::string Blank(int count) {
     return s;
 }
 
-inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\Games\\Kotor\\)",
-                                  const std::string& appDir = R"(C:\\Mods\\Tool\\)") {
-    return R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + CRLF +
-           R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;)"
-           R"(\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;)"
-           R"(\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;)"
-           R"(\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-           CRLF + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + R"(\cf6\b Game is K)" + std::to_string(game) +
-           R"(\cf1\b0\par)" + CRLF + R"(\cf6\b Game Directory Is: )" + gameDir + R"(\cf1\b0\par)" + CRLF +
-           R"(\cf6\b App Directory Is: )" + appDir + R"(\cf1\b0\par)" + CRLF + Blank(2);
+inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\Games\\Kotor\\)") {
+    return LogDocumentHeader() + R"(\cf6\b Game is K)" + std::to_string(game) + R"(\cf1\b0\par)" + CRLF +
+           R"(\cf6\b Game Directory Is: )" + gameDir + R"(\cf1\b0\par)" + CRLF +
+           R"(\cf6\b App Directory Is: C:\\Mods\\Tool\\\cf1\b0\par)" + CRLF + Blank(2);
 }
 
 inline const std::string kBanner =
