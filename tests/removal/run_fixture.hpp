@@ -1,6 +1,6 @@
 #pragma once
-// A removal run over an in-memory game and program folder, with scripted answers, and the
-// literal texts of the log that every test compares against.
+// A removal run over an in-memory game and program folder, with scripted answers, and the literal
+// texts of the log and of the questions that the tests compare against.
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/registry.hpp"
+#include "removal/removal_log.hpp"
 #include "removal/removal_run.hpp"
 #include "tests/support/scripted_ui.hpp"
 #include "util/browse_folders.hpp"
@@ -27,6 +28,14 @@ inline const std::string kIniPath = "C:\\Mods\\Tool\\uninstall\\uninstall_data.i
 inline const std::string kResultsPath = "C:\\Mods\\Tool\\uninstall\\removal_results.rtf";
 inline const std::string kK1Key = "Software\\BioWare\\SW\\KOTOR";
 inline const std::string kK2Key = "Software\\LucasArts\\KotOR2";
+inline const std::string kSaves = "D:\\Saves";  // the player's, outside the game and program folders
+// The 2da restore's files.
+inline const std::string kBackup = kProgram + "\\backup\\appearance.2da";
+inline const std::string kBu = kProgram + "\\Backup Uninstall";
+inline const std::string kSafety = kBu + "\\original install backup.appearance.2da";
+inline const std::string kInOverride = kOverride + "\\appearance.2da";
+inline const std::string kInSub = kOverride + "\\sub\\appearance.2da";
+inline const std::string kQ = R"(\cf1 QRestore2da: )";
 
 class FakeRegistry : public Registry {
 public:
@@ -72,6 +81,14 @@ protected:
         fs.AddFile(kIniPath, text);
     }
 
+    // appearance.2da backed up by the mod's installer, to be restored.
+    void WithBackup() {
+        d.Restore2da = true;
+        d.Backup2daAvailable = true;
+        d.Backup2daFiles = {kBackup};
+        fs.AddFile(kBackup, "backup table");
+    }
+
     RunResult Run(std::initializer_list<int> answers = {}) {
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
@@ -90,12 +107,24 @@ protected:
 
     std::string SavedLog() const { return fs.Contents(kResultsPath).value_or("<no log saved>"); }
 
+    // The saved log holds this line (or fragment).
+    ::testing::AssertionResult Logged(const std::string& line) const {
+        const std::string log = SavedLog();
+        if (log.find(line) != std::string::npos) return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no line\n  " << line << "\nin\n" << log;
+    }
+
     // Every file now on disk except the description and the saved log.
     std::map<std::string, std::string> GameFiles() const {
         std::map<std::string, std::string> files = fs.Snapshot();
         files.erase(kIniPath);
         files.erase(kResultsPath);
         return files;
+    }
+    // The files of the fixture, and these.
+    static std::map<std::string, std::string> Files(std::map<std::string, std::string> extra) {
+        extra.emplace(kGame + "\\dialog.tlk", "TLK V3.0 strings");
+        return extra;
     }
 
     std::string programFolder = kProgram;
@@ -108,6 +137,17 @@ protected:
     UninstallDescription d;
 };
 
+// How a prompt looks besides its text and title, in one line to compare.
+inline std::string Shape(const PromptRequest& p) {
+    std::string s = "icon " + std::to_string(p.iconType) + " [";
+    for (const std::string& caption : p.captions) s += caption + "|";
+    return s + "] " + std::to_string(p.buttonCount) + " focus " + std::to_string(p.focusIndex) +
+           (p.playSound ? " sound" : "") + (p.onTop ? " top" : "") + " font " + std::to_string(p.fontSize) +
+           " buttons " + std::to_string(p.buttonWidth) + "x" + std::to_string(p.buttonHeight) + " width " +
+           std::to_string(p.formatWidth);
+}
+inline const std::string kYesNoShape = "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width -1";
+
 // --- the literal texts of the log ---
 
 inline std::string Blank(int count) {
@@ -116,16 +156,10 @@ inline std::string Blank(int count) {
     return s;
 }
 
-inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\Games\\Kotor\\)",
-                                  const std::string& appDir = R"(C:\\Mods\\Tool\\)") {
-    return R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + CRLF +
-           R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;)"
-           R"(\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;)"
-           R"(\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;)"
-           R"(\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
-           CRLF + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + R"(\cf6\b Game is K)" + std::to_string(game) +
-           R"(\cf1\b0\par)" + CRLF + R"(\cf6\b Game Directory Is: )" + gameDir + R"(\cf1\b0\par)" + CRLF +
-           R"(\cf6\b App Directory Is: )" + appDir + R"(\cf1\b0\par)" + CRLF + Blank(2);
+inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\Games\\Kotor\\)") {
+    return LogDocumentHeader() + R"(\cf6\b Game is K)" + std::to_string(game) + R"(\cf1\b0\par)" + CRLF +
+           R"(\cf6\b Game Directory Is: )" + gameDir + R"(\cf1\b0\par)" + CRLF +
+           R"(\cf6\b App Directory Is: C:\\Mods\\Tool\\\cf1\b0\par)" + CRLF + Blank(2);
 }
 
 inline const std::string kBanner =
@@ -143,6 +177,47 @@ inline std::string ExpectedTotals(int errors, int notFound) {
            std::to_string(notFound) + R"( files not found.\b0\par)" + CRLF + Blank(3) + "}";
 }
 
+// The whole log of a run with nothing to do.
+inline std::string EmptyLog(int game = 2) { return ExpectedHeader(game) + kBanner + ExpectedTotals(0, 0); }
+
 inline std::string Deleted(const std::string& name) { return R"(\cf3 Delete Successful - \cf1 )" + name; }
+
+// --- the 2da restore's questions about appearance.2da, as the player is shown them ---
+
+inline const std::string kTitle = "Confirm appearance.2da replacement";
+
+inline const std::string kReplaceText =
+    R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  in the override with the )"
+    R"(backup copy generated when you installed this mod?\par )" +
+    CRLF + R"(\par )" + CRLF +
+    R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a folder )"
+    R"(named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
+    CRLF + R"(\par )" + CRLF +
+    R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed \i any\i0  mods that have altered the \cf5 )"
+    R"(appearance.2da \cf2 since you installed this one then replacing it is probably a bad idea and \b UNLESS\b0)"
+    R"(  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
+
+inline const std::string kAnywayText = R"(2da replacement is enabled.\par )" + CRLF +
+                                       R"(However, no \cf5 appearance.2da\cf1  was found in the override.\par )" +
+                                       CRLF + R"(\par )" + CRLF +
+                                       R"(Restore the backup \cf5 appearance.2da\cf1  anyway?)";
+
+// As shown: measuring the prompt turned its two bare line ends into paragraph marks.
+inline std::string FoundText(const std::string& doubled) {
+    return R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )"
+           R"(\par )" +
+           CRLF + doubled + R"(\cf1 with the backup copy generated when you installed this mod?\par )" + CRLF +
+           R"(\par )" + CRLF + R"(Selecting \cf7\b yes\b0\cf1  will replace the file.\par )" + CRLF +
+           R"(Selecting \cf7\b no\b0\cf1  will allow you to locate the replace target yourself.\par )" + CRLF +
+           R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.\par )" + CRLF + R"(\par )" +
+           CRLF +
+           R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a )"
+           R"(folder named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
+           CRLF + R"(\par )" + CRLF +
+           R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed any mods that have altered the \cf5 )"
+           R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
+           R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
+}
+inline const std::string kInSubShown = R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)";
 
 }  // namespace zelvane::testing

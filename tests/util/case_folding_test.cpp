@@ -35,15 +35,9 @@ TEST(CaseFolding, EveryByteAsWindowsFoldsIt) {
 
 TEST(CaseFolding, WholeTexts) {
     EXPECT_EQ(LowerCase(std::string_view("Override\\\xC4rger.TGA")), "override\\\xE4rger.tga");
-    EXPECT_EQ(LowerCase(std::string_view("")), "");
-    std::string out(3, '\0');
-    LowerCaseInto(
-        "A\x8A"
-        "c",
-        out.data());
-    EXPECT_EQ(out,
-              "a\x9A"
-              "c");
+    std::string out(2, '\0');
+    LowerCaseInto("A\x8A", out.data());
+    EXPECT_EQ(out, "a\x9A");
 }
 
 }  // namespace

@@ -46,23 +46,18 @@ TEST(CodePage1252, WhatItCannotHoldBecomesAQuestionMark) {
 }
 
 TEST(Utf8, EncodesOneToFourBytesAndOnlyCharacters) {
-    const auto encoded = [](char32_t c) {
+    // clang-format off
+    const std::pair<char32_t, std::string> cases[] = {
+        {U'A', "A"}, {0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
+        {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
+        // no characters: surrogates and values past U+10FFFF
+        {0xD800, kReplacement}, {0xDFFF, kReplacement}, {0x110000, kReplacement}};
+    // clang-format on
+    for (const auto& [c, bytes] : cases) {
         std::string out;
         AppendUtf8(out, c);
-        return out;
-    };
-    EXPECT_EQ(encoded(U'A'), "A");
-    EXPECT_EQ(encoded(0x7F), "\x7F");
-    EXPECT_EQ(encoded(0x80), "\xC2\x80");
-    EXPECT_EQ(encoded(0x7FF), "\xDF\xBF");
-    EXPECT_EQ(encoded(0x800), "\xE0\xA0\x80");
-    EXPECT_EQ(encoded(0xFFFF), "\xEF\xBF\xBF");
-    EXPECT_EQ(encoded(0x10000), "\xF0\x90\x80\x80");
-    EXPECT_EQ(encoded(0x10FFFF), "\xF4\x8F\xBF\xBF");
-    // no characters: surrogates and values past U+10FFFF
-    EXPECT_EQ(encoded(0xD800), kReplacement);
-    EXPECT_EQ(encoded(0xDFFF), kReplacement);
-    EXPECT_EQ(encoded(0x110000), kReplacement);
+        EXPECT_EQ(out, bytes) << std::hex << static_cast<std::uint32_t>(c);
+    }
 }
 
 TEST(Utf8, DecodesOnlyWellFormedCharacters) {
@@ -83,7 +78,6 @@ TEST(Utf8, DecodesOnlyWellFormedCharacters) {
 
 TEST(Utf8, WholeTexts) {
     EXPECT_TRUE(IsUtf8(""));
-    EXPECT_TRUE(IsUtf8("plain"));
     EXPECT_TRUE(
         IsUtf8("Sp\xC3\xAF"
                "ele"));

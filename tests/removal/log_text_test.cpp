@@ -1,6 +1,10 @@
-#include "removal/log_line.hpp"
+// The pieces every log line is made of: the recurring line shapes, file results, the shown form
+// of names, RTF escapes and the document header.
 
 #include <gtest/gtest.h>
+
+#include "removal/log_line.hpp"
+#include "removal/removal_log.hpp"
 
 namespace zelvane {
 namespace {
@@ -17,7 +21,6 @@ TEST(LogLine, RecurringShapes) {
 }
 
 TEST(LogLine, FileResultsAsTheLogShowsThem) {
-    EXPECT_EQ(ErrorText({FsStatus::FileNotFound}), "Error: 53  File not found");
     EXPECT_EQ(ErrorText({FsStatus::DiskFull}), "Error: 61  Disk full");
     EXPECT_EQ(DeletionText({FsStatus::Ok}, "override\\\\x.tga").Text(),
               "\\cf3 Delete Successful - \\cf1 Override\\\\x.tga");
@@ -27,6 +30,25 @@ TEST(LogLine, FileResultsAsTheLogShowsThem) {
               "\\cf10 Refused (outside the game and program folders): \\cf1 Override\\\\evil.tga");
     EXPECT_EQ(DeletionText({FsStatus::ProgramOwnFile}, "backup\\\\a.2da").Text(),
               "\\cf10 Refused (one of this program's own files): \\cf1 Backup\\\\a.2da");
+}
+
+TEST(RemovalLogText, EscapesAndTheShownFormOfNames) {
+    EXPECT_EQ(EscapeRtfText("a{b}c"), "a\\{b\\}c");
+    EXPECT_EQ(EscapeRtfText("caf\xE9\xFF\x80.tga"), "caf\\'e9\\'ff\\'80.tga");
+    EXPECT_EQ(EscapeRtfText("Override\\\\x.tga"), "Override\\\\x.tga");  // doubled backslashes stay as they are
+    EXPECT_EQ(LogDisplay("override\\my mods\\Tex.TGA"), "Override\\\\My Mods\\\\Tex.TGA");
+    EXPECT_EQ(LogDisplay("override\\{x}.tga"), "Override\\\\\\{x\\}.tga");
+}
+
+TEST(RemovalLogText, HeaderIsTheSharedFontAndColourTable) {
+    EXPECT_EQ(LogDocumentHeader(),
+              "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}\r\n"
+              "{\\colortbl ;\\red0\\green0\\blue0;\\red128\\green0\\blue0;\\red0\\green128\\blue0;"
+              "\\red128\\green128\\blue0;\\red0\\green0\\blue128;\\red128\\green0\\blue128;\\red0\\green128\\blue128;"
+              "\\red128\\green128\\blue128;\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green255\\blue0;"
+              "\\red255\\green255\\blue0;\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red0\\green255\\blue255;"
+              "\\red255\\green255\\blue255;}\r\n"
+              "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 ");
 }
 
 }  // namespace

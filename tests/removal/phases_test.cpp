@@ -1,0 +1,244 @@
+// The file-list phase (direct hits, the subfolder search of K2 and its prompt, missing files, which
+// lines are entries) and the queued deletes and restores with the author's prompts.
+
+#include "tests/removal/run_fixture.hpp"
+
+namespace zelvane::testing {
+namespace {
+
+std::string SubfolderText(const std::string& entry, const std::string& folder) {
+    return R"(The file \par )" + CRLF + R"(\cf5 )" + entry + R"(\cf1\par )" + CRLF +
+           R"(was found in a subfolder\par )" + CRLF + R"(\cf5 )" + folder + R"(\cf1\par )" + CRLF + R"(\par )" + CRLF +
+           R"(Would you like to proceed with deletion?\par )" + CRLF + R"(\par )" + CRLF + R"(\par )" + CRLF +
+           R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder\par )" + CRLF +
+           R"(If more than one copy of this file exists in the override\par )" + CRLF +
+           R"(it will delete the \i first\i0  occurance it finds.\cf1 )";
+}
+const std::string kSubShown = R"(C:\\Games\\Kotor\\override\\sub\\)";
+
+std::string DeletedLine(const std::string& name) { return Deleted(name) + R"(\cf1\par)" + CRLF; }
+std::string NotFoundLine(const std::string& name) {
+    return R"(\cf10 File Not Found: \cf1 )" + name + R"(\cf1\par)" + CRLF;
+}
+std::string DeclinedLine(const std::string& name) {
+    return R"(\cf5 Not deleted in subfolder per user request: )" + name + R"(\cf1\par)" + CRLF;
+}
+
+using FileList = RemovalRunTest;
+
+// Every kind of line the file list logs, and the banner withheld.
+TEST_F(FileList, GoldenHitsMissesFailuresAndRefusals) {
+    fs.AddFile(kOverride + "\\a.tga", "a");
+    fs.AddFile(kOverride + "\\B.TGA", "b", Attributes{.readOnly = true});
+    fs.AddFile(kGame + "\\Movies\\intro.bik", "m");
+    fs.AddFile(kOverride + "\\x.tga", "x");
+    fs.AddFile(kOverride + "\\y.tga", "y");
+    fs.AddFile(kGame + "\\locked.tga", "l");
+    fs.AddFile(kOverride + "\\keep.tga", "k");
+    fs.AddFile("C:\\Games\\precious.sav", "mine");
+    fs.FailOperation(FsOp::Delete, "locked.tga", FsStatus::SharingViolation);
+    fs.AddFile(kGame + "\\vanishing.tga", "v");  // gone between the test and the delete
+    fs.FailOperation(FsOp::SetAttributes, "vanishing.tga", FsStatus::FileNotFound);
+    // "\Windows\win.ini" joined to the game folder only doubles a separator: it names a file of
+    // the game folder, which is not there. "y.tga." is y.tga, as Windows reads it.
+    SetFileList({"override\\a.tga", "Override\\b.tga", "movies\\intro.bik", "movies\\gone.bik", "locked.tga",
+                 "vanishing.tga", "..\\precious.sav", "override\\x.tga:stream", "\\Windows\\win.ini",
+                 "override\\y.tga."});
+    const RunResult result = RunConfirmed();
+    EXPECT_EQ(SavedLog(), ExpectedHeader(2) + DeletedLine(R"(Override\\a.tga)") + DeletedLine(R"(Override\\b.tga)") +
+                              DeletedLine(R"(Movies\\intro.bik)") + NotFoundLine(R"(Movies\\gone.bik)") +
+                              R"(\cf10 Delete Failure - \cf1 locked.tga\cf7  - Error: 70  Permission denied\cf1\par)" +
+                              CRLF +
+                              R"(\cf10 Delete Failure - \cf1 vanishing.tga\cf7  - Error: 53  File not found\cf1\par)" +
+                              CRLF + R"(\cf10 Refused (outside the game folder): \cf1 ..\\precious.sav\cf1\par)" +
+                              CRLF + R"(\cf10 Refused (not a plain file name): \cf1 Override\\x.tga:stream\cf1\par)" +
+                              CRLF + NotFoundLine(R"(\\Windows\\win.ini)") + DeletedLine(R"(Override\\y.tga.)") +
+                              kNoBanner + ExpectedTotals(4, 2));
+    EXPECT_EQ(result.deletedCount, 4);
+    EXPECT_EQ(result.failureCount, 4);
+    EXPECT_EQ(result.notFoundCount, 2);
+    EXPECT_EQ(GameFiles(), Files({{kOverride + "\\keep.tga", "k"},
+                                  {kGame + "\\vanishing.tga", "v"},
+                                  {kOverride + "\\x.tga", "x"},
+                                  {kGame + "\\locked.tga", "l"},
+                                  {"C:\\Games\\precious.sav", "mine"}}));
+}
+
+// Yes confirms every later subfolder deletion; No refuses the file asked about, and after a No
+// and then a Yes later files are refused without a prompt; a closed prompt confirms nothing.
+TEST_F(FileList, TheSubfolderAnswers) {
+    const struct {
+        std::vector<int> answers;
+        std::string lines;
+        std::size_t prompts;
+    } cases[] = {
+        {{0},
+         DeletedLine(R"(Override\\Sub\\a.tga)") + DeletedLine(R"(Override\\Deep\\Er\\b.tga)") +
+             DeletedLine(R"(Override\\Sub\\c.tga)"),
+         2},
+        {{1, 0},
+         DeclinedLine(R"(Override\\a.tga)") + DeletedLine(R"(Override\\Deep\\Er\\b.tga)") +
+             DeclinedLine(R"(Override\\c.tga)"),
+         3},
+        {{-1, 1, 0}, DeclinedLine(R"(Override\\b.tga)") + DeletedLine(R"(Override\\Sub\\c.tga)"), 4},
+    };
+    for (const auto& c : cases) {
+        fs.AddFile(kOverride + "\\sub\\a.tga", "a");
+        fs.AddFile(kOverride + "\\deep\\er\\b.tga", "b");
+        fs.AddFile(kOverride + "\\sub\\c.tga", "c");
+        SetFileList({"override\\a.tga", "override\\b.tga", "override\\c.tga"});
+        ui = {};
+        ui.promptAnswers = {0};
+        ui.promptAnswers.insert(ui.promptAnswers.end(), c.answers.begin(), c.answers.end());
+        Run();
+        EXPECT_EQ(ui.prompts.size(), c.prompts);
+        EXPECT_EQ(ui.prompts[1].msgText, SubfolderText(R"(override\\a.tga)", kSubShown));
+        EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm Delete in Subfolder");
+        EXPECT_EQ(Shape(ui.prompts[1]), kYesNoShape);
+        EXPECT_TRUE(Logged(Blank(2) + c.lines + kBanner));
+    }
+}
+
+TEST_F(FileList, WhereTheSearchDoesNotLook) {
+    fs.AddFile(kOverride + "\\sub\\x.tga", "x");
+    fs.AddFile(kOverride + "\\sub\\intro.bik", "m");
+    SetFileList({"override\\x.tga", "movies\\intro.bik", "override\\none.tga"});
+    d.Game = 1;  // K1 does not search subfolders
+    EXPECT_EQ(RunConfirmed().notFoundCount, 3);
+    d.Game = 2;  // K2 searches only for entries in override
+    ui = {};
+    EXPECT_EQ(RunConfirmed({0}).notFoundCount, 2);
+    EXPECT_TRUE(Logged(NotFoundLine(R"(Movies\\intro.bik)") + NotFoundLine(R"(Override\\none.tga)")));
+    EXPECT_TRUE(fs.Exists(kOverride + "\\sub\\intro.bik"));
+}
+
+TEST_F(FileList, WhichLinesAreEntries) {
+    const struct {
+        std::string description;
+        std::string lines;
+    } cases[] = {
+        {"before.tga\r\n#confirm_title=x\r\n#FILE_LIST\r\n; a comment\r\n after.tga\r\n\r\n"
+         "#qdelete_file_1=after.tga\r\nafter.tga\r\n\tTab.tga\r\nnot a file\r\n",
+         DeletedLine("after.tga") + NotFoundLine("\tTab.tga") + NotFoundLine("not a file")},
+        {"#file_list\ra.tga\rb.tga", DeletedLine("a.tga") + DeletedLine("b.tga")},  // the line ends of text input
+        {"#game=2\r\na.tga\r\n", ""},                                               // no #file_list: no entries
+    };
+    for (const auto& c : cases) {
+        for (const char* name : {"\\before.tga", "\\after.tga", "\\a.tga", "\\b.tga"}) fs.AddFile(kGame + name, "x");
+        fs.AddFile(kIniPath, c.description);
+        RunConfirmed();
+        EXPECT_TRUE(Logged(Blank(2) + c.lines + Blank(3)));
+        EXPECT_TRUE(fs.Exists(kGame + "\\before.tga"));
+    }
+}
+
+// A table that the 2da restore is about to offer to put back is not deleted by the file list, so
+// that "No" to the replacement keeps it. Only tables in override, and only with a backup to
+// restore, are left.
+TEST_F(FileList, ATableTheRestoreOffersIsLeftToIt) {
+    d.Backup2daFiles = {kProgram + "\\backup\\Appearance.2da"};
+    fs.AddFile(kInOverride, "table changed by another mod");
+    SetFileList({"override\\APPEARANCE.2da"});
+    RunConfirmed();  // found, but the description restores no table
+    EXPECT_TRUE(Logged(DeletedLine(R"(Override\\APPEARANCE.2da)")));
+
+    d.Restore2da = true;
+    d.Backup2daAvailable = true;
+    fs.AddFile(kProgram + "\\backup\\Appearance.2da", "backup table");
+    fs.AddFile(kInOverride, "table changed by another mod");
+    fs.AddFile(kOverride + "\\spells.2da", "no backup");
+    fs.AddFile(kGame + "\\appearance.2da", "not in override");
+    SetFileList({"override\\APPEARANCE.2da", "override\\spells.2da", "appearance.2da"});
+    EXPECT_EQ(RunConfirmed({1}).notFoundCount, 0);  // No to the replacement
+    EXPECT_TRUE(Logged(R"(\cf4 Left to the 2da restore: \cf1 Override\\APPEARANCE.2da\cf1\par)" + CRLF +
+                       DeletedLine(R"(Override\\spells.2da)") + DeletedLine("appearance.2da") + kBanner + kQ +
+                       R"(\cf5 User declined \cf1 Appearance.2da\cf5  replacement.\par)"));
+    EXPECT_EQ(fs.Contents(kInOverride), "table changed by another mod");
+}
+
+// --- the queued deletes and restores ---
+
+using Queued = RemovalRunTest;
+
+// Every kind of line the queued phases log, after the banner, and the note on prompt failures once.
+TEST_F(Queued, GoldenDeletesAndRestores) {
+    fs.AddFile(kOverride + "\\q.tga", "q");
+    fs.AddFile(kGame + "\\Movies\\m.bik", "m");
+    fs.AddFile("C:\\Games\\save.sav", "mine");
+    for (const char* name : {"\\a.tga", "\\b.tga", "\\l.tga", "\\c.tga"}) fs.AddFile(kOverride + name, "mod");
+    for (const char* name : {"\\a.tga", "\\b.tga", "\\l.tga", "\\gone.tga"})
+        fs.AddFile(kOverride + name + ".original", "game");
+    fs.FailOperation(FsOp::Delete, "l.tga", FsStatus::SharingViolation);
+    d.QueuedDeletes = {{"override\\q.tga", "Q?", 0},
+                       {"override\\Q.TGA", "Again?", 0},
+                       {"Movies\\m.bik", "M?", 0},
+                       {"..\\save.sav", "Your save?", 0}};
+    d.QueuedRestores = {{"override\\a.tga", "A?", 0},
+                        {"override\\b.tga", "B?", 0},
+                        {"override\\gone.tga", "Gone?", 0},
+                        {"override\\c.tga", "C?", 0},
+                        {"override\\l.tga", "L?", 0}};
+    const RunResult result = RunConfirmed({0, 1, 0, 1, 0});
+    const std::string qd = R"(\cf1 QDeleteFile: )";
+    const std::string qr = R"(\cf1 QRestoreFile: )";
+    EXPECT_EQ(
+        SavedLog(),
+        ExpectedHeader(2) + kBanner + qd + Deleted(R"(Override\\q.tga)") + R"(\par)" + CRLF +
+            R"(\cf1\b QDeleteFile: \cf10 Prompt Failure \cf6 (File Not Found): \cf1 Override\\Q.TGA\cf1\b0\par)" +
+            CRLF + qd + R"(\cf5 User chose not to delete Movies\\m.bik\par)" + CRLF + qd +
+            R"(\cf10 Refused (outside the game folder): \cf1 ..\\save.sav\cf1\par)" + CRLF + qr +
+            Deleted(R"(Override\\a.tga)") + R"(\par)" + CRLF + qr +
+            R"(\cf3 Renamed \cf1 Override\\a.tga.original\cf3  to \cf1 Override\\a.tga\par)" + CRLF + qr +
+            R"(\cf5 User chose not to restore \cf1 Override\\b.tga\cf1\par)" + CRLF +
+            R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (File Not Found) \cf1 Override\\gone.tga\cf1\b0\par)" +
+            CRLF +
+            R"(\cf1\b QRestoreFile: \cf10 Prompt Failure \cf6 (.original File Not Found) \cf1 )"
+            R"(Override\\c.tga.original\cf1\b0\par)" +
+            CRLF + qr + R"(\cf10 Delete Failure - \cf1 Override\\l.tga\cf7  - Error: 70  Permission denied\par)" +
+            CRLF + qr +
+            R"(\cf10 Failure Renaming \cf1 Override\\l.tga.original\cf10  to \cf1Override\\l.tga - )"
+            R"(\cf7 Error: 58  File already exists\par)" +
+            CRLF + kFyi + ExpectedTotals(3, 0));
+    EXPECT_EQ(result.deletedCount, 1);
+    EXPECT_EQ(result.restoredCount, 1);
+    EXPECT_EQ(result.failureCount, 3);
+    EXPECT_EQ(result.notFoundCount, 0);
+    EXPECT_EQ(GameFiles(), Files({{kGame + "\\Movies\\m.bik", "m"},
+                                  {"C:\\Games\\save.sav", "mine"},
+                                  {kOverride + "\\a.tga", "game"},
+                                  {kOverride + "\\b.tga", "mod"},
+                                  {kOverride + "\\b.tga.original", "game"},
+                                  {kOverride + "\\c.tga", "mod"},
+                                  {kOverride + "\\gone.tga.original", "game"},
+                                  {kOverride + "\\l.tga", "mod"},
+                                  {kOverride + "\\l.tga.original", "game"}}));
+}
+
+TEST_F(Queued, TheAuthorsPromptsAreShownAsMeasured) {
+    fs.AddFile(kOverride + "\\q.tga", "q", Attributes{.readOnly = true});
+    fs.AddFile(kOverride + "\\e.tga", "e");
+    fs.AddFile(kOverride + "\\a.tga", "mod", Attributes{.readOnly = true});
+    fs.AddFile(kOverride + "\\a.tga.original", "game", Attributes{.readOnly = true});
+    d.QueuedDeletes = {{"override\\q.tga", "Delete \\b q\\b0 ?" + CRLF + "Really?", 4321}, {"override\\e.tga", "", 0}};
+    d.QueuedRestores = {{"override\\a.tga", "Restore" + CRLF + "a?", 0}};
+    RunConfirmed({0, -1, 0});
+    ASSERT_EQ(ui.prompts.size(), 4u);
+    EXPECT_EQ(ui.prompts[1].msgText, "Delete \\b q\\b0 ?\\par " + CRLF + "Really?");
+    EXPECT_EQ(d.QueuedDeletes[0].prompt, ui.prompts[1].msgText);  // rewritten in the description itself
+    EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm Delete");
+    EXPECT_EQ(Shape(ui.prompts[1]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 4321");
+    EXPECT_EQ(ui.prompts[2].msgText, "");  // an empty prompt block is still shown
+    EXPECT_EQ(ui.prompts[2].formatWidth, 6000);
+    EXPECT_EQ(d.QueuedDeletes[1].width, 6000);  // no width: the default, in the description too
+    EXPECT_EQ(ui.prompts[3].msgText, "Restore\\par " + CRLF + "a?");
+    EXPECT_EQ(d.QueuedRestores[0].prompt, ui.prompts[3].msgText);
+    EXPECT_EQ(ui.prompts[3].msgTitle, "Confirm Restore");
+    EXPECT_EQ(Shape(ui.prompts[3]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 6000");
+    EXPECT_EQ(d.QueuedRestores[0].width, 6000);
+    // Read-only files are deleted and replaced all the same; closing a prompt keeps the file.
+    EXPECT_EQ(GameFiles(), Files({{kOverride + "\\e.tga", "e"}, {kOverride + "\\a.tga", "game"}}));
+    EXPECT_TRUE(Logged(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\e.tga\par)"));
+}
+
+}  // namespace
+}  // namespace zelvane::testing
