@@ -1,12 +1,11 @@
 #pragma once
 // A whole removal run (confirmation to saved log) of a synthetic install on the in-memory file
-// system, every prompt answered "&Yes", with the seam calls counted.
+// system, every prompt answered "&Yes", with the seam calls the run made counted.
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-#include "bench/counting_file_system.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "removal/removal_run.hpp"
@@ -20,8 +19,7 @@ inline const std::string kMemoryProgram = "C:\\Mods\\Tool";
 // Answers the first button of every prompt: the confirmation, the subfolder prompt and each table.
 class YesUi final : public UserInterface {
 public:
-    int prompts = 0;
-    int MsgBoxEx(PromptRequest) override { return ++prompts, 0; }
+    int MsgBoxEx(PromptRequest) override { return 0; }
     void ShowMessage(std::string_view, std::string_view, std::uint32_t) override {}
     std::string BrowseFolderDialog(std::string_view, std::string_view) override { return ""; }
     std::string OpenFileDialog(const OpenFileRequest&) override { return ""; }
@@ -37,14 +35,10 @@ public:
 // The K2 "Path" value names the game folder.
 class GameRegistry final : public Registry {
 public:
-    explicit GameRegistry(std::string game) : game_(std::move(game)) {}
     std::optional<RegistryValue> Query(std::uint32_t, std::string_view key, std::string_view) const override {
         if (key.find("KotOR2") == std::string_view::npos) return std::nullopt;
-        return RegistryValue{kRegSz, game_ + '\0'};
+        return RegistryValue{kRegSz, kMemoryGame + '\0'};
     }
-
-private:
-    std::string game_;
 };
 
 struct MemoryInstall {
@@ -56,23 +50,21 @@ struct MemoryInstall {
 inline MemoryInstall MakeMemoryInstall(const TreeShape& shape) {
     MemoryInstall out;
     out.fs->ListInNameOrder();  // as the host file system and NTFS list
-    out.fs->AddFolder(kMemoryGame);
     out.fs->AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
-    out.plan = BuildInstall(*out.fs, kMemoryGame, shape);
-    const std::string ini = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
-    out.fs->AddFile(ini, FileListDescription(out.plan.entries, out.plan.tables));
+    out.plan = PlanInstall(shape);
+    for (const std::string& folder : out.plan.folders) out.fs->AddFolder(kMemoryGame + "\\" + folder);
+    for (const PlannedFile& file : out.plan.files) out.fs->AddFile(kMemoryGame + "\\" + file.path, file.bytes);
     UninstallDescription& d = out.description;
-    d.DescriptionPath = ini;
+    d.DescriptionPath = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
+    out.fs->AddFile(d.DescriptionPath, FileListDescription(out.plan.entries, out.plan.tables));
     d.Game = 2;
     d.ConfirmTitle = "Confirm Remove Mod";
     d.ConfirmMessage = "Remove the mod?";
-    d.Restore2da = !out.plan.tables.empty();
     for (const std::string& table : out.plan.tables) {
-        const std::string backup = kMemoryProgram + "\\backup\\" + table;
-        out.fs->AddFile(backup, "2DA V2.0 original");
-        d.Backup2daFiles.push_back(backup);
+        d.Backup2daFiles.push_back(kMemoryProgram + "\\backup\\" + table);
+        out.fs->AddFile(d.Backup2daFiles.back(), "2DA V2.0 original");
     }
-    d.Backup2daAvailable = !d.Backup2daFiles.empty();
+    d.Restore2da = d.Backup2daAvailable = !d.Backup2daFiles.empty();
     return out;
 }
 
@@ -80,25 +72,26 @@ struct MemoryRunResult {
     RunResult result;
     std::uint64_t seamCalls = 0;
     std::uint64_t listings = 0;
-    std::uint64_t stamps = 0;       // folder stamps asked for
     std::uint64_t entriesRead = 0;  // directory entries handed out by listings
-    int prompts = 0;
 };
 
 inline MemoryRunResult RunInMemory(MemoryInstall& install) {
-    CountingFileSystem counted(*install.fs);
+    MemoryFileSystem& fs = *install.fs;
+    const auto total = [&fs] {
+        std::uint64_t n = 0;
+        for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) n += fs.CallCount(static_cast<FsOp>(op));
+        return n;
+    };
+    const std::uint64_t calls = total(), listings = fs.CallCount(FsOp::List), entries = fs.EntriesRead();
     YesUi ui;
-    GameRegistry registry(kMemoryGame);
+    GameRegistry registry;
     FolderBrowser browser;
-    RunContext context{counted, registry, ui, browser, kMemoryProgram};
-    const std::uint64_t before = install.fs->EntriesRead();
+    RunContext context{fs, registry, ui, browser, kMemoryProgram};
     MemoryRunResult out;
     out.result = RunRemoval(install.description, context);
-    out.seamCalls = counted.TotalCalls();
-    out.listings = counted.Calls(SeamCall::List);
-    out.stamps = counted.Calls(SeamCall::FolderStamp);
-    out.entriesRead = install.fs->EntriesRead() - before;
-    out.prompts = ui.prompts;
+    out.seamCalls = total() - calls;
+    out.listings = fs.CallCount(FsOp::List) - listings;
+    out.entriesRead = fs.EntriesRead() - entries;
     return out;
 }
 
