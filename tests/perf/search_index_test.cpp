@@ -26,52 +26,6 @@ namespace {
 const std::string kOverride = "C:\\Games\\Kotor\\override";
 const std::string kPattern = kOverride + "\\*.*";
 
-// Few names and random letter case, so that names repeat across folders and differ only in case.
-std::string RandomName(std::mt19937& random) {
-    static const std::vector<std::string> stems = {"a", "b", "appearance", "c_x", "x"};
-    static const std::vector<std::string> extensions = {".tga", ".2da", ".uti", ""};
-    std::string name = stems[random() % stems.size()] + extensions[random() % extensions.size()];
-    for (char& c : name) {
-        if (random() % 3 == 0) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return name;
-}
-
-struct RandomTree {
-    std::vector<std::string> folders;  // override and every folder below it
-    std::vector<std::string> files;    // every file made (some may be gone later)
-};
-
-RandomTree MakeTree(MemoryFileSystem& fs, std::mt19937& random) {
-    RandomTree tree;
-    fs.AddFolder(kOverride);
-    tree.folders.push_back(kOverride);
-    const int items = 10 + static_cast<int>(random() % 60);
-    for (int i = 0; i < items; ++i) {
-        const std::string parent = tree.folders[random() % tree.folders.size()];
-        const std::string path = parent + "\\" + RandomName(random);
-        if (fs.Exists(path)) continue;
-        if (random() % 15 == 0 && tree.folders.size() > 1) {
-            // A folder link, up the tree or across: neither strategy enters it.
-            fs.AddLink(path, tree.folders[random() % tree.folders.size()]);
-        } else if (random() % 4 == 0) {
-            Attributes a;
-            a.system = random() % 4 == 0;
-            a.hidden = random() % 3 == 0;
-            fs.AddFolder(path, a);
-            tree.folders.push_back(path);
-        } else {
-            Attributes a;
-            a.hidden = random() % 5 == 0;
-            a.system = random() % 7 == 0;
-            a.readOnly = random() % 6 == 0;
-            fs.AddFile(path, "x", a);
-            tree.files.push_back(path);
-        }
-    }
-    return tree;
-}
-
 SearchState Walk(const FileSystem& fs, const std::string& name) {
     SearchState state;
     RecurseFiles_FindFile(fs, kPattern, name, true, state);
@@ -84,101 +38,115 @@ SearchState Indexed(SearchIndex& index, const FileSystem& fs, const std::string&
     return state;
 }
 
-// A change the player makes while a prompt is open, straight on the disk, not through the run.
-void PlayerChange(MemoryFileSystem& fs, RandomTree& tree, std::mt19937& random) {
-    const std::string folder = tree.folders[random() % tree.folders.size()];
-    const std::string path = folder + "\\" + RandomName(random);
-    switch (random() % 4) {
-        case 0:
-            if (!fs.Exists(path)) {
-                fs.AddFile(path, "player's");
-                tree.files.push_back(path);
-            }
-            break;
-        case 1:
-            if (!tree.files.empty()) fs.Delete(tree.files[random() % tree.files.size()]);
-            break;
-        case 2:
-            if (!tree.files.empty()) {
-                const std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
-                const std::string& source = tree.files[random() % tree.files.size()];
-                if (fs.Rename(source, target) == FsStatus::Ok) tree.files.push_back(target);
-            }
-            break;
-        default:
-            if (fs.CreateFolder(path) == FsStatus::Ok) tree.folders.push_back(path);
-            break;
+// Random trees of few names in random letter case, so that names repeat across folders and differ
+// only in case; hidden, system and read-only files and folders, and folder links that neither
+// search enters.
+struct RandomTree {
+    std::mt19937 random{20261206};
+    std::vector<std::string> folders;  // override and every folder below it
+    std::vector<std::string> files;    // every file made (some may be gone later)
+    std::vector<std::string> deleted;  // what the run deleted
+
+    bool OneIn(unsigned n) { return random() % n == 0; }
+    const std::string& Any(const std::vector<std::string>& from) { return from[random() % from.size()]; }
+    std::string Name() {
+        std::string name = Any({"a", "b", "appearance", "c_x", "x"}) + Any({".tga", ".2da", ".uti", ""});
+        for (char& c : name) c = OneIn(3) ? static_cast<char>(std::toupper(static_cast<unsigned char>(c))) : c;
+        return name;
     }
-}
+    std::string NewPath() { return Any(folders) + "\\" + Name(); }
+
+    void Make(MemoryFileSystem& fs) {
+        folders = {kOverride};
+        files.clear();
+        deleted.clear();
+        fs.AddFolder(kOverride);
+        for (int i = 10 + static_cast<int>(random() % 60); i > 0; --i) {
+            const std::string path = NewPath();
+            if (fs.Exists(path)) continue;
+            if (OneIn(15) && folders.size() > 1) {
+                fs.AddLink(path, Any(folders));  // up the tree or across
+            } else if (OneIn(4)) {
+                fs.AddFolder(path, Attributes{.hidden = OneIn(3), .system = OneIn(4)});
+                folders.push_back(path);
+            } else {
+                fs.AddFile(path, "x", Attributes{.readOnly = OneIn(6), .hidden = OneIn(5), .system = OneIn(7)});
+                files.push_back(path);
+            }
+        }
+    }
+};
 
 TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
-    std::mt19937 random(20261206);
+    RandomTree tree;
     int hits = 0;
-    int changes = 0;
     int movedBack = 0;
     for (int round = 0; round < 400; ++round) {
         MemoryFileSystem fs;
         fs.ListInNameOrder(round % 2 == 1);  // creation order (as FAT) and name order (as NTFS)
-        RandomTree tree = MakeTree(fs, random);
+        tree.Make(fs);
         SearchIndex index;
         IndexKeepingFileSystem run(fs, index);
         for (int step = 0; step < 40; ++step) {
-            const unsigned what = random() % 12;
+            const unsigned what = tree.random() % 12;
             if (what < 6) {
-                const std::string name = RandomName(random);
+                const std::string name = tree.Name();
                 const SearchState walked = Walk(fs, name);
-                const SearchState indexed = Indexed(index, run, name);
-                ASSERT_EQ(walked.found, indexed.found) << "round " << round << " step " << step << " " << name;
-                ASSERT_EQ(walked.result, indexed.result) << "round " << round << " step " << step << " " << name;
+                ASSERT_EQ(Indexed(index, run, name).result, walked.result) << "round " << round << " step " << step;
                 hits += walked.found ? 1 : 0;
             } else if (what < 8 && !tree.files.empty()) {
                 // Deletions, mostly of files the search found (as the file list does).
-                const std::string found = Walk(fs, RandomName(random)).result;
-                const std::string victim =
-                    !found.empty() && random() % 2 ? found : tree.files[random() % tree.files.size()];
+                const std::string found = Walk(fs, tree.Name()).result;
+                const std::string victim = !found.empty() && tree.OneIn(2) ? found : tree.Any(tree.files);
                 run.SetAttributes(victim, Attributes{});
-                run.Delete(victim);
-                ++changes;
+                if (run.Delete(victim) == FsStatus::Ok) tree.deleted.push_back(victim);
             } else if (what == 8) {
                 // A file moved or copied into the tree, as the 2da restore and the restores do;
-                // often into the place of a file the run just deleted.
-                std::string target = tree.folders[random() % tree.folders.size()] + "\\" + RandomName(random);
-                const std::string found = Walk(fs, RandomName(random)).result;
-                if (!found.empty() && random() % 2) {
+                // often into the place of a file the run just deleted or deleted before.
+                std::string target = tree.NewPath();
+                const std::string found = Walk(fs, tree.Name()).result;
+                if (!tree.deleted.empty() && tree.OneIn(3)) {
+                    target = tree.Any(tree.deleted);
+                } else if (!found.empty() && tree.OneIn(2)) {
                     run.Delete(found);
                     target = found;
                     ++movedBack;
                 }
                 fs.AddFile("C:\\Mods\\Tool\\backup\\in.2da", "b");
-                if (random() % 3) {
-                    run.Rename("C:\\Mods\\Tool\\backup\\in.2da", target);
-                } else {
+                if (tree.OneIn(3)) {
                     run.Copy("C:\\Mods\\Tool\\backup\\in.2da", target);
+                } else {
+                    run.Rename("C:\\Mods\\Tool\\backup\\in.2da", target);
                 }
                 tree.files.push_back(target);
-                ++changes;
             } else if (what == 9) {
                 // A folder that becomes a system folder, or stops being one, or a new folder.
-                const std::string folder = tree.folders[random() % tree.folders.size()];
-                if (folder != kOverride && random() % 2) {
-                    Attributes a;
-                    a.system = random() % 2 == 0;
-                    run.SetAttributes(folder, a);
-                } else {
-                    const std::string path = folder + "\\" + RandomName(random);
-                    if (run.CreateFolder(path) == FsStatus::Ok) tree.folders.push_back(path);
+                const std::string folder = tree.Any(tree.folders);
+                if (folder != kOverride && tree.OneIn(2)) {
+                    run.SetAttributes(folder, Attributes{.system = tree.OneIn(2)});
+                } else if (const std::string path = folder + "\\" + tree.Name();
+                           run.CreateFolder(path) == FsStatus::Ok) {
+                    tree.folders.push_back(path);
                 }
-                ++changes;
             } else {
-                // A prompt: the player may change the disk meanwhile, or not.
-                if (what == 10) PlayerChange(fs, tree, random);
+                // A prompt: the player may change the disk meanwhile, straight on the disk, or not.
+                const std::string path = tree.NewPath();
+                if (what == 11) {
+                } else if (tree.OneIn(3) && !fs.Exists(path)) {
+                    fs.AddFile(path, "player's");
+                    tree.files.push_back(path);
+                } else if (tree.OneIn(2) && !tree.files.empty()) {
+                    if (fs.Rename(tree.Any(tree.files), path) == FsStatus::Ok) tree.files.push_back(path);
+                } else if (tree.OneIn(2) && !tree.files.empty()) {
+                    fs.Delete(tree.Any(tree.files));
+                } else if (fs.CreateFolder(path) == FsStatus::Ok) {
+                    tree.folders.push_back(path);
+                }
                 run.ForgetCachedState();
-                ++changes;
             }
         }
     }
     EXPECT_GT(hits, 1000);  // the rounds do find files, not only miss them
-    EXPECT_GT(changes, 1000);
     EXPECT_GT(movedBack, 100);
 }
 
