@@ -42,9 +42,11 @@
 #include <vector>
 
 #include "bench/durable_restore.hpp"
-#include "bench/memory_run.hpp"
 #include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
+#include "platform/memory/memory_file_system.hpp"
+#include "removal/removal_run.hpp"
+#include "util/browse_folders.hpp"
 
 extern char** environ;
 
@@ -190,7 +192,8 @@ double Median(std::vector<double> values) {
 class Workspace {
 public:
     Workspace() {
-        path_ = Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
+        path_ =
+            Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
         if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp");
     }
     ~Workspace() {
@@ -247,10 +250,10 @@ void BM_Disk(benchmark::State& state) {
                 continue;
             }
             const ChildRun reference = RunBaseline(root, {}, {});
-            const ChildRun restored = plan.tables.empty()
-                                          ? ChildRun{0, 0, 0}
-                                          : RunChild({"/proc/self/exe", "--restore-tables", root + "/tables.plan"},
-                                                     root + "/base");
+            const ChildRun restored =
+                plan.tables.empty()
+                    ? ChildRun{0, 0, 0}
+                    : RunChild({"/proc/self/exe", "--restore-tables", root + "/tables.plan"}, root + "/base");
             if (reference.exitCode != 0 || restored.exitCode != 0) {
                 state.SkipWithError("the baseline failed");
                 return;
@@ -296,19 +299,95 @@ void BM_Disk(benchmark::State& state) {
     }
 }
 
+// --- in memory ---
+
+const std::string kMemoryGame = "C:\\Games\\Kotor2";
+const std::string kMemoryProgram = "C:\\Mods\\Tool";
+
+// Answers the first button of every prompt: the confirmation, the subfolder prompt and each table.
+class YesUi final : public UserInterface {
+public:
+    int MsgBoxEx(PromptRequest) override { return 0; }
+    void ShowMessage(std::string_view, std::string_view, std::uint32_t) override {}
+    std::string BrowseFolderDialog(std::string_view, std::string_view) override { return ""; }
+    std::string OpenFileDialog(const OpenFileRequest&) override { return ""; }
+    int ShellOpen(std::string_view, std::string_view, std::string_view, int) override { return 42; }
+    void DoEvents() override {}
+    int TwipsPerPixelX() const override { return 15; }
+    int TwipsPerPixelY() const override { return 15; }
+    int TextWidthTwips(std::string_view text, std::string_view, int, bool) override {
+        return static_cast<int>(text.size()) * 120;
+    }
+};
+
+// The K2 "Path" value names the game folder.
+class GameRegistry final : public Registry {
+public:
+    std::optional<RegistryValue> Query(std::uint32_t, std::string_view key, std::string_view) const override {
+        if (key.find("KotOR2") == std::string_view::npos) return std::nullopt;
+        return RegistryValue{kRegSz, kMemoryGame + '\0'};
+    }
+};
+
+struct MemoryRun {
+    RunResult result;
+    double seconds = 0;
+    std::uint64_t seamCalls = 0;
+    std::uint64_t listings = 0;
+    std::uint64_t entriesRead = 0;  // directory entries handed out by listings
+};
+
+// The install on the in-memory file system (listed in name order, as the host and NTFS list),
+// then a whole removal run, confirmation to saved log, with the seam calls it made counted.
+MemoryRun RunInMemory(const SyntheticInstall& plan) {
+    MemoryFileSystem fs;
+    fs.ListInNameOrder();
+    fs.AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
+    for (const std::string& folder : plan.folders) fs.AddFolder(kMemoryGame + "\\" + folder);
+    for (const PlannedFile& file : plan.files) fs.AddFile(kMemoryGame + "\\" + file.path, file.bytes);
+    UninstallDescription d;
+    d.DescriptionPath = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
+    fs.AddFile(d.DescriptionPath, FileListDescription(plan.entries, plan.tables));
+    d.Game = 2;
+    d.ConfirmTitle = "Confirm Remove Mod";
+    d.ConfirmMessage = "Remove the mod?";
+    for (const std::string& table : plan.tables) {
+        d.Backup2daFiles.push_back(kMemoryProgram + "\\backup\\" + table);
+        fs.AddFile(d.Backup2daFiles.back(), "2DA V2.0 original");
+    }
+    d.Restore2da = d.Backup2daAvailable = !d.Backup2daFiles.empty();
+
+    const auto total = [&fs] {
+        std::uint64_t n = 0;
+        for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) n += fs.CallCount(static_cast<FsOp>(op));
+        return n;
+    };
+    const std::uint64_t calls = total(), listings = fs.CallCount(FsOp::List), entries = fs.EntriesRead();
+    YesUi ui;
+    GameRegistry registry;
+    FolderBrowser browser;
+    RunContext context{fs, registry, ui, browser, kMemoryProgram};
+    MemoryRun out;
+    const auto start = std::chrono::steady_clock::now();
+    out.result = RunRemoval(d, context);
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out.seamCalls = total() - calls;
+    out.listings = fs.CallCount(FsOp::List) - listings;
+    out.entriesRead = fs.EntriesRead() - entries;
+    return out;
+}
+
 // args: layout, files.
 void BM_Memory(benchmark::State& state) {
     const int layout = static_cast<int>(state.range(0));
     const TreeShape shape = ShapeOf(layout, static_cast<int>(state.range(1)));
     const SyntheticInstall plan = PlanInstall(shape);
-    MemoryRunResult last;
+    MemoryRun last;
     std::vector<double> times;
     for (auto _ : state) {
-        MemoryInstall install = MakeMemoryInstall(shape);
-        const auto start = std::chrono::steady_clock::now();
-        last = RunInMemory(install);
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        state.SetIterationTime(times.back());
+        last = RunInMemory(plan);
+        times.push_back(last.seconds);
+        state.SetIterationTime(last.seconds);
         if (last.result.outcome != RunOutcome::Completed || last.result.failureCount != 0 ||
             last.result.notFoundCount != 0) {
             state.SkipWithError("wrong result");

@@ -16,7 +16,6 @@ struct TreeShape {
     std::size_t folders = 500;            // nested subfolders of override
     std::size_t listEntries = 5000;       // entries of the file list
     std::size_t moved = 2000;             // of those, moved into subfolders
-    std::size_t missing = 0;              // further entries whose file is nowhere
     std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
     bool upperCaseList = false;           // the list in upper case, the files on disk in lower case
     std::size_t tables = 0;               // 2da tables in subfolders of override with a backup to restore
@@ -78,9 +77,6 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
     for (std::size_t i = 0; i < playerFiles; ++i) {
         const std::string folder = i < playerDirect ? std::string("override") : subfolder(i);
         out.files.push_back({folder + "\\player_" + std::to_string(i) + ".2da", "x"});
-    }
-    for (std::size_t i = 0; i < shape.missing; ++i) {
-        out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
     }
     out.treeEntries = shape.files + shape.folders;
     return out;
