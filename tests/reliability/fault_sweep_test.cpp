@@ -33,6 +33,7 @@ const std::string kWorkingCopy = kProgram + "\\uninstall\\uninstall_data20A.ini"
 const std::string kResults = kProgram + "\\uninstall\\removal_results.rtf";
 
 struct Options {
+    const char* name;
     int game = 2;
     bool earlierRun = true;           // Backup Uninstall and a read-only removal_results.rtf from an earlier run
     bool programOnOwnVolume = false;  // the program folder on another volume than the game
@@ -312,23 +313,24 @@ TEST_P(FaultSweep, FaultFreeRunChangesEverythingItMay) {
     // The three escaping entries are refused and counted; nothing else fails.
     EXPECT_EQ(run.result.failureCount, 3);
     EXPECT_FALSE(LogShowsFailure(run.result.log));
+    // What is left where ("" for gone); K1 keeps the moved file, whose subfolder it does not search.
     const std::string& g = kGame;
-    EXPECT_FALSE(run.after.contains(g + "\\override\\a.tga"));
-    EXPECT_FALSE(run.after.contains(g + "\\override\\q1.uti"));
-    EXPECT_EQ(run.after.at(g + "\\override\\r.tga"), "game file r");
-    EXPECT_EQ(run.after.at(g + "\\override\\s.tga"), "game file s");
-    EXPECT_EQ(run.after.at(g + "\\override\\appearance.2da"), "backup appearance table");
-    EXPECT_EQ(run.after.at(kProgram + "\\Backup Uninstall\\appearance.2da"), "current appearance table");
-    EXPECT_EQ(run.after.at("C:\\Games\\outside.txt"), "a file beside the game folder");
-    EXPECT_EQ(run.after.at(g + "\\override\\player.tga"), "the player's own texture");
-    EXPECT_FALSE(run.after.contains(kProgram + "\\backup\\appearance.2da"));
-    if (options.game == 2) {
-        EXPECT_FALSE(run.after.contains(g + "\\override\\sub\\b.uti"));
-        EXPECT_EQ(run.after.at(g + "\\override\\sub2\\spells.2da"), "backup spells table");
-        EXPECT_EQ(run.after.at(kProgram + "\\Backup Uninstall\\spells.2da"), "current spells table");
-    } else {
-        EXPECT_EQ(run.after.at(g + "\\override\\sub\\b.uti"), "mod file b, moved by the player");
-        EXPECT_EQ(run.after.at(g + "\\override\\spells.2da"), "backup spells table");
+    const bool k2 = options.game == 2;
+    const std::map<std::string, std::string> expected = {
+        {g + "\\override\\a.tga", ""},
+        {g + "\\override\\q1.uti", ""},
+        {g + "\\override\\r.tga", "game file r"},
+        {g + "\\override\\s.tga", "game file s"},
+        {g + "\\override\\appearance.2da", "backup appearance table"},
+        {kProgram + "\\Backup Uninstall\\appearance.2da", "current appearance table"},
+        {kProgram + "\\backup\\appearance.2da", ""},
+        {"C:\\Games\\outside.txt", "a file beside the game folder"},
+        {g + "\\override\\player.tga", "the player's own texture"},
+        {g + "\\override\\sub\\b.uti", k2 ? "" : "mod file b, moved by the player"},
+        {g + (k2 ? "\\override\\sub2\\spells.2da" : "\\override\\spells.2da"), "backup spells table"},
+        {kProgram + "\\Backup Uninstall\\spells.2da", k2 ? "current spells table" : ""}};
+    for (const auto& [path, bytes] : expected) {
+        EXPECT_EQ(run.after.contains(path) ? run.after.at(path) : "", bytes) << path;
     }
 }
 
@@ -386,18 +388,18 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
         const SweepRun run = RunSweep(options, [&folder](MemoryFileSystem& fs) { fs.SetReadOnlyMedium(folder); });
         report("read-only " + folder, CheckRun(run, options, true, false));
     }
+    ::testing::Test::RecordProperty("runs", runs);
     std::ostringstream first;
     for (std::size_t i = 0; i < broken.size() && i < 25; ++i) first << broken[i] << "\n";
     EXPECT_TRUE(broken.empty()) << broken.size() << " of " << runs << " runs broke the invariant:\n" << first.str();
 }
 
+void PrintTo(const Options& options, std::ostream* out) { *out << options.name; }
+
 INSTANTIATE_TEST_SUITE_P(Games, FaultSweep,
-                         ::testing::Values(Options{2, true}, Options{1, false}, Options{2, true, true}),
-                         [](const ::testing::TestParamInfo<Options>& info) {
-                             return "K" + std::to_string(info.param.game) +
-                                    (info.param.earlierRun ? "_AfterEarlierRun" : "_FirstRun") +
-                                    (info.param.programOnOwnVolume ? "_ProgramOnOtherVolume" : "");
-                         });
+                         ::testing::Values(Options{"K2_AfterEarlierRun", 2, true}, Options{"K1_FirstRun", 1, false},
+                                           Options{"K2_AfterEarlierRun_ProgramOnOtherVolume", 2, true, true}),
+                         [](const ::testing::TestParamInfo<Options>& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace zelvane::testing
