@@ -7,7 +7,7 @@
 // On disk: one run of the real zelvane-console (answers file, registry file, --no-open) on a tree
 // under a temporary folder, next to the baseline on an identical copy of the tree: one
 // `find override -type f` walk plus `xargs rm` of the same files (with tables, a second baseline
-// adds their restore made as durably as the console makes it: bench/durable_restore.hpp). Each is
+// adds their restore made as durably as the console makes it: RestoreTablesDurably below). Each is
 // made three times on fresh copies (warm cache); the medians are reported with their ratio, the
 // peak memory of the console (getrusage of the child) and the time per file. With
 // ZELVANE_BENCH_STRACE=1 one further run of each under `strace -c -f` gives the system calls per
@@ -32,6 +32,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -41,7 +42,6 @@
 #include <string>
 #include <vector>
 
-#include "bench/durable_restore.hpp"
 #include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "platform/memory/memory_file_system.hpp"
@@ -407,6 +407,55 @@ void Sizes(benchmark::internal::Benchmark* b) {
         for (const int files : {500, 5000, 50000}) b->Args({layout, files});
     }
     b->ArgNames({"layout", "files"});
+}
+
+// --- the durable baseline ---
+// The least a durable 2da restore does: for each table the table in use is copied aside (bytes
+// and name flushed before it is deleted), deleted, the backup is copied to a safety copy (flushed
+// as well) and renamed into the place of the table in use. Plain POSIX calls, no search, no
+// checks: what any tool that keeps every table through a power cut has to pay on top of find + rm.
+
+bool Fail(const std::string& what) {
+    std::perror(what.c_str());
+    return false;
+}
+
+// Copies a file into a folder under a temporary name, flushes it, renames it into place and
+// flushes the folder.
+bool CopyDurably(const std::string& from, const std::string& folder, const std::string& name) {
+    const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return Fail(from);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string temporary = ".copy-" + name;
+    const int target = dir < 0 ? -1 : ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    bool ok = target >= 0;
+    std::vector<char> buffer(65536);
+    for (ssize_t n; ok && (n = ::read(source, buffer.data(), buffer.size())) > 0;) {
+        ok = ::write(target, buffer.data(), static_cast<std::size_t>(n)) == n;
+    }
+    ok = ok && ::fsync(target) == 0 && ::renameat(dir, temporary.c_str(), dir, name.c_str()) == 0 && ::fsync(dir) == 0;
+    if (target >= 0) ::close(target);
+    if (dir >= 0) ::close(dir);
+    ::close(source);
+    return ok || Fail(folder + "/" + name);
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// --restore-tables PLAN: PLAN holds one line per table: the table in use, its backup and the
+// folder for the copies, separated by tabs, relative to the working folder. Returns 0, or 1 after
+// printing what failed.
+int RestoreTablesDurably(const std::string& planPath) {
+    std::ifstream plan(planPath);
+    for (std::string current, backup, folder;
+         std::getline(plan, current, '\t') && std::getline(plan, backup, '\t') && std::getline(plan, folder);) {
+        const bool ok = CopyDurably(current, folder, BaseName(current)) &&
+                        (::unlink(current.c_str()) == 0 || Fail(current)) &&
+                        CopyDurably(backup, folder, "original install backup." + BaseName(backup)) &&
+                        (::rename(backup.c_str(), current.c_str()) == 0 || Fail(backup));
+        if (!ok) return 1;
+    }
+    return 0;
 }
 
 // --measure REPORT COMMAND...: runs the command and writes its exit status, its wall time in
