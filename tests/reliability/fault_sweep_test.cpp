@@ -16,9 +16,9 @@
 
 #include "description/loader.hpp"
 #include "platform/memory/memory_file_system.hpp"
-#include "platform/seams/forwarding_file_system.hpp"
 #include "platform/seams/registry.hpp"
 #include "removal/removal_run.hpp"
+#include "tests/reliability/recording_file_system.hpp"
 #include "tests/support/scripted_ui.hpp"
 #include "util/browse_folders.hpp"
 #include "util/strings.hpp"
@@ -106,46 +106,6 @@ std::set<std::string> AgreedDeletions(const Options& options) {
     return agreed;
 }
 
-// Passes every call on and fails the reading call with a given 0-based index, once; the in-memory
-// file system cannot fail a call by its position among the reads.
-class ReadFaults final : public ForwardingFileSystem {
-public:
-    explicit ReadFaults(FileSystem& inner) : ForwardingFileSystem(inner) {}
-    mutable std::vector<std::string> reads;  // the path of every reading call, in order
-    std::optional<std::pair<std::size_t, FsStatus>> fault;
-
-    FsStatus GetAttributes(std::string_view p, Attributes& a) const override {
-        return Or(p, [&] { return inner().GetAttributes(p, a); });
-    }
-    FsStatus OpenForRead(std::string_view p) const override {
-        return Or(p, [&] { return inner().OpenForRead(p); });
-    }
-    FsStatus FileSize(std::string_view p, std::uint64_t& n) const override {
-        return Or(p, [&] { return inner().FileSize(p, n); });
-    }
-    FsStatus ReadAll(std::string_view p, std::string& b, std::size_t n) const override {
-        return Or(p, [&] { return inner().ReadAll(p, b, n); });
-    }
-    FsStatus ReadHead(std::string_view p, std::string& b, std::size_t n) const override {
-        return Or(p, [&] { return inner().ReadHead(p, b, n); });
-    }
-    FsStatus CanCreateFileIn(std::string_view p) const override {
-        return Or(p, [&] { return inner().CanCreateFileIn(p); });
-    }
-    std::unique_ptr<Listing> List(std::string_view p) const override { return Fault(p) ? nullptr : inner().List(p); }
-    std::string ShortPath(std::string_view p) const override { return Fault(p) ? "" : inner().ShortPath(p); }
-
-private:
-    bool Fault(std::string_view path) const {
-        reads.emplace_back(path);
-        return fault && fault->first == reads.size() - 1;
-    }
-    template <class Call>
-    FsStatus Or(std::string_view path, Call call) const {
-        return Fault(path) ? fault->second : call();
-    }
-};
-
 // The registry of a machine with both games installed in the same folder.
 class BothGames final : public Registry {
 public:
@@ -178,7 +138,7 @@ SweepRun RunSweep(const Options& options, const std::function<void(MemoryFileSys
     BuildScenario(memory, options);
     SweepRun run;
     run.before = memory.Snapshot();
-    ReadFaults fs(memory);
+    RecordingFileSystem fs(memory);
     UninstallDescription d;
     d.DescriptionPath = kIni;
     const LoadResult loaded = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopy, 15});
