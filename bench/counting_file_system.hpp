@@ -1,98 +1,66 @@
 #pragma once
-// A file system that passes every call on to another one and counts the calls by kind, so that
-// the benchmark and the tests can tell how many seam calls a run makes per listed file.
+// A file system that passes every call on to another one and counts the calls by kind, so that a
+// test can tell how many seam calls of one kind a piece of the run makes over any file system.
 
 #include <array>
-#include <cstddef>
 #include <cstdint>
-#include <numeric>
 
 #include "platform/seams/forwarding_file_system.hpp"
+#include "platform/seams/fs_op.hpp"
 
 namespace zelvane::bench {
 
-enum class SeamCall : std::size_t {
-    GetAttributes,
-    SetAttributes,
-    OpenForRead,
-    FileSize,
-    ReadAll,
-    ReadHead,
-    WriteAll,
-    Delete,
-    Rename,
-    Copy,
-    CreateFolder,
-    CanCreateFileIn,
-    List,
-    ShortPath,
-    ResolvedPath,
-    SameVolume,
-    FolderStamp,
-    Count
-};
+using SeamCall = FsOp;  // the name the tests that count calls use
 
 class CountingFileSystem final : public ForwardingFileSystem {
 public:
     explicit CountingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
 
-    std::uint64_t Calls(SeamCall call) const { return calls_[static_cast<std::size_t>(call)]; }
-    std::uint64_t TotalCalls() const { return std::accumulate(calls_.begin(), calls_.end(), std::uint64_t{0}); }
-    void Reset() { calls_.fill(0); }
+    std::uint64_t Calls(FsOp op) const { return calls_[static_cast<std::size_t>(op)]; }
 
-    FsStatus GetAttributes(std::string_view path, Attributes& out) const override {
-        return Count(SeamCall::GetAttributes), inner().GetAttributes(path, out);
+    FsStatus GetAttributes(std::string_view p, Attributes& a) const override {
+        return Count(FsOp::GetAttributes), inner().GetAttributes(p, a);
     }
-    FsStatus SetAttributes(std::string_view path, const Attributes& attributes) override {
-        return Count(SeamCall::SetAttributes), inner().SetAttributes(path, attributes);
+    FsStatus SetAttributes(std::string_view p, const Attributes& a) override {
+        return Count(FsOp::SetAttributes), inner().SetAttributes(p, a);
     }
-    FsStatus OpenForRead(std::string_view path) const override {
-        return Count(SeamCall::OpenForRead), inner().OpenForRead(path);
+    FsStatus OpenForRead(std::string_view p) const override { return Count(FsOp::OpenForRead), inner().OpenForRead(p); }
+    FsStatus FileSize(std::string_view p, std::uint64_t& n) const override {
+        return Count(FsOp::FileSize), inner().FileSize(p, n);
     }
-    FsStatus FileSize(std::string_view path, std::uint64_t& size) const override {
-        return Count(SeamCall::FileSize), inner().FileSize(path, size);
+    FsStatus ReadAll(std::string_view p, std::string& b, std::size_t n) const override {
+        return Count(FsOp::ReadAll), inner().ReadAll(p, b, n);
     }
-    FsStatus ReadAll(std::string_view path, std::string& bytes, std::size_t limit) const override {
-        return Count(SeamCall::ReadAll), inner().ReadAll(path, bytes, limit);
+    FsStatus ReadHead(std::string_view p, std::string& b, std::size_t n) const override {
+        return Count(FsOp::ReadHead), inner().ReadHead(p, b, n);
     }
-    FsStatus ReadHead(std::string_view path, std::string& bytes, std::size_t count) const override {
-        return Count(SeamCall::ReadHead), inner().ReadHead(path, bytes, count);
+    FsStatus WriteAll(std::string_view p, std::string_view b) override {
+        return Count(FsOp::WriteAll), inner().WriteAll(p, b);
     }
-    FsStatus WriteAll(std::string_view path, std::string_view bytes) override {
-        return Count(SeamCall::WriteAll), inner().WriteAll(path, bytes);
+    FsStatus Delete(std::string_view p) override { return Count(FsOp::Delete), inner().Delete(p); }
+    FsStatus Rename(std::string_view f, std::string_view t) override {
+        return Count(FsOp::Rename), inner().Rename(f, t);
     }
-    FsStatus Delete(std::string_view path) override { return Count(SeamCall::Delete), inner().Delete(path); }
-    FsStatus Rename(std::string_view from, std::string_view to) override {
-        return Count(SeamCall::Rename), inner().Rename(from, to);
+    FsStatus Copy(std::string_view f, std::string_view t) override { return Count(FsOp::Copy), inner().Copy(f, t); }
+    FsStatus CreateFolder(std::string_view p) override { return Count(FsOp::CreateFolder), inner().CreateFolder(p); }
+    FsStatus CanCreateFileIn(std::string_view p) const override {
+        return Count(FsOp::CanCreateFileIn), inner().CanCreateFileIn(p);
     }
-    FsStatus Copy(std::string_view from, std::string_view to) override {
-        return Count(SeamCall::Copy), inner().Copy(from, to);
-    }
-    FsStatus CreateFolder(std::string_view path) override {
-        return Count(SeamCall::CreateFolder), inner().CreateFolder(path);
-    }
-    FsStatus CanCreateFileIn(std::string_view folder) const override {
-        return Count(SeamCall::CanCreateFileIn), inner().CanCreateFileIn(folder);
-    }
-    std::unique_ptr<Listing> List(std::string_view pattern) const override {
-        return Count(SeamCall::List), inner().List(pattern);
-    }
-    std::string ShortPath(std::string_view path) const override {
-        return Count(SeamCall::ShortPath), inner().ShortPath(path);
-    }
-    std::string ResolvedPath(std::string_view path) const override {
-        return Count(SeamCall::ResolvedPath), inner().ResolvedPath(path);
+    std::unique_ptr<Listing> List(std::string_view p) const override { return Count(FsOp::List), inner().List(p); }
+    std::string ShortPath(std::string_view p) const override { return Count(FsOp::ShortPath), inner().ShortPath(p); }
+    std::string ResolvedPath(std::string_view p) const override {
+        return Count(FsOp::ResolvedPath), inner().ResolvedPath(p);
     }
     bool SameVolume(std::string_view a, std::string_view b) const override {
-        return Count(SeamCall::SameVolume), inner().SameVolume(a, b);
+        return Count(FsOp::SameVolume), inner().SameVolume(a, b);
     }
-    std::string FolderStamp(std::string_view folder) const override {
-        return Count(SeamCall::FolderStamp), inner().FolderStamp(folder);
+    std::string FolderStamp(std::string_view p) const override {
+        return Count(FsOp::FolderStamp), inner().FolderStamp(p);
     }
 
 private:
-    void Count(SeamCall call) const { ++calls_[static_cast<std::size_t>(call)]; }
-    mutable std::array<std::uint64_t, static_cast<std::size_t>(SeamCall::Count)> calls_{};
+    void Count(FsOp op) const { ++calls_[static_cast<std::size_t>(op)]; }
+    mutable std::array<std::uint64_t, static_cast<std::size_t>(FsOp::FolderStamp) + 1> calls_{};
 };
 
 }  // namespace zelvane::bench

@@ -7,7 +7,7 @@
 // On disk: one run of the real zelvane-console (answers file, registry file, --no-open) on a tree
 // under a temporary folder, next to the baseline on an identical copy of the tree: one
 // `find override -type f` walk plus `xargs rm` of the same files (with tables, a second baseline
-// adds their restore made as durably as the console makes it: bench/durable_restore.hpp). Each is
+// adds their restore made as durably as the console makes it: RestoreTablesDurably below). Each is
 // made three times on fresh copies (warm cache); the medians are reported with their ratio, the
 // peak memory of the console (getrusage of the child) and the time per file. With
 // ZELVANE_BENCH_STRACE=1 one further run of each under `strace -c -f` gives the system calls per
@@ -25,10 +25,8 @@
 #include <benchmark/benchmark.h>
 
 #include <fcntl.h>
-#include <ftw.h>
 #include <spawn.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -36,6 +34,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -43,24 +42,24 @@
 #include <string>
 #include <vector>
 
-#include "bench/durable_restore.hpp"
-#include "bench/memory_run.hpp"
 #include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
+#include "platform/memory/memory_file_system.hpp"
+#include "removal/removal_run.hpp"
+#include "util/browse_folders.hpp"
 
 extern char** environ;
 
 namespace zelvane::bench {
 namespace {
 
-enum Layout { kMoved = 0, kPlayer20 = 1, kUpperCase = 2, kTables = 3 };
 const char* const kLayoutNames[] = {"moved", "player20", "uppercase", "tables"};
 
 TreeShape ShapeOf(int layout, int files) {
     TreeShape shape = Scaled(static_cast<std::size_t>(50000 / files));
-    if (layout == kPlayer20) shape.playerDirectPercent = 20;
-    if (layout == kUpperCase) shape.upperCaseList = true;
-    if (layout == kTables) shape.tables = 20;
+    shape.playerDirectPercent = layout == 1 ? 20 : 0;
+    shape.upperCaseList = layout == 2;
+    shape.tables = layout == 3 ? 20 : 0;
     return shape;
 }
 
@@ -69,106 +68,58 @@ std::string Env(const char* name, const std::string& fallback) {
     return value != nullptr && *value != '\0' ? std::string(value) : fallback;
 }
 
-// --- host files ---
-
-std::string HostPath(const std::string& root, const std::string& relative) {
-    std::string out = root + "/" + relative;
-    std::replace(out.begin(), out.end(), '\\', '/');
-    return out;
-}
-
-void MakeFolder(const std::string& path) {
-    if (::mkdir(path.c_str(), 0755) != 0 && errno != EEXIST) throw std::runtime_error("mkdir " + path);
+std::string HostPath(const std::string& root, std::string relative) {
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return root.empty() ? relative : root + "/" + relative;
 }
 
 void WriteHostFile(const std::string& path, const std::string& bytes) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) throw std::runtime_error("cannot write " + path);
-    const bool ok = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size());
-    ::close(fd);
-    if (!ok) throw std::runtime_error("cannot write " + path);
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    if (!(std::ofstream(path, std::ios::binary) << bytes)) throw std::runtime_error("cannot write " + path);
 }
 
 std::string ReadHostFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
     return bytes.str();
 }
 
-int RemoveOne(const char* path, const struct stat*, int, struct FTW*) { return ::remove(path); }
-void RemoveTree(const std::string& path) { ::nftw(path.c_str(), &RemoveOne, 32, FTW_DEPTH | FTW_PHYS); }
-
-// "/tmp/x/game" as the console names it: "Z:\tmp\x\game".
-std::string WindowsForm(const std::string& host) {
-    std::string out = "Z:" + host;
-    std::replace(out.begin(), out.end(), '/', '\\');
-    return out;
-}
-
 void WriteOverride(const std::string& game, const SyntheticInstall& plan) {
-    MakeFolder(game);
-    for (const std::string& folder : plan.folders) MakeFolder(HostPath(game, folder));
+    for (const std::string& folder : plan.folders) std::filesystem::create_directories(HostPath(game, folder));
     for (const PlannedFile& file : plan.files) WriteHostFile(HostPath(game, file.path), file.bytes);
 }
 
-// The console's side: game folder, program folder with description and backups, registry and
-// answers. Its answers: "&Yes" to the confirmation, the subfolder prompt and every table.
-struct ConsoleInstall {
-    std::string game, mod, registry, answers, log;
-};
-
-ConsoleInstall WriteConsoleInstall(const std::string& root, const SyntheticInstall& plan) {
-    ConsoleInstall c{root + "/game", root + "/mod", root + "/registry.txt", root + "/answers.txt",
-                     root + "/mod/uninstall/removal_results.rtf"};
-    WriteOverride(c.game, plan);
-    WriteHostFile(c.game + "/dialog.tlk", std::string("TLK V3.0") + std::string(8, '\0'));
-    MakeFolder(c.mod);
-    MakeFolder(c.mod + "/uninstall");
-    WriteHostFile(c.mod + "/uninstall/uninstall_data.ini", FileListDescription(plan.entries, plan.tables));
-    if (!plan.tables.empty()) {
-        MakeFolder(c.mod + "/backup");
-        for (const std::string& table : plan.tables) WriteHostFile(c.mod + "/backup/" + table, "2DA V2.0 original");
-    }
-    WriteHostFile(c.registry, "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(c.game) + "\n");
-    std::string answers = "0\n0\n";
-    for (std::size_t i = 0; i < plan.tables.size(); ++i) answers += "0\n";
-    WriteHostFile(c.answers, answers);
-    return c;
+// The console's side in root/game and root/mod, with its registry file and its answers: "&Yes"
+// to the confirmation, the subfolder prompt and every table.
+void WriteConsoleInstall(const std::string& root, const SyntheticInstall& plan) {
+    WriteOverride(root + "/game", plan);
+    WriteHostFile(root + "/game/dialog.tlk", std::string("TLK V3.0") + std::string(8, '\0'));
+    WriteHostFile(root + "/mod/uninstall/uninstall_data.ini", FileListDescription(plan.entries, plan.tables));
+    for (const std::string& table : plan.tables) WriteHostFile(root + "/mod/backup/" + table, "2DA V2.0 original");
+    std::string game = "Z:" + root + "/game";
+    std::replace(game.begin(), game.end(), '/', '\\');
+    WriteHostFile(root + "/registry.txt", "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + game + "\n");
+    std::string answers;
+    for (std::size_t i = 0; i < 2 + plan.tables.size(); ++i) answers += "0\n";
+    WriteHostFile(root + "/answers.txt", answers);
 }
 
-std::string HostRelative(std::string path) {
-    std::replace(path.begin(), path.end(), '\\', '/');
-    return path;
-}
-
-// The baseline's side: the same override tree, the NUL-separated list of the files to remove and,
-// with tables, their backups and the plan of their durable restore (see durable_restore.hpp).
-std::string WriteBaselineInstall(const std::string& root, const SyntheticInstall& plan) {
-    const std::string game = root + "/base";
-    WriteOverride(game, plan);
-    std::string list;
-    for (const std::string& path : plan.deleted) {
-        list += HostRelative(path);
-        list += '\0';
-    }
+// The baseline's side in root/base: the same override tree, the NUL-separated list of the files to
+// remove and, with tables, their backups and the plan of their durable restore.
+void WriteBaselineInstall(const std::string& root, const SyntheticInstall& plan) {
+    WriteOverride(root + "/base", plan);
+    std::string list, tables;
+    for (const std::string& path : plan.deleted) list += HostPath("", path) + '\0';
     WriteHostFile(root + "/deleted.list", list);
-    std::string tables;
-    if (!plan.tables.empty()) {
-        MakeFolder(game + "/backup");
-        MakeFolder(game + "/Backup Uninstall");
-        for (const PlannedFile& file : plan.files) {
-            const std::string name = file.path.substr(file.path.rfind('\\') + 1);
-            if (std::find(plan.tables.begin(), plan.tables.end(), name) == plan.tables.end()) continue;
-            WriteHostFile(game + "/backup/" + name, "2DA V2.0 original");
-            tables += HostRelative(file.path) + "\tbackup/" + name + "\tBackup Uninstall\n";
-        }
+    if (!plan.tables.empty()) std::filesystem::create_directories(root + "/base/Backup Uninstall");
+    for (const PlannedFile& file : plan.files) {
+        const std::string name = file.path.substr(file.path.rfind('\\') + 1);
+        if (std::find(plan.tables.begin(), plan.tables.end(), name) == plan.tables.end()) continue;
+        WriteHostFile(root + "/base/backup/" + name, "2DA V2.0 original");
+        tables += HostPath("", file.path) + "\tbackup/" + name + "\tBackup Uninstall\n";
     }
     WriteHostFile(root + "/tables.plan", tables);
-    return game;
 }
-
-// --- child processes ---
 
 struct ChildRun {
     int exitCode = -1;
@@ -176,30 +127,26 @@ struct ChildRun {
     long maxRssKb = 0;
 };
 
-// Runs a command through this program's --measure mode (see main), so that the peak memory of the
-// command is its own: a process started straight from this one would report this one's peak
-// memory as well, since the kernel keeps the largest of the memories a process had before exec.
-ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& folder, const std::string& input,
-                  const std::string& output) {
+// Runs a command in a folder through this program's --measure mode (see main), so that the peak
+// memory of the command is its own: a process started straight from this one would report this
+// one's peak memory as well, since the kernel keeps the largest a process had before exec.
+ChildRun RunChild(std::vector<std::string> command, const std::string& folder, const std::string& input = "/dev/null",
+                  const std::string& output = "/dev/null") {
+    const std::string report = folder + "/.measured";
+    command.insert(command.begin(), {"/proc/self/exe", "--measure", report});
+    std::vector<char*> argv;
+    for (std::string& a : command) argv.push_back(a.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addchdir_np(&actions, folder.c_str());
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, input.c_str(), O_RDONLY, 0);
     posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-    const std::string report = output + ".measured";
-    std::vector<std::string> args{"/proc/self/exe", "--measure", report};
-    args.insert(args.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    char previous[4096];
-    if (::getcwd(previous, sizeof previous) == nullptr) throw std::runtime_error("getcwd");
-    if (::chdir(folder.c_str()) != 0) throw std::runtime_error("chdir " + folder);
     pid_t pid = 0;
     const int spawned = posix_spawn(&pid, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (::chdir(previous) != 0) throw std::runtime_error("chdir back");
-    if (spawned != 0) throw std::runtime_error("cannot start " + arguments[0]);
+    if (spawned != 0) throw std::runtime_error("cannot start " + command[3]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0) {
     }
@@ -209,43 +156,20 @@ ChildRun RunChild(const std::vector<std::string>& arguments, const std::string& 
     return run;
 }
 
-std::vector<std::string> ConsoleCommand(const ConsoleInstall& c) {
-    return {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE),
-            "--no-open",
-            "--no-color",
-            "--program-folder",
-            c.mod,
-            "--registry",
-            c.registry,
-            "--answers",
-            c.answers};
-}
-
-// find + rm of the listed files, from the folder that holds override.
-ChildRun RunBaseline(const std::string& game, const std::string& list, const std::vector<std::string>& findPrefix,
-                     const std::vector<std::string>& rmPrefix) {
-    std::vector<std::string> find = findPrefix;
+// find + rm of the listed files, from the folder that holds override; each under a prefix (strace).
+ChildRun RunBaseline(const std::string& root, std::vector<std::string> find, std::vector<std::string> rm) {
     find.insert(find.end(), {"find", "override", "-type", "f"});
-    std::vector<std::string> rm = rmPrefix;
     rm.insert(rm.end(), {"xargs", "-0", "rm", "-f", "--"});
-    const ChildRun walked = RunChild(find, game, "/dev/null", "/dev/null");
-    const ChildRun removed = RunChild(rm, game, list, "/dev/null");
-    ChildRun both;
-    both.exitCode = walked.exitCode != 0 ? walked.exitCode : removed.exitCode;
-    both.seconds = walked.seconds + removed.seconds;
-    both.maxRssKb = std::max(walked.maxRssKb, removed.maxRssKb);
-    return both;
-}
-
-// The durable restore of the tables on the baseline's tree, after find + rm.
-ChildRun RunDurableRestore(const std::string& game, const std::string& plan) {
-    return RunChild({"/proc/self/exe", "--restore-tables", plan}, game, "/dev/null", "/dev/null");
+    const ChildRun walked = RunChild(find, root + "/base");
+    const ChildRun removed = RunChild(rm, root + "/base", root + "/deleted.list");
+    return {walked.exitCode != 0 ? walked.exitCode : removed.exitCode, walked.seconds + removed.seconds,
+            std::max(walked.maxRssKb, removed.maxRssKb)};
 }
 
 // The console's log must show the run that was meant: no error, nothing missing, every table.
-std::string CheckConsoleRun(const ChildRun& run, const ConsoleInstall& c, const SyntheticInstall& plan) {
+std::string CheckConsoleRun(const ChildRun& run, const std::string& root, const SyntheticInstall& plan) {
     if (run.exitCode != 0) return "zelvane-console ended with status " + std::to_string(run.exitCode);
-    const std::string log = ReadHostFile(c.log);
+    const std::string log = ReadHostFile(root + "/mod/uninstall/removal_results.rtf");
     if (log.find("\\cf6\\b 0 errors.") == std::string::npos) return "the run logged errors";
     if (log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
     std::size_t renamed = 0;
@@ -255,7 +179,7 @@ std::string CheckConsoleRun(const ChildRun& run, const ConsoleInstall& c, const 
     }
     if (renamed != plan.tables.size()) return "not every table was restored";
     for (const std::string& path : plan.deleted) {
-        if (::access(HostPath(c.game, path).c_str(), F_OK) == 0) return "a listed file is still there: " + path;
+        if (::access(HostPath(root + "/game", path).c_str(), F_OK) == 0) return "a listed file is still there: " + path;
     }
     return {};
 }
@@ -268,11 +192,14 @@ double Median(std::vector<double> values) {
 class Workspace {
 public:
     Workspace() {
-        const std::string base = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
-        path_ = Env("ZELVANE_BENCH_TMP", base) + "/zelvane-bench-XXXXXX";
+        path_ =
+            Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
         if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp");
     }
-    ~Workspace() { RemoveTree(path_); }
+    ~Workspace() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
     const std::string& Path() const { return path_; }
@@ -284,13 +211,11 @@ private:
 // args: layout, files.
 void BM_Disk(benchmark::State& state) {
     const int layout = static_cast<int>(state.range(0));
-    const int files = static_cast<int>(state.range(1));
-    const TreeShape shape = ShapeOf(layout, files);
+    const TreeShape shape = ShapeOf(layout, static_cast<int>(state.range(1)));
     const SyntheticInstall plan = PlanInstall(shape);
     const int trials = std::max(1, std::atoi(Env("ZELVANE_BENCH_TRIALS", "3").c_str()));
     const double slow = std::strtod(Env("ZELVANE_BENCH_SLOW_S", "20").c_str(), nullptr);
     const bool traced = Env("ZELVANE_BENCH_STRACE", "0") == "1";
-    const double entries = static_cast<double>(plan.entries.size());
 
     std::vector<double> console, baseline, durableBaseline;
     long consoleRss = 0, baselineRss = 0;
@@ -299,32 +224,36 @@ void BM_Disk(benchmark::State& state) {
         for (int trial = 0; trial < trials + (traced ? 1 : 0); ++trial) {
             const bool straceRun = traced && trial == trials;
             Workspace work;
-            const ConsoleInstall c = WriteConsoleInstall(work.Path(), plan);
-            const std::string base = WriteBaselineInstall(work.Path(), plan);
-            const std::string list = work.Path() + "/deleted.list";
-            std::vector<std::string> prefix;
-            if (straceRun) prefix = {"strace", "-c", "-f", "-o", work.Path() + "/strace.txt"};
-            std::vector<std::string> command = prefix;
-            const std::vector<std::string> consoleCommand = ConsoleCommand(c);
-            command.insert(command.end(), consoleCommand.begin(), consoleCommand.end());
-            const ChildRun run = RunChild(command, work.Path(), "/dev/null", work.Path() + "/console.out");
-            if (const std::string problem = CheckConsoleRun(run, c, plan); !problem.empty()) {
+            const std::string& root = work.Path();
+            WriteConsoleInstall(root, plan);
+            WriteBaselineInstall(root, plan);
+            auto strace = [&](const char* name) {
+                return straceRun ? std::vector<std::string>{"strace", "-c", "-f", "-o", root + "/" + name}
+                                 : std::vector<std::string>{};
+            };
+            std::vector<std::string> command = strace("strace.txt");
+            command.insert(command.end(), {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color",
+                                           "--program-folder", root + "/mod", "--registry", root + "/registry.txt",
+                                           "--answers", root + "/answers.txt"});
+            const ChildRun run = RunChild(command, root, "/dev/null", root + "/console.out");
+            if (const std::string problem = CheckConsoleRun(run, root, plan); !problem.empty()) {
                 state.SkipWithError(problem.c_str());
                 return;
             }
             if (straceRun) {
-                consoleCalls = StraceSummary(ReadHostFile(work.Path() + "/strace.txt"));
-                RunBaseline(base, list, {"strace", "-c", "-f", "-o", work.Path() + "/strace-find.txt"},
-                            {"strace", "-c", "-f", "-o", work.Path() + "/strace-rm.txt"});
-                baselineCalls = StraceSummary(ReadHostFile(work.Path() + "/strace-find.txt"));
-                for (const auto& [name, n] : StraceSummary(ReadHostFile(work.Path() + "/strace-rm.txt"))) {
+                consoleCalls = StraceSummary(ReadHostFile(root + "/strace.txt"));
+                RunBaseline(root, strace("strace-find.txt"), strace("strace-rm.txt"));
+                baselineCalls = StraceSummary(ReadHostFile(root + "/strace-find.txt"));
+                for (const auto& [name, n] : StraceSummary(ReadHostFile(root + "/strace-rm.txt"))) {
                     baselineCalls[name] += n;
                 }
                 continue;
             }
-            const ChildRun reference = RunBaseline(base, list, {}, {});
+            const ChildRun reference = RunBaseline(root, {}, {});
             const ChildRun restored =
-                plan.tables.empty() ? ChildRun{0, 0, 0} : RunDurableRestore(base, work.Path() + "/tables.plan");
+                plan.tables.empty()
+                    ? ChildRun{0, 0, 0}
+                    : RunChild({"/proc/self/exe", "--restore-tables", root + "/tables.plan"}, root + "/base");
             if (reference.exitCode != 0 || restored.exitCode != 0) {
                 state.SkipWithError("the baseline failed");
                 return;
@@ -351,40 +280,114 @@ void BM_Disk(benchmark::State& state) {
         state.counters["durable_baseline_ms"] = durable * 1000;
         state.counters["durable_ratio"] = durable > 0 ? zelvane / durable : 0;
     }
-    state.counters["us_per_file"] = zelvane * 1e6 / shape.files;
-    state.counters["baseline_us_per_file"] = reference * 1e6 / shape.files;
+    state.counters["us_per_file"] = zelvane * 1e6 / static_cast<double>(shape.files);
+    state.counters["baseline_us_per_file"] = reference * 1e6 / static_cast<double>(shape.files);
     state.counters["peak_rss_kb"] = static_cast<double>(consoleRss);
     state.counters["baseline_rss_kb"] = static_cast<double>(baselineRss);
     if (traced) {
         auto per = [&](const std::map<std::string, double>& calls, std::initializer_list<const char*> names) {
             double n = 0;
-            for (const char* name : names) n += calls.count(name) ? calls.at(name) : 0;
-            return n / entries;
+            for (const char* name : names) n += calls.contains(name) ? calls.at(name) : 0;
+            return n / static_cast<double>(plan.entries.size());
         };
-        const std::initializer_list<const char*> stats = {"newfstatat", "fstatat64", "statx", "stat", "lstat", "fstat"};
         state.counters["sys_per_entry"] = per(consoleCalls, {"total"});
-        state.counters["sys_stat_per_entry"] = per(consoleCalls, stats);
+        state.counters["sys_stat_per_entry"] =
+            per(consoleCalls, {"newfstatat", "fstatat64", "statx", "stat", "lstat", "fstat"});
         state.counters["sys_getdents_per_entry"] = per(consoleCalls, {"getdents64"});
         state.counters["sys_open_per_entry"] = per(consoleCalls, {"openat", "open"});
         state.counters["baseline_sys_per_entry"] = per(baselineCalls, {"total"});
     }
 }
 
+// --- in memory ---
+
+const std::string kMemoryGame = "C:\\Games\\Kotor2";
+const std::string kMemoryProgram = "C:\\Mods\\Tool";
+
+// Answers the first button of every prompt: the confirmation, the subfolder prompt and each table.
+class YesUi final : public UserInterface {
+public:
+    int MsgBoxEx(PromptRequest) override { return 0; }
+    void ShowMessage(std::string_view, std::string_view, std::uint32_t) override {}
+    std::string BrowseFolderDialog(std::string_view, std::string_view) override { return ""; }
+    std::string OpenFileDialog(const OpenFileRequest&) override { return ""; }
+    int ShellOpen(std::string_view, std::string_view, std::string_view, int) override { return 42; }
+    void DoEvents() override {}
+    int TwipsPerPixelX() const override { return 15; }
+    int TwipsPerPixelY() const override { return 15; }
+    int TextWidthTwips(std::string_view text, std::string_view, int, bool) override {
+        return static_cast<int>(text.size()) * 120;
+    }
+};
+
+// The K2 "Path" value names the game folder.
+class GameRegistry final : public Registry {
+public:
+    std::optional<RegistryValue> Query(std::uint32_t, std::string_view key, std::string_view) const override {
+        if (key.find("KotOR2") == std::string_view::npos) return std::nullopt;
+        return RegistryValue{kRegSz, kMemoryGame + '\0'};
+    }
+};
+
+struct MemoryRun {
+    RunResult result;
+    double seconds = 0;
+    std::uint64_t seamCalls = 0;
+    std::uint64_t listings = 0;
+    std::uint64_t entriesRead = 0;  // directory entries handed out by listings
+};
+
+// The install on the in-memory file system (listed in name order, as the host and NTFS list),
+// then a whole removal run, confirmation to saved log, with the seam calls it made counted.
+MemoryRun RunInMemory(const SyntheticInstall& plan) {
+    MemoryFileSystem fs;
+    fs.ListInNameOrder();
+    fs.AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
+    for (const std::string& folder : plan.folders) fs.AddFolder(kMemoryGame + "\\" + folder);
+    for (const PlannedFile& file : plan.files) fs.AddFile(kMemoryGame + "\\" + file.path, file.bytes);
+    UninstallDescription d;
+    d.DescriptionPath = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
+    fs.AddFile(d.DescriptionPath, FileListDescription(plan.entries, plan.tables));
+    d.Game = 2;
+    d.ConfirmTitle = "Confirm Remove Mod";
+    d.ConfirmMessage = "Remove the mod?";
+    for (const std::string& table : plan.tables) {
+        d.Backup2daFiles.push_back(kMemoryProgram + "\\backup\\" + table);
+        fs.AddFile(d.Backup2daFiles.back(), "2DA V2.0 original");
+    }
+    d.Restore2da = d.Backup2daAvailable = !d.Backup2daFiles.empty();
+
+    const auto total = [&fs] {
+        std::uint64_t n = 0;
+        for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) n += fs.CallCount(static_cast<FsOp>(op));
+        return n;
+    };
+    const std::uint64_t calls = total(), listings = fs.CallCount(FsOp::List), entries = fs.EntriesRead();
+    YesUi ui;
+    GameRegistry registry;
+    FolderBrowser browser;
+    RunContext context{fs, registry, ui, browser, kMemoryProgram};
+    MemoryRun out;
+    const auto start = std::chrono::steady_clock::now();
+    out.result = RunRemoval(d, context);
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out.seamCalls = total() - calls;
+    out.listings = fs.CallCount(FsOp::List) - listings;
+    out.entriesRead = fs.EntriesRead() - entries;
+    return out;
+}
+
 // args: layout, files.
 void BM_Memory(benchmark::State& state) {
     const int layout = static_cast<int>(state.range(0));
     const TreeShape shape = ShapeOf(layout, static_cast<int>(state.range(1)));
-    MemoryRunResult last;
-    std::size_t entries = 0, treeEntries = 0;
+    const SyntheticInstall plan = PlanInstall(shape);
+    MemoryRun last;
     std::vector<double> times;
     for (auto _ : state) {
-        MemoryInstall install = MakeMemoryInstall(shape);
-        entries = install.plan.entries.size();
-        treeEntries = install.plan.treeEntries;
-        const auto start = std::chrono::steady_clock::now();
-        last = RunInMemory(install);
-        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-        state.SetIterationTime(times.back());
+        last = RunInMemory(plan);
+        times.push_back(last.seconds);
+        state.SetIterationTime(last.seconds);
         if (last.result.outcome != RunOutcome::Completed || last.result.failureCount != 0 ||
             last.result.notFoundCount != 0) {
             state.SkipWithError("wrong result");
@@ -392,21 +395,68 @@ void BM_Memory(benchmark::State& state) {
     }
     state.SetLabel(kLayoutNames[layout]);
     state.counters["us_per_file"] = Median(times) * 1e6 / static_cast<double>(shape.files);
-    state.counters["seam_calls_per_entry"] = static_cast<double>(last.seamCalls) / static_cast<double>(entries);
+    state.counters["seam_calls_per_entry"] =
+        static_cast<double>(last.seamCalls) / static_cast<double>(plan.entries.size());
     state.counters["listings"] = static_cast<double>(last.listings);
     state.counters["entries_read_per_tree_entry"] =
-        static_cast<double>(last.entriesRead) / static_cast<double>(treeEntries);
+        static_cast<double>(last.entriesRead) / static_cast<double>(plan.treeEntries);
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
-    for (const int layout : {kMoved, kPlayer20, kUpperCase, kTables}) {
+    for (const int layout : {0, 1, 2, 3}) {
         for (const int files : {500, 5000, 50000}) b->Args({layout, files});
     }
     b->ArgNames({"layout", "files"});
 }
 
-}  // namespace
-}  // namespace zelvane::bench
+// --- the durable baseline ---
+// The least a durable 2da restore does: for each table the table in use is copied aside (bytes
+// and name flushed before it is deleted), deleted, the backup is copied to a safety copy (flushed
+// as well) and renamed into the place of the table in use. Plain POSIX calls, no search, no
+// checks: what any tool that keeps every table through a power cut has to pay on top of find + rm.
+
+bool Fail(const std::string& what) {
+    std::perror(what.c_str());
+    return false;
+}
+
+// Copies a file into a folder under a temporary name, flushes it, renames it into place and
+// flushes the folder.
+bool CopyDurably(const std::string& from, const std::string& folder, const std::string& name) {
+    const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (source < 0) return Fail(from);
+    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string temporary = ".copy-" + name;
+    const int target = dir < 0 ? -1 : ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    bool ok = target >= 0;
+    std::vector<char> buffer(65536);
+    for (ssize_t n; ok && (n = ::read(source, buffer.data(), buffer.size())) > 0;) {
+        ok = ::write(target, buffer.data(), static_cast<std::size_t>(n)) == n;
+    }
+    ok = ok && ::fsync(target) == 0 && ::renameat(dir, temporary.c_str(), dir, name.c_str()) == 0 && ::fsync(dir) == 0;
+    if (target >= 0) ::close(target);
+    if (dir >= 0) ::close(dir);
+    ::close(source);
+    return ok || Fail(folder + "/" + name);
+}
+
+std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// --restore-tables PLAN: PLAN holds one line per table: the table in use, its backup and the
+// folder for the copies, separated by tabs, relative to the working folder. Returns 0, or 1 after
+// printing what failed.
+int RestoreTablesDurably(const std::string& planPath) {
+    std::ifstream plan(planPath);
+    for (std::string current, backup, folder;
+         std::getline(plan, current, '\t') && std::getline(plan, backup, '\t') && std::getline(plan, folder);) {
+        const bool ok = CopyDurably(current, folder, BaseName(current)) &&
+                        (::unlink(current.c_str()) == 0 || Fail(current)) &&
+                        CopyDurably(backup, folder, "original install backup." + BaseName(backup)) &&
+                        (::rename(backup.c_str(), current.c_str()) == 0 || Fail(backup));
+        if (!ok) return 1;
+    }
+    return 0;
+}
 
 // --measure REPORT COMMAND...: runs the command and writes its exit status, its wall time in
 // seconds and its peak memory in KiB to REPORT.
@@ -423,6 +473,9 @@ int Measure(char** command, const char* report) {
     std::ofstream(report) << exitCode << ' ' << seconds << ' ' << usage.ru_maxrss << '\n';
     return exitCode;
 }
+
+}  // namespace
+}  // namespace zelvane::bench
 
 int main(int argc, char** argv) {
     using namespace zelvane::bench;

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/seams/file_system.hpp"
-
 namespace zelvane::bench {
 
 struct TreeShape {
@@ -18,7 +16,6 @@ struct TreeShape {
     std::size_t folders = 500;            // nested subfolders of override
     std::size_t listEntries = 5000;       // entries of the file list
     std::size_t moved = 2000;             // of those, moved into subfolders
-    std::size_t missing = 0;              // further entries whose file is nowhere
     std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
     bool upperCaseList = false;           // the list in upper case, the files on disk in lower case
     std::size_t tables = 0;               // 2da tables in subfolders of override with a backup to restore
@@ -49,11 +46,6 @@ struct SyntheticInstall {
     std::size_t treeEntries = 0;       // files and folders below override: one read of each is the minimum
 };
 
-inline std::string Upper(std::string text) {
-    for (char& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
-
 // Folder k (1-based) lies below folder (k - 1) / 5, so the tree is five wide and about four deep;
 // the player's files are spread evenly (some directly in override), the moved mod files every 7th
 // folder, the tables every 13th.
@@ -70,7 +62,10 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
         const std::string path = (i < direct ? std::string("override") : subfolder(i * 7)) + "\\" + name;
         out.files.push_back({path, "x"});
         out.deleted.push_back(path);
-        out.entries.push_back(shape.upperCaseList ? Upper("override\\" + name) : "override\\" + name);
+        out.entries.push_back("override\\" + name);
+        if (shape.upperCaseList) {
+            for (char& c : out.entries.back()) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        }
     }
     for (std::size_t i = 0; i < shape.tables; ++i) {
         const std::string name = "table_" + std::to_string(i) + ".2da";
@@ -83,19 +78,7 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
         const std::string folder = i < playerDirect ? std::string("override") : subfolder(i);
         out.files.push_back({folder + "\\player_" + std::to_string(i) + ".2da", "x"});
     }
-    for (std::size_t i = 0; i < shape.missing; ++i) {
-        out.entries.push_back("override\\gone_" + std::to_string(i) + ".uti");
-    }
     out.treeEntries = shape.files + shape.folders;
-    return out;
-}
-
-// Writes the tree through the seam (meant for the in-memory file system: the host one is written
-// directly by the benchmark) and returns the plan. The game folder must exist.
-inline SyntheticInstall BuildInstall(FileSystem& fs, const std::string& gameFolder, const TreeShape& shape) {
-    SyntheticInstall out = PlanInstall(shape);
-    for (const std::string& folder : out.folders) fs.CreateFolder(gameFolder + "\\" + folder);
-    for (const PlannedFile& file : out.files) fs.WriteAll(gameFolder + "\\" + file.path, file.bytes);
     return out;
 }
 

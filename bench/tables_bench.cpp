@@ -58,22 +58,16 @@ struct Versions {
     Table mine = Changed(backup, "Mine", 3);
     Table current = Changed(mine, "Later", 50);
 };
-
-const Versions& TheVersions() {
-    static const Versions versions;
-    return versions;
-}
+const Versions kVersions;
 
 void Compare(benchmark::State& state) {
-    const Versions& v = TheVersions();
-    for (auto _ : state) benchmark::DoNotOptimize(CompareTables(v.backup, v.current));
+    for (auto _ : state) benchmark::DoNotOptimize(CompareTables(kVersions.backup, kVersions.current));
 }
 BENCHMARK(Compare)->Name("Tables/compare:1000x100")->Unit(benchmark::kMillisecond);
 
 void Merge(benchmark::State& state) {
-    const Versions& v = TheVersions();
     for (auto _ : state) {
-        const MergeResult result = MergeOutMod(v.backup, v.mine, v.current);
+        const MergeResult result = MergeOutMod(kVersions.backup, kVersions.mine, kVersions.current);
         if (!result.merged) state.SkipWithError("the merge found conflicts");
         benchmark::DoNotOptimize(result);
     }
@@ -81,7 +75,7 @@ void Merge(benchmark::State& state) {
 BENCHMARK(Merge)->Name("Tables/merge:1000x100")->Unit(benchmark::kMillisecond);
 
 void ReadBinary(benchmark::State& state) {
-    const std::optional<std::string> bytes = WriteBinary2da(TheVersions().current);
+    const std::optional<std::string> bytes = WriteBinary2da(kVersions.current);
     if (!bytes) {
         state.SkipWithError("the table does not fit the binary form");
         return;

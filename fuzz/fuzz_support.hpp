@@ -1,7 +1,7 @@
 #pragma once
 // What the fuzz targets share: a quiet user interface with a deterministic text measure, a
-// reader that cuts the input into the arguments of one call, and the abort that reports a
-// broken invariant as a crash.
+// registry and an instance check for whole runs, a reader that cuts the input into the arguments
+// of one call, and the abort that reports a broken invariant as a crash.
 
 #include <algorithm>
 #include <cstdint>
@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/seams/instance.hpp"
+#include "platform/seams/registry.hpp"
 #include "platform/seams/user_interface.hpp"
 
 namespace zelvane::fuzz {
@@ -49,24 +51,19 @@ public:
         return piece;
     }
     std::string_view Rest() const { return rest_; }
-    bool Empty() const { return rest_.empty(); }
 
 private:
     std::string_view rest_;
 };
 
-// A user interface that answers nothing and records only whether an error report was shown.
+// A user interface that answers nothing and keeps the last message it was to show.
 class QuietUi : public UserInterface {
 public:
     int twipsPerPixel = 15;
-    int messages = 0;
     std::string lastMessage;
 
     int MsgBoxEx(PromptRequest) override { return 0; }
-    void ShowMessage(std::string_view text, std::string_view, std::uint32_t) override {
-        ++messages;
-        lastMessage = std::string(text);
-    }
+    void ShowMessage(std::string_view text, std::string_view, std::uint32_t) override { lastMessage = text; }
     std::string BrowseFolderDialog(std::string_view, std::string_view) override { return {}; }
     std::string OpenFileDialog(const OpenFileRequest&) override { return {}; }
     int ShellOpen(std::string_view, std::string_view, std::string_view, int) override { return 42; }
@@ -78,6 +75,23 @@ public:
         const long long width = static_cast<long long>(text.size()) * 6 * std::max(points, 1) * (bold ? 11 : 10) / 10;
         return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
     }
+};
+
+class NoOtherInstance : public InstanceCheck {
+public:
+    bool AnotherInstanceRunning() override { return false; }
+};
+
+// Every game's "Path" value names this folder.
+class GameRegistry : public Registry {
+public:
+    explicit GameRegistry(std::string game) : game_(std::move(game)) {}
+    std::optional<RegistryValue> Query(std::uint32_t, std::string_view, std::string_view) const override {
+        return RegistryValue{kRegSz, game_ + std::string(1, '\0')};
+    }
+
+private:
+    std::string game_;
 };
 
 }  // namespace zelvane::fuzz

@@ -12,15 +12,6 @@
 #include "prompts/rtf_envelope.hpp"
 #include "prompts/sizing.hpp"
 
-namespace {
-
-class NoOtherInstance : public zelvane::InstanceCheck {
-public:
-    bool AnotherInstanceRunning() override { return false; }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace zelvane;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
@@ -36,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFolder(program + "\\backup\\folder.2da");
 
     fuzz::QuietUi ui;
-    NoOtherInstance instance;
+    fuzz::NoOtherInstance instance;
     StartupContext context{fs, ui, instance, program, [](const std::string&) { return true; }};
     StartupOutcome outcome = RunStartup(context);
 

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for a fixed time on a copy
-# of its seeds, so that fuzz/corpus/ stays as it is in the repository.
+# of its seeds, so that fuzz/corpus/ stays as it is in the repository. The description targets
+# (loader_fuzzer, check_fuzzer) are seeded as well with every description of the check gallery
+# (tests/description/check_gallery/*/uninstall/*.ini) and the bundled example's.
 #   tools/fuzz.sh [--merge] [TARGET...]
 #     --merge   afterwards, minimise what the runs found into fuzz/corpus/<target>/
 #     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, removal_fuzzer, rtf_terminal_fuzzer,
@@ -64,6 +66,16 @@ for target in "${targets[@]}"; do
     rm -rf "$dir"
     mkdir -p "$dir/corpus" "$dir/artifacts"
     [[ -d "$seeds" ]] && cp -R "$seeds/." "$dir/corpus/"
+    # The gallery's descriptions are copied into a second corpus folder, which takes no
+    # new inputs, so that --merge does not copy them into fuzz/corpus/.
+    gallery=()
+    if [[ "$target" == loader_fuzzer || "$target" == check_fuzzer ]]; then
+        gallery=("$dir/gallery")
+        mkdir -p "$dir/gallery"
+        for ini in tests/description/check_gallery/*/uninstall/*.ini examples/mod/uninstall/uninstall_data.ini; do
+            [[ -f "$ini" ]] && cp "$ini" "$dir/gallery/$(basename "$(dirname "$(dirname "$ini")")").ini"
+        done
+    fi
     args=(-max_total_time="$seconds" -max_len="$(max_len_of "$target")" -timeout=10 -rss_limit_mb=2048
           -detect_leaks=1 -print_final_stats=1 -artifact_prefix="$dir/artifacts/")
     dict=$(dict_of "$target")
@@ -71,7 +83,7 @@ for target in "${targets[@]}"; do
 
     echo "== $target: ${seconds} s (log: $dir/fuzz.log) =="
     status=0
-    "$binary" "${args[@]}" "$dir/corpus" >"$dir/fuzz.log" 2>&1 || status=$?
+    "$binary" "${args[@]}" "$dir/corpus" ${gallery[@]+"${gallery[@]}"} >"$dir/fuzz.log" 2>&1 || status=$?
     grep -E '^(stat::number_of_executed_units|stat::new_units_added|Done )' "$dir/fuzz.log" || true
     if ((status != 0)) || [[ -n "$(ls -A "$dir/artifacts")" ]]; then
         echo "!! $target failed (exit $status):"
@@ -85,6 +97,7 @@ for target in "${targets[@]}"; do
     fi
 
     if ((merge)); then
+        mkdir -p "$seeds"
         "$binary" -merge=1 -max_len="$(max_len_of "$target")" -timeout=10 -rss_limit_mb=2048 \
             "$seeds" "$dir/corpus" >"$dir/merge.log" 2>&1
         echo "merged new inputs into $seeds: $(grep -Eo '[0-9]+ new files with [0-9]+ new features added' "$dir/merge.log" || echo 'none')"

@@ -568,6 +568,7 @@ FsStatus MemoryFileSystem::SetAttributes(std::string_view path, const Attributes
 void MemoryFileSystem::ListInNameOrder(bool nameOrder) { state_->nameOrder = nameOrder; }
 
 std::string MemoryFileSystem::FolderStamp(std::string_view folder) const {
+    ++state_->calls[FsOp::FolderStamp];
     Lookup found = state_->Find(folder);
     if (found.status != FsStatus::Ok || !found.node->IsDirectory()) return {};
     return std::to_string(found.node->serial) + ":" + std::to_string(found.node->version);
@@ -780,6 +781,7 @@ std::string MemoryFileSystem::ShortPath(std::string_view path) const {
 }
 
 bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const {
+    ++state_->calls[FsOp::SameVolume];
     // Each drive is a volume, and so is a folder put on a volume of its own; links are followed.
     const auto volume = [this](std::string_view path) -> const Node* {
         WindowsPath resolved;
@@ -794,6 +796,7 @@ bool MemoryFileSystem::SameVolume(std::string_view a, std::string_view b) const 
 }
 
 std::string MemoryFileSystem::ResolvedPath(std::string_view path) const {
+    ++state_->calls[FsOp::ResolvedPath];
     WindowsPath resolved;
     const FsStatus status = state_->FollowLinks(path, false, resolved);
     if (status == FsStatus::BadName && ReadDrivePath(path, false, resolved) == FsStatus::Ok) return "";  // a circle

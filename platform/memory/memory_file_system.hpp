@@ -11,25 +11,9 @@
 #include <vector>
 
 #include "platform/seams/file_system.hpp"
+#include "platform/seams/fs_op.hpp"
 
 namespace zelvane {
-
-enum class FsOp {
-    GetAttributes,
-    SetAttributes,
-    OpenForRead,
-    FileSize,
-    ReadAll,
-    ReadHead,
-    WriteAll,
-    Delete,
-    Rename,
-    Copy,
-    CreateFolder,
-    CanCreateFileIn,
-    List,
-    ShortPath
-};
 
 class MemoryFileSystem final : public FileSystem {
 public:
