@@ -384,6 +384,13 @@ TYPED_TEST(FileSystemContract, LinksAreFollowedToWhereAChangeLands) {
     fs.SetRoots({this->W("game"), this->W("program")});
     const std::string evil = this->W("game\\override\\evil.tga");
     const std::string out = this->W("game\\override\\out");
+    Attributes a;
+    ASSERT_EQ(fs.GetAttributes(out, a), FsStatus::Ok);
+    EXPECT_TRUE(a.link && a.directory);
+    EXPECT_EQ(this->Names("game\\override\\*"), (std::vector<std::string>{"evil.tga", "out\\", "x.tga"}));
+    EXPECT_EQ(fs.ResolvedPath(evil), this->W("outside\\save.sav"));
+    EXPECT_EQ(fs.ResolvedPath(this->W("GAME\\override\\OUT\\sub\\new\\b.tga")), this->W("outside\\sub\\new\\b.tga"));
+    EXPECT_EQ(fs.ResolvedPath(this->W("game\\gone.tga")), this->W("outside\\gone.sav"));
     EXPECT_EQ(fs.WriteAll(evil, "overwritten"), FsStatus::OutsideRoots);
     EXPECT_EQ(fs.Copy(this->W("game\\dialog.tlk"), evil), FsStatus::OutsideRoots);
     EXPECT_EQ(fs.SetAttributes(evil, ReadOnly()), FsStatus::OutsideRoots);
@@ -404,6 +411,7 @@ TYPED_TEST(FileSystemContract, LinksAreFollowedToWhereAChangeLands) {
     }
     // A root reached through a link is the folder it leads to.
     ASSERT_TRUE(this->d.Link("gamelink", "game"));
+    fs.ForgetCachedState();  // made behind the file system's back
     fs.SetRoots({this->W("GAMELINK")});
     EXPECT_EQ(fs.WriteAll(this->W("game\\override\\a.tga"), "a"), FsStatus::Ok);
     EXPECT_EQ(fs.WriteAll(this->W("program\\uninstall\\c.rtf"), "c"), FsStatus::OutsideRoots);
