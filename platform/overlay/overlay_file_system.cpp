@@ -277,7 +277,8 @@ FsStatus OverlayFileSystem::Rename(std::string_view from, std::string_view to) {
     if (FsStatus s = CheckInsideRoots(from); s != FsStatus::Ok) return record(s);
     if (FsStatus s = CheckInsideRoots(to); s != FsStatus::Ok) return record(s);
     Attributes existing;
-    const FsStatus target = KeyOf(from) == KeyOf(to) ? FsStatus::FileNotFound : Stat(to, existing);  // a new letter case
+    // A new letter case of the same name is no other file.
+    const FsStatus target = KeyOf(from) == KeyOf(to) ? FsStatus::FileNotFound : Stat(to, existing);
     if (target == FsStatus::Ok) return record(FsStatus::AlreadyExists);
     if (target != FsStatus::FileNotFound) return record(target);
     if (FsStatus s = CheckParent(to); s != FsStatus::Ok) return record(s);

@@ -41,7 +41,8 @@ TEST_F(PosixFs, DrivesMapThroughTheWinePrefixAndBack) {
 TEST_F(PosixFs, ReadOnlyIsTheOwnerWriteBitAndTheFolderDecidesARemoval) {
     Put("game/override/a.2da", "orig");
     ASSERT_EQ(::chmod(HostOf("game/override/a.2da").c_str(), 0644), 0);
-    ASSERT_EQ(fs->SetAttributes(Win("game/override/a.2da"), Attributes{.readOnly = true, .hidden = true}), FsStatus::Ok);
+    ASSERT_EQ(fs->SetAttributes(Win("game/override/a.2da"), Attributes{.readOnly = true, .hidden = true}),
+              FsStatus::Ok);
     EXPECT_EQ(Mode("game/override/a.2da"), 0444u);
     Attributes a;
     ASSERT_EQ(fs->GetAttributes(Win("game/override/a.2da"), a), FsStatus::Ok);
@@ -138,8 +139,8 @@ TEST_F(PosixFs, ARenameToAnotherVolumeIsRefused) {
     std::string other = "/dev/shm/zelvane-volume-XXXXXX";
     struct stat here {};
     struct stat there {};
-    if (::mkdtemp(other.data()) == nullptr || ::stat(root.c_str(), &here) != 0 ||
-        ::stat(other.c_str(), &there) != 0 || here.st_dev == there.st_dev) {
+    if (::mkdtemp(other.data()) == nullptr || ::stat(root.c_str(), &here) != 0 || ::stat(other.c_str(), &there) != 0 ||
+        here.st_dev == there.st_dev) {
         ::rmdir(other.c_str());
         GTEST_SKIP() << "no second volume at /dev/shm";
     }
