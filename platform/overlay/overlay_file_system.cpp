@@ -277,7 +277,8 @@ FsStatus OverlayFileSystem::Rename(std::string_view from, std::string_view to) {
     if (FsStatus s = CheckInsideRoots(from); s != FsStatus::Ok) return record(s);
     if (FsStatus s = CheckInsideRoots(to); s != FsStatus::Ok) return record(s);
     Attributes existing;
-    const FsStatus target = Stat(to, existing);
+    // A new letter case of the same name is no other file.
+    const FsStatus target = KeyOf(from) == KeyOf(to) ? FsStatus::FileNotFound : Stat(to, existing);
     if (target == FsStatus::Ok) return record(FsStatus::AlreadyExists);
     if (target != FsStatus::FileNotFound) return record(target);
     if (FsStatus s = CheckParent(to); s != FsStatus::Ok) return record(s);
@@ -459,7 +460,12 @@ void OverlayFileSystem::SetRoots(std::vector<std::string> roots) { below_.SetRoo
 std::vector<std::string> OverlayFileSystem::Roots() const { return below_.Roots(); }
 
 bool OverlayFileSystem::SameVolume(std::string_view a, std::string_view b) const {
-    // Folders made in the view lie on the volume of the nearest folder below.
+    // Both folders must exist in the view; folders made in the view lie on the volume of the
+    // nearest folder below.
+    Attributes folder;
+    for (std::string_view path : {a, b}) {
+        if (Stat(ParentOf(path), folder) != FsStatus::Ok || !folder.directory) return false;
+    }
     return below_.SameVolume(AnchorBelow(std::string(a)), AnchorBelow(std::string(b)));
 }
 

@@ -54,7 +54,7 @@ public:
 
 // A file system that passes calls on to another one, adding to some of them, derives from
 // ForwardingFileSystem, which passes each of these calls on: a call added here is added there too,
-// and to the calls its test makes (tests/util/forwarding_file_systems_test.cpp).
+// and to the contract every file system is tested against (tests/platform/file_system_contract_test.cpp).
 class FileSystem {
 public:
     virtual ~FileSystem() = default;

@@ -126,6 +126,19 @@ FsStatus CopyDurably(const std::string& source, const std::string& target) {
     return status;
 }
 
+// Whether two paths name one existing file (the same file index on the same volume).
+bool SameFile(const std::string& a, const std::string& b) {
+    BY_HANDLE_FILE_INFORMATION info[2]{};
+    const std::string* paths[2] = {&a, &b};
+    for (int i = 0; i < 2; ++i) {
+        FileHandle file(CreateFileA(paths[i]->c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &info[i])) return false;
+    }
+    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
+           info[0].nFileIndexHigh == info[1].nFileIndexHigh && info[0].nFileIndexLow == info[1].nFileIndexLow;
+}
+
 // Opens a file on a disk for reading, with its size; a device or a pipe is refused.
 FsStatus OpenDiskFile(const std::string& path, FileHandle& out, ULONGLONG& size) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -293,6 +306,9 @@ FsStatus Win32FileSystem::Copy(std::string_view from, std::string_view to) {
     target = confined.path;
     const DWORD existing = GetFileAttributesA(target.c_str());
     if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_READONLY) != 0) return FsStatus::AccessDenied;
+    // The copy goes to a new file moved over the target, which CopyFile's own refusal of a file
+    // onto itself never sees: a copy onto itself is refused here, as CopyFile refuses it.
+    if (SameFile(source, target)) return FsStatus::SharingViolation;
     return CopyDurably(source, target);
 }
 

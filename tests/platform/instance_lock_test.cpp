@@ -69,36 +69,29 @@ private:
     char seen_ = '?';
 };
 
-TEST_F(InstanceLockTest, ASecondRunOfTheFolderSeesTheFirstUntilItEnds) {
-    {
-        PosixInstanceCheck first(folder);
-        EXPECT_FALSE(first.AnotherInstanceRunning());
-        EXPECT_EQ(first.Unavailable(), "");
-        PosixInstanceCheck second(folder);
-        EXPECT_TRUE(second.AnotherInstanceRunning());
-        EXPECT_EQ(second.Unavailable(), "");
-    }
-    PosixInstanceCheck again(folder);
-    EXPECT_FALSE(again.AnotherInstanceRunning());
-}
-
-TEST_F(InstanceLockTest, TheLockBelongsToTheFolderNotToThePathThatNamesIt) {
+// A run excludes a second run and probes of the same folder, by whatever path it is named; probes
+// share it.
+TEST_F(InstanceLockTest, ARunExcludesOthersOfTheSameFolderUntilItEnds) {
     ASSERT_EQ(::symlink(folder.c_str(), (root + "/link").c_str()), 0);
     std::filesystem::create_directories(root + "/other");
-    PosixInstanceCheck first(folder);
-    EXPECT_TRUE(PosixInstanceCheck(root + "/link").AnotherInstanceRunning());
-    EXPECT_TRUE(PosixInstanceCheck(root + "/other/../mod/").AnotherInstanceRunning());
-    EXPECT_FALSE(PosixInstanceCheck(root + "/other").AnotherInstanceRunning());
-}
-
-TEST_F(InstanceLockTest, ProbesShareTheFolderAndARunExcludesThem) {
     {
         PosixInstanceCheck probe(folder, PosixInstanceCheck::Mode::Probe);
         EXPECT_FALSE(PosixInstanceCheck(folder, PosixInstanceCheck::Mode::Probe).AnotherInstanceRunning());
         EXPECT_TRUE(PosixInstanceCheck(folder).AnotherInstanceRunning());
     }
-    PosixInstanceCheck run(folder);
-    EXPECT_TRUE(PosixInstanceCheck(folder, PosixInstanceCheck::Mode::Probe).AnotherInstanceRunning());
+    {
+        PosixInstanceCheck first(folder);
+        EXPECT_FALSE(first.AnotherInstanceRunning());
+        EXPECT_EQ(first.Unavailable(), "");
+        EXPECT_TRUE(PosixInstanceCheck(root + "/link").AnotherInstanceRunning());
+        EXPECT_TRUE(PosixInstanceCheck(root + "/other/../mod/").AnotherInstanceRunning());
+        EXPECT_TRUE(PosixInstanceCheck(folder, PosixInstanceCheck::Mode::Probe).AnotherInstanceRunning());
+        EXPECT_FALSE(PosixInstanceCheck(root + "/other").AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(PosixInstanceCheck(folder).AnotherInstanceRunning());
+    PosixInstanceCheck missing(root + "/missing");
+    EXPECT_FALSE(missing.AnotherInstanceRunning());
+    EXPECT_EQ(missing.Unavailable(), "No such file or directory");
 }
 
 // Nothing is written for the lock, and the system drops it with a process that is killed: the
@@ -124,12 +117,6 @@ TEST_F(InstanceLockTest, RootAndAnotherUserExcludeEachOther) {
     HoldingProcess player(folder, 65534);
     ASSERT_EQ(player.Seen(), 'n');
     EXPECT_TRUE(PosixInstanceCheck(folder).AnotherInstanceRunning());
-}
-
-TEST_F(InstanceLockTest, AFolderThatCannotBeOpenedGivesNoLockAndSaysWhy) {
-    PosixInstanceCheck missing(root + "/missing");
-    EXPECT_FALSE(missing.AnotherInstanceRunning());
-    EXPECT_EQ(missing.Unavailable(), "No such file or directory");
 }
 
 }  // namespace

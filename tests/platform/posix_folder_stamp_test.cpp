@@ -87,34 +87,35 @@ TEST_F(PosixFolderStamp, NoStampForWhatIsNoFolder) {
     EXPECT_EQ(fs->FolderStamp(Win("override/up")), fs->FolderStamp(Win()));
 }
 
-struct stat FolderState(std::int64_t ctimeSeconds, long ctimeNanoseconds) {
-    struct stat st {};
-    st.st_mode = S_IFDIR | 0755;
-    st.st_dev = 8;
-    st.st_ino = 42;
-    st.st_mtim = {ctimeSeconds, ctimeNanoseconds};
-    st.st_ctim = {ctimeSeconds, ctimeNanoseconds};
-    return st;
-}
-
 TEST(FolderStampOf, WithheldWhileALaterChangeCouldKeepTheFoldersTimes) {
     const struct timespec now { 1000, 500'000'000 };
-    // times kept in nanoseconds: a tick of the coarse clock, at least 10 ms
-    EXPECT_EQ(FolderStampOf(FolderState(1000, 499'000'000), now, TimeGrain::Coarse), "");
-    EXPECT_EQ(FolderStampOf(FolderState(1000, 600'000'000), now, TimeGrain::Coarse), "");  // set ahead
-    EXPECT_EQ(FolderStampOf(FolderState(1000, 400'000'000), now, TimeGrain::Coarse),
-              "8:42:1000400000000:1000400000000");
-    // whole seconds: two of them (FAT)
-    EXPECT_EQ(FolderStampOf(FolderState(999, 0), now, TimeGrain::Coarse), "");
-    EXPECT_EQ(FolderStampOf(FolderState(998, 0), now, TimeGrain::Coarse), "8:42:998000000000:998000000000");
-    // a later change gets a later time whatever the clock: no window
-    EXPECT_EQ(FolderStampOf(FolderState(1000, 499'999'999), now, TimeGrain::FineAfterQuery),
-              "8:42:1000499999999:1000499999999");
-    // another machine's clock: never
-    EXPECT_EQ(FolderStampOf(FolderState(900, 0), now, TimeGrain::Foreign), "");
-    struct stat file = FolderState(900, 0);
-    file.st_mode = S_IFREG | 0644;
-    EXPECT_EQ(FolderStampOf(file, now, TimeGrain::FineAfterQuery), "");
+    const struct {
+        std::int64_t seconds;
+        long nanoseconds;
+        TimeGrain grain;
+        const char* stamp;
+    } cases[] = {
+        // times kept in nanoseconds: a tick of the coarse clock, at least 10 ms; one set ahead
+        {1000, 499'000'000, TimeGrain::Coarse, ""},
+        {1000, 600'000'000, TimeGrain::Coarse, ""},
+        {1000, 400'000'000, TimeGrain::Coarse, "8:42:1000400000000:1000400000000"},
+        // whole seconds: two of them (FAT)
+        {999, 0, TimeGrain::Coarse, ""},
+        {998, 0, TimeGrain::Coarse, "8:42:998000000000:998000000000"},
+        // a later change gets a later time whatever the clock: no window; another machine's: never
+        {1000, 499'999'999, TimeGrain::FineAfterQuery, "8:42:1000499999999:1000499999999"},
+        {900, 0, TimeGrain::Foreign, ""},
+    };
+    for (const auto& c : cases) {
+        struct stat st {};
+        st.st_mode = S_IFDIR | 0755;
+        st.st_dev = 8;
+        st.st_ino = 42;
+        st.st_mtim = st.st_ctim = {c.seconds, c.nanoseconds};
+        EXPECT_EQ(FolderStampOf(st, now, c.grain), c.stamp) << c.seconds << "." << c.nanoseconds;
+        st.st_mode = S_IFREG | 0644;
+        EXPECT_EQ(FolderStampOf(st, now, TimeGrain::FineAfterQuery), "");  // no folder
+    }
 }
 
 }  // namespace
