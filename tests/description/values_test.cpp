@@ -1,118 +1,136 @@
+// Values after a key, read with the legacy number syntax, and the numbered keys of a line.
 #include "description/values.hpp"
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
+#include <vector>
 
+#include "description/reader.hpp"
 #include "util/program_error.hpp"
 
 namespace zelvane {
 namespace {
 
+// The converted value as text, or "error N".
 template <typename F>
-int ErrorOf(F f) {
+std::string Converted(F convert) {
     try {
-        f();
+        return std::to_string(convert());
     } catch (const ProgramError& error) {
-        return error.Number();
+        return "error " + std::to_string(error.Number());
     }
-    return 0;
 }
 
-TEST(NumberValue, RoundsHalvesToEven) {
-    EXPECT_EQ(ToNumber("2.5"), 2);
-    EXPECT_EQ(ToNumber("3.5"), 4);
-    EXPECT_EQ(ToNumber("-2.5"), -2);
-    EXPECT_EQ(ToNumber("0.5"), 0);
-    EXPECT_EQ(ToNumber("1.5"), 2);
-    EXPECT_EQ(ToNumber("2.5000001"), 3);
-    EXPECT_EQ(ToNumber(".5"), 0);
+using Cases = std::vector<std::pair<std::string, std::string>>;
+
+TEST(Values, NumbersRoundHalvesToEvenWithin32Bits) {
+    for (const auto& [text, value] : Cases{{"2.5", "2"},
+                                           {"3.5", "4"},
+                                           {"-2.5", "-2"},
+                                           {"2.5000001", "3"},
+                                           {".5", "0"},
+                                           {"400px", "400"},
+                                           {"&HFFFF", "65535"},
+                                           {"2147483647.4", "2147483647"},
+                                           {"-2147483648.5", "-2147483648"},
+                                           {"2147483647.5", "error 6"},
+                                           {"-2147483649", "error 6"},
+                                           {"1e400", "error 6"},
+                                           {"&HFFFFFFFF", "error 6"}}) {
+        EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
+    }
 }
 
-TEST(NumberValue, OverflowsOnlyOutside32Bits) {
-    EXPECT_EQ(ToNumber("2147483647"), 2147483647);
-    EXPECT_EQ(ToNumber("2147483647.4"), 2147483647);
-    EXPECT_EQ(ErrorOf([] { ToNumber("2147483647.5"); }), 6);
-    EXPECT_EQ(ToNumber("-2147483648.5"), -2147483647 - 1);
-    EXPECT_EQ(ErrorOf([] { ToNumber("-2147483649"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToNumber("1e400"); }), 6);  // the reading overflows
-    EXPECT_EQ(ToNumber("400px"), 400);                 // the lenient reading
-    EXPECT_EQ(ToNumber("&HFFFF"), 65535);
-    EXPECT_EQ(ErrorOf([] { ToNumber("&HFFFFFFFF"); }), 6);
-}
-
-TEST(PixelValue, ConvertsPositiveValuesToTwips) {
-    EXPECT_EQ(ToPixels("400", 15), 6000);
-    EXPECT_EQ(ToPixels("400px", 15), 6000);
+TEST(Values, PositivePixelsBecomeTwips) {
+    for (const auto& [text, value] : Cases{{"400", "6000"},
+                                           {"400px", "6000"},
+                                           {"abc", "0"},
+                                           {"0", "0"},
+                                           {"-3", "-3"},
+                                           {"2.5", "30"},
+                                           {"143165576", "2147483640"},
+                                           {"143165577", "error 6"},
+                                           {"-2147483648", "-2147483648"}}) {
+        EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
+    }
     EXPECT_EQ(ToPixels("400", 12), 4800);
-    EXPECT_EQ(ToPixels("abc", 15), 0);
-    EXPECT_EQ(ToPixels("0", 15), 0);
-    EXPECT_EQ(ToPixels("-3", 15), -3);
-    EXPECT_EQ(ToPixels("2.5", 15), 30);
-    EXPECT_EQ(ToPixels("143165576", 15), 2147483640);
-    EXPECT_EQ(ErrorOf([] { ToPixels("143165577", 15); }), 6);
-    EXPECT_EQ(ToPixels("-2147483648", 15), -2147483647 - 1);
 }
 
-TEST(IntegerValue, AcceptsSignDigitsAndARoundedFraction) {
-    EXPECT_EQ(ToInteger("2"), 2);
-    EXPECT_EQ(ToInteger(" 2 "), 2);
-    EXPECT_EQ(ToInteger("\t2\t"), 2);
-    EXPECT_EQ(ToInteger("+7"), 7);
-    EXPECT_EQ(ToInteger("-7"), -7);
-    EXPECT_EQ(ToInteger("2.5"), 2);
-    EXPECT_EQ(ToInteger("3.5"), 4);
-    EXPECT_EQ(ToInteger("5."), 5);
-    EXPECT_EQ(ToInteger(".5"), 0);
-    EXPECT_EQ(ToInteger("007"), 7);
-}
-
-TEST(IntegerValue, Boundaries) {
-    EXPECT_EQ(ToInteger("32767"), 32767);
-    EXPECT_EQ(ToInteger("-32768"), -32768);
-    EXPECT_EQ(ToInteger("32767.4"), 32767);
-    EXPECT_EQ(ToInteger("-32768.5"), -32768);
-    EXPECT_EQ(ErrorOf([] { ToInteger("32768"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger("32767.5"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger("-32769"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger(std::string(400, '9')); }), 6);
-}
-
-TEST(IntegerValue, OtherTextIsATypeMismatch) {
+TEST(Values, IntegersAreStrictSixteenBitNumbers) {
+    Cases cases{{" 2 ", "2"},
+                {"\t2\t", "2"},
+                {"+7", "7"},
+                {"-7", "-7"},
+                {"2.5", "2"},
+                {"3.5", "4"},
+                {"5.", "5"},
+                {".5", "0"},
+                {"007", "7"},
+                {"32767.4", "32767"},
+                {"-32768.5", "-32768"},
+                {"32768", "error 6"},
+                {"32767.5", "error 6"},
+                {"-32769", "error 6"},
+                {std::string(400, '9'), "error 6"}};
     for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
-        EXPECT_EQ(ErrorOf([&] { ToInteger(text); }), 13) << '"' << text << '"';
+        cases.emplace_back(text, "error 13");
+    }
+    for (const auto& [text, value] : cases) {
+        EXPECT_EQ(Converted([&] { return ToInteger(text); }), value) << '"' << text << '"';
     }
 }
 
-TEST(FlagValue, WordsAndNumbers) {
-    EXPECT_TRUE(ToFlag("true"));
-    EXPECT_TRUE(ToFlag("TRUE"));
-    EXPECT_TRUE(ToFlag(" True "));
-    EXPECT_FALSE(ToFlag("false"));
-    EXPECT_FALSE(ToFlag("FaLsE"));
-    EXPECT_FALSE(ToFlag("0"));
-    EXPECT_FALSE(ToFlag("0.0"));
-    EXPECT_TRUE(ToFlag("1"));
-    EXPECT_TRUE(ToFlag("-1"));
-    EXPECT_TRUE(ToFlag("2.5"));
-    EXPECT_TRUE(ToFlag("1e3"));
-    for (const char* text : {"", "yes", "no", "on", "truex", "1x", "t"}) {
-        EXPECT_EQ(ErrorOf([&] { ToFlag(text); }), 13) << '"' << text << '"';
-    }
+TEST(Values, FlagsAreWordsOrNumbersAndOnlyOneBeeps) {
+    Cases cases{{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"},
+                {"0.0", "0"},  {"-1", "1"},   {"2.5", "1"},    {"1e3", "1"}};
+    for (const char* text : {"", "yes", "on", "truex", "1x", "t"}) cases.emplace_back(text, "error 13");
+    for (const auto& [text, value] : cases) EXPECT_EQ(Converted([&] { return ToFlag(text); }), value) << text;
+
+    for (const char* text : {"1", "1.0", " 1", "1abc"}) EXPECT_TRUE(ToBeep(text)) << text;
+    for (const char* text : {"1.4", "0.6", "2", "true", "", "1e400"}) EXPECT_FALSE(ToBeep(text)) << text;
 }
 
-TEST(BeepValue, TrueOnlyForOne) {
-    EXPECT_TRUE(ToBeep("1"));
-    EXPECT_TRUE(ToBeep("1.0"));
-    EXPECT_TRUE(ToBeep(" 1"));
-    EXPECT_TRUE(ToBeep("1abc"));
-    EXPECT_FALSE(ToBeep("1.4"));
-    EXPECT_FALSE(ToBeep("0.6"));  // not rounded
-    EXPECT_FALSE(ToBeep("2"));
-    EXPECT_FALSE(ToBeep("true"));
-    EXPECT_FALSE(ToBeep("yes"));
-    EXPECT_FALSE(ToBeep(""));
-    EXPECT_FALSE(ToBeep("1e400"));
+// The numbered keys agree with the literal test of start-up: each "stem N=" for N = 0..99
+// compared with the line's first characters in lower case.
+TEST(NumberedKey, AgreesWithTheLiteralTest) {
+    const std::vector<std::string> stems = {"#qdelete_file_", "#qdelete_file_format_width_", "#qrestore_file_",
+                                            "#qrestore_file_format_width_"};
+    std::vector<std::string> numbers = {"", "a", "-1", "+1", " 1", "1 ", "100", "999", "07", "00", "0a"};
+    for (int n = 0; n < 100; ++n) numbers.push_back(std::to_string(n));
+    const std::vector<std::string> heads = {"#qdelete_file_",
+                                            "#QDELETE_FILE_",
+                                            "#qDelete_File_",
+                                            "#qdelete_file_format_width_",
+                                            "#QRESTORE_FILE_FORMAT_WIDTH_",
+                                            "#qrestore_file_",
+                                            "#qrestore_file",
+                                            "qdelete_file_",
+                                            " #qdelete_file_"};
+    for (const auto& head : heads) {
+        for (const auto& number : numbers) {
+            for (const std::string tail : {"=", "", "==", "=value", "x="}) {
+                const std::string line = head + number + tail;
+                std::string lower = line;
+                for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+                std::string literal;
+                for (const std::string& stem : stems) {
+                    for (int n = 0; n < 100; ++n) {
+                        const std::string key = stem + std::to_string(n) + "=";
+                        if (lower.starts_with(key)) literal = key;
+                    }
+                }
+                const std::optional<LineKey> key = KeyOf(line);
+                const bool numbered = key && key->number >= 0;
+                ASSERT_EQ(numbered, !literal.empty()) << line;
+                if (numbered) {
+                    EXPECT_EQ(key->Text(), literal) << line;
+                    EXPECT_EQ(key->length, literal.size()) << line;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
