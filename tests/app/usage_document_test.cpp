@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <sstream>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -92,69 +93,49 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedEachTime) {
     EXPECT_TRUE(fs.Exists(kDocument));
 }
 
-const std::string kUsageRefused =
-    "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the program folder through "
-    "a link.\r\nRemove the link and try again.";
-
-struct Failure {
-    const char* name;
-    std::function<void(MemoryFileSystem&)> setup;
-    std::string text;
-    std::string title;
-};
-
 // A document that cannot be written is reported and never opened. A mod archive can carry a link
 // in the program folder: the document is then never written through it, and the player's file it
 // leads to stays as it was.
 TEST(UsageDocument, EachFailureIsReportedAndNothingOpened) {
-    const std::vector<Failure> failures = {
-        {"read-only medium",
-         [](MemoryFileSystem& fs) {
-             fs.AddFolder(kProgram + "\\uninstall");
-             fs.SetReadOnlyMedium(kProgram);
-         },
-         "Error: 71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click", "Oops!"},
-        {"folder not made",
-         [](MemoryFileSystem& fs) {
-             fs.AddFolder(kProgram);
-             fs.SetReadOnlyMedium(kProgram);
-         },
-         "Error: 71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click", "Oops!"},
-        {"unreadable",
-         [](MemoryFileSystem& fs) {
+    const std::string refused =
+        "Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside the program folder "
+        "through a link.\r\nRemove the link and try again.";
+    const std::string protectedDisk = "Error: 71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click";
+    using Setup = std::function<void(MemoryFileSystem&)>;
+    // clang-format off
+    const std::vector<std::tuple<Setup, std::string, std::string>> failures = {
+        {[](MemoryFileSystem& fs) { fs.AddFolder(kProgram + "\\uninstall"); fs.SetReadOnlyMedium(kProgram); },
+         protectedDisk, "Oops!"},
+        {[](MemoryFileSystem& fs) { fs.AddFolder(kProgram); fs.SetReadOnlyMedium(kProgram); }, protectedDisk, "Oops!"},
+        {[](MemoryFileSystem& fs) {
              fs.AddFolder(kProgram + "\\uninstall");
              fs.FailOperation(FsOp::ReadAll, "Zelvane Usage", FsStatus::SharingViolation);
-         },
-         "Error: 70\r\nPermission denied\r\n\r\nLOCATION:\r\ncmdINI_Click", "Oops!"},
-        {"document linked outside",
-         [](MemoryFileSystem& fs) {
+         }, "Error: 70\r\nPermission denied\r\n\r\nLOCATION:\r\ncmdINI_Click", "Oops!"},
+        {[](MemoryFileSystem& fs) {
              fs.AddFile("D:\\Home\\.profile", "the player's start-up file", Attributes{.readOnly = true});
              fs.AddLink(kDocument, "D:\\Home\\.profile");
-         },
-         kUsageRefused, "Aborting"},
-        {"folder linked outside",
-         [](MemoryFileSystem& fs) {
+         }, refused, "Aborting"},
+        {[](MemoryFileSystem& fs) {
              fs.AddFolder(kProgram);
              fs.AddLink(kProgram + "\\uninstall", "D:\\Home\\gone");  // dangling: the folder would be made there
              fs.SetRoots({kProgram, "C:\\Games\\Kotor"});
-         },
-         kUsageRefused, "Aborting"},
+         }, refused, "Aborting"},
     };
-    for (const Failure& f : failures) {
+    // clang-format on
+    for (const auto& [setup, text, title] : failures) {
         MemoryFileSystem fs;
         ScriptedUi ui;
-        f.setup(fs);
+        setup(fs);
         const auto roots = fs.Roots();
-        const bool linked = f.title == "Aborting";
         const auto before = fs.Snapshot();
-        EXPECT_FALSE(WriteUsageDocument(fs, ui, kProgram, UsageGuide())) << f.name;
-        ASSERT_EQ(ui.messages.size(), 1u) << f.name;
-        EXPECT_EQ(ui.messages[0].text, f.text) << f.name;
-        EXPECT_EQ(ui.messages[0].title, f.title) << f.name;
-        EXPECT_EQ(ui.messages[0].style, kMbOk | kMbIconExclamation) << f.name;
-        EXPECT_TRUE(ui.shellOpened.empty()) << f.name;
-        EXPECT_EQ(fs.Roots(), roots) << f.name;  // the roots the file system had come back
-        EXPECT_TRUE(!linked || fs.Snapshot() == before) << f.name;
+        EXPECT_FALSE(WriteUsageDocument(fs, ui, kProgram, UsageGuide())) << text;
+        ASSERT_EQ(ui.messages.size(), 1u) << text;
+        EXPECT_EQ(ui.messages[0].text, text);
+        EXPECT_EQ(ui.messages[0].title, title) << text;
+        EXPECT_EQ(ui.messages[0].style, kMbOk | kMbIconExclamation) << text;
+        EXPECT_TRUE(ui.shellOpened.empty()) << text;
+        EXPECT_EQ(fs.Roots(), roots) << text;  // the roots the file system had come back
+        EXPECT_TRUE(title != "Aborting" || fs.Snapshot() == before) << text;
     }
 }
 

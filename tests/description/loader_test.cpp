@@ -209,29 +209,25 @@ TEST(Loader, QueuedEntries) {
 
 TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
     const std::string blocks =
-        "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#explicit_instructions_begin#\r\ne\r\n"
-        "#explicit_instructions_end#\r\n";
+        "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
+        "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
     MemoryFileSystem fs;
     fs.AddFile(kDescriptionPath, blocks);
-    fs.AddFile(kWorkingCopyPath, blocks + "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n");
+    fs.AddFile(kWorkingCopyPath,
+               "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n#qdelete_file_begin_1#\r\n"
+               "copied\r\n#qdelete_file_end_1#\r\n");
     UninstallDescription d;
     d.DescriptionPath = kDescriptionPath;
-    ASSERT_EQ(LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15}).outcome,
-              LoadOutcome::EndOfFile);
+    LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
+    EXPECT_EQ(Changed(d), "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
     EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 2u);  // the description and the working copy
-    EXPECT_EQ(d.ConfirmMessage, "c");
 
-    const auto unreadableCopy = [](MemoryFileSystem& f) {
-        f.FailOperation(FsOp::ReadAll, "20A", FsStatus::SharingViolation);
+    const auto unreadable = [](const char* name) {
+        return [name](MemoryFileSystem& f) { f.FailOperation(FsOp::ReadAll, name, FsStatus::SharingViolation); };
     };
-    EXPECT_EQ(Load("#game=1\r\n#file_list\r\noverride\\a.tga\r\n", unreadableCopy).ending, "");  // never read
-    EXPECT_EQ(Load(blocks, unreadableCopy).ending, "error 70");
-    EXPECT_EQ(Load("#game=1\r\n",
-                   [](MemoryFileSystem& f) {
-                       f.FailOperation(FsOp::ReadAll, "uninstall_data.ini", FsStatus::SharingViolation);
-                   })
-                  .ending,
-              "error 70");
+    EXPECT_EQ(Load("#game=1\r\n#file_list\r\noverride\\a.tga\r\n", unreadable("20A")).ending, "");  // never read
+    EXPECT_EQ(Load(blocks, unreadable("20A")).ending, "error 70");
+    EXPECT_EQ(Load("#game=1\r\n", unreadable("uninstall_data.ini")).ending, "error 70");
 }
 
 TEST(Loader, BuiltInConfirmationText) {
