@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "tests/support/scripted_ui.hpp"
@@ -49,20 +50,15 @@ Measured Measure(std::string text, int fixedWidth = -1, int twipsPerPixel = 15) 
 }
 
 TEST(StripRtfCodes, EachControlWordGoesWithTheSpaceThatEndsIt) {
+    // clang-format off
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\\cf2 Delete \\b file\\b0 ?", "Delete file?"},
-        {"end\\par ", "end"},
-        {"", ""},
-        // Of two words separated by one space only the first goes.
-        {"\\b \\i text", "\\i text"},
-        {"a\\b \\i b\\ul c", "a\\i bc"},
-        // A backslash without a space after it stays.
-        {"a \\b", "a \\b"},
-        {"\\cf1 x\\par", "x\\par"},
-        {"\\", "\\"},
+        {"\\cf2 Delete \\b file\\b0 ?", "Delete file?"}, {"end\\par ", "end"}, {"", ""},
+        // Of two words separated by one space only the first goes; a backslash with no space after it stays.
+        {"\\b \\i text", "\\i text"}, {"a\\b \\i b\\ul c", "a\\i bc"}, {"a \\b", "a \\b"},
+        {"\\cf1 x\\par", "x\\par"}, {"\\", "\\"},
         // Doubled backslashes become single first; a doubled path separator then starts a word.
-        {"x\\\\\\\\y", "x\\\\y"},
-        {"C:\\\\Games\\\\x.2da found", "C:found"}};
+        {"x\\\\\\\\y", "x\\\\y"}, {"C:\\\\Games\\\\x.2da found", "C:found"}};
+    // clang-format on
     for (const auto& [text, stripped] : cases) EXPECT_EQ(StripRtfCodes(text), stripped) << text;
 }
 
@@ -87,14 +83,12 @@ TEST(DetermineFonts, NamesOfTheFontTableCutTo31Characters) {
 }
 
 TEST(FontNumeric, SmallestFontNumberWithinTheLimit) {
-    EXPECT_EQ(FontNumeric("\\pard\\f2\\fs24 text", 100), 2);
-    EXPECT_EQ(FontNumeric("\\pard\\fs24 \\b text", 100), -1);
-    EXPECT_EQ(FontNumeric("\\f3 a \\f1 b", 100), 1);
-    EXPECT_EQ(FontNumeric("\\F4", 100), 4);  // compared lower-cased
-    EXPECT_EQ(FontNumeric("\\f0", 100), 0);
-    EXPECT_EQ(FontNumeric("\\f5", 3), -1);
-    EXPECT_EQ(FontNumeric("\\f12 text", 100), 1);  // 1 also matches a number beginning with 1
-    EXPECT_EQ(FontNumeric("\\f12 text", 0), -1);
+    // clang-format off
+    const std::vector<std::tuple<std::string, int, int>> cases = {{"\\pard\\f2\\fs24 text", 100, 2},
+        {"\\pard\\fs24 \\b text", 100, -1}, {"\\f3 a \\f1 b", 100, 1}, {"\\F4", 100, 4}, {"\\f0", 100, 0},
+        {"\\f5", 3, -1}, {"\\f12 text", 100, 1} /* 1 also matches a number beginning with 1 */, {"\\f12 text", 0, -1}};
+    // clang-format on
+    for (const auto& [text, limit, number] : cases) EXPECT_EQ(FontNumeric(text, limit), number) << text;
 }
 
 TEST(AutoDetermineWidth, BareLineEndsGetAParagraphMark) {
@@ -104,20 +98,21 @@ TEST(AutoDetermineWidth, BareLineEndsGetAParagraphMark) {
     EXPECT_EQ(Measure("First\\par \r\nSecond\\par \r\n").text, "First\\par \r\nSecond\\par \r\n");
 }
 
-TEST(AutoDetermineWidth, TheLongestLineInTheLargestFontSizePlusOne) {
-    const Measured plain = Measure("\\cf10\\b0 AB\r\nABCD");
-    EXPECT_EQ(plain.measure.text, "ABCD");
-    EXPECT_EQ(plain.measure.face, "Times New Roman");
-    EXPECT_EQ(plain.measure.points, 12);
-    EXPECT_EQ(Measure("ABC\r\nXYZ").measure.text, "ABC");  // a tie keeps the earlier line
-    EXPECT_EQ(Measure("small\r\n\\fs40 big\\fs24 back").measure.points, 21);
-    EXPECT_EQ(Measure("\\fs25 odd").measure.points, 13);  // 12.5 goes to the even 12
-    EXPECT_EQ(Measure("\\fs27 odd").measure.points, 15);  // 13.5 to 14
-    EXPECT_EQ(Measure("\\fs32\\b bold").measure.points, 17);
-    EXPECT_EQ(Measure("\\fs16 tiny").measure.points, 12);  // smaller sizes do not shrink the measure
-    // Bold is the last line's flag.
-    EXPECT_TRUE(Measure("a long plain line\r\n\\b x").measure.bold);
-    EXPECT_FALSE(Measure("\\b a long bold line\r\nx").measure.bold);
+// The longest line without its control words, in the largest font size of the body plus one
+// point, bold as the last line is.
+TEST(AutoDetermineWidth, MeasuresTheLongestLineInTheLargestFont) {
+    // clang-format off
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"\\cf10\\b0 AB\r\nABCD", "ABCD 12"}, {"ABC\r\nXYZ", "ABC 12"} /* a tie keeps the earlier line */,
+        {"small\r\n\\fs40 big\\fs24 back", "bigback 21"}, {"\\fs25 odd", "odd 13"} /* 12.5 to the even 12 */,
+        {"\\fs27 odd", "odd 15"}, {"\\fs32\\b bold", "bold 17 bold"}, {"\\fs16 tiny", "tiny 12"},
+        {"a long plain line\r\n\\b x", "a long plain line 12 bold"}, {"\\b a long bold line\r\nx", "a long bold line 12"}};
+    // clang-format on
+    for (const auto& [text, expected] : cases) {
+        const MeasuringUi::Measure m = Measure(text).measure;
+        EXPECT_EQ(m.text + " " + std::to_string(m.points) + (m.bold ? " bold" : ""), expected) << text;
+        EXPECT_EQ(m.face, "Times New Roman");
+    }
 }
 
 TEST(AutoDetermineWidth, WholePixelsPlusFiftyNeverBelowFifty) {
