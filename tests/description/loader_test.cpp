@@ -121,6 +121,7 @@ TEST(Loader, KeysAndValues) {
         {"#explicit_instructions_icon=0\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=5\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=3\r\n", "", "ExplicitIcon=[3]"},
+        {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
         {"#explicit_instructions_icon=2.5\r\n", "", "ExplicitIcon=[2]"},
         // A failure keeps what was read before it.
         {"#window_caption=Kept\r\n#game=x\r\n#confirm_message_title=Lost\r\n", "error 13",

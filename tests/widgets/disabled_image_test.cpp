@@ -11,6 +11,7 @@ TEST(DisabledImage, CoverageComesFromTheDrawingsOverBlackAndOverWhite) {
     EXPECT_EQ(CoverageOf(0x000000, 0xFFFFFF).alpha, 0);
     EXPECT_EQ(CoverageOf(0x800000, 0xFF7F7F).alpha, 128);  // half covered red
     EXPECT_EQ(CoverageOf(0x800000, 0xFF7F7F).color, 0xFF0000u);
+    EXPECT_EQ(CoverageOf(0x320000, 0xCD9B9B).color, 0x800000u);         // 50 of 100: 127.5 to 128
     EXPECT_EQ(DisabledPixel(0x000000, 0xFFFFFF, 0x123456), 0x123456u);  // transparent pixels leave the face
 }
 
