@@ -1,10 +1,11 @@
-// The prompt window: where its body and buttons go, how it is fitted to the screen, and which
-// button an Alt + letter presses.
+// The prompt window: where its body and buttons go, how it is fitted to the screen, which button an
+// Alt + letter presses, and the sound it plays.
 #include "prompts/prompt_layout.hpp"
 
 #include <gtest/gtest.h>
 
 #include "prompts/accelerators.hpp"
+#include "prompts/prompt_sounds.hpp"
 
 namespace zelvane {
 namespace {
@@ -132,6 +133,13 @@ TEST(Accelerators, OnlyCaptionsBeginningWithTheMarkCount) {
     EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'A'), 2);
     EXPECT_EQ(FindAcceleratorButton({"&1st"}, '1'), -1);  // digits are not examined
     EXPECT_EQ(FindAcceleratorButton({"", "&", "&&x"}, '&'), -1);
+}
+
+TEST(PromptSounds, AliasesOfTheSoundNumbers) {
+    const std::vector<std::string> aliases = {".Default",   "SystemAsterisk", "SystemExclamation", "SystemExit",
+                                              "SystemHand", "SystemQuestion", "SystemStart",       ""};
+    for (int n = 0; n < 8; ++n) EXPECT_EQ(SystemSoundName(n), aliases[n]) << n;
+    EXPECT_EQ(SystemSoundName(-1), "");
 }
 
 }  // namespace
