@@ -108,29 +108,30 @@ TEST(Loader, KeysAndValues) {
         {"#window_caption=Remove the Robes\r\n#game=2\r\n#default_format_width=450\r\n#confirm_message_title=Sure?\r\n"
          "#file_list\r\n; installed files\r\n#game=1\r\noverride\\robe.uti\r\n",
          "",
-         "DefaultFormatWidth=[6750] WindowCaption=[Remove the Robes] HasWindowCaption=[1] Game=[1] ConfirmTitle=[Sure?]"},
+         "DefaultFormatWidth=[6750] WindowCaption=[Remove the Robes] HasWindowCaption=[1] Game=[1] "
+         "ConfirmTitle=[Sure?]"},
         // Keys match in any case, only at the line start; values are verbatim and later lines win.
         {"#GAME=2\r\n #window_caption=no\r\n#Game_Select=TRUE\r\n", "", "Game=[2] GameSelect=[1]"},
         {"#window_caption=first\r\n#window_caption=  two = spaces  \r\n#confirm_message_title=\r\n", "",
          "WindowCaption=[  two = spaces  ] HasWindowCaption=[1]"},
-        {"#default_format_width=abc\r\n#confirm_message_format_width=400px\r\n#explicit_instructions_format_width=-5\r\n"
-         "#confirm_message_beep=true\r\n#explicit_instructions_beep=1\r\n#explicit_instructions_title=T\r\n",
+        {"#default_format_width=abc\r\n#confirm_message_format_width=400px\r\n"
+         "#explicit_instructions_format_width=-5\r\n#confirm_message_beep=true\r\n#explicit_instructions_beep=1\r\n"
+         "#explicit_instructions_title=T\r\n",
          "", "ConfirmFormatWidth=[6000] ExplicitTitle=[T] ExplicitFormatWidth=[-5] ExplicitBeep=[1]"},
         // An icon out of 1 to 4 becomes 4.
+        // clang-format off
         {"#explicit_instructions_icon=-1\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=0\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=5\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=3\r\n", "", "ExplicitIcon=[3]"},
-        {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
         {"#explicit_instructions_icon=2.5\r\n", "", "ExplicitIcon=[2]"},
+        {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
         // A failure keeps what was read before it.
         {"#window_caption=Kept\r\n#game=x\r\n#confirm_message_title=Lost\r\n", "error 13",
          "WindowCaption=[Kept] HasWindowCaption=[1]"},
-        {"#game_select=yes\r\n", "error 13", ""},
-        {"#game=\r\n", "error 13", ""},
-        {"#game=40000\r\n", "error 6", ""},
-        {"#default_format_width=99999999999\r\n", "error 6", ""},
-        {"#qrestore_2da=maybe\r\n", "error 13", ""},
+        {"#game_select=yes\r\n", "error 13", ""}, {"#game=\r\n", "error 13", ""}, {"#game=40000\r\n", "error 6", ""},
+        {"#default_format_width=99999999999\r\n", "error 6", ""}, {"#qrestore_2da=maybe\r\n", "error 13", ""},
+        // clang-format on
         {"#game=" + std::string(100000, '9') + "\r\n", "error 6", ""},
         {"#game=" + longText + "\r\n", "error 13", ""},
         {"#window_caption=" + longText + "\r\n#default_format_width=" + std::string(100000, '0') + "5\r\n", "",
@@ -282,7 +283,8 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
         {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
         {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
-         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") + "]"},
+         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
+             "]"},
         // A repeated true line keeps the first result.
         {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
          found + " Missing2daReport=[" + Missing("x.2da") + "]"},

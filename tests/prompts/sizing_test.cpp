@@ -106,7 +106,8 @@ TEST(AutoDetermineWidth, MeasuresTheLongestLineInTheLargestFont) {
         {"\\cf10\\b0 AB\r\nABCD", "ABCD 12"}, {"ABC\r\nXYZ", "ABC 12"} /* a tie keeps the earlier line */,
         {"small\r\n\\fs40 big\\fs24 back", "bigback 21"}, {"\\fs25 odd", "odd 13"} /* 12.5 to the even 12 */,
         {"\\fs27 odd", "odd 15"}, {"\\fs32\\b bold", "bold 17 bold"}, {"\\fs16 tiny", "tiny 12"},
-        {"a long plain line\r\n\\b x", "a long plain line 12 bold"}, {"\\b a long bold line\r\nx", "a long bold line 12"}};
+        {"a long plain line\r\n\\b x", "a long plain line 12 bold"},
+        {"\\b a long bold line\r\nx", "a long bold line 12"}};
     // clang-format on
     for (const auto& [text, expected] : cases) {
         const MeasuringUi::Measure m = Measure(text).measure;

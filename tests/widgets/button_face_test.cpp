@@ -90,8 +90,10 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
         {Face(false, true, true), {}, "face 0,0,297,49 text FF0000 edge A border none gradient F0F0EE>C8CBC3 in "
                                       "0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
         {held, {}, "nothing"},
-        {Face(false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 80000012"},
-        {Face(false, true), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012"},
+        {Face(false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 "
+                                "11 80000012"},
+        {Face(false, true), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 "
+                                       "80000012"},
         // Disabled: the caption embossed, the icon greyed.
         {disabledFace, disabled, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000014 "
                                 "caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
@@ -99,7 +101,8 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
         // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
         {Face(false, false, false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 "
                                               "10 80000012 icon 74,9"},
-        {twoLines, {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},  // two lines are centred: 23 / 2 = 11.5 -> 12
+        // Two lines are centred: 23 / 2 = 11.5 -> 12.
+        {twoLines, {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
     };
     // clang-format on
     for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
