@@ -1,263 +1,238 @@
+// The loader and the 2da backup discovery: what a description file turns into, shown as the fields
+// that differ from a fresh description.
 #include "description/loader.hpp"
 
 #include <gtest/gtest.h>
 
-#include "tests/description/load_fixture.hpp"
+#include <functional>
 
-namespace zelvane::testing {
+#include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
+
+namespace zelvane {
 namespace {
 
-using LoaderTest = LoadFixture;
-using Entries = std::vector<QueuedEntry>;
+using namespace std::string_literals;
 
-TEST_F(LoaderTest, ReadsTheExampleDescription) {
-    const LoadResult result = Load({
-        "#window_caption=Remove the Example Robes",
-        "#game=2",
-        "#default_format_width=450",
-        "#confirm_message_title=Remove Example Robes?",
-        "#confirm_message_begin#",
-        "This removes \\b Example Robes\\b0 .",
-        "Do you wish to continue?",
-        "#confirm_message_end#",
-        "#qdelete_file_0=override\\appearance.2da",
-        "#qdelete_file_format_width_0=400",
-        "#qdelete_file_begin_0#",
-        "Delete the changed appearance.2da?",
-        "#qdelete_file_end_0#",
-        "#file_list",
-        "; installed files",
-        "override\\ex_robe01.uti",
-        "override\\ex_robe01.tga",
-    });
-    ASSERT_EQ(result.outcome, LoadOutcome::EndOfFile);
-    EXPECT_TRUE(d.HasWindowCaption);
-    EXPECT_EQ(d.WindowCaption, "Remove the Example Robes");
-    EXPECT_EQ(d.Game, 2);
-    EXPECT_EQ(d.DefaultFormatWidth, 450 * 15);
-    EXPECT_EQ(d.ConfirmTitle, "Remove Example Robes?");
-    EXPECT_EQ(d.ConfirmMessage, "This removes \\b Example Robes\\b0 .\r\nDo you wish to continue?");
-    EXPECT_EQ(d.QueuedDeletes, (Entries{{"override\\appearance.2da", "Delete the changed appearance.2da?", 6000}}));
-    EXPECT_TRUE(d.QueuedRestores.empty());
-    EXPECT_FALSE(d.Restore2da);
-    EXPECT_FALSE(d.HasExplicitInstructions);
+const std::string kProgram = "C:\\Mods\\Robes";
+const std::string kBackup = kProgram + "\\backup\\";
+const std::string kDescriptionPath = kProgram + "\\uninstall\\uninstall_data.ini";
+const std::string kWorkingCopyPath = kProgram + "\\uninstall\\uninstall_data20A.ini";
+
+std::string Text(const std::string& value) { return value; }
+std::string Text(bool value) { return value ? "1" : "0"; }
+std::string Text(std::int32_t value) { return std::to_string(value); }
+std::string Text(const QueuedEntry& entry) { return entry.path + "|" + entry.prompt + "|" + Text(entry.width); }
+template <typename T>
+std::string Text(const std::vector<T>& values) {
+    std::string out;
+    for (const T& value : values) out += (out.empty() ? "" : ",") + Text(value);
+    return out;
 }
 
-TEST_F(LoaderTest, KeysMatchInAnyCaseButOnlyAtTheLineStart) {
-    ASSERT_EQ(Load({"#GAME=2", " #window_caption=no", "#Game_Select=TRUE"}).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.Game, 2);
-    EXPECT_TRUE(d.GameSelect);
-    EXPECT_FALSE(d.HasWindowCaption);
+// "Name=[value]" for every field a load changed, in declaration order.
+std::string Changed(const UninstallDescription& d) {
+    const UninstallDescription fresh;
+    std::string out;
+    const auto add = [&out](const char* name, const auto& value, const auto& freshValue) {
+        if (!(value == freshValue)) out += std::string(out.empty() ? "" : " ") + name + "=[" + Text(value) + "]";
+    };
+    add("DefaultFormatWidth", d.DefaultFormatWidth, fresh.DefaultFormatWidth);
+    add("WindowCaption", d.WindowCaption, fresh.WindowCaption);
+    add("HasWindowCaption", d.HasWindowCaption, fresh.HasWindowCaption);
+    add("Game", std::int32_t{d.Game}, std::int32_t{fresh.Game});
+    add("GameSelect", d.GameSelect, fresh.GameSelect);
+    add("ConfirmMessage", d.ConfirmMessage, fresh.ConfirmMessage);
+    add("ConfirmTitle", d.ConfirmTitle, fresh.ConfirmTitle);
+    add("ConfirmFormatWidth", d.ConfirmFormatWidth, fresh.ConfirmFormatWidth);
+    add("ConfirmBeep", d.ConfirmBeep, fresh.ConfirmBeep);
+    add("ExplicitInstructions", d.ExplicitInstructions, fresh.ExplicitInstructions);
+    add("HasExplicitInstructions", d.HasExplicitInstructions, fresh.HasExplicitInstructions);
+    add("ExplicitTitle", d.ExplicitTitle, fresh.ExplicitTitle);
+    add("ExplicitIcon", d.ExplicitIcon, fresh.ExplicitIcon);
+    add("ExplicitFormatWidth", d.ExplicitFormatWidth, fresh.ExplicitFormatWidth);
+    add("ExplicitBeep", d.ExplicitBeep, fresh.ExplicitBeep);
+    add("QueuedDeletes", d.QueuedDeletes, fresh.QueuedDeletes);
+    add("QueuedRestores", d.QueuedRestores, fresh.QueuedRestores);
+    add("Restore2da", d.Restore2da, fresh.Restore2da);
+    add("Backup2daFiles", d.Backup2daFiles, fresh.Backup2daFiles);
+    add("Backup2daAvailable", d.Backup2daAvailable, fresh.Backup2daAvailable);
+    add("Missing2daReport", d.Missing2daReport, fresh.Missing2daReport);
+    return out;
 }
 
-TEST_F(LoaderTest, ValuesAreVerbatimAndLaterLinesWin) {
-    ASSERT_EQ(Load({"#window_caption=first", "#window_caption=  two = spaces  ", "#confirm_message_title="}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.WindowCaption, "  two = spaces  ");
-    EXPECT_EQ(d.ConfirmTitle, "");
+// The end of a load: "" at the end of the file, "error N" for a failure, else the abort message.
+std::string Ending(const LoadResult& result) {
+    if (result.outcome == LoadOutcome::Failed) return "error " + std::to_string(result.error.Number());
+    return result.outcome == LoadOutcome::Aborted ? result.abortMessage : "";
 }
 
-TEST_F(LoaderTest, WidthsIconsAndBeeps) {
-    ASSERT_EQ(Load({"#default_format_width=abc", "#confirm_message_format_width=400px",
-                    "#explicit_instructions_format_width=-5", "#confirm_message_beep=true",
-                    "#explicit_instructions_beep=1", "#explicit_instructions_icon=9"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.DefaultFormatWidth, 0);
-    EXPECT_EQ(d.ConfirmFormatWidth, 6000);
-    EXPECT_EQ(d.ExplicitFormatWidth, -5);
-    EXPECT_FALSE(d.ConfirmBeep);
-    EXPECT_TRUE(d.ExplicitBeep);
-    EXPECT_EQ(d.ExplicitIcon, 4);
+struct Loaded {
+    std::string ending;
+    std::string changed;
+};
+
+// Loads text as the description and its working copy; setup then changes the program folder.
+Loaded Load(const std::string& text, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+    MemoryFileSystem fs;
+    fs.AddFile(kDescriptionPath, text);
+    fs.AddFile(kWorkingCopyPath, text);
+    if (setup) setup(fs);
+    UninstallDescription d;
+    d.DescriptionPath = kDescriptionPath;
+    const LoadResult result = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
+    d.DescriptionPath.clear();
+    return {Ending(result), Changed(d)};
 }
 
-TEST_F(LoaderTest, IconOutOfRangeBecomesFour) {
-    for (const auto& [value, icon] : std::vector<std::pair<std::string, int>>{
-             {"-1", 4}, {"0", 4}, {"9", 4}, {"5", 4}, {"1", 1}, {"3", 3}, {"4", 4}, {"2.5", 2}}) {
-        UninstallDescription fresh;
-        d = fresh;
-        ASSERT_EQ(Load({"#explicit_instructions_icon=" + value}).outcome, LoadOutcome::EndOfFile);
-        EXPECT_EQ(d.ExplicitIcon, icon) << value;
+struct Case {
+    std::string text;
+    std::string ending;
+    std::string changed;
+};
+
+void ExpectLoads(const std::vector<Case>& cases, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+    for (const Case& c : cases) {
+        const Loaded loaded = Load(c.text, setup);
+        EXPECT_EQ(loaded.ending, c.ending) << c.text;
+        EXPECT_EQ(loaded.changed, c.changed) << c.text;
     }
-    d = UninstallDescription{};
-    ASSERT_EQ(Load({"#game=1"}).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ExplicitIcon, 1);
 }
 
-TEST_F(LoaderTest, ConversionFailuresFail) {
-    EXPECT_EQ(FailureNumber(Load({"#game_select=yes"})), 13);
-    EXPECT_EQ(FailureNumber(Load({"#game="})), 13);
-    EXPECT_EQ(FailureNumber(Load({"#game=two"})), 13);
-    EXPECT_EQ(FailureNumber(Load({"#game=40000"})), 6);
-    EXPECT_EQ(FailureNumber(Load({"#default_format_width=99999999999"})), 6);
-    EXPECT_EQ(FailureNumber(Load({"#qrestore_2da=maybe"})), 13);
+const std::string kImproper = " are improperly set.";
+
+TEST(Loader, KeysAndValues) {
+    const std::string longText(100000, 'x');
+    ExpectLoads({
+        // Keys after #file_list are read too.
+        {"#window_caption=Remove the Robes\r\n#game=2\r\n#default_format_width=450\r\n#confirm_message_title=Sure?\r\n"
+         "#file_list\r\n; installed files\r\n#game=1\r\noverride\\robe.uti\r\n",
+         "",
+         "DefaultFormatWidth=[6750] WindowCaption=[Remove the Robes] HasWindowCaption=[1] Game=[1] "
+         "ConfirmTitle=[Sure?]"},
+        // Keys match in any case, only at the line start; values are verbatim and later lines win.
+        {"#GAME=2\r\n #window_caption=no\r\n#Game_Select=TRUE\r\n", "", "Game=[2] GameSelect=[1]"},
+        {"#window_caption=first\r\n#window_caption=  two = spaces  \r\n#confirm_message_title=\r\n", "",
+         "WindowCaption=[  two = spaces  ] HasWindowCaption=[1]"},
+        {"#default_format_width=abc\r\n#confirm_message_format_width=400px\r\n"
+         "#explicit_instructions_format_width=-5\r\n#confirm_message_beep=true\r\n#explicit_instructions_beep=1\r\n"
+         "#explicit_instructions_title=T\r\n",
+         "", "ConfirmFormatWidth=[6000] ExplicitTitle=[T] ExplicitFormatWidth=[-5] ExplicitBeep=[1]"},
+        // An icon out of 1 to 4 becomes 4.
+        // clang-format off
+        {"#explicit_instructions_icon=-1\r\n", "", "ExplicitIcon=[4]"},
+        {"#explicit_instructions_icon=0\r\n", "", "ExplicitIcon=[4]"},
+        {"#explicit_instructions_icon=5\r\n", "", "ExplicitIcon=[4]"},
+        {"#explicit_instructions_icon=3\r\n", "", "ExplicitIcon=[3]"},
+        {"#explicit_instructions_icon=2.5\r\n", "", "ExplicitIcon=[2]"},
+        {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
+        // A failure keeps what was read before it.
+        {"#window_caption=Kept\r\n#game=x\r\n#confirm_message_title=Lost\r\n", "error 13",
+         "WindowCaption=[Kept] HasWindowCaption=[1]"},
+        {"#game_select=yes\r\n", "error 13", ""}, {"#game=\r\n", "error 13", ""}, {"#game=40000\r\n", "error 6", ""},
+        {"#default_format_width=99999999999\r\n", "error 6", ""}, {"#qrestore_2da=maybe\r\n", "error 13", ""},
+        // clang-format on
+        {"#game=" + std::string(100000, '9') + "\r\n", "error 6", ""},
+        {"#game=" + longText + "\r\n", "error 13", ""},
+        {"#window_caption=" + longText + "\r\n#default_format_width=" + std::string(100000, '0') + "5\r\n", "",
+         "DefaultFormatWidth=[75] WindowCaption=[" + longText + "] HasWindowCaption=[1]"},
+        {"#window_caption=a\0b\r\n#game=\0\r\n"s, "error 13", "WindowCaption=[a\0b] HasWindowCaption=[1]"s},
+        // CR ends a line, LF alone does not.
+        {"#window_caption=X\n#game=2\n", "", "WindowCaption=[X\n#game=2\n] HasWindowCaption=[1]"},
+        {"#window_caption=X\r#game=2\r", "", "WindowCaption=[X] HasWindowCaption=[1] Game=[2]"},
+        {"", "", ""},
+    });
 }
 
-TEST_F(LoaderTest, AFailureKeepsWhatWasReadBefore) {
-    const LoadResult result = Load({"#window_caption=Kept", "#game=x", "#confirm_message_title=Lost"});
-    EXPECT_EQ(FailureNumber(result), 13);
-    EXPECT_EQ(d.WindowCaption, "Kept");
-    EXPECT_EQ(d.ConfirmTitle, "");
+TEST(Loader, TextBlocks) {
+    ExpectLoads({
+        // The text keeps its inner line ends and its lines are read as keys too.
+        {"#confirm_message_begin#\r\nline one\\par \r\n#game=2\r\n\r\nlast\r\n#confirm_message_end#\r\n", "",
+         "Game=[2] ConfirmMessage=[line one\\par \r\n#game=2\r\n\r\nlast]"},
+        {"#explicit_instructions_begin#\r\ne\r\n#explicit_instructions_end#\r\n", "",
+         "ExplicitInstructions=[e] HasExplicitInstructions=[1]"},
+        // The first block counts for every begin line.
+        {"#confirm_message_begin#\r\nfirst\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nsecond\r\n"
+         "#confirm_message_end#\r\n",
+         "", "ConfirmMessage=[first]"},
+        // An empty text needs one empty line, and empty instructions are none.
+        {"#confirm_message_begin#\r\n\r\n#confirm_message_end#\r\n#explicit_instructions_begin#\r\n\r\n"
+         "#explicit_instructions_end#\r\n",
+         "", ""},
+        // End markers misplaced: directly after the begin line, on it, before it, or after one character
+        // (the two characters before the marker are taken for a line end).
+        {"#confirm_message_begin#\r\n#confirm_message_end#\r\n", "error 5", ""},
+        {"#confirm_message_begin##confirm_message_end#\r\n", "error 5", ""},
+        {"#confirm_message_end#\r\ntext\r\n#confirm_message_begin#\r\n", "error 5", ""},
+        {"#confirm_message_begin#\r\nx#confirm_message_end#\r\n", "error 5", ""},
+        {"#qdelete_file_4=a\r\n#qdelete_file_begin_4#\r\n#qdelete_file_end_4#\r\n", "error 5", "QueuedDeletes=[a||0]"},
+        // A missing marker stops reading, keeping what was read before.
+        {"#window_caption=Kept\r\n#confirm_message_begin#\r\n#game=2\r\n",
+         "#confirm_message_begin# and #confirm_message_end#" + kImproper, "WindowCaption=[Kept] HasWindowCaption=[1]"},
+        {"#explicit_instructions_begin#\r\nx\r\n#explicit_instructions_end\r\n",
+         "#explicit_instructions_begin# and #explicit_instructions_end#" + kImproper, ""},
+        {"#qdelete_file_12=a\r\n#qdelete_file_begin_12#\r\nx\r\n",
+         "#qdelete_file_begin_12# and #qdelete_file_end_12#" + kImproper, "QueuedDeletes=[a||0]"},
+        {"#qrestore_file_0=a\r\n", "#qrestore_file_begin_0# and #qrestore_file_end_0#" + kImproper,
+         "QueuedRestores=[a||0]"},
+        // Markers are found only as written: in lower case, numbers without leading zeros.
+        {"#qdelete_file_3=a\r\n#qdelete_file_begin_03#\r\nx\r\n#qdelete_file_end_03#\r\n",
+         "#qdelete_file_begin_3# and #qdelete_file_end_3#" + kImproper, "QueuedDeletes=[a||0]"},
+        {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n",
+         "#confirm_message_begin# and #confirm_message_end#" + kImproper, ""},
+        {"#confirm_message_begin#\r\nreal\r\n#confirm_message_end#\r\n#Confirm_Message_Begin#\r\n", "",
+         "ConfirmMessage=[real]"},
+        {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nreal\r\n"
+         "#confirm_message_end#\r\n",
+         "error 5", ""},
+    });
 }
 
-TEST_F(LoaderTest, LfOnlyFileIsOneLine) {
-    ASSERT_EQ(Load(std::string("#window_caption=X\n#game=2\n")).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.WindowCaption, "X\n#game=2\n");
-    EXPECT_EQ(d.Game, 0);
+TEST(Loader, QueuedEntries) {
+    ExpectLoads({
+        // Entries keep file order and share blocks by number.
+        {"#qdelete_file_5=five\r\n#qdelete_file_2=two\r\n#QDELETE_FILE_5=again\r\n#qdelete_file_begin_2#\r\nB2\r\n"
+         "#qdelete_file_end_2#\r\n#qdelete_file_begin_5#\r\nB5\r\n#qdelete_file_end_5#\r\n",
+         "", "QueuedDeletes=[five|B5|0,two|B2|0,again|B5|0]"},
+        // A width line sets the last entry of its kind.
+        {"#qrestore_file_1=a\r\n#qrestore_file_2=b\r\n#qrestore_file_format_width_7=300\r\n#qrestore_file_begin_1#\r\n"
+         "x\r\n#qrestore_file_end_1#\r\n#qrestore_file_begin_2#\r\ny\r\n#qrestore_file_end_2#\r\n",
+         "", "QueuedRestores=[a|x|0,b|y|4500]"},
+        // Before any entry of its kind it fails.
+        {"#qdelete_file_format_width_0=300\r\n", "error 9", ""},
+        {"#qrestore_file_0=a\r\n#qrestore_file_begin_0#\r\nx\r\n#qrestore_file_end_0#\r\n"
+         "#qdelete_file_format_width_0=300\r\n",
+         "error 9", "QueuedRestores=[a|x|0]"},
+        {"#qdelete_file_0=a\r\n#qdelete_file_begin_0#\r\nx\r\n#qdelete_file_end_0#\r\n"
+         "#qdelete_file_format_width_0=1e20\r\n",
+         "error 6", "QueuedDeletes=[a|x|0]"},
+    });
 }
 
-TEST_F(LoaderTest, CrAloneEndsALine) {
-    ASSERT_EQ(Load(std::string("#window_caption=X\r#game=2\r")).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.WindowCaption, "X");
-    EXPECT_EQ(d.Game, 2);
-}
-
-TEST_F(LoaderTest, DescriptionWithoutBlocksNeverReadsTheWorkingCopy) {
-    fs.FailOperation(FsOp::ReadAll, "20A", FsStatus::IoError);
-    EXPECT_EQ(Load({"#game=1", "#window_caption=x", "#file_list", "override\\a.tga"}).outcome, LoadOutcome::EndOfFile);
-}
-
-TEST_F(LoaderTest, TheWorkingCopyIsReadOnceForAllBlocks) {
-    const LoadResult result =
-        Load({"#confirm_message_begin#", "c", "#confirm_message_end#", "#explicit_instructions_begin#", "e",
-              "#explicit_instructions_end#", "#qdelete_file_1=a", "#qdelete_file_begin_1#", "q", "#qdelete_file_end_1#",
-              "#qrestore_file_2=b", "#qrestore_file_begin_2#", "r", "#qrestore_file_end_2#"});
-    ASSERT_EQ(result.outcome, LoadOutcome::EndOfFile);
+TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
+    const std::string blocks =
+        "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
+        "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
+    MemoryFileSystem fs;
+    fs.AddFile(kDescriptionPath, blocks);
+    fs.AddFile(kWorkingCopyPath,
+               "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n#qdelete_file_begin_1#\r\n"
+               "copied\r\n#qdelete_file_end_1#\r\n");
+    UninstallDescription d;
+    d.DescriptionPath = kDescriptionPath;
+    LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
+    EXPECT_EQ(Changed(d), "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
     EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 2u);  // the description and the working copy
-    EXPECT_EQ(d.ConfirmMessage, "c");
-    EXPECT_EQ(d.ExplicitInstructions, "e");
-    EXPECT_TRUE(d.HasExplicitInstructions);
-    EXPECT_EQ(d.QueuedDeletes, (Entries{{"a", "q", 0}}));
-    EXPECT_EQ(d.QueuedRestores, (Entries{{"b", "r", 0}}));
+
+    const auto unreadable = [](const char* name) {
+        return [name](MemoryFileSystem& f) { f.FailOperation(FsOp::ReadAll, name, FsStatus::SharingViolation); };
+    };
+    EXPECT_EQ(Load("#game=1\r\n#file_list\r\noverride\\a.tga\r\n", unreadable("20A")).ending, "");  // never read
+    EXPECT_EQ(Load(blocks, unreadable("20A")).ending, "error 70");
+    EXPECT_EQ(Load("#game=1\r\n", unreadable("uninstall_data.ini")).ending, "error 70");
 }
 
-TEST_F(LoaderTest, AnUnreadableWorkingCopyFails) {
-    fs.FailOperation(FsOp::ReadAll, "20A", FsStatus::SharingViolation);
-    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin#", "c", "#confirm_message_end#"})), 70);
-}
-
-TEST_F(LoaderTest, BlocksAreCutFromTheWorkingCopy) {
-    // The working copy is what the blocks come from, even if the description differs.
-    fs.AddFile(descriptionPath, CrLfLines({"#confirm_message_begin#", "old", "#confirm_message_end#"}));
-    fs.AddFile(workingCopyPath, CrLfLines({"#confirm_message_begin#", "copy", "#confirm_message_end#"}));
-    d.DescriptionPath = descriptionPath;
-    ASSERT_EQ(LoadUninstallDescription(d, LoaderContext{fs, program, workingCopyPath, 15}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ConfirmMessage, "copy");
-}
-
-TEST_F(LoaderTest, BlockTextKeepsInnerLineEndsAndIsReadAsKeysToo) {
-    ASSERT_EQ(
-        Load({"#confirm_message_begin#", "line one\\par ", "#game=2", "", "last", "#confirm_message_end#"}).outcome,
-        LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ConfirmMessage, "line one\\par \r\n#game=2\r\n\r\nlast");
-    EXPECT_EQ(d.Game, 2);
-}
-
-TEST_F(LoaderTest, TheFirstBlockCountsForEveryBeginLine) {
-    ASSERT_EQ(Load({"#confirm_message_begin#", "first", "#confirm_message_end#", "#confirm_message_begin#", "second",
-                    "#confirm_message_end#"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ConfirmMessage, "first");
-}
-
-TEST_F(LoaderTest, EmptyBlockNeedsOneEmptyLine) {
-    ASSERT_EQ(Load({"#confirm_message_begin#", "", "#confirm_message_end#"}).outcome, LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ConfirmMessage, "");
-
-    d = UninstallDescription{};
-    ASSERT_EQ(Load({"#explicit_instructions_begin#", "", "#explicit_instructions_end#"}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_FALSE(d.HasExplicitInstructions);
-}
-
-TEST_F(LoaderTest, MisplacedEndMarkersFailWithInvalidArgument) {
-    // Directly after the begin line: length -2.
-    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin#", "#confirm_message_end#"})), 5);
-    // On the begin line.
-    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin##confirm_message_end#"})), 5);
-    // Before the begin line.
-    EXPECT_EQ(FailureNumber(Load({"#confirm_message_end#", "text", "#confirm_message_begin#"})), 5);
-    EXPECT_EQ(FailureNumber(Load({"#qdelete_file_4=a", "#qdelete_file_begin_4#", "#qdelete_file_end_4#"})), 5);
-    // The two characters before the end marker are taken for a line end: with one, the length is -1.
-    EXPECT_EQ(FailureNumber(Load({"#confirm_message_begin#", "x#confirm_message_end#"})), 5);
-}
-
-TEST_F(LoaderTest, AbortMessagesNameTheirMarkers) {
-    EXPECT_EQ(Load({"#confirm_message_begin#", "x"}).abortMessage,
-              "#confirm_message_begin# and #confirm_message_end# are improperly set.");
-    EXPECT_EQ(Load({"#explicit_instructions_begin#", "x", "#explicit_instructions_end"}).abortMessage,
-              "#explicit_instructions_begin# and #explicit_instructions_end# are improperly set.");
-    EXPECT_EQ(Load({"#qdelete_file_12=a", "#qdelete_file_begin_12#", "x"}).abortMessage,
-              "#qdelete_file_begin_12# and #qdelete_file_end_12# are improperly set.");
-    EXPECT_EQ(Load({"#qrestore_file_0=a"}).abortMessage,
-              "#qrestore_file_begin_0# and #qrestore_file_end_0# are improperly set.");
-    EXPECT_EQ(Load({"#qrestore_file_0=a"}).outcome, LoadOutcome::Aborted);
-}
-
-TEST_F(LoaderTest, BeginMarkerInOtherCaseIsALineButNoMarker) {
-    const LoadResult aborted = Load({"#Confirm_Message_Begin#", "x", "#confirm_message_end#"});
-    EXPECT_EQ(aborted.outcome, LoadOutcome::Aborted);
-    EXPECT_EQ(aborted.abortMessage, "#confirm_message_begin# and #confirm_message_end# are improperly set.");
-
-    // With the lower-case pair first in the file, the odd-case line extracts that pair's text.
-    d = UninstallDescription{};
-    ASSERT_EQ(Load({"#confirm_message_begin#", "real", "#confirm_message_end#", "#Confirm_Message_Begin#"}).outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.ConfirmMessage, "real");
-
-    // A lower-case pair after it puts the first end marker before the begin marker.
-    EXPECT_EQ(FailureNumber(Load({"#Confirm_Message_Begin#", "x", "#confirm_message_end#", "#confirm_message_begin#",
-                                  "real", "#confirm_message_end#"})),
-              5);
-}
-
-TEST_F(LoaderTest, AbortStopsReadingAndKeepsEarlierSettings) {
-    const LoadResult result = Load({"#window_caption=Kept", "#confirm_message_begin#", "#game=2"});
-    EXPECT_EQ(result.outcome, LoadOutcome::Aborted);
-    EXPECT_EQ(d.WindowCaption, "Kept");
-    EXPECT_EQ(d.Game, 0);
-}
-
-TEST_F(LoaderTest, MarkersWithLeadingZerosDoNotPairWithTheEntry) {
-    const LoadResult result = Load({"#qdelete_file_3=a", "#qdelete_file_begin_03#", "x", "#qdelete_file_end_03#"});
-    EXPECT_EQ(result.outcome, LoadOutcome::Aborted);
-    EXPECT_EQ(result.abortMessage, "#qdelete_file_begin_3# and #qdelete_file_end_3# are improperly set.");
-    // The entry was appended before its block was looked for.
-    EXPECT_EQ(d.QueuedDeletes, (Entries{{"a", "", 0}}));
-}
-
-TEST_F(LoaderTest, EntriesKeepFileOrderAndShareBlocksByNumber) {
-    ASSERT_EQ(Load({"#qdelete_file_5=five", "#qdelete_file_2=two", "#QDELETE_FILE_5=again", "#qdelete_file_begin_2#",
-                    "B2", "#qdelete_file_end_2#", "#qdelete_file_begin_5#", "B5", "#qdelete_file_end_5#"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.QueuedDeletes, (Entries{{"five", "B5", 0}, {"two", "B2", 0}, {"again", "B5", 0}}));
-}
-
-TEST_F(LoaderTest, WidthLinesSetTheLastEntryOfTheirKind) {
-    ASSERT_EQ(Load({"#qrestore_file_1=a", "#qrestore_file_2=b", "#qrestore_file_format_width_7=300",
-                    "#qrestore_file_begin_1#", "x", "#qrestore_file_end_1#", "#qrestore_file_begin_2#", "y",
-                    "#qrestore_file_end_2#"})
-                  .outcome,
-              LoadOutcome::EndOfFile);
-    EXPECT_EQ(d.QueuedRestores, (Entries{{"a", "x", 0}, {"b", "y", 4500}}));
-    EXPECT_TRUE(d.QueuedDeletes.empty());
-}
-
-TEST_F(LoaderTest, WidthLineBeforeAnyEntryFailsWithSubscript) {
-    EXPECT_EQ(FailureNumber(Load({"#qdelete_file_format_width_0=300"})), 9);
-    // An entry of the other kind does not count.
-    EXPECT_EQ(FailureNumber(Load({"#qrestore_file_0=a", "#qrestore_file_begin_0#", "x", "#qrestore_file_end_0#",
-                                  "#qdelete_file_format_width_0=300"})),
-              9);
-    EXPECT_EQ(FailureNumber(Load({"#qdelete_file_0=a", "#qdelete_file_begin_0#", "x", "#qdelete_file_end_0#",
-                                  "#qdelete_file_format_width_0=1e20"})),
-              6);
-}
-
-TEST_F(LoaderTest, BuiltInConfirmationText) {
+TEST(Loader, BuiltInConfirmationText) {
     EXPECT_STREQ(kBuiltInConfirmMessage,
                  "\\cf1 This will remove some mod that\\par \r\n"
                  "\\cf10\\ul the author did not bother to name.\\ulnone\\cf1\\par \r\n"
@@ -267,5 +242,81 @@ TEST_F(LoaderTest, BuiltInConfirmationText) {
                  "Do you wish to continue?");
 }
 
+// Descriptions as large as the loader takes: the largest malformed ones it must survive.
+TEST(Loader, DescriptionsNearTheSizeLimit) {
+    constexpr std::size_t kNear = kDescriptionLimit - 4096;
+    std::string padded;
+    while (padded.size() < kNear) padded += "; a comment line that pads the file out to a large size\r\n";
+    EXPECT_EQ(Load(padded + "#game=2\r\n").changed, "Game=[2]");
+    // Every line inside the block asks for the block again.
+    std::string cited = "#confirm_message_begin#\r\n";
+    while (cited.size() < kNear) cited += "#confirm_message_begin#\r\n#explicit_instructions_begin#\r\n";
+    EXPECT_EQ(Load(cited + "#confirm_message_end#\r\n#explicit_instructions_end#\r\n").ending, "");
+    // A huge block copied into thousands of entries, or millions of list names, run out of memory.
+    std::string copied = "#qdelete_file_begin_0#\r\n";
+    while (copied.size() < kNear) copied += "#qdelete_file_0=override\\x.uti\r\n";
+    EXPECT_EQ(Load(copied + "#qdelete_file_end_0#\r\n").ending, "error 7");
+    EXPECT_EQ(Load("#qrestore_2da=true\r\n#qrestore_2da_files=" + std::string(kNear, ',') + "\r\n",
+                   [](MemoryFileSystem& f) { f.AddFolder(kBackup); })
+                  .ending,
+              "error 7");
+}
+
+std::string Missing(const std::string& name) { return "\\cf10 2da backup not available \\cf1 " + name + "\\par\r\n"; }
+
+TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
+    const std::string on = "#qrestore_2da=true\r\n#qrestore_2da_files=";
+    const auto withBackups = [](MemoryFileSystem& fs) {
+        fs.AddFile(kBackup + "Appearance.2DA", "a");
+        fs.AddFile(kBackup + "feat.2da", "f");
+    };
+    const std::string found =
+        "Restore2da=[1] Backup2daFiles=[" + kBackup + "Appearance.2DA," + kBackup + "feat.2da] Backup2daAvailable=[1]";
+    // clang-format off
+    ExpectLoads({
+        {"#qrestore_2da=false\r\n", "", ""},
+        {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
+         "Restore 2da files is enabled but no 2da file list was found in the ini.",
+         "WindowCaption=[c] HasWindowCaption=[1] Restore2da=[1]"},
+        // The list line may stand anywhere, be empty, and several lines add up; a name matches once, in any
+        // case, and is not trimmed. Every 2da file of the folder is taken.
+        {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
+        {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+        {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
+             "]"},
+        // A repeated true line keeps the first result.
+        {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+    }, withBackups);
+    // clang-format on
+    // No backup folder gives no report; an empty or unlistable one reports every name.
+    EXPECT_EQ(Load(on + "a.2da\r\n").changed, "Restore2da=[1]");
+    EXPECT_EQ(Load(on + "a.2da,b.2da\r\n", [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); }).changed,
+              "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]");
+    EXPECT_EQ(Load(on + "feat.2da\r\n",
+                   [&](MemoryFileSystem& fs) {
+                       withBackups(fs);
+                       fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
+                   })
+                  .changed,
+              "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]");
+}
+
+TEST(BackupDiscovery, EveryNormal2daFileOfTheBackupFolderIsTakenInListingOrder) {
+    const Loaded loaded = Load("#qrestore_2da=true\r\n#qrestore_2da_files=feat.2da\r\n", [](MemoryFileSystem& fs) {
+        fs.AddFile(kBackup + "spells.2da", "s");
+        fs.AddFile(kBackup + "readme.txt", "r");
+        fs.AddFile(kBackup + "hidden.2da", "h", Attributes{.hidden = true});
+        fs.AddFile(kBackup + "system.2da", "y", Attributes{.system = true});
+        fs.AddFile(kBackup + "locked.2da", "l", Attributes{.readOnly = true});
+        fs.AddFolder(kBackup + "folder.2da");
+        fs.AddFile(kBackup + "feat.2da", "f");
+        fs.AddFile(kProgram + "\\uninstall\\backup\\wrong.2da", "w");
+    });
+    EXPECT_EQ(loaded.changed, "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," +
+                                  kBackup + "feat.2da] Backup2daAvailable=[1]");
+}
+
 }  // namespace
-}  // namespace zelvane::testing
+}  // namespace zelvane

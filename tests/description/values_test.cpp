@@ -1,118 +1,69 @@
+// Values after a key, read with the legacy number syntax, and the numbered keys of a line.
 #include "description/values.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
+#include "description/reader.hpp"
 #include "util/program_error.hpp"
 
 namespace zelvane {
 namespace {
 
+// The converted value as text, or "error N".
 template <typename F>
-int ErrorOf(F f) {
+std::string Converted(F convert) {
     try {
-        f();
+        return std::to_string(convert());
     } catch (const ProgramError& error) {
-        return error.Number();
+        return "error " + std::to_string(error.Number());
     }
-    return 0;
 }
 
-TEST(NumberValue, RoundsHalvesToEven) {
-    EXPECT_EQ(ToNumber("2.5"), 2);
-    EXPECT_EQ(ToNumber("3.5"), 4);
-    EXPECT_EQ(ToNumber("-2.5"), -2);
-    EXPECT_EQ(ToNumber("0.5"), 0);
-    EXPECT_EQ(ToNumber("1.5"), 2);
-    EXPECT_EQ(ToNumber("2.5000001"), 3);
-    EXPECT_EQ(ToNumber(".5"), 0);
-}
+// Each case: the text after the key and its value, or "error N".
+using Cases = std::vector<std::pair<std::string, std::string>>;
 
-TEST(NumberValue, OverflowsOnlyOutside32Bits) {
-    EXPECT_EQ(ToNumber("2147483647"), 2147483647);
-    EXPECT_EQ(ToNumber("2147483647.4"), 2147483647);
-    EXPECT_EQ(ErrorOf([] { ToNumber("2147483647.5"); }), 6);
-    EXPECT_EQ(ToNumber("-2147483648.5"), -2147483647 - 1);
-    EXPECT_EQ(ErrorOf([] { ToNumber("-2147483649"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToNumber("1e400"); }), 6);  // the reading overflows
-    EXPECT_EQ(ToNumber("400px"), 400);                 // the lenient reading
-    EXPECT_EQ(ToNumber("&HFFFF"), 65535);
-    EXPECT_EQ(ErrorOf([] { ToNumber("&HFFFFFFFF"); }), 6);
-}
-
-TEST(PixelValue, ConvertsPositiveValuesToTwips) {
-    EXPECT_EQ(ToPixels("400", 15), 6000);
-    EXPECT_EQ(ToPixels("400px", 15), 6000);
-    EXPECT_EQ(ToPixels("400", 12), 4800);
-    EXPECT_EQ(ToPixels("abc", 15), 0);
-    EXPECT_EQ(ToPixels("0", 15), 0);
-    EXPECT_EQ(ToPixels("-3", 15), -3);
-    EXPECT_EQ(ToPixels("2.5", 15), 30);
-    EXPECT_EQ(ToPixels("143165576", 15), 2147483640);
-    EXPECT_EQ(ErrorOf([] { ToPixels("143165577", 15); }), 6);
-    EXPECT_EQ(ToPixels("-2147483648", 15), -2147483647 - 1);
-}
-
-TEST(IntegerValue, AcceptsSignDigitsAndARoundedFraction) {
-    EXPECT_EQ(ToInteger("2"), 2);
-    EXPECT_EQ(ToInteger(" 2 "), 2);
-    EXPECT_EQ(ToInteger("\t2\t"), 2);
-    EXPECT_EQ(ToInteger("+7"), 7);
-    EXPECT_EQ(ToInteger("-7"), -7);
-    EXPECT_EQ(ToInteger("2.5"), 2);
-    EXPECT_EQ(ToInteger("3.5"), 4);
-    EXPECT_EQ(ToInteger("5."), 5);
-    EXPECT_EQ(ToInteger(".5"), 0);
-    EXPECT_EQ(ToInteger("007"), 7);
-}
-
-TEST(IntegerValue, Boundaries) {
-    EXPECT_EQ(ToInteger("32767"), 32767);
-    EXPECT_EQ(ToInteger("-32768"), -32768);
-    EXPECT_EQ(ToInteger("32767.4"), 32767);
-    EXPECT_EQ(ToInteger("-32768.5"), -32768);
-    EXPECT_EQ(ErrorOf([] { ToInteger("32768"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger("32767.5"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger("-32769"); }), 6);
-    EXPECT_EQ(ErrorOf([] { ToInteger(std::string(400, '9')); }), 6);
-}
-
-TEST(IntegerValue, OtherTextIsATypeMismatch) {
+TEST(Values, NumbersPixelsIntegersFlagsAndBeeps) {
+    // clang-format off
+    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"2.5000001", "3"}, {".5", "0"},
+        {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}, {"-2147483648.5", "-2147483648"},
+        {"2147483647.5", "error 6"}, {"-2147483649", "error 6"}, {"1e400", "error 6"}, {"&HFFFFFFFF", "error 6"}};
+    // Positive pixels become twips.
+    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"},
+        {"143165576", "2147483640"}, {"143165577", "error 6"}, {"-2147483648", "-2147483648"}};
+    // Integers are strict 16-bit numbers.
+    Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"}, {"+7", "7"}, {"-7", "-7"}, {"2.5", "2"}, {"3.5", "4"},
+        {"5.", "5"}, {".5", "0"}, {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}, {"32768", "error 6"},
+        {"32767.5", "error 6"}, {"-32769", "error 6"}, {std::string(400, '9'), "error 6"}};
+    Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"}, {"0.0", "0"},
+        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}};
+    // clang-format on
     for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
-        EXPECT_EQ(ErrorOf([&] { ToInteger(text); }), 13) << '"' << text << '"';
+        integers.emplace_back(text, "error 13");
     }
+    for (const char* text : {"", "yes", "on", "truex", "1x", "t"}) flags.emplace_back(text, "error 13");
+    for (const auto& [text, value] : numbers) EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
+    for (const auto& [text, value] : pixels) EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
+    EXPECT_EQ(ToPixels("400", 12), 4800);
+    for (const auto& [text, value] : integers) {
+        EXPECT_EQ(Converted([&] { return ToInteger(text); }), value) << '"' << text << '"';
+    }
+    for (const auto& [text, value] : flags) EXPECT_EQ(Converted([&] { return ToFlag(text); }), value) << text;
+    for (const char* text : {"1", "1.0", " 1", "1abc"}) EXPECT_TRUE(ToBeep(text)) << text;
+    for (const char* text : {"1.4", "0.6", "2", "true", "", "1e400"}) EXPECT_FALSE(ToBeep(text)) << text;
 }
 
-TEST(FlagValue, WordsAndNumbers) {
-    EXPECT_TRUE(ToFlag("true"));
-    EXPECT_TRUE(ToFlag("TRUE"));
-    EXPECT_TRUE(ToFlag(" True "));
-    EXPECT_FALSE(ToFlag("false"));
-    EXPECT_FALSE(ToFlag("FaLsE"));
-    EXPECT_FALSE(ToFlag("0"));
-    EXPECT_FALSE(ToFlag("0.0"));
-    EXPECT_TRUE(ToFlag("1"));
-    EXPECT_TRUE(ToFlag("-1"));
-    EXPECT_TRUE(ToFlag("2.5"));
-    EXPECT_TRUE(ToFlag("1e3"));
-    for (const char* text : {"", "yes", "no", "on", "truex", "1x", "t"}) {
-        EXPECT_EQ(ErrorOf([&] { ToFlag(text); }), 13) << '"' << text << '"';
+TEST(NumberedKey, NumbersRunFrom0To99WithoutLeadingZeros) {
+    EXPECT_EQ(KeyOf("#qdelete_file_0=x")->number, 0);
+    EXPECT_EQ(KeyOf("#QDelete_File_12=x")->Text(), "#qdelete_file_12=");
+    EXPECT_EQ(KeyOf("#qrestore_file_format_width_99=1")->length, 31u);
+    EXPECT_EQ(KeyOf("#qrestore_file_7=a")->stem, "#qrestore_file_");
+    for (const char* line : {"#qdelete_file_07=x", "#qdelete_file_00=x", "#qdelete_file_100=x", "#qdelete_file_1",
+                             " #qdelete_file_1=", "#qdelete_file_-1=", "#qdelete_file_ 1=", "#qrestore_file1="}) {
+        EXPECT_FALSE(KeyOf(line)) << line;
     }
-}
-
-TEST(BeepValue, TrueOnlyForOne) {
-    EXPECT_TRUE(ToBeep("1"));
-    EXPECT_TRUE(ToBeep("1.0"));
-    EXPECT_TRUE(ToBeep(" 1"));
-    EXPECT_TRUE(ToBeep("1abc"));
-    EXPECT_FALSE(ToBeep("1.4"));
-    EXPECT_FALSE(ToBeep("0.6"));  // not rounded
-    EXPECT_FALSE(ToBeep("2"));
-    EXPECT_FALSE(ToBeep("true"));
-    EXPECT_FALSE(ToBeep("yes"));
-    EXPECT_FALSE(ToBeep(""));
-    EXPECT_FALSE(ToBeep("1e400"));
 }
 
 }  // namespace

@@ -1,124 +1,86 @@
+// The prompt window: where its body and buttons go, how it is fitted to the screen, which button an
+// Alt + letter presses, and the sound it plays.
 #include "prompts/prompt_layout.hpp"
 
 #include <gtest/gtest.h>
 
+#include "prompts/accelerators.hpp"
+#include "prompts/prompt_sounds.hpp"
+
 namespace zelvane {
 namespace {
 
-PromptLayoutInput ThreeButtons(int autoWidth) {
+PromptLayoutInput Buttons(int autoWidth, int count = 3, int width = 1300) {
     PromptLayoutInput input;
-    input.autoWidthPixels = autoWidth;
-    input.bodyActualWidthPixels = autoWidth;
+    input.autoWidthPixels = input.bodyActualWidthPixels = autoWidth;
     input.bodyActualHeightPixels = 40;
-    input.buttonCount = 3;
-    input.buttonWidth = 1300;
+    input.buttonCount = count;
+    input.buttonWidth = width;
     input.buttonHeight = 380;
     return input;
 }
 
-TEST(PromptLayout, BodyGoesOnTheLabelsCorner) {
+TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
     const PromptBodyPlacement measured = PlacePromptBody(900, 195, 15, 15, 320, -1);
     EXPECT_EQ(measured.xPixels, 60);
     EXPECT_EQ(measured.yPixels, 13);
     EXPECT_EQ(measured.requestedWidthPixels, 320);
     EXPECT_EQ(measured.targetWidthTwips, -1);
-
     const PromptBodyPlacement fixed = PlacePromptBody(900, 195, 15, 15, 320, 7500);
     EXPECT_EQ(fixed.requestedWidthPixels, 505);
     EXPECT_EQ(fixed.targetWidthTwips, 7300);
-}
-
-TEST(PromptLayout, FixedWindowWidthRoundsHalvesToEven) {
-    EXPECT_EQ(FixedBodyWindowWidth(7500, 15), 505);
     EXPECT_EQ(FixedBodyWindowWidth(7506, 12), 630);  // 630.5
     EXPECT_EQ(FixedBodyWindowWidth(7518, 12), 632);  // 631.5
-    EXPECT_EQ(FixedBodyWindowWidth(7507, 15), 505);
     EXPECT_EQ(FixedBodyWindowWidth(7508, 15), 506);
     EXPECT_EQ(FixedBodyWindowWidth(7508, 0), 7513);  // a missing factor is never a division by zero
 }
 
-TEST(PromptLayout, ThreeButtonsAreCentredInAWideDialog) {
+TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
     // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380.
-    const PromptLayout layout = LayoutPrompt(ThreeButtons(320));
+    PromptLayout layout = LayoutPrompt(Buttons(320));
     EXPECT_EQ(layout.rightEdge, 5700);
     EXPECT_EQ(layout.dialogWidth, 6000);
     EXPECT_EQ(layout.buttonLefts, (std::vector<int>{810, 2350, 3890}));
     EXPECT_EQ(layout.buttonWidth, 1300);
     EXPECT_EQ(layout.buttonHeight, 380);
-}
-
-TEST(PromptLayout, NarrowBodyWidensTheDialogToTheRow) {
-    const PromptLayout layout = LayoutPrompt(ThreeButtons(10));
-    EXPECT_EQ(layout.dialogWidth, 4800);
-    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1750, 3290}));
-}
-
-TEST(PromptLayout, HeightFollowsTheBodyAndTheDesignedButton) {
-    const PromptLayout layout = LayoutPrompt(ThreeButtons(320));
     EXPECT_EQ(layout.buttonTop, 195 + 40 * 15 + 120);
     EXPECT_EQ(layout.dialogHeight, 915 + 415 + 500);  // the designed 415, not the 380 given
+    layout = LayoutPrompt(Buttons(10));               // a narrow body widens the dialog to the row
+    EXPECT_EQ(layout.dialogWidth, 4800);
+    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1750, 3290}));
+    layout = LayoutPrompt(Buttons(10, 5, 1000));
+    EXPECT_EQ(layout.dialogWidth, 5 * 1000 + 4 * 240 + 420);
+    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1450, 2690, 3930, 5170}));
+    for (const int count : {-3, 0, 1}) {  // fewer than two give one, (1200 + 615 - 1300) / 2 = 257.5
+        EXPECT_EQ(LayoutPrompt(Buttons(41, count)).buttonLefts, std::vector<int>{258}) << count;
+    }
+    EXPECT_EQ(LayoutPrompt(Buttons(43, 1)).buttonLefts, std::vector<int>{272});  // 272.5
 }
 
-TEST(PromptLayout, FixedWidthUsesTheWidthReadBack) {
-    PromptLayoutInput input = ThreeButtons(320);
+TEST(PromptLayout, AFixedWidthUsesTheWidthReadBack) {
+    PromptLayoutInput input = Buttons(320);
     input.formatWidthTwips = 7500;
     input.bodyActualWidthPixels = 500;
     const PromptLayout layout = LayoutPrompt(input);
     EXPECT_EQ(layout.body.requestedWidthPixels, 505);
     EXPECT_EQ(layout.rightEdge, 900 + 500 * 15);
     EXPECT_EQ(layout.dialogWidth, 8700);
+
+    PromptLayoutInput extreme;
+    extreme.autoWidthPixels = extreme.bodyActualHeightPixels = 2147483647;
+    extreme.buttonCount = extreme.buttonWidth = 2147483647;
+    const PromptLayout huge = LayoutPrompt(extreme);
+    EXPECT_EQ(huge.buttonLefts.size(), static_cast<std::size_t>(kPromptMaxButtons));
+    EXPECT_EQ(huge.dialogWidth, 2147483647);
+    EXPECT_EQ(huge.dialogHeight, 2147483647);
 }
 
-TEST(PromptLayout, FewerThanTwoButtonsGiveOne) {
-    for (const int count : {-3, 0, 1}) {
-        PromptLayoutInput input = ThreeButtons(41);
-        input.buttonCount = count;
-        const PromptLayout layout = LayoutPrompt(input);
-        ASSERT_EQ(layout.buttonLefts.size(), 1u);
-        // (1200 + 615 - 1300) / 2 = 257.5 goes to the even 258.
-        EXPECT_EQ(layout.buttonLefts[0], 258);
-    }
-    PromptLayoutInput input = ThreeButtons(43);
-    input.buttonCount = 1;
-    EXPECT_EQ(LayoutPrompt(input).buttonLefts[0], 272);  // 272.5
-}
-
-TEST(PromptLayout, FiveButtonsInARow) {
-    PromptLayoutInput input = ThreeButtons(10);
-    input.buttonCount = 5;
-    input.buttonWidth = 1000;
-    const PromptLayout layout = LayoutPrompt(input);
-    EXPECT_EQ(layout.dialogWidth, 5 * 1000 + 4 * 240 + 420);
-    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1450, 2690, 3930, 5170}));
-}
-
-TEST(PromptLayout, ExtremeInputsStayWithinRange) {
-    PromptLayoutInput input;
-    input.autoWidthPixels = 2147483647;
-    input.bodyActualHeightPixels = 2147483647;
-    input.buttonCount = 2147483647;
-    input.buttonWidth = 2147483647;
-    const PromptLayout layout = LayoutPrompt(input);
-    EXPECT_EQ(layout.buttonLefts.size(), static_cast<std::size_t>(kPromptMaxButtons));
-    EXPECT_EQ(layout.dialogWidth, 2147483647);
-    EXPECT_EQ(layout.dialogHeight, 2147483647);
-}
-
-// A work area of 1024 x 768 pixels at 15 twips per pixel (the taskbar left out: 738 pixels high).
+// A work area of 1024 x 738 pixels at 15 twips per pixel.
 constexpr int kWorkWidth = 1024 * 15;
 constexpr int kWorkHeight = 738 * 15;
 
-PromptLayoutInput Request(int autoWidth, int formatWidth, int buttons, int buttonWidth) {
-    PromptLayoutInput input;
-    input.autoWidthPixels = autoWidth;
-    input.formatWidthTwips = formatWidth;
-    input.buttonCount = buttons;
-    input.buttonWidth = buttonWidth;
-    return input;
-}
-
-// The layout of a fitted prompt, its body window as wide as the fitted width asks.
-PromptLayout FittedLayout(PromptLayoutInput input, const PromptFit& fit) {
+PromptLayout Fitted(PromptLayoutInput input) {
+    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
     input.formatWidthTwips = fit.formatWidthTwips;
     input.buttonWidth = fit.buttonWidth;
     input.bodyActualWidthPixels = fit.formatWidthTwips == -1
@@ -128,62 +90,56 @@ PromptLayout FittedLayout(PromptLayoutInput input, const PromptFit& fit) {
     return LayoutPrompt(input);
 }
 
-TEST(PromptFit, APromptThatFitsKeepsItsArithmetic) {
-    const PromptFit measured = FitPromptToWorkArea(Request(600, -1, 2, 1300), kWorkWidth);
-    EXPECT_FALSE(measured.wrapBody);
-    EXPECT_EQ(measured.formatWidthTwips, -1);
-    EXPECT_EQ(measured.buttonWidth, 1300);
-
-    const PromptFit fixed = FitPromptToWorkArea(Request(600, 7500, 3, 1300), kWorkWidth);
-    EXPECT_FALSE(fixed.wrapBody);
-    EXPECT_EQ(fixed.formatWidthTwips, 7500);
-
+TEST(PromptFit, APromptWiderThanTheScreenIsWrappedInsideIt) {
     // Exactly as wide as the work area: 900 + 944 * 15 + 300 = 15360.
-    EXPECT_FALSE(FitPromptToWorkArea(Request(944, -1, 2, 1300), kWorkWidth).wrapBody);
-    EXPECT_TRUE(FitPromptToWorkArea(Request(945, -1, 2, 1300), kWorkWidth).wrapBody);
-}
+    EXPECT_FALSE(FitPromptToWorkArea(Buttons(944, 2), kWorkWidth).wrapBody);
+    EXPECT_TRUE(FitPromptToWorkArea(Buttons(945, 2), kWorkWidth).wrapBody);
+    PromptLayoutInput fixed = Buttons(600);
+    fixed.formatWidthTwips = 7500;
+    EXPECT_EQ(FitPromptToWorkArea(fixed, kWorkWidth).formatWidthTwips, 7500);
 
-TEST(PromptFit, AMeasuredBodyWiderThanTheScreenWrapsInsideIt) {
     // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen.
-    const PromptLayoutInput input = Request(1949, -1, 3, 1300);
-    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
-    ASSERT_TRUE(fit.wrapBody);
-    const PromptLayout layout = FittedLayout(input, fit);
+    PromptLayout layout = Fitted(Buttons(1949));
     EXPECT_LE(layout.dialogWidth, kWorkWidth);
     EXPECT_GE(layout.dialogWidth, kWorkWidth - 2 * 15);  // as wide as fits, no narrower
-    for (int left : layout.buttonLefts) EXPECT_LE(left + layout.buttonWidth, layout.dialogWidth);
     EXPECT_EQ(layout.buttonWidth, 1300);
-}
-
-TEST(PromptFit, AFixedWidthWiderThanTheScreenIsNarrowed) {
-    const PromptLayoutInput input = Request(0, 40000, 1, 1300);
-    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
-    ASSERT_TRUE(fit.wrapBody);
-    EXPECT_LT(fit.formatWidthTwips, 40000);
-    EXPECT_LE(FittedLayout(input, fit).dialogWidth, kWorkWidth);
-}
-
-TEST(PromptFit, AButtonRowWiderThanTheScreenIsNarrowed) {
-    // Four buttons of 5000 twips: a row of 21140 twips.
-    const PromptLayoutInput input = Request(100, -1, 4, 5000);
-    const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
-    EXPECT_LT(fit.buttonWidth, 5000);
-    const PromptLayout layout = FittedLayout(input, fit);
+    fixed.formatWidthTwips = 40000;
+    EXPECT_LE(Fitted(fixed).dialogWidth, kWorkWidth);
+    // Four buttons of 5000 twips: a row of 21140 twips is narrowed.
+    layout = Fitted(Buttons(100, 4, 5000));
+    EXPECT_LT(layout.buttonWidth, 5000);
     EXPECT_LE(layout.dialogWidth, kWorkWidth);
     EXPECT_GE(layout.buttonLefts.front(), 0);
     EXPECT_LE(layout.buttonLefts.back() + layout.buttonWidth, layout.dialogWidth);
 }
 
 TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {
-    const PromptLayoutInput input = Request(600, -1, 2, 1300);
-    const int maxBody = MaxBodyHeightPixels(input, kWorkHeight);
-    PromptLayoutInput tall = input;
-    tall.bodyActualWidthPixels = 600;
+    PromptLayoutInput tall = Buttons(600, 2);
+    const int maxBody = MaxBodyHeightPixels(tall, kWorkHeight);
     tall.bodyActualHeightPixels = maxBody;
     EXPECT_LE(LayoutPrompt(tall).dialogHeight, kWorkHeight);
     tall.bodyActualHeightPixels = maxBody + 1;
     EXPECT_GT(LayoutPrompt(tall).dialogHeight, kWorkHeight);
-    EXPECT_EQ(MaxBodyHeightPixels(input, 0), 1);  // never zero or negative
+    EXPECT_EQ(MaxBodyHeightPixels(tall, 0), 1);  // never zero or negative
+}
+
+// Alt + a letter presses the first button whose caption begins with "&" and that letter.
+TEST(Accelerators, OnlyCaptionsBeginningWithTheMarkCount) {
+    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'n'), 1);
+    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'Y'), 0);
+    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'X'), -1);
+    EXPECT_EQ(FindAcceleratorButton({"&Ok", "&OK"}, 'o'), 0);
+    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'K'), -1);
+    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'A'), 2);
+    EXPECT_EQ(FindAcceleratorButton({"&1st"}, '1'), -1);  // digits are not examined
+    EXPECT_EQ(FindAcceleratorButton({"", "&", "&&x"}, '&'), -1);
+}
+
+TEST(PromptSounds, AliasesOfTheSoundNumbers) {
+    const std::vector<std::string> aliases = {".Default",   "SystemAsterisk", "SystemExclamation", "SystemExit",
+                                              "SystemHand", "SystemQuestion", "SystemStart",       ""};
+    for (int n = 0; n < 8; ++n) EXPECT_EQ(SystemSoundName(n), aliases[n]) << n;
+    EXPECT_EQ(SystemSoundName(-1), "");
 }
 
 }  // namespace

@@ -2,221 +2,151 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace zelvane {
 namespace {
 
+std::string Hex(std::uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%X", static_cast<unsigned>(value));
+    return text;
+}
+
+std::string Rect(const FaceRect& r) {
+    return std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+}
+
+// A paint plan in one line: face, caption colour, edge, border, gradient, caption passes, icon.
+std::string Summary(const ButtonPaintPlan& p) {
+    if (!p.paints) return "nothing";
+    const char* borders[] = {"none", "blue", "gold", "dotted "};
+    std::string s = "face " + Rect(p.faceRect) + " text " + Hex(p.textColor) + " edge " + Hex(p.edge) + " border " +
+                    borders[static_cast<int>(p.border)];
+    if (p.border == FaceBorder::DottedFocus) s += Rect(p.focusRect);
+    if (p.gradient) {
+        s += " gradient " + Hex(p.gradientColor1) + ">" + Hex(p.gradientColor2) + " in " + Rect(p.gradientRect) +
+             " dir " + std::to_string(p.gradientDirection);
+    }
+    for (const CaptionPass& c : p.captionPasses)
+        s += " caption " + Rect(c.rect) + " " + Hex(c.format) + " " + Hex(c.color);
+    if (p.icon.draw) s += " icon " + std::to_string(p.icon.x) + "," + std::to_string(p.icon.y);
+    return s + (p.icon.disabledLook ? " disabled" : "");
+}
+
 // cmdRemoveMod's face: 4455 x 735 twips at 15 twips per pixel, one line of caption.
-ButtonFaceInput Face() {
+ButtonFaceInput Face(bool hover = false, bool focus = false, bool pressed = false, bool picture = false) {
     ButtonFaceInput input;
-    input.innerWidth = 297;
-    input.innerHeight = 49;
-    input.windowWidth = 297;
-    input.windowHeight = 49;
+    input.innerWidth = input.windowWidth = 297;
+    input.innerHeight = input.windowHeight = 49;
     input.captionWidth = 100;
-    input.captionHeight = 13;
-    input.lineHeight = 13;
+    input.captionHeight = input.lineHeight = 13;
+    input.hover = hover;
+    input.focus = focus;
+    input.pressed = pressed;
+    input.hasPicture = picture;
     return input;
 }
 
-TEST(ButtonFace, NormalStateWithDefaultColoursKeepsThePlainFace) {
-    const OrvoButtonProperties props;
-    const ButtonPaintPlan plan = PlanButtonFace(Face(), props);
-    ASSERT_TRUE(plan.paints);
-    EXPECT_EQ(plan.faceRect, (FaceRect{0, 0, 297, 49}));
-    EXPECT_FALSE(plan.gradient);
-    EXPECT_EQ(plan.edge, kEdgeRaised);
-    EXPECT_EQ(plan.border, FaceBorder::None);
-    ASSERT_EQ(plan.captionPasses.size(), 1u);
-    EXPECT_EQ(plan.captionPasses[0].rect, (FaceRect{4, 18, 293, 31}));
-    EXPECT_EQ(plan.captionPasses[0].format, kDtCenterWordBreak);
-    EXPECT_EQ(plan.captionPasses[0].color, kColorBtnText);
-    EXPECT_FALSE(plan.icon.draw);
+TEST(ButtonFace, EachStatePaintsItsFace) {
+    OrvoButtonProperties own;
+    own.GradientUpColor1 = 0x112233;
+    own.GradientUpColor2 = 0x445566;
+    ButtonFaceInput wide = Face();
+    wide.windowWidth = 299;
+    wide.windowHeight = 51;
+    ButtonFaceInput designed = wide;
+    designed.designMode = true;
+    OrvoButtonProperties halfOwn = own;
+    halfOwn.GradientUpColor2 = kColorBtnFace;  // one default colour is enough to keep the plain face
+    OrvoButtonProperties blueFocus;
+    blueFocus.UseBlueXPFocusRect = true;
+    OrvoButtonProperties disabled;
+    disabled.Enabled = false;
+    ButtonFaceInput disabledFace = Face(false, false, false, true);
+    disabledFace.enabled = false;
+    ButtonFaceInput held = Face(false, false, true);
+    held.spaceHeld = true;
+    ButtonFaceInput twoLines = Face(false, false, false, true);
+    twoLines.captionHeight = 26;
+    const std::string plain = "face 0,0,297,49 text 80000012 edge 5 border none caption 4,18,293,31 11 80000012";
+    const std::string hover =
+        "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 "
+        "dir 3 caption 4,18,293,31 11 FF0000";
+    // clang-format off
+    const std::vector<std::tuple<ButtonFaceInput, OrvoButtonProperties, std::string>> cases = {
+        {Face(), {}, plain},
+        {wide, own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
+                    "caption 4,18,293,31 11 80000012"},
+        {designed, own, plain}, {Face(), halfOwn, plain},
+        {Face(true), {}, hover},
+        {Face(true, true), {}, "face 0,0,297,49 text FF0000 edge 0 border blue gradient FFFFFF>DCDCDA in 0,0,297,49 "
+                               "dir 3 caption 4,18,293,31 11 FF0000"},
+        // Without the gold border the raised edge stays.
+        {Face(true), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
+                                                  "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
+        // Pressed: sunken, no focus mark, the caption moved by one; DownColor follows HoverColor.
+        {Face(false, true, true), {}, "face 0,0,297,49 text FF0000 edge A border none gradient F0F0EE>C8CBC3 in "
+                                      "0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
+        {held, {}, "nothing"},
+        {Face(false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 "
+                                "11 80000012"},
+        {Face(false, true), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 "
+                                       "80000012"},
+        // Disabled: the caption embossed, the icon greyed.
+        {disabledFace, disabled, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000014 "
+                                "caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
+        // Beside a picture: (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line is not centred. The icon at
+        // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
+        {Face(false, false, false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 "
+                                              "10 80000012 icon 74,9"},
+        // Two lines are centred: 23 / 2 = 11.5 -> 12.
+        {twoLines, {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
+    };
+    // clang-format on
+    for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
 }
 
-TEST(ButtonFace, NormalStateWithOwnColoursHasItsGradient) {
-    OrvoButtonProperties props;
-    props.GradientUpColor1 = 0x112233;
-    props.GradientUpColor2 = 0x445566;
-    ButtonFaceInput input = Face();
-    input.windowWidth = 299;
-    input.windowHeight = 51;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_TRUE(plan.gradient);
-    EXPECT_EQ(plan.gradientColor1, 0x112233u);
-    EXPECT_EQ(plan.gradientColor2, 0x445566u);
-    EXPECT_EQ(plan.gradientRect, (FaceRect{0, 0, 299, 51}));
-    EXPECT_EQ(plan.gradientDirection, 3);
-    input.designMode = true;
-    EXPECT_FALSE(PlanButtonFace(input, props).gradient);
-    props.GradientUpColor2 = kColorBtnFace;  // one default colour is enough to keep the plain face
-    EXPECT_FALSE(PlanButtonFace(Face(), props).gradient);
-}
-
-TEST(ButtonFace, HoverWithoutFocusShowsTheGoldBorderAndNoEdge) {
-    const OrvoButtonProperties props;
-    ButtonFaceInput input = Face();
-    input.hover = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.textColor, 0xFF0000u);
-    EXPECT_TRUE(plan.gradient);
-    EXPECT_EQ(plan.gradientColor1, 0xFFFFFFu);
-    EXPECT_EQ(plan.gradientColor2, 0xDCDCDAu);
-    EXPECT_EQ(plan.edge, kEdgeNone);
-    EXPECT_EQ(plan.border, FaceBorder::Gold);
+TEST(ButtonFace, TheTwoRingsOfTheBorders) {
+    ButtonPaintPlan plan = PlanButtonFace(Face(true), OrvoButtonProperties{});
     ASSERT_EQ(plan.borderSegments.size(), 8u);
     EXPECT_EQ(plan.borderSegments[0].color, 0xA6E9FFu);  // ring 0 top
     EXPECT_EQ(plan.borderSegments[2].color, 0x0096E7u);  // ring 0 bottom
     EXPECT_EQ(plan.borderSegments[6].color, 0x31B2FFu);  // ring 1 bottom
     EXPECT_EQ(plan.borderSegments[0].from, (FacePoint{0, 0}));
     EXPECT_EQ(plan.borderSegments[0].to, (FacePoint{296, 0}));
+    EXPECT_EQ(plan.borderSegments[2].from, (FacePoint{296, 48}));
     EXPECT_EQ(plan.borderSegments[4].from, (FacePoint{1, 1}));
-}
-
-TEST(ButtonFace, HoverWithFocusShowsTheBlueBorder) {
-    const OrvoButtonProperties props;
-    ButtonFaceInput input = Face();
-    input.hover = true;
-    input.focus = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.border, FaceBorder::Blue);
-    EXPECT_EQ(plan.edge, kEdgeNone);
+    EXPECT_EQ(plan.borderSegments[6].from, (FacePoint{295, 47}));
+    plan = PlanButtonFace(Face(true, true), OrvoButtonProperties{});
     ASSERT_EQ(plan.borderSegments.size(), 8u);
-    EXPECT_EQ(plan.borderSegments[0].color, 0xF7D7BDu);
-    EXPECT_EQ(plan.borderSegments[1].color, 0xF0D1B5u);
-    EXPECT_EQ(plan.borderSegments[2].color, 0xE7AE8Cu);
-    EXPECT_EQ(plan.borderSegments[3].color, 0xF0D1B5u);
-    EXPECT_EQ(plan.borderSegments[4].color, 0xFFDFBFu);
-    EXPECT_EQ(plan.borderSegments[6].color, 0xEF826Bu);
+    const std::uint32_t blue[] = {0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xF0D1B5, 0xFFDFBF, 0xE7AE8C, 0xEF826B, 0xE7AE8C};
+    for (int i = 0; i < 8; ++i) EXPECT_EQ(plan.borderSegments[i].color, blue[i]) << i;
 }
 
-TEST(ButtonFace, HoverWithoutGoldBorderKeepsTheRaisedEdge) {
-    const OrvoButtonProperties props = RemoveModButtonProperties();
-    ButtonFaceInput input = Face();
-    input.hover = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.edge, kEdgeRaised);
-    EXPECT_EQ(plan.border, FaceBorder::None);
-    EXPECT_EQ(plan.gradientColor2, 0xC0A4D4u);
-    EXPECT_EQ(plan.gradientDirection, 4);
-}
-
-TEST(ButtonFace, PressedIsSunkenAndMovesTheCaptionByOne) {
-    const OrvoButtonProperties props;
-    ButtonFaceInput input = Face();
-    input.pressed = true;
-    input.focus = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.textColor, 0xFF0000u);  // DownColor follows HoverColor
-    EXPECT_EQ(plan.gradientColor1, 0xF0F0EEu);
-    EXPECT_EQ(plan.gradientColor2, 0xC8CBC3u);
-    EXPECT_EQ(plan.edge, kEdgeSunken);
-    EXPECT_EQ(plan.border, FaceBorder::None);  // no focus mark while pressed
-    EXPECT_EQ(plan.captionPasses[0].rect, (FaceRect{5, 19, 294, 32}));
-}
-
-TEST(ButtonFace, FocusAloneShowsTheDottedRectangleOrTheBlueBorder) {
-    OrvoButtonProperties props;
-    ButtonFaceInput input = Face();
-    input.focus = true;
-    ButtonPaintPlan plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.border, FaceBorder::DottedFocus);
-    EXPECT_EQ(plan.focusRect, (FaceRect{4, 4, 293, 45}));
-    EXPECT_EQ(plan.edge, kEdgeRaised);
-    props.UseBlueXPFocusRect = true;
-    plan = PlanButtonFace(input, props);
-    EXPECT_EQ(plan.border, FaceBorder::Blue);
-    EXPECT_EQ(plan.borderSegments.size(), 8u);
-}
-
-TEST(ButtonFace, SpaceHeldPaintsNothing) {
-    ButtonFaceInput input = Face();
-    input.spaceHeld = true;
-    input.pressed = true;
-    EXPECT_FALSE(PlanButtonFace(input, OrvoButtonProperties{}).paints);
-}
-
-TEST(ButtonFace, DisabledCaptionIsEmbossed) {
-    OrvoButtonProperties props;
-    props.Enabled = false;
-    ButtonFaceInput input = Face();
-    input.enabled = false;
-    input.hasPicture = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, props);
-    ASSERT_EQ(plan.captionPasses.size(), 2u);
-    EXPECT_EQ(plan.captionPasses[0].color, kColorBtnHighlight);
-    EXPECT_EQ(plan.captionPasses[1].color, kColorBtnShadow);
-    EXPECT_EQ(plan.captionPasses[1].rect.left, plan.captionPasses[0].rect.left - 1);
-    EXPECT_EQ(plan.captionPasses[1].rect.right, plan.captionPasses[0].rect.right - 1);
-    EXPECT_EQ(plan.captionPasses[1].rect.top, plan.captionPasses[0].rect.top);
-    EXPECT_TRUE(plan.icon.disabledLook);
-}
-
-TEST(ButtonFace, CaptionBesideAPicture) {
-    ButtonFaceInput input = Face();
-    input.hasPicture = true;
-    EXPECT_EQ(CaptionMeasureRect(297, 49, true, 32), (FaceRect{0, 0, 265, 49}));
-    EXPECT_EQ(CaptionMeasureRect(297, 49, false, 32), (FaceRect{0, 0, 297, 49}));
-    ButtonPaintPlan plan = PlanButtonFace(input, OrvoButtonProperties{});
-    EXPECT_EQ(plan.measureRect, (FaceRect{0, 0, 265, 49}));
-    // (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line: no centring.
-    EXPECT_EQ(plan.captionPasses[0].rect, (FaceRect{124, 18, 293, 31}));
-    EXPECT_EQ(plan.captionPasses[0].format, kDtWordBreak);
-    input.captionHeight = 26;  // two lines are centred
-    plan = PlanButtonFace(input, OrvoButtonProperties{});
-    EXPECT_EQ(plan.captionPasses[0].format, kDtCenterWordBreak);
-    EXPECT_EQ(plan.captionPasses[0].rect.top, 12);  // 23 / 2 = 11.5 -> 12
-}
-
-TEST(ButtonFace, IconPosition) {
-    ButtonFaceInput input = Face();
-    input.hasPicture = true;
-    ButtonPaintPlan plan = PlanButtonFace(input, OrvoButtonProperties{});
-    ASSERT_TRUE(plan.icon.draw);
-    EXPECT_EQ(plan.icon.x, 74);  // (297 - 136) / 2 = 80.5 -> 80, - 6
-    EXPECT_EQ(plan.icon.y, 9);   // 17 / 2 + 0.5 = 9
-    EXPECT_FALSE(plan.icon.disabledLook);
-
+TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
+    ButtonFaceInput input = Face(false, false, false, true);
     input.innerHeight = 48;  // 8 + 0.5 goes to the even 8
     EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.y, 8);
     input.innerHeight = 50;  // 9 + 0.5 goes to 10
     EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.y, 10);
-
-    input = Face();
-    input.hasPicture = true;
     input.innerWidth = 100;
     input.captionWidth = 60;  // no room: the icon sits at 10
     EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 10);
     input.innerWidth = 120;
     input.captionWidth = 70;  // (120 - 106) / 2 - 6 = 1, but never left of 8
     EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 8);
+    input.innerHeight = 49;
     input.pressed = true;
-    plan = PlanButtonFace(input, OrvoButtonProperties{});
+    const ButtonPaintPlan plan = PlanButtonFace(input, OrvoButtonProperties{});
     EXPECT_EQ(plan.icon.x, 9);
     EXPECT_EQ(plan.icon.y, 10);
 }
 
-TEST(ButtonFace, PolyPointsOfTheRings) {
-    const FaceRect face{0, 0, 297, 49};
-    const std::array<FacePoint, 5> ring0 = SetPolyPoints(face, 0);
-    EXPECT_EQ(ring0[0], (FacePoint{0, 0}));
-    EXPECT_EQ(ring0[1], (FacePoint{296, 0}));
-    EXPECT_EQ(ring0[2], (FacePoint{296, 48}));
-    EXPECT_EQ(ring0[3], (FacePoint{0, 48}));
-    EXPECT_EQ(ring0[4], ring0[0]);
-    const std::array<FacePoint, 5> ring1 = SetPolyPoints(face, 1);
-    EXPECT_EQ(ring1[0], (FacePoint{1, 1}));
-    EXPECT_EQ(ring1[2], (FacePoint{295, 47}));
-}
-
-TEST(ButtonFace, BorderRingTables) {
-    EXPECT_EQ(kBlueBorderRings[0].left, 0xF0D1B5u);
-    EXPECT_EQ(kBlueBorderRings[1].right, 0xE7AE8Cu);
-    EXPECT_EQ(kBlueBorderRings[1].left, 0xE7AE8Cu);
-    EXPECT_EQ(kGoldBorderRings[0].right, 0x31B2FFu);
-    EXPECT_EQ(kGoldBorderRings[0].left, 0x31B2FFu);
-    EXPECT_EQ(kGoldBorderRings[1].top, 0x8CDBFFu);
-    EXPECT_EQ(kGoldBorderRings[1].right, 0x6BCBFFu);
-    EXPECT_EQ(kGoldBorderRings[1].left, 0x6BCBFFu);
+TEST(ButtonFace, CaptionsOfTheMainWindowButtons) {
+    EXPECT_EQ(RemoveModButtonProperties().Caption, "&Remove Mod");
+    EXPECT_EQ(ModdersButtonProperties().Caption, "For &Modders - How To Use This Program In Your Own Mods");
 }
 
 }  // namespace

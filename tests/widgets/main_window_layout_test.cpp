@@ -5,12 +5,12 @@
 namespace zelvane {
 namespace {
 
-MainWindowLayoutInput Window(int width, int height) {
+MainWindowLayoutInput Window(int width, int height, int minimumWidth = 9390, int minimumHeight = 7665) {
     MainWindowLayoutInput input;
     input.width = width;
     input.height = height;
-    input.minimumWidth = 9390;
-    input.minimumHeight = 7665;
+    input.minimumWidth = minimumWidth;
+    input.minimumHeight = minimumHeight;
     return input;
 }
 
@@ -31,25 +31,18 @@ TEST(MainWindowLayout, ButtonsAlongTheBottomAndTheDisplayAboveThem) {
     EXPECT_EQ(layout.targetWidthTwips, 9220);
 }
 
-TEST(MainWindowLayout, SmallerThanTheMinimumSnapsBack) {
+TEST(MainWindowLayout, SmallerThanTheMinimumSnapsBackOnTheTooSmallSide) {
     const MainWindowLayout layout = LayoutMainWindow(Window(5000, 3000));
     EXPECT_TRUE(layout.resized);
     EXPECT_EQ(layout.width, 9390);
     EXPECT_EQ(layout.height, 7665);
     EXPECT_EQ(layout.removeModLeft, 9390 - 4695);
     EXPECT_EQ(layout.removeModTop, 7665 - 1335);
-    // Only the too small side changes.
     const MainWindowLayout tall = LayoutMainWindow(Window(5000, 9000));
     EXPECT_EQ(tall.width, 9390);
     EXPECT_EQ(tall.height, 9000);
-}
-
-TEST(MainWindowLayout, WithoutDocumentTheMinimumHeightIsTheStartHeight) {
-    MainWindowLayoutInput input = Window(9390, 4000);
-    input.minimumHeight = 4245;
-    const MainWindowLayout layout = LayoutMainWindow(input);
-    EXPECT_EQ(layout.height, 4245);
-    EXPECT_EQ(layout.removeModTop, 4245 - 1335);
+    // Without a document the minimum height is the start height.
+    EXPECT_EQ(LayoutMainWindow(Window(9390, 4000, 9390, 4245)).removeModTop, 4245 - 1335);
 }
 
 TEST(MainWindowLayout, MinimizedMovesNothing) {
@@ -61,24 +54,18 @@ TEST(MainWindowLayout, MinimizedMovesNothing) {
     EXPECT_EQ(layout.width, 100);
 }
 
-TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEven) {
-    MainWindowLayoutInput input = Window(380 + 12 * 50 + 6, 8000);
-    input.minimumWidth = 0;
+TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEvenAndSizesStayPositive) {
+    MainWindowLayoutInput input = Window(380 + 12 * 50 + 6, 8000, 0);
     input.twipsPerPixelX = 12;
     EXPECT_EQ(LayoutMainWindow(input).display.width, 50);  // 50.5
     input.width = 380 + 12 * 51 + 6;
     EXPECT_EQ(LayoutMainWindow(input).display.width, 52);  // 51.5
-}
 
-TEST(MainWindowLayout, NoNegativeSizesWithoutAMinimum) {
-    MainWindowLayoutInput input = Window(100, 100);
-    input.minimumWidth = 0;
-    input.minimumHeight = 0;
-    const MainWindowLayout layout = LayoutMainWindow(input);
-    EXPECT_EQ(layout.txtRawWidth, 0);
-    EXPECT_EQ(layout.txtRawHeight, 0);
-    EXPECT_EQ(layout.display.width, 0);
-    EXPECT_EQ(layout.targetWidthTwips, -400);
+    const MainWindowLayout tiny = LayoutMainWindow(Window(100, 100, 0, 0));
+    EXPECT_EQ(tiny.txtRawWidth, 0);
+    EXPECT_EQ(tiny.txtRawHeight, 0);
+    EXPECT_EQ(tiny.display.width, 0);
+    EXPECT_EQ(tiny.targetWidthTwips, -400);
 }
 
 }  // namespace
