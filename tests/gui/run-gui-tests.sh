@@ -3,9 +3,7 @@
 # driver, of the same Windows build) runs the program on synthetic folders, drives its windows and
 # judges them; it prints one "PASS build/name" or "FAIL build/name: why" line per check and a
 # closing "N passed, M failed"; a screenshot per scenario goes to OUT_DIR/screenshots.
-#
 #   tests/gui/run-gui-tests.sh BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
-#
 # BUILD_NATIVE_DIR holds app/console/zelvane-console, whose log of the same complete removal the
 # GUI's must equal. ZELVANE_GUI_SCREENSHOTS=DIR copies the screenshots there too.
 set -uo pipefail

@@ -1,8 +1,6 @@
-# Sourced by the harnesses that run a Windows build under Wine (tests/gui/run-gui-tests.sh and
-# tests/win32/run-console-wine-tests.sh). The harness sets OUT and NATIVE_DIR, then calls
-# wine_route EXE WHAT HARNESS [ARG...]: BUILD (i686 or x86_64) names the build of EXE, WINE its
-# loader, and $OUT/wineprefix is booted for it.
-#
+# Sourced by the harnesses that run a Windows build under Wine. The harness sets OUT and NATIVE_DIR
+# and calls wine_route EXE WHAT HARNESS [ARG...]: BUILD (i686 or x86_64) names the build of EXE,
+# WINE its loader, and $OUT/wineprefix is booted for it.
 # The i686 build runs under the 32-bit loader in a 32-bit prefix. Where the kernel refuses 32-bit
 # programs the whole harness runs again inside i386-namespace.sh, which hands them to
 # qemu-i386-static. Where no route runs 32-bit Wine the harness ends as skipped (77), loudly, and the
@@ -55,8 +53,8 @@ wine_route() {
         fi
         [[ -x "$WINE32" ]] || no_i386 "$WINE32 is missing (tools/install-deps.sh --windows installs wine32:i386)"
         if [[ -n "${ZELVANE_I386_NAMESPACE:-}" ]]; then
-            # Through qemu every Wine process starts in about a second where it works; here a first
-            # one that has not booted the prefix in 30 s says that the checks would take hours.
+            # A first Wine process through qemu that has not booted the prefix in 30 s: every
+            # later start is as slow, and the checks would take hours.
             limit=${ZELVANE_I386_BOOT_SECONDS:-30}
         elif ! timeout 20 "$WINE32" --version 2>/dev/null | grep -q '^wine-'; then
             echo "note: $BUILD build under 32-bit Wine through qemu-i386-static in a private user namespace"
@@ -96,7 +94,4 @@ start_xvfb() {
     echo "FAIL $BUILD/setup: could not start Xvfb on a free display"
     exit 1
 }
-stop_wine() {
-    timeout 30 wineserver -k >/dev/null 2>&1
-    [[ -z "${XVFB_PID:-}" ]] || kill "$XVFB_PID" 2>/dev/null
-}
+stop_wine() { timeout 30 wineserver -k >/dev/null 2>&1; [[ -z "${XVFB_PID:-}" ]] || kill "$XVFB_PID" 2>/dev/null; }

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# zelvane-console.exe of a Windows build under Wine, judged against the POSIX zelvane-console on the
-# same folders: --check on the gallery, a complete removal (the same log byte for byte and the same
-# files), the folder dialog's start on the folder GOG registered, and a folder typed in UTF-8.
-# Prints one "PASS build/name" or "FAIL build/name: why" line per check and "N passed, M failed".
-#
+# zelvane-console.exe of a Windows build under Wine against the POSIX zelvane-console on the same
+# folders: --check on the gallery, a complete removal (the same log and files), the folder dialog's
+# start on the folder GOG registered, and a folder typed in UTF-8. One PASS/FAIL line per check.
 #   tests/win32/run-console-wine-tests.sh BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
 set -uo pipefail
 if (($# != 3)); then
@@ -28,7 +26,7 @@ unset DISPLAY  # a console program opens no window
 
 passed=0 failed=0
 check() { # check NAME WHY: passes when WHY is empty
-    if [[ -z "$2" ]]; then echo "PASS $BUILD/$1"; passed=$((passed + 1)); else echo "FAIL $BUILD/$1: $2"; failed=$((failed + 1)); fi
+    if [[ -z "$2" ]]; then echo "PASS $BUILD/$1" && ((++passed)); else echo "FAIL $BUILD/$1: $2" && ((++failed)); fi
 }
 # The program's output (line ends as the POSIX console's) and "exit N". Through a file: services
 # that Wine starts beside the program inherit its handles and would hold a pipe open.

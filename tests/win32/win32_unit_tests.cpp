@@ -1,6 +1,5 @@
-// The Windows seams and window plumbing that only Windows (or Wine) shows: the registry, the
-// instance mutex, key routing of buttons and prompt bodies, rich edits, links and the prompts.
-// The file system's contract is tested with the other file systems, in tests/platform.
+// The Windows seams and window plumbing: registry, instance mutex, key routing, rich edits, links and
+// prompts. The Win32 file system is tested with the other file systems' contract, in tests/platform.
 #include <windows.h>
 #include <richedit.h>
 
@@ -67,7 +66,6 @@ TEST(BrowseFolderDialog, TitleIsPaddedTo80Characters) {
     const std::string padded = PaddedBrowseTitle("Find Kotor main folder");
     EXPECT_EQ(padded.size(), 80u);
     EXPECT_EQ(padded.rfind("Find Kotor main folder", 0), 0u);
-    EXPECT_EQ(PaddedBrowseTitle("x"), "x");
     EXPECT_EQ(PaddedBrowseTitle(std::string(81, 'a')).size(), 81u);
 }
 
@@ -118,7 +116,6 @@ protected:
 
 TEST_F(Win32Window, AHookedWindowHandsEveryKeyButSpaceToItsParent) {
     HWND label = CreateWindowExA(0, "STATIC", "x", WS_CHILD, 0, 0, 10, 10, parent_, nullptr, nullptr, nullptr);
-    EXPECT_FALSE(UnhookWindow(label));
     ASSERT_TRUE(HookWindow(label, InertRichEditProc));
     const auto installed = GetWindowLongPtrA(label, GWLP_WNDPROC);
     EXPECT_TRUE(HookWindow(label, InertRichEditProc));
@@ -321,22 +318,6 @@ TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
                          }),
               2)
         << "Alt+1 presses nothing, Alt+A presses &Abort";
-
-    PromptRequest five = yesNo;
-    five.buttonCount = 5;
-    five.captions = {"&a", "&b", "&c", "&d"};
-    int buttons = 0;
-    EXPECT_EQ(PromptWith(five,
-                         [&buttons](HWND d) {
-                             for (HWND c = GetWindow(d, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
-                                 char className[32] = {};
-                                 GetClassNameA(c, className, sizeof className);
-                                 buttons += std::string(className) == kOrvoButtonClass;
-                             }
-                             Press(d, "");
-                         }),
-              4);
-    EXPECT_EQ(buttons, 5) << "the fifth button has no caption";
 }
 
 TEST_F(Win32Window, APromptFarWiderOrTallerThanTheScreenStaysInsideTheWorkArea) {
