@@ -435,7 +435,9 @@ void StopProgram();
 // Fresh game and program folders, always at the same place; DESCRIPTION empty leaves it out.
 void LayOut(const std::string& description, bool information = true) {
     StopProgram();
-    fs::remove_all(g_run);
+    // A viewer the program opened may still hold its log open.
+    std::error_code busy;
+    for (int i = 0; i < 20 && (fs::remove_all(g_run, busy), busy); ++i) CloseViewers(500);
     for (const char* folder : {"\\override\\sub", "\\Movies"}) fs::create_directories(g_game + folder);
     for (const char* folder : {"\\uninstall", "\\backup"}) fs::create_directories(g_app + folder);
     const std::pair<const char*, std::string> files[] = {
