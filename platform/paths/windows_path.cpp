@@ -122,8 +122,9 @@ bool IsDeviceName(std::string_view name) {
     std::string_view stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     if (stem.size() < 3 || stem.size() > 7) return false;
-    std::string upper(stem);
-    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+    std::array<char, 7> letters{};
+    std::transform(stem.begin(), stem.end(), letters.begin(), UpperAscii);
+    const std::string_view upper(letters.data(), stem.size());
     static constexpr std::array<std::string_view, 6> kNamed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     if (std::find(kNamed.begin(), kNamed.end(), upper) != kNamed.end()) return true;
     if (upper.size() != 4 || !(upper.starts_with("COM") || upper.starts_with("LPT"))) return false;
@@ -206,6 +207,7 @@ FsStatus ReadDrivePath(std::string_view text, bool allowWildcards, WindowsPath& 
     out.drive = {UpperAscii(text[0]), ':'};
     const std::vector<std::string_view> written = SplitPathNames(text.substr(2));
     out.trailingSeparator = IsPathSeparator(text.back()) && !written.empty();
+    out.names.reserve(written.size());
     for (std::size_t i = 0; i < written.size(); ++i) {
         const std::string_view name = written[i];
         if (name == ".") continue;
