@@ -5,12 +5,18 @@
 namespace zelvane {
 
 std::string ResolvedPathCache::ResolvedPath(std::string_view path) const {
-    std::vector<std::pair<std::string, std::string>>& spellings = known_[LowerCase(path)];
-    for (const auto& [asked, resolved] : spellings) {
-        if (asked == path) return resolved;
+    key_.resize(path.size());
+    LowerCaseInto(path, key_.data());
+    auto known = known_.find(key_);
+    if (known != known_.end()) {
+        for (const auto& [asked, resolved] : known->second) {
+            if (asked == path) return resolved;
+        }
+    } else {
+        known = known_.try_emplace(key_).first;
     }
     std::string resolved = inner().ResolvedPath(path);
-    spellings.emplace_back(std::string(path), resolved);
+    known->second.emplace_back(std::string(path), resolved);
     return resolved;
 }
 

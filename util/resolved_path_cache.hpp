@@ -35,6 +35,7 @@ private:
 
     // Lower-cased path -> (path as asked, where it resolves), for each spelling asked.
     mutable std::map<std::string, std::vector<std::pair<std::string, std::string>>, std::less<>> known_;
+    mutable std::string key_;  // the lower-cased path being looked up, kept to spare an allocation per lookup
 };
 
 }  // namespace zelvane

@@ -12,9 +12,54 @@ char UpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 
+// Where a path text is rooted, as WindowsPath::Read takes it; drive is the upper-case letter of a
+// Root::Drive path, else '\0', and the letter and its colon are taken off the text.
+WindowsPath::Root ReadRoot(std::string_view& text, char& drive) {
+    drive = '\0';
+    if (text.size() >= 2 && text[1] == ':' && IsDriveLetter(text[0])) {
+        drive = UpperAscii(text[0]);
+        text.remove_prefix(2);
+        return WindowsPath::Root::Drive;
+    }
+    if (text.size() >= 2 && IsPathSeparator(text[0]) && IsPathSeparator(text[1])) return WindowsPath::Root::Unc;
+    if (!text.empty() && IsPathSeparator(text[0])) return WindowsPath::Root::Rooted;
+    return WindowsPath::Root::Relative;
+}
+
+// The names of a path text one after another, empty ones (doubled separators) left out.
+class NameReader {
+public:
+    explicit NameReader(std::string_view text) : rest_(text) {}
+
+    bool Next(std::string_view& name) {
+        while (!rest_.empty() && IsPathSeparator(rest_.front())) rest_.remove_prefix(1);
+        if (rest_.empty()) return false;
+        std::size_t end = 0;
+        while (end < rest_.size() && !IsPathSeparator(rest_[end])) ++end;
+        name = rest_.substr(0, end);
+        rest_.remove_prefix(end);
+        return true;
+    }
+
+private:
+    std::string_view rest_;
+};
+
+// Whether a name of the text (its root taken off) is "." or "..".
+bool HasDotName(std::string_view text) {
+    for (std::size_t at = text.find('.'); at != std::string_view::npos; at = text.find('.', at + 1)) {
+        if (at > 0 && !IsPathSeparator(text[at - 1])) continue;
+        std::size_t end = at + 1;
+        if (end < text.size() && text[end] == '.') ++end;
+        if (end == text.size() || IsPathSeparator(text[end])) return true;
+    }
+    return false;
+}
+
 // Reads the names after the root: "." dropped, ".." takes the name before it away.
 void ReadNames(std::string_view text, WindowsPath& out) {
-    for (std::string_view name : SplitPathNames(text)) {
+    NameReader reader(text);
+    for (std::string_view name; reader.Next(name);) {
         if (name == ".") continue;
         if (name == "..") {
             if (out.names.empty()) {
@@ -30,17 +75,41 @@ void ReadNames(std::string_view text, WindowsPath& out) {
 
 bool SameRoot(const WindowsPath& a, const WindowsPath& b) { return a.root == b.root && a.drive == b.drive; }
 
+// IsBelow on the texts (more = 1) or IsAtOrBelow (more = 0), name by name without reading the
+// paths into names of their own; paths with a "." or ".." name are read in full.
+bool TextBelow(std::string_view path, std::string_view folder, std::size_t more) {
+    const std::string_view pathText = path;
+    const std::string_view folderText = folder;
+    char pathDrive = '\0';
+    char folderDrive = '\0';
+    const WindowsPath::Root pathRoot = ReadRoot(path, pathDrive);
+    const WindowsPath::Root folderRoot = ReadRoot(folder, folderDrive);
+    if (HasDotName(path) || HasDotName(folder)) {
+        const WindowsPath folderPath = WindowsPath::Read(folderText);
+        return more > 0 ? IsBelow(WindowsPath::Read(pathText), folderPath)
+                        : IsAtOrBelow(WindowsPath::Read(pathText), folderPath);
+    }
+    if (pathRoot != folderRoot || pathDrive != folderDrive) return false;
+    NameReader pathNames(path);
+    NameReader folderNames(folder);
+    std::size_t count = 0;
+    std::string_view name;
+    for (std::string_view folderName; folderNames.Next(folderName); ++count) {
+        if (!pathNames.Next(name) || !NamesEqual(StoredName(folderName), StoredName(name))) return false;
+    }
+    if (count == 0 && folderRoot == WindowsPath::Root::Relative) return false;  // a folder that names nothing
+    for (; more > 0; --more) {
+        if (!pathNames.Next(name)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::string_view> SplitPathNames(std::string_view text) {
     std::vector<std::string_view> names;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = start;
-        while (end < text.size() && !IsPathSeparator(text[end])) ++end;
-        if (end > start) names.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
+    NameReader reader(text);
+    for (std::string_view name; reader.Next(name);) names.push_back(name);
     return names;
 }
 
@@ -53,8 +122,9 @@ bool IsDeviceName(std::string_view name) {
     std::string_view stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
     if (stem.size() < 3 || stem.size() > 7) return false;
-    std::string upper(stem);
-    std::transform(upper.begin(), upper.end(), upper.begin(), UpperAscii);
+    std::array<char, 7> letters{};
+    std::transform(stem.begin(), stem.end(), letters.begin(), UpperAscii);
+    const std::string_view upper(letters.data(), stem.size());
     static constexpr std::array<std::string_view, 6> kNamed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
     if (std::find(kNamed.begin(), kNamed.end(), upper) != kNamed.end()) return true;
     if (upper.size() != 4 || !(upper.starts_with("COM") || upper.starts_with("LPT"))) return false;
@@ -90,17 +160,12 @@ NameKind KindOfName(std::string_view name) {
 
 WindowsPath WindowsPath::Read(std::string_view text) {
     WindowsPath out;
-    if (text.size() >= 2 && text[1] == ':' && IsDriveLetter(text[0])) {
-        out.root = Root::Drive;
-        out.drive = {UpperAscii(text[0]), ':'};
-        text.remove_prefix(2);
-    } else if (text.size() >= 2 && IsPathSeparator(text[0]) && IsPathSeparator(text[1])) {
-        out.root = Root::Unc;
-    } else if (!text.empty() && IsPathSeparator(text[0])) {
-        out.root = Root::Rooted;
-    }
+    char drive = '\0';
+    out.root = ReadRoot(text, drive);
+    if (out.root == Root::Drive) out.drive = {drive, ':'};
     ReadNames(text, out);
-    out.trailingSeparator = !text.empty() && IsPathSeparator(text.back()) && !SplitPathNames(text).empty();
+    std::string_view first;
+    out.trailingSeparator = !text.empty() && IsPathSeparator(text.back()) && NameReader(text).Next(first);
     return out;
 }
 
@@ -124,9 +189,7 @@ bool IsBelow(const WindowsPath& path, const WindowsPath& folder) {
                       });
 }
 
-bool IsPathBelow(std::string_view path, std::string_view folder) {
-    return IsBelow(WindowsPath::Read(path), WindowsPath::Read(folder));
-}
+bool IsPathBelow(std::string_view path, std::string_view folder) { return TextBelow(path, folder, 1); }
 
 bool IsAtOrBelow(const WindowsPath& path, const WindowsPath& folder) {
     WindowsPath inner = path;
@@ -134,9 +197,7 @@ bool IsAtOrBelow(const WindowsPath& path, const WindowsPath& folder) {
     return IsBelow(inner, folder);
 }
 
-bool IsPathAtOrBelow(std::string_view path, std::string_view folder) {
-    return IsAtOrBelow(WindowsPath::Read(path), WindowsPath::Read(folder));
-}
+bool IsPathAtOrBelow(std::string_view path, std::string_view folder) { return TextBelow(path, folder, 0); }
 
 FsStatus ReadDrivePath(std::string_view text, bool allowWildcards, WindowsPath& out) {
     out = WindowsPath{};
@@ -146,6 +207,7 @@ FsStatus ReadDrivePath(std::string_view text, bool allowWildcards, WindowsPath& 
     out.drive = {UpperAscii(text[0]), ':'};
     const std::vector<std::string_view> written = SplitPathNames(text.substr(2));
     out.trailingSeparator = IsPathSeparator(text.back()) && !written.empty();
+    out.names.reserve(written.size());
     for (std::size_t i = 0; i < written.size(); ++i) {
         const std::string_view name = written[i];
         if (name == ".") continue;

@@ -9,7 +9,20 @@
 
 namespace zelvane {
 
-char LowerCase(char c);
+// Inline: names and paths are folded a character at a time on every lookup.
+constexpr char LowerCase(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    if (u >= 'A' && u <= 'Z') return static_cast<char>(u + 32);
+    if (u < 0x8A) return c;
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char>(u + 32);
+    switch (u) {
+        case 0x8A: return static_cast<char>(0x9A);  // S caron
+        case 0x8C: return static_cast<char>(0x9C);  // OE
+        case 0x8E: return static_cast<char>(0x9E);  // Z caron
+        case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
+        default: return c;
+    }
+}
 std::string LowerCase(std::string_view text);
 // LowerCase written into out (text.size() characters), without a string of its own.
 void LowerCaseInto(std::string_view text, char* out);
