@@ -121,14 +121,16 @@ std::string_view StoredName(std::string_view name) {
 bool IsDeviceName(std::string_view name) {
     std::string_view stem = name.substr(0, name.find('.'));
     while (!stem.empty() && stem.back() == ' ') stem.remove_suffix(1);
-    if (stem.size() < 3 || stem.size() > 7) return false;
-    std::array<char, 7> letters{};
-    std::transform(stem.begin(), stem.end(), letters.begin(), UpperAscii);
-    const std::string_view upper(letters.data(), stem.size());
+    const auto equalsUpper = [](std::string_view text, std::string_view upper) {
+        return text.size() == upper.size() &&
+               std::equal(upper.begin(), upper.end(), text.begin(), [](char u, char c) { return u == UpperAscii(c); });
+    };
     static constexpr std::array<std::string_view, 6> kNamed = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
-    if (std::find(kNamed.begin(), kNamed.end(), upper) != kNamed.end()) return true;
-    if (upper.size() != 4 || !(upper.starts_with("COM") || upper.starts_with("LPT"))) return false;
-    const auto digit = static_cast<unsigned char>(upper[3]);
+    if (std::any_of(kNamed.begin(), kNamed.end(), [&](std::string_view named) { return equalsUpper(stem, named); }))
+        return true;
+    if (stem.size() != 4) return false;
+    if (!equalsUpper(stem.substr(0, 3), "COM") && !equalsUpper(stem.substr(0, 3), "LPT")) return false;
+    const auto digit = static_cast<unsigned char>(stem[3]);
     // 1 to 9, and the superscripts 1 (0xB9), 2 (0xB2) and 3 (0xB3) of code page 1252.
     return (digit >= '1' && digit <= '9') || digit == 0xB9 || digit == 0xB2 || digit == 0xB3;
 }
