@@ -24,7 +24,7 @@ TEST(TableDiff, FindsRowsColumnsAndCellsTheTableInUseHasBesidesTheBackup) {
                                                                 });
     Table current = MakeTable({"label", "Race", "NewSound", "modela"},
                               {
-                                  {"0", "Bastila", "P_BASTILA", "s0", "a"},
+                                  {"0", "Bastila", "P_BASTILA", "s0", "A"},
                                   {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
                                   {"2", "HK", "P_HK47", "s2", "C"},
                                   {"3", "Robe", "", "", ""},
@@ -37,10 +37,11 @@ TEST(TableDiff, FindsRowsColumnsAndCellsTheTableInUseHasBesidesTheBackup) {
     EXPECT_EQ(diff.rowsAdded, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", ""}}));
     EXPECT_EQ(diff.columnsAdded, std::vector<std::string>{"NewSound"});
     EXPECT_EQ(diff.changedRows, (std::vector<RowChange>{
+                                    {0, "0", std::nullopt, {{"modela", "a", "A"}}},
                                     {1, "one", "1", {{"Race", "P_CARTH", "P_CARTH_NEW"}}},
                                     {2, "2", std::nullopt, {{"modela", "c", "C"}}},
                                 }));
-    EXPECT_EQ(CountCells(diff.changedRows), 3u);
+    EXPECT_EQ(CountCells(diff.changedRows), 4u);
     EXPECT_EQ(diff.defaultChange, (ValueChange{std::nullopt, "0"}));
     EXPECT_TRUE(diff.rowsRemoved.empty());
     EXPECT_TRUE(diff.columnsRemoved.empty());
