@@ -71,16 +71,28 @@ OverlayFileSystem::Lookup OverlayFileSystem::Find(std::string_view path) const {
         return result;
     }
     const std::size_t count = n.path.names.size();
+    const Entry* deleted = nullptr;
     if (auto it = entries_.find(KeyOf(n.path, count)); it != entries_.end()) {
-        if (it->second.kind == Entry::Kind::Deleted) {
-            result.status = FsStatus::FileNotFound;
-        } else {
+        if (it->second.kind != Entry::Kind::Deleted) {
             result.entry = &it->second;
+            return result;
         }
-        return result;
+        deleted = &it->second;
     }
+    result = FindBelow(path, n.path);
+    // A name gone from the view may still have a twin below that differs only in letter case.
+    if (deleted != nullptr && (result.below.empty() || Gone(*deleted, result.below))) {
+        result.below.clear();
+        result.status = FsStatus::FileNotFound;
+    }
+    return result;
+}
+
+OverlayFileSystem::Lookup OverlayFileSystem::FindBelow(std::string_view path, const WindowsPath& normal) const {
+    Lookup result;
+    const std::size_t count = normal.names.size();
     for (std::size_t i = count; i-- > 1;) {
-        auto it = entries_.find(KeyOf(n.path, i));
+        auto it = entries_.find(KeyOf(normal, i));
         if (it == entries_.end()) continue;
         const Entry& ancestor = it->second;
         if (ancestor.kind != Entry::Kind::Folder) {
@@ -89,12 +101,52 @@ OverlayFileSystem::Lookup OverlayFileSystem::Find(std::string_view path) const {
             result.status = i + 1 == count ? FsStatus::FileNotFound : FsStatus::PathNotFound;
         } else {
             result.below = ancestor.source;
-            for (std::size_t j = i; j < count; ++j) result.below += "\\" + n.path.names[j];
+            for (std::size_t j = i; j < count; ++j) result.below += "\\" + normal.names[j];
         }
         return result;
     }
     result.below = std::string(path);
     return result;
+}
+
+// The name a path below stands for as the disk stores it: the one spelled exactly so, else the
+// first that differs only in letter case.
+std::string OverlayFileSystem::StoredName(std::string_view below) const {
+    const std::string wanted = LastPart(below);
+    std::string stored = wanted;
+    if (auto listing = below_.List(below)) {
+        bool first = true;
+        while (auto entry = listing->Next()) {
+            if (entry->name == wanted) return wanted;
+            if (first) stored = entry->name;
+            first = false;
+        }
+    }
+    return stored;
+}
+
+bool OverlayFileSystem::Gone(const Entry& deleted, std::string_view below) const {
+    if (deleted.goneNames.empty()) return true;
+    const std::string name = StoredName(below);
+    return std::find(deleted.goneNames.begin(), deleted.goneNames.end(), name) != deleted.goneNames.end();
+}
+
+OverlayFileSystem::Entry OverlayFileSystem::GoneEntry(std::string_view path, const Lookup& found) const {
+    Entry gone;
+    gone.kind = Entry::Kind::Deleted;
+    if (auto prior = entries_.find(KeyOf(path));
+        prior != entries_.end() && prior->second.kind == Entry::Kind::Deleted) {
+        gone.goneNames = prior->second.goneNames;
+    }
+    // What stood below at this place leaves the view: a file found there, or the view's own entry
+    // for it (its attributes or content changed here).
+    std::string below = found.below;
+    if (found.entry != nullptr && !found.entry->fresh) {
+        const Normal n = Normalise(path);
+        below = FindBelow(path, n.path).below;
+    }
+    if (!below.empty()) gone.goneNames.push_back(StoredName(below));
+    return gone;
 }
 
 FsStatus OverlayFileSystem::Stat(std::string_view path, Attributes& out) const {
@@ -264,9 +316,7 @@ FsStatus OverlayFileSystem::Delete(std::string_view path) {
     if (FsStatus s = Stat(path, current); s != FsStatus::Ok) return record(s);
     if (FsStatus s = CheckInsideRoots(path); s != FsStatus::Ok) return record(s);
     if (current.directory || current.readOnly) return record(FsStatus::AccessDenied);
-    Entry gone;
-    gone.kind = Entry::Kind::Deleted;
-    entries_[KeyOf(path)] = std::move(gone);
+    entries_[KeyOf(path)] = GoneEntry(path, Find(path));
     return record(FsStatus::Ok);
 }
 
@@ -305,9 +355,7 @@ FsStatus OverlayFileSystem::Rename(std::string_view from, std::string_view to) {
         }
         for (auto& [key, entry] : inside) entries_[key] = std::move(entry);
     }
-    Entry gone;
-    gone.kind = Entry::Kind::Deleted;
-    entries_[fromKey] = std::move(gone);
+    entries_[fromKey] = GoneEntry(from, found);
     entries_[toKey] = std::move(moved);
     return record(FsStatus::Ok);
 }
@@ -418,8 +466,10 @@ std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const
             auto own = entries_.find(childPrefix + LowerCase(entry->name));
             if (own == entries_.end()) {
                 entries.push_back(std::move(*entry));
-            } else if (own->second.kind != Entry::Kind::Deleted && !own->second.fresh) {
-                entries.push_back(DirEntry{own->second.name, own->second.attributes});
+            } else if (own->second.kind != Entry::Kind::Deleted) {
+                if (!own->second.fresh) entries.push_back(DirEntry{own->second.name, own->second.attributes});
+            } else if (!Gone(own->second, belowFolder + (belowFolder.ends_with('\\') ? "" : "\\") + entry->name)) {
+                entries.push_back(std::move(*entry));
             }
         }
     }

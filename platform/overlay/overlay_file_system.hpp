@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/paths/windows_path.hpp"
 #include "platform/seams/file_system.hpp"
 
 namespace zelvane {
@@ -65,11 +66,12 @@ private:
         enum class Kind { Deleted, File, Folder } kind = Kind::File;
         std::string name;  // the stored name
         Attributes attributes;
-        std::optional<std::string> bytes;  // a file's content when it was written here
-        std::string source;                // else the path below that holds its content (files and
-                                           // moved folders); "" for a folder made here
-        bool fresh = false;                // made where nothing stood: listed after what was there
-        std::uint64_t order = 0;           // when it was made
+        std::optional<std::string> bytes;    // a file's content when it was written here
+        std::string source;                  // else the path below that holds its content (files and
+                                             // moved folders); "" for a folder made here
+        bool fresh = false;                  // made where nothing stood: listed after what was there
+        std::uint64_t order = 0;             // when it was made
+        std::vector<std::string> goneNames;  // a deleted entry: the names below it took out of the view
     };
 
     // Where a path stands in the view.
@@ -79,6 +81,12 @@ private:
         std::string below;               // the path below that stands for it
     };
     Lookup Find(std::string_view path) const;
+    Lookup FindBelow(std::string_view path, const WindowsPath& normal) const;
+    // Whether the file below that stands for a deleted entry's path is one the view took out
+    // (a host with names that differ only in letter case keeps their twins apart).
+    bool Gone(const Entry& deleted, std::string_view below) const;
+    Entry GoneEntry(std::string_view path, const Lookup& found) const;
+    std::string StoredName(std::string_view below) const;
     FsStatus Stat(std::string_view path, Attributes& out) const;
     FsStatus CheckParent(std::string_view path) const;
     FsStatus CheckInsideRoots(std::string_view path) const;

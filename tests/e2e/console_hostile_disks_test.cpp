@@ -163,7 +163,7 @@ TEST_F(ConsoleHostileDisks, TwoBackupsDifferingOnlyInCaseLoseNoTable) {
     Mod("backup/appearance.2da", "2DA V2.0 second backup");
     Description(k2daMod);
     Answers({"0", "0", "0"});
-    const ConsoleRun run = RunConsole(Arguments());  // the dry run cannot tell these twins apart
+    const ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     EXPECT_NE(Log().find(kQ +
                          "\\cf4 Kept \\cf1 Backup Uninstall\\\\appearance.2da\\cf4  (put there earlier in this run); "
