@@ -244,8 +244,8 @@ int AutoDetermineWidth(std::string& text, int fontSize, std::string_view fontNam
 
     const int twipsPerPixel = ui.TwipsPerPixelX();
     if (twipsPerPixel <= 0) return 50;
-    const std::int64_t pixels = DivideRoundHalfEven(widthTwips, twipsPerPixel) + 50;
-    return ClampToInt32(pixels < 50 ? std::int64_t{50} : pixels);
+    // The width is never negative, so the margin makes every prompt at least 50 pixels wide.
+    return ClampToInt32(DivideRoundHalfEven(widthTwips, twipsPerPixel) + 50);
 }
 
 }  // namespace zelvane
