@@ -206,22 +206,6 @@ TEST_F(Win32Window, OnlyALeftButtonReleaseOnALinkOfTheDocumentOpensItsText) {
 std::string g_promptTitle;
 std::function<void(HWND)> g_act;
 
-BOOL CALLBACK FindCaption(HWND child, LPARAM data) {
-    auto* wanted = reinterpret_cast<std::pair<std::string, HWND>*>(data);
-    char text[128] = {}, className[32] = {};
-    GetWindowTextA(child, text, sizeof text);
-    GetClassNameA(child, className, sizeof className);
-    if (wanted->first != text || std::string(className) != kOrvoButtonClass) return TRUE;
-    wanted->second = child;
-    return FALSE;
-}
-
-HWND ButtonWithCaption(HWND dialog, const std::string& caption) {
-    std::pair<std::string, HWND> wanted{caption, nullptr};
-    EnumChildWindows(dialog, &FindCaption, reinterpret_cast<LPARAM>(&wanted));
-    return wanted.second;
-}
-
 void CALLBACK PromptTimer(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = FindWindowA(kMsgBoxExClass, g_promptTitle.c_str());
     if (dialog == nullptr || !IsWindowVisible(dialog)) return;
@@ -247,7 +231,7 @@ int PromptWith(PromptRequest request, std::function<void(HWND)> act) {
 }
 
 void Post(HWND dialog, const char* caption, UINT message, WPARAM key = 0) {
-    PostMessageA(caption ? ButtonWithCaption(dialog, caption) : dialog, message, key,
+    PostMessageA(caption ? FindWindowExA(dialog, nullptr, kOrvoButtonClass, caption) : dialog, message, key,
                  message == WM_SYSKEYDOWN ? 1 << 29 : 0);
 }
 

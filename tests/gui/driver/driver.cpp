@@ -5,9 +5,6 @@
 //   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run; the GUI's removal log must
 //                                                equal OUT_DIR\console-removal_results.rtf
 //   zelvane-gui-driver layout DIR                lays out the complete removal's folders in DIR
-// The driver runs only under Wine, which has the registry calls of Vista.
-#undef _WIN32_WINNT
-#define _WIN32_WINNT 0x0600
 #include <windows.h>
 #include <commctrl.h>
 
@@ -274,13 +271,20 @@ std::string FullDescription(const std::string& game = "#game=2") {
 
 const char* const kGameKey = "Software\\LucasArts\\KotOR2";
 const char* const kGogKey = "Software\\GOG.com\\Games\\1421404581";
-// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE (Wine's own under HKEY_CURRENT_USER).
+// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE (Wine's own under
+// HKEY_CURRENT_USER), in both registry views: the program reads the games' keys in the 32-bit view.
 void SetRegistry(const char* key, const char* name, const std::string& value) {
     const HKEY root = std::string(key).rfind("Software\\Wine", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-    if (value.empty())
-        RegDeleteKeyValueA(root, key, name);
-    else
-        RegSetKeyValueA(root, key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        HKEY handle = nullptr;
+        if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle, nullptr)) continue;
+        if (value.empty())
+            RegDeleteValueA(handle, name);
+        else
+            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+    }
 }
 
 bool Running() { return g_process.hProcess && WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT; }
@@ -414,52 +418,48 @@ bool AnswerUntil(const std::string& stop, const std::map<std::string, std::strin
 int Px(int twips) { return (twips * 2 + 15) / 30; }  // pixels of twips at 96 dpi
 bool Near(long a, long b, long slack = 1) { return a - b <= slack && b - a <= slack; }
 
-// A description the program cannot use: a box, then the main window in the INI-error state, whose
-// disabled "Remove Mod" shows its icon in greys rather than as one flat shape.
-void IniErrors() {
+// The main window after start-up. With a description it cannot use: after the box that says so, in
+// the INI-error state, whose disabled "Remove Mod" shows its icon in greys rather than as one flat
+// shape. Without the information document: 4245 twips high, with its notice. Else ready to remove.
+void StartUp() {
     const struct {
-        const char *check, *box, *text;
+        const char* check;
         std::string description;
-        bool exact;
-    } cases[] = {{"ini-error", "Oops!", "Form Load", Crlf("#game=abc") + FullDescription(), false},
-                 {"missing-ini", "Aborting",
-                  "The uninstall_data.ini file was not found.\r\nCannot continue without it.", "", true}};
-    for (const auto& c : cases) {
-        LayOut(c.description);
-        HWND box = Launch(c.check, c.box);
+        const char* box;  // the box before the main window, and a text it shows
+        std::string text, title, shot;
+        bool information, iniError;
+    } starts[] = {{"ini-error", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", kDesignTitle, "oops-box",
+                   true, true},
+                  {"missing-ini", "", "Aborting",
+                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", kDesignTitle,
+                   "aborting-box", true, true},
+                  {"no-info-document", FullDescription(), nullptr, "", kMainTitle, "main-without-info", false, false},
+                  {"startup-normal", FullDescription(), nullptr, "", kMainTitle, "main-window", true, false}};
+    for (const auto& s : starts) {
+        LayOut(s.description, s.information);
+        HWND box = s.box ? Launch(s.check, s.box) : nullptr;
         const std::string text = StaticTexts(box);
-        Shot(std::string(c.check) + "-box");
-        Press(c.box, {"OK"});
-        HWND main = Wait({kDesignTitle});
+        HWND main = box ? nullptr : Launch(s.check, s.title);
+        Shot(s.shot);
+        if (box && Press(s.box, {"OK"})) main = Wait({s.title});
         Sleep(1000);
         HWND remove = Child(main, kRemove);
-        Check(c.check, !box                                                                  ? "no box"
-                       : !main                                                               ? "no main window"
-                       : (c.exact ? text != c.text : text.find(c.text) == std::string::npos) ? "the box says: " + text
-                       : !Shown(Child(main, kNotice))                                        ? "no red notice"
-                       : !remove || Enabled(remove)      ? "Remove Mod is not disabled"
-                       : !Enabled(Child(main, kModders)) ? "For Modders is not enabled"
-                                                         : "");
-        const int levels = remove ? IconGreyLevels(remove) : -1;
-        if (!c.exact)
+        const RECT r = RectOf(main);
+        Check(s.check, s.box && text.find(s.text) == std::string::npos ? "the box says: " + text
+                       : !main                                         ? "no main window titled \"" + s.title + "\""
+                       : Shown(Child(main, kNotice)) != s.iniError     ? "the INI-error notice is wrong"
+                       : Enabled(remove) == s.iniError                 ? "Remove Mod is wrongly enabled or disabled"
+                       : !Enabled(Child(main, kModders))               ? "For Modders is disabled"
+                       : Shown(Child(main, kNoRtf)) == s.information   ? "the \"" + kNoRtf + "\" label is wrong"
+                       : !s.information && !Near(r.bottom - r.top, Px(4245), 0)
+                           ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
+                           : "");
+        const int levels = s.iniError ? IconGreyLevels(remove) : 4;
+        if (s.iniError)
             Check("disabled-icon-greyed",
                   levels < 4 ? "the disabled icon shows " + std::to_string(levels) + " grey levels" : "");
-        Close(kDesignTitle);
+        Close(s.title);
     }
-}
-
-void NoInformationDocument() {
-    LayOut(FullDescription(), false);
-    HWND main = Launch("no information document", kMainTitle);
-    Shot("main-without-info");
-    const RECT r = RectOf(main);
-    Check("no-info-document", !main                         ? "no main window titled \"" + kMainTitle + "\""
-                              : !Shown(Child(main, kNoRtf)) ? "no visible \"" + kNoRtf + "\" label"
-                              : !Near(r.bottom - r.top, Px(4245), 0)
-                                  ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
-                              : !Enabled(Child(main, kRemove)) ? "Remove Mod is disabled"
-                                                               : "");
-    Close(kMainTitle);
 }
 
 // The confirmation laid out by the prompt arithmetic (twips, 15 to a pixel): body at (900, 195);
@@ -493,17 +493,10 @@ std::string ConfirmLayout(HWND prompt) {
     return why;
 }
 
-// Normal start-up, then the complete removal through the window.
+// The complete removal through the window.
 void CompleteRemoval(const std::string& out) {
     LayOut(FullDescription());
-    HWND main = Launch("complete removal", kMainTitle);
-    Sleep(500);
-    Shot("main-window");
-    Check("startup-normal", !main                             ? "no main window titled \"" + kMainTitle + "\""
-                            : !Enabled(Child(main, kRemove))  ? "no enabled Remove Mod"
-                            : !Enabled(Child(main, kModders)) ? "no enabled For Modders"
-                            : Shown(Child(main, kNotice))     ? "the INI-error notice is shown"
-                                                              : "");
+    Launch("complete removal", kMainTitle);
     Press(kMainTitle, {kRemove}, false);
     Strings seen;
     std::string clipped, order;
@@ -693,8 +686,7 @@ int main(int argc, char** argv) {
     // Wine draws the window frames itself: there is no window manager in Xvfb.
     SetRegistry("Software\\Wine\\X11 Driver", "Managed", "N");
     SetRegistry(kGameKey, "Path", g_game);
-    IniErrors();
-    NoInformationDocument();
+    StartUp();
     CompleteRemoval(argv[3]);
     Keyboard();
     OpenFileDialog();
