@@ -200,9 +200,20 @@ check removal-log "$([[ "$out" == *"exit 0" ]] || echo "zelvane-console.exe ende
     echo "the logs differ ($OUT/removal_results-windows.rtf)")"
 check removal-same-files "$([[ "$(tree "$R")" == "$windows_tree" ]] || echo "the folders differ after the two removals")"
 
+# Without the game's registry entry the folder dialog starts on the folder GOG registered.
+layout "$R" && before=$(tree "$R")
+reg delete 'HKLM\Software\LucasArts\KotOR2' /f
+reg add 'HKLM\Software\GOG.com\Games\1421404581' /v path /t REG_SZ /d "$(winpath "$R/game")" /f
+printf '0\n0\ncancel\n' >"$OUT/answers.txt"
+out=$(windows --program-folder "$(winpath "$R/app")" --answers "$(winpath "$OUT/answers.txt")" --no-open)
+check start-folder "$([[ "$out" == *"Unable to locate Kotor folder via registry."* ]] || echo "no registry prompt")$(
+    [[ "$out" == *$'Browse for folder: Find Kotor main folder\n'*$'\nStart folder: '"$(winpath "$R/game")"$'\n'* ]] ||
+    echo "the folder dialog does not start on $(winpath "$R/game")")$(
+    [[ "$out" == *"exit 2" && "$(tree "$R")" == "$before" ]] || echo "cancelling changed something")"
+
 # A folder typed in UTF-8 (an answers file saved by Notepad) names the folder of that name.
 layout "$R"
-reg delete 'HKLM\Software\LucasArts\KotOR2' /f
+reg delete 'HKLM\Software\GOG.com' /f
 accented="$R/K$(printf '\xc3\xb6')tor"
 mv "$R/game" "$accented"
 printf '0\n0\n%s\n0\n0\n0\n0\n0\n0\n' "$(winpath "$accented")" >"$OUT/answers.txt"
