@@ -1,49 +1,225 @@
 #!/usr/bin/env bash
-# GUI tests of zelvane.exe under Wine in a private Xvfb display: zelvane-gui-driver.exe (the
-# driver, of the same Windows build) runs the program on synthetic folders, drives its windows and
-# judges them; it prints one "PASS build/name" or "FAIL build/name: why" line per check and a
-# closing "N passed, M failed"; a screenshot per scenario goes to OUT_DIR/screenshots.
-#   tests/gui/run-gui-tests.sh BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
-# BUILD_NATIVE_DIR holds app/console/zelvane-console, whose log of the same complete removal the
-# GUI's must equal. ZELVANE_GUI_SCREENSHOTS=DIR copies the screenshots there too.
+# Runs a Windows build under Wine; one "PASS build/name" or "FAIL build/name: why" line per check.
+#   tests/gui/run-gui-tests.sh [--console|--units] BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
+# Without an option: zelvane.exe in a private Xvfb display, driven and judged by
+# zelvane-gui-driver.exe (a screenshot per scenario in OUT_DIR/screenshots, copied to
+# $ZELVANE_GUI_SCREENSHOTS too if set); its removal log must equal the POSIX console's
+# (BUILD_NATIVE_DIR/app/console/zelvane-console) on the same folders. --console: zelvane-console.exe
+# against the POSIX console. --units: zelvane_win32_unit_tests.exe.
+# The i686 build runs under the 32-bit loader in a 32-bit prefix; where the kernel refuses 32-bit
+# programs, inside a private user and mount namespace whose own binfmt_misc hands them to
+# qemu-i386-static (Linux 6.7 and later). Where no route runs 32-bit Wine the harness ends as
+# skipped (77), loudly, and the verdict is kept in BUILD_NATIVE_DIR/i386-wine-verdict.txt for six
+# hours (delete it to try again); ZELVANE_REQUIRE_I686=1 makes that a failure.
 set -uo pipefail
+ARGS=("$@")
+[[ "${1:-}" == --i386-namespace ]] && INSIDE=1 && shift
+KIND=gui
+[[ "${1:-}" == --console || "${1:-}" == --units ]] && KIND=${1#--} && shift
 if (($# != 3)); then
-    echo "usage: $0 BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR" >&2
+    echo "usage: $0 [--console|--units] BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR" >&2
     exit 2
 fi
-WIN32_DIR=$(realpath -m "$1")
-NATIVE_DIR=$(realpath -m "$2")
-OUT=$(realpath -m "$3")
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+WIN32_DIR=$(realpath -m "$1") NATIVE_DIR=$(realpath -m "$2") OUT=$(realpath -m "$3")
 EXE=$WIN32_DIR/app/win32/zelvane.exe
-DRIVER=$WIN32_DIR/tests/gui/driver/zelvane-gui-driver.exe
-CONSOLE=$NATIVE_DIR/app/console/zelvane-console
+[[ $KIND == console ]] && EXE=$WIN32_DIR/app/console/zelvane-console.exe
+[[ $KIND == units ]] && EXE=$WIN32_DIR/tests/win32/zelvane_win32_unit_tests.exe
+DRIVER=$WIN32_DIR/tests/gui/driver/zelvane-gui-driver.exe CONSOLE=$NATIVE_DIR/app/console/zelvane-console
+export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+WINE32=/usr/lib/wine/wine QEMU=${ZELVANE_QEMU_I386:-/usr/bin/qemu-i386-static} VERDICT=$NATIVE_DIR/i386-wine-verdict.txt
 rm -rf "$OUT/screenshots" "$OUT/run" "$OUT/wineprefix"
-mkdir -p "$OUT"
+mkdir -p "$OUT/run"
 : >"$OUT/wine.log"
-source "$(dirname "$0")/wine-route.sh"
-wine_route "$EXE" zelvane.exe "$0" "$@"
-[[ -f "$DRIVER" && -x "$CONSOLE" ]] || { echo "FAIL $BUILD/setup: no $DRIVER or $CONSOLE"; exit 1; }
-trap stop_wine EXIT
-start_xvfb
+winpath() { printf 'Z:%s' "${1//\//\\}"; }
+verdict_key() { echo "$(uname -r) $(stat -c %Y "$WINE32" 2>/dev/null) $QEMU"; }
 
-# The console's removal log on the same folders, at the same place, for the driver to compare.
-timeout 120 "$WINE" "$DRIVER" layout "$(winpath "$OUT/run")" >>"$OUT/wine.log" 2>&1
-echo "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|$(winpath "$OUT/run/game")" >"$OUT/registry.txt"
+# No route runs 32-bit Wine here: a loud skip, remembered for the next harness of this build.
+no_i386() {
+    [[ "${ZELVANE_REQUIRE_I686:-0}" == 1 ]] && echo "FAIL $BUILD/wine32: $1" && exit 1
+    [[ "${2:-}" == remembered ]] || printf '%s\n%s\n' "$(verdict_key)" "$1" >"$VERDICT"
+    echo "SKIP $BUILD/wine32: $1"
+    echo "!!! the shipped i686 $(basename "$EXE") was NOT run under Wine on this machine: none of its checks ran"
+    echo "!!! (ZELVANE_REQUIRE_I686=1 makes this a failure)"
+    wineserver -k 2>/dev/null
+    exit 77
+}
+# Inside the namespace the reason goes to the harness outside, which skips with it.
+no_route() {
+    [[ -n "${INSIDE:-}" ]] && echo "$1" >"$OUT/i386-namespace.txt" && exit 97
+    no_i386 "no route to run 32-bit Wine: $1"
+}
+
+offset=$(od -An -tu4 -j60 -N4 "$EXE" 2>/dev/null | tr -d ' ')
+case "$([[ -n "$offset" ]] && od -An -tx2 -j$((offset + 4)) -N2 "$EXE" | tr -d ' ')" in
+    8664) BUILD=x86_64 WINE=$(command -v wine64 || echo /usr/lib/wine/wine64) WINEARCH=win64 limit=240 ;;
+    014c) BUILD=i686 WINE=$WINE32 WINEARCH=win32 limit=240 ;;
+    *) echo "FAIL $(basename "$EXE"): not found or no Windows program" && exit 1 ;;
+esac
+export WINEARCH WINELOADER=$WINE
+if [[ $BUILD == i686 && -n "${INSIDE:-}" ]]; then
+    binfmt=/proc/sys/fs/binfmt_misc
+    why=$(mount -t binfmt_misc binfmt_misc "$binfmt" 2>&1) || no_route "binfmt_misc cannot be mounted here: $why"
+    # i386 ELF executables and shared objects; F opens the interpreter now, P keeps argv[0].
+    magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+    mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+    why=$( { printf '%s' ":zelvane-i386:M::$magic:$mask:$QEMU:FP" >"$binfmt/register"; } 2>&1) ||
+        no_route "the i386 handler could not be registered: $why"
+    version=$(timeout 120 "$WINE32" --version 2>&1)
+    [[ "$version" == wine-* ]] || no_route "the 32-bit $WINE32 does not run through $QEMU: $version"
+    # With qemu's default 4 GiB less a page, the 32-bit Wine's reservation above 0x7ffe0000 does not
+    # fit and every Wine process fails to map the shared user data; less space splits it cleanly, and
+    # 0x90000000 starts a process about three times sooner than 0xc0000000. A first Wine process
+    # through qemu that has not booted the prefix in 30 s: every later start is as slow.
+    export QEMU_RESERVED_VA=${QEMU_RESERVED_VA:-0x90000000}
+    limit=${ZELVANE_I386_BOOT_SECONDS:-30}
+elif [[ $BUILD == i686 ]]; then
+    if [[ -n "$(find "$VERDICT" -mmin -360 2>/dev/null)" && "$(sed -n 1p "$VERDICT")" == "$(verdict_key)" ]]; then
+        no_i386 "$(sed -n 2p "$VERDICT") (found at $(date -r "$VERDICT" +%H:%M); delete $VERDICT to try again)" remembered
+    fi
+    [[ -x "$WINE32" ]] || no_i386 "$WINE32 is missing (tools/install-deps.sh --windows installs wine32:i386)"
+    if ! timeout 20 "$WINE32" --version 2>/dev/null | grep -q '^wine-'; then
+        echo "note: $BUILD build under 32-bit Wine through qemu-i386-static in a private user namespace"
+        command -v unshare >/dev/null || no_route "unshare is not installed (util-linux)"
+        [[ -x "$QEMU" ]] || no_route "$QEMU is missing (tools/install-deps.sh --windows installs qemu-user-static)"
+        why=$(unshare --user --map-root-user --mount true 2>&1) || no_route "no user and mount namespace here: $why"
+        rm -f "$OUT/i386-namespace.txt"
+        unshare --user --map-root-user --mount -- "$0" --i386-namespace "${ARGS[@]}"
+        status=$?
+        ((status == 97)) && no_route "$(cat "$OUT/i386-namespace.txt")"
+        exit "$status"
+    fi
+fi
+# A cold 32-bit prefix can crash in Wine's own services when the server comes and goes under them:
+# its server is started first. A 64-bit boot is waited for to its end (until then every program
+# waits for it). Then one server for the whole run: every program start is quick.
+[[ $BUILD == x86_64 ]] || wineserver -p >>"$OUT/wine.log" 2>&1
+env -u DISPLAY timeout "$limit" "$WINE" wineboot -i >>"$OUT/wine.log" 2>&1
+status=$?
+[[ $BUILD == i686 ]] && ((status == 124)) &&
+    no_i386 "the 32-bit prefix did not boot within $limit s; 32-bit Wine programs crash or are too slow here"
+[[ $BUILD == i686 ]] || timeout 120 wineserver -w
+wineserver -p >>"$OUT/wine.log" 2>&1
+[[ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]] ||
+    { echo "FAIL $BUILD/setup: wineboot made no prefix (see $OUT/wine.log)" && exit 1; }
+[[ $KIND == units || (-f "$DRIVER" && -x "$CONSOLE") ]] || { echo "FAIL $BUILD/setup: no $DRIVER or $CONSOLE" && exit 1; }
+trap 'timeout 30 wineserver -k >/dev/null 2>&1; [[ -z "${XVFB_PID:-}" ]] || kill "$XVFB_PID" 2>/dev/null' EXIT
+
+# Xvfb at 1024x768 on a free display for the windows; a console program opens none.
+unset DISPLAY
+for n in $(seq 91 160); do
+    [[ $KIND == console || -n "${DISPLAY:-}" || -e /tmp/.X$n-lock || -e /tmp/.X11-unix/X$n ]] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >>"$OUT/wine.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$n ]] && break || sleep 0.1; done
+    kill -0 "$XVFB_PID" 2>/dev/null && export DISPLAY=":$n"
+done
+[[ $KIND == console || -n "${DISPLAY:-}" ]] || { echo "FAIL $BUILD/setup: could not start Xvfb on a free display" && exit 1; }
+
+if [[ $KIND == units ]]; then
+    timeout 300 "$WINE" "$EXE" 2>>"$OUT/wine.log" | tr -d '\r'
+    exit "${PIPESTATUS[0]}"
+fi
+
+# The complete removal's folders (DIR/app, DIR/game) as the driver lays them out, and the POSIX
+# console's removal in them, answering every prompt with its first button.
+layout() { timeout 120 "$WINE" "$DRIVER" layout "$(winpath "$1")" >>"$OUT/wine.log" 2>&1; }
 printf '0\n0\n0\n0\n0\n0\n' >"$OUT/answers.txt"
-timeout 120 "$CONSOLE" --program-folder "$OUT/run/app" --registry "$OUT/registry.txt" --answers "$OUT/answers.txt" \
-    --no-open >"$OUT/console-output.txt" 2>&1
-cp "$OUT/run/app/uninstall/removal_results.rtf" "$OUT/console-removal_results.rtf" 2>/dev/null ||
-    rm -f "$OUT/console-removal_results.rtf"
+posix_removal() {
+    echo "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|$(winpath "$1/game")" >"$OUT/registry.txt"
+    timeout 120 "$CONSOLE" --program-folder "$1/app" --registry "$OUT/registry.txt" --answers "$OUT/answers.txt" --no-open
+}
 
-mkdir -p "$OUT/screenshots"
-timeout 1200 "$WINE" "$DRIVER" run "$(winpath "$EXE")" "$(winpath "$OUT")" 2>>"$OUT/wine.log" | sed -u 's/\r$//' |
-    while IFS= read -r line; do
-        if [[ "$line" == "shot "* ]]; then
-            import -display "$DISPLAY" -window root "$OUT/screenshots/${line#shot }.png" 2>>"$OUT/wine.log"
-        else
-            echo "$line"
-        fi
-    done | tee "$OUT/driver.txt"
-[[ -z "${ZELVANE_GUI_SCREENSHOTS:-}" ]] || cp "$OUT"/screenshots/* "$ZELVANE_GUI_SCREENSHOTS"/
-# The verdict is the driver's summary; Wine's own exit status is no measure of it.
-grep -qx '[0-9]* passed, 0 failed' "$OUT/driver.txt"
+if [[ $KIND == gui ]]; then
+    layout "$OUT/run" && posix_removal "$OUT/run" >"$OUT/console-output.txt" 2>&1
+    cp "$OUT/run/app/uninstall/removal_results.rtf" "$OUT/console-removal_results.rtf" 2>/dev/null ||
+        rm -f "$OUT/console-removal_results.rtf"
+    mkdir -p "$OUT/screenshots"
+    timeout 1200 "$WINE" "$DRIVER" run "$(winpath "$EXE")" "$(winpath "$OUT")" 2>>"$OUT/wine.log" | sed -u 's/\r$//' |
+        while IFS= read -r line; do
+            if [[ "$line" == "shot "* ]]; then
+                import -display "$DISPLAY" -window root "$OUT/screenshots/${line#shot }.png" 2>>"$OUT/wine.log"
+            else
+                echo "$line"
+            fi
+        done | tee "$OUT/driver.txt"
+    [[ -z "${ZELVANE_GUI_SCREENSHOTS:-}" ]] || cp "$OUT"/screenshots/* "$ZELVANE_GUI_SCREENSHOTS"/
+    # The verdict is the driver's summary; Wine's own exit status is no measure of it.
+    grep -qx '[0-9]* passed, 0 failed' "$OUT/driver.txt"
+    exit
+fi
+
+passed=0 failed=0
+check() { # check NAME WHY: passes when WHY is empty
+    if [[ -z "$2" ]]; then echo "PASS $BUILD/$1" && ((++passed)); else echo "FAIL $BUILD/$1: $2" && ((++failed)); fi
+}
+# The program's output (line ends as the POSIX console's) and "exit N". Through a file: services
+# that Wine starts beside the program inherit its handles and would hold a pipe open.
+windows() {
+    timeout 120 "$WINE" "$EXE" "$@" >"$OUT/wine-output.txt" 2>&1
+    local status=$?
+    tr -d '\r' <"$OUT/wine-output.txt"
+    echo "exit $status"
+}
+posix() { timeout 120 "$CONSOLE" "$@" 2>&1; echo "exit $?"; }
+tree() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 -r md5sum; find . -type d | sort); }
+reg() { timeout 60 "$WINE" reg "$@" /reg:32 >>"$OUT/wine.log" 2>&1; }
+
+help=$(windows --help)
+check help "$([[ "$help" != *"exit 0" || "$help" == *--wine-prefix* || "$help" == *--registry* ]] &&
+    echo "--help fails or offers an option of the Linux game search")"
+
+# --check on the gallery: the same findings (the folder before uninstall_data.ini left out) and
+# status as the POSIX console's, nothing changed.
+findings() { sed -E 's#^.*[/\\]uninstall[/\\]uninstall_data\.ini:#uninstall_data.ini:#'; }
+for case_dir in "$ROOT"/tests/description/check_gallery/*/; do
+    name=$(basename "$case_dir") folder=$OUT/run/gallery/$(basename "$case_dir")
+    mkdir -p "$OUT/run/gallery" && cp -r "$case_dir" "$folder" && before=$(tree "$folder")
+    win_args=(--check --program-folder "$(winpath "$folder")") posix_args=(--check --program-folder "$folder")
+    for option in mod game; do
+        [[ -d "$folder/$option" ]] || continue
+        win_args+=("--$option-folder" "$(winpath "$folder/$option")") posix_args+=("--$option-folder" "$folder/$option")
+    done
+    diff -u <(posix "${posix_args[@]}" | findings) <(windows "${win_args[@]}" | findings) >"$OUT/check-$name.diff"
+    differ=$?
+    check "check-$name" "$( ((differ != 0)) && echo "findings or status differ from the POSIX console's ($OUT/check-$name.diff)"
+        [[ "$(tree "$folder")" == "$before" ]] || echo "--check changed a file")"
+done
+
+# A complete removal from the program's own folder, as an author runs it, against the POSIX console's.
+R=$OUT/run/removal
+reg add 'HKLM\Software\LucasArts\KotOR2' /v Path /t REG_SZ /d "$(winpath "$R/game")" /f
+layout "$R" && cp "$EXE" "$R/app/zelvane-console.exe"
+out=$(cd "$R/app" && EXE=$R/app/zelvane-console.exe && windows --answers "$(winpath "$OUT/answers.txt")" --no-open)
+rm "$R/app/zelvane-console.exe"
+windows_tree=$(tree "$R")
+cp "$R/app/uninstall/removal_results.rtf" "$OUT/removal_results-windows.rtf" 2>/dev/null
+layout "$R" && posix_removal "$R" >/dev/null
+check removal-log "$([[ "$out" == *"exit 0" ]] || echo "zelvane-console.exe ended with ${out##*$'\n'}")$(
+    cmp -s "$R/app/uninstall/removal_results.rtf" "$OUT/removal_results-windows.rtf" ||
+    echo "the logs differ ($OUT/removal_results-windows.rtf)")"
+check removal-same-files "$([[ "$(tree "$R")" == "$windows_tree" ]] || echo "the folders differ after the two removals")"
+
+# Without the game's registry entry the folder dialog starts on the folder GOG registered.
+layout "$R" && before=$(tree "$R")
+reg delete 'HKLM\Software\LucasArts\KotOR2' /f
+reg add 'HKLM\Software\GOG.com\Games\1421404581' /v path /t REG_SZ /d "$(winpath "$R/game")" /f
+printf '0\n0\ncancel\n' >"$OUT/answers.txt"
+out=$(windows --program-folder "$(winpath "$R/app")" --answers "$(winpath "$OUT/answers.txt")" --no-open)
+check start-folder "$([[ "$out" == *"Unable to locate Kotor folder via registry."* ]] || echo "no registry prompt")$(
+    [[ "$out" == *$'Browse for folder: Find Kotor main folder\n'*$'\nStart folder: '"$(winpath "$R/game")"$'\n'* ]] ||
+    echo "the folder dialog does not start on $(winpath "$R/game")")$(
+    [[ "$out" == *"exit 2" && "$(tree "$R")" == "$before" ]] || echo "cancelling changed something")"
+
+# A folder typed in UTF-8 (an answers file saved by Notepad) names the folder of that name.
+layout "$R"
+reg delete 'HKLM\Software\GOG.com' /f
+accented="$R/K$(printf '\xc3\xb6')tor"
+mv "$R/game" "$accented"
+printf '0\n0\n%s\n0\n0\n0\n0\n0\n0\n' "$(winpath "$accented")" >"$OUT/answers.txt"
+out=$(windows --program-folder "$(winpath "$R/app")" --answers "$(winpath "$OUT/answers.txt")" --no-open)
+check typed-folder-in-utf8 "$([[ "$out" == *"exit 0" && ! -e "$accented/override/mod_a.tga" ]] ||
+    echo "the mod was not removed from the typed folder $accented")"
+
+echo "$passed passed, $failed failed"
+((failed == 0))

@@ -27,28 +27,27 @@ using namespace zelvane::win32;
 
 TEST(Win32Registry, ReadsStringsWithOrWithoutTheirNulAndTheirType) {
     const char* keyPath = "Software\\ZelvaneWin32Tests";
-    HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_WRITE | KEY_WOW64_32KEY, nullptr, &key, nullptr);
     const char path[] = "C:\\Games\\Kotor";
-    const auto* bytes = reinterpret_cast<const BYTE*>(path);
-    RegSetValueExA(key, "Path", 0, REG_SZ, bytes, sizeof path);
-    RegSetValueExA(key, "Expand", 0, REG_EXPAND_SZ, bytes, sizeof path);
-    RegSetValueExA(key, "Bare", 0, REG_SZ, bytes, sizeof path - 1);
+    const struct {
+        const char* name;
+        DWORD type, size;
+    } values[] = {{"Path", REG_SZ, sizeof path},
+                  {"Expand", REG_EXPAND_SZ, sizeof path},
+                  {"Bare", REG_SZ, sizeof path - 1}};
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CURRENT_USER, keyPath, 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+    for (const auto& v : values) RegSetValueExA(key, v.name, 0, v.type, reinterpret_cast<const BYTE*>(path), v.size);
     RegCloseKey(key);
-
     Win32Registry registry;
     constexpr std::uint32_t kHkcu = 0x80000001u;
-    auto value = registry.Query(kHkcu, keyPath, "Path");
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->type, kRegSz);
-    EXPECT_EQ(value->data, std::string(path, sizeof path));
-    value = registry.Query(kHkcu, keyPath, "Expand");
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->type, kRegExpandSz);
-    value = registry.Query(kHkcu, keyPath, "Bare");
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->data.rfind(std::string(path, sizeof path - 1), 0), 0u);
-    EXPECT_LE(value->data.size(), sizeof path);
+    for (const auto& v : values) {
+        const auto value = registry.Query(kHkcu, keyPath, v.name);
+        ASSERT_TRUE(value) << v.name;
+        EXPECT_EQ(value->type, v.type == REG_SZ ? kRegSz : kRegExpandSz);
+        EXPECT_EQ(value->data.substr(0, sizeof path - 1), std::string(path, sizeof path - 1));
+        EXPECT_LE(value->data.size(), sizeof path);
+    }
+    EXPECT_EQ(registry.Query(kHkcu, keyPath, "Path")->data, std::string(path, sizeof path));
     EXPECT_FALSE(registry.Query(kHkcu, keyPath, "Missing"));
     EXPECT_FALSE(registry.Query(kHkcu, "Software\\ZelvaneNoSuchKey", "Path"));
     RegDeleteKeyA(HKEY_CURRENT_USER, keyPath);
@@ -63,18 +62,13 @@ TEST(Win32Instance, OneMutexPerProgramPathWhateverItsCase) {
 }
 
 TEST(BrowseFolderDialog, TitleIsPaddedTo80Characters) {
-    const std::string padded = PaddedBrowseTitle("Find Kotor main folder");
-    EXPECT_EQ(padded.size(), 80u);
-    EXPECT_EQ(padded.rfind("Find Kotor main folder", 0), 0u);
+    EXPECT_EQ(PaddedBrowseTitle("Find Kotor main folder"), "Find Kotor main folder" + std::string(58, ' '));
     EXPECT_EQ(PaddedBrowseTitle(std::string(81, 'a')).size(), 81u);
 }
 
-// A parent window that records what reaches it.
+// What reaches the parent window.
 struct ParentLog {
-    int keyDowns = 0;
-    int sysKeyDowns = 0;
-    int clicks = 0;
-    int lastClickedId = 0;
+    int keyDowns = 0, sysKeyDowns = 0, clicks = 0, lastClickedId = 0;
     RECT requested{};  // the last size a rich edit asked for
 };
 ParentLog g_log;
@@ -84,10 +78,7 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_KEYDOWN: ++g_log.keyDowns; return 0;
         case WM_SYSKEYDOWN: ++g_log.sysKeyDowns; return 0;
         case WM_COMMAND:
-            if (HIWORD(wParam) == BN_CLICKED) {
-                ++g_log.clicks;
-                g_log.lastClickedId = LOWORD(wParam);
-            }
+            if (HIWORD(wParam) == BN_CLICKED) ++g_log.clicks, g_log.lastClickedId = LOWORD(wParam);
             return 0;
         case WM_NOTIFY: GetRequestHeightFromNM(wParam, lParam, g_log.requested); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
@@ -109,6 +100,7 @@ protected:
         g_log = {};
         parent_ = CreateWindowExA(0, "ZelvaneTestParent", "parent", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
                                   nullptr, GetModuleHandleA(nullptr), nullptr);
+        ProgramUserInterface().SetMainWindow(parent_);
     }
     void TearDown() override { DestroyWindow(parent_); }
     HWND parent_ = nullptr;
@@ -134,25 +126,24 @@ TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDis
     OrvoButtonProperties properties = PromptButtonProperties();
     properties.Caption = "&Yes";
     HWND button = CreateOrvoButton(parent_, 321, RECT{10, 10, 97, 35}, properties);
-    SendMessageA(button, BM_CLICK, 0, 0);
-    EXPECT_EQ(g_log.clicks, 1);
+    // Each message in turn, and what the parent has seen after it: clicks, key downs, Alt+key downs.
+    const struct {
+        UINT message;
+        WPARAM key;
+        int clicks, keyDowns, sysKeyDowns;
+    } steps[] = {{BM_CLICK, 0, 1, 0, 0},        {WM_SETFOCUS, 0, 1, 0, 0},     {WM_KEYDOWN, VK_SPACE, 1, 0, 0},
+                 {WM_KEYUP, VK_SPACE, 2, 0, 0}, {WM_KEYUP, VK_SPACE, 2, 0, 0}, {WM_KEYDOWN, VK_RETURN, 2, 1, 0},
+                 {WM_SYSKEYDOWN, 'N', 2, 1, 1}};
+    for (const auto& step : steps) {
+        SendMessageA(button, step.message, step.key, step.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
+        EXPECT_EQ(g_log.clicks, step.clicks) << step.message << " " << step.key;
+        EXPECT_EQ(g_log.keyDowns, step.keyDowns) << step.message << " " << step.key;
+        EXPECT_EQ(g_log.sysKeyDowns, step.sysKeyDowns) << step.message << " " << step.key;
+    }
     EXPECT_EQ(g_log.lastClickedId, 321);
-    SendMessageA(button, WM_SETFOCUS, 0, 0);
-    SendMessageA(button, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_EQ(g_log.clicks, 1) << "Space down alone";
-    SendMessageA(button, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(g_log.clicks, 2) << "Space released";
-    SendMessageA(button, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(g_log.clicks, 2) << "a Space release without its press";
-    SendMessageA(button, WM_KEYDOWN, VK_RETURN, 0);
-    EXPECT_EQ(g_log.clicks, 2) << "Enter";
-    EXPECT_EQ(g_log.keyDowns, 1) << "Enter goes to the form";
-    SendMessageA(button, WM_SYSKEYDOWN, 'N', 1 << 29);
-    EXPECT_EQ(g_log.sysKeyDowns, 1) << "Alt+letter goes to the form";
     SetWindowTextA(button, "&No");
-    const OrvoButtonProperties* now = GetOrvoButtonProperties(button);
-    ASSERT_NE(now, nullptr);
-    EXPECT_EQ(now->Caption, "&No") << "the caption follows the window text";
+    ASSERT_NE(GetOrvoButtonProperties(button), nullptr);
+    EXPECT_EQ(GetOrvoButtonProperties(button)->Caption, "&No") << "the caption follows the window text";
     SetOrvoButtonEnabled(button, false);
     SendMessageA(button, BM_CLICK, 0, 0);
     EXPECT_EQ(g_log.clicks, 2) << "disabled";
@@ -160,25 +151,21 @@ TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDis
 
 TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToThePrompt) {
     RichEditFlags flags;
-    flags.requestSize = true;
-    flags.makeInert = true;
-    UniqueWindow created = CreateRichEdit(parent_, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
-                                          kPromptRichEditStyle, 0, flags);
-    HWND body = created.Get();
-    ASSERT_TRUE(IsRichEditClass(body));
-    EXPECT_NE(GetWindowLongA(body, GWL_STYLE) & ES_READONLY, 0);
-    EXPECT_GE(GetWindowTextLengthA(body), 10) << "the RTF is shown as text";
-    EXPECT_LT(GetWindowTextLengthA(body), 20);
+    flags.requestSize = flags.makeInert = true;
+    UniqueWindow body = CreateRichEdit(parent_, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
+                                       kPromptRichEditStyle, 0, flags);
+    ASSERT_TRUE(IsRichEditClass(body.Get()));
+    EXPECT_NE(GetWindowLongA(body.Get(), GWL_STYLE) & ES_READONLY, 0);
+    EXPECT_GE(GetWindowTextLengthA(body.Get()), 10) << "the RTF is shown as text";
+    EXPECT_LT(GetWindowTextLengthA(body.Get()), 20);
     const LONG natural = g_log.requested.bottom;
     EXPECT_GT(natural, 0) << "the body reported its natural size";
-    REQRESIZE other{};
-    other.nmhdr.code = EN_LINK;
-    other.rc = RECT{0, 0, 1, natural + 100};
+    REQRESIZE other{{nullptr, 0, EN_LINK}, RECT{0, 0, 1, natural + 100}};
     EXPECT_EQ(GetRequestHeightFromNM(0, reinterpret_cast<LPARAM>(&other), g_log.requested), 0);
     EXPECT_EQ(g_log.requested.bottom, natural) << "another notification is no size request";
-    SendMessageA(body, WM_KEYDOWN, 'Y', 0);
+    SendMessageA(body.Get(), WM_KEYDOWN, 'Y', 0);
     EXPECT_EQ(g_log.keyDowns, 1);
-    UnhookWindow(body);
+    UnhookWindow(body.Get());
 
     // A body without any \b is regular throughout, whatever the control's own default font.
     UniqueWindow plain = CreateRichEdit(parent_, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain\\par}",
@@ -194,45 +181,30 @@ TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToTheProm
 TEST_F(Win32Window, OnlyALeftButtonReleaseOnALinkOfTheDocumentOpensItsText) {
     RichEditFlags flags;
     flags.links = true;
-    const UniqueWindow created = CreateRichEdit(parent_, 10, 10, 300, 100, "", "See http://example.com/mod now",
+    const UniqueWindow display = CreateRichEdit(parent_, 10, 10, 300, 100, "", "See http://example.com/mod now",
                                                 kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
-    HWND display = created.Get();
-    ENLINK link{};
-    link.nmhdr.hwndFrom = display;
-    link.nmhdr.code = EN_LINK;
-    link.msg = WM_LBUTTONUP;
-    link.chrg = CHARRANGE{4, 26};
-    EXPECT_EQ(ClickedLink(link.nmhdr, display), "http://example.com/mod");
-    link.msg = WM_LBUTTONDOWN;
-    EXPECT_EQ(ClickedLink(link.nmhdr, display), "");
-    link.msg = WM_LBUTTONUP;
-    link.nmhdr.hwndFrom = parent_;
-    EXPECT_EQ(ClickedLink(link.nmhdr, display), "") << "a notification of another window";
-    link.nmhdr.hwndFrom = display;
-    link.nmhdr.code = EN_REQUESTRESIZE;
-    EXPECT_EQ(ClickedLink(link.nmhdr, display), "") << "another notification";
+    // The link's notification, with one field changed: no link but for the left button's release.
+    const struct {
+        HWND from;
+        UINT code, mouse;
+        const char* opened;
+    } cases[] = {{display.Get(), EN_LINK, WM_LBUTTONUP, "http://example.com/mod"},
+                 {display.Get(), EN_LINK, WM_LBUTTONDOWN, ""},
+                 {parent_, EN_LINK, WM_LBUTTONUP, ""},
+                 {display.Get(), EN_REQUESTRESIZE, WM_LBUTTONUP, ""}};
+    for (const auto& c : cases) {
+        ENLINK link{};
+        link.nmhdr.hwndFrom = c.from;
+        link.nmhdr.code = c.code;
+        link.msg = c.mouse;
+        link.chrg = CHARRANGE{4, 26};
+        EXPECT_EQ(ClickedLink(link.nmhdr, display.Get()), c.opened) << c.code << " " << c.mouse;
+    }
 }
 
 // What to do to a prompt once it is up: the prompt is modal, so a timer acts on it.
 std::string g_promptTitle;
 std::function<void(HWND)> g_act;
-
-BOOL CALLBACK FindCaption(HWND child, LPARAM data) {
-    auto* wanted = reinterpret_cast<std::pair<std::string, HWND>*>(data);
-    char text[128] = {};
-    char className[32] = {};
-    GetWindowTextA(child, text, sizeof text);
-    GetClassNameA(child, className, sizeof className);
-    if (wanted->first != text || std::string(className) != kOrvoButtonClass) return TRUE;
-    wanted->second = child;
-    return FALSE;
-}
-
-HWND ButtonWithCaption(HWND dialog, const std::string& caption) {
-    std::pair<std::string, HWND> wanted{caption, nullptr};
-    EnumChildWindows(dialog, &FindCaption, reinterpret_cast<LPARAM>(&wanted));
-    return wanted.second;
-}
 
 void CALLBACK PromptTimer(HWND, UINT, UINT_PTR id, DWORD) {
     HWND dialog = FindWindowA(kMsgBoxExClass, g_promptTitle.c_str());
@@ -250,25 +222,26 @@ void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR id, DWORD) {
 int PromptWith(PromptRequest request, std::function<void(HWND)> act) {
     g_promptTitle = request.msgTitle.empty() ? std::string(kApplicationTitle) : request.msgTitle;
     g_act = std::move(act);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PromptTimer);
-    const UINT_PTR watchdog = SetTimer(nullptr, 0, 8000, &WatchdogTimer);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PromptTimer),
+                   watchdog = SetTimer(nullptr, 0, 8000, &WatchdogTimer);
     const int result = ProgramUserInterface().MsgBoxEx(std::move(request));
     KillTimer(nullptr, timer);
     KillTimer(nullptr, watchdog);
     return result;
 }
 
-void Press(HWND dialog, const char* caption) { PostMessageA(ButtonWithCaption(dialog, caption), BM_CLICK, 0, 0); }
+void Post(HWND dialog, const char* caption, UINT message, WPARAM key = 0) {
+    PostMessageA(caption ? FindWindowExA(dialog, nullptr, kOrvoButtonClass, caption) : dialog, message, key,
+                 message == WM_SYSKEYDOWN ? 1 << 29 : 0);
+}
 
 // The prompt and each visible control of it lie inside the work area.
 bool InsideWorkArea(HWND dialog) {
-    RECT work{};
+    RECT work{}, r{}, c{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    RECT r{};
     GetWindowRect(dialog, &r);
     bool ok = r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
     for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        RECT c{};
         GetWindowRect(child, &c);
         ok = ok && (!IsWindowVisible(child) ||
                     (c.left >= r.left && c.top >= r.top && c.right <= r.right && c.bottom <= r.bottom));
@@ -289,18 +262,16 @@ PromptRequest YesNo() {
 }
 
 TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
-    ProgramUserInterface().SetMainWindow(parent_);
     const PromptRequest yesNo = YesNo();
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Press(d, "&No"); }), 1);
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); }), -1);
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { PostMessageA(ButtonWithCaption(d, "&No"), WM_SYSKEYDOWN, 'Y', 1 << 29); }),
-              0)
+    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, "&No", BM_CLICK); }), 1);
+    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, nullptr, WM_CLOSE); }), -1);
+    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, "&No", WM_SYSKEYDOWN, 'Y'); }), 0)
         << "Alt+Y from a button presses &Yes";
     EXPECT_EQ(PromptWith(yesNo,
                          [](HWND d) {
-                             PostMessageA(ButtonWithCaption(d, "&No"), WM_KEYDOWN, VK_RETURN, 0);
-                             PostMessageA(ButtonWithCaption(d, "&No"), WM_KEYDOWN, VK_ESCAPE, 0);
-                             PostMessageA(d, WM_CLOSE, 0, 0);
+                             Post(d, "&No", WM_KEYDOWN, VK_RETURN);
+                             Post(d, "&No", WM_KEYDOWN, VK_ESCAPE);
+                             Post(d, nullptr, WM_CLOSE);
                          }),
               -1)
         << "Enter and Escape choose nothing";
@@ -313,28 +284,25 @@ TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
     game.focusIndex = 2;
     EXPECT_EQ(PromptWith(game,
                          [](HWND d) {
-                             PostMessageA(d, WM_SYSKEYDOWN, '1', 1 << 29);
-                             PostMessageA(d, WM_SYSKEYDOWN, 'A', 1 << 29);
+                             Post(d, nullptr, WM_SYSKEYDOWN, '1');
+                             Post(d, nullptr, WM_SYSKEYDOWN, 'A');
                          }),
               2)
         << "Alt+1 presses nothing, Alt+A presses &Abort";
 }
 
 TEST_F(Win32Window, APromptFarWiderOrTallerThanTheScreenStaysInsideTheWorkArea) {
-    ProgramUserInterface().SetMainWindow(parent_);
-    PromptRequest wide = YesNo();
+    PromptRequest wide = YesNo(), tall = YesNo();
     wide.msgText = "A line far wider than any screen: " + std::string(400, 'w');
     wide.autoWidth = 4000;
-    PromptRequest tall = wide;
     tall.msgText.clear();
-    tall.autoWidth = 200;
     for (int line = 0; line < 120; ++line) tall.msgText += "Line " + std::to_string(line) + "\\par\r\n";
     for (const PromptRequest& request : {wide, tall}) {
         bool inside = false;
         EXPECT_EQ(PromptWith(request,
                              [&inside](HWND d) {
                                  inside = InsideWorkArea(d);
-                                 Press(d, "&No");
+                                 Post(d, "&No", BM_CLICK);
                              }),
                   1);
         EXPECT_TRUE(inside) << request.msgText.substr(0, 40);

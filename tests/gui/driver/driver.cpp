@@ -1,12 +1,9 @@
-// zelvane-gui-driver: the GUI checks of zelvane.exe. Runs under Wine beside the program, lays out
-// synthetic game and program folders, starts the program on them, drives its windows from outside
-// and judges what it shows and what it leaves on disk. Prints "PASS build/name" or
-// "FAIL build/name: why" per check and a closing "N passed, M failed"; exit status 0 when all pass.
-// A "shot NAME" line asks the harness for a screenshot, once per scenario.
-//
-//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks; OUT_DIR\run holds the folders, and
-//                                                OUT_DIR\console-removal_results.rtf is the log the
-//                                                console saved on the same complete removal
+// zelvane-gui-driver: the GUI checks of zelvane.exe, run under Wine beside it. Lays out synthetic
+// game and program folders, starts the program on them, drives its windows from outside and judges
+// what it shows and leaves on disk: one "PASS build/name" or "FAIL build/name: why" per check, then
+// "N passed, M failed" (status 0 when all pass). "shot NAME" asks the harness for a screenshot.
+//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run; the GUI's removal log must
+//                                                equal OUT_DIR\console-removal_results.rtf
 //   zelvane-gui-driver layout DIR                lays out the complete removal's folders in DIR
 #include <windows.h>
 #include <commctrl.h>
@@ -15,15 +12,15 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
-#include <memory>
 #include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
 namespace {
 
 namespace fs = std::filesystem;
+using Strings = std::vector<std::string>;
 
 const std::string kMainTitle = "Zelvane - Version: 1.0.151";
 const std::string kDesignTitle = "Zelvane";
@@ -32,28 +29,26 @@ const std::string kModders = "For &Modders - How To Use This Program In Your Own
 const std::string kNotice = "INI Errors Encountered - Mod Removal Disabled until INI is fixed.";
 const std::string kNoRtf = "Uninstall_Info.rtf Was NOT FOUND";
 const std::string kConfirm = "Confirm Remove Mod";
-const std::vector<std::string> kViewers = {"*Wordpad*", "*WordPad*", "Error running*"};
-const std::vector<std::string> kUnexpected = {"Oops!", "Aborting", "Error", "Hmm", "Shutting Down", "Choose Game"};
-
-int g_passed = 0;
-int g_failed = 0;
+const Strings kViewers = {"*Wordpad*", "*WordPad*", "Error running*"};
+const Strings kUnexpected = {"Oops!", "Aborting", "Error", "Hmm", "Shutting Down", "Choose Game"};
+// The answers of a complete removal.
+const std::map<std::string, std::string> kYesToAll = {
+    {kConfirm, "&Yes"},          {"Confirm Delete in Subfolder", "&Yes"},        {"Confirm Delete", "&Yes"},
+    {"Confirm Restore", "&Yes"}, {"Confirm appearance.2da replacement", "&Yes"}, {"VERY IMPORTANT!!!", "&Ok"}};
 const char* const kBuild = sizeof(void*) == 8 ? "x86_64" : "i686";
+constexpr UINT kTimeoutMs = 2000;  // for a message to another process
+
+int g_passed = 0, g_failed = 0;
+std::string g_run, g_app, g_game, g_exe, g_scenario;
+std::string g_outsideWorkArea, g_workingCopyLeft;  // what the prompts and runs left wrong, checked at the end
+PROCESS_INFORMATION g_process{};
 
 void Check(const std::string& name, const std::string& why) {
-    if (why.empty()) {
-        std::printf("PASS %s/%s\n", kBuild, name.c_str());
-        ++g_passed;
-    } else {
-        std::printf("FAIL %s/%s: %s\n", kBuild, name.c_str(), why.c_str());
-        ++g_failed;
-    }
+    std::printf("%s %s/%s%s%s\n", why.empty() ? "PASS" : "FAIL", kBuild, name.c_str(), why.empty() ? "" : ": ",
+                why.c_str());
     std::fflush(stdout);
+    ++(why.empty() ? g_passed : g_failed);
 }
-
-// ---------------------------------------------------------------------------------------------
-// Windows of other processes
-// ---------------------------------------------------------------------------------------------
-constexpr UINT kTextTimeoutMs = 2000;
 
 // A title matches exactly, or "abc*" titles beginning with abc, "*abc*" titles containing it.
 bool TitleMatches(const std::string& pattern, const std::string& title) {
@@ -76,12 +71,11 @@ std::string TitleOf(HWND window) {
 
 // The text as the window itself answers it (controls that keep their text privately answer too).
 std::string TextOf(HWND window) {
-    DWORD_PTR length = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &length) && length > 0) {
+    DWORD_PTR length = 0, copied = 0;
+    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &length) && length > 0) {
         std::vector<char> buffer(length + 1, '\0');
-        DWORD_PTR copied = 0;
         if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                                SMTO_ABORTIFHUNG, kTextTimeoutMs, &copied))
+                                SMTO_ABORTIFHUNG, kTimeoutMs, &copied))
             return std::string(buffer.data(), copied);
     }
     return TitleOf(window);
@@ -94,87 +88,108 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> windows;
-    EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
+    if (parent) EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&windows));
     return windows;
 }
 
-HWND FindWindowLike(const std::vector<std::string>& patterns) {
+// The child of WINDOW whose text is TEXT, or the first visible one whose class begins with TEXT.
+HWND Child(HWND window, const std::string& text, bool byClass = false) {
+    for (HWND child : Children(window))
+        if (byClass ? IsWindowVisible(child) && ClassOf(child).rfind(text, 0) == 0 : TextOf(child) == text)
+            return child;
+    return nullptr;
+}
+bool Shown(HWND window) { return window && IsWindowVisible(window); }
+bool Enabled(HWND window) { return window && IsWindowEnabled(window); }
+
+// The window's rectangle in the client pixels of PARENT (the screen's without).
+RECT RectOf(HWND window, HWND parent = HWND_DESKTOP) {
+    RECT r{};
+    GetWindowRect(window, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+HWND FindWindowLike(const Strings& patterns) {
     std::vector<HWND> windows;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
-    for (const std::string& pattern : patterns) {
-        for (HWND window : windows) {
+    for (const std::string& pattern : patterns)
+        for (HWND window : windows)
             if (IsWindowVisible(window) && TitleMatches(pattern, TitleOf(window))) return window;
-        }
-    }
     return nullptr;
 }
 
-HWND WaitAny(const std::vector<std::string>& patterns, DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
+HWND Wait(const Strings& patterns, DWORD ms = 15000) {
+    for (const DWORD start = GetTickCount();; Sleep(100)) {
         if (HWND window = FindWindowLike(patterns)) return window;
         if (GetTickCount() - start >= ms) return nullptr;
-        Sleep(100);
     }
 }
-HWND Wait(const std::string& title, DWORD ms = 15000) { return WaitAny({title}, ms); }
 
 bool WaitGone(const std::string& title, DWORD ms = 10000) {
-    const DWORD start = GetTickCount();
-    while (FindWindowLike({title})) {
+    for (const DWORD start = GetTickCount(); FindWindowLike({title}); Sleep(100))
         if (GetTickCount() - start >= ms) return false;
-        Sleep(100);
-    }
     return true;
 }
 
-struct Control {
-    std::string cls, text;
-    RECT r{};  // in the parent's client pixels
-    bool enabled = false, visible = false;
-    long lines = -1;  // display lines of an edit control
-    HWND handle = nullptr;
-};
-struct Layout {
-    std::string title;
-    RECT outer{};
-    SIZE client{};
-    std::vector<Control> children;
-    const Control* Find(const std::string& text) const {
-        for (const Control& c : children)
-            if (c.text == text) return &c;
-        return nullptr;
-    }
-    const Control* Body() const {
-        for (const Control& c : children)
-            if (c.visible && (c.cls.rfind("RichEdit", 0) == 0 || c.cls == "RICHEDIT")) return &c;
-        return nullptr;
-    }
-};
+void Close(const std::string& title) {
+    if (HWND window = FindWindowLike({title})) PostMessageA(window, WM_CLOSE, 0, 0);
+}
 
-Layout Dump(HWND window) {
-    Layout layout;
-    layout.title = TitleOf(window);
-    RECT client{};
-    GetWindowRect(window, &layout.outer);
-    GetClientRect(window, &client);
-    layout.client = {client.right, client.bottom};
-    for (HWND child : Children(window)) {
-        if (GetParent(child) != window) continue;
-        Control c{ClassOf(child), TextOf(child)};
-        GetWindowRect(child, &c.r);
-        MapWindowPoints(HWND_DESKTOP, window, reinterpret_cast<POINT*>(&c.r), 2);
-        c.enabled = IsWindowEnabled(child) != FALSE;
-        c.visible = IsWindowVisible(child) != FALSE;
-        c.handle = child;
-        if (c.cls.rfind("RichEdit", 0) == 0 || c.cls == "RICHEDIT") {
-            DWORD_PTR lines = 0;
-            if (SendMessageTimeoutA(child, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &lines))
-                c.lines = static_cast<long>(lines);
+// Finds the window TITLE, presses its first enabled button captioned one of CAPTIONS (posted, as
+// the press may open a prompt that returns late) and, with WAIT, waits until the window has gone.
+bool Press(const std::string& title, const Strings& captions, bool wait = true) {
+    HWND window = Wait({title}, 5000);
+    for (const std::string& caption : captions) {
+        for (HWND child : Children(window)) {
+            const std::string cls = ClassOf(child);
+            if ((cls != "Orvo_Button" && cls != "Button") || TextOf(child) != caption || !IsWindowEnabled(child))
+                continue;
+            if (cls == "Button" && ClassOf(GetParent(child)) == "#32770")
+                PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
+                             reinterpret_cast<LPARAM>(child));
+            else
+                PostMessageA(child, BM_CLICK, 0, 0);
+            return !wait || WaitGone(title);
         }
-        layout.children.push_back(c);
     }
-    return layout;
+    return false;
+}
+
+void CloseViewers(DWORD ms) {
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < ms;) {
+        HWND viewer = FindWindowLike(kViewers);
+        if (viewer && !Press(TitleOf(viewer), {"OK"}, false)) PostMessageA(viewer, WM_CLOSE, 0, 0);
+        Sleep(viewer ? 300 : 100);
+    }
+}
+
+// Keys pressed together in the main window, brought to the front, optionally after a real left
+// click 40 pixels into the information document (which gives the document the focus); then the
+// class and text of the focused window.
+std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
+    HWND window = Wait({kMainTitle}, 5000);
+    HWND document = Child(window, "RichEdit", true);
+    SetForegroundWindow(window);
+    Sleep(200);
+    if (clickDocument && document) {
+        const RECT r = RectOf(document);
+        SetCursorPos(r.left + 40, r.top + 40);
+        Sleep(100);
+        mouse_event(MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+        Sleep(50);
+        mouse_event(MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+        Sleep(500);
+    }
+    for (WORD vk : keys) keybd_event(static_cast<BYTE>(vk), static_cast<BYTE>(MapVirtualKeyA(vk, 0)), 0, 0);
+    for (auto vk = keys.rbegin(); vk != keys.rend(); ++vk)
+        keybd_event(static_cast<BYTE>(*vk), static_cast<BYTE>(MapVirtualKeyA(*vk, 0)), KEYEVENTF_KEYUP, 0);
+    Sleep(300);
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
+        return "nothing";
+    return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
 }
 
 std::string StaticTexts(HWND window) {
@@ -183,140 +198,6 @@ std::string StaticTexts(HWND window) {
         if (ClassOf(child) == "Static" && IsWindowVisible(child)) texts += TextOf(child);
     return texts;
 }
-
-// Clicks the button captioned CAPTION; posted, as the click may open a prompt that returns late.
-bool Click(const std::string& title, const std::string& caption) {
-    HWND window = Wait(title, 5000);
-    if (!window) return false;
-    for (HWND child : Children(window)) {
-        const std::string cls = ClassOf(child);
-        if ((cls != "Orvo_Button" && cls != "Button") || TextOf(child) != caption || !IsWindowEnabled(child)) continue;
-        if (cls == "Button" && ClassOf(GetParent(child)) == "#32770")
-            PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(child));
-        else
-            PostMessageA(child, BM_CLICK, 0, 0);
-        return true;
-    }
-    return false;
-}
-
-void Close(const std::string& title) {
-    if (HWND window = FindWindowLike({title})) PostMessageA(window, WM_CLOSE, 0, 0);
-}
-
-void CloseViewers(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        if (HWND viewer = FindWindowLike(kViewers)) {
-            if (!Click(TitleOf(viewer), "OK")) PostMessageA(viewer, WM_CLOSE, 0, 0);
-            Sleep(300);
-            continue;
-        }
-        Sleep(100);
-    } while (GetTickCount() - start < ms);
-}
-
-void Key(WORD vk, bool up) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = vk;
-    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(vk, 0));
-    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-    SendInput(1, &input, sizeof input);
-}
-
-void PressKey(const std::string& title, WORD vk, bool alt) {
-    HWND window = Wait(title, 5000);
-    if (!window) return;
-    SetForegroundWindow(window);
-    Sleep(200);
-    if (alt) Key(VK_MENU, false);
-    Key(vk, false);
-    Key(vk, true);
-    if (alt) Key(VK_MENU, true);
-    Sleep(300);
-}
-
-void Mouse(DWORD flags) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dwFlags = flags;
-    SendInput(1, &input, sizeof input);
-}
-
-HWND VisibleChild(HWND window, const std::string& classPrefix) {
-    for (HWND child : Children(window))
-        if (IsWindowVisible(child) && ClassOf(child).rfind(classPrefix, 0) == 0) return child;
-    return nullptr;
-}
-
-// A real left click 40 pixels into the information document, which gives it the focus.
-void ClickDocument(const std::string& title) {
-    HWND window = Wait(title, 5000);
-    HWND document = window ? VisibleChild(window, "RichEdit") : nullptr;
-    if (!document) return;
-    SetForegroundWindow(window);
-    Sleep(200);
-    RECT r{};
-    GetWindowRect(document, &r);
-    SetCursorPos(r.left + 40, r.top + 40);
-    Sleep(100);
-    Mouse(MOUSEEVENTF_LEFTDOWN);
-    Sleep(50);
-    Mouse(MOUSEEVENTF_LEFTUP);
-    Sleep(500);
-}
-
-std::string FocusOf(const std::string& title) {
-    HWND window = Wait(title, 5000);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
-        return "nothing";
-    return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
-}
-
-// ---------------------------------------------------------------------------------------------
-// Pixels
-// ---------------------------------------------------------------------------------------------
-struct Pixels {
-    int width = 0, height = 0;
-    std::vector<unsigned> data;  // 0x00RRGGBB, row by row
-    unsigned At(int x, int y) const { return data[static_cast<size_t>(y) * width + x] & 0xFFFFFFu; }
-};
-
-Pixels Capture(HWND window) {
-    RECT r{};
-    GetWindowRect(window, &r);
-    Pixels pixels;
-    pixels.width = r.right - r.left;
-    pixels.height = r.bottom - r.top;
-    if (pixels.width <= 0 || pixels.height <= 0) return {};
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = pixels.width;
-    info.bmiHeader.biHeight = -pixels.height;  // top-down rows
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    if (HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0)) {
-        HGDIOBJ previous = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, pixels.width, pixels.height, screen, r.left, r.top, SRCCOPY);
-        GdiFlush();
-        const auto* source = static_cast<const unsigned*>(bits);
-        pixels.data.assign(source, source + static_cast<size_t>(pixels.width) * pixels.height);
-        SelectObject(memory, previous);
-        DeleteObject(bitmap);
-    }
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    return pixels;
-}
-
-int Luma(unsigned c) { return (299 * ((c >> 16) & 0xFF) + 587 * ((c >> 8) & 0xFF) + 114 * (c & 0xFF)) / 1000; }
 
 // A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are
 // whole) while the driver waits.
@@ -327,65 +208,37 @@ void Shot(const std::string& name) {
     Sleep(1500);
 }
 
-// Stroke weight of the dark text of the visible rich edit: the mean run of dark pixels across a
-// row, in hundredths of a pixel. Regular 12-point text runs about 1.3 pixels under Wine, bold 2.3.
-long InkWeight(const std::string& title) {
-    HWND window = Wait(title, 5000);
-    HWND body = window ? VisibleChild(window, "RichEdit") : nullptr;
-    if (!body) return -1;
-    SetForegroundWindow(window);
-    Sleep(300);
-    const Pixels p = Capture(body);
-    long dark = 0, runs = 0;
-    for (int y = 0; y < p.height; ++y) {
-        bool inRun = false;
-        for (int x = 0; x < p.width; ++x) {
-            const bool isDark = Luma(p.At(x, y)) < 100;
-            dark += isDark;
-            runs += isDark && !inRun;
-            inRun = isDark;
-        }
-    }
-    return runs > 0 ? dark * 100 / runs : -1;
-}
-
-// Grey levels (in steps of 16) of the 32-pixel icon at the left of a button's face.
+// Grey levels (in steps of 16) of the 32-pixel icon at the left of a button's face, as the screen shows it.
 int IconGreyLevels(HWND button) {
-    const Pixels p = Capture(button);
-    if (p.width < 48 || p.height < 36) return -1;
-    const unsigned face = p.At(p.width / 2, 3);
-    const int top = (p.height - 32) / 2;
+    const RECT r = RectOf(button);
+    const int width = r.right - r.left, height = r.bottom - r.top, top = (height - 32) / 2;
+    if (width < 48 || height < 36) return -1;
+    HDC screen = GetDC(nullptr);
+    const auto at = [&](int x, int y) { return GetPixel(screen, r.left + x, r.top + y); };
+    const COLORREF face = at(width / 2, 3);
     int left = -1;
-    for (int x = 4; x < p.width - 4 && left < 0; ++x)
+    for (int x = 4; x < width - 4 && left < 0; ++x)
         for (int y = top; y < top + 32 && left < 0; ++y)
-            if (p.At(x, y) != face) left = x;
-    if (left < 0) return 0;
+            if (at(x, y) != face) left = x;
     bool levels[16] = {};
-    for (int y = top; y < top + 32; ++y)
-        for (int x = left; x < left + 32 && x < p.width; ++x)
-            if (p.At(x, y) != face) levels[Luma(p.At(x, y)) / 16] = true;
-    int distinct = 0;
-    for (bool level : levels) distinct += level;
-    return distinct;
+    for (int y = top; y < top + 32 && left >= 0; ++y)
+        for (int x = left; x < left + 32 && x < width; ++x)
+            if (const COLORREF c = at(x, y); c != face)
+                levels[(299 * GetRValue(c) + 587 * GetGValue(c) + 114 * GetBValue(c)) / 16000] = true;
+    ReleaseDC(nullptr, screen);
+    return static_cast<int>(std::count(std::begin(levels), std::end(levels), true));
 }
 
 // How deep the selected item of a folder dialog's tree lies.
 int SelectionDepth(HWND tree) {
     int depth = 0;
     DWORD_PTR item = 0;
-    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTextTimeoutMs, &item);
-    for (; item != 0; ++depth) {
-        if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item), SMTO_ABORTIFHUNG,
-                                 kTextTimeoutMs, &item))
-            break;
-    }
+    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
+    while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
+                                            SMTO_ABORTIFHUNG, kTimeoutMs, &item))
+        ++depth;
     return depth;
 }
-
-// ---------------------------------------------------------------------------------------------
-// Synthetic folders, the registry and the program
-// ---------------------------------------------------------------------------------------------
-std::string g_run, g_app, g_game, g_exe;
 
 std::string Read(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -394,47 +247,65 @@ std::string Read(const std::string& path) {
 void Write(const std::string& path, const std::string& bytes) { std::ofstream(path, std::ios::binary) << bytes; }
 bool Exists(const std::string& path) { return fs::exists(path); }
 
-std::string Crlf(const std::vector<std::string>& lines) {
+// LINES with each "\n" (and the last line) ended by "\r\n", as the descriptions are written.
+std::string Crlf(const std::string& lines) {
     std::string text;
-    for (const std::string& line : lines) text += line + "\r\n";
+    for (char c : lines + "\n") text += c == '\n' ? std::string("\r\n") : std::string(1, c);
     return text;
 }
 
 // A file list with a subfolder hit and a missing entry, a queued delete, a queued restore of an
 // .original file, a 2da restore and explicit instructions: every phase of a run.
 std::string FullDescription(const std::string& game = "#game=2") {
-    return Crlf({game,
-                 "#confirm_message_beep=0",
-                 "#confirm_message_begin#",
-                 "This removes the \\b GUI Test Robes\\b0 .",
-                 "Do you wish to continue?",
-                 "#confirm_message_end#",
-                 "#qdelete_file_0=override\\qd_item.uti",
-                 "#qdelete_file_begin_0#",
-                 "Delete the changed \\b qd_item.uti\\b0 ?",
-                 "#qdelete_file_end_0#",
-                 "#qrestore_file_0=override\\restore_me.2da",
-                 "#qrestore_file_begin_0#",
-                 "Give \\b restore_me.2da\\b0  its original back?",
-                 "#qrestore_file_end_0#",
-                 "#qrestore_2da=true",
-                 "#qrestore_2da_files=appearance.2da,feat.2da",
-                 "#explicit_instructions_begin#",
-                 "Now \\cf10 reinstall\\cf1  anything that changed \\b appearance.2da\\b0  after this mod.",
-                 "#explicit_instructions_end#",
-                 "#file_list",
-                 "; installed files",
-                 "override\\mod_a.tga",
-                 "override\\mod_b.uti",
-                 "override\\mod_c.tga",
-                 "override\\never_there.tga"});
+    return Crlf(game +
+                "\n#confirm_message_beep=0\n#confirm_message_begin#\nThis removes the \\b GUI Test Robes\\b0 .\n"
+                "Do you wish to continue?\n#confirm_message_end#\n#qdelete_file_0=override\\qd_item.uti\n"
+                "#qdelete_file_begin_0#\nDelete the changed \\b qd_item.uti\\b0 ?\n#qdelete_file_end_0#\n"
+                "#qrestore_file_0=override\\restore_me.2da\n#qrestore_file_begin_0#\n"
+                "Give \\b restore_me.2da\\b0  its original back?\n#qrestore_file_end_0#\n#qrestore_2da=true\n"
+                "#qrestore_2da_files=appearance.2da,feat.2da\n#explicit_instructions_begin#\n"
+                "Now \\cf10 reinstall\\cf1  anything that changed \\b appearance.2da\\b0  after this mod.\n"
+                "#explicit_instructions_end#\n#file_list\n; installed files\noverride\\mod_a.tga\n"
+                "override\\mod_b.uti\noverride\\mod_c.tga\noverride\\never_there.tga");
 }
 
-void StopProgram();
+const char* const kGameKey = "Software\\LucasArts\\KotOR2";
+const char* const kGogKey = "Software\\GOG.com\\Games\\1421404581";
+// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE (Wine's own under
+// HKEY_CURRENT_USER), in both registry views: the program reads the games' keys in the 32-bit view.
+void SetRegistry(const char* key, const char* name, const std::string& value) {
+    const HKEY root = std::string(key).rfind("Software\\Wine", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
+        HKEY handle = nullptr;
+        if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle, nullptr)) continue;
+        if (value.empty())
+            RegDeleteValueA(handle, name);
+        else
+            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                           static_cast<DWORD>(value.size() + 1));
+        RegCloseKey(handle);
+    }
+}
+
+bool Running() { return g_process.hProcess && WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT; }
+
+// Ends the program, by its process id when it does not end by itself within MS.
+void Stop(DWORD ms = 2000) {
+    if (!g_process.hProcess) return;
+    if (WaitForSingleObject(g_process.hProcess, ms) == WAIT_TIMEOUT) {
+        TerminateProcess(g_process.hProcess, 1);
+        WaitForSingleObject(g_process.hProcess, 5000);
+    }
+    CloseHandle(g_process.hProcess);
+    CloseHandle(g_process.hThread);
+    g_process = {};
+    // The working copy of the description never stays behind.
+    if (Exists(g_app + "\\uninstall\\uninstall_data20A.ini")) g_workingCopyLeft += " " + g_scenario;
+}
 
 // Fresh game and program folders, always at the same place; DESCRIPTION empty leaves it out.
 void LayOut(const std::string& description, bool information = true) {
-    StopProgram();
+    Stop();
     // A viewer the program opened may still hold its log open.
     std::error_code busy;
     for (int i = 0; i < 20 && (fs::remove_all(g_run, busy), busy); ++i) CloseViewers(500);
@@ -461,64 +332,19 @@ void LayOut(const std::string& description, bool information = true) {
     if (!g_exe.empty()) fs::copy_file(g_exe, g_app + "\\zelvane.exe");
 }
 
-void SetRegistry(const char* key, const char* name, const std::string& value) {
-    for (REGSAM view : {KEY_WOW64_32KEY, KEY_WOW64_64KEY}) {
-        HKEY handle = nullptr;
-        const HKEY root = std::string(key).rfind("Software\\Wine", 0) == 0 ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
-        if (RegCreateKeyExA(root, key, 0, nullptr, 0, KEY_SET_VALUE | view, nullptr, &handle, nullptr) != ERROR_SUCCESS)
-            continue;
-        if (value.empty())
-            RegDeleteValueA(handle, name);
-        else
-            RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                           static_cast<DWORD>(value.size() + 1));
-        RegCloseKey(handle);
-    }
-}
-const char* const kGameKey = "Software\\LucasArts\\KotOR2";
-const char* const kGogKey = "Software\\GOG.com\\Games\\1421404581";
-
-// The program started from its folder; ended by its process id when it does not end by itself.
-class Program {
-public:
-    Program() {
+// Starts the program from its folder and waits for its first window TITLE; a start whose window
+// does not come is tried once more, so that a slow Wine start on a loaded machine is not taken for
+// a program that shows nothing.
+HWND Launch(const std::string& scenario, const std::string& title) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        Stop();
+        g_scenario = scenario;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         std::string command = "\"" + g_app + "\\zelvane.exe\"";
-        if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, g_app.c_str(), &startup,
-                            &process_))
-            process_ = {};
-    }
-    ~Program() { Stop(2000); }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-    bool Running() const { return process_.hProcess && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT; }
-    void Stop(DWORD ms) {
-        if (!process_.hProcess) return;
-        if (WaitForSingleObject(process_.hProcess, ms) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.hProcess, 1);
-            WaitForSingleObject(process_.hProcess, 5000);
-        }
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-        process_ = {};
-        // The working copy of the description never stays behind.
-        if (Exists(g_app + "\\uninstall\\uninstall_data20A.ini")) g_workingCopyLeft += " " + g_scenario;
-    }
-    static inline std::string g_workingCopyLeft, g_scenario;
-
-private:
-    PROCESS_INFORMATION process_{};
-};
-
-// Starts the program and waits for its first window; a start whose window does not come is tried
-// once more, so that a slow Wine start on a loaded machine is not taken for a program that shows nothing.
-HWND Launch(std::unique_ptr<Program>& program, const std::string& scenario, const std::string& title) {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        program.reset();
-        Program::g_scenario = scenario;
-        program = std::make_unique<Program>();
-        if (HWND window = Wait(title, attempt == 0 ? 45000 : 60000)) {
+        CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, g_app.c_str(), &startup,
+                       &g_process);
+        if (HWND window = Wait({title}, attempt == 0 ? 45000 : 60000)) {
             Sleep(700);
             return window;
         }
@@ -527,42 +353,44 @@ HWND Launch(std::unique_ptr<Program>& program, const std::string& scenario, cons
     return nullptr;
 }
 
-std::string g_outsideWorkArea;  // what every prompt seen showed outside the work area
-
 // The prompt's body must show every display line (about 17 px a line at 12 points), and the prompt
 // and each of its controls lie inside the work area.
-std::string Judge(const Layout& prompt) {
-    RECT work{};
+std::string Judge(HWND prompt) {
+    const std::string title = TitleOf(prompt);
+    RECT work{}, client{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    const RECT& o = prompt.outer;
+    GetClientRect(prompt, &client);
+    const RECT o = RectOf(prompt);
     if (o.left < work.left || o.top < work.top || o.right > work.right || o.bottom > work.bottom)
-        g_outsideWorkArea += "\"" + prompt.title + "\" outside the work area; ";
-    for (const Control& c : prompt.children)
-        if (c.visible && (c.r.left < 0 || c.r.top < 0 || c.r.right > prompt.client.cx || c.r.bottom > prompt.client.cy))
-            g_outsideWorkArea += "\"" + prompt.title + "\": \"" + c.text + "\" outside its window; ";
-    const Control* body = prompt.Body();
-    if (body && body->lines > 0 && body->r.bottom - body->r.top < body->lines * 14)
-        return prompt.title + ": " + std::to_string(body->lines) + " lines in a " +
-               std::to_string(body->r.bottom - body->r.top) + " px body; ";
+        g_outsideWorkArea += "\"" + title + "\" outside the work area; ";
+    for (HWND child : Children(prompt)) {
+        const RECT c = RectOf(child, prompt);
+        if (IsWindowVisible(child) && (c.left < 0 || c.top < 0 || c.right > client.right || c.bottom > client.bottom))
+            g_outsideWorkArea += "\"" + title + "\": \"" + TextOf(child) + "\" outside its window; ";
+    }
+    HWND body = Child(prompt, "RichEdit", true);
+    DWORD_PTR lines = 0;
+    const RECT b = RectOf(body);
+    if (body && SendMessageTimeoutA(body, EM_GETLINECOUNT, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &lines) &&
+        b.bottom - b.top < static_cast<long>(lines) * 14)
+        return title + ": " + std::to_string(lines) + " lines in a " + std::to_string(b.bottom - b.top) + " px body; ";
     return {};
 }
 
 // Answers prompts by title until the window STOP comes (true), or the program ends, or two
 // minutes pass; SEEN receives each prompt's title, CLIPPED what Judge found.
-bool AnswerUntil(Program& program, const std::string& stop, const std::map<std::string, std::string>& answers,
-                 std::vector<std::string>* seen = nullptr, std::string* clipped = nullptr,
-                 const char* firstShot = nullptr) {
-    std::vector<std::string> titles = {stop};
+bool AnswerUntil(const std::string& stop, const std::map<std::string, std::string>& answers, Strings* seen = nullptr,
+                 std::string* clipped = nullptr, const char* firstShot = nullptr) {
+    Strings titles = {stop};
     for (const auto& [title, caption] : answers) titles.push_back(title);
     titles.insert(titles.end(), kUnexpected.begin(), kUnexpected.end());
     titles.insert(titles.end(), kViewers.begin(), kViewers.end());
-    const DWORD start = GetTickCount();
     bool viewerSeen = false;
-    while (GetTickCount() - start < 120000) {
-        HWND window = WaitAny(titles, 3000);
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
+        HWND window = Wait(titles, 3000);
         if (!window) {
             // The run is over when the program has ended, or has shown its log and left the main window.
-            if (!program.Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return false;
+            if (!Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return false;
             continue;
         }
         const std::string title = TitleOf(window);
@@ -573,172 +401,130 @@ bool AnswerUntil(Program& program, const std::string& stop, const std::map<std::
             continue;
         }
         Sleep(700);
-        const std::string why = Judge(Dump(window));
+        const std::string why = Judge(window);
         if (clipped) *clipped += why;
         if (firstShot && title == kConfirm) Shot(firstShot), firstShot = nullptr;
         const auto answer = answers.find(title);
         if (seen)
             seen->push_back(answer != answers.end() ? title : "unexpected \"" + title + "\": " + StaticTexts(window));
-        if (answer == answers.end() || !Click(title, answer->second))
-            if (!Click(title, "OK") && !Click(title, "&Ok")) Close(title);
-        WaitGone(title);
+        if (!Press(title, {answer != answers.end() ? answer->second : "OK", "OK", "&Ok"})) {
+            Close(title);
+            WaitGone(title);
+        }
     }
     return false;
-}
-
-// ---------------------------------------------------------------------------------------------
-// The scenarios
-// ---------------------------------------------------------------------------------------------
-std::unique_ptr<Program> g_program;
-void StopProgram() { g_program.reset(); }
-
-std::string IniErrorState(HWND main) {
-    const Layout d = Dump(main);
-    const Control* remove = d.Find(kRemove);
-    const Control* modders = d.Find(kModders);
-    const Control* notice = d.Find(kNotice);
-    if (!notice || !notice->visible) return "the red notice is not shown";
-    if (!remove || remove->enabled) return "Remove Mod is not disabled";
-    if (!modders || !modders->enabled) return "For Modders is not enabled";
-    return {};
-}
-
-// A #game= value that is no number: the "Oops!" box, then the INI-error state, whose disabled
-// "Remove Mod" shows its icon in greys rather than as one flat shape.
-void BadGame() {
-    LayOut(Crlf({"#game=abc"}) + FullDescription());
-    HWND oops = Launch(g_program, "bad #game", "Oops!");
-    if (!oops) return Check("ini-error", "no Oops! box");
-    const std::string text = StaticTexts(oops);
-    Shot("oops-box");
-    Click("Oops!", "OK");
-    WaitGone("Oops!");
-    HWND main = Wait(kDesignTitle);
-    if (!main) return Check("ini-error", "no main window titled \"" + kDesignTitle + "\" after the Oops! box");
-    Sleep(1000);
-    Check("ini-error",
-          text.find("Form Load") == std::string::npos ? "the Oops! box says: " + text : IniErrorState(main));
-    const Control* remove = Dump(main).Find(kRemove);
-    const int levels = remove ? IconGreyLevels(remove->handle) : -1;
-    Check("disabled-icon-greyed",
-          levels < 4 ? "the disabled icon shows " + std::to_string(levels) + " grey levels" : "");
-    Close(kDesignTitle);
-}
-
-void MissingDescription() {
-    LayOut("");
-    HWND box = Launch(g_program, "no description", "Aborting");
-    if (!box) return Check("missing-ini", "no Aborting box");
-    const std::string text = StaticTexts(box);
-    Shot("aborting-box");
-    Click("Aborting", "OK");
-    WaitGone("Aborting");
-    HWND main = Wait(kDesignTitle);
-    if (!main) return Check("missing-ini", "no main window after the Aborting box");
-    Sleep(500);
-    Check("missing-ini", text != "The uninstall_data.ini file was not found.\r\nCannot continue without it."
-                             ? "the Aborting box says: " + text
-                             : IniErrorState(main));
-    Close(kDesignTitle);
 }
 
 int Px(int twips) { return (twips * 2 + 15) / 30; }  // pixels of twips at 96 dpi
 bool Near(long a, long b, long slack = 1) { return a - b <= slack && b - a <= slack; }
 
-void NoInformationDocument() {
-    LayOut(FullDescription(), false);
-    HWND main = Launch(g_program, "no information document", kMainTitle);
-    if (!main) return Check("no-info-document", "no main window titled \"" + kMainTitle + "\"");
-    const Layout d = Dump(main);
-    Shot("main-without-info");
-    const Control* label = d.Find(kNoRtf);
-    const Control* remove = d.Find(kRemove);
-    std::string why;
-    if (!label || !label->visible) why = "no visible \"" + kNoRtf + "\" label";
-    if (!Near(d.outer.bottom - d.outer.top, Px(4245), 0))
-        why += "window height " + std::to_string(d.outer.bottom - d.outer.top) + " px, not 4245 twips";
-    if (!remove || !remove->enabled) why += "Remove Mod is disabled";
-    Check("no-info-document", why);
-    Close(kMainTitle);
+// The main window after start-up. With a description it cannot use: after the box that says so, in
+// the INI-error state, whose disabled "Remove Mod" shows its icon in greys rather than as one flat
+// shape. Without the information document: 4245 twips high, with its notice. Else ready to remove.
+void StartUp() {
+    const struct {
+        const char* check;
+        std::string description;
+        const char* box;  // the box before the main window, and a text it shows
+        std::string text, title, shot;
+        bool information, iniError;
+    } starts[] = {{"ini-error", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", kDesignTitle, "oops-box",
+                   true, true},
+                  {"missing-ini", "", "Aborting",
+                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", kDesignTitle,
+                   "aborting-box", true, true},
+                  {"no-info-document", FullDescription(), nullptr, "", kMainTitle, "main-without-info", false, false},
+                  {"startup-normal", FullDescription(), nullptr, "", kMainTitle, "main-window", true, false}};
+    for (const auto& s : starts) {
+        LayOut(s.description, s.information);
+        HWND box = s.box ? Launch(s.check, s.box) : nullptr;
+        const std::string text = StaticTexts(box);
+        HWND main = box ? nullptr : Launch(s.check, s.title);
+        Shot(s.shot);
+        if (box && Press(s.box, {"OK"})) main = Wait({s.title});
+        Sleep(1000);
+        HWND remove = Child(main, kRemove);
+        const RECT r = RectOf(main);
+        Check(s.check, s.box && text.find(s.text) == std::string::npos ? "the box says: " + text
+                       : !main                                         ? "no main window titled \"" + s.title + "\""
+                       : Shown(Child(main, kNotice)) != s.iniError     ? "the INI-error notice is wrong"
+                       : Enabled(remove) == s.iniError                 ? "Remove Mod is wrongly enabled or disabled"
+                       : !Enabled(Child(main, kModders))               ? "For Modders is disabled"
+                       : Shown(Child(main, kNoRtf)) == s.information   ? "the \"" + kNoRtf + "\" label is wrong"
+                       : !s.information && !Near(r.bottom - r.top, Px(4245), 0)
+                           ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
+                           : "");
+        const int levels = s.iniError ? IconGreyLevels(remove) : 4;
+        if (s.iniError)
+            Check("disabled-icon-greyed",
+                  levels < 4 ? "the disabled icon shows " + std::to_string(levels) + " grey levels" : "");
+        Close(s.title);
+    }
 }
 
 // The confirmation laid out by the prompt arithmetic (twips, 15 to a pixel): body at (900, 195);
 // buttons 1000 x 380, 240 apart, centred, their top 120 below the body; the dialog 500 below the
 // buttons' bottom and 300 right of the body.
-std::string ConfirmLayout(const Layout& d) {
-    const Control* body = d.Body();
-    const Control* yes = d.Find("&Yes");
-    const Control* no = d.Find("&No");
-    if (!body || !yes || !no) return "no body, &Yes and &No";
-    const long bodyH = body->r.bottom - body->r.top, bodyW = body->r.right - body->r.left;
-    const long w = yes->r.right - yes->r.left, ww = d.outer.right - d.outer.left;
-    const int topTwips = 195 + static_cast<int>(bodyH) * 15 + 120;
+std::string ConfirmLayout(HWND prompt) {
+    HWND body = Child(prompt, "RichEdit", true);
+    if (!body || !Child(prompt, "&Yes") || !Child(prompt, "&No")) return "no body, &Yes and &No";
+    const RECT d = RectOf(prompt), b = RectOf(body, prompt), yes = RectOf(Child(prompt, "&Yes"), prompt),
+               no = RectOf(Child(prompt, "&No"), prompt);
+    const long w = yes.right - yes.left, dw = d.right - d.left;
+    const int top = 195 + static_cast<int>(b.bottom - b.top) * 15 + 120;
+    const struct {
+        const char* what;
+        long got, want, slack;
+    } measures[] = {{"body left", b.left, Px(900), 1},
+                    {"body top", b.top, Px(195), 1},
+                    {"button top", yes.top, Px(top), 1},
+                    {"&No top", no.top, yes.top, 0},
+                    {"button width", w, Px(1000), 1},
+                    {"&No width", no.right - no.left, w, 0},
+                    {"button height", yes.bottom - yes.top, Px(380), 1},
+                    {"gap", no.left - yes.right, Px(240), 1},
+                    {"first button", yes.left, Px((static_cast<int>(dw) * 15 - 2240) / 2), 2},
+                    {"dialog height", d.bottom - d.top, Px(top + 415 + 500), 1},
+                    {"dialog width", dw, Px(900 + static_cast<int>(b.right - b.left) * 15 + 300), 2}};
     std::string why;
-    const auto expect = [&why](const char* what, long got, long want, long slack = 1) {
-        if (!Near(got, want, slack))
-            why += std::string(what) + " " + std::to_string(got) + ", expected " + std::to_string(want) + "; ";
-    };
-    expect("body left", body->r.left, Px(900));
-    expect("body top", body->r.top, Px(195));
-    expect("button top", yes->r.top, Px(topTwips));
-    expect("&No top", no->r.top, yes->r.top, 0);
-    expect("button width", w, Px(1000));
-    expect("&No width", no->r.right - no->r.left, w, 0);
-    expect("button height", yes->r.bottom - yes->r.top, Px(380));
-    expect("gap", no->r.left - yes->r.right, Px(240));
-    expect("first button", yes->r.left, Px((static_cast<int>(ww) * 15 - 2240) / 2), 2);
-    expect("dialog height", d.outer.bottom - d.outer.top, Px(topTwips + 415 + 500));
-    expect("dialog width", ww, Px(900 + static_cast<int>(bodyW) * 15 + 300), 2);
+    for (const auto& m : measures)
+        if (!Near(m.got, m.want, m.slack))
+            why += std::string(m.what) + " " + std::to_string(m.got) + ", expected " + std::to_string(m.want) + "; ";
     return why;
 }
 
-// Normal start-up, then the complete removal through the window.
+// The complete removal through the window.
 void CompleteRemoval(const std::string& out) {
     LayOut(FullDescription());
-    HWND main = Launch(g_program, "complete removal", kMainTitle);
-    if (!main) return Check("startup-normal", "no main window titled \"" + kMainTitle + "\"");
-    Sleep(500);
-    const Layout d = Dump(main);
-    Shot("main-window");
-    const Control* notice = d.Find(kNotice);
-    const Control* remove = d.Find(kRemove);
-    const Control* modders = d.Find(kModders);
-    Check("startup-normal", !remove || !remove->enabled     ? "no enabled Remove Mod"
-                            : !modders || !modders->enabled ? "no enabled For Modders"
-                            : notice && notice->visible     ? "the INI-error notice is shown"
-                                                            : "");
-
-    Click(kMainTitle, kRemove);
-    const std::map<std::string, std::string> answers = {
-        {kConfirm, "&Yes"},          {"Confirm Delete in Subfolder", "&Yes"},        {"Confirm Delete", "&Yes"},
-        {"Confirm Restore", "&Yes"}, {"Confirm appearance.2da replacement", "&Yes"}, {"VERY IMPORTANT!!!", "&Ok"}};
-    std::vector<std::string> seen;
-    std::string clipped;
-    AnswerUntil(*g_program, "never-shown", answers, &seen, &clipped, "prompt-confirm-remove-mod");
-    g_program->Stop(20000);
+    Launch("complete removal", kMainTitle);
+    Press(kMainTitle, {kRemove}, false);
+    Strings seen;
+    std::string clipped, order;
+    AnswerUntil("never-shown", kYesToAll, &seen, &clipped, "prompt-confirm-remove-mod");
+    Stop(20000);
     CloseViewers(3000);
     Check("prompt-text-visible", clipped);
-    std::string order;
     for (const std::string& title : seen) order += title + "|";
     Check("removal-prompts", order == "Confirm Remove Mod|Confirm Delete in Subfolder|Confirm Delete|Confirm Restore|"
                                       "Confirm appearance.2da replacement|VERY IMPORTANT!!!|"
                                  ? ""
                                  : "prompts were: " + order);
 
-    const std::string o = g_game + "\\override\\";
+    const std::string o = g_game + "\\override\\", backups = g_app + "\\Backup Uninstall\\";
     std::string why;
-    for (const char* gone : {"mod_a.tga", "mod_b.uti", "sub\\mod_c.tga", "qd_item.uti", "restore_me.2da.original"})
-        if (Exists(o + gone)) why += std::string(gone) + " still there; ";
-    if (!Exists(o + "players_own.tga") || !Exists(g_game + "\\Movies\\intro.bik") || !Exists(g_game + "\\dialog.tlk"))
-        why += "a file of the player is gone; ";
-    if (Read(o + "restore_me.2da") != "2DA V2.0 game original") why += "restore_me.2da is not the original; ";
-    if (Read(o + "appearance.2da") != "2DA V2.0 appearance before the mod") why += "appearance.2da not restored; ";
-    if (Read(g_app + "\\Backup Uninstall\\appearance.2da") != "2DA V2.0 appearance as the mod changed it")
-        why += "no displaced appearance.2da in Backup Uninstall; ";
-    if (Read(g_app + "\\Backup Uninstall\\original install backup.appearance.2da") !=
-        "2DA V2.0 appearance before the mod")
-        why += "no safety copy in Backup Uninstall; ";
-    if (Exists(g_app + "\\backup\\appearance.2da")) why += "the backup was not moved; ";
+    for (const std::string& gone : {o + "mod_a.tga", o + "mod_b.uti", o + "sub\\mod_c.tga", o + "qd_item.uti",
+                                    o + "restore_me.2da.original", g_app + "\\backup\\appearance.2da"})
+        if (Exists(gone)) why += gone + " still there; ";
+    const std::pair<std::string, std::string> kept[] = {
+        {o + "players_own.tga", "a file of the player"},
+        {g_game + "\\Movies\\intro.bik", "movie"},
+        {g_game + "\\dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32)},
+        {o + "restore_me.2da", "2DA V2.0 game original"},
+        {o + "appearance.2da", "2DA V2.0 appearance before the mod"},
+        {backups + "appearance.2da", "2DA V2.0 appearance as the mod changed it"},
+        {backups + "original install backup.appearance.2da", "2DA V2.0 appearance before the mod"}};
+    for (const auto& [path, bytes] : kept)
+        if (Read(path) != bytes) why += path + " does not hold what it should; ";
     Check("removal-disk", why);
     // The log the GUI saved equals, byte for byte, the console's on the same removal.
     const std::string log = Read(g_app + "\\uninstall\\removal_results.rtf");
@@ -750,50 +536,51 @@ void CompleteRemoval(const std::string& out) {
                                            : "");
 }
 
-// The keyboard with the focus in the information document, and a plain prompt body's weight.
+// The keyboard of the main window: Tab from the information document and between the buttons,
+// both ways, and the Alt+letters with the focus in the document; then the plain confirmation's layout.
 void Keyboard() {
-    LayOut(Crlf({"#game=2", "#confirm_message_begin#",
-                 "Plain words without any emphasis, written to be read at a regular weight.",
-                 "Nothing in these two lines asks for bold letters.", "#confirm_message_end#", "#file_list",
-                 "override\\mod_a.tga"}));
-    if (!Launch(g_program, "keyboard", kMainTitle)) return Check("document-keyboard", "no main window");
+    LayOut(
+        Crlf("#game=2\n#confirm_message_begin#\n"
+             "Plain words without any emphasis, written to be read at a regular weight.\n"
+             "Nothing in these two lines asks for bold letters.\n#confirm_message_end#\n#file_list\n"
+             "override\\mod_a.tga"));
+    if (!Launch("keyboard", kMainTitle)) return Check("document-tab-to-buttons", "no main window");
     Sleep(500);
-    ClickDocument(kMainTitle);
-    const std::string clicked = FocusOf(kMainTitle);
-    PressKey(kMainTitle, VK_TAB, false);
-    const std::string tabbed = FocusOf(kMainTitle);
-    Check("document-tab-to-buttons", clicked.rfind("RichEdit", 0) != 0 && clicked.rfind("RICHEDIT", 0) != 0
-                                         ? "a click in the document left the focus at " + clicked
-                                     : tabbed != "Orvo_Button \"" + kRemove + "\""
-                                         ? "Tab in the document left the focus at " + tabbed
-                                         : "");
+    const std::string remove = "Orvo_Button \"" + kRemove + "\"", modders = "Orvo_Button \"" + kModders + "\"";
+    const char* const checks[] = {"document-tab-to-buttons", "main-tab-order"};
+    const struct {
+        int check;  // of CHECKS
+        bool clickDocument;
+        std::vector<WORD> keys;
+        std::string focus;
+    } steps[] = {
+        {0, true, {}, "RichEdit"},    {0, false, {VK_TAB}, remove},           {1, false, {VK_TAB}, modders},
+        {1, false, {VK_TAB}, remove}, {1, true, {VK_SHIFT, VK_TAB}, modders}, {1, false, {VK_SHIFT, VK_TAB}, remove}};
+    std::string why[2];
+    for (const auto& step : steps) {
+        const std::string focus = Keys(step.keys, step.clickDocument);
+        if (focus.rfind(step.focus, 0) != 0 && why[step.check].empty())
+            why[step.check] = "the focus went to " + focus + ", not " + step.focus;
+    }
+    for (int check : {0, 1}) Check(checks[check], why[check]);
 
     const std::string usage = g_app + "\\uninstall\\Zelvane Usage.rtf";
-    ClickDocument(kMainTitle);
-    PressKey(kMainTitle, 'M', true);
+    Keys({VK_MENU, 'M'});
     for (int i = 0; i < 50 && !Exists(usage); ++i) Sleep(200);
-    if (WaitAny(kViewers, 10000)) Shot("usage-viewer");
+    if (Wait(kViewers, 10000)) Shot("usage-viewer");
     CloseViewers(3000);
     Check("document-alt-m", Exists(usage) ? "" : "Alt+M in the document wrote no usage guide");
 
-    Wait(kMainTitle, 5000);
-    ClickDocument(kMainTitle);
-    PressKey(kMainTitle, 'R', true);
-    const bool opened = Wait(kConfirm, 10000) != nullptr;
-    Check("document-alt-r", opened ? "" : "Alt+R in the document opened no confirmation");
-    if (!opened) Click(kMainTitle, kRemove);
-    if (Wait(kConfirm, 10000)) {
+    Keys({VK_MENU, 'R'});
+    HWND prompt = Wait({kConfirm}, 10000);
+    Check("document-alt-r", prompt ? "" : "Alt+R in the document opened no confirmation");
+    if (!prompt) Press(kMainTitle, {kRemove}, false);
+    if ((prompt = Wait({kConfirm}, 10000))) {
         Sleep(700);
         Shot("prompt-plain-confirmation");
-        Check("confirm-layout", ConfirmLayout(Dump(Wait(kConfirm))));
-        const long weight = InkWeight(kConfirm);
-        Check("prompt-body-regular-weight",
-              weight < 0     ? "the body's pixels could not be read"
-              : weight > 180 ? "a body without \\b is drawn bold (stroke " + std::to_string(weight) + "/100 px)"
-                             : "");
-        Judge(Dump(Wait(kConfirm)));
-        Click(kConfirm, "&No");
-        WaitGone(kConfirm);
+        Check("confirm-layout", ConfirmLayout(prompt));
+        Judge(prompt);
+        Press(kConfirm, {"&No"});
     }
     Close(kMainTitle);
 }
@@ -803,55 +590,46 @@ void Keyboard() {
 void OpenFileDialog() {
     LayOut(FullDescription());
     fs::rename(g_game + "\\override\\appearance.2da", g_game + "\\override\\sub\\appearance.2da");
-    if (!Launch(g_program, "open-file dialog", kMainTitle)) return Check("open-file-dialog-centred", "no main window");
-    Click(kMainTitle, kRemove);
-    if (!AnswerUntil(*g_program, "Locate appearance.2da",
-                     {{kConfirm, "&Yes"},
-                      {"Confirm Delete in Subfolder", "&Yes"},
-                      {"Confirm Delete", "&Yes"},
-                      {"Confirm Restore", "&Yes"},
-                      {"Confirm appearance.2da replacement", "&No"}}))
-        return Check("open-file-dialog-centred", "no \"Locate appearance.2da\" dialog");
+    if (!Launch("open-file dialog", kMainTitle)) return Check("open-file-dialog-centred", "no main window");
+    Press(kMainTitle, {kRemove}, false);
+    std::map<std::string, std::string> answers = kYesToAll;
+    answers["Confirm appearance.2da replacement"] = "&No";
+    const bool shown = AnswerUntil("Locate appearance.2da", answers);
     Sleep(1000);
-    HWND dialog = Wait("Locate appearance.2da");
-    const Layout d = Dump(dialog);
+    HWND dialog = Wait({"Locate appearance.2da"}, shown ? 15000 : 0);
     Shot("open-file-dialog");
-    const long w = d.outer.right - d.outer.left, h = d.outer.bottom - d.outer.top;
-    const long sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    Check("open-file-dialog-centred", Near(d.outer.left, (sw - w) / 2) && Near(d.outer.top, (sh - h) / 2)
-                                          ? ""
-                                          : "the dialog is at " + std::to_string(d.outer.left) + "," +
-                                                std::to_string(d.outer.top) + ", not centred");
-    PostMessageA(dialog, WM_CLOSE, 0, 0);
-    g_program->Stop(3000);
+    const RECT d = RectOf(dialog);
+    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
+    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
+    Check("open-file-dialog-centred", !dialog                             ? "no \"Locate appearance.2da\" dialog"
+                                      : Near(d.left, x) && Near(d.top, y) ? ""
+                                                                          : "the dialog is not centred");
+    if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    Stop(3000);
     CloseViewers(1000);
 }
 
 // A description that names no game: the game choice, and "&Abort" ends the run.
 void GameChoice() {
-    LayOut(Crlf({"#game_select=true"}) + FullDescription("; no game named"));
-    if (!Launch(g_program, "game choice", kMainTitle)) return Check("game-choice-prompt", "no main window");
-    Click(kMainTitle, kRemove);
-    if (!AnswerUntil(*g_program, "Choose Game", {{kConfirm, "&Yes"}}))
-        return Check("game-choice-prompt", "no \"Choose Game\" prompt");
+    LayOut(Crlf("#game_select=true") + FullDescription("; no game named"));
+    if (!Launch("game choice", kMainTitle)) return Check("game-choice-prompt", "no main window");
+    Press(kMainTitle, {kRemove}, false);
+    HWND prompt = AnswerUntil("Choose Game", {{kConfirm, "&Yes"}}) ? Wait({"Choose Game"}) : nullptr;
     Sleep(700);
     Shot("prompt-choose-game");
-    const Layout d = Dump(Wait("Choose Game"));
-    Judge(d);
-    Check("game-choice-prompt", d.Find("Kotor &1") && d.Find("Kotor &2 TSL") && d.Find("&Abort")
+    if (prompt) Judge(prompt);
+    Check("game-choice-prompt", Child(prompt, "Kotor &1") && Child(prompt, "Kotor &2 TSL") && Child(prompt, "&Abort")
                                     ? ""
-                                    : "the game choice lacks one of Kotor &1, Kotor &2 TSL, &Abort");
-    Click("Choose Game", "&Abort");
-    WaitGone("Choose Game");
-    for (const char* title : {"Aborting", "Shutting Down"})
-        if (Wait(title, 2000) && !Click(title, "OK") && !Click(title, "&OK")) Click(title, "&Ok");
-    g_program->Stop(5000);
+                                    : "no game choice with Kotor &1, Kotor &2 TSL and &Abort");
+    Press("Choose Game", {"&Abort"});
+    for (const char* title : {"Aborting", "Shutting Down"}) Press(title, {"OK", "&OK", "&Ok"});
+    Stop(5000);
 }
 
 // Without the game's registry entry the folder dialog opens on the folder GOG registered for the
 // game, and OK alone lets the run go on there.
 void BrowseStart() {
-    LayOut(Crlf({"#game=2", "#file_list", "override\\mod_a.tga"}));
+    LayOut(Crlf("#game=2\n#file_list\noverride\\mod_a.tga"));
     SetRegistry(kGameKey, "Path", "");
     SetRegistry(kGogKey, "path", g_game);
     // Wine's folder dialog finds its way by the folders' times, and a folder read the first time
@@ -860,75 +638,63 @@ void BrowseStart() {
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
         }
     const std::string title = "Browse for Folder";
-    std::string why;
-    if (!Launch(g_program, "folder dialog", kMainTitle)) {
-        why = "no main window";
-    } else {
-        Click(kMainTitle, kRemove);
-        if (!AnswerUntil(*g_program, title, {{kConfirm, "&Yes"}, {"Error", "&Ok"}})) {
-            why = "no \"" + title + "\" dialog";
-        } else {
-            // Wine selects the folder the dialog opens on as it lists the folders on the way, one
-            // level at a time: OK waits until the selection lies as deep as the game folder and
-            // has stopped moving. Only OK: the run must go on in the folder the dialog opened on.
-            HWND tree = VisibleChild(Wait(title), "SysTreeView32");
-            const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
-            for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i) {
-                const int now = SelectionDepth(tree);
-                still = now == depth ? still + 1 : 0;
-                depth = now;
-                Sleep(100);
-            }
-            Shot("browse-for-folder");
-            Click(title, "OK");
-            WaitGone(title);
-            AnswerUntil(*g_program, "never-shown", {});
-            if (Exists(g_game + "\\override\\mod_a.tga") || !Exists(g_app + "\\uninstall\\removal_results.rtf"))
-                why = "OK in the folder dialog did not remove the mod from " + g_game;
+    const bool started = Launch("folder dialog", kMainTitle) && Press(kMainTitle, {kRemove}, false);
+    const bool shown = started && AnswerUntil(title, {{kConfirm, "&Yes"}, {"Error", "&Ok"}});
+    if (shown) {
+        // Wine selects the folder the dialog opens on as it lists the folders on the way, one level
+        // at a time: OK waits until the selection lies as deep as the game folder and has stopped
+        // moving. Only OK: the run must go on in the folder the dialog opened on.
+        HWND tree = Child(Wait({title}), "SysTreeView32", true);
+        const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
+        for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i, Sleep(100)) {
+            const int now = SelectionDepth(tree);
+            still = now == depth ? still + 1 : 0;
+            depth = now;
         }
+        Shot("browse-for-folder");
+        Press(title, {"OK"});
+        AnswerUntil("never-shown", {});
     }
-    Check("browse-starts-on-registered-folder", why);
-    g_program->Stop(5000);
+    Check("browse-starts-on-registered-folder",
+          !started ? "no main window"
+          : !shown ? "no \"" + title + "\" dialog"
+          : Exists(g_game + "\\override\\mod_a.tga") || !Exists(g_app + "\\uninstall\\removal_results.rtf")
+              ? "OK in the folder dialog did not remove the mod from " + g_game
+              : "");
+    Stop(5000);
     CloseViewers(2000);
     SetRegistry(kGogKey, "path", "");
     SetRegistry(kGameKey, "Path", g_game);
-}
-
-int Run(const std::string& exe, const std::string& out) {
-    g_exe = exe;
-    // Wine draws the window frames itself: there is no window manager in Xvfb.
-    SetRegistry("Software\\Wine\\X11 Driver", "Managed", "N");
-    SetRegistry(kGameKey, "Path", g_game);
-    BadGame();
-    MissingDescription();
-    NoInformationDocument();
-    CompleteRemoval(out);
-    Keyboard();
-    OpenFileDialog();
-    GameChoice();
-    BrowseStart();
-    g_program.reset();
-    Check("prompts-inside-work-area", g_outsideWorkArea);
-    Check("no-working-copy",
-          Program::g_workingCopyLeft.empty() ? "" : "uninstall_data20A.ini left after:" + Program::g_workingCopyLeft);
-    std::printf("%d passed, %d failed\n", g_passed, g_failed);
-    return g_failed == 0 ? 0 : 1;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const std::string command = argc > 1 ? argv[1] : "";
-    if (argc == 4 || argc == 3) {
-        g_run = std::string(argv[argc - 1]) + (command == "run" ? "\\run" : "");
-        g_app = g_run + "\\app";
-        g_game = g_run + "\\game";
+    if (!(command == "run" && argc == 4) && !(command == "layout" && argc == 3)) {
+        std::printf("usage: zelvane-gui-driver run ZELVANE_EXE OUT_DIR | layout DIR\n");
+        return 2;
     }
-    if (command == "run" && argc == 4) return Run(argv[2], argv[3]);
-    if (command == "layout" && argc == 3) {
+    g_run = std::string(argv[argc - 1]) + (command == "run" ? "\\run" : "");
+    g_app = g_run + "\\app";
+    g_game = g_run + "\\game";
+    if (command != "run") {
         LayOut(FullDescription());
         return 0;
     }
-    std::printf("usage: zelvane-gui-driver run ZELVANE_EXE OUT_DIR | layout DIR\n");
-    return 2;
+    g_exe = argv[2];
+    // Wine draws the window frames itself: there is no window manager in Xvfb.
+    SetRegistry("Software\\Wine\\X11 Driver", "Managed", "N");
+    SetRegistry(kGameKey, "Path", g_game);
+    StartUp();
+    CompleteRemoval(argv[3]);
+    Keyboard();
+    OpenFileDialog();
+    GameChoice();
+    BrowseStart();
+    Stop();
+    Check("prompts-inside-work-area", g_outsideWorkArea);
+    Check("no-working-copy", g_workingCopyLeft.empty() ? "" : "uninstall_data20A.ini left after:" + g_workingCopyLeft);
+    std::printf("%d passed, %d failed\n", g_passed, g_failed);
+    return g_failed == 0 ? 0 : 1;
 }
