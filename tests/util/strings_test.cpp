@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "util/program_error.hpp"
 #include "util/strings.hpp"
 
@@ -69,6 +72,18 @@ TEST(InStr, ForwardSearch) {
     EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
     EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
     EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
+}
+
+TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
+    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
+    EXPECT_EQ(own.Number(), 53);
+    EXPECT_EQ(own.Description(), "File not found");
+    const ProgramError memory = FailureOf(std::bad_alloc());
+    EXPECT_EQ(memory.Number(), 7);
+    EXPECT_EQ(memory.Description(), "Out of memory");
+    const ProgramError other = FailureOf(std::length_error("vector"));
+    EXPECT_EQ(other.Number(), 51);
+    EXPECT_EQ(other.Description(), "Internal error");
 }
 
 }  // namespace
