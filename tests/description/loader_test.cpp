@@ -30,34 +30,30 @@ std::string Text(const std::vector<T>& values) {
     return out;
 }
 
-// "Name=[value]" for every field a load changed, in declaration order.
+// Every field of a description as "Name=[value]".
+std::vector<std::string> Fields(const UninstallDescription& d) {
+    const auto f = [](const char* name, const auto& value) { return std::string(name) + "=[" + Text(value) + "]"; };
+    // clang-format off
+    return {f("DefaultFormatWidth", d.DefaultFormatWidth), f("WindowCaption", d.WindowCaption),
+        f("HasWindowCaption", d.HasWindowCaption), f("Game", std::int32_t{d.Game}), f("GameSelect", d.GameSelect),
+        f("ConfirmMessage", d.ConfirmMessage), f("ConfirmTitle", d.ConfirmTitle),
+        f("ConfirmFormatWidth", d.ConfirmFormatWidth), f("ConfirmBeep", d.ConfirmBeep),
+        f("ExplicitInstructions", d.ExplicitInstructions), f("HasExplicitInstructions", d.HasExplicitInstructions),
+        f("ExplicitTitle", d.ExplicitTitle), f("ExplicitIcon", d.ExplicitIcon),
+        f("ExplicitFormatWidth", d.ExplicitFormatWidth), f("ExplicitBeep", d.ExplicitBeep),
+        f("QueuedDeletes", d.QueuedDeletes), f("QueuedRestores", d.QueuedRestores), f("Restore2da", d.Restore2da),
+        f("Backup2daFiles", d.Backup2daFiles), f("Backup2daAvailable", d.Backup2daAvailable),
+        f("Missing2daReport", d.Missing2daReport)};
+    // clang-format on
+}
+
+// The fields a load changed from a fresh description, in declaration order.
 std::string Changed(const UninstallDescription& d) {
-    const UninstallDescription fresh;
+    const std::vector<std::string> now = Fields(d), fresh = Fields(UninstallDescription{});
     std::string out;
-    const auto add = [&out](const char* name, const auto& value, const auto& freshValue) {
-        if (!(value == freshValue)) out += std::string(out.empty() ? "" : " ") + name + "=[" + Text(value) + "]";
-    };
-    add("DefaultFormatWidth", d.DefaultFormatWidth, fresh.DefaultFormatWidth);
-    add("WindowCaption", d.WindowCaption, fresh.WindowCaption);
-    add("HasWindowCaption", d.HasWindowCaption, fresh.HasWindowCaption);
-    add("Game", std::int32_t{d.Game}, std::int32_t{fresh.Game});
-    add("GameSelect", d.GameSelect, fresh.GameSelect);
-    add("ConfirmMessage", d.ConfirmMessage, fresh.ConfirmMessage);
-    add("ConfirmTitle", d.ConfirmTitle, fresh.ConfirmTitle);
-    add("ConfirmFormatWidth", d.ConfirmFormatWidth, fresh.ConfirmFormatWidth);
-    add("ConfirmBeep", d.ConfirmBeep, fresh.ConfirmBeep);
-    add("ExplicitInstructions", d.ExplicitInstructions, fresh.ExplicitInstructions);
-    add("HasExplicitInstructions", d.HasExplicitInstructions, fresh.HasExplicitInstructions);
-    add("ExplicitTitle", d.ExplicitTitle, fresh.ExplicitTitle);
-    add("ExplicitIcon", d.ExplicitIcon, fresh.ExplicitIcon);
-    add("ExplicitFormatWidth", d.ExplicitFormatWidth, fresh.ExplicitFormatWidth);
-    add("ExplicitBeep", d.ExplicitBeep, fresh.ExplicitBeep);
-    add("QueuedDeletes", d.QueuedDeletes, fresh.QueuedDeletes);
-    add("QueuedRestores", d.QueuedRestores, fresh.QueuedRestores);
-    add("Restore2da", d.Restore2da, fresh.Restore2da);
-    add("Backup2daFiles", d.Backup2daFiles, fresh.Backup2daFiles);
-    add("Backup2daAvailable", d.Backup2daAvailable, fresh.Backup2daAvailable);
-    add("Missing2daReport", d.Missing2daReport, fresh.Missing2daReport);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] != fresh[i]) out += (out.empty() ? "" : " ") + now[i];
+    }
     return out;
 }
 

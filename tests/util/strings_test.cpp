@@ -11,16 +11,15 @@ namespace {
 
 using Pieces = std::vector<std::string>;
 
-TEST(FindLast, NeverExaminesPositionOne) {
-    EXPECT_EQ(FindLast("\\a", "\\", -1, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, CompareMode::Exact), 4);
-    EXPECT_EQ(FindLast("abc", "abcd", -1, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("abc", "c", 10, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
-    EXPECT_EQ(FindLast("a.B.b", "B", 4, CompareMode::Exact), 3);
-}
+constexpr CompareMode kExact = CompareMode::Exact;
 
-TEST(FindLast, StartZeroIsAnInvalidArgument) {
+TEST(FindLast, NeverExaminesPositionOneAndStartZeroIsAnInvalidArgument) {
+    EXPECT_EQ(FindLast("\\a", "\\", -1, kExact), 0);
+    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, kExact), 4);
+    EXPECT_EQ(FindLast("abc", "abcd", -1, kExact), 0);
+    EXPECT_EQ(FindLast("abc", "c", 10, kExact), 0);
+    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
+    EXPECT_EQ(FindLast("a.B.b", "B", 4, kExact), 3);
     try {
         FindLast("abc", "b", 0, CompareMode::Exact);
         ADD_FAILURE() << "no error";
@@ -40,13 +39,13 @@ TEST(SplitText, PiecesAroundEveryMatch) {
 }
 
 TEST(ReplaceText, ResumesAfterEachReplacement) {
-    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 1, -1, CompareMode::Exact), "aaaaaa");
+    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 1, -1, kExact), "aaaaaa");
     EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::CaseInsensitive), "a-b-c");
-    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::Exact), "aXb-c");
-    EXPECT_EQ(ReplaceText("abab", "ab", "x", 1, 1, CompareMode::Exact), "xab");
-    EXPECT_EQ(ReplaceText("abab", "ab", "x", 2, -1, CompareMode::Exact), "abx");
-    EXPECT_EQ(ReplaceText("abc", "b", "x", 9, -1, CompareMode::Exact), "abc");
-    EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, CompareMode::Exact), "a\\b");
+    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, kExact), "aXb-c");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 1, 1, kExact), "xab");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 2, -1, kExact), "abx");
+    EXPECT_EQ(ReplaceText("abc", "b", "x", 9, -1, kExact), "abc");
+    EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, kExact), "a\\b");
 }
 
 TEST(InputLines, CrOrCrLfEndALineLfAloneDoesNot) {
