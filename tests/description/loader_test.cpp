@@ -57,41 +57,35 @@ std::string Changed(const UninstallDescription& d) {
     return out;
 }
 
-// The end of a load: "" at the end of the file, "error N" for a failure, else the abort message.
-std::string Ending(const LoadResult& result) {
-    if (result.outcome == LoadOutcome::Failed) return "error " + std::to_string(result.error.Number());
-    return result.outcome == LoadOutcome::Aborted ? result.abortMessage : "";
-}
+using Setup = std::function<void(MemoryFileSystem&)>;
 
 struct Loaded {
-    std::string ending;
-    std::string changed;
+    std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
+    std::string changed;  // the fields the load changed
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
-Loaded Load(const std::string& text, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+Loaded Load(const std::string& text, const Setup& setup = {}) {
     MemoryFileSystem fs;
     fs.AddFile(kDescriptionPath, text);
     fs.AddFile(kWorkingCopyPath, text);
     if (setup) setup(fs);
     UninstallDescription d;
     d.DescriptionPath = kDescriptionPath;
-    const LoadResult result = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
+    const LoadResult r = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
     d.DescriptionPath.clear();
-    return {Ending(result), Changed(d)};
+    if (r.outcome == LoadOutcome::Failed) return {"error " + std::to_string(r.error.Number()), Changed(d)};
+    return {r.outcome == LoadOutcome::Aborted ? r.abortMessage : "", Changed(d)};
 }
 
 struct Case {
-    std::string text;
-    std::string ending;
-    std::string changed;
+    std::string text, ending, changed;
 };
 
-void ExpectLoads(const std::vector<Case>& cases, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+void ExpectLoads(const std::vector<Case>& cases, const Setup& setup = {}) {
     for (const Case& c : cases) {
         const Loaded loaded = Load(c.text, setup);
-        EXPECT_EQ(loaded.ending, c.ending) << c.text;
-        EXPECT_EQ(loaded.changed, c.changed) << c.text;
+        EXPECT_EQ(loaded.ending + " | " + loaded.changed, c.ending + " | " + c.changed) << c.text;
     }
 }
 
