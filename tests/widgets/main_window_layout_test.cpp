@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "widgets/rounding.hpp"
+
 namespace zelvane {
 namespace {
 
@@ -49,6 +51,14 @@ TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEven) {
     EXPECT_EQ(LayoutMainWindow(input).display.width, 50);  // 50.5
     input.width = 380 + 12 * 51 + 6;
     EXPECT_EQ(LayoutMainWindow(input).display.width, 52);  // 51.5
+}
+
+TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
+    EXPECT_EQ(DivideRoundHalfEven(5, 2), 2);
+    EXPECT_EQ(DivideRoundHalfEven(7, 2), 4);
+    EXPECT_EQ(DivideRoundHalfEven(-5, 2), -2);
+    EXPECT_EQ(DivideRoundHalfEven(7, -2), -4);
+    EXPECT_EQ(DivideRoundHalfEven(7, 0), 0);
 }
 
 }  // namespace
