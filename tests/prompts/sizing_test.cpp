@@ -1,4 +1,6 @@
-// Measuring a prompt body: the longest line of its text without control words, in its largest font.
+// Measuring a prompt body (the longest line of its text without control words, in its largest font)
+// and the envelope it is shown in.
+
 #include "prompts/sizing.hpp"
 
 #include <gtest/gtest.h>
@@ -7,46 +9,36 @@
 #include <tuple>
 #include <vector>
 
+#include "prompts/rtf_envelope.hpp"
 #include "tests/support/scripted_ui.hpp"
 
 namespace zelvane {
 namespace {
 
-// Records every measurement; answers with a fixed width when one is set.
-class MeasuringUi : public zelvane::testing::ScriptedUi {
-public:
-    struct Measure {
-        std::string text;
-        std::string face;
-        int points = 0;
-        bool bold = false;
-    };
-    std::vector<Measure> measures;
-    int fixedWidth = -1;
+// What a measurement of a prompt body asked for last, and its result.
+struct Measured : public zelvane::testing::ScriptedUi {
+    int width = 0;
+    std::string text;  // the caller's text afterwards
+    std::string measuredText, face;
+    int points = 0;
+    bool bold = false;
+    std::size_t count = 0;
+    int fixedWidth = -1;  // the width every measure answers, when set
 
     int TextWidthTwips(std::string_view text, std::string_view face, int points, bool bold) override {
-        measures.push_back({std::string(text), std::string(face), points, bold});
+        std::tie(measuredText, this->face, this->points, this->bold) = std::tuple(text, face, points, bold);
+        ++count;
         return fixedWidth >= 0 ? fixedWidth : ScriptedUi::TextWidthTwips(text, face, points, bold);
     }
 };
 
-struct Measured {
-    int width = 0;
-    std::string text;  // the caller's text afterwards
-    MeasuringUi::Measure measure;
-    std::size_t count = 0;
-};
-
 Measured Measure(std::string text, int fixedWidth = -1, int twipsPerPixel = 15) {
-    MeasuringUi ui;
-    ui.fixedWidth = fixedWidth;
-    ui.twipsPerPixel = twipsPerPixel;
-    Measured result;
-    result.width = AutoDetermineWidth(text, 12, "Times New Roman", ui);
-    result.text = text;
-    result.count = ui.measures.size();
-    if (!ui.measures.empty()) result.measure = ui.measures.back();
-    return result;
+    Measured m;
+    m.fixedWidth = fixedWidth;
+    m.twipsPerPixel = twipsPerPixel;
+    m.width = AutoDetermineWidth(text, 12, "Times New Roman", m);
+    m.text = std::move(text);
+    return m;
 }
 
 TEST(StripRtfCodes, EachControlWordGoesWithTheSpaceThatEndsIt) {
@@ -110,8 +102,8 @@ TEST(AutoDetermineWidth, MeasuresTheLongestLineInTheLargestFont) {
         {"\\b a long bold line\r\nx", "a long bold line 12"}};
     // clang-format on
     for (const auto& [text, expected] : cases) {
-        const MeasuringUi::Measure m = Measure(text).measure;
-        EXPECT_EQ(m.text + " " + std::to_string(m.points) + (m.bold ? " bold" : ""), expected) << text;
+        const Measured m = Measure(text);
+        EXPECT_EQ(m.measuredText + " " + std::to_string(m.points) + (m.bold ? " bold" : ""), expected) << text;
         EXPECT_EQ(m.face, "Times New Roman");
     }
 }
@@ -134,20 +126,20 @@ TEST(AutoDetermineWidth, AWholeDocumentUsesItsFontTableAndStaysUnchanged) {
     const std::string document = header + "Hello\\par\r\n\\f1 Longer line here\\par\r\n}";
     const Measured m = Measure(document);
     EXPECT_EQ(m.text, document);
-    EXPECT_EQ(m.measure.face, "Verdana");
-    EXPECT_EQ(m.measure.points, 11);
-    EXPECT_EQ(m.measure.text, "Longer line here\\par");
-    EXPECT_EQ(Measure(header + "\\f1 Hi\\par\r\nThe longest line\\par\r\n}").measure.face, "Verdana");  // looks back
-    EXPECT_EQ(Measure(header + "Plain\\par\r\n}").measure.face, "Times New Roman");
-    EXPECT_EQ(Measure(header + "\\f7 Plain\\par\r\n}").measure.face, "Times New Roman");  // beyond the table
+    EXPECT_EQ(m.face, "Verdana");
+    EXPECT_EQ(m.points, 11);
+    EXPECT_EQ(m.measuredText, "Longer line here\\par");
+    EXPECT_EQ(Measure(header + "\\f1 Hi\\par\r\nThe longest line\\par\r\n}").face, "Verdana");  // looks back
+    EXPECT_EQ(Measure(header + "Plain\\par\r\n}").face, "Times New Roman");
+    EXPECT_EQ(Measure(header + "\\f7 Plain\\par\r\n}").face, "Times New Roman");  // beyond the table
     // Without "\fs" the given font and size, line ends untouched.
     const std::string bare = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\f0 Text\\par\r\n}";
-    EXPECT_EQ(Measure(bare).measure.points, 12);
+    EXPECT_EQ(Measure(bare).points, 12);
     EXPECT_EQ(Measure(bare).text, bare);
     // A long face name is measured with the 31 characters a font is made from.
     EXPECT_EQ(Measure("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 " + std::string(40, 'F') +
                       ";}}\\viewkind4\\uc1\\f0\\pard\\fs24 Hello\\par\r\n}")
-                  .measure.face,
+                  .face,
               std::string(31, 'F'));
 }
 
@@ -165,6 +157,28 @@ TEST(AutoDetermineWidth, LongRunsOfControlWordsStayLinear) {
     DetermineFonts(charsets, fonts);
     EXPECT_EQ(fonts.size(), 200000u);
     EXPECT_EQ(FontNumeric(charsets, 1000000), -1);
+}
+
+TEST(RtfEnvelope, AFragmentIsWrappedInTheSharedHeaderAndColourTable) {
+    const std::string header =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}";
+    const std::string colours =
+        "{\\colortbl ;\\red0\\green0\\blue0;\\red128\\green0\\blue0;\\red0\\green128\\blue0;\\red128\\green128\\blue0;"
+        "\\red0\\green0\\blue128;\\red128\\green0\\blue128;\\red0\\green128\\blue128;\\red128\\green128\\blue128;"
+        "\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red255\\green255\\blue0;"
+        "\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red0\\green255\\blue255;\\red255\\green255\\blue255;}";
+    EXPECT_EQ(kRtfFontHeader, header);
+    EXPECT_EQ(kRtfColorTable, colours);
+    EXPECT_EQ(BuildPromptRtf("Remove?\\par \r\n\\cf10 Sure?", 12),
+              header + "\r\n" + colours +
+                  "\r\n\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 Remove?\\par \r\n\\cf10 Sure?\r\n}");
+    EXPECT_TRUE(BuildPromptRtf("x", 9).ends_with("\\f0\\fs18 x\r\n}"));  // the size in half points
+}
+
+TEST(RtfEnvelope, AWholeDocumentIsShownUnchanged) {
+    EXPECT_EQ(BuildPromptRtf("{\\rtf1\\ansi Hello\\par }", 12), "{\\rtf1\\ansi Hello\\par }");
+    EXPECT_NE(BuildPromptRtf("{\\rtf", 12), "{\\rtf");  // five characters are no document
+    EXPECT_NE(BuildPromptRtf("{\\RTF1 x}", 12), "{\\RTF1 x}");
 }
 
 }  // namespace

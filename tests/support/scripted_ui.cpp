@@ -3,17 +3,26 @@
 #include <gtest/gtest.h>
 
 namespace zelvane::testing {
+namespace {
+
+// The next scripted answer; a missing one fails the test and answers `none`.
+template <typename T>
+T Next(std::deque<T>& answers, const std::string& what, T none) {
+    if (answers.empty()) {
+        ADD_FAILURE() << "unexpected " << what;
+        return none;
+    }
+    T answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+}  // namespace
 
 int ScriptedUi::MsgBoxEx(PromptRequest request) {
     prompts.push_back(std::move(request));
     if (whilePromptOpen) whilePromptOpen(prompts.back());
-    if (promptAnswers.empty()) {
-        ADD_FAILURE() << "unexpected prompt: " << prompts.back().msgTitle;
-        return -1;
-    }
-    int answer = promptAnswers.front();
-    promptAnswers.pop_front();
-    return answer;
+    return Next(promptAnswers, "prompt: " + prompts.back().msgTitle, -1);
 }
 
 void ScriptedUi::ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) {
@@ -23,25 +32,13 @@ void ScriptedUi::ShowMessage(std::string_view text, std::string_view title, std:
 std::string ScriptedUi::BrowseFolderDialog(std::string_view startFolder, std::string_view title) {
     browseStarts.emplace_back(startFolder);
     browseTitles.emplace_back(title);
-    if (browseAnswers.empty()) {
-        ADD_FAILURE() << "unexpected folder dialog";
-        return {};
-    }
-    std::string answer = browseAnswers.front();
-    browseAnswers.pop_front();
-    return answer;
+    return Next(browseAnswers, "folder dialog", std::string());
 }
 
 std::string ScriptedUi::OpenFileDialog(const OpenFileRequest& request) {
     openFileRequests.push_back(request);
     if (whileOpenFileDialogOpen) whileOpenFileDialogOpen(request);
-    if (openFileAnswers.empty()) {
-        ADD_FAILURE() << "unexpected open-file dialog";
-        return {};
-    }
-    std::string answer = openFileAnswers.front();
-    openFileAnswers.pop_front();
-    return answer;
+    return Next(openFileAnswers, "open-file dialog", std::string());
 }
 
 int ScriptedUi::ShellOpen(std::string_view file, std::string_view, std::string_view, int) {

@@ -36,6 +36,9 @@ struct BinaryParts {
     }
 };
 
+// Rows only: no columns, so no offsets and no data.
+BinaryParts NoColumns(std::uint32_t rowCount) { return {"", rowCount, std::string(rowCount, '\t'), {}, "", 0}; }
+
 TEST(Binary2da, ReadsTheFormatAsLaidOut) {
     // Row 1 shares the string "x" with row 0; offset 12 is the empty string.
     const std::optional<Table> table = ReadBinary2da(BinaryParts{}.Bytes());
@@ -44,12 +47,7 @@ TEST(Binary2da, ReadsTheFormatAsLaidOut) {
     EXPECT_EQ(table->format, TableFormat::Binary);
     EXPECT_EQ(WriteBinary2da(*table), BinaryParts{}.Bytes());  // equal strings written once
 
-    BinaryParts noColumns;
-    noColumns.columnLabels.clear();
-    noColumns.offsets.clear();
-    noColumns.data.clear();
-    noColumns.dataSize = 0;
-    EXPECT_EQ(ReadBinary2da(noColumns.Bytes()), MakeTable({}, {{"0"}, {"1"}}));
+    EXPECT_EQ(ReadBinary2da(BinaryParts{"", 2, "0\t1\t", {}, "", 0}.Bytes()), MakeTable({}, {{"0"}, {"1"}}));
 }
 
 TEST(Binary2da, RoundTrips) {
@@ -78,45 +76,25 @@ TEST(Binary2da, RefusesWhatDoesNotFollowTheFormat) {
     untabbed.offsets.resize(2);
     EXPECT_FALSE(ReadBinary2da(untabbed.Bytes()));
 
-    BinaryParts pastTheBlock;
-    pastTheBlock.offsets[3] = 13;
-    EXPECT_FALSE(ReadBinary2da(pastTheBlock.Bytes()));
-
-    BinaryParts noNul;
-    noNul.data.pop_back();
-    noNul.dataSize = 12;
-    noNul.offsets[2] = 11;  // "x" and then nothing: the last string has no NUL
-    noNul.data[11] = 'y';
-    EXPECT_FALSE(ReadBinary2da(noNul.Bytes()));
-
-    BinaryParts hugeCount;  // a header claiming 4 billion rows, with two labels behind it
-    hugeCount.rowCount = 0xFFFFFFFF;
-    EXPECT_FALSE(ReadBinary2da(hugeCount.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.offsets = {0, 10, 12, 13}}.Bytes())) << "an offset past the block";
+    // "x" and then nothing: the last string has no NUL.
+    EXPECT_FALSE(ReadBinary2da(
+        BinaryParts{.offsets = {0, 10, 11, 10}, .data = std::string("P_BASTILA\0xy", 12), .dataSize = 12}.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.rowCount = 0xFFFFFFFF}.Bytes())) << "4 billion rows, two labels";
 }
 
 TEST(Binary2da, HoldsAtMost65535RowsAndBoundedCellText) {
-    BinaryParts rows;
-    rows.columnLabels.clear();
-    rows.offsets.clear();
-    rows.data.clear();
-    rows.dataSize = 0;
-    rows.rowCount = 65535;
-    rows.rowLabels = std::string(65535, '\t');
-    EXPECT_TRUE(ReadBinary2da(rows.Bytes()));
-    rows.rowCount = 65536;
-    rows.rowLabels += '\t';
-    EXPECT_FALSE(ReadBinary2da(rows.Bytes()));
+    EXPECT_TRUE(ReadBinary2da(NoColumns(65535).Bytes()));
+    EXPECT_FALSE(ReadBinary2da(NoColumns(65536).Bytes()));
 
     // Every cell sharing one string of 60,000 bytes: 600 cells would hold 36 MB.
-    BinaryParts shared;
-    shared.columnLabels = "a\t";
-    shared.data = std::string(60000, 'x') + '\0';
-    shared.dataSize = 60001;
-    shared.rowLabels.clear();
     for (std::uint32_t rowCount : {500u, 600u}) {
-        shared.rowCount = rowCount;
-        shared.rowLabels = std::string(rowCount, '\t');
-        shared.offsets.assign(rowCount, 0);
+        const BinaryParts shared{"a\t",
+                                 rowCount,
+                                 std::string(rowCount, '\t'),
+                                 std::vector<std::uint16_t>(rowCount, 0),
+                                 std::string(60000, 'x') + '\0',
+                                 60001};
         EXPECT_EQ(ReadBinary2da(shared.Bytes()).has_value(), rowCount == 500) << rowCount << " rows";
     }
 }

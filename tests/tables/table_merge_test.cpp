@@ -11,22 +11,17 @@ using testing::MakeTable;
 
 // The table before the mod: three rows of appearance data.
 Table Base() {
-    return MakeTable({"label", "race", "modela"}, {
-                                                      {"0", "Bastila", "P_BASTILA", "a"},
-                                                      {"1", "Carth", "P_CARTH", "b"},
-                                                      {"2", "HK", "P_HK47", "c"},
-                                                  });
+    return MakeTable({"label", "race", "modela"},
+                     {{"0", "Bastila", "P_BASTILA", "a"}, {"1", "Carth", "P_CARTH", "b"}, {"2", "HK", "P_HK47", "c"}});
 }
 
 // The mod's own version: a cell and a label changed, a column and two rows added, a DEFAULT.
 Table Mine() {
+    // clang-format off
     Table mine = MakeTable({"label", "race", "ModSound", "modela"}, {
-                                                                        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a"},
-                                                                        {"1", "Carth", "P_CARTH", "", "b"},
-                                                                        {"two", "HK", "P_HK47", "", "c"},
-                                                                        {"3", "Robe", "P_ROBE", "m3", ""},
-                                                                        {"4", "Hood", "P_HOOD", "m4", ""},
-                                                                    });
+        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a"}, {"1", "Carth", "P_CARTH", "", "b"},
+        {"two", "HK", "P_HK47", "", "c"}, {"3", "Robe", "P_ROBE", "m3", ""}, {"4", "Hood", "P_HOOD", "m4", ""}});
+    // clang-format on
     mine.defaultValue = "****";
     return mine;
 }
@@ -39,41 +34,31 @@ TEST(TableMerge, ATableOnlyThisModChangedBecomesTheBackup) {
     EXPECT_TRUE(result.changed);
     EXPECT_EQ(result.takenOut.rowsRemoved, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", "Hood"}}));
     EXPECT_EQ(result.takenOut.columnsRemoved, std::vector<std::string>{"ModSound"});
-    EXPECT_EQ(result.takenOut.cellsSetBack, (std::vector<RowChange>{
-                                                {0, "0", std::nullopt, {{"race", "P_BASTILA_NEW", "P_BASTILA"}}},
-                                                {2, "2", "two", {}},
-                                            }));
+    EXPECT_EQ(result.takenOut.cellsSetBack,
+              (std::vector<RowChange>{{0, "0", std::nullopt, {{"race", "P_BASTILA_NEW", "P_BASTILA"}}},
+                                      {2, "2", "two", {}}}));
     EXPECT_EQ(result.takenOut.defaultSetBack, (ValueChange{"****", std::nullopt}));
 }
 
 TEST(TableMerge, KeepsWhatLaterModsDidAndTheNumbersOfTheirRows) {
     // Later mods: a row after this mod's rows, a column, a cell this mod did not touch; the table
     // in use is now a text file with LF line ends.
-    Table current = MakeTable({"label", "race", "ModSound", "modela", "LaterSound"},
-                              {
-                                  {"0", "Bastila", "P_BASTILA_NEW", "m0", "a", "l0"},
-                                  {"1", "Carth", "P_CARTH", "", "B", ""},
-                                  {"two", "HK", "P_HK47", "", "c", ""},
-                                  {"3", "Robe", "P_ROBE", "m3", "", ""},
-                                  {"4", "Hood", "P_HOOD", "m4", "", ""},
-                                  {"5", "Later", "P_LATER", "", "l", "l5"},
-                              },
-                              TableFormat::Text);
+    // clang-format off
+    Table current = MakeTable({"label", "race", "ModSound", "modela", "LaterSound"}, {
+        {"0", "Bastila", "P_BASTILA_NEW", "m0", "a", "l0"}, {"1", "Carth", "P_CARTH", "", "B", ""},
+        {"two", "HK", "P_HK47", "", "c", ""}, {"3", "Robe", "P_ROBE", "m3", "", ""},
+        {"4", "Hood", "P_HOOD", "m4", "", ""}, {"5", "Later", "P_LATER", "", "l", "l5"}}, TableFormat::Text);
+    // clang-format on
     current.lineEnd = LineEnd::Lf;
     current.defaultValue = "****";
 
     const MergeResult result = MergeOutMod(Base(), Mine(), current);
     ASSERT_TRUE(result.conflicts.empty());
-    Table expected = MakeTable({"label", "race", "modela", "LaterSound"},
-                               {
-                                   {"0", "Bastila", "P_BASTILA", "a", "l0"},
-                                   {"1", "Carth", "P_CARTH", "B", ""},
-                                   {"2", "HK", "P_HK47", "c", ""},
-                                   {"3", "", "", "", ""},
-                                   {"4", "", "", "", ""},
-                                   {"5", "Later", "P_LATER", "l", "l5"},
-                               },
-                               TableFormat::Text);
+    // clang-format off
+    Table expected = MakeTable({"label", "race", "modela", "LaterSound"}, {
+        {"0", "Bastila", "P_BASTILA", "a", "l0"}, {"1", "Carth", "P_CARTH", "B", ""}, {"2", "HK", "P_HK47", "c", ""},
+        {"3", "", "", "", ""}, {"4", "", "", "", ""}, {"5", "Later", "P_LATER", "l", "l5"}}, TableFormat::Text);
+    // clang-format on
     expected.lineEnd = LineEnd::Lf;
     EXPECT_EQ(result.merged, expected);
     EXPECT_EQ(result.takenOut.rowsEmptied, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", "Hood"}}));
@@ -89,10 +74,8 @@ TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
     MergeResult result = MergeOutMod(base, mine, sameCell);
     EXPECT_FALSE(result.merged);
     EXPECT_FALSE(result.changed);
-    EXPECT_EQ(result.conflicts,
-              (std::vector<MergeConflict>{
-                  {ConflictKind::Cell, 0, "0", "race", "P_BASTILA", "P_BASTILA_NEW", "P_BASTILA_LATER"},
-              }));
+    EXPECT_EQ(result.conflicts, (std::vector<MergeConflict>{{ConflictKind::Cell, 0, "0", "race", "P_BASTILA",
+                                                             "P_BASTILA_NEW", "P_BASTILA_LATER"}}));
 
     Table addedRow = mine;
     addedRow.rows[3].cells[3] = "later";
@@ -124,11 +107,9 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
     const Table base = Base();
     const Table mine = MakeTable({"label", "modela"}, {{"0", "Bastila", "a"}, {"1", "Carth", "b"}});
     Table current = MakeTable({"label", "modela", "later"}, {{"0", "Bastila", "a", "x"}, {"1", "Carth", "b", "y"}});
-    Table expected = MakeTable({"label", "race", "modela", "later"}, {
-                                                                         {"0", "Bastila", "P_BASTILA", "a", "x"},
-                                                                         {"1", "Carth", "P_CARTH", "b", "y"},
-                                                                         {"2", "HK", "P_HK47", "c", ""},
-                                                                     });
+    const Table expected = MakeTable({"label", "race", "modela", "later"}, {{"0", "Bastila", "P_BASTILA", "a", "x"},
+                                                                            {"1", "Carth", "P_CARTH", "b", "y"},
+                                                                            {"2", "HK", "P_HK47", "c", ""}});
     MergeResult result = MergeOutMod(base, mine, current);
     EXPECT_EQ(result.merged, expected);
     EXPECT_EQ(result.takenOut.rowsPutBack, (std::vector<RowEntry>{{2, "2", "HK"}}));

@@ -9,54 +9,53 @@
 namespace zelvane {
 namespace {
 
-TEST(Paths, AddBackslashAndStripQuotes) {
-    EXPECT_EQ(AddBackslash(""), "\\");
-    EXPECT_EQ(AddBackslash("C:\\"), "C:\\");
-    EXPECT_EQ(AddBackslash("C:\\Games"), "C:\\Games\\");
-    EXPECT_EQ(StripQuotes("  \"C:\\x\\file.txt\\\"  "), "C:\\x\\file.txt\\");
-    EXPECT_EQ(StripQuotes("\""), "\"");
-    EXPECT_EQ(StripQuotes("\"\""), "");
+using Cases = std::vector<std::pair<std::string, std::string>>;
+
+// Each case: a function of one path, its input and its result.
+TEST(Paths, TextOnlyFunctions) {
+    struct Case {
+        std::string (*convert)(std::string_view);
+        std::string in, out;
+    };
+    const auto add = &AddBackslash, strip = &StripQuotes, name = &GetFileName, base = &GetBaseName;
+    const auto parent = &ParentFolder, proper = &ProperCasePath, display = &Display;
+    // clang-format off
+    const std::vector<Case> cases = {
+        {add, "", "\\"}, {add, "C:\\", "C:\\"}, {add, "C:\\Games", "C:\\Games\\"},
+        {strip, "  \"C:\\x\\file.txt\\\"  ", "C:\\x\\file.txt\\"}, {strip, "\"", "\""}, {strip, "\"\"", ""},
+        {name, "\\name", "\\name"}, {name, "dir\\name", "name"},
+        {base, "C:\\x\\a.b.txt", "a.b"}, {base, "C:\\x\\.profile", ".profile"},
+        {parent, "C:\\", "C:\\"}, {parent, "C:\\Games", "C:\\"}, {parent, "C:\\Games\\Kotor\\", "C:\\Games"},
+        {&LastFolder, "C:\\Games\\Kotor\\", "Kotor"},
+        {&DoubleSlash, "a\\b\\c", "a\\\\b\\\\c"},
+        {proper, "a\\\\b", "A\\\\b"}, {proper, "override\\\\my mods\\\\Tex.TGA", "Override\\\\My Mods\\\\Tex.TGA"},
+        {proper, "LUCASARTS\\\\x", "Lucasarts\\\\x"}, {display, "override\\sub\\X.tga", "Override\\\\Sub\\\\X.tga"},
+        // Three or more backslashes (a source path that held a doubled one) lose nothing.
+        {proper, "a\\\\\\b\\\\c", "A\\\\\\b\\\\c"}, {display, "C:\\\\x\\y.tga", "C:\\\\\\\\X\\\\y.tga"},
+        {proper, "games\\\\\\\\kotor\\\\x.TGA", "Games\\\\\\\\Kotor\\\\x.TGA"},
+        // Words of code page 1252 text ("Ãœnã¯" came only from UTF-8 bytes taken as 1252).
+        {proper, "\x9Akoda \xE4rger\\\\f.TGA", "\x8Akoda \xC4rger\\\\f.TGA"},
+        {proper, "\xfcN\xcf\\\\x.tga", "\xdcn\xef\\\\x.tga"},
+    };
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(c.convert(c.in), c.out) << c.in;
 }
 
-TEST(Paths, NamesAndFolders) {
-    MemoryFileSystem fs;
-    fs.AddFolder("C:\\Games");
-    EXPECT_EQ(GetFileName("\\name"), "\\name");
-    EXPECT_EQ(GetFileName("dir\\name"), "name");
-    EXPECT_EQ(GetBaseName("C:\\x\\a.b.txt"), "a.b");
-    EXPECT_EQ(GetBaseName("C:\\x\\.profile"), ".profile");
-    EXPECT_EQ(GetFolderPart(fs, "C:\\Games\\file.txt"), "C:\\Games\\");
-    EXPECT_EQ(GetFolderPart(fs, "C:\\Games"), "C:\\Games");
-    EXPECT_EQ(ParentFolder("C:\\"), "C:\\");
-    EXPECT_EQ(ParentFolder("C:\\Games"), "C:\\");
-    EXPECT_EQ(ParentFolder("C:\\Games\\Kotor\\"), "C:\\Games");
-    EXPECT_EQ(LastFolder("C:\\Games\\Kotor\\"), "Kotor");
-}
-
-TEST(Paths, ExistenceTests) {
+TEST(Paths, AskingTheFileSystem) {
     MemoryFileSystem fs;
     fs.AddFile("C:\\x\\file.txt", "data");
     fs.AddFile("C:\\x\\locked.txt", "data");
     fs.Lock("C:\\x\\locked.txt");
     EXPECT_TRUE(FileExists(fs, "\"C:\\x\\file.txt\\\""));
-    EXPECT_FALSE(FileExists(fs, "C:\\x"));
-    EXPECT_FALSE(FileExists(fs, ""));
-    EXPECT_FALSE(FileExists(fs, "C:\\x\\locked.txt"));
+    for (const char* path : {"C:\\x", "", "C:\\x\\locked.txt"}) EXPECT_FALSE(FileExists(fs, path)) << path;
     EXPECT_TRUE(FolderExists(fs, "C:\\x"));
     EXPECT_FALSE(FolderExists(fs, "C:\\x\\file.txt"));
     EXPECT_FALSE(FolderExists(fs, ""));
+    EXPECT_EQ(GetFolderPart(fs, "C:\\x\\file.txt"), "C:\\x\\");
+    EXPECT_EQ(GetFolderPart(fs, "C:\\x"), "C:\\x");
 }
 
-TEST(Paths, LongAndShortForms) {
-    MemoryFileSystem fs;
-    fs.AddFile("C:\\Program Files\\LucasArts\\dialog.tlk", "TLK V3.0");
-    fs.SetShortName("C:\\Program Files", "PROGRA~1");
-    EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\LucasArts\\dialog.tlk"), "C:\\Program Files\\LucasArts\\dialog.tlk");
-    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\LucasArts\\dialog.tlk"), "C:\\PROGRA~1\\LucasArts\\dialog.tlk");
-    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\missing.tlk"), "");
-}
-
-TEST(Paths, LongPathUsesStoredNamesThroughHiddenAndSystemFolders) {
+TEST(Paths, LongAndShortFormsUseStoredNamesThroughHiddenAndSystemFolders) {
     MemoryFileSystem fs;
     fs.AddFolder("C:\\Program Files", Attributes{.directory = true, .system = true});
     fs.AddFolder("C:\\Program Files\\Hidden Stuff", Attributes{.directory = true, .hidden = true});
@@ -65,8 +64,10 @@ TEST(Paths, LongPathUsesStoredNamesThroughHiddenAndSystemFolders) {
     fs.SetShortName("C:\\Program Files\\Hidden Stuff", "HIDDEN~1");
     EXPECT_EQ(GetLongPath(fs, "c:\\progra~1\\hidden~1\\dialog.tlk"), "c:\\Program Files\\Hidden Stuff\\Dialog.TLK");
     EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\HIDDEN~1\\missing.tlk"), "C:\\PROGRA~1\\HIDDEN~1\\missing.tlk");
-    // A folder is no file: the path comes back as given.
-    EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\HIDDEN~1"), "C:\\PROGRA~1\\HIDDEN~1");
+    EXPECT_EQ(GetLongPath(fs, "C:\\PROGRA~1\\HIDDEN~1"), "C:\\PROGRA~1\\HIDDEN~1");  // a folder is no file
+    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\Hidden Stuff\\Dialog.TLK"), "C:\\PROGRA~1\\HIDDEN~1\\Dialog.TLK");
+    EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\missing.tlk"), "");
+    EXPECT_EQ(GetShortPath(fs, ""), "");
 }
 
 // A file system whose short-name service hands out a name that does not exist.
@@ -79,10 +80,8 @@ public:
 TEST(Paths, ShortPathNeverNamesAMissingFile) {
     MemoryFileSystem memory;
     memory.AddFile("C:\\ab\\x", "x");
-    LyingShortNames fs(memory);
-    EXPECT_EQ(GetShortPath(fs, "C:\\ab\\x"), "");
+    EXPECT_EQ(GetShortPath(LyingShortNames(memory), "C:\\ab\\x"), "");
     EXPECT_EQ(GetShortPath(memory, "C:\\ab\\x"), "C:\\ab\\x");
-    EXPECT_EQ(GetShortPath(memory, ""), "");
 }
 
 TEST(Paths, KillFileClearsAttributesAndReportsOnlyWhenAsked) {
@@ -97,50 +96,25 @@ TEST(Paths, KillFileClearsAttributesAndReportsOnlyWhenAsked) {
     EXPECT_FALSE(KillFile(fs, ui, "C:\\u\\b.ini", false));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(KillFile(fs, ui, "C:\\u\\b.ini", true));
-    ASSERT_EQ(ui.messages.size(), 1u);
+    ShowErrorMessage(ui, ProgramError(13, "Type mismatch"), "Form Load");
+    ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[0].title, "Oops!");
     EXPECT_EQ(ui.messages[0].text, "Error: 75\r\nPath/File access error\r\n\r\nLOCATION:\r\nPublic Function KillFile");
     EXPECT_EQ(ui.messages[0].style, kMbIconExclamation);
-}
-
-TEST(Paths, VersionAndErrorReport) {
+    EXPECT_EQ(ui.messages[1].text, "Error: 13\r\nType mismatch\r\n\r\nLOCATION:\r\nForm Load");
     EXPECT_EQ(AppVersion(), "1.0.151");
-    testing::ScriptedUi ui;
-    ShowErrorMessage(ui, ProgramError(13, "Type mismatch"), "Form Load");
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].text, "Error: 13\r\nType mismatch\r\n\r\nLOCATION:\r\nForm Load");
-}
-
-TEST(DisplayForm, DoubleSlashAndProperCase) {
-    EXPECT_EQ(DoubleSlash("a\\b\\c"), "a\\\\b\\\\c");
-    EXPECT_EQ(ProperCasePath("a\\\\b"), "A\\\\b");
-    EXPECT_EQ(ProperCasePath("override\\\\my mods\\\\Tex.TGA"), "Override\\\\My Mods\\\\Tex.TGA");
-    EXPECT_EQ(ProperCasePath("LUCASARTS\\\\x"), "Lucasarts\\\\x");
-    EXPECT_EQ(Display("override\\sub\\X.tga"), "Override\\\\Sub\\\\X.tga");
-}
-
-TEST(DisplayForm, ThreeOrMoreBackslashesLoseNothing) {
-    // A source path that already held a doubled backslash gives overlapping separators.
-    EXPECT_EQ(ProperCasePath("a\\\\\\b\\\\c"), "A\\\\\\b\\\\c");
-    EXPECT_EQ(ProperCasePath("games\\\\\\\\kotor\\\\x.TGA"), "Games\\\\\\\\Kotor\\\\x.TGA");
-    EXPECT_EQ(Display("C:\\\\x\\y.tga"), "C:\\\\\\\\X\\\\y.tga");
-}
-
-TEST(DisplayForm, CodePage1252Words) {
-    EXPECT_EQ(ProperCasePath("\x9Akoda \xE4rger\\\\f.TGA"), "\x8Akoda \xC4rger\\\\f.TGA");
-    // "Ünï" in code page 1252: right on 1252 text ("Ãœnã¯" came only from UTF-8 bytes taken as 1252).
-    EXPECT_EQ(ProperCasePath("\xfcN\xcf\\\\x.tga"), "\xdcn\xef\\\\x.tga");
 }
 
 TEST(PathRelative, Needles) {
-    FolderContext folders{"C:\\Mods\\Tool", "C:\\Games\\Kotor"};
-    EXPECT_EQ(PathRelative("C:\\Games\\Kotor\\Override\\sub\\x.tga", "", folders), "Override\\sub\\x.tga");
-    EXPECT_EQ(PathRelative("C:\\Games\\Kotor\\Movies\\a.bik", "", folders), "Movies\\a.bik");
-    EXPECT_EQ(PathRelative("C:\\Mods\\Tool\\backup\\appearance.2da", "", folders), "backup\\appearance.2da");
-    EXPECT_EQ(PathRelative("C:\\Mods\\Tool\\Backup Uninstall\\a.2da", "", folders), "Backup Uninstall\\a.2da");
-    EXPECT_EQ(PathRelative("C:\\Mods\\Tool\\other\\a.2da", "", folders), "Tool\\other\\a.2da");
-    EXPECT_EQ(PathRelative("D:\\Elsewhere\\a.2da", "", folders), "D:\\Elsewhere\\a.2da");
-    EXPECT_EQ(PathRelative("C:\\Games\\Kotor", "", folders), "Kotor");
+    const FolderContext folders{"C:\\Mods\\Tool", "C:\\Games\\Kotor"};
+    // clang-format off
+    const Cases cases = {{"C:\\Games\\Kotor\\Override\\sub\\x.tga", "Override\\sub\\x.tga"},
+        {"C:\\Games\\Kotor\\Movies\\a.bik", "Movies\\a.bik"}, {"C:\\Games\\Kotor", "Kotor"},
+        {"C:\\Mods\\Tool\\backup\\appearance.2da", "backup\\appearance.2da"},
+        {"C:\\Mods\\Tool\\Backup Uninstall\\a.2da", "Backup Uninstall\\a.2da"},
+        {"C:\\Mods\\Tool\\other\\a.2da", "Tool\\other\\a.2da"}, {"D:\\Elsewhere\\a.2da", "D:\\Elsewhere\\a.2da"}};
+    // clang-format on
+    for (const auto& [path, relative] : cases) EXPECT_EQ(PathRelative(path, "", folders), relative) << path;
     EXPECT_EQ(PathRelative("C:\\Games\\Kotor\\Movies\\a.bik", "movies", folders), "Movies\\a.bik");
 }
 

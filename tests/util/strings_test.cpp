@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
+
 #include "util/program_error.hpp"
 #include "util/strings.hpp"
 
@@ -8,16 +11,15 @@ namespace {
 
 using Pieces = std::vector<std::string>;
 
-TEST(FindLast, NeverExaminesPositionOne) {
-    EXPECT_EQ(FindLast("\\a", "\\", -1, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, CompareMode::Exact), 4);
-    EXPECT_EQ(FindLast("abc", "abcd", -1, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("abc", "c", 10, CompareMode::Exact), 0);
-    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
-    EXPECT_EQ(FindLast("a.B.b", "B", 4, CompareMode::Exact), 3);
-}
+constexpr CompareMode kExact = CompareMode::Exact;
 
-TEST(FindLast, StartZeroIsAnInvalidArgument) {
+TEST(FindLast, NeverExaminesPositionOneAndStartZeroIsAnInvalidArgument) {
+    EXPECT_EQ(FindLast("\\a", "\\", -1, kExact), 0);
+    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, kExact), 4);
+    EXPECT_EQ(FindLast("abc", "abcd", -1, kExact), 0);
+    EXPECT_EQ(FindLast("abc", "c", 10, kExact), 0);
+    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
+    EXPECT_EQ(FindLast("a.B.b", "B", 4, kExact), 3);
     try {
         FindLast("abc", "b", 0, CompareMode::Exact);
         ADD_FAILURE() << "no error";
@@ -37,13 +39,13 @@ TEST(SplitText, PiecesAroundEveryMatch) {
 }
 
 TEST(ReplaceText, ResumesAfterEachReplacement) {
-    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 1, -1, CompareMode::Exact), "aaaaaa");
+    EXPECT_EQ(ReplaceText("aaa", "a", "aa", 1, -1, kExact), "aaaaaa");
     EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::CaseInsensitive), "a-b-c");
-    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, CompareMode::Exact), "aXb-c");
-    EXPECT_EQ(ReplaceText("abab", "ab", "x", 1, 1, CompareMode::Exact), "xab");
-    EXPECT_EQ(ReplaceText("abab", "ab", "x", 2, -1, CompareMode::Exact), "abx");
-    EXPECT_EQ(ReplaceText("abc", "b", "x", 9, -1, CompareMode::Exact), "abc");
-    EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, CompareMode::Exact), "a\\b");
+    EXPECT_EQ(ReplaceText("aXbxc", "x", "-", 1, -1, kExact), "aXb-c");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 1, 1, kExact), "xab");
+    EXPECT_EQ(ReplaceText("abab", "ab", "x", 2, -1, kExact), "abx");
+    EXPECT_EQ(ReplaceText("abc", "b", "x", 9, -1, kExact), "abc");
+    EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, kExact), "a\\b");
 }
 
 TEST(InputLines, CrOrCrLfEndALineLfAloneDoesNot) {
@@ -69,6 +71,18 @@ TEST(InStr, ForwardSearch) {
     EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
     EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
     EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
+}
+
+TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
+    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
+    EXPECT_EQ(own.Number(), 53);
+    EXPECT_EQ(own.Description(), "File not found");
+    const ProgramError memory = FailureOf(std::bad_alloc());
+    EXPECT_EQ(memory.Number(), 7);
+    EXPECT_EQ(memory.Description(), "Out of memory");
+    const ProgramError other = FailureOf(std::length_error("vector"));
+    EXPECT_EQ(other.Number(), 51);
+    EXPECT_EQ(other.Description(), "Internal error");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace zelvane {
 namespace {
@@ -35,17 +36,15 @@ std::string Summary(const ButtonPaintPlan& p) {
     return s + (p.icon.disabledLook ? " disabled" : "");
 }
 
-// cmdRemoveMod's face: 4455 x 735 twips at 15 twips per pixel, one line of caption.
-ButtonFaceInput Face(bool hover = false, bool focus = false, bool pressed = false, bool picture = false) {
+// cmdRemoveMod's face: 4455 x 735 twips at 15 twips per pixel, one line of caption; every state as
+// the input starts it (a default state a caller leaves unset is part of the face), then changed.
+ButtonFaceInput Face(const std::function<void(ButtonFaceInput&)>& change = {}) {
     ButtonFaceInput input;
     input.innerWidth = input.windowWidth = 297;
     input.innerHeight = input.windowHeight = 49;
     input.captionWidth = 100;
     input.captionHeight = input.lineHeight = 13;
-    input.hover = hover;
-    input.focus = focus;
-    input.pressed = pressed;
-    input.hasPicture = picture;
+    if (change) change(input);
     return input;
 }
 
@@ -53,23 +52,16 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
     OrvoButtonProperties own;
     own.GradientUpColor1 = 0x112233;
     own.GradientUpColor2 = 0x445566;
-    ButtonFaceInput wide = Face();
-    wide.windowWidth = 299;
-    wide.windowHeight = 51;
-    ButtonFaceInput designed = wide;
-    designed.designMode = true;
     OrvoButtonProperties halfOwn = own;
     halfOwn.GradientUpColor2 = kColorBtnFace;  // one default colour is enough to keep the plain face
     OrvoButtonProperties blueFocus;
     blueFocus.UseBlueXPFocusRect = true;
     OrvoButtonProperties disabled;
     disabled.Enabled = false;
-    ButtonFaceInput disabledFace = Face(false, false, false, true);
-    disabledFace.enabled = false;
-    ButtonFaceInput held = Face(false, false, true);
-    held.spaceHeld = true;
-    ButtonFaceInput twoLines = Face(false, false, false, true);
-    twoLines.captionHeight = 26;
+    const auto wide = [](ButtonFaceInput& f) { f.windowWidth = 299, f.windowHeight = 51; };
+    const auto hovering = [](ButtonFaceInput& f) { f.hover = true; };
+    const auto focused = [](ButtonFaceInput& f) { f.focus = true; };
+    const auto picture = [](ButtonFaceInput& f) { f.hasPicture = true; };
     const std::string plain = "face 0,0,297,49 text 80000012 edge 5 border none caption 4,18,293,31 11 80000012";
     const std::string hover =
         "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 "
@@ -77,39 +69,39 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
     // clang-format off
     const std::vector<std::tuple<ButtonFaceInput, OrvoButtonProperties, std::string>> cases = {
         {Face(), {}, plain},
-        {wide, own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
+        {Face(wide), own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
                     "caption 4,18,293,31 11 80000012"},
-        {designed, own, plain}, {Face(), halfOwn, plain},
-        {Face(true), {}, hover},
-        {Face(true, true), {}, "face 0,0,297,49 text FF0000 edge 0 border blue gradient FFFFFF>DCDCDA in 0,0,297,49 "
+        {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain}, {Face(), halfOwn, plain},
+        {Face(hovering), {}, hover},
+        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {}, "face 0,0,297,49 text FF0000 edge 0 border blue gradient FFFFFF>DCDCDA in 0,0,297,49 "
                                "dir 3 caption 4,18,293,31 11 FF0000"},
         // Without the gold border the raised edge stays.
-        {Face(true), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
+        {Face(hovering), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
                                                   "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
         // Pressed: sunken, no focus mark, the caption moved by one; DownColor follows HoverColor.
-        {Face(false, true, true), {}, "face 0,0,297,49 text FF0000 edge A border none gradient F0F0EE>C8CBC3 in "
+        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), {}, "face 0,0,297,49 text FF0000 edge A border none gradient F0F0EE>C8CBC3 in "
                                       "0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
-        {held, {}, "nothing"},
-        {Face(false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 "
+        {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), {}, "nothing"},
+        {Face(focused), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 "
                                 "11 80000012"},
-        {Face(false, true), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 "
+        {Face(focused), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 "
                                        "80000012"},
         // Disabled: the caption embossed, the icon greyed.
-        {disabledFace, disabled, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000014 "
+        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000014 "
                                 "caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
         // Beside a picture: (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line is not centred. The icon at
         // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
-        {Face(false, false, false, true), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 "
+        {Face(picture), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 "
                                               "10 80000012 icon 74,9"},
         // Two lines are centred: 23 / 2 = 11.5 -> 12.
-        {twoLines, {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
     };
     // clang-format on
     for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
 }
 
 TEST(ButtonFace, TheTwoRingsOfTheBorders) {
-    ButtonPaintPlan plan = PlanButtonFace(Face(true), OrvoButtonProperties{});
+    ButtonPaintPlan plan = PlanButtonFace(Face([](ButtonFaceInput& f) { f.hover = true; }), OrvoButtonProperties{});
     ASSERT_EQ(plan.borderSegments.size(), 8u);
     EXPECT_EQ(plan.borderSegments[0].color, 0xA6E9FFu);  // ring 0 top
     EXPECT_EQ(plan.borderSegments[2].color, 0x0096E7u);  // ring 0 bottom
@@ -119,14 +111,14 @@ TEST(ButtonFace, TheTwoRingsOfTheBorders) {
     EXPECT_EQ(plan.borderSegments[2].from, (FacePoint{296, 48}));
     EXPECT_EQ(plan.borderSegments[4].from, (FacePoint{1, 1}));
     EXPECT_EQ(plan.borderSegments[6].from, (FacePoint{295, 47}));
-    plan = PlanButtonFace(Face(true, true), OrvoButtonProperties{});
+    plan = PlanButtonFace(Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {});
     ASSERT_EQ(plan.borderSegments.size(), 8u);
     const std::uint32_t blue[] = {0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xF0D1B5, 0xFFDFBF, 0xE7AE8C, 0xEF826B, 0xE7AE8C};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(plan.borderSegments[i].color, blue[i]) << i;
 }
 
 TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
-    ButtonFaceInput input = Face(false, false, false, true);
+    ButtonFaceInput input = Face([](ButtonFaceInput& f) { f.hasPicture = true; });
     input.innerHeight = 48;  // 8 + 0.5 goes to the even 8
     EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.y, 8);
     input.innerHeight = 50;  // 9 + 0.5 goes to 10

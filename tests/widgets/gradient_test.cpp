@@ -1,3 +1,5 @@
+// The colours a button face is painted with: its gradient and the greyed picture of a disabled button.
+
 #include "widgets/gradient.hpp"
 
 #include <gtest/gtest.h>
@@ -5,6 +7,7 @@
 #include <cstdint>
 
 #include "util/program_error.hpp"
+#include "widgets/disabled_image.hpp"
 
 namespace zelvane {
 namespace {
@@ -56,6 +59,33 @@ TEST(Gradient, EdgesBeyondThirtyTwoBitsOverflow) {
     EXPECT_THROW(GradientFillRectPlan(0, INT32_MIN, 10, -1, kWhite, kGrey, 3), ProgramError);
     EXPECT_THROW(GradientFillRectPlan(INT32_MAX, 0, 1, 10, kWhite, kGrey, 0), ProgramError);
     EXPECT_NO_THROW(GradientFillRectPlan(INT32_MAX - 1, 0, 1, 10, kWhite, kGrey, 1));
+}
+
+TEST(DisabledImage, CoverageComesFromTheDrawingsOverBlackAndOverWhite) {
+    EXPECT_EQ(CoverageOf(0x204060, 0x204060).alpha, 255);
+    EXPECT_EQ(CoverageOf(0x204060, 0x204060).color, 0x204060u);
+    EXPECT_EQ(CoverageOf(0x000000, 0xFFFFFF).alpha, 0);
+    EXPECT_EQ(CoverageOf(0x800000, 0xFF7F7F).alpha, 128);  // half covered red
+    EXPECT_EQ(CoverageOf(0x800000, 0xFF7F7F).color, 0xFF0000u);
+    EXPECT_EQ(CoverageOf(0x320000, 0xCD9B9B).color, 0x800000u);         // 50 of 100: 127.5 to 128
+    EXPECT_EQ(DisabledPixel(0x000000, 0xFFFFFF, 0x123456), 0x123456u);  // transparent pixels leave the face
+}
+
+TEST(DisabledImage, GreysFollowLuminanceSoThePictureStaysVisible) {
+    EXPECT_EQ(Luminance(0xFF0000), 76);
+    EXPECT_EQ(Luminance(0x00FF00), 150);
+    EXPECT_EQ(Luminance(0x0000FF), 29);
+    EXPECT_EQ(Luminance(0xFFFFFF), 255);
+    // Black, blue, red, green, white: five greys in that order, none darker than mid grey.
+    int previous = 95;
+    for (std::uint32_t color : {0x000000u, 0x0000FFu, 0xFF0000u, 0x00FF00u, 0xFFFFFFu}) {
+        const int grey = DisabledGrey(color);
+        EXPECT_EQ(DisabledPixel(color, color, 0xF0F0F0), static_cast<std::uint32_t>(grey * 0x010101)) << color;
+        EXPECT_GT(grey, previous) << color;
+        previous = grey;
+    }
+    EXPECT_EQ(DisabledGrey(0x000000), 96);
+    EXPECT_EQ(DisabledGrey(0xFFFFFF), 240);
 }
 
 }  // namespace

@@ -2,70 +2,63 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "widgets/rounding.hpp"
+
 namespace zelvane {
 namespace {
 
-MainWindowLayoutInput Window(int width, int height, int minimumWidth = 9390, int minimumHeight = 7665) {
-    MainWindowLayoutInput input;
-    input.width = width;
-    input.height = height;
-    input.minimumWidth = minimumWidth;
-    input.minimumHeight = minimumHeight;
-    return input;
+// A layout in one line: the window, the two buttons, the text box and the display in pixels.
+std::string Summary(const MainWindowLayout& l) {
+    const auto pair = [](int a, int b) { return std::to_string(a) + "," + std::to_string(b); };
+    if (!l.apply) return "still " + pair(l.width, l.height) + (l.resized ? " resized" : "");
+    return (l.resized ? "resized " + pair(l.width, l.height) + " " : "") + "remove " +
+           pair(l.removeModLeft, l.removeModTop) + " ini " + pair(l.iniLeft, l.iniTop) + " raw " +
+           pair(l.txtRawLeft, l.txtRawTop) + " " + pair(l.txtRawWidth, l.txtRawHeight) + " display " +
+           pair(l.display.x, l.display.y) + " " + pair(l.display.width, l.display.height) + " target " +
+           std::to_string(l.targetWidthTwips);
 }
 
 TEST(MainWindowLayout, ButtonsAlongTheBottomAndTheDisplayAboveThem) {
-    const MainWindowLayout layout = LayoutMainWindow(Window(10000, 8000));
-    ASSERT_TRUE(layout.apply);
-    EXPECT_FALSE(layout.resized);
-    EXPECT_EQ(layout.removeModLeft, 10000 - (4455 + 240));
-    EXPECT_EQ(layout.removeModTop, 8000 - (735 + 600));
-    EXPECT_EQ(layout.iniLeft, 120);
-    EXPECT_EQ(layout.iniTop, layout.removeModTop);
-    EXPECT_EQ(layout.txtRawWidth, 9620);
-    EXPECT_EQ(layout.txtRawHeight, 6665 - 320);
-    EXPECT_EQ(layout.display.x, 8);
-    EXPECT_EQ(layout.display.y, 8);
-    EXPECT_EQ(layout.display.width, 641);   // 641.33
-    EXPECT_EQ(layout.display.height, 423);  // 423
-    EXPECT_EQ(layout.targetWidthTwips, 9220);
+    struct Case {
+        MainWindowLayoutInput input;
+        std::string layout;
+    };
+    // clang-format off
+    const std::vector<Case> cases = {
+        // 10000 - (4455 + 240), 8000 - (735 + 600); the display 641.33 x 423 pixels.
+        {{10000, 8000, false, 9390, 7665}, "remove 5305,6665 ini 120,6665 raw 120,120 9620,6345 display 8,8 641,423 "
+                                           "target 9220"},
+        // Smaller than the minimum snaps back on the side that is too small.
+        {{5000, 3000, false, 9390, 7665}, "resized 9390,7665 remove 4695,6330 ini 120,6330 raw 120,120 9010,6010 "
+                                          "display 8,8 601,401 target 8610"},
+        {{5000, 9000, false, 9390, 7665}, "resized 9390,9000 remove 4695,7665 ini 120,7665 raw 120,120 9010,7345 "
+                                          "display 8,8 601,490 target 8610"},
+        // Without a document the minimum height is the start height.
+        {{9390, 4000, false, 9390, 4245}, "resized 9390,4245 remove 4695,2910 ini 120,2910 raw 120,120 9010,2590 "
+                                          "display 8,8 601,173 target 8610"},
+        {{100, 100, true, 9390, 7665}, "still 100,100"},
+        // Sizes stay positive.
+        {{100, 100, false, 0, 0}, "remove -4595,-1235 ini 120,-1235 raw 120,120 0,0 display 8,8 0,0 target -400"},
+    };
+    // clang-format on
+    for (const Case& c : cases) EXPECT_EQ(Summary(LayoutMainWindow(c.input)), c.layout);
 }
 
-TEST(MainWindowLayout, SmallerThanTheMinimumSnapsBackOnTheTooSmallSide) {
-    const MainWindowLayout layout = LayoutMainWindow(Window(5000, 3000));
-    EXPECT_TRUE(layout.resized);
-    EXPECT_EQ(layout.width, 9390);
-    EXPECT_EQ(layout.height, 7665);
-    EXPECT_EQ(layout.removeModLeft, 9390 - 4695);
-    EXPECT_EQ(layout.removeModTop, 7665 - 1335);
-    const MainWindowLayout tall = LayoutMainWindow(Window(5000, 9000));
-    EXPECT_EQ(tall.width, 9390);
-    EXPECT_EQ(tall.height, 9000);
-    // Without a document the minimum height is the start height.
-    EXPECT_EQ(LayoutMainWindow(Window(9390, 4000, 9390, 4245)).removeModTop, 4245 - 1335);
-}
-
-TEST(MainWindowLayout, MinimizedMovesNothing) {
-    MainWindowLayoutInput input = Window(100, 100);
-    input.minimized = true;
-    const MainWindowLayout layout = LayoutMainWindow(input);
-    EXPECT_FALSE(layout.apply);
-    EXPECT_FALSE(layout.resized);
-    EXPECT_EQ(layout.width, 100);
-}
-
-TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEvenAndSizesStayPositive) {
-    MainWindowLayoutInput input = Window(380 + 12 * 50 + 6, 8000, 0);
-    input.twipsPerPixelX = 12;
+TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEven) {
+    MainWindowLayoutInput input{.width = 380 + 12 * 50 + 6, .height = 8000, .twipsPerPixelX = 12};
     EXPECT_EQ(LayoutMainWindow(input).display.width, 50);  // 50.5
     input.width = 380 + 12 * 51 + 6;
     EXPECT_EQ(LayoutMainWindow(input).display.width, 52);  // 51.5
+}
 
-    const MainWindowLayout tiny = LayoutMainWindow(Window(100, 100, 0, 0));
-    EXPECT_EQ(tiny.txtRawWidth, 0);
-    EXPECT_EQ(tiny.txtRawHeight, 0);
-    EXPECT_EQ(tiny.display.width, 0);
-    EXPECT_EQ(tiny.targetWidthTwips, -400);
+TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
+    EXPECT_EQ(DivideRoundHalfEven(5, 2), 2);
+    EXPECT_EQ(DivideRoundHalfEven(7, 2), 4);
+    EXPECT_EQ(DivideRoundHalfEven(-5, 2), -2);
+    EXPECT_EQ(DivideRoundHalfEven(7, -2), -4);
+    EXPECT_EQ(DivideRoundHalfEven(7, 0), 0);
 }
 
 }  // namespace
