@@ -41,6 +41,19 @@ TEST(CheckBoundaries, AKeyThreeEditsAwayIsSuggestedOnlyWhenItIsLong) {
               "uninstall_data.ini:2: warning: #gxyz= is no key, so the line is ignored (comment lines begin with ;)\n");
 }
 
+// An entry with a blank reads as prose from its third word, or when it ends as a sentence does.
+TEST(CheckBoundaries, AFileListEntryWithABlankIsProseFromThreeWordsOrAClosingMark) {
+    EXPECT_EQ(
+        Check("#file_list\r\nmy old robe.uti\r\n"),
+        "uninstall_data.ini:3: warning: file-list entry \"my old robe.uti\" looks like prose, but every line after "
+        "#file_list that does not begin with ;, # or a space names a file to delete\n");
+    for (const char* entry : {"Version 1.2:", "Enjoy v1.2!", "Got v1.2?", "Files v1.2,"}) {
+        EXPECT_NE(Check("#file_list\r\n" + std::string(entry) + "\r\n").find("looks like prose"), std::string::npos)
+            << entry;
+    }
+    EXPECT_EQ(Check("#file_list\r\nmy robe.uti\r\n").find("looks like prose"), std::string::npos);
+}
+
 // A flag's exponent needs its digits: "1e" is no number, so start-up fails on it.
 TEST(ValueBoundaries, AFlagsExponentNeedsDigits) {
     EXPECT_TRUE(ToFlag("1e+5"));
