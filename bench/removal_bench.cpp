@@ -158,15 +158,13 @@ ChildRun RunBaseline(const std::string& root, std::vector<std::string> find, std
 // The console's log must show the run that was meant: no error, nothing missing, every table.
 std::string CheckConsoleRun(const ChildRun& run, const std::string& root, const SyntheticInstall& plan) {
     if (run.exitCode != 0) return "zelvane-console ended with status " + std::to_string(run.exitCode);
-    const std::string log = ReadHostFile(root + "/mod/uninstall/removal_results.rtf");
-    if (log.find("\\cf6\\b 0 errors.") == std::string::npos) return "the run logged errors";
-    if (log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
-    std::size_t renamed = 0;
-    for (std::size_t at = log.find("QRestore2da: \\cf3 Renamed"); at != std::string::npos;
-         at = log.find("QRestore2da: \\cf3 Renamed", at + 1)) {
-        ++renamed;
-    }
-    if (renamed != plan.tables.size()) return "not every table was restored";
+    RunResult result;
+    result.outcome = RunOutcome::Completed;
+    result.log = ReadHostFile(root + "/mod/uninstall/removal_results.rtf");
+    if (const std::string problem = whole_run::CheckLog(result); !problem.empty()) return problem;
+    if (result.log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
+    if (whole_run::Occurrences(result.log, "QRestore2da: \\cf3 Renamed") != static_cast<int>(plan.tables.size()))
+        return "not every table was restored";
     for (const std::string& path : plan.deleted) {
         if (::access(HostPath(root + "/game", path).c_str(), F_OK) == 0) return "a listed file is still there: " + path;
     }
