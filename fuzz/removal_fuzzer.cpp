@@ -208,12 +208,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader in(data, size);
     const std::string program = Pick(in, {"C:\\Mods\\Tool", kOverride + "\\ModTool", "E:\\Mods\\Tool"});
     MemoryFileSystem fs;
-    fs.AddFile(kOutside + "\\save.sav", "outside save");
+    for (const char* name : {"save.sav", "sub\\appearance.2da", "sub\\x.tga", "sub\\x.tga.original", "sub\\a.tga"})
+        fs.AddFile(kOutside + "\\" + name, std::string("outside ") + name);
     fs.AddFile(kOutside + "\\profile", "outside profile", Attributes{.readOnly = true});
-    fs.AddFile(kOutside + "\\sub\\appearance.2da", "outside table");
-    fs.AddFile(kOutside + "\\sub\\x.tga", "outside x");
-    fs.AddFile(kOutside + "\\sub\\x.tga.original", "outside x.original");
-    fs.AddFile(kOutside + "\\sub\\a.tga", "outside a");
     fs.AddFile("C:\\Games\\precious.txt", "outside precious");
     fs.AddSparseFile(kOutside + "\\endless", "endless", kTableLimit * 4);  // reads on and on, as a device
     fs.AddFile(kGame + "\\dialog.tlk", "TLK V3.0 strings");
@@ -221,13 +218,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFolder(program + "\\uninstall");
     BuildTree(in, fs, program);
     try {
-        const std::string description = BuildDescription(in);
-        const std::string ini = program + "\\uninstall\\uninstall_data.ini";
-        if (in.Byte() % 16 == 0) {
+        const std::string description = BuildDescription(in), ini = program + "\\uninstall\\uninstall_data.ini";
+        if (in.Byte() % 16 == 0)
             fs.AddSparseFile(ini, description, kDescriptionLimit + 1);
-        } else {
+        else
             fs.AddFile(ini, description);
-        }
     } catch (const std::invalid_argument&) {
         return 0;
     }
@@ -249,7 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What must hold afterwards, taken before anything runs.
     const auto outsideOf = [&] {
-        std::map<std::string, std::string> outside;
+        Files outside;
         for (const auto& [path, bytes] : fs.Snapshot()) {
             if (!Below(path, kGame) && !Below(path, program)) {
                 outside.emplace(path, bytes + (fs.AttributesOf(path)->readOnly ? " (read-only)" : ""));
@@ -257,8 +252,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return outside;
     };
-    const std::map<std::string, std::string> outside = outsideOf();
-    const Files before = fs.Snapshot();
+    const Files outside = outsideOf(), before = fs.Snapshot();
     std::set<std::string> tablesInUse;
     for (const auto& [path, bytes] : before) {
         if (Below(path, kOverride) && !Below(path, program) && LowerCase(path).ends_with(".2da"))
