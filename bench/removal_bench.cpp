@@ -1,26 +1,16 @@
 // Whole removal runs over synthetic K2 installs of 500, 5,000 and 50,000 files, in four layouts:
-//   moved      5,000 listed (at full size), 2,000 of them moved by the player into subfolders
-//   player20   the same, 20% of the player's files directly in override
-//   uppercase  the same, the list written in upper case, the files on disk in lower case
-//   tables     the same plus 20 2da tables restored from their backups (found in subfolders)
-//
-// On disk: one run of the real zelvane-console (answers file, registry file, --no-open) on a tree
-// under a temporary folder, next to the baseline on an identical copy of the tree: one
-// `find override -type f` walk plus `xargs rm` of the same files (with tables, a second baseline
-// adds their restore made as durably as the console makes it: RestoreTablesDurably below). Each is
-// made three times on fresh copies (warm cache); the medians are reported with their ratio, the
-// peak memory of the console (getrusage of the child) and the time per file. With
-// ZELVANE_BENCH_STRACE=1 one further run of each under `strace -c -f` gives the system calls per
-// listed entry.
-//
-// In memory: the same run through the core on the in-memory file system, with the seam calls,
-// listings and directory entries read per listed entry.
-//
-// Environment: ZELVANE_BENCH_TRIALS (default 3), ZELVANE_BENCH_TMP (default /dev/shm, else /tmp:
-// the trees are made and removed for every trial, which takes minutes on a busy disk),
-// ZELVANE_BENCH_STRACE=1, ZELVANE_BENCH_SLOW_S (default 20: a console run slower than this is
-// made once, not three times), ZELVANE_BENCH_CONSOLE (another zelvane-console to measure, e.g. an
-// older build for a comparison).
+// moved (5,000 listed at full size, 2,000 of them moved by the player into subfolders), player20
+// (20% of the player's files directly in override), uppercase (the list in upper case, the files
+// in lower case) and tables (20 2da tables restored from backups, found in subfolders).
+// On disk: the real zelvane-console next to the baseline on an identical copy of the tree, one
+// `find override -type f` walk plus `xargs rm` of the same files (with tables a second baseline
+// adds their restore made as durably as the console makes it: RestoreTablesDurably). Each three
+// times on fresh copies; medians, their ratio, the console's peak memory and the time per file.
+// With ZELVANE_BENCH_STRACE=1 one more run of each under `strace -c -f`: system calls per entry.
+// In memory: the same run through the core, with seam calls and directory entries per entry.
+// Environment: ZELVANE_BENCH_TRIALS (3), ZELVANE_BENCH_TMP (/dev/shm, else /tmp),
+// ZELVANE_BENCH_SLOW_S (20: a slower console run is made once), ZELVANE_BENCH_CONSOLE (another
+// zelvane-console to measure, e.g. an older build).
 
 #include <benchmark/benchmark.h>
 
@@ -45,8 +35,7 @@
 #include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "platform/memory/memory_file_system.hpp"
-#include "removal/removal_run.hpp"
-#include "util/browse_folders.hpp"
+#include "tests/support/whole_run.hpp"
 
 extern char** environ;
 
@@ -169,15 +158,13 @@ ChildRun RunBaseline(const std::string& root, std::vector<std::string> find, std
 // The console's log must show the run that was meant: no error, nothing missing, every table.
 std::string CheckConsoleRun(const ChildRun& run, const std::string& root, const SyntheticInstall& plan) {
     if (run.exitCode != 0) return "zelvane-console ended with status " + std::to_string(run.exitCode);
-    const std::string log = ReadHostFile(root + "/mod/uninstall/removal_results.rtf");
-    if (log.find("\\cf6\\b 0 errors.") == std::string::npos) return "the run logged errors";
-    if (log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
-    std::size_t renamed = 0;
-    for (std::size_t at = log.find("QRestore2da: \\cf3 Renamed"); at != std::string::npos;
-         at = log.find("QRestore2da: \\cf3 Renamed", at + 1)) {
-        ++renamed;
-    }
-    if (renamed != plan.tables.size()) return "not every table was restored";
+    RunResult result;
+    result.outcome = RunOutcome::Completed;
+    result.log = ReadHostFile(root + "/mod/uninstall/removal_results.rtf");
+    if (const std::string problem = whole_run::CheckLog(result); !problem.empty()) return problem;
+    if (result.log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
+    if (whole_run::Occurrences(result.log, "QRestore2da: \\cf3 Renamed") != static_cast<int>(plan.tables.size()))
+        return "not every table was restored";
     for (const std::string& path : plan.deleted) {
         if (::access(HostPath(root + "/game", path).c_str(), F_OK) == 0) return "a listed file is still there: " + path;
     }
@@ -189,23 +176,19 @@ double Median(std::vector<double> values) {
     return values.empty() ? 0 : values[values.size() / 2];
 }
 
-class Workspace {
-public:
+// A fresh temporary folder, removed with everything in it.
+struct Workspace {
+    std::string path =
+        Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
     Workspace() {
-        path_ =
-            Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp") + "/zelvane-bench-XXXXXX";
-        if (::mkdtemp(path_.data()) == nullptr) throw std::runtime_error("mkdtemp");
+        if (::mkdtemp(path.data()) == nullptr) throw std::runtime_error("mkdtemp");
     }
     ~Workspace() {
         std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
+        std::filesystem::remove_all(path, ignored);
     }
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
 };
 
 // args: layout, files.
@@ -224,7 +207,7 @@ void BM_Disk(benchmark::State& state) {
         for (int trial = 0; trial < trials + (traced ? 1 : 0); ++trial) {
             const bool straceRun = traced && trial == trials;
             Workspace work;
-            const std::string& root = work.Path();
+            const std::string& root = work.path;
             WriteConsoleInstall(root, plan);
             WriteBaselineInstall(root, plan);
             auto strace = [&](const char* name) {
@@ -304,47 +287,24 @@ void BM_Disk(benchmark::State& state) {
 const std::string kMemoryGame = "C:\\Games\\Kotor2";
 const std::string kMemoryProgram = "C:\\Mods\\Tool";
 
-// Answers the first button of every prompt: the confirmation, the subfolder prompt and each table.
-class YesUi final : public UserInterface {
-public:
-    int MsgBoxEx(PromptRequest) override { return 0; }
-    void ShowMessage(std::string_view, std::string_view, std::uint32_t) override {}
-    std::string BrowseFolderDialog(std::string_view, std::string_view) override { return ""; }
-    std::string OpenFileDialog(const OpenFileRequest&) override { return ""; }
-    int ShellOpen(std::string_view, std::string_view, std::string_view, int) override { return 42; }
-    void DoEvents() override {}
-    int TwipsPerPixelX() const override { return 15; }
-    int TwipsPerPixelY() const override { return 15; }
-    int TextWidthTwips(std::string_view text, std::string_view, int, bool) override {
-        return static_cast<int>(text.size()) * 120;
-    }
-};
-
-// The K2 "Path" value names the game folder.
-class GameRegistry final : public Registry {
-public:
-    std::optional<RegistryValue> Query(std::uint32_t, std::string_view key, std::string_view) const override {
-        if (key.find("KotOR2") == std::string_view::npos) return std::nullopt;
-        return RegistryValue{kRegSz, kMemoryGame + '\0'};
-    }
-};
-
 struct MemoryRun {
     RunResult result;
     double seconds = 0;
     std::uint64_t seamCalls = 0;
     std::uint64_t listings = 0;
     std::uint64_t entriesRead = 0;  // directory entries handed out by listings
+    std::string problem;            // what the checks after the run found
 };
 
-// The install on the in-memory file system (listed in name order, as the host and NTFS list),
-// then a whole removal run, confirmation to saved log, with the seam calls it made counted.
+// The install on the in-memory file system (listed in name order, as the host and NTFS list; each
+// file holding its own path, so that a lost one shows), then a whole removal run, confirmation to
+// saved log, with the seam calls it made counted.
 MemoryRun RunInMemory(const SyntheticInstall& plan) {
     MemoryFileSystem fs;
     fs.ListInNameOrder();
     fs.AddFile(kMemoryGame + "\\dialog.tlk", "TLK V3.0");
     for (const std::string& folder : plan.folders) fs.AddFolder(kMemoryGame + "\\" + folder);
-    for (const PlannedFile& file : plan.files) fs.AddFile(kMemoryGame + "\\" + file.path, file.bytes);
+    for (const PlannedFile& file : plan.files) fs.AddFile(kMemoryGame + "\\" + file.path, file.path);
     UninstallDescription d;
     d.DescriptionPath = kMemoryProgram + "\\uninstall\\uninstall_data.ini";
     fs.AddFile(d.DescriptionPath, FileListDescription(plan.entries, plan.tables));
@@ -363,14 +323,16 @@ MemoryRun RunInMemory(const SyntheticInstall& plan) {
         return n;
     };
     const std::uint64_t calls = total(), listings = fs.CallCount(FsOp::List), entries = fs.EntriesRead();
-    YesUi ui;
-    GameRegistry registry;
-    FolderBrowser browser;
-    RunContext context{fs, registry, ui, browser, kMemoryProgram};
+    const whole_run::Files before = fs.Snapshot();
+    whole_run::QuietUi ui;
     MemoryRun out;
     const auto start = std::chrono::steady_clock::now();
-    out.result = RunRemoval(d, context);
+    out.result = whole_run::Run(fs, d, ui, kMemoryGame, kMemoryProgram);
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // The player's files stay; the tables in use go to Backup Uninstall.
+    out.problem = whole_run::CheckLog(out.result) + whole_run::Lost(before, fs.Snapshot(), [](const std::string& p) {
+                      return p.find("\\player_") != std::string::npos || p.ends_with(".2da");
+                  });
     out.seamCalls = total() - calls;
     out.listings = fs.CallCount(FsOp::List) - listings;
     out.entriesRead = fs.EntriesRead() - entries;
@@ -389,8 +351,8 @@ void BM_Memory(benchmark::State& state) {
         times.push_back(last.seconds);
         state.SetIterationTime(last.seconds);
         if (last.result.outcome != RunOutcome::Completed || last.result.failureCount != 0 ||
-            last.result.notFoundCount != 0) {
-            state.SkipWithError("wrong result");
+            last.result.notFoundCount != 0 || !last.problem.empty()) {
+            state.SkipWithError(("wrong result: " + last.problem).c_str());
         }
     }
     state.SetLabel(kLayoutNames[layout]);

@@ -1,9 +1,8 @@
 #pragma once
-// What the fuzz targets share: a quiet user interface with a deterministic text measure, a
-// registry and an instance check for whole runs, a reader that cuts the input into the arguments
-// of one call, and the abort that reports a broken invariant as a crash.
+// What the fuzz targets share: an instance check for start-up, a reader that cuts the input into
+// the arguments of one call, and the abort that reports a broken invariant as a crash. The quiet
+// user interface of whole runs is tests/support/whole_run.hpp's.
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,8 +10,6 @@
 #include <string_view>
 
 #include "platform/seams/instance.hpp"
-#include "platform/seams/registry.hpp"
-#include "platform/seams/user_interface.hpp"
 
 namespace zelvane::fuzz {
 
@@ -56,42 +53,9 @@ private:
     std::string_view rest_;
 };
 
-// A user interface that answers nothing and keeps the last message it was to show.
-class QuietUi : public UserInterface {
-public:
-    int twipsPerPixel = 15;
-    std::string lastMessage;
-
-    int MsgBoxEx(PromptRequest) override { return 0; }
-    void ShowMessage(std::string_view text, std::string_view, std::uint32_t) override { lastMessage = text; }
-    std::string BrowseFolderDialog(std::string_view, std::string_view) override { return {}; }
-    std::string OpenFileDialog(const OpenFileRequest&) override { return {}; }
-    int ShellOpen(std::string_view, std::string_view, std::string_view, int) override { return 42; }
-    void DoEvents() override {}
-    int TwipsPerPixelX() const override { return twipsPerPixel; }
-    int TwipsPerPixelY() const override { return twipsPerPixel; }
-    // 6 twips per character and point, +10% when bold; an int as a device context answers it.
-    int TextWidthTwips(std::string_view text, std::string_view, int points, bool bold) override {
-        const long long width = static_cast<long long>(text.size()) * 6 * std::max(points, 1) * (bold ? 11 : 10) / 10;
-        return static_cast<int>(std::min<long long>(width, 0x7FFFFFFF));
-    }
-};
-
 class NoOtherInstance : public InstanceCheck {
 public:
     bool AnotherInstanceRunning() override { return false; }
-};
-
-// Every game's "Path" value names this folder.
-class GameRegistry : public Registry {
-public:
-    explicit GameRegistry(std::string game) : game_(std::move(game)) {}
-    std::optional<RegistryValue> Query(std::uint32_t, std::string_view, std::string_view) const override {
-        return RegistryValue{kRegSz, game_ + std::string(1, '\0')};
-    }
-
-private:
-    std::string game_;
 };
 
 }  // namespace zelvane::fuzz

@@ -8,6 +8,7 @@
 
 #include "app/startup.hpp"
 #include "fuzz/fuzz_support.hpp"
+#include "tests/support/whole_run.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "prompts/rtf_envelope.hpp"
 #include "prompts/sizing.hpp"
@@ -26,13 +27,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFile(program + "\\backup\\hidden.2da", "2DA V2.0", Attributes{.hidden = true});
     fs.AddFolder(program + "\\backup\\folder.2da");
 
-    fuzz::QuietUi ui;
+    whole_run::QuietUi ui;
     fuzz::NoOtherInstance instance;
     StartupContext context{fs, ui, instance, program, [](const std::string&) { return true; }};
     StartupOutcome outcome = RunStartup(context);
 
     // "Internal error" is what the handlers make of an exception that no code path expects.
-    fuzz::Check(ui.lastMessage.find("Error: 51") == std::string::npos, "an unexpected exception reached Form Load");
+    fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached Form Load");
     fuzz::Check(!fs.Exists(program + "\\uninstall\\uninstall_data20A.ini"), "the working copy was left behind");
     fuzz::Check(fs.Contents(descriptionPath) == std::string(bytes), "the description itself changed");
 

@@ -18,8 +18,6 @@ namespace {
 
 using namespace zelvane;
 
-bool EndsWith(std::string_view text, std::string_view tail) { return text.ends_with(tail); }
-
 void StringHelpers(std::string_view text, std::string_view find, std::string_view replacement, int start, int count,
                    CompareMode mode) {
     try {
@@ -52,7 +50,7 @@ void PathHelpers(const MemoryFileSystem& fs, std::string_view path, std::string_
     (void)StripQuotes(path);
     fuzz::Check(AddBackslash(path).back() == '\\', "AddBackslash without a backslash");
     const std::string name = GetFileName(path);
-    fuzz::Check(EndsWith(path, name), "GetFileName is not the path's end");
+    fuzz::Check(path.ends_with(name), "GetFileName is not the path's end");
     fuzz::Check(name.size() >= GetBaseName(path).size(), "GetBaseName longer than the name");
     fuzz::Check(GetFolderPart(fs, path).size() <= path.size(), "GetFolderPart longer than the path");
     fuzz::Check(ParentFolder(path).size() <= path.size(), "ParentFolder longer than the path");

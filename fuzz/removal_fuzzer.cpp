@@ -8,7 +8,7 @@
 //  - when no change failed and the player swapped nothing, every table in use is still at its
 //    place: the 2da restore deletes one only once every step that puts the backup there is known
 //    to work;
-//  - the error total equals the failure lines of the log.
+//  - the errors counted are the failure lines of the log, and a saved log prints that total.
 //
 // The input is read from the front: a layout byte, the tree, the description, then the answers.
 // With ZELVANE_FUZZ_SHOW set, each run prints its log and error total (to read a kept input).
@@ -25,13 +25,13 @@
 #include "fuzz/fuzz_support.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/read_limits.hpp"
-#include "removal/removal_run.hpp"
-#include "util/browse_folders.hpp"
+#include "tests/support/whole_run.hpp"
 #include "util/text/case_folding.hpp"
 
 namespace {
 
 using namespace zelvane;
+using namespace zelvane::whole_run;
 using Pool = std::vector<std::string>;
 
 const std::string kGame = "C:\\Games\\Kotor";
@@ -79,7 +79,7 @@ Pool LinkPlaces(const std::string& program) {
 
 // Answers from the input; now and then the player swaps a folder for a link while a prompt or the
 // file dialog is open.
-class FuzzUi : public fuzz::QuietUi {
+class FuzzUi : public QuietUi {
 public:
     FuzzUi(fuzz::InputReader& in, MemoryFileSystem& fs, std::string program)
         : in_(in), fs_(fs), program_(std::move(program)) {}
@@ -202,28 +202,15 @@ bool Below(const std::string& path, const std::string& folder) {
     return LowerCase(path).starts_with(LowerCase(folder) + "\\");
 }
 
-// Failure lines of the log: each is counted once in the error total.
-int FailureLines(const std::string& log) {
-    int count = 0;
-    for (const char* failure : {"\\cf10 Delete Failure - ", "\\cf10 Failure Renaming ", "\\cf10 Failure Moving ",
-                                "\\cf10 Refused (", "\\cf10 Backup not restored: "}) {
-        for (std::size_t at = log.find(failure); at != std::string::npos; at = log.find(failure, at + 1)) ++count;
-    }
-    return count;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::InputReader in(data, size);
     const std::string program = Pick(in, {"C:\\Mods\\Tool", kOverride + "\\ModTool", "E:\\Mods\\Tool"});
     MemoryFileSystem fs;
-    fs.AddFile(kOutside + "\\save.sav", "outside save");
+    for (const char* name : {"save.sav", "sub\\appearance.2da", "sub\\x.tga", "sub\\x.tga.original", "sub\\a.tga"})
+        fs.AddFile(kOutside + "\\" + name, std::string("outside ") + name);
     fs.AddFile(kOutside + "\\profile", "outside profile", Attributes{.readOnly = true});
-    fs.AddFile(kOutside + "\\sub\\appearance.2da", "outside table");
-    fs.AddFile(kOutside + "\\sub\\x.tga", "outside x");
-    fs.AddFile(kOutside + "\\sub\\x.tga.original", "outside x.original");
-    fs.AddFile(kOutside + "\\sub\\a.tga", "outside a");
     fs.AddFile("C:\\Games\\precious.txt", "outside precious");
     fs.AddSparseFile(kOutside + "\\endless", "endless", kTableLimit * 4);  // reads on and on, as a device
     fs.AddFile(kGame + "\\dialog.tlk", "TLK V3.0 strings");
@@ -231,13 +218,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFolder(program + "\\uninstall");
     BuildTree(in, fs, program);
     try {
-        const std::string description = BuildDescription(in);
-        const std::string ini = program + "\\uninstall\\uninstall_data.ini";
-        if (in.Byte() % 16 == 0) {
+        const std::string description = BuildDescription(in), ini = program + "\\uninstall\\uninstall_data.ini";
+        if (in.Byte() % 16 == 0)
             fs.AddSparseFile(ini, description, kDescriptionLimit + 1);
-        } else {
+        else
             fs.AddFile(ini, description);
-        }
     } catch (const std::invalid_argument&) {
         return 0;
     }
@@ -259,7 +244,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What must hold afterwards, taken before anything runs.
     const auto outsideOf = [&] {
-        std::map<std::string, std::string> outside;
+        Files outside;
         for (const auto& [path, bytes] : fs.Snapshot()) {
             if (!Below(path, kGame) && !Below(path, program)) {
                 outside.emplace(path, bytes + (fs.AttributesOf(path)->readOnly ? " (read-only)" : ""));
@@ -267,16 +252,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return outside;
     };
-    const std::map<std::string, std::string> outside = outsideOf();
-    std::set<std::string> kept;
+    const Files outside = outsideOf(), before = fs.Snapshot();
     std::set<std::string> tablesInUse;
-    for (const auto& [path, bytes] : fs.Snapshot()) {
-        const std::string lower = LowerCase(path);
-        if ((Below(path, kGame) || Below(path, program)) && !Below(path, program + "\\Backup Uninstall") &&
-            (lower.ends_with(".2da") || lower.ends_with(".original"))) {
-            kept.insert(bytes);
-            if (Below(path, kOverride) && !Below(path, program) && lower.ends_with(".2da")) tablesInUse.insert(path);
-        }
+    for (const auto& [path, bytes] : before) {
+        if (Below(path, kOverride) && !Below(path, program) && LowerCase(path).ends_with(".2da"))
+            tablesInUse.insert(path);
     }
 
     FuzzUi ui(in, fs, program);
@@ -285,28 +265,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     StartupOutcome outcome = RunStartup(startup);
     RunResult result;
     if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument) {
-        fuzz::GameRegistry registry(kGame);
-        FolderBrowser browser;
-        RunContext context{fs, registry, ui, browser, program};
-        result = RunRemoval(outcome.description, context);
+        result = Run(fs, outcome.description, ui, kGame, program);
     }
-    const int failureLines = FailureLines(result.log);
+    const std::string log = CheckLog(result);
     if (std::getenv("ZELVANE_FUZZ_SHOW") != nullptr) {
-        std::fprintf(stderr, "%s\n-- start-up state %d, last message: %s\n-- %d errors, %d failure lines\n",
-                     result.log.c_str(), static_cast<int>(outcome.state), ui.lastMessage.c_str(), result.failureCount,
-                     failureLines);
+        std::fprintf(stderr, "%s\n-- start-up state %d, %d errors; %s\n", result.log.c_str(),
+                     static_cast<int>(outcome.state), result.failureCount, log.c_str());
+        for (const auto& m : ui.messages) std::fprintf(stderr, "-- shown: %s\n", m.text.c_str());
     }
-    fuzz::Check(ui.lastMessage.find("Error: 51") == std::string::npos, "an unexpected exception reached a handler");
+    fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached a handler");
     fuzz::Check(outsideOf() == outside, "a file outside the game and program folders changed");
-    std::set<std::string> contents;
-    for (const auto& [path, bytes] : fs.Snapshot()) contents.insert(bytes);
-    for (const std::string& bytes : kept)
-        fuzz::Check(contents.contains(bytes), "a 2da table or an .original file was lost");
+    fuzz::Check(Lost(before, fs.Snapshot(),
+                     [&](const std::string& path) {
+                         const std::string lower = LowerCase(path);
+                         return (Below(path, kGame) || Below(path, program)) &&
+                                !Below(path, program + "\\Backup Uninstall") &&
+                                (lower.ends_with(".2da") || lower.ends_with(".original"));
+                     })
+                    .empty(),
+                "a 2da table or an .original file was lost");
     if (!faulty && !ui.acted) {
         for (const std::string& path : tablesInUse) {
             fuzz::Check(fs.Exists(path), "a table in use was deleted and nothing took its place");
         }
     }
-    fuzz::Check(result.failureCount == failureLines, "the error total differs from the failure lines");
+    fuzz::Check(log.empty(), "the log's failure lines and errors total disagree");
     return 0;
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_support.hpp"
+#include "tests/support/whole_run.hpp"
 #include "prompts/rtf_envelope.hpp"
 #include "prompts/sizing.hpp"
 
@@ -25,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (sizeByte >= 0xF0) fontSize = sizeByte == 0xFF ? 0x7FFFFFFF : -static_cast<int>(sizeByte);
     const int limit = static_cast<int>(sizeByte % 128) - 8;
 
-    fuzz::QuietUi ui;
+    whole_run::QuietUi ui;
     ui.twipsPerPixel = screenByte % 32;
 
     const std::string stripped = StripRtfCodes(body);

@@ -1,8 +1,6 @@
-// The index gives the same answers as the depth-first walk: on many random trees while the run
-// deletes, moves and copies files and changes folder attributes between searches, and on the host
-// where the player changes folders during a prompt and names may differ only in letter case.
-// What the index saves (no walk per entry, a folder read about once) is measured by the budget of
-// tests/e2e/console_syscall_counts_test.cpp.
+// The index gives the same answers as the depth-first walk: on random trees while the run changes
+// them between searches, and on the host where the player changes folders during a prompt and
+// names differ only in letter case. What it saves is the budget of console_syscall_counts_test.
 
 #include "util/search_index.hpp"
 
@@ -26,21 +24,21 @@ namespace {
 const std::string kOverride = "C:\\Games\\Kotor\\override";
 const std::string kPattern = kOverride + "\\*.*";
 
-SearchState Walk(const FileSystem& fs, const std::string& name) {
+SearchState Walk(const FileSystem& fs, const std::string& name, const std::string& pattern = kPattern) {
     SearchState state;
-    RecurseFiles_FindFile(fs, kPattern, name, true, state);
+    RecurseFiles_FindFile(fs, pattern, name, true, state);
     return state;
 }
 
-SearchState Indexed(SearchIndex& index, const FileSystem& fs, const std::string& name) {
+SearchState Indexed(SearchIndex& index, const FileSystem& fs, const std::string& name,
+                    const std::string& pattern = kPattern, bool subfolders = true) {
     SearchState state;
-    index.FindFile(fs, kPattern, name, true, state);
+    index.FindFile(fs, pattern, name, subfolders, state);
     return state;
 }
 
-// Random trees of few names in random letter case, so that names repeat across folders and differ
-// only in case; hidden, system and read-only files and folders, and folder links that neither
-// search enters.
+// Random trees of few names in random letter case (names repeat across folders and differ only in
+// case), hidden, system and read-only entries, and folder links that neither search enters.
 struct RandomTree {
     std::mt19937 random{20261206};
     std::vector<std::string> folders;  // override and every folder below it
@@ -163,17 +161,14 @@ TEST(SearchIndex, AnswersAsTheWalkInTheCornersOfItsRules) {
     SearchIndex index;
     IndexKeepingFileSystem run(fs, index);
     EXPECT_EQ(Indexed(index, run, "X.tga").result, kOverride + "\\A\\x.tga");
+    EXPECT_EQ(Indexed(index, run, "X.tga", kPattern, false).result, kOverride + "\\x.tga");  // override alone
     ASSERT_EQ(run.Delete(kOverride + "\\A\\x.tga"), FsStatus::Ok);
     EXPECT_EQ(Indexed(index, run, "x.tga").result, kOverride + "\\B\\X.TGA");
     fs.Delete(kOverride + "\\B\\X.TGA");
     EXPECT_EQ(Indexed(index, run, "x.tga").result, kOverride + "\\x.tga");
 
-    SearchState upper;
-    index.FindFile(run, "C:\\GAMES\\KOTOR\\OVERRIDE\\*.*", "x.tga", true, upper);
-    EXPECT_EQ(upper.result, "C:\\GAMES\\KOTOR\\OVERRIDE\\x.tga");
-    SearchState top;
-    index.FindFile(run, kPattern, "a.2da", false, top);
-    EXPECT_FALSE(top.found);
+    EXPECT_EQ(Indexed(index, run, "x.tga", "C:\\GAMES\\KOTOR\\OVERRIDE\\*.*").result,
+              "C:\\GAMES\\KOTOR\\OVERRIDE\\x.tga");
 
     ASSERT_EQ(run.Copy("C:\\Mods\\Tool\\backup\\a.2da", "C:\\Mods\\Tool\\Into\\a.2da"), FsStatus::Ok);
     EXPECT_EQ(Indexed(index, run, "a.2da").result, kOverride + "\\B\\a.2da");
@@ -210,11 +205,8 @@ TEST(SearchIndex, OnTheHostPlayersChangesAndCaseTwinsAreSeen) {
     SearchIndex index;
     IndexKeepingFileSystem run(fs, index);
     auto find = [&](const std::string& name) {
-        SearchState indexed;
-        index.FindFile(run, over + "\\*.*", name, true, indexed);
-        SearchState walked;
-        RecurseFiles_FindFile(fs, over + "\\*.*", name, true, walked);
-        EXPECT_EQ(indexed.result, walked.result) << name;
+        const SearchState indexed = Indexed(index, run, name, over + "\\*.*");
+        EXPECT_EQ(indexed.result, Walk(fs, name, over + "\\*.*").result) << name;
         return indexed.found ? indexed.result : std::string();
     };
     EXPECT_EQ(find("f3.tga"), over + "\\a\\deep\\f3.tga");

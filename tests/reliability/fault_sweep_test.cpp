@@ -1,29 +1,24 @@
 // The fault sweep: one complete removal over an in-memory game and program folder, "&Yes" to every
 // prompt, run once without faults and then once for every file operation it makes with that
 // operation failing, in each way an operation can fail; then with every file locked in turn and
-// with whole folders on read-only media. After every run nothing the player owns may be lost, the
-// run ends in one of its known ways, and a saved log is well-formed RTF whose failure lines add up
-// to the total it prints.
+// with whole folders on read-only media. After every run nothing the player owns is lost, the run
+// ends in one of its known ways, and a saved log is well-formed RTF whose failure lines add up to
+// the total it prints.
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
 #include <optional>
-#include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "description/loader.hpp"
 #include "platform/memory/memory_file_system.hpp"
-#include "platform/seams/registry.hpp"
-#include "removal/removal_run.hpp"
-#include "tests/reliability/recording_file_system.hpp"
-#include "tests/support/scripted_ui.hpp"
-#include "util/browse_folders.hpp"
+#include "platform/seams/forwarding_file_system.hpp"
+#include "tests/support/whole_run.hpp"
 #include "util/strings.hpp"
 
-namespace zelvane::testing {
+namespace zelvane::whole_run {
 namespace {
 
 const std::string kProgram = "C:\\Mods\\Tool";
@@ -37,6 +32,46 @@ struct Options {
     int game = 2;
     bool earlierRun = true;           // Backup Uninstall and a read-only removal_results.rtf from an earlier run
     bool programOnOwnVolume = false;  // the program folder on another volume than the game
+};
+
+// Passes every call on, writes down the path of every reading call and fails the one with the
+// given index: the in-memory file system fails calls only by their position among the changes.
+class FailingReads final : public ForwardingFileSystem {
+public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+    mutable std::vector<std::string> reads;
+    std::optional<std::pair<std::size_t, FsStatus>> fault;
+
+    FsStatus GetAttributes(std::string_view p, Attributes& a) const override {
+        return Or(p, [&] { return inner().GetAttributes(p, a); });
+    }
+    FsStatus OpenForRead(std::string_view p) const override {
+        return Or(p, [&] { return inner().OpenForRead(p); });
+    }
+    FsStatus FileSize(std::string_view p, std::uint64_t& n) const override {
+        return Or(p, [&] { return inner().FileSize(p, n); });
+    }
+    FsStatus ReadAll(std::string_view p, std::string& b, std::size_t n) const override {
+        return Or(p, [&] { return inner().ReadAll(p, b, n); });
+    }
+    FsStatus ReadHead(std::string_view p, std::string& b, std::size_t n) const override {
+        return Or(p, [&] { return inner().ReadHead(p, b, n); });
+    }
+    FsStatus CanCreateFileIn(std::string_view p) const override {
+        return Or(p, [&] { return inner().CanCreateFileIn(p); });
+    }
+    std::unique_ptr<Listing> List(std::string_view p) const override { return Fault(p) ? nullptr : inner().List(p); }
+    std::string ShortPath(std::string_view p) const override { return Fault(p) ? "" : inner().ShortPath(p); }
+
+private:
+    bool Fault(std::string_view path) const {
+        reads.emplace_back(path);
+        return fault && fault->first == reads.size() - 1;
+    }
+    template <class Call>
+    FsStatus Or(std::string_view path, Call call) const {
+        return Fault(path) ? fault->second : call();
+    }
 };
 
 std::string Queued(const std::string& kind, int number, const std::string& file, const std::string& text) {
@@ -61,84 +96,66 @@ std::string Description(int game) {
            "..\\outside.txt\r\noverride\\player.tga:stream\r\n";
 }
 
-void BuildScenario(MemoryFileSystem& fs, const Options& options) {
+// A file of the scenario; `agreed` where the player agreed to lose it (the file list, the queued
+// deletes, the mod's files of the queued restores, the program's copies of an earlier run).
+struct Planted {
+    std::string path, bytes;
+    bool readOnly = false, agreed = false;
+    int onlyGame = 0;  // 0: in both games' scenarios
+    bool earlierRun = false;
+};
+
+std::vector<Planted> Scenario(const Options& o) {
     const std::string& g = kGame;
     const std::string& p = kProgram;
-    fs.AddFile(kIni, Description(options.game));
-    fs.AddFile(kWorkingCopy, Description(options.game));
-    fs.AddFile(g + "\\dialog.tlk", "TLK V3.0 the game's talk table");
-    fs.AddFile(g + "\\chitin.key", "the game's key file");
-    fs.AddFile(g + "\\override\\a.tga", "mod file a");
-    fs.AddFile(g + "\\override\\sub\\b.uti", "mod file b, moved by the player", Attributes{false, true});
-    fs.AddFile(g + "\\movies\\m.bik", "mod movie");
-    fs.AddFile(g + "\\movies\\intro.bik", "the game's intro movie");
-    fs.AddFile(g + "\\override\\player.tga", "the player's own texture");
-    fs.AddFile(g + "\\override\\q1.uti", "queued delete 1");
-    fs.AddFile(g + "\\override\\r.tga", "mod replacement r");
-    fs.AddFile(g + "\\override\\r.tga.original", "game file r");
-    fs.AddFile(g + "\\override\\s.tga", "mod replacement s", Attributes{false, true});
-    fs.AddFile(g + "\\override\\s.tga.original", "game file s", Attributes{false, true});
-    fs.AddFile(g + "\\override\\appearance.2da", "current appearance table");
-    if (options.game == 2) fs.AddFile(g + "\\override\\sub2\\spells.2da", "current spells table");
-    fs.AddFile("C:\\Games\\outside.txt", "a file beside the game folder");
-    fs.AddFile(p + "\\backup\\appearance.2da", "backup appearance table");
-    fs.AddFile(p + "\\backup\\spells.2da", "backup spells table");
-    if (options.programOnOwnVolume) fs.PutOnOwnVolume(p);
-    if (options.earlierRun) {
-        fs.AddFile(p + "\\Backup Uninstall\\appearance.2da", "displaced by an earlier run", Attributes{false, true});
-        fs.AddFile(p + "\\Backup Uninstall\\original install backup.appearance.2da", "safety copy of an earlier run");
-        fs.AddFile(kResults, "{\\rtf1 earlier result}", Attributes{false, true});
-    }
+    std::vector<Planted> files = {{kIni, Description(o.game)},
+                                  {kWorkingCopy, Description(o.game)},
+                                  {g + "\\dialog.tlk", "TLK V3.0 the game's talk table"},
+                                  {g + "\\chitin.key", "the game's key file"},
+                                  {g + "\\override\\a.tga", "mod file a", false, true},
+                                  // K1 does not search subfolders: there the moved file stays.
+                                  {g + "\\override\\sub\\b.uti", "mod file b, moved by the player", true, o.game == 2},
+                                  {g + "\\movies\\m.bik", "mod movie", false, true},
+                                  {g + "\\movies\\intro.bik", "the game's intro movie"},
+                                  {g + "\\override\\player.tga", "the player's own texture"},
+                                  {g + "\\override\\q1.uti", "queued delete 1", false, true},
+                                  {g + "\\override\\r.tga", "mod replacement r", false, true},
+                                  {g + "\\override\\r.tga.original", "game file r"},
+                                  {g + "\\override\\s.tga", "mod replacement s", true, true},
+                                  {g + "\\override\\s.tga.original", "game file s", true},
+                                  {g + "\\override\\appearance.2da", "current appearance table"},
+                                  {g + "\\override\\sub2\\spells.2da", "current spells table", false, false, 2},
+                                  {"C:\\Games\\outside.txt", "a file beside the game folder"},
+                                  {p + "\\backup\\appearance.2da", "backup appearance table"},
+                                  {p + "\\backup\\spells.2da", "backup spells table"},
+                                  {p + "\\Backup Uninstall\\appearance.2da", "displaced by an earlier run", true, true,
+                                   0, true},
+                                  {p + "\\Backup Uninstall\\original install backup.appearance.2da", "safety copy",
+                                   false, true, 0, true},
+                                  {kResults, "{\\rtf1 earlier result}", true, true, 0, true}};
+    std::erase_if(files, [&](const Planted& f) {
+        return (f.onlyGame != 0 && f.onlyGame != o.game) || (f.earlierRun && !o.earlierRun);
+    });
+    return files;
 }
-
-// Paths (in lower case) whose loss the player agreed to: the file list, the queued deletes, the
-// mod's files of the queued restores, and the program's own copies of an earlier run.
-std::set<std::string> AgreedDeletions(const Options& options) {
-    std::set<std::string> agreed;
-    for (const std::string& path :
-         {kGame + "\\override\\a.tga", kGame + "\\movies\\m.bik", kGame + "\\override\\q1.uti",
-          kGame + "\\override\\r.tga", kGame + "\\override\\s.tga", kResults,
-          kProgram + "\\Backup Uninstall\\appearance.2da",
-          kProgram + "\\Backup Uninstall\\original install backup.appearance.2da"}) {
-        agreed.insert(LowerCase(path));
-    }
-    if (options.game == 2) agreed.insert(LowerCase(kGame + "\\override\\sub\\b.uti"));
-    return agreed;
-}
-
-// The registry of a machine with both games installed in the same folder.
-class BothGames final : public Registry {
-public:
-    std::optional<RegistryValue> Query(std::uint32_t root, std::string_view, std::string_view value) const override {
-        if (root != kHkeyLocalMachine || value != "Path") return std::nullopt;
-        return RegistryValue{kRegSz, kGame + std::string(1, '\0')};
-    }
-};
-
-// Answers the first button of every prompt and cancels every folder and open-file dialog.
-class YesToAll final : public ScriptedUi {
-public:
-    int MsgBoxEx(PromptRequest) override { return 0; }
-    std::string OpenFileDialog(const OpenFileRequest&) override { return ""; }
-    std::string BrowseFolderDialog(std::string_view, std::string_view) override { return ""; }
-};
 
 struct SweepRun {
     RunResult result;
-    std::map<std::string, std::string> before, after;
-    std::vector<std::string> mutations;  // what each mutating call of the run changed
+    Files before, after;
+    std::vector<std::string> mutations;  // what each changing call of the run changed
     std::vector<std::string> reads;      // the reading calls of the run (the description's load left out)
-    std::vector<ShownMessage> messages;
+    QuietUi ui;
 };
 
 // Loads the description and runs the removal; setUp injects the faults after the load.
 SweepRun RunSweep(const Options& options, const std::function<void(MemoryFileSystem&)>& setUp,
                   std::optional<std::pair<std::size_t, FsStatus>> readFault = std::nullopt) {
     MemoryFileSystem memory;
-    BuildScenario(memory, options);
+    for (const Planted& f : Scenario(options)) memory.AddFile(f.path, f.bytes, Attributes{.readOnly = f.readOnly});
+    if (options.programOnOwnVolume) memory.PutOnOwnVolume(kProgram);
     SweepRun run;
     run.before = memory.Snapshot();
-    RecordingFileSystem fs(memory);
+    FailingReads fs(memory);
     UninstallDescription d;
     d.DescriptionPath = kIni;
     const LoadResult loaded = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopy, 15});
@@ -149,96 +166,32 @@ SweepRun RunSweep(const Options& options, const std::function<void(MemoryFileSys
     });
     fs.reads.clear();
     fs.fault = readFault;
-    BothGames registry;
-    YesToAll ui;
-    FolderBrowser browser;
-    RunContext context{fs, registry, ui, browser, kProgram};
-    run.result = RunRemoval(d, context);
+    run.result = Run(fs, d, run.ui, kGame, kProgram);
     memory.ClearFaults();
     memory.OnMutation(nullptr);
     run.after = memory.Snapshot();
     run.reads = fs.reads;
-    run.messages = ui.messages;
     return run;
 }
 
-bool Under(const std::string& path, const std::string& folder) {
-    return LowerCase(path).starts_with(LowerCase(folder) + "\\");
-}
-
-std::string CheckNothingLost(const SweepRun& run, const Options& options) {
-    const std::set<std::string> agreed = AgreedDeletions(options);
-    std::multiset<std::string> kept;  // contents now in the game folder, backup and Backup Uninstall
-    for (const auto& [path, bytes] : run.after) {
-        if (Under(path, kGame) || Under(path, kProgram + "\\backup") || Under(path, kProgram + "\\Backup Uninstall")) {
-            kept.insert(bytes);
-        }
-    }
-    std::ostringstream lost;
-    for (const auto& [path, bytes] : run.before) {
-        if (agreed.contains(LowerCase(path))) continue;
-        auto same = run.after.find(path);
-        if ((same == run.after.end() || same->second != bytes) && !kept.contains(bytes)) {
-            lost << "lost " << path << " (\"" << bytes << "\"); ";
-        }
-    }
-    return lost.str();
-}
-
-std::string CheckLogWellFormed(const std::string& log) {
-    if (!log.starts_with("{\\rtf1") || !log.ends_with("}")) return "the log is no {\\rtf1 ...} document; ";
-    int depth = 0;
-    for (std::size_t i = 0; i < log.size(); ++i) {
-        if (log[i] == '\\') {
-            ++i;  // \{ \} \\ and the first letter of a control word
-        } else if (log[i] == '{') {
-            ++depth;
-        } else if (log[i] == '}' && (--depth < 0 || (depth == 0 && i + 1 != log.size()))) {
-            return "a } closes the document before its end at offset " + std::to_string(i) + "; ";
-        }
-    }
-    return depth == 0 ? "" : "unbalanced braces; ";
-}
-
-int Occurrences(const std::string& log, std::initializer_list<std::string_view> words) {
-    int count = 0;
-    for (std::string_view word : words) {
-        for (std::size_t at = log.find(word); at != std::string::npos; at = log.find(word, at + 1)) ++count;
-    }
-    return count;
-}
-
-// The failure lines the run counts, and every failure the log can show (copy failures included).
-int CountedFailureLines(const std::string& log) {
-    return Occurrences(log, {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Refused (",
-                             "Backup not restored"});
-}
+// Every failure the log can show, copy failures included.
 bool LogShowsFailure(const std::string& log) {
-    return Occurrences(log, {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Failure FileCopy ",
-                             "Failure Copying ", "Backup not restored"}) > 0;
-}
-
-std::string CheckFailureCount(const RunResult& result) {
-    const std::size_t at = result.log.rfind(" errors.\\b0\\par");
-    if (at == std::string::npos) return "the log prints no errors total; ";
-    const std::size_t digits = result.log.rfind(' ', at - 1);
-    const int printed = std::stoi(result.log.substr(digits + 1, at - digits - 1));
-    const int lines = CountedFailureLines(result.log);
-    if (printed == result.failureCount && printed == lines) return "";
-    return "the log prints " + std::to_string(printed) + " errors, the run counted " +
-           std::to_string(result.failureCount) + ", the log shows " + std::to_string(lines) + " failure lines; ";
-}
-
-bool Shown(const SweepRun& run, const std::string& title, const std::string& text) {
-    for (const ShownMessage& m : run.messages) {
-        if (m.title == title && m.text.find(text) != std::string::npos) return true;
+    for (const char* failure : {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Failure FileCopy ",
+                                "Failure Copying ", "Backup not restored"}) {
+        if (log.find(failure) != std::string::npos) return true;
     }
     return false;
 }
 
 // The checks that hold after every run; what broke, or "".
 std::string CheckRun(const SweepRun& run, const Options& options, bool mayFail, bool mayStop) {
-    std::string broke = CheckNothingLost(run, options);
+    std::set<std::string> agreed;
+    for (const Planted& f : Scenario(options)) {
+        if (f.agreed) agreed.insert(LowerCase(f.path));
+    }
+    std::string broke =
+        Lost(run.before, run.after, [&](const std::string& path) { return !agreed.contains(LowerCase(path)); });
+    broke += CheckLog(run.result);
     switch (run.result.outcome) {
         case RunOutcome::Completed: {
             // Where something that does not open as a file holds the log's name, the log goes beside it.
@@ -246,17 +199,17 @@ std::string CheckRun(const SweepRun& run, const Options& options, bool mayFail, 
                 broke += "the log went elsewhere; ";
             auto saved = run.after.find(run.result.logPath);
             if (saved == run.after.end() || saved->second != run.result.log) broke += "the log was not saved; ";
-            broke += CheckLogWellFormed(run.result.log) + CheckFailureCount(run.result);
-            for (const ShownMessage& m : run.messages) broke += "unexpected box \"" + m.title + "\"; ";
+            for (const auto& m : run.ui.messages) broke += "unexpected box \"" + m.title + "\"; ";
             break;
         }
         case RunOutcome::Failed:
             if (!mayFail) broke += "the run failed; ";
-            if (!Shown(run, "Oops!", "cmdRemoveMod_Click")) broke += "failed without the cmdRemoveMod_Click report; ";
+            if (!run.ui.Showed("Oops!", "cmdRemoveMod_Click"))
+                broke += "failed without the cmdRemoveMod_Click report; ";
             if (!run.result.logPath.empty()) broke += "a failed run reports a saved log; ";
             break;
         case RunOutcome::Stopped:
-            if (!mayStop || !Shown(run, "Aborting", "")) broke += "the run stopped; ";
+            if (!mayStop || !run.ui.Showed("Aborting", "")) broke += "the run stopped; ";
             break;
         default: broke += "the run ended as " + std::to_string(static_cast<int>(run.result.outcome)) + "; ";
     }
@@ -306,7 +259,7 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
         ++runs;
         if (!broke.empty()) broken.push_back(what + ": " + broke);
     };
-    // Every mutating call failing in every way: saving the log and creating Backup Uninstall end
+    // Every changing call failing in every way: saving the log and creating Backup Uninstall end
     // the run through its error handler; any other failure shows in the log.
     for (std::size_t index = 0; index < clean.mutations.size(); ++index) {
         const std::string& m = clean.mutations[index];
@@ -320,9 +273,7 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
             if (run.result.outcome == RunOutcome::Completed && !LogShowsFailure(run.result.log)) {
                 broke += "the failure left no trace in the log; ";
             }
-            report("mutation " + std::to_string(index) + " (op " + m + ") status " +
-                       std::to_string(static_cast<int>(kind)),
-                   broke);
+            report("change " + std::to_string(index) + " (" + m + ") status " + std::to_string(int(kind)), broke);
         }
     }
     // Reading calls fail too: a file that seems missing, a folder that cannot be listed, a talk
@@ -332,26 +283,23 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
              {FsStatus::FileNotFound, FsStatus::SharingViolation, FsStatus::AccessDenied, FsStatus::IoError}) {
             const SweepRun run = RunSweep(options, nullptr, std::pair{index, kind});
             report("read " + std::to_string(index) + " (" + clean.reads[index] + ") status " +
-                       std::to_string(static_cast<int>(kind)),
+                       std::to_string(int(kind)),
                    CheckRun(run, options, true, true));
         }
     }
     // A locked description or talk table cannot be read: the run fails or stops with its message.
-    MemoryFileSystem scenario;
-    BuildScenario(scenario, options);
-    for (const auto& [path, bytes] : scenario.Snapshot()) {
-        const SweepRun run = RunSweep(options, [&path = path](MemoryFileSystem& fs) { fs.Lock(path); });
-        report("locked " + path, CheckRun(run, options, true, true));
+    for (const Planted& f : Scenario(options)) {
+        const SweepRun run = RunSweep(options, [&f](MemoryFileSystem& fs) { fs.Lock(f.path); });
+        report("locked " + f.path, CheckRun(run, options, true, true));
     }
     for (const std::string& folder : {kGame, kGame + "\\override", kProgram, kProgram + "\\backup",
                                       kProgram + "\\Backup Uninstall", kProgram + "\\uninstall"}) {
         const SweepRun run = RunSweep(options, [&folder](MemoryFileSystem& fs) { fs.SetReadOnlyMedium(folder); });
         report("read-only " + folder, CheckRun(run, options, true, false));
     }
-    ::testing::Test::RecordProperty("runs", runs);
-    std::ostringstream first;
-    for (std::size_t i = 0; i < broken.size() && i < 25; ++i) first << broken[i] << "\n";
-    EXPECT_TRUE(broken.empty()) << broken.size() << " of " << runs << " runs broke the invariant:\n" << first.str();
+    std::string first;
+    for (std::size_t i = 0; i < broken.size() && i < 25; ++i) first += broken[i] + "\n";
+    EXPECT_TRUE(broken.empty()) << broken.size() << " of " << runs << " runs broke the invariant:\n" << first;
 }
 
 void PrintTo(const Options& options, std::ostream* out) { *out << options.name; }
@@ -362,4 +310,4 @@ INSTANTIATE_TEST_SUITE_P(Games, FaultSweep,
                          [](const ::testing::TestParamInfo<Options>& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace zelvane::testing
+}  // namespace zelvane::whole_run
