@@ -15,17 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "platform/overlay/overlay_file_system.hpp"
 #include "platform/posix/posix_file_system.hpp"
 
 namespace zelvane {
 
 class HostFolderTest : public ::testing::Test {
 protected:
-    HostFolderTest() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-host-XXXXXX").string();
-        root = std::filesystem::canonical(::mkdtemp(pattern.data())).string();
-        fs = std::make_unique<PosixFileSystem>(root + "/wine");
-    }
     ~HostFolderTest() override {
         std::error_code ignored;
         std::filesystem::remove_all(root, ignored);
@@ -34,9 +30,7 @@ protected:
     // The Windows (Z:) form of a path below the folder.
     std::string Win(const std::string& relative = "") const {
         std::string path = "Z:" + root + (relative.empty() ? "" : "/" + relative);
-        for (char& c : path) {
-            if (c == '/') c = '\\';
-        }
+        std::replace(path.begin(), path.end(), '/', '\\');
         return path;
     }
     std::string HostOf(const std::string& relative) const { return root + "/" + relative; }
@@ -49,30 +43,22 @@ protected:
         std::filesystem::create_directories(std::filesystem::path(HostOf(relative)).parent_path());
         ASSERT_EQ(::symlink(target.c_str(), HostOf(relative).c_str()), 0) << relative;
     }
-    // The bytes of a file, "<missing>" when it cannot be read.
+    // The bytes of a host file, "<missing>" when it cannot be read.
     std::string Host(const std::string& relative) const {
         std::ifstream in(HostOf(relative), std::ios::binary);
-        if (!in) return "<missing>";
         std::ostringstream text;
         text << in.rdbuf();
-        return text.str();
+        return in ? text.str() : "<missing>";
     }
-    bool Exists(const std::string& relative) const {
-        struct stat st {};
-        return ::lstat(HostOf(relative).c_str(), &st) == 0;
+    // The bytes the file system reads at a Windows path, or why it reads none.
+    std::string Read(const std::string& windows) const {
+        std::string bytes;
+        const FsStatus status = fs->ReadAll(windows, bytes, 1 << 20);
+        return status == FsStatus::Ok ? bytes : "<" + std::string(FsStatusName(status)) + ">";
     }
     mode_t Mode(const std::string& relative) const {
         struct stat st {};
         return ::stat(HostOf(relative).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-    }
-    // The names in a host folder, sorted.
-    std::vector<std::string> HostNames(const std::string& relative) const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(HostOf(relative))) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
     std::vector<std::string> Names(const std::string& pattern) const {
         auto listing = fs->List(pattern);
@@ -82,8 +68,9 @@ protected:
         return names;
     }
 
-    std::string root;
-    std::unique_ptr<PosixFileSystem> fs;
+    std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-host-XXXXXX").string();
+    const std::string root = std::filesystem::canonical(::mkdtemp(pattern.data())).string();
+    const std::unique_ptr<PosixFileSystem> fs = std::make_unique<PosixFileSystem>(root + "/wine");
 };
 
 }  // namespace zelvane
