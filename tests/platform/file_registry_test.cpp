@@ -21,8 +21,7 @@ class FileRegistryFile : public ::testing::Test {
 protected:
     FileRegistryFile() {
         std::ofstream(path, std::ios::binary) << kText << "HKEY_LOCAL_MACHINE\\Later|Path|one\nHKLM\\later|path|two\n"
-                                              << "HKEY_LOCAL_MACHINE\\u|Path|Z:\\Sp\xc3\xaf"
-                                                 "ele\\\xd0\x94\n";
+                                              << "HKEY_LOCAL_MACHINE\\u|Path|Z:\\Sp\xc3\xafl\\\xd0\x94\n";
     }
     ~FileRegistryFile() override { std::filesystem::remove(path); }
     const std::string path =
@@ -46,9 +45,7 @@ TEST_F(FileRegistryFile, ValuesAreFoundByKeyAndNameInCodePage1252) {
         {0x80000001u, "Software\\BioWare\\SW\\KOTOR", "Path", kRegSz, std::string("C:\\User\0", 8)},
         {kHkeyLocalMachine, "Later", "Path", kRegSz, std::string("two\0", 4)},
         {kHkeyLocalMachine, "u", "Path", kRegSz,
-         std::string("Z:\\Sp\xef"
-                     "ele\\\xd0\x94\0",
-                     13)},
+         std::string("Z:\\Sp\xefl\\\xd0\x94\0", 11)},
         {kHkeyLocalMachine, "Software\\BioWare\\SW\\KOTOR", "Other", kRegSz, "<none>"},
         {kHkeyLocalMachine, "Software\\BioWare\\SW", "Path", kRegSz, "<none>"},
         {0x80000003u, "Software\\BioWare\\SW\\KOTOR", "Path", kRegSz, "<none>"},

@@ -69,29 +69,29 @@ TEST(WindowsPath, NamesAreSortedByWhatTheyCanStandFor) {
 }
 
 TEST(WindowsPath, BelowComparesWholeNamesWithoutLetterCaseUnderOneRoot) {
-    for (const auto& [path, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"c:\\GAMES\\kotor\\x.tga", "C:\\Games\\Kotor\\"},
-                                                          {"C:/Games/Kotor//override/x.tga", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\Caf\xC9\\x", "C:\\Games\\Kotor\\caf\xE9"},
-                                                          {"C:\\Games\\Kotor.\\x", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\a\\..\\x", "C:\\Games\\Kotor"},
-                                                          {"C:\\x", "C:\\"},
-                                                          {"\\\\server\\share\\Kotor\\x",
-                                                           "\\\\SERVER\\share\\Kotor"}}) {
-        EXPECT_TRUE(IsPathBelow(path, folder)) << path;
-    }
-    for (const auto& [path, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"C:\\Games\\Kotor2\\x.tga", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\override\\..\\..\\x", "C:\\Games\\Kotor"},
-                                                          {"D:\\Games\\Kotor\\x", "C:\\Games\\Kotor"},
-                                                          {"\\\\C:\\Games\\Kotor\\x", "C:\\Games\\Kotor"},
-                                                          {"\\\\server\\x", "\\server"},
-                                                          {"", "C:\\Games\\Kotor"},
-                                                          {"x", ""}}) {
-        EXPECT_FALSE(IsPathBelow(path, folder)) << path;
-    }
+    const struct {
+        const char* path;
+        const char* folder;
+        bool below;
+    } cases[] = {
+        {"c:\\GAMES\\kotor\\x.tga", "C:\\Games\\Kotor\\", true},
+        {"C:/Games/Kotor//override/x.tga", "C:\\Games\\Kotor", true},
+        {"C:\\Games\\Kotor\\Caf\xC9\\x", "C:\\Games\\Kotor\\caf\xE9", true},
+        {"C:\\Games\\Kotor.\\x", "C:\\Games\\Kotor", true},
+        {"C:\\Games\\Kotor\\a\\..\\x", "C:\\Games\\Kotor", true},
+        {"C:\\x", "C:\\", true},
+        {"\\\\server\\share\\Kotor\\x", "\\\\SERVER\\share\\Kotor", true},
+        {"C:\\Games\\Kotor2\\x.tga", "C:\\Games\\Kotor", false},
+        {"C:\\Games\\Kotor", "C:\\Games\\Kotor", false},
+        {"C:\\Games\\Kotor\\", "C:\\Games\\Kotor", false},
+        {"C:\\Games\\Kotor\\override\\..\\..\\x", "C:\\Games\\Kotor", false},
+        {"D:\\Games\\Kotor\\x", "C:\\Games\\Kotor", false},
+        {"\\\\C:\\Games\\Kotor\\x", "C:\\Games\\Kotor", false},
+        {"\\\\server\\x", "\\server", false},
+        {"", "C:\\Games\\Kotor", false},
+        {"x", "", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsPathBelow(c.path, c.folder), c.below) << c.path << " " << c.folder;
     EXPECT_TRUE(IsPathAtOrBelow("C:\\Games\\Kotor\\", "c:\\games\\kotor"));
     EXPECT_FALSE(IsPathAtOrBelow("C:\\Games", "C:\\Games\\Kotor"));
 }
