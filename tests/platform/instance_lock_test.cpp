@@ -52,7 +52,7 @@ protected:
 // A run excludes a second run and probes of the same folder, by whatever path it is named; probes
 // share it.
 TEST_F(InstanceLock, ARunExcludesOthersOfTheSameFolderUntilItEnds) {
-    Link("link", folder);
+    Link("link", "mod");
     Folder("other");
     {
         Check probe(folder, Check::Mode::Probe);

@@ -71,7 +71,7 @@ TEST_F(PosixFolderStamp, ChangesWithTheFoldersEntriesAndWithTheFolderAtThatPath)
 
 TEST_F(PosixFolderStamp, NoStampForWhatIsNoFolder) {
     Put("override/a.tga", "a");
-    Link("override/up", "..");
+    Link("override/up", "");
     for (const char* none : {"override/a.tga", "override/missing", "missing/sub", "override/a.tga/sub"}) {
         EXPECT_EQ(fs->FolderStamp(Win(none)), "") << none;
     }
