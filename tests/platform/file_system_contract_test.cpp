@@ -7,34 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "platform/memory/memory_file_system.hpp"
-#include "platform/overlay/overlay_file_system.hpp"
+#include "tests/platform/host_folder_fixture.hpp"
 #include "util/resolved_path_cache.hpp"
-#ifdef _WIN32
-#include <process.h>
-#include <windows.h>
-
-#include "platform/win32/win32_file_system.hpp"
-#else
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include "platform/posix/posix_file_system.hpp"
-#endif
 
 namespace zelvane {
 namespace {
-
-namespace stdfs = std::filesystem;
 
 // Each disk lays out a fresh folder in its own storage: paths relative to it, with backslashes.
 // Link answers false where the disk cannot make one; Pipe makes what is no regular file (a pipe,
@@ -75,100 +57,22 @@ struct ForwardingDisk : MemoryDisk {
     FileSystem& fs() { return cache; }
 };
 
-// A fresh folder in the temporary folder of the host.
-class HostDisk {
-public:
-    HostDisk() {
-#ifdef _WIN32
-        static int made = 0;
-        root_ = (stdfs::temp_directory_path() /
-                 ("zelvane-contract-" + std::to_string(_getpid()) + "-" + std::to_string(++made)))
-                    .string();
-        stdfs::create_directories(root_);
-#else
-        std::string pattern = (stdfs::temp_directory_path() / "zelvane-contract-XXXXXX").string();
-        root_ = stdfs::canonical(::mkdtemp(pattern.data())).string();
-        host_ = std::make_unique<PosixFileSystem>(root_ + "/wine");
-#endif
-    }
-    ~HostDisk() {
-        std::error_code ignored;
-#ifdef _WIN32
-        // Windows removes no read-only file.
-        for (const auto& entry : stdfs::recursive_directory_iterator(root_, ignored)) {
-            stdfs::permissions(entry.path(), stdfs::perms::owner_write, stdfs::perm_options::add, ignored);
-        }
-#endif
-        stdfs::remove_all(root_, ignored);
-    }
-    HostDisk(const HostDisk&) = delete;
-    HostDisk& operator=(const HostDisk&) = delete;
-
-    FileSystem& fs() { return *host_; }
-    static bool UnderWine() {
-#ifdef _WIN32
-        return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-#else
-        return false;
-#endif
-    }
-    std::string Win(const std::string& relative) const {
-#ifdef _WIN32
-        return root_ + "\\" + relative;
-#else
-        std::string path = "Z:" + root_ + "\\" + relative;
-        std::replace(path.begin(), path.end(), '/', '\\');
-        return path;
-#endif
-    }
-    void Put(const std::string& relative, const std::string& bytes) {
-        stdfs::create_directories(Host(relative).parent_path());
-        std::ofstream(Host(relative), std::ios::binary) << bytes;
-    }
-    void Folder(const std::string& relative) { stdfs::create_directories(Host(relative)); }
-    bool Link(const std::string& relative, const std::string& target) {
-        std::error_code error;
-        if (stdfs::is_directory(Host(target))) {
-            stdfs::create_directory_symlink(Host(target), Host(relative), error);
-        } else {
-            stdfs::create_symlink(Host(target), Host(relative), error);
-        }
-        return !error && stdfs::is_symlink(Host(relative), error);  // Wine answers yes and makes none
-    }
+// The host's own file system on a fresh folder in its temporary folder.
+struct HostDisk : HostFolder {
     std::string Pipe(const std::string& relative) {
 #ifdef _WIN32
         (void)relative;
         return "\\\\.\\NUL";  // no pipe lives in a folder
 #else
-        EXPECT_EQ(::mkfifo(Host(relative).c_str(), 0600), 0);
+        EXPECT_EQ(::mkfifo(HostOf(relative).c_str(), 0600), 0);
         return Win(relative);
 #endif
     }
     // The folder moves out of both roots; a link takes its place.
     bool SwapForLink(const std::string& relative, const std::string& target) {
-        stdfs::rename(Host(relative), Host("moved away"));
+        std::filesystem::rename(HostOf(relative), HostOf("moved away"));
         return Link(relative, target);
     }
-    std::string Bytes(const std::string& relative) const {
-        std::ifstream in(Host(relative), std::ios::binary);
-        if (!in) return "<missing>";
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-private:
-    stdfs::path Host(std::string relative) const {
-        std::replace(relative.begin(), relative.end(), '\\', '/');
-        return stdfs::path(root_) / relative;
-    }
-
-    std::string root_;
-#ifdef _WIN32
-    std::unique_ptr<FileSystem> host_ = std::make_unique<Win32FileSystem>();
-#else
-    std::unique_ptr<FileSystem> host_;
-#endif
 };
 
 Attributes ReadOnly() { return Attributes{.readOnly = true}; }

@@ -1,11 +1,9 @@
 #pragma once
-// A fresh host folder for the tests of the POSIX file system, removed afterwards, with helpers to
-// lay out files and links in it and to read them back.
+// A fresh folder in the host's temporary folder, removed afterwards, seen through the host's own
+// file system (POSIX, or Win32 in the Windows build), with helpers to lay out files and links in it
+// and to read them back past the seam. Paths are relative to it, with slashes or backslashes.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -15,64 +13,117 @@
 #include <string>
 #include <vector>
 
+#include "platform/overlay/overlay_file_system.hpp"
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+
+#include "platform/win32/win32_file_system.hpp"
+#else
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "platform/posix/posix_file_system.hpp"
+#endif
 
 namespace zelvane {
 
-class HostFolderTest : public ::testing::Test {
-protected:
-    HostFolderTest() {
+class HostFolder {
+public:
+    HostFolder() {
+#ifdef _WIN32
+        static int made = 0;
+        root = (std::filesystem::temp_directory_path() /
+                ("zelvane-host-" + std::to_string(_getpid()) + "-" + std::to_string(++made)))
+                   .string();
+        std::filesystem::create_directories(root);
+        host_ = std::make_unique<Win32FileSystem>();
+#else
         std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-host-XXXXXX").string();
         root = std::filesystem::canonical(::mkdtemp(pattern.data())).string();
-        fs = std::make_unique<PosixFileSystem>(root + "/wine");
+        host_ = std::make_unique<PosixFileSystem>(root + "/wine");
+#endif
     }
-    ~HostFolderTest() override {
+    ~HostFolder() {
         std::error_code ignored;
+#ifdef _WIN32
+        // Windows removes no read-only file.
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(root, ignored)) {
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add, ignored);
+        }
+#endif
         std::filesystem::remove_all(root, ignored);
     }
+    HostFolder(const HostFolder&) = delete;
+    HostFolder& operator=(const HostFolder&) = delete;
 
-    // The Windows (Z:) form of a path below the folder.
+    FileSystem& fs() { return *host_; }
+    static bool UnderWine() {
+#ifdef _WIN32
+        return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+#else
+        return false;
+#endif
+    }
+    // The Windows form of a path below the folder (a Z: path under Wine's POSIX side).
     std::string Win(const std::string& relative = "") const {
-        std::string path = "Z:" + root + (relative.empty() ? "" : "/" + relative);
-        for (char& c : path) {
-            if (c == '/') c = '\\';
-        }
+#ifdef _WIN32
+        std::string path = root + (relative.empty() ? "" : "\\" + relative);
+#else
+        std::string path = "Z:" + root + (relative.empty() ? "" : "\\" + relative);
+#endif
+        std::replace(path.begin(), path.end(), '/', '\\');
         return path;
     }
-    std::string HostOf(const std::string& relative) const { return root + "/" + relative; }
+    std::string HostOf(std::string relative) const {
+        std::replace(relative.begin(), relative.end(), '\\', '/');
+        return (std::filesystem::path(root) / relative).string();
+    }
     void Put(const std::string& relative, const std::string& bytes) {
         std::filesystem::create_directories(std::filesystem::path(HostOf(relative)).parent_path());
         std::ofstream(HostOf(relative), std::ios::binary) << bytes;
     }
     void Folder(const std::string& relative) { std::filesystem::create_directories(HostOf(relative)); }
-    void Link(const std::string& relative, const std::string& target) {
-        std::filesystem::create_directories(std::filesystem::path(HostOf(relative)).parent_path());
-        ASSERT_EQ(::symlink(target.c_str(), HostOf(relative).c_str()), 0) << relative;
+    // A link to another path below the folder; false where none can be made.
+    bool Link(const std::string& relative, const std::string& target) {
+        std::error_code error;
+        std::filesystem::create_directories(std::filesystem::path(HostOf(relative)).parent_path(), error);
+        if (std::filesystem::is_directory(HostOf(target))) {
+            std::filesystem::create_directory_symlink(HostOf(target), HostOf(relative), error);
+        } else {
+            std::filesystem::create_symlink(HostOf(target), HostOf(relative), error);
+        }
+        return !error && std::filesystem::is_symlink(HostOf(relative), error);  // Wine answers yes and makes none
     }
-    // The bytes of a file, "<missing>" when it cannot be read.
-    std::string Host(const std::string& relative) const {
+    // The bytes of a host file, "<missing>" when it cannot be read.
+    std::string Bytes(const std::string& relative) const {
         std::ifstream in(HostOf(relative), std::ios::binary);
-        if (!in) return "<missing>";
         std::ostringstream text;
         text << in.rdbuf();
-        return text.str();
+        return in ? text.str() : "<missing>";
     }
-    bool Exists(const std::string& relative) const {
-        struct stat st {};
-        return ::lstat(HostOf(relative).c_str(), &st) == 0;
+
+    std::string root;
+
+private:
+    std::unique_ptr<FileSystem> host_;
+};
+
+#ifndef _WIN32
+// The POSIX file system's tests, on a fresh host folder.
+class HostFolderTest : public ::testing::Test, public HostFolder {
+protected:
+    // The bytes the file system reads at a Windows path, or why it reads none.
+    std::string Read(const std::string& windows) {
+        std::string bytes;
+        const FsStatus status = fs->ReadAll(windows, bytes, 1 << 20);
+        return status == FsStatus::Ok ? bytes : "<" + std::string(FsStatusName(status)) + ">";
     }
     mode_t Mode(const std::string& relative) const {
         struct stat st {};
         return ::stat(HostOf(relative).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-    }
-    // The names in a host folder, sorted.
-    std::vector<std::string> HostNames(const std::string& relative) const {
-        std::vector<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(HostOf(relative))) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
     }
     std::vector<std::string> Names(const std::string& pattern) const {
         auto listing = fs->List(pattern);
@@ -82,8 +133,8 @@ protected:
         return names;
     }
 
-    std::string root;
-    std::unique_ptr<PosixFileSystem> fs;
+    PosixFileSystem* const fs = static_cast<PosixFileSystem*>(&HostFolder::fs());
 };
+#endif
 
 }  // namespace zelvane

@@ -46,51 +46,41 @@ TEST(WindowsPath, NamesAreSortedByWhatTheyCanStandFor) {
          {"COM0", "COM10", "LPT", "CONSOLE.txt", "nul1.tga", "xcon", " con", "COM\xB4", "conin", "conin$$", ""}) {
         EXPECT_FALSE(IsDeviceName(name)) << name;
     }
-    const struct {
-        std::string name;
-        NameKind kind;
-    } kinds[] = {
-        {"x.tga. ", NameKind::Plain},
-        {"a<b", NameKind::Unstorable},
-        {"say \"hi\"", NameKind::Unstorable},
-        {"a|b", NameKind::Unstorable},
-        {"\tx", NameKind::Unstorable},
-        {"*.uti", NameKind::Wildcard},
-        {"x?.tga", NameKind::Wildcard},
-        {"x*:s", NameKind::Wildcard},
-        {"x.tga:s", NameKind::Stream},
-        {"...", NameKind::Empty},
-        {" ", NameKind::Empty},
-        {"nul.", NameKind::Device},
-        {std::string(256, 'a'), NameKind::TooLong},
-        {std::string(255, 'a') + ". ", NameKind::Plain},
-    };
-    for (const auto& k : kinds) EXPECT_EQ(KindOfName(k.name), k.kind) << k.name;
+    const std::vector<std::pair<NameKind, std::vector<std::string>>> kinds{
+        {NameKind::Plain, {"x.tga. ", std::string(255, 'a') + ". "}},
+        {NameKind::Unstorable, {"a<b", "say \"hi\"", "a|b", "\tx"}},
+        {NameKind::Wildcard, {"*.uti", "x?.tga", "x*:s"}},
+        {NameKind::Stream, {"x.tga:s"}},
+        {NameKind::Empty, {"...", " "}},
+        {NameKind::Device, {"nul."}},
+        {NameKind::TooLong, {std::string(256, 'a')}}};
+    for (const auto& [kind, names] : kinds) {
+        for (const std::string& name : names) EXPECT_EQ(KindOfName(name), kind) << name;
+    }
 }
 
 TEST(WindowsPath, BelowComparesWholeNamesWithoutLetterCaseUnderOneRoot) {
-    for (const auto& [path, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"c:\\GAMES\\kotor\\x.tga", "C:\\Games\\Kotor\\"},
-                                                          {"C:/Games/Kotor//override/x.tga", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\Caf\xC9\\x", "C:\\Games\\Kotor\\caf\xE9"},
-                                                          {"C:\\Games\\Kotor.\\x", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\a\\..\\x", "C:\\Games\\Kotor"},
-                                                          {"C:\\x", "C:\\"},
-                                                          {"\\\\server\\share\\Kotor\\x",
-                                                           "\\\\SERVER\\share\\Kotor"}}) {
-        EXPECT_TRUE(IsPathBelow(path, folder)) << path;
-    }
-    for (const auto& [path, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"C:\\Games\\Kotor2\\x.tga", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\", "C:\\Games\\Kotor"},
-                                                          {"C:\\Games\\Kotor\\override\\..\\..\\x", "C:\\Games\\Kotor"},
-                                                          {"D:\\Games\\Kotor\\x", "C:\\Games\\Kotor"},
-                                                          {"\\\\C:\\Games\\Kotor\\x", "C:\\Games\\Kotor"},
-                                                          {"\\\\server\\x", "\\server"},
-                                                          {"", "C:\\Games\\Kotor"},
-                                                          {"x", ""}}) {
-        EXPECT_FALSE(IsPathBelow(path, folder)) << path;
+    const struct {
+        std::string folder;
+        bool below;
+        std::vector<std::string> paths;
+    } cases[] = {
+        {"C:\\Games\\Kotor",
+         true,
+         {"C:/Games/Kotor//override/x.tga", "C:\\Games\\Kotor.\\x", "C:\\Games\\Kotor\\a\\..\\x"}},
+        {"C:\\Games\\Kotor\\", true, {"c:\\GAMES\\kotor\\x.tga"}},
+        {"C:\\Games\\Kotor\\caf\xE9", true, {"C:\\Games\\Kotor\\Caf\xC9\\x"}},
+        {"C:\\", true, {"C:\\x"}},
+        {"\\\\SERVER\\share\\Kotor", true, {"\\\\server\\share\\Kotor\\x"}},
+        {"C:\\Games\\Kotor",
+         false,
+         {"C:\\Games\\Kotor2\\x.tga", "C:\\Games\\Kotor", "C:\\Games\\Kotor\\", "",
+          "C:\\Games\\Kotor\\override\\..\\..\\x", "D:\\Games\\Kotor\\x", "\\\\C:\\Games\\Kotor\\x"}},
+        {"\\server", false, {"\\\\server\\x"}},
+        {"", false, {"x"}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& path : c.paths) EXPECT_EQ(IsPathBelow(path, c.folder), c.below) << path;
     }
     EXPECT_TRUE(IsPathAtOrBelow("C:\\Games\\Kotor\\", "c:\\games\\kotor"));
     EXPECT_FALSE(IsPathAtOrBelow("C:\\Games", "C:\\Games\\Kotor"));

@@ -12,61 +12,43 @@
 namespace zelvane {
 namespace {
 
-std::string Data(const WineRegistry& registry, std::string_view key, std::string_view name = "Path") {
-    const auto value = registry.Query(kHkeyLocalMachine, key, name);
-    return value ? value->data : std::string("<none>");
-}
-
 const char* const kSystemReg =
-    "WINE REGISTRY Version 2\n"
-    ";; All keys relative to \\\\Machine\n"
-    "\n"
-    "#arch=win64\n"
-    "\n"
-    "[Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR] 1700000000\n"
-    "#time=1d9a1b2c3d4e5f6\n"
-    "\"Path\"=\"C:\\\\Games\\\\Star Wars \\\"KotOR\\\"\"\n"
-    "\"Version\"=dword:00000001\n"
-    "\"Na\\xefve\"=\"caf\\xe9 \\x20ac\\x2603 t\\tab\"\n"
-    "\"Octal\"=\"a\\101\\0\"\n"
-    "\r\n"
-    "[Software\\\\LucasArts\\\\KotOR2] 1700000001\n"
-    "\"Path\"=str(2):\"%ProgramFiles%\\\\KotOR2\"\n"
-    "\"Hex\"=hex(1):43,00,3a,00,5c,00,\\\n"
-    "  4b,00,00,00\n"
-    "@=\"default\"\n";
+    "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+    "[Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR] 1700000000\n#time=1d9a1b2c3d4e5f6\n"
+    "\"Path\"=\"C:\\\\Games\\\\Star Wars \\\"KotOR\\\"\"\n\"Version\"=dword:00000001\n"
+    "\"Na\\xefve\"=\"caf\\xe9 \\x20ac\\x2603 t\\tab\"\n\"Octal\"=\"a\\101\\0\"\n\r\n"
+    "[Software\\\\LucasArts\\\\KotOR2] 1700000001\n\"Path\"=str(2):\"%ProgramFiles%\\\\KotOR2\"\n"
+    "\"Hex\"=hex(1):43,00,3a,00,5c,00,\\\n  4b,00,00,00\n@=\"default\"\n"
+    "[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n";
 
+// Wine's escapes, any letter case and slashes around a key; \xe9 is one UTF-16 unit, the euro sign
+// is in code page 1252, the snowman is not; broken lines are skipped.
 TEST(WineRegistry, ReadsKeysAndValuesWithWinesEscapes) {
+    const std::string kotor = "Software\\Wow6432Node\\BioWare\\SW\\KOTOR";
+    const struct {
+        std::string key;
+        const char* name;
+        std::string data;  // "<none>": no such string value
+    } cases[] = {
+        {kotor, "Path", std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0'},
+        {"\\SOFTWARE\\wow6432node\\bioware\\sw\\kotor\\", "PATH", std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0'},
+        {kotor, "Na\xefve", std::string("caf\xe9 \x80\x3f t\tab") + '\0'},
+        {kotor, "Octal", std::string("aA\0\0", 4)},
+        {kotor, "Version", "<none>"},
+        {"Software\\BioWare\\SW\\KOTOR", "Path", "<none>"},
+        {"Software\\LucasArts\\KotOR2", "Hex", std::string("C:\\K") + '\0'},
+        {"Software\\LucasArts\\KotOR2", "", std::string("default") + '\0'},
+        {"Software\\A", "Path", "<none>"},
+        {"Software\\A", "Good", std::string("yes") + '\0'},
+    };
     const WineRegistry registry(kSystemReg);
-    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR"),
-              std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0');
-    EXPECT_EQ(Data(registry, "\\SOFTWARE\\wow6432node\\bioware\\sw\\kotor\\", "PATH"),
-              std::string("C:\\Games\\Star Wars \"KotOR\"") + '\0');
-    // \xe9 is one UTF-16 unit; the euro sign is in code page 1252, the snowman is not.
-    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Na\xefve"),
-              std::string("caf\xe9 \x80\x3f t\tab") + '\0');
-    EXPECT_EQ(registry.Utf8String("Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Na\xc3\xafve"),
-              std::string("caf\xc3\xa9 \xe2\x82\xac\xe2\x98\x83 t\tab"));
-    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Octal"), std::string("aA\0", 3) + '\0');
-    EXPECT_EQ(Data(registry, "Software\\Wow6432Node\\BioWare\\SW\\KOTOR", "Version"), "<none>");
-    EXPECT_EQ(Data(registry, "Software\\BioWare\\SW\\KOTOR"), "<none>");
-}
-
-TEST(WineRegistry, KeepsTheTypeOfExpandableStringsAndReadsHexStrings) {
-    const WineRegistry registry(kSystemReg);
-    const auto expand = registry.Query(kHkeyLocalMachine, "Software\\LucasArts\\KotOR2", "Path");
-    ASSERT_TRUE(expand);
-    EXPECT_EQ(expand->type, kRegExpandSz);
-    EXPECT_EQ(Data(registry, "Software\\LucasArts\\KotOR2", "Hex"), std::string("C:\\K") + '\0');
-    EXPECT_EQ(Data(registry, "Software\\LucasArts\\KotOR2", ""), std::string("default") + '\0');
+    for (const auto& c : cases) {
+        const auto value = registry.Query(kHkeyLocalMachine, c.key, c.name);
+        EXPECT_EQ(value ? value->data : "<none>", c.data) << c.key << " " << c.name;
+    }
+    EXPECT_EQ(registry.Utf8String(kotor, "Na\xc3\xafve"), std::string("caf\xc3\xa9 \xe2\x82\xac\xe2\x98\x83 t\tab"));
+    EXPECT_EQ(registry.Query(kHkeyLocalMachine, "Software\\LucasArts\\KotOR2", "Path")->type, kRegExpandSz);
     EXPECT_FALSE(registry.Query(0x80000001u, "Software\\LucasArts\\KotOR2", "Path"));
-}
-
-TEST(WineRegistry, BrokenLinesAreSkipped) {
-    const WineRegistry registry(
-        "[Software\\\\A] 1\n\"Path\"=\"unterminated\n\"Other\n\"Good\"=\"yes\"\n[broken\n\"X\"=\"y\"\n");
-    EXPECT_EQ(Data(registry, "Software\\A"), "<none>");
-    EXPECT_EQ(Data(registry, "Software\\A", "Good"), std::string("yes") + '\0');
 }
 
 // A prefix's system.reg is read a line at a time within its limit: one that is no regular file
@@ -78,9 +60,8 @@ TEST(WineRegistry, APrefixRegistryIsReadWithinItsLimit) {
     std::ofstream(file, std::ios::binary) << kSystemReg;
     const auto read = WineRegistry::FromPrefix(prefix);
     ASSERT_TRUE(read);
-    EXPECT_EQ(Data(*read, "Software\\LucasArts\\KotOR2", "Hex"), std::string("C:\\K") + '\0');
-    // 2 GB that take no room: refused by their size, not read.
-    ASSERT_EQ(::truncate(file.c_str(), off_t{2} << 30), 0);
+    EXPECT_EQ(read->Query(kHkeyLocalMachine, "Software\\LucasArts\\KotOR2", "Hex")->data, std::string("C:\\K") + '\0');
+    ASSERT_EQ(::truncate(file.c_str(), off_t{2} << 30), 0);  // 2 GB that take no room: refused by their size
     EXPECT_FALSE(WineRegistry::FromPrefix(prefix));
     std::filesystem::remove(file);
     ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
@@ -106,11 +87,9 @@ TEST(SteamFiles, KeyValuesWithEscapesCommentsAndConditions) {
         "\t\"UserConfig\" { \"language\" \"english\" [$LINUX] }\n\tbare value\n}\n");
     ASSERT_EQ(nodes.size(), 1u);
     EXPECT_EQ(nodes[0].key, "AppState");
-    ASSERT_NE(nodes[0].Child("INSTALLDIR"), nullptr);
+    ASSERT_TRUE(nodes[0].Child("INSTALLDIR") && nodes[0].Child("userconfig") && nodes[0].Child("bare"));
     EXPECT_EQ(nodes[0].Child("installdir")->value, "Knights \"II\"");
-    ASSERT_NE(nodes[0].Child("userconfig"), nullptr);
     EXPECT_EQ(nodes[0].Child("userconfig")->Child("language")->value, "english");
-    ASSERT_NE(nodes[0].Child("bare"), nullptr);
     EXPECT_EQ(nodes[0].Child("bare")->value, "value");
 }
 
