@@ -37,8 +37,8 @@ TEST_F(PathSafety, EveryPhaseRefusesEntriesThatLeadOutWithoutAPrompt) {
     const RunResult result = RunConfirmed();
     const std::string end = R"(\cf1\par)" + CRLF;
     EXPECT_TRUE(Logged(kRefused + R"(Override\\..\\..\\precious.sav)" + end + kRefused +
-                       R"(Override\\\{linked\}\\save.sav)" + end + kRefused + R"(Override\\evil.tga)" + end +
-                       Blank(3) + qd + kRefused + R"(Override\\evil.tga)" + end + qd +
+                       R"(Override\\\{linked\}\\save.sav)" + end + kRefused + R"(Override\\evil.tga)" + end + Blank(3) +
+                       qd + kRefused + R"(Override\\evil.tga)" + end + qd +
                        R"(\cf10 Refused (not a plain file name): \cf1 Override\\CON)" + end + qr + kRefused +
                        R"(Override\\evil.tga)" + end + qr + kRefused + R"(Override\\mod.tga)" + end));
     EXPECT_EQ(result.failureCount, 7);

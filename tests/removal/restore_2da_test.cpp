@@ -38,7 +38,7 @@ protected:
 // Each question, the player's answers to it and to the questions that follow, what the log says
 // and where the backup went.
 TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
-    const std::string other = kOverride + "\\yours\\APPEARANCE.2DA";  // found after sub
+    const std::string other = kOverride + "\\yours\\APPEARANCE.2DA";   // found after sub
     const std::string named = kOverride + "\\backup\\appearance.2da";  // not the program's own folder
     const struct {
         int game;
@@ -52,22 +52,41 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
         {2, {{kInOverride, "now"}}, {1}, {}, kReplaceText, kQ + R"(\cf5 User declined \cf1 appearance.2da\cf5 )", ""},
         {2, {{kInOverride, "now"}}, {-1}, {}, kReplaceText, "", ""},
         {1, {{kInSub, "K1 looks not here"}}, {0}, {}, kAnywayText, "", kInOverride},
-        {1, {}, {1}, {}, kAnywayText, kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)",
+        {1,
+         {},
+         {1},
+         {},
+         kAnywayText,
+         kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)",
          ""},
         {2, {{kInSub, "now"}}, {0}, {}, kFound, Moved(R"(Override\\Sub\\appearance.2da)"), kInSub},
         {2, {{kInSub, "now"}}, {2}, {}, kFound, kQ + R"(appearance.2da\cf4  replacement aborted.\par)", ""},
         {2, {{kInSub, "now"}}, {-1}, {}, kFound, "", ""},
-        {2, {{kInSub, "first"}, {other, "now"}}, {1}, {other}, kFound,
+        {2,
+         {{kInSub, "first"}, {other, "now"}},
+         {1},
+         {other},
+         kFound,
          CopiedAside(R"(Override\\Yours\\APPEARANCE.2DA)", "APPEARANCE.2DA") +
              DeletedLine(R"(Override\\Yours\\APPEARANCE.2DA)") + kSafetyCopied +
              Moved(R"(Override\\Yours\\APPEARANCE.2DA)"),
          other},
-        {2, {{kInSub, "now"}, {kOverride + "\\w.2da", "w"}}, {1, 1, 0}, {kOverride + "\\w.2da", ""}, kFound, kAborted,
+        {2,
+         {{kInSub, "now"}, {kOverride + "\\w.2da", "w"}},
+         {1, 1, 0},
+         {kOverride + "\\w.2da", ""},
+         kFound,
+         kAborted,
          ""},
         {2, {{kInSub, "now"}}, {1, -1}, {""}, kFound, "", ""},
         // The backup itself and what is in Backup Uninstall are no table in use.
-        {2, {{kInSub, "now"}, {kBu + "\\appearance.2da", "earlier"}}, {1, 1, 0}, {kBackup, kBu + "\\appearance.2da"},
-         kFound, kAborted, ""},
+        {2,
+         {{kInSub, "now"}, {kBu + "\\appearance.2da", "earlier"}},
+         {1, 1, 0},
+         {kBackup, kBu + "\\appearance.2da"},
+         kFound,
+         kAborted,
+         ""},
         {2, {}, {0}, {}, kAnywayText, kSafetyCopied + Moved(R"(Override\\appearance.2da)"), kInOverride},
         {2, {{named, "now"}}, {0}, {}, FoundText(R"(C:\\Games\\Kotor\\override\\backup\\appearance.2da)"), "", named},
     };
@@ -83,7 +102,8 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
         ASSERT_GE(w.ui.prompts.size(), 2u);
         EXPECT_EQ(w.ui.prompts[1].msgText, c.question);
         EXPECT_EQ(w.ui.prompts[1].msgTitle, kTitle);
-        EXPECT_EQ(Shape(w.ui.prompts[1]), c.question.find("located at") != std::string::npos ? kFoundShape : kYesNoShape);
+        EXPECT_EQ(Shape(w.ui.prompts[1]),
+                  c.question.find("located at") != std::string::npos ? kFoundShape : kYesNoShape);
         for (std::size_t i = 2; i < w.ui.prompts.size(); ++i) {
             EXPECT_EQ(w.ui.prompts[i].msgText, kInvalidText);
             EXPECT_EQ(w.ui.prompts[i].msgTitle, "Hmm");
@@ -122,13 +142,14 @@ TEST_F(Restore2da, GoldenSecondRunReplacesTheEarlierCopies) {
     fs.AddFile(kBu + "\\appearance.2da", "earlier displaced", Attributes{.readOnly = true});
     fs.AddFile(kSafety, "earlier safety");
     RunConfirmed({0});
-    EXPECT_EQ(SavedLog(), LogAfterBanner(DeletedLine(R"(Backup Uninstall\\appearance.2da)") +
-                                         CopiedAside(R"(Override\\appearance.2da)") +
-                                         DeletedLine(R"(Override\\appearance.2da)") +
-                                         DeletedLine(R"(Backup Uninstall\\original install backup.appearance.2da)") +
-                                         kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
-    EXPECT_EQ(GameFiles(),
-              (Files{{kInOverride, "backup table"}, {kBu + "\\appearance.2da", "current table"}, {kSafety, "backup table"}}));
+    EXPECT_EQ(SavedLog(),
+              LogAfterBanner(DeletedLine(R"(Backup Uninstall\\appearance.2da)") +
+                             CopiedAside(R"(Override\\appearance.2da)") + DeletedLine(R"(Override\\appearance.2da)") +
+                             DeletedLine(R"(Backup Uninstall\\original install backup.appearance.2da)") +
+                             kSafetyCopied + Moved(R"(Override\\appearance.2da)")));
+    EXPECT_EQ(GameFiles(), (Files{{kInOverride, "backup table"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kSafety, "backup table"}}));
 }
 
 // A table in use that cannot be deleted: two failures, and every table is still somewhere.
@@ -136,14 +157,16 @@ TEST_F(Restore2da, GoldenLockedCurrentFileLeavesTheBackupInPlace) {
     fs.AddFile(kInOverride, "current table");
     fs.FailOperation(FsOp::Delete, "override\\appearance.2da", FsStatus::SharingViolation);
     const RunResult result = RunConfirmed({0});
-    EXPECT_EQ(SavedLog(),
-              LogAfterBanner(
-                  CopiedAside(R"(Override\\appearance.2da)") + kQ +
-                      R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
-                      CRLF + kSafetyCopied + kQ +
-                      R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
-                      R"(\cf7 Error: 58  File already exists\par)" + CRLF,
-                  2));
+    EXPECT_EQ(
+        SavedLog(),
+        LogAfterBanner(
+            CopiedAside(R"(Override\\appearance.2da)") + kQ +
+                R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
+                CRLF + kSafetyCopied + kQ +
+                R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
+                R"(\cf7 Error: 58  File already exists\par)" +
+                CRLF,
+            2));
     EXPECT_EQ(result.failureCount, 2);
     EXPECT_EQ(result.tablesRestoredCount, 0);
     EXPECT_EQ(GameFiles(), (Files{{kInOverride, "current table"},
@@ -154,24 +177,28 @@ TEST_F(Restore2da, GoldenLockedCurrentFileLeavesTheBackupInPlace) {
 
 // A step of the sequence that fails, or a backup folder on another volume: every table is kept.
 TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
-    const Files restored = {
-        {kInOverride, "backup table"}, {kBu + "\\appearance.2da", "current table"}, {kSafety, "backup table"}};
-    const std::string across = kQ + R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\appearance.2da)"
-                                    R"(\cf3  (another volume: copied, compared, then deleted from the backup folder)\par)";
+    const Files restored = {{kInOverride, "backup table"},
+                            {kBu + "\\appearance.2da", "current table"},
+                            {kSafety, "backup table"}};
+    const std::string across = kQ +
+                               R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\appearance.2da)"
+                               R"(\cf3  (another volume: copied, compared, then deleted from the backup folder)\par)";
     const struct {
         std::function<void(MemoryFileSystem&)> setup;
         std::string line;
         Files after;  // the tables; 1 failure when the backup is not in override
     } cases[] = {
         {[](auto& f) { f.FailOperation(FsOp::Copy, "override\\appearance.2da", FsStatus::IoError); },
-         kQ + R"(\cf10 Failure FileCopy \cf1 Override\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
-              R"(appearance.2da - \cf7 Error: 57  Device I/O error\par)" + CRLF +
-             NotRestored("the current file could not be copied aside and was left in place"),
+         kQ +
+             R"(\cf10 Failure FileCopy \cf1 Override\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+             R"(appearance.2da - \cf7 Error: 57  Device I/O error\par)" +
+             CRLF + NotRestored("the current file could not be copied aside and was left in place"),
          {{kInOverride, "current table"}, {kBackup, "backup table"}}},
         {[](auto& f) { f.FailOperation(FsOp::Copy, "backup\\appearance.2da", FsStatus::DiskFull); },
-         kQ + R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
-              R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" + CRLF +
-             NotRestored("no safety copy could be made, so the backup stays in the backup folder"),
+         kQ +
+             R"(\cf10 Failure Copying \cf1 Backup\\appearance.2da\cf10  to \cf1 Backup Uninstall\\)"
+             R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" +
+             CRLF + NotRestored("no safety copy could be made, so the backup stays in the backup folder"),
          {{kBackup, "backup table"}, {kBu + "\\appearance.2da", "current table"}}},
         // The move across volumes is a copy, compared before the backup is deleted.
         {[](auto& f) { f.PutOnOwnVolume(kProgram); }, across, restored},
@@ -257,30 +284,11 @@ TEST_F(Restore2da, AMissingBackupReportComesFirstAndNamesAreEscaped) {
     RunConfirmed({1});
     EXPECT_EQ(ui.prompts.at(1).msgTitle, "Confirm sp{e}lls.2da replacement");
     EXPECT_NE(ui.prompts[1].msgText.find(R"(no \cf5 sp\{e\}lls.2da\cf1  was found)"), std::string::npos);
-    EXPECT_EQ(SavedLog(), LogAfterBanner(R"(\cf10 2da backup not available \cf1 spells.2da\cf1\par)" + CRLF +
-                                         R"(\par)" + CRLF + kQ +
-                                         R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" +
-                                         CRLF));
+    EXPECT_EQ(SavedLog(),
+              LogAfterBanner(R"(\cf10 2da backup not available \cf1 spells.2da\cf1\par)" + CRLF + R"(\par)" + CRLF +
+                             kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" +
+                             CRLF));
     EXPECT_EQ(d.Missing2daReport, "");
-}
-
-// Two backups of one name (on a case-sensitive disk "Appearance.2da" and "appearance.2da"): the
-// second replacement must not delete the table that the first put into Backup Uninstall.
-TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
-    const std::string second = kProgram + "\\backup\\again\\appearance.2da";
-    fs.AddFile(second, "second backup");
-    fs.AddFile(kInOverride, "current table");
-    fs.AddFile(kBu + "\\appearance (2).2da", "left by someone");  // taken: the next free name is (3)
-    d.Backup2daFiles = {kBackup, second};
-    EXPECT_EQ(RunConfirmed({0, 0}).failureCount, 0);
-    EXPECT_TRUE(Logged(kQ + R"(\cf4 Kept \cf1 Backup Uninstall\\appearance.2da\cf4  (put there earlier in this run); )"
-                            R"(the new copy is named \cf1 Backup Uninstall\\appearance (3).2da\par)"));
-    EXPECT_EQ(GameFiles(), (Files{{kInOverride, "second backup"},
-                                  {kBu + "\\appearance.2da", "current table"},
-                                  {kBu + "\\appearance (2).2da", "left by someone"},
-                                  {kBu + "\\appearance (3).2da", "backup table"},
-                                  {kSafety, "backup table"},
-                                  {kBu + "\\original install backup.appearance (2).2da", "second backup"}}));
 }
 
 // A program folder unpacked into override (K2): the backup beside the program is never offered as

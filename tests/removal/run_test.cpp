@@ -174,8 +174,7 @@ TEST_F(RunDriver, TheGameFolderFromTheRegistryOrTheFolderDialog) {
     RunConfirmed();
     EXPECT_TRUE(ui.browseTitles.empty());
     EXPECT_TRUE(Logged(R"(\cf6\b Game Directory Is: C:\\Program Files\\Kotor\\\cf1\b0\par)" + CRLF +
-                       R"(\cf6\b App Directory Is: C:\\Mods\\Tool\\\cf1\b0\par)" + CRLF + Blank(2) +
-                       Deleted("x.tga")));
+                       R"(\cf6\b App Directory Is: C:\\Mods\\Tool\\\cf1\b0\par)" + CRLF + Blank(2) + Deleted("x.tga")));
 
     registry.SetString(kK2Key, "C:\\Nowhere");
     fs.AddFile("D:\\Test\\Kotor2\\dialog.tlk", "TLK V3.0");
@@ -281,8 +280,8 @@ TEST_F(RunDriver, AFailedSaveKeepsTheEarlierLog) {
          false},
         {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::Rename, ".rtf.saving", FsStatus::IoError); }, true,
          false, true},
-        {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::CreateFolder, "uninstall", FsStatus::IoError); },
-         false, false, false},
+        {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::CreateFolder, "uninstall", FsStatus::IoError); }, false,
+         false, false},
     };
     for (const auto& c : cases) {
         World w;
@@ -303,21 +302,16 @@ TEST_F(RunDriver, AFailedSaveKeepsTheEarlierLog) {
 // Something that is not a file at the log's name or its temporary name (a folder; on disk also a
 // pipe or a socket) is neither waited on nor taken away: the log goes to the first name beside it
 // that is free or a file, and is opened from there.
-TEST_F(RunDriver, AFolderAtTheLogsNameSendsTheLogToAnotherName) {
-    fs.AddFolder(kResultsPath);
-    RunResult result = RunConfirmed();
-    EXPECT_EQ(result.logPath, kProgram + "\\uninstall\\removal_results-2.rtf");
-    EXPECT_EQ(fs.Contents(result.logPath), result.log);
-    EXPECT_EQ(ui.shellOpened, std::vector<std::string>{result.logPath});
-
-    fs.Delete(result.logPath);
-    fs.AddFolder(result.logPath);
-    fs.AddFolder(kResultsPath + ".saving");
+TEST_F(RunDriver, FoldersAtTheLogsNamesSendTheLogToAnotherName) {
     const std::string third = kProgram + "\\uninstall\\removal_results-3.rtf";
+    for (const std::string& folder :
+         {kResultsPath, kResultsPath + ".saving", kProgram + "\\uninstall\\removal_results-2.rtf"})
+        fs.AddFolder(folder);
     fs.AddFile(third, "an earlier log saved beside the folders, longer than the new one", {.readOnly = true});
-    result = RunConfirmed();
+    const RunResult result = RunConfirmed();
     EXPECT_EQ(result.logPath, third);
     EXPECT_EQ(fs.Contents(third), result.log);
+    EXPECT_EQ(ui.shellOpened, std::vector<std::string>{third});
 }
 
 }  // namespace

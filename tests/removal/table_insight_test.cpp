@@ -20,7 +20,8 @@ std::string Bytes(const Table& table) { return WriteTable(table).value(); }
 
 // The table before the mod; the mod's own version (a cell changed and a row added); in use (the
 // mod's version, and a row a later mod added); in use without the mod's changes.
-const std::string kBackupTable = Bytes(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}}));
+const std::string kBackupTable =
+    Bytes(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}}));
 const Table kOwn =
     MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}, {"2", "Robe", "P_ROBE"}});
 const std::string kOwnTable = Bytes(kOwn);
@@ -29,8 +30,9 @@ const Table kInUse = MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"},
                                                    {"2", "Robe", "P_ROBE"},
                                                    {"3", "Later", "P_LATER"}});
 const std::string kInUseTable = Bytes(kInUse);
-const std::string kMergedTable = Bytes(MakeTable(
-    {"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}, {"2", "", ""}, {"3", "Later", "P_LATER"}}));
+const std::string kMergedTable =
+    Bytes(MakeTable({"label", "race"},
+                    {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}, {"2", "", ""}, {"3", "Later", "P_LATER"}}));
 
 const std::string kReplaceHeading = R"(\cf6\b What replacing it with the backup would remove or change:\b0\cf1)";
 const std::string kDifference = kPar + kPar + kReplaceHeading + kPar +
@@ -61,8 +63,8 @@ std::string MergeLog(const std::string& shown) {
 const std::string kSafetyAndBackupGone = kQ +
                                          R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
                                          R"(original install backup.appearance.2da\par)" +
-                                         CRLF + kQ +
-                                         R"(\cf3 Delete Successful - \cf1 Backup\\appearance.2da\par)" + CRLF;
+                                         CRLF + kQ + R"(\cf3 Delete Successful - \cf1 Backup\\appearance.2da\par)" +
+                                         CRLF;
 using Changes = std::vector<std::pair<FsOp, std::string>>;
 
 // K1, a backup of the table before the mod, the comparison asked for; with WithTables() the
@@ -100,10 +102,11 @@ TEST_F(TableInsightRun, TheQuestionSaysWhatReplacingWouldUndoInPlainText) {
     // A backslash, a brace or a byte above 127 in a cell shows as itself; no table, no comparison.
     Table escaped = MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}});
     escaped.rows.push_back(TableRow{"2", {"C:\\x{y}\xe9", "z"}});
-    const std::pair<std::string, std::string> cases[] = {
-        {Bytes(escaped), kPar + kPar + kReplaceHeading + kPar + "The table in use differs from the backup: 1 row added." +
-                             kPar + R"(row 2 (label 2) added: 'C:\\x\{y\}\'e9')"},
-        {"not a table", ""}};
+    const std::pair<std::string, std::string> cases[] = {{Bytes(escaped),
+                                                          kPar + kPar + kReplaceHeading + kPar +
+                                                              "The table in use differs from the backup: 1 row added." +
+                                                              kPar + R"(row 2 (label 2) added: 'C:\\x\{y\}\'e9')"},
+                                                         {"not a table", ""}};
     for (const auto& [bytes, comparison] : cases) {
         fs.AddFile(kInOverride, bytes);
         ui = {};
