@@ -149,8 +149,8 @@ TEST_F(Confinement, AFolderSwappedWhileAPromptIsOpenIsRefusedAtTheChange) {
              w.fs.AddFile(kOverride + "\\sub\\r.tga.original", "the game's r");
              w.d.QueuedRestores = {{"override\\sub\\r.tga", "Restore r?", 0}};
          },
-         qr + kOutsideRefused + R"(Override\\Sub\\r.tga\par)" + CRLF + qr +
-             R"(\cf10 Failure Renaming \cf1 Override\\Sub\\r.tga.original\cf10  to \cf1Override\\Sub\\r.tga - )"
+         qr + kOutsideRefused + R"(Override\\Sub\\r.tga\par)" + CRLF +
+             R"(\cf1 QRestoreFile: \cf10 Failure Renaming \cf1 Override\\Sub\\r.tga.original\cf10  to \cf1Override\\Sub\\r.tga - )"
              R"(\cf7 Error: 75  Refused (outside the game and program folders)\par)",
          2},
         // Found out before anything of the sequence is made: nothing is copied aside either.

@@ -228,7 +228,6 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
 // Every step of the sequence is proved possible before the first of them is made: whatever stands
 // in the way, nothing is copied, deleted or moved, and one counted line says why.
 TEST_F(Restore2da, WhatCannotBeDoneIsFoundOutBeforeAnyChange) {
-    const std::string kDenied = ": Path/File access error";
     const std::pair<std::function<void(MemoryFileSystem&)>, std::string> cases[] = {
         {[](auto& f) { f.ReplaceWithLink(kBackup, kInOverride); }, "the backup is a link"},
         {[](auto& f) {
@@ -243,13 +242,13 @@ TEST_F(Restore2da, WhatCannotBeDoneIsFoundOutBeforeAnyChange) {
              f.AddFolder(kBu);
              f.FailOperation(FsOp::CanCreateFileIn, "Backup Uninstall", FsStatus::AccessDenied);
          },
-         "Backup Uninstall cannot take a new file" + kDenied},
+         "Backup Uninstall cannot take a new file: Path/File access error"},
         {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, kProgram, FsStatus::WriteProtected); },
          "Backup Uninstall cannot be made: Disk is write-protected"},
         {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "\\backup", FsStatus::AccessDenied); },
-         "the backup cannot leave the backup folder" + kDenied},
+         "the backup cannot leave the backup folder: Path/File access error"},
         {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied); },
-         R"(Override\\ cannot take the backup)" + kDenied},
+         R"(Override\\ cannot take the backup: Path/File access error)"},
     };
     for (const auto& [setup, reason] : cases) {
         World w;
@@ -289,6 +288,22 @@ TEST_F(Restore2da, AMissingBackupReportComesFirstAndNamesAreEscaped) {
                              kQ + R"(\cf4 No 2das found in override. \cf1 sp\{e\}lls.2da\cf4  not restored.\par)" +
                              CRLF));
     EXPECT_EQ(d.Missing2daReport, "");
+}
+
+// Two backups of one name (on a case-sensitive disk): the second replacement keeps the table that
+// the first put into Backup Uninstall, and its copies take the next free names there.
+TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
+    fs.AddFile(kProgram + "\\backup\\again\\appearance.2da", "second backup");
+    fs.AddFile(kInOverride, "current table");
+    fs.AddFile(kBu + "\\appearance (2).2da", "left by someone");  // taken: the next free name is (3)
+    d.Backup2daFiles = {kBackup, kProgram + "\\backup\\again\\appearance.2da"};
+    EXPECT_EQ(RunConfirmed({0, 0}).failureCount, 0);
+    EXPECT_EQ(GameFiles(), (Files{{kInOverride, "second backup"},
+                                  {kBu + "\\appearance.2da", "current table"},
+                                  {kBu + "\\appearance (2).2da", "left by someone"},
+                                  {kBu + "\\appearance (3).2da", "backup table"},
+                                  {kSafety, "backup table"},
+                                  {kBu + "\\original install backup.appearance (2).2da", "second backup"}}));
 }
 
 // A program folder unpacked into override (K2): the backup beside the program is never offered as

@@ -151,27 +151,19 @@ TEST_F(TableInsightRun, TheFoundFileQuestionGetsMergeAsItsFourthButton) {
     EXPECT_EQ(fs.Contents(kInSub), kMergedTable);
 }
 
-// A table only this mod changed merges back to the backup, read-only or not. One that holds none
-// of this mod's changes is not written at all; the backup has done its job all the same and
-// leaves the backup folder, its copy kept.
-TEST_F(TableInsightRun, TablesWithOnlyOrNoneOfThisModsChanges) {
-    WithTables(kOwnTable, kOwnTable);
-    fs.SetAttributes(kInOverride, Attributes{.readOnly = true});
-    EXPECT_EQ(RunConfirmed({2}).failureCount, 0);
-    EXPECT_EQ(fs.Contents(kInOverride), kBackupTable);
-    EXPECT_FALSE(fs.Exists(kBackup));
-
-    InsightWorld w;
-    w.WithTables(kOwnTable, kBackupTable);
-    EXPECT_EQ(w.RunConfirmed({2}).tablesRestoredCount, 0);
-    EXPECT_TRUE(w.Logged(kQ +
-                         R"(\cf4 Nothing to merge: \cf1 Override\\appearance.2da\cf4  holds none of this )"
-                         R"(mod's changes and was left as it is\par)" +
-                         CRLF + kSafetyAndBackupGone));
-    EXPECT_EQ(w.changes, (Changes{{FsOp::CreateFolder, kBu},
-                                  {FsOp::Copy, kBackup},
-                                  {FsOp::SetAttributes, kBackup},
-                                  {FsOp::Delete, kBackup}}));
+// A table that holds none of this mod's changes is not written at all; the backup has done its
+// job all the same and leaves the backup folder, its copy kept.
+TEST_F(TableInsightRun, ATableWithNoneOfThisModsChangesIsNotWritten) {
+    WithTables(kOwnTable, kBackupTable);
+    EXPECT_EQ(RunConfirmed({2}).tablesRestoredCount, 0);
+    EXPECT_TRUE(Logged(kQ +
+                       R"(\cf4 Nothing to merge: \cf1 Override\\appearance.2da\cf4  holds none of this )"
+                       R"(mod's changes and was left as it is\par)" +
+                       CRLF + kSafetyAndBackupGone));
+    EXPECT_EQ(changes, (Changes{{FsOp::CreateFolder, kBu},
+                                {FsOp::Copy, kBackup},
+                                {FsOp::SetAttributes, kBackup},
+                                {FsOp::Delete, kBackup}}));
 }
 
 TEST_F(TableInsightRun, WhyNoMergeIsOffered) {
