@@ -6,16 +6,6 @@
 namespace zelvane::testing {
 namespace {
 
-std::string SubfolderText(const std::string& entry, const std::string& folder) {
-    return R"(The file \par )" + CRLF + R"(\cf5 )" + entry + R"(\cf1\par )" + CRLF +
-           R"(was found in a subfolder\par )" + CRLF + R"(\cf5 )" + folder + R"(\cf1\par )" + CRLF + R"(\par )" + CRLF +
-           R"(Would you like to proceed with deletion?\par )" + CRLF + R"(\par )" + CRLF + R"(\par )" + CRLF +
-           R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder\par )" + CRLF +
-           R"(If more than one copy of this file exists in the override\par )" + CRLF +
-           R"(it will delete the \i first\i0  occurance it finds.\cf1 )";
-}
-const std::string kSubShown = R"(C:\\Games\\Kotor\\override\\sub\\)";
-
 std::string DeletedLine(const std::string& name) { return Deleted(name) + R"(\cf1\par)" + CRLF; }
 std::string NotFoundLine(const std::string& name) {
     return R"(\cf10 File Not Found: \cf1 )" + name + R"(\cf1\par)" + CRLF;
@@ -53,11 +43,11 @@ TEST_F(FileList, GoldenHitsMissesFailuresAndRefusals) {
                               CRLF + R"(\cf10 Refused (outside the game folder): \cf1 ..\\precious.sav\cf1\par)" +
                               CRLF + R"(\cf10 Refused (not a plain file name): \cf1 Override\\x.tga:stream\cf1\par)" +
                               CRLF + NotFoundLine(R"(\\Windows\\win.ini)") + DeletedLine(R"(Override\\y.tga.)") +
-                              kNoBanner + ExpectedTotals(4, 2));
+                              Blank(3) + ExpectedTotals(4, 2));
     EXPECT_EQ(result.deletedCount, 4);
     EXPECT_EQ(result.failureCount, 4);
     EXPECT_EQ(result.notFoundCount, 2);
-    EXPECT_EQ(GameFiles(), Files({{kOverride + "\\keep.tga", "k"},
+    EXPECT_EQ(GameFiles(), (Files{{kOverride + "\\keep.tga", "k"},
                                   {kGame + "\\vanishing.tga", "v"},
                                   {kOverride + "\\x.tga", "x"},
                                   {kGame + "\\locked.tga", "l"},
@@ -67,35 +57,37 @@ TEST_F(FileList, GoldenHitsMissesFailuresAndRefusals) {
 // Yes confirms every later subfolder deletion; No refuses the file asked about, and after a No
 // and then a Yes later files are refused without a prompt; a closed prompt confirms nothing.
 TEST_F(FileList, TheSubfolderAnswers) {
+    const std::string kSubfolderText =
+        R"(The file \par )" + CRLF + R"(\cf5 override\\a.tga\cf1\par )" + CRLF + R"(was found in a subfolder\par )" +
+        CRLF + R"(\cf5 C:\\Games\\Kotor\\override\\sub\\\cf1\par )" + CRLF + R"(\par )" + CRLF +
+        R"(Would you like to proceed with deletion?\par )" + CRLF + R"(\par )" + CRLF + R"(\par )" + CRLF +
+        R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder\par )" + CRLF +
+        R"(If more than one copy of this file exists in the override\par )" + CRLF +
+        R"(it will delete the \i first\i0  occurance it finds.\cf1 )";
     const struct {
         std::vector<int> answers;
         std::string lines;
-        std::size_t prompts;
     } cases[] = {
         {{0},
          DeletedLine(R"(Override\\Sub\\a.tga)") + DeletedLine(R"(Override\\Deep\\Er\\b.tga)") +
-             DeletedLine(R"(Override\\Sub\\c.tga)"),
-         2},
+             DeletedLine(R"(Override\\Sub\\c.tga)")},
         {{1, 0},
          DeclinedLine(R"(Override\\a.tga)") + DeletedLine(R"(Override\\Deep\\Er\\b.tga)") +
-             DeclinedLine(R"(Override\\c.tga)"),
-         3},
-        {{-1, 1, 0}, DeclinedLine(R"(Override\\b.tga)") + DeletedLine(R"(Override\\Sub\\c.tga)"), 4},
+             DeclinedLine(R"(Override\\c.tga)")},
+        {{-1, 1, 0}, DeclinedLine(R"(Override\\b.tga)") + DeletedLine(R"(Override\\Sub\\c.tga)")},
     };
     for (const auto& c : cases) {
-        fs.AddFile(kOverride + "\\sub\\a.tga", "a");
-        fs.AddFile(kOverride + "\\deep\\er\\b.tga", "b");
-        fs.AddFile(kOverride + "\\sub\\c.tga", "c");
-        SetFileList({"override\\a.tga", "override\\b.tga", "override\\c.tga"});
-        ui = {};
-        ui.promptAnswers = {0};
-        ui.promptAnswers.insert(ui.promptAnswers.end(), c.answers.begin(), c.answers.end());
-        Run();
-        EXPECT_EQ(ui.prompts.size(), c.prompts);
-        EXPECT_EQ(ui.prompts[1].msgText, SubfolderText(R"(override\\a.tga)", kSubShown));
-        EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm Delete in Subfolder");
-        EXPECT_EQ(Shape(ui.prompts[1]), kYesNoShape);
-        EXPECT_TRUE(Logged(Blank(2) + c.lines + kBanner));
+        World w;
+        w.fs.AddFile(kOverride + "\\sub\\a.tga", "a");
+        w.fs.AddFile(kOverride + "\\deep\\er\\b.tga", "b");
+        w.fs.AddFile(kOverride + "\\sub\\c.tga", "c");
+        w.SetFileList({"override\\a.tga", "override\\b.tga", "override\\c.tga"});
+        w.RunConfirmed(c.answers);
+        EXPECT_EQ(w.ui.prompts.size(), c.answers.size() + 1);
+        EXPECT_EQ(w.ui.prompts[1].msgText, kSubfolderText);
+        EXPECT_EQ(w.ui.prompts[1].msgTitle, "Confirm Delete in Subfolder");
+        EXPECT_EQ(Shape(w.ui.prompts[1]), kYesNoShape);
+        EXPECT_TRUE(w.Logged(Blank(2) + c.lines + kBanner));
     }
 }
 
@@ -106,28 +98,24 @@ TEST_F(FileList, WhereTheSearchDoesNotLook) {
     d.Game = 1;  // K1 does not search subfolders
     EXPECT_EQ(RunConfirmed().notFoundCount, 3);
     d.Game = 2;  // K2 searches only for entries in override
-    ui = {};
     EXPECT_EQ(RunConfirmed({0}).notFoundCount, 2);
     EXPECT_TRUE(Logged(NotFoundLine(R"(Movies\\intro.bik)") + NotFoundLine(R"(Override\\none.tga)")));
     EXPECT_TRUE(fs.Exists(kOverride + "\\sub\\intro.bik"));
 }
 
 TEST_F(FileList, WhichLinesAreEntries) {
-    const struct {
-        std::string description;
-        std::string lines;
-    } cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"before.tga\r\n#confirm_title=x\r\n#FILE_LIST\r\n; a comment\r\n after.tga\r\n\r\n"
          "#qdelete_file_1=after.tga\r\nafter.tga\r\n\tTab.tga\r\nnot a file\r\n",
          DeletedLine("after.tga") + NotFoundLine("\tTab.tga") + NotFoundLine("not a file")},
         {"#file_list\ra.tga\rb.tga", DeletedLine("a.tga") + DeletedLine("b.tga")},  // the line ends of text input
         {"#game=2\r\na.tga\r\n", ""},                                               // no #file_list: no entries
     };
-    for (const auto& c : cases) {
+    for (const auto& [description, lines] : cases) {
         for (const char* name : {"\\before.tga", "\\after.tga", "\\a.tga", "\\b.tga"}) fs.AddFile(kGame + name, "x");
-        fs.AddFile(kIniPath, c.description);
+        fs.AddFile(kIniPath, description);
         RunConfirmed();
-        EXPECT_TRUE(Logged(Blank(2) + c.lines + Blank(3)));
+        EXPECT_TRUE(Logged(Blank(2) + lines + Blank(3)));
         EXPECT_TRUE(fs.Exists(kGame + "\\before.tga"));
     }
 }
@@ -142,8 +130,7 @@ TEST_F(FileList, ATableTheRestoreOffersIsLeftToIt) {
     RunConfirmed();  // found, but the description restores no table
     EXPECT_TRUE(Logged(DeletedLine(R"(Override\\APPEARANCE.2da)")));
 
-    d.Restore2da = true;
-    d.Backup2daAvailable = true;
+    d.Restore2da = d.Backup2daAvailable = true;
     fs.AddFile(kProgram + "\\backup\\Appearance.2da", "backup table");
     fs.AddFile(kInOverride, "table changed by another mod");
     fs.AddFile(kOverride + "\\spells.2da", "no backup");
@@ -203,7 +190,7 @@ TEST_F(Queued, GoldenDeletesAndRestores) {
     EXPECT_EQ(result.restoredCount, 1);
     EXPECT_EQ(result.failureCount, 3);
     EXPECT_EQ(result.notFoundCount, 0);
-    EXPECT_EQ(GameFiles(), Files({{kGame + "\\Movies\\m.bik", "m"},
+    EXPECT_EQ(GameFiles(), (Files{{kGame + "\\Movies\\m.bik", "m"},
                                   {"C:\\Games\\save.sav", "mine"},
                                   {kOverride + "\\a.tga", "game"},
                                   {kOverride + "\\b.tga", "mod"},
@@ -236,7 +223,7 @@ TEST_F(Queued, TheAuthorsPromptsAreShownAsMeasured) {
     EXPECT_EQ(Shape(ui.prompts[3]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 6000");
     EXPECT_EQ(d.QueuedRestores[0].width, 6000);
     // Read-only files are deleted and replaced all the same; closing a prompt keeps the file.
-    EXPECT_EQ(GameFiles(), Files({{kOverride + "\\e.tga", "e"}, {kOverride + "\\a.tga", "game"}}));
+    EXPECT_EQ(GameFiles(), (Files{{kOverride + "\\e.tga", "e"}, {kOverride + "\\a.tga", "game"}}));
     EXPECT_TRUE(Logged(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\e.tga\par)"));
 }
 

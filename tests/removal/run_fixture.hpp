@@ -36,6 +36,7 @@ inline const std::string kSafety = kBu + "\\original install backup.appearance.2
 inline const std::string kInOverride = kOverride + "\\appearance.2da";
 inline const std::string kInSub = kOverride + "\\sub\\appearance.2da";
 inline const std::string kQ = R"(\cf1 QRestore2da: )";
+using Files = std::map<std::string, std::string>;
 
 class FakeRegistry : public Registry {
 public:
@@ -48,8 +49,7 @@ public:
         queries.emplace_back(keyPath);
         if (root != kHkeyLocalMachine) return std::nullopt;
         auto it = values_.find({std::string(keyPath), std::string(valueName)});
-        if (it == values_.end()) return std::nullopt;
-        return it->second;
+        return it == values_.end() ? std::nullopt : std::optional(it->second);
     }
     mutable std::vector<std::string> queries;
 
@@ -57,9 +57,9 @@ private:
     std::map<std::pair<std::string, std::string>, RegistryValue> values_;
 };
 
-class RemovalRunTest : public ::testing::Test {
-protected:
-    RemovalRunTest() {
+// A K2 game found through the registry, an empty file list, scripted answers.
+struct World {
+    World() {
         d.DescriptionPath = kIniPath;
         d.DefaultFormatWidth = 6000;
         d.ConfirmMessage = "Remove the mod?";
@@ -89,7 +89,9 @@ protected:
         fs.AddFile(kBackup, "backup table");
     }
 
-    RunResult Run(std::initializer_list<int> answers = {}) {
+    // Confirms (unless `confirm` is false), then answers the prompts in order.
+    RunResult RunConfirmed(const std::vector<int>& answers = {}, bool confirm = true) {
+        if (confirm) ui.promptAnswers.push_back(0);
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
         context.acceptGameFolder = acceptGameFolder;
@@ -98,12 +100,7 @@ protected:
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
         return result;
     }
-
-    // Confirms, then answers the prompts of the phases.
-    RunResult RunConfirmed(std::initializer_list<int> answers = {}) {
-        ui.promptAnswers.push_back(0);
-        return Run(answers);
-    }
+    RunResult RunAnswering(const std::vector<int>& answers) { return RunConfirmed(answers, false); }
 
     std::string SavedLog() const { return fs.Contents(kResultsPath).value_or("<no log saved>"); }
 
@@ -114,17 +111,11 @@ protected:
         return ::testing::AssertionFailure() << "no line\n  " << line << "\nin\n" << log;
     }
 
-    // Every file now on disk except the description and the saved log.
-    std::map<std::string, std::string> GameFiles() const {
-        std::map<std::string, std::string> files = fs.Snapshot();
-        files.erase(kIniPath);
-        files.erase(kResultsPath);
+    // Every file now on disk except dialog.tlk, the description and the saved log.
+    Files GameFiles() const {
+        Files files = fs.Snapshot();
+        for (const std::string& path : {kGame + "\\dialog.tlk", kIniPath, kResultsPath}) files.erase(path);
         return files;
-    }
-    // The files of the fixture, and these.
-    static std::map<std::string, std::string> Files(std::map<std::string, std::string> extra) {
-        extra.emplace(kGame + "\\dialog.tlk", "TLK V3.0 strings");
-        return extra;
     }
 
     std::string programFolder = kProgram;
@@ -136,6 +127,8 @@ protected:
     FolderBrowser browser;
     UninstallDescription d;
 };
+
+class RemovalRunTest : public ::testing::Test, public World {};
 
 // How a prompt looks besides its text and title, in one line to compare.
 inline std::string Shape(const PromptRequest& p) {
@@ -164,7 +157,6 @@ inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\
 
 inline const std::string kBanner =
     Blank(3) + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + CRLF + Blank(3);
-inline const std::string kNoBanner = Blank(3);
 
 inline const std::string kFyi =
     Blank(2) +
@@ -177,8 +169,10 @@ inline std::string ExpectedTotals(int errors, int notFound) {
            std::to_string(notFound) + R"( files not found.\b0\par)" + CRLF + Blank(3) + "}";
 }
 
-// The whole log of a run with nothing to do.
-inline std::string EmptyLog(int game = 2) { return ExpectedHeader(game) + kBanner + ExpectedTotals(0, 0); }
+// The whole log of a run whose file list deleted everything, with these lines of the later phases.
+inline std::string LogAfterBanner(const std::string& phases, int errors = 0, int game = 2) {
+    return ExpectedHeader(game) + kBanner + phases + ExpectedTotals(errors, 0);
+}
 
 inline std::string Deleted(const std::string& name) { return R"(\cf3 Delete Successful - \cf1 )" + name; }
 
