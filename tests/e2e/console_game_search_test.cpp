@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {

@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -24,8 +23,7 @@ class ConsoleInstanceTest : public ModInstallTest {
 protected:
     void SetUp() override {
         Description({"#game=2", "#file_list", "override\\x.uti"});
-        K2Game();
-        Game("override/x.uti", "x");
+        GameFolder({{"x.uti", "x"}});
         Answers({"0"});
     }
     std::string Held(const std::string& folder) const {

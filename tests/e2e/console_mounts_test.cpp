@@ -10,7 +10,6 @@
 
 #include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 #include "tests/e2e/real_mounts.hpp"
 
 namespace zelvane::e2e {

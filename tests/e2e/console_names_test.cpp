@@ -10,35 +10,22 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
 // UTF-8 names on disk, the same names in code page 1252, and as the log writes them (each letter
 // above 127 as its 1252 byte in an RTF escape).
-const std::string kSpieleUtf8 =
-    "Sp\xc3\xaf"
-    "ele";                                         // Spïele
-const std::string kUniUtf8 = "\xc3\x9cn\xc3\xaf";  // Ünï
-const std::string kModeUtf8 =
-    "M\xc3\xb6"
-    "d\xc3\xa9";  // Mödé
-const std::string kNaiveUtf8 =
-    "na\xc3\xaf"
-    "ve.tga";  // naïve.tga
-const std::string kUberUtf8 =
-    "\xc3\xbc"
-    "ber";  // über
-const std::string kRockUtf8 =
-    "r\xc3\xb6"
-    "ck.uti";                                                   // röck.uti
-const std::string kEteUtf8 = "\xc3\xa9t\xc3\xa9.tga";           // été.tga
-const std::string kNihonUtf8 = "\xe6\x97\xa5\xe6\x9c\xac.tga";  // 日本.tga: no 1252 form
-const std::string kDmitriyUtf8 = "\xd0\x94\xd0\xbc\xd0\xb8\xd1\x82\xd1\x80\xd0\xb8\xd0\xb9";  // Дмитрий
-const std::string kNaive1252 =
-    "na\xef"
-    "ve.tga";
+const std::string kSpieleUtf8 = "Sp\u00efele";
+const std::string kUniUtf8 = "\u00dcn\u00ef";
+const std::string kModeUtf8 = "M\u00f6d\u00e9";
+const std::string kNaiveUtf8 = "na\u00efve.tga";
+const std::string kUberUtf8 = "\u00fcber";
+const std::string kRockUtf8 = "r\u00f6ck.uti";
+const std::string kEteUtf8 = "\u00e9t\u00e9.tga";
+const std::string kNihonUtf8 = "\u65e5\u672c.tga";  // no 1252 form
+const std::string kDmitriyUtf8 = "\u0414\u043c\u0438\u0442\u0440\u0438\u0439";
+const std::string kNaive1252 = "na\xefve.tga";
 const std::string kEte1252 = "\xe9t\xe9.tga";
 const std::string kNaiveLog = "na\\'efve.tga";
 const std::string kEteLog = "\\'e9t\\'e9.tga";
@@ -194,8 +181,7 @@ TEST_F(ConsoleNamesTest, ControlsOfANameNeverReachTheTerminal) {
           "2J";  // U+009B 2 J: a terminal would clear its screen
     logPath = mod + "/uninstall/removal_results.rtf";
     Description({"#game=2", "#file_list", "override\\x.uti"});
-    K2Game();
-    Game("override/x.uti", "x");
+    GameFolder({{"x.uti", "x"}});
     Answers({"0"});
     const std::string bin = temp.Path() + "/bin";
     WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
