@@ -152,56 +152,54 @@ protected:
     // the program folder, and a read-only copy of an earlier run in Backup Uninstall.
     void MakeTree() {
         Shell("rm -rf '" + root + "'");
-        WriteFile(root + "/outside/save.sav", "hours of play");
-        WriteFile(game + "/dialog.tlk", kTlk);
-        WriteFile(game + "/override/keep.uti", "another mod's file");
-        WriteFile(kept + "/appearance.2da", "displaced by an earlier run");
+        WriteTree(root, {{"outside/save.sav", "hours of play"},
+                         {"game/dialog.tlk", kTlk},
+                         {"game/override/keep.uti", "another mod's file"},
+                         {"mod/Backup Uninstall/appearance.2da", "displaced by an earlier run"}});
         SetMode(kept + "/appearance.2da", 0444);
         if (merge) {
-            WriteFile(mod + "/uninstall/uninstall_data.ini",
-                      CrLfLines({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
-                                 "override\\m_item.uti"}));
-            WriteFile(mod + "/backup/appearance.2da", kBackup);
-            WriteFile(files + "/override/appearance.2da", kModsOwn);
-            WriteFile(game + "/override/appearance.2da", kInUse);
-            WriteFile(game + "/override/m_item.uti", "item");
-            WriteFile(root + "/registry.txt",
-                      "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n");
-            WriteFile(root + "/answers.txt", "0\nm\n");
+            WriteTree(root, {{"mod/uninstall/uninstall_data.ini",
+                              CrLf("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n"
+                                   "override\\m_item.uti\n")},
+                             {"mod/backup/appearance.2da", kBackup},
+                             {"files/override/appearance.2da", kModsOwn},
+                             {"game/override/appearance.2da", kInUse},
+                             {"game/override/m_item.uti", "item"},
+                             {"registry.txt",
+                              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n"},
+                             {"answers.txt", "0\nm\n"}});
             return;
         }
-        WriteFile(mod + "/uninstall/uninstall_data.ini",
-                  CrLfLines({"#game=2", "#qdelete_file_0=override\\k2_notes.txt", "#qdelete_file_begin_0#",
-                             "Delete the notes?", "#qdelete_file_end_0#", "#qrestore_file_0=override\\k2_icon.tga",
-                             "#qrestore_file_begin_0#", "Restore the icon?", "#qrestore_file_end_0#", "#qrestore_2da=1",
-                             "#qrestore_2da_files=appearance.2da,spells.2da", "#file_list", "override\\k2_item.uti",
-                             "override\\k2_moved.tga", "override\\k2_locked.uti", "Movies\\k2_intro.bik"}));
-        WriteFile(mod + "/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}");
+        WriteTree(root,
+                  {{"mod/uninstall/uninstall_data.ini",
+                    CrLf("#game=2\n#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\n"
+                         "Delete the notes?\n#qdelete_file_end_0#\n#qrestore_file_0=override\\k2_icon.tga\n"
+                         "#qrestore_file_begin_0#\nRestore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
+                         "#qrestore_2da_files=appearance.2da,spells.2da\n#file_list\noverride\\k2_item.uti\n"
+                         "override\\k2_moved.tga\noverride\\k2_locked.uti\nMovies\\k2_intro.bik\n")},
+                   {"mod/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}"},
+                   {"mod/Backup Uninstall/original install backup.appearance.2da", "safety copy of an earlier run"},
+                   {"mod/backup/appearance.2da", "2DA V2.0 appearance original"},
+                   {"mod/backup/spells.2da", "2DA V2.0 spells original"},
+                   {"mod/uninstall/uninstall_info.rtf", "{\\rtf1 "},
+                   {"game/override/k2_locked.uti", "read-only item"},
+                   {"game/Movies/k2_intro.bik", "mod movie"},
+                   {"game/override/k2_item.uti", "item"},
+                   {"game/override/Sub Folder/k2_moved.tga", "moved texture"},
+                   {"game/override/k2_notes.txt", "notes"},
+                   {"game/override/k2_icon.tga", "mod icon"},
+                   {"game/override/k2_icon.tga.original", "game icon"},
+                   {"game/override/appearance.2da", "2DA V2.0 appearance in use"},
+                   {"game/override/Sub Folder/spells.2da", "2DA V2.0 spells in use"},
+                   {"game/override/feat.2da", "2DA V2.0 feat in use"},
+                   {"game/override/skills.2da", "2DA V2.0 skills in use"},
+                   {"registry.txt", "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n"},
+                   {"answers.txt", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n"}});
         SetMode(mod + "/uninstall/removal_results.rtf", 0444);
-        WriteFile(kept + "/original install backup.appearance.2da", "safety copy of an earlier run");
-        WriteFile(game + "/override/k2_locked.uti", "read-only item");
         SetMode(game + "/override/k2_locked.uti", 0444);
-        WriteFile(game + "/Movies/k2_intro.bik", "mod movie");
-        WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 appearance original");
-        WriteFile(mod + "/backup/spells.2da", "2DA V2.0 spells original");
-        WriteFile(game + "/override/k2_item.uti", "item");
-        WriteFile(game + "/override/Sub Folder/k2_moved.tga", "moved texture");
-        WriteFile(game + "/override/k2_notes.txt", "notes");
-        WriteFile(game + "/override/k2_icon.tga", "mod icon");
-        WriteFile(game + "/override/k2_icon.tga.original", "game icon");
-        WriteFile(game + "/override/appearance.2da", "2DA V2.0 appearance in use");
-        WriteFile(game + "/override/Sub Folder/spells.2da", "2DA V2.0 spells in use");
-        WriteFile(game + "/override/feat.2da", "2DA V2.0 feat in use");
-        WriteFile(game + "/override/skills.2da", "2DA V2.0 skills in use");
         ::mkfifo((mod + "/backup/feat.2da").c_str(), 0644);
         ::symlink((game + "/override/skills.2da").c_str(), (mod + "/backup/skills.2da").c_str());
-        WriteFile(mod + "/uninstall/uninstall_info.rtf", "{\\rtf1 ");
         ::truncate((mod + "/uninstall/uninstall_info.rtf").c_str(), 5 << 20);
-        WriteFile(root + "/registry.txt",
-                  "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
-        std::string answers;
-        for (int i = 0; i < 12; ++i) answers += "0\n";
-        WriteFile(root + "/answers.txt", answers);
     }
 
     // The run; the log counts the refusals of the pipe, the link and the oversized files: 5.

@@ -24,8 +24,7 @@ namespace zelvane::e2e {
 namespace {
 
 const std::string kQ = "\\cf1 QRestore2da: ";
-const std::vector<std::string> k2daMod = {"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da",
-                                          "#file_list"};
+const std::string k2daMod = "#game=2\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n";
 
 class ConsoleHostileDisks : public ModInstallTest {
 protected:
@@ -47,7 +46,7 @@ TEST_F(ConsoleHostileDisks, NothingOutsideIsChangedThroughALink) {
     Link("../../outside", game + "/override/Linked");
     Link(outside + "/precious.txt", game + "/override/evil.tga");
     Link("..", game + "/override/loop");  // the search must not go round in it
-    Description({"#game=2", "#file_list"});
+    Description("#game=2\n#file_list\n");
     Link(outside + "/profile", mod + "/uninstall/uninstall_data20A.ini");
     Answers({"0"});
     const Files before = Snapshot(outside);
@@ -59,26 +58,14 @@ TEST_F(ConsoleHostileDisks, NothingOutsideIsChangedThroughALink) {
         << run.out;
     ASSERT_EQ(::unlink((mod + "/uninstall/uninstall_data20A.ini").c_str()), 0);
 
-    Description({"#game=2",
-                 "#qdelete_file_0=override\\evil.tga",
-                 "#qdelete_file_begin_0#",
-                 "Delete it?",
-                 "#qdelete_file_end_0#",
-                 "#qrestore_file_0=override\\linked\\save.sav",
-                 "#qrestore_file_begin_0#",
-                 "Restore it?",
-                 "#qrestore_file_end_0#",
-                 "#qrestore_file_1=override\\evil.tga",
-                 "#qrestore_file_begin_1#",
-                 "Restore it?",
-                 "#qrestore_file_end_1#",
-                 "#qrestore_2da=1",
-                 "#qrestore_2da_files=appearance.2da",
-                 "#file_list",
-                 "override\\linked\\save.sav",
-                 "override\\evil.tga",
-                 "override\\k2_item.uti",
-                 "override\\moved.tga"});
+    Description(
+        "#game=2\n#qdelete_file_0=override\\evil.tga\n#qdelete_file_begin_0#\nDelete it?\n"
+        "#qdelete_file_end_0#\n#qrestore_file_0=override\\linked\\save.sav\n"
+        "#qrestore_file_begin_0#\nRestore it?\n#qrestore_file_end_0#\n"
+        "#qrestore_file_1=override\\evil.tga\n#qrestore_file_begin_1#\nRestore it?\n"
+        "#qrestore_file_end_1#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n"
+        "override\\linked\\save.sav\noverride\\evil.tga\noverride\\k2_item.uti\n"
+        "override\\moved.tga\n");
     Mod("backup/appearance.2da", "2DA V2.0 original");
     // The confirmation, and No to restoring the 2da anyway: the search does not enter the folder
     // link, so no appearance.2da is found. Nothing else may be asked.
@@ -102,10 +89,11 @@ TEST_F(ConsoleHostileDisks, NothingOutsideIsChangedThroughALink) {
 // them; wildcards, prose, devices and streams name no file.
 TEST_F(ConsoleHostileDisks, EntriesAreReadAsWindowsReadsThem) {
     GameFolder({{"a.uti", "a"}, {"b.uti", "b"}, {"c.uti", "c"}, {"keep.uti", "another mod's file"}});
-    Description({"#game=2", "#qdelete_file_0=override\\c.uti ", "#qdelete_file_begin_0#", "Delete c?",
-                 "#qdelete_file_end_0#", "#qdelete_file_1=override\\*.uti", "#qdelete_file_begin_1#", "Delete all?",
-                 "#qdelete_file_end_1#", "#file_list", "override\\a.uti ", "override\\b.uti.", "override\\*.uti",
-                 "Thanks for playing. Have fun.", "override\\CON", "override\\keep.uti:zone"});
+    Description(
+        "#game=2\n#qdelete_file_0=override\\c.uti \n#qdelete_file_begin_0#\nDelete c?\n"
+        "#qdelete_file_end_0#\n#qdelete_file_1=override\\*.uti\n#qdelete_file_begin_1#\n"
+        "Delete all?\n#qdelete_file_end_1#\n#file_list\noverride\\a.uti \noverride\\b.uti.\n"
+        "override\\*.uti\nThanks for playing. Have fun.\noverride\\CON\noverride\\keep.uti:zone\n");
     Answers({"0", "0"});
     const ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;  // the log counts errors
@@ -154,7 +142,9 @@ TEST_F(ConsoleHostileDisks, PipesAndLinksAreRefusedWithAReason) {
     Link("/proc/self/pagemap", mod + "/backup/appearance.2da");
     Link(game + "/override/feat.2da", mod + "/backup/feat.2da");
     ASSERT_EQ(::mkfifo((mod + "/backup/spells.2da").c_str(), 0644), 0);
-    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da,feat.2da,spells.2da", "#file_list"});
+    Description(
+        "#game=2\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da,feat.2da,spells.2da\n"
+        "#file_list\n");
     Answers({"0", "0", "0", "0"});
     ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 5) << run.out << run.err;
@@ -194,7 +184,7 @@ TEST_F(ConsoleHostileDisks, ALogNameHeldByNoFileNeitherBlocksNorLosesTheLog) {
                  {"removal_results.rtf", S_IFDIR}};
     for (const auto& held : kHeld) {
         std::filesystem::remove_all(mod);
-        Description({"#game=2", "#file_list", "override\\x.uti"});
+        Description("#game=2\n#file_list\noverride\\x.uti\n");
         GameFolder({{"x.uti", "x"}});
         Answers({"0"});
         const std::string path = mod + "/uninstall/" + held.name;
@@ -247,8 +237,8 @@ TEST_F(ConsoleHostileDisks, AnotherVolumeAndAFullOne) {
     // A long file list of missing files: its log is about twice the size of the description. The
     // volume is filled so that the working copy of the description fits, but the log does not.
     std::filesystem::remove_all(mod);
-    std::vector<std::string> lines = {"#game=2", "#file_list"};
-    for (int i = 0; i < 400; ++i) lines.push_back("override\\not_here_" + std::to_string(1000 + i) + ".uti");
+    std::string lines = "#game=2\n#file_list\n";
+    for (int i = 0; i < 400; ++i) lines += "override\\not_here_" + std::to_string(1000 + i) + ".uti\n";
     Description(lines);
     Mod("uninstall/removal_results.rtf", "{\\rtf1 the earlier log}");
     Answers({"0"});
@@ -281,7 +271,7 @@ TEST_F(ConsoleHostileDisks, HardLinksChangeNothingOutside) {
                                    {"guide", mod + "/uninstall/Zelvane Usage.rtf"}}) {
         ASSERT_EQ(::link((outside + "/" + from).c_str(), to.c_str()), 0) << to;
     }
-    Description({"#game=2", "#file_list", "override\\k2_profile.txt"});
+    Description("#game=2\n#file_list\noverride\\k2_profile.txt\n");
     Answers({"0"});
     ConsoleRun run = RunBothWays();
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;

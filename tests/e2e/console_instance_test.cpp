@@ -22,7 +22,7 @@ namespace {
 class ConsoleInstanceTest : public ModInstallTest {
 protected:
     void SetUp() override {
-        Description({"#game=2", "#file_list", "override\\x.uti"});
+        Description("#game=2\n#file_list\noverride\\x.uti\n");
         GameFolder({{"x.uti", "x"}});
         Answers({"0"});
     }

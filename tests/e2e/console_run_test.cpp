@@ -80,26 +80,15 @@ protected:
     // queued deletes (one whose file is gone), a queued restore and a 2da restore; a caption with
     // controls and letters of code page 1252.
     void MakeFullK2Mod() {
-        Description({"#game=2",
-                     "#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2",
-                     "#qdelete_file_0=override\\k2_notes.txt",
-                     "#qdelete_file_begin_0#",
-                     "Delete the \\cf5 notes\\cf1 ?",
-                     "#qdelete_file_end_0#",
-                     "#qdelete_file_1=override\\absent.txt",
-                     "#qdelete_file_begin_1#",
-                     "Delete absent.txt?",
-                     "#qdelete_file_end_1#",
-                     "#qrestore_file_0=override\\k2_icon.tga",
-                     "#qrestore_file_begin_0#",
-                     "Restore the icon?",
-                     "#qrestore_file_end_0#",
-                     "#qrestore_2da=1",
-                     "#qrestore_2da_files=appearance.2da",
-                     "#file_list",
-                     "; added files",
-                     "override\\k2_item.uti",
-                     "override\\k2_moved.tga"});
+        Description(
+            "#game=2\n#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2\n"
+            "#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\n"
+            "Delete the \\cf5 notes\\cf1 ?\n#qdelete_file_end_0#\n"
+            "#qdelete_file_1=override\\absent.txt\n#qdelete_file_begin_1#\nDelete absent.txt?\n"
+            "#qdelete_file_end_1#\n#qrestore_file_0=override\\k2_icon.tga\n#qrestore_file_begin_0#\n"
+            "Restore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
+            "#qrestore_2da_files=appearance.2da\n#file_list\n; added files\noverride\\k2_item.uti\n"
+            "override\\k2_moved.tga\n");
         Mod("uninstall/uninstall_info.rtf", "{\\rtf1\\ansi Info about \\b the mod\\b0 .\\par}");
         Mod("backup/appearance.2da", "2DA V2.0 original");
         GameFolder({{"k2_item.uti", "item"},
@@ -187,7 +176,7 @@ TEST_F(ConsoleRunTest, AnswersThatRunOutOrNameNoButtonStopAtOnce) {
 // The open-file dialog of the 2da restore at the console: its folder, name and type shown, a path
 // typed in either form and any letter case taken.
 TEST_F(ConsoleRunTest, TheOpenFileDialogShowsItselfAndTakesATypedPath) {
-    Description({"#game=2", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+    Description("#game=2\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n");
     Mod("backup/appearance.2da", "2DA V2.0 original");
     GameFolder({{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 modded"}});
     // Yes to the confirmation, No to the table found, then the table in other letter case.
@@ -266,10 +255,11 @@ TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
         std::filesystem::remove(opened);
         // One file of each kind: one listed file deleted and one missing, a queued delete, a
         // queued restore and a 2da restore, every prompt answered Yes.
-        Description({"#game=2", "#qdelete_file_0=override\\notes.txt", "#qdelete_file_begin_0#", "Delete?",
-                     "#qdelete_file_end_0#", "#qrestore_file_0=override\\icon.tga", "#qrestore_file_begin_0#",
-                     "Restore?", "#qrestore_file_end_0#", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da",
-                     "#file_list", "override\\robe.uti", "override\\gone.uti"});
+        Description(
+            "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\nDelete?\n"
+            "#qdelete_file_end_0#\n#qrestore_file_0=override\\icon.tga\n#qrestore_file_begin_0#\n"
+            "Restore?\n#qrestore_file_end_0#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n"
+            "#file_list\noverride\\robe.uti\noverride\\gone.uti\n");
         Mod("backup/appearance.2da", "2DA V2.0 original");
         GameFolder({{"robe.uti", "r"},
                     {"notes.txt", "n"},
@@ -291,7 +281,7 @@ TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
 }
 
 TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
-    Description({"#game=2", "#game_select=yes", "#confirm_message_begin#", "#file_list"});
+    Description("#game=2\n#game_select=yes\n#confirm_message_begin#\n#file_list\n");
     ConsoleRun run = RunConsole({.arguments = {"--no-open", "mod"}, .workingFolder = temp.Path()});
     EXPECT_EQ(run.exitCode, 1);
     ExpectInOrder(run.out, {"Uninstall_Info.rtf Was NOT FOUND\n",
@@ -327,7 +317,7 @@ TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
 TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
     for (const std::string named : {"", "mod"}) {
         std::filesystem::remove(logPath);
-        Description({"#game=2", "#file_list", "override\\mod_robe.uti"});
+        Description("#game=2\n#file_list\noverride\\mod_robe.uti\n");
         GameFolder({{"mod_robe.uti", "robe"}});
         Answers({"0"});
         std::vector<std::string> arguments = Arguments();
@@ -340,7 +330,7 @@ TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
     }
 
     std::filesystem::remove_all(mod + "/uninstall");
-    Mod("Uninstall/UNINSTALL_DATA.ini", CrLfLines({"#game=2", "#file_list", "robe.uti"}));
+    Mod("Uninstall/UNINSTALL_DATA.ini", CrLf("#game=2\n#file_list\nrobe.uti\n"));
     const std::string warning =
         "/UNINSTALL_DATA.ini:3: warning: file-list entry \"robe.uti\" has no folder: the run "
         "looks for it in the game's main folder, not in override\n0 errors, 1 warning, 0 notes\n";
@@ -358,8 +348,9 @@ TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
 
 // At a terminal: Enter answers the focused button, and NO_COLOR turns the colours off.
 TEST_F(ConsoleRunTest, AtATerminalEnterAnswersTheFocusedButtonAndNoColorTurnsTheColoursOff) {
-    Description({"#game=2", "#qdelete_file_0=override\\notes.txt", "#qdelete_file_begin_0#", "Delete the notes?",
-                 "#qdelete_file_end_0#"});
+    Description(
+        "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\n"
+        "Delete the notes?\n#qdelete_file_end_0#\n");
     GameFolder({{"notes.txt", "notes"}});
     const Launch launch{{"--no-open", "--program-folder", mod, "--registry", registryFile}, {"NO_COLOR=1"}};
     // Yes to the confirmation by its letter, then Enter at "Confirm Delete", whose focus is No.
@@ -369,7 +360,7 @@ TEST_F(ConsoleRunTest, AtATerminalEnterAnswersTheFocusedButtonAndNoColorTurnsThe
     EXPECT_EQ(ReadFile(game + "/override/notes.txt"), "notes");
     EXPECT_EQ(run.out.find("\x1b["), kNone) << run.out;
 
-    Description({"#game=2", "#game_select=yes"});  // start-up ends at once, with a red notice
+    Description("#game=2\n#game_select=yes\n");  // start-up ends at once, with a red notice
     const ConsoleRun coloured = RunInTerminal({launch.arguments, {"NO_COLOR="}}, "");
     EXPECT_NE(coloured.out.find("\x1b["), kNone) << coloured.out;
     EXPECT_NE(coloured.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), kNone);

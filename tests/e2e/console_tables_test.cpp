@@ -37,7 +37,7 @@ class ConsoleTables : public ModInstallTest {
 protected:
     ConsoleTables() {
         GameFolder({}, 1);
-        Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+        Description("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n");
         Mod("backup/appearance.2da", Bytes(Backup()));
         WriteFile(files + "/override/appearance.2da", Bytes(ModsOwn()));
     }
@@ -126,7 +126,7 @@ TEST_F(ConsoleTables, TheCheckSaysWhatPuttingEachTableBackWouldUndo) {
                   kNote + "row 2 (label 2) emptied: 'Robe'\n" + kNote +
                   "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n");
 
-    Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da,feat.2da", "#file_list"});
+    Description("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da,feat.2da\n#file_list\n");
     Mod("backup/feat.2da", Bytes(Backup()));
     std::remove((game + "/override/appearance.2da").c_str());
     Game("override/feat.2da", "2DA V2.b not a table the readers take");

@@ -160,10 +160,10 @@ std::string DryRunLog(const std::string& output) {
 
 }  // namespace
 
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
+std::string CrLf(const std::string& text) {
+    std::string out;
+    for (const char c : text) out += c == '\n' ? kCrLf : std::string(1, c);
+    return out;
 }
 
 TempFolder::TempFolder() {

@@ -15,8 +15,8 @@ namespace zelvane::e2e {
 inline const std::string kCrLf = "\r\n";
 // A dialog.tlk as short as the console takes it for the game's own: what marks a game folder.
 inline const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-// Lines joined with CR LF, as mod authors' tools write them.
-std::string CrLfLines(const std::vector<std::string>& lines);
+// The text with CR LF line ends, as mod authors' tools write them.
+std::string CrLf(const std::string& text);
 
 // A fresh folder below /tmp, removed with everything in it when the object goes.
 class TempFolder {
@@ -131,7 +131,7 @@ protected:
 
     void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
     void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
-    void Description(const std::vector<std::string>& lines) { Mod("uninstall/uninstall_data.ini", CrLfLines(lines)); }
+    void Description(const std::string& text) { Mod("uninstall/uninstall_data.ini", CrLf(text)); }
     // The answers to the prompts, one a line.
     void Answers(const std::vector<std::string>& lines);
     // A game folder of K2 (or K1) with these files in override, found through the registry file.
