@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <map>
-#include <regex>
+#include <cctype>
 #include <set>
 #include <sstream>
 #include <string>
@@ -44,22 +44,25 @@ struct TracedCall {
     std::string line;
 };
 
+// Without std::regex, whose header GCC's sanitizer build warns about.
 std::vector<TracedCall> TracedCalls(const std::string& trace) {
-    static const std::regex kLine(R"(^(?:\d+\s+)?([a-z0-9_]+)\((.*)$)");
-    static const std::regex kDescriptor(R"(\d+<([^>]*)>)");
-    static const std::regex kQuoted(R"re("([^"]*)")re");
     std::vector<TracedCall> calls;
     std::istringstream lines(trace);
     for (std::string line; std::getline(lines, line);) {
-        std::smatch match;
-        if (!std::regex_match(line, match, kLine)) continue;
-        TracedCall call{match[1], {}, {}, line};
-        const std::string arguments = match[2];
-        for (std::sregex_iterator it(arguments.begin(), arguments.end(), kDescriptor), end; it != end; ++it) {
-            call.paths.push_back((*it)[1]);
+        std::size_t at = line.find_first_not_of("0123456789 ");  // the process id of strace -f
+        const std::size_t open = line.find('(', at);
+        if (at == std::string::npos || open == std::string::npos ||
+            line.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789_", at) != open) {
+            continue;
         }
-        for (std::sregex_iterator it(arguments.begin(), arguments.end(), kQuoted), end; it != end; ++it) {
-            call.names.push_back((*it)[1]);
+        TracedCall call{line.substr(at, open - at), {}, {}, line};
+        for (at = open; (at = line.find_first_of("<\"", at)) != std::string::npos;) {
+            const std::size_t end = line.find(line[at] == '<' ? '>' : '"', at + 1);
+            if (end == std::string::npos) break;
+            const bool descriptor = line[at] == '<' && std::isdigit(static_cast<unsigned char>(line[at - 1]));
+            if (line[at] == '"' || descriptor)
+                (descriptor ? call.paths : call.names).push_back(line.substr(at + 1, end - at - 1));
+            at = end + 1;
         }
         calls.push_back(call);
     }
@@ -152,56 +155,54 @@ protected:
     // the program folder, and a read-only copy of an earlier run in Backup Uninstall.
     void MakeTree() {
         Shell("rm -rf '" + root + "'");
-        WriteFile(root + "/outside/save.sav", "hours of play");
-        WriteFile(game + "/dialog.tlk", kTlk);
-        WriteFile(game + "/override/keep.uti", "another mod's file");
-        WriteFile(kept + "/appearance.2da", "displaced by an earlier run");
+        WriteTree(root, {{"outside/save.sav", "hours of play"},
+                         {"game/dialog.tlk", kTlk},
+                         {"game/override/keep.uti", "another mod's file"},
+                         {"mod/Backup Uninstall/appearance.2da", "displaced by an earlier run"}});
         SetMode(kept + "/appearance.2da", 0444);
         if (merge) {
-            WriteFile(mod + "/uninstall/uninstall_data.ini",
-                      CrLfLines({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list",
-                                 "override\\m_item.uti"}));
-            WriteFile(mod + "/backup/appearance.2da", kBackup);
-            WriteFile(files + "/override/appearance.2da", kModsOwn);
-            WriteFile(game + "/override/appearance.2da", kInUse);
-            WriteFile(game + "/override/m_item.uti", "item");
-            WriteFile(root + "/registry.txt",
-                      "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n");
-            WriteFile(root + "/answers.txt", "0\nm\n");
+            WriteTree(root, {{"mod/uninstall/uninstall_data.ini",
+                              CrLf("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n"
+                                   "override\\m_item.uti\n")},
+                             {"mod/backup/appearance.2da", kBackup},
+                             {"files/override/appearance.2da", kModsOwn},
+                             {"game/override/appearance.2da", kInUse},
+                             {"game/override/m_item.uti", "item"},
+                             {"registry.txt",
+                              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n"},
+                             {"answers.txt", "0\nm\n"}});
             return;
         }
-        WriteFile(mod + "/uninstall/uninstall_data.ini",
-                  CrLfLines({"#game=2", "#qdelete_file_0=override\\k2_notes.txt", "#qdelete_file_begin_0#",
-                             "Delete the notes?", "#qdelete_file_end_0#", "#qrestore_file_0=override\\k2_icon.tga",
-                             "#qrestore_file_begin_0#", "Restore the icon?", "#qrestore_file_end_0#", "#qrestore_2da=1",
-                             "#qrestore_2da_files=appearance.2da,spells.2da", "#file_list", "override\\k2_item.uti",
-                             "override\\k2_moved.tga", "override\\k2_locked.uti", "Movies\\k2_intro.bik"}));
-        WriteFile(mod + "/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}");
+        WriteTree(root,
+                  {{"mod/uninstall/uninstall_data.ini",
+                    CrLf("#game=2\n#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\n"
+                         "Delete the notes?\n#qdelete_file_end_0#\n#qrestore_file_0=override\\k2_icon.tga\n"
+                         "#qrestore_file_begin_0#\nRestore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
+                         "#qrestore_2da_files=appearance.2da,spells.2da\n#file_list\noverride\\k2_item.uti\n"
+                         "override\\k2_moved.tga\noverride\\k2_locked.uti\nMovies\\k2_intro.bik\n")},
+                   {"mod/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}"},
+                   {"mod/Backup Uninstall/original install backup.appearance.2da", "safety copy of an earlier run"},
+                   {"mod/backup/appearance.2da", "2DA V2.0 appearance original"},
+                   {"mod/backup/spells.2da", "2DA V2.0 spells original"},
+                   {"mod/uninstall/uninstall_info.rtf", "{\\rtf1 "},
+                   {"game/override/k2_locked.uti", "read-only item"},
+                   {"game/Movies/k2_intro.bik", "mod movie"},
+                   {"game/override/k2_item.uti", "item"},
+                   {"game/override/Sub Folder/k2_moved.tga", "moved texture"},
+                   {"game/override/k2_notes.txt", "notes"},
+                   {"game/override/k2_icon.tga", "mod icon"},
+                   {"game/override/k2_icon.tga.original", "game icon"},
+                   {"game/override/appearance.2da", "2DA V2.0 appearance in use"},
+                   {"game/override/Sub Folder/spells.2da", "2DA V2.0 spells in use"},
+                   {"game/override/feat.2da", "2DA V2.0 feat in use"},
+                   {"game/override/skills.2da", "2DA V2.0 skills in use"},
+                   {"registry.txt", "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n"},
+                   {"answers.txt", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n"}});
         SetMode(mod + "/uninstall/removal_results.rtf", 0444);
-        WriteFile(kept + "/original install backup.appearance.2da", "safety copy of an earlier run");
-        WriteFile(game + "/override/k2_locked.uti", "read-only item");
         SetMode(game + "/override/k2_locked.uti", 0444);
-        WriteFile(game + "/Movies/k2_intro.bik", "mod movie");
-        WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 appearance original");
-        WriteFile(mod + "/backup/spells.2da", "2DA V2.0 spells original");
-        WriteFile(game + "/override/k2_item.uti", "item");
-        WriteFile(game + "/override/Sub Folder/k2_moved.tga", "moved texture");
-        WriteFile(game + "/override/k2_notes.txt", "notes");
-        WriteFile(game + "/override/k2_icon.tga", "mod icon");
-        WriteFile(game + "/override/k2_icon.tga.original", "game icon");
-        WriteFile(game + "/override/appearance.2da", "2DA V2.0 appearance in use");
-        WriteFile(game + "/override/Sub Folder/spells.2da", "2DA V2.0 spells in use");
-        WriteFile(game + "/override/feat.2da", "2DA V2.0 feat in use");
-        WriteFile(game + "/override/skills.2da", "2DA V2.0 skills in use");
         ::mkfifo((mod + "/backup/feat.2da").c_str(), 0644);
         ::symlink((game + "/override/skills.2da").c_str(), (mod + "/backup/skills.2da").c_str());
-        WriteFile(mod + "/uninstall/uninstall_info.rtf", "{\\rtf1 ");
         ::truncate((mod + "/uninstall/uninstall_info.rtf").c_str(), 5 << 20);
-        WriteFile(root + "/registry.txt",
-                  "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n");
-        std::string answers;
-        for (int i = 0; i < 12; ++i) answers += "0\n";
-        WriteFile(root + "/answers.txt", answers);
     }
 
     // The run; the log counts the refusals of the pipe, the link and the oversized files: 5.
@@ -294,7 +295,10 @@ protected:
             if (c.call == "exit" || c.call == "exit_group") continue;
             const int invocation = ++invocations[c.call];
             const bool opens = c.call == "open" || c.call == "openat" || c.call == "openat2";
-            if (!opens || std::regex_search(c.line, std::regex("O_WRONLY|O_RDWR|O_CREAT|O_TRUNC"))) {
+            bool writes = false;
+            for (const char* flag : {"O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC"})
+                writes = writes || c.line.find(flag) != std::string::npos;
+            if (!opens || writes) {
                 changes.emplace_back(c, invocation);
             }
         }

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -52,21 +51,14 @@ std::string NotThere(const std::string& home, const std::string& afterSteam = ""
     return lines;
 }
 
-class GameSearchTest : public ::testing::Test {
+class GameSearchTest : public ModInstallTest {
 protected:
-    TempFolder temp;
     std::string home = temp.Path() + "/home";
-    std::string mod = temp.Path() + "/mod";
-    std::string answersFile = temp.Path() + "/answers.txt";
-    std::string logPath = mod + "/uninstall/removal_results.rtf";
-
     GameSearchTest() { MakeFolders(home); }
-
     // A mod for the game whose file list holds override\x.uti, and the answer Yes to the confirmation.
-    void MakeMod(int game) {
-        WriteFile(mod + "/uninstall/uninstall_data.ini",
-                  "#game=" + std::to_string(game) + "\r\n#file_list\r\noverride\\x.uti\r\n");
-        WriteFile(answersFile, "0\n");
+    void MakeMod(int gameNumber) {
+        Description("#game=" + std::to_string(gameNumber) + "\n#file_list\noverride\\x.uti\n");
+        Answers({"0"});
     }
     static void MakeGame(const std::string& folder) {
         WriteFile(folder + "/dialog.tlk", kTlk);

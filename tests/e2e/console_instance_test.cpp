@@ -15,7 +15,6 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -23,9 +22,8 @@ namespace {
 class ConsoleInstanceTest : public ModInstallTest {
 protected:
     void SetUp() override {
-        Description({"#game=2", "#file_list", "override\\x.uti"});
-        K2Game();
-        Game("override/x.uti", "x");
+        Description("#game=2\n#file_list\noverride\\x.uti\n");
+        GameFolder({{"x.uti", "x"}});
         Answers({"0"});
     }
     std::string Held(const std::string& folder) const {
@@ -112,39 +110,30 @@ TEST_F(ConsoleInstanceTest, ALockThatCannotBeHadOrIsHeldByWhoCannotChangeTheFold
         Game("override/x.uti", "x");
         std::filesystem::remove(logPath);
         // nobody holds a lock on the folder, in a process of their own, until the pipe closes
-        int ready[2];
-        int release[2];
-        ASSERT_EQ(::pipe2(ready, O_CLOEXEC) | ::pipe2(release, O_CLOEXEC), 0);
+        int held[2];
+        ASSERT_EQ(::pipe2(held, O_CLOEXEC), 0);
         const pid_t holder = ::fork();
         if (holder == 0) {
-            ::close(release[1]);
-            char byte = 0;
             const int fd = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? ::open(mod.c_str(), O_RDONLY) : -1;
-            if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0) byte = 1;
-            (void)!::write(ready[1], &byte, 1);
-            (void)!::read(release[0], &byte, 1);
-            ::_exit(0);
+            const char byte = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
+            (void)!::write(held[1], &byte, 1);
+            ::pause();
         }
-        ::close(release[0]);
-        char held = 0;
-        ASSERT_EQ(::read(ready[0], &held, 1), 1);
-        ASSERT_EQ(held, 1);
+        char byte = 0;
+        ASSERT_EQ(::read(held[0], &byte, 1), 1);
+        ASSERT_EQ(byte, 1);
         run = RunConsole(Arguments());
-        ::close(release[1]);
-        ::close(ready[0]);
-        ::close(ready[1]);
+        ::kill(holder, SIGKILL);
         ::waitpid(holder, nullptr, 0);
-        if (mode == 0755u) {
-            EXPECT_EQ(run.exitCode, 0) << run.out << run.err;
-            EXPECT_EQ(run.err, "zelvane-console: the program folder " + mod +
-                                   " cannot be locked (held by user 65534, who cannot change it); make sure no other "
-                                   "run uses it.\n");
-            EXPECT_FALSE(Exists(game + "/override/x.uti"));
-        } else {
-            EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
-            EXPECT_EQ(run.err, Held(mod));
-            EXPECT_TRUE(Exists(game + "/override/x.uti"));
-        }
+        ::close(held[0]);
+        ::close(held[1]);
+        const bool obeyed = mode == 0777u;
+        EXPECT_EQ(run.exitCode, obeyed ? 4 : 0) << run.out << run.err;
+        EXPECT_EQ(run.err, obeyed ? Held(mod)
+                                  : "zelvane-console: the program folder " + mod +
+                                        " cannot be locked (held by user 65534, who cannot change it); make sure no "
+                                        "other run uses it.\n");
+        EXPECT_EQ(Exists(game + "/override/x.uti"), obeyed);
     }
 }
 

@@ -10,13 +10,12 @@
 
 #include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 #include "tests/e2e/real_mounts.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
-class ConsoleOnMountsTest : public RealMountTest, public ::testing::WithParamInterface<RealMount::Kind> {
+class ConsoleOnMountsTest : public RealMountTest, public ::testing::WithParamInterface<MountKind> {
 protected:
     void SetUp() override {
         RealMountTest::SetUp();
@@ -26,12 +25,12 @@ protected:
     // table lies beside the program.
     void MakeMod(const std::string& game, const std::string& mod, bool selectable = false) {
         WriteFile(mod + "/uninstall/uninstall_data.ini",
-                  CrLfLines({selectable ? "#game_select=1" : "#game=2", "#qrestore_2da=1",
-                             "#qrestore_2da_files=appearance.2da", "#file_list", "override\\k2_item.uti"}));
+                  CrLf(std::string(selectable ? "#game_select=1" : "#game=2") +
+                       "\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\noverride\\k2_item.uti\n"));
         WriteFile(mod + "/backup/appearance.2da", "2DA V2.0 original");
-        WriteFile(game + "/dialog.tlk", kTlk);
-        WriteFile(game + "/override/k2_item.uti", "item");
-        WriteFile(game + "/override/appearance.2da", "2DA V2.0 modded");
+        WriteTree(game, {{"dialog.tlk", kTlk},
+                         {"override/k2_item.uti", "item"},
+                         {"override/appearance.2da", "2DA V2.0 modded"}});
     }
     // The run as the player, answering Yes twice (or Yes and K2), the registry naming the game.
     ConsoleRun RunAsPlayer(const std::string& game, const std::string& mod, const std::string& answers = "0\n0\n") {
@@ -118,10 +117,9 @@ TEST_P(ConsoleOnMountsTest, ReadOnlyMediaStopTheRunBeforeAnythingIsChanged) {
     EXPECT_TRUE(Exists(elsewhere.Path() + "/game/override/k2_item.uti"));
 }
 
-INSTANTIATE_TEST_SUITE_P(SharedPartitions, ConsoleOnMountsTest,
-                         ::testing::Values(RealMount::Kind::Ntfs, RealMount::Kind::Exfat),
-                         [](const ::testing::TestParamInfo<RealMount::Kind>& info) {
-                             return std::string(info.param == RealMount::Kind::Ntfs ? "Ntfs" : "Exfat");
+INSTANTIATE_TEST_SUITE_P(SharedPartitions, ConsoleOnMountsTest, ::testing::Values(MountKind::Ntfs, MountKind::Exfat),
+                         [](const ::testing::TestParamInfo<MountKind>& info) {
+                             return std::string(info.param == MountKind::Ntfs ? "Ntfs" : "Exfat");
                          });
 
 }  // namespace

@@ -10,35 +10,22 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 
 namespace zelvane::e2e {
 namespace {
 
 // UTF-8 names on disk, the same names in code page 1252, and as the log writes them (each letter
 // above 127 as its 1252 byte in an RTF escape).
-const std::string kSpieleUtf8 =
-    "Sp\xc3\xaf"
-    "ele";                                         // Spïele
-const std::string kUniUtf8 = "\xc3\x9cn\xc3\xaf";  // Ünï
-const std::string kModeUtf8 =
-    "M\xc3\xb6"
-    "d\xc3\xa9";  // Mödé
-const std::string kNaiveUtf8 =
-    "na\xc3\xaf"
-    "ve.tga";  // naïve.tga
-const std::string kUberUtf8 =
-    "\xc3\xbc"
-    "ber";  // über
-const std::string kRockUtf8 =
-    "r\xc3\xb6"
-    "ck.uti";                                                   // röck.uti
-const std::string kEteUtf8 = "\xc3\xa9t\xc3\xa9.tga";           // été.tga
-const std::string kNihonUtf8 = "\xe6\x97\xa5\xe6\x9c\xac.tga";  // 日本.tga: no 1252 form
-const std::string kDmitriyUtf8 = "\xd0\x94\xd0\xbc\xd0\xb8\xd1\x82\xd1\x80\xd0\xb8\xd0\xb9";  // Дмитрий
-const std::string kNaive1252 =
-    "na\xef"
-    "ve.tga";
+const std::string kSpieleUtf8 = "Sp\u00efele";
+const std::string kUniUtf8 = "\u00dcn\u00ef";
+const std::string kModeUtf8 = "M\u00f6d\u00e9";
+const std::string kNaiveUtf8 = "na\u00efve.tga";
+const std::string kUberUtf8 = "\u00fcber";
+const std::string kRockUtf8 = "r\u00f6ck.uti";
+const std::string kEteUtf8 = "\u00e9t\u00e9.tga";
+const std::string kNihonUtf8 = "\u65e5\u672c.tga";  // no 1252 form
+const std::string kDmitriyUtf8 = "\u0414\u043c\u0438\u0442\u0440\u0438\u0439";
+const std::string kNaive1252 = "na\xefve.tga";
 const std::string kEte1252 = "\xe9t\xe9.tga";
 const std::string kNaiveLog = "na\\'efve.tga";
 const std::string kEteLog = "\\'e9t\\'e9.tga";
@@ -60,19 +47,18 @@ protected:
 // restore of an accented file from its ".original", and two files whose names 1252 cannot hold
 // beside an entry spelled the way such a name shows in 1252.
 TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
-    Description({"#game=2", "#qrestore_file_0=override\\" + kEte1252, "#qrestore_file_begin_0#",
-                 "Restaurer l'ic\xf4ne \\b " + kEte1252 + "\\b0 ?", "#qrestore_file_end_0#", "#file_list",
-                 "override\\" + kNaive1252,
-                 "override\\r\xf6"
-                 "ck.uti",
-                 "override\\??.tga"});
-    Game("dialog.tlk", kTlk);
-    Game("override/" + kNaiveUtf8, "naive texture");
-    Game("override/" + kUberUtf8 + "/" + kRockUtf8, "rock item");
-    Game("override/" + kEteUtf8, "mod icon");
-    Game("override/" + kEteUtf8 + ".original", "game icon");
-    Game("override/" + kNihonUtf8, "not the mod's");
-    Game("override/sub/" + kNihonUtf8, "not the mod's either");
+    Description("#game=2\n#qrestore_file_0=override\\" + kEte1252 +
+                "\n#qrestore_file_begin_0#\nRestaurer l'ic\xf4ne \\b " + kEte1252 +
+                "\\b0 ?\n#qrestore_file_end_0#\n#file_list\noverride\\" + kNaive1252 +
+                "\noverride\\r\xf6"
+                "ck.uti\noverride\\??.tga\n");
+    WriteTree(game, {{"dialog.tlk", kTlk},
+                     {"override/" + kNaiveUtf8, "naive texture"},
+                     {"override/" + kUberUtf8 + "/" + kRockUtf8, "rock item"},
+                     {"override/" + kEteUtf8, "mod icon"},
+                     {"override/" + kEteUtf8 + ".original", "game icon"},
+                     {"override/" + kNihonUtf8, "not the mod's"},
+                     {"override/sub/" + kNihonUtf8, "not the mod's either"}});
     Answers({"0", "0", "0"});  // confirmation, the entry found in a subfolder, the queued restore
     const std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers",
                                              answersFile, "--game-folder",    game};
@@ -85,16 +71,12 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
          {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
               "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
           "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
-              "\" is only in a subfolder of "
-              "override, at \"override\\" +
-              kUberUtf8 + "\\" + kRockUtf8 + "\"; for K2 the run asks before deleting it there\n"}) {
-        EXPECT_NE(check.out.find(line), std::string::npos) << line << "\n" << check.out;
-    }
-    for (const std::string& line :
-         {"delete " + override + kNaiveUtf8 + ": done\n",
+              "\" is only in a subfolder of override, at \"override\\" + kUberUtf8 + "\\" + kRockUtf8 +
+              "\"; for K2 the run asks before deleting it there\n",
+          "delete " + override + kNaiveUtf8 + ": done\n",
           "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
           "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
-        EXPECT_NE(dry.out.find(line), std::string::npos) << line << "\n" << dry.out;
+        EXPECT_NE((check.out + dry.out).find(line), std::string::npos) << line << "\n" << check.out << dry.out;
     }
     EXPECT_EQ((check.out + dry.out).find(kNihonUtf8), std::string::npos) << check.out << dry.out;
 
@@ -102,32 +84,28 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
     // capital one (0xDC).
-    EXPECT_EQ(Log(), LogHeader(2, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog) + "\\cf1\\par" +
-                         kCrLf + Deleted("Override\\\\\\'dcber\\\\r\\'f6ck.uti") + "\\cf1\\par" + kCrLf +
-                         "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf + kThreePars +
-                         "\\cf1 QRestoreFile: " + Deleted("Override\\\\" + kEteLog) + "\\par" + kCrLf +
+    EXPECT_EQ(Log(), LogHeader(2, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog) + "\\cf1" + kPar +
+                         Deleted("Override\\\\\\'dcber\\\\r\\'f6ck.uti") + "\\cf1" + kPar +
+                         "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1" + kPar + kThreePars +
+                         "\\cf1 QRestoreFile: " + Deleted("Override\\\\" + kEteLog) + kPar +
                          "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog +
-                         ".original\\cf3  to \\cf1 Override\\\\" + kEteLog + "\\par" + kCrLf + Totals(0, 1));
+                         ".original\\cf3  to \\cf1 Override\\\\" + kEteLog + kPar + Totals(0, 1));
     EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
                                      {"override/" + kEteUtf8, "game icon"},
                                      {"override/" + kNihonUtf8, "not the mod's"},
                                      {"override/sub/" + kNihonUtf8, "not the mod's either"}}));
     // The transcript is UTF-8: the program folder, the prompt from the description, the log's path.
-    for (const std::string& shown :
-         {"Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n", "\n" + override + kUberUtf8 + "\\\n",
-          "Restaurer l'ic\xc3\xb4ne " + kEteUtf8 + "?", "Saved: " + logPath,
-          "Delete Successful - Override\\\xc3\x9c"
-          "ber\\" +
-              kRockUtf8}) {
+    for (const std::string& shown : {"Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n",
+                                     "\n" + override + kUberUtf8 + "\\\n", "Restaurer l'ic\u00f4ne " + kEteUtf8 + "?",
+                                     "Saved: " + logPath, "Delete Successful - Override\\\u00dcber\\" + kRockUtf8}) {
         EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
     }
 }
 
 // A folder typed at the browse prompt, in UTF-8, is handed over in 1252.
 TEST_F(ConsoleNamesTest, ATypedFolderGoesOverIn1252) {
-    Description({"#game=1", "#file_list", "override\\" + kNaive1252});
-    Game("dialog.tlk", kTlk);
-    Game("override/" + kNaiveUtf8, "naive texture");
+    Description("#game=1\n#file_list\noverride\\" + kNaive1252 + "\n");
+    WriteTree(game, {{"dialog.tlk", kTlk}, {"override/" + kNaiveUtf8, "naive texture"}});
     Answers({"0", "0", game});  // the confirmation, "Unable to locate Kotor folder via registry.", the folder
     ConsoleRun run =
         RunAfterDryRun(Launch{{"--no-open", "--program-folder", mod, "--answers", answersFile}}, {game, mod}, logPath);
@@ -144,10 +122,8 @@ TEST_F(ConsoleNamesTest, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun
     game = home + "/" + kSpieleUtf8;
     mod = home + "/" + kModeUtf8;
     logPath = mod + "/uninstall/removal_results.rtf";
-    Description({"#game=1", "#file_list", "override\\" + kNaive1252, "override\\??.tga"});
-    Game("dialog.tlk", kTlk);
-    Game("override/" + kNaiveUtf8, "naive texture");
-    Game("override/" + kNihonUtf8, "not the mod's");
+    Description("#game=1\n#file_list\noverride\\" + kNaive1252 + "\noverride\\??.tga\n");
+    WriteTree(game, {{"dialog.tlk", kTlk}, {"override/" + kNaiveUtf8, "naive"}, {"override/" + kNihonUtf8, "other"}});
     Answers({"0"});
     const ConsoleRun run =
         RunAfterDryRun(Launch{{"--no-open", "--program-folder", mod, "--game-folder", game, "--answers", answersFile}},
@@ -157,11 +133,10 @@ TEST_F(ConsoleNamesTest, AProgramAndGameFolderBelowAFolder1252CannotHoldStillRun
     const std::string dmitriy =
         tempDisplay + "\\'d0\\'94\\'f0\\'bc\\'f0\\'b8\\'f1\\'82\\'f1\\'80\\'f0\\'b8\\'f0\\'b9\\\\";
     EXPECT_TRUE(Log().starts_with(LogHeader(1, dmitriy + "Sp\\'efele\\\\", dmitriy + "M\\'f6d\\'e9\\\\") +
-                                  Deleted("Override\\\\" + kNaiveLog) + "\\cf1\\par" + kCrLf +
-                                  "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1\\par" + kCrLf))
+                                  Deleted("Override\\\\" + kNaiveLog) + "\\cf1" + kPar +
+                                  "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1" + kPar))
         << Log();
-    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
-    EXPECT_EQ(ReadFile(game + "/override/" + kNihonUtf8), "not the mod's");
+    EXPECT_EQ(Snapshot(game + "/override"), (Files{{kNihonUtf8, "other"}}));
 }
 
 // What in a transcript a terminal would take as a command: "" when nothing. Line ends are text.
@@ -193,9 +168,8 @@ TEST_F(ConsoleNamesTest, ControlsOfANameNeverReachTheTerminal) {
           "/mod\xc2\x9b"
           "2J";  // U+009B 2 J: a terminal would clear its screen
     logPath = mod + "/uninstall/removal_results.rtf";
-    Description({"#game=2", "#file_list", "override\\x.uti"});
-    K2Game();
-    Game("override/x.uti", "x");
+    Description("#game=2\n#file_list\noverride\\x.uti\n");
+    GameFolder({{"x.uti", "x"}});
     Answers({"0"});
     const std::string bin = temp.Path() + "/bin";
     WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");

@@ -11,7 +11,6 @@
 
 #include "tables/table_bytes.hpp"
 #include "tests/e2e/e2e_support.hpp"
-#include "tests/e2e/mod_install.hpp"
 #include "tests/tables/table_maker.hpp"
 
 namespace zelvane::e2e {
@@ -37,9 +36,8 @@ Table WithALaterRow() {
 class ConsoleTables : public ModInstallTest {
 protected:
     ConsoleTables() {
-        Game("dialog.tlk", kTlk);
-        Registry(1);
-        Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da", "#file_list"});
+        GameFolder({}, 1);
+        Description("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n");
         Mod("backup/appearance.2da", Bytes(Backup()));
         WriteFile(files + "/override/appearance.2da", Bytes(ModsOwn()));
     }
@@ -61,7 +59,7 @@ const std::string kNote = "mod/uninstall/uninstall_data.ini:3: note: 2da table \
 TEST_F(ConsoleTables, MergeOnATableOnlyThisModChangedGivesTheBackupBack) {
     Game("override/appearance.2da", Bytes(ModsOwn()));
     Answers({"0", "M"});
-    const Files before = StampedSnapshot(temp.Path());
+    const Files before = Snapshot(temp.Path(), true);
     const ConsoleRun dry = RunConsole(Arguments({"--no-color", "--mod-folder", files, "--dry-run"}));
     ASSERT_EQ(dry.exitCode, 0) << dry.out << dry.err;
     EXPECT_NE(dry.out.find("What replacing it with the backup would remove or change:\n"
@@ -76,7 +74,7 @@ TEST_F(ConsoleTables, MergeOnATableOnlyThisModChangedGivesTheBackupBack) {
               std::string::npos)
         << dry.out;
     EXPECT_NE(dry.out.find(". write " + WindowsForm(game) + "\\override\\appearance.2da: done\n"), std::string::npos);
-    EXPECT_EQ(StampedSnapshot(temp.Path()), before);
+    EXPECT_EQ(Snapshot(temp.Path(), true), before);
 
     const ConsoleRun run = RunConsole(Arguments({"--mod-folder", files}));
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
@@ -128,7 +126,7 @@ TEST_F(ConsoleTables, TheCheckSaysWhatPuttingEachTableBackWouldUndo) {
                   kNote + "row 2 (label 2) emptied: 'Robe'\n" + kNote +
                   "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n");
 
-    Description({"#game=1", "#qrestore_2da=1", "#qrestore_2da_files=appearance.2da,feat.2da", "#file_list"});
+    Description("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da,feat.2da\n#file_list\n");
     Mod("backup/feat.2da", Bytes(Backup()));
     std::remove((game + "/override/appearance.2da").c_str());
     Game("override/feat.2da", "2DA V2.b not a table the readers take");

@@ -19,6 +19,8 @@
 #include <stdexcept>
 #include <thread>
 
+#include "app/console/rtf_terminal.hpp"
+
 extern char** environ;
 
 namespace zelvane::e2e {
@@ -32,15 +34,13 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
     std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    if (!dir) return names;
-    while (const dirent* entry = readdir(dir.get())) {
+    while (const dirent* entry = dir ? readdir(dir.get()) : nullptr) {
         const std::string name = entry->d_name;
         if (name != "." && name != "..") names.push_back(name);
     }
     return names;
 }
 
-// Walks the tree below `root`; `stamped` adds the folders, and every entry's mode and time.
 void Walk(const std::string& root, const std::string& relative, bool stamped, Files& out) {
     const std::string path = relative.empty() ? root : root + "/" + relative;
     struct stat st {};
@@ -49,13 +49,11 @@ void Walk(const std::string& root, const std::string& relative, bool stamped, Fi
                               "." + std::to_string(st.st_mtim.tv_nsec);
     if (S_ISDIR(st.st_mode)) {
         if (stamped) out[relative] = "<folder>" + stamp;
-        for (const std::string& name : NamesIn(path)) {
+        for (const std::string& name : NamesIn(path))
             Walk(root, relative.empty() ? name : relative + "/" + name, stamped, out);
-        }
     } else if (stamped) {
         out[relative] = (S_ISREG(st.st_mode) ? ReadFile(path) : std::string("<link>")) + stamp;
     } else {
-        // A link is read where it leads; a pipe or a device is never opened (it could block).
         struct stat target {};
         const bool regular = ::stat(path.c_str(), &target) == 0 && S_ISREG(target.st_mode);
         out[relative] = regular ? ReadFile(path) : std::string("<not a regular file>");
@@ -64,6 +62,9 @@ void Walk(const std::string& root, const std::string& relative, bool stamped, Fi
 
 std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra) {
     std::vector<std::string> out;
+    bool home = false;
+    for (const std::string& x : extra) home = home || x.starts_with("HOME=");
+    if (!home) out.push_back("HOME=/nonexistent/zelvane-e2e-home");
     for (char** e = environ; *e != nullptr; ++e) {
         const std::string entry = *e;
         const std::string name = entry.substr(0, entry.find('='));
@@ -71,9 +72,6 @@ std::vector<std::string> MergedEnvironment(const std::vector<std::string>& extra
         for (const std::string& x : extra) replaced = replaced || x.substr(0, x.find('=')) == name;
         if (!replaced) out.push_back(entry);
     }
-    bool home = false;
-    for (const std::string& x : extra) home = home || x.starts_with("HOME=");
-    if (!home) out.push_back("HOME=/nonexistent/zelvane-e2e-home");
     out.insert(out.end(), extra.begin(), extra.end());
     return out;
 }
@@ -130,8 +128,8 @@ void WriteAll(int fd, const std::string& bytes) {
     }
 }
 
-// A run's standard output and error, captured in files of a folder of their own. The files are
-// opened before the console starts, so that a run as another user can write them.
+// A run's standard output and error, captured in files opened before the console starts, so that
+// a run as another user can write them.
 class Capture {
 public:
     pid_t Start(const Launch& launch, int in) {
@@ -151,12 +149,21 @@ private:
     std::string errPath_ = folder_.Path() + "/stderr";
 };
 
+// The log a dry run printed ("" when it printed none).
+std::string DryRunLog(const std::string& output) {
+    const std::size_t at = output.find("== The removal log that would be saved as ");
+    const std::size_t body = output.find(" ==\n", at);
+    const std::size_t stop = output.find("\n== End of the removal log ==\n", body);
+    if (at == std::string::npos || body == std::string::npos || stop == std::string::npos) return {};
+    return output.substr(body + 4, stop - body - 4);
+}
+
 }  // namespace
 
-std::string CrLfLines(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines) text += line + kCrLf;
-    return text;
+std::string CrLf(const std::string& text) {
+    std::string out;
+    for (const char c : text) out += c == '\n' ? kCrLf : std::string(1, c);
+    return out;
 }
 
 TempFolder::TempFolder() {
@@ -179,6 +186,10 @@ void WriteFile(const std::string& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out << bytes;
     if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+void WriteTree(const std::string& root, const Files& files) {
+    for (const auto& [path, bytes] : files) WriteFile(root + "/" + path, bytes);
 }
 
 std::string ReadFile(const std::string& path) {
@@ -204,15 +215,9 @@ void GiveToUser(const std::string& path, unsigned user) {
     for (const std::string& name : NamesIn(path)) GiveToUser(path + "/" + name, user);
 }
 
-Files Snapshot(const std::string& folder) {
+Files Snapshot(const std::string& folder, bool stamped) {
     Files out;
-    Walk(folder, "", false, out);
-    return out;
-}
-
-Files StampedSnapshot(const std::string& folder) {
-    Files out;
-    Walk(folder, "", true, out);
+    Walk(folder, "", stamped, out);
     return out;
 }
 
@@ -295,6 +300,65 @@ std::string DisplayFolder(const std::string& windowsFolder) {
         wordStart = c == ' ';
     }
     return out + "\\\\";
+}
+
+std::string LogHeader(int gameNumber, const std::string& gameDisplay, const std::string& appDisplay) {
+    return R"({\rtf1\ansi\ansicpg1252\deff0\deflang1033{\fonttbl{\f0\fnil\fcharset0 Times New Roman;}})" + kCrLf +
+           R"({\colortbl ;\red0\green0\blue0;\red128\green0\blue0;\red0\green128\blue0;\red128\green128\blue0;\red0\green0\blue128;\red128\green0\blue128;\red0\green128\blue128;\red128\green128\blue128;\red192\green192\blue192;\red255\green0\blue0;\red0\green255\blue0;\red255\green255\blue0;\red0\green0\blue255;\red255\green0\blue255;\red0\green255\blue255;\red255\green255\blue255;})" +
+           kCrLf + R"(\viewkind4\uc1\pard\cf1\f0\fs24 )" + "\\cf6\\b Game is K" + std::to_string(gameNumber) +
+           "\\cf1\\b0\\par" + kCrLf + "\\cf6\\b Game Directory Is: " + gameDisplay + "\\cf1\\b0\\par" + kCrLf +
+           "\\cf6\\b App Directory Is: " + appDisplay + "\\cf1\\b0\\par" + kCrLf + kPar + kPar;
+}
+
+std::string Totals(int errors, int notFound) {
+    return kPar + kPar + "\\cf6\\b " + std::to_string(errors) + " errors.\\b0\\par" + kCrLf + "\\cf6\\b " +
+           std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
+}
+
+ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath) {
+    std::vector<Files> before;
+    for (const std::string& folder : folders) before.push_back(Snapshot(folder, true));
+    Launch dryLaunch = launch;
+    dryLaunch.arguments.push_back("--dry-run");
+    const ConsoleRun dry = RunConsole(dryLaunch);
+    for (std::size_t i = 0; i < folders.size(); ++i) {
+        EXPECT_EQ(Snapshot(folders[i], true), before[i]) << "the dry run changed " << folders[i] << "\n" << dry.out;
+    }
+    EXPECT_NE(dry.out.find("== Dry run: nothing was changed on disk."), std::string::npos) << dry.out << dry.err;
+    const bool logBefore = Exists(logPath);
+    const ConsoleRun real = RunConsole(launch);
+    EXPECT_EQ(dry.exitCode, real.exitCode) << dry.out << dry.err;
+    if (!logBefore && Exists(logPath)) {
+        const std::string saved = ReadFile(logPath);
+        std::string printed = console::RenderRtfForTerminal(saved, console::RtfTerminalOptions{false});
+        while (!printed.empty() && (printed.back() == '\n' || printed.back() == ' ')) printed.pop_back();
+        EXPECT_EQ(DryRunLog(dry.out), printed) << dry.out;
+        EXPECT_NE(dry.out.find(" (" + std::to_string(saved.size()) + " bytes) ==\n"), std::string::npos) << dry.out;
+    } else if (!logBefore) {
+        EXPECT_NE(dry.out.find("== No removal log would be saved =="), std::string::npos) << dry.out;
+    }
+    return real;
+}
+
+void ModInstallTest::Answers(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    WriteFile(answersFile, text);
+}
+
+void ModInstallTest::GameFolder(const Files& override, int gameNumber) {
+    Game("dialog.tlk", kTlk);
+    for (const auto& [path, bytes] : override) Game("override/" + path, bytes);
+    const std::string key = gameNumber == 1 ? R"(HKEY_LOCAL_MACHINE\Software\BioWare\SW\KOTOR)"
+                                            : R"(HKEY_LOCAL_MACHINE\Software\LucasArts\KotOR2)";
+    WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
+}
+
+std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more) const {
+    std::vector<std::string> arguments{"--no-open", "--program-folder", mod,         "--answers",
+                                       answersFile, "--registry",       registryFile};
+    arguments.insert(arguments.end(), more.begin(), more.end());
+    return arguments;
 }
 
 }  // namespace zelvane::e2e

@@ -1,6 +1,9 @@
 #pragma once
-// Helpers of the end-to-end tests: a fresh folder per test, files written and read as bytes, the
-// listing of a folder tree, and a run of the real zelvane-console with its output captured.
+// Helpers of the end-to-end tests: a fresh folder per test, trees written from {path, bytes} pairs
+// and read back as a map, runs of the real zelvane-console with their output captured, the pieces
+// of the removal log as the console saves it, and a run checked against its dry run.
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
@@ -10,12 +13,10 @@
 namespace zelvane::e2e {
 
 inline const std::string kCrLf = "\r\n";
-
 // A dialog.tlk as short as the console takes it for the game's own: what marks a game folder.
 inline const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-
-// Lines joined with CR LF, as mod authors' tools write them.
-std::string CrLfLines(const std::vector<std::string>& lines);
+// The text with CR LF line ends, as mod authors' tools write them.
+std::string CrLf(const std::string& text);
 
 // A fresh folder below /tmp, removed with everything in it when the object goes.
 class TempFolder {
@@ -30,25 +31,24 @@ private:
     std::string path_;
 };
 
+// Relative path ("override/sub/x.tga") to bytes.
+using Files = std::map<std::string, std::string>;
 // Writes the bytes, creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
+void WriteTree(const std::string& root, const Files& files);
 void MakeFolders(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
-// chmod; 0444 makes a file read-only the way the console reads it.
 void SetMode(const std::string& path, unsigned mode);
 // Gives the folder and everything below it to the user (owner and group).
 void GiveToUser(const std::string& path, unsigned user);
-
-using Files = std::map<std::string, std::string>;
-// Every file below the folder, relative path ("override/sub/x.tga") to its bytes (links read where
-// they lead; "<not a regular file>" for a pipe, a device or a dangling link, which are not opened).
-Files Snapshot(const std::string& folder);
+// Every file below the folder with its bytes (links read where they lead; "<not a regular file>"
+// for a pipe, a device or a dangling link, which are never opened). `stamped` adds every folder
+// ("<folder>") and every entry's mode and modification time: what a run that changes nothing
+// leaves alike.
+Files Snapshot(const std::string& folder, bool stamped = false);
 // Whether one of the files holds exactly these bytes, wherever it lies.
 bool ContainsContent(const Files& files, const std::string& bytes);
-// Every file and folder below the folder with its bytes (folders: "<folder>"), mode and
-// modification time to the nanosecond: what a run that changes nothing leaves alike.
-Files StampedSnapshot(const std::string& folder);
 
 // The unprivileged user a player's run is made as, where the tests run as root.
 inline constexpr unsigned kNobody = 65534;
@@ -78,8 +78,7 @@ inline ConsoleRun RunConsole(std::vector<std::string> arguments, std::vector<std
 
 // Standard input is a pipe. Once the transcript shows `waitFor`, `between` runs (with the console
 // waiting for its answer), then `input` is written and the pipe closed; with `kill` the console is
-// killed (SIGKILL) instead. A console that still runs 30 seconds after its start is killed: a run
-// that would wait for ever ends as killed.
+// killed (SIGKILL) instead. A console that still runs 30 seconds after its start is killed.
 struct Feed {
     std::string waitFor = {};
     std::function<void()> between = {};
@@ -88,9 +87,8 @@ struct Feed {
 };
 ConsoleRun RunFed(const Launch& launch, const Feed& feed);
 
-// On a pseudo-terminal, as a player at a terminal runs it: standard input, output and error are
-// the terminal, `input` is typed ahead and followed by the end of input. `out` holds what the
-// terminal showed, typed input echoed, with "\n" line ends.
+// On a pseudo-terminal: `input` is typed ahead and followed by the end of input. `out` holds what
+// the terminal showed, typed input echoed, with "\n" line ends.
 ConsoleRun RunInTerminal(const Launch& launch, const std::string& input);
 
 // "/tmp/x/game" as the console gives it to the core: "Z:\tmp\x\game".
@@ -98,5 +96,52 @@ std::string WindowsForm(const std::string& hostPath);
 // A folder in the display form of the removal log: backslashes doubled, every folder name in
 // proper case, a trailing "\\".
 std::string DisplayFolder(const std::string& windowsFolder);
+
+// The pieces of the removal log.
+inline const std::string kPar = "\\par" + kCrLf;
+inline const std::string kThreePars = kPar + kPar + kPar;
+inline const std::string kBanner =
+    kThreePars + R"(\cf3\b\fs32 All files in file list successfully removed.\cf1\b0\fs24\par)" + kCrLf + kThreePars;
+inline const std::string kFyi =
+    kPar + kPar +
+    R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
+    R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
+    kCrLf;
+// The head of the log up to the first entry: the game and the two folders as the log shows them.
+std::string LogHeader(int gameNumber, const std::string& gameDisplay, const std::string& appDisplay);
+// The counts and the end of the log.
+std::string Totals(int errors, int notFound);
+inline std::string Deleted(const std::string& display) { return "\\cf3 Delete Successful - \\cf1 " + display; }
+
+// The run after its dry run: the same arguments with --dry-run first, which must leave every file
+// and folder of the folders as it was (bytes, mode, modification time), end with the same status
+// and print the very log the real run saves. The comparison's failures go to the running test.
+ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath);
+
+// A game folder and a mod's program folder in a fresh temporary folder, with the answers and the
+// registry given as files.
+class ModInstallTest : public ::testing::Test {
+protected:
+    TempFolder temp;
+    std::string game = temp.Path() + "/game";
+    std::string mod = temp.Path() + "/mod";
+    std::string registryFile = temp.Path() + "/registry.txt";
+    std::string answersFile = temp.Path() + "/answers.txt";
+    std::string logPath = mod + "/uninstall/removal_results.rtf";
+
+    void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
+    void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
+    void Description(const std::string& text) { Mod("uninstall/uninstall_data.ini", CrLf(text)); }
+    // The answers to the prompts, one a line.
+    void Answers(const std::vector<std::string>& lines);
+    // A game folder of K2 (or K1) with these files in override, found through the registry file.
+    void GameFolder(const Files& override = {}, int gameNumber = 2);
+    std::string Header(int gameNumber) const {
+        return LogHeader(gameNumber, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod)));
+    }
+    std::vector<std::string> Arguments(const std::vector<std::string>& more = {}) const;
+    ConsoleRun RunBothWays() { return RunAfterDryRun(Launch{Arguments()}, {game, mod}, logPath); }
+    std::string Log() const { return ReadFile(logPath); }
+};
 
 }  // namespace zelvane::e2e

@@ -11,32 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace zelvane::e2e {
 
-class RealMount {
-public:
-    enum class Kind { Ntfs, Exfat };
-
-    // Makes a fresh image of the kind in `folder` and mounts it at `folder`/<kind>; nullptr with
-    // the reason in `whyNot` when that cannot be done here.
-    static std::unique_ptr<RealMount> Make(Kind kind, const std::string& folder, std::string& whyNot);
-    ~RealMount();
-    RealMount(const RealMount&) = delete;
-    RealMount& operator=(const RealMount&) = delete;
-
-    const std::string& Path() const { return mountPoint_; }
-    static const char* Name(Kind kind) { return kind == Kind::Ntfs ? "NTFS (ntfs-3g)" : "exFAT (exfat-fuse)"; }
-
-private:
-    RealMount() = default;
-    std::string image_;
-    std::string loopDevice_;  // exfat-fuse mounts a block device: the image through a loop device
-    std::string mountPoint_;
-};
+enum class MountKind { Ntfs, Exfat };
 
 // The base of the tests on real mounts: both file systems, mounted once for the test suite.
 class RealMountTest : public ::testing::Test {
@@ -49,7 +29,7 @@ protected:
     void TearDown() override;
 
     // A fresh folder on the mount of a kind, removed when the test ends.
-    std::string FolderOn(RealMount::Kind kind, const std::string& name);
+    std::string FolderOn(MountKind kind, const std::string& name);
     // The folder seen again, read-only, at a new mount point beside it (a bind mount remounted
     // read-only, as a hibernated Windows partition is mounted); unmounted when the test ends.
     std::string ReadOnlyView(const std::string& folder);
@@ -57,9 +37,6 @@ protected:
 private:
     std::vector<std::string> made_;
     std::vector<std::string> views_;
-    static std::unique_ptr<RealMount> ntfs_;
-    static std::unique_ptr<RealMount> exfat_;
-    static std::string whyNot_;
 };
 
 }  // namespace zelvane::e2e
