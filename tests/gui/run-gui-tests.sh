@@ -169,22 +169,16 @@ help=$(windows --help)
 check help "$([[ "$help" != *"exit 0" || "$help" == *--wine-prefix* || "$help" == *--registry* ]] &&
     echo "--help fails or offers an option of the Linux game search")"
 
-# --check on the gallery: the same findings (the folder before uninstall_data.ini left out) and
+# --check on one description: the same findings (the folder before uninstall_data.ini left out) and
 # status as the POSIX console's, nothing changed.
+C=$OUT/run/check
+cp -r "$ROOT/tests/description/check_gallery/game_folder" "$C" && before=$(tree "$C")
 findings() { sed -E 's#^.*[/\\]uninstall[/\\]uninstall_data\.ini:#uninstall_data.ini:#'; }
-for case_dir in "$ROOT"/tests/description/check_gallery/*/; do
-    name=$(basename "$case_dir") folder=$OUT/run/gallery/$(basename "$case_dir")
-    mkdir -p "$OUT/run/gallery" && cp -r "$case_dir" "$folder" && before=$(tree "$folder")
-    win_args=(--check --program-folder "$(winpath "$folder")") posix_args=(--check --program-folder "$folder")
-    for option in mod game; do
-        [[ -d "$folder/$option" ]] || continue
-        win_args+=("--$option-folder" "$(winpath "$folder/$option")") posix_args+=("--$option-folder" "$folder/$option")
-    done
-    diff -u <(posix "${posix_args[@]}" | findings) <(windows "${win_args[@]}" | findings) >"$OUT/check-$name.diff"
-    differ=$?
-    check "check-$name" "$( ((differ != 0)) && echo "findings or status differ from the POSIX console's ($OUT/check-$name.diff)"
-        [[ "$(tree "$folder")" == "$before" ]] || echo "--check changed a file")"
-done
+diff -u <(posix --check --program-folder "$C" --game-folder "$C/game" | findings) \
+    <(windows --check --program-folder "$(winpath "$C")" --game-folder "$(winpath "$C/game")" | findings) >"$OUT/check.diff"
+differ=$?
+check check "$( ((differ == 0)) || echo "findings or status differ from the POSIX console's ($OUT/check.diff)")$(
+    [[ "$(tree "$C")" == "$before" ]] || echo "--check changed a file")"
 
 # A complete removal from the program's own folder, as an author runs it, against the POSIX console's.
 R=$OUT/run/removal
@@ -200,20 +194,9 @@ check removal-log "$([[ "$out" == *"exit 0" ]] || echo "zelvane-console.exe ende
     echo "the logs differ ($OUT/removal_results-windows.rtf)")"
 check removal-same-files "$([[ "$(tree "$R")" == "$windows_tree" ]] || echo "the folders differ after the two removals")"
 
-# Without the game's registry entry the folder dialog starts on the folder GOG registered.
-layout "$R" && before=$(tree "$R")
-reg delete 'HKLM\Software\LucasArts\KotOR2' /f
-reg add 'HKLM\Software\GOG.com\Games\1421404581' /v path /t REG_SZ /d "$(winpath "$R/game")" /f
-printf '0\n0\ncancel\n' >"$OUT/answers.txt"
-out=$(windows --program-folder "$(winpath "$R/app")" --answers "$(winpath "$OUT/answers.txt")" --no-open)
-check start-folder "$([[ "$out" == *"Unable to locate Kotor folder via registry."* ]] || echo "no registry prompt")$(
-    [[ "$out" == *$'Browse for folder: Find Kotor main folder\n'*$'\nStart folder: '"$(winpath "$R/game")"$'\n'* ]] ||
-    echo "the folder dialog does not start on $(winpath "$R/game")")$(
-    [[ "$out" == *"exit 2" && "$(tree "$R")" == "$before" ]] || echo "cancelling changed something")"
-
 # A folder typed in UTF-8 (an answers file saved by Notepad) names the folder of that name.
 layout "$R"
-reg delete 'HKLM\Software\GOG.com' /f
+reg delete 'HKLM\Software\LucasArts\KotOR2' /f
 accented="$R/K$(printf '\xc3\xb6')tor"
 mv "$R/game" "$accented"
 printf '0\n0\n%s\n0\n0\n0\n0\n0\n0\n' "$(winpath "$accented")" >"$OUT/answers.txt"

@@ -106,22 +106,6 @@ protected:
     HWND parent_ = nullptr;
 };
 
-TEST_F(Win32Window, AHookedWindowHandsEveryKeyButSpaceToItsParent) {
-    HWND label = CreateWindowExA(0, "STATIC", "x", WS_CHILD, 0, 0, 10, 10, parent_, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(HookWindow(label, InertRichEditProc));
-    const auto installed = GetWindowLongPtrA(label, GWLP_WNDPROC);
-    EXPECT_TRUE(HookWindow(label, InertRichEditProc));
-    EXPECT_EQ(GetWindowLongPtrA(label, GWLP_WNDPROC), installed) << "hooking twice keeps the first hook";
-    SendMessageA(label, WM_KEYDOWN, 'A', 0);
-    SendMessageA(label, WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageA(label, WM_SYSKEYDOWN, 'N', 1 << 29);
-    EXPECT_EQ(g_log.keyDowns, 1);
-    EXPECT_EQ(g_log.sysKeyDowns, 1);
-    EXPECT_TRUE(UnhookWindow(label));
-    SendMessageA(label, WM_KEYDOWN, 'A', 0);
-    EXPECT_EQ(g_log.keyDowns, 1) << "an unhooked window keeps its keys";
-}
-
 TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDisabled) {
     OrvoButtonProperties properties = PromptButtonProperties();
     properties.Caption = "&Yes";
@@ -164,7 +148,10 @@ TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToTheProm
     EXPECT_EQ(GetRequestHeightFromNM(0, reinterpret_cast<LPARAM>(&other), g_log.requested), 0);
     EXPECT_EQ(g_log.requested.bottom, natural) << "another notification is no size request";
     SendMessageA(body.Get(), WM_KEYDOWN, 'Y', 0);
-    EXPECT_EQ(g_log.keyDowns, 1);
+    SendMessageA(body.Get(), WM_KEYDOWN, VK_SPACE, 0);
+    SendMessageA(body.Get(), WM_SYSKEYDOWN, 'N', 1 << 29);
+    EXPECT_EQ(g_log.keyDowns, 1) << "every key but Space goes to the prompt";
+    EXPECT_EQ(g_log.sysKeyDowns, 1);
     UnhookWindow(body.Get());
 
     // A body without any \b is regular throughout, whatever the control's own default font.
@@ -276,19 +263,6 @@ TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
               -1)
         << "Enter and Escape choose nothing";
     EXPECT_TRUE(IsWindowEnabled(parent_)) << "the prompt gives its owner back enabled";
-
-    PromptRequest game = yesNo;
-    game.msgTitle = "";
-    game.buttonCount = 3;
-    game.captions = {"Kotor &1", "Kotor &2 TSL", "&Abort", ""};
-    game.focusIndex = 2;
-    EXPECT_EQ(PromptWith(game,
-                         [](HWND d) {
-                             Post(d, nullptr, WM_SYSKEYDOWN, '1');
-                             Post(d, nullptr, WM_SYSKEYDOWN, 'A');
-                         }),
-              2)
-        << "Alt+1 presses nothing, Alt+A presses &Abort";
 }
 
 TEST_F(Win32Window, APromptFarWiderOrTallerThanTheScreenStaysInsideTheWorkArea) {
