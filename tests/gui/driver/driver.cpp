@@ -510,22 +510,6 @@ void CompleteRemoval(const std::string& out) {
                                  ? ""
                                  : "prompts were: " + order);
 
-    const std::string o = g_game + "\\override\\", backups = g_app + "\\Backup Uninstall\\";
-    std::string why;
-    for (const std::string& gone : {o + "mod_a.tga", o + "mod_b.uti", o + "sub\\mod_c.tga", o + "qd_item.uti",
-                                    o + "restore_me.2da.original", g_app + "\\backup\\appearance.2da"})
-        if (Exists(gone)) why += gone + " still there; ";
-    const std::pair<std::string, std::string> kept[] = {
-        {o + "players_own.tga", "a file of the player"},
-        {g_game + "\\Movies\\intro.bik", "movie"},
-        {g_game + "\\dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32)},
-        {o + "restore_me.2da", "2DA V2.0 game original"},
-        {o + "appearance.2da", "2DA V2.0 appearance before the mod"},
-        {backups + "appearance.2da", "2DA V2.0 appearance as the mod changed it"},
-        {backups + "original install backup.appearance.2da", "2DA V2.0 appearance before the mod"}};
-    for (const auto& [path, bytes] : kept)
-        if (Read(path) != bytes) why += path + " does not hold what it should; ";
-    Check("removal-disk", why);
     // The log the GUI saved equals, byte for byte, the console's on the same removal.
     const std::string log = Read(g_app + "\\uninstall\\removal_results.rtf");
     const std::string console = Read(out + "\\console-removal_results.rtf");
@@ -609,23 +593,6 @@ void OpenFileDialog() {
     CloseViewers(1000);
 }
 
-// A description that names no game: the game choice, and "&Abort" ends the run.
-void GameChoice() {
-    LayOut(Crlf("#game_select=true") + FullDescription("; no game named"));
-    if (!Launch("game choice", kMainTitle)) return Check("game-choice-prompt", "no main window");
-    Press(kMainTitle, {kRemove}, false);
-    HWND prompt = AnswerUntil("Choose Game", {{kConfirm, "&Yes"}}) ? Wait({"Choose Game"}) : nullptr;
-    Sleep(700);
-    Shot("prompt-choose-game");
-    if (prompt) Judge(prompt);
-    Check("game-choice-prompt", Child(prompt, "Kotor &1") && Child(prompt, "Kotor &2 TSL") && Child(prompt, "&Abort")
-                                    ? ""
-                                    : "no game choice with Kotor &1, Kotor &2 TSL and &Abort");
-    Press("Choose Game", {"&Abort"});
-    for (const char* title : {"Aborting", "Shutting Down"}) Press(title, {"OK", "&OK", "&Ok"});
-    Stop(5000);
-}
-
 // Without the game's registry entry the folder dialog opens on the folder GOG registered for the
 // game, and OK alone lets the run go on there.
 void BrowseStart() {
@@ -690,7 +657,6 @@ int main(int argc, char** argv) {
     CompleteRemoval(argv[3]);
     Keyboard();
     OpenFileDialog();
-    GameChoice();
     BrowseStart();
     Stop();
     Check("prompts-inside-work-area", g_outsideWorkArea);
