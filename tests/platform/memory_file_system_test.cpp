@@ -109,6 +109,20 @@ TEST_F(MemoryFs, RenamesStayOnTheirVolume) {
     EXPECT_THROW(fs.Lock(R"(C:\none)"), std::invalid_argument);
 }
 
+// Links are followed by every operation, removal included, also link to link; a circle names nothing.
+TEST_F(MemoryFs, LinksAreFollowedByEveryOperation) {
+    fs.AddLink(R"(C:\Games\Kotor\Override\Linked)", R"(D:\Saves)");
+    fs.AddLink(R"(C:\Hop)", R"(C:\Games\Kotor\Override\Linked)");
+    fs.AddLink(R"(C:\Loop\a)", R"(C:\Loop\b)");
+    fs.AddLink(R"(C:\Loop\b)", R"(C:\Loop\a)");
+    EXPECT_EQ(fs.ResolvedPath(R"(c:\HOP\new\b.tga)"), R"(D:\Saves\new\b.tga)");
+    EXPECT_EQ(fs.ResolvedPath(R"(C:\Loop\a\x)"), "");
+    Attributes a;
+    EXPECT_EQ(fs.GetAttributes(R"(C:\Loop\a)", a), FsStatus::BadName);
+    ASSERT_EQ(fs.Delete(R"(C:\Hop\save.sav)"), FsStatus::Ok);
+    EXPECT_FALSE(fs.Exists(R"(D:\Saves\save.sav)"));
+}
+
 TEST_F(MemoryFs, InjectedFaultsHitTheirOperationAndChangeNothing) {
     fs.FailOperation(FsOp::Delete, "OVERRIDE\\x", FsStatus::IoError);
     EXPECT_EQ(fs.Delete(R"(C:\Games\Kotor\Override\x.tga)"), FsStatus::IoError);
