@@ -91,16 +91,18 @@ protected:
     std::string W(const std::string& relative) const { return d.Win(relative); }
     // What a pattern lists, sorted (the order is each file system's own), folders marked with "\".
     std::vector<std::string> Names(const std::string& pattern) {
-        auto listing = fs().List(W(pattern));
-        if (!listing) return {"<null>"};
-        std::vector<std::string> names;
-        while (auto entry = listing->Next()) names.push_back(entry->name + (entry->attributes.directory ? "\\" : ""));
+        std::vector<std::string> names = ListedNames(fs(), W(pattern));
         std::sort(names.begin(), names.end());
         return names;
     }
     bool IsReadOnly(const std::string& relative) {
         Attributes a;
         return fs().GetAttributes(W(relative), a) == FsStatus::Ok && a.readOnly;
+    }
+    // Changes each refused as outside the roots, in the order they were asked for.
+    static void ExpectRefused(const std::vector<FsStatus>& statuses) {
+        for (std::size_t i = 0; i < statuses.size(); ++i)
+            EXPECT_EQ(statuses[i], FsStatus::OutsideRoots) << "change " << i;
     }
     void ExpectOutsideUntouched() {
         EXPECT_EQ(Names("outside\\*"), (std::vector<std::string>{"save.sav", "sub\\"}));
@@ -254,19 +256,15 @@ TYPED_TEST(FileSystemContract, ListingsMatchTheirPatternIgnoringLetterCase) {
 
 TYPED_TEST(FileSystemContract, EveryChangeOutsideBothRootsIsRefusedAndChangesNothing) {
     FileSystem& fs = this->fs();
-    this->d.Folder("game2");
+    this->d.Folder("game2");  // a name that begins like a root
     fs.SetRoots({this->W("game"), this->W("program")});
     const std::string out = this->W("outside\\save.sav");
-    EXPECT_EQ(fs.SetAttributes(out, ReadOnly()), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(out, "overwritten"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(this->W("outside\\new.txt"), "new"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Delete(out), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Rename(out, this->W("game\\save.sav")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Rename(this->W("game\\override\\x.tga"), this->W("outside\\x.tga")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Copy(this->W("game\\override\\x.tga"), out), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.CreateFolder(this->W("outside\\folder")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.CanCreateFileIn(this->W("outside")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(this->W("game2\\x.tga"), "x"), FsStatus::OutsideRoots);  // a name that begins like a root
+    this->ExpectRefused({fs.SetAttributes(out, ReadOnly()), fs.WriteAll(out, "overwritten"),
+                         fs.WriteAll(this->W("outside\\new.txt"), "new"), fs.Delete(out),
+                         fs.Rename(out, this->W("game\\save.sav")),
+                         fs.Rename(this->W("game\\override\\x.tga"), this->W("outside\\x.tga")),
+                         fs.Copy(this->W("game\\override\\x.tga"), out), fs.CreateFolder(this->W("outside\\folder")),
+                         fs.CanCreateFileIn(this->W("outside")), fs.WriteAll(this->W("game2\\x.tga"), "x")});
     this->ExpectOutsideUntouched();
     EXPECT_EQ(this->d.Bytes("game\\override\\x.tga"), "x");
     // Inside either root anything goes, and what lies outside may be read and copied in.
@@ -295,15 +293,11 @@ TYPED_TEST(FileSystemContract, LinksAreFollowedToWhereAChangeLands) {
     EXPECT_EQ(fs.ResolvedPath(evil), this->W("outside\\save.sav"));
     EXPECT_EQ(fs.ResolvedPath(this->W("GAME\\override\\OUT\\sub\\new\\b.tga")), this->W("outside\\sub\\new\\b.tga"));
     EXPECT_EQ(fs.ResolvedPath(this->W("game\\gone.tga")), this->W("outside\\gone.sav"));
-    EXPECT_EQ(fs.WriteAll(evil, "overwritten"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Copy(this->W("game\\dialog.tlk"), evil), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.SetAttributes(evil, ReadOnly()), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(this->W("game\\gone.tga"), "log"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Delete(out + "\\save.sav"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Rename(out + "\\save.sav", this->W("game\\save.sav")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Rename(this->W("game\\override\\x.tga"), out + "\\x.tga"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(out + "\\sub\\log.rtf", "log"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.CreateFolder(out + "\\folder"), FsStatus::OutsideRoots);
+    this->ExpectRefused({fs.WriteAll(evil, "overwritten"), fs.Copy(this->W("game\\dialog.tlk"), evil),
+                         fs.SetAttributes(evil, ReadOnly()), fs.WriteAll(this->W("game\\gone.tga"), "log"),
+                         fs.Delete(out + "\\save.sav"), fs.Rename(out + "\\save.sav", this->W("game\\save.sav")),
+                         fs.Rename(this->W("game\\override\\x.tga"), out + "\\x.tga"),
+                         fs.WriteAll(out + "\\sub\\log.rtf", "log"), fs.CreateFolder(out + "\\folder")});
     this->ExpectOutsideUntouched();
     EXPECT_EQ(this->d.Bytes("outside\\gone.sav"), "<missing>");
     // Reading through a link is no change, and a link from one root into the other stays inside.
@@ -330,9 +324,9 @@ TYPED_TEST(FileSystemContract, AFolderSwappedForALinkIsCheckedAgainAtTheNextChan
     ASSERT_EQ(fs.WriteAll(this->W("game\\override\\sub\\b.tga"), "b"), FsStatus::Ok);
     if (!this->d.SwapForLink("game\\override\\sub", "outside\\sub")) GTEST_SKIP() << "no links can be made here";
     fs.ForgetCachedState();
-    EXPECT_EQ(fs.Delete(this->W("game\\override\\sub\\a.tga")), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.WriteAll(this->W("game\\override\\sub\\a.tga"), "x"), FsStatus::OutsideRoots);
-    EXPECT_EQ(fs.Rename(this->W("game\\override\\sub\\a.tga"), this->W("game\\a.tga")), FsStatus::OutsideRoots);
+    this->ExpectRefused({fs.Delete(this->W("game\\override\\sub\\a.tga")),
+                         fs.WriteAll(this->W("game\\override\\sub\\a.tga"), "x"),
+                         fs.Rename(this->W("game\\override\\sub\\a.tga"), this->W("game\\a.tga"))});
     this->ExpectOutsideUntouched();
 }
 

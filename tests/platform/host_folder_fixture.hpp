@@ -29,6 +29,15 @@
 
 namespace zelvane {
 
+// What a pattern lists, in the listing's order, folders marked with "\"; "<null>" for no listing.
+inline std::vector<std::string> ListedNames(const FileSystem& fs, const std::string& pattern) {
+    auto listing = fs.List(pattern);
+    if (!listing) return {"<null>"};
+    std::vector<std::string> names;
+    while (auto entry = listing->Next()) names.push_back(entry->name + (entry->attributes.directory ? "\\" : ""));
+    return names;
+}
+
 class HostFolder {
 public:
     HostFolder() {
@@ -125,13 +134,7 @@ protected:
         struct stat st {};
         return ::stat(HostOf(relative).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
     }
-    std::vector<std::string> Names(const std::string& pattern) const {
-        auto listing = fs->List(pattern);
-        if (!listing) return {"<null>"};
-        std::vector<std::string> names;
-        while (auto entry = listing->Next()) names.push_back(entry->name);
-        return names;
-    }
+    std::vector<std::string> Names(const std::string& pattern) const { return ListedNames(*fs, pattern); }
 
     PosixFileSystem* const fs = static_cast<PosixFileSystem*>(&HostFolder::fs());
 };

@@ -1,23 +1,18 @@
 // What only the in-memory file system does: Windows' own rules the host file systems cannot show
-// here (locks, read-only media, short names, drives), links as it models them, and its faults.
-
-#include "platform/memory/memory_file_system.hpp"
+// here (locks, read-only media, short names, drives), links as it models them, and its faults; and
+// what only the dry-run overlay over it does: the plan, and the questions a run asks the disk first.
 
 #include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <vector>
 
+#include "platform/memory/memory_file_system.hpp"
+#include "platform/overlay/overlay_file_system.hpp"
+#include "tests/platform/host_folder_fixture.hpp"
+
 namespace zelvane {
 namespace {
-
-std::vector<std::string> Names(const FileSystem& fs, std::string_view pattern) {
-    std::vector<std::string> names;
-    auto listing = fs.List(pattern);
-    if (!listing) return {"<null>"};
-    while (auto entry = listing->Next()) names.push_back(entry->name + (entry->attributes.directory ? "\\" : ""));
-    return names;
-}
 
 class MemoryFs : public ::testing::Test {
 protected:
@@ -35,14 +30,14 @@ TEST_F(MemoryFs, ListingsKeepTheirOrderAndOutliveChanges) {
     fs.AddFile(R"(C:\L\b.txt)", "", Attributes{.hidden = true});
     fs.AddFolder(R"(C:\L\A)", Attributes{.system = true});
     fs.AddFile(R"(C:\L\c.2da)", "");
-    EXPECT_EQ(Names(fs, R"(C:\L\*.*)"), (std::vector<std::string>{"b.txt", "A\\", "c.2da"}));
+    EXPECT_EQ(ListedNames(fs, R"(C:\L\*.*)"), (std::vector<std::string>{"b.txt", "A\\", "c.2da"}));
     auto listing = fs.List(R"(C:\L\*)");
     EXPECT_TRUE(listing->Next()->attributes.hidden);
     EXPECT_TRUE(listing->Next()->attributes.system);
     ASSERT_EQ(fs.Delete(R"(C:\L\c.2da)"), FsStatus::Ok);
     EXPECT_EQ(listing->Next()->name, "c.2da");
     fs.ListInNameOrder();
-    EXPECT_EQ(Names(fs, R"(C:\L\*.*)"), (std::vector<std::string>{"A\\", "b.txt"}));
+    EXPECT_EQ(ListedNames(fs, R"(C:\L\*.*)"), (std::vector<std::string>{"A\\", "b.txt"}));
     std::unique_ptr<Listing> outliving;
     {
         MemoryFileSystem gone;
@@ -85,7 +80,7 @@ TEST_F(MemoryFs, ShortNamesStandForTheirEntriesUntilRenamed) {
     fs.SetShortName(R"(C:\Program Files\Star Wars)", "STARWA~1");
     EXPECT_EQ(fs.ShortPath(R"(C:\program files\Star Wars\dialog.tlk)"), R"(C:\PROGRA~1\STARWA~1\dialog.tlk)");
     EXPECT_EQ(fs.ShortPath(R"(C:\Games\Kotor\dialog.tlk)"), R"(C:\Games\Kotor\dialog.tlk)");
-    EXPECT_EQ(Names(fs, R"(C:\progra~1)"), std::vector<std::string>{"Program Files\\"});
+    EXPECT_EQ(ListedNames(fs, R"(C:\progra~1)"), std::vector<std::string>{"Program Files\\"});
     fs.SetRoots({R"(C:\Program Files\Star Wars)"});
     EXPECT_EQ(fs.WriteAll(R"(C:\PROGRA~1\STARWA~1\new.txt)", "in"), FsStatus::Ok);
     ASSERT_EQ(fs.Rename(R"(C:\PROGRA~1\STARWA~1\new.txt)", R"(C:\Program Files\Star Wars\n.txt)"), FsStatus::Ok);
@@ -114,22 +109,18 @@ TEST_F(MemoryFs, RenamesStayOnTheirVolume) {
     EXPECT_THROW(fs.Lock(R"(C:\none)"), std::invalid_argument);
 }
 
-// A link is followed by every operation, removal included, so that a test sees any touch of what it leads to; links in a circle name nothing.
+// Links are followed by every operation, removal included, also link to link; a circle names nothing.
 TEST_F(MemoryFs, LinksAreFollowedByEveryOperation) {
     fs.AddLink(R"(C:\Games\Kotor\Override\Linked)", R"(D:\Saves)");
     fs.AddLink(R"(C:\Hop)", R"(C:\Games\Kotor\Override\Linked)");
     fs.AddLink(R"(C:\Loop\a)", R"(C:\Loop\b)");
     fs.AddLink(R"(C:\Loop\b)", R"(C:\Loop\a)");
-    Attributes a;
-    ASSERT_EQ(fs.GetAttributes(R"(C:\Hop\save.sav)", a), FsStatus::Ok);
-    EXPECT_FALSE(a.link);  // a link on the way does not make the file one
     EXPECT_EQ(fs.ResolvedPath(R"(c:\HOP\new\b.tga)"), R"(D:\Saves\new\b.tga)");
     EXPECT_EQ(fs.ResolvedPath(R"(C:\Loop\a\x)"), "");
+    Attributes a;
     EXPECT_EQ(fs.GetAttributes(R"(C:\Loop\a)", a), FsStatus::BadName);
-    EXPECT_EQ(fs.Snapshot().size(), 3u);  // a link holds no bytes of its own
     ASSERT_EQ(fs.Delete(R"(C:\Hop\save.sav)"), FsStatus::Ok);
     EXPECT_FALSE(fs.Exists(R"(D:\Saves\save.sav)"));
-    EXPECT_THROW(fs.AddLink(R"(C:\Games\Kotor\dialog.tlk)", R"(D:\Saves)"), std::invalid_argument);
 }
 
 TEST_F(MemoryFs, InjectedFaultsHitTheirOperationAndChangeNothing) {
@@ -167,6 +158,67 @@ TEST_F(MemoryFs, AMutationHookSeesEachChangeBeforeItIsMade) {
     EXPECT_EQ(seen, (std::vector<FsOp>{FsOp::SetAttributes, FsOp::Delete}));
     EXPECT_EQ(fs.Refusals(), 1u);
     EXPECT_EQ(fs.Contents(R"(D:\Saves\save.sav)"), "mine");
+}
+
+void Build(MemoryFileSystem& fs) {
+    fs.AddFile(R"(C:\Game\dialog.tlk)", "TLK V3.0");
+    fs.AddFile(R"(C:\Game\Override\B.2da)", "b");
+    fs.AddFile(R"(C:\Game\Override\a.tga)", "a");
+    fs.AddFile(R"(C:\Game\Override\locked.tga)", "ro", Attributes{.readOnly = true});
+    fs.AddFile(R"(C:\Game\Backup\a.tga)", "old a");
+    fs.AddFile(R"(C:\Game\Backup\Deep\c.tga)", "c");
+    fs.AddFolder(R"(C:\Game\Empty)");
+}
+
+TEST(OverlayFileSystem, ThePlanListsEveryChangeInOrderWithItsOutcome) {
+    MemoryFileSystem under;
+    Build(under);
+    OverlayFileSystem view(under);
+    view.Delete(R"(C:\Game\Override\locked.tga)");
+    view.Rename(R"(C:\Game\Backup\a.tga)", R"(C:\Game\Override\a.tga)");
+    view.CreateFolder(R"(C:\Game\Empty)");
+    view.WriteAll(R"(C:\Game\z.rtf)", "");
+    view.WriteAll(R"(C:\Game\log.rtf)", "{\\rtf1}");
+    // what the view made follows what was there, in the order it was made
+    EXPECT_EQ(ListedNames(view, R"(C:\Game\*)"),
+              (std::vector<std::string>{"dialog.tlk", "Override\\", "Backup\\", "Empty\\", "z.rtf", "log.rtf"}));
+    std::string plan;
+    for (const PlannedChange& change : view.Plan()) {
+        plan += std::string(PlannedKindName(change.kind)) + " " + change.path + " " + change.target + ": " +
+                std::string(FsStatusName(change.outcome)) + "\n";
+    }
+    EXPECT_EQ(plan,
+              "delete C:\\Game\\Override\\locked.tga : access denied\n"
+              "rename C:\\Game\\Backup\\a.tga C:\\Game\\Override\\a.tga: already exists\n"
+              "create folder C:\\Game\\Empty : already exists\n"
+              "write C:\\Game\\z.rtf : done\n"
+              "write C:\\Game\\log.rtf : done\n");
+}
+
+// What a run asks before it changes anything is answered by the disk below (a folder made in the
+// view by the folder below that would hold it), so that a dry run refuses what the real run would.
+TEST(OverlayFileSystem, QuestionsBeforeAChangeAreAnsweredByTheDisk) {
+    MemoryFileSystem under;
+    Build(under);
+    under.FailOperation(FsOp::CanCreateFileIn, R"(C:\Game\Override)", FsStatus::AccessDenied);
+    under.PutOnOwnVolume(R"(C:\Game\Backup)");
+    OverlayFileSystem view(under);
+    ASSERT_EQ(view.CreateFolder(R"(C:\Game\Override\Made)"), FsStatus::Ok);
+    ASSERT_EQ(view.CreateFolder(R"(C:\Game\Backup\Made)"), FsStatus::Ok);
+    ASSERT_EQ(view.WriteAll(R"(C:\Game\Backup\new.2da)", "new"), FsStatus::Ok);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Override\Made)"), FsStatus::AccessDenied);
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game\Backup\Made)"), FsStatus::Ok);
+    EXPECT_FALSE(view.SameVolume(R"(C:\Game\Backup\Made\x)", R"(C:\Game\Override\x)"));
+    EXPECT_TRUE(view.SameVolume(R"(C:\Game\Backup\Made\x)", R"(C:\Game\Backup\x)"));
+    std::string bytes;
+    std::uint64_t size = 0;
+    EXPECT_EQ(view.ReadAll(R"(C:\Game\Backup\new.2da)", bytes, 2), FsStatus::TooLarge);
+    EXPECT_EQ(view.FileSize(R"(C:\Game\Backup\new.2da)", size), FsStatus::Ok);
+    EXPECT_EQ(size, 3u);
+    view.SetRoots({R"(C:\Game\Backup)"});
+    EXPECT_EQ(under.Roots(), std::vector<std::string>{R"(C:\Game\Backup)"});
+    EXPECT_EQ(view.CanCreateFileIn(R"(C:\Game)"), FsStatus::OutsideRoots);
+    EXPECT_EQ(under.MutationCount(), 0u);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
     Put("odd/a/b.tga", "b.tga in the folder a");
     std::ofstream(root + "/odd/a\\b.tga") << "a name with a backslash";  // HostOf would take it for a folder
     EXPECT_EQ(Read(Win("OVERRIDE/\xFCN\xCF/NA\xCFVE.TGA")), "naive");    // I diaeresis
-    EXPECT_EQ(Names(Win("override/*.*")), std::vector<std::string>{"\xDCn\xEF"});
+    EXPECT_EQ(Names(Win("override/*.*")), std::vector<std::string>{"\xDCn\xEF\\"});
     EXPECT_EQ(fs->ResolvedPath(Win("override/\xFCn\xEF/x.tga")), Win("override/\xDCn\xEF/x.tga"));
     EXPECT_EQ(fs->WriteAll(Win("override/\xC9t\xE9 \x80.txt"), "e"), FsStatus::Ok);
     EXPECT_EQ(Bytes("override/\xC3\x89t\xC3\xA9 \xE2\x82\xAC.txt"), "e");
@@ -50,27 +50,11 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
 
     EXPECT_EQ(Read(Win("odd/na\xEFve.tga")), "<file not found>");
     EXPECT_EQ(Read(Win("odd/nai?ve.tga")), "<bad name>");
-    EXPECT_EQ(Names(Win("odd/*.*")), (std::vector<std::string>{"a", "a?b.tga", "na?ve.tga", "nai?ve.tga"}));
+    EXPECT_EQ(Names(Win("odd/*.*")), (std::vector<std::string>{"a\\", "a?b.tga", "na?ve.tga", "nai?ve.tga"}));
     EXPECT_EQ(Read(Win("odd") + "\\a\\b.tga"), "b.tga in the folder a");
     EXPECT_EQ(fs->WriteAll(Win("odd/na\xEFve.tga"), "new"), FsStatus::Ok);  // a file of its own
     EXPECT_EQ(Bytes("odd/na\xC3\xAFve.tga"), "new");
     EXPECT_EQ(Bytes("odd/na\xEFve.tga"), "latin-1 bytes");
-}
-
-TEST_F(PosixLookup, AListingShowsTheRunsOwnChangesAndThePlayersAfterForgetting) {
-    Put("override/a.tga", "a");
-    Put("override/.hidden", "");
-    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{".hidden", "a.tga"}));
-    EXPECT_TRUE(fs->List(Win("override/*.*"))->Next()->attributes.hidden);
-    EXPECT_EQ(fs->WriteAll(Win("override/B.tga"), "b"), FsStatus::Ok);
-    EXPECT_EQ(fs->Delete(Win("override/.hidden")), FsStatus::Ok);
-    EXPECT_EQ(fs->CreateFolder(Win("override/sub")), FsStatus::Ok);
-    EXPECT_EQ(fs->Rename(Win("override/a.tga"), Win("override/sub/a.tga")), FsStatus::Ok);
-    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"B.tga", "sub"}));
-    EXPECT_EQ(Names(Win("override/sub/*.*")), std::vector<std::string>{"a.tga"});
-    Put("override/c.tga", "c");  // the player adds a file while a prompt is open
-    fs->ForgetCachedState();
-    EXPECT_EQ(Names(Win("override/*.*")), (std::vector<std::string>{"B.tga", "c.tga", "sub"}));
 }
 
 // Ok when the entry is a regular file (a link followed) that this process can open for reading;

@@ -92,6 +92,8 @@ TEST(WindowsPath, AFileSystemTakesDrivePathsOfNamesAFileCanHave) {
     EXPECT_EQ(path.Text(), "C:\\Games\\x.tga");
     ASSERT_EQ(ReadDrivePath("C:x", false, path), FsStatus::Ok);
     EXPECT_EQ(path.Text(), "C:\\x");
+    ASSERT_EQ(ReadDrivePath("C:", false, path), FsStatus::Ok);  // a drive letter alone: its root
+    EXPECT_EQ(path.Text(), "C:\\");
     for (const char* missing : {"", "\\\\server\\share\\x", "override\\x"}) {
         EXPECT_EQ(ReadDrivePath(missing, false, path), FsStatus::PathNotFound) << missing;
     }

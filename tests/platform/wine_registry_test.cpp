@@ -51,24 +51,6 @@ TEST(WineRegistry, ReadsKeysAndValuesWithWinesEscapes) {
     EXPECT_FALSE(registry.Query(0x80000001u, "Software\\LucasArts\\KotOR2", "Path"));
 }
 
-// A prefix's system.reg is read a line at a time within its limit: one that is no regular file
-// or is larger than any real one gives no registry, at once.
-TEST(WineRegistry, APrefixRegistryIsReadWithinItsLimit) {
-    std::string pattern = (std::filesystem::temp_directory_path() / "zelvane-prefix-XXXXXX").string();
-    const std::string prefix = ::mkdtemp(pattern.data());
-    const std::string file = prefix + "/system.reg";
-    std::ofstream(file, std::ios::binary) << kSystemReg;
-    const auto read = WineRegistry::FromPrefix(prefix);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->Query(kHkeyLocalMachine, "Software\\LucasArts\\KotOR2", "Hex")->data, std::string("C:\\K") + '\0');
-    ASSERT_EQ(::truncate(file.c_str(), off_t{2} << 30), 0);  // 2 GB that take no room: refused by their size
-    EXPECT_FALSE(WineRegistry::FromPrefix(prefix));
-    std::filesystem::remove(file);
-    ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0);
-    EXPECT_FALSE(WineRegistry::FromPrefix(prefix));
-    std::filesystem::remove_all(prefix);
-}
-
 // Every level of blocks is a call deeper in the parser: a file nested 200,000 deep ends where
 // the nesting passes 64 levels instead of running out of stack.
 TEST(SteamFiles, NestingBeyondSixtyFourLevelsEndsTheText) {
