@@ -3,10 +3,8 @@
 // (20% of the player's files directly in override), uppercase (the list in upper case, the files
 // in lower case) and tables (20 2da tables restored from backups, found in subfolders).
 // On disk: the real zelvane-console next to the baseline on an identical copy of the tree, one
-// `find override -type f` walk plus `xargs rm` of the same files (with tables a second baseline
-// adds their restore made as durably as the console makes it: RestoreTablesDurably). Each three
-// times on fresh copies; medians, their ratio, the console's peak memory and the time per file.
-// With ZELVANE_BENCH_STRACE=1 one more run of each under `strace -c -f`: system calls per entry.
+// `find override -type f` walk plus `xargs rm` of the same files. Each three times on fresh
+// copies; medians, their ratio, the console's peak memory and the time per file.
 // In memory: the same run through the core, with seam calls and directory entries per entry.
 // Environment: ZELVANE_BENCH_TRIALS (3), ZELVANE_BENCH_TMP (/dev/shm, else /tmp),
 // ZELVANE_BENCH_SLOW_S (20: a slower console run is made once), ZELVANE_BENCH_CONSOLE (another
@@ -22,17 +20,14 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "bench/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "tests/support/whole_run.hpp"
@@ -93,21 +88,13 @@ void WriteConsoleInstall(const std::string& root, const SyntheticInstall& plan) 
     WriteHostFile(root + "/answers.txt", answers);
 }
 
-// The baseline's side in root/base: the same override tree, the NUL-separated list of the files to
-// remove and, with tables, their backups and the plan of their durable restore.
+// The baseline's side in root/base: the same override tree and the NUL-separated list of the
+// files to remove.
 void WriteBaselineInstall(const std::string& root, const SyntheticInstall& plan) {
     WriteOverride(root + "/base", plan);
-    std::string list, tables;
+    std::string list;
     for (const std::string& path : plan.deleted) list += HostPath("", path) + '\0';
     WriteHostFile(root + "/deleted.list", list);
-    if (!plan.tables.empty()) std::filesystem::create_directories(root + "/base/Backup Uninstall");
-    for (const PlannedFile& file : plan.files) {
-        const std::string name = file.path.substr(file.path.rfind('\\') + 1);
-        if (std::find(plan.tables.begin(), plan.tables.end(), name) == plan.tables.end()) continue;
-        WriteHostFile(root + "/base/backup/" + name, "2DA V2.0 original");
-        tables += HostPath("", file.path) + "\tbackup/" + name + "\tBackup Uninstall\n";
-    }
-    WriteHostFile(root + "/tables.plan", tables);
 }
 
 struct ChildRun {
@@ -145,12 +132,10 @@ ChildRun RunChild(std::vector<std::string> command, const std::string& folder, c
     return run;
 }
 
-// find + rm of the listed files, from the folder that holds override; each under a prefix (strace).
-ChildRun RunBaseline(const std::string& root, std::vector<std::string> find, std::vector<std::string> rm) {
-    find.insert(find.end(), {"find", "override", "-type", "f"});
-    rm.insert(rm.end(), {"xargs", "-0", "rm", "-f", "--"});
-    const ChildRun walked = RunChild(find, root + "/base");
-    const ChildRun removed = RunChild(rm, root + "/base", root + "/deleted.list");
+// find + rm of the listed files, from the folder that holds override.
+ChildRun RunBaseline(const std::string& root) {
+    const ChildRun walked = RunChild({"find", "override", "-type", "f"}, root + "/base");
+    const ChildRun removed = RunChild({"xargs", "-0", "rm", "-f", "--"}, root + "/base", root + "/deleted.list");
     return {walked.exitCode != 0 ? walked.exitCode : removed.exitCode, walked.seconds + removed.seconds,
             std::max(walked.maxRssKb, removed.maxRssKb)};
 }
@@ -198,55 +183,33 @@ void BM_Disk(benchmark::State& state) {
     const SyntheticInstall plan = PlanInstall(shape);
     const int trials = std::max(1, std::atoi(Env("ZELVANE_BENCH_TRIALS", "3").c_str()));
     const double slow = std::strtod(Env("ZELVANE_BENCH_SLOW_S", "20").c_str(), nullptr);
-    const bool traced = Env("ZELVANE_BENCH_STRACE", "0") == "1";
 
-    std::vector<double> console, baseline, durableBaseline;
+    std::vector<double> console, baseline;
     long consoleRss = 0, baselineRss = 0;
-    std::map<std::string, double> consoleCalls, baselineCalls;
     for (auto _ : state) {
-        for (int trial = 0; trial < trials + (traced ? 1 : 0); ++trial) {
-            const bool straceRun = traced && trial == trials;
+        for (int trial = 0; trial < trials; ++trial) {
             Workspace work;
             const std::string& root = work.path;
             WriteConsoleInstall(root, plan);
             WriteBaselineInstall(root, plan);
-            auto strace = [&](const char* name) {
-                return straceRun ? std::vector<std::string>{"strace", "-c", "-f", "-o", root + "/" + name}
-                                 : std::vector<std::string>{};
-            };
-            std::vector<std::string> command = strace("strace.txt");
-            command.insert(command.end(), {Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color",
-                                           "--program-folder", root + "/mod", "--registry", root + "/registry.txt",
-                                           "--answers", root + "/answers.txt"});
-            const ChildRun run = RunChild(command, root, "/dev/null", root + "/console.out");
+            const ChildRun run =
+                RunChild({Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE), "--no-open", "--no-color", "--program-folder",
+                          root + "/mod", "--registry", root + "/registry.txt", "--answers", root + "/answers.txt"},
+                         root, "/dev/null", root + "/console.out");
             if (const std::string problem = CheckConsoleRun(run, root, plan); !problem.empty()) {
                 state.SkipWithError(problem.c_str());
                 return;
             }
-            if (straceRun) {
-                consoleCalls = StraceSummary(ReadHostFile(root + "/strace.txt"));
-                RunBaseline(root, strace("strace-find.txt"), strace("strace-rm.txt"));
-                baselineCalls = StraceSummary(ReadHostFile(root + "/strace-find.txt"));
-                for (const auto& [name, n] : StraceSummary(ReadHostFile(root + "/strace-rm.txt"))) {
-                    baselineCalls[name] += n;
-                }
-                continue;
-            }
-            const ChildRun reference = RunBaseline(root, {}, {});
-            const ChildRun restored =
-                plan.tables.empty()
-                    ? ChildRun{0, 0, 0}
-                    : RunChild({"/proc/self/exe", "--restore-tables", root + "/tables.plan"}, root + "/base");
-            if (reference.exitCode != 0 || restored.exitCode != 0) {
+            const ChildRun reference = RunBaseline(root);
+            if (reference.exitCode != 0) {
                 state.SkipWithError("the baseline failed");
                 return;
             }
             console.push_back(run.seconds);
             baseline.push_back(reference.seconds);
-            durableBaseline.push_back(reference.seconds + restored.seconds);
             consoleRss = std::max(consoleRss, run.maxRssKb);
             baselineRss = std::max(baselineRss, reference.maxRssKb);
-            if (run.seconds > slow && !traced) break;  // one run of a slow layout is enough
+            if (run.seconds > slow) break;  // one run of a slow layout is enough
         }
         state.SetIterationTime(Median(console));
     }
@@ -257,29 +220,10 @@ void BM_Disk(benchmark::State& state) {
     state.counters["zelvane_ms"] = zelvane * 1000;
     state.counters["baseline_ms"] = reference * 1000;
     state.counters["ratio"] = reference > 0 ? zelvane / reference : 0;
-    if (!plan.tables.empty()) {
-        // The same baseline with the tables restored as durably as the console restores them.
-        const double durable = Median(durableBaseline);
-        state.counters["durable_baseline_ms"] = durable * 1000;
-        state.counters["durable_ratio"] = durable > 0 ? zelvane / durable : 0;
-    }
     state.counters["us_per_file"] = zelvane * 1e6 / static_cast<double>(shape.files);
     state.counters["baseline_us_per_file"] = reference * 1e6 / static_cast<double>(shape.files);
     state.counters["peak_rss_kb"] = static_cast<double>(consoleRss);
     state.counters["baseline_rss_kb"] = static_cast<double>(baselineRss);
-    if (traced) {
-        auto per = [&](const std::map<std::string, double>& calls, std::initializer_list<const char*> names) {
-            double n = 0;
-            for (const char* name : names) n += calls.contains(name) ? calls.at(name) : 0;
-            return n / static_cast<double>(plan.entries.size());
-        };
-        state.counters["sys_per_entry"] = per(consoleCalls, {"total"});
-        state.counters["sys_stat_per_entry"] =
-            per(consoleCalls, {"newfstatat", "fstatat64", "statx", "stat", "lstat", "fstat"});
-        state.counters["sys_getdents_per_entry"] = per(consoleCalls, {"getdents64"});
-        state.counters["sys_open_per_entry"] = per(consoleCalls, {"openat", "open"});
-        state.counters["baseline_sys_per_entry"] = per(baselineCalls, {"total"});
-    }
 }
 
 // --- in memory ---
@@ -371,55 +315,6 @@ void Sizes(benchmark::internal::Benchmark* b) {
     b->ArgNames({"layout", "files"});
 }
 
-// --- the durable baseline ---
-// The least a durable 2da restore does: for each table the table in use is copied aside (bytes
-// and name flushed before it is deleted), deleted, the backup is copied to a safety copy (flushed
-// as well) and renamed into the place of the table in use. Plain POSIX calls, no search, no
-// checks: what any tool that keeps every table through a power cut has to pay on top of find + rm.
-
-bool Fail(const std::string& what) {
-    std::perror(what.c_str());
-    return false;
-}
-
-// Copies a file into a folder under a temporary name, flushes it, renames it into place and
-// flushes the folder.
-bool CopyDurably(const std::string& from, const std::string& folder, const std::string& name) {
-    const int source = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (source < 0) return Fail(from);
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    const std::string temporary = ".copy-" + name;
-    const int target = dir < 0 ? -1 : ::openat(dir, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    bool ok = target >= 0;
-    std::vector<char> buffer(65536);
-    for (ssize_t n; ok && (n = ::read(source, buffer.data(), buffer.size())) > 0;) {
-        ok = ::write(target, buffer.data(), static_cast<std::size_t>(n)) == n;
-    }
-    ok = ok && ::fsync(target) == 0 && ::renameat(dir, temporary.c_str(), dir, name.c_str()) == 0 && ::fsync(dir) == 0;
-    if (target >= 0) ::close(target);
-    if (dir >= 0) ::close(dir);
-    ::close(source);
-    return ok || Fail(folder + "/" + name);
-}
-
-std::string BaseName(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-// --restore-tables PLAN: PLAN holds one line per table: the table in use, its backup and the
-// folder for the copies, separated by tabs, relative to the working folder. Returns 0, or 1 after
-// printing what failed.
-int RestoreTablesDurably(const std::string& planPath) {
-    std::ifstream plan(planPath);
-    for (std::string current, backup, folder;
-         std::getline(plan, current, '\t') && std::getline(plan, backup, '\t') && std::getline(plan, folder);) {
-        const bool ok = CopyDurably(current, folder, BaseName(current)) &&
-                        (::unlink(current.c_str()) == 0 || Fail(current)) &&
-                        CopyDurably(backup, folder, "original install backup." + BaseName(backup)) &&
-                        (::rename(backup.c_str(), current.c_str()) == 0 || Fail(backup));
-        if (!ok) return 1;
-    }
-    return 0;
-}
-
 // --measure REPORT COMMAND...: runs the command and writes its exit status, its wall time in
 // seconds and its peak memory in KiB to REPORT.
 int Measure(char** command, const char* report) {
@@ -442,7 +337,6 @@ int Measure(char** command, const char* report) {
 int main(int argc, char** argv) {
     using namespace zelvane::bench;
     if (argc >= 4 && std::string(argv[1]) == "--measure") return Measure(argv + 3, argv[2]);
-    if (argc == 3 && std::string(argv[1]) == "--restore-tables") return RestoreTablesDurably(argv[2]);
     benchmark::RegisterBenchmark("Removal/memory", BM_Memory)
         ->Apply(Sizes)
         ->Unit(benchmark::kMillisecond)

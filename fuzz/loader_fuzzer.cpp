@@ -1,20 +1,57 @@
-// The whole start-up load of a description: the input is uninstall_data.ini in an in-memory
-// program folder with a 2da backup folder, read as the program reads it when it starts.
+// A description as its author checks it and as the program loads it when it starts: the input is
+// uninstall_data.ini in an in-memory program folder with a 2da backup folder, a mod folder and a
+// game folder. The check must not change a thing, must tie every diagnostic to a line of the file
+// and must call a start-up error exactly what makes start-up's own loader stop; start-up then
+// loads it as it would.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "app/startup.hpp"
+#include "description/description_check.hpp"
+#include "description/loader.hpp"
 #include "fuzz/fuzz_support.hpp"
-#include "tests/support/whole_run.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "prompts/rtf_envelope.hpp"
 #include "prompts/sizing.hpp"
+#include "tests/support/whole_run.hpp"
+#include "util/strings.hpp"
+
+namespace {
+
+using namespace zelvane;
+
+void CheckAgreesWithTheLoader(MemoryFileSystem& fs, std::string_view bytes, const std::string& program,
+                              const std::string& descriptionPath) {
+    const auto before = fs.Snapshot();
+    const std::vector<Diagnostic> diagnostics = CheckDescription(fs, CheckOptions{program, "C:\\Mod", "C:\\Game", 15});
+    fuzz::Check(fs.MutationCount() == 0 && fs.Snapshot() == before, "the check changed the file system");
+    const int lines = static_cast<int>(SplitInputLines(bytes).size());
+    for (const Diagnostic& d : diagnostics) {
+        fuzz::Check(d.line >= 0 && d.line <= lines, "a diagnostic on a line the file does not have");
+        fuzz::Check(!d.text.empty() && d.text.find_first_of("\r\n") == std::string::npos,
+                    "a diagnostic that is empty or spans lines");
+    }
+    fuzz::Check(std::is_sorted(diagnostics.begin(), diagnostics.end(),
+                               [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; }),
+                "diagnostics out of line order");
+
+    UninstallDescription loaded;
+    loaded.DescriptionPath = descriptionPath;
+    const LoadResult load = LoadUninstallDescription(loaded, LoaderContext{fs, program, descriptionPath, 15});
+    const bool startupError = std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) {
+        return d.severity == Severity::Error && d.text.find("start-up would") != std::string::npos;
+    });
+    fuzz::Check(startupError == (load.outcome != LoadOutcome::EndOfFile),
+                "the check and start-up's loader disagree about a start-up error");
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace zelvane;
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);
     const std::string program = "C:\\Mods\\Robes";
     const std::string descriptionPath = program + "\\uninstall\\uninstall_data.ini";
@@ -26,6 +63,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFile(program + "\\backup\\Feat.2DA", "2DA V2.0");
     fs.AddFile(program + "\\backup\\hidden.2da", "2DA V2.0", Attributes{.hidden = true});
     fs.AddFolder(program + "\\backup\\folder.2da");
+    fs.AddFile("C:\\Mod\\override\\robe.uti", "u");
+    fs.AddFile("C:\\Mod\\override\\sub\\robe.tga", "t");
+    fs.AddFile("C:\\Game\\dialog.tlk", "TLK V3.0");
+    fs.AddFile("C:\\Game\\override\\robe.uti", "u");
+    fs.AddFile("C:\\Game\\override\\sub\\a.uti", "a");
+    fs.AddFile("C:\\Game\\override\\icon.tga.original", "o");
+    CheckAgreesWithTheLoader(fs, bytes, program, descriptionPath);
 
     whole_run::QuietUi ui;
     fuzz::NoOtherInstance instance;

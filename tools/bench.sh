@@ -2,13 +2,11 @@
 # Builds the benchmark (Release) and measures whole removal runs over synthetic K2 installs of
 # 500, 5,000 and 50,000 files in four layouts (see bench/removal_bench.cpp):
 #   on disk    the real zelvane-console next to `find override -type f` + `xargs rm` of the same
-#              files on an identical copy, medians of 3, ratio, peak memory, time per file; with
-#              tables also next to find + rm plus their restore made as durably (flushed copies)
+#              files on an identical copy, medians of 3, ratio, peak memory, time per file
 #   in memory  the core on the in-memory file system, seam calls and directory reads per entry
 # Options:
 #   --memory   only the in-memory runs (seconds)
 #   --disk     only the runs on disk (a few minutes)
-#   --strace   one more console and baseline run of each under `strace -c -f`: system calls per entry
 #   --tables   only the 2da tables: compared, merged and read at 1,000 rows x 100 columns (seconds)
 # Further arguments go to the benchmark program, e.g. --benchmark_filter=files:5000
 # The tables of docs/performance.md are printed from the JSON by tools/bench_table.py.
@@ -21,7 +19,6 @@ while [[ $# -gt 0 ]]; do
     case "$1" in
         --memory) filter=(--benchmark_filter=Removal/memory); shift ;;
         --disk) filter=(--benchmark_filter=Removal/disk); shift ;;
-        --strace) export ZELVANE_BENCH_STRACE=1; shift ;;
         --tables) tables=1; shift ;;
         -h|--help) sed -n '2,/^set -euo/{/^set -euo/d;s/^# \{0,1\}//;p}' "$0"; exit 0 ;;
         *) break ;;

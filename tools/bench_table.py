@@ -70,23 +70,6 @@ def main(paths):
             print(f"| {label} | {files:,} | {b['zelvane_ms']:.0f} ms | {b['baseline_ms']:.0f} ms | "
                   f"{b['ratio']:.1f}x | {b['us_per_file']:.1f} us | {b['baseline_us_per_file']:.1f} us | "
                   f"{b['peak_rss_kb'] / 1024:.1f} MiB |")
-        durable = [(label, files, b) for label, files, b in disk if "durable_baseline_ms" in b]
-        if durable:
-            print()
-            print("| Layout | Files | zelvane | find + rm + durable table restores | ratio |")
-            print("|---|---:|---:|---:|---:|")
-            for label, files, b in durable:
-                print(f"| {label} | {files:,} | {b['zelvane_ms']:.0f} ms | {b['durable_baseline_ms']:.0f} ms | "
-                      f"{b['zelvane_ms'] / b['durable_baseline_ms']:.1f}x |")
-        if any("sys_per_entry" in b for _, _, b in disk):
-            print()
-            print("| Layout | Files | syscalls per entry | stats | getdents | opens | find + rm syscalls per entry |")
-            print("|---|---:|---:|---:|---:|---:|---:|")
-            for label, files, b in disk:
-                if "sys_per_entry" in b:
-                    print(f"| {label} | {files:,} | {number(b['sys_per_entry'])} | {number(b['sys_stat_per_entry'])} | "
-                          f"{number(b['sys_getdents_per_entry'])} | {number(b['sys_open_per_entry'])} | "
-                          f"{number(b['baseline_sys_per_entry'])} |")
         print()
     memory = runs(data, "memory")
     if memory:

@@ -1,12 +1,11 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang (ASan + UBSan) and runs each for a fixed time on a copy
-# of its seeds, so that fuzz/corpus/ stays as it is in the repository. The description targets
-# (loader_fuzzer, check_fuzzer) are seeded as well with every description of the check gallery
+# of its seeds, so that fuzz/corpus/ stays as it is in the repository. The description target
+# (loader_fuzzer) is seeded as well with every description of the check gallery
 # (tests/description/check_gallery/*/uninstall/*.ini) and the bundled example's.
 #   tools/fuzz.sh [--merge] [TARGET...]
 #     --merge   afterwards, minimise what the runs found into fuzz/corpus/<target>/
-#     TARGET    loader_fuzzer, check_fuzzer, paths_fuzzer, sizing_fuzzer, removal_fuzzer, rtf_terminal_fuzzer,
-#               tables_fuzzer (default: all)
+#     TARGET    loader_fuzzer, paths_fuzzer, rtf_fuzzer, removal_fuzzer, tables_fuzzer (default: all)
 #   FUZZ_SECONDS    seconds per target (default 60)
 #   FUZZ_BUILD_DIR  build folder (default build/fuzz)
 #   FUZZ_WORK_DIR   corpus copies, logs and crashing inputs (default build/fuzz-work)
@@ -18,14 +17,14 @@ seconds=${FUZZ_SECONDS:-60}
 build=$(realpath -m "${FUZZ_BUILD_DIR:-build/fuzz}")
 work=$(realpath -m "${FUZZ_WORK_DIR:-build/fuzz-work}")
 jobs=${JOBS:-2}
-all_targets=(loader_fuzzer check_fuzzer paths_fuzzer sizing_fuzzer removal_fuzzer rtf_terminal_fuzzer tables_fuzzer)
+all_targets=(loader_fuzzer paths_fuzzer rtf_fuzzer removal_fuzzer tables_fuzzer)
 
 merge=0
 targets=()
 for arg in "$@"; do
     case "$arg" in
         --merge) merge=1 ;;
-        -h|--help) sed -n '2,12p' "$0"; exit 0 ;;
+        -h|--help) sed -n '2,13p' "$0"; exit 0 ;;
         *) targets+=("$arg") ;;
     esac
 done
@@ -42,8 +41,8 @@ max_len_of() {
 }
 dict_of() {
     case "$1" in
-        loader_fuzzer|check_fuzzer) echo fuzz/dict/loader_fuzzer.dict ;;
-        sizing_fuzzer|rtf_terminal_fuzzer) echo fuzz/dict/rtf.dict ;;
+        loader_fuzzer) echo fuzz/dict/loader_fuzzer.dict ;;
+        rtf_fuzzer) echo fuzz/dict/rtf.dict ;;
         tables_fuzzer) echo fuzz/dict/tables_fuzzer.dict ;;
         *) echo "" ;;
     esac
@@ -69,7 +68,7 @@ for target in "${targets[@]}"; do
     # The gallery's descriptions are copied into a second corpus folder, which takes no
     # new inputs, so that --merge does not copy them into fuzz/corpus/.
     gallery=()
-    if [[ "$target" == loader_fuzzer || "$target" == check_fuzzer ]]; then
+    if [[ "$target" == loader_fuzzer ]]; then
         gallery=("$dir/gallery")
         mkdir -p "$dir/gallery"
         for ini in tests/description/check_gallery/*/uninstall/*.ini examples/mod/uninstall/uninstall_data.ini; do

@@ -218,39 +218,14 @@ std::string CheckRun(const SweepRun& run, const Options& options, bool mayFail, 
 
 class FaultSweep : public ::testing::TestWithParam<Options> {};
 
-TEST_P(FaultSweep, FaultFreeRunChangesEverythingItMay) {
-    const Options options = GetParam();
-    const SweepRun run = RunSweep(options, nullptr);
-    ASSERT_EQ(run.result.outcome, RunOutcome::Completed);
-    EXPECT_EQ(CheckRun(run, options, false, false), "");
-    // The three escaping entries are refused and counted; nothing else fails.
-    EXPECT_EQ(run.result.failureCount, 3);
-    EXPECT_FALSE(LogShowsFailure(run.result.log));
-    // What is left where ("" for gone); K1 keeps the moved file, whose subfolder it does not search.
-    const std::string& g = kGame;
-    const bool k2 = options.game == 2;
-    const std::map<std::string, std::string> expected = {
-        {g + "\\override\\a.tga", ""},
-        {g + "\\override\\q1.uti", ""},
-        {g + "\\override\\r.tga", "game file r"},
-        {g + "\\override\\s.tga", "game file s"},
-        {g + "\\override\\appearance.2da", "backup appearance table"},
-        {kProgram + "\\Backup Uninstall\\appearance.2da", "current appearance table"},
-        {kProgram + "\\backup\\appearance.2da", ""},
-        {"C:\\Games\\outside.txt", "a file beside the game folder"},
-        {g + "\\override\\player.tga", "the player's own texture"},
-        {g + "\\override\\sub\\b.uti", k2 ? "" : "mod file b, moved by the player"},
-        {g + (k2 ? "\\override\\sub2\\spells.2da" : "\\override\\spells.2da"), "backup spells table"},
-        {kProgram + "\\Backup Uninstall\\spells.2da", k2 ? "current spells table" : ""}};
-    for (const auto& [path, bytes] : expected) {
-        EXPECT_EQ(run.after.contains(path) ? run.after.at(path) : "", bytes) << path;
-    }
-}
-
 TEST_P(FaultSweep, EveryFaultLosesNothing) {
     const Options options = GetParam();
     const SweepRun clean = RunSweep(options, nullptr);
     ASSERT_EQ(clean.result.outcome, RunOutcome::Completed);
+    EXPECT_EQ(CheckRun(clean, options, false, false), "");
+    // The three escaping entries are refused and counted; nothing else fails.
+    EXPECT_EQ(clean.result.failureCount, 3);
+    EXPECT_FALSE(LogShowsFailure(clean.result.log));
     ASSERT_GT(clean.mutations.size(), 20u);
     ASSERT_GT(clean.reads.size(), 20u);
     std::vector<std::string> broken;

@@ -1,0 +1,83 @@
+// Prompt RTF, measured and shown: AutoDetermineWidth on the body as given and on its prompt
+// envelope, StripRtfCodes, DetermineFonts and FontNumeric on the same text, and the console's
+// terminal rendering of it, with colours and without: any input renders, always as UTF-8.
+// The first input byte picks the font size and the limit, the second the screen's twips per pixel.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/console/rtf_terminal.hpp"
+#include "app/console/terminal_text.hpp"
+#include "fuzz/fuzz_support.hpp"
+#include "prompts/rtf_envelope.hpp"
+#include "prompts/sizing.hpp"
+#include "tests/support/whole_run.hpp"
+#include "util/text/utf8.hpp"
+
+namespace {
+
+using namespace zelvane;
+using namespace zelvane::console;
+
+// Control characters other than line ends and tabs would drive the terminal (ESC starts a
+// command sequence, and so does the C1 character U+009B); none may reach it from a document.
+bool HasNoControls(std::string_view text) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto b = static_cast<unsigned char>(text[i]);
+        if ((b < 0x20 && b != '\n' && b != '\t') || b == 0x7F) return false;
+        if (b == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return false;
+    }
+    return true;
+}
+
+void Render(std::string_view rtf) {
+    const std::string plain = RenderRtfForTerminal(rtf, RtfTerminalOptions{false});
+    fuzz::Check(IsUtf8(plain), "the rendering is not UTF-8");
+    fuzz::Check(HasNoControls(plain), "a control character reaches the terminal");
+    fuzz::Check(IsUtf8(RenderRtfForTerminal(rtf, RtfTerminalOptions{true})), "the coloured rendering is not UTF-8");
+    fuzz::Check(IsUtf8(RenderRtfForTerminal(BuildPromptRtf(rtf, 12), RtfTerminalOptions{false})),
+                "the envelope's rendering is not UTF-8");
+    fuzz::Check(IsUtf8(TerminalUtf8(rtf)), "TerminalUtf8 is not UTF-8");
+}
+
+void Measure(std::uint8_t sizeByte, std::uint8_t screenByte, std::string_view body) {
+    // Mostly ordinary sizes; the top values reach the extremes a description cannot give but a
+    // caller could.
+    int fontSize = sizeByte % 48;
+    if (sizeByte >= 0xF0) fontSize = sizeByte == 0xFF ? 0x7FFFFFFF : -static_cast<int>(sizeByte);
+    const int limit = static_cast<int>(sizeByte % 128) - 8;
+    whole_run::QuietUi ui;
+    ui.twipsPerPixel = screenByte % 32;
+
+    fuzz::Check(StripRtfCodes(body).size() <= body.size(), "StripRtfCodes made text");
+    std::vector<std::string> fonts{"stale"};
+    DetermineFonts(body, fonts);
+    for (const std::string& font : fonts) fuzz::Check(font.size() <= 31, "a font name longer than any face");
+    const int n = FontNumeric(body, limit);
+    fuzz::Check(n == -1 || (n >= 0 && n <= 9 && n <= limit), "FontNumeric outside 0-9 and the limit");
+
+    std::string text(body);
+    fuzz::Check(AutoDetermineWidth(text, fontSize, "Times New Roman", ui) >= 50, "a prompt narrower than its margin");
+    if (body.substr(0, 6) == "{\\rtf1") fuzz::Check(text == body, "a whole document was rewritten");
+    // The body the prompt finally shows: the rewritten fragment in its envelope.
+    std::string document = BuildPromptRtf(text, fontSize);
+    fuzz::Check(AutoDetermineWidth(document, fontSize, "Arial", ui) >= 50, "an envelope narrower than its margin");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    fuzz::InputReader input(data, size);
+    const std::uint8_t sizeByte = input.Byte();
+    const std::uint8_t screenByte = input.Byte();
+    Measure(sizeByte, screenByte, input.Rest());
+    Render(input.Rest());
+    for (int color = -1; color <= 17; ++color) {
+        const int ansi = AnsiColorOf(color);
+        fuzz::Check(ansi == 39 || (ansi >= 30 && ansi <= 37) || (ansi >= 90 && ansi <= 97), "no ANSI colour");
+    }
+    return 0;
+}
