@@ -163,8 +163,8 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
         int failures = 1;
     } cases[] = {
         {[](auto& f) { f.FailOperation(FsOp::Delete, "override\\appearance.2da", FsStatus::SharingViolation); },
-         kQ + R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" +
-             CRLF + kSafetyCopied + kQ +
+         kQ + R"(\cf10 Delete Failure - \cf1 Override\\appearance.2da\cf7  - Error: 70  Permission denied\par)" + CRLF +
+             kSafetyCopied + kQ +
              R"(\cf10 Failure Renaming \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
              R"(\cf7 Error: 58  File already exists\par)",
          {{kInOverride, "current table"},
