@@ -40,6 +40,12 @@ protected:
 TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
     const std::string other = kOverride + "\\yours\\APPEARANCE.2DA";   // found after sub
     const std::string named = kOverride + "\\backup\\appearance.2da";  // not the program's own folder
+    const std::string w2da = kOverride + "\\w.2da", earlier = kBu + "\\appearance.2da";
+    const std::string none = kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)";
+    const std::string otherMoved = CopiedAside(R"(Override\\Yours\\APPEARANCE.2DA)", "APPEARANCE.2DA") +
+                                   DeletedLine(R"(Override\\Yours\\APPEARANCE.2DA)") + kSafetyCopied +
+                                   Moved(R"(Override\\Yours\\APPEARANCE.2DA)");
+    const Files now = {{kInOverride, "now"}}, sub = {{kInSub, "now"}};
     const struct {
         int game;
         Files present;                    // besides the backup
@@ -48,45 +54,19 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
         std::string question, line;       // the first question; the restore's line in the log, "" = none
         std::string target;               // where the backup went, "" = nothing changed
     } cases[] = {
-        {2, {{kInOverride, "now"}}, {0}, {}, kReplaceText, "", kInOverride},
-        {2, {{kInOverride, "now"}}, {1}, {}, kReplaceText, kQ + R"(\cf5 User declined \cf1 appearance.2da\cf5 )", ""},
-        {2, {{kInOverride, "now"}}, {-1}, {}, kReplaceText, "", ""},
+        {2, now, {0}, {}, kReplaceText, "", kInOverride},
+        {2, now, {1}, {}, kReplaceText, kQ + R"(\cf5 User declined \cf1 appearance.2da\cf5 )", ""},
+        {2, now, {-1}, {}, kReplaceText, "", ""},
         {1, {{kInSub, "K1 looks not here"}}, {0}, {}, kAnywayText, "", kInOverride},
-        {1,
-         {},
-         {1},
-         {},
-         kAnywayText,
-         kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)",
-         ""},
-        {2, {{kInSub, "now"}}, {0}, {}, kFound, Moved(R"(Override\\Sub\\appearance.2da)"), kInSub},
-        {2, {{kInSub, "now"}}, {2}, {}, kFound, kQ + R"(appearance.2da\cf4  replacement aborted.\par)", ""},
-        {2, {{kInSub, "now"}}, {-1}, {}, kFound, "", ""},
-        {2,
-         {{kInSub, "first"}, {other, "now"}},
-         {1},
-         {other},
-         kFound,
-         CopiedAside(R"(Override\\Yours\\APPEARANCE.2DA)", "APPEARANCE.2DA") +
-             DeletedLine(R"(Override\\Yours\\APPEARANCE.2DA)") + kSafetyCopied +
-             Moved(R"(Override\\Yours\\APPEARANCE.2DA)"),
-         other},
-        {2,
-         {{kInSub, "now"}, {kOverride + "\\w.2da", "w"}},
-         {1, 1, 0},
-         {kOverride + "\\w.2da", ""},
-         kFound,
-         kAborted,
-         ""},
-        {2, {{kInSub, "now"}}, {1, -1}, {""}, kFound, "", ""},
+        {1, {}, {1}, {}, kAnywayText, none, ""},
+        {2, sub, {0}, {}, kFound, Moved(R"(Override\\Sub\\appearance.2da)"), kInSub},
+        {2, sub, {2}, {}, kFound, kQ + R"(appearance.2da\cf4  replacement aborted.\par)", ""},
+        {2, sub, {-1}, {}, kFound, "", ""},
+        {2, {{kInSub, "first"}, {other, "now"}}, {1}, {other}, kFound, otherMoved, other},
+        {2, {{kInSub, "now"}, {w2da, "w"}}, {1, 1, 0}, {w2da, ""}, kFound, kAborted, ""},
+        {2, sub, {1, -1}, {""}, kFound, "", ""},
         // The backup itself and what is in Backup Uninstall are no table in use.
-        {2,
-         {{kInSub, "now"}, {kBu + "\\appearance.2da", "earlier"}},
-         {1, 1, 0},
-         {kBackup, kBu + "\\appearance.2da"},
-         kFound,
-         kAborted,
-         ""},
+        {2, {{kInSub, "now"}, {earlier, "earlier"}}, {1, 1, 0}, {kBackup, earlier}, kFound, kAborted, ""},
         {2, {}, {0}, {}, kAnywayText, kSafetyCopied + Moved(R"(Override\\appearance.2da)"), kInOverride},
         {2, {{named, "now"}}, {0}, {}, FoundText(R"(C:\\Games\\Kotor\\override\\backup\\appearance.2da)"), "", named},
     };
