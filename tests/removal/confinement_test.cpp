@@ -46,25 +46,6 @@ TEST_F(PathSafety, EveryPhaseRefusesEntriesThatLeadOutWithoutAPrompt) {
     EXPECT_EQ(ui.prompts.size(), 1u) << "only the confirmation was asked";
 }
 
-// The subfolder search does not follow folder links: what lies behind one is not the game's, and
-// one back up the tree would make the search go round for ever. Links that stay inside are followed.
-TEST_F(PathSafety, TheSubfolderSearchAndFolderLinks) {
-    fs.AddFile(kSaves + "\\save.sav", "hours of play");
-    fs.AddLink(kOverride + "\\{Linked}", kSaves);
-    fs.AddLink(kOverride + "\\loop", kOverride);
-    fs.AddLink(kOverride + "\\up", kGame);
-    fs.AddFile(kGame + "\\textures\\a.tga", "a");
-    fs.AddLink(kOverride + "\\textures", kGame + "\\textures");
-    SetFileList({"override\\save.sav", "override\\nowhere.tga", "override\\textures\\a.tga"});
-    const RunResult result = RunConfirmed();
-    EXPECT_EQ(result.failureCount, 0);
-    EXPECT_EQ(result.notFoundCount, 2);
-    EXPECT_EQ(ui.prompts.size(), 1u);
-    EXPECT_TRUE(Logged(Deleted(R"(Override\\Textures\\a.tga)")));
-    EXPECT_FALSE(fs.Exists(kGame + "\\textures\\a.tga"));
-    EXPECT_EQ(fs.Contents(kSaves + "\\save.sav"), "hours of play");
-}
-
 // The 2da restore: a table in use, an override or a located table that leads out is refused
 // before anything is asked or changed; the K2 search does not look behind folder links.
 TEST_F(PathSafety, TheTableInUseMustLieInTheGameFolder) {

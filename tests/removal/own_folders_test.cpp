@@ -78,23 +78,5 @@ TEST_F(OwnFoldersTest, AGuardThatOpensOneFolderOpensThatOneOnly) {
     EXPECT_EQ(backup.Rename(kProgram + "\\backup\\appearance.2da", kOverride + "\\appearance.2da"), FsStatus::Ok);
 }
 
-// A mod unpacked into override: its whole folder, the program itself included, is its own. A
-// program folder that holds the game keeps only its three folders out.
-TEST_F(OwnFoldersTest, AProgramFolderInsideOverrideIsKeptOutWhole) {
-    OwnFolders inside(kOverride + "\\ModTool");
-    disk.AddFile(kOverride + "\\ModTool\\zelvane.exe", "program");
-    OwnFoldersGuard insideGuard{disk, inside};
-    inside.Protect(disk, kGame);
-    EXPECT_EQ(insideGuard.Delete(kOverride + "\\ModTool\\zelvane.exe"), FsStatus::ProgramOwnFile);
-    EXPECT_EQ(insideGuard.Delete(kOverride + "\\x.tga"), FsStatus::Ok);
-
-    OwnFolders holding("C:\\Games");
-    OwnFoldersGuard holdingGuard{disk, holding};
-    holding.Protect(disk, kGame);
-    disk.AddFile(kOverride + "\\x.tga", "game file");
-    EXPECT_EQ(holdingGuard.Delete(kOverride + "\\x.tga"), FsStatus::Ok);
-    EXPECT_EQ(holding.Folders().size(), 3u);
-}
-
 }  // namespace
 }  // namespace zelvane
