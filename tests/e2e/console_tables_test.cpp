@@ -53,59 +53,29 @@ protected:
 
 const std::string kNote = "mod/uninstall/uninstall_data.ini:3: note: 2da table \"override\\appearance.2da\": ";
 
-// Merge on a table only this mod changed gives the backup back, byte for byte; the backup has
-// done its job and leaves the backup folder, its safety copy kept with the table that was in use.
-// A dry run first shows the same question and the merge's write among its changes.
-TEST_F(ConsoleTables, MergeOnATableOnlyThisModChangedGivesTheBackupBack) {
-    Game("override/appearance.2da", Bytes(ModsOwn()));
+// --mod-folder gives the 2da question its third button, which M answers: the merge takes only
+// this mod's changes out, the backup leaves the backup folder and its safety copy is kept.
+TEST_F(ConsoleTables, MergeIsOfferedWithTheModsFilesAndAnsweredByM) {
+    Game("override/appearance.2da", Bytes(WithALaterRow()));
     Answers({"0", "M"});
-    const Files before = Snapshot(temp.Path(), true);
-    const ConsoleRun dry = RunConsole(Arguments({"--no-color", "--mod-folder", files, "--dry-run"}));
-    ASSERT_EQ(dry.exitCode, 0) << dry.out << dry.err;
-    EXPECT_NE(dry.out.find("What replacing it with the backup would remove or change:\n"
-                           "The table in use differs from the backup: 1 row added and 1 cell changed in 1 row.\n"
-                           "row 2 (label 2) added: 'Robe'\n"
-                           "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'\n\n"
-                           "What Merge would do instead (every change of later mods is kept):\n"
-                           "Merging takes out this mod's changes: 1 row removed and 1 cell set back in 1 row.\n"
-                           "row 2 (label 2) removed: 'Robe'\n"
-                           "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n\n"
-                           "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n  [2] Merge  (M)\nAnswer: 2 (Merge)"),
-              std::string::npos)
-        << dry.out;
-    EXPECT_NE(dry.out.find(". write " + WindowsForm(game) + "\\override\\appearance.2da: done\n"), std::string::npos);
-    EXPECT_EQ(Snapshot(temp.Path(), true), before);
-
-    const ConsoleRun run = RunConsole(Arguments({"--mod-folder", files}));
+    const ConsoleRun run = RunAfterDryRun(Launch{Arguments({"--mod-folder", files})}, {game, mod}, logPath);
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), Bytes(Backup()));
+    EXPECT_NE(run.out.find("  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n  [2] Merge  (M)\nAnswer: 2 (Merge)"),
+              std::string::npos)
+        << run.out;
+    Table merged = WithALaterRow();
+    merged.rows[1].cells[1] = "P_CAR";
+    merged.rows[2].cells = {"", ""};
+    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), Bytes(merged));
     EXPECT_FALSE(Exists(mod + "/backup/appearance.2da"));
-    EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/appearance.2da"), Bytes(ModsOwn()));
     EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/original install backup.appearance.2da"), Bytes(Backup()));
-    EXPECT_NE(Log().find("\\cf1 QRestore2da: \\cf3 Merged \\cf1 Override\\\\appearance.2da\\cf3 : this mod's changes "
-                         "taken out, later mods' changes kept\\par"),
-              std::string::npos);
-    EXPECT_NE(run.out.find("restored: 0 (.original) and 1 table; errors: 0"), std::string::npos) << run.out;
 }
 
-// A later mod changed the cell this mod changed: no Merge to answer, the conflict listed.
-TEST_F(ConsoleTables, AConflictListsItselfAndOffersNoMerge) {
+// A later mod changed the cell this mod changed: the check lists the conflict and offers no merge.
+TEST_F(ConsoleTables, TheCheckListsAConflict) {
     Table inUse = WithALaterRow();
     inUse.rows[1].cells[1] = "P_CAR_LATER";
     Game("override/appearance.2da", Bytes(inUse));
-    Answers({"0", "m"});
-    const ConsoleRun run = RunConsole(Arguments({"--no-color", "--mod-folder", files}));
-    EXPECT_EQ(run.exitCode, 3) << run.out << run.err;
-    EXPECT_NE(run.out.find("row 3 (label 3) added: 'Later'\nrow 1 (label 1): race 'P_CAR' -> 'P_CAR_LATER'\n\n"
-                           "Merge is not offered: later mods changed what this mod changed.\n"
-                           "No merge: 1 conflict with later mods.\n"
-                           "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'\n\n"
-                           "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n"),
-              std::string::npos)
-        << run.out;
-    EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), Bytes(inUse));
-    EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), Bytes(Backup()));
-
     EXPECT_NE(Check(true).find(kNote + "Merge is not offered: later mods changed what this mod changed\n" + kNote +
                                "No merge: 1 conflict with later mods.\n" + kNote +
                                "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'\n"),
