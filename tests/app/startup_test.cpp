@@ -85,6 +85,11 @@ TEST(Startup, EachFaultShowsItsMessageAndState) {
          "Oops!", kOops},
         {"#game=2\r\n", [](World& w) { w.fs.SetReadOnlyMedium(kUninstall); }, "Zelvane",
          loadError("71\r\nDisk is write-protected"), "Oops!", kOops},
+        {"#game=2\r\n", [](World& w) {
+             w.fs.AddFile("D:\\Elsewhere\\uninstall_data.ini", "#game=2\r\n");
+             w.fs.ReplaceWithLink(kUninstall, "D:\\Elsewhere");  // the working copy would land outside
+         }, "Zelvane", "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the "
+         "program folder through a link.\r\nRemove the link and start the program again.", "Aborting", kStop},
         {"#game=2\r\n", [&](World& w) {
              document(w);
              w.show = [](const std::string&) -> bool { throw ProgramError(7, "Out of memory"); };
