@@ -143,22 +143,6 @@ TEST(AutoDetermineWidth, AWholeDocumentUsesItsFontTableAndStaysUnchanged) {
               std::string(31, 'F'));
 }
 
-TEST(AutoDetermineWidth, LongRunsOfControlWordsStayLinear) {
-    // Each of these would take minutes if every control word rescanned the rest of the text.
-    std::string noSpaces;
-    for (int i = 0; i < 200000; ++i) noSpaces += "\\fs";
-    EXPECT_GE(Measure(noSpaces + " end").width, 50);
-    std::string words;
-    for (int i = 0; i < 200000; ++i) words += "\\b ";
-    EXPECT_EQ(StripRtfCodes(words).size(), 300000u);  // every other word survives as "\b "
-    std::string charsets = "{\\rtf1{\\fonttbl";
-    for (int i = 0; i < 200000; ++i) charsets += "\\fcharset";
-    std::vector<std::string> fonts;
-    DetermineFonts(charsets, fonts);
-    EXPECT_EQ(fonts.size(), 200000u);
-    EXPECT_EQ(FontNumeric(charsets, 1000000), -1);
-}
-
 TEST(RtfEnvelope, AFragmentIsWrappedInTheSharedHeaderAndColourTable) {
     const std::string header =
         "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}";

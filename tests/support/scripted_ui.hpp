@@ -37,7 +37,6 @@ public:
     std::vector<std::string> browseStarts;
     std::vector<OpenFileRequest> openFileRequests;
     std::vector<std::string> shellOpened;
-    int doEventsCalls = 0;
 
     int MsgBoxEx(PromptRequest request) override;
     void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override;
@@ -45,7 +44,7 @@ public:
     std::string OpenFileDialog(const OpenFileRequest& request) override;
     int ShellOpen(std::string_view file, std::string_view parameters, std::string_view directory,
                   int showCommand) override;
-    void DoEvents() override { ++doEventsCalls; }
+    void DoEvents() override {}
     int TwipsPerPixelX() const override { return twipsPerPixel; }
     int TwipsPerPixelY() const override { return twipsPerPixel; }
     // A fixed-pitch measure: 120 twips per character at 12 points, scaled by size, +10% when bold.
