@@ -108,6 +108,7 @@ TEST(ButtonFace, TheTwoRingsOfTheBorders) {
     EXPECT_EQ(plan.borderSegments[6].color, 0x31B2FFu);  // ring 1 bottom
     EXPECT_EQ(plan.borderSegments[0].from, (FacePoint{0, 0}));
     EXPECT_EQ(plan.borderSegments[0].to, (FacePoint{296, 0}));
+    EXPECT_EQ(plan.borderSegments[1].to, (FacePoint{296, 48}));
     EXPECT_EQ(plan.borderSegments[2].from, (FacePoint{296, 48}));
     EXPECT_EQ(plan.borderSegments[4].from, (FacePoint{1, 1}));
     EXPECT_EQ(plan.borderSegments[6].from, (FacePoint{295, 47}));
