@@ -135,6 +135,9 @@ TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
     const ButtonPaintPlan plan = PlanButtonFace(input, OrvoButtonProperties{});
     EXPECT_EQ(plan.icon.x, 9);
     EXPECT_EQ(plan.icon.y, 10);
+    input.innerWidth = 200;
+    input.pressed = false;  // room: centred in what the caption leaves, (200 - 106) / 2 - 6 = 41
+    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 41);
 }
 
 TEST(ButtonFace, CaptionsOfTheMainWindowButtons) {
