@@ -59,6 +59,8 @@ TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
     EXPECT_EQ(DivideRoundHalfEven(-5, 2), -2);
     EXPECT_EQ(DivideRoundHalfEven(7, -2), -4);
     EXPECT_EQ(DivideRoundHalfEven(7, 0), 0);
+    // Exact beyond what a double holds, whichever the signs.
+    EXPECT_EQ(DivideRoundHalfEven((std::int64_t{1} << 62) + 1, -1), -(std::int64_t{1} << 62) - 1);
 }
 
 }  // namespace
