@@ -464,11 +464,10 @@ std::unique_ptr<Listing> OverlayFileSystem::List(std::string_view pattern) const
             if (!previous.empty() && NameLess(entry->name, previous)) nameOrder = false;
             previous = entry->name;
             auto own = entries_.find(childPrefix + LowerCase(entry->name));
-            if (own == entries_.end()) {
-                entries.push_back(std::move(*entry));
-            } else if (own->second.kind != Entry::Kind::Deleted) {
+            if (own != entries_.end() && own->second.kind != Entry::Kind::Deleted) {
                 if (!own->second.fresh) entries.push_back(DirEntry{own->second.name, own->second.attributes});
-            } else if (!Gone(own->second, belowFolder + (belowFolder.ends_with('\\') ? "" : "\\") + entry->name)) {
+            } else if (own == entries_.end() ||
+                       !Gone(own->second, belowFolder + (belowFolder.ends_with('\\') ? "" : "\\") + entry->name)) {
                 entries.push_back(std::move(*entry));
             }
         }
