@@ -234,10 +234,7 @@ FsStatus OverlayFileSystem::SetAttributes(std::string_view path, const Attribute
         entry = *found.entry;
     } else {
         entry.kind = current.directory ? Entry::Kind::Folder : Entry::Kind::File;
-        entry.name = LastPart(path);
-        if (auto listing = below_.List(found.below)) {
-            if (auto stored = listing->Next()) entry.name = stored->name;
-        }
+        entry.name = StoredName(found.below);
         entry.source = found.below;
     }
     // The hosts below keep only the read-only flag; hidden and system follow from the names there.
@@ -295,8 +292,8 @@ FsStatus OverlayFileSystem::WriteAll(std::string_view path, std::string_view byt
             entry.name = found.entry->name;
             entry.fresh = found.entry->fresh;
             entry.order = found.entry->order;
-        } else if (auto listing = below_.List(found.below)) {
-            if (auto stored = listing->Next()) entry.name = stored->name;
+        } else {
+            entry.name = StoredName(found.below);
         }
     } else if (existing == FsStatus::FileNotFound) {
         if (FsStatus s = CheckParent(path); s != FsStatus::Ok) return record(s);
@@ -381,8 +378,8 @@ FsStatus OverlayFileSystem::Copy(std::string_view from, std::string_view to) {
             copy.name = found.entry->name;
             copy.fresh = found.entry->fresh;
             copy.order = found.entry->order;
-        } else if (auto listing = below_.List(found.below)) {
-            if (auto stored = listing->Next()) copy.name = stored->name;
+        } else {
+            copy.name = StoredName(found.below);
         }
     } else if (target == FsStatus::FileNotFound) {
         if (FsStatus s = CheckParent(to); s != FsStatus::Ok) return record(s);
