@@ -3,7 +3,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -504,10 +503,8 @@ FsStatus PosixFileSystem::CanCreateFileIn(std::string_view folder) const {
     if (const FsStatus s = walk_.OpenFolder(folder, held); s != FsStatus::Ok) return s;
     if (const FsStatus s = Confine(held); s != FsStatus::Ok) return s;
     // As the kernel would answer a new entry there now: permissions, access lists, an immutable
-    // folder and a read-only mount included.
+    // folder and a read-only mount (EROFS) included.
     if (::faccessat(held.get(), ".", W_OK | X_OK, AT_EACCESS) != 0) return StatusFromErrno(errno);
-    struct statvfs volume {};
-    if (::fstatvfs(held.get(), &volume) == 0 && (volume.f_flag & ST_RDONLY) != 0) return FsStatus::WriteProtected;
     return FsStatus::Ok;
 }
 
