@@ -36,7 +36,6 @@ bool Repeat2daCheck(const FileSystem& fs, std::string_view programFolder) {
     while (auto entry = listing->Next()) {
         const Attributes& a = entry->attributes;
         if (a.directory || a.hidden || a.system) continue;
-        if (entry->name == "." || entry->name == "..") continue;
         return true;
     }
     return false;
