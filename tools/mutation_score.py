@@ -17,6 +17,14 @@ asked for). The faults are the ones a careless edit makes:
   tools/mutation_score.py --list --seed 1 --sample 50      # only show the sites it would try
   tools/mutation_score.py --sample 5 --keep-going          # a quick trial
 
+To compare two suites on one sample (which takes the luck of the sample out of the comparison),
+replay the mutants of a results file on another checkout, for instance the tree before a change
+of the tests: the same line (found by its text, nearest its old number) gets the same fault.
+
+  git worktree add /tmp/before <commit>
+  tools/mutation_score.py --tree /tmp/before --work build/mutation-before \
+      --replay build/mutation/results-4.json --only missed
+
 The scratch tree is build/mutation/src (a copy of the tracked files of the checkout, remade at each
 start), its build build/mutation/build; the results go to build/mutation/results-<seed>.json and
 are printed as a table. Use another seed for a new sample of the same size.
@@ -32,6 +40,7 @@ import sys
 import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+TREE = ROOT  # the checkout whose tracked files are mutated (--tree)
 
 # The shipped code that the native suite can reach.
 SHIPPED = ("app", "description", "removal", "util", "prompts", "widgets", "platform", "tables")
@@ -39,7 +48,7 @@ EXCLUDED_PARTS = ("/win32/", "platform/memory/")  # Windows-only code; the tests
 
 
 def tracked_files():
-    out = subprocess.run(["git", "ls-files"], cwd=ROOT, check=True, capture_output=True, text=True).stdout
+    out = subprocess.run(["git", "ls-files"], cwd=TREE, check=True, capture_output=True, text=True).stdout
     return [f for f in out.splitlines() if f]
 
 
@@ -146,7 +155,7 @@ def sites_in(path, text):
 def all_sites(sources):
     sites = []
     for f in sources:
-        with open(os.path.join(ROOT, f), encoding="latin-1") as handle:
+        with open(os.path.join(TREE, f), encoding="latin-1") as handle:
             sites.extend(sites_in(f, handle.read()))
     return sites
 
@@ -156,7 +165,7 @@ def copy_tree(files, target):
         # Keep the folder (and the build's knowledge of it) but make every tracked file fresh.
         pass
     for f in files:
-        source = os.path.join(ROOT, f)
+        source = os.path.join(TREE, f)
         destination = os.path.join(target, f)
         os.makedirs(os.path.dirname(destination), exist_ok=True)
         if os.path.islink(source) or not os.path.isfile(source):
@@ -180,6 +189,39 @@ def describe(site, text):
     return f"{path}:{line} {kind} '{original}' -> '{replacement}'"
 
 
+def line_of(text, start):
+    """The text of the line that holds offset start, and start's column in it."""
+    begin = text.rfind("\n", 0, start) + 1
+    end = text.find("\n", start)
+    return text[begin:end if end >= 0 else len(text)], start - begin
+
+
+def replayed_sites(results_file, only):
+    """The sites of an earlier run's results, placed in this tree: the line with the same text
+    nearest the old line number, the same column. A site whose line is gone cannot be placed."""
+    with open(results_file) as handle:
+        earlier = json.load(handle)["results"]
+    placed = []
+    for r in earlier:
+        if r["outcome"] == "does not compile" or (only and r["outcome"] != only):
+            continue
+        if "line_text" not in r:
+            sys.exit(f"{results_file} does not record the text of its lines; it cannot be replayed")
+        path, number = r["path"], r["line"]
+        site = None
+        full = os.path.join(TREE, path)
+        if os.path.isfile(full):
+            with open(full, encoding="latin-1") as handle:
+                lines = handle.read().split("\n")
+            matches = [i for i, line in enumerate(lines) if line == r["line_text"]]
+            if matches:
+                i = min(matches, key=lambda k: abs(k + 1 - number))
+                start = sum(len(line) + 1 for line in lines[:i]) + r["column"]
+                site = (path, i + 1, start, len(r["original"]), r["replacement"], r["kind"])
+        placed.append((site, r["site"]))
+    return placed
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
                                      formatter_class=argparse.RawDescriptionHelpFormatter, epilog=__doc__)
@@ -191,17 +233,31 @@ def main():
     parser.add_argument("--work", default=os.path.join(ROOT, "build", "mutation"), help="scratch folder")
     parser.add_argument("--ctest-args", default="-E ^gui_", help="extra ctest arguments (default: no GUI tests)")
     parser.add_argument("--keep-going", action="store_true", help="do not stop a mutant's suite at its first failure")
+    parser.add_argument("--tree", default=ROOT, help="the checkout to mutate (default: this one)")
+    parser.add_argument("--replay", metavar="RESULTS", help="try the mutants of an earlier results file, not a sample")
+    parser.add_argument("--only", choices=("caught", "missed"), help="with --replay: only the mutants of this outcome")
     args = parser.parse_args()
+    global TREE
+    TREE = os.path.abspath(args.tree)
 
     files = tracked_files()
-    sources = shipped_sources(files)
-    sites = all_sites(sources)
-    rng = random.Random(args.seed)
-    rng.shuffle(sites)
-    print(f"{len(sites)} sites in {len(sources)} files; seed {args.seed}", flush=True)
+    if args.replay:
+        replayed = replayed_sites(args.replay, args.only)
+        sites = [site for site, _ in replayed if site is not None]
+        for site, what in replayed:
+            if site is None:
+                print(f"cannot be placed: {what}", flush=True)
+        args.sample = len(sites)
+        print(f"{len(sites)} of {len(replayed)} mutants of {args.replay} placed in {TREE}", flush=True)
+    else:
+        sources = shipped_sources(files)
+        sites = all_sites(sources)
+        rng = random.Random(args.seed)
+        rng.shuffle(sites)
+        print(f"{len(sites)} sites in {len(sources)} files; seed {args.seed}", flush=True)
     if args.list:
         for site in sites[: args.sample]:
-            with open(os.path.join(ROOT, site[0]), encoding="latin-1") as handle:
+            with open(os.path.join(TREE, site[0]), encoding="latin-1") as handle:
                 print(describe(site, handle.read()))
         return 0
 
@@ -247,6 +303,7 @@ def main():
         _, _, start, length, replacement, _ = site
         mutated = original[:start] + replacement + original[start + length:]
         what = describe(site, original)
+        line_text, column = line_of(original, start)
         with open(path, "w", encoding="latin-1") as handle:
             handle.write(mutated)
         try:
@@ -269,7 +326,9 @@ def main():
         finally:
             with open(path, "w", encoding="latin-1") as handle:
                 handle.write(original)
-        results.append({"site": what, "outcome": outcome, "failing": failing})
+        results.append({"site": what, "outcome": outcome, "failing": failing, "path": site[0], "line": site[1],
+                        "line_text": line_text, "column": column, "original": original[start:start + length],
+                        "replacement": replacement, "kind": site[5]})
         counted = [r for r in results if r["outcome"] != "does not compile"]
         print(f"[{len(counted)}/{args.sample}] {outcome:17} {what}" + (f"  ({', '.join(failing)})" if failing else ""),
               flush=True)
@@ -283,10 +342,12 @@ def main():
     rate = len(caught) / len(counted) if counted else 0.0
     summary = {"seed": args.seed, "sample": len(counted), "caught": len(caught), "rate": rate,
                "not compiling": tried - len(counted), "results": results}
-    out = os.path.join(args.work, f"results-{args.seed}.json")
+    name = f"replay-{os.path.basename(args.replay)}" if args.replay else f"results-{args.seed}.json"
+    out = os.path.join(args.work, name)
     with open(out, "w") as handle:
         json.dump(summary, handle, indent=1)
-    print(f"\ncaught {len(caught)} of {len(counted)} mutants ({100 * rate:.0f}%), seed {args.seed}; "
+    print(f"\ncaught {len(caught)} of {len(counted)} mutants ({100 * rate:.0f}%), "
+          f"{'replay of ' + args.replay if args.replay else f'seed {args.seed}'}; "
           f"{tried - len(counted)} did not compile; details in {out}")
     for r in counted:
         if r["outcome"] == "missed":
