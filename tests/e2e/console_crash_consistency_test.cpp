@@ -73,25 +73,16 @@ bool IsFlushOf(const TracedCall& c, const std::string& path) {
     return (c.call == "fsync" || c.call == "fdatasync") && !c.paths.empty() && c.paths[0] == path;
 }
 
-// The index of the first call that deletes folder/name, or calls.size().
-std::size_t DeletionOf(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name) {
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        const TracedCall& c = calls[i];
-        if (c.call == "unlinkat" && !c.paths.empty() && !c.names.empty() && c.paths[0] == folder && c.names[0] == name)
-            return i;
-    }
-    return calls.size();
-}
-
-// The index of the last rename before `before` that gives a file of `folder` the name `name`, or
-// calls.size().
-std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
-                       std::size_t before) {
+// Before call `before`: the index of the first call that deletes folder/name or (with `rename`) of
+// the last rename that gives a file of the folder that name; calls.size() where there is none.
+std::size_t Find(const std::vector<TracedCall>& calls, bool rename, const std::string& folder, const std::string& name,
+                 std::size_t before) {
+    const std::size_t at = rename ? 1 : 0;  // the target of a rename, the one argument of a delete
     std::size_t found = calls.size();
-    for (std::size_t i = 0; i < before && i < calls.size(); ++i) {
+    for (std::size_t i = 0; i < before && i < calls.size() && (rename || found == calls.size()); ++i) {
         const TracedCall& c = calls[i];
-        if ((c.call == "renameat" || c.call == "renameat2") && c.paths.size() == 2 && c.paths[1] == folder &&
-            c.names.size() >= 2 && c.names[1] == name)
+        const bool kind = rename ? c.call == "renameat" || c.call == "renameat2" : c.call == "unlinkat";
+        if (kind && c.paths.size() > at && c.names.size() > at && c.paths[at] == folder && c.names[at] == name)
             found = i;
     }
     return found;
@@ -102,7 +93,7 @@ std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& 
 // folder flushed after, so that both are on the medium before that call.
 void ExpectOnTheMediumBefore(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
                              std::size_t before, bool nameToo = true) {
-    const std::size_t renamed = RenameInto(calls, folder, name, before);
+    const std::size_t renamed = Find(calls, true, folder, name, before);
     ASSERT_LT(renamed, before) << folder << "/" << name << " not in place before call " << before;
     bool bytesFlushed = false;
     for (std::size_t i = 0; i < renamed; ++i) {
@@ -114,11 +105,10 @@ void ExpectOnTheMediumBefore(const std::vector<TracedCall>& calls, const std::st
     EXPECT_TRUE(nameFlushed) << folder << " was not flushed after " << name << " was put there";
 }
 
-using zelvane::testing::MakeTable;
 std::string Table(const std::string& carth, bool laterRow) {
     std::vector<std::vector<std::string>> rows{{"0", "Bastila", "P_BAS"}, {"1", "Carth", carth}};
     if (laterRow) rows.push_back({"2", "Later", "P_LATER"});
-    return WriteTable(MakeTable({"label", "race"}, rows)).value();
+    return WriteTable(zelvane::testing::MakeTable({"label", "race"}, rows)).value();
 }
 // The tables of a merge: the backup, the mod's own version (one cell changed), the table in use
 // (that cell as the mod wrote it, and a row a later mod added) and the merge of both.
@@ -126,6 +116,19 @@ const std::string kBackup = Table("P_CAR", false);
 const std::string kModsOwn = Table("P_CAR_NEW", false);
 const std::string kInUse = Table("P_CAR_NEW", true);
 const std::string kMerged = Table("P_CAR", true);
+// The content never lost at any moment, and the files a completed run deleted.
+const std::vector<std::string> kMergeTables{kBackup, kInUse};
+const std::vector<std::string> kK2Tables{"2DA V2.0 appearance in use",
+                                         "2DA V2.0 appearance original",
+                                         "2DA V2.0 spells in use",
+                                         "2DA V2.0 spells original",
+                                         "2DA V2.0 feat in use",
+                                         "2DA V2.0 skills in use",
+                                         "game icon"};
+const std::vector<std::string> kMergeGone{"game/override/m_item.uti"};
+const std::vector<std::string> kK2Gone{"game/override/k2_item.uti", "game/override/Sub Folder/k2_moved.tga",
+                                       "game/override/k2_notes.txt", "game/override/k2_locked.uti",
+                                       "game/Movies/k2_intro.bik"};
 
 class ConsoleCrashConsistency : public ::testing::Test {
 protected:
@@ -218,14 +221,7 @@ protected:
     void CheckInvariants(const std::string& when) {
         Files everything = Snapshot(game);
         for (const auto& [path, bytes] : Snapshot(mod)) everything.emplace("mod/" + path, bytes);
-        const std::vector<std::string> lost = merge ? std::vector<std::string>{kBackup, kInUse}
-                                                    : std::vector<std::string>{"2DA V2.0 appearance in use",
-                                                                               "2DA V2.0 appearance original",
-                                                                               "2DA V2.0 spells in use",
-                                                                               "2DA V2.0 spells original",
-                                                                               "2DA V2.0 feat in use",
-                                                                               "2DA V2.0 skills in use",
-                                                                               "game icon"};
+        const std::vector<std::string>& lost = merge ? kMergeTables : kK2Tables;
         for (const std::string& bytes : lost) EXPECT_TRUE(ContainsContent(everything, bytes)) << "lost " << when;
         EXPECT_EQ(merge ? ReadFile(files + "/override/appearance.2da") : kModsOwn, kModsOwn) << when;
         EXPECT_EQ(ReadFile(game + "/override/keep.uti"), "another mod's file") << when;
@@ -243,34 +239,32 @@ protected:
         CheckInvariants(when);
         const std::string log = ReadFile(mod + "/uninstall/removal_results.rtf");
         EXPECT_TRUE(log.starts_with("{\\rtf1\\ansi") && log.ends_with("}")) << when << "\n" << log;
-        EXPECT_FALSE(Exists(mod + "/backup/appearance.2da")) << when;
+        const std::vector<std::string>& gone = merge ? kMergeGone : kK2Gone;
+        for (const std::string& path : gone) EXPECT_FALSE(Exists(root + "/" + path)) << path << " " << when;
+        for (const char* path :
+             {"backup/appearance.2da", "uninstall/uninstall_data20A.ini", "uninstall/removal_results.rtf.saving"})
+            EXPECT_FALSE(Exists(mod + "/" + path)) << path << " " << when;
         if (merge) {
             EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), kMerged) << when;
-            EXPECT_FALSE(Exists(game + "/override/m_item.uti")) << when;
             EXPECT_EQ(ReadFile(kept + "/appearance.2da"), kInUse) << when;
             EXPECT_EQ(ReadFile(kept + "/original install backup.appearance.2da"), kBackup) << when;
             return;
         }
-        const Files override = Snapshot(game + "/override");
-        for (const char* gone : {"k2_item.uti", "Sub Folder/k2_moved.tga", "k2_notes.txt", "k2_locked.uti"}) {
-            EXPECT_EQ(override.count(gone), 0u) << gone << " " << when;
-        }
-        EXPECT_FALSE(Exists(game + "/Movies/k2_intro.bik")) << when;
-        EXPECT_FALSE(ContainsContent(override, "mod icon")) << when;
-        EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
-        EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance original") << when;
-        EXPECT_TRUE(ContainsContent(override, "2DA V2.0 spells original")) << when;
-        EXPECT_FALSE(ContainsContent(override, "2DA V2.0 appearance in use")) << when;
-        EXPECT_FALSE(ContainsContent(override, "2DA V2.0 spells in use")) << when;
         // The backups that are no regular file of the program folder are never restored.
+        EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance original") << when;
         EXPECT_EQ(ReadFile(game + "/override/feat.2da"), "2DA V2.0 feat in use") << when;
         EXPECT_EQ(ReadFile(game + "/override/skills.2da"), "2DA V2.0 skills in use") << when;
-        for (const char* table : {"2DA V2.0 appearance in use", "2DA V2.0 spells in use",
-                                  "2DA V2.0 appearance original", "2DA V2.0 spells original"}) {
-            EXPECT_TRUE(ContainsContent(Snapshot(kept), table)) << table << " not kept in Backup Uninstall " << when;
+        const Files override = Snapshot(game + "/override");
+        const Files keptFiles = Snapshot(kept);
+        for (const std::string table : {"appearance", "spells"}) {
+            for (const std::string version : {" in use", " original"}) {
+                const std::string bytes = "2DA V2.0 " + table + version;
+                EXPECT_EQ(ContainsContent(override, bytes), version == " original") << bytes << when;
+                EXPECT_TRUE(ContainsContent(keptFiles, bytes)) << bytes << " not kept in Backup Uninstall " << when;
+            }
         }
-        EXPECT_FALSE(Exists(mod + "/uninstall/uninstall_data20A.ini")) << when;
-        EXPECT_FALSE(Exists(mod + "/uninstall/removal_results.rtf.saving")) << when;
+        EXPECT_FALSE(ContainsContent(override, "mod icon")) << when;
+        EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
     }
 
     // A run without a kill gives the changes it makes and its end state; then the run is killed
@@ -350,14 +344,14 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
     const std::vector<TracedCall> calls = FlushTrace();
     for (const auto& [folder, table] : {std::pair{game + "/override", std::string("appearance.2da")},
                                         std::pair{game + "/override/Sub Folder", std::string("spells.2da")}}) {
-        const std::size_t deleted = DeletionOf(calls, folder, table);
+        const std::size_t deleted = Find(calls, false, folder, table, calls.size());
         ASSERT_LT(deleted, calls.size()) << table << " not deleted";
         ExpectOnTheMediumBefore(calls, kept, table, deleted);
     }
     // The new log is written under a temporary name, flushed, and named removal_results.rtf.saving;
     // the earlier log goes only after that.
     const std::string uninstall = mod + "/uninstall";
-    const std::size_t earlierLogGone = DeletionOf(calls, uninstall, "removal_results.rtf");
+    const std::size_t earlierLogGone = Find(calls, false, uninstall, "removal_results.rtf", calls.size());
     ASSERT_LT(earlierLogGone, calls.size());
     ExpectOnTheMediumBefore(calls, uninstall, "removal_results.rtf.saving", earlierLogGone, false);
     std::size_t flushes = 0;
@@ -371,11 +365,11 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
 TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedBeforeTheTableItKeepsIsReplacedOrDeleted) {
     merge = true;
     const std::vector<TracedCall> calls = FlushTrace();
-    const std::size_t merged = RenameInto(calls, game + "/override", "appearance.2da", calls.size());
+    const std::size_t merged = Find(calls, true, game + "/override", "appearance.2da", calls.size());
     ASSERT_LT(merged, calls.size()) << "the merged table was not renamed into place";
     ExpectOnTheMediumBefore(calls, kept, "appearance.2da", merged);
     ExpectOnTheMediumBefore(calls, game + "/override", "appearance.2da", merged + 1, false);
-    const std::size_t backupGone = DeletionOf(calls, mod + "/backup", "appearance.2da");
+    const std::size_t backupGone = Find(calls, false, mod + "/backup", "appearance.2da", calls.size());
     ASSERT_LT(backupGone, calls.size()) << "the backup was not deleted";
     ASSERT_GT(backupGone, merged);
     ExpectOnTheMediumBefore(calls, kept, "original install backup.appearance.2da", backupGone);
