@@ -24,7 +24,6 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -42,7 +41,7 @@ enum class MountKind { Ntfs, Exfat };
 // printed is kept for the reason of a failure.
 bool Command(const std::string& line, std::string& output) {
     output.clear();
-    FILE* pipe = ::popen(("PATH=\"$PATH:/usr/sbin:/sbin\" " + line + " </dev/null 2>&1").c_str(), "r");
+    FILE* pipe = ::popen(("PATH=\"$PATH:/usr/sbin:/sbin\"; { " + line + "; } </dev/null 2>&1").c_str(), "r");
     if (pipe == nullptr) return false;
     char buffer[4096];
     for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
@@ -51,31 +50,15 @@ bool Command(const std::string& line, std::string& output) {
     return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-// Unmounts every mount point below the folder, deepest first, then the loop devices of its exFAT
-// image, waiting a moment for a mount a killed run may still hold.
+// Unmounts every mount point below the folder, deepest first (a mount a killed run may still hold
+// after a second's wait, else lazily), then the loop devices of its exFAT image.
 void Unmount(const std::string& folder) {
-    std::vector<std::string> points;
-    std::ifstream info("/proc/self/mountinfo");
-    for (std::string line; std::getline(info, line);) {
-        std::istringstream fields(line);
-        std::string id, parent, device, root, point;
-        fields >> id >> parent >> device >> root >> point;
-        if (point.starts_with(folder + "/")) points.insert(points.begin(), point);
-    }
-    for (const std::string& point : points) {
-        bool unmounted = ::umount2(point.c_str(), 0) == 0;
-        for (int attempt = 0; !unmounted && errno == EBUSY && attempt < 50; ++attempt) {
-            ::usleep(100 * 1000);
-            unmounted = ::umount2(point.c_str(), 0) == 0;
-        }
-        if (!unmounted) ::umount2(point.c_str(), MNT_DETACH);
-    }
-    std::string listed, ignored;
-    Command("losetup -j '" + folder + "/exfat.img'", listed);
-    std::istringstream lines(listed);
-    for (std::string line; std::getline(lines, line);) {
-        if (line.starts_with("/dev/loop")) Command("losetup -d " + line.substr(0, line.find(':')), ignored);
-    }
+    std::string ignored;
+    Command("for p in $(findmnt -rno TARGET | grep -F '" + folder +
+                "/' | sort -r); do umount \"$p\" || "
+                "{ sleep 1; umount \"$p\"; } || umount -l \"$p\"; done; losetup -j '" +
+                folder + "/exfat.img' | cut -d: -f1 | xargs -r -n1 losetup -d",
+            ignored);
     std::error_code error;
     fs::remove_all(folder, error);
 }
