@@ -267,36 +267,38 @@ protected:
         EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
     }
 
-    // A run without a kill gives the changes it makes and its end state; then the run is killed
-    // before each of those changes in turn, on a fresh tree: what must hold at every moment holds,
-    // and a run after the kill ends as the run without one ended.
-    void KillBeforeEachChange(std::size_t atLeast) {
+    // A traced run without a kill: the calls that change the file system, flush or end the run,
+    // with the paths of their descriptors; the end state it leaves.
+    std::vector<TracedCall> TracedRun() {
         MakeTree();
         const std::string tracePath = temp.Path() + "/trace.txt";
-        ASSERT_EQ(Shell(kStrace + "-o '" + tracePath +
+        EXPECT_EQ(Shell(kStrace + "-y -o '" + tracePath +
                         "' -e trace=?open,?openat,?openat2,?creat,?unlink,?unlinkat,?rename,?renameat,?renameat2,"
                         "?mkdir,?mkdirat,?rmdir,?chmod,?fchmod,?fchmodat,?truncate,?ftruncate,?link,?linkat,?symlink,"
-                        "?symlinkat " +
+                        "?symlinkat,fsync,fdatasync " +
                         Console()),
                   Status())
             << ReadFile(out);
         CheckEndState("after a run without a kill");
+        return TracedCalls(ReadFile(tracePath));
+    }
+
+    // The run is killed before each change the traced run made, in turn, on a fresh tree: what
+    // must hold at every moment holds, and a run after the kill ends as the run without one ended.
+    void KillBeforeEachChange(const std::vector<TracedCall>& calls, std::size_t atLeast) {
         // Each change, as the call and which invocation of that call it is (strace counts each
         // call on its own); opens count when they can write or create.
         std::vector<std::pair<TracedCall, int>> changes;
         std::map<std::string, int> invocations;
-        for (const TracedCall& c : TracedCalls(ReadFile(tracePath))) {
-            if (c.call == "exit" || c.call == "exit_group") continue;
+        for (const TracedCall& c : calls) {
+            if (c.call == "exit" || c.call == "exit_group" || c.call.ends_with("sync")) continue;
             const int invocation = ++invocations[c.call];
-            const bool opens = c.call == "open" || c.call == "openat" || c.call == "openat2";
-            bool writes = false;
+            bool writes = !c.call.starts_with("open");
             for (const char* flag : {"O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC"})
                 writes = writes || c.line.find(flag) != std::string::npos;
-            if (!opens || writes) {
-                changes.emplace_back(c, invocation);
-            }
+            if (writes) changes.emplace_back(c, invocation);
         }
-        ASSERT_GE(changes.size(), atLeast) << ReadFile(tracePath);
+        ASSERT_GE(changes.size(), atLeast);
         std::cout << "[ crash    ] " << changes.size() << " changes, a kill before each\n";
         for (std::size_t i = 0; i < changes.size() && !HasFailure(); ++i) {
             const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
@@ -312,36 +314,14 @@ protected:
             CheckEndState(when + ", then a run to the end");
         }
     }
-
-    // The calls that flush, delete and rename, from a traced run to the end.
-    std::vector<TracedCall> FlushTrace() {
-        MakeTree();
-        const std::string tracePath = temp.Path() + "/trace.txt";
-        EXPECT_EQ(Shell(kStrace + "-y -o '" + tracePath + "' -e trace=fsync,fdatasync,unlinkat,renameat2,renameat " +
-                        Console()),
-                  Status())
-            << ReadFile(out);
-        CheckEndState("after a traced run");
-        return TracedCalls(ReadFile(tracePath));
-    }
 };
-
-TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCompletes) { KillBeforeEachChange(20); }
-
-// A merge copies the table in use aside before the merged table is renamed over it, and keeps
-// the backup's safety copy before the backup goes; a run after a kill finds the mod's changes
-// already out where the merged table was in place, writes nothing, and ends as one run ends.
-TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeOfAMergeLosesNoTable) {
-    merge = true;
-    KillBeforeEachChange(10);
-}
 
 // What a power cut needs and a kill cannot show: the copy that keeps a table in use is on the
 // medium, its bytes and its name, before that table is deleted; the new log is on the medium
 // before the earlier log goes; and the run flushes nothing else (two flushes per copy of a table
 // and of the working copy, one for the log), since each flush costs a commit of the file system.
-TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableGoes) {
-    const std::vector<TracedCall> calls = FlushTrace();
+TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedFirstAndAKillBeforeAnyChangeLosesNothing) {
+    const std::vector<TracedCall> calls = TracedRun();
     for (const auto& [folder, table] : {std::pair{game + "/override", std::string("appearance.2da")},
                                         std::pair{game + "/override/Sub Folder", std::string("spells.2da")}}) {
         const std::size_t deleted = Find(calls, false, folder, table, calls.size());
@@ -355,16 +335,19 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableG
     ASSERT_LT(earlierLogGone, calls.size());
     ExpectOnTheMediumBefore(calls, uninstall, "removal_results.rtf.saving", earlierLogGone, false);
     std::size_t flushes = 0;
-    for (const TracedCall& c : calls) flushes += c.call == "fsync" || c.call == "fdatasync" ? 1 : 0;
+    for (const TracedCall& c : calls) flushes += c.call.ends_with("sync") ? 1 : 0;
     EXPECT_LE(flushes, 2u * 2 + 2u * 2 + 2 + 1);  // two copies of two tables, the working copy, the log
+    KillBeforeEachChange(calls, 20);
 }
 
 // A merge on the medium: the table in use is in Backup Uninstall, bytes and name, before the
 // merged table is renamed over it; the merged table's bytes are on the medium before it takes the
-// name; the backup's safety copy is there before the backup is deleted.
-TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedBeforeTheTableItKeepsIsReplacedOrDeleted) {
+// name; the backup's safety copy is there before the backup is deleted. So a run after a kill
+// finds the mod's changes already out where the merged table was in place, writes nothing, and
+// ends as one run ends.
+TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedFirstAndAKillBeforeAnyChangeLosesNoTable) {
     merge = true;
-    const std::vector<TracedCall> calls = FlushTrace();
+    const std::vector<TracedCall> calls = TracedRun();
     const std::size_t merged = Find(calls, true, game + "/override", "appearance.2da", calls.size());
     ASSERT_LT(merged, calls.size()) << "the merged table was not renamed into place";
     ExpectOnTheMediumBefore(calls, kept, "appearance.2da", merged);
@@ -373,6 +356,7 @@ TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedBeforeTheTableItKeepsI
     ASSERT_LT(backupGone, calls.size()) << "the backup was not deleted";
     ASSERT_GT(backupGone, merged);
     ExpectOnTheMediumBefore(calls, kept, "original install backup.appearance.2da", backupGone);
+    KillBeforeEachChange(calls, 10);
 }
 
 }  // namespace
