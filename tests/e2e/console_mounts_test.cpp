@@ -21,9 +21,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -70,28 +68,17 @@ std::string PointOf(MountKind kind) { return kSet + (kind == MountKind::Ntfs ? "
 // Formats a fresh image of the kind and mounts it; the reason when that cannot be done here.
 std::string Mount(MountKind kind) {
     const bool ntfs = kind == MountKind::Ntfs;
-    const std::string name = ntfs ? "NTFS (ntfs-3g)" : "exFAT (exfat-fuse)";
-    const std::string image = kSet + (ntfs ? "/ntfs.img" : "/exfat.img");
-    const std::string point = PointOf(kind);
+    const std::string image = kSet + (ntfs ? "/ntfs.img" : "/exfat.img"), point = PointOf(kind);
     fs::create_directories(point);
-    std::string output, loop;
-    std::ofstream(image).close();
-    fs::resize_file(image, 32 * 1024 * 1024);
-    if (!Command(ntfs ? "mkntfs -F -Q -q '" + image + "'" : "mkfs.exfat '" + image + "'", output)) {
-        return "cannot format the " + name + " image: " + output;
-    }
-    if (!ntfs && !Command("losetup -f --show '" + image + "'", loop)) {
-        return "cannot attach the exFAT image to a loop device: " + loop;
-    }
-    constexpr long kFuseSuperMagic = 0x65735546;
+    std::string output;
+    const std::string source = ntfs ? "'" + image + "'" : "\"$(losetup -f --show '" + image + "')\"";
+    const bool mounted =
+        Command("truncate -s 32M '" + image + "' && " + (ntfs ? "mkntfs -F -Q -q '" : "mkfs.exfat '") + image +
+                    "' && " + (ntfs ? "ntfs-3g" : "mount.exfat-fuse") + " -o umask=000 " + source + " '" + point + "'",
+                output);
     struct statfs st {};
-    if (!Command((ntfs ? "ntfs-3g -o umask=000 '" + image : "mount.exfat-fuse -o umask=000 '" + loop) + "' '" + point +
-                     "'",
-                 output) ||
-        ::statfs(point.c_str(), &st) != 0 || st.f_type != kFuseSuperMagic) {
-        return "cannot mount the " + name + " image: " + output;
-    }
-    return "";
+    if (mounted && ::statfs(point.c_str(), &st) == 0 && st.f_type == 0x65735546) return "";  // a FUSE mount
+    return std::string("cannot make the ") + (ntfs ? "NTFS (ntfs-3g)" : "exFAT (exfat-fuse)") + " mount: " + output;
 }
 
 // Both mounts, made once for the test suite; the reason they could not be made, or "".
@@ -125,15 +112,13 @@ protected:
     static void SetUpTestSuite() { whyNot = MountBoth(); }
     static void TearDownTestSuite() { Unmount(kSet); }
     void SetUp() override {
-        if (!whyNot.empty()) {
-            const char* allow = std::getenv("ZELVANE_ALLOW_NO_FUSE");
-            if (allow != nullptr && std::string(allow) == "1") {
-                GTEST_SKIP() << "SKIPPED LOUDLY: no real NTFS/exFAT mount here (" << whyNot
-                             << "); ZELVANE_ALLOW_NO_FUSE=1 allows it, so shared Windows partitions were NOT tested";
-            }
-            FAIL() << "no real NTFS/exFAT mount here: " << whyNot
-                   << " (set ZELVANE_ALLOW_NO_FUSE=1 to skip the tests on real mounts instead)";
+        const char* allow = std::getenv("ZELVANE_ALLOW_NO_FUSE");
+        if (!whyNot.empty() && allow != nullptr && std::string(allow) == "1") {
+            GTEST_SKIP() << "SKIPPED LOUDLY: no real NTFS/exFAT mount here (" << whyNot
+                         << "); ZELVANE_ALLOW_NO_FUSE=1 allows it, so shared Windows partitions were NOT tested";
         }
+        ASSERT_EQ(whyNot, "") << "no real NTFS/exFAT mount here (set ZELVANE_ALLOW_NO_FUSE=1 to skip the tests on "
+                                 "real mounts instead)";
         GiveToUser(elsewhere.Path(), kNobody);
     }
     // Removes what the test made on the mounts, read-only views first.
@@ -156,14 +141,11 @@ protected:
     std::string ReadOnlyView(const std::string& folder) {
         const std::string view = folder + ".read-only";
         fs::create_directories(view);
-        if (::mount(folder.c_str(), view.c_str(), nullptr, MS_BIND, nullptr) != 0) {
-            ADD_FAILURE() << "cannot bind " << folder << ": " << std::strerror(errno);
-            return view;
-        }
         views_.push_back(view);
-        if (::mount(nullptr, view.c_str(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) {
-            ADD_FAILURE() << "cannot remount " << view << " read-only: " << std::strerror(errno);
-        }
+        std::string output;
+        EXPECT_TRUE(
+            Command("mount --bind '" + folder + "' '" + view + "' && mount -o remount,bind,ro '" + view + "'", output))
+            << output;
         return view;
     }
     // A K2 mod that installed a file and replaced appearance.2da; the installer's backup of the
