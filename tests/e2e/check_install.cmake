@@ -18,11 +18,8 @@ endif()
 
 set(program "${DESTDIR}/usr/bin/zelvane-console")
 set(page "${DESTDIR}/usr/share/man/man1/zelvane-console.1.gz")
-set(expected_files
-    usr/bin/zelvane-console
-    usr/share/bash-completion/completions/zelvane-console
-    usr/share/doc/zelvane-console/changelog.gz
-    usr/share/doc/zelvane-console/copyright
+set(expected_files usr/bin/zelvane-console usr/share/bash-completion/completions/zelvane-console
+    usr/share/doc/zelvane-console/changelog.gz usr/share/doc/zelvane-console/copyright
     usr/share/man/man1/zelvane-console.1.gz)
 file(GLOB_RECURSE installed RELATIVE "${DESTDIR}" "${DESTDIR}/*")
 list(SORT installed)
@@ -34,9 +31,9 @@ file(READ "${SOURCE_MAN}" source_text)
 if(NOT rc EQUAL 0 OR NOT source_text STREQUAL page_text)
     fail("the installed manual page is not its source, compressed")
 endif()
-file(READ "${DESTDIR}/usr/share/bash-completion/completions/zelvane-console" completion_text)
-file(READ "${SOURCE_COMPLETION}" source_completion)
-if(NOT completion_text STREQUAL source_completion)
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files "${SOURCE_COMPLETION}"
+                "${DESTDIR}/usr/share/bash-completion/completions/zelvane-console" RESULT_VARIABLE rc)
+if(NOT rc EQUAL 0)
     fail("the installed bash completion differs from its source")
 endif()
 file(READ "${DESTDIR}/usr/share/doc/zelvane-console/copyright" copyright)
