@@ -189,26 +189,23 @@ private:
     std::vector<std::string> views_;
 };
 
-TEST_P(ConsoleOnMountsTest, AProgramOrAGameFolderThereRunsA2daRestoreToTheEnd) {
-    const std::string mod = FolderOn("mod");
-    MakeMod(elsewhere.Path() + "/game", mod);
-    ExpectRemovedAndRestored(elsewhere.Path() + "/game", mod, RunAsPlayer(elsewhere.Path() + "/game", mod));
-    const std::string game = FolderOn("game");
-    MakeMod(game, elsewhere.Path() + "/mod");
-    ExpectRemovedAndRestored(game, elsewhere.Path() + "/mod", RunAsPlayer(game, elsewhere.Path() + "/mod"));
-}
-
 // The lock of a program folder is a flock on the folder; on these FUSE mounts the kernel keeps it.
-TEST_P(ConsoleOnMountsTest, AProgramFolderThereIsLockedAgainstASecondRun) {
-    const std::string game = elsewhere.Path() + "/game";
-    const std::string mod = FolderOn("mod");
+// Once it is free, a program folder there, and a game folder there, see a 2da restore to the end.
+TEST_P(ConsoleOnMountsTest, AProgramFolderThereIsLockedAgainstASecondRunAndEitherFolderThereRunsToTheEnd) {
+    const std::string mod = FolderOn("mod"), game = elsewhere.Path() + "/game";
     MakeMod(game, mod);
-    const PosixInstanceCheck running(mod);
-    const ConsoleRun run = RunAsPlayer(game, mod);
-    EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
-    EXPECT_EQ(run.err, "zelvane-console: another run is using the program folder " + mod +
-                           "; wait for it to finish, then start again.\n");
-    EXPECT_TRUE(Exists(game + "/override/k2_item.uti"));
+    {
+        const PosixInstanceCheck running(mod);
+        const ConsoleRun run = RunAsPlayer(game, mod);
+        EXPECT_EQ(run.exitCode, 4) << run.out << run.err;
+        EXPECT_EQ(run.err, "zelvane-console: another run is using the program folder " + mod +
+                               "; wait for it to finish, then start again.\n");
+        EXPECT_TRUE(Exists(game + "/override/k2_item.uti"));
+    }
+    ExpectRemovedAndRestored(game, mod, RunAsPlayer(game, mod));
+    const std::string gameThere = FolderOn("game");
+    MakeMod(gameThere, elsewhere.Path() + "/mod");
+    ExpectRemovedAndRestored(gameThere, elsewhere.Path() + "/mod", RunAsPlayer(gameThere, elsewhere.Path() + "/mod"));
 }
 
 // A game folder on read-only media stops the run before anything is changed: before the first
