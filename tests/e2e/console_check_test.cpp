@@ -12,12 +12,9 @@
 namespace zelvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
 TEST(ConsoleCheck, TheBundledExampleAndTheTemplatePassAndAMissingDescriptionIsAnError) {
-    const fs::path examples = ZELVANE_EXAMPLES;
     TempFolder temp;
-    fs::copy(examples, temp.Path(), fs::copy_options::recursive);
+    std::filesystem::copy(ZELVANE_EXAMPLES, temp.Path(), std::filesystem::copy_options::recursive);
     const Files before = Snapshot(temp.Path());
     const std::string mod = temp.Path() + "/mod";
     const ConsoleRun plain = RunConsole({"--check", "--program-folder", mod});
@@ -42,7 +39,7 @@ TEST(ConsoleCheck, TheBundledExampleAndTheTemplatePassAndAMissingDescriptionIsAn
     EXPECT_EQ(Snapshot(temp.Path()), before);
 
     const std::string blank = temp.Path() + "/blank";
-    WriteFile(blank + "/uninstall/uninstall_data.ini", ReadFile((examples / "uninstall_data.template.ini").string()));
+    WriteFile(blank + "/uninstall/uninstall_data.ini", ReadFile(ZELVANE_EXAMPLES "/uninstall_data.template.ini"));
     EXPECT_EQ(RunConsole({"--check", blank}).out, "0 errors, 0 warnings, 0 notes\n");
     WriteFile(temp.Path() + "/answers.txt", "1\n");  // No to the confirmation
     const ConsoleRun run = RunConsole({"--no-open", "--answers", temp.Path() + "/answers.txt", blank});
@@ -50,7 +47,7 @@ TEST(ConsoleCheck, TheBundledExampleAndTheTemplatePassAndAMissingDescriptionIsAn
     EXPECT_NE(run.out.find("Prompt: Confirm Remove Mod"), std::string::npos) << run.out;
     EXPECT_EQ(run.out.find("Message:"), std::string::npos);
 
-    fs::remove(blank + "/uninstall/uninstall_data.ini");
+    std::filesystem::remove(blank + "/uninstall/uninstall_data.ini");
     const ConsoleRun missing = RunConsole({"--check", "--program-folder", blank});
     EXPECT_EQ(missing.out, blank + "/uninstall/uninstall_data.ini: error: the file \"" + WindowsForm(blank) +
                                "\\uninstall\\uninstall_data.ini\" was not found; start-up would stop with \"The "

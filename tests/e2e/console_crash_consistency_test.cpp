@@ -73,25 +73,16 @@ bool IsFlushOf(const TracedCall& c, const std::string& path) {
     return (c.call == "fsync" || c.call == "fdatasync") && !c.paths.empty() && c.paths[0] == path;
 }
 
-// The index of the first call that deletes folder/name, or calls.size().
-std::size_t DeletionOf(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name) {
-    for (std::size_t i = 0; i < calls.size(); ++i) {
-        const TracedCall& c = calls[i];
-        if (c.call == "unlinkat" && !c.paths.empty() && !c.names.empty() && c.paths[0] == folder && c.names[0] == name)
-            return i;
-    }
-    return calls.size();
-}
-
-// The index of the last rename before `before` that gives a file of `folder` the name `name`, or
-// calls.size().
-std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
-                       std::size_t before) {
+// Before call `before`: the index of the first call that deletes folder/name or (with `rename`) of
+// the last rename that gives a file of the folder that name; calls.size() where there is none.
+std::size_t Find(const std::vector<TracedCall>& calls, bool rename, const std::string& folder, const std::string& name,
+                 std::size_t before) {
+    const std::size_t at = rename ? 1 : 0;  // the target of a rename, the one argument of a delete
     std::size_t found = calls.size();
-    for (std::size_t i = 0; i < before && i < calls.size(); ++i) {
+    for (std::size_t i = 0; i < before && i < calls.size() && (rename || found == calls.size()); ++i) {
         const TracedCall& c = calls[i];
-        if ((c.call == "renameat" || c.call == "renameat2") && c.paths.size() == 2 && c.paths[1] == folder &&
-            c.names.size() >= 2 && c.names[1] == name)
+        const bool kind = rename ? c.call == "renameat" || c.call == "renameat2" : c.call == "unlinkat";
+        if (kind && c.paths.size() > at && c.names.size() > at && c.paths[at] == folder && c.names[at] == name)
             found = i;
     }
     return found;
@@ -102,7 +93,7 @@ std::size_t RenameInto(const std::vector<TracedCall>& calls, const std::string& 
 // folder flushed after, so that both are on the medium before that call.
 void ExpectOnTheMediumBefore(const std::vector<TracedCall>& calls, const std::string& folder, const std::string& name,
                              std::size_t before, bool nameToo = true) {
-    const std::size_t renamed = RenameInto(calls, folder, name, before);
+    const std::size_t renamed = Find(calls, true, folder, name, before);
     ASSERT_LT(renamed, before) << folder << "/" << name << " not in place before call " << before;
     bool bytesFlushed = false;
     for (std::size_t i = 0; i < renamed; ++i) {
@@ -114,11 +105,10 @@ void ExpectOnTheMediumBefore(const std::vector<TracedCall>& calls, const std::st
     EXPECT_TRUE(nameFlushed) << folder << " was not flushed after " << name << " was put there";
 }
 
-using zelvane::testing::MakeTable;
 std::string Table(const std::string& carth, bool laterRow) {
     std::vector<std::vector<std::string>> rows{{"0", "Bastila", "P_BAS"}, {"1", "Carth", carth}};
     if (laterRow) rows.push_back({"2", "Later", "P_LATER"});
-    return WriteTable(MakeTable({"label", "race"}, rows)).value();
+    return WriteTable(zelvane::testing::MakeTable({"label", "race"}, rows)).value();
 }
 // The tables of a merge: the backup, the mod's own version (one cell changed), the table in use
 // (that cell as the mod wrote it, and a row a later mod added) and the merge of both.
@@ -126,6 +116,19 @@ const std::string kBackup = Table("P_CAR", false);
 const std::string kModsOwn = Table("P_CAR_NEW", false);
 const std::string kInUse = Table("P_CAR_NEW", true);
 const std::string kMerged = Table("P_CAR", true);
+// The content never lost at any moment, and the files a completed run deleted.
+const std::vector<std::string> kMergeTables{kBackup, kInUse};
+const std::vector<std::string> kK2Tables{"2DA V2.0 appearance in use",
+                                         "2DA V2.0 appearance original",
+                                         "2DA V2.0 spells in use",
+                                         "2DA V2.0 spells original",
+                                         "2DA V2.0 feat in use",
+                                         "2DA V2.0 skills in use",
+                                         "game icon"};
+const std::vector<std::string> kMergeGone{"game/override/m_item.uti"};
+const std::vector<std::string> kK2Gone{"game/override/k2_item.uti", "game/override/Sub Folder/k2_moved.tga",
+                                       "game/override/k2_notes.txt", "game/override/k2_locked.uti",
+                                       "game/Movies/k2_intro.bik"};
 
 class ConsoleCrashConsistency : public ::testing::Test {
 protected:
@@ -218,14 +221,7 @@ protected:
     void CheckInvariants(const std::string& when) {
         Files everything = Snapshot(game);
         for (const auto& [path, bytes] : Snapshot(mod)) everything.emplace("mod/" + path, bytes);
-        const std::vector<std::string> lost = merge ? std::vector<std::string>{kBackup, kInUse}
-                                                    : std::vector<std::string>{"2DA V2.0 appearance in use",
-                                                                               "2DA V2.0 appearance original",
-                                                                               "2DA V2.0 spells in use",
-                                                                               "2DA V2.0 spells original",
-                                                                               "2DA V2.0 feat in use",
-                                                                               "2DA V2.0 skills in use",
-                                                                               "game icon"};
+        const std::vector<std::string>& lost = merge ? kMergeTables : kK2Tables;
         for (const std::string& bytes : lost) EXPECT_TRUE(ContainsContent(everything, bytes)) << "lost " << when;
         EXPECT_EQ(merge ? ReadFile(files + "/override/appearance.2da") : kModsOwn, kModsOwn) << when;
         EXPECT_EQ(ReadFile(game + "/override/keep.uti"), "another mod's file") << when;
@@ -243,66 +239,66 @@ protected:
         CheckInvariants(when);
         const std::string log = ReadFile(mod + "/uninstall/removal_results.rtf");
         EXPECT_TRUE(log.starts_with("{\\rtf1\\ansi") && log.ends_with("}")) << when << "\n" << log;
-        EXPECT_FALSE(Exists(mod + "/backup/appearance.2da")) << when;
+        const std::vector<std::string>& gone = merge ? kMergeGone : kK2Gone;
+        for (const std::string& path : gone) EXPECT_FALSE(Exists(root + "/" + path)) << path << " " << when;
+        for (const char* path :
+             {"backup/appearance.2da", "uninstall/uninstall_data20A.ini", "uninstall/removal_results.rtf.saving"})
+            EXPECT_FALSE(Exists(mod + "/" + path)) << path << " " << when;
         if (merge) {
             EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), kMerged) << when;
-            EXPECT_FALSE(Exists(game + "/override/m_item.uti")) << when;
             EXPECT_EQ(ReadFile(kept + "/appearance.2da"), kInUse) << when;
             EXPECT_EQ(ReadFile(kept + "/original install backup.appearance.2da"), kBackup) << when;
             return;
         }
-        const Files override = Snapshot(game + "/override");
-        for (const char* gone : {"k2_item.uti", "Sub Folder/k2_moved.tga", "k2_notes.txt", "k2_locked.uti"}) {
-            EXPECT_EQ(override.count(gone), 0u) << gone << " " << when;
-        }
-        EXPECT_FALSE(Exists(game + "/Movies/k2_intro.bik")) << when;
-        EXPECT_FALSE(ContainsContent(override, "mod icon")) << when;
-        EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
-        EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance original") << when;
-        EXPECT_TRUE(ContainsContent(override, "2DA V2.0 spells original")) << when;
-        EXPECT_FALSE(ContainsContent(override, "2DA V2.0 appearance in use")) << when;
-        EXPECT_FALSE(ContainsContent(override, "2DA V2.0 spells in use")) << when;
         // The backups that are no regular file of the program folder are never restored.
+        EXPECT_EQ(ReadFile(game + "/override/appearance.2da"), "2DA V2.0 appearance original") << when;
         EXPECT_EQ(ReadFile(game + "/override/feat.2da"), "2DA V2.0 feat in use") << when;
         EXPECT_EQ(ReadFile(game + "/override/skills.2da"), "2DA V2.0 skills in use") << when;
-        for (const char* table : {"2DA V2.0 appearance in use", "2DA V2.0 spells in use",
-                                  "2DA V2.0 appearance original", "2DA V2.0 spells original"}) {
-            EXPECT_TRUE(ContainsContent(Snapshot(kept), table)) << table << " not kept in Backup Uninstall " << when;
+        const Files override = Snapshot(game + "/override");
+        const Files keptFiles = Snapshot(kept);
+        for (const std::string table : {"appearance", "spells"}) {
+            for (const std::string version : {" in use", " original"}) {
+                const std::string bytes = "2DA V2.0 " + table + version;
+                EXPECT_EQ(ContainsContent(override, bytes), version == " original") << bytes << when;
+                EXPECT_TRUE(ContainsContent(keptFiles, bytes)) << bytes << " not kept in Backup Uninstall " << when;
+            }
         }
-        EXPECT_FALSE(Exists(mod + "/uninstall/uninstall_data20A.ini")) << when;
-        EXPECT_FALSE(Exists(mod + "/uninstall/removal_results.rtf.saving")) << when;
+        EXPECT_FALSE(ContainsContent(override, "mod icon")) << when;
+        EXPECT_TRUE(ContainsContent(override, "game icon")) << when;
     }
 
-    // A run without a kill gives the changes it makes and its end state; then the run is killed
-    // before each of those changes in turn, on a fresh tree: what must hold at every moment holds,
-    // and a run after the kill ends as the run without one ended.
-    void KillBeforeEachChange(std::size_t atLeast) {
+    // A traced run without a kill: the calls that change the file system, flush or end the run,
+    // with the paths of their descriptors; the end state it leaves.
+    std::vector<TracedCall> TracedRun() {
         MakeTree();
         const std::string tracePath = temp.Path() + "/trace.txt";
-        ASSERT_EQ(Shell(kStrace + "-o '" + tracePath +
+        EXPECT_EQ(Shell(kStrace + "-y -o '" + tracePath +
                         "' -e trace=?open,?openat,?openat2,?creat,?unlink,?unlinkat,?rename,?renameat,?renameat2,"
                         "?mkdir,?mkdirat,?rmdir,?chmod,?fchmod,?fchmodat,?truncate,?ftruncate,?link,?linkat,?symlink,"
-                        "?symlinkat " +
+                        "?symlinkat,fsync,fdatasync " +
                         Console()),
                   Status())
             << ReadFile(out);
         CheckEndState("after a run without a kill");
+        return TracedCalls(ReadFile(tracePath));
+    }
+
+    // The run is killed before each change the traced run made, in turn, on a fresh tree: what
+    // must hold at every moment holds, and a run after the kill ends as the run without one ended.
+    void KillBeforeEachChange(const std::vector<TracedCall>& calls, std::size_t atLeast) {
         // Each change, as the call and which invocation of that call it is (strace counts each
         // call on its own); opens count when they can write or create.
         std::vector<std::pair<TracedCall, int>> changes;
         std::map<std::string, int> invocations;
-        for (const TracedCall& c : TracedCalls(ReadFile(tracePath))) {
-            if (c.call == "exit" || c.call == "exit_group") continue;
+        for (const TracedCall& c : calls) {
+            if (c.call == "exit" || c.call == "exit_group" || c.call.ends_with("sync")) continue;
             const int invocation = ++invocations[c.call];
-            const bool opens = c.call == "open" || c.call == "openat" || c.call == "openat2";
-            bool writes = false;
+            bool writes = !c.call.starts_with("open");
             for (const char* flag : {"O_WRONLY", "O_RDWR", "O_CREAT", "O_TRUNC"})
                 writes = writes || c.line.find(flag) != std::string::npos;
-            if (!opens || writes) {
-                changes.emplace_back(c, invocation);
-            }
+            if (writes) changes.emplace_back(c, invocation);
         }
-        ASSERT_GE(changes.size(), atLeast) << ReadFile(tracePath);
+        ASSERT_GE(changes.size(), atLeast);
         std::cout << "[ crash    ] " << changes.size() << " changes, a kill before each\n";
         for (std::size_t i = 0; i < changes.size() && !HasFailure(); ++i) {
             const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
@@ -318,67 +314,49 @@ protected:
             CheckEndState(when + ", then a run to the end");
         }
     }
-
-    // The calls that flush, delete and rename, from a traced run to the end.
-    std::vector<TracedCall> FlushTrace() {
-        MakeTree();
-        const std::string tracePath = temp.Path() + "/trace.txt";
-        EXPECT_EQ(Shell(kStrace + "-y -o '" + tracePath + "' -e trace=fsync,fdatasync,unlinkat,renameat2,renameat " +
-                        Console()),
-                  Status())
-            << ReadFile(out);
-        CheckEndState("after a traced run");
-        return TracedCalls(ReadFile(tracePath));
-    }
 };
-
-TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeLosesNothingAndASecondRunCompletes) { KillBeforeEachChange(20); }
-
-// A merge copies the table in use aside before the merged table is renamed over it, and keeps
-// the backup's safety copy before the backup goes; a run after a kill finds the mod's changes
-// already out where the merged table was in place, writes nothing, and ends as one run ends.
-TEST_F(ConsoleCrashConsistency, AKillBeforeAnyChangeOfAMergeLosesNoTable) {
-    merge = true;
-    KillBeforeEachChange(10);
-}
 
 // What a power cut needs and a kill cannot show: the copy that keeps a table in use is on the
 // medium, its bytes and its name, before that table is deleted; the new log is on the medium
 // before the earlier log goes; and the run flushes nothing else (two flushes per copy of a table
 // and of the working copy, one for the log), since each flush costs a commit of the file system.
-TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedBeforeTheTableGoes) {
-    const std::vector<TracedCall> calls = FlushTrace();
+TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedFirstAndAKillBeforeAnyChangeLosesNothing) {
+    const std::vector<TracedCall> calls = TracedRun();
     for (const auto& [folder, table] : {std::pair{game + "/override", std::string("appearance.2da")},
                                         std::pair{game + "/override/Sub Folder", std::string("spells.2da")}}) {
-        const std::size_t deleted = DeletionOf(calls, folder, table);
+        const std::size_t deleted = Find(calls, false, folder, table, calls.size());
         ASSERT_LT(deleted, calls.size()) << table << " not deleted";
         ExpectOnTheMediumBefore(calls, kept, table, deleted);
     }
     // The new log is written under a temporary name, flushed, and named removal_results.rtf.saving;
     // the earlier log goes only after that.
     const std::string uninstall = mod + "/uninstall";
-    const std::size_t earlierLogGone = DeletionOf(calls, uninstall, "removal_results.rtf");
+    const std::size_t earlierLogGone = Find(calls, false, uninstall, "removal_results.rtf", calls.size());
     ASSERT_LT(earlierLogGone, calls.size());
     ExpectOnTheMediumBefore(calls, uninstall, "removal_results.rtf.saving", earlierLogGone, false);
     std::size_t flushes = 0;
-    for (const TracedCall& c : calls) flushes += c.call == "fsync" || c.call == "fdatasync" ? 1 : 0;
+    for (const TracedCall& c : calls) flushes += c.call.ends_with("sync") ? 1 : 0;
     EXPECT_LE(flushes, 2u * 2 + 2u * 2 + 2 + 1);  // two copies of two tables, the working copy, the log
+    KillBeforeEachChange(calls, 20);
 }
 
 // A merge on the medium: the table in use is in Backup Uninstall, bytes and name, before the
 // merged table is renamed over it; the merged table's bytes are on the medium before it takes the
-// name; the backup's safety copy is there before the backup is deleted.
-TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedBeforeTheTableItKeepsIsReplacedOrDeleted) {
+// name; the backup's safety copy is there before the backup is deleted. So a run after a kill
+// finds the mod's changes already out where the merged table was in place, writes nothing, and
+// ends as one run ends.
+TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedFirstAndAKillBeforeAnyChangeLosesNoTable) {
     merge = true;
-    const std::vector<TracedCall> calls = FlushTrace();
-    const std::size_t merged = RenameInto(calls, game + "/override", "appearance.2da", calls.size());
+    const std::vector<TracedCall> calls = TracedRun();
+    const std::size_t merged = Find(calls, true, game + "/override", "appearance.2da", calls.size());
     ASSERT_LT(merged, calls.size()) << "the merged table was not renamed into place";
     ExpectOnTheMediumBefore(calls, kept, "appearance.2da", merged);
     ExpectOnTheMediumBefore(calls, game + "/override", "appearance.2da", merged + 1, false);
-    const std::size_t backupGone = DeletionOf(calls, mod + "/backup", "appearance.2da");
+    const std::size_t backupGone = Find(calls, false, mod + "/backup", "appearance.2da", calls.size());
     ASSERT_LT(backupGone, calls.size()) << "the backup was not deleted";
     ASSERT_GT(backupGone, merged);
     ExpectOnTheMediumBefore(calls, kept, "original install backup.appearance.2da", backupGone);
+    KillBeforeEachChange(calls, 10);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/e2e/e2e_support.hpp"
@@ -25,28 +26,30 @@ const std::string kWhatToPass =
     "Pass the game's folder with --game-folder DIR (the folder that holds dialog.tlk) or its Wine prefix with "
     "--wine-prefix DIR.\n";
 
-// The places of a home folder's search that are not there: the Steam installations after the
-// one given, or (without one) the launchers' folders of prefixes.
-std::string NotThere(const std::string& home, const std::string& afterSteam = "") {
+// A game as --find-games lists it: the folder and what became of it, the path a run is given, and
+// where it was found (a prefix's key, "Path" or GOG's "path").
+std::string Found(const std::string& folder, const std::string& runPath, const std::string& where,
+                  const std::string& key = "", const std::string& value = "Path") {
+    return folder + "\n   run path: " + runPath + "\n   found in: " + where +
+           (key.empty() ? "" : " (HKEY_LOCAL_MACHINE\\Software\\" + key + " \"" + value + "\")") + "\n";
+}
+
+// The places of a home folder's search, in the order it looks, from `first` up to `end`, none there.
+std::string NotThere(const std::string& home, std::size_t first, std::size_t end) {
+    const std::pair<const char*, const char*> places[] = {
+        {"Wine prefix", "/.wine"},
+        {"Steam installation", "/.steam/steam"},
+        {"Steam installation", "/.local/share/Steam"},
+        {"Steam installation", "/.var/app/com.valvesoftware.Steam/.local/share/Steam"},
+        {"Steam installation", "/snap/steam/common/.local/share/Steam"},
+        {"Lutris prefixes", "/Games/*"},
+        {"Heroic prefixes", "/Games/Heroic/Prefixes/*"},
+        {"Heroic prefixes", "/Games/Heroic/Prefixes/default/*"},
+        {"Bottles prefixes", "/.local/share/bottles/bottles/*"},
+        {"Bottles prefixes", "/.var/app/com.usebottles.bottles/data/bottles/bottles/*"}};
     std::string lines;
-    if (!afterSteam.empty()) {
-        bool after = false;
-        for (const char* root :
-             {"/.steam/steam", "/.local/share/Steam", "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
-              "/snap/steam/common/.local/share/Steam"}) {
-            if (after) lines += "  the Steam installation " + home + root + ": not there\n";
-            after = after || afterSteam == root;
-        }
-        return lines;
-    }
-    for (const auto& [what, folder] :
-         std::vector<std::pair<std::string, std::string>>{{"Lutris", "/Games"},
-                                                          {"Heroic", "/Games/Heroic/Prefixes"},
-                                                          {"Heroic", "/Games/Heroic/Prefixes/default"},
-                                                          {"Bottles", "/.local/share/bottles/bottles"},
-                                                          {"Bottles",
-                                                           "/.var/app/com.usebottles.bottles/data/bottles/bottles"}}) {
-        lines += "  the " + what + " prefixes " + home + folder + "/*: not there\n";
+    for (std::size_t i = first; i < end; ++i) {
+        lines += std::string("  the ") + places[i].first + " " + home + places[i].second + ": not there\n";
     }
     return lines;
 }
@@ -61,8 +64,7 @@ protected:
         Answers({"0"});
     }
     static void MakeGame(const std::string& folder) {
-        WriteFile(folder + "/dialog.tlk", kTlk);
-        WriteFile(folder + "/override/x.uti", "mod file");
+        WriteTree(folder, {{"dialog.tlk", kTlk}, {"override/x.uti", "mod file"}});
     }
     // A prefix whose drive C: is its drive_c folder, as Wine makes it.
     static void MakePrefix(const std::string& prefix, const std::string& systemReg) {
@@ -86,19 +88,19 @@ protected:
         EXPECT_EQ(run.exitCode, 0) << run.err;
         return run.out;
     }
-    // A run for the mod, after its dry run, removes the file from the folder, which the log names
-    // by the path the run gave.
-    void ExpectRemovedFrom(const std::string& folder, const std::string& runPath,
-                           const std::vector<std::string>& extra = {}, const std::string& environment = "") {
+    // A run for the mod, after its dry run, removes the file from the folder (given on the drive Z:
+    // unless `runPath` names it), which the log names by the path the run gave.
+    void ExpectRemovedFrom(const std::string& folder, const std::vector<std::string>& extra = {},
+                           const std::string& environment = "", std::string runPath = "") {
         std::vector<std::string> env{"HOME=" + home};
         if (!environment.empty()) env.push_back(environment);
         const ConsoleRun run = RunAfterDryRun(Launch{Arguments(extra), env}, {folder, mod}, logPath);
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-        EXPECT_EQ(run.out.find("Unable to locate Kotor folder via registry."), std::string::npos) << run.out;
-        EXPECT_NE(ReadFile(logPath).find("\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par"),
+        if (runPath.empty()) runPath = WindowsForm(folder);
+        EXPECT_NE(Log().find("\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par"),
                   std::string::npos)
-            << ReadFile(logPath);
-        EXPECT_NE(ReadFile(logPath).find(Deleted("Override\\\\x.uti")), std::string::npos);
+            << Log();
+        EXPECT_NE(Log().find(Deleted("Override\\\\x.uti")), std::string::npos);
         EXPECT_FALSE(Exists(folder + "/override/x.uti"));
     }
 };
@@ -109,14 +111,14 @@ TEST_F(GameSearchTest, WinePrefixesInEitherRegistryViewAndSteamLibrariesOfEveryL
     MakePrefix(wine, Key("Software\\\\Wow6432Node\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\Games\\\\Star Wars K\\x4fTOR"));
     MakeGame(wine + "/drive_c/Games/Star Wars KOTOR");
     MakeMod(1);
-    ExpectRemovedFrom(wine + "/drive_c/Games/Star Wars KOTOR", "C:\\Games\\Star Wars KOTOR", {}, "WINEPREFIX=" + wine);
+    ExpectRemovedFrom(wine + "/drive_c/Games/Star Wars KOTOR", {}, "WINEPREFIX=" + wine, "C:\\Games\\Star Wars KOTOR");
 
     // --wine-prefix, the plain view; the folder found whatever its letter case.
     const std::string other = temp.Path() + "/other prefix";
     MakePrefix(other, Key("Software\\\\LucasArts\\\\KotOR2", "c:\\\\games\\\\kotor2"));
     MakeGame(other + "/drive_c/Games/KotOR2");
     MakeMod(2);
-    ExpectRemovedFrom(other + "/drive_c/Games/KotOR2", "c:\\games\\kotor2", {"--wine-prefix", other});
+    ExpectRemovedFrom(other + "/drive_c/Games/KotOR2", {"--wine-prefix", other}, "", "c:\\games\\kotor2");
 
     // The K2 native port in a second Steam library, by its steamassets.
     const std::string steam = home + "/.local/share/Steam";
@@ -126,9 +128,8 @@ TEST_F(GameSearchTest, WinePrefixesInEitherRegistryViewAndSteamLibrariesOfEveryL
                   "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + library +
                   "\"\n\t\t\"apps\"\n\t\t{\n\t\t\t\"208580\"\t\t\"1\"\n\t\t}\n\t}\n}\n");
     Manifest(library, "208580", "Knights of the Old Republic II");
-    const std::string port = library + "/steamapps/common/Knights of the Old Republic II/steamassets";
-    MakeGame(port);
-    ExpectRemovedFrom(port, WindowsForm(port));
+    MakeGame(library + "/steamapps/common/Knights of the Old Republic II/steamassets");
+    ExpectRemovedFrom(library + "/steamapps/common/Knights of the Old Republic II/steamassets");
 
     // Without steamassets: its steamapps/common folder, in the old library list's layout.
     std::remove((steam + "/steamapps/libraryfolders.vdf").c_str());
@@ -137,20 +138,17 @@ TEST_F(GameSearchTest, WinePrefixesInEitherRegistryViewAndSteamLibrariesOfEveryL
               "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1700000000\"\n\t\"1\"\t\t\"" + old + "\"\n}\n");
     Manifest(old, "208580", "Knights of the Old Republic II");
     MakeGame(old + "/steamapps/common/Knights of the Old Republic II");
-    ExpectRemovedFrom(old + "/steamapps/common/Knights of the Old Republic II",
-                      WindowsForm(old + "/steamapps/common/Knights of the Old Republic II"));
+    ExpectRemovedFrom(old + "/steamapps/common/Knights of the Old Republic II");
 
     // A Proton prefix of Flatpak Steam, read as a Wine prefix; the run's own prefix (~/.wine)
     // does not map its C: drive, so the folder is given on drive Z:.
-    const std::string proton = home +
-                               "/.var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/"
-                               "32370/pfx";
+    const std::string proton =
+        home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/32370/pfx";
     MakePrefix(proton, Key("Software\\\\BioWare\\\\SW\\\\KOTOR",
                            "C:\\\\Program Files (x86)\\\\Steam\\\\steamapps\\\\common\\\\swkotor"));
-    const std::string swkotor = proton + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor";
-    MakeGame(swkotor);
+    MakeGame(proton + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor");
     MakeMod(1);
-    ExpectRemovedFrom(swkotor, WindowsForm(swkotor));
+    ExpectRemovedFrom(proton + "/drive_c/Program Files (x86)/Steam/steamapps/common/swkotor");
 }
 
 TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunTakes) {
@@ -167,22 +165,21 @@ TEST_F(GameSearchTest, FindGamesPrintsEveryFolderWhereItCameFromAndWhichOneARunT
     MakeGame(port);
     const std::string proton = steam + "/steamapps/compatdata/208580/pfx";
     MakePrefix(proton, Key("Software\\\\Wow6432Node\\\\LucasArts\\\\KotOR2", "Z:\\\\nowhere"));
-    const std::string hklm = " (HKEY_LOCAL_MACHINE\\Software\\";
+    const std::string wine = "the Wine prefix " + prefix;
     EXPECT_EQ(FindGames(),
-              "K1 " + prefix + "/drive_c/KotOR (used by a run)\n   run path: C:\\KotOR\n   found in: the Wine prefix " +
-                  prefix + hklm + "Wow6432Node\\BioWare\\SW\\KOTOR \"Path\")\n" +
-                  "K2 D:\\No Drive (not found)\n   run path: D:\\No Drive\n   found in: the Wine prefix " + prefix +
-                  hklm + "Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n" + "K2 " + prefix +
-                  "/drive_c/Missing (missing)\n   run path: C:\\Missing\n   found in: the Wine prefix " + prefix +
-                  hklm + "LucasArts\\KotOR2 \"Path\")\n" + "K1 " + steam + "/steamapps/common/swkotor\n   run path: " +
-                  WindowsForm(steam + "/steamapps/common/swkotor") + "\n   found in: the Steam library " + steam +
-                  " (app 32370)\n" + "K2 " + port + " (used by a run)\n   run path: " + WindowsForm(port) +
-                  "\n   found in: the Steam library " + steam + " (app 208580, the native port's steamassets)\n" +
-                  "K2 /nowhere (missing)\n   run path: Z:\\nowhere\n   found in: the Proton prefix " + proton + hklm +
-                  "Wow6432Node\\LucasArts\\KotOR2 \"Path\")\n" + "Looked in:\n  the Wine prefix " + prefix +
-                  ": K1\n  the Steam installation " + home + "/.steam/steam: not there\n  the Steam library " + steam +
-                  ": K1 and K2\n" + NotThere(home, "/.local/share/Steam") + "  the Proton prefix " + proton +
-                  ": only folders that are missing\n" + NotThere(home));
+              Found("K1 " + prefix + "/drive_c/KotOR (used by a run)", "C:\\KotOR", wine,
+                    "Wow6432Node\\BioWare\\SW\\KOTOR") +
+                  Found("K2 D:\\No Drive (not found)", "D:\\No Drive", wine, "Wow6432Node\\LucasArts\\KotOR2") +
+                  Found("K2 " + prefix + "/drive_c/Missing (missing)", "C:\\Missing", wine, "LucasArts\\KotOR2") +
+                  Found("K1 " + steam + "/steamapps/common/swkotor", WindowsForm(steam + "/steamapps/common/swkotor"),
+                        "the Steam library " + steam + " (app 32370)") +
+                  Found("K2 " + port + " (used by a run)", WindowsForm(port),
+                        "the Steam library " + steam + " (app 208580, the native port's steamassets)") +
+                  Found("K2 /nowhere (missing)", "Z:\\nowhere", "the Proton prefix " + proton,
+                        "Wow6432Node\\LucasArts\\KotOR2") +
+                  "Looked in:\n  " + wine + ": K1\n" + NotThere(home, 1, 2) + "  the Steam library " + steam +
+                  ": K1 and K2\n" + NotThere(home, 3, 5) + "  the Proton prefix " + proton +
+                  ": only folders that are missing\n" + NotThere(home, 5, 10));
 }
 
 TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) {
@@ -206,42 +203,35 @@ TEST_F(GameSearchTest, SnapSteamAndTheLaunchersPrefixesWithGogsKeysAreSearched) 
     const std::string heroic = home + "/Games/Heroic/Prefixes/default/Star Wars KotOR";
     MakePrefix(heroic, Key("Software\\\\GOG.com\\\\Games\\\\1207666283", "C:\\\\GOG Games\\\\KotOR", "path"));
     MakeGame(heroic + "/drive_c/GOG Games/KotOR");
-    const std::string bottles = home + "/.var/app/com.usebottles.bottles/data/bottles/bottles";
-    MakePrefix(bottles + "/KotOR", Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
+    const std::string bottle = home + "/.var/app/com.usebottles.bottles/data/bottles/bottles/KotOR";
+    MakePrefix(bottle, Key("Software\\\\BioWare\\\\SW\\\\KOTOR", "C:\\\\KotOR"));
     MakeFolders(home + "/.local/share/bottles/bottles");
 
-    const std::string gog = " (HKEY_LOCAL_MACHINE\\Software\\";
     EXPECT_EQ(FindGames(),
-              "K1 " + snap + "/steamapps/common/swkotor (used by a run)\n   run path: " +
-                  WindowsForm(snap + "/steamapps/common/swkotor") + "\n   found in: the Steam library " + snap +
-                  " (app 32370)\nK2 " + k2 + " (used by a run)\n   run path: " + WindowsForm(k2) +
-                  "\n   found in: the Lutris prefix " + lutris + gog + "Wow6432Node\\GOG.com\\Games\\1421404581 " +
-                  "\"path\")\nK1 " + heroic + "/drive_c/GOG Games/KotOR\n   run path: " +
-                  WindowsForm(heroic + "/drive_c/GOG Games/KotOR") + "\n   found in: the Heroic prefix " + heroic +
-                  gog + "GOG.com\\Games\\1207666283 \"path\")\nK1 " + bottles +
-                  "/KotOR/drive_c/KotOR (missing)\n   run path: " + WindowsForm(bottles + "/KotOR/drive_c/KotOR") +
-                  "\n   found in: the Bottles prefix " + bottles + "/KotOR" + gog + "BioWare\\SW\\KOTOR \"Path\")\n" +
-                  "Looked in:\n  the Wine prefix " + home + "/.wine: not there\n  the Steam installation " + home +
-                  "/.steam/steam: not there\n  the Steam installation " + home +
-                  "/.local/share/Steam: not there\n  the Steam installation " + home +
-                  "/.var/app/com.valvesoftware.Steam/.local/share/Steam: not there\n  the Steam library " + snap +
-                  ": K1\n  the Lutris prefix " + lutris + ": K2\n  the Heroic prefixes " + home +
-                  "/Games/Heroic/Prefixes/*: no prefix\n  the Heroic prefix " + heroic +
-                  ": K1\n  the Bottles prefixes " + home + "/.local/share/bottles/bottles/*: no prefix\n" +
-                  "  the Bottles prefix " + bottles + "/KotOR: only folders that are missing\n");
+              Found("K1 " + snap + "/steamapps/common/swkotor (used by a run)",
+                    WindowsForm(snap + "/steamapps/common/swkotor"), "the Steam library " + snap + " (app 32370)") +
+                  Found("K2 " + k2 + " (used by a run)", WindowsForm(k2), "the Lutris prefix " + lutris,
+                        "Wow6432Node\\GOG.com\\Games\\1421404581", "path") +
+                  Found("K1 " + heroic + "/drive_c/GOG Games/KotOR", WindowsForm(heroic + "/drive_c/GOG Games/KotOR"),
+                        "the Heroic prefix " + heroic, "GOG.com\\Games\\1207666283", "path") +
+                  Found("K1 " + bottle + "/drive_c/KotOR (missing)", WindowsForm(bottle + "/drive_c/KotOR"),
+                        "the Bottles prefix " + bottle, "BioWare\\SW\\KOTOR") +
+                  "Looked in:\n" + NotThere(home, 0, 4) + "  the Steam library " + snap + ": K1\n  the Lutris prefix " +
+                  lutris + ": K2\n  the Heroic prefixes " + home + "/Games/Heroic/Prefixes/*: no prefix\n" +
+                  "  the Heroic prefix " + heroic + ": K1\n  the Bottles prefixes " + home +
+                  "/.local/share/bottles/bottles/*: no prefix\n  the Bottles prefix " + bottle +
+                  ": only folders that are missing\n");
     MakeMod(2);  // a run for K2 takes the Lutris prefix's GOG folder
-    ExpectRemovedFrom(k2, WindowsForm(k2));
+    ExpectRemovedFrom(k2);
 }
 
 TEST_F(GameSearchTest, NothingFoundTellsWhereItLookedAndWhatToPass) {
-    const std::string nothing = "Looked in:\n  the Wine prefix " + home +
-                                "/.wine: not there\n  the Steam installation " + home + "/.steam/steam: not there\n" +
-                                NotThere(home, "/.steam/steam") + NotThere(home);
+    const std::string nothing = "Looked in:\n" + NotThere(home, 0, 10);
     EXPECT_EQ(FindGames(), "No game folder found.\n" + nothing + kWhatToPass);
 
     // A run is told the same before it asks for the folder; a typed folder may begin with ~.
     MakeMod(2);
-    WriteFile(answersFile, "0\n0\n~/game\n");  // the confirmation, the "Error" notice, the folder
+    Answers({"0", "0", "~/game"});  // the confirmation, the "Error" notice, the folder
     MakeGame(home + "/game");
     const ConsoleRun run = RunConsole(Arguments(), {"HOME=" + home});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
@@ -261,30 +251,27 @@ TEST_F(GameSearchTest, TheGameFolderOptionAndARegistryFileWinOverTheSearch) {
     const std::string chosen = temp.Path() + "/chosen";
     WriteFile(chosen + "/override/x.uti", "mod file");
     MakeMod(1);
-    const struct {
-        std::string argument;
-        std::string told;
-    } kNoGame[] = {{chosen, "Invalid game folder - shutting down."},
-                   {WindowsForm(chosen),
-                    "Invalid dialog.tlk file.\n\nIf you've made a testing folder copy the real dialog.tlk to it."}};
-    for (const auto& c : kNoGame) {
-        if (c.argument == WindowsForm(chosen)) WriteFile(chosen + "/dialog.tlk", "TLK V2.0 another table");
-        const ConsoleRun run = RunConsole(Arguments({"--game-folder", c.argument}), {"HOME=" + home});
+    for (const auto& [argument, told] :
+         {std::pair{chosen, std::string("Invalid game folder - shutting down.")},
+          std::pair{WindowsForm(chosen),
+                    std::string("Invalid dialog.tlk file.\n\nIf "
+                                "you've made a testing folder copy the real dialog.tlk to it.")}}) {
+        if (argument != chosen) WriteFile(chosen + "/dialog.tlk", "TLK V2.0 another table");
+        const ConsoleRun run = RunConsole(Arguments({"--game-folder", argument}), {"HOME=" + home});
         EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
         EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
-        EXPECT_NE(run.out.find(c.told), std::string::npos) << run.out;
+        EXPECT_NE(run.out.find(told), std::string::npos) << run.out;
         EXPECT_TRUE(Exists(chosen + "/override/x.uti"));
         EXPECT_FALSE(Exists(logPath));
     }
 
     std::remove((chosen + "/dialog.tlk").c_str());
     WriteFile(chosen + "/DIALOG.TLK", kTlk);  // any letter case
-    ExpectRemovedFrom(chosen, WindowsForm(chosen), {"--game-folder", chosen});
+    ExpectRemovedFrom(chosen, {"--game-folder", chosen});
     const std::string listed = temp.Path() + "/from registry file";
     MakeGame(listed);
-    WriteFile(temp.Path() + "/registry.txt",
-              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(listed) + "\n");
-    ExpectRemovedFrom(listed, WindowsForm(listed), {"--registry", temp.Path() + "/registry.txt"});
+    WriteFile(registryFile, "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(listed) + "\n");
+    ExpectRemovedFrom(listed, {"--registry", registryFile});
     EXPECT_TRUE(Exists(prefix + "/drive_c/KotOR/override/x.uti"));
 }
 

@@ -10,14 +10,11 @@
 namespace zelvane::console {
 namespace {
 
-using e2e::TempFolder;
-using e2e::WriteFile;
-
 // An answers line holds at most 64 KiB; a longer one ends the answers.
 TEST(ConsoleLimits, AnAnswersLineOver64KiBEndsTheAnswers) {
-    TempFolder t;
+    e2e::TempFolder t;
     const std::string full(64 * 1024, 'y');
-    WriteFile(t.Path() + "/answers.txt", full + "\n" + full + "y\nYes\n");
+    e2e::WriteFile(t.Path() + "/answers.txt", full + "\n" + full + "y\nYes\n");
     const OpenedAnswers answers = OpenAnswersFile(t.Path() + "/answers.txt");
     ASSERT_NE(answers.lines, nullptr);
     EXPECT_EQ(answers.lines->Next(), full);
