@@ -7,7 +7,7 @@
 set -euo pipefail
 
 native=(cmake g++ make dpkg-dev man-db groff-base libgtest-dev libgmock-dev libcli11-dev libfmt-dev libbenchmark-dev clang libclang-rt-14-dev clang-format clang-tidy strace lintian
-        # the tests on real mounts of shared Windows partitions (tests/e2e/real_mounts.hpp)
+        # the tests on real mounts of shared Windows partitions (tests/e2e/console_mounts_test.cpp)
         ntfs-3g exfat-fuse exfatprogs fuse3 mount)
 windows=(g++-mingw-w64-i686 g++-mingw-w64-x86-64 googletest wine wine64 wine32:i386 xvfb xdotool imagemagick x11-utils zip unzip qemu-user-static util-linux)
 
