@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -315,7 +316,17 @@ std::string Totals(int errors, int notFound) {
            std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
 }
 
-ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath) {
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces) {
+    std::size_t at = 0;
+    for (const std::string& piece : pieces) {
+        const std::size_t found = text.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << piece << "\n" << text.substr(at);
+        at = found + piece.size();
+    }
+}
+
+ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath,
+                          const std::vector<std::string>& dryShown) {
     std::vector<Files> before;
     for (const std::string& folder : folders) before.push_back(Snapshot(folder, true));
     Launch dryLaunch = launch;
@@ -325,6 +336,7 @@ ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& 
         EXPECT_EQ(Snapshot(folders[i], true), before[i]) << "the dry run changed " << folders[i] << "\n" << dry.out;
     }
     EXPECT_NE(dry.out.find("== Dry run: nothing was changed on disk."), std::string::npos) << dry.out << dry.err;
+    ExpectInOrder(dry.out, dryShown);
     const bool logBefore = Exists(logPath);
     const ConsoleRun real = RunConsole(launch);
     EXPECT_EQ(dry.exitCode, real.exitCode) << dry.out << dry.err;
@@ -359,6 +371,38 @@ std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string
                                        answersFile, "--registry",       registryFile};
     arguments.insert(arguments.end(), more.begin(), more.end());
     return arguments;
+}
+
+ConsoleRun ModInstallTest::Run(const Scenario& s) {
+    SCOPED_TRACE(s.name);
+    std::filesystem::remove_all(game);
+    std::filesystem::remove_all(mod);
+    Description(s.description);
+    WriteTree(mod, s.mod);
+    GameFolder(s.override, s.description.find("#game=1") == std::string::npos ? 2 : 1);
+    if (!s.registry) std::filesystem::remove(registryFile);
+    for (const auto& [target, link] : s.links) {
+        MakeFolders(temp.Path() + "/" + link.substr(0, link.rfind('/')));
+        EXPECT_EQ(::symlink(target.c_str(), (temp.Path() + "/" + link).c_str()), 0) << link;
+    }
+    Answers(s.answers);
+    std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
+    if (s.open) arguments.erase(arguments.begin());
+    if (s.answers.empty()) arguments.resize(arguments.size() - 2);
+    if (s.registry) arguments.insert(arguments.end(), {"--registry", registryFile});
+    arguments.insert(arguments.end(), s.arguments.begin(), s.arguments.end());
+    const Launch launch{arguments, s.environment};
+    const ConsoleRun run =
+        s.dryRunFirst ? RunAfterDryRun(launch, {game, mod}, logPath, s.dryShown) : RunConsole(launch);
+    EXPECT_EQ(run.exitCode, s.status) << run.out << run.err;
+    ExpectInOrder(run.out + run.err, s.shown);
+    ExpectInOrder(s.log.empty() ? "" : Log(), s.log);
+    EXPECT_EQ(Snapshot(game + "/override"), s.overrideAfter.value_or(Snapshot(game + "/override")));
+    for (const auto& [path, bytes] : s.after) {
+        const std::string full = temp.Path() + "/" + path;
+        EXPECT_EQ(Exists(full) ? ReadFile(full) : kGone, bytes) << path;
+    }
+    return run;
 }
 
 }  // namespace zelvane::e2e
