@@ -1,6 +1,5 @@
 #include "tests/e2e/e2e_support.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <grp.h>
@@ -9,13 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -34,11 +33,7 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
 
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    while (const dirent* entry = dir ? readdir(dir.get()) : nullptr) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     return names;
 }
 
@@ -223,10 +218,7 @@ Files Snapshot(const std::string& folder, bool stamped) {
 }
 
 bool ContainsContent(const Files& files, const std::string& bytes) {
-    for (const auto& [path, content] : files) {
-        if (content == bytes) return true;
-    }
-    return false;
+    return std::ranges::any_of(files, [&](const auto& file) { return file.second == bytes; });
 }
 
 ConsoleRun RunConsole(const Launch& launch) {
