@@ -5,10 +5,11 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/console/terminal_text.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
 namespace zelvane::e2e {
@@ -44,43 +45,36 @@ protected:
 
 // K2: an accented entry in override and one in an accented subfolder of override, a queued
 // restore of an accented file from its ".original", and two files whose names 1252 cannot hold
-// beside an entry spelled the way such a name shows in 1252.
-TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
-    Description("#game=2\n#qrestore_file_0=override\\" + kEte1252 +
-                "\n#qrestore_file_begin_0#\nRestaurer l'ic\xf4ne \\b " + kEte1252 +
-                "\\b0 ?\n#qrestore_file_end_0#\n#file_list\noverride\\" + kNaive1252 +
-                "\noverride\\r\xf6"
-                "ck.uti\noverride\\??.tga\n");
-    WriteTree(game, {{"dialog.tlk", kTlk},
-                     {"override/" + kNaiveUtf8, "naive texture"},
-                     {"override/" + kUberUtf8 + "/" + kRockUtf8, "rock item"},
-                     {"override/" + kEteUtf8, "mod icon"},
-                     {"override/" + kEteUtf8 + ".original", "game icon"},
-                     {"override/" + kNihonUtf8, "not the mod's"},
-                     {"override/sub/" + kNihonUtf8, "not the mod's either"}});
-    Answers({"0", "0", "0"});  // confirmation, the entry found in a subfolder, the queued restore
-    const std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers",
-                                             answersFile, "--game-folder",    game};
-    const std::string override = WindowsForm(game) + "\\override\\";
-    const ConsoleRun check = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
-    std::vector<std::string> dryArguments = arguments;
-    dryArguments.push_back("--dry-run");
-    const ConsoleRun dry = RunConsole(dryArguments);
-    for (const std::string& line :
-         {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
-              "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
-          "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
-              "\" is only in a subfolder of override, at \"override\\" + kUberUtf8 + "\\" + kRockUtf8 +
-              "\"; for K2 the run asks before deleting it there\n",
-          "delete " + override + kNaiveUtf8 + ": done\n",
-          "delete " + override + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
-          "rename " + override + kEteUtf8 + ".original -> " + override + kEteUtf8 + ": done\n"}) {
-        EXPECT_NE((check.out + dry.out).find(line), std::string::npos) << line << "\n" << check.out << dry.out;
-    }
-    EXPECT_EQ((check.out + dry.out).find(kNihonUtf8), std::string::npos) << check.out << dry.out;
-
-    const ConsoleRun run = RunAfterDryRun(Launch{arguments}, {game, mod}, logPath);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+// beside an entry spelled the way such a name shows in 1252. Then K1, whose folder is typed.
+TEST_F(ConsoleNamesTest, RunsFindAccentedNamesSaveA1252LogAndShowUtf8) {
+    const std::string description = "#game=2\n#qrestore_file_0=override\\" + kEte1252 +
+                                    "\n#qrestore_file_begin_0#\nRestaurer l'ic\xf4ne \\b " + kEte1252 +
+                                    "\\b0 ?\n#qrestore_file_end_0#\n#file_list\noverride\\" + kNaive1252 +
+                                    "\noverride\\r\xf6"
+                                    "ck.uti\noverride\\??.tga\n";
+    const Files nihon{{kNihonUtf8, "not the mod's"}, {"sub/" + kNihonUtf8, "not the mod's either"}};
+    Files override = nihon;
+    override.insert({{kNaiveUtf8, "naive texture"},
+                     {kUberUtf8 + "/" + kRockUtf8, "rock item"},
+                     {kEteUtf8, "mod icon"},
+                     {kEteUtf8 + ".original", "game icon"}});
+    Files after = nihon;
+    after.insert({kEteUtf8, "game icon"});
+    const std::string o = WindowsForm(game) + "\\override\\";
+    // The confirmation, the entry found in a subfolder, the queued restore. The transcript is UTF-8.
+    Run({.name = "K2",
+         .description = description,
+         .override = override,
+         .answers = {"0", "0", "0"},
+         .arguments = {"--game-folder", game},
+         .registry = false,
+         .overrideAfter = after,
+         .shown = {"Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n",
+                   "\n" + o + kUberUtf8 + "\\\n", "Restaurer l'ic\u00f4ne " + kEteUtf8 + "?", "Saved: " + logPath,
+                   "Delete Successful - Override\\\u00dcber\\" + kRockUtf8},
+         .dryShown = {"delete " + o + kNaiveUtf8 + ": done\n",
+                      "delete " + o + kUberUtf8 + "\\" + kRockUtf8 + ": done\n",
+                      "rename " + o + kEteUtf8 + ".original -> " + o + kEteUtf8 + ": done\n"}});
     // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
     // capital one (0xDC).
     EXPECT_EQ(Log(), LogHeader(2, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog) + "\\cf1" + kPar +
@@ -89,50 +83,31 @@ TEST_F(ConsoleNamesTest, K2RunFindsAccentedNamesSavesA1252LogAndShowsUtf8) {
                          "\\cf1 QRestoreFile: " + Deleted("Override\\\\" + kEteLog) + kPar +
                          "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog +
                          ".original\\cf3  to \\cf1 Override\\\\" + kEteLog + kPar + Totals(0, 1));
-    EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
-                                     {"override/" + kEteUtf8, "game icon"},
-                                     {"override/" + kNihonUtf8, "not the mod's"},
-                                     {"override/sub/" + kNihonUtf8, "not the mod's either"}}));
-    // The transcript is UTF-8: the program folder, the prompt from the description, the log's path.
-    for (const std::string& shown : {"Program folder: " + WindowsForm(temp.Path()) + "\\" + kModeUtf8 + "\n",
-                                     "\n" + override + kUberUtf8 + "\\\n", "Restaurer l'ic\u00f4ne " + kEteUtf8 + "?",
-                                     "Saved: " + logPath, "Delete Successful - Override\\\u00dcber\\" + kRockUtf8}) {
-        EXPECT_NE(run.out.find(shown), std::string::npos) << shown << "\n" << run.out;
-    }
+    WriteTree(game + "/override", override);
+    const ConsoleRun check = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
+    ExpectInOrder(check.out,
+                  {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEteUtf8 +
+                       "\" is in the game folder, and \"override\\" + kEteUtf8 + ".original\" is there to restore\n",
+                   "uninstall_data.ini:8: note: file-list entry \"override\\" + kRockUtf8 +
+                       "\" is only in a subfolder of override, at \"override\\" + kUberUtf8 + "\\" + kRockUtf8 +
+                       "\"; for K2 the run asks before deleting it there\n"});
+    EXPECT_EQ(check.out.find(kNihonUtf8), std::string::npos) << check.out;
+
+    // A folder typed at the browse prompt, in UTF-8, is handed over in 1252.
+    Run({.name = "K1",
+         .description = "#game=1\n#file_list\noverride\\" + kNaive1252 + "\n",
+         .override = {{kNaiveUtf8, "naive texture"}},
+         .answers = {"0", "0", game},  // the confirmation, "Unable to locate Kotor folder via registry.", the folder
+         .registry = false,
+         .overrideAfter = Files{},
+         .shown = {"Answer: " + WindowsForm(game) + "\n"},
+         .log = {LogHeader(1, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog)}});
 }
 
-// A folder typed at the browse prompt, in UTF-8, is handed over in 1252.
-TEST_F(ConsoleNamesTest, ATypedFolderGoesOverIn1252) {
-    Description("#game=1\n#file_list\noverride\\" + kNaive1252 + "\n");
-    WriteTree(game, {{"dialog.tlk", kTlk}, {"override/" + kNaiveUtf8, "naive texture"}});
-    Answers({"0", "0", game});  // the confirmation, "Unable to locate Kotor folder via registry.", the folder
-    ConsoleRun run =
-        RunAfterDryRun(Launch{{"--no-open", "--program-folder", mod, "--answers", answersFile}}, {game, mod}, logPath);
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("Answer: " + WindowsForm(game) + "\n"), std::string::npos) << run.out;
-    EXPECT_TRUE(Log().starts_with(LogHeader(1, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog)));
-    EXPECT_FALSE(Exists(game + "/override/" + kNaiveUtf8));
-}
-
-// What in a transcript a terminal would take as a command: "" when nothing. Line ends are text.
-std::string FirstControl(const std::string& text) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        if ((c < 0x20 && c != '\n') || c == 0x7F) return "byte " + std::to_string(c) + " at " + std::to_string(i);
-        if (c == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) <= 0x9F) {
-            return "a C1 control at " + std::to_string(i);
-        }
-        if (c >= 0x80) {  // the bytes of one UTF-8 character, a lone 0x80-0x9F among them not
-            const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-            if (length == 0 || i + length > text.size()) return "a lone byte at " + std::to_string(i);
-            for (std::size_t k = 1; k < length; ++k) {
-                if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80)
-                    return "a broken character at " + std::to_string(i);
-            }
-            i += length - 1;
-        }
-    }
-    return "";
+// No line of a transcript carries what a terminal would take as a command.
+void ExpectNoControls(const std::string& transcript) {
+    std::istringstream lines(transcript);
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(console::HostTerminalLine(line), line);
 }
 
 // A folder named with ESC, BEL, a lone byte 0x9B or the C1 control U+009B (a one-character CSI)
@@ -143,21 +118,20 @@ TEST_F(ConsoleNamesTest, ControlsOfANameNeverReachTheTerminal) {
           "/mod\xc2\x9b"
           "2J";  // U+009B 2 J: a terminal would clear its screen
     logPath = mod + "/uninstall/removal_results.rtf";
-    Description("#game=2\n#file_list\noverride\\x.uti\n");
-    GameFolder({{"x.uti", "x"}});
-    Answers({"0"});
     const std::string bin = temp.Path() + "/bin";
     WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
     SetMode(bin + "/xdg-open", 0755);
-    std::vector<std::string> arguments = Arguments();
-    arguments.erase(arguments.begin());  // --no-open
-    ConsoleRun run = RunConsole(arguments, {"PATH=" + bin + ":/usr/bin:/bin"});
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_TRUE(Exists(logPath));
     const std::string shown = temp.Path() + "/mod2J/uninstall/removal_results.rtf\n";
-    EXPECT_NE(run.out.find("\nLog: " + shown), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("\nOpening: " + shown), std::string::npos) << run.out;
-    EXPECT_EQ(FirstControl(run.out), "");
+    ConsoleRun run = Run({.name = "a control in the program folder",
+                          .description = "#game=2\n#file_list\noverride\\x.uti\n",
+                          .override = {{"x.uti", "x"}},
+                          .environment = {"PATH=" + bin + ":/usr/bin:/bin"},
+                          .dryRunFirst = false,
+                          .open = true,
+                          .overrideAfter = Files{},
+                          .shown = {"\nOpening: " + shown, "\nLog: " + shown}});
+    EXPECT_TRUE(Exists(logPath));
+    ExpectNoControls(run.out);
 
     const std::string home = temp.Path() + "/home";
     const std::string library = temp.Path() +
@@ -173,7 +147,7 @@ TEST_F(ConsoleNamesTest, ControlsOfANameNeverReachTheTerminal) {
     EXPECT_NE(run.out.find("K1 " + library2 + "/steamapps/common/swkotor (used by a run)\n"), std::string::npos)
         << run.out;
     EXPECT_NE(run.out.find("   found in: the Steam library " + library2 + " (app 32370)\n"), std::string::npos);
-    EXPECT_EQ(FirstControl(run.out), "");
+    ExpectNoControls(run.out);
 }
 
 }  // namespace

@@ -16,16 +16,6 @@ namespace {
 
 constexpr std::size_t kNone = std::string::npos;
 
-// The pieces appear in the text in this order.
-void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces) {
-    std::size_t at = 0;
-    for (const std::string& piece : pieces) {
-        const std::size_t found = text.find(piece, at);
-        ASSERT_NE(found, kNone) << "missing, or out of order: " << piece << "\n" << text.substr(at);
-        at = found + piece.size();
-    }
-}
-
 TEST(ConsoleArguments, VersionHelpAndBadCommandLines) {
     EXPECT_EQ(RunConsole({"--version"}).out, std::string("zelvane-console ") + ZELVANE_PROJECT_VERSION + "\n");
     const ConsoleRun help = RunConsole({"--help"});
@@ -74,45 +64,67 @@ TEST(ConsoleArguments, VersionHelpAndBadCommandLines) {
     }
 }
 
-class ConsoleRunTest : public ModInstallTest {
-protected:
-    // A K2 mod with everything: a file list with a file the player moved into a subfolder, two
-    // queued deletes (one whose file is gone), a queued restore and a 2da restore; a caption with
-    // controls and letters of code page 1252.
-    void MakeFullK2Mod() {
-        Description(
-            "#game=2\n#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2\n"
-            "#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\n"
-            "Delete the \\cf5 notes\\cf1 ?\n#qdelete_file_end_0#\n"
-            "#qdelete_file_1=override\\absent.txt\n#qdelete_file_begin_1#\nDelete absent.txt?\n"
-            "#qdelete_file_end_1#\n#qrestore_file_0=override\\k2_icon.tga\n#qrestore_file_begin_0#\n"
-            "Restore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
-            "#qrestore_2da_files=appearance.2da\n#file_list\n; added files\noverride\\k2_item.uti\n"
-            "override\\k2_moved.tga\n");
-        Mod("uninstall/uninstall_info.rtf", "{\\rtf1\\ansi Info about \\b the mod\\b0 .\\par}");
-        Mod("backup/appearance.2da", "2DA V2.0 original");
-        GameFolder({{"k2_item.uti", "item"},
-                    {"Sub Folder/k2_moved.tga", "moved texture"},
-                    {"k2_notes.txt", "notes"},
-                    {"k2_icon.tga", "mod icon"},
-                    {"k2_icon.tga.original", "game icon"},
-                    {"appearance.2da", "2DA V2.0 modded"},
-                    {"keep.uti", "another mod's file"}});
-    }
+// A K2 mod with everything: a file list with a file the player moved into a subfolder, two queued
+// deletes (one whose file is gone), a queued restore and a 2da restore; a caption with controls and
+// letters of code page 1252.
+const Scenario kFullK2Mod{
+    .name = "a full K2 mod",
+    .description =
+        "#game=2\n#window_caption=My \x1b[2J\x1b]0;owned\x07Mod \xe9t\xe9\t2\n"
+        "#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\nDelete the \\cf5 notes\\cf1 ?\n"
+        "#qdelete_file_end_0#\n#qdelete_file_1=override\\absent.txt\n#qdelete_file_begin_1#\n"
+        "Delete absent.txt?\n#qdelete_file_end_1#\n#qrestore_file_0=override\\k2_icon.tga\n"
+        "#qrestore_file_begin_0#\nRestore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
+        "#qrestore_2da_files=appearance.2da\n#file_list\n; added files\noverride\\k2_item.uti\n"
+        "override\\k2_moved.tga\n",
+    .override = {{"k2_item.uti", "item"},
+                 {"Sub Folder/k2_moved.tga", "moved texture"},
+                 {"k2_notes.txt", "notes"},
+                 {"k2_icon.tga", "mod icon"},
+                 {"k2_icon.tga.original", "game icon"},
+                 {"appearance.2da", "2DA V2.0 modded"},
+                 {"keep.uti", "another mod's file"}},
+    .mod = {{"uninstall/uninstall_info.rtf", "{\\rtf1\\ansi Info about \\b the mod\\b0 .\\par}"},
+            {"backup/appearance.2da", "2DA V2.0 original"}},
 };
 
+class ConsoleRunTest : public ModInstallTest {};
+
 TEST_F(ConsoleRunTest, AFullK2RunAnsweredEveryWaySavesItsLog) {
-    MakeFullK2Mod();
+    Scenario full = kFullK2Mod;
     // Confirmation, subfolder, queued delete, queued restore, 2da replacement: by number, by letter,
     // by caption in any case; comments and blank lines are no answers.
-    Answers({"# the confirmation", "0", "", "y", "YES", "  0  ", "y"});
-    const ConsoleRun run = RunBothWays();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_NE(run.out.find("== My [2J]0;ownedMod \xc3\xa9t\xc3\xa9 2 ==\n"), kNone);
-    ExpectInOrder(run.out,
-                  {"Info about the mod.", "Prompt: Confirm Remove Mod", "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n",
-                   "Prompt: Confirm Delete in Subfolder", "Prompt: Confirm Delete", "Prompt: Confirm Restore",
-                   "Prompt: Confirm appearance.2da replacement", "Saved: " + logPath + "\n"});
+    full.answers = {"# the confirmation", "0", "", "y", "YES", "  0  ", "y"};
+    full.overrideAfter = Files{{"appearance.2da", "2DA V2.0 original"},
+                               {"k2_icon.tga", "game icon"},
+                               {"keep.uti", "another mod's file"}};
+    full.after = {{"mod/uninstall/uninstall_data20A.ini", kGone}};
+    full.shown = {"Info about the mod.",
+                  "== My [2J]0;ownedMod \xc3\xa9t\xc3\xa9 2 ==\n",
+                  "Prompt: Confirm Remove Mod",
+                  "  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n",
+                  "Prompt: Confirm Delete in Subfolder",
+                  "Prompt: Confirm Delete",
+                  "Prompt: Confirm Restore",
+                  "Prompt: Confirm appearance.2da replacement",
+                  "Saved: " + logPath + "\n"};
+    // The dry run prints every change in order with its outcome, and saves nothing.
+    const std::string g = WindowsForm(game) + "\\override\\";
+    const std::string u = WindowsForm(mod) + "\\uninstall\\";
+    full.dryShown = {"Not saved (dry run): " + logPath + "\n",
+                     "== Dry run: nothing was changed on disk. The run would have made these changes ==\n",
+                     "1. copy " + u + "uninstall_data.ini -> " + u + "uninstall_data20A.ini: done\n",
+                     ". delete " + u + "uninstall_data20A.ini: done\n",
+                     ". delete " + g + "k2_item.uti: done\n",
+                     ". delete " + g + "Sub Folder\\k2_moved.tga: done\n",
+                     ". delete " + g + "k2_icon.tga: done\n",
+                     ". rename " + g + "k2_icon.tga.original -> " + g + "k2_icon.tga: done\n",
+                     ". create folder " + WindowsForm(mod) + "\\Backup Uninstall: done\n",
+                     ". write " + u + "removal_results.rtf.saving: done\n",
+                     ". rename " + u + "removal_results.rtf.saving -> " + u + "removal_results.rtf: done\n",
+                     "== The removal log that would be saved as " + u + "removal_results.rtf (",
+                     "== End of the removal log ==\n"};
+    Run(full);
     const std::string q = "\\cf1 QRestore2da: \\cf3 ";
     EXPECT_EQ(Log(), Header(2) + Deleted("Override\\\\k2_item.uti") + "\\cf1\\par" + kCrLf +
                          Deleted("Override\\\\Sub Folder\\\\k2_moved.tga") + "\\cf1\\par" + kCrLf + kBanner +
@@ -129,91 +141,51 @@ TEST_F(ConsoleRunTest, AFullK2RunAnsweredEveryWaySavesItsLog) {
                          "backup.appearance.2da" +
                          kPar + q + "Renamed \\cf1 Backup\\\\appearance.2da\\cf3  to \\cf1 Override\\\\appearance.2da" +
                          kPar + kFyi + Totals(0, 0));
-    EXPECT_EQ(Snapshot(game), (Files{{"dialog.tlk", kTlk},
-                                     {"override/appearance.2da", "2DA V2.0 original"},
-                                     {"override/k2_icon.tga", "game icon"},
-                                     {"override/keep.uti", "another mod's file"}}));
-    EXPECT_FALSE(Exists(mod + "/uninstall/uninstall_data20A.ini"));
 }
 
 // Answers that run out or name no button stop the run at once (3), and leave everything after
-// them untouched; No to the confirmation ends the run (0) without a log.
-TEST_F(ConsoleRunTest, AnswersThatRunOutOrNameNoButtonStopAtOnce) {
-    MakeFullK2Mod();
-    const Files before = Snapshot(game);
-    const struct {
-        std::vector<std::string> answers;  // {}: no answers file, standard input at its end
-        int status;
-        std::string told;
-    } kCases[] = {
-        {{"1"}, 0, "Answer: 1 (No)"},
-        {{}, 3, "zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""},
-        {{"7\x1b[2J\x07"},
-         3,
-         "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping here, "
-         "nothing more is changed.\n"},
-        {{"0", "0"}, 3, "no answer left for the prompt \"Confirm Delete\""},  // none for the queued delete
+// them untouched; No to the confirmation ends the run (0) without a log. The open-file dialog of
+// the 2da restore shows its folder, name and type, and takes a path typed in any letter case.
+TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
+    const Files& untouched = kFullK2Mod.override;
+    Files itemsGone = untouched;
+    itemsGone.erase("k2_item.uti");
+    itemsGone.erase("Sub Folder/k2_moved.tga");
+    const Files nothingElse{{"mod/backup/appearance.2da", "2DA V2.0 original"},
+                            {"mod/Backup Uninstall", kGone},
+                            {"mod/uninstall/removal_results.rtf", kGone}};
+    const std::string stop =
+        "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping here, "
+        "nothing more is changed.\n";
+    const std::string dialog = "Open file: Locate appearance.2da\n" + std::string(60, '-') +
+                               "\nFolder: " + WindowsForm(game) +
+                               "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n";
+    const std::string typed = WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA";
+    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> kStops = {
+        {{"1"}, {"Answer: 1 (No)"}},
+        {{}, {"zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""}},
+        {{"7\x1b[2J\x07"}, {stop}},
+        {{"0", "0"}, {"no answer left for the prompt \"Confirm Delete\""}},  // none for the queued delete
     };
-    for (const auto& c : kCases) {
-        Answers(c.answers);
-        const ConsoleRun run = RunConsole(c.answers.empty() ? std::vector<std::string>{"--no-open", "--program-folder",
-                                                                                       mod, "--registry", registryFile}
-                                                            : Arguments());
-        EXPECT_EQ(run.exitCode, c.status) << run.out << run.err;
-        EXPECT_NE((run.out + run.err).find(c.told), kNone) << run.out << run.err;
-        Files expected = before;
-        if (c.answers.size() == 2) {
-            expected.erase("override/k2_item.uti");
-            expected.erase("override/Sub Folder/k2_moved.tga");
-        }
-        EXPECT_EQ(Snapshot(game), expected);
-        EXPECT_EQ(ReadFile(mod + "/backup/appearance.2da"), "2DA V2.0 original");
-        EXPECT_FALSE(Exists(mod + "/Backup Uninstall"));
-        EXPECT_FALSE(Exists(logPath));
+    for (const auto& [answers, shown] : kStops) {
+        Scenario stopped = kFullK2Mod;
+        stopped.name = answers.empty() ? "no answers" : answers.back();
+        stopped.answers = answers;
+        stopped.dryRunFirst = false;
+        stopped.status = answers == std::vector<std::string>{"1"} ? 0 : 3;
+        stopped.overrideAfter = answers.size() == 2 ? itemsGone : untouched;
+        stopped.after = nothingElse;
+        stopped.shown = shown;
+        Run(stopped);
     }
-}
-
-// The open-file dialog of the 2da restore at the console: its folder, name and type shown, a path
-// typed in either form and any letter case taken.
-TEST_F(ConsoleRunTest, TheOpenFileDialogShowsItselfAndTakesATypedPath) {
-    Description("#game=2\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n");
-    Mod("backup/appearance.2da", "2DA V2.0 original");
-    GameFolder({{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 modded"}});
-    // Yes to the confirmation, No to the table found, then the table in other letter case.
-    Answers({"0", "n", WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA"});
-    const ConsoleRun run = RunBothWays();
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    ExpectInOrder(run.out,
-                  {"Answer: 1 (No)\n",
-                   "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " + WindowsForm(game) +
-                       "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n",
-                   "Answer: " + WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA\n"});
-    EXPECT_EQ(ReadFile(game + "/override/real/APPEARANCE.2DA"), "2DA V2.0 original");
-    EXPECT_EQ(ReadFile(game + "/override/sub/appearance.2da"), "found first");
-    EXPECT_EQ(ReadFile(mod + "/Backup Uninstall/APPEARANCE.2DA"), "2DA V2.0 modded");
-}
-
-TEST_F(ConsoleRunTest, ADryRunPrintsEveryChangeInOrderWithItsOutcomeAndSavesNothing) {
-    MakeFullK2Mod();
-    Answers({"0", "0", "0", "0", "0"});
-    const Files before = Snapshot(temp.Path(), true);
-    const ConsoleRun run = RunConsole(Arguments({"--dry-run"}));
-    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    EXPECT_EQ(Snapshot(temp.Path(), true), before);
-    const std::string g = WindowsForm(game) + "\\override\\";
-    const std::string u = WindowsForm(mod) + "\\uninstall\\";
-    ExpectInOrder(run.out,
-                  {"== Dry run: nothing was changed on disk. The run would have made these changes ==\n",
-                   "1. copy " + u + "uninstall_data.ini -> " + u + "uninstall_data20A.ini: done\n",
-                   ". delete " + u + "uninstall_data20A.ini: done\n", ". delete " + g + "k2_item.uti: done\n",
-                   ". delete " + g + "Sub Folder\\k2_moved.tga: done\n", ". delete " + g + "k2_icon.tga: done\n",
-                   ". rename " + g + "k2_icon.tga.original -> " + g + "k2_icon.tga: done\n",
-                   ". create folder " + WindowsForm(mod) + "\\Backup Uninstall: done\n",
-                   ". write " + u + "removal_results.rtf.saving: done\n",
-                   ". rename " + u + "removal_results.rtf.saving -> " + u + "removal_results.rtf: done\n",
-                   "== The removal log that would be saved as " + u + "removal_results.rtf (",
-                   "== End of the removal log ==\n"});
-    EXPECT_NE(run.out.find("Not saved (dry run): " + logPath + "\n"), kNone);
+    Run({.name = "the open-file dialog",
+         .description = "#game=2\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n",
+         .override = {{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 modded"}},
+         .mod = {{"backup/appearance.2da", "2DA V2.0 original"}},
+         .answers = {"0", "n", typed},  // No to the table found, then the table in other letter case
+         .overrideAfter = Files{{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 original"}},
+         .after = {{"mod/Backup Uninstall/APPEARANCE.2DA", "2DA V2.0 modded"}},
+         .shown = {"Answer: 1 (No)\n", dialog, "Answer: " + typed + "\n"}});
 }
 
 // After a run, the log is opened with xdg-open (the console waits for it); where none opens it,
@@ -236,47 +208,42 @@ TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
         "There is no application associated with the given filename extension.\n";
     const std::string path = "PATH=" + bin + ":/usr/bin:/bin";
     const struct {
-        std::string option;
         std::vector<std::string> environment;
         std::vector<std::string> expected;
-        bool logShown;
+        bool open;
     } kCases[] = {
-        {"--no-open", {}, {shown, "1 files not found.\n\n" + summary}, true},
-        {"", {path}, {"Opening: " + logPath + "\n\n" + summary}, false},
-        {"", {path, "XDG_STATUS=3"}, {notOpened, shown, summary}, true},
-        {"",
-         {"PATH=" + temp.Path() + "/nothing"},
+        {{}, {shown, "1 files not found.\n\n" + summary}, false},
+        {{path}, {"Opening: " + logPath + "\n\n" + summary}, true},
+        {{path, "XDG_STATUS=3"}, {notOpened, shown, summary}, true},
+        {{"PATH=" + temp.Path() + "/nothing"},
          {"Message: Error running " + WindowsForm(logPath) + "\n" + rule + notOpened, shown, summary},
          true},
     };
     for (const auto& c : kCases) {
-        std::filesystem::remove_all(game);
-        std::filesystem::remove_all(mod);
         std::filesystem::remove(opened);
         // One file of each kind: one listed file deleted and one missing, a queued delete, a
         // queued restore and a 2da restore, every prompt answered Yes.
-        Description(
-            "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\nDelete?\n"
-            "#qdelete_file_end_0#\n#qrestore_file_0=override\\icon.tga\n#qrestore_file_begin_0#\n"
-            "Restore?\n#qrestore_file_end_0#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n"
-            "#file_list\noverride\\robe.uti\noverride\\gone.uti\n");
-        Mod("backup/appearance.2da", "2DA V2.0 original");
-        GameFolder({{"robe.uti", "r"},
-                    {"notes.txt", "n"},
-                    {"icon.tga", "i"},
-                    {"icon.tga.original", "o"},
-                    {"appearance.2da", "a"}});
-        Answers({"0", "0", "0", "0"});
-        std::vector<std::string> arguments = Arguments();
-        if (c.option.empty()) arguments.erase(arguments.begin());  // --no-open
-        const ConsoleRun run = RunConsole(arguments, c.environment);
-        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-        ExpectInOrder(run.out, c.expected);
+        const ConsoleRun run =
+            Run({.name = c.expected.front(),
+                 .description = "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\nDelete?\n"
+                                "#qdelete_file_end_0#\n#qrestore_file_0=override\\icon.tga\n#qrestore_file_begin_0#\n"
+                                "Restore?\n#qrestore_file_end_0#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n"
+                                "#file_list\noverride\\robe.uti\noverride\\gone.uti\n",
+                 .override = {{"robe.uti", "r"},
+                              {"notes.txt", "n"},
+                              {"icon.tga", "i"},
+                              {"icon.tga.original", "o"},
+                              {"appearance.2da", "a"}},
+                 .mod = {{"backup/appearance.2da", "2DA V2.0 original"}},
+                 .answers = {"0", "0", "0", "0"},
+                 .environment = c.environment,
+                 .dryRunFirst = false,
+                 .open = c.open,
+                 .shown = c.expected});
         EXPECT_TRUE(run.out.ends_with(summary)) << run.out;
-        EXPECT_EQ(run.out.find("\nRemoval log\n") != kNone, c.logShown) << run.out;
+        EXPECT_EQ(run.out.find("\nRemoval log\n") != kNone, c.expected.size() != 1) << run.out;
         EXPECT_EQ(run.out.find("\\cf"), kNone);
-        EXPECT_EQ(Exists(opened), c.option.empty() && c.environment[0] == path);
-        EXPECT_TRUE(!Exists(opened) || ReadFile(opened) == logPath);
+        EXPECT_EQ(Exists(opened) ? ReadFile(opened) : kGone, c.open && c.environment.front() == path ? logPath : kGone);
     }
 }
 

@@ -1,6 +1,5 @@
 #include "tests/e2e/e2e_support.hpp"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
 #include <grp.h>
@@ -9,12 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -33,11 +33,7 @@ int RemoveEntry(const char* path, const struct stat*, int, struct FTW*) {
 
 std::vector<std::string> NamesIn(const std::string& folder) {
     std::vector<std::string> names;
-    std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
-    while (const dirent* entry = dir ? readdir(dir.get()) : nullptr) {
-        const std::string name = entry->d_name;
-        if (name != "." && name != "..") names.push_back(name);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename());
     return names;
 }
 
@@ -222,10 +218,7 @@ Files Snapshot(const std::string& folder, bool stamped) {
 }
 
 bool ContainsContent(const Files& files, const std::string& bytes) {
-    for (const auto& [path, content] : files) {
-        if (content == bytes) return true;
-    }
-    return false;
+    return std::ranges::any_of(files, [&](const auto& file) { return file.second == bytes; });
 }
 
 ConsoleRun RunConsole(const Launch& launch) {
@@ -315,7 +308,17 @@ std::string Totals(int errors, int notFound) {
            std::to_string(notFound) + " files not found.\\b0\\par" + kCrLf + kThreePars + "}";
 }
 
-ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath) {
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces) {
+    std::size_t at = 0;
+    for (const std::string& piece : pieces) {
+        const std::size_t found = text.find(piece, at);
+        ASSERT_NE(found, std::string::npos) << "missing, or out of order: " << piece << "\n" << text.substr(at);
+        at = found + piece.size();
+    }
+}
+
+ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath,
+                          const std::vector<std::string>& dryShown) {
     std::vector<Files> before;
     for (const std::string& folder : folders) before.push_back(Snapshot(folder, true));
     Launch dryLaunch = launch;
@@ -325,6 +328,7 @@ ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& 
         EXPECT_EQ(Snapshot(folders[i], true), before[i]) << "the dry run changed " << folders[i] << "\n" << dry.out;
     }
     EXPECT_NE(dry.out.find("== Dry run: nothing was changed on disk."), std::string::npos) << dry.out << dry.err;
+    ExpectInOrder(dry.out, dryShown);
     const bool logBefore = Exists(logPath);
     const ConsoleRun real = RunConsole(launch);
     EXPECT_EQ(dry.exitCode, real.exitCode) << dry.out << dry.err;
@@ -359,6 +363,38 @@ std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string
                                        answersFile, "--registry",       registryFile};
     arguments.insert(arguments.end(), more.begin(), more.end());
     return arguments;
+}
+
+ConsoleRun ModInstallTest::Run(const Scenario& s) {
+    SCOPED_TRACE(s.name);
+    std::filesystem::remove_all(game);
+    std::filesystem::remove_all(mod);
+    Description(s.description);
+    WriteTree(mod, s.mod);
+    GameFolder(s.override, s.description.find("#game=1") == std::string::npos ? 2 : 1);
+    if (!s.registry) std::filesystem::remove(registryFile);
+    for (const auto& [target, link] : s.links) {
+        MakeFolders(temp.Path() + "/" + link.substr(0, link.rfind('/')));
+        EXPECT_EQ(::symlink(target.c_str(), (temp.Path() + "/" + link).c_str()), 0) << link;
+    }
+    Answers(s.answers);
+    std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
+    if (s.open) arguments.erase(arguments.begin());
+    if (s.answers.empty()) arguments.resize(arguments.size() - 2);
+    if (s.registry) arguments.insert(arguments.end(), {"--registry", registryFile});
+    arguments.insert(arguments.end(), s.arguments.begin(), s.arguments.end());
+    const Launch launch{arguments, s.environment};
+    const ConsoleRun run =
+        s.dryRunFirst ? RunAfterDryRun(launch, {game, mod}, logPath, s.dryShown) : RunConsole(launch);
+    EXPECT_EQ(run.exitCode, s.status) << run.out << run.err;
+    ExpectInOrder(run.out + run.err, s.shown);
+    ExpectInOrder(s.log.empty() ? "" : Log(), s.log);
+    EXPECT_EQ(Snapshot(game + "/override"), s.overrideAfter.value_or(Snapshot(game + "/override")));
+    for (const auto& [path, bytes] : s.after) {
+        const std::string full = temp.Path() + "/" + path;
+        EXPECT_EQ(Exists(full) ? ReadFile(full) : kGone, bytes) << path;
+    }
+    return run;
 }
 
 }  // namespace zelvane::e2e

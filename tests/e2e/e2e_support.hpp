@@ -1,12 +1,12 @@
 #pragma once
-// Helpers of the end-to-end tests: a fresh folder per test, trees written from {path, bytes} pairs
-// and read back as a map, runs of the real zelvane-console with their output captured, the pieces
-// of the removal log as the console saves it, and a run checked against its dry run.
+// Helpers of the end-to-end tests: folders and trees, runs of the real zelvane-console, the pieces
+// of the removal log, and scenarios: a removal as a table row, run after its dry run and checked.
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +15,6 @@ namespace zelvane::e2e {
 inline const std::string kCrLf = "\r\n";
 // A dialog.tlk as short as the console takes it for the game's own: what marks a game folder.
 inline const std::string kTlk = std::string("TLK V3.0") + std::string("\x01\x00\x00\x00\x10\x00\x00\x00", 8);
-// The text with CR LF line ends, as mod authors' tools write them.
 std::string CrLf(const std::string& text);
 
 // A fresh folder below /tmp, removed with everything in it when the object goes.
@@ -31,9 +30,7 @@ private:
     std::string path_;
 };
 
-// Relative path ("override/sub/x.tga") to bytes.
 using Files = std::map<std::string, std::string>;
-// Writes the bytes, creating the folders on the way.
 void WriteFile(const std::string& path, const std::string& bytes);
 void WriteTree(const std::string& root, const Files& files);
 void MakeFolders(const std::string& path);
@@ -43,19 +40,17 @@ void SetMode(const std::string& path, unsigned mode);
 // Gives the folder and everything below it to the user (owner and group).
 void GiveToUser(const std::string& path, unsigned user);
 // Every file below the folder with its bytes (links read where they lead; "<not a regular file>"
-// for a pipe, a device or a dangling link, which are never opened). `stamped` adds every folder
-// ("<folder>") and every entry's mode and modification time: what a run that changes nothing
-// leaves alike.
+// for a pipe, a device or a dangling link). `stamped` adds every folder and every entry's mode and
+// modification time: what a run that changes nothing leaves alike.
 Files Snapshot(const std::string& folder, bool stamped = false);
-// Whether one of the files holds exactly these bytes, wherever it lies.
 bool ContainsContent(const Files& files, const std::string& bytes);
 
 // The unprivileged user a player's run is made as, where the tests run as root.
 inline constexpr unsigned kNobody = 65534;
 inline constexpr unsigned kSameUser = static_cast<unsigned>(-1);
 
-// How zelvane-console is started. Every run gets an empty home folder and no $WINEPREFIX unless
-// the environment names them, so that no game installed on the machine is found.
+// Every run gets an empty home folder and no $WINEPREFIX unless the environment names them, so that
+// no game installed on the machine is found.
 struct Launch {
     std::vector<std::string> arguments;
     std::vector<std::string> environment = {};  // "NAME=value", put over the test's own
@@ -87,8 +82,7 @@ struct Feed {
 };
 ConsoleRun RunFed(const Launch& launch, const Feed& feed);
 
-// On a pseudo-terminal: `input` is typed ahead and followed by the end of input. `out` holds what
-// the terminal showed, typed input echoed, with "\n" line ends.
+// On a pseudo-terminal, `input` typed ahead; `out` is what the terminal showed, with "\n" line ends.
 ConsoleRun RunInTerminal(const Launch& launch, const std::string& input);
 
 // "/tmp/x/game" as the console gives it to the core: "Z:\tmp\x\game".
@@ -97,7 +91,6 @@ std::string WindowsForm(const std::string& hostPath);
 // proper case, a trailing "\\".
 std::string DisplayFolder(const std::string& windowsFolder);
 
-// The pieces of the removal log.
 inline const std::string kPar = "\\par" + kCrLf;
 inline const std::string kThreePars = kPar + kPar + kPar;
 inline const std::string kBanner =
@@ -107,19 +100,44 @@ inline const std::string kFyi =
     R"(\cf10\b\fs32 FYI:\fs28  \b0  \ul Prompt Failure\ulnone  means you were going to be )"
     R"(prompted to make a decision but you weren't for the reason specified.\cf1\fs24\par)" +
     kCrLf;
-// The head of the log up to the first entry: the game and the two folders as the log shows them.
 std::string LogHeader(int gameNumber, const std::string& gameDisplay, const std::string& appDisplay);
-// The counts and the end of the log.
 std::string Totals(int errors, int notFound);
 inline std::string Deleted(const std::string& display) { return "\\cf3 Delete Successful - \\cf1 " + display; }
 
-// The run after its dry run: the same arguments with --dry-run first, which must leave every file
-// and folder of the folders as it was (bytes, mode, modification time), end with the same status
-// and print the very log the real run saves. The comparison's failures go to the running test.
-ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath);
+// The pieces appear in the text in this order.
+void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces);
 
-// A game folder and a mod's program folder in a fresh temporary folder, with the answers and the
-// registry given as files.
+// The run after its dry run: the same arguments with --dry-run first, which must leave every file
+// and folder of the folders as it was (bytes, mode, modification time), end with the same status,
+// show `dryShown` in order and print the very log the real run saves.
+ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath,
+                          const std::vector<std::string>& dryShown = {});
+
+// A file a scenario expects not to exist.
+inline const std::string kGone = "<gone>";
+
+// One removal as a table row: what the folders hold before, how the console is run, what must come
+// of it. Paths of `links` and `after` are below the test's folder ("game/override/x.uti").
+struct Scenario {
+    std::string name;
+    std::string description;  // uninstall/uninstall_data.ini, written with CR LF; "#game=1" makes a K1 game
+    Files override = {};      // the game's override folder
+    Files mod = {};           // more files of the mod's program folder
+    std::vector<std::string> answers = {"0"};  // {}: no answers file, standard input at its end
+    std::vector<std::string> arguments = {};   // after the usual ones
+    std::vector<std::string> environment = {};
+    std::vector<std::pair<std::string, std::string>> links = {};  // {target, link}
+    bool dryRunFirst = true;
+    bool registry = true;  // the game is found through the registry file
+    bool open = false;     // without --no-open
+    int status = 0;
+    std::optional<Files> overrideAfter = {};  // the whole override folder after the run
+    Files after = {};                         // single files after the run, kGone for none
+    std::vector<std::string> shown = {};      // standard output and error, in order
+    std::vector<std::string> dryShown = {};   // the dry run's output, in order
+    std::vector<std::string> log = {};        // pieces of the saved log, in order
+};
+
 class ModInstallTest : public ::testing::Test {
 protected:
     TempFolder temp;
@@ -132,7 +150,6 @@ protected:
     void Game(const std::string& relative, const std::string& bytes) { WriteFile(game + "/" + relative, bytes); }
     void Mod(const std::string& relative, const std::string& bytes) { WriteFile(mod + "/" + relative, bytes); }
     void Description(const std::string& text) { Mod("uninstall/uninstall_data.ini", CrLf(text)); }
-    // The answers to the prompts, one a line.
     void Answers(const std::vector<std::string>& lines);
     // A game folder of K2 (or K1) with these files in override, found through the registry file.
     void GameFolder(const Files& override = {}, int gameNumber = 2);
@@ -140,8 +157,9 @@ protected:
         return LogHeader(gameNumber, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod)));
     }
     std::vector<std::string> Arguments(const std::vector<std::string>& more = {}) const;
-    ConsoleRun RunBothWays() { return RunAfterDryRun(Launch{Arguments()}, {game, mod}, logPath); }
     std::string Log() const { return ReadFile(logPath); }
+    // Makes the game and mod folders afresh, runs the scenario and checks its outcome.
+    ConsoleRun Run(const Scenario& scenario);
 };
 
 }  // namespace zelvane::e2e
