@@ -1,15 +1,14 @@
 #pragma once
 // A fresh folder in the host's temporary folder, removed afterwards, seen through the host's own
-// file system (POSIX, or Win32 in the Windows build), with helpers to lay out files and links in it
-// and to read them back past the seam. Paths are relative to it, with slashes or backslashes.
+// file system (POSIX, or Win32 in the Windows build). Paths are relative to it, with either slash.
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -29,6 +28,8 @@
 
 namespace zelvane {
 
+inline void PrintTo(FsStatus status, std::ostream* out) { *out << FsStatusName(status); }
+
 // What a pattern lists, in the listing's order, folders marked with "\"; "<null>" for no listing.
 inline std::vector<std::string> ListedNames(const FileSystem& fs, const std::string& pattern) {
     auto listing = fs.List(pattern);
@@ -43,9 +44,8 @@ public:
     HostFolder() {
 #ifdef _WIN32
         static int made = 0;
-        root = (std::filesystem::temp_directory_path() /
-                ("zelvane-host-" + std::to_string(_getpid()) + "-" + std::to_string(++made)))
-                   .string();
+        const auto name = "zelvane-host-" + std::to_string(_getpid()) + "-" + std::to_string(++made);
+        root = (std::filesystem::temp_directory_path() / name).string();
         std::filesystem::create_directories(root);
         host_ = std::make_unique<Win32FileSystem>();
 #else
@@ -56,17 +56,12 @@ public:
     }
     ~HostFolder() {
         std::error_code ignored;
-#ifdef _WIN32
-        // Windows removes no read-only file.
         for (const auto& entry : std::filesystem::recursive_directory_iterator(root, ignored)) {
-            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,
-                                         std::filesystem::perm_options::add, ignored);
+            std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_write,  // Windows removes
+                                         std::filesystem::perm_options::add, ignored);       // no read-only file
         }
-#endif
         std::filesystem::remove_all(root, ignored);
     }
-    HostFolder(const HostFolder&) = delete;
-    HostFolder& operator=(const HostFolder&) = delete;
 
     FileSystem& fs() { return *host_; }
     static bool UnderWine() {
@@ -95,7 +90,8 @@ public:
         std::ofstream(HostOf(relative), std::ios::binary) << bytes;
     }
     void Folder(const std::string& relative) { std::filesystem::create_directories(HostOf(relative)); }
-    // A link to another path below the folder; false where none can be made.
+    // A link to another path below the folder; false where none can be made (Wine answers yes and
+    // makes none).
     bool Link(const std::string& relative, const std::string& target) {
         std::error_code error;
         std::filesystem::create_directories(std::filesystem::path(HostOf(relative)).parent_path(), error);
@@ -104,14 +100,12 @@ public:
         } else {
             std::filesystem::create_symlink(HostOf(target), HostOf(relative), error);
         }
-        return !error && std::filesystem::is_symlink(HostOf(relative), error);  // Wine answers yes and makes none
+        return !error && std::filesystem::is_symlink(HostOf(relative), error);
     }
     // The bytes of a host file, "<missing>" when it cannot be read.
     std::string Bytes(const std::string& relative) const {
         std::ifstream in(HostOf(relative), std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return in ? text.str() : "<missing>";
+        return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
     }
 
     std::string root;
