@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "app/win32/document_links.hpp"
 #include "app/win32/win32_ui.hpp"
@@ -70,8 +72,7 @@ TEST(BrowseFolderDialog, TitleIsPaddedTo80Characters) {
 struct ParentLog {
     int keyDowns = 0, sysKeyDowns = 0, clicks = 0, lastClickedId = 0;
     RECT requested{};  // the last size a rich edit asked for
-};
-ParentLog g_log;
+} g_log;
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -114,15 +115,14 @@ TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDis
     const struct {
         UINT message;
         WPARAM key;
-        int clicks, keyDowns, sysKeyDowns;
-    } steps[] = {{BM_CLICK, 0, 1, 0, 0},        {WM_SETFOCUS, 0, 1, 0, 0},     {WM_KEYDOWN, VK_SPACE, 1, 0, 0},
-                 {WM_KEYUP, VK_SPACE, 2, 0, 0}, {WM_KEYUP, VK_SPACE, 2, 0, 0}, {WM_KEYDOWN, VK_RETURN, 2, 1, 0},
-                 {WM_SYSKEYDOWN, 'N', 2, 1, 1}};
+        std::array<int, 3> seen;
+    } steps[] = {{BM_CLICK, 0, {1, 0, 0}},        {WM_SETFOCUS, 0, {1, 0, 0}},     {WM_KEYDOWN, VK_SPACE, {1, 0, 0}},
+                 {WM_KEYUP, VK_SPACE, {2, 0, 0}}, {WM_KEYUP, VK_SPACE, {2, 0, 0}}, {WM_KEYDOWN, VK_RETURN, {2, 1, 0}},
+                 {WM_SYSKEYDOWN, 'N', {2, 1, 1}}};
     for (const auto& step : steps) {
         SendMessageA(button, step.message, step.key, step.message == WM_SYSKEYDOWN ? 1 << 29 : 0);
-        EXPECT_EQ(g_log.clicks, step.clicks) << step.message << " " << step.key;
-        EXPECT_EQ(g_log.keyDowns, step.keyDowns) << step.message << " " << step.key;
-        EXPECT_EQ(g_log.sysKeyDowns, step.sysKeyDowns) << step.message << " " << step.key;
+        EXPECT_EQ((std::array{g_log.clicks, g_log.keyDowns, g_log.sysKeyDowns}), step.seen)
+            << step.message << " " << step.key;
     }
     EXPECT_EQ(g_log.lastClickedId, 321);
     SetWindowTextA(button, "&No");
@@ -134,10 +134,8 @@ TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDis
 }
 
 TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToThePrompt) {
-    RichEditFlags flags;
-    flags.requestSize = flags.makeInert = true;
     UniqueWindow body = CreateRichEdit(parent_, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
-                                       kPromptRichEditStyle, 0, flags);
+                                       kPromptRichEditStyle, 0, {.requestSize = true, .makeInert = true});
     ASSERT_TRUE(IsRichEditClass(body.Get()));
     EXPECT_NE(GetWindowLongA(body.Get(), GWL_STYLE) & ES_READONLY, 0);
     EXPECT_GE(GetWindowTextLengthA(body.Get()), 10) << "the RTF is shown as text";
@@ -166,10 +164,8 @@ TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToTheProm
 }
 
 TEST_F(Win32Window, OnlyALeftButtonReleaseOnALinkOfTheDocumentOpensItsText) {
-    RichEditFlags flags;
-    flags.links = true;
     const UniqueWindow display = CreateRichEdit(parent_, 10, 10, 300, 100, "", "See http://example.com/mod now",
-                                                kDocumentRichEditStyle, WS_EX_CLIENTEDGE, flags);
+                                                kDocumentRichEditStyle, WS_EX_CLIENTEDGE, {.links = true});
     // The link's notification, with one field changed: no link but for the left button's release.
     const struct {
         HWND from;
@@ -180,40 +176,31 @@ TEST_F(Win32Window, OnlyALeftButtonReleaseOnALinkOfTheDocumentOpensItsText) {
                  {parent_, EN_LINK, WM_LBUTTONUP, ""},
                  {display.Get(), EN_REQUESTRESIZE, WM_LBUTTONUP, ""}};
     for (const auto& c : cases) {
-        ENLINK link{};
-        link.nmhdr.hwndFrom = c.from;
-        link.nmhdr.code = c.code;
-        link.msg = c.mouse;
-        link.chrg = CHARRANGE{4, 26};
+        const ENLINK link{.nmhdr = {c.from, 0, c.code}, .msg = c.mouse, .wParam = 0, .lParam = 0, .chrg = {4, 26}};
         EXPECT_EQ(ClickedLink(link.nmhdr, display.Get()), c.opened) << c.code << " " << c.mouse;
     }
 }
 
-// What to do to a prompt once it is up: the prompt is modal, so a timer acts on it.
+// What to do to a prompt once it is up: the prompt is modal, so a timer acts on it. A prompt the
+// action failed to close is closed some seconds later: a fault fails, never hangs.
 std::string g_promptTitle;
 std::function<void(HWND)> g_act;
+int g_ticksSinceAct = 0;
 
-void CALLBACK PromptTimer(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK PromptTimer(HWND, UINT, UINT_PTR, DWORD) {
     HWND dialog = FindWindowA(kMsgBoxExClass, g_promptTitle.c_str());
     if (dialog == nullptr || !IsWindowVisible(dialog)) return;
-    KillTimer(nullptr, id);
-    g_act(dialog);
-}
-
-// A prompt the action failed to close is closed after a few seconds: a fault fails, never hangs.
-void CALLBACK WatchdogTimer(HWND, UINT, UINT_PTR id, DWORD) {
-    KillTimer(nullptr, id);
-    if (HWND dialog = FindWindowA(kMsgBoxExClass, nullptr)) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    if (g_act) std::exchange(g_act, nullptr)(dialog);
+    if (++g_ticksSinceAct == 160) PostMessageA(dialog, WM_CLOSE, 0, 0);
 }
 
 int PromptWith(PromptRequest request, std::function<void(HWND)> act) {
-    g_promptTitle = request.msgTitle.empty() ? std::string(kApplicationTitle) : request.msgTitle;
+    g_promptTitle = request.msgTitle;
     g_act = std::move(act);
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PromptTimer),
-                   watchdog = SetTimer(nullptr, 0, 8000, &WatchdogTimer);
+    g_ticksSinceAct = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &PromptTimer);
     const int result = ProgramUserInterface().MsgBoxEx(std::move(request));
     KillTimer(nullptr, timer);
-    KillTimer(nullptr, watchdog);
     return result;
 }
 
@@ -222,39 +209,34 @@ void Post(HWND dialog, const char* caption, UINT message, WPARAM key = 0) {
                  message == WM_SYSKEYDOWN ? 1 << 29 : 0);
 }
 
+bool Within(const RECT& a, const RECT& b) {
+    return a.left >= b.left && a.top >= b.top && a.right <= b.right && a.bottom <= b.bottom;
+}
+
 // The prompt and each visible control of it lie inside the work area.
 bool InsideWorkArea(HWND dialog) {
     RECT work{}, r{}, c{};
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    GetWindowRect(dialog, &r);
-    bool ok = r.left >= work.left && r.top >= work.top && r.right <= work.right && r.bottom <= work.bottom;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
-        GetWindowRect(child, &c);
-        ok = ok && (!IsWindowVisible(child) ||
-                    (c.left >= r.left && c.top >= r.top && c.right <= r.right && c.bottom <= r.bottom));
-    }
-    return ok;
+    bool inside = GetWindowRect(dialog, &r) && Within(r, work);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT))
+        inside = inside && (!IsWindowVisible(child) || (GetWindowRect(child, &c) && Within(c, r)));
+    return inside;
 }
 
-PromptRequest YesNo() {
-    PromptRequest yesNo;
-    yesNo.msgText = "Delete \\b file\\b0 ?";
-    yesNo.msgTitle = "Question";
-    yesNo.iconType = 2;
-    yesNo.buttonCount = 2;
-    yesNo.captions = {"&Yes", "&No", "", ""};
-    yesNo.focusIndex = 1;
-    yesNo.autoWidth = 200;
-    return yesNo;
-}
+const PromptRequest kYesNo{.msgText = "Delete \\b file\\b0 ?",
+                           .msgTitle = "Question",
+                           .iconType = 2,
+                           .buttonCount = 2,
+                           .captions = {"&Yes", "&No", "", ""},
+                           .focusIndex = 1,
+                           .autoWidth = 200};
 
 TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
-    const PromptRequest yesNo = YesNo();
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, "&No", BM_CLICK); }), 1);
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, nullptr, WM_CLOSE); }), -1);
-    EXPECT_EQ(PromptWith(yesNo, [](HWND d) { Post(d, "&No", WM_SYSKEYDOWN, 'Y'); }), 0)
+    EXPECT_EQ(PromptWith(kYesNo, [](HWND d) { Post(d, "&No", BM_CLICK); }), 1);
+    EXPECT_EQ(PromptWith(kYesNo, [](HWND d) { Post(d, nullptr, WM_CLOSE); }), -1);
+    EXPECT_EQ(PromptWith(kYesNo, [](HWND d) { Post(d, "&No", WM_SYSKEYDOWN, 'Y'); }), 0)
         << "Alt+Y from a button presses &Yes";
-    EXPECT_EQ(PromptWith(yesNo,
+    EXPECT_EQ(PromptWith(kYesNo,
                          [](HWND d) {
                              Post(d, "&No", WM_KEYDOWN, VK_RETURN);
                              Post(d, "&No", WM_KEYDOWN, VK_ESCAPE);
@@ -266,20 +248,18 @@ TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {
 }
 
 TEST_F(Win32Window, APromptFarWiderOrTallerThanTheScreenStaysInsideTheWorkArea) {
-    PromptRequest wide = YesNo(), tall = YesNo();
+    PromptRequest wide = kYesNo, tall = kYesNo;
     wide.msgText = "A line far wider than any screen: " + std::string(400, 'w');
     wide.autoWidth = 4000;
     tall.msgText.clear();
     for (int line = 0; line < 120; ++line) tall.msgText += "Line " + std::to_string(line) + "\\par\r\n";
     for (const PromptRequest& request : {wide, tall}) {
-        bool inside = false;
-        EXPECT_EQ(PromptWith(request,
-                             [&inside](HWND d) {
-                                 inside = InsideWorkArea(d);
-                                 Post(d, "&No", BM_CLICK);
-                             }),
-                  1);
-        EXPECT_TRUE(inside) << request.msgText.substr(0, 40);
+        SCOPED_TRACE(request.msgText.substr(0, 40));
+        const auto checkAndAnswer = [](HWND d) {
+            EXPECT_TRUE(InsideWorkArea(d));
+            Post(d, "&No", BM_CLICK);
+        };
+        EXPECT_EQ(PromptWith(request, checkAndAnswer), 1);
     }
 }
 
