@@ -1,21 +1,12 @@
-// Whole removals: start-up and a removal run over a random in-memory game folder, program folder
-// and description, with links that lead out, folders swapped for links while a prompt is open,
-// backups and documents that are links, pipes or devices or far too large, folders that take no
-// new file, random answers and injected failures. After every run:
-//  - nothing outside the game and program folders changed (bytes and attributes);
-//  - every 2da table and every .original file that was there at the start still exists somewhere
-//    (the copies an earlier run left in Backup Uninstall are the run's to replace);
-//  - when no change failed and the player swapped nothing, every table in use is still at its
-//    place: the 2da restore deletes one only once every step that puts the backup there is known
-//    to work;
-//  - the errors counted are the failure lines of the log, and a saved log prints that total.
-//
-// The input is read from the front: a layout byte, the tree, the description, then the answers.
-// With ZELVANE_FUZZ_SHOW set, each run prints its log and error total (to read a kept input).
+// Whole removals: start-up and a run over a random in-memory game folder, program folder and
+// description, with links that lead out, folders swapped for links while a prompt is open, backups
+// and documents that are links, devices or far too large, folders that take no new file, random
+// answers and injected failures. The input is read from the front: a layout byte, the tree, the
+// description, then the answers. With ZELVANE_FUZZ_SHOW set, each run prints its log and error
+// total (to read a kept input).
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -124,8 +115,7 @@ private:
 };
 
 void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& program) {
-    const int items = in.Byte() % 24;
-    for (int i = 0; i < items; ++i) {
+    for (int i = 0, items = in.Byte() % 24; i < items; ++i) {
         const std::string content = "content " + std::to_string(i);
         try {
             switch (in.Byte() % 9) {
@@ -193,8 +183,7 @@ std::string BuildDescription(fuzz::InputReader& in) {
         }
     }
     text += "#file_list\r\n";
-    const int entries = in.Byte() % 12;
-    for (int i = 0; i < entries; ++i) text += Pick(in, kEntries) + "\r\n";
+    for (int i = 0, entries = in.Byte() % 12; i < entries; ++i) text += Pick(in, kEntries) + "\r\n";
     return text;
 }
 
@@ -227,11 +216,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const bool faulty = in.Byte() % 4 == 0;
-    if (faulty) {
-        const FsStatus faults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
-                                   FsStatus::SharingViolation};
-        fs.FailMutation(in.Byte() % 32, faults[in.Byte() % 4]);
-    }
+    const FsStatus faults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
+                               FsStatus::SharingViolation};
+    if (faulty) fs.FailMutation(in.Byte() % 32, faults[in.Byte() % 4]);
     if (in.Byte() % 4 == 0) {
         // A folder that takes no new file (no permission, a read-only mount): the run finds out by
         // asking, before it changes anything; a change there would fail as well.
@@ -242,7 +229,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // What must hold afterwards, taken before anything runs.
+    // What must hold afterwards, taken before anything runs: nothing outside the game and program
+    // folders changes (bytes and attributes); every 2da table and .original file stays somewhere
+    // (an earlier run's copies in Backup Uninstall are the run's to replace); when no change failed
+    // and the player swapped nothing, every table in use stays at its place.
     const auto outsideOf = [&] {
         Files outside;
         for (const auto& [path, bytes] : fs.Snapshot()) {
