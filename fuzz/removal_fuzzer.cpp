@@ -43,29 +43,20 @@ const Pool kEntries = {"override\\a.tga",           "override\\b.uti",    "overr
 const Pool kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga", "override\\evil.tga",
                         "override\\link\\y.tga"};
 
-// A leading "%" stands for the program folder.
-Pool WithProgram(Pool pool, const std::string& program) {
-    for (std::string& path : pool) {
-        if (path.starts_with('%')) path = program + path.substr(1);
-    }
-    return pool;
-}
-
-Pool LinkTargets(const std::string& program) {
-    return WithProgram({"D:\\Outside", "D:\\Outside\\sub", "D:\\Outside\\save.sav", "D:\\Outside\\gone.sav",
-                        "C:\\Games\\Kotor\\override", "%\\backup", "C:\\Games", "D:\\Outside\\profile",
-                        "D:\\Outside\\endless", "C:\\Games\\Kotor\\override\\appearance.2da"},
-                       program);
-}
-
-Pool LinkPlaces(const std::string& program) {
-    return WithProgram({"C:\\Games\\Kotor\\override\\link", "C:\\Games\\Kotor\\override\\evil.tga",
+const Pool kLinkTargets({"D:\\Outside", "D:\\Outside\\sub", "D:\\Outside\\save.sav", "D:\\Outside\\gone.sav",
+                         "C:\\Games\\Kotor\\override", "%\\backup", "C:\\Games", "D:\\Outside\\profile",
+                         "D:\\Outside\\endless", "C:\\Games\\Kotor\\override\\appearance.2da"});
+const Pool kLinkPlaces({"C:\\Games\\Kotor\\override\\link", "C:\\Games\\Kotor\\override\\evil.tga",
                         "C:\\Games\\Kotor\\override\\sub\\appearance.2da", "%\\Backup Uninstall",
                         "%\\Backup Uninstall\\appearance.2da", "%\\uninstall\\removal_results.rtf",
                         "%\\uninstall\\uninstall_data20A.ini", "C:\\Games\\Kotor\\override\\loop",
                         "C:\\Games\\Kotor\\override\\x.tga.original", "%\\backup\\appearance.2da",
-                        "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"},
-                       program);
+                        "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"});
+
+// Pick for paths where a leading "%" stands for the program folder.
+std::string PickPath(fuzz::InputReader& in, const Pool& pool, const std::string& program) {
+    const std::string path = Pick(in, pool);
+    return path.starts_with('%') ? program + path.substr(1) : path;
 }
 
 // Answers from the input; now and then the player swaps a folder for a link while a prompt or the
@@ -84,25 +75,26 @@ public:
     std::string OpenFileDialog(const OpenFileRequest&) override {
         if (++dialogs_ > 20) return "";
         PlayerActs();
-        return Pick(in_, WithProgram({"", "C:\\Games\\Kotor\\override\\sub\\appearance.2da",
-                                      "C:\\Games\\Kotor\\override\\appearance.2da", "D:\\Outside\\sub\\appearance.2da",
-                                      "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da",
-                                      "C:\\Games\\Kotor\\override\\link\\feat.2da"},
-                                     program_));
+        return PickPath(in_,
+                        {"", "C:\\Games\\Kotor\\override\\sub\\appearance.2da",
+                         "C:\\Games\\Kotor\\override\\appearance.2da", "D:\\Outside\\sub\\appearance.2da",
+                         "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da",
+                         "C:\\Games\\Kotor\\override\\link\\feat.2da"},
+                        program_);
     }
 
 private:
     void PlayerActs() {
         if (in_.Byte() % 4 != 0) return;
         // The folder is moved aside, as a player would, and a link takes its name.
-        const std::string& place =
-            Pick(in_, WithProgram({"C:\\Games\\Kotor\\override\\sub", "C:\\Games\\Kotor\\override\\deep",
-                                   "C:\\Games\\Kotor\\override", "%\\Backup Uninstall", "%\\backup"},
-                                  program_));
+        const std::string place = PickPath(in_,
+                                           {"C:\\Games\\Kotor\\override\\sub", "C:\\Games\\Kotor\\override\\deep",
+                                            "C:\\Games\\Kotor\\override", "%\\Backup Uninstall", "%\\backup"},
+                                           program_);
         acted = true;
         (void)fs_.Rename(place, place + ".moved");
         try {
-            fs_.AddLink(place, Pick(in_, LinkTargets(program_)));
+            fs_.AddLink(place, PickPath(in_, kLinkTargets, program_));
         } catch (const std::invalid_argument&) {
         }
     }
@@ -142,7 +134,7 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
                     fs.AddFile(program + "\\Backup Uninstall\\" + prefix + table, content + " earlier");
                     break;
                 }
-                case 5: fs.AddLink(Pick(in, LinkPlaces(program)), Pick(in, LinkTargets(program))); break;
+                case 5: fs.AddLink(PickPath(in, kLinkPlaces, program), PickPath(in, kLinkTargets, program)); break;
                 case 6: {
                     const std::string path = kOverride + "\\" + Pick(in, kNames);
                     fs.AddFile(path, content, Attributes{.readOnly = (in.Byte() % 2) == 0});

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <thread>
@@ -186,15 +187,15 @@ TEST(SearchIndex, OnTheHostPlayersChangesAndCaseTwinsAreSeen) {
     const std::string host = std::string(folderTemplate) + "/override";
     std::string over = "Z:" + host;
     for (char& c : over) c = c == '/' ? '\\' : c;
-    PosixFileSystem fs;
-    ASSERT_EQ(fs.CreateFolder(over), FsStatus::Ok);
-    for (const char* sub : {"\\a", "\\a\\deep", "\\b"}) ASSERT_EQ(fs.CreateFolder(over + sub), FsStatus::Ok);
+    const auto make = [&](const std::string& file) {
+        std::filesystem::create_directories(std::filesystem::path(host + file).parent_path());
+        std::ofstream(host + file) << "x";
+    };
     for (int i = 0; i < 5; ++i) {
-        ASSERT_EQ(fs.WriteAll(over + "\\a\\deep\\f" + std::to_string(i) + ".tga", "x"), FsStatus::Ok);
-        ASSERT_EQ(fs.WriteAll(over + "\\b\\g" + std::to_string(i) + ".tga", "x"), FsStatus::Ok);
+        for (const char* file : {"/a/deep/f", "/b/g"}) make(file + std::to_string(i) + ".tga");
     }
-    for (const char* twin : {"/b/x.tga", "/b/X.tga"}) std::fclose(std::fopen((host + twin).c_str(), "w"));
-    fs.ForgetCachedState();
+    for (const char* twin : {"/b/x.tga", "/b/X.tga"}) make(twin);
+    PosixFileSystem fs;
     // Where times are coarse a folder just changed has no stamp for a while.
     if (fs.FolderStamp(over + "\\b").empty()) std::this_thread::sleep_for(std::chrono::milliseconds(2100));
     SearchIndex index;
@@ -202,7 +203,7 @@ TEST(SearchIndex, OnTheHostPlayersChangesAndCaseTwinsAreSeen) {
     auto find = [&](const std::string& name) {
         const SearchState indexed = Indexed(index, run, name, over + "\\*.*");
         EXPECT_EQ(indexed.result, Walk(fs, name, over + "\\*.*").result) << name;
-        return indexed.found ? indexed.result : std::string();
+        return Found(indexed);
     };
     EXPECT_EQ(find("f3.tga"), over + "\\a\\deep\\f3.tga");
     ASSERT_EQ(run.Delete(over + "\\a\\deep\\f3.tga"), FsStatus::Ok);
@@ -212,7 +213,7 @@ TEST(SearchIndex, OnTheHostPlayersChangesAndCaseTwinsAreSeen) {
     }
     EXPECT_EQ(find("f3.tga"), "");
     run.ForgetCachedState();
-    std::fclose(std::fopen((host + "/a/deep/late.tga").c_str(), "w"));
+    make("/a/deep/late.tga");
     EXPECT_EQ(find("LATE.tga"), over + "\\a\\deep\\late.tga");
 
     const std::string first = find("x.TGA");

@@ -20,13 +20,11 @@ namespace zelvane::whole_run {
 // Every game's "Path" value names this folder.
 class GameRegistry final : public Registry {
 public:
-    explicit GameRegistry(std::string game) : game_(std::move(game)) {}
+    explicit GameRegistry(std::string folder) : game(std::move(folder)) {}
     std::optional<RegistryValue> Query(std::uint32_t, std::string_view, std::string_view) const override {
-        return RegistryValue{kRegSz, game_ + std::string(1, '\0')};
+        return RegistryValue{kRegSz, game + '\0'};
     }
-
-private:
-    std::string game_;
+    std::string game;
 };
 
 // Answers the first button of every prompt, cancels every dialog and keeps what it was to show;
