@@ -1,12 +1,7 @@
-// Whole removal runs over synthetic K2 installs of 500, 5,000 and 50,000 files in four layouts
-// (bench/synthetic_tree.hpp): moved, player20, uppercase and tables.
-// On disk: the real zelvane-console next to the baseline on an identical copy of the tree, one
-// `find override -type f` walk plus `xargs rm` of the same files. Each three times on fresh
-// copies; medians, their ratio, the console's peak memory and the time per file.
-// In memory: the same run through the core, with seam calls and directory entries per entry.
-// Environment: ZELVANE_BENCH_TRIALS (3), ZELVANE_BENCH_TMP (/dev/shm, else /tmp),
-// ZELVANE_BENCH_SLOW_S (20: a slower console run is made once), ZELVANE_BENCH_CONSOLE (another
-// zelvane-console to measure, e.g. an older build).
+// Whole removal runs over synthetic K2 installs of 500, 5,000 and 50,000 files in four layouts:
+// on disk, the real zelvane-console next to `find override -type f` plus `xargs rm` of the same
+// files on an identical copy of the tree; in memory, the same run through the core, with its seam
+// calls counted. docs/performance.md describes them and their environment variables.
 
 #include <benchmark/benchmark.h>
 
