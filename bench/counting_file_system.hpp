@@ -1,8 +1,6 @@
 #pragma once
 // A file system that passes every call on to another one and counts the calls that resolve a
-// path, so that a test can tell how often a cache asks the file system where a path leads. Only
-// ResolvedPath is counted: Calls() of any other kind is 0 (MemoryFileSystem::CallCount counts all
-// kinds on the in-memory file system).
+// path, so that a test can tell how often a cache asks the file system where a path leads.
 
 #include <cstdint>
 

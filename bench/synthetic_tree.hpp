@@ -1,8 +1,7 @@
 #pragma once
 // A synthetic K2 install for measuring a removal run: an override folder with many files in
 // nested subfolders, and a description whose file list names the mod's files, some of which the
-// player moved into subfolders. The layouts vary where the player's files lie, the letter case of
-// the list and whether 2da tables are restored.
+// player moved into subfolders.
 
 #include <cctype>
 #include <cstddef>
@@ -24,10 +23,8 @@ struct TreeShape {
 // The shape scaled down: files, folders and entries divided by divisor (at least one folder).
 inline TreeShape Scaled(std::size_t divisor) {
     TreeShape s;
-    s.files /= divisor;
+    s.files /= divisor, s.listEntries /= divisor, s.moved /= divisor;
     s.folders = s.folders / divisor > 0 ? s.folders / divisor : 1;
-    s.listEntries /= divisor;
-    s.moved /= divisor;
     return s;
 }
 
@@ -59,9 +56,8 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
     const std::size_t direct = shape.listEntries - shape.moved;
     for (std::size_t i = 0; i < shape.listEntries; ++i) {
         const std::string name = "mod_" + std::to_string(i) + ".tga";
-        const std::string path = (i < direct ? std::string("override") : subfolder(i * 7)) + "\\" + name;
-        out.files.push_back({path, "x"});
-        out.deleted.push_back(path);
+        out.deleted.push_back((i < direct ? std::string("override") : subfolder(i * 7)) + "\\" + name);
+        out.files.push_back({out.deleted.back(), "x"});
         out.entries.push_back("override\\" + name);
         if (shape.upperCaseList) {
             for (char& c : out.entries.back()) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -73,10 +69,10 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
         out.tables.push_back(name);
     }
     const std::size_t playerFiles = shape.files - shape.listEntries - shape.tables;
-    const std::size_t playerDirect = playerFiles * shape.playerDirectPercent / 100;
     for (std::size_t i = 0; i < playerFiles; ++i) {
-        const std::string folder = i < playerDirect ? std::string("override") : subfolder(i);
-        out.files.push_back({folder + "\\player_" + std::to_string(i) + ".2da", "x"});
+        const bool direct = i < playerFiles * shape.playerDirectPercent / 100;
+        out.files.push_back(
+            {(direct ? std::string("override") : subfolder(i)) + "\\player_" + std::to_string(i) + ".2da", "x"});
     }
     out.treeEntries = shape.files + shape.folders;
     return out;

@@ -37,12 +37,8 @@ Table Backup() {
 Table Changed(Table table, const std::string& mod, std::size_t changedColumn) {
     table.columns.push_back(mod + "Sound");
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        if (r >= kRows) {  // another mod's row: left alone
-            table.rows[r].cells.emplace_back();
-            continue;
-        }
-        table.rows[r].cells.push_back(mod + "_sound");
-        if (r % 10 == 0) table.rows[r].cells[changedColumn] = mod + "_" + std::to_string(r);
+        table.rows[r].cells.push_back(r < kRows ? mod + "_sound" : "");  // another mod's row: left alone
+        if (r < kRows && r % 10 == 0) table.rows[r].cells[changedColumn] = mod + "_" + std::to_string(r);
     }
     for (std::size_t i = 0; i < 5; ++i) {
         TableRow row{std::to_string(table.rows.size()), std::vector<std::string>(table.columns.size())};

@@ -1,8 +1,8 @@
 #pragma once
 // What the fuzz targets share: an instance check for start-up, a reader that cuts the input into
-// the arguments of one call, and the abort that reports a broken invariant as a crash. The quiet
-// user interface of whole runs is tests/support/whole_run.hpp's.
+// the arguments of one call, and the abort that reports a broken invariant as a crash.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -14,13 +14,10 @@
 namespace zelvane::fuzz {
 
 // A broken invariant is a finding: libFuzzer keeps the input that caused it.
-[[noreturn]] inline void Fail(const char* what) {
+inline void Check(bool condition, const char* what) {
+    if (condition) return;
     std::fprintf(stderr, "fuzz invariant broken: %s\n", what);
     std::abort();
-}
-
-inline void Check(bool condition, const char* what) {
-    if (!condition) Fail(what);
 }
 
 // Takes the input apart from the front: single bytes for small choices, and pieces that end at
@@ -42,9 +39,8 @@ public:
         return static_cast<std::int32_t>(value);
     }
     std::string_view Piece() {
-        const std::size_t end = rest_.find('\0');
-        const std::string_view piece = rest_.substr(0, end);
-        rest_.remove_prefix(end == std::string_view::npos ? rest_.size() : end + 1);
+        const std::string_view piece = rest_.substr(0, rest_.find('\0'));
+        rest_.remove_prefix(std::min(piece.size() + 1, rest_.size()));
         return piece;
     }
     std::string_view Rest() const { return rest_; }

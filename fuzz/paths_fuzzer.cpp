@@ -1,6 +1,5 @@
-// The string and path helpers of util/: the input is cut at NUL bytes into a mode byte, a start,
-// a count and texts, and every helper is called on them, the file-system ones over a small
-// in-memory tree with short names.
+// The string and path helpers of util/ on a mode byte, a start, a count and NUL-separated texts;
+// the file-system ones over a small in-memory tree with short names.
 
 #include <cstddef>
 #include <cstdint>
@@ -78,14 +77,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     int start = static_cast<std::int8_t>(input.Byte());
     if (flags & 2) start = input.Int32();
     int count = static_cast<std::int8_t>(input.Byte());
-    const std::string_view text = input.Piece();
-    const std::string_view find = input.Piece();
-    const std::string_view replacement = input.Piece();
+    const std::string_view text = input.Piece(), find = input.Piece(), replacement = input.Piece();
     const FolderContext folders{std::string(input.Piece()), std::string(input.Piece())};
 
     StringHelpers(text, find, replacement, start, count, mode);
 
-    static MemoryFileSystem* tree = [] {
+    static const MemoryFileSystem& tree = []() -> MemoryFileSystem& {
         static MemoryFileSystem fs;
         fs.AddFile("C:\\Games\\Kotor\\override\\appearance.2da", "x");
         fs.AddFile("C:\\Games\\Kotor\\Override\\Long Texture Name.tga", "x");
@@ -93,9 +90,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs.AddFolder("C:\\Program Files\\Mod Folder\\backup");
         fs.SetShortName("C:\\Program Files", "PROGRA~1");
         fs.SetShortName("C:\\Program Files\\Mod Folder", "MODFOL~1");
-        return &fs;
+        return fs;
     }();
-    PathHelpers(*tree, text, find, folders);
-    PathHelpers(*tree, find, text, folders);
+    PathHelpers(tree, text, find, folders);
+    PathHelpers(tree, find, text, folders);
     return 0;
 }

@@ -1,21 +1,12 @@
-// Whole removals: start-up and a removal run over a random in-memory game folder, program folder
-// and description, with links that lead out, folders swapped for links while a prompt is open,
-// backups and documents that are links, pipes or devices or far too large, folders that take no
-// new file, random answers and injected failures. After every run:
-//  - nothing outside the game and program folders changed (bytes and attributes);
-//  - every 2da table and every .original file that was there at the start still exists somewhere
-//    (the copies an earlier run left in Backup Uninstall are the run's to replace);
-//  - when no change failed and the player swapped nothing, every table in use is still at its
-//    place: the 2da restore deletes one only once every step that puts the backup there is known
-//    to work;
-//  - the errors counted are the failure lines of the log, and a saved log prints that total.
-//
-// The input is read from the front: a layout byte, the tree, the description, then the answers.
-// With ZELVANE_FUZZ_SHOW set, each run prints its log and error total (to read a kept input).
+// Whole removals: start-up and a run over a random in-memory game folder, program folder and
+// description, with links that lead out, folders swapped for links while a prompt is open, backups
+// and documents that are links, devices or far too large, folders that take no new file, random
+// answers and injected failures. The input is read from the front: a layout byte, the tree, the
+// description, then the answers. With ZELVANE_FUZZ_SHOW set, each run prints its log and error
+// total (to read a kept input).
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -52,29 +43,20 @@ const Pool kEntries = {"override\\a.tga",           "override\\b.uti",    "overr
 const Pool kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga", "override\\evil.tga",
                         "override\\link\\y.tga"};
 
-// A leading "%" stands for the program folder.
-Pool WithProgram(Pool pool, const std::string& program) {
-    for (std::string& path : pool) {
-        if (path.starts_with('%')) path = program + path.substr(1);
-    }
-    return pool;
-}
-
-Pool LinkTargets(const std::string& program) {
-    return WithProgram({"D:\\Outside", "D:\\Outside\\sub", "D:\\Outside\\save.sav", "D:\\Outside\\gone.sav",
-                        "C:\\Games\\Kotor\\override", "%\\backup", "C:\\Games", "D:\\Outside\\profile",
-                        "D:\\Outside\\endless", "C:\\Games\\Kotor\\override\\appearance.2da"},
-                       program);
-}
-
-Pool LinkPlaces(const std::string& program) {
-    return WithProgram({"C:\\Games\\Kotor\\override\\link", "C:\\Games\\Kotor\\override\\evil.tga",
+const Pool kLinkTargets({"D:\\Outside", "D:\\Outside\\sub", "D:\\Outside\\save.sav", "D:\\Outside\\gone.sav",
+                         "C:\\Games\\Kotor\\override", "%\\backup", "C:\\Games", "D:\\Outside\\profile",
+                         "D:\\Outside\\endless", "C:\\Games\\Kotor\\override\\appearance.2da"});
+const Pool kLinkPlaces({"C:\\Games\\Kotor\\override\\link", "C:\\Games\\Kotor\\override\\evil.tga",
                         "C:\\Games\\Kotor\\override\\sub\\appearance.2da", "%\\Backup Uninstall",
                         "%\\Backup Uninstall\\appearance.2da", "%\\uninstall\\removal_results.rtf",
                         "%\\uninstall\\uninstall_data20A.ini", "C:\\Games\\Kotor\\override\\loop",
                         "C:\\Games\\Kotor\\override\\x.tga.original", "%\\backup\\appearance.2da",
-                        "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"},
-                       program);
+                        "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"});
+
+// Pick for paths where a leading "%" stands for the program folder.
+std::string PickPath(fuzz::InputReader& in, const Pool& pool, const std::string& program) {
+    const std::string path = Pick(in, pool);
+    return path.starts_with('%') ? program + path.substr(1) : path;
 }
 
 // Answers from the input; now and then the player swaps a folder for a link while a prompt or the
@@ -93,25 +75,26 @@ public:
     std::string OpenFileDialog(const OpenFileRequest&) override {
         if (++dialogs_ > 20) return "";
         PlayerActs();
-        return Pick(in_, WithProgram({"", "C:\\Games\\Kotor\\override\\sub\\appearance.2da",
-                                      "C:\\Games\\Kotor\\override\\appearance.2da", "D:\\Outside\\sub\\appearance.2da",
-                                      "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da",
-                                      "C:\\Games\\Kotor\\override\\link\\feat.2da"},
-                                     program_));
+        return PickPath(in_,
+                        {"", "C:\\Games\\Kotor\\override\\sub\\appearance.2da",
+                         "C:\\Games\\Kotor\\override\\appearance.2da", "D:\\Outside\\sub\\appearance.2da",
+                         "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da",
+                         "C:\\Games\\Kotor\\override\\link\\feat.2da"},
+                        program_);
     }
 
 private:
     void PlayerActs() {
         if (in_.Byte() % 4 != 0) return;
         // The folder is moved aside, as a player would, and a link takes its name.
-        const std::string& place =
-            Pick(in_, WithProgram({"C:\\Games\\Kotor\\override\\sub", "C:\\Games\\Kotor\\override\\deep",
-                                   "C:\\Games\\Kotor\\override", "%\\Backup Uninstall", "%\\backup"},
-                                  program_));
+        const std::string place = PickPath(in_,
+                                           {"C:\\Games\\Kotor\\override\\sub", "C:\\Games\\Kotor\\override\\deep",
+                                            "C:\\Games\\Kotor\\override", "%\\Backup Uninstall", "%\\backup"},
+                                           program_);
         acted = true;
         (void)fs_.Rename(place, place + ".moved");
         try {
-            fs_.AddLink(place, Pick(in_, LinkTargets(program_)));
+            fs_.AddLink(place, PickPath(in_, kLinkTargets, program_));
         } catch (const std::invalid_argument&) {
         }
     }
@@ -124,8 +107,7 @@ private:
 };
 
 void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& program) {
-    const int items = in.Byte() % 24;
-    for (int i = 0; i < items; ++i) {
+    for (int i = 0, items = in.Byte() % 24; i < items; ++i) {
         const std::string content = "content " + std::to_string(i);
         try {
             switch (in.Byte() % 9) {
@@ -152,7 +134,7 @@ void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& p
                     fs.AddFile(program + "\\Backup Uninstall\\" + prefix + table, content + " earlier");
                     break;
                 }
-                case 5: fs.AddLink(Pick(in, LinkPlaces(program)), Pick(in, LinkTargets(program))); break;
+                case 5: fs.AddLink(PickPath(in, kLinkPlaces, program), PickPath(in, kLinkTargets, program)); break;
                 case 6: {
                     const std::string path = kOverride + "\\" + Pick(in, kNames);
                     fs.AddFile(path, content, Attributes{.readOnly = (in.Byte() % 2) == 0});
@@ -193,8 +175,7 @@ std::string BuildDescription(fuzz::InputReader& in) {
         }
     }
     text += "#file_list\r\n";
-    const int entries = in.Byte() % 12;
-    for (int i = 0; i < entries; ++i) text += Pick(in, kEntries) + "\r\n";
+    for (int i = 0, entries = in.Byte() % 12; i < entries; ++i) text += Pick(in, kEntries) + "\r\n";
     return text;
 }
 
@@ -227,11 +208,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const bool faulty = in.Byte() % 4 == 0;
-    if (faulty) {
-        const FsStatus faults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
-                                   FsStatus::SharingViolation};
-        fs.FailMutation(in.Byte() % 32, faults[in.Byte() % 4]);
-    }
+    const FsStatus faults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
+                               FsStatus::SharingViolation};
+    if (faulty) fs.FailMutation(in.Byte() % 32, faults[in.Byte() % 4]);
     if (in.Byte() % 4 == 0) {
         // A folder that takes no new file (no permission, a read-only mount): the run finds out by
         // asking, before it changes anything; a change there would fail as well.
@@ -242,7 +221,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    // What must hold afterwards, taken before anything runs.
+    // What must hold afterwards, taken before anything runs: nothing outside the game and program
+    // folders changes (bytes and attributes); every 2da table and .original file stays somewhere
+    // (an earlier run's copies in Backup Uninstall are the run's to replace); when no change failed
+    // and the player swapped nothing, every table in use stays at its place.
     const auto outsideOf = [&] {
         Files outside;
         for (const auto& [path, bytes] : fs.Snapshot()) {

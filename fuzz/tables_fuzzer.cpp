@@ -1,11 +1,6 @@
-// The 2da readers on arbitrary bytes, and everything done with what they read. The input is three
-// tables: two 16-bit little-endian lengths, the first two tables (the backup and the mod's own
-// version), then the rest (the table in use).
-// Every table that reads is rectangular and within the readers' limits, writes back (a text
-// table always) to bytes that read as the same table, compares with the others, and merges: a
-// merge without conflicts gives a rectangular table, the table in use itself when nothing
-// changed; a mod whose version is the backup changes nothing, and a table in use that is the
-// mod's own version merges to the backup's content.
+// The 2da readers on arbitrary bytes, and everything done with what they read. The input is two
+// 16-bit little-endian lengths, then three tables: the backup, the mod's own version and the rest
+// (the table in use). Every table that reads writes back, compares and merges.
 
 #include <cstddef>
 #include <cstdint>
@@ -24,12 +19,6 @@ namespace {
 
 using namespace zelvane;
 
-std::string_view Cut(std::string_view& rest, std::size_t length) {
-    const std::string_view piece = rest.substr(0, length);
-    rest.remove_prefix(piece.size());
-    return piece;
-}
-
 std::optional<Table> ReadAndWriteBack(std::string_view bytes) {
     std::optional<Table> table = ReadTable(bytes);
     if (!table) return std::nullopt;
@@ -42,8 +31,8 @@ std::optional<Table> ReadAndWriteBack(std::string_view bytes) {
     return table;
 }
 
-void CheckReport(const TableReport& report) {
-    fuzz::Check(!report.summary.empty() && report.details.size() <= kReportDetailLines, "a report over its lines");
+bool WithinItsLines(const TableReport& report) {
+    return !report.summary.empty() && report.details.size() <= kReportDetailLines;
 }
 
 }  // namespace
@@ -52,18 +41,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader input(data, size);
     const std::size_t firstLength = input.Byte() | (std::size_t{input.Byte()} << 8);
     const std::size_t secondLength = input.Byte() | (std::size_t{input.Byte()} << 8);
-    std::string_view rest = input.Rest();
-    const std::string_view baseBytes = Cut(rest, firstLength);
-    const std::string_view mineBytes = Cut(rest, secondLength);
-
-    const std::optional<Table> base = ReadAndWriteBack(baseBytes);
-    const std::optional<Table> mine = ReadAndWriteBack(mineBytes);
-    const std::optional<Table> current = ReadAndWriteBack(rest);
+    const std::string_view rest = input.Rest(), mineAndRest = rest.substr(std::min(firstLength, rest.size()));
+    const std::optional<Table> base = ReadAndWriteBack(rest.substr(0, firstLength));
+    const std::optional<Table> mine = ReadAndWriteBack(mineAndRest.substr(0, secondLength));
+    const std::optional<Table> current =
+        ReadAndWriteBack(mineAndRest.substr(std::min(secondLength, mineAndRest.size())));
     if (!base || !current) return 0;
 
     const TableDiff diff = CompareTables(*base, *current);
     fuzz::Check(diff.Empty() == (CompareTables(*current, *base).Empty()), "a difference seen one way only");
-    CheckReport(DescribeDiff(diff));
+    fuzz::Check(WithinItsLines(DescribeDiff(diff)), "a report over its lines");
 
     const MergeResult unchanged = MergeOutMod(*base, *base, *current);
     fuzz::Check(unchanged.merged == current && !unchanged.changed, "a mod that changed nothing changed the table");
@@ -71,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const MergeResult merge = MergeOutMod(*base, *mine, *current);
     fuzz::Check(merge.merged.has_value() == merge.conflicts.empty(), "a merge both made and refused");
-    CheckReport(DescribeMerge(merge));
+    fuzz::Check(WithinItsLines(DescribeMerge(merge)), "a report over its lines");
     if (merge.merged) {
         fuzz::Check(IsRectangular(*merge.merged), "a merged table with rows of another width");
         fuzz::Check(merge.changed || *merge.merged == *current, "an unchanged merge that differs from the table");

@@ -1,6 +1,8 @@
 #pragma once
 // A user interface for tests: prompts are answered from a script and everything shown is recorded.
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <functional>
 #include <string>
@@ -38,17 +40,48 @@ public:
     std::vector<OpenFileRequest> openFileRequests;
     std::vector<std::string> shellOpened;
 
-    int MsgBoxEx(PromptRequest request) override;
-    void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override;
-    std::string BrowseFolderDialog(std::string_view startFolder, std::string_view title) override;
-    std::string OpenFileDialog(const OpenFileRequest& request) override;
-    int ShellOpen(std::string_view file, std::string_view parameters, std::string_view directory,
-                  int showCommand) override;
+    int MsgBoxEx(PromptRequest request) override {
+        prompts.push_back(std::move(request));
+        if (whilePromptOpen) whilePromptOpen(prompts.back());
+        return Next(promptAnswers, "prompt: " + prompts.back().msgTitle, -1);
+    }
+    void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override {
+        messages.push_back({std::string(text), std::string(title), style});
+    }
+    std::string BrowseFolderDialog(std::string_view startFolder, std::string_view title) override {
+        browseStarts.emplace_back(startFolder);
+        browseTitles.emplace_back(title);
+        return Next(browseAnswers, "folder dialog", std::string());
+    }
+    std::string OpenFileDialog(const OpenFileRequest& request) override {
+        openFileRequests.push_back(request);
+        if (whileOpenFileDialogOpen) whileOpenFileDialogOpen(request);
+        return Next(openFileAnswers, "open-file dialog", std::string());
+    }
+    int ShellOpen(std::string_view file, std::string_view, std::string_view, int) override {
+        shellOpened.emplace_back(file);
+        return shellResult;
+    }
     void DoEvents() override {}
     int TwipsPerPixelX() const override { return twipsPerPixel; }
     int TwipsPerPixelY() const override { return twipsPerPixel; }
     // A fixed-pitch measure: 120 twips per character at 12 points, scaled by size, +10% when bold.
-    int TextWidthTwips(std::string_view text, std::string_view face, int points, bool bold) override;
+    int TextWidthTwips(std::string_view text, std::string_view, int points, bool bold) override {
+        const long width = static_cast<long>(text.size()) * 120 * points / 12;
+        return static_cast<int>(bold ? width + width / 10 : width);
+    }
+
+private:
+    template <typename T>
+    static T Next(std::deque<T>& answers, const std::string& what, T none) {
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected " << what;
+            return none;
+        }
+        T answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
 };
 
 }  // namespace zelvane::testing

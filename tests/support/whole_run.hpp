@@ -20,13 +20,11 @@ namespace zelvane::whole_run {
 // Every game's "Path" value names this folder.
 class GameRegistry final : public Registry {
 public:
-    explicit GameRegistry(std::string game) : game_(std::move(game)) {}
+    explicit GameRegistry(std::string folder) : game(std::move(folder)) {}
     std::optional<RegistryValue> Query(std::uint32_t, std::string_view, std::string_view) const override {
-        return RegistryValue{kRegSz, game_ + std::string(1, '\0')};
+        return RegistryValue{kRegSz, game + '\0'};
     }
-
-private:
-    std::string game_;
+    std::string game;
 };
 
 // Answers the first button of every prompt, cancels every dialog and keeps what it was to show;
@@ -89,22 +87,17 @@ inline int Occurrences(std::string_view log, std::string_view word) {
     return count;
 }
 
-// The lines of a log that count as errors.
-inline int FailureLines(std::string_view log) {
-    int count = 0;
-    for (const char* failure : {"\\cf10 Delete Failure - ", "\\cf10 Failure Renaming ", "\\cf10 Failure Moving ",
-                                "\\cf10 Refused (", "\\cf10 Backup not restored: "}) {
-        count += Occurrences(log, failure);
-    }
-    return count;
-}
-
 // What is wrong with the log of a run ("" when nothing): the errors counted must be its failure
 // lines; a completed run's log is one balanced {\rtf1 ...} group that prints that total.
 inline std::string CheckLog(const RunResult& result) {
     const std::string& log = result.log;
+    int failureLines = 0;
+    for (const char* failure : {"\\cf10 Delete Failure - ", "\\cf10 Failure Renaming ", "\\cf10 Failure Moving ",
+                                "\\cf10 Refused (", "\\cf10 Backup not restored: "}) {
+        failureLines += Occurrences(log, failure);
+    }
     std::string broke;
-    if (result.failureCount != FailureLines(log)) broke += "the errors counted are not the failure lines; ";
+    if (result.failureCount != failureLines) broke += "the errors counted are not the failure lines; ";
     if (result.outcome != RunOutcome::Completed) return broke;
     const std::string total = "\\cf6\\b " + std::to_string(result.failureCount) + " errors.\\b0\\par";
     if (log.find(total) == std::string::npos) broke += "the log does not print the errors total; ";
