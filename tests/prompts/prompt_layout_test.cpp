@@ -33,42 +33,41 @@ TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
     EXPECT_EQ(FixedBodyWindowWidth(7508, 0), 7513);  // a missing factor is never a division by zero
 }
 
-TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
-    // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380.
-    PromptLayout layout = LayoutPrompt(Buttons(320));
-    // The height has the designed 415, not the 380 given.
-    EXPECT_EQ((std::vector<int>{layout.rightEdge, layout.dialogWidth, layout.dialogHeight, layout.buttonTop,
-                                layout.buttonWidth, layout.buttonHeight}),
-              (std::vector<int>{5700, 6000, 915 + 415 + 500, 195 + 40 * 15 + 120, 1300, 380}));
-    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{810, 2350, 3890}));
-    layout = LayoutPrompt(Buttons(10));  // a narrow body widens the dialog to the row
-    EXPECT_EQ(layout.dialogWidth, 4800);
-    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1750, 3290}));
-    layout = LayoutPrompt(Buttons(10, 5, 1000));
-    EXPECT_EQ(layout.dialogWidth, 5 * 1000 + 4 * 240 + 420);
-    EXPECT_EQ(layout.buttonLefts, (std::vector<int>{210, 1450, 2690, 3930, 5170}));
-    for (const int count : {-3, 0, 1}) {  // fewer than two give one, (1200 + 615 - 1300) / 2 = 257.5
-        EXPECT_EQ(LayoutPrompt(Buttons(41, count)).buttonLefts, std::vector<int>{258}) << count;
-    }
-    EXPECT_EQ(LayoutPrompt(Buttons(43, 1)).buttonLefts, std::vector<int>{272});  // 272.5
+// A layout in one line: body's right edge, dialog size, button top, button size and lefts.
+std::string Summary(const PromptLayout& l) {
+    std::string s = std::to_string(l.rightEdge) + " " + std::to_string(l.dialogWidth) + "x" +
+                    std::to_string(l.dialogHeight) + " top " + std::to_string(l.buttonTop) + " buttons " +
+                    std::to_string(l.buttonWidth) + "x" + std::to_string(l.buttonHeight) + " at";
+    for (const int left : l.buttonLefts) s += " " + std::to_string(left);
+    return s;
 }
 
-TEST(PromptLayout, AFixedWidthUsesTheWidthReadBack) {
-    PromptLayoutInput input = Buttons(320);
-    input.formatWidthTwips = 7500;
-    input.bodyActualWidthPixels = 500;
-    const PromptLayout layout = LayoutPrompt(input);
-    EXPECT_EQ(layout.body.requestedWidthPixels, 505);
-    EXPECT_EQ(layout.rightEdge, 900 + 500 * 15);
-    EXPECT_EQ(layout.dialogWidth, 8700);
-
+TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
+    PromptLayoutInput fixed = Buttons(320);
+    fixed.formatWidthTwips = 7500;  // a fixed width lays out with the width read back
+    fixed.bodyActualWidthPixels = 500;
+    // clang-format off
+    const std::pair<PromptLayoutInput, std::string> cases[] = {
+        // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380. The height has
+        // the designed 415, not the 380 given.
+        {Buttons(320), "5700 6000x1830 top 915 buttons 1300x380 at 810 2350 3890"},
+        {Buttons(10), "1050 4800x1830 top 915 buttons 1300x380 at 210 1750 3290"},  // a narrow body widens to the row
+        {Buttons(10, 5, 1000), "1050 6380x1830 top 915 buttons 1000x380 at 210 1450 2690 3930 5170"},
+        {Buttons(41, 1), "1515 1815x1830 top 915 buttons 1300x380 at 258"},  // (1200 + 615 - 1300) / 2 = 257.5
+        {Buttons(43, 1), "1545 1845x1830 top 915 buttons 1300x380 at 272"},  // 272.5
+        {fixed, "8400 8700x1830 top 915 buttons 1300x380 at 2160 3700 5240"}};
+    // clang-format on
+    for (const auto& [input, layout] : cases) EXPECT_EQ(Summary(LayoutPrompt(input)), layout);
+    for (const int count : {-3, 0})
+        EXPECT_EQ(Summary(LayoutPrompt(Buttons(41, count))),
+                  "1515 1815x1830 top 915 buttons 1300x380 at 258");  // one button
+    EXPECT_EQ(LayoutPrompt(fixed).body.requestedWidthPixels, 505);
     PromptLayoutInput extreme;
     extreme.autoWidthPixels = extreme.bodyActualHeightPixels = 2147483647;
     extreme.buttonCount = extreme.buttonWidth = 2147483647;
     const PromptLayout huge = LayoutPrompt(extreme);
     EXPECT_EQ(huge.buttonLefts.size(), static_cast<std::size_t>(kPromptMaxButtons));
-    EXPECT_EQ(huge.dialogWidth, 2147483647);
-    EXPECT_EQ(huge.dialogHeight, 2147483647);
+    EXPECT_EQ((std::pair(huge.dialogWidth, huge.dialogHeight)), std::pair(2147483647, 2147483647));
 }
 
 // A work area of 1024 x 738 pixels at 15 twips per pixel.
@@ -94,19 +93,13 @@ TEST(PromptFit, APromptWiderThanTheScreenIsWrappedInsideIt) {
     fixed.formatWidthTwips = 7500;
     EXPECT_EQ(FitPromptToWorkArea(fixed, kWorkWidth).formatWidthTwips, 7500);
 
-    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen.
-    PromptLayout layout = Fitted(Buttons(1949));
-    EXPECT_LE(layout.dialogWidth, kWorkWidth);
-    EXPECT_GE(layout.dialogWidth, kWorkWidth - 2 * 15);  // as wide as fits, no narrower
-    EXPECT_EQ(layout.buttonWidth, 1300);
+    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen; as wide as fits.
+    EXPECT_EQ(Summary(Fitted(Buttons(1949))), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
     fixed.formatWidthTwips = 40000;
-    EXPECT_LE(Fitted(fixed).dialogWidth, kWorkWidth);
-    // Four buttons of 5000 twips: a row of 21140 twips is narrowed.
-    layout = Fitted(Buttons(100, 4, 5000));
-    EXPECT_LT(layout.buttonWidth, 5000);
-    EXPECT_LE(layout.dialogWidth, kWorkWidth);
-    EXPECT_GE(layout.buttonLefts.front(), 0);
-    EXPECT_LE(layout.buttonLefts.back() + layout.buttonWidth, layout.dialogWidth);
+    EXPECT_EQ(Summary(Fitted(fixed)), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
+    // A row of 21140 twips is narrowed.
+    EXPECT_EQ(Summary(Fitted(Buttons(100, 4, 5000))),
+              "2400 15360x5730 top 4815 buttons 3555x380 at 210 4005 7800 11595");
 }
 
 TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {

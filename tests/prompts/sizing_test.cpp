@@ -15,20 +15,14 @@
 namespace zelvane {
 namespace {
 
-// What a measurement of a prompt body asked for last, and its result.
-struct Measured : public zelvane::testing::ScriptedUi {
-    int width = 0;
-    std::string text;  // the caller's text afterwards
-    std::string measuredText, face;
-    int points = 0;
-    bool bold = false;
-    std::size_t count = 0;
-    int fixedWidth = -1;  // the width every measure answers, when set
-
-    int TextWidthTwips(std::string_view text, std::string_view face, int points, bool bold) override {
-        std::tie(measuredText, this->face, this->points, this->bold) = std::tuple(text, face, points, bold);
-        ++count;
-        return fixedWidth >= 0 ? fixedWidth : ScriptedUi::TextWidthTwips(text, face, points, bold);
+// A measure of a prompt body: its width, the caller's text afterwards, and the last text measured with
+// its face, size and weight.
+struct Measured : zelvane::testing::ScriptedUi {
+    int width = 0, fixedWidth = -1;  // the width every measure answers, when set
+    std::string text, last;
+    int TextWidthTwips(std::string_view line, std::string_view face, int points, bool bold) override {
+        last = std::string(line) + " " + std::string(face) + " " + std::to_string(points) + (bold ? " bold" : "");
+        return fixedWidth >= 0 ? fixedWidth : ScriptedUi::TextWidthTwips(line, face, points, bold);
     }
 };
 
@@ -55,23 +49,24 @@ TEST(StripRtfCodes, EachControlWordGoesWithTheSpaceThatEndsIt) {
 }
 
 TEST(DetermineFonts, NamesOfTheFontTableCutTo31Characters) {
-    std::vector<std::string> fonts = {"left over"};
-    DetermineFonts("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fswiss\\fcharset0 Verdana;}}", fonts);
-    EXPECT_EQ(fonts, (std::vector<std::string>{"Arial", "Verdana"}));
-    DetermineFonts("{\\fonttbl{\\f0\\fnil\\fcharset0 Arial}}", fonts);  // no ";": Times New Roman
-    EXPECT_EQ(fonts, (std::vector<std::string>{"Times New Roman"}));
-    DetermineFonts("no table here", fonts);
-    EXPECT_TRUE(fonts.empty());
     const std::string name31(31, 'n');
-    DetermineFonts("{\\f0\\fnil\\fcharset0 " + name31 + ";}{\\f1\\fnil\\fcharset0 " + name31 + "x;}", fonts);
-    EXPECT_EQ(fonts, (std::vector<std::string>{name31, name31}));
+    const std::vector<std::pair<std::string, std::vector<std::string>>> cases = {
+        {"{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fswiss\\fcharset0 Verdana;}}",
+         {"Arial", "Verdana"}},
+        {"{\\fonttbl{\\f0\\fnil\\fcharset0 Arial}}", {"Times New Roman"}},  // no ";"
+        {"no table here", {}},
+        {"{\\f0\\fnil\\fcharset0 " + name31 + ";}{\\f1\\fnil\\fcharset0 " + name31 + "x;}", {name31, name31}}};
+    std::vector<std::string> fonts = {"left over"};
+    for (const auto& [header, names] : cases) {
+        DetermineFonts(header, fonts);
+        EXPECT_EQ(fonts, names) << header;
+    }
     // Thousands of "\fcharset" before one ";" made every entry hold the rest of the header.
     std::string header = "{\\rtf1";
     for (int i = 0; i < 7000; ++i) header += "\\fcharset";
     DetermineFonts(header + ";\\par\\viewkind", fonts);
     ASSERT_EQ(fonts.size(), 7000u);
-    EXPECT_EQ(fonts.front(), "charset\\fcharset\\fcharset\\fchar");
-    EXPECT_EQ(fonts.back(), "");  // the last one's name would begin after the ";"
+    EXPECT_EQ(fonts.front() + "|" + fonts.back(), "charset\\fcharset\\fcharset\\fchar|");  // the last begins after ";"
 }
 
 TEST(FontNumeric, SmallestFontNumberWithinTheLimit) {
@@ -84,82 +79,67 @@ TEST(FontNumeric, SmallestFontNumberWithinTheLimit) {
 }
 
 TEST(AutoDetermineWidth, BareLineEndsGetAParagraphMark) {
-    EXPECT_EQ(Measure("Line one\r\nLine two").text, "Line one\\par \r\nLine two");
-    EXPECT_EQ(Measure("One\\par Two").text, "One\\par \r\nTwo");
-    EXPECT_EQ(Measure("A\r\n\r\nB").text, "A\\par \r\n\\par \r\nB");
-    EXPECT_EQ(Measure("First\\par \r\nSecond\\par \r\n").text, "First\\par \r\nSecond\\par \r\n");
+    // clang-format off
+    const std::pair<std::string, std::string> cases[] = {{"Line one\r\nLine two", "Line one\\par \r\nLine two"},
+        {"One\\par Two", "One\\par \r\nTwo"}, {"A\r\n\r\nB", "A\\par \r\n\\par \r\nB"},
+        {"First\\par \r\nSecond\\par \r\n", "First\\par \r\nSecond\\par \r\n"}};
+    // clang-format on
+    for (const auto& [text, marked] : cases) EXPECT_EQ(Measure(text).text, marked);
 }
 
 // The longest line without its control words, in the largest font size of the body plus one
 // point, bold as the last line is.
 TEST(AutoDetermineWidth, MeasuresTheLongestLineInTheLargestFont) {
+    const std::string times = " Times New Roman ";
     // clang-format off
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\\cf10\\b0 AB\r\nABCD", "ABCD 12"}, {"ABC\r\nXYZ", "ABC 12"} /* a tie keeps the earlier line */,
-        {"small\r\n\\fs40 big\\fs24 back", "bigback 21"}, {"\\fs25 odd", "odd 13"} /* 12.5 to the even 12 */,
-        {"\\fs27 odd", "odd 15"}, {"\\fs32\\b bold", "bold 17 bold"}, {"\\fs16 tiny", "tiny 12"},
-        {"a long plain line\r\n\\b x", "a long plain line 12 bold"},
-        {"\\b a long bold line\r\nx", "a long bold line 12"}};
+    const std::pair<std::string, std::string> cases[] = {
+        {"\\cf10\\b0 AB\r\nABCD", "ABCD" + times + "12"}, {"ABC\r\nXYZ", "ABC" + times + "12"} /* a tie: the earlier */,
+        {"small\r\n\\fs40 big\\fs24 back", "bigback" + times + "21"}, {"\\fs25 odd", "odd" + times + "13"} /* 12.5 */,
+        {"\\fs27 odd", "odd" + times + "15"}, {"\\fs32\\b bold", "bold" + times + "17 bold"},
+        {"\\fs16 tiny", "tiny" + times + "12"}, {"a long plain line\r\n\\b x", "a long plain line" + times + "12 bold"},
+        {"\\b a long bold line\r\nx", "a long bold line" + times + "12"}};
     // clang-format on
-    for (const auto& [text, expected] : cases) {
-        const Measured m = Measure(text);
-        EXPECT_EQ(m.measuredText + " " + std::to_string(m.points) + (m.bold ? " bold" : ""), expected) << text;
-        EXPECT_EQ(m.face, "Times New Roman");
-    }
+    for (const auto& [text, expected] : cases) EXPECT_EQ(Measure(text).last, expected) << text;
 }
 
 TEST(AutoDetermineWidth, WholePixelsPlusFiftyNeverBelowFifty) {
-    EXPECT_EQ(Measure("x", 1807).width, 170);
-    EXPECT_EQ(Measure("x", 1808).width, 171);
-    EXPECT_EQ(Measure("x", 30, 12).width, 52);  // 2.5 pixels: to the even 2
-    EXPECT_EQ(Measure("x", 42, 12).width, 54);  // 3.5 pixels: to the even 4
-    EXPECT_EQ(Measure("x", 0).width, 50);
+    EXPECT_EQ((std::vector<int>{Measure("x", 1807).width, Measure("x", 1808).width, Measure("x", 30, 12).width,
+                                Measure("x", 42, 12).width, Measure("x", 0).width}),
+              (std::vector<int>{170, 171, 52 /* 2.5 pixels: to the even 2 */, 54 /* 3.5 pixels: to the even 4 */, 50}));
     const Measured empty = Measure("");
     EXPECT_EQ(empty.width, 50);
-    EXPECT_EQ(empty.count, 0u);
+    EXPECT_EQ(empty.last, "");  // nothing measured
 }
 
 TEST(AutoDetermineWidth, AWholeDocumentUsesItsFontTableAndStaysUnchanged) {
     const std::string header =
         "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}{\\f1\\fnil\\fcharset0 Verdana;}}\r\n"
         "\\viewkind4\\uc1\\pard\\fs20 ";
-    const std::string document = header + "Hello\\par\r\n\\f1 Longer line here\\par\r\n}";
-    const Measured m = Measure(document);
-    EXPECT_EQ(m.text, document);
-    EXPECT_EQ(m.face, "Verdana");
-    EXPECT_EQ(m.points, 11);
-    EXPECT_EQ(m.measuredText, "Longer line here\\par");
-    EXPECT_EQ(Measure(header + "\\f1 Hi\\par\r\nThe longest line\\par\r\n}").face, "Verdana");  // looks back
-    EXPECT_EQ(Measure(header + "Plain\\par\r\n}").face, "Times New Roman");
-    EXPECT_EQ(Measure(header + "\\f7 Plain\\par\r\n}").face, "Times New Roman");  // beyond the table
-    // Without "\fs" the given font and size, line ends untouched.
     const std::string bare = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 Arial;}}\r\n\\f0 Text\\par\r\n}";
-    EXPECT_EQ(Measure(bare).points, 12);
+    const std::string longFace = "{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 " + std::string(40, 'F') +
+                                 ";}}\\viewkind4\\uc1\\f0\\pard\\fs24 Hello\\par\r\n}";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {header + "Hello\\par\r\n\\f1 Longer line here\\par\r\n}", "Longer line here\\par Verdana 11"},
+        {header + "\\f1 Hi\\par\r\nThe longest line\\par\r\n}", "The longest line\\par Verdana 11"},  // looks back
+        {header + "Plain\\par\r\n}", "Plain\\par Times New Roman 11"},
+        {header + "\\f7 Plain\\par\r\n}", "Plain\\par Times New Roman 11"},  // beyond the table
+        {longFace, "Hello\\par " + std::string(31, 'F') + " 13"},  // a font is made from 31 characters of its name
+    };
+    for (const auto& [document, last] : cases) {
+        const Measured m = Measure(document);
+        EXPECT_EQ(m.text + " | " + m.last, document + " | " + last);
+    }
+    // Without "\\fs" the given font and size, line ends untouched.
     EXPECT_EQ(Measure(bare).text, bare);
-    // A long face name is measured with the 31 characters a font is made from.
-    EXPECT_EQ(Measure("{\\rtf1\\ansi{\\fonttbl{\\f0\\fnil\\fcharset0 " + std::string(40, 'F') +
-                      ";}}\\viewkind4\\uc1\\f0\\pard\\fs24 Hello\\par\r\n}")
-                  .face,
-              std::string(31, 'F'));
+    EXPECT_TRUE(Measure(bare).last.ends_with(" Times New Roman 12")) << Measure(bare).last;
 }
 
-TEST(RtfEnvelope, AFragmentIsWrappedInTheSharedHeaderAndColourTable) {
-    const std::string header =
-        "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}";
-    const std::string colours =
-        "{\\colortbl ;\\red0\\green0\\blue0;\\red128\\green0\\blue0;\\red0\\green128\\blue0;\\red128\\green128\\blue0;"
-        "\\red0\\green0\\blue128;\\red128\\green0\\blue128;\\red0\\green128\\blue128;\\red128\\green128\\blue128;"
-        "\\red192\\green192\\blue192;\\red255\\green0\\blue0;\\red0\\green255\\blue0;\\red255\\green255\\blue0;"
-        "\\red0\\green0\\blue255;\\red255\\green0\\blue255;\\red0\\green255\\blue255;\\red255\\green255\\blue255;}";
-    EXPECT_EQ(kRtfFontHeader, header);
-    EXPECT_EQ(kRtfColorTable, colours);
+// The header and colour table are the removal log's, whose bytes the console runs compare.
+TEST(RtfEnvelope, AFragmentIsWrappedAWholeDocumentShownUnchanged) {
     EXPECT_EQ(BuildPromptRtf("Remove?\\par \r\n\\cf10 Sure?", 12),
-              header + "\r\n" + colours +
+              std::string(kRtfFontHeader) + "\r\n" + std::string(kRtfColorTable) +
                   "\r\n\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 Remove?\\par \r\n\\cf10 Sure?\r\n}");
     EXPECT_TRUE(BuildPromptRtf("x", 9).ends_with("\\f0\\fs18 x\r\n}"));  // the size in half points
-}
-
-TEST(RtfEnvelope, AWholeDocumentIsShownUnchanged) {
     EXPECT_EQ(BuildPromptRtf("{\\rtf1\\ansi Hello\\par }", 12), "{\\rtf1\\ansi Hello\\par }");
     EXPECT_NE(BuildPromptRtf("{\\rtf", 12), "{\\rtf");  // five characters are no document
     EXPECT_NE(BuildPromptRtf("{\\RTF1 x}", 12), "{\\RTF1 x}");

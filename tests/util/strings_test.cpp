@@ -74,15 +74,13 @@ TEST(InStr, ForwardSearch) {
 }
 
 TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
-    const ProgramError own = FailureOf(ProgramError(53, "File not found"));
-    EXPECT_EQ(own.Number(), 53);
-    EXPECT_EQ(own.Description(), "File not found");
-    const ProgramError memory = FailureOf(std::bad_alloc());
-    EXPECT_EQ(memory.Number(), 7);
-    EXPECT_EQ(memory.Description(), "Out of memory");
-    const ProgramError other = FailureOf(std::length_error("vector"));
-    EXPECT_EQ(other.Number(), 51);
-    EXPECT_EQ(other.Description(), "Internal error");
+    const auto failure = [](const std::exception& e) {
+        const ProgramError error = FailureOf(e);
+        return std::to_string(error.Number()) + " " + error.Description();
+    };
+    EXPECT_EQ(failure(ProgramError(53, "File not found")), "53 File not found");
+    EXPECT_EQ(failure(std::bad_alloc()), "7 Out of memory");
+    EXPECT_EQ(failure(std::length_error("vector")), "51 Internal error");
 }
 
 }  // namespace

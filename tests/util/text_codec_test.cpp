@@ -80,12 +80,9 @@ TEST(Utf8, DecodesOnlyWellFormedCharacters) {
 
 TEST(Utf8, WholeTexts) {
     const std::string utf8 = std::string("Sp\xC3\xAF") + "ele", latin1 = std::string("Sp\xEF") + "ele";
-    EXPECT_TRUE(IsUtf8(""));
-    EXPECT_TRUE(IsUtf8(utf8));
-    EXPECT_FALSE(IsUtf8(latin1));
-    EXPECT_FALSE(IsNonAsciiUtf8("plain"));
-    EXPECT_TRUE(IsNonAsciiUtf8(utf8));
-    EXPECT_FALSE(IsNonAsciiUtf8("\xC3\xA9\xEF"));
+    EXPECT_EQ((std::vector<bool>{IsUtf8(""), IsUtf8(utf8), IsUtf8(latin1), IsNonAsciiUtf8("plain"),
+                                 IsNonAsciiUtf8(utf8), IsNonAsciiUtf8("\xC3\xA9\xEF")}),
+              (std::vector<bool>{true, true, false, false, true, false}));
 }
 
 // The capitals 1252 gives a small letter, and those small letters.

@@ -32,6 +32,8 @@ std::string Summary(const ButtonPaintPlan& p) {
     }
     for (const CaptionPass& c : p.captionPasses)
         s += " caption " + Rect(c.rect) + " " + Hex(c.format) + " " + Hex(c.color);
+    for (const BorderSegment& b : p.borderSegments)
+        s += " " + Rect({b.from.x, b.from.y, b.to.x, b.to.y}) + " " + Hex(b.color);
     if (p.icon.draw) s += " icon " + std::to_string(p.icon.x) + "," + std::to_string(p.icon.y);
     return s + (p.icon.disabledLook ? " disabled" : "");
 }
@@ -49,100 +51,97 @@ ButtonFaceInput Face(const std::function<void(ButtonFaceInput&)>& change = {}) {
 }
 
 TEST(ButtonFace, EachStatePaintsItsFace) {
-    OrvoButtonProperties own;
+    OrvoButtonProperties own, blueFocus, disabled;
     own.GradientUpColor1 = 0x112233;
     own.GradientUpColor2 = 0x445566;
     OrvoButtonProperties halfOwn = own;
     halfOwn.GradientUpColor2 = kColorBtnFace;  // one default colour is enough to keep the plain face
-    OrvoButtonProperties blueFocus;
     blueFocus.UseBlueXPFocusRect = true;
-    OrvoButtonProperties disabled;
     disabled.Enabled = false;
     const auto wide = [](ButtonFaceInput& f) { f.windowWidth = 299, f.windowHeight = 51; };
     const auto hovering = [](ButtonFaceInput& f) { f.hover = true; };
     const auto focused = [](ButtonFaceInput& f) { f.focus = true; };
     const auto picture = [](ButtonFaceInput& f) { f.hasPicture = true; };
     const std::string plain = "face 0,0,297,49 text 80000012 edge 5 border none caption 4,18,293,31 11 80000012";
-    const std::string hover =
-        "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 "
-        "dir 3 caption 4,18,293,31 11 FF0000";
+    const std::string blueRings =
+        " 0,0,296,0 F7D7BD 296,0,296,48 F0D1B5 296,48,0,48 E7AE8C 0,48,0,0 F0D1B5 1,1,295,1 "
+        "FFDFBF 295,1,295,47 E7AE8C 295,47,1,47 EF826B 1,47,1,1 E7AE8C";
     // clang-format off
     const std::vector<std::tuple<ButtonFaceInput, OrvoButtonProperties, std::string>> cases = {
         {Face(), {}, plain},
         {Face(wide), own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
-                    "caption 4,18,293,31 11 80000012"},
+                          "caption 4,18,293,31 11 80000012"},
         {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain}, {Face(), halfOwn, plain},
-        {Face(hovering), {}, hover},
-        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {}, "face 0,0,297,49 text FF0000 edge 0 border blue gradient FFFFFF>DCDCDA in 0,0,297,49 "
-                               "dir 3 caption 4,18,293,31 11 FF0000"},
+        {Face(hovering), {}, "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 "
+                             "caption 4,18,293,31 11 FF0000 0,0,296,0 A6E9FF 296,0,296,48 31B2FF 296,48,0,48 96E7 0,48,0,0 31B2FF "
+                             "1,1,295,1 8CDBFF 295,1,295,47 6BCBFF 295,47,1,47 31B2FF 1,47,1,1 6BCBFF"},
+        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {}, "face 0,0,297,49 text FF0000 edge 0 border blue "
+                             "gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 caption 4,18,293,31 11 FF0000" + blueRings},
         // Without the gold border the raised edge stays.
         {Face(hovering), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
-                                                  "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
+                                                      "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
         // Pressed: sunken, no focus mark, the caption moved by one; DownColor follows HoverColor.
-        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), {}, "face 0,0,297,49 text FF0000 edge A border none gradient F0F0EE>C8CBC3 in "
-                                      "0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
+        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), {}, "face 0,0,297,49 text FF0000 edge A border "
+                             "none gradient F0F0EE>C8CBC3 in 0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
         {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), {}, "nothing"},
-        {Face(focused), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 "
-                                "11 80000012"},
-        {Face(focused), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 "
-                                       "80000012"},
+        {Face(focused), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 "
+                            "80000012"},
+        {Face(focused), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012" +
+                                   blueRings},
         // Disabled: the caption embossed, the icon greyed.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000014 "
-                                "caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled, "face 0,0,297,49 text 80000012 "
+            "edge 5 border none caption 124,18,293,31 10 80000014 caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
         // Beside a picture: (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line is not centred. The icon at
         // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
-        {Face(picture), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 "
-                                              "10 80000012 icon 74,9"},
+        {Face(picture), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000012 icon 74,9"},
         // Two lines are centred: 23 / 2 = 11.5 -> 12.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), {}, "face 0,0,297,49 text 80000012 edge 5 "
+                                                            "border none caption 124,12,293,38 11 80000012 icon 74,9"},
     };
     // clang-format on
     for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
 }
 
-TEST(ButtonFace, TheTwoRingsOfTheBorders) {
-    ButtonPaintPlan plan = PlanButtonFace(Face([](ButtonFaceInput& f) { f.hover = true; }), OrvoButtonProperties{});
-    ASSERT_EQ(plan.borderSegments.size(), 8u);
-    EXPECT_EQ(plan.borderSegments[0].color, 0xA6E9FFu);  // ring 0 top
-    EXPECT_EQ(plan.borderSegments[2].color, 0x0096E7u);  // ring 0 bottom
-    EXPECT_EQ(plan.borderSegments[6].color, 0x31B2FFu);  // ring 1 bottom
-    EXPECT_EQ(plan.borderSegments[0].from, (FacePoint{0, 0}));
-    EXPECT_EQ(plan.borderSegments[0].to, (FacePoint{296, 0}));
-    EXPECT_EQ(plan.borderSegments[1].to, (FacePoint{296, 48}));
-    EXPECT_EQ(plan.borderSegments[2].from, (FacePoint{296, 48}));
-    EXPECT_EQ(plan.borderSegments[4].from, (FacePoint{1, 1}));
-    EXPECT_EQ(plan.borderSegments[6].from, (FacePoint{295, 47}));
-    plan = PlanButtonFace(Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {});
-    ASSERT_EQ(plan.borderSegments.size(), 8u);
-    const std::uint32_t blue[] = {0xF7D7BD, 0xF0D1B5, 0xE7AE8C, 0xF0D1B5, 0xFFDFBF, 0xE7AE8C, 0xEF826B, 0xE7AE8C};
-    for (int i = 0; i < 8; ++i) EXPECT_EQ(plan.borderSegments[i].color, blue[i]) << i;
-}
-
 TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
-    ButtonFaceInput input = Face([](ButtonFaceInput& f) { f.hasPicture = true; });
-    input.innerHeight = 48;  // 8 + 0.5 goes to the even 8
-    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.y, 8);
-    input.innerHeight = 50;  // 9 + 0.5 goes to 10
-    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.y, 10);
-    input.innerWidth = 100;
-    input.captionWidth = 60;  // no room: the icon sits at 10
-    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 10);
-    input.innerWidth = 120;
-    input.captionWidth = 70;  // (120 - 106) / 2 - 6 = 1, but never left of 8
-    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 8);
-    input.innerHeight = 49;
-    input.pressed = true;
-    const ButtonPaintPlan plan = PlanButtonFace(input, OrvoButtonProperties{});
-    EXPECT_EQ(plan.icon.x, 9);
-    EXPECT_EQ(plan.icon.y, 10);
-    input.innerWidth = 200;
-    input.pressed = false;  // room: centred in what the caption leaves, (200 - 106) / 2 - 6 = 41
-    EXPECT_EQ(PlanButtonFace(input, OrvoButtonProperties{}).icon.x, 41);
+    struct Case {
+        int innerWidth, innerHeight, captionWidth, pressed, x, y;
+    } const cases[] = {
+        {297, 48, 100, 0, 74, 8},   // 8 + 0.5 goes to the even 8
+        {297, 50, 100, 0, 74, 10},  // 9 + 0.5 goes to 10
+        {100, 50, 60, 0, 10, 10},   // no room: the icon sits at 10
+        {120, 50, 70, 0, 8, 10},    // (120 - 106) / 2 - 6 = 1, but never left of 8
+        {120, 49, 70, 1, 9, 10},
+        {200, 49, 70, 0, 41, 9},  // room: centred in what the caption leaves, (200 - 106) / 2 - 6 = 41
+    };
+    for (const Case& c : cases) {
+        ButtonFaceInput f = Face();
+        f.hasPicture = true, f.pressed = c.pressed, f.captionWidth = c.captionWidth;
+        f.innerWidth = c.innerWidth, f.innerHeight = c.innerHeight;
+        const IconPlacement icon = PlanButtonFace(f, {}).icon;
+        EXPECT_EQ((FacePoint{icon.x, icon.y}), (FacePoint{c.x, c.y})) << c.innerWidth << "x" << c.innerHeight;
+    }
 }
 
-TEST(ButtonFace, CaptionsOfTheMainWindowButtons) {
-    EXPECT_EQ(RemoveModButtonProperties().Caption, "&Remove Mod");
-    EXPECT_EQ(ModdersButtonProperties().Caption, "For &Modders - How To Use This Program In Your Own Mods");
+// The designed properties of the program's three buttons: what the player sees on each.
+std::string PropertiesSummary(const OrvoButtonProperties& p) {
+    char text[300];
+    std::snprintf(text, sizeof text, "%s: %s %.2f %s, fore %X, hover %X, down %X>%X, hover gradient %X>%X, %s, dir %d",
+                  p.Caption.c_str(), p.Font->face.c_str(), p.Font->points, p.Font->bold ? "bold" : "regular",
+                  p.ForeColor, p.HoverColor, p.GradientDownColor1, p.GradientDownColor2, p.GradientHoverColor1,
+                  p.GradientHoverColor2, p.UseGoldXPBorder ? "gold" : "no gold", p.GradientDirection);
+    return text;
+}
+
+TEST(ButtonProperties, FontsAndColoursOfEachButton) {
+    EXPECT_EQ(PropertiesSummary(PromptButtonProperties()),
+              ": MS Sans Serif 8.25 regular, fore 80000012, hover FF0000, down F0F0EE>C8CBC3, hover gradient "
+              "FFFFFF>CFF1EF, gold, dir 3");
+    EXPECT_EQ(PropertiesSummary(RemoveModButtonProperties()),
+              "&Remove Mod: MS Sans Serif 13.50 bold, fore 80000012, hover FF0000, down C8CBC3>F4F4F2, hover gradient "
+              "FFFFFF>C0A4D4, no gold, dir 4");
+    EXPECT_EQ(PropertiesSummary(ModdersButtonProperties()),
+              "For &Modders - How To Use This Program In Your Own Mods: MS Sans Serif 8.25 bold, fore 80000012, hover "
+              "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4");
 }
 
 }  // namespace

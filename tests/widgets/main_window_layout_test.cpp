@@ -47,18 +47,17 @@ TEST(MainWindowLayout, ButtonsAlongTheBottomAndTheDisplayAboveThem) {
 }
 
 TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEven) {
-    MainWindowLayoutInput input{.width = 380 + 12 * 50 + 6, .height = 8000, .twipsPerPixelX = 12};
-    EXPECT_EQ(LayoutMainWindow(input).display.width, 50);  // 50.5
-    input.width = 380 + 12 * 51 + 6;
-    EXPECT_EQ(LayoutMainWindow(input).display.width, 52);  // 51.5
+    const auto width = [](int twips) {
+        return LayoutMainWindow({.width = twips, .height = 8000, .twipsPerPixelX = 12});
+    };
+    EXPECT_EQ(width(380 + 12 * 50 + 6).display.width, 50);  // 50.5
+    EXPECT_EQ(width(380 + 12 * 51 + 6).display.width, 52);  // 51.5
 }
 
 TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
-    EXPECT_EQ(DivideRoundHalfEven(5, 2), 2);
-    EXPECT_EQ(DivideRoundHalfEven(7, 2), 4);
-    EXPECT_EQ(DivideRoundHalfEven(-5, 2), -2);
-    EXPECT_EQ(DivideRoundHalfEven(7, -2), -4);
-    EXPECT_EQ(DivideRoundHalfEven(7, 0), 0);
+    EXPECT_EQ((std::vector{DivideRoundHalfEven(5, 2), DivideRoundHalfEven(7, 2), DivideRoundHalfEven(-5, 2),
+                           DivideRoundHalfEven(7, -2), DivideRoundHalfEven(7, 0)}),
+              (std::vector<std::int64_t>{2, 4, -2, -4, 0}));
     // Exact beyond what a double holds, whichever the signs.
     EXPECT_EQ(DivideRoundHalfEven((std::int64_t{1} << 62) + 1, -1), -(std::int64_t{1} << 62) - 1);
 }
