@@ -11,7 +11,8 @@ namespace {
 
 const std::string kInvalidText =
     R"(Invalid file - Would you like to abort this \cf5 appearance.2da\cf1  replacement operation?)";
-const std::string kFoundShape = "icon 2 [&Yes|&No|&Cancel||] 3 focus 2 top font 12 buttons 1300x380 width 7500";
+const std::string kFoundShape =
+    kTitle + ": icon 2 [&Yes|&No|&Cancel||] 3 focus 2 top font 12 buttons 1300x380 width 7500";
 const std::string kFound = FoundText(kInSubShown);
 const std::string kAborted = kQ + R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)";
 
@@ -81,13 +82,11 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
         const RunResult result = w.RunConfirmed(c.answers);
         ASSERT_GE(w.ui.prompts.size(), 2u);
         EXPECT_EQ(w.ui.prompts[1].msgText, c.question);
-        EXPECT_EQ(w.ui.prompts[1].msgTitle, kTitle);
         EXPECT_EQ(Shape(w.ui.prompts[1]),
-                  c.question.find("located at") != std::string::npos ? kFoundShape : kYesNoShape);
+                  c.question.find("located at") != std::string::npos ? kFoundShape : YesNo(kTitle));
         for (std::size_t i = 2; i < w.ui.prompts.size(); ++i) {
             EXPECT_EQ(w.ui.prompts[i].msgText, kInvalidText);
-            EXPECT_EQ(w.ui.prompts[i].msgTitle, "Hmm");
-            EXPECT_EQ(Shape(w.ui.prompts[i]), kYesNoShape);
+            EXPECT_EQ(Shape(w.ui.prompts[i]), YesNo("Hmm"));
         }
         EXPECT_EQ(w.ui.openFileRequests.size(), c.located.size());
         for (const OpenFileRequest& r : w.ui.openFileRequests) {
@@ -231,10 +230,7 @@ TEST_F(Restore2da, BackupUninstallThatCannotBeCreatedIsAnUnexpectedError) {
     fs.AddFile(kInOverride, "current table");
     fs.FailOperation(FsOp::CreateFolder, "Backup Uninstall", FsStatus::WriteProtected);
     EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Failed);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, "Oops!");
-    EXPECT_EQ(ui.messages[0].text,
-              "Error: 71" + CRLF + "Disk is write-protected" + CRLF + CRLF + "LOCATION:" + CRLF + "cmdRemoveMod_Click");
+    EXPECT_EQ(Messages(), std::vector{Oops(71, "Disk is write-protected")});
     EXPECT_FALSE(fs.Exists(kResultsPath));
     EXPECT_EQ(fs.Contents(kInOverride), "current table");
 }

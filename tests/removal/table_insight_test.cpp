@@ -117,7 +117,8 @@ TEST_F(TableInsightRun, GoldenMergeTakesOutThisModsChangesAndKeepsLaterOnes) {
     WithTables(kOwnTable, kInUseTable);
     const RunResult result = RunConfirmed({2});
     EXPECT_EQ(Question().msgText, kReplaceText + kDifference + MergeSection());
-    EXPECT_EQ(Shape(Question()), "icon 2 [&Yes|&No|&Merge||] 3 focus 1 top font 12 buttons 1300x380 width -1");
+    EXPECT_EQ(Shape(Question()),
+              kTitle + ": icon 2 [&Yes|&No|&Merge||] 3 focus 1 top font 12 buttons 1300x380 width -1");
     EXPECT_EQ(SavedLog(), LogAfterBanner(MergeLog(R"(Override\\appearance.2da)") + kSafetyAndBackupGone, 0, 1));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(result.tablesRestoredCount, 1);
@@ -142,7 +143,8 @@ TEST_F(TableInsightRun, TheFoundFileQuestionGetsMergeAsItsFourthButton) {
     fs.AddFile(kInSub, kInUseTable);
     RunConfirmed({3});
     EXPECT_EQ(Question().msgText, FoundText(kInSubShown) + kDifference + MergeSection());
-    EXPECT_EQ(Shape(Question()), "icon 2 [&Yes|&No|&Cancel|&Merge|] 4 focus 2 top font 12 buttons 1300x380 width 7500");
+    EXPECT_EQ(Shape(Question()),
+              kTitle + ": icon 2 [&Yes|&No|&Cancel|&Merge|] 4 focus 2 top font 12 buttons 1300x380 width 7500");
     EXPECT_TRUE(Logged(MergeLog(R"(Override\\Sub\\appearance.2da)")));
     EXPECT_EQ(fs.Contents(kInSub), kMergedTable);
 }
@@ -189,7 +191,7 @@ TEST_F(TableInsightRun, WhyNoMergeIsOffered) {
         }
         w.RunConfirmed({1});
         EXPECT_TRUE(w.Question().msgText.ends_with(kNoMerge + c.ending)) << w.Question().msgText;
-        EXPECT_EQ(Shape(w.Question()), kYesNoShape);
+        EXPECT_EQ(Shape(w.Question()), YesNo(kTitle));
     }
 }
 
