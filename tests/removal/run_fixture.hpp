@@ -114,7 +114,9 @@ struct World {
         return shown;
     }
 
-    std::string SavedLog() const { return fs.Contents(kResultsPath).value_or("<no log saved>"); }
+    std::string SavedLog() const {
+        return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or("<no log saved>");
+    }
 
     // The saved log holds this line (or fragment).
     ::testing::AssertionResult Logged(const std::string& line) const {
@@ -233,6 +235,9 @@ inline std::string FoundText(const std::string& doubled) {
          R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed any mods that have altered the \cf5 )"
          R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
          R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)"});
+}
+inline std::string NotRestored(const std::string& reason) {
+    return kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason + R"()\cf1\par)";
 }
 inline const std::string kInSubShown = R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)";
 
