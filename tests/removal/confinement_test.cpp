@@ -161,24 +161,5 @@ TEST_F(Confinement, LinksInBackupUninstallLoseNoTableAndWriteNothingOutside) {
     }
 }
 
-// What the player does while a prompt is open is seen afterwards.
-TEST_F(Confinement, AFileMovedIntoASubfolderWhileAPromptIsOpenIsFound) {
-    WithBackup();
-    fs.AddFile(kOverride + "\\sub\\a.tga", "the mod's a");
-    fs.AddFile(kGame + "\\b.tga", "the mod's b, moved out of the way by the player");
-    fs.AddFile(kGame + "\\appearance.2da", "the table in use, not yet in override");
-    fs.AddFolder(kOverride + "\\later");
-    SetFileList({"override\\a.tga", "override\\b.tga"});
-    ui.whilePromptOpen = [this](const PromptRequest& request) {
-        if (request.msgTitle != "Confirm Delete in Subfolder") return;
-        ASSERT_EQ(fs.Rename(kGame + "\\b.tga", kOverride + "\\later\\b.tga"), FsStatus::Ok);
-        ASSERT_EQ(fs.Rename(kGame + "\\appearance.2da", kInSub), FsStatus::Ok);
-    };
-    EXPECT_EQ(RunConfirmed({0, 2}).notFoundCount, 0);  // subfolder: Yes; the found table: Cancel
-    EXPECT_TRUE(Logged(Deleted(R"(Override\\Later\\b.tga)")));
-    EXPECT_FALSE(fs.Exists(kOverride + "\\later\\b.tga"));
-    EXPECT_EQ(ui.prompts.at(2).msgText, FoundText(kInSubShown));
-}
-
 }  // namespace
 }  // namespace zelvane::testing

@@ -11,7 +11,7 @@ using RunDriver = RemovalRunTest;
 TEST_F(RunDriver, NoToTheConfirmationChangesNothing) {
     SetFileList({"dialog.tlk"});
     const auto before = fs.Snapshot();
-    EXPECT_EQ(RunAnswering({1}).outcome, RunOutcome::Declined);
+    EXPECT_EQ(RunConfirmed({1}, false).outcome, RunOutcome::Declined);
     EXPECT_EQ(fs.Snapshot(), before);
     EXPECT_TRUE(ui.shellOpened.empty());
     EXPECT_TRUE(registry.queries.empty());
@@ -23,13 +23,13 @@ TEST_F(RunDriver, NoToTheConfirmationChangesNothing) {
     d.ConfirmFormatWidth = 0;  // the default width; the measured copy gets paragraph marks
     d.ConfirmBeep = true;
     d.ConfirmMessage = "Line one" + CRLF + "Line two";
-    RunAnswering({1});
+    RunConfirmed({1}, false);
     EXPECT_EQ(Shape(ui.prompts[1]),
               "Remove Mod: icon 2 [&Yes|&No|||] 2 focus 1 sound top font 12 buttons 1000x380 width 6000");
     EXPECT_EQ(ui.prompts[1].msgText, Paras({"Line one", "Line two"}));
     EXPECT_EQ(d.ConfirmMessage, "Line one" + CRLF + "Line two");
     EXPECT_EQ(d.ConfirmFormatWidth, 6000);
-    EXPECT_EQ(RunAnswering({-1}).outcome, RunOutcome::Completed);  // closed: the run goes ahead
+    EXPECT_EQ(RunConfirmed({-1}, false).outcome, RunOutcome::Completed);  // closed: the run goes ahead
     EXPECT_EQ(ui.shellOpened, std::vector<std::string>{kResultsPath});
 }
 
@@ -121,19 +121,12 @@ TEST_F(RunDriver, TheGameChoiceAndTheBrowsedFolder) {
                                                "Choose the game to uninstall from..."}));
     EXPECT_EQ(Shape(ui.prompts[1]),
               "Choose Game: icon 2 [Kotor &1|Kotor &2 TSL|&Abort||] 3 focus 2 top font 12 buttons 1300x380 width -1");
-}
-
-// The front end may refuse the game folder once it is settled (the console refuses one on
-// read-only media); the run stops there, before its log begins and before anything is changed.
-TEST_F(RunDriver, AGameFolderTheFrontEndRefusesStopsTheRunBeforeAnythingChanges) {
+    // The front end may refuse the game folder once it is settled (the console refuses read-only
+    // media): the run stops before its log begins and before anything is changed.
+    acceptGameFolder = [](const std::string& folder) { return folder != kGame; };
     SetFileList({"dialog.tlk"});
-    std::vector<std::string> asked;
-    acceptGameFolder = [&](const std::string& folder) {
-        asked.push_back(folder);
-        return false;
-    };
-    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Stopped);
-    EXPECT_EQ(asked, (std::vector<std::string>{kGame}));
+    fs.Delete(kResultsPath);
+    EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Stopped);
     EXPECT_TRUE(fs.Exists(kGame + "\\dialog.tlk"));
     EXPECT_FALSE(fs.Exists(kResultsPath));
 }

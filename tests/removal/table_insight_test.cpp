@@ -108,7 +108,7 @@ TEST_F(TableInsightRun, GoldenMergeTakesOutThisModsChangesAndKeepsLaterOnes) {
     EXPECT_EQ(Question().msgText, kReplaceText + kDifference + kMergeSection);
     EXPECT_EQ(Shape(Question()),
               kTitle + ": icon 2 [&Yes|&No|&Merge||] 3 focus 1 top font 12 buttons 1300x380 width -1");
-    EXPECT_EQ(SavedLog(), LogAfterBanner(MergeLog(R"(Override\\appearance.2da)") + kSafetyAndBackupGone, 0, 1));
+    EXPECT_EQ(SavedLog(), LogAfterBanner(MergeLog(R"(Override\\appearance.2da)") + kSafetyAndBackupGone, 1));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(result.tablesRestoredCount, 1);
     EXPECT_EQ(GameFiles(), (Files{{kInOverride, kMergedTable},
