@@ -1,6 +1,4 @@
-// The pieces of log lines that no whole log shows: refusals by the program's own folders, RTF
-// escapes of bytes above 127, and the shown form of names with spaces and braces. (The document
-// header and the recurring line shapes are in every golden log.)
+// The pieces of log lines that no whole log shows.
 
 #include <gtest/gtest.h>
 

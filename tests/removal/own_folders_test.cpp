@@ -1,6 +1,4 @@
-// The layer every change of a run passes keeps the program's own folders out of the game phases,
-// where links lead at the moment of the change; the run's own work there goes through a guard
-// that opens one of them.
+// The guard every change of a run passes keeps the program's own folders out of the game phases.
 
 #include "removal/own_folders.hpp"
 

@@ -55,12 +55,11 @@ TEST_F(FileList, HitsMissesFailuresAndRefusals) {
 // and then a Yes later files are refused without a prompt; a closed prompt confirms nothing.
 TEST_F(FileList, TheSubfolderAnswers) {
     const std::string kSubfolderText =
-        R"(The file \par )" + CRLF + R"(\cf5 override\\a.tga\cf1\par )" + CRLF + R"(was found in a subfolder\par )" +
-        CRLF + R"(\cf5 C:\\Games\\Kotor\\override\\sub\\\cf1\par )" + CRLF + R"(\par )" + CRLF +
-        R"(Would you like to proceed with deletion?\par )" + CRLF + R"(\par )" + CRLF + R"(\par )" + CRLF +
-        R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder\par )" + CRLF +
-        R"(If more than one copy of this file exists in the override\par )" + CRLF +
-        R"(it will delete the \i first\i0  occurance it finds.\cf1 )";
+        Paras({"The file ", R"(\cf5 override\\a.tga\cf1)", "was found in a subfolder",
+               R"(\cf5 C:\\Games\\Kotor\\override\\sub\\\cf1)", "", "Would you like to proceed with deletion?", "", "",
+               R"(\cf10 Selecting yes will \ul not\ulnone  limit searches to this folder)",
+               "If more than one copy of this file exists in the override",
+               R"(it will delete the \i first\i0  occurance it finds.\cf1 )"});
     const struct {
         std::vector<int> answers;
         std::string lines;
@@ -82,8 +81,7 @@ TEST_F(FileList, TheSubfolderAnswers) {
         w.RunConfirmed(c.answers);
         EXPECT_EQ(w.ui.prompts.size(), c.answers.size() + 1);
         EXPECT_EQ(w.ui.prompts[1].msgText, kSubfolderText);
-        EXPECT_EQ(w.ui.prompts[1].msgTitle, "Confirm Delete in Subfolder");
-        EXPECT_EQ(Shape(w.ui.prompts[1]), kYesNoShape);
+        EXPECT_EQ(Shape(w.ui.prompts[1]), YesNo("Confirm Delete in Subfolder"));
         EXPECT_TRUE(w.Logged(Blank(2) + c.lines + kBanner));
     }
 }
@@ -207,17 +205,17 @@ TEST_F(Queued, TheAuthorsPromptsAreShownAsMeasured) {
     d.QueuedRestores = {{"override\\a.tga", "Restore" + CRLF + "a?", 0}};
     RunConfirmed({0, -1, 0});
     ASSERT_EQ(ui.prompts.size(), 4u);
-    EXPECT_EQ(ui.prompts[1].msgText, "Delete \\b q\\b0 ?\\par " + CRLF + "Really?");
+    EXPECT_EQ(ui.prompts[1].msgText, Paras({"Delete \\b q\\b0 ?", "Really?"}));
     EXPECT_EQ(d.QueuedDeletes[0].prompt, ui.prompts[1].msgText);  // rewritten in the description itself
-    EXPECT_EQ(ui.prompts[1].msgTitle, "Confirm Delete");
-    EXPECT_EQ(Shape(ui.prompts[1]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 4321");
+    EXPECT_EQ(Shape(ui.prompts[1]),
+              "Confirm Delete: icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 4321");
     EXPECT_EQ(ui.prompts[2].msgText, "");  // an empty prompt block is still shown
     EXPECT_EQ(ui.prompts[2].formatWidth, 6000);
     EXPECT_EQ(d.QueuedDeletes[1].width, 6000);  // no width: the default, in the description too
-    EXPECT_EQ(ui.prompts[3].msgText, "Restore\\par " + CRLF + "a?");
+    EXPECT_EQ(ui.prompts[3].msgText, Paras({"Restore", "a?"}));
     EXPECT_EQ(d.QueuedRestores[0].prompt, ui.prompts[3].msgText);
-    EXPECT_EQ(ui.prompts[3].msgTitle, "Confirm Restore");
-    EXPECT_EQ(Shape(ui.prompts[3]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 6000");
+    EXPECT_EQ(Shape(ui.prompts[3]),
+              "Confirm Restore: icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 6000");
     EXPECT_EQ(d.QueuedRestores[0].width, 6000);
     // Read-only files are deleted and replaced all the same; closing a prompt keeps the file.
     EXPECT_EQ(GameFiles(), (Files{{kOverride + "\\e.tga", "e"}, {kOverride + "\\a.tga", "game"}}));

@@ -1,5 +1,4 @@
-// The 2da restore: the three ways to find the current table, the locate loop and the sequence
-// that moves the current table aside and the backup into its place.
+// The 2da restore: finding the table in use, and the sequence that moves it aside and the backup in.
 
 #include <deque>
 
@@ -11,7 +10,8 @@ namespace {
 
 const std::string kInvalidText =
     R"(Invalid file - Would you like to abort this \cf5 appearance.2da\cf1  replacement operation?)";
-const std::string kFoundShape = "icon 2 [&Yes|&No|&Cancel||] 3 focus 2 top font 12 buttons 1300x380 width 7500";
+const std::string kFoundShape =
+    kTitle + ": icon 2 [&Yes|&No|&Cancel||] 3 focus 2 top font 12 buttons 1300x380 width 7500";
 const std::string kFound = FoundText(kInSubShown);
 const std::string kAborted = kQ + R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)";
 
@@ -26,17 +26,12 @@ const std::string kSafetyCopied = kQ +
 std::string Moved(const std::string& target) {
     return kQ + R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 )" + target + R"(\par)" + CRLF;
 }
-std::string NotRestored(const std::string& reason) {
-    return kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason + R"()\cf1\par)";
-}
 
 class Restore2da : public RemovalRunTest {
 protected:
     Restore2da() { WithBackup(); }
 };
 
-// Each question, the player's answers to it and to the questions that follow, what the log says
-// and where the backup went.
 TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
     const std::string other = kOverride + "\\yours\\APPEARANCE.2DA";   // found after sub
     const std::string named = kOverride + "\\backup\\appearance.2da";  // not the program's own folder
@@ -81,20 +76,16 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
         const RunResult result = w.RunConfirmed(c.answers);
         ASSERT_GE(w.ui.prompts.size(), 2u);
         EXPECT_EQ(w.ui.prompts[1].msgText, c.question);
-        EXPECT_EQ(w.ui.prompts[1].msgTitle, kTitle);
         EXPECT_EQ(Shape(w.ui.prompts[1]),
-                  c.question.find("located at") != std::string::npos ? kFoundShape : kYesNoShape);
+                  c.question.find("located at") != std::string::npos ? kFoundShape : YesNo(kTitle));
         for (std::size_t i = 2; i < w.ui.prompts.size(); ++i) {
             EXPECT_EQ(w.ui.prompts[i].msgText, kInvalidText);
-            EXPECT_EQ(w.ui.prompts[i].msgTitle, "Hmm");
-            EXPECT_EQ(Shape(w.ui.prompts[i]), kYesNoShape);
+            EXPECT_EQ(Shape(w.ui.prompts[i]), YesNo("Hmm"));
         }
         EXPECT_EQ(w.ui.openFileRequests.size(), c.located.size());
         for (const OpenFileRequest& r : w.ui.openFileRequests) {
-            EXPECT_EQ(r.initialFolder, kOverride + "\\");
-            EXPECT_EQ(r.filter, std::string("2da Files (*.2da)") + '\0' + "*.2da");
-            EXPECT_EQ(r.title, "Locate appearance.2da");
-            EXPECT_EQ(r.fileName, "appearance.2da");
+            EXPECT_EQ(r.title + "|" + r.fileName + "|" + r.initialFolder + "|" + r.filter,
+                      "Locate appearance.2da|appearance.2da|" + kOverride + "\\|2da Files (*.2da)" + '\0' + "*.2da");
         }
         EXPECT_TRUE(w.Logged(c.line));  // "" is in every log: then the restore logged nothing, unless it moved
         EXPECT_TRUE(!c.line.empty() || !c.target.empty() || w.SavedLog().find(kQ) == std::string::npos);
@@ -111,7 +102,7 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
     }
 }
 
-// The whole sequence, a second time: the earlier copies in Backup Uninstall are replaced.
+// The earlier copies in Backup Uninstall are replaced.
 TEST_F(Restore2da, GoldenSecondRunReplacesTheEarlierCopies) {
     fs.AddFile(kInOverride, "current table");
     fs.AddFile(kBu + "\\appearance.2da", "earlier displaced", Attributes{.readOnly = true});
@@ -127,8 +118,7 @@ TEST_F(Restore2da, GoldenSecondRunReplacesTheEarlierCopies) {
                                   {kSafety, "backup table"}}));
 }
 
-// A step of the sequence that fails (a table in use that cannot be deleted counts twice), or a
-// backup folder on another volume: every table is kept.
+// A table in use that cannot be deleted counts twice.
 TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
     const Files restored = {{kInOverride, "backup table"},
                             {kBu + "\\appearance.2da", "current table"},
@@ -164,7 +154,6 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
              R"(original install backup.appearance.2da - \cf7 Error: 61  Disk full\par)" +
              CRLF + NotRestored("no safety copy could be made, so the backup stays in the backup folder"),
          {{kBackup, "backup table"}, {kBu + "\\appearance.2da", "current table"}}},
-        // The move across volumes is a copy, compared before the backup is deleted.
         {[](auto& f) { f.PutOnOwnVolume(kProgram); }, across, restored, 0},
         {[](auto& f) { f.FailOperation(FsOp::Rename, "backup\\appearance.2da", FsStatus::NotSameDevice); }, across,
          restored, 0},
@@ -189,8 +178,6 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
     }
 }
 
-// Every step of the sequence is proved possible before the first of them is made: whatever stands
-// in the way, nothing is copied, deleted or moved, and one counted line says why.
 TEST_F(Restore2da, WhatCannotBeDoneIsFoundOutBeforeAnyChange) {
     const std::pair<std::function<void(MemoryFileSystem&)>, std::string> cases[] = {
         {[](auto& f) { f.ReplaceWithLink(kBackup, kInOverride); }, "the backup is a link"},
@@ -231,10 +218,7 @@ TEST_F(Restore2da, BackupUninstallThatCannotBeCreatedIsAnUnexpectedError) {
     fs.AddFile(kInOverride, "current table");
     fs.FailOperation(FsOp::CreateFolder, "Backup Uninstall", FsStatus::WriteProtected);
     EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Failed);
-    ASSERT_EQ(ui.messages.size(), 1u);
-    EXPECT_EQ(ui.messages[0].title, "Oops!");
-    EXPECT_EQ(ui.messages[0].text,
-              "Error: 71" + CRLF + "Disk is write-protected" + CRLF + CRLF + "LOCATION:" + CRLF + "cmdRemoveMod_Click");
+    EXPECT_EQ(Messages(), std::vector{Oops(71, "Disk is write-protected")});
     EXPECT_FALSE(fs.Exists(kResultsPath));
     EXPECT_EQ(fs.Contents(kInOverride), "current table");
 }
@@ -254,8 +238,7 @@ TEST_F(Restore2da, AMissingBackupReportComesFirstAndNamesAreEscaped) {
     EXPECT_EQ(d.Missing2daReport, "");
 }
 
-// Two backups of one name (on a case-sensitive disk): the second replacement keeps the table that
-// the first put into Backup Uninstall, and its copies take the next free names there.
+// Two backups of one name (on a case-sensitive disk): the second's copies take free names.
 TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
     fs.AddFile(kProgram + "\\backup\\again\\appearance.2da", "second backup");
     fs.AddFile(kInOverride, "current table");
@@ -270,13 +253,10 @@ TEST_F(Restore2da, ASecondBackupOfTheSameNameGetsFreeNamesInBackupUninstall) {
                                   {kBu + "\\original install backup.appearance (2).2da", "second backup"}}));
 }
 
-// A program folder unpacked into override (K2): the backup beside the program is never offered as
-// the table in use, nor deleted by the file list; the search goes on past the program folder; a
-// table in override that is a link to the backup itself is not replaced by that backup.
+// A program folder unpacked into override (K2) holds no table in use.
 TEST_F(Restore2da, AProgramFolderInOverrideIsLeftOutOfTheSearchAndTheDialog) {
     programFolder = kOverride + "\\ModTool";
     const std::string tool = programFolder + "\\backup\\appearance.2da";
-    const auto saved = [&] { return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or(""); };
     fs.AddFile(tool, "backup table");  // listed before anything else in override
     fs.AddFile(programFolder + "\\appearance.2da", "the mod's own copy");
     d.Backup2daFiles = {tool};
@@ -294,9 +274,8 @@ TEST_F(Restore2da, AProgramFolderInOverrideIsLeftOutOfTheSearchAndTheDialog) {
 
     ui = {};
     RunConfirmed({0});
-    EXPECT_NE(saved().find(kQ + R"(\cf3 Renamed \cf1 Override\\Modtool\\Backup\\appearance.2da\cf3  to \cf1 )"
-                                R"(Override\\Sub\\appearance.2da\par)"),
-              std::string::npos);
+    EXPECT_TRUE(Logged(kQ + R"(\cf3 Renamed \cf1 Override\\Modtool\\Backup\\appearance.2da\cf3  to \cf1 )"
+                            R"(Override\\Sub\\appearance.2da\par)"));
     EXPECT_EQ(fs.Contents(kInSub), "backup table");
     EXPECT_EQ(fs.Contents(programFolder + "\\Backup Uninstall\\appearance.2da"), "current table");
     EXPECT_EQ(fs.Contents(programFolder + "\\appearance.2da"), "the mod's own copy");
@@ -305,10 +284,9 @@ TEST_F(Restore2da, AProgramFolderInOverrideIsLeftOutOfTheSearchAndTheDialog) {
     fs.AddLink(kInOverride, tool);
     fs.Delete(kInSub);
     EXPECT_EQ(RunConfirmed({0}).failureCount, 1);
-    EXPECT_NE(saved().find(kQ + R"(\cf10 Backup not restored: \cf1 Override\\Modtool\\Backup\\appearance.2da)"
-                                R"(\cf10  (the file in use leads into the program's own folders, so nothing was )"
-                                R"(changed)\cf1\par)"),
-              std::string::npos);
+    EXPECT_TRUE(Logged(kQ + R"(\cf10 Backup not restored: \cf1 Override\\Modtool\\Backup\\appearance.2da)"
+                            R"(\cf10  (the file in use leads into the program's own folders, so nothing was )"
+                            R"(changed)\cf1\par)"));
     EXPECT_EQ(fs.Contents(tool), "backup table");
 }
 

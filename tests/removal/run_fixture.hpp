@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -100,9 +101,21 @@ struct World {
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
         return result;
     }
-    RunResult RunAnswering(const std::vector<int>& answers) { return RunConfirmed(answers, false); }
 
-    std::string SavedLog() const { return fs.Contents(kResultsPath).value_or("<no log saved>"); }
+    // Every message box shown: its title, style and text.
+    std::vector<std::string> Messages() const {
+        std::vector<std::string> shown;
+        for (const ShownMessage& m : ui.messages) {
+            char style[16];
+            std::snprintf(style, sizeof style, "%#x", m.style);
+            shown.push_back(m.title + " " + style + ": " + m.text);
+        }
+        return shown;
+    }
+
+    std::string SavedLog() const {
+        return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or("<no log saved>");
+    }
 
     // The saved log holds this line (or fragment).
     ::testing::AssertionResult Logged(const std::string& line) const {
@@ -130,16 +143,25 @@ struct World {
 
 class RemovalRunTest : public ::testing::Test, public World {};
 
-// How a prompt looks besides its text and title, in one line to compare.
+// A prompt's title and how it looks besides its text, in one line to compare.
 inline std::string Shape(const PromptRequest& p) {
-    std::string s = "icon " + std::to_string(p.iconType) + " [";
+    std::string s = p.msgTitle + ": icon " + std::to_string(p.iconType) + " [";
     for (const std::string& caption : p.captions) s += caption + "|";
     return s + "] " + std::to_string(p.buttonCount) + " focus " + std::to_string(p.focusIndex) +
            (p.playSound ? " sound" : "") + (p.onTop ? " top" : "") + " font " + std::to_string(p.fontSize) +
            " buttons " + std::to_string(p.buttonWidth) + "x" + std::to_string(p.buttonHeight) + " width " +
            std::to_string(p.formatWidth);
 }
-inline const std::string kYesNoShape = "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width -1";
+inline std::string YesNo(const std::string& title) {
+    return title + ": icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width -1";
+}
+
+// The paragraphs of a prompt's text, as it is shown.
+inline std::string Paras(std::initializer_list<std::string> paragraphs) {
+    std::string text;
+    for (const std::string& p : paragraphs) text += (&p == paragraphs.begin() ? "" : "\\par " + CRLF) + p;
+    return text;
+}
 
 // --- the literal texts of the log ---
 
@@ -149,9 +171,9 @@ inline std::string Blank(int count) {
     return s;
 }
 
-inline std::string ExpectedHeader(int game, const std::string& gameDir = R"(C:\\Games\\Kotor\\)") {
+inline std::string ExpectedHeader(int game) {
     return LogDocumentHeader() + R"(\cf6\b Game is K)" + std::to_string(game) + R"(\cf1\b0\par)" + CRLF +
-           R"(\cf6\b Game Directory Is: )" + gameDir + R"(\cf1\b0\par)" + CRLF +
+           R"(\cf6\b Game Directory Is: C:\\Games\\Kotor\\\cf1\b0\par)" + CRLF +
            R"(\cf6\b App Directory Is: C:\\Mods\\Tool\\\cf1\b0\par)" + CRLF + Blank(2);
 }
 
@@ -170,8 +192,14 @@ inline std::string ExpectedTotals(int errors, int notFound) {
 }
 
 // The whole log of a run whose file list deleted everything, with these lines of the later phases.
-inline std::string LogAfterBanner(const std::string& phases, int errors = 0, int game = 2) {
-    return ExpectedHeader(game) + kBanner + phases + ExpectedTotals(errors, 0);
+inline std::string LogAfterBanner(const std::string& phases, int game = 2) {
+    return ExpectedHeader(game) + kBanner + phases + ExpectedTotals(0, 0);
+}
+
+// The message of a run that failed on an unexpected error.
+inline std::string Oops(int code, const std::string& error) {
+    return "Oops! 0x30: Error: " + std::to_string(code) + CRLF + error + CRLF + CRLF + "LOCATION:" + CRLF +
+           "cmdRemoveMod_Click";
 }
 
 inline std::string Deleted(const std::string& name) { return R"(\cf3 Delete Successful - \cf1 )" + name; }
@@ -180,37 +208,35 @@ inline std::string Deleted(const std::string& name) { return R"(\cf3 Delete Succ
 
 inline const std::string kTitle = "Confirm appearance.2da replacement";
 
-inline const std::string kReplaceText =
-    R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  in the override with the )"
-    R"(backup copy generated when you installed this mod?\par )" +
-    CRLF + R"(\par )" + CRLF +
-    R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a folder )"
-    R"(named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
-    CRLF + R"(\par )" + CRLF +
-    R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed \i any\i0  mods that have altered the \cf5 )"
-    R"(appearance.2da \cf2 since you installed this one then replacing it is probably a bad idea and \b UNLESS\b0)"
-    R"(  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
-
-inline const std::string kAnywayText = R"(2da replacement is enabled.\par )" + CRLF +
-                                       R"(However, no \cf5 appearance.2da\cf1  was found in the override.\par )" +
-                                       CRLF + R"(\par )" + CRLF +
-                                       R"(Restore the backup \cf5 appearance.2da\cf1  anyway?)";
+inline const std::string kNote =
+    R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be )"
+    R"(backed up in a folder named \cf5 Backup Uninstall\cf1\ located in the folder this )"
+    R"(program is being run from.)";
+inline const std::string kReplaceText = Paras(
+    {R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  in the override with )"
+     R"(the backup copy generated when you installed this mod?)",
+     "", kNote, "",
+     R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed \i any\i0  mods that have altered the \cf5 )"
+     R"(appearance.2da \cf2 since you installed this one then replacing it is probably a bad idea and \b UNLESS\b0)"
+     R"(  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)"});
+inline const std::string kAnywayText =
+    Paras({R"(2da replacement is enabled.)", R"(However, no \cf5 appearance.2da\cf1  was found in the override.)", "",
+           R"(Restore the backup \cf5 appearance.2da\cf1  anyway?)"});
 
 // As shown: measuring the prompt turned its two bare line ends into paragraph marks.
 inline std::string FoundText(const std::string& doubled) {
-    return R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )"
-           R"(\par )" +
-           CRLF + doubled + R"(\cf1 with the backup copy generated when you installed this mod?\par )" + CRLF +
-           R"(\par )" + CRLF + R"(Selecting \cf7\b yes\b0\cf1  will replace the file.\par )" + CRLF +
-           R"(Selecting \cf7\b no\b0\cf1  will allow you to locate the replace target yourself.\par )" + CRLF +
-           R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.\par )" + CRLF + R"(\par )" +
-           CRLF +
-           R"(\cf10\ul\b NOTE:\b0\ulnone\cf1  The \cf5 appearance.2da\cf1  in the override will be backed up in a )"
-           R"(folder named \cf5 Backup Uninstall\cf1\ located in the folder this program is being run from.\par )" +
-           CRLF + R"(\par )" + CRLF +
-           R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed any mods that have altered the \cf5 )"
-           R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
-           R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)";
+    return Paras(
+        {R"(2da replacement is enabled. Would you like to replace the \cf5 appearance.2da\cf1  located at \cf5 )",
+         doubled + R"(\cf1 with the backup copy generated when you installed this mod?)", "",
+         R"(Selecting \cf7\b yes\b0\cf1  will replace the file.)",
+         R"(Selecting \cf7\b no\b0\cf1  will allow you to locate the replace target yourself.)",
+         R"(Selecting \cf7\b cancel\b0\cf1  will abort and allow you to do it manually.)", "", kNote, "",
+         R"(\cf10\ul\b NOTE ALSO:\b0\ulnone\cf2  If you have installed any mods that have altered the \cf5 )"
+         R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
+         R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)"});
+}
+inline std::string NotRestored(const std::string& reason) {
+    return kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason + R"()\cf1\par)";
 }
 inline const std::string kInSubShown = R"(C:\\Games\\Kotor\\override\\sub\\appearance.2da)";
 

@@ -11,24 +11,25 @@ using RunDriver = RemovalRunTest;
 TEST_F(RunDriver, NoToTheConfirmationChangesNothing) {
     SetFileList({"dialog.tlk"});
     const auto before = fs.Snapshot();
-    EXPECT_EQ(RunAnswering({1}).outcome, RunOutcome::Declined);
+    EXPECT_EQ(RunConfirmed({1}, false).outcome, RunOutcome::Declined);
     EXPECT_EQ(fs.Snapshot(), before);
     EXPECT_TRUE(ui.shellOpened.empty());
     EXPECT_TRUE(registry.queries.empty());
     EXPECT_EQ(ui.prompts.at(0).msgText, "Remove the mod?");
-    EXPECT_EQ(ui.prompts[0].msgTitle, "Remove Mod");
-    EXPECT_EQ(Shape(ui.prompts[0]), "icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1000x380 width 5000");
+    EXPECT_EQ(Shape(ui.prompts[0]),
+              "Remove Mod: icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1000x380 width 5000");
     EXPECT_EQ(ui.prompts[0].autoWidth, 170);  // 15 characters of 120 twips: 1800 twips, 120 pixels, + 50
 
     d.ConfirmFormatWidth = 0;  // the default width; the measured copy gets paragraph marks
     d.ConfirmBeep = true;
     d.ConfirmMessage = "Line one" + CRLF + "Line two";
-    RunAnswering({1});
-    EXPECT_EQ(Shape(ui.prompts[1]), "icon 2 [&Yes|&No|||] 2 focus 1 sound top font 12 buttons 1000x380 width 6000");
-    EXPECT_EQ(ui.prompts[1].msgText, "Line one\\par " + CRLF + "Line two");
+    RunConfirmed({1}, false);
+    EXPECT_EQ(Shape(ui.prompts[1]),
+              "Remove Mod: icon 2 [&Yes|&No|||] 2 focus 1 sound top font 12 buttons 1000x380 width 6000");
+    EXPECT_EQ(ui.prompts[1].msgText, Paras({"Line one", "Line two"}));
     EXPECT_EQ(d.ConfirmMessage, "Line one" + CRLF + "Line two");
     EXPECT_EQ(d.ConfirmFormatWidth, 6000);
-    EXPECT_EQ(RunAnswering({-1}).outcome, RunOutcome::Completed);  // closed: the run goes ahead
+    EXPECT_EQ(RunConfirmed({-1}, false).outcome, RunOutcome::Completed);  // closed: the run goes ahead
     EXPECT_EQ(ui.shellOpened, std::vector<std::string>{kResultsPath});
 }
 
@@ -47,67 +48,85 @@ TEST_F(RunDriver, ABackupThatAppearedAfterStartUpShutsDownAndNoneIsAPromptFailur
     EXPECT_EQ(fs.Snapshot(), before);
     EXPECT_TRUE(ui.shellOpened.empty());
     EXPECT_EQ(ui.prompts.at(1).msgText,
-              R"(This program appears to have been started \b before\b0  the Quarrow was run \i\ul OR\ulnone\i0  )"
-              R"(some files were manually moved in this apps folder.\par )" +
-                  CRLF + R"(\par )" + CRLF + R"(Whatever the case, the internal variables are not up to date.\par )" +
-                  CRLF + R"(\par )" + CRLF +
-                  R"(\cf10 This program must be closed and restarted before it can remove the mod.)");
-    EXPECT_EQ(ui.prompts[1].msgTitle, "Shutting Down");
-    EXPECT_EQ(Shape(ui.prompts[1]), "icon 1 [&OK||||] 1 focus 0 sound top font 12 buttons 1300x380 width 7500");
+              Paras(
+                  {R"(This program appears to have been started \b before\b0  the Quarrow was run \i\ul OR\ulnone\i0  )"
+                   R"(some files were manually moved in this apps folder.)",
+                   "", "Whatever the case, the internal variables are not up to date.", "",
+                   R"(\cf10 This program must be closed and restarted before it can remove the mod.)"}));
+    EXPECT_EQ(Shape(ui.prompts[1]),
+              "Shutting Down: icon 1 [&OK||||] 1 focus 0 sound top font 12 buttons 1300x380 width 7500");
 }
 
-TEST_F(RunDriver, TheGameChoice) {
+// The game comes from the description or the player's choice; each way the run stops before its
+// log begins says why in one message, and saves nothing.
+TEST_F(RunDriver, TheGameChoiceAndTheBrowsedFolder) {
+    const std::string noGame = "Aborting 0x1030: Error selecting game to uninstall from.";
+    const std::string noFolder = "Aborting 0x1040: Invalid game folder - shutting down.";
+    const std::string noTlk = "Aborting 0x1030: Invalid dialog.tlk file." + CRLF + CRLF +
+                              "If you've made a testing folder copy the real dialog.tlk to it.";
+    fs.AddFile("D:\\Hidden\\dialog.tlk", "TLK V3.0", Attributes{.hidden = true});
+    fs.AddFolder("D:\\Folder\\dialog.tlk");
+    fs.AddFile("D:\\Short\\dialog.tlk", "TLK V3.");
+    fs.AddFile("D:\\Lower\\dialog.tlk", "tlk v3.0");
+    // Only the header is read, however large the file; the name's case does not matter.
+    fs.AddFile("D:\\Big\\DIALOG.TLK", std::string("TLK V3.0") + std::string(3, '\0'));
+    fs.FailOperation(FsOp::ReadAll, "dialog.tlk", FsStatus::TooLarge);
     const struct {
         bool select;
-        int game, answer;
-        std::string queried;  // "" = the run stopped with this message
-        std::string message;
+        int game;
+        std::vector<int> answers;
+        std::string browsed;  // "-": the registry names the folder
+        std::string result;   // the game logged, or the one message shown
     } cases[] = {
-        {true, 2, 0, kK1Key, ""},
-        {true, 1, 1, kK2Key, ""},
-        {true, 1, -1, kK1Key, ""},  // closed: the description's game
-        {true, 2, 2, "", "Uninstall Aborted"},
-        {true, 0, -1, "", "Error selecting game to uninstall from."},
-        {false, 0, 0, "", "Error selecting game to uninstall from."},
+        {true, 2, {0}, "-", "K1"},
+        {true, 1, {1}, "-", "K2"},
+        {true, 1, {-1}, "-", "K1"},  // closed: the description's game
+        {true, 2, {2}, "-", "Aborting 0x1030: Uninstall Aborted"},
+        {true, 0, {-1}, "-", noGame},
+        {false, 0, {}, "-", noGame},
+        {false, 2, {0}, "", noFolder},
+        {false, 2, {0}, "D:\\Gone", noFolder},
+        {false, 2, {0}, "D:\\Hidden", noFolder},
+        {false, 2, {0}, "D:\\Folder", noFolder},
+        {false, 2, {0}, "D:\\Short", noTlk},
+        {false, 2, {0}, "D:\\Lower", noTlk},
+        {false, 2, {0}, "D:\\Big", "K2"},
     };
     for (const auto& c : cases) {
-        World w;
-        w.d.GameSelect = c.select;
-        w.d.Game = c.game;
-        const RunResult result = c.select ? w.RunConfirmed({c.answer}) : w.RunConfirmed();
-        EXPECT_EQ(w.registry.queries, c.queried.empty() ? std::vector<std::string>{} : std::vector{c.queried});
-        if (!c.queried.empty()) {
-            EXPECT_TRUE(w.Logged(R"(\cf6\b Game is K)" + std::string(c.queried == kK1Key ? "1" : "2")));
+        SCOPED_TRACE(c.browsed + c.result);
+        ui = {};
+        fs.Delete(kResultsPath);
+        registry.queries.clear();
+        d.GameSelect = c.select;
+        d.Game = c.game;
+        if (c.browsed != "-") registry.Remove(kK2Key);
+        ui.browseAnswers = {c.browsed};
+        const RunResult result = RunConfirmed(c.answers);
+        ui.browseAnswers.clear();
+        if (c.result.size() == 2) {
+            EXPECT_EQ(registry.queries.at(0), c.result == "K1" ? kK1Key : kK2Key);
+            EXPECT_TRUE(Logged(R"(\cf6\b Game is )" + c.result));
             continue;
         }
         EXPECT_EQ(result.outcome, RunOutcome::Stopped);
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].text, c.message);
-        EXPECT_EQ(w.ui.messages[0].title, "Aborting");
-        EXPECT_EQ(w.ui.messages[0].style, 0x1030u);
-        EXPECT_FALSE(w.fs.Exists(kResultsPath));
+        EXPECT_EQ(Messages(), std::vector{c.result});
+        EXPECT_TRUE(c.browsed != "-" || registry.queries.empty());
+        EXPECT_FALSE(fs.Exists(kResultsPath));
     }
     d.GameSelect = true;
+    registry.SetString(kK2Key, kGame);
+    ui = {};
     RunConfirmed({-1});
-    EXPECT_EQ(ui.prompts.at(1).msgText, R"(This mod was installable for \b K1\b0  \i or\i0  \b K2.\b0\par )" + CRLF +
-                                            R"(\par )" + CRLF + "Choose the game to uninstall from...");
-    EXPECT_EQ(ui.prompts[1].msgTitle, "Choose Game");
+    EXPECT_EQ(ui.prompts.at(1).msgText, Paras({R"(This mod was installable for \b K1\b0  \i or\i0  \b K2.\b0)", "",
+                                               "Choose the game to uninstall from..."}));
     EXPECT_EQ(Shape(ui.prompts[1]),
-              "icon 2 [Kotor &1|Kotor &2 TSL|&Abort||] 3 focus 2 top font 12 buttons 1300x380 width -1");
-}
-
-// The front end may refuse the game folder once it is settled (the console refuses one on
-// read-only media); the run stops there, before its log begins and before anything is changed.
-TEST_F(RunDriver, AGameFolderTheFrontEndRefusesStopsTheRunBeforeAnythingChanges) {
+              "Choose Game: icon 2 [Kotor &1|Kotor &2 TSL|&Abort||] 3 focus 2 top font 12 buttons 1300x380 width -1");
+    // The front end may refuse the game folder once it is settled (the console refuses read-only
+    // media): the run stops before its log begins and before anything is changed.
+    acceptGameFolder = [](const std::string& folder) { return folder != kGame; };
     SetFileList({"dialog.tlk"});
-    std::vector<std::string> asked;
-    acceptGameFolder = [&](const std::string& folder) {
-        asked.push_back(folder);
-        return false;
-    };
-    const RunResult result = RunConfirmed();
-    EXPECT_EQ(result.outcome, RunOutcome::Stopped);
-    EXPECT_EQ(asked, (std::vector<std::string>{kGame}));
+    fs.Delete(kResultsPath);
+    EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Stopped);
     EXPECT_TRUE(fs.Exists(kGame + "\\dialog.tlk"));
     EXPECT_FALSE(fs.Exists(kResultsPath));
 }
@@ -146,16 +165,14 @@ TEST_F(RunDriver, ExplicitInstructionsAreShownWithTheDescriptionsOwnText) {
     d.ExplicitIcon = 3;
     d.ExplicitBeep = true;
     RunConfirmed({-1});
-    EXPECT_EQ(ui.prompts.at(1).msgText, "Now remove the \\b patch\\b0 .\\par " + CRLF + "Thanks.");
+    EXPECT_EQ(ui.prompts.at(1).msgText, Paras({"Now remove the \\b patch\\b0 .", "Thanks."}));
     EXPECT_EQ(d.ExplicitInstructions, ui.prompts[1].msgText);
-    EXPECT_EQ(ui.prompts[1].msgTitle, "Read me");
-    EXPECT_EQ(Shape(ui.prompts[1]), "icon 3 [&Ok||||] 1 focus 0 sound top font 12 buttons 1300x380 width 6000");
+    EXPECT_EQ(Shape(ui.prompts[1]),
+              "Read me: icon 3 [&Ok||||] 1 focus 0 sound top font 12 buttons 1300x380 width 6000");
     d.ExplicitFormatWidth = 3000;
     RunConfirmed({0});
     EXPECT_EQ(ui.prompts.at(3).formatWidth, 3000);
 }
-
-// --- the game folder: registry, browsing, the dialog.tlk check ---
 
 TEST_F(RunDriver, TheGameFolderFromTheRegistryOrTheFolderDialog) {
     registry.SetString(kK2Key, "C:\\PROGRA~1\\Kotor\\");  // used as it is, logged in its long form
@@ -173,10 +190,9 @@ TEST_F(RunDriver, TheGameFolderFromTheRegistryOrTheFolderDialog) {
     ui = {};
     ui.browseAnswers = {"D:\\Test\\Kotor2"};
     EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Completed);
-    EXPECT_EQ(ui.prompts.at(1).msgText, R"(Unable to locate Kotor folder via registry.\par )" + CRLF + R"(\par )" +
-                                            CRLF + "Please browse for the folder");
-    EXPECT_EQ(ui.prompts[1].msgTitle, "Error");
-    EXPECT_EQ(Shape(ui.prompts[1]), "icon 4 [&Ok||||] 1 focus 0 top font 12 buttons 1300x380 width -1");
+    EXPECT_EQ(ui.prompts.at(1).msgText,
+              Paras({"Unable to locate Kotor folder via registry.", "", "Please browse for the folder"}));
+    EXPECT_EQ(Shape(ui.prompts[1]), "Error: icon 4 [&Ok||||] 1 focus 0 top font 12 buttons 1300x380 width -1");
     EXPECT_EQ(ui.browseTitles, std::vector<std::string>{"Find Kotor main folder"});
     EXPECT_EQ(ui.browseStarts, std::vector<std::string>{""});
     EXPECT_TRUE(Logged(R"(\cf6\b Game Directory Is: D:\\Test\\Kotor2\\\cf1\b0\par)"));
@@ -210,100 +226,81 @@ TEST_F(RunDriver, RegisteredFoldersWithADialogTlkAreTheDialogsStart) {
     EXPECT_EQ(start(), steam);
 }
 
-TEST_F(RunDriver, ABrowsedFolderNeedsADialogTlkWithItsHeader) {
-    const std::string kInvalidFolder = "Invalid game folder - shutting down.";
-    const std::string kInvalidTlk =
-        "Invalid dialog.tlk file." + CRLF + CRLF + "If you've made a testing folder copy the real dialog.tlk to it.";
-    registry.Remove(kK2Key);
-    fs.AddFile("D:\\Hidden\\dialog.tlk", "TLK V3.0", Attributes{.hidden = true});
-    fs.AddFolder("D:\\Folder\\dialog.tlk");
-    fs.AddFile("D:\\Short\\dialog.tlk", "TLK V3.");
-    fs.AddFile("D:\\Lower\\dialog.tlk", "tlk v3.0");
-    const std::pair<std::string, std::string> cases[] = {{"", kInvalidFolder},           {"D:\\Gone", kInvalidFolder},
-                                                         {"D:\\Hidden", kInvalidFolder}, {"D:\\Folder", kInvalidFolder},
-                                                         {"D:\\Short", kInvalidTlk},     {"D:\\Lower", kInvalidTlk}};
-    for (const auto& [browsed, message] : cases) {
-        ui = {};
-        ui.browseAnswers = {browsed};
-        EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Stopped) << browsed;
-        ASSERT_EQ(ui.messages.size(), 1u) << browsed;
-        EXPECT_EQ(ui.messages[0].text, message) << browsed;
-        EXPECT_EQ(ui.messages[0].title, "Aborting");
-        EXPECT_EQ(ui.messages[0].style, message == kInvalidTlk ? 0x1030u : 0x1040u);
-        EXPECT_FALSE(fs.Exists(kResultsPath));
-    }
-    // Only the header is read, however large the file; the name's case does not matter.
-    fs.AddFile("D:\\Big\\DIALOG.TLK", std::string("TLK V3.0") + std::string(3, '\0'));
-    fs.FailOperation(FsOp::ReadAll, "dialog.tlk", FsStatus::TooLarge);
-    ui = {};
-    ui.browseAnswers = {"D:\\Big"};
-    EXPECT_EQ(RunConfirmed({0}).outcome, RunOutcome::Completed);
-}
+// The log is written under a temporary name, then put in place of earlier logs and left-overs,
+// read-only or not; the uninstall folder is made again when it is gone. A save that fails keeps
+// the earlier log and leaves nothing half-written; once the earlier log is gone, the new one stays
+// under the temporary name. What is not a file at a name (a folder, a link to nothing; on disk also
+// a pipe or a socket) is neither waited on nor taken away: the log goes to the first name beside it
+// that is free or a file. A link to a file outside is not written through.
+const std::string kOther = "C:\\Other\\Tool\\uninstall\\";
 
-// --- saving and opening the log ---
-
-// Earlier logs and left-overs of the temporary name are replaced, read-only or not; a program
-// folder that lost its uninstall folder since start-up gets it again.
-TEST_F(RunDriver, WhatIsInTheWayOfTheLogIsReplaced) {
-    fs.AddFile(kResultsPath, "an earlier, longer result that must not survive in any part", {.readOnly = true});
-    fs.AddFile(kResultsPath + ".saving", "cut short", Attributes{.readOnly = true});
-    RunResult result = RunConfirmed();
-    EXPECT_EQ(SavedLog(), result.log);
-    EXPECT_FALSE(fs.Exists(kResultsPath + ".saving"));
-
-    programFolder = "C:\\Other\\Tool";
-    fs.AddFolder(programFolder);
-    result = RunConfirmed();
-    EXPECT_EQ(result.logPath, programFolder + "\\uninstall\\removal_results.rtf");
-    EXPECT_EQ(fs.Contents(result.logPath), result.log);
-    EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{kResultsPath, result.logPath}));
-}
-
-// The new log is written under a temporary name first: a save that fails keeps the earlier log and
-// leaves nothing half-written; once the earlier log is gone, the new one stays under that name.
-TEST_F(RunDriver, AFailedSaveKeepsTheEarlierLog) {
+TEST_F(RunDriver, SavingTheLog) {
     const struct {
-        std::function<void(MemoryFileSystem&)> fault;
-        bool earlier, kept, leftSaving;  // an earlier log; still there after; the new one left at ".saving"
+        bool earlier;  // a read-only earlier log
+        std::function<void(MemoryFileSystem&)> setup;
+        Files after;        // the program's uninstall folder and D:\ afterwards ("new" = this run's log)
+        std::string shown;  // the log opened, or the one message of a run that failed
     } cases[] = {
-        {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::WriteAll, "removal_results", FsStatus::DiskFull); },
-         true, true, false},
-        {[](MemoryFileSystem& disk) { disk.Lock("C:\\Other\\Tool\\uninstall\\removal_results.rtf"); }, true, true,
-         false},
-        {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::Rename, ".rtf.saving", FsStatus::IoError); }, true,
-         false, true},
-        {[](MemoryFileSystem& disk) { disk.FailOperation(FsOp::CreateFolder, "uninstall", FsStatus::IoError); }, false,
-         false, false},
+        {true,
+         [](auto& f) { f.AddFile(kOther + "removal_results.rtf.saving", "cut short", {.readOnly = true}); },
+         {{"removal_results.rtf", "new"}},
+         "removal_results.rtf"},
+        {false, [](auto&) {}, {{"removal_results.rtf", "new"}}, "removal_results.rtf"},
+        {true,
+         [](auto& f) { f.FailOperation(FsOp::WriteAll, "removal_results", FsStatus::DiskFull); },
+         {{"removal_results.rtf", "earlier"}},
+         Oops(61, "Disk full")},
+        {true,
+         [](auto& f) { f.Lock(kOther + "removal_results.rtf"); },
+         {{"removal_results.rtf", "earlier"}},
+         Oops(58, "File already exists")},
+        {true,
+         [](auto& f) { f.FailOperation(FsOp::Rename, ".rtf.saving", FsStatus::IoError); },
+         {{"removal_results.rtf.saving", "new"}},
+         Oops(57, "Device I/O error")},
+        {false,
+         [](auto& f) { f.FailOperation(FsOp::CreateFolder, "uninstall", FsStatus::IoError); },
+         {},
+         Oops(57, "Device I/O error")},
+        {false,
+         [](auto& f) {
+             for (const char* name : {"removal_results.rtf", "removal_results.rtf.saving", "removal_results-2.rtf"})
+                 f.AddFolder(kOther + name);
+             f.AddFile(kOther + "removal_results-3.rtf", "an earlier log, longer than the new one", {.readOnly = true});
+         },
+         {{"removal_results-3.rtf", "new"}},
+         "removal_results-3.rtf"},
+        {false,
+         [](auto& f) {
+             f.AddFile("D:\\profile", "the player's");
+             f.AddLink(kOther + "removal_results.rtf", "D:\\profile");
+         },
+         {{"D:\\profile", "the player's"}},
+         Oops(75, "Refused (outside the game and program folders)")},
+        {false,
+         [](auto& f) { f.AddLink(kOther + "removal_results.rtf", "D:\\gone.rtf"); },
+         {{"removal_results-2.rtf", "new"}},
+         "removal_results-2.rtf"},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
         World w;
-        w.programFolder = "C:\\Other\\Tool";  // no uninstall folder: it is made again
+        w.programFolder = "C:\\Other\\Tool";
         w.fs.AddFolder(w.programFolder);
-        if (c.earlier) w.fs.AddFile(w.programFolder + "\\uninstall\\removal_results.rtf", "the earlier result");
-        c.fault(w.fs);
-        EXPECT_EQ(w.RunConfirmed().outcome, RunOutcome::Failed);
-        ASSERT_EQ(w.ui.messages.size(), 1u);
-        EXPECT_EQ(w.ui.messages[0].title, "Oops!");
-        EXPECT_TRUE(w.ui.shellOpened.empty());
-        const std::string log = w.programFolder + "\\uninstall\\removal_results.rtf";
-        EXPECT_EQ(w.fs.Contents(log).value_or(""), c.kept ? "the earlier result" : "");
-        EXPECT_EQ(w.fs.Contents(log + ".saving").value_or("").starts_with("{\\rtf1"), c.leftSaving);
+        if (c.earlier) w.fs.AddFile(kOther + "removal_results.rtf", "earlier", {.readOnly = true});
+        c.setup(w.fs);
+        const RunResult result = w.RunConfirmed();
+        Files after;
+        for (const auto& [path, bytes] : w.fs.Snapshot()) {
+            if (path.starts_with(kOther)) after[path.substr(kOther.size())] = bytes == result.log ? "new" : bytes;
+            if (path.starts_with("D:")) after[path] = bytes;
+        }
+        EXPECT_EQ(after, c.after);
+        const bool saved = c.shown.starts_with("removal_results");
+        EXPECT_EQ(result.outcome, saved ? RunOutcome::Completed : RunOutcome::Failed);
+        EXPECT_EQ(w.ui.shellOpened, saved ? std::vector{kOther + c.shown} : std::vector<std::string>{});
+        EXPECT_EQ(w.Messages(), saved ? std::vector<std::string>{} : std::vector{c.shown});
     }
-}
-
-// Something that is not a file at the log's name or its temporary name (a folder; on disk also a
-// pipe or a socket) is neither waited on nor taken away: the log goes to the first name beside it
-// that is free or a file, and is opened from there.
-TEST_F(RunDriver, FoldersAtTheLogsNamesSendTheLogToAnotherName) {
-    const std::string third = kProgram + "\\uninstall\\removal_results-3.rtf";
-    for (const std::string& folder :
-         {kResultsPath, kResultsPath + ".saving", kProgram + "\\uninstall\\removal_results-2.rtf"})
-        fs.AddFolder(folder);
-    fs.AddFile(third, "an earlier log saved beside the folders, longer than the new one", {.readOnly = true});
-    const RunResult result = RunConfirmed();
-    EXPECT_EQ(result.logPath, third);
-    EXPECT_EQ(fs.Contents(third), result.log);
-    EXPECT_EQ(ui.shellOpened, std::vector<std::string>{third});
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
 // The 2da restore when the front end asks what a restore would undo: the comparison in the
 // question, and Merge, which takes only this mod's changes out of the table in use.
 
-#include <utility>
-#include <vector>
-
 #include "tables/table_bytes.hpp"
 #include "tests/removal/run_fixture.hpp"
 #include "tests/tables/table_maker.hpp"
@@ -13,7 +10,6 @@ namespace {
 
 const std::string kModFiles = "C:\\Mods\\Files";
 const std::string kModsOwn = kModFiles + "\\override\\appearance.2da";
-const std::string kPar = R"(\par )" + CRLF;
 const std::string kNoMerge = R"(\cf6\b Merge is not offered:\b0\cf1  )";
 
 std::string Bytes(const Table& table) { return WriteTable(table).value(); }
@@ -35,22 +31,18 @@ const std::string kMergedTable =
                     {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}, {"2", "", ""}, {"3", "Later", "P_LATER"}}));
 
 const std::string kReplaceHeading = R"(\cf6\b What replacing it with the backup would remove or change:\b0\cf1)";
-const std::string kDifference = kPar + kPar + kReplaceHeading + kPar +
-                                "The table in use differs from the backup: 2 rows added and 1 cell changed in 1 row." +
-                                kPar + "row 2 (label 2) added: 'Robe'" + kPar + "row 3 (label 3) added: 'Later'" +
-                                kPar + "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'";
+const std::string kDifference = Paras(
+    {"", "", kReplaceHeading, "The table in use differs from the backup: 2 rows added and 1 cell changed in 1 row.",
+     "row 2 (label 2) added: 'Robe'", "row 3 (label 3) added: 'Later'",
+     "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'"});
 const std::vector<std::string> kMergeLines = {
     "Merging takes out this mod's changes: 1 row emptied and 1 cell set back in 1 row.",
     "Row 2 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
     "row 2 (label 2) emptied: 'Robe'", "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'"};
 
-std::string MergeSection() {
-    std::string text = kPar + kPar +
-                       R"(\cf6\b What Merge would do instead (every change of later mods is kept):\b0\cf1)" + kPar +
-                       kMergeLines[0];
-    for (std::size_t i = 1; i < kMergeLines.size(); ++i) text += kPar + kMergeLines[i];
-    return text;
-}
+const std::string kMergeSection =
+    Paras({"", "", R"(\cf6\b What Merge would do instead (every change of later mods is kept):\b0\cf1)", kMergeLines[0],
+           kMergeLines[1], kMergeLines[2], kMergeLines[3]});
 
 std::string MergeLog(const std::string& shown) {
     std::string log = kQ + R"(\cf3 FileCopy \cf1 )" + shown + R"(\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)" +
@@ -67,8 +59,7 @@ const std::string kSafetyAndBackupGone = kQ +
                                          CRLF;
 using Changes = std::vector<std::pair<FsOp, std::string>>;
 
-// K1, a backup of the table before the mod, the comparison asked for; with WithTables() the
-// mod's own table and the table in use, and Merge offered.
+// K1, the comparison asked for; with WithTables() Merge is offered.
 struct InsightWorld : World {
     InsightWorld() {
         WithBackup();
@@ -93,16 +84,14 @@ struct InsightWorld : World {
 
 class TableInsightRun : public ::testing::Test, public InsightWorld {};
 
-// The comparison in the question is plain text (the whole of one is in the merge's question): a
-// backslash, a brace or a byte above 127 in a cell shows as itself; no table, no comparison.
+// A backslash, a brace or a byte above 127 in a cell shows as itself; no table, no comparison.
 TEST_F(TableInsightRun, TheQuestionSaysWhatReplacingWouldUndoInPlainText) {
     Table escaped = MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}});
     escaped.rows.push_back(TableRow{"2", {"C:\\x{y}\xe9", "z"}});
-    const std::pair<std::string, std::string> cases[] = {{Bytes(escaped),
-                                                          kPar + kPar + kReplaceHeading + kPar +
-                                                              "The table in use differs from the backup: 1 row added." +
-                                                              kPar + R"(row 2 (label 2) added: 'C:\\x\{y\}\'e9')"},
-                                                         {"not a table", ""}};
+    const std::pair<std::string, std::string> cases[] = {
+        {Bytes(escaped), Paras({"", "", kReplaceHeading, "The table in use differs from the backup: 1 row added.",
+                                R"(row 2 (label 2) added: 'C:\\x\{y\}\'e9')"})},
+        {"not a table", ""}};
     for (const auto& [bytes, comparison] : cases) {
         fs.AddFile(kInOverride, bytes);
         ui = {};
@@ -111,14 +100,15 @@ TEST_F(TableInsightRun, TheQuestionSaysWhatReplacingWouldUndoInPlainText) {
     }
 }
 
-// Merge: the table in use is copied aside before the merged table takes its place; the backup's
-// safety copy is made before the backup leaves the backup folder. Nothing is kept nowhere.
+// The table in use is copied aside before the merged table takes its place; the backup's safety copy
+// is made before the backup leaves the backup folder.
 TEST_F(TableInsightRun, GoldenMergeTakesOutThisModsChangesAndKeepsLaterOnes) {
     WithTables(kOwnTable, kInUseTable);
     const RunResult result = RunConfirmed({2});
-    EXPECT_EQ(Question().msgText, kReplaceText + kDifference + MergeSection());
-    EXPECT_EQ(Shape(Question()), "icon 2 [&Yes|&No|&Merge||] 3 focus 1 top font 12 buttons 1300x380 width -1");
-    EXPECT_EQ(SavedLog(), LogAfterBanner(MergeLog(R"(Override\\appearance.2da)") + kSafetyAndBackupGone, 0, 1));
+    EXPECT_EQ(Question().msgText, kReplaceText + kDifference + kMergeSection);
+    EXPECT_EQ(Shape(Question()),
+              kTitle + ": icon 2 [&Yes|&No|&Merge||] 3 focus 1 top font 12 buttons 1300x380 width -1");
+    EXPECT_EQ(SavedLog(), LogAfterBanner(MergeLog(R"(Override\\appearance.2da)") + kSafetyAndBackupGone, 1));
     EXPECT_EQ(result.failureCount, 0);
     EXPECT_EQ(result.tablesRestoredCount, 1);
     EXPECT_EQ(GameFiles(), (Files{{kInOverride, kMergedTable},
@@ -133,22 +123,20 @@ TEST_F(TableInsightRun, GoldenMergeTakesOutThisModsChangesAndKeepsLaterOnes) {
                                 {FsOp::Delete, kBackup}}));
 }
 
-// K2: the found-file question keeps its three answers and their numbers; Merge is the fourth.
-// The mod's own table may lie in a subfolder of the mod's override, as the game's may.
+// K2; the mod's own table may lie in a subfolder of the mod's override, as the game's may.
 TEST_F(TableInsightRun, TheFoundFileQuestionGetsMergeAsItsFourthButton) {
     d.Game = 2;
     tableInsight.modFolder = kModFiles;
     fs.AddFile(kModFiles + "\\override\\sub\\appearance.2da", kOwnTable);
     fs.AddFile(kInSub, kInUseTable);
     RunConfirmed({3});
-    EXPECT_EQ(Question().msgText, FoundText(kInSubShown) + kDifference + MergeSection());
-    EXPECT_EQ(Shape(Question()), "icon 2 [&Yes|&No|&Cancel|&Merge|] 4 focus 2 top font 12 buttons 1300x380 width 7500");
+    EXPECT_EQ(Question().msgText, FoundText(kInSubShown) + kDifference + kMergeSection);
+    EXPECT_EQ(Shape(Question()),
+              kTitle + ": icon 2 [&Yes|&No|&Cancel|&Merge|] 4 focus 2 top font 12 buttons 1300x380 width 7500");
     EXPECT_TRUE(Logged(MergeLog(R"(Override\\Sub\\appearance.2da)")));
     EXPECT_EQ(fs.Contents(kInSub), kMergedTable);
 }
 
-// A table that holds none of this mod's changes is not written at all; the backup has done its
-// job all the same and leaves the backup folder, its copy kept.
 TEST_F(TableInsightRun, ATableWithNoneOfThisModsChangesIsNotWritten) {
     WithTables(kOwnTable, kBackupTable);
     EXPECT_EQ(RunConfirmed({2}).tablesRestoredCount, 0);
@@ -174,8 +162,8 @@ TEST_F(TableInsightRun, WhyNoMergeIsOffered) {
         {"", kInUseTable, kBackupTable,
          "this mod's own appearance.2da is not in the override folder of the mod's files."},
         {kOwnTable, Bytes(conflicting), kBackupTable,
-         "later mods changed what this mod changed." + kPar + "No merge: 1 conflict with later mods." + kPar +
-             "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'"},
+         Paras({"later mods changed what this mod changed.", "No merge: 1 conflict with later mods.",
+                "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'"})},
         {"2DA V2.b broken", kInUseTable, kBackupTable, "this mod's own appearance.2da does not read as a 2da table."},
         {kOwnTable, Bytes(textInUse), Bytes(quoted), "the merged table cannot be written as a 2da table."},
     };
@@ -189,12 +177,10 @@ TEST_F(TableInsightRun, WhyNoMergeIsOffered) {
         }
         w.RunConfirmed({1});
         EXPECT_TRUE(w.Question().msgText.ends_with(kNoMerge + c.ending)) << w.Question().msgText;
-        EXPECT_EQ(Shape(w.Question()), kYesNoShape);
+        EXPECT_EQ(Shape(w.Question()), YesNo(kTitle));
     }
 }
 
-// A merge that cannot be made as asked leaves the table in use, and keeps the backup until a
-// safety copy of it exists.
 TEST_F(TableInsightRun, AMergeThatFailsKeepsEveryTable) {
     const std::string kNotMerged = R"(\cf10 Table not merged: \cf1 Override\\appearance.2da\cf10  ()";
     const struct {
