@@ -222,6 +222,19 @@ def replayed_sites(results_file, only):
     return placed
 
 
+def write_results(args, results, tried):
+    counted = [r for r in results if r["outcome"] != "does not compile"]
+    caught = [r for r in counted if r["outcome"] == "caught"]
+    summary = {"seed": args.seed, "sample": len(counted), "caught": len(caught),
+               "rate": len(caught) / len(counted) if counted else 0.0,
+               "not compiling": tried - len(counted), "results": results}
+    name = f"replay-{os.path.basename(args.replay)}" if args.replay else f"results-{args.seed}.json"
+    out = os.path.join(args.work, name)
+    with open(out, "w") as handle:
+        json.dump(summary, handle, indent=1)
+    return out
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
                                      formatter_class=argparse.RawDescriptionHelpFormatter, epilog=__doc__)
@@ -330,6 +343,7 @@ def main():
                         "line_text": line_text, "column": column, "original": original[start:start + length],
                         "replacement": replacement, "kind": site[5]})
         counted = [r for r in results if r["outcome"] != "does not compile"]
+        write_results(args, results, tried)  # after each mutant: a long run can be read while it runs
         print(f"[{len(counted)}/{args.sample}] {outcome:17} {what}" + (f"  ({', '.join(failing)})" if failing else ""),
               flush=True)
 
@@ -337,15 +351,10 @@ def main():
     with open(log_path, "w") as log:
         run(["cmake", "--build", build, f"-j{args.jobs}"], src, None, log)
 
+    out = write_results(args, results, tried)
     counted = [r for r in results if r["outcome"] != "does not compile"]
     caught = [r for r in counted if r["outcome"] == "caught"]
     rate = len(caught) / len(counted) if counted else 0.0
-    summary = {"seed": args.seed, "sample": len(counted), "caught": len(caught), "rate": rate,
-               "not compiling": tried - len(counted), "results": results}
-    name = f"replay-{os.path.basename(args.replay)}" if args.replay else f"results-{args.seed}.json"
-    out = os.path.join(args.work, name)
-    with open(out, "w") as handle:
-        json.dump(summary, handle, indent=1)
     print(f"\ncaught {len(caught)} of {len(counted)} mutants ({100 * rate:.0f}%), "
           f"{'replay of ' + args.replay if args.replay else f'seed {args.seed}'}; "
           f"{tried - len(counted)} did not compile; details in {out}")
