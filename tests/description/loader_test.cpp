@@ -57,15 +57,16 @@ std::string Changed(const UninstallDescription& d) {
     return out;
 }
 
-using Setup = std::function<void(MemoryFileSystem&)>;
+using Prepare = std::function<void(MemoryFileSystem&)>;
 
 struct Loaded {
     std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
     std::string changed;  // the fields the load changed
+    std::uint64_t reads;  // whole-file reads
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
-Loaded Load(const std::string& text, const Setup& setup = {}) {
+Loaded Load(const std::string& text, const Prepare& setup = {}) {
     MemoryFileSystem fs;
     fs.AddFile(kDescriptionPath, text);
     fs.AddFile(kWorkingCopyPath, text);
@@ -74,17 +75,20 @@ Loaded Load(const std::string& text, const Setup& setup = {}) {
     d.DescriptionPath = kDescriptionPath;
     const LoadResult r = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
     d.DescriptionPath.clear();
-    if (r.outcome == LoadOutcome::Failed) return {"error " + std::to_string(r.error.Number()), Changed(d)};
-    return {r.outcome == LoadOutcome::Aborted ? r.abortMessage : "", Changed(d)};
+    const std::string ending = r.outcome == LoadOutcome::Failed    ? "error " + std::to_string(r.error.Number())
+                               : r.outcome == LoadOutcome::Aborted ? r.abortMessage
+                                                                   : "";
+    return {ending, Changed(d), fs.CallCount(FsOp::ReadAll)};
 }
 
 struct Case {
     std::string text, ending, changed;
+    Prepare setup = {};
 };
 
-void ExpectLoads(const std::vector<Case>& cases, const Setup& setup = {}) {
+void ExpectLoads(const std::vector<Case>& cases, const Prepare& setup = {}) {
     for (const Case& c : cases) {
-        const Loaded loaded = Load(c.text, setup);
+        const Loaded loaded = Load(c.text, c.setup ? c.setup : setup);
         EXPECT_EQ(loaded.ending + " | " + loaded.changed, c.ending + " | " + c.changed) << c.text;
     }
 }
@@ -184,33 +188,20 @@ TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
     const std::string blocks =
         "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
         "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
-    MemoryFileSystem fs;
-    fs.AddFile(kDescriptionPath, blocks);
-    fs.AddFile(kWorkingCopyPath,
-               "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n#qdelete_file_begin_1#\r\n"
-               "copied\r\n#qdelete_file_end_1#\r\n");
-    UninstallDescription d;
-    d.DescriptionPath = kDescriptionPath;
-    LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
-    EXPECT_EQ(Changed(d), "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
-    EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 2u);  // the description and the working copy
+    const Loaded copied = Load(blocks, [](MemoryFileSystem& fs) {
+        fs.AddFile(kWorkingCopyPath,
+                   "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
+                   "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
+    });
+    EXPECT_EQ(copied.changed, "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
+    EXPECT_EQ(copied.reads, 2u);  // the description and the working copy
 
     const auto unreadable = [](const char* name) {
         return [name](MemoryFileSystem& f) { f.FailOperation(FsOp::ReadAll, name, FsStatus::SharingViolation); };
     };
-    EXPECT_EQ(Load("#game=1\r\n#file_list\r\noverride\\a.tga\r\n", unreadable("20A")).ending, "");  // never read
-    EXPECT_EQ(Load(blocks, unreadable("20A")).ending, "error 70");
-    EXPECT_EQ(Load("#game=1\r\n", unreadable("uninstall_data.ini")).ending, "error 70");
-}
-
-TEST(Loader, BuiltInConfirmationText) {
-    EXPECT_STREQ(kBuiltInConfirmMessage,
-                 "\\cf1 This will remove some mod that\\par \r\n"
-                 "\\cf10\\ul the author did not bother to name.\\ulnone\\cf1\\par \r\n"
-                 "\\par \r\n"
-                 "I \\i hope\\i0  that \\b you\\b0  at least know what it is.\\par \r\n"
-                 "\\par \r\n"
-                 "Do you wish to continue?");
+    ExpectLoads({{"#game=1\r\n#file_list\r\noverride\\a.tga\r\n", "", "Game=[1]", unreadable("20A")},  // never read
+                 {blocks, "error 70", "", unreadable("20A")},
+                 {"#game=1\r\n", "error 70", "", unreadable("uninstall_data.ini")}});
 }
 
 // Descriptions as large as the loader takes: the largest malformed ones it must survive.
@@ -243,39 +234,14 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
     };
     const std::string found =
         "Restore2da=[1] Backup2daFiles=[" + kBackup + "Appearance.2DA," + kBackup + "feat.2da] Backup2daAvailable=[1]";
-    // clang-format off
-    ExpectLoads({
-        {"#qrestore_2da=false\r\n", "", ""},
-        {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
-         "Restore 2da files is enabled but no 2da file list was found in the ini.",
-         "WindowCaption=[c] HasWindowCaption=[1] Restore2da=[1]"},
-        // The list line may stand anywhere, be empty, and several lines add up; a name matches once, in any
-        // case, and is not trimmed. Every 2da file of the folder is taken.
-        {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
-        {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
-        {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
-         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
-             "]"},
-        // A repeated true line keeps the first result.
-        {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
-         found + " Missing2daReport=[" + Missing("x.2da") + "]"},
-    }, withBackups);
-    // clang-format on
-    // No backup folder gives no report; an empty or unlistable one reports every name.
-    EXPECT_EQ(Load(on + "a.2da\r\n").changed, "Restore2da=[1]");
-    EXPECT_EQ(Load(on + "a.2da,b.2da\r\n", [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); }).changed,
-              "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]");
-    EXPECT_EQ(Load(on + "feat.2da\r\n",
-                   [&](MemoryFileSystem& fs) {
-                       withBackups(fs);
-                       fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
-                   })
-                  .changed,
-              "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]");
-}
-
-TEST(BackupDiscovery, EveryNormal2daFileOfTheBackupFolderIsTakenInListingOrder) {
-    const Loaded loaded = Load("#qrestore_2da=true\r\n#qrestore_2da_files=feat.2da\r\n", [](MemoryFileSystem& fs) {
+    const Prepare noBackupFolder = [](MemoryFileSystem&) {};
+    const Prepare emptyBackupFolder = [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); };
+    const Prepare unlistable = [&](MemoryFileSystem& fs) {
+        withBackups(fs);
+        fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
+    };
+    // Every normal 2da file of the folder is taken, in listing order.
+    const Prepare mixed = [](MemoryFileSystem& fs) {
         fs.AddFile(kBackup + "spells.2da", "s");
         fs.AddFile(kBackup + "readme.txt", "r");
         fs.AddFile(kBackup + "hidden.2da", "h", Attributes{.hidden = true});
@@ -284,9 +250,32 @@ TEST(BackupDiscovery, EveryNormal2daFileOfTheBackupFolderIsTakenInListingOrder) 
         fs.AddFolder(kBackup + "folder.2da");
         fs.AddFile(kBackup + "feat.2da", "f");
         fs.AddFile(kProgram + "\\uninstall\\backup\\wrong.2da", "w");
-    });
-    EXPECT_EQ(loaded.changed, "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," +
-                                  kBackup + "feat.2da] Backup2daAvailable=[1]");
+    };
+    // clang-format off
+    ExpectLoads({
+        {"#qrestore_2da=false\r\n", "", ""},
+        {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
+         "Restore 2da files is enabled but no 2da file list was found in the ini.",
+         "WindowCaption=[c] HasWindowCaption=[1] Restore2da=[1]"},
+        // The list line may stand anywhere, be empty, and several lines add up; a name matches once, in any
+        // case, and is not trimmed.
+        {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
+        {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+        {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
+             "]"},
+        // A repeated true line keeps the first result.
+        {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+        // No backup folder gives no report; an empty or unlistable one reports every name.
+        {on + "a.2da\r\n", "", "Restore2da=[1]", noBackupFolder},
+        {on + "a.2da,b.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]",
+         emptyBackupFolder},
+        {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
+        {on + "feat.2da\r\n", "", "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," +
+         kBackup + "feat.2da] Backup2daAvailable=[1]", mixed},
+    }, withBackups);
+    // clang-format on
 }
 
 }  // namespace

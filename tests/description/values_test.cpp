@@ -38,12 +38,12 @@ TEST(Values, NumbersPixelsIntegersFlagsAndBeeps) {
         {"5.", "5"}, {".5", "0"}, {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}, {"32768", "error 6"},
         {"32767.5", "error 6"}, {"-32769", "error 6"}, {std::string(400, '9'), "error 6"}};
     Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"}, {"0.0", "0"},
-        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}};
+        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}, {"1e+5", "1"}};
     // clang-format on
     for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
         integers.emplace_back(text, "error 13");
     }
-    for (const char* text : {"", "yes", "on", "truex", "1x", "t"}) flags.emplace_back(text, "error 13");
+    for (const char* text : {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"}) flags.emplace_back(text, "error 13");
     for (const auto& [text, value] : numbers) EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
     for (const auto& [text, value] : pixels) EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
     EXPECT_EQ(ToPixels("400", 12), 4800);

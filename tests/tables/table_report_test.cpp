@@ -12,58 +12,49 @@
 namespace zelvane {
 namespace {
 
+using testing::MakeTable;
 using Lines = std::vector<std::string>;
 
-TEST(DiffReport, CountsThenOneLineForEachRowColumnAndChangedRow) {
-    TableDiff diff;
-    diff.rowsAdded = {{412, "412", "Beastmaster_Robe"}, {413, "413", ""}};
-    diff.columnsAdded = {"NewSound"};
-    diff.changedRows = {{7, "7", std::nullopt, {{"race", "P_BASTILA", "P_BASTILA_NEW"}, {"modela", "x", "y"}}},
-                        {8, "eight", "8", {}}};
-    diff.rowsRemoved = {{9, "9", "Old"}};
-    diff.columnsRemoved = {"OldSound"};
-    diff.defaultChange = ValueChange{std::nullopt, "0"};
-
-    const TableReport report = DescribeDiff(diff);
-    EXPECT_EQ(report.summary,
-              "The table in use differs from the backup: 2 rows added, 1 column added, 3 cells changed in 2 rows, "
-              "1 row removed, 1 column removed and the DEFAULT value changed.");
-    EXPECT_EQ(report.details, (Lines{
-                                  "row 412 (label 412) added: 'Beastmaster_Robe'",
-                                  "row 413 (label 413) added: ****",
-                                  "column NewSound added",
-                                  "row 7 (label 7): race 'P_BASTILA' -> 'P_BASTILA_NEW', modela 'x' -> 'y'",
-                                  "row 8 (label eight): row label '8' -> 'eight'",
-                                  "row 9 (label 9) removed: 'Old'",
-                                  "column OldSound removed",
-                                  "DEFAULT none -> '0'",
-                              }));
-
-    const TableReport same = DescribeDiff(TableDiff{});
-    EXPECT_EQ(same.summary, "The table in use is the same as the backup.");
-    EXPECT_TRUE(same.details.empty());
+// The summary and then the detail lines.
+Lines Shown(const TableReport& report) {
+    Lines lines{report.summary};
+    lines.insert(lines.end(), report.details.begin(), report.details.end());
+    return lines;
 }
 
-TEST(DiffReport, KeepsToTwentyLinesAndFourCellsALine) {
+TEST(DiffReport, CountsThenOneLineForEachRowColumnAndChangedRow) {
+    TableDiff diff{{{412, "412", "Beastmaster_Robe"}, {413, "413", ""}},
+                   {{9, "9", "Old"}},
+                   {"NewSound"},
+                   {"OldSound"},
+                   {{7, "7", std::nullopt, {{"race", "P_BASTILA", "P_BASTILA_NEW"}, {"modela", "x", "y"}}},
+                    {8, "eight", "8", {}}},
+                   ValueChange{std::nullopt, "0"}};
+    EXPECT_EQ(Shown(DescribeDiff(diff)),
+              (Lines{"The table in use differs from the backup: 2 rows added, 1 column added, 3 cells changed in 2 "
+                     "rows, 1 row removed, 1 column removed and the DEFAULT value changed.",
+                     "row 412 (label 412) added: 'Beastmaster_Robe'", "row 413 (label 413) added: ****",
+                     "column NewSound added", "row 7 (label 7): race 'P_BASTILA' -> 'P_BASTILA_NEW', modela 'x' -> 'y'",
+                     "row 8 (label eight): row label '8' -> 'eight'", "row 9 (label 9) removed: 'Old'",
+                     "column OldSound removed", "DEFAULT none -> '0'"}));
+    EXPECT_EQ(Shown(DescribeDiff(TableDiff{})), Lines{"The table in use is the same as the backup."});
+}
+
+TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
     TableDiff diff;
-    for (std::size_t r = 0; r < 30; ++r) diff.rowsAdded.push_back({r + 3, std::to_string(r + 3), "x"});
+    Lines expected{"The table in use differs from the backup: 30 rows added and 6 cells changed in 1 row."};
+    for (std::size_t r = 3; r < 33; ++r) diff.rowsAdded.push_back({r, std::to_string(r), "x"});
+    for (std::size_t r = 3; r < 22; ++r)
+        expected.push_back("row " + std::to_string(r) + " (label " + std::to_string(r) + ") added: 'x'");
+    expected.push_back("and 12 more not shown");
     RowChange wide{0, "0", std::nullopt, {}};
     for (const char* column : {"a", "b", "c", "d", "e", "f"}) wide.cells.push_back({column, "1", "2"});
     diff.changedRows = {wide};
-
-    const TableReport report = DescribeDiff(diff);
-    EXPECT_EQ(report.summary, "The table in use differs from the backup: 30 rows added and 6 cells changed in 1 row.");
-    ASSERT_EQ(report.details.size(), 20u);
-    EXPECT_EQ(report.details[18], "row 21 (label 21) added: 'x'");
-    EXPECT_EQ(report.details[19], "and 12 more not shown");
+    EXPECT_EQ(Shown(DescribeDiff(diff)), expected);
 
     diff.rowsAdded.clear();
     EXPECT_EQ(DescribeDiff(diff).details,
               Lines{"row 0 (label 0): a '1' -> '2', b '1' -> '2', c '1' -> '2', d '1' -> '2', and 2 more"});
-}
-
-TEST(DiffReport, ShowsValuesAsPlainShortText) {
-    TableDiff diff;
     diff.changedRows = {{5, "a\tb", std::nullopt, {{"name", std::string(45, 'v'), "\x1b[2J\r\n"}}}};
     EXPECT_EQ(DescribeDiff(diff).details, Lines{"row 5 (label a?b): name '" + std::string(40, 'v') +
                                                 "...' -> '?[2J?"
@@ -73,65 +64,40 @@ TEST(DiffReport, ShowsValuesAsPlainShortText) {
 TEST(MergeReport, SaysWhatTheMergeTakesOutAndThatRowsAreEmptied) {
     MergeResult result;
     result.changed = true;
-    result.takenOut.rowsEmptied = {{3, "3", "Robe"}, {4, "4", "Hood"}};
-    result.takenOut.columnsRemoved = {"ModSound"};
-    result.takenOut.cellsSetBack = {{0, "0", std::nullopt, {{"race", "NEW", "OLD"}}}};
-    result.takenOut.defaultSetBack = ValueChange{"1", std::nullopt};
-    TableReport report = DescribeMerge(result);
-    EXPECT_EQ(report.summary,
-              "Merging takes out this mod's changes: 2 rows emptied, 1 column removed, 1 cell set back in 1 row "
-              "and the DEFAULT value set back.");
-    EXPECT_EQ(report.details,
-              (Lines{
-                  "Rows 3 to 4 are emptied, not removed: later mods added rows after them, whose numbers must stay.",
-                  "row 3 (label 3) emptied: 'Robe'",
-                  "row 4 (label 4) emptied: 'Hood'",
-                  "column ModSound removed",
-                  "row 0 (label 0): race 'NEW' -> 'OLD'",
-                  "DEFAULT '1' -> none",
-              }));
+    result.takenOut = {
+        {}, {{3, "3", "Robe"}, {4, "4", "Hood"}}, {"ModSound"}, {{0, "0", std::nullopt, {{"race", "NEW", "OLD"}}}}, {},
+        {}, ValueChange{"1", std::nullopt}};
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"Merging takes out this mod's changes: 2 rows emptied, 1 column removed, 1 cell set back in 1 row "
+                     "and the DEFAULT value set back.",
+                     "Rows 3 to 4 are emptied, not removed: later mods added rows after them, whose numbers must stay.",
+                     "row 3 (label 3) emptied: 'Robe'", "row 4 (label 4) emptied: 'Hood'", "column ModSound removed",
+                     "row 0 (label 0): race 'NEW' -> 'OLD'", "DEFAULT '1' -> none"}));
 
-    result.takenOut = MergeTakenOut{};
-    result.takenOut.rowsEmptied = {{3, "3", "Robe"}};
-    result.takenOut.rowsPutBack = {{9, "9", "Old"}};
-    result.takenOut.columnsPutBack = {"race"};
-    report = DescribeMerge(result);
-    EXPECT_EQ(report.summary,
-              "Merging takes out this mod's changes: 1 row emptied, 1 row put back and 1 column put back.");
-    EXPECT_EQ(report.details,
-              (Lines{
-                  "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
-                  "row 3 (label 3) emptied: 'Robe'",
-                  "row 9 (label 9) put back: 'Old'",
-                  "column race put back",
-              }));
-
+    result.takenOut = {{}, {{3, "3", "Robe"}}, {}, {}, {{9, "9", "Old"}}, {"race"}, {}};
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"Merging takes out this mod's changes: 1 row emptied, 1 row put back and 1 column put back.",
+                     "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
+                     "row 3 (label 3) emptied: 'Robe'", "row 9 (label 9) put back: 'Old'", "column race put back"}));
     result.changed = false;
     EXPECT_EQ(DescribeMerge(result).summary, "Merging changes nothing in the table in use.");
 }
 
 TEST(MergeReport, ListsTheConflictsWithTheirThreeValues) {
     MergeResult result;
-    result.conflicts = {
-        {ConflictKind::Cell, 7, "7", "race", "A", "B", "C"},
-        {ConflictKind::Cell, 8, "eight", "", std::nullopt, "8", "eight"},
-        {ConflictKind::RemovedRow, 9, "9", "", "Old", std::nullopt, "New"},
-        {ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
-        {ConflictKind::Default, 0, "", "", std::nullopt, "1", ""},
-    };
-    const TableReport report = DescribeMerge(result);
-    EXPECT_EQ(report.summary, "No merge: 5 conflicts with later mods.");
-    EXPECT_EQ(report.details,
-              (Lines{
-                  "row 7 (label 7), race: backup 'A', this mod 'B', in use 'C'",
-                  "row 8 (label eight), row label: backup none, this mod '8', in use 'eight'",
-                  "row 9 (label 9): removed by this mod, and the rows in use no longer line up to put it back",
-                  "column race: removed by this mod, and the table in use has it again",
-                  "DEFAULT: backup none, this mod '1', in use ****",
-              }));
+    result.conflicts = {{ConflictKind::Cell, 7, "7", "race", "A", "B", "C"},
+                        {ConflictKind::Cell, 8, "eight", "", std::nullopt, "8", "eight"},
+                        {ConflictKind::RemovedRow, 9, "9", "", "Old", std::nullopt, "New"},
+                        {ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
+                        {ConflictKind::Default, 0, "", "", std::nullopt, "1", ""}};
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"No merge: 5 conflicts with later mods.",
+                     "row 7 (label 7), race: backup 'A', this mod 'B', in use 'C'",
+                     "row 8 (label eight), row label: backup none, this mod '8', in use 'eight'",
+                     "row 9 (label 9): removed by this mod, and the rows in use no longer line up to put it back",
+                     "column race: removed by this mod, and the table in use has it again",
+                     "DEFAULT: backup none, this mod '1', in use ****"}));
 }
-
-using testing::MakeTable;
 
 TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
     EXPECT_EQ(MatchColumns({"Zap", "x", "gone", "X", "x"}, {"X", "zAP", "x"}),
@@ -139,16 +105,17 @@ TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
     EXPECT_EQ(FindColumn(MakeTable({"label", "ModelA"}, {}), "MODELA"), 1u);
 }
 
-TEST(TableDiff, FindsRowsColumnsAndCellsTheTableInUseHasBesidesTheBackup) {
-    // clang-format off
-    const Table backup = MakeTable({"label", "race", "modela"},
-        {{"0", "Bastila", "P_BASTILA", "a"}, {"1", "Carth", "P_CARTH", "b"}, {"2", "HK", "P_HK47", "c"}});
-    Table current = MakeTable({"label", "Race", "NewSound", "modela"}, {{"0", "Bastila", "P_BASTILA", "s0", "A"},
-        {"one", "Carth", "P_CARTH_NEW", "s1", "b"}, {"2", "HK", "P_HK47", "s2", "C"}, {"3", "Robe", "", "", ""},
-        {"4", "", "", "", ""}}, TableFormat::Text);
-    // clang-format on
-    current.defaultValue = "0";
-
+TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
+    const Table backup =
+        MakeTable({"label", "race", "modela"},
+                  {{"0", "Bastila", "P_BASTILA", "a"}, {"1", "Carth", "P_CARTH", "b"}, {"2", "HK", "P_HK47", "c"}});
+    const Table current = MakeTable({"label", "Race", "NewSound", "modela"},
+                                    {{"0", "Bastila", "P_BASTILA", "s0", "A"},
+                                     {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
+                                     {"2", "HK", "P_HK47", "s2", "C"},
+                                     {"3", "Robe", "", "", ""},
+                                     {"4", "", "", "", ""}},
+                                    TableFormat::Text, LineEnd::CrLf, "0");
     const TableDiff diff = CompareTables(backup, current);
     EXPECT_EQ(diff.rowsAdded, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", ""}}));
     EXPECT_EQ(diff.columnsAdded, std::vector<std::string>{"NewSound"});
@@ -159,16 +126,11 @@ TEST(TableDiff, FindsRowsColumnsAndCellsTheTableInUseHasBesidesTheBackup) {
     EXPECT_EQ(diff.defaultChange, (ValueChange{std::nullopt, "0"}));
     EXPECT_TRUE(diff.rowsRemoved.empty() && diff.columnsRemoved.empty());
     EXPECT_FALSE(diff.Empty());
-}
 
-TEST(TableDiff, FindsRowsAndColumnsOnlyTheBackupHas) {
-    const Table backup = MakeTable({"label", "old"}, {{"0", "a", "x"}, {"1", "b", "y"}});
-    const Table current = MakeTable({"label"}, {{"0", "a"}});
-    const TableDiff diff = CompareTables(backup, current);
-    EXPECT_EQ(diff.rowsRemoved, (std::vector<RowEntry>{{1, "1", "b"}}));
-    EXPECT_EQ(diff.columnsRemoved, std::vector<std::string>{"old"});
-    EXPECT_TRUE(diff.rowsAdded.empty() && diff.columnsAdded.empty() && diff.changedRows.empty());
-
+    const TableDiff back = CompareTables(current, backup);
+    EXPECT_EQ(back.rowsRemoved, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", ""}}));
+    EXPECT_EQ(back.columnsRemoved, std::vector<std::string>{"NewSound"});
+    EXPECT_TRUE(back.rowsAdded.empty() && back.columnsAdded.empty() && back.changedRows.size() == 3);
     EXPECT_TRUE(CompareTables(backup, backup).Empty());
 }
 
