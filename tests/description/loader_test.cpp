@@ -278,8 +278,9 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         {on + "a.2da,b.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]",
          emptyBackupFolder},
         {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
-        {on + "feat.2da\r\n", "", "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," +
-         kBackup + "feat.2da] Backup2daAvailable=[1]", mixed},
+        {on + "feat.2da\r\n", "",
+         "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," + kBackup +
+             "feat.2da] Backup2daAvailable=[1]", mixed},
     }, withBackups);
     // clang-format on
 }

@@ -18,6 +18,13 @@ using testing::MakeTable;
 using Conflicts = std::vector<MergeConflict>;
 using Lines = std::vector<std::string>;
 
+// The summary and then the detail lines.
+Lines Shown(const TableReport& report) {
+    Lines lines{report.summary};
+    lines.insert(lines.end(), report.details.begin(), report.details.end());
+    return lines;
+}
+
 // The table before the mod: three rows of appearance data.
 const Table kBase =
     MakeTable({"label", "race", "modela"},
@@ -34,15 +41,15 @@ const Table kMine = MakeTable({"label", "race", "ModSound", "modela"},
 
 TEST(TableMerge, ATableOnlyThisModChangedBecomesTheBackup) {
     const MergeResult result = MergeOutMod(kBase, kMine, kMine);
-    EXPECT_TRUE(result.conflicts.empty());
     EXPECT_EQ(result.merged, kBase);
     EXPECT_TRUE(result.changed);
-    EXPECT_EQ(result.takenOut.rowsRemoved, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", "Hood"}}));
-    EXPECT_EQ(result.takenOut.columnsRemoved, std::vector<std::string>{"ModSound"});
-    EXPECT_EQ(result.takenOut.cellsSetBack,
-              (std::vector<RowChange>{{0, "0", std::nullopt, {{"race", "P_BASTILA_NEW", "P_BASTILA"}}},
-                                      {2, "2", "two", {}}}));
-    EXPECT_EQ(result.takenOut.defaultSetBack, (ValueChange{"****", std::nullopt}));
+    EXPECT_EQ(
+        Shown(DescribeMerge(result)),
+        (Lines{"Merging takes out this mod's changes: 2 rows removed, 1 column removed, 2 cells set back in 2 rows and "
+               "the DEFAULT value set back.",
+               "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: 'Hood'", "column ModSound removed",
+               "row 0 (label 0): race 'P_BASTILA_NEW' -> 'P_BASTILA'", "row 2 (label 2): row label 'two' -> '2'",
+               "DEFAULT '****' -> none"}));
 }
 
 TEST(TableMerge, KeepsWhatLaterModsDidAndTheNumbersOfTheirRows) {
@@ -65,8 +72,14 @@ TEST(TableMerge, KeepsWhatLaterModsDidAndTheNumbersOfTheirRows) {
                                         {"4", "", "", "", ""},
                                         {"5", "Later", "P_LATER", "l", "l5"}},
                                        TableFormat::Text, LineEnd::Lf));
-    EXPECT_EQ(result.takenOut.rowsEmptied, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", "Hood"}}));
-    EXPECT_TRUE(result.takenOut.rowsRemoved.empty());
+    EXPECT_EQ(
+        Shown(DescribeMerge(result)),
+        (Lines{"Merging takes out this mod's changes: 2 rows emptied, 1 column removed, 2 cells set back in 2 rows and "
+               "the DEFAULT value set back.",
+               "Rows 3 to 4 are emptied, not removed: later mods added rows after them, whose numbers must stay.",
+               "row 3 (label 3) emptied: 'Robe'", "row 4 (label 4) emptied: 'Hood'", "column ModSound removed",
+               "row 0 (label 0): race 'P_BASTILA_NEW' -> 'P_BASTILA'", "row 2 (label 2): row label 'two' -> '2'",
+               "DEFAULT '****' -> none"}));
 }
 
 TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
@@ -107,8 +120,9 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
     EXPECT_EQ(result.merged, MakeTable({"label", "race", "modela", "later"}, {{"0", "Bastila", "P_BASTILA", "a", "x"},
                                                                               {"1", "Carth", "P_CARTH", "b", "y"},
                                                                               {"2", "HK", "P_HK47", "c", ""}}));
-    EXPECT_EQ(result.takenOut.rowsPutBack, (std::vector<RowEntry>{{2, "2", "HK"}}));
-    EXPECT_EQ(result.takenOut.columnsPutBack, std::vector<std::string>{"race"});
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"Merging takes out this mod's changes: 1 row put back and 1 column put back.",
+                     "row 2 (label 2) put back: 'HK'", "column race put back"}));
 
     current.rows.push_back(TableRow{"2", {"Later", "l", ""}});
     current.columns[2] = "RACE";
@@ -122,6 +136,7 @@ TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
     const MergeResult same = MergeOutMod(kBase, kBase, current);
     EXPECT_FALSE(same.changed);
     EXPECT_EQ(same.merged, current);
+    EXPECT_EQ(DescribeMerge(same).summary, "Merging changes nothing in the table in use.");
 
     Table undoneCell = kMine;  // a change a later mod undid is no conflict
     undoneCell.rows[0].cells[1] = "P_BASTILA";
@@ -130,31 +145,6 @@ TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
     EXPECT_TRUE(undone.conflicts.empty());
     EXPECT_FALSE(undone.changed);
     EXPECT_EQ(undone.merged, kBase);
-}
-
-// The summary and then the detail lines.
-Lines Shown(const TableReport& report) {
-    Lines lines{report.summary};
-    lines.insert(lines.end(), report.details.begin(), report.details.end());
-    return lines;
-}
-
-TEST(DiffReport, CountsThenOneLineForEachRowColumnAndChangedRow) {
-    TableDiff diff{{{412, "412", "Beastmaster_Robe"}, {413, "413", ""}},
-                   {{9, "9", "Old"}},
-                   {"NewSound"},
-                   {"OldSound"},
-                   {{7, "7", std::nullopt, {{"race", "P_BASTILA", "P_BASTILA_NEW"}, {"modela", "x", "y"}}},
-                    {8, "eight", "8", {}}},
-                   ValueChange{std::nullopt, "0"}};
-    EXPECT_EQ(Shown(DescribeDiff(diff)),
-              (Lines{"The table in use differs from the backup: 2 rows added, 1 column added, 3 cells changed in 2 "
-                     "rows, 1 row removed, 1 column removed and the DEFAULT value changed.",
-                     "row 412 (label 412) added: 'Beastmaster_Robe'", "row 413 (label 413) added: ****",
-                     "column NewSound added", "row 7 (label 7): race 'P_BASTILA' -> 'P_BASTILA_NEW', modela 'x' -> 'y'",
-                     "row 8 (label eight): row label '8' -> 'eight'", "row 9 (label 9) removed: 'Old'",
-                     "column OldSound removed", "DEFAULT none -> '0'"}));
-    EXPECT_EQ(Shown(DescribeDiff(TableDiff{})), Lines{"The table in use is the same as the backup."});
 }
 
 TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
@@ -178,30 +168,12 @@ TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
                                                 "?'"});
 }
 
-TEST(MergeReport, SaysWhatTheMergeTakesOutAndThatRowsAreEmptied) {
+TEST(MergeReport, ListsTheConflictsWithTheirThreeValuesAndSaysWhyARowIsEmptied) {
     MergeResult result;
     result.changed = true;
-    result.takenOut = {
-        {}, {{3, "3", "Robe"}, {4, "4", "Hood"}}, {"ModSound"}, {{0, "0", std::nullopt, {{"race", "NEW", "OLD"}}}}, {},
-        {}, ValueChange{"1", std::nullopt}};
-    EXPECT_EQ(Shown(DescribeMerge(result)),
-              (Lines{"Merging takes out this mod's changes: 2 rows emptied, 1 column removed, 1 cell set back in 1 row "
-                     "and the DEFAULT value set back.",
-                     "Rows 3 to 4 are emptied, not removed: later mods added rows after them, whose numbers must stay.",
-                     "row 3 (label 3) emptied: 'Robe'", "row 4 (label 4) emptied: 'Hood'", "column ModSound removed",
-                     "row 0 (label 0): race 'NEW' -> 'OLD'", "DEFAULT '1' -> none"}));
-
-    result.takenOut = {{}, {{3, "3", "Robe"}}, {}, {}, {{9, "9", "Old"}}, {"race"}, {}};
-    EXPECT_EQ(Shown(DescribeMerge(result)),
-              (Lines{"Merging takes out this mod's changes: 1 row emptied, 1 row put back and 1 column put back.",
-                     "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.",
-                     "row 3 (label 3) emptied: 'Robe'", "row 9 (label 9) put back: 'Old'", "column race put back"}));
-    result.changed = false;
-    EXPECT_EQ(DescribeMerge(result).summary, "Merging changes nothing in the table in use.");
-}
-
-TEST(MergeReport, ListsTheConflictsWithTheirThreeValues) {
-    MergeResult result;
+    result.takenOut.rowsEmptied = {{3, "3", "Robe"}};
+    EXPECT_EQ(DescribeMerge(result).details[0],
+              "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.");
     result.conflicts = {{ConflictKind::Cell, 7, "7", "race", "A", "B", "C"},
                         {ConflictKind::Cell, 8, "eight", "", std::nullopt, "8", "eight"},
                         {ConflictKind::RemovedRow, 9, "9", "", "Old", std::nullopt, "New"},
@@ -231,22 +203,23 @@ TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
                                      {"3", "Robe", "", "", ""},
                                      {"4", "", "", "", ""}},
                                     TableFormat::Text, LineEnd::CrLf, "0");
-    const TableDiff diff = CompareTables(backup, current);
-    EXPECT_EQ(diff.rowsAdded, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", ""}}));
-    EXPECT_EQ(diff.columnsAdded, std::vector<std::string>{"NewSound"});
-    EXPECT_EQ(diff.changedRows, (std::vector<RowChange>{{0, "0", std::nullopt, {{"modela", "a", "A"}}},
-                                                        {1, "one", "1", {{"Race", "P_CARTH", "P_CARTH_NEW"}}},
-                                                        {2, "2", std::nullopt, {{"modela", "c", "C"}}}}));
-    EXPECT_EQ(CountCells(diff.changedRows), 4u);
-    EXPECT_EQ(diff.defaultChange, (ValueChange{std::nullopt, "0"}));
-    EXPECT_TRUE(diff.rowsRemoved.empty() && diff.columnsRemoved.empty());
-    EXPECT_FALSE(diff.Empty());
-
-    const TableDiff back = CompareTables(current, backup);
-    EXPECT_EQ(back.rowsRemoved, (std::vector<RowEntry>{{3, "3", "Robe"}, {4, "4", ""}}));
-    EXPECT_EQ(back.columnsRemoved, std::vector<std::string>{"NewSound"});
-    EXPECT_TRUE(back.rowsAdded.empty() && back.columnsAdded.empty() && back.changedRows.size() == 3);
-    EXPECT_TRUE(CompareTables(backup, backup).Empty());
+    // clang-format off
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, current))), (Lines{
+        "The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows and the "
+        "DEFAULT value changed.",
+        "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
+        "row 0 (label 0): modela 'a' -> 'A'",
+        "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
+        "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(current, backup))), (Lines{
+        "The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed and the "
+        "DEFAULT value changed.",
+        "row 0 (label 0): modela 'A' -> 'a'",
+        "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
+        "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
+        "column NewSound removed", "DEFAULT '0' -> none"}));
+    // clang-format on
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, backup))), Lines{"The table in use is the same as the backup."});
 }
 
 }  // namespace
