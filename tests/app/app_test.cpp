@@ -7,8 +7,6 @@
 
 #include "app/startup.hpp"
 #include "app/usage_document.hpp"
-
-#include "description/loader.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/read_limits.hpp"
 #include "tests/support/scripted_ui.hpp"
@@ -24,6 +22,13 @@ const std::string kWorkingCopy = kUninstall + "\\uninstall_data20A.ini";
 const std::string kDocument = kUninstall + "\\uninstall_info.rtf";
 const std::string kUsage = kUninstall + "\\Zelvane Usage.rtf";
 const std::string kVersioned = "Zelvane - Version: 1.0.151";
+
+// Each message shown, as "title/style: text".
+std::string Messages(const ScriptedUi& ui) {
+    std::string shown;
+    for (const ShownMessage& m : ui.messages) shown += " " + m.title + "/" + std::to_string(m.style) + ": " + m.text;
+    return shown;
+}
 
 class FakeInstance : public InstanceCheck {
 public:
@@ -54,8 +59,7 @@ struct World {
         const char* states[] = {"Normal", "NormalWithoutDocument", "IniError", "Ended"};
         std::string seen = states[static_cast<int>(outcome.state)] + (" [" + outcome.caption + "]");
         for (const std::string& path : shown) seen += " shown " + path;
-        for (const ShownMessage& m : ui.messages) seen += " " + m.title + "/" + std::to_string(m.style) + ": " + m.text;
-        return seen;
+        return seen + Messages(ui);
     }
 };
 
@@ -234,9 +238,9 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedEachTime) {
 // in the program folder: the document is then never written through it, and the player's file it
 // leads to stays as it was.
 TEST(UsageDocument, EachFailureIsReportedAndNothingOpened) {
-    const std::string oops = "Oops!/" + std::to_string(kMbOk | kMbIconExclamation) + ": Error: ";
+    const std::string oops = " Oops!/" + std::to_string(kMbOk | kMbIconExclamation) + ": Error: ";
     const std::string protectedDisk = oops + "71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click";
-    const std::string refused = "Aborting/" + std::to_string(kMbOk | kMbIconExclamation) +
+    const std::string refused = " Aborting/" + std::to_string(kMbOk | kMbIconExclamation) +
                                 ": Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside "
                                 "the program folder through a link.\r\nRemove the link and try again.";
     const std::vector<std::pair<std::function<void(MemoryFileSystem&)>, std::string>> failures = {
@@ -274,9 +278,7 @@ TEST(UsageDocument, EachFailureIsReportedAndNothingOpened) {
         const auto roots = fs.Roots();
         const auto before = fs.Snapshot();
         EXPECT_FALSE(WriteUsageDocument(fs, ui, kProgram, UsageGuide())) << expected;
-        std::string shown;
-        for (const ShownMessage& m : ui.messages) shown += m.title + "/" + std::to_string(m.style) + ": " + m.text;
-        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(Messages(ui), expected);
         EXPECT_TRUE(ui.shellOpened.empty()) << expected;
         EXPECT_EQ(fs.Roots(), roots) << expected;  // the roots the file system had come back
         EXPECT_TRUE(expected != refused || fs.Snapshot() == before) << expected;

@@ -96,6 +96,7 @@ TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
 // Each description lies in C:\Mods\Robes, beside a backup of appearance.2da; nullptr: none.
 TEST(DescriptionCheck, DescriptionsAndTheirDiagnostics) {
     const std::string path = "C:\\Mods\\Robes\\uninstall\\uninstall_data.ini";
+    const CheckOptions robes{"C:\\Mods\\Robes", "", "", 15};
     const std::string stop = "uninstall_data.ini: error: the file \"" + path + "\" ";
     const auto icon = [](const char* value) {
         return "uninstall_data.ini:2: warning: #explicit_instructions_icon= value \"" + std::string(value) +
@@ -143,11 +144,11 @@ TEST(DescriptionCheck, DescriptionsAndTheirDiagnostics) {
         MemoryFileSystem memory;
         if (text) memory.AddFile(path, text);
         memory.AddFile("C:\\Mods\\Robes\\backup\\appearance.2da", "2DA V2.0");
-        EXPECT_EQ(Printed(CheckDescription(memory, CheckOptions{"C:\\Mods\\Robes", "", "", 15})), expected);
+        EXPECT_EQ(Printed(CheckDescription(memory, robes)), expected);
     }
     MemoryFileSystem special;
     special.AddSpecialFile(path);
-    EXPECT_EQ(Printed(CheckDescription(special, CheckOptions{"C:\\Mods\\Robes", "", "", 15})),
+    EXPECT_EQ(Printed(CheckDescription(special, robes)),
               stop +
                   "is not a regular file (a pipe, a socket or a device); start-up would stop with \"The "
                   "uninstall_data.ini file is not a regular file (a pipe, a socket or a device).\"\n");

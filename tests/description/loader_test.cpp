@@ -101,7 +101,7 @@ void ExpectLoads(const std::vector<Case>& cases, const Prepare& setup = {}) {
 
 const std::string kImproper = " are improperly set.";
 
-TEST(Loader, KeysAndValues) {
+TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
     const std::string longText(100000, 'x');
     ExpectLoads({
         // Keys after #file_list are read too.
@@ -137,12 +137,7 @@ TEST(Loader, KeysAndValues) {
         {"#window_caption=X\n#game=2\n", "", "WindowCaption=[X\n#game=2\n] HasWindowCaption=[1]"},
         {"#window_caption=X\r#game=2\r", "", "WindowCaption=[X] HasWindowCaption=[1] Game=[2]"},
         {"", "", ""},
-    });
-}
-
-TEST(Loader, TextBlocks) {
-    ExpectLoads({
-        // The text keeps its inner line ends and its lines are read as keys too.
+        // Text blocks keep their inner line ends and their lines are read as keys too.
         {"#confirm_message_begin#\r\nline one\\par \r\n#game=2\r\n\r\nlast\r\n#confirm_message_end#\r\n", "",
          "Game=[2] ConfirmMessage=[line one\\par \r\n#game=2\r\n\r\nlast]"},
         {"#explicit_instructions_begin#\r\ne\r\n#explicit_instructions_end#\r\n", "",
@@ -166,12 +161,7 @@ TEST(Loader, TextBlocks) {
         {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nreal\r\n"
          "#confirm_message_end#\r\n",
          "error 5", ""},
-    });
-}
-
-TEST(Loader, QueuedEntries) {
-    ExpectLoads({
-        // Entries keep file order and share blocks by number.
+        // Queued entries keep file order and share blocks by number.
         {"#qdelete_file_5=five\r\n#qdelete_file_2=two\r\n#QDELETE_FILE_5=again\r\n#qdelete_file_begin_2#\r\nB2\r\n"
          "#qdelete_file_end_2#\r\n#qdelete_file_begin_5#\r\nB5\r\n#qdelete_file_end_5#\r\n",
          "", "QueuedDeletes=[five|B5|0,two|B2|0,again|B5|0]"},

@@ -42,15 +42,13 @@ struct BinaryParts {
 // Rows only: no columns, so no offsets and no data.
 BinaryParts NoColumns(std::uint32_t rowCount) { return {"", rowCount, std::string(rowCount, '\t'), {}, "", 0}; }
 
-TEST(Binary2da, ReadsTheFormatAsLaidOut) {
+TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
     // Row 1 shares the string "x" with row 0; offset 12 is the empty string.
     const std::optional<Table> table = ReadBinary2da(BinaryParts{}.Bytes());
     ASSERT_EQ(table, MakeTable({"race", "modela"}, {{"0", "P_BASTILA", "x"}, {"1", "", "x"}}));
     EXPECT_EQ(WriteBinary2da(*table), BinaryParts{}.Bytes());  // equal strings written once
     EXPECT_EQ(ReadBinary2da(BinaryParts{"", 2, "0\t1\t", {}, "", 0}.Bytes()), MakeTable({}, {{"0"}, {"1"}}));
-}
 
-TEST(Binary2da, RefusesWhatDoesNotFollowTheFormat) {
     const std::string good = BinaryParts{}.Bytes();
     for (std::size_t size = 0; size < good.size(); ++size) {
         EXPECT_FALSE(ReadBinary2da(good.substr(0, size))) << "cut to " << size << " bytes";
