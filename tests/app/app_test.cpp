@@ -243,17 +243,15 @@ TEST(UsageDocument, EachFailureIsReportedAndNothingOpened) {
     const std::string refused = " Aborting/" + std::to_string(kMbOk | kMbIconExclamation) +
                                 ": Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside "
                                 "the program folder through a link.\r\nRemove the link and try again.";
+    const auto onReadOnlyMedium = [](const std::string& folder) {
+        return [folder](MemoryFileSystem& fs) {
+            fs.AddFolder(folder);
+            fs.SetReadOnlyMedium(kProgram);
+        };
+    };
     const std::vector<std::pair<std::function<void(MemoryFileSystem&)>, std::string>> failures = {
-        {[](MemoryFileSystem& fs) {
-             fs.AddFolder(kProgram + "\\uninstall");
-             fs.SetReadOnlyMedium(kProgram);
-         },
-         protectedDisk},
-        {[](MemoryFileSystem& fs) {
-             fs.AddFolder(kProgram);
-             fs.SetReadOnlyMedium(kProgram);
-         },
-         protectedDisk},
+        {onReadOnlyMedium(kUninstall), protectedDisk},
+        {onReadOnlyMedium(kProgram), protectedDisk},  // the uninstall folder is still to be made
         {[](MemoryFileSystem& fs) {
              fs.AddFolder(kProgram + "\\uninstall");
              fs.FailOperation(FsOp::ReadAll, "Zelvane Usage", FsStatus::SharingViolation);

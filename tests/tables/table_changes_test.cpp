@@ -88,29 +88,32 @@ TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
     const MergeResult result = MergeOutMod(kBase, kMine, sameCell);
     EXPECT_FALSE(result.merged);
     EXPECT_FALSE(result.changed);
-    EXPECT_EQ(result.conflicts,
-              (Conflicts{{ConflictKind::Cell, 0, "0", "race", "P_BASTILA", "P_BASTILA_NEW", "P_BASTILA_LATER"}}));
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"No merge: 1 conflict with later mods.",
+                     "row 0 (label 0), race: backup 'P_BASTILA', this mod 'P_BASTILA_NEW', in use 'P_BASTILA_LATER'"}));
 
     Table addedRow = kMine;
     addedRow.rows[3].cells[3] = "later";
     addedRow.rows[4].label = "four";
     addedRow.rows[4].cells[2] = "m4 later";  // in the column this mod added too: listed once
-    EXPECT_EQ(MergeOutMod(kBase, kMine, addedRow).conflicts,
-              (Conflicts{{ConflictKind::Cell, 4, "four", "ModSound", std::nullopt, "m4", "m4 later"},
-                         {ConflictKind::Cell, 3, "3", "modela", std::nullopt, "", "later"},
-                         {ConflictKind::Cell, 4, "four", "", std::nullopt, "4", "four"}}));
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, addedRow))),
+              (Lines{"No merge: 3 conflicts with later mods.",
+                     "row 4 (label four), ModSound: backup none, this mod 'm4', in use 'm4 later'",
+                     "row 3 (label 3), modela: backup none, this mod ****, in use 'later'",
+                     "row 4 (label four), row label: backup none, this mod '4', in use 'four'"}));
 
     Table addedColumn = kMine;
     addedColumn.rows[1].cells[2] = "later";
     addedColumn.rows.push_back(TableRow{"5", {"x", "", "l5", ""}});
-    EXPECT_EQ(MergeOutMod(kBase, kMine, addedColumn).conflicts,
-              (Conflicts{{ConflictKind::Cell, 1, "1", "ModSound", std::nullopt, "", "later"},
-                         {ConflictKind::Cell, 5, "5", "ModSound", std::nullopt, std::nullopt, "l5"}}));
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, addedColumn))),
+              (Lines{"No merge: 2 conflicts with later mods.",
+                     "row 1 (label 1), ModSound: backup none, this mod ****, in use 'later'",
+                     "row 5 (label 5), ModSound: backup none, this mod none, in use 'l5'"}));
 
     Table otherDefault = kMine;
     otherDefault.defaultValue = "0";
-    EXPECT_EQ(MergeOutMod(kBase, kMine, otherDefault).conflicts,
-              (Conflicts{{ConflictKind::Default, 0, "", "", std::nullopt, "****", "0"}}));
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, otherDefault))),
+              (Lines{"No merge: 1 conflict with later mods.", "DEFAULT: backup none, this mod '****', in use '0'"}));
 }
 
 TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
@@ -126,7 +129,12 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
 
     current.rows.push_back(TableRow{"2", {"Later", "l", ""}});
     current.columns[2] = "RACE";
-    EXPECT_EQ(MergeOutMod(kBase, mine, current).conflicts,
+    result = MergeOutMod(kBase, mine, current);
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"No merge: 2 conflicts with later mods.",
+                     "column race: removed by this mod, and the table in use has it again",
+                     "row 2 (label 2): removed by this mod, and the rows in use no longer line up to put it back"}));
+    EXPECT_EQ(result.conflicts,
               (Conflicts{{ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
                          {ConflictKind::RemovedRow, 2, "2", "", "HK", std::nullopt, "Later"}}));
 }
@@ -168,24 +176,12 @@ TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
                                                 "?'"});
 }
 
-TEST(MergeReport, ListsTheConflictsWithTheirThreeValuesAndSaysWhyARowIsEmptied) {
+TEST(MergeReport, SaysWhyASingleRowIsEmptied) {
     MergeResult result;
     result.changed = true;
     result.takenOut.rowsEmptied = {{3, "3", "Robe"}};
     EXPECT_EQ(DescribeMerge(result).details[0],
               "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.");
-    result.conflicts = {{ConflictKind::Cell, 7, "7", "race", "A", "B", "C"},
-                        {ConflictKind::Cell, 8, "eight", "", std::nullopt, "8", "eight"},
-                        {ConflictKind::RemovedRow, 9, "9", "", "Old", std::nullopt, "New"},
-                        {ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt, std::nullopt},
-                        {ConflictKind::Default, 0, "", "", std::nullopt, "1", ""}};
-    EXPECT_EQ(Shown(DescribeMerge(result)),
-              (Lines{"No merge: 5 conflicts with later mods.",
-                     "row 7 (label 7), race: backup 'A', this mod 'B', in use 'C'",
-                     "row 8 (label eight), row label: backup none, this mod '8', in use 'eight'",
-                     "row 9 (label 9): removed by this mod, and the rows in use no longer line up to put it back",
-                     "column race: removed by this mod, and the table in use has it again",
-                     "DEFAULT: backup none, this mod '1', in use ****"}));
 }
 
 TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
