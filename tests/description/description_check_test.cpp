@@ -1,7 +1,6 @@
-// The check of a description. The gallery of broken descriptions (check_gallery/<case>/uninstall/
-// uninstall_data.ini, with an optional mod/ and game/ folder): each case gives exactly the
-// diagnostics of its expected.txt, the check changes nothing, and its start-up errors agree with
-// start-up's own loader. The tests after it show what the gallery cannot.
+// The check of a description. Each case of the gallery (check_gallery/<case>/uninstall/uninstall_data.ini,
+// with an optional mod/ and game/ folder) gives exactly the diagnostics of its expected.txt, changes
+// nothing, and its start-up errors agree with start-up's own loader.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -83,10 +82,7 @@ TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
                                            {2, Severity::Warning, "b"},
                                            {3, Severity::Error, "c"},
                                            {4, Severity::Warning, "d"}};
-    EXPECT_EQ(CheckSummary({}), "0 errors, 0 warnings, 0 notes");
     EXPECT_EQ(CheckSummary(mixed), "1 error, 2 warnings, 1 note");
-    EXPECT_EQ(CheckStatus({}), 0);
-    EXPECT_EQ(CheckStatus({{1, Severity::Note, "a"}}), 0);
     EXPECT_EQ(CheckStatus({{1, Severity::Warning, "a"}, {2, Severity::Warning, "b"}}), 2);
     EXPECT_EQ(CheckStatus(mixed), 1);
     EXPECT_EQ(FormatDiagnostic({12, Severity::Error, "text"}, "Mod/uninstall/uninstall_data.ini"),

@@ -55,12 +55,9 @@ TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
     }
     EXPECT_FALSE(ReadBinary2da(good + '\0')) << "a byte past the data block";
 
-    BinaryParts untabbed;  // the last label without its tab, read as one column or two
-    untabbed.columnLabels = "race\tmodela";
-    EXPECT_FALSE(ReadBinary2da(untabbed.Bytes()));
-    untabbed.offsets.resize(2);
-    EXPECT_FALSE(ReadBinary2da(untabbed.Bytes()));
-
+    // The last label without its tab, read as one column or two.
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.columnLabels = "race\tmodela"}.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.columnLabels = "race\tmodela", .offsets = {0, 10}}.Bytes()));
     EXPECT_FALSE(ReadBinary2da(BinaryParts{.offsets = {0, 10, 12, 13}}.Bytes())) << "an offset past the block";
     // "x" and then nothing: the last string has no NUL.
     EXPECT_FALSE(ReadBinary2da(
@@ -107,32 +104,28 @@ TEST(Text2da, WritesAlignedColumnsWithTheTablesLineEnds) {
 }
 
 TEST(TableBytes, EachFormWritesOnlyWhatReadsBack) {
-    const std::vector<Table> written = {
-        MakeTable({}, {}),
-        MakeTable({"label", "name"}, {}),
+    // clang-format off
+    const std::vector<Table> written = {MakeTable({}, {}), MakeTable({"label", "name"}, {}),
         MakeTable({"Label", "a b", ""}, {{"0", "x y", "", "x y"}, {"", "\"q\"", "****", "\xe9"}, {"2 3", "", "", ""}}),
         MakeTable({"a"}, {{"0", std::string(65534, 'x')}}),  // the data block's 65,535 bytes, with the NUL
-        MakeTable({}, {}, kText),
-        MakeTable({"label", "race"}, {}, kText, LineEnd::Lf),
+        MakeTable({}, {}, kText), MakeTable({"label", "race"}, {}, kText, LineEnd::Lf),
         MakeTable({"Label", "a b", ""}, {{"0", "x y", "", "a\rb"}, {"", "it's", "\xe9", std::string(40, 'w')}}, kText),
         MakeTable({"DEFAULT:", "x"}, {{"0", "a", "b"}}, kText, LineEnd::Lf),
         MakeTable({"a"}, {{"0", "1"}}, kText, LineEnd::CrLf, "\t")};
+    // clang-format on
     for (const Table& table : written) {
         const std::optional<std::string> bytes = WriteTable(table);
         ASSERT_TRUE(bytes);
         EXPECT_EQ(ReadTable(*bytes), table) << *bytes;
     }
-    Table ragged = MakeTable({"a", "b"}, {{"0", "x", "y"}});
-    ragged.rows[0].cells.pop_back();
+    // clang-format off
     const std::vector<Table> refused = {MakeTable({"a"}, {{"0", std::string(65534, 'x')}, {"1", "y"}}),
-                                        MakeTable({"a\tb"}, {}),
-                                        MakeTable({"a"}, {{"0\t", "x"}}),
-                                        MakeTable({"a"}, {{"0", std::string("x\0y", 3)}}),
-                                        ragged,
-                                        MakeTable({"a"}, {{"0", "say \"hi\""}}, kText),
-                                        MakeTable({"a"}, {{"0", "two\nlines"}}, kText),
-                                        MakeTable({"a"}, {{"0", "****"}}, kText),  // would read back as an empty cell
-                                        MakeTable({}, {{"0"}}, kText)};  // a row with no columns has no line of labels
+        MakeTable({"a\tb"}, {}), MakeTable({"a"}, {{"0\t", "x"}}), MakeTable({"a"}, {{"0", std::string("x\0y", 3)}}),
+        MakeTable({"a", "b"}, {{"0", "x"}}),  // a cell short
+        MakeTable({"a"}, {{"0", "say \"hi\""}}, kText), MakeTable({"a"}, {{"0", "two\nlines"}}, kText),
+        MakeTable({"a"}, {{"0", "****"}}, kText),  // would read back as an empty cell
+        MakeTable({}, {{"0"}}, kText)};            // a row with no columns has no line of labels
+    // clang-format on
     for (std::size_t i = 0; i < refused.size(); ++i) EXPECT_FALSE(WriteTable(refused[i])) << "refused[" << i << "]";
 }
 
