@@ -1,13 +1,19 @@
-// The loader and the 2da backup discovery: what a description file turns into, shown as the fields
-// that differ from a fresh description.
+// Reading a description: values after a key, with the legacy number syntax, the numbered keys of a
+// line, and the loader and the 2da backup discovery, shown as the fields that differ from a fresh
+// description.
 #include "description/loader.hpp"
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <string>
+#include <vector>
 
+#include "description/reader.hpp"
+#include "description/values.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/read_limits.hpp"
+#include "util/program_error.hpp"
 
 namespace zelvane {
 namespace {
@@ -57,15 +63,16 @@ std::string Changed(const UninstallDescription& d) {
     return out;
 }
 
-using Setup = std::function<void(MemoryFileSystem&)>;
+using Prepare = std::function<void(MemoryFileSystem&)>;
 
 struct Loaded {
     std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
     std::string changed;  // the fields the load changed
+    std::uint64_t reads;  // whole-file reads
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
-Loaded Load(const std::string& text, const Setup& setup = {}) {
+Loaded Load(const std::string& text, const Prepare& setup = {}) {
     MemoryFileSystem fs;
     fs.AddFile(kDescriptionPath, text);
     fs.AddFile(kWorkingCopyPath, text);
@@ -73,25 +80,29 @@ Loaded Load(const std::string& text, const Setup& setup = {}) {
     UninstallDescription d;
     d.DescriptionPath = kDescriptionPath;
     const LoadResult r = LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
-    d.DescriptionPath.clear();
-    if (r.outcome == LoadOutcome::Failed) return {"error " + std::to_string(r.error.Number()), Changed(d)};
-    return {r.outcome == LoadOutcome::Aborted ? r.abortMessage : "", Changed(d)};
+    const std::string ending = r.outcome == LoadOutcome::Failed    ? "error " + std::to_string(r.error.Number())
+                               : r.outcome == LoadOutcome::Aborted ? r.abortMessage
+                                                                   : "";
+    return {ending, Changed(d), fs.CallCount(FsOp::ReadAll)};
+}
+
+Prepare Unreadable(const char* name) {
+    return [name](MemoryFileSystem& fs) { fs.FailOperation(FsOp::ReadAll, name, FsStatus::SharingViolation); };
 }
 
 struct Case {
     std::string text, ending, changed;
+    Prepare setup = {};
 };
 
-void ExpectLoads(const std::vector<Case>& cases, const Setup& setup = {}) {
+void ExpectLoads(const std::vector<Case>& cases, const Prepare& setup = {}) {
     for (const Case& c : cases) {
-        const Loaded loaded = Load(c.text, setup);
+        const Loaded loaded = Load(c.text, c.setup ? c.setup : setup);
         EXPECT_EQ(loaded.ending + " | " + loaded.changed, c.ending + " | " + c.changed) << c.text;
     }
 }
 
-const std::string kImproper = " are improperly set.";
-
-TEST(Loader, KeysAndValues) {
+TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
     const std::string longText(100000, 'x');
     ExpectLoads({
         // Keys after #file_list are read too.
@@ -127,12 +138,7 @@ TEST(Loader, KeysAndValues) {
         {"#window_caption=X\n#game=2\n", "", "WindowCaption=[X\n#game=2\n] HasWindowCaption=[1]"},
         {"#window_caption=X\r#game=2\r", "", "WindowCaption=[X] HasWindowCaption=[1] Game=[2]"},
         {"", "", ""},
-    });
-}
-
-TEST(Loader, TextBlocks) {
-    ExpectLoads({
-        // The text keeps its inner line ends and its lines are read as keys too.
+        // Text blocks keep their inner line ends and their lines are read as keys too.
         {"#confirm_message_begin#\r\nline one\\par \r\n#game=2\r\n\r\nlast\r\n#confirm_message_end#\r\n", "",
          "Game=[2] ConfirmMessage=[line one\\par \r\n#game=2\r\n\r\nlast]"},
         {"#explicit_instructions_begin#\r\ne\r\n#explicit_instructions_end#\r\n", "",
@@ -149,19 +155,17 @@ TEST(Loader, TextBlocks) {
         // taken for a line end. (The gallery shows the other misplaced and missing markers.)
         {"#confirm_message_begin#\r\nx#confirm_message_end#\r\n", "error 5", ""},
         {"#explicit_instructions_begin#\r\nx\r\n#explicit_instructions_end\r\n",
-         "#explicit_instructions_begin# and #explicit_instructions_end#" + kImproper, ""},
+         "#explicit_instructions_begin# and #explicit_instructions_end# are improperly set.", ""},
         // Markers are found only as written, in lower case.
         {"#confirm_message_begin#\r\nreal\r\n#confirm_message_end#\r\n#Confirm_Message_Begin#\r\n", "",
          "ConfirmMessage=[real]"},
         {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nreal\r\n"
          "#confirm_message_end#\r\n",
          "error 5", ""},
-    });
-}
-
-TEST(Loader, QueuedEntries) {
-    ExpectLoads({
-        // Entries keep file order and share blocks by number.
+        // The working copy is read only for text blocks; a file that cannot be read fails.
+        {"#game=1\r\n#file_list\r\noverride\\a.tga\r\n", "", "Game=[1]", Unreadable("20A")},
+        {"#game=1\r\n", "error 70", "", Unreadable("uninstall_data.ini")},
+        // Queued entries keep file order and share blocks by number.
         {"#qdelete_file_5=five\r\n#qdelete_file_2=two\r\n#QDELETE_FILE_5=again\r\n#qdelete_file_begin_2#\r\nB2\r\n"
          "#qdelete_file_end_2#\r\n#qdelete_file_begin_5#\r\nB5\r\n#qdelete_file_end_5#\r\n",
          "", "QueuedDeletes=[five|B5|0,two|B2|0,again|B5|0]"},
@@ -184,33 +188,15 @@ TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
     const std::string blocks =
         "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
         "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
-    MemoryFileSystem fs;
-    fs.AddFile(kDescriptionPath, blocks);
-    fs.AddFile(kWorkingCopyPath,
-               "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n#qdelete_file_begin_1#\r\n"
-               "copied\r\n#qdelete_file_end_1#\r\n");
-    UninstallDescription d;
-    d.DescriptionPath = kDescriptionPath;
-    LoadUninstallDescription(d, LoaderContext{fs, kProgram, kWorkingCopyPath, 15});
-    EXPECT_EQ(Changed(d), "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
-    EXPECT_EQ(fs.CallCount(FsOp::ReadAll), 2u);  // the description and the working copy
+    const Loaded copied = Load(blocks, [](MemoryFileSystem& fs) {
+        fs.AddFile(kWorkingCopyPath,
+                   "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
+                   "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
+    });
+    EXPECT_EQ(copied.changed, "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
+    EXPECT_EQ(copied.reads, 2u);  // the description and the working copy
 
-    const auto unreadable = [](const char* name) {
-        return [name](MemoryFileSystem& f) { f.FailOperation(FsOp::ReadAll, name, FsStatus::SharingViolation); };
-    };
-    EXPECT_EQ(Load("#game=1\r\n#file_list\r\noverride\\a.tga\r\n", unreadable("20A")).ending, "");  // never read
-    EXPECT_EQ(Load(blocks, unreadable("20A")).ending, "error 70");
-    EXPECT_EQ(Load("#game=1\r\n", unreadable("uninstall_data.ini")).ending, "error 70");
-}
-
-TEST(Loader, BuiltInConfirmationText) {
-    EXPECT_STREQ(kBuiltInConfirmMessage,
-                 "\\cf1 This will remove some mod that\\par \r\n"
-                 "\\cf10\\ul the author did not bother to name.\\ulnone\\cf1\\par \r\n"
-                 "\\par \r\n"
-                 "I \\i hope\\i0  that \\b you\\b0  at least know what it is.\\par \r\n"
-                 "\\par \r\n"
-                 "Do you wish to continue?");
+    EXPECT_EQ(Load(blocks, Unreadable("20A")).ending, "error 70");
 }
 
 // Descriptions as large as the loader takes: the largest malformed ones it must survive.
@@ -243,39 +229,14 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
     };
     const std::string found =
         "Restore2da=[1] Backup2daFiles=[" + kBackup + "Appearance.2DA," + kBackup + "feat.2da] Backup2daAvailable=[1]";
-    // clang-format off
-    ExpectLoads({
-        {"#qrestore_2da=false\r\n", "", ""},
-        {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
-         "Restore 2da files is enabled but no 2da file list was found in the ini.",
-         "WindowCaption=[c] HasWindowCaption=[1] Restore2da=[1]"},
-        // The list line may stand anywhere, be empty, and several lines add up; a name matches once, in any
-        // case, and is not trimmed. Every 2da file of the folder is taken.
-        {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
-        {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
-        {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
-         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
-             "]"},
-        // A repeated true line keeps the first result.
-        {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
-         found + " Missing2daReport=[" + Missing("x.2da") + "]"},
-    }, withBackups);
-    // clang-format on
-    // No backup folder gives no report; an empty or unlistable one reports every name.
-    EXPECT_EQ(Load(on + "a.2da\r\n").changed, "Restore2da=[1]");
-    EXPECT_EQ(Load(on + "a.2da,b.2da\r\n", [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); }).changed,
-              "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]");
-    EXPECT_EQ(Load(on + "feat.2da\r\n",
-                   [&](MemoryFileSystem& fs) {
-                       withBackups(fs);
-                       fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
-                   })
-                  .changed,
-              "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]");
-}
-
-TEST(BackupDiscovery, EveryNormal2daFileOfTheBackupFolderIsTakenInListingOrder) {
-    const Loaded loaded = Load("#qrestore_2da=true\r\n#qrestore_2da_files=feat.2da\r\n", [](MemoryFileSystem& fs) {
+    const Prepare noBackupFolder = [](MemoryFileSystem&) {};
+    const Prepare emptyBackupFolder = [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); };
+    const Prepare unlistable = [&](MemoryFileSystem& fs) {
+        withBackups(fs);
+        fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
+    };
+    // Every normal 2da file of the folder is taken, in listing order.
+    const Prepare mixed = [](MemoryFileSystem& fs) {
         fs.AddFile(kBackup + "spells.2da", "s");
         fs.AddFile(kBackup + "readme.txt", "r");
         fs.AddFile(kBackup + "hidden.2da", "h", Attributes{.hidden = true});
@@ -284,9 +245,87 @@ TEST(BackupDiscovery, EveryNormal2daFileOfTheBackupFolderIsTakenInListingOrder) 
         fs.AddFolder(kBackup + "folder.2da");
         fs.AddFile(kBackup + "feat.2da", "f");
         fs.AddFile(kProgram + "\\uninstall\\backup\\wrong.2da", "w");
-    });
-    EXPECT_EQ(loaded.changed, "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," +
-                                  kBackup + "feat.2da] Backup2daAvailable=[1]");
+    };
+    // clang-format off
+    ExpectLoads({
+        {"#qrestore_2da=false\r\n", "", ""},
+        {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
+         "Restore 2da files is enabled but no 2da file list was found in the ini.",
+         "WindowCaption=[c] HasWindowCaption=[1] Restore2da=[1]"},
+        // The list line may stand anywhere, be empty, and several lines add up; a name matches once, in any
+        // case, and is not trimmed.
+        {"#QRESTORE_2DA_FILES=\r\n#qrestore_2da=1\r\n", "", found},
+        {on + "appearance.2da,x.2da\r\n", "", found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+        {"#qrestore_2da_files=feat.2da,FEAT.2DA\r\n#qrestore_2da_files= appearance.2da,,\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("FEAT.2DA") + Missing(" appearance.2da") + Missing("") + Missing("") +
+             "]"},
+        // A repeated true line keeps the first result.
+        {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
+         found + " Missing2daReport=[" + Missing("x.2da") + "]"},
+        // No backup folder gives no report; an empty or unlistable one reports every name.
+        {on + "a.2da\r\n", "", "Restore2da=[1]", noBackupFolder},
+        {on + "a.2da,b.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]",
+         emptyBackupFolder},
+        {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
+        {on + "feat.2da\r\n", "",
+         "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," + kBackup +
+             "feat.2da] Backup2daAvailable=[1]", mixed},
+    }, withBackups);
+    // clang-format on
+}
+
+// The converted value as text, or "error N".
+template <typename F>
+std::string Converted(F convert) {
+    try {
+        return std::to_string(convert());
+    } catch (const ProgramError& error) {
+        return "error " + std::to_string(error.Number());
+    }
+}
+
+// Each case: the text after the key and its value, or "error N".
+using Cases = std::vector<std::pair<std::string, std::string>>;
+
+TEST(Values, NumbersPixelsIntegersFlagsAndBeeps) {
+    // clang-format off
+    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"2.5000001", "3"}, {".5", "0"},
+        {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}, {"-2147483648.5", "-2147483648"},
+        {"2147483647.5", "error 6"}, {"-2147483649", "error 6"}, {"1e400", "error 6"}, {"&HFFFFFFFF", "error 6"}};
+    // Positive pixels become twips.
+    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"},
+        {"143165576", "2147483640"}, {"143165577", "error 6"}, {"-2147483648", "-2147483648"}};
+    // Integers are strict 16-bit numbers.
+    Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"}, {"+7", "7"}, {"-7", "-7"}, {"2.5", "2"}, {"3.5", "4"},
+        {"5.", "5"}, {".5", "0"}, {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}, {"32768", "error 6"},
+        {"32767.5", "error 6"}, {"-32769", "error 6"}, {std::string(400, '9'), "error 6"}};
+    Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"}, {"0.0", "0"},
+        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}, {"1e+5", "1"}};
+    // clang-format on
+    for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
+        integers.emplace_back(text, "error 13");
+    }
+    for (const char* text : {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"}) flags.emplace_back(text, "error 13");
+    for (const auto& [text, value] : numbers) EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
+    for (const auto& [text, value] : pixels) EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
+    EXPECT_EQ(ToPixels("400", 12), 4800);
+    for (const auto& [text, value] : integers) {
+        EXPECT_EQ(Converted([&] { return ToInteger(text); }), value) << '"' << text << '"';
+    }
+    for (const auto& [text, value] : flags) EXPECT_EQ(Converted([&] { return ToFlag(text); }), value) << text;
+    for (const char* text : {"1", "1.0", " 1", "1abc"}) EXPECT_TRUE(ToBeep(text)) << text;
+    for (const char* text : {"1.4", "0.6", "2", "true", "", "1e400"}) EXPECT_FALSE(ToBeep(text)) << text;
+}
+
+TEST(NumberedKey, NumbersRunFrom0To99WithoutLeadingZeros) {
+    EXPECT_EQ(KeyOf("#qdelete_file_0=x")->number, 0);
+    EXPECT_EQ(KeyOf("#QDelete_File_12=x")->Text(), "#qdelete_file_12=");
+    EXPECT_EQ(KeyOf("#qrestore_file_format_width_99=1")->length, 31u);
+    EXPECT_EQ(KeyOf("#qrestore_file_7=a")->stem, "#qrestore_file_");
+    for (const char* line : {"#qdelete_file_07=x", "#qdelete_file_00=x", "#qdelete_file_100=x", "#qdelete_file_1",
+                             " #qdelete_file_1=", "#qdelete_file_-1=", "#qdelete_file_ 1=", "#qrestore_file1="}) {
+        EXPECT_FALSE(KeyOf(line)) << line;
+    }
 }
 
 }  // namespace

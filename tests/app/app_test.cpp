@@ -1,0 +1,283 @@
+// Start-up, and the usage document written for mod authors.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/startup.hpp"
+#include "app/usage_document.hpp"
+#include "platform/memory/memory_file_system.hpp"
+#include "platform/seams/read_limits.hpp"
+#include "tests/support/scripted_ui.hpp"
+#include "util/program_error.hpp"
+
+namespace zelvane::testing {
+namespace {
+
+const std::string kProgram = "C:\\Mods\\Robes";
+const std::string kUninstall = kProgram + "\\uninstall";
+const std::string kDescription = kUninstall + "\\uninstall_data.ini";
+const std::string kWorkingCopy = kUninstall + "\\uninstall_data20A.ini";
+const std::string kDocument = kUninstall + "\\uninstall_info.rtf";
+const std::string kUsage = kUninstall + "\\Zelvane Usage.rtf";
+const std::string kVersioned = "Zelvane - Version: 1.0.151";
+
+// Each message shown, as "title/style: text".
+std::string Messages(const ScriptedUi& ui) {
+    std::string shown;
+    for (const ShownMessage& m : ui.messages) shown += " " + m.title + "/" + std::to_string(m.style) + ": " + m.text;
+    return shown;
+}
+
+class FakeInstance : public InstanceCheck {
+public:
+    bool running = false;
+    bool AnotherInstanceRunning() override { return running; }
+};
+
+// A program folder, the player's screen and one start of the program in it.
+struct World {
+    explicit World(const char* description = nullptr) {
+        if (description) fs.AddFile(kDescription, description);
+    }
+    MemoryFileSystem fs;
+    ScriptedUi ui;
+    FakeInstance instance;
+    std::vector<std::string> shown;
+    std::function<bool(const std::string&)> show = [this](const std::string& path) {
+        shown.push_back(path);
+        return true;
+    };
+    StartupOutcome outcome;
+
+    // What the player saw: the state, the caption, the documents shown and each message.
+    std::string Start() {
+        StartupContext context{fs, ui, instance, kProgram, show};
+        outcome = RunStartup(context);
+        EXPECT_FALSE(fs.Exists(kWorkingCopy)) << "the working copy was left behind";
+        const char* states[] = {"Normal", "NormalWithoutDocument", "IniError", "Ended"};
+        std::string seen = states[static_cast<int>(outcome.state)] + (" [" + outcome.caption + "]");
+        for (const std::string& path : shown) seen += " shown " + path;
+        return seen + Messages(ui);
+    }
+};
+
+// Every start that shows one message: the message and the window's caption. An information
+// document that cannot be shown is left out and start-up goes on; every other message ends in the
+// INI-error state, with no defaults applied.
+TEST(Startup, EachFaultShowsItsMessageAndState) {
+    const std::string cannot = "\r\nCannot continue without it.";
+    const std::string stop = std::to_string(kMbIconExclamation | kMbSystemModal) + ": ";
+    const std::string oops = std::to_string(kMbOk | kMbIconExclamation) + ": ";
+    const auto loadError = [&](const std::string& error) {
+        return "IniError [Zelvane] Oops!/" + oops + "Error: " + error + "\r\n\r\nLOCATION:\r\nForm Load";
+    };
+    const auto document = [](World& w) { w.fs.AddFile(kDocument, "{\\rtf1 }"); };
+    const std::string without =
+        "NormalWithoutDocument [" + kVersioned + "] Error/" + oops + "The uninstall_info.rtf file";
+    const std::vector<std::tuple<const char*, std::function<void(World&)>, std::string>> cases = {
+        {nullptr, [](World& w) { w.fs.AddFolder(kDescription); },
+         "IniError [Zelvane] Aborting/" + stop + "The uninstall_data.ini file was not found." + cannot},
+        {nullptr, [](World& w) { w.fs.AddSparseFile(kDescription, "#game=2\r\n", kDescriptionLimit + 1); },
+         "IniError [Zelvane] Aborting/" + stop + "The uninstall_data.ini file is larger than 4 MiB." + cannot},
+        {"#window_caption=Half Read\r\n#qdelete_file_3=override\\a.uti\r\n", nullptr,
+         "IniError [Half Read] Aborting/" + std::to_string(kMbIconInformation | kMbSystemModal) + ": " +
+             "#qdelete_file_begin_3# and #qdelete_file_end_3# are improperly set."},
+        {"#game=abc\r\n", document, loadError("13\r\nType mismatch")},
+        {"#qrestore_file_format_width_0=300\r\n", nullptr, loadError("9\r\nSubscript out of range")},
+        {"#game=2\r\n", [](World& w) { w.fs.SetReadOnlyMedium(kUninstall); },
+         loadError("71\r\nDisk is write-protected")},
+        {"#game=2\r\n",
+         [](World& w) {
+             w.fs.AddFile("D:\\Elsewhere\\uninstall_data.ini", "#game=2\r\n");
+             w.fs.ReplaceWithLink(kUninstall, "D:\\Elsewhere");  // the working copy would land outside
+         },
+         "IniError [Zelvane] Aborting/" + stop +
+             "uninstall_data20A.ini was not written: the uninstall folder or that file leads outside the program "
+             "folder through a link.\r\nRemove the link and start the program again."},
+        {"#game=2\r\n",
+         [&](World& w) {
+             document(w);
+             w.show = [](const std::string&) -> bool { throw ProgramError(7, "Out of memory"); };
+         },
+         loadError("7\r\nOut of memory")},
+        {"#game=2\r\n", [](World& w) { w.fs.AddSpecialFile(kDocument); },
+         without + " is not a regular file (a pipe, a socket or a device), so it is not shown."},
+        {"#game=2\r\n", [](World& w) { w.fs.AddSparseFile(kDocument, "{\\rtf1 ", kDocumentLimit + 1); },
+         without + " is larger than 4 MiB, so it is not shown."},
+    };
+    for (const auto& [description, setup, expected] : cases) {
+        World w(description);
+        if (setup) setup(w);
+        EXPECT_EQ(w.Start(), expected);
+        // A description refused for its kind or size is never copied: a pipe would keep start-up
+        // waiting, a device or a huge file reading without end.
+        EXPECT_TRUE(description || w.fs.CallCount(FsOp::Copy) == 0u) << expected;
+        EXPECT_EQ(w.outcome.description.ConfirmTitle, expected.starts_with("Normal") ? "Confirm Remove Mod" : "");
+    }
+}
+
+TEST(Startup, ANormalStartShowsTheDocumentAndAppliesTheDefaults) {
+    World w("#game=1\r\n#confirm_message_format_width=400\r\n");
+    w.fs.AddFile(kDocument, "{\\rtf1 info}");
+    EXPECT_EQ(w.Start(), "Normal [" + kVersioned + "] shown " + kDocument);
+    EXPECT_EQ(w.fs.Contents(kDescription), "#game=1\r\n#confirm_message_format_width=400\r\n");
+    const UninstallDescription& d = w.outcome.description;
+    // The width goes with the built-in text.
+    EXPECT_EQ(std::tuple(d.Game, d.DefaultFormatWidth, d.ConfirmTitle, d.ConfirmFormatWidth, d.ExplicitTitle),
+              std::tuple(1, 7500, "Confirm Remove Mod", 4500, "VERY IMPORTANT!!!"));
+    EXPECT_EQ(d.ConfirmMessage,
+              "\\cf1 This will remove some mod that\\par \r\n\\cf10\\ul the author did not bother to name.\\ulnone"
+              "\\cf1\\par \r\n\\par \r\nI \\i hope\\i0  that \\b you\\b0  at least know what it is.\\par \r\n\\par \r\n"
+              "Do you wish to continue?");
+
+    World small("#confirm_message_title=x\r\n");
+    small.ui.twipsPerPixel = 12;
+    small.Start();
+    EXPECT_EQ(small.outcome.description.DefaultFormatWidth, 6000);
+
+    // Given values are kept, and a working copy left from before is replaced.
+    World given(
+        "#window_caption=Robes\r\n#default_format_width=450\r\n#confirm_message_title=Sure?\r\n"
+        "#confirm_message_format_width=400\r\n#confirm_message_begin#\r\nOwn\r\n#confirm_message_end#\r\n");
+    given.fs.AddFile(kWorkingCopy, "#confirm_message_begin#\r\nstale\r\n#confirm_message_end#\r\n");
+    EXPECT_EQ(given.Start(), "NormalWithoutDocument [Robes]");
+    const UninstallDescription& g = given.outcome.description;
+    EXPECT_EQ(std::tuple(g.DefaultFormatWidth, g.ConfirmTitle, g.ConfirmMessage, g.ConfirmFormatWidth),
+              std::tuple(6750, "Sure?", "Own", 6000));
+}
+
+TEST(Startup, EndsQuietlyForASecondInstanceAFailedDisplayOrAnUndeletableCopy) {
+    World second("#game=2\r\n");
+    second.instance.running = true;
+    EXPECT_EQ(second.Start(), "Ended [Zelvane]");
+    EXPECT_EQ(second.fs.MutationCount() + second.fs.CallCount(FsOp::ReadAll), 0u);
+
+    World failed("#game=2\r\n");
+    failed.fs.AddFile(kDocument, "{\\rtf1 }");
+    failed.show = [](const std::string&) { return false; };
+    EXPECT_EQ(failed.Start(), "Ended [" + kVersioned + "]");
+
+    World locked("#game=2\r\n");
+    locked.fs.FailOperation(FsOp::Delete, "20A", FsStatus::SharingViolation);
+    StartupContext context{locked.fs, locked.ui, locked.instance, kProgram, nullptr};
+    EXPECT_EQ(RunStartup(context).state, StartupState::NormalWithoutDocument);
+    EXPECT_TRUE(locked.ui.messages.empty());
+
+    World readOnly("#game=2\r\n");  // a read-only copy from before is reported, then cleared and deleted
+    readOnly.fs.AddFile(kWorkingCopy, "old", Attributes{.readOnly = true});
+    EXPECT_EQ(readOnly.Start(),
+              "IniError [Zelvane] Oops!/48: Error: 75\r\nPath/File access error\r\n\r\nLOCATION:\r\nForm Load");
+}
+
+TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
+    const std::string guide(UsageGuide());
+    EXPECT_TRUE(guide.starts_with("{\\rtf1\\ansi\\ansicpg1252"));
+    int depth = 0;
+    for (std::size_t i = 0; i < guide.size(); ++i) {
+        const auto c = static_cast<unsigned char>(guide[i]);
+        ASSERT_LT(c, 0x80u) << "non-ASCII byte at " << i;
+        ASSERT_TRUE(c != '\r' || guide[i + 1] == '\n') << "bare CR at " << i;
+        ASSERT_TRUE(c != '\n' || guide[i - 1] == '\r') << "bare LF at " << i;
+        if (c == '\\') ++i;
+        depth += c == '{' ? 1 : c == '}' ? -1 : 0;
+        ASSERT_GE(depth, 0);
+    }
+    EXPECT_EQ(depth, 0);
+    EXPECT_TRUE(guide.ends_with("\r\n}\r\n") || guide.ends_with("\r\n}"));
+    // The colour table (\cf1 magenta, \cf2 black), and the check authors run before they ship, on
+    // Windows and on Linux.
+    for (const char* part : {"{\\colortbl ;\\red255\\green0\\blue255;\\red0\\green0\\blue0;",
+                             "open a command prompt in that folder (type cmd in the address bar of its window and "
+                             "press Enter) and run \\f1 zelvane-console.exe --check\\f0 .",
+                             "run \\f1 zelvane-console --check --program-folder DIR\\f0"}) {
+        EXPECT_NE(guide.find(part), std::string::npos) << part;
+    }
+}
+
+TEST(StampedUsageGuide, InsertsTheVersionAfterTheTenthLineAndEndsEveryLineWithCrLf) {
+    std::string text, expected;
+    for (int i = 1; i <= 12; ++i) {
+        text += "l" + std::to_string(i) + (i % 2 ? "\r" : "\r\n");
+        expected += "l" + std::to_string(i) + "\r\n";
+        if (i == 10) expected += "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par\r\n";
+    }
+    EXPECT_EQ(StampedUsageGuide(text + "tail"), expected + "tail\r\n");
+    EXPECT_EQ(StampedUsageGuide("a\nb\r\n"), "a\nb\r\n");  // a lone LF stays inside its line
+    EXPECT_EQ(StampedUsageGuide(""), "");
+}
+
+TEST(UsageDocument, IsWrittenStampedAndOpenedEachTime) {
+    MemoryFileSystem fs;
+    ScriptedUi ui;
+    fs.AddFolder(kProgram);  // the uninstall folder is made
+    for (int i = 0; i < 2; ++i) {
+        ASSERT_TRUE(WriteUsageDocument(fs, ui, kProgram, UsageGuide()));
+        EXPECT_EQ(fs.Contents(kUsage), StampedUsageGuide(UsageGuide()));  // not stamped twice
+    }
+    EXPECT_EQ(ui.shellOpened, (std::vector<std::string>{kUsage, kUsage}));
+    EXPECT_TRUE(ui.messages.empty());
+
+    fs.AddFile(kUsage, "an older, much longer document that must not leave anything behind\r\n");
+    ASSERT_TRUE(WriteUsageDocument(fs, ui, kProgram, "{\\rtf1\r\n}\r\n"));
+    EXPECT_EQ(fs.Contents(kUsage), "{\\rtf1\r\n}\r\n");
+
+    ui.shellResult = 31;  // no program for .rtf: said, and the document stays
+    EXPECT_TRUE(WriteUsageDocument(fs, ui, kProgram, UsageGuide()));
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].title, "Error running " + kUsage);  // the text as ShellExecuteFile gives it
+    EXPECT_TRUE(fs.Exists(kUsage));
+}
+
+// A document that cannot be written is reported and never opened. A mod archive can carry a link
+// in the program folder: the document is then never written through it, and the player's file it
+// leads to stays as it was.
+TEST(UsageDocument, EachFailureIsReportedAndNothingOpened) {
+    const std::string oops = " Oops!/" + std::to_string(kMbOk | kMbIconExclamation) + ": Error: ";
+    const std::string protectedDisk = oops + "71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click";
+    const std::string refused = " Aborting/" + std::to_string(kMbOk | kMbIconExclamation) +
+                                ": Zelvane Usage.rtf was not written: the uninstall folder or that file leads outside "
+                                "the program folder through a link.\r\nRemove the link and try again.";
+    const auto onReadOnlyMedium = [](const std::string& folder) {
+        return [folder](MemoryFileSystem& fs) {
+            fs.AddFolder(folder);
+            fs.SetReadOnlyMedium(kProgram);
+        };
+    };
+    const std::vector<std::pair<std::function<void(MemoryFileSystem&)>, std::string>> failures = {
+        {onReadOnlyMedium(kUninstall), protectedDisk},
+        {onReadOnlyMedium(kProgram), protectedDisk},  // the uninstall folder is still to be made
+        {[](MemoryFileSystem& fs) {
+             fs.AddFolder(kProgram + "\\uninstall");
+             fs.FailOperation(FsOp::ReadAll, "Zelvane Usage", FsStatus::SharingViolation);
+         },
+         oops + "70\r\nPermission denied\r\n\r\nLOCATION:\r\ncmdINI_Click"},
+        {[](MemoryFileSystem& fs) {
+             fs.AddFile("D:\\Home\\.profile", "the player's start-up file", Attributes{.readOnly = true});
+             fs.AddLink(kUsage, "D:\\Home\\.profile");
+         },
+         refused},
+        {[](MemoryFileSystem& fs) {
+             fs.AddFolder(kProgram);
+             fs.AddLink(kProgram + "\\uninstall", "D:\\Home\\gone");  // dangling: the folder would be made there
+             fs.SetRoots({kProgram, "C:\\Games\\Kotor"});
+         },
+         refused},
+    };
+    for (const auto& [setup, expected] : failures) {
+        MemoryFileSystem fs;
+        ScriptedUi ui;
+        setup(fs);
+        const auto roots = fs.Roots();
+        const auto before = fs.Snapshot();
+        EXPECT_FALSE(WriteUsageDocument(fs, ui, kProgram, UsageGuide())) << expected;
+        EXPECT_EQ(Messages(ui), expected);
+        EXPECT_TRUE(ui.shellOpened.empty()) << expected;
+        EXPECT_EQ(fs.Roots(), roots) << expected;  // the roots the file system had come back
+        EXPECT_TRUE(expected != refused || fs.Snapshot() == before) << expected;
+    }
+}
+
+}  // namespace
+}  // namespace zelvane::testing

@@ -1,0 +1,219 @@
+// Taking a mod's changes out of a table in use, comparing a table with its backup, and the reports
+// of both.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tables/column_match.hpp"
+#include "tables/table_diff.hpp"
+#include "tables/table_merge.hpp"
+#include "tables/table_report.hpp"
+#include "tests/tables/table_maker.hpp"
+
+namespace zelvane {
+namespace {
+
+using testing::MakeTable;
+using Lines = std::vector<std::string>;
+
+// The summary and then the detail lines.
+Lines Shown(const TableReport& report) {
+    Lines lines{report.summary};
+    lines.insert(lines.end(), report.details.begin(), report.details.end());
+    return lines;
+}
+
+// The table before the mod: three rows of appearance data.
+const Table kBase =
+    MakeTable({"label", "race", "modela"},
+              {{"0", "Bastila", "P_BASTILA", "a"}, {"1", "Carth", "P_CARTH", "b"}, {"2", "HK", "P_HK47", "c"}});
+
+// The mod's own version: a cell and a label changed, a column and two rows added, a DEFAULT.
+const Table kMine = MakeTable({"label", "race", "ModSound", "modela"},
+                              {{"0", "Bastila", "P_BASTILA_NEW", "m0", "a"},
+                               {"1", "Carth", "P_CARTH", "", "b"},
+                               {"two", "HK", "P_HK47", "", "c"},
+                               {"3", "Robe", "P_ROBE", "m3", ""},
+                               {"4", "Hood", "P_HOOD", "m4", ""}},
+                              TableFormat::Binary, LineEnd::CrLf, "****");
+
+TEST(TableMerge, ATableOnlyThisModChangedBecomesTheBackup) {
+    const MergeResult result = MergeOutMod(kBase, kMine, kMine);
+    EXPECT_EQ(result.merged, kBase);
+    EXPECT_EQ(
+        Shown(DescribeMerge(result)),
+        (Lines{"Merging takes out this mod's changes: 2 rows removed, 1 column removed, 2 cells set back in 2 rows and "
+               "the DEFAULT value set back.",
+               "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: 'Hood'", "column ModSound removed",
+               "row 0 (label 0): race 'P_BASTILA_NEW' -> 'P_BASTILA'", "row 2 (label 2): row label 'two' -> '2'",
+               "DEFAULT '****' -> none"}));
+}
+
+TEST(TableMerge, KeepsWhatLaterModsDidAndTheNumbersOfTheirRows) {
+    // Later mods: a row after this mod's rows, a column, a cell this mod did not touch; the table
+    // in use is now a text file with LF line ends.
+    const Table current = MakeTable({"label", "race", "ModSound", "modela", "LaterSound"},
+                                    {{"0", "Bastila", "P_BASTILA_NEW", "m0", "a", "l0"},
+                                     {"1", "Carth", "P_CARTH", "", "B", ""},
+                                     {"two", "HK", "P_HK47", "", "c", ""},
+                                     {"3", "Robe", "P_ROBE", "m3", "", ""},
+                                     {"4", "Hood", "P_HOOD", "m4", "", ""},
+                                     {"5", "Later", "P_LATER", "", "l", "l5"}},
+                                    TableFormat::Text, LineEnd::Lf, "****");
+    const MergeResult result = MergeOutMod(kBase, kMine, current);
+    EXPECT_EQ(result.merged, MakeTable({"label", "race", "modela", "LaterSound"},
+                                       {{"0", "Bastila", "P_BASTILA", "a", "l0"},
+                                        {"1", "Carth", "P_CARTH", "B", ""},
+                                        {"2", "HK", "P_HK47", "c", ""},
+                                        {"3", "", "", "", ""},
+                                        {"4", "", "", "", ""},
+                                        {"5", "Later", "P_LATER", "l", "l5"}},
+                                       TableFormat::Text, LineEnd::Lf));
+    EXPECT_EQ(
+        Shown(DescribeMerge(result)),
+        (Lines{"Merging takes out this mod's changes: 2 rows emptied, 1 column removed, 2 cells set back in 2 rows and "
+               "the DEFAULT value set back.",
+               "Rows 3 to 4 are emptied, not removed: later mods added rows after them, whose numbers must stay.",
+               "row 3 (label 3) emptied: 'Robe'", "row 4 (label 4) emptied: 'Hood'", "column ModSound removed",
+               "row 0 (label 0): race 'P_BASTILA_NEW' -> 'P_BASTILA'", "row 2 (label 2): row label 'two' -> '2'",
+               "DEFAULT '****' -> none"}));
+}
+
+TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
+    Table sameCell = kMine;
+    sameCell.rows[0].cells[1] = "P_BASTILA_LATER";
+    const MergeResult result = MergeOutMod(kBase, kMine, sameCell);
+    EXPECT_FALSE(result.merged);
+    EXPECT_FALSE(result.changed);
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"No merge: 1 conflict with later mods.",
+                     "row 0 (label 0), race: backup 'P_BASTILA', this mod 'P_BASTILA_NEW', in use 'P_BASTILA_LATER'"}));
+
+    Table addedRow = kMine;
+    addedRow.rows[3].cells[3] = "later";
+    addedRow.rows[4].label = "four";
+    addedRow.rows[4].cells[2] = "m4 later";  // in the column this mod added too: listed once
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, addedRow))),
+              (Lines{"No merge: 3 conflicts with later mods.",
+                     "row 4 (label four), ModSound: backup none, this mod 'm4', in use 'm4 later'",
+                     "row 3 (label 3), modela: backup none, this mod ****, in use 'later'",
+                     "row 4 (label four), row label: backup none, this mod '4', in use 'four'"}));
+
+    Table addedColumn = kMine;
+    addedColumn.rows[1].cells[2] = "later";
+    addedColumn.rows.push_back(TableRow{"5", {"x", "", "l5", ""}});
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, addedColumn))),
+              (Lines{"No merge: 2 conflicts with later mods.",
+                     "row 1 (label 1), ModSound: backup none, this mod ****, in use 'later'",
+                     "row 5 (label 5), ModSound: backup none, this mod none, in use 'l5'"}));
+
+    Table otherDefault = kMine;
+    otherDefault.defaultValue = "0";
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, kMine, otherDefault))),
+              (Lines{"No merge: 1 conflict with later mods.", "DEFAULT: backup none, this mod '****', in use '0'"}));
+}
+
+TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
+    const Table mine = MakeTable({"label", "modela"}, {{"0", "Bastila", "a"}, {"1", "Carth", "b"}});
+    Table current = MakeTable({"label", "modela", "later"}, {{"0", "Bastila", "a", "x"}, {"1", "Carth", "b", "y"}});
+    MergeResult result = MergeOutMod(kBase, mine, current);
+    EXPECT_EQ(result.merged, MakeTable({"label", "race", "modela", "later"}, {{"0", "Bastila", "P_BASTILA", "a", "x"},
+                                                                              {"1", "Carth", "P_CARTH", "b", "y"},
+                                                                              {"2", "HK", "P_HK47", "c", ""}}));
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"Merging takes out this mod's changes: 1 row put back and 1 column put back.",
+                     "row 2 (label 2) put back: 'HK'", "column race put back"}));
+
+    current.rows.push_back(TableRow{"2", {"Later", "l", ""}});
+    current.columns[2] = "RACE";
+    result = MergeOutMod(kBase, mine, current);
+    EXPECT_EQ(Shown(DescribeMerge(result)),
+              (Lines{"No merge: 2 conflicts with later mods.",
+                     "column race: removed by this mod, and the table in use has it again",
+                     "row 2 (label 2): removed by this mod, and the rows in use no longer line up to put it back"}));
+    EXPECT_EQ(result.conflicts,
+              (std::vector<MergeConflict>{{ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt,
+                                           std::nullopt},
+                                          {ConflictKind::RemovedRow, 2, "2", "", "HK", std::nullopt, "Later"}}));
+}
+
+TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
+    const Table current = MakeTable({"label", "race", "modela", "later"}, {{"0", "B", "P", "a", "x"}});
+    const MergeResult same = MergeOutMod(kBase, kBase, current);
+    EXPECT_EQ(same.merged, current);
+    EXPECT_EQ(Shown(DescribeMerge(same)), Lines{"Merging changes nothing in the table in use."});
+
+    Table undoneCell = kMine;  // a change a later mod undid is no conflict
+    undoneCell.rows[0].cells[1] = "P_BASTILA";
+    EXPECT_EQ(MergeOutMod(kBase, kMine, undoneCell).merged, kBase);
+    const MergeResult undone = MergeOutMod(kBase, kMine, kBase);
+    EXPECT_EQ(undone.merged, kBase);
+    EXPECT_EQ(Shown(DescribeMerge(undone)), Lines{"Merging changes nothing in the table in use."});
+}
+
+TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
+    TableDiff diff;
+    Lines expected{"The table in use differs from the backup: 30 rows added and 6 cells changed in 1 row."};
+    for (std::size_t r = 3; r < 33; ++r) diff.rowsAdded.push_back({r, std::to_string(r), "x"});
+    for (std::size_t r = 3; r < 22; ++r)
+        expected.push_back("row " + std::to_string(r) + " (label " + std::to_string(r) + ") added: 'x'");
+    expected.push_back("and 12 more not shown");
+    RowChange wide{0, "0", std::nullopt, {}};
+    for (const char* column : {"a", "b", "c", "d", "e", "f"}) wide.cells.push_back({column, "1", "2"});
+    diff.changedRows = {wide};
+    EXPECT_EQ(Shown(DescribeDiff(diff)), expected);
+
+    diff.rowsAdded.clear();
+    EXPECT_EQ(DescribeDiff(diff).details,
+              Lines{"row 0 (label 0): a '1' -> '2', b '1' -> '2', c '1' -> '2', d '1' -> '2', and 2 more"});
+    diff.changedRows = {{5, "a\tb", std::nullopt, {{"name", std::string(45, 'v'), "\x1b[2J\r\n"}}}};
+    EXPECT_EQ(DescribeDiff(diff).details, Lines{"row 5 (label a?b): name '" + std::string(40, 'v') +
+                                                "...' -> '?[2J?"
+                                                "?'"});
+}
+
+TEST(MergeReport, SaysWhyASingleRowIsEmptied) {
+    MergeResult result;
+    result.changed = true;
+    result.takenOut.rowsEmptied = {{3, "3", "Robe"}};
+    EXPECT_EQ(DescribeMerge(result).details.at(0),
+              "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.");
+}
+
+TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
+    EXPECT_EQ(MatchColumns({"Zap", "x", "gone", "X", "x"}, {"X", "zAP", "x"}),
+              (std::vector<std::size_t>{1, 0, kNoColumn, 2, kNoColumn}));
+    EXPECT_EQ(FindColumn(MakeTable({"label", "ModelA"}, {}), "MODELA"), 1u);
+}
+
+TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
+    const Table& backup = kBase;
+    const Table current = MakeTable({"label", "Race", "NewSound", "modela"},
+                                    {{"0", "Bastila", "P_BASTILA", "s0", "A"},
+                                     {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
+                                     {"2", "HK", "P_HK47", "s2", "C"},
+                                     {"3", "Robe", "", "", ""},
+                                     {"4", "", "", "", ""}},
+                                    TableFormat::Text, LineEnd::CrLf, "0");
+    // clang-format off
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, current))), (Lines{
+        "The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows and the "
+        "DEFAULT value changed.",
+        "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
+        "row 0 (label 0): modela 'a' -> 'A'",
+        "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
+        "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(current, backup))), (Lines{
+        "The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed and the "
+        "DEFAULT value changed.",
+        "row 0 (label 0): modela 'A' -> 'a'",
+        "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
+        "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
+        "column NewSound removed", "DEFAULT '0' -> none"}));
+    // clang-format on
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, backup))), Lines{"The table in use is the same as the backup."});
+}
+
+}  // namespace
+}  // namespace zelvane
