@@ -71,7 +71,8 @@ TEST_F(InstanceLock, ARunExcludesOthersOfTheSameFolderUntilItEnds) {
     EXPECT_EQ(missing.Unavailable(), "No such file or directory");
 }
 
-// A run as root and the player's own run of the player's folder exclude each other, both ways.
+// A run as root and the player's own run of the player's folder exclude each other, both ways, and
+// the system drops the lock of a run that is killed.
 TEST_F(InstanceLock, RootAndAnotherUserExcludeEachOther) {
     if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to run as";
     ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
@@ -80,9 +81,12 @@ TEST_F(InstanceLock, RootAndAnotherUserExcludeEachOther) {
         Check rootRun(folder);
         EXPECT_TRUE(OtherUsersRun(folder).held);
     }
-    const OtherUsersRun player(folder);
-    ASSERT_FALSE(player.held);
-    EXPECT_TRUE(Check(folder).AnotherInstanceRunning());
+    {
+        const OtherUsersRun player(folder);
+        ASSERT_FALSE(player.held);
+        EXPECT_TRUE(Check(folder).AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(Check(folder).AnotherInstanceRunning());  // a killed run's lock goes with it
 }
 
 }  // namespace
