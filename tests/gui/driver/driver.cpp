@@ -5,6 +5,7 @@
 //                                                equal OUT_DIR\console-removal_results.rtf
 //   zelvane-gui-driver layout DIR                lays out the complete removal's folders in DIR
 #include <windows.h>
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -305,10 +306,10 @@ HWND Launch(const std::string& title) {
     return window;
 }
 
-// Answers prompts by title until the program ends or two minutes pass. A prompt whose body is lower than its display lines need (about 17 px a line at 12 points)
-// goes to g_clipped.
-void AnswerAll(const std::map<std::string, std::string>& answers) {
-    Strings titles;
+// Answers prompts by title until the window STOP comes (true), the program ends or two minutes pass. A
+// prompt whose body is lower than its display lines need (about 17 px a line at 12 points) goes to g_clipped.
+bool AnswerAll(const std::map<std::string, std::string>& answers, const std::string& stop = "") {
+    Strings titles = stop.empty() ? Strings{} : Strings{stop};
     for (const auto& [title, caption] : answers) titles.push_back(title);
     titles.insert(titles.end(), kUnexpected.begin(), kUnexpected.end());
     titles.insert(titles.end(), kViewers.begin(), kViewers.end());
@@ -317,10 +318,11 @@ void AnswerAll(const std::map<std::string, std::string>& answers) {
         HWND window = Wait(titles, 3000);
         if (!window) {
             // The run is over when the program has ended, or has shown its log and left the main window.
-            if (!Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return;
+            if (!Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return false;
             continue;
         }
         const std::string title = TitleOf(window);
+        if (title == stop) return true;
         if (FindWindowLike(kViewers) == window) {
             viewerSeen = true;
             CloseViewers(1500);
@@ -340,6 +342,7 @@ void AnswerAll(const std::map<std::string, std::string>& answers) {
             WaitGone(title);
         }
     }
+    return false;
 }
 
 int Px(int twips) { return (twips * 2 + 15) / 30; }  // pixels of twips at 96 dpi
@@ -466,6 +469,91 @@ void KeyboardAndRemoval(const std::string& out) {
                                            : "");
 }
 
+// appearance.2da only in a subfolder of override and "&No" to the file found: the open-file dialog that
+// asks for it sits centred on the screen.
+void OpenFileDialog() {
+    LayOut(FullDescription());
+    fs::rename(g_game + "\\override\\appearance.2da", g_game + "\\override\\sub\\appearance.2da");
+    auto answers = kYesToAll;
+    answers["Confirm appearance.2da replacement"] = "&No";
+    const std::string title = "Locate appearance.2da";
+    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(answers, title);
+    Shot("open-file-dialog");
+    HWND dialog = shown ? Wait({title}) : nullptr;
+    const RECT d = RectOf(dialog);
+    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
+    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
+    Check("open-file-dialog-centred",
+          !dialog ? "no \"" + title + "\" dialog"
+          : Near(d.left, x) && Near(d.top, y)
+              ? ""
+              : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
+}
+
+// How deep the selected item of a folder dialog's tree lies.
+int SelectionDepth(HWND tree) {
+    int depth = 0;
+    DWORD_PTR item = 0;
+    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
+    while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
+                                            SMTO_ABORTIFHUNG, kTimeoutMs, &item))
+        ++depth;
+    return depth;
+}
+
+// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE, in the 32-bit view the program reads.
+void SetRegistry(const std::string& key, const char* name, const std::string& value) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
+                        &handle, nullptr))
+        return;
+    if (value.empty())
+        RegDeleteValueA(handle, name);
+    else
+        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                       static_cast<DWORD>(value.size() + 1));
+    RegCloseKey(handle);
+}
+
+// Without the game's registry entry the folder dialog opens on the folder GOG registered for the game,
+// and OK alone lets the run go on there: the mod's file goes and the log is saved.
+void BrowseStart() {
+    const std::string gameKey = "Software\\LucasArts\\KotOR2", gogKey = "Software\\GOG.com\\Games\\1421404581";
+    LayOut(Crlf("#game=2\n#file_list\noverride\\mod_a.tga"));
+    SetRegistry(gameKey, "Path", "");
+    SetRegistry(gogKey, "path", g_game);
+    // Wine's folder dialog finds its way by the folders' times, and a folder read the first time since it
+    // changed takes a new access time while the dialog walks: each is read once first.
+    for (fs::path folder = g_game; folder.has_relative_path(); folder = folder.parent_path())
+        for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
+        }
+    const std::string title = "Browse for Folder";
+    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(kYesToAll, title);
+    // Wine selects the folder the dialog opens on as it lists the folders on the way, one level at a time:
+    // OK waits until the selection lies as deep as the game folder and has stopped moving.
+    HWND tree = shown ? Child(Wait({title}), "SysTreeView32", true) : nullptr;
+    const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
+    for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i, Sleep(100)) {
+        const int now = SelectionDepth(tree);
+        still = now == depth ? still + 1 : 0;
+        depth = now;
+    }
+    if (shown) {
+        Shot("browse-for-folder");
+        Press(title, {"OK"});
+        AnswerAll(kYesToAll);
+    }
+    Check("browse-starts-on-registered-folder",
+          !shown ? "no \"" + title + "\" dialog"
+          : fs::exists(g_game + "\\override\\mod_a.tga") || !fs::exists(g_app + "\\uninstall\\removal_results.rtf")
+              ? "OK in the folder dialog did not remove the mod from " + g_game
+              : "");
+    Stop(5000);
+    CloseViewers(2000);
+    SetRegistry(gogKey, "path", "");
+    SetRegistry(gameKey, "Path", g_game);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -484,6 +572,8 @@ int main(int argc, char** argv) {
     g_exe = argv[2];
     StartUp();
     KeyboardAndRemoval(argv[3]);
+    OpenFileDialog();
+    BrowseStart();
     Stop();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
