@@ -27,13 +27,15 @@ TEST_F(PosixLookup, CaseTwinsAreEachFoundByTheirOwnNameAndOthersByNameOrder) {
 }
 
 // 1252 names find their UTF-8 files, and what the program makes gets its UTF-8 name on the host; a
-// host folder handed over in UTF-8 (here Cyrillic) is found as it stands. Names 1252 cannot hold,
+// host folder handed over in UTF-8 (here Cyrillic) is found as it stands, not its namesake in 1252. Names 1252 cannot hold,
 // or that hold a backslash, are listed as Windows programs see them under Wine, with a "?" that no
 // path can name, and match no other name.
 TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
     const std::string cyrillic = "\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD";
     Put("override/\xC3\x9Cn\xC3\xAF/na\xC3\xAFve.tga", "naive");
     Put(cyrillic + "/mods/j\xC3\xBCrgen/x.tga", "x");
+    const std::string twin = "\xD0\xBF\xD0\xB5\xD1\x82\xD1\x80";  // as many letters: the same 1252 reading
+    Put(twin + "/x.tga", "the other folder's");
     Put("odd/nai\xCC\x88ve.tga", "decomposed");  // i and a combining diaeresis
     Put("odd/na\xEFve.tga", "latin-1 bytes");    // not UTF-8 at all
     Put("odd/a/b.tga", "b.tga in the folder a");
@@ -47,6 +49,7 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
     EXPECT_TRUE(std::filesystem::is_directory(HostOf("override/\xC3\x86ther")));
     EXPECT_EQ(Read(Win(cyrillic + "/MODS/J\xDCRGEN/X.TGA")), "x");
     EXPECT_EQ(fs->HostPathOf(Win(cyrillic + "/mods/J\xDCRGEN/x.tga")), HostOf(cyrillic + "/mods/j\xC3\xBCrgen/x.tga"));
+    EXPECT_EQ(Read(Win(twin + "/x.tga")), "the other folder's");
 
     EXPECT_EQ(Read(Win("odd/na\xEFve.tga")), "<file not found>");
     EXPECT_EQ(Read(Win("odd/nai?ve.tga")), "<bad name>");
