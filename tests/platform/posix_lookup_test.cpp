@@ -27,9 +27,9 @@ TEST_F(PosixLookup, CaseTwinsAreEachFoundByTheirOwnNameAndOthersByNameOrder) {
 }
 
 // 1252 names find their UTF-8 files, and what the program makes gets its UTF-8 name on the host; a
-// host folder handed over in UTF-8 (here Cyrillic) is found as it stands, not its namesake in 1252. Names 1252 cannot hold,
-// or that hold a backslash, are listed as Windows programs see them under Wine, with a "?" that no
-// path can name, and match no other name.
+// host folder handed over in UTF-8 (here Cyrillic) is found as it stands, not its namesake in 1252.
+// Names 1252 cannot hold, or that hold a backslash, are listed as Windows programs see them under
+// Wine, with a "?" that no path can name, and match no other name.
 TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
     const std::string cyrillic = "\xD0\xB8\xD0\xB2\xD0\xB0\xD0\xBD";
     Put("override/\xC3\x9Cn\xC3\xAF/na\xC3\xAFve.tga", "naive");
