@@ -358,9 +358,13 @@ void ModInstallTest::GameFolder(const Files& override, int gameNumber) {
     WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
 }
 
-std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more) const {
-    std::vector<std::string> arguments{"--no-open", "--program-folder", mod,         "--answers",
-                                       answersFile, "--registry",       registryFile};
+std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more, bool open, bool answers,
+                                                   bool registry) const {
+    std::vector<std::string> arguments;
+    if (!open) arguments.push_back("--no-open");
+    arguments.insert(arguments.end(), {"--program-folder", mod});
+    if (answers) arguments.insert(arguments.end(), {"--answers", answersFile});
+    if (registry) arguments.insert(arguments.end(), {"--registry", registryFile});
     arguments.insert(arguments.end(), more.begin(), more.end());
     return arguments;
 }
@@ -378,12 +382,7 @@ ConsoleRun ModInstallTest::Run(const Scenario& s) {
         EXPECT_EQ(::symlink(target.c_str(), (temp.Path() + "/" + link).c_str()), 0) << link;
     }
     Answers(s.answers);
-    std::vector<std::string> arguments{"--no-open", "--program-folder", mod, "--answers", answersFile};
-    if (s.open) arguments.erase(arguments.begin());
-    if (s.answers.empty()) arguments.resize(arguments.size() - 2);
-    if (s.registry) arguments.insert(arguments.end(), {"--registry", registryFile});
-    arguments.insert(arguments.end(), s.arguments.begin(), s.arguments.end());
-    const Launch launch{arguments, s.environment};
+    const Launch launch{Arguments(s.arguments, s.open, !s.answers.empty(), s.registry), s.environment};
     const ConsoleRun run =
         s.dryRunFirst ? RunAfterDryRun(launch, {game, mod}, logPath, s.dryShown) : RunConsole(launch);
     EXPECT_EQ(run.exitCode, s.status) << run.out << run.err;

@@ -156,7 +156,10 @@ protected:
     std::string Header(int gameNumber) const {
         return LogHeader(gameNumber, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod)));
     }
-    std::vector<std::string> Arguments(const std::vector<std::string>& more = {}) const;
+    // --no-open (unless open), the program folder, the answers file (unless none), the registry file
+    // (unless none), then more.
+    std::vector<std::string> Arguments(const std::vector<std::string>& more = {}, bool open = false,
+                                       bool answers = true, bool registry = true) const;
     std::string Log() const { return ReadFile(logPath); }
     // Makes the game and mod folders afresh, runs the scenario and checks its outcome.
     ConsoleRun Run(const Scenario& scenario);
