@@ -14,9 +14,7 @@ using SeamCall = FsOp;  // the name the tests that count calls use
 class CountingFileSystem final : public ForwardingFileSystem {
 public:
     explicit CountingFileSystem(FileSystem& inner) : ForwardingFileSystem(inner) {}
-
     std::uint64_t Calls(FsOp op) const { return op == FsOp::ResolvedPath ? resolved_ : 0; }
-
     std::string ResolvedPath(std::string_view p) const override {
         ++resolved_;
         return inner().ResolvedPath(p);

@@ -19,9 +19,8 @@ inline std::map<std::string, double> StraceSummary(const std::string& text) {
         std::istringstream words(line);
         std::vector<std::string> w;
         for (std::string word; words >> word;) w.push_back(word);
-        if (w.size() >= 5 && w[0].find('.') != std::string::npos && std::isdigit(static_cast<unsigned char>(w[0][0]))) {
+        if (w.size() >= 5 && w[0].find('.') != std::string::npos && std::isdigit(static_cast<unsigned char>(w[0][0])))
             calls[w.back()] = std::strtod(w[3].c_str(), nullptr);
-        }
     }
     return calls;
 }

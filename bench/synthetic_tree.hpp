@@ -3,6 +3,7 @@
 // nested subfolders, and a description whose file list names the mod's files, some of which the
 // player moved into subfolders.
 
+#include <algorithm>
 #include <cctype>
 #include <cstddef>
 #include <string>
@@ -22,10 +23,7 @@ struct TreeShape {
 
 // The shape scaled down: files, folders and entries divided by divisor (at least one folder).
 inline TreeShape Scaled(std::size_t divisor) {
-    TreeShape s;
-    s.files /= divisor, s.listEntries /= divisor, s.moved /= divisor;
-    s.folders = s.folders / divisor > 0 ? s.folders / divisor : 1;
-    return s;
+    return {50000 / divisor, std::max<std::size_t>(500 / divisor, 1), 5000 / divisor, 2000 / divisor};
 }
 
 struct PlannedFile {
@@ -33,7 +31,7 @@ struct PlannedFile {
     std::string bytes;
 };
 
-// What to make, relative to the game folder and to the program folder, and what the run deletes.
+// What to make, relative to the game folder, and what the run deletes.
 struct SyntheticInstall {
     std::vector<std::string> folders;  // override first, then every subfolder, parents before children
     std::vector<PlannedFile> files;    // in creation order
@@ -47,34 +45,26 @@ struct SyntheticInstall {
 // the player's files are spread evenly (some directly in override), the moved mod files every 7th
 // folder, the tables every 13th.
 inline SyntheticInstall PlanInstall(const TreeShape& shape) {
-    SyntheticInstall out;
-    out.folders.push_back("override");
-    for (std::size_t k = 1; k <= shape.folders; ++k) {
+    SyntheticInstall out{{"override"}, {}, {}, {}, {}, shape.files + shape.folders};
+    for (std::size_t k = 1; k <= shape.folders; ++k)
         out.folders.push_back(out.folders[(k - 1) / 5] + "\\Sub" + std::to_string(k));
-    }
-    auto subfolder = [&](std::size_t i) -> const std::string& { return out.folders[1 + i % shape.folders]; };
-    const std::size_t direct = shape.listEntries - shape.moved;
+    auto subfolder = [&](std::size_t i) { return out.folders[1 + i % shape.folders] + "\\"; };
     for (std::size_t i = 0; i < shape.listEntries; ++i) {
         const std::string name = "mod_" + std::to_string(i) + ".tga";
-        out.deleted.push_back((i < direct ? std::string("override") : subfolder(i * 7)) + "\\" + name);
+        out.deleted.push_back((i < shape.listEntries - shape.moved ? "override\\" : subfolder(i * 7)) + name);
         out.files.push_back({out.deleted.back(), "x"});
         out.entries.push_back("override\\" + name);
-        if (shape.upperCaseList) {
-            for (char& c : out.entries.back()) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        }
+        for (char& c : out.entries.back()) c = shape.upperCaseList ? static_cast<char>(std::toupper(c)) : c;
     }
     for (std::size_t i = 0; i < shape.tables; ++i) {
-        const std::string name = "table_" + std::to_string(i) + ".2da";
-        out.files.push_back({subfolder(i * 13) + "\\" + name, "2DA V2.0 modded"});
-        out.tables.push_back(name);
+        out.tables.push_back("table_" + std::to_string(i) + ".2da");
+        out.files.push_back({subfolder(i * 13) + out.tables.back(), "2DA V2.0 modded"});
     }
     const std::size_t playerFiles = shape.files - shape.listEntries - shape.tables;
     for (std::size_t i = 0; i < playerFiles; ++i) {
         const bool direct = i < playerFiles * shape.playerDirectPercent / 100;
-        out.files.push_back(
-            {(direct ? std::string("override") : subfolder(i)) + "\\player_" + std::to_string(i) + ".2da", "x"});
+        out.files.push_back({(direct ? "override\\" : subfolder(i)) + "player_" + std::to_string(i) + ".2da", "x"});
     }
-    out.treeEntries = shape.files + shape.folders;
     return out;
 }
 
@@ -82,12 +72,9 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
 // the tables when there are any.
 inline std::string FileListDescription(const std::vector<std::string>& entries,
                                        const std::vector<std::string>& tables = {}) {
-    std::string text = "#game=2\r\n";
-    if (!tables.empty()) {
-        text += "#qrestore_2da=1\r\n#qrestore_2da_files=";
-        for (std::size_t i = 0; i < tables.size(); ++i) text += (i > 0 ? "," : "") + tables[i];
-        text += "\r\n";
-    }
+    std::string text = "#game=2\r\n", list;
+    for (const std::string& table : tables) list += (list.empty() ? "" : ",") + table;
+    if (!tables.empty()) text += "#qrestore_2da=1\r\n#qrestore_2da_files=" + list + "\r\n";
     text += "#file_list\r\n";
     for (const std::string& e : entries) text += e + "\r\n";
     return text;

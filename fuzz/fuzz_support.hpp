@@ -1,15 +1,14 @@
 #pragma once
-// What the fuzz targets share: an instance check for start-up, a reader that cuts the input into
-// the arguments of one call, and the abort that reports a broken invariant as a crash.
+// What the fuzz targets share: the abort that reports a broken invariant as a crash, a reader that
+// cuts the input into the arguments of one call, and start-up over an in-memory file system.
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
-#include "platform/seams/instance.hpp"
+#include "app/startup.hpp"
 
 namespace zelvane::fuzz {
 
@@ -25,12 +24,14 @@ inline void Check(bool condition, const char* what) {
 class InputReader {
 public:
     InputReader(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}
-
+    std::string_view Take(std::size_t count) {
+        const std::string_view taken = rest_.substr(0, count);
+        rest_.remove_prefix(taken.size());
+        return taken;
+    }
     std::uint8_t Byte() {
-        if (rest_.empty()) return 0;
-        const auto b = static_cast<std::uint8_t>(rest_.front());
-        rest_.remove_prefix(1);
-        return b;
+        const std::string_view b = Take(1);
+        return b.empty() ? 0 : static_cast<std::uint8_t>(b.front());
     }
     // A signed number spread over 4 bytes.
     std::int32_t Int32() {
@@ -39,8 +40,8 @@ public:
         return static_cast<std::int32_t>(value);
     }
     std::string_view Piece() {
-        const std::string_view piece = rest_.substr(0, rest_.find('\0'));
-        rest_.remove_prefix(std::min(piece.size() + 1, rest_.size()));
+        const std::string_view piece = Take(rest_.find('\0'));
+        Take(1);
         return piece;
     }
     std::string_view Rest() const { return rest_; }
@@ -49,9 +50,13 @@ private:
     std::string_view rest_;
 };
 
-class NoOtherInstance : public InstanceCheck {
-public:
-    bool AnotherInstanceRunning() override { return false; }
-};
+// Start-up of the program in `program`, alone on the machine, its document shown.
+inline StartupOutcome Start(FileSystem& fs, UserInterface& ui, const std::string& program) {
+    struct Alone final : InstanceCheck {
+        bool AnotherInstanceRunning() override { return false; }
+    } instance;
+    StartupContext context{fs, ui, instance, program, [](const std::string&) { return true; }};
+    return RunStartup(context);
+}
 
 }  // namespace zelvane::fuzz

@@ -3,13 +3,11 @@
 // and calls a start-up error exactly what makes start-up's own loader stop. (What start-up loads
 // is measured as a prompt body by the RTF target.)
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "app/startup.hpp"
 #include "description/description_check.hpp"
 #include "description/loader.hpp"
 #include "fuzz/fuzz_support.hpp"
@@ -17,43 +15,13 @@
 #include "tests/support/whole_run.hpp"
 #include "util/strings.hpp"
 
-namespace {
-
 using namespace zelvane;
 
-void CheckAgreesWithTheLoader(MemoryFileSystem& fs, std::string_view bytes, const std::string& program,
-                              const std::string& descriptionPath) {
-    const auto before = fs.Snapshot();
-    const std::vector<Diagnostic> diagnostics = CheckDescription(fs, CheckOptions{program, "C:\\Mod", "C:\\Game", 15});
-    fuzz::Check(fs.MutationCount() == 0 && fs.Snapshot() == before, "the check changed the file system");
-    const int lines = static_cast<int>(SplitInputLines(bytes).size());
-    for (const Diagnostic& d : diagnostics) {
-        fuzz::Check(d.line >= 0 && d.line <= lines, "a diagnostic on a line the file does not have");
-        fuzz::Check(!d.text.empty() && d.text.find_first_of("\r\n") == std::string::npos,
-                    "a diagnostic that is empty or spans lines");
-    }
-    fuzz::Check(std::is_sorted(diagnostics.begin(), diagnostics.end(),
-                               [](const Diagnostic& a, const Diagnostic& b) { return a.line < b.line; }),
-                "diagnostics out of line order");
-
-    UninstallDescription loaded;
-    loaded.DescriptionPath = descriptionPath;
-    const LoadResult load = LoadUninstallDescription(loaded, LoaderContext{fs, program, descriptionPath, 15});
-    const bool startupError = std::any_of(diagnostics.begin(), diagnostics.end(), [](const Diagnostic& d) {
-        return d.severity == Severity::Error && d.text.find("start-up would") != std::string::npos;
-    });
-    fuzz::Check(startupError == (load.outcome != LoadOutcome::EndOfFile),
-                "the check and start-up's loader disagree about a start-up error");
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-    const std::string program = "C:\\Mods\\Robes", descriptionPath = program + "\\uninstall\\uninstall_data.ini";
-
+    const std::string bytes(reinterpret_cast<const char*>(data), size);
+    const std::string program = "C:\\Mods\\Robes", ini = program + "\\uninstall\\uninstall_data.ini";
     MemoryFileSystem fs;
-    fs.AddFile(descriptionPath, bytes);
+    fs.AddFile(ini, bytes);
     fs.AddFile(program + "\\uninstall\\uninstall_info.rtf", "{\\rtf1 info}");
     for (const char* table : {"appearance.2da", "Feat.2DA"}) fs.AddFile(program + "\\backup\\" + table, "2DA V2.0");
     fs.AddFile(program + "\\backup\\hidden.2da", "2DA V2.0", Attributes{.hidden = true});
@@ -64,16 +32,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fs.AddFile(path, "u");
     }
     fs.AddFile("C:\\Game\\dialog.tlk", "TLK V3.0");
-    CheckAgreesWithTheLoader(fs, bytes, program, descriptionPath);
+
+    const auto before = fs.Snapshot();
+    const std::vector<Diagnostic> diagnostics = CheckDescription(fs, CheckOptions{program, "C:\\Mod", "C:\\Game", 15});
+    fuzz::Check(fs.MutationCount() == 0 && fs.Snapshot() == before, "the check changed the file system");
+    const int lines = static_cast<int>(SplitInputLines(bytes).size());
+    bool startupError = false;
+    for (std::size_t i = 0; i < diagnostics.size(); ++i) {
+        const Diagnostic& d = diagnostics[i];
+        fuzz::Check(d.line >= 0 && d.line <= lines, "a diagnostic on a line the file does not have");
+        fuzz::Check(!d.text.empty() && d.text.find_first_of("\r\n") == std::string::npos,
+                    "a diagnostic that is empty or spans lines");
+        fuzz::Check(i == 0 || diagnostics[i - 1].line <= d.line, "diagnostics out of line order");
+        startupError |= d.severity == Severity::Error && d.text.find("start-up would") != std::string::npos;
+    }
+    UninstallDescription loaded;
+    loaded.DescriptionPath = ini;
+    const LoadResult load = LoadUninstallDescription(loaded, LoaderContext{fs, program, ini, 15});
+    fuzz::Check(startupError == (load.outcome != LoadOutcome::EndOfFile),
+                "the check and start-up's loader disagree about a start-up error");
 
     whole_run::QuietUi ui;
-    fuzz::NoOtherInstance instance;
-    StartupContext context{fs, ui, instance, program, [](const std::string&) { return true; }};
-    (void)RunStartup(context);
-
+    (void)fuzz::Start(fs, ui, program);
     // "Internal error" is what the handlers make of an exception that no code path expects.
     fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached Form Load");
     fuzz::Check(!fs.Exists(program + "\\uninstall\\uninstall_data20A.ini"), "the working copy was left behind");
-    fuzz::Check(fs.Contents(descriptionPath) == std::string(bytes), "the description itself changed");
+    fuzz::Check(fs.Contents(ini) == bytes, "the description itself changed");
     return 0;
 }

@@ -7,12 +7,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/startup.hpp"
 #include "fuzz/fuzz_support.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/read_limits.hpp"
@@ -25,11 +23,7 @@ using namespace zelvane;
 using namespace zelvane::whole_run;
 using Pool = std::vector<std::string>;
 
-const std::string kGame = "C:\\Games\\Kotor";
-const std::string kOverride = kGame + "\\override";
-const std::string kOutside = "D:\\Outside";
-
-std::string Pick(fuzz::InputReader& in, const Pool& pool) { return pool[in.Byte() % pool.size()]; }
+const std::string kGame = "C:\\Games\\Kotor", kOverride = kGame + "\\override", kOutside = "D:\\Outside";
 
 const Pool kFolders = {"override\\", "override\\sub\\", "override\\deep\\er\\", "movies\\", "", "override\\link\\"};
 const Pool kNames = {"a.tga", "b.uti", "c.tga", "d.tga", "x.tga", "y.tga", "m.bik"};
@@ -42,25 +36,31 @@ const Pool kEntries = {"override\\a.tga",           "override\\b.uti",    "overr
                        "override\\deep\\er\\a.tga", "override\\x.tga"};
 const Pool kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga", "override\\evil.tga",
                         "override\\link\\y.tga"};
-
-const Pool kLinkTargets({"D:\\Outside", "D:\\Outside\\sub", "D:\\Outside\\save.sav", "D:\\Outside\\gone.sav",
-                         "C:\\Games\\Kotor\\override", "%\\backup", "C:\\Games", "D:\\Outside\\profile",
-                         "D:\\Outside\\endless", "C:\\Games\\Kotor\\override\\appearance.2da"});
-const Pool kLinkPlaces({"C:\\Games\\Kotor\\override\\link", "C:\\Games\\Kotor\\override\\evil.tga",
-                        "C:\\Games\\Kotor\\override\\sub\\appearance.2da", "%\\Backup Uninstall",
+// Paths where a leading "%" stands for the program folder, "O:" for the game's override folder and
+// "D:" for kOutside.
+const Pool kLinkTargets({"D:", "D:\\sub", "D:\\save.sav", "D:\\gone.sav", "O:", "%\\backup", "C:\\Games", "D:\\profile",
+                         "D:\\endless", "O:\\appearance.2da"});
+const Pool kLinkPlaces({"O:\\link", "O:\\evil.tga", "O:\\sub\\appearance.2da", "%\\Backup Uninstall",
                         "%\\Backup Uninstall\\appearance.2da", "%\\uninstall\\removal_results.rtf",
-                        "%\\uninstall\\uninstall_data20A.ini", "C:\\Games\\Kotor\\override\\loop",
-                        "C:\\Games\\Kotor\\override\\x.tga.original", "%\\backup\\appearance.2da",
-                        "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"});
+                        "%\\uninstall\\uninstall_data20A.ini", "O:\\loop", "O:\\x.tga.original",
+                        "%\\backup\\appearance.2da", "%\\backup\\feat.2da", "%\\uninstall\\uninstall_info.rtf"});
+const Pool kSwapped = {"O:\\sub", "O:\\deep", "O:", "%\\Backup Uninstall", "%\\backup"};
+const Pool kLocated({"", "O:\\sub\\appearance.2da", "O:\\appearance.2da", "D:\\sub\\appearance.2da",
+                     "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da", "O:\\link\\feat.2da"});
 
-// Pick for paths where a leading "%" stands for the program folder.
-std::string PickPath(fuzz::InputReader& in, const Pool& pool, const std::string& program) {
-    const std::string path = Pick(in, pool);
-    return path.starts_with('%') ? program + path.substr(1) : path;
+std::string Pick(fuzz::InputReader& in, const Pool& pool, const std::string& program = "") {
+    const std::string path = pool[in.Byte() % pool.size()];
+    if (path.starts_with('%')) return program + path.substr(1);
+    if (path.starts_with("O:")) return kOverride + path.substr(2);
+    return path.starts_with("D:") ? kOutside + path.substr(2) : path;
 }
 
-// Answers from the input; now and then the player swaps a folder for a link while a prompt or the
-// file dialog is open.
+bool Below(const std::string& path, const std::string& folder) {
+    return LowerCase(path).starts_with(LowerCase(folder) + "\\");
+}
+
+// Answers from the input; now and then the player moves a folder aside and puts a link in its
+// place while a prompt or the file dialog is open.
 class FuzzUi : public QuietUi {
 public:
     FuzzUi(fuzz::InputReader& in, MemoryFileSystem& fs, std::string program)
@@ -75,26 +75,17 @@ public:
     std::string OpenFileDialog(const OpenFileRequest&) override {
         if (++dialogs_ > 20) return "";
         PlayerActs();
-        return PickPath(in_,
-                        {"", "C:\\Games\\Kotor\\override\\sub\\appearance.2da",
-                         "C:\\Games\\Kotor\\override\\appearance.2da", "D:\\Outside\\sub\\appearance.2da",
-                         "%\\backup\\appearance.2da", "%\\Backup Uninstall\\appearance.2da",
-                         "C:\\Games\\Kotor\\override\\link\\feat.2da"},
-                        program_);
+        return Pick(in_, kLocated, program_);
     }
 
 private:
     void PlayerActs() {
         if (in_.Byte() % 4 != 0) return;
-        // The folder is moved aside, as a player would, and a link takes its name.
-        const std::string place = PickPath(in_,
-                                           {"C:\\Games\\Kotor\\override\\sub", "C:\\Games\\Kotor\\override\\deep",
-                                            "C:\\Games\\Kotor\\override", "%\\Backup Uninstall", "%\\backup"},
-                                           program_);
+        const std::string place = Pick(in_, kSwapped, program_);
         acted = true;
         (void)fs_.Rename(place, place + ".moved");
         try {
-            fs_.AddLink(place, PickPath(in_, kLinkTargets, program_));
+            fs_.AddLink(place, Pick(in_, kLinkTargets, program_));
         } catch (const std::invalid_argument&) {
         }
     }
@@ -102,85 +93,62 @@ private:
     fuzz::InputReader& in_;
     MemoryFileSystem& fs_;
     std::string program_;
-    int prompts_ = 0;
-    int dialogs_ = 0;
+    int prompts_ = 0, dialogs_ = 0;
 };
 
-void BuildTree(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& program) {
-    for (int i = 0, items = in.Byte() % 24; i < items; ++i) {
-        const std::string content = "content " + std::to_string(i);
-        try {
-            switch (in.Byte() % 9) {
-                case 0: {
-                    const std::string folder = kGame + "\\" + Pick(in, kFolders);
-                    fs.AddFile(folder + Pick(in, kNames), content);
-                    break;
-                }
-                case 1: {
-                    const std::string path = kGame + "\\" + Pick(in, kRestores);
-                    fs.AddFile(path, content + " mod");
-                    fs.AddFile(path + ".original", content + " original");
-                    break;
-                }
-                case 2: {
-                    const std::string folder = kGame + "\\" + Pick(in, kFolders);
-                    fs.AddFile(folder + Pick(in, kTables), content + " in use");
-                    break;
-                }
-                case 3: fs.AddFile(program + "\\backup\\" + Pick(in, kTables), content + " backup"); break;
-                case 4: {
-                    const std::string table = Pick(in, kTables);
-                    const std::string prefix = in.Byte() % 2 ? "original install backup." : "";
-                    fs.AddFile(program + "\\Backup Uninstall\\" + prefix + table, content + " earlier");
-                    break;
-                }
-                case 5: fs.AddLink(PickPath(in, kLinkPlaces, program), PickPath(in, kLinkTargets, program)); break;
-                case 6: {
-                    const std::string path = kOverride + "\\" + Pick(in, kNames);
-                    fs.AddFile(path, content, Attributes{.readOnly = (in.Byte() % 2) == 0});
-                    if (in.Byte() % 4 == 0) fs.Lock(path);
-                    break;
-                }
-                case 7:
-                    fs.AddFolder(kOverride + "\\" + (in.Byte() % 2 ? "sys" : "hid"),
-                                 Attributes{.hidden = true, .system = (in.Byte() % 2) == 0});
-                    break;
-                default: {
-                    // What a program folder may hold besides regular files of a sane size.
-                    const std::string place = in.Byte() % 2 ? program + "\\backup\\" + Pick(in, kTables)
-                                                            : program + "\\uninstall\\uninstall_info.rtf";
-                    if (in.Byte() % 2) {
-                        fs.AddSpecialFile(place);
-                    } else {
-                        fs.AddSparseFile(place, content + " too large", kTableLimit + 1);
-                    }
-                }
-            }
-        } catch (const std::invalid_argument&) {
-            // A link or a file in the way of another: that item is left out.
+void AddItem(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& program, const std::string& content) {
+    switch (const int kind = in.Byte() % 9) {
+        case 0:
+        case 2: {
+            const std::string folder = kGame + "\\" + Pick(in, kFolders);
+            return fs.AddFile(folder + Pick(in, kind == 0 ? kNames : kTables), content + (kind == 2 ? " in use" : ""));
+        }
+        case 1: {
+            const std::string path = kGame + "\\" + Pick(in, kRestores);
+            fs.AddFile(path, content + " mod");
+            return fs.AddFile(path + ".original", content + " original");
+        }
+        case 3: return fs.AddFile(program + "\\backup\\" + Pick(in, kTables), content + " backup");
+        case 4: {
+            const std::string table = Pick(in, kTables);
+            const std::string prefix = in.Byte() % 2 ? "original install backup." : "";
+            return fs.AddFile(program + "\\Backup Uninstall\\" + prefix + table, content + " earlier");
+        }
+        case 5: {
+            const std::string place = Pick(in, kLinkPlaces, program);
+            return fs.AddLink(place, Pick(in, kLinkTargets, program));
+        }
+        case 6: {
+            const std::string path = kOverride + "\\" + Pick(in, kNames);
+            fs.AddFile(path, content, Attributes{.readOnly = (in.Byte() % 2) == 0});
+            if (in.Byte() % 4 == 0) fs.Lock(path);
+            return;
+        }
+        case 7: {
+            const std::string name = in.Byte() % 2 ? "sys" : "hid";
+            return fs.AddFolder(kOverride + "\\" + name, Attributes{.hidden = true, .system = (in.Byte() % 2) == 0});
         }
     }
+    // What a program folder may hold besides regular files of a sane size.
+    const std::string place =
+        in.Byte() % 2 ? program + "\\backup\\" + Pick(in, kTables) : program + "\\uninstall\\uninstall_info.rtf";
+    if (in.Byte() % 2) return fs.AddSpecialFile(place);
+    fs.AddSparseFile(place, content + " too large", kTableLimit + 1);
 }
 
 std::string BuildDescription(fuzz::InputReader& in) {
     std::string text = "#game=" + std::to_string(1 + in.Byte() % 2) + "\r\n";
     if (in.Byte() % 3 != 0) text += "#qrestore_2da=1\r\n#qrestore_2da_files=appearance.2da,feat.2da\r\n";
-    for (const char* kind : {"qdelete_file", "qrestore_file"}) {
-        const int count = in.Byte() % 4;
-        for (int i = 0; i < count; ++i) {
-            const std::string n = std::string(kind) + "_" + std::to_string(i);
-            const std::string& file = Pick(in, kind[1] == 'd' ? kEntries : kRestores);
-            text += "#" + n + "=" + file + "\r\n#" + kind + "_begin_" + std::to_string(i) + "#\r\nSure?\r\n#" + kind +
-                    "_end_" + std::to_string(i) + "#\r\n";
+    for (const std::string kind : {"qdelete_file", "qrestore_file"}) {
+        for (int i = 0, count = in.Byte() % 4; i < count; ++i) {
+            const std::string n = std::to_string(i), file = Pick(in, kind == "qdelete_file" ? kEntries : kRestores);
+            text += "#" + kind + "_" + n + "=" + file + "\r\n#" + kind + "_begin_" + n + "#\r\nSure?\r\n#" + kind +
+                    "_end_" + n + "#\r\n";
         }
     }
     text += "#file_list\r\n";
     for (int i = 0, entries = in.Byte() % 12; i < entries; ++i) text += Pick(in, kEntries) + "\r\n";
     return text;
-}
-
-bool Below(const std::string& path, const std::string& folder) {
-    return LowerCase(path).starts_with(LowerCase(folder) + "\\");
 }
 
 }  // namespace
@@ -197,8 +165,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFile(kGame + "\\dialog.tlk", "TLK V3.0 strings");
     fs.AddFolder(kOverride);
     fs.AddFolder(program + "\\uninstall");
-    BuildTree(in, fs, program);
     try {
+        for (int i = 0, items = in.Byte() % 24; i < items; ++i) {
+            try {
+                AddItem(in, fs, program, "content " + std::to_string(i));
+            } catch (const std::invalid_argument&) {
+                // A link or a file in the way of another: that item is left out.
+            }
+        }
         const std::string description = BuildDescription(in), ini = program + "\\uninstall\\uninstall_data.ini";
         if (in.Byte() % 16 == 0)
             fs.AddSparseFile(ini, description, kDescriptionLimit + 1);
@@ -214,11 +188,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (in.Byte() % 4 == 0) {
         // A folder that takes no new file (no permission, a read-only mount): the run finds out by
         // asking, before it changes anything; a change there would fail as well.
-        const std::string& folder = Pick(in, {"Backup Uninstall", "\\backup", "override", "sub"});
+        const std::string folder = Pick(in, {"Backup Uninstall", "\\backup", "override", "sub"});
         fs.FailOperation(FsOp::CanCreateFileIn, folder, FsStatus::AccessDenied);
-        for (const FsOp op : {FsOp::WriteAll, FsOp::Copy, FsOp::Rename, FsOp::CreateFolder, FsOp::Delete}) {
+        for (const FsOp op : {FsOp::WriteAll, FsOp::Copy, FsOp::Rename, FsOp::CreateFolder, FsOp::Delete})
             fs.FailOperation(op, folder + "\\", FsStatus::AccessDenied);
-        }
     }
 
     // What must hold afterwards, taken before anything runs: nothing outside the game and program
@@ -228,27 +201,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto outsideOf = [&] {
         Files outside;
         for (const auto& [path, bytes] : fs.Snapshot()) {
-            if (!Below(path, kGame) && !Below(path, program)) {
+            if (!Below(path, kGame) && !Below(path, program))
                 outside.emplace(path, bytes + (fs.AttributesOf(path)->readOnly ? " (read-only)" : ""));
-            }
         }
         return outside;
     };
     const Files outside = outsideOf(), before = fs.Snapshot();
-    std::set<std::string> tablesInUse;
-    for (const auto& [path, bytes] : before) {
-        if (Below(path, kOverride) && !Below(path, program) && LowerCase(path).ends_with(".2da"))
-            tablesInUse.insert(path);
-    }
 
     FuzzUi ui(in, fs, program);
-    fuzz::NoOtherInstance instance;
-    StartupContext startup{fs, ui, instance, program, [](const std::string&) { return true; }};
-    StartupOutcome outcome = RunStartup(startup);
+    StartupOutcome outcome = fuzz::Start(fs, ui, program);
     RunResult result;
-    if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument) {
+    if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument)
         result = Run(fs, outcome.description, ui, kGame, program);
-    }
     const std::string log = CheckLog(result);
     if (std::getenv("ZELVANE_FUZZ_SHOW") != nullptr) {
         std::fprintf(stderr, "%s\n-- start-up state %d, %d errors; %s\n", result.log.c_str(),
@@ -257,19 +221,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached a handler");
     fuzz::Check(outsideOf() == outside, "a file outside the game and program folders changed");
-    fuzz::Check(Lost(before, fs.Snapshot(),
-                     [&](const std::string& path) {
-                         const std::string lower = LowerCase(path);
-                         return (Below(path, kGame) || Below(path, program)) &&
-                                !Below(path, program + "\\Backup Uninstall") &&
-                                (lower.ends_with(".2da") || lower.ends_with(".original"));
-                     })
-                    .empty(),
-                "a 2da table or an .original file was lost");
-    if (!faulty && !ui.acted) {
-        for (const std::string& path : tablesInUse) {
-            fuzz::Check(fs.Exists(path), "a table in use was deleted and nothing took its place");
-        }
+    const auto kept = [&](const std::string& path) {
+        const std::string lower = LowerCase(path);
+        return (Below(path, kGame) || Below(path, program)) && !Below(path, program + "\\Backup Uninstall") &&
+               (lower.ends_with(".2da") || lower.ends_with(".original"));
+    };
+    fuzz::Check(Lost(before, fs.Snapshot(), kept).empty(), "a 2da table or an .original file was lost");
+    for (const auto& [path, bytes] : before) {
+        const bool inUse = Below(path, kOverride) && !Below(path, program) && LowerCase(path).ends_with(".2da");
+        fuzz::Check(!inUse || faulty || ui.acted || fs.Exists(path),
+                    "a table in use was deleted and nothing took its place");
     }
     fuzz::Check(log.empty(), "the log's failure lines and errors total disagree");
     return 0;

@@ -15,11 +15,9 @@
 #include "tables/table_merge.hpp"
 #include "tables/table_report.hpp"
 
-namespace {
-
 using namespace zelvane;
 
-std::optional<Table> ReadAndWriteBack(std::string_view bytes) {
+static std::optional<Table> ReadAndWriteBack(std::string_view bytes) {
     std::optional<Table> table = ReadTable(bytes);
     if (!table) return std::nullopt;
     fuzz::Check(IsRectangular(*table), "a table read with rows of another width");
@@ -31,40 +29,34 @@ std::optional<Table> ReadAndWriteBack(std::string_view bytes) {
     return table;
 }
 
-bool WithinItsLines(const TableReport& report) {
-    return !report.summary.empty() && report.details.size() <= kReportDetailLines;
+static void CheckReport(const TableReport& report) {
+    fuzz::Check(!report.summary.empty() && report.details.size() <= kReportDetailLines, "a report over its lines");
 }
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::InputReader input(data, size);
     const std::size_t firstLength = input.Byte() | (std::size_t{input.Byte()} << 8);
     const std::size_t secondLength = input.Byte() | (std::size_t{input.Byte()} << 8);
-    const std::string_view rest = input.Rest(), mineAndRest = rest.substr(std::min(firstLength, rest.size()));
-    const std::optional<Table> base = ReadAndWriteBack(rest.substr(0, firstLength));
-    const std::optional<Table> mine = ReadAndWriteBack(mineAndRest.substr(0, secondLength));
-    const std::optional<Table> current =
-        ReadAndWriteBack(mineAndRest.substr(std::min(secondLength, mineAndRest.size())));
+    const std::optional<Table> base = ReadAndWriteBack(input.Take(firstLength));
+    const std::optional<Table> mine = ReadAndWriteBack(input.Take(secondLength));
+    const std::optional<Table> current = ReadAndWriteBack(input.Rest());
     if (!base || !current) return 0;
 
     const TableDiff diff = CompareTables(*base, *current);
     fuzz::Check(diff.Empty() == (CompareTables(*current, *base).Empty()), "a difference seen one way only");
-    fuzz::Check(WithinItsLines(DescribeDiff(diff)), "a report over its lines");
-
+    CheckReport(DescribeDiff(diff));
     const MergeResult unchanged = MergeOutMod(*base, *base, *current);
     fuzz::Check(unchanged.merged == current && !unchanged.changed, "a mod that changed nothing changed the table");
     if (!mine) return 0;
 
     const MergeResult merge = MergeOutMod(*base, *mine, *current);
     fuzz::Check(merge.merged.has_value() == merge.conflicts.empty(), "a merge both made and refused");
-    fuzz::Check(WithinItsLines(DescribeMerge(merge)), "a report over its lines");
+    CheckReport(DescribeMerge(merge));
     if (merge.merged) {
         fuzz::Check(IsRectangular(*merge.merged), "a merged table with rows of another width");
         fuzz::Check(merge.changed || *merge.merged == *current, "an unchanged merge that differs from the table");
         (void)WriteTable(*merge.merged);
     }
-
     const MergeResult onlyMine = MergeOutMod(*base, *mine, *mine);
     fuzz::Check(onlyMine.merged && CompareTables(*base, *onlyMine.merged).Empty(),
                 "the mod's own version did not merge back to the backup");

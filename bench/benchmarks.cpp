@@ -1,0 +1,281 @@
+// Whole removal runs over synthetic K2 installs of 500, 5,000 and 50,000 files in four layouts:
+// on disk, the real zelvane-console next to `find override -type f` plus `xargs rm` of the same
+// files on an identical copy of the tree; in memory, the same run through the core, with its seam
+// calls counted. Then the 2da tables at the size of the games' largest. docs/performance.md
+// describes them and their environment variables.
+
+#include <benchmark/benchmark.h>
+
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "bench/synthetic_tree.hpp"
+#include "description/loader.hpp"
+#include "platform/memory/memory_file_system.hpp"
+#include "tables/table_merge.hpp"
+#include "tests/support/whole_run.hpp"
+
+extern char** environ;
+
+namespace zelvane::bench {
+namespace {
+
+const char* const kLayoutNames[] = {"moved", "player20", "uppercase", "tables"};
+
+// args: layout, files.
+SyntheticInstall PlanOf(benchmark::State& state) {
+    TreeShape shape = Scaled(static_cast<std::size_t>(50000 / state.range(1)));
+    shape.playerDirectPercent = state.range(0) == 1 ? 20 : 0;
+    shape.upperCaseList = state.range(0) == 2;
+    shape.tables = state.range(0) == 3 ? 20 : 0;
+    state.SetLabel(kLayoutNames[state.range(0)]);
+    return PlanInstall(shape);
+}
+
+std::string Env(const char* name, std::string fallback) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0' ? value : fallback;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+std::string HostPath(std::string relative) {
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return relative;
+}
+
+void WriteHostFile(const std::string& path, const std::string& bytes) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The console's side in root/game and root/mod, with its registry file and its answers ("&Yes"
+// to the confirmation, the subfolder prompt and every table); the baseline's in root/base, the
+// same override tree and the NUL-separated list of the files to remove.
+void WriteInstalls(const std::string& root, const SyntheticInstall& plan) {
+    for (const char* side : {"/game/", "/base/"}) {
+        for (const PlannedFile& file : plan.files) WriteHostFile(root + side + HostPath(file.path), file.bytes);
+    }
+    WriteHostFile(root + "/game/dialog.tlk", std::string("TLK V3.0") + std::string(8, '\0'));
+    WriteHostFile(root + "/mod/uninstall/uninstall_data.ini", FileListDescription(plan.entries, plan.tables));
+    for (const std::string& table : plan.tables) WriteHostFile(root + "/mod/backup/" + table, "2DA V2.0 original");
+    std::string game = "Z:" + root + "/game", answers, list;
+    std::replace(game.begin(), game.end(), '/', '\\');
+    WriteHostFile(root + "/registry.txt", "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + game + "\n");
+    for (std::size_t i = 0; i < 2 + plan.tables.size(); ++i) answers += "0\n";
+    WriteHostFile(root + "/answers.txt", answers);
+    for (const std::string& path : plan.deleted) list += HostPath(path) + '\0';
+    WriteHostFile(root + "/deleted.list", list);
+}
+
+struct ChildRun {
+    int exitCode = -1;
+    double seconds = 0;
+    long peakKb = 0;
+};
+
+// Runs a shell command line in a folder through this program's --measure mode (see main), which
+// reports on descriptor 3, so that the peak memory of the command is its own: a process started
+// straight from this one would report this one's peak memory as well, since the kernel keeps the
+// largest a process had before exec.
+ChildRun RunChild(const std::string& folder, const std::string& command) {
+    const std::string line = "cd '" + folder + "' && /proc/" + std::to_string(::getpid()) + "/exe --measure " + command;
+    ChildRun run;
+    FILE* report = ::popen(line.c_str(), "r");
+    if (report == nullptr) return run;
+    if (std::fscanf(report, "%d %lf %ld", &run.exitCode, &run.seconds, &run.peakKb) != 3) run.exitCode = -1;
+    ::pclose(report);
+    return run;
+}
+
+// The console's log must show the run that was meant: no error, no listed file missing (so each
+// was deleted), every table restored.
+std::string CheckConsoleRun(const ChildRun& run, const std::string& root, const SyntheticInstall& plan) {
+    if (run.exitCode != 0) return "zelvane-console ended with status " + std::to_string(run.exitCode);
+    RunResult result;
+    result.outcome = RunOutcome::Completed;
+    std::ifstream log(root + "/mod/uninstall/removal_results.rtf", std::ios::binary);
+    result.log.assign(std::istreambuf_iterator<char>(log), {});
+    if (const std::string problem = whole_run::CheckLog(result); !problem.empty()) return problem;
+    if (result.log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
+    if (whole_run::Occurrences(result.log, "QRestore2da: \\cf3 Renamed") != static_cast<int>(plan.tables.size()))
+        return "not every table was restored";
+    return {};
+}
+
+void BM_Disk(benchmark::State& state) {
+    const SyntheticInstall plan = PlanOf(state);
+    const int trials = std::max(1, std::atoi(Env("ZELVANE_BENCH_TRIALS", "3").c_str()));
+    const std::string console = "'" + Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE) + "'";
+    const std::string folder = Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
+    std::vector<double> zelvane, baseline;
+    long peakKb = 0;
+    for (auto _ : state) {
+        for (int trial = 0; trial < trials; ++trial) {
+            std::string root = folder + "/zelvane-bench-XXXXXX";
+            if (::mkdtemp(root.data()) == nullptr) return state.SkipWithError("mkdtemp failed");
+            WriteInstalls(root, plan);
+            const ChildRun run =
+                RunChild(root, console +
+                                   " --no-open --no-color --program-folder mod --registry "
+                                   "registry.txt --answers answers.txt 3>&1 </dev/null >console.out 2>&1");
+            // find + rm of the listed files, from the folder that holds override.
+            const ChildRun walked = RunChild(root + "/base", "find override -type f 3>&1 >/dev/null");
+            const ChildRun removed = RunChild(root + "/base", "xargs -0 rm -f -- 3>&1 <../deleted.list");
+            std::string problem = CheckConsoleRun(run, root, plan);
+            std::filesystem::remove_all(root);
+            if (problem.empty() && (walked.exitCode != 0 || removed.exitCode != 0)) problem = "the baseline failed";
+            if (!problem.empty()) return state.SkipWithError(problem.c_str());
+            zelvane.push_back(run.seconds);
+            baseline.push_back(walked.seconds + removed.seconds);
+            peakKb = std::max(peakKb, run.peakKb);
+        }
+        state.SetIterationTime(Median(zelvane));
+    }
+    const double seconds = Median(zelvane), reference = Median(baseline), files = plan.files.size();
+    state.counters = {{"zelvane_ms", seconds * 1000},
+                      {"baseline_ms", reference * 1000},
+                      {"ratio", reference > 0 ? seconds / reference : 0},
+                      {"us_per_file", seconds * 1e6 / files},
+                      {"baseline_us_per_file", reference * 1e6 / files},
+                      {"peak_rss_kb", static_cast<double>(peakKb)}};
+}
+
+// The install on the in-memory file system (listed in name order, as the host and NTFS list; each
+// file holding its own path, so that a lost one shows), then a whole removal run, confirmation to
+// saved log: the player's files stay, the tables in use go to Backup Uninstall.
+void BM_Memory(benchmark::State& state) {
+    const SyntheticInstall plan = PlanOf(state);
+    const std::string game = "C:\\Games\\Kotor2", program = "C:\\Mods\\Tool";
+    std::vector<double> times;
+    std::vector<double> counts;  // seam calls, listings, entries read: before the run, then the run's
+    for (auto _ : state) {
+        MemoryFileSystem fs;
+        fs.ListInNameOrder();
+        fs.AddFile(game + "\\dialog.tlk", "TLK V3.0");
+        for (const std::string& folder : plan.folders) fs.AddFolder(game + "\\" + folder);
+        for (const PlannedFile& file : plan.files) fs.AddFile(game + "\\" + file.path, file.path);
+        for (const std::string& table : plan.tables) fs.AddFile(program + "\\backup\\" + table, "2DA V2.0 original");
+        UninstallDescription d;
+        d.DescriptionPath = program + "\\uninstall\\uninstall_data.ini";
+        fs.AddFile(d.DescriptionPath, FileListDescription(plan.entries, plan.tables));
+        if (LoadUninstallDescription(d, LoaderContext{fs, program, d.DescriptionPath, 15}).outcome !=
+            LoadOutcome::EndOfFile)
+            return state.SkipWithError("the description does not load");
+        const auto count = [&fs] {
+            double calls = 0;
+            for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) calls += fs.CallCount(FsOp(op));
+            return std::vector<double>{calls, double(fs.CallCount(FsOp::List)), double(fs.EntriesRead())};
+        };
+        counts = count();
+        const whole_run::Files before = fs.Snapshot();
+        whole_run::QuietUi ui;
+        const auto start = std::chrono::steady_clock::now();
+        const RunResult result = whole_run::Run(fs, d, ui, game, program);
+        times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+        state.SetIterationTime(times.back());
+        const std::vector<double> after = count();
+        for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = after[i] - counts[i];
+        const std::string problem =
+            whole_run::CheckLog(result) + whole_run::Lost(before, fs.Snapshot(), [](const std::string& p) {
+                return p.find("\\player_") != std::string::npos || p.ends_with(".2da");
+            });
+        if (result.outcome != RunOutcome::Completed || result.failureCount != 0 || result.notFoundCount != 0 ||
+            !problem.empty()) {
+            state.SkipWithError(("wrong result: " + problem).c_str());
+        }
+    }
+    state.counters = {{"us_per_file", Median(times) * 1e6 / static_cast<double>(plan.files.size())},
+                      {"seam_calls_per_entry", counts[0] / static_cast<double>(plan.entries.size())},
+                      {"listings", counts[1]},
+                      {"entries_read_per_tree_entry", counts[2] / static_cast<double>(plan.treeEntries)}};
+}
+
+// The 2da tables at 1,000 rows x 100 columns: the backup against the table in use after this mod
+// and a later one, each of which added a column and a row and changed a cell in every tenth row.
+// Values repeat as in the games' tables (model names, small numbers, ****).
+Table Backup() {
+    Table table;
+    for (std::size_t c = 0; c < 100; ++c) table.columns.push_back("column_" + std::to_string(c));
+    for (std::size_t r = 0; r < 1000; ++r) {
+        TableRow row{std::to_string(r), {}};
+        for (std::size_t c = 0; c < 100; ++c)
+            row.cells.push_back((r + c) % 7 == 0 ? std::string() : "P_MODEL_" + std::to_string((r * 31 + c) % 500));
+        table.rows.push_back(std::move(row));
+    }
+    return table;
+}
+
+Table Changed(Table table, const std::string& mod, std::size_t changedColumn) {
+    table.columns.push_back(mod + "Sound");
+    for (std::size_t r = 0; r < table.rows.size(); ++r) {
+        std::vector<std::string>& cells = table.rows[r].cells;
+        cells.push_back(r < 1000 ? mod + "_sound" : "");  // another mod's row: left alone
+        if (r < 1000 && r % 10 == 0) cells[changedColumn] = mod + "_" + std::to_string(r);
+    }
+    TableRow row{std::to_string(table.rows.size()), std::vector<std::string>(table.columns.size())};
+    row.cells.front() = mod + "_row";
+    table.rows.push_back(std::move(row));
+    return table;
+}
+
+void BM_Merge(benchmark::State& state) {
+    const Table backup = Backup(), mine = Changed(backup, "Mine", 3), current = Changed(mine, "Later", 50);
+    for (auto _ : state) {
+        if (!MergeOutMod(backup, mine, current).merged) return state.SkipWithError("the merge found conflicts");
+    }
+}
+
+// --measure COMMAND...: runs the command and writes its exit status, its wall time in seconds and
+// its peak memory in KiB to descriptor 3.
+int Measure(char** command) {
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawnp(&pid, command[0], nullptr, nullptr, command, environ) != 0) return 127;
+    int status = 0;
+    struct rusage usage {};
+    while (::wait4(pid, &status, 0, &usage) < 0) {
+    }
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    ::dprintf(3, "%d %f %ld\n", exitCode, seconds, usage.ru_maxrss);
+    return exitCode;
+}
+
+}  // namespace
+}  // namespace zelvane::bench
+
+int main(int argc, char** argv) {
+    using namespace zelvane::bench;
+    if (argc >= 3 && std::string(argv[1]) == "--measure") return Measure(argv + 2);
+    for (const auto& [name, function, iterations] :
+         {std::tuple{"Removal/memory", &BM_Memory, 3}, std::tuple{"Removal/disk", &BM_Disk, 1}}) {
+        benchmark::RegisterBenchmark(name, function)
+            ->ArgsProduct({{0, 1, 2, 3}, {500, 5000, 50000}})
+            ->ArgNames({"layout", "files"})
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(iterations)
+            ->UseManualTime();
+    }
+    benchmark::RegisterBenchmark("Tables/merge:1000x100", BM_Merge)->Unit(benchmark::kMillisecond);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
