@@ -6,14 +6,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -26,8 +22,6 @@
 #include "platform/memory/memory_file_system.hpp"
 #include "tables/table_merge.hpp"
 #include "tests/support/whole_run.hpp"
-
-extern char** environ;
 
 namespace zelvane::bench {
 namespace {
@@ -68,9 +62,8 @@ void WriteHostFile(const std::string& path, const std::string& bytes) {
 // to the confirmation, the subfolder prompt and every table); the baseline's in root/base, the
 // same override tree and the NUL-separated list of the files to remove.
 void WriteInstalls(const std::string& root, const SyntheticInstall& plan) {
-    for (const char* side : {"/game/", "/base/"}) {
-        for (const PlannedFile& file : plan.files) WriteHostFile(root + side + HostPath(file.path), file.bytes);
-    }
+    for (const PlannedFile& file : plan.files) WriteHostFile(root + "/game/" + HostPath(file.path), file.bytes);
+    std::filesystem::copy(root + "/game", root + "/base", std::filesystem::copy_options::recursive);
     WriteHostFile(root + "/game/dialog.tlk", std::string("TLK V3.0") + std::string(8, '\0'));
     WriteHostFile(root + "/mod/uninstall/uninstall_data.ini", FileListDescription(plan.entries, plan.tables));
     for (const std::string& table : plan.tables) WriteHostFile(root + "/mod/backup/" + table, "2DA V2.0 original");
@@ -83,34 +76,19 @@ void WriteInstalls(const std::string& root, const SyntheticInstall& plan) {
     WriteHostFile(root + "/deleted.list", list);
 }
 
-struct ChildRun {
-    int exitCode = -1;
-    double seconds = 0;
-    long peakKb = 0;
-};
-
-// Runs a shell command line in a folder through this program's --measure mode (see main), which
-// reports on descriptor 3, so that the peak memory of the command is its own: a process started
-// straight from this one would report this one's peak memory as well, since the kernel keeps the
-// largest a process had before exec.
-ChildRun RunChild(const std::string& folder, const std::string& command) {
-    const std::string line = "cd '" + folder + "' && /proc/" + std::to_string(::getpid()) + "/exe --measure " + command;
-    ChildRun run;
-    FILE* report = ::popen(line.c_str(), "r");
-    if (report == nullptr) return run;
-    if (std::fscanf(report, "%d %lf %ld", &run.exitCode, &run.seconds, &run.peakKb) != 3) run.exitCode = -1;
-    ::pclose(report);
-    return run;
+// Runs a shell command line in a folder: its wall time in seconds, or -1 when it failed.
+double Timed(const std::string& folder, const std::string& command) {
+    const auto start = std::chrono::steady_clock::now();
+    const int status = std::system(("cd '" + folder + "' && " + command).c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return status == 0 ? seconds : -1;
 }
 
 // The console's log must show the run that was meant: no error, no listed file missing (so each
 // was deleted), every table restored.
-std::string CheckConsoleRun(const ChildRun& run, const std::string& root, const SyntheticInstall& plan) {
-    if (run.exitCode != 0) return "zelvane-console ended with status " + std::to_string(run.exitCode);
-    RunResult result;
-    result.outcome = RunOutcome::Completed;
+std::string CheckConsoleRun(const std::string& root, const SyntheticInstall& plan) {
     std::ifstream log(root + "/mod/uninstall/removal_results.rtf", std::ios::binary);
-    result.log.assign(std::istreambuf_iterator<char>(log), {});
+    const RunResult result{.outcome = RunOutcome::Completed, .log = {std::istreambuf_iterator<char>(log), {}}};
     if (const std::string problem = whole_run::CheckLog(result); !problem.empty()) return problem;
     if (result.log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
     if (whole_run::Occurrences(result.log, "QRestore2da: \\cf3 Renamed") != static_cast<int>(plan.tables.size()))
@@ -124,26 +102,24 @@ void BM_Disk(benchmark::State& state) {
     const std::string console = "'" + Env("ZELVANE_BENCH_CONSOLE", ZELVANE_CONSOLE) + "'";
     const std::string folder = Env("ZELVANE_BENCH_TMP", ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp");
     std::vector<double> zelvane, baseline;
-    long peakKb = 0;
     for (auto _ : state) {
         for (int trial = 0; trial < trials; ++trial) {
             std::string root = folder + "/zelvane-bench-XXXXXX";
             if (::mkdtemp(root.data()) == nullptr) return state.SkipWithError("mkdtemp failed");
             WriteInstalls(root, plan);
-            const ChildRun run =
-                RunChild(root, console +
-                                   " --no-open --no-color --program-folder mod --registry "
-                                   "registry.txt --answers answers.txt 3>&1 </dev/null >console.out 2>&1");
+            const double run = Timed(root, console +
+                                               " --no-open --no-color --program-folder mod --registry registry.txt "
+                                               "--answers answers.txt </dev/null >console.out 2>&1");
             // find + rm of the listed files, from the folder that holds override.
-            const ChildRun walked = RunChild(root + "/base", "find override -type f 3>&1 >/dev/null");
-            const ChildRun removed = RunChild(root + "/base", "xargs -0 rm -f -- 3>&1 <../deleted.list");
-            std::string problem = CheckConsoleRun(run, root, plan);
+            const double base =
+                Timed(root + "/base", "find override -type f >/dev/null && xargs -0 rm -f -- <../deleted.list");
+            std::string problem = run < 0    ? "zelvane-console failed"
+                                  : base < 0 ? "the baseline failed"
+                                             : CheckConsoleRun(root, plan);
             std::filesystem::remove_all(root);
-            if (problem.empty() && (walked.exitCode != 0 || removed.exitCode != 0)) problem = "the baseline failed";
             if (!problem.empty()) return state.SkipWithError(problem.c_str());
-            zelvane.push_back(run.seconds);
-            baseline.push_back(walked.seconds + removed.seconds);
-            peakKb = std::max(peakKb, run.peakKb);
+            zelvane.push_back(run);
+            baseline.push_back(base);
         }
         state.SetIterationTime(Median(zelvane));
     }
@@ -152,8 +128,7 @@ void BM_Disk(benchmark::State& state) {
                       {"baseline_ms", reference * 1000},
                       {"ratio", reference > 0 ? seconds / reference : 0},
                       {"us_per_file", seconds * 1e6 / files},
-                      {"baseline_us_per_file", reference * 1e6 / files},
-                      {"peak_rss_kb", static_cast<double>(peakKb)}};
+                      {"baseline_us_per_file", reference * 1e6 / files}};
 }
 
 // The install on the in-memory file system (listed in name order, as the host and NTFS list; each
@@ -162,13 +137,11 @@ void BM_Disk(benchmark::State& state) {
 void BM_Memory(benchmark::State& state) {
     const SyntheticInstall plan = PlanOf(state);
     const std::string game = "C:\\Games\\Kotor2", program = "C:\\Mods\\Tool";
-    std::vector<double> times;
-    std::vector<double> counts;  // seam calls, listings, entries read: before the run, then the run's
+    std::vector<double> times, counts;  // counts: the run's seam calls, listings and entries read
     for (auto _ : state) {
         MemoryFileSystem fs;
         fs.ListInNameOrder();
         fs.AddFile(game + "\\dialog.tlk", "TLK V3.0");
-        for (const std::string& folder : plan.folders) fs.AddFolder(game + "\\" + folder);
         for (const PlannedFile& file : plan.files) fs.AddFile(game + "\\" + file.path, file.path);
         for (const std::string& table : plan.tables) fs.AddFile(program + "\\backup\\" + table, "2DA V2.0 original");
         UninstallDescription d;
@@ -182,23 +155,22 @@ void BM_Memory(benchmark::State& state) {
             for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) calls += fs.CallCount(FsOp(op));
             return std::vector<double>{calls, double(fs.CallCount(FsOp::List)), double(fs.EntriesRead())};
         };
-        counts = count();
+        const std::vector<double> loaded = count();
         const whole_run::Files before = fs.Snapshot();
         whole_run::QuietUi ui;
         const auto start = std::chrono::steady_clock::now();
         const RunResult result = whole_run::Run(fs, d, ui, game, program);
         times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         state.SetIterationTime(times.back());
-        const std::vector<double> after = count();
-        for (std::size_t i = 0; i < counts.size(); ++i) counts[i] = after[i] - counts[i];
+        counts = count();
+        for (std::size_t i = 0; i < counts.size(); ++i) counts[i] -= loaded[i];
         const std::string problem =
             whole_run::CheckLog(result) + whole_run::Lost(before, fs.Snapshot(), [](const std::string& p) {
                 return p.find("\\player_") != std::string::npos || p.ends_with(".2da");
             });
         if (result.outcome != RunOutcome::Completed || result.failureCount != 0 || result.notFoundCount != 0 ||
-            !problem.empty()) {
-            state.SkipWithError(("wrong result: " + problem).c_str());
-        }
+            !problem.empty())
+            return state.SkipWithError(("wrong result: " + problem).c_str());
     }
     state.counters = {{"us_per_file", Median(times) * 1e6 / static_cast<double>(plan.files.size())},
                       {"seam_calls_per_entry", counts[0] / static_cast<double>(plan.entries.size())},
@@ -213,10 +185,9 @@ Table Backup() {
     Table table;
     for (std::size_t c = 0; c < 100; ++c) table.columns.push_back("column_" + std::to_string(c));
     for (std::size_t r = 0; r < 1000; ++r) {
-        TableRow row{std::to_string(r), {}};
+        table.rows.push_back({std::to_string(r), {}});
         for (std::size_t c = 0; c < 100; ++c)
-            row.cells.push_back((r + c) % 7 == 0 ? std::string() : "P_MODEL_" + std::to_string((r * 31 + c) % 500));
-        table.rows.push_back(std::move(row));
+            table.rows.back().cells.push_back((r + c) % 7 ? "P_MODEL_" + std::to_string((r * 31 + c) % 500) : "");
     }
     return table;
 }
@@ -241,41 +212,13 @@ void BM_Merge(benchmark::State& state) {
     }
 }
 
-// --measure COMMAND...: runs the command and writes its exit status, its wall time in seconds and
-// its peak memory in KiB to descriptor 3.
-int Measure(char** command) {
-    const auto start = std::chrono::steady_clock::now();
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, command[0], nullptr, nullptr, command, environ) != 0) return 127;
-    int status = 0;
-    struct rusage usage {};
-    while (::wait4(pid, &status, 0, &usage) < 0) {
-    }
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const int exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    ::dprintf(3, "%d %f %ld\n", exitCode, seconds, usage.ru_maxrss);
-    return exitCode;
+// Every layout at every size, timed by the benchmark itself.
+void Layouts(benchmark::internal::Benchmark* b) {
+    b->ArgsProduct({{0, 1, 2, 3}, {500, 5000, 50000}})->ArgNames({"layout", "files"})->UseManualTime();
 }
+BENCHMARK(BM_Memory)->Name("Removal/memory")->Apply(Layouts)->Iterations(3)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Disk)->Name("Removal/disk")->Apply(Layouts)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Merge)->Name("Tables/merge:1000x100")->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace zelvane::bench
-
-int main(int argc, char** argv) {
-    using namespace zelvane::bench;
-    if (argc >= 3 && std::string(argv[1]) == "--measure") return Measure(argv + 2);
-    for (const auto& [name, function, iterations] :
-         {std::tuple{"Removal/memory", &BM_Memory, 3}, std::tuple{"Removal/disk", &BM_Disk, 1}}) {
-        benchmark::RegisterBenchmark(name, function)
-            ->ArgsProduct({{0, 1, 2, 3}, {500, 5000, 50000}})
-            ->ArgNames({"layout", "files"})
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(iterations)
-            ->UseManualTime();
-    }
-    benchmark::RegisterBenchmark("Tables/merge:1000x100", BM_Merge)->Unit(benchmark::kMillisecond);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

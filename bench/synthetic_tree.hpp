@@ -11,20 +11,17 @@
 
 namespace zelvane::bench {
 
+// Of the files, a tenth are listed by the mod, a 25th moved by the player into subfolders; a folder
+// per 100 files.
 struct TreeShape {
     std::size_t files = 50000;            // files in override and below, mod files and tables included
-    std::size_t folders = 500;            // nested subfolders of override
-    std::size_t listEntries = 5000;       // entries of the file list
-    std::size_t moved = 2000;             // of those, moved into subfolders
     std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
     bool upperCaseList = false;           // the list in upper case, the files on disk in lower case
     std::size_t tables = 0;               // 2da tables in subfolders of override with a backup to restore
 };
 
-// The shape scaled down: files, folders and entries divided by divisor (at least one folder).
-inline TreeShape Scaled(std::size_t divisor) {
-    return {50000 / divisor, std::max<std::size_t>(500 / divisor, 1), 5000 / divisor, 2000 / divisor};
-}
+// The shape scaled down: files divided by divisor.
+inline TreeShape Scaled(std::size_t divisor) { return {50000 / divisor}; }
 
 struct PlannedFile {
     std::string path;  // relative to the game folder, backslashes
@@ -45,13 +42,14 @@ struct SyntheticInstall {
 // the player's files are spread evenly (some directly in override), the moved mod files every 7th
 // folder, the tables every 13th.
 inline SyntheticInstall PlanInstall(const TreeShape& shape) {
-    SyntheticInstall out{{"override"}, {}, {}, {}, {}, shape.files + shape.folders};
-    for (std::size_t k = 1; k <= shape.folders; ++k)
+    const std::size_t folders = std::max<std::size_t>(shape.files / 100, 1), listed = shape.files / 10;
+    SyntheticInstall out{{"override"}, {}, {}, {}, {}, shape.files + folders};
+    for (std::size_t k = 1; k <= folders; ++k)
         out.folders.push_back(out.folders[(k - 1) / 5] + "\\Sub" + std::to_string(k));
-    auto subfolder = [&](std::size_t i) { return out.folders[1 + i % shape.folders] + "\\"; };
-    for (std::size_t i = 0; i < shape.listEntries; ++i) {
+    auto subfolder = [&](std::size_t i) { return out.folders[1 + i % folders] + "\\"; };
+    for (std::size_t i = 0; i < listed; ++i) {
         const std::string name = "mod_" + std::to_string(i) + ".tga";
-        out.deleted.push_back((i < shape.listEntries - shape.moved ? "override\\" : subfolder(i * 7)) + name);
+        out.deleted.push_back((i < listed - shape.files / 25 ? "override\\" : subfolder(i * 7)) + name);
         out.files.push_back({out.deleted.back(), "x"});
         out.entries.push_back("override\\" + name);
         for (char& c : out.entries.back()) c = shape.upperCaseList ? static_cast<char>(std::toupper(c)) : c;
@@ -60,7 +58,7 @@ inline SyntheticInstall PlanInstall(const TreeShape& shape) {
         out.tables.push_back("table_" + std::to_string(i) + ".2da");
         out.files.push_back({subfolder(i * 13) + out.tables.back(), "2DA V2.0 modded"});
     }
-    const std::size_t playerFiles = shape.files - shape.listEntries - shape.tables;
+    const std::size_t playerFiles = shape.files - listed - shape.tables;
     for (std::size_t i = 0; i < playerFiles; ++i) {
         const bool direct = i < playerFiles * shape.playerDirectPercent / 100;
         out.files.push_back({(direct ? "override\\" : subfolder(i)) + "player_" + std::to_string(i) + ".2da", "x"});

@@ -33,12 +33,6 @@ public:
         const std::string_view b = Take(1);
         return b.empty() ? 0 : static_cast<std::uint8_t>(b.front());
     }
-    // A signed number spread over 4 bytes.
-    std::int32_t Int32() {
-        std::uint32_t value = 0;
-        for (int i = 0; i < 4; ++i) value = (value << 8) | Byte();
-        return static_cast<std::int32_t>(value);
-    }
     std::string_view Piece() {
         const std::string_view piece = Take(rest_.find('\0'));
         Take(1);

@@ -3,11 +3,6 @@
 // and calls a start-up error exactly what makes start-up's own loader stop. (What start-up loads
 // is measured as a prompt body by the RTF target.)
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
-
 #include "description/description_check.hpp"
 #include "description/loader.hpp"
 #include "fuzz/fuzz_support.hpp"
@@ -28,9 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fs.AddFolder(program + "\\backup\\folder.2da");
     for (const char* path :
          {"C:\\Mod\\override\\robe.uti", "C:\\Mod\\override\\sub\\robe.tga", "C:\\Game\\override\\robe.uti",
-          "C:\\Game\\override\\sub\\a.uti", "C:\\Game\\override\\icon.tga.original"}) {
+          "C:\\Game\\override\\sub\\a.uti", "C:\\Game\\override\\icon.tga.original"})
         fs.AddFile(path, "u");
-    }
     fs.AddFile("C:\\Game\\dialog.tlk", "TLK V3.0");
 
     const auto before = fs.Snapshot();

@@ -1,10 +1,7 @@
 // The string and path helpers of util/ on a mode byte, a start, a count and NUL-separated texts;
 // the file-system ones over a small in-memory tree with short names.
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
+#include <climits>
 
 #include "fuzz/fuzz_support.hpp"
 #include "platform/memory/memory_file_system.hpp"
@@ -14,28 +11,6 @@
 #include "util/strings.hpp"
 
 using namespace zelvane;
-
-static void StringHelpers(std::string_view text, std::string_view find, std::string_view replacement, int start,
-                          int count, CompareMode mode) {
-    try {
-        const int last = FindLast(text, find, start, mode);
-        fuzz::Check(last >= 0 && static_cast<std::size_t>(last) <= text.size(), "FindLast outside the text");
-        fuzz::Check(last == 0 || last >= 2, "FindLast examined position 1");
-    } catch (const ProgramError& error) {
-        fuzz::Check(start == 0 && error.Number() == 5, "FindLast failed on a start other than 0");
-    }
-    const int first = InStr(start, text, find, mode);
-    fuzz::Check(first >= 0 && static_cast<std::size_t>(first) <= text.size() + 1, "InStr outside the text");
-    const std::vector<std::string> pieces = SplitText(text, find);
-    std::size_t total = 0;
-    for (const std::string& piece : pieces) total += piece.size();
-    fuzz::Check(!pieces.empty() && total <= text.size(), "SplitText gave no piece or made text");
-    (void)ReplaceText(text, find, replacement, start, count, mode);
-    fuzz::Check(LowerCase(text).size() == text.size(), "LowerCase changed the length");
-    (void)StartsWithKey(text, LowerCase(find));
-    for (const std::string& line : SplitInputLines(text))
-        fuzz::Check(line.find('\r') == std::string::npos, "a CR inside a line");
-}
 
 static void PathHelpers(const MemoryFileSystem& fs, std::string_view path, std::string_view anchor,
                         const FolderContext& folders) {
@@ -76,14 +51,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::InputReader input(data, size);
     const std::uint8_t flags = input.Byte();
     const CompareMode mode = (flags & 1) ? CompareMode::CaseInsensitive : CompareMode::Exact;
-    // Small starts and counts mostly, with the extremes now and then.
+    // Small starts and counts mostly, with starts near the extremes now and then.
     int start = static_cast<std::int8_t>(input.Byte());
-    if (flags & 2) start = input.Int32();
+    if (flags & 2) start = (flags & 4) ? INT_MIN + start + 128 : INT_MAX - start - 128;
     int count = static_cast<std::int8_t>(input.Byte());
     const std::string_view text = input.Piece(), find = input.Piece(), replacement = input.Piece();
     const FolderContext folders{std::string(input.Piece()), std::string(input.Piece())};
 
-    StringHelpers(text, find, replacement, start, count, mode);
+    try {
+        const int last = FindLast(text, find, start, mode);
+        fuzz::Check(last >= 0 && static_cast<std::size_t>(last) <= text.size(), "FindLast outside the text");
+        fuzz::Check(last == 0 || last >= 2, "FindLast examined position 1");
+    } catch (const ProgramError& error) {
+        fuzz::Check(start == 0 && error.Number() == 5, "FindLast failed on a start other than 0");
+    }
+    const int first = InStr(start, text, find, mode);
+    fuzz::Check(first >= 0 && static_cast<std::size_t>(first) <= text.size() + 1, "InStr outside the text");
+    const std::vector<std::string> pieces = SplitText(text, find);
+    std::size_t total = 0;
+    for (const std::string& piece : pieces) total += piece.size();
+    fuzz::Check(!pieces.empty() && total <= text.size(), "SplitText gave no piece or made text");
+    (void)ReplaceText(text, find, replacement, start, count, mode);
+    fuzz::Check(LowerCase(text).size() == text.size(), "LowerCase changed the length");
+    (void)StartsWithKey(text, LowerCase(find));
+    for (const std::string& line : SplitInputLines(text))
+        fuzz::Check(line.find('\r') == std::string::npos, "a CR inside a line");
     static const MemoryFileSystem& tree = MakeTree();
     PathHelpers(tree, text, find, folders);
     PathHelpers(tree, find, text, folders);

@@ -2,13 +2,9 @@
 // description, with links that lead out, folders swapped for links while a prompt is open, backups
 // and documents that are links, devices or far too large, folders that take no new file, random
 // answers and injected failures. The input is read from the front: a layout byte, the tree, the
-// description, then the answers. With ZELVANE_FUZZ_SHOW set, each run prints its log and error
-// total (to read a kept input).
+// description, then the answers.
 
-#include <cstdio>
-#include <cstdlib>
 #include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.hpp"
@@ -30,10 +26,10 @@ const Pool kNames = {"a.tga", "b.uti", "c.tga", "d.tga", "x.tga", "y.tga", "m.bi
 const Pool kTables = {"appearance.2da", "feat.2da", "spells.2da"};
 // File-list and queued-delete entries: plain names, names that lead out or name no plain file.
 // None names a table or an .original file, which the description may not delete.
-const Pool kEntries = {"override\\a.tga",           "override\\b.uti",    "override\\c.tga", "override\\sub\\d.tga",
-                       "override\\link\\x.tga",     "override\\evil.tga", "..\\outside.txt", "override\\*.uti",
-                       "override\\c.tga.",          "override\\CON",      "movies\\m.bik",   "override\\y.tga ",
-                       "override\\deep\\er\\a.tga", "override\\x.tga"};
+const Pool kEntries({"override\\a.tga", "override\\b.uti", "override\\c.tga", "override\\sub\\d.tga",
+                     "override\\link\\x.tga", "override\\evil.tga", "..\\outside.txt", "override\\*.uti",
+                     "override\\c.tga.", "override\\CON", "movies\\m.bik", "override\\y.tga ",
+                     "override\\deep\\er\\a.tga", "override\\x.tga"});
 const Pool kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga", "override\\evil.tga",
                         "override\\link\\y.tga"};
 // Paths where a leading "%" stands for the program folder, "O:" for the game's override folder and
@@ -200,10 +196,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // and the player swapped nothing, every table in use stays at its place.
     const auto outsideOf = [&] {
         Files outside;
-        for (const auto& [path, bytes] : fs.Snapshot()) {
+        for (const auto& [path, bytes] : fs.Snapshot())
             if (!Below(path, kGame) && !Below(path, program))
                 outside.emplace(path, bytes + (fs.AttributesOf(path)->readOnly ? " (read-only)" : ""));
-        }
         return outside;
     };
     const Files outside = outsideOf(), before = fs.Snapshot();
@@ -214,11 +209,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument)
         result = Run(fs, outcome.description, ui, kGame, program);
     const std::string log = CheckLog(result);
-    if (std::getenv("ZELVANE_FUZZ_SHOW") != nullptr) {
-        std::fprintf(stderr, "%s\n-- start-up state %d, %d errors; %s\n", result.log.c_str(),
-                     static_cast<int>(outcome.state), result.failureCount, log.c_str());
-        for (const auto& m : ui.messages) std::fprintf(stderr, "-- shown: %s\n", m.text.c_str());
-    }
     fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached a handler");
     fuzz::Check(outsideOf() == outside, "a file outside the game and program folders changed");
     const auto kept = [&](const std::string& path) {

@@ -2,10 +2,6 @@
 // colours and without: any input renders, always as UTF-8. The first input byte picks the font
 // size and the limit, the second the screen's twips per pixel.
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
-#include <string_view>
 #include <vector>
 
 #include "app/console/rtf_terminal.hpp"

@@ -2,11 +2,7 @@
 // 16-bit little-endian lengths, then three tables: the backup, the mod's own version and the rest
 // (the table in use). Every table that reads writes back, compares and merges.
 
-#include <cstddef>
-#include <cstdint>
 #include <optional>
-#include <string>
-#include <string_view>
 
 #include "fuzz/fuzz_support.hpp"
 #include "tables/table.hpp"
