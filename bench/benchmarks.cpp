@@ -1,8 +1,6 @@
-// Whole removal runs over synthetic K2 installs of 500, 5,000 and 50,000 files in four layouts:
-// on disk, the real zelvane-console next to `find override -type f` plus `xargs rm` of the same
-// files on an identical copy of the tree; in memory, the same run through the core, with its seam
-// calls counted. Then the 2da tables at the size of the games' largest. docs/performance.md
-// describes them and their environment variables.
+// Whole removal runs over synthetic K2 installs on disk (the console against `find` + `rm` of the
+// same files on a copy of the tree) and in memory (the core, its seam calls counted); the 2da merge
+// at the size of the games' largest tables. docs/performance.md describes them.
 
 #include <benchmark/benchmark.h>
 
@@ -18,7 +16,6 @@
 #include <vector>
 
 #include "bench/synthetic_tree.hpp"
-#include "description/loader.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "tables/table_merge.hpp"
 #include "tests/support/whole_run.hpp"
@@ -30,12 +27,9 @@ const char* const kLayoutNames[] = {"moved", "player20", "uppercase", "tables"};
 
 // args: layout, files.
 SyntheticInstall PlanOf(benchmark::State& state) {
-    TreeShape shape = Scaled(static_cast<std::size_t>(50000 / state.range(1)));
-    shape.playerDirectPercent = state.range(0) == 1 ? 20 : 0;
-    shape.upperCaseList = state.range(0) == 2;
-    shape.tables = state.range(0) == 3 ? 20 : 0;
-    state.SetLabel(kLayoutNames[state.range(0)]);
-    return PlanInstall(shape);
+    const std::int64_t layout = state.range(0);
+    state.SetLabel(kLayoutNames[layout]);
+    return PlanInstall({std::size_t(state.range(1)), layout == 1 ? 20u : 0u, layout == 2, layout == 3 ? 20u : 0u});
 }
 
 std::string Env(const char* name, std::string fallback) {
@@ -58,9 +52,8 @@ void WriteHostFile(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The console's side in root/game and root/mod, with its registry file and its answers ("&Yes"
-// to the confirmation, the subfolder prompt and every table); the baseline's in root/base, the
-// same override tree and the NUL-separated list of the files to remove.
+// The console's side in root/game and root/mod, with a registry file and "&Yes" to every prompt;
+// the baseline's in root/base, a copy of the tree and the NUL-separated list of the files to remove.
 void WriteInstalls(const std::string& root, const SyntheticInstall& plan) {
     for (const PlannedFile& file : plan.files) WriteHostFile(root + "/game/" + HostPath(file.path), file.bytes);
     std::filesystem::copy(root + "/game", root + "/base", std::filesystem::copy_options::recursive);
@@ -88,7 +81,9 @@ double Timed(const std::string& folder, const std::string& command) {
 // was deleted), every table restored.
 std::string CheckConsoleRun(const std::string& root, const SyntheticInstall& plan) {
     std::ifstream log(root + "/mod/uninstall/removal_results.rtf", std::ios::binary);
-    const RunResult result{.outcome = RunOutcome::Completed, .log = {std::istreambuf_iterator<char>(log), {}}};
+    RunResult result;
+    result.outcome = RunOutcome::Completed;
+    result.log.assign(std::istreambuf_iterator<char>(log), {});
     if (const std::string problem = whole_run::CheckLog(result); !problem.empty()) return problem;
     if (result.log.find("\\cf6\\b 0 files not found.") == std::string::npos) return "the run missed files";
     if (whole_run::Occurrences(result.log, "QRestore2da: \\cf3 Renamed") != static_cast<int>(plan.tables.size()))
@@ -131,56 +126,45 @@ void BM_Disk(benchmark::State& state) {
                       {"baseline_us_per_file", reference * 1e6 / files}};
 }
 
-// The install on the in-memory file system (listed in name order, as the host and NTFS list; each
-// file holding its own path, so that a lost one shows), then a whole removal run, confirmation to
-// saved log: the player's files stay, the tables in use go to Backup Uninstall.
+// The install on the in-memory file system, listed in name order as the host and NTFS list, then a
+// whole removal run, confirmation to saved log.
 void BM_Memory(benchmark::State& state) {
     const SyntheticInstall plan = PlanOf(state);
     const std::string game = "C:\\Games\\Kotor2", program = "C:\\Mods\\Tool";
-    std::vector<double> times, counts;  // counts: the run's seam calls, listings and entries read
+    std::vector<double> times;
+    double calls = 0;  // the last run's seam calls
     for (auto _ : state) {
-        MemoryFileSystem fs;
+        MemoryFileSystem fs;  // counts the calls made to it, none while it is built
         fs.ListInNameOrder();
         fs.AddFile(game + "\\dialog.tlk", "TLK V3.0");
         for (const PlannedFile& file : plan.files) fs.AddFile(game + "\\" + file.path, file.path);
-        for (const std::string& table : plan.tables) fs.AddFile(program + "\\backup\\" + table, "2DA V2.0 original");
         UninstallDescription d;
+        d.Game = 2;
         d.DescriptionPath = program + "\\uninstall\\uninstall_data.ini";
         fs.AddFile(d.DescriptionPath, FileListDescription(plan.entries, plan.tables));
-        if (LoadUninstallDescription(d, LoaderContext{fs, program, d.DescriptionPath, 15}).outcome !=
-            LoadOutcome::EndOfFile)
-            return state.SkipWithError("the description does not load");
-        const auto count = [&fs] {
-            double calls = 0;
-            for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) calls += fs.CallCount(FsOp(op));
-            return std::vector<double>{calls, double(fs.CallCount(FsOp::List)), double(fs.EntriesRead())};
-        };
-        const std::vector<double> loaded = count();
-        const whole_run::Files before = fs.Snapshot();
+        for (const std::string& table : plan.tables) {
+            d.Backup2daFiles.push_back(program + "\\backup\\" + table);
+            fs.AddFile(d.Backup2daFiles.back(), "2DA V2.0 original");
+        }
+        d.Restore2da = d.Backup2daAvailable = !d.Backup2daFiles.empty();
         whole_run::QuietUi ui;
         const auto start = std::chrono::steady_clock::now();
         const RunResult result = whole_run::Run(fs, d, ui, game, program);
         times.push_back(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
         state.SetIterationTime(times.back());
-        counts = count();
-        for (std::size_t i = 0; i < counts.size(); ++i) counts[i] -= loaded[i];
-        const std::string problem =
-            whole_run::CheckLog(result) + whole_run::Lost(before, fs.Snapshot(), [](const std::string& p) {
-                return p.find("\\player_") != std::string::npos || p.ends_with(".2da");
-            });
+        calls = 0;
+        for (int op = 0; op <= static_cast<int>(FsOp::FolderStamp); ++op) calls += fs.CallCount(FsOp(op));
+        const std::string problem = whole_run::CheckLog(result);
         if (result.outcome != RunOutcome::Completed || result.failureCount != 0 || result.notFoundCount != 0 ||
             !problem.empty())
             return state.SkipWithError(("wrong result: " + problem).c_str());
     }
     state.counters = {{"us_per_file", Median(times) * 1e6 / static_cast<double>(plan.files.size())},
-                      {"seam_calls_per_entry", counts[0] / static_cast<double>(plan.entries.size())},
-                      {"listings", counts[1]},
-                      {"entries_read_per_tree_entry", counts[2] / static_cast<double>(plan.treeEntries)}};
+                      {"seam_calls_per_entry", calls / static_cast<double>(plan.entries.size())}};
 }
 
 // The 2da tables at 1,000 rows x 100 columns: the backup against the table in use after this mod
-// and a later one, each of which added a column and a row and changed a cell in every tenth row.
-// Values repeat as in the games' tables (model names, small numbers, ****).
+// and a later one, each of which added a column and changed a cell in every tenth row.
 Table Backup() {
     Table table;
     for (std::size_t c = 0; c < 100; ++c) table.columns.push_back("column_" + std::to_string(c));
@@ -195,13 +179,9 @@ Table Backup() {
 Table Changed(Table table, const std::string& mod, std::size_t changedColumn) {
     table.columns.push_back(mod + "Sound");
     for (std::size_t r = 0; r < table.rows.size(); ++r) {
-        std::vector<std::string>& cells = table.rows[r].cells;
-        cells.push_back(r < 1000 ? mod + "_sound" : "");  // another mod's row: left alone
-        if (r < 1000 && r % 10 == 0) cells[changedColumn] = mod + "_" + std::to_string(r);
+        table.rows[r].cells.push_back(mod + "_sound");
+        if (r % 10 == 0) table.rows[r].cells[changedColumn] = mod + "_" + std::to_string(r);
     }
-    TableRow row{std::to_string(table.rows.size()), std::vector<std::string>(table.columns.size())};
-    row.cells.front() = mod + "_row";
-    table.rows.push_back(std::move(row));
     return table;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <iterator>
 #include <map>
 #include <sstream>
 #include <string>
@@ -10,15 +11,13 @@
 
 namespace zelvane::bench {
 
-// Each row "% time, seconds, usecs/call, calls, [errors,] syscall" gives its calls; the header
-// and the rules are left out.
+// Each row "% time, seconds, usecs/call, calls, [errors,] syscall" gives its calls.
 inline std::map<std::string, double> StraceSummary(const std::string& text) {
     std::map<std::string, double> calls;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         std::istringstream words(line);
-        std::vector<std::string> w;
-        for (std::string word; words >> word;) w.push_back(word);
+        const std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
         if (w.size() >= 5 && w[0].find('.') != std::string::npos && std::isdigit(static_cast<unsigned char>(w[0][0])))
             calls[w.back()] = std::strtod(w[3].c_str(), nullptr);
     }

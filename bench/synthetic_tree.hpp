@@ -1,7 +1,6 @@
 #pragma once
-// A synthetic K2 install for measuring a removal run: an override folder with many files in
-// nested subfolders, and a description whose file list names the mod's files, some of which the
-// player moved into subfolders.
+// A synthetic K2 install for measuring a removal run: an override folder with many files in nested
+// subfolders, and a description whose file list names the mod's files.
 
 #include <algorithm>
 #include <cctype>
@@ -11,8 +10,7 @@
 
 namespace zelvane::bench {
 
-// Of the files, a tenth are listed by the mod, a 25th moved by the player into subfolders; a folder
-// per 100 files.
+// Of the files a tenth are listed, a 25th moved by the player into subfolders; a folder per 100.
 struct TreeShape {
     std::size_t files = 50000;            // files in override and below, mod files and tables included
     std::size_t playerDirectPercent = 0;  // share of the player's files directly in override
@@ -20,7 +18,6 @@ struct TreeShape {
     std::size_t tables = 0;               // 2da tables in subfolders of override with a backup to restore
 };
 
-// The shape scaled down: files divided by divisor.
 inline TreeShape Scaled(std::size_t divisor) { return {50000 / divisor}; }
 
 struct PlannedFile {
@@ -35,7 +32,6 @@ struct SyntheticInstall {
     std::vector<std::string> entries;  // the file-list lines, "override\..." relative to the game folder
     std::vector<std::string> deleted;  // where the listed files lie (relative), in list order
     std::vector<std::string> tables;   // file names of the 2da tables (backups in backup\ beside the program)
-    std::size_t treeEntries = 0;       // files and folders below override: one read of each is the minimum
 };
 
 // Folder k (1-based) lies below folder (k - 1) / 5, so the tree is five wide and about four deep;
@@ -43,7 +39,7 @@ struct SyntheticInstall {
 // folder, the tables every 13th.
 inline SyntheticInstall PlanInstall(const TreeShape& shape) {
     const std::size_t folders = std::max<std::size_t>(shape.files / 100, 1), listed = shape.files / 10;
-    SyntheticInstall out{{"override"}, {}, {}, {}, {}, shape.files + folders};
+    SyntheticInstall out{{"override"}, {}, {}, {}, {}};
     for (std::size_t k = 1; k <= folders; ++k)
         out.folders.push_back(out.folders[(k - 1) / 5] + "\\Sub" + std::to_string(k));
     auto subfolder = [&](std::size_t i) { return out.folders[1 + i % folders] + "\\"; };

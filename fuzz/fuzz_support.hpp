@@ -19,8 +19,7 @@ inline void Check(bool condition, const char* what) {
     std::abort();
 }
 
-// Takes the input apart from the front: single bytes for small choices, and pieces that end at
-// a NUL byte (or the end of the input) for texts.
+// Takes the input apart from the front: bytes for choices, pieces that end at a NUL byte for texts.
 class InputReader {
 public:
     InputReader(const std::uint8_t* data, std::size_t size) : rest_(reinterpret_cast<const char*>(data), size) {}

@@ -1,7 +1,5 @@
-// A description (uninstall_data.ini in an in-memory program, mod and game folder) as its author
-// checks it and as start-up loads it: the check changes nothing, ties every diagnostic to a line
-// and calls a start-up error exactly what makes start-up's own loader stop. (What start-up loads
-// is measured as a prompt body by the RTF target.)
+// A description as its author checks it and as start-up loads it: the check changes nothing, ties
+// every diagnostic to a line and calls a start-up error exactly what makes start-up's loader stop.
 
 #include "description/description_check.hpp"
 #include "description/loader.hpp"

@@ -1,8 +1,6 @@
-// Whole removals: start-up and a run over a random in-memory game folder, program folder and
-// description, with links that lead out, folders swapped for links while a prompt is open, backups
-// and documents that are links, devices or far too large, folders that take no new file, random
-// answers and injected failures. The input is read from the front: a layout byte, the tree, the
-// description, then the answers.
+// Whole removals over a random in-memory game folder, program folder and description, read from the
+// input in that order: links that lead out, folders swapped for links while a prompt is open, backups
+// and documents that are links, devices or far too large, random answers and injected failures.
 
 #include <stdexcept>
 #include <vector>
@@ -32,8 +30,7 @@ const Pool kEntries({"override\\a.tga", "override\\b.uti", "override\\c.tga", "o
                      "override\\deep\\er\\a.tga", "override\\x.tga"});
 const Pool kRestores = {"override\\x.tga", "override\\y.tga", "override\\sub\\x.tga", "override\\evil.tga",
                         "override\\link\\y.tga"};
-// Paths where a leading "%" stands for the program folder, "O:" for the game's override folder and
-// "D:" for kOutside.
+// Where a leading "%" stands for the program folder, "O:" for kOverride and "D:" for kOutside.
 const Pool kLinkTargets({"D:", "D:\\sub", "D:\\save.sav", "D:\\gone.sav", "O:", "%\\backup", "C:\\Games", "D:\\profile",
                          "D:\\endless", "O:\\appearance.2da"});
 const Pool kLinkPlaces({"O:\\link", "O:\\evil.tga", "O:\\sub\\appearance.2da", "%\\Backup Uninstall",
@@ -57,39 +54,35 @@ bool Below(const std::string& path, const std::string& folder) {
 
 // Answers from the input; now and then the player moves a folder aside and puts a link in its
 // place while a prompt or the file dialog is open.
-class FuzzUi : public QuietUi {
-public:
+struct FuzzUi : QuietUi {
     FuzzUi(fuzz::InputReader& in, MemoryFileSystem& fs, std::string program)
-        : in_(in), fs_(fs), program_(std::move(program)) {}
-    bool acted = false;
-
+        : in(in), fs(fs), program(std::move(program)) {}
     int MsgBoxEx(PromptRequest request) override {
-        if (++prompts_ > 200) return 0;  // a run asks a bounded number of questions
+        if (++prompts > 200) return 0;  // a run asks a bounded number of questions
         PlayerActs();
-        return static_cast<int>(in_.Byte() % static_cast<unsigned>(std::max(request.buttonCount, 1) + 1)) - 1;
+        return static_cast<int>(in.Byte() % static_cast<unsigned>(std::max(request.buttonCount, 1) + 1)) - 1;
     }
     std::string OpenFileDialog(const OpenFileRequest&) override {
-        if (++dialogs_ > 20) return "";
+        if (++dialogs > 20) return "";
         PlayerActs();
-        return Pick(in_, kLocated, program_);
+        return Pick(in, kLocated, program);
     }
-
-private:
     void PlayerActs() {
-        if (in_.Byte() % 4 != 0) return;
-        const std::string place = Pick(in_, kSwapped, program_);
+        if (in.Byte() % 4 != 0) return;
+        const std::string place = Pick(in, kSwapped, program);
         acted = true;
-        (void)fs_.Rename(place, place + ".moved");
+        (void)fs.Rename(place, place + ".moved");
         try {
-            fs_.AddLink(place, Pick(in_, kLinkTargets, program_));
+            fs.AddLink(place, Pick(in, kLinkTargets, program));
         } catch (const std::invalid_argument&) {
         }
     }
 
-    fuzz::InputReader& in_;
-    MemoryFileSystem& fs_;
-    std::string program_;
-    int prompts_ = 0, dialogs_ = 0;
+    fuzz::InputReader& in;
+    MemoryFileSystem& fs;
+    std::string program;
+    int prompts = 0, dialogs = 0;
+    bool acted = false;
 };
 
 void AddItem(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& program, const std::string& content) {
@@ -106,8 +99,7 @@ void AddItem(fuzz::InputReader& in, MemoryFileSystem& fs, const std::string& pro
         }
         case 3: return fs.AddFile(program + "\\backup\\" + Pick(in, kTables), content + " backup");
         case 4: {
-            const std::string table = Pick(in, kTables);
-            const std::string prefix = in.Byte() % 2 ? "original install backup." : "";
+            const std::string table = Pick(in, kTables), prefix = in.Byte() % 2 ? "original install backup." : "";
             return fs.AddFile(program + "\\Backup Uninstall\\" + prefix + table, content + " earlier");
         }
         case 5: {
@@ -181,19 +173,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const FsStatus faults[] = {FsStatus::IoError, FsStatus::AccessDenied, FsStatus::DiskFull,
                                FsStatus::SharingViolation};
     if (faulty) fs.FailMutation(in.Byte() % 32, faults[in.Byte() % 4]);
-    if (in.Byte() % 4 == 0) {
-        // A folder that takes no new file (no permission, a read-only mount): the run finds out by
-        // asking, before it changes anything; a change there would fail as well.
-        const std::string folder = Pick(in, {"Backup Uninstall", "\\backup", "override", "sub"});
-        fs.FailOperation(FsOp::CanCreateFileIn, folder, FsStatus::AccessDenied);
-        for (const FsOp op : {FsOp::WriteAll, FsOp::Copy, FsOp::Rename, FsOp::CreateFolder, FsOp::Delete})
-            fs.FailOperation(op, folder + "\\", FsStatus::AccessDenied);
-    }
 
-    // What must hold afterwards, taken before anything runs: nothing outside the game and program
-    // folders changes (bytes and attributes); every 2da table and .original file stays somewhere
-    // (an earlier run's copies in Backup Uninstall are the run's to replace); when no change failed
-    // and the player swapped nothing, every table in use stays at its place.
+    // Afterwards nothing outside the game and program folders changed (bytes and attributes); every
+    // 2da table and .original file is somewhere (an earlier run's copies in Backup Uninstall are the
+    // run's to replace); with no failure and no swap, every table in use is at its place.
     const auto outsideOf = [&] {
         Files outside;
         for (const auto& [path, bytes] : fs.Snapshot())
@@ -208,7 +191,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     RunResult result;
     if (outcome.state == StartupState::Normal || outcome.state == StartupState::NormalWithoutDocument)
         result = Run(fs, outcome.description, ui, kGame, program);
-    const std::string log = CheckLog(result);
     fuzz::Check(!ui.Showed("", "Error: 51"), "an unexpected exception reached a handler");
     fuzz::Check(outsideOf() == outside, "a file outside the game and program folders changed");
     const auto kept = [&](const std::string& path) {
@@ -222,6 +204,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(!inUse || faulty || ui.acted || fs.Exists(path),
                     "a table in use was deleted and nothing took its place");
     }
-    fuzz::Check(log.empty(), "the log's failure lines and errors total disagree");
+    fuzz::Check(CheckLog(result).empty(), "the log's failure lines and errors total disagree");
     return 0;
 }

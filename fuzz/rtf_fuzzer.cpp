@@ -1,6 +1,5 @@
-// Prompt RTF, measured (the body and its prompt envelope) and rendered for the terminal, with
-// colours and without: any input renders, always as UTF-8. The first input byte picks the font
-// size and the limit, the second the screen's twips per pixel.
+// Prompt RTF after a byte for font size and limit and one for the screen's twips per pixel: measured
+// (the body and its prompt envelope) and rendered for the terminal, always as UTF-8.
 
 #include <vector>
 

@@ -1,6 +1,5 @@
-// The 2da readers on arbitrary bytes, and everything done with what they read. The input is two
-// 16-bit little-endian lengths, then three tables: the backup, the mod's own version and the rest
-// (the table in use). Every table that reads writes back, compares and merges.
+// The 2da readers on two 16-bit little-endian lengths and three tables (the backup, the mod's own
+// version, the rest as the table in use): every table that reads writes back, compares and merges.
 
 #include <optional>
 
