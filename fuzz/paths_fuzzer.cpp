@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const CompareMode mode = (flags & 1) ? CompareMode::CaseInsensitive : CompareMode::Exact;
     // Small starts and counts mostly, with starts near the extremes now and then.
     int start = static_cast<std::int8_t>(input.Byte());
-    if (flags & 2) start = (flags & 4) ? INT_MIN + start + 128 : INT_MAX - start - 128;
+    if (flags & 2) start = (flags & 4) ? INT_MIN + 128 + start : INT_MAX - 128 - start;
     int count = static_cast<std::int8_t>(input.Byte());
     const std::string_view text = input.Piece(), find = input.Piece(), replacement = input.Piece();
     const FolderContext folders{std::string(input.Piece()), std::string(input.Piece())};

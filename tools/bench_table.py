@@ -64,20 +64,19 @@ def main(paths):
     data = merged(paths)
     disk = runs(data, "disk")
     if disk:
-        print("| Layout | Files | zelvane | find + rm | ratio | zelvane per file | find + rm per file | peak memory |")
-        print("|---|---:|---:|---:|---:|---:|---:|---:|")
+        print("| Layout | Files | zelvane | find + rm | ratio | zelvane per file | find + rm per file |")
+        print("|---|---:|---:|---:|---:|---:|---:|")
         for label, files, b in disk:
             print(f"| {label} | {files:,} | {b['zelvane_ms']:.0f} ms | {b['baseline_ms']:.0f} ms | "
-                  f"{b['ratio']:.1f}x | {b['us_per_file']:.1f} us | {b['baseline_us_per_file']:.1f} us | "
-                  f"{b['peak_rss_kb'] / 1024:.1f} MiB |")
+                  f"{b['ratio']:.1f}x | {b['us_per_file']:.1f} us | {b['baseline_us_per_file']:.1f} us |")
         print()
     memory = runs(data, "memory")
     if memory:
-        print("| Layout | Files | time | per file | seam calls per entry | listings | entries read per tree entry |")
-        print("|---|---:|---:|---:|---:|---:|---:|")
+        print("| Layout | Files | time | per file | seam calls per entry |")
+        print("|---|---:|---:|---:|---:|")
         for label, files, b in memory:
             print(f"| {label} | {files:,} | {b['real_time']:.1f} ms | {b['us_per_file']:.2f} us | "
-                  f"{b['seam_calls_per_entry']:.1f} | {b['listings']:.0f} | {b['entries_read_per_tree_entry']:.2f} |")
+                  f"{b['seam_calls_per_entry']:.1f} |")
 
 
 if __name__ == "__main__":
