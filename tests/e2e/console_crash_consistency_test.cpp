@@ -107,25 +107,68 @@ const std::string kInUse = Table("P_CAR_NEW", true);
 const std::string kMerged = Table("P_CAR", true);
 const std::string kLog = "<a removal log>";
 
-// What a completed run deletes and changes below the test's folder (it writes a new log in every
-// case), and the content never lost at any moment.
-const std::vector<std::string> kK2Gone{"game/override/k2_item.uti",  "game/override/Sub Folder/k2_moved.tga",
-                                       "game/override/k2_notes.txt", "game/override/k2_locked.uti",
-                                       "game/Movies/k2_intro.bik",   "game/override/k2_icon.tga.original",
-                                       "mod/backup/appearance.2da",  "mod/backup/spells.2da"};
-const Files kK2Changed{{"game/override/k2_icon.tga", "game icon"},
-                       {"game/override/appearance.2da", "2DA V2.0 appearance original"},
-                       {"game/override/Sub Folder/spells.2da", "2DA V2.0 spells original"},
-                       {"mod/Backup Uninstall/appearance.2da", "2DA V2.0 appearance in use"},
-                       {"mod/Backup Uninstall/original install backup.appearance.2da", "2DA V2.0 appearance original"},
-                       {"mod/Backup Uninstall/spells.2da", "2DA V2.0 spells in use"},
-                       {"mod/Backup Uninstall/original install backup.spells.2da", "2DA V2.0 spells original"}};
+// A file below the test's folder: its bytes before the run (kGone: none) and after a completed run
+// ("": as before; kGone: deleted).
+struct CaseFile {
+    std::string path;
+    std::string before;
+    std::string after = {};
+};
+
+// Either removal after an earlier run, with another mod's file, a save outside and Yes to
+// everything. The K2 removal: a file list with a read-only file and a file moved into a subfolder,
+// a queued delete, a queued restore and two 2da backups, one of whose tables lies in a subfolder;
+// Backup Uninstall and a read-only log of the earlier run; and what a mod archive or a player may
+// put into the program folder: a backup that is a pipe, one that is a link to the table in use, and
+// an information document larger than any (that takes no room; made below).
+const std::vector<CaseFile> kK2{
+    {"outside/save.sav", "hours of play"},
+    {"game/dialog.tlk", kTlk},
+    {"game/override/keep.uti", "another mod's file"},
+    {"game/override/feat.2da", "2DA V2.0 feat in use"},
+    {"game/override/skills.2da", "2DA V2.0 skills in use"},
+    {"game/override/k2_item.uti", "item", kGone},
+    {"game/override/Sub Folder/k2_moved.tga", "moved texture", kGone},
+    {"game/override/k2_notes.txt", "notes", kGone},
+    {"game/override/k2_locked.uti", "read-only item", kGone},
+    {"game/Movies/k2_intro.bik", "mod movie", kGone},
+    {"game/override/k2_icon.tga", "mod icon", "game icon"},
+    {"game/override/k2_icon.tga.original", "game icon", kGone},
+    {"game/override/appearance.2da", "2DA V2.0 appearance in use", "2DA V2.0 appearance original"},
+    {"game/override/Sub Folder/spells.2da", "2DA V2.0 spells in use", "2DA V2.0 spells original"},
+    {"mod/backup/appearance.2da", "2DA V2.0 appearance original", kGone},
+    {"mod/backup/spells.2da", "2DA V2.0 spells original", kGone},
+    {"mod/Backup Uninstall/appearance.2da", "displaced by an earlier run", "2DA V2.0 appearance in use"},
+    {"mod/Backup Uninstall/original install backup.appearance.2da", "safety copy of an earlier run",
+     "2DA V2.0 appearance original"},
+    {"mod/Backup Uninstall/spells.2da", kGone, "2DA V2.0 spells in use"},
+    {"mod/Backup Uninstall/original install backup.spells.2da", kGone, "2DA V2.0 spells original"},
+    {"mod/uninstall/uninstall_data.ini",
+     CrLf("#game=2\n#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\nDelete the notes?\n"
+          "#qdelete_file_end_0#\n#qrestore_file_0=override\\k2_icon.tga\n#qrestore_file_begin_0#\nRestore the icon?\n"
+          "#qrestore_file_end_0#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da,spells.2da\n#file_list\n"
+          "override\\k2_item.uti\noverride\\k2_moved.tga\noverride\\k2_locked.uti\nMovies\\k2_intro.bik\n")},
+    {"mod/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}", kLog},
+    {"mod/uninstall/uninstall_info.rtf", "{\\rtf1 "},
+    {"answers.txt", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n"}};
 const std::vector<std::string> kK2Tables{"2DA V2.0 appearance in use", "2DA V2.0 appearance original",
                                          "2DA V2.0 spells in use", "2DA V2.0 spells original", "game icon"};
-const std::vector<std::string> kMergeGone{"game/override/m_item.uti", "mod/backup/appearance.2da"};
-const Files kMergeChanged{{"game/override/appearance.2da", kMerged},
-                          {"mod/Backup Uninstall/appearance.2da", kInUse},
-                          {"mod/Backup Uninstall/original install backup.appearance.2da", kBackup}};
+// The merge: a K1 removal whose 2da work is a merge (answered M), the mod's own files beside the
+// program folder, and a read-only copy of an earlier run in Backup Uninstall.
+const std::vector<CaseFile> kMerge{
+    {"outside/save.sav", "hours of play"},
+    {"game/dialog.tlk", kTlk},
+    {"game/override/keep.uti", "another mod's file"},
+    {"game/override/m_item.uti", "item", kGone},
+    {"game/override/appearance.2da", kInUse, kMerged},
+    {"files/override/appearance.2da", kModsOwn},
+    {"mod/backup/appearance.2da", kBackup, kGone},
+    {"mod/Backup Uninstall/appearance.2da", "displaced by an earlier run", kInUse},
+    {"mod/Backup Uninstall/original install backup.appearance.2da", kGone, kBackup},
+    {"mod/uninstall/uninstall_data.ini",
+     CrLf("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\noverride\\m_item.uti\n")},
+    {"mod/uninstall/removal_results.rtf", kGone, kLog},
+    {"answers.txt", "0\nm\n"}};
 
 // A file's bytes, kGone for none.
 std::string At(const Files& files, const std::string& path) { return files.contains(path) ? files.at(path) : kGone; }
@@ -145,59 +188,15 @@ protected:
     bool merge = false;   // the K1 merge rather than the rich K2 removal
     Files before, after;  // below root, after a completed run without the files it deletes
 
-    // Either tree after an earlier run, with another mod's file, a save outside and Yes to
-    // everything. The K2 removal: a file list with a read-only file and a file moved into a
-    // subfolder, a queued delete, a queued restore and two 2da backups, one of whose tables lies
-    // in a subfolder; Backup Uninstall and a read-only log of the earlier run; and what a mod
-    // archive or a player may put into the program folder: a backup that is a pipe, one that is a
-    // link to the table in use, and an information document larger than any (that takes no room).
-    // The merge: a K1 removal whose 2da work is a merge (answered M), the mod's own files beside
-    // the program folder, and a read-only copy of an earlier run in Backup Uninstall.
     void MakeTree() {
         Shell("rm -rf '" + root + "'");
-        WriteTree(root, {{"outside/save.sav", "hours of play"},
-                         {"game/dialog.tlk", kTlk},
-                         {"game/override/keep.uti", "another mod's file"},
-                         {"mod/Backup Uninstall/appearance.2da", "displaced by an earlier run"}});
+        for (const CaseFile& file : merge ? kMerge : kK2)
+            if (file.before != kGone) WriteFile(root + "/" + file.path, file.before);
+        WriteFile(root + "/registry.txt", std::string("HKEY_LOCAL_MACHINE\\Software\\") +
+                                              (merge ? "BioWare\\SW\\KOTOR" : "LucasArts\\KotOR2") + "|Path|" +
+                                              WindowsForm(game) + "\n");
         SetMode(mod + "/Backup Uninstall/appearance.2da", 0444);
-        if (merge) {
-            WriteTree(root, {{"mod/uninstall/uninstall_data.ini",
-                              CrLf("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n"
-                                   "override\\m_item.uti\n")},
-                             {"mod/backup/appearance.2da", kBackup},
-                             {"files/override/appearance.2da", kModsOwn},
-                             {"game/override/appearance.2da", kInUse},
-                             {"game/override/m_item.uti", "item"},
-                             {"registry.txt",
-                              "HKEY_LOCAL_MACHINE\\Software\\BioWare\\SW\\KOTOR|Path|" + WindowsForm(game) + "\n"},
-                             {"answers.txt", "0\nm\n"}});
-        } else {
-            WriteTree(root,
-                      {{"mod/uninstall/uninstall_data.ini",
-                        CrLf("#game=2\n#qdelete_file_0=override\\k2_notes.txt\n#qdelete_file_begin_0#\n"
-                             "Delete the notes?\n#qdelete_file_end_0#\n#qrestore_file_0=override\\k2_icon.tga\n"
-                             "#qrestore_file_begin_0#\nRestore the icon?\n#qrestore_file_end_0#\n#qrestore_2da=1\n"
-                             "#qrestore_2da_files=appearance.2da,spells.2da\n#file_list\noverride\\k2_item.uti\n"
-                             "override\\k2_moved.tga\noverride\\k2_locked.uti\nMovies\\k2_intro.bik\n")},
-                       {"mod/uninstall/removal_results.rtf", "{\\rtf1 an earlier log}"},
-                       {"mod/Backup Uninstall/original install backup.appearance.2da", "safety copy of an earlier run"},
-                       {"mod/backup/appearance.2da", "2DA V2.0 appearance original"},
-                       {"mod/backup/spells.2da", "2DA V2.0 spells original"},
-                       {"mod/uninstall/uninstall_info.rtf", "{\\rtf1 "},
-                       {"game/override/k2_locked.uti", "read-only item"},
-                       {"game/Movies/k2_intro.bik", "mod movie"},
-                       {"game/override/k2_item.uti", "item"},
-                       {"game/override/Sub Folder/k2_moved.tga", "moved texture"},
-                       {"game/override/k2_notes.txt", "notes"},
-                       {"game/override/k2_icon.tga", "mod icon"},
-                       {"game/override/k2_icon.tga.original", "game icon"},
-                       {"game/override/appearance.2da", "2DA V2.0 appearance in use"},
-                       {"game/override/Sub Folder/spells.2da", "2DA V2.0 spells in use"},
-                       {"game/override/feat.2da", "2DA V2.0 feat in use"},
-                       {"game/override/skills.2da", "2DA V2.0 skills in use"},
-                       {"registry.txt",
-                        "HKEY_LOCAL_MACHINE\\Software\\LucasArts\\KotOR2|Path|" + WindowsForm(game) + "\n"},
-                       {"answers.txt", "0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n0\n"}});
+        if (!merge) {
             SetMode(mod + "/uninstall/removal_results.rtf", 0444);
             SetMode(game + "/override/k2_locked.uti", 0444);
             ::mkfifo((mod + "/backup/feat.2da").c_str(), 0644);
@@ -206,9 +205,9 @@ protected:
         }
         if (!before.empty()) return;
         after = before = Snapshot(root);
-        for (const std::string& path : merge ? kMergeGone : kK2Gone) after.erase(path);
-        for (const auto& [path, bytes] : merge ? kMergeChanged : kK2Changed) after[path] = bytes;
-        after["mod/uninstall/removal_results.rtf"] = kLog;
+        for (const CaseFile& file : merge ? kMerge : kK2)
+            if (!file.after.empty()) after[file.path] = file.after;
+        std::erase_if(after, [](const auto& file) { return file.second == kGone; });
     }
 
     // The run; the log counts the refusals of the pipe, the link and the oversized files: 5.
