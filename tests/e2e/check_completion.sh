@@ -5,7 +5,7 @@
 set -euo pipefail
 # shellcheck source=/dev/null
 source "$1"
-[[ $(complete -p zelvane-console) == *"-F _zelvane_console"* ]] || { echo "no completion for zelvane-console" >&2; exit 1; }
+[[ $(complete -p zelvane-console) == *"-F _zelvane_console"* ]] || { echo "no completion loaded" >&2; exit 1; }
 
 # Completing the words after zelvane-console must offer exactly the first argument (sorted, one a line).
 expect() {
@@ -14,7 +14,7 @@ expect() {
     COMP_WORDS=(zelvane-console "$@") COMP_CWORD=$# COMPREPLY=()
     _zelvane_console
     offered=$(printf '%s\n' "${COMPREPLY[@]}" | LC_ALL=C sort)
-    [[ $offered == "$expected" ]] || { printf 'completing "%s" offers:\n%s\nnot:\n%s\n' "$*" "$offered" "$expected" >&2; exit 1; }
+    [[ $offered == "$expected" ]] || { printf 'after "%s": %s\nnot: %s\n' "$*" "$offered" "$expected" >&2; exit 1; }
 }
 
 expect "$("$2" --help | grep -oE '^  (-h,)?--[a-z-]+' | sed 's/^  \(-h,\)\{0,1\}//' | LC_ALL=C sort)" --

@@ -7,8 +7,8 @@
 cmake_minimum_required(VERSION 3.25)
 
 file(REMOVE_RECURSE "${DESTDIR}")
-execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${DESTDIR}" ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix /usr
-                COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} -E env "DESTDIR=${DESTDIR}" ${CMAKE_COMMAND} --install "${BUILD_DIR}"
+                --prefix /usr COMMAND_ERROR_IS_FATAL ANY)
 
 set(page "${DESTDIR}/usr/share/man/man1/zelvane-console.1.gz")
 set(expected_files usr/bin/zelvane-console usr/share/bash-completion/completions/zelvane-console
@@ -59,12 +59,10 @@ find_program(MAN man)
 if(MAN)
     execute_process(COMMAND ${CMAKE_COMMAND} -E env MANWIDTH=80 MANPAGER=cat PAGER=cat "${MAN}" -l "${page}"
                     OUTPUT_VARIABLE rendered ERROR_VARIABLE err)
-    foreach(section NAME SYNOPSIS OPTIONS "ANSWERS FILE" "GAME DETECTION" "DRY RUN" "EXIT STATUS" EXAMPLES)
-        string(FIND "${rendered}" "\n${section}\n" at)
-        if(at LESS 0)
-            message(FATAL_ERROR "man -l shows no section ${section}: ${err}")
-        endif()
-    endforeach()
+    set(sections "\nNAME\n.*\nSYNOPSIS\n.*\nOPTIONS\n.*\nANSWERS FILE\n.*\nGAME DETECTION\n")
+    if(NOT rendered MATCHES "${sections}.*\nDRY RUN\n.*\nEXIT STATUS\n.*\nEXAMPLES\n")
+        message(FATAL_ERROR "man -l shows not every section in order: ${rendered}${err}")
+    endif()
 endif()
 
 if(PACKAGE_DIR)
