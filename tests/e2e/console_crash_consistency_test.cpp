@@ -12,7 +12,6 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <iostream>
 #include <map>
 #include <sstream>
 #include <string>
@@ -210,7 +209,7 @@ protected:
         std::erase_if(after, [](const auto& file) { return file.second == kGone; });
     }
 
-    // The run; the log counts the refusals of the pipe, the link and the oversized files: 5.
+    // The run, and its status: the log counts the refusals of the pipe, the link and the oversized files.
     int Status() const { return merge ? 0 : 5; }
     std::string Console() const {
         return std::string("'") + ZELVANE_CONSOLE + "' --no-open --program-folder '" + mod + "' --answers '" + root +
@@ -250,8 +249,7 @@ protected:
             EXPECT_TRUE(after.contains(path) || path.find("/.zelvane-") != std::string::npos) << path << " " << when;
     }
 
-    // A traced run without a kill: the calls that change the file system, flush or end the run,
-    // with the paths of their descriptors; the end state it leaves.
+    // A traced run without a kill: the calls that change the file system or flush, and its end state.
     std::vector<TracedCall> TracedRun() {
         MakeTree();
         const std::string tracePath = temp.Path() + "/trace.txt";
@@ -266,11 +264,10 @@ protected:
         return TracedCalls(ReadFile(tracePath));
     }
 
-    // The run is killed before each change the traced run made, in turn, on a fresh tree: what
-    // must hold at every moment holds, and a run after the kill ends as the run without one ended.
+    // The run is killed before each change the traced run made, in turn, on a fresh tree. A change
+    // is named by its call and which invocation of that call it is, as strace counts; opens count
+    // when they can write or create.
     void KillBeforeEachChange(const std::vector<TracedCall>& calls, std::size_t atLeast) {
-        // Each change, as the call and which invocation of that call it is (strace counts each
-        // call on its own); opens count when they can write or create.
         std::vector<std::pair<TracedCall, int>> changes;
         std::map<std::string, int> invocations;
         for (const TracedCall& c : calls) {
@@ -282,7 +279,6 @@ protected:
             if (writes) changes.emplace_back(c, invocation);
         }
         ASSERT_GE(changes.size(), atLeast);
-        std::cout << "[ crash    ] " << changes.size() << " changes, a kill before each\n";
         for (std::size_t i = 0; i < changes.size() && !HasFailure(); ++i) {
             const std::string when = "after a kill before change " + std::to_string(i + 1) + " of " +
                                      std::to_string(changes.size()) + ": " + changes[i].first.line;
@@ -300,9 +296,8 @@ protected:
 };
 
 // What a power cut needs and a kill cannot show: the copy that keeps a table in use is on the
-// medium, its bytes and its name, before that table is deleted; the new log is on the medium
-// before the earlier log goes; and the run flushes nothing else (two flushes per copy of a table
-// and of the working copy, one for the log), since each flush costs a commit of the file system.
+// medium, bytes and name, before that table is deleted; the new log before the earlier log goes;
+// and no other flush, since each costs a commit of the file system.
 TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedFirstAndAKillBeforeAnyChangeLosesNothing) {
     const std::vector<TracedCall> calls = TracedRun();
     for (const std::string table : {"override/appearance.2da", "override/Sub Folder/spells.2da"}) {
@@ -310,8 +305,6 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedFirstAndAKillBe
         ASSERT_LT(deleted, calls.size()) << table << " not deleted";
         ExpectOnTheMediumBefore(calls, mod + "/Backup Uninstall/" + table.substr(table.rfind('/') + 1), deleted);
     }
-    // The new log is written under a temporary name, flushed, and named removal_results.rtf.saving;
-    // the earlier log goes only after that.
     const std::size_t earlierLogGone = Find(calls, false, mod + "/uninstall/removal_results.rtf", calls.size());
     ASSERT_LT(earlierLogGone, calls.size());
     ExpectOnTheMediumBefore(calls, mod + "/uninstall/removal_results.rtf.saving", earlierLogGone, false);
@@ -322,10 +315,8 @@ TEST_F(ConsoleCrashConsistency, EveryCopyThatKeepsATableIsFlushedFirstAndAKillBe
 }
 
 // A merge on the medium: the table in use is in Backup Uninstall, bytes and name, before the
-// merged table is renamed over it; the merged table's bytes are on the medium before it takes the
-// name; the backup's safety copy is there before the backup is deleted. So a run after a kill
-// finds the mod's changes already out where the merged table was in place, writes nothing, and
-// ends as one run ends.
+// merged table is renamed over it; the merged table's bytes before it takes the name; the backup's
+// safety copy before the backup is deleted.
 TEST_F(ConsoleCrashConsistency, EveryCopyOfAMergeIsFlushedFirstAndAKillBeforeAnyChangeLosesNoTable) {
     merge = true;
     const std::vector<TracedCall> calls = TracedRun();

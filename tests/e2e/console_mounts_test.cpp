@@ -4,11 +4,10 @@
 // There nobody may change a file's mode, so a copy that insists on one fails; and a partition that
 // Windows left hibernated is mounted read-only.
 //
-// The images and mount points live in the build folder, one set per test process; they are
-// unmounted when the test suite ends, and a set left by a process that died is unmounted by the
-// next one. Mounting needs root, /dev/fuse, loop devices and the Debian packages ntfs-3g,
-// exfat-fuse and exfatprogs (tools/install-deps.sh). Where they are missing the tests fail with the
-// reason; ZELVANE_ALLOW_NO_FUSE=1 turns that into a skip that says why.
+// The images and mount points live in the build folder, one set per test process, unmounted when
+// the suite ends or by the next process. Mounting needs root, /dev/fuse, loop devices and ntfs-3g,
+// exfat-fuse and exfatprogs (tools/install-deps.sh); without them the tests fail with the reason,
+// or, with ZELVANE_ALLOW_NO_FUSE=1, skip saying why.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -85,7 +84,6 @@ protected:
                                  "real mounts instead)";
         GiveToUser(elsewhere.Path(), kNobody);
     }
-    // What the test made on the mount, read-only views first.
     void TearDown() override { Failure("unmount '" + there + "'"); }
     // The folder seen again, read-only, at a new mount point beside it (a bind mount remounted
     // read-only, as a hibernated Windows partition is mounted).
