@@ -121,9 +121,6 @@ struct CaseFile {
 // put into the program folder: a backup that is a pipe, one that is a link to the table in use, and
 // an information document larger than any (that takes no room; made below).
 const std::vector<CaseFile> kK2{
-    {"outside/save.sav", "hours of play"},
-    {"game/dialog.tlk", kTlk},
-    {"game/override/keep.uti", "another mod's file"},
     {"game/override/feat.2da", "2DA V2.0 feat in use"},
     {"game/override/skills.2da", "2DA V2.0 skills in use"},
     {"game/override/k2_item.uti", "item", kGone},
@@ -155,9 +152,6 @@ const std::vector<std::string> kK2Tables{"2DA V2.0 appearance in use", "2DA V2.0
 // The merge: a K1 removal whose 2da work is a merge (answered M), the mod's own files beside the
 // program folder, and a read-only copy of an earlier run in Backup Uninstall.
 const std::vector<CaseFile> kMerge{
-    {"outside/save.sav", "hours of play"},
-    {"game/dialog.tlk", kTlk},
-    {"game/override/keep.uti", "another mod's file"},
     {"game/override/m_item.uti", "item", kGone},
     {"game/override/appearance.2da", kInUse, kMerged},
     {"files/override/appearance.2da", kModsOwn},
@@ -189,6 +183,9 @@ protected:
 
     void MakeTree() {
         Shell("rm -rf '" + root + "'");
+        WriteTree(root, {{"outside/save.sav", "hours of play"},
+                         {"game/dialog.tlk", kTlk},
+                         {"game/override/keep.uti", "another mod's file"}});
         for (const CaseFile& file : merge ? kMerge : kK2)
             if (file.before != kGone) WriteFile(root + "/" + file.path, file.before);
         WriteFile(root + "/registry.txt", std::string("HKEY_LOCAL_MACHINE\\Software\\") +
