@@ -3,13 +3,9 @@
 // the folder cannot block it. (That the lock goes with a run however it ends, root's before a
 // player's included, tests/platform/instance_lock_test.cpp shows.)
 
-#include <fcntl.h>
-#include <sys/file.h>
 #include <sys/mount.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -72,24 +68,9 @@ TEST_F(ConsoleInstanceTest, ALockThatCannotBeHadOrIsHeldByWhoCannotChangeTheFold
         SetMode(mod, mode);
         Game("override/x.uti", "x");
         std::filesystem::remove(logPath);
-        // nobody holds a lock on the folder, in a process of their own, until it is killed
-        int held[2];
-        ASSERT_EQ(::pipe2(held, O_CLOEXEC), 0);
-        const pid_t holder = ::fork();
-        if (holder == 0) {
-            const int fd = ::setgid(kNobody) == 0 && ::setuid(kNobody) == 0 ? ::open(mod.c_str(), O_RDONLY) : -1;
-            const char byte = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 1 : 0;
-            (void)!::write(held[1], &byte, 1);
-            ::pause();
-        }
-        char byte = 0;
-        ASSERT_EQ(::read(held[0], &byte, 1), 1);
-        ASSERT_EQ(byte, 1);
-        run = RunConsole(Arguments());
-        ::kill(holder, SIGKILL);
-        ::waitpid(holder, nullptr, 0);
-        ::close(held[0]);
-        ::close(held[1]);
+        // nobody holds a lock on the folder, with flock(1), while the console runs
+        const Launch holder{{"-n", mod, "-c", "echo held; read line"}, {}, "", "/usr/bin/flock", kNobody};
+        EXPECT_EQ(RunFed(holder, {"held", [&] { run = RunConsole(Arguments()); }, "\n"}).exitCode, 0);
         const bool obeyed = mode == 0777u;
         EXPECT_EQ(run.exitCode, obeyed ? 4 : 0) << run.out << run.err;
         EXPECT_EQ(run.err, obeyed ? Held(mod)
