@@ -34,15 +34,13 @@ std::string PointOf(MountKind kind) { return kSet + (kind == MountKind::Ntfs ? "
 // deepest first (a mount a killed run may still hold after a second's wait, else lazily), then the
 // loop devices of its exFAT image, and removes the folder.
 std::string Failure(const std::string& line) {
-    TempFolder output;
     const std::string unmount =
         "unmount() { for p in $(findmnt -rno TARGET | grep -F \"$1/\" | sort -r); do umount \"$p\" || "
         "{ sleep 1; umount \"$p\"; } || umount -l \"$p\"; done; "
         "losetup -j \"$1/exfat.img\" | cut -d: -f1 | xargs -r -n1 losetup -d; rm -rf \"$1\"; }; ";
-    const std::string log = output.Path() + "/log";
-    const std::string script =
-        "PATH=\"$PATH:/usr/sbin:/sbin\"; " + unmount + "{ " + line + "; } </dev/null >" + log + " 2>&1";
-    return std::system(script.c_str()) == 0 ? "" : ReadFile(log) + "(failed)";
+    const ConsoleRun run =
+        RunConsole(Launch{{"-c", "PATH=\"$PATH:/usr/sbin:/sbin\"; " + unmount + line}, {}, "", "/bin/sh"});
+    return run.exitCode == 0 ? "" : run.out + run.err + "(failed)";
 }
 
 // Both mounts, made once for the test suite, after the sets of processes that died are unmounted;
