@@ -34,23 +34,21 @@ std::string Found(const std::string& folder, const std::string& runPath, const s
            (key.empty() ? "" : " (HKEY_LOCAL_MACHINE\\Software\\" + key + " \"" + value + "\")") + "\n";
 }
 
-// The places of a home folder's search, in the order it looks, from `first` up to `end`, none there.
+// The places of a home folder's search (~), in the order it looks, from `first` up to `end`, none there.
 std::string NotThere(const std::string& home, std::size_t first, std::size_t end) {
-    const std::pair<const char*, const char*> places[] = {
-        {"Wine prefix", "/.wine"},
-        {"Steam installation", "/.steam/steam"},
-        {"Steam installation", "/.local/share/Steam"},
-        {"Steam installation", "/.var/app/com.valvesoftware.Steam/.local/share/Steam"},
-        {"Steam installation", "/snap/steam/common/.local/share/Steam"},
-        {"Lutris prefixes", "/Games/*"},
-        {"Heroic prefixes", "/Games/Heroic/Prefixes/*"},
-        {"Heroic prefixes", "/Games/Heroic/Prefixes/default/*"},
-        {"Bottles prefixes", "/.local/share/bottles/bottles/*"},
-        {"Bottles prefixes", "/.var/app/com.usebottles.bottles/data/bottles/bottles/*"}};
+    std::vector<std::string> places{"Wine prefix ~/.wine",
+                                    "Steam installation ~/.steam/steam",
+                                    "Steam installation ~/.local/share/Steam",
+                                    "Steam installation ~/.var/app/com.valvesoftware.Steam/.local/share/Steam",
+                                    "Steam installation ~/snap/steam/common/.local/share/Steam",
+                                    "Lutris prefixes ~/Games/*",
+                                    "Heroic prefixes ~/Games/Heroic/Prefixes/*",
+                                    "Heroic prefixes ~/Games/Heroic/Prefixes/default/*",
+                                    "Bottles prefixes ~/.local/share/bottles/bottles/*",
+                                    "Bottles prefixes ~/.var/app/com.usebottles.bottles/data/bottles/bottles/*"};
     std::string lines;
-    for (std::size_t i = first; i < end; ++i) {
-        lines += std::string("  the ") + places[i].first + " " + home + places[i].second + ": not there\n";
-    }
+    for (std::size_t i = first; i < end; ++i)
+        lines += "  the " + places[i].replace(places[i].find('~'), 1, home) + ": not there\n";
     return lines;
 }
 
@@ -78,10 +76,9 @@ protected:
                   "\"AppState\"\n{\n\t\"appid\"\t\t\"" + appId + "\"\n\t\"name\"\t\t\"game\"\n\t\"installdir\"\t\t\"" +
                       installDir + "\"\n}\n");
     }
-    std::vector<std::string> Arguments(const std::vector<std::string>& extra = {}) const {
-        std::vector<std::string> args{"--no-open", "--program-folder", mod, "--answers", answersFile};
-        args.insert(args.end(), extra.begin(), extra.end());
-        return args;
+    // Without a registry file.
+    std::vector<std::string> Arguments(const std::vector<std::string>& more = {}) const {
+        return ModInstallTest::Arguments(more, false, true, false);
     }
     std::string FindGames() {
         const ConsoleRun run = RunConsole({"--find-games"}, {"HOME=" + home});
@@ -97,10 +94,7 @@ protected:
         const ConsoleRun run = RunAfterDryRun(Launch{Arguments(extra), env}, {folder, mod}, logPath);
         ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
         if (runPath.empty()) runPath = WindowsForm(folder);
-        EXPECT_NE(Log().find("\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par"),
-                  std::string::npos)
-            << Log();
-        EXPECT_NE(Log().find(Deleted("Override\\\\x.uti")), std::string::npos);
+        ExpectInOrder(Log(), {"\\cf6\\b Game Directory Is: " + DisplayFolder(runPath) + "\\cf1\\b0\\par"});
         EXPECT_FALSE(Exists(folder + "/override/x.uti"));
     }
 };
@@ -235,10 +229,9 @@ TEST_F(GameSearchTest, NothingFoundTellsWhereItLookedAndWhatToPass) {
     MakeGame(home + "/game");
     const ConsoleRun run = RunConsole(Arguments(), {"HOME=" + home});
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::size_t told = run.out.find("No K2 game folder found.\n" + nothing + kWhatToPass + "\n");
-    ASSERT_NE(told, std::string::npos) << run.out;
-    EXPECT_LT(told, run.out.find("Unable to locate Kotor folder via registry.\n\nPlease browse for the folder"));
-    EXPECT_NE(run.out.find("Browse for folder: Find Kotor main folder"), std::string::npos);
+    ExpectInOrder(run.out, {"No K2 game folder found.\n" + nothing + kWhatToPass + "\n",
+                            "Unable to locate Kotor folder via registry.\n\nPlease browse for the folder",
+                            "Browse for folder: Find Kotor main folder"});
     EXPECT_FALSE(Exists(home + "/game/override/x.uti"));
 }
 
@@ -259,8 +252,7 @@ TEST_F(GameSearchTest, TheGameFolderOptionAndARegistryFileWinOverTheSearch) {
         if (argument != chosen) WriteFile(chosen + "/dialog.tlk", "TLK V2.0 another table");
         const ConsoleRun run = RunConsole(Arguments({"--game-folder", argument}), {"HOME=" + home});
         EXPECT_EQ(run.exitCode, 2) << run.out << run.err;
-        EXPECT_NE(run.out.find("Message: Aborting\n"), std::string::npos);
-        EXPECT_NE(run.out.find(told), std::string::npos) << run.out;
+        ExpectInOrder(run.out, {"Message: Aborting\n", told});
         EXPECT_TRUE(Exists(chosen + "/override/x.uti"));
         EXPECT_FALSE(Exists(logPath));
     }

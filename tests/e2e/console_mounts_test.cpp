@@ -4,26 +4,18 @@
 // There nobody may change a file's mode, so a copy that insists on one fails; and a partition that
 // Windows left hibernated is mounted read-only.
 //
-// The images and mount points live in the build folder, one set per test process; they are
-// unmounted when the test suite ends, and a set left by a process that died is unmounted by the
-// next one. Mounting needs root, /dev/fuse, loop devices and the Debian packages ntfs-3g,
-// exfat-fuse and exfatprogs (tools/install-deps.sh). Where they are missing the tests fail with the
-// reason; ZELVANE_ALLOW_NO_FUSE=1 turns that into a skip that says why.
+// The images and mount points live in the build folder, one set per test process, unmounted when
+// the suite ends or by the next process. Mounting needs root, /dev/fuse, loop devices and ntfs-3g,
+// exfat-fuse and exfatprogs (tools/install-deps.sh); without them the tests fail with the reason,
+// or, with ZELVANE_ALLOW_NO_FUSE=1, skip saying why.
 
 #include <gtest/gtest.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
-#include <sys/vfs.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <csignal>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "platform/posix/instance_lock.hpp"
 #include "tests/e2e/e2e_support.hpp"
@@ -31,78 +23,47 @@
 namespace zelvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-
 enum class MountKind { Ntfs, Exfat };
-
-// Runs a shell command line to its end (root's tools found in the system folders too); what it
-// printed is kept for the reason of a failure.
-bool Command(const std::string& line, std::string& output) {
-    output.clear();
-    FILE* pipe = ::popen(("PATH=\"$PATH:/usr/sbin:/sbin\"; { " + line + "; } </dev/null 2>&1").c_str(), "r");
-    if (pipe == nullptr) return false;
-    char buffer[4096];
-    for (std::size_t got = 0; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
-    const int status = ::pclose(pipe);
-    while (!output.empty() && (output.back() == '\n' || output.back() == ' ')) output.pop_back();
-    return status != -1 && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
-// Unmounts every mount point below the folder, deepest first (a mount a killed run may still hold
-// after a second's wait, else lazily), then the loop devices of its exFAT image.
-void Unmount(const std::string& folder) {
-    std::string ignored;
-    Command("for p in $(findmnt -rno TARGET | grep -F '" + folder +
-                "/' | sort -r); do umount \"$p\" || "
-                "{ sleep 1; umount \"$p\"; } || umount -l \"$p\"; done; losetup -j '" +
-                folder + "/exfat.img' | cut -d: -f1 | xargs -r -n1 losetup -d",
-            ignored);
-    std::error_code error;
-    fs::remove_all(folder, error);
-}
 
 const std::string kWork = ZELVANE_MOUNT_WORK;
 const std::string kSet = kWork + "/" + std::to_string(::getpid());
 std::string PointOf(MountKind kind) { return kSet + (kind == MountKind::Ntfs ? "/ntfs" : "/exfat"); }
 
-// Formats a fresh image of the kind and mounts it; the reason when that cannot be done here.
-std::string Mount(MountKind kind) {
-    const bool ntfs = kind == MountKind::Ntfs;
-    const std::string image = kSet + (ntfs ? "/ntfs.img" : "/exfat.img"), point = PointOf(kind);
-    fs::create_directories(point);
-    std::string output;
-    const std::string source = ntfs ? "'" + image + "'" : "\"$(losetup -f --show '" + image + "')\"";
-    const bool mounted =
-        Command("truncate -s 32M '" + image + "' && " + (ntfs ? "mkntfs -F -Q -q '" : "mkfs.exfat '") + image +
-                    "' && " + (ntfs ? "ntfs-3g" : "mount.exfat-fuse") + " -o umask=000 " + source + " '" + point + "'",
-                output);
-    struct statfs st {};
-    if (mounted && ::statfs(point.c_str(), &st) == 0 && st.f_type == 0x65735546) return "";  // a FUSE mount
-    return std::string("cannot make the ") + (ntfs ? "NTFS (ntfs-3g)" : "exFAT (exfat-fuse)") + " mount: " + output;
+// Runs a shell command line to its end (root's tools found in the system folders too): "" when it
+// succeeds, else what it printed. `unmount FOLDER` unmounts every mount point below the folder,
+// deepest first (a mount a killed run may still hold after a second's wait, else lazily), then the
+// loop devices of its exFAT image, and removes the folder.
+std::string Failure(const std::string& line) {
+    const std::string unmount =
+        "unmount() { for p in $(findmnt -rno TARGET | grep -F \"$1/\" | sort -r); do umount \"$p\" || "
+        "{ sleep 1; umount \"$p\"; } || umount -l \"$p\"; done; "
+        "losetup -j \"$1/exfat.img\" | cut -d: -f1 | xargs -r -n1 losetup -d; rm -rf \"$1\"; }; ";
+    const ConsoleRun run =
+        RunConsole(Launch{{"-c", "PATH=\"$PATH:/usr/sbin:/sbin\"; " + unmount + line}, {}, "", "/bin/sh"});
+    return run.exitCode == 0 ? "" : run.out + run.err + "(failed)";
 }
 
-// Both mounts, made once for the test suite; the reason they could not be made, or "".
+// Both mounts, made once for the test suite, after the sets of processes that died are unmounted;
+// the reason they could not be made, or "".
 std::string MountBoth() {
     if (::geteuid() != 0) return "not root: the images are mounted as a player's system mounts them, by root";
     if (::access("/dev/fuse", R_OK | W_OK) != 0) return "no usable /dev/fuse on this machine";
-    fs::create_directories(kSet);
-    std::error_code error;
-    for (const auto& entry : fs::directory_iterator(kWork, error)) {  // the sets of processes that died
-        const std::string name = entry.path().filename().string();
-        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
-        if (::kill(static_cast<pid_t>(std::stol(name)), 0) != 0 && errno == ESRCH) Unmount(entry.path().string());
-    }
+    std::filesystem::create_directories(kSet);
     // The mount points are reached by the player's runs: every folder on the way must be open to them.
     ::chmod(kWork.c_str(), 0755);
     ::chmod(kSet.c_str(), 0755);
-    for (fs::path p = kWork; p != p.root_path(); p = p.parent_path()) {
+    for (std::filesystem::path p = kWork; p != p.root_path(); p = p.parent_path()) {
         struct stat st {};
-        if (::stat(p.c_str(), &st) != 0 || (st.st_mode & 0001) == 0) {
+        if (::stat(p.c_str(), &st) != 0 || (st.st_mode & 0001) == 0)
             return "the build folder lies below " + p.string() + ", which other users cannot enter";
-        }
     }
-    const std::string whyNot = Mount(MountKind::Ntfs);
-    return whyNot.empty() ? Mount(MountKind::Exfat) : whyNot;
+    const std::string why =
+        Failure("for set in '" + kWork + "'/*; do [ -d \"/proc/${set##*/}\" ] || unmount \"$set\"; done; cd '" + kSet +
+                "' && mkdir ntfs exfat && truncate -s 32M ntfs.img exfat.img && mkntfs -F -Q -q ntfs.img && "
+                "mkfs.exfat exfat.img && ntfs-3g -o umask=000 ntfs.img ntfs && "
+                "mount.exfat-fuse -o umask=000 \"$(losetup -f --show exfat.img)\" exfat && "
+                "[ \"$(stat -f -c %T ntfs exfat | sort -u)\" = fuseblk ]");
+    return why.empty() ? "" : "cannot make the NTFS (ntfs-3g) and exFAT (exfat-fuse) mounts: " + why;
 }
 
 std::string whyNot;  // "" when both mounts are made
@@ -110,7 +71,7 @@ std::string whyNot;  // "" when both mounts are made
 class ConsoleOnMountsTest : public ::testing::TestWithParam<MountKind> {
 protected:
     static void SetUpTestSuite() { whyNot = MountBoth(); }
-    static void TearDownTestSuite() { Unmount(kSet); }
+    static void TearDownTestSuite() { Failure("unmount '" + kSet + "'"); }
     void SetUp() override {
         const char* allow = std::getenv("ZELVANE_ALLOW_NO_FUSE");
         if (!whyNot.empty() && allow != nullptr && std::string(allow) == "1") {
@@ -121,31 +82,14 @@ protected:
                                  "real mounts instead)";
         GiveToUser(elsewhere.Path(), kNobody);
     }
-    // Removes what the test made on the mounts, read-only views first.
-    void TearDown() override {
-        for (const std::string& view : views_) {
-            if (::umount2(view.c_str(), 0) != 0) ::umount2(view.c_str(), MNT_DETACH);
-            ::rmdir(view.c_str());
-        }
-        std::error_code error;
-        for (const std::string& folder : made_) fs::remove_all(folder, error);
-    }
-    // A fresh folder on the mount of the test's kind.
-    std::string FolderOn(const std::string& name) {
-        made_.push_back(PointOf(GetParam()) + "/" + name);
-        fs::create_directories(made_.back());
-        return made_.back();
-    }
+    void TearDown() override { Failure("unmount '" + there + "'"); }
     // The folder seen again, read-only, at a new mount point beside it (a bind mount remounted
     // read-only, as a hibernated Windows partition is mounted).
-    std::string ReadOnlyView(const std::string& folder) {
+    static std::string ReadOnlyView(const std::string& folder) {
         const std::string view = folder + ".read-only";
-        fs::create_directories(view);
-        views_.push_back(view);
-        std::string output;
-        EXPECT_TRUE(
-            Command("mount --bind '" + folder + "' '" + view + "' && mount -o remount,bind,ro '" + view + "'", output))
-            << output;
+        EXPECT_EQ(Failure("mkdir '" + view + "' && mount --bind '" + folder + "' '" + view +
+                          "' && mount -o remount,bind,ro '" + view + "'"),
+                  "");
         return view;
     }
     // A K2 mod that installed a file and replaced appearance.2da; the installer's backup of the
@@ -182,17 +126,14 @@ protected:
         EXPECT_TRUE(ReadFile(mod + "/uninstall/removal_results.rtf").ends_with(Totals(0, 0)));
         EXPECT_NE(run.out.find("Saved: " + mod + "/uninstall/removal_results.rtf\n"), std::string::npos);
     }
-    TempFolder elsewhere;  // the other folder, on the machine's own disk
-
-private:
-    std::vector<std::string> made_;
-    std::vector<std::string> views_;
+    TempFolder elsewhere;                               // the other folder, on the machine's own disk
+    std::string there = PointOf(GetParam()) + "/test";  // the test's folder on the mount
 };
 
 // The lock of a program folder is a flock on the folder; on these FUSE mounts the kernel keeps it.
 // Once it is free, a program folder there, and a game folder there, see a 2da restore to the end.
 TEST_P(ConsoleOnMountsTest, AProgramFolderThereIsLockedAgainstASecondRunAndEitherFolderThereRunsToTheEnd) {
-    const std::string mod = FolderOn("mod"), game = elsewhere.Path() + "/game";
+    const std::string mod = there + "/mod", game = elsewhere.Path() + "/game";
     MakeMod(game, mod);
     {
         const PosixInstanceCheck running(mod);
@@ -203,9 +144,9 @@ TEST_P(ConsoleOnMountsTest, AProgramFolderThereIsLockedAgainstASecondRunAndEithe
         EXPECT_TRUE(Exists(game + "/override/k2_item.uti"));
     }
     ExpectRemovedAndRestored(game, mod, RunAsPlayer(game, mod));
-    const std::string gameThere = FolderOn("game");
-    MakeMod(gameThere, elsewhere.Path() + "/mod");
-    ExpectRemovedAndRestored(gameThere, elsewhere.Path() + "/mod", RunAsPlayer(gameThere, elsewhere.Path() + "/mod"));
+    MakeMod(there + "/game", elsewhere.Path() + "/mod");
+    ExpectRemovedAndRestored(there + "/game", elsewhere.Path() + "/mod",
+                             RunAsPlayer(there + "/game", elsewhere.Path() + "/mod"));
 }
 
 // A game folder on read-only media stops the run before anything is changed: before the first
@@ -219,9 +160,8 @@ TEST_P(ConsoleOnMountsTest, ReadOnlyMediaStopTheRunBeforeAnythingIsChanged) {
                "mount the partition again. Otherwise remount it read-write (mount -o remount,rw).\n";
     };
     const std::string mod = elsewhere.Path() + "/mod";
-    const std::string written = FolderOn("game");
-    MakeMod(written, mod);
-    const std::string game = ReadOnlyView(written);
+    MakeMod(there + "/game", mod);
+    const std::string game = ReadOnlyView(there + "/game");
     const Files before = Snapshot(game);
     for (const bool selectable : {false, true}) {
         MakeMod(elsewhere.Path() + "/unused", mod, selectable);
@@ -234,7 +174,7 @@ TEST_P(ConsoleOnMountsTest, ReadOnlyMediaStopTheRunBeforeAnythingIsChanged) {
         EXPECT_FALSE(Exists(mod + "/uninstall/removal_results.rtf"));
     }
 
-    const std::string program = FolderOn("mod");
+    const std::string program = there + "/mod";
     MakeMod(elsewhere.Path() + "/game", program);
     const Files programBefore = Snapshot(program);
     const ConsoleRun run = RunAsPlayer(elsewhere.Path() + "/game", ReadOnlyView(program));
