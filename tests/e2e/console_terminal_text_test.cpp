@@ -1,7 +1,6 @@
 // The console's own text on its way to the terminal, in the same program as its runs: prompt RTF
-// rendered as lines with ANSI attributes, typed answers, colours on or off, host paths in their
-// Windows form, names and texts that never carry a control character to the terminal, and the
-// longest answers line it reads.
+// rendered as lines with ANSI attributes, typed answers, colours on or off, names and texts that
+// never carry a control character to the terminal, and the longest answers line it reads.
 
 #include <gtest/gtest.h>
 
@@ -11,7 +10,6 @@
 
 #include "app/console/answer_source.hpp"
 #include "app/console/console_host.hpp"
-#include "app/console/posix/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
@@ -102,12 +100,11 @@ TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButtonFromLinesUpTo64KiB)
         {"0", 0}, {" 2 ", 2},         {"3", std::nullopt}, {"close", -1},     {"CLOSE", -1},
         {"a", 2}, {"kotor 2 tsl", 1}, {"x", std::nullopt}, {"", std::nullopt}};
     for (const auto& [typed, index] : kAnswers) EXPECT_EQ(ParsePromptAnswer(typed, game), index) << typed;
-    game.focusIndex = 2;
-    EXPECT_EQ(FocusButton(game), 2);
-    game.focusIndex = 3;
-    EXPECT_EQ(FocusButton(game), std::nullopt);
-    game.focusIndex = -1;
-    EXPECT_EQ(FocusButton(game), std::nullopt);
+    for (const auto& [focus, button] :
+         {std::pair<int, std::optional<int>>{2, 2}, {3, std::nullopt}, {-1, std::nullopt}}) {
+        game.focusIndex = focus;
+        EXPECT_EQ(FocusButton(game), button) << focus;
+    }
 
     PromptRequest single;
     single.buttonCount = 0;  // one button all the same
@@ -126,25 +123,6 @@ TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButtonFromLinesUpTo64KiB)
     ASSERT_NE(lines.lines, nullptr);
     EXPECT_EQ(lines.lines->Next(), full);
     EXPECT_EQ(lines.lines->Next(), std::nullopt);
-}
-
-TEST(HostPathForm, HostPathsMapOntoDriveZInCodePage1252WhereItHoldsThem) {
-    EXPECT_EQ(HostToWindowsPath("/home/me/mod/"), "Z:\\home\\me\\mod");
-    EXPECT_EQ(HostToWindowsPath("//home///me/./x/../mod"), "Z:\\home\\me\\mod");
-    EXPECT_EQ(HostToWindowsPath("/"), "Z:\\");
-    EXPECT_EQ(UserPathToWindows("C:/Games/Kotor"), "C:\\Games\\Kotor");
-    EXPECT_EQ(UserPathToWindows("/tmp/game"), "Z:\\tmp\\game");
-    EXPECT_EQ(ExpandHome("~other/Games"), "~other/Games");
-    // "/tmp/Spïele/Ünï" in UTF-8; a name 1252 cannot hold keeps its UTF-8 bytes, and bytes that are
-    // no UTF-8 show with '?', which no Windows name holds.
-    EXPECT_EQ(HostToWindowsPath("/tmp/Sp\u00efele/\u00dcn\u00ef"),
-              "Z:\\tmp\\Sp\xef"
-              "ele\\\xdcn\xef");
-    EXPECT_EQ(UserPathToWindows("/tmp/\xe2\x82\xac"), "Z:\\tmp\\\x80");  // the euro sign
-    EXPECT_EQ(HostToWindowsPath("/home/\u0414/M\u00f6d"),
-              "Z:\\home\\\xd0\x94\\M\xf6"
-              "d");
-    EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");
 }
 
 // Names on their way to the terminal lose every control character, whether they come from the
