@@ -152,18 +152,14 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
     const Files nothingElse{{"mod/backup/appearance.2da", "2DA V2.0 original"},
                             {"mod/Backup Uninstall", kGone},
                             {"mod/uninstall/removal_results.rtf", kGone}};
-    const std::string stop =
-        "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping here, "
-        "nothing more is changed.\n";
-    const std::string dialog = "Open file: Locate appearance.2da\n" + std::string(60, '-') +
-                               "\nFolder: " + WindowsForm(game) +
-                               "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n";
     const std::string typed = WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA";
-    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> kStops = {
-        {{"1"}, {"Answer: 1 (No)"}},
-        {{}, {"zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""}},
-        {{"7\x1b[2J\x07"}, {stop}},
-        {{"0", "0"}, {"no answer left for the prompt \"Confirm Delete\""}},  // none for the queued delete
+    const std::vector<std::pair<std::vector<std::string>, std::string>> kStops = {
+        {{"1"}, "Answer: 1 (No)"},
+        {{}, "zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""},
+        {{"7\x1b[2J\x07"},
+         "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping "
+         "here, nothing more is changed.\n"},
+        {{"0", "0"}, "no answer left for the prompt \"Confirm Delete\""},  // none for the queued delete
     };
     for (const auto& [answers, shown] : kStops) {
         Scenario stopped = kFullK2Mod;
@@ -173,7 +169,7 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
         stopped.status = answers == std::vector<std::string>{"1"} ? 0 : 3;
         stopped.overrideAfter = answers.size() == 2 ? itemsGone : untouched;
         stopped.after = nothingElse;
-        stopped.shown = shown;
+        stopped.shown = {shown};
         Run(stopped);
     }
     Run({.name = "the open-file dialog",
@@ -183,7 +179,10 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
          .answers = {"0", "n", typed},  // No to the table found, then the table in other letter case
          .overrideAfter = Files{{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 original"}},
          .after = {{"mod/Backup Uninstall/APPEARANCE.2DA", "2DA V2.0 modded"}},
-         .shown = {"Answer: 1 (No)\n", dialog, "Answer: " + typed + "\n"}});
+         .shown = {"Answer: 1 (No)\n",
+                   "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " + WindowsForm(game) +
+                       "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n",
+                   "Answer: " + typed + "\n"}});
 }
 
 // After a run, the log is opened with xdg-open (the console waits for it); where none opens it,
@@ -335,6 +334,10 @@ TEST_F(ConsoleRunTest, MergeIsOfferedWithTheModsFilesAndTheCheckSaysWhatPuttingB
          .shown = {"  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n  [2] Merge  (M)\nAnswer: 2 (Merge)"}});
 
     const std::string note = "mod/uninstall/uninstall_data.ini:3: note: 2da table \"override\\appearance.2da\": ";
+    const std::string conflicting = Bytes(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"},
+                                                                        {"1", "Carth", "P_CAR_LATER"},
+                                                                        {"2", "Robe", "P_ROBE"},
+                                                                        {"3", "Later", "P_LATER"}}));
     const struct {
         std::string tables;
         Files override;
@@ -350,6 +353,12 @@ TEST_F(ConsoleRunTest, MergeIsOfferedWithTheModsFilesAndTheCheckSaysWhatPuttingB
              note + "Row 2 is emptied, not removed: later mods added rows after it, whose numbers must stay.\n" + note +
              "row 2 (label 2) emptied: 'Robe'\n" + note +
              "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n"},
+        // A later mod changed the cell this mod changed: the conflict is listed and no merge offered.
+        {"appearance.2da",
+         {{"appearance.2da", conflicting}},
+         note + "Merge is not offered: later mods changed what this mod changed\n" + note +
+             "No merge: 1 conflict with later mods.\n" + note +
+             "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'\n"},
         // A table not in use, or that does not read, says so.
         {"appearance.2da,feat.2da",
          {{"feat.2da", "2DA V2.b not a table the readers take"}},
@@ -378,9 +387,7 @@ TEST(ConsoleCheck, TheBundledExampleAndTheTemplatePassAndAMissingDescriptionIsAn
     std::filesystem::copy(ZELVANE_EXAMPLES, temp.Path(), std::filesystem::copy_options::recursive);
     const Files before = Snapshot(temp.Path());
     const std::string mod = temp.Path() + "/mod";
-    const ConsoleRun plain = RunConsole({"--check", "--program-folder", mod});
-    EXPECT_EQ(plain.out, "0 errors, 0 warnings, 0 notes\n");
-    EXPECT_EQ(plain.exitCode, 0);
+    EXPECT_EQ(RunConsole({"--check", "--program-folder", mod}).out, "0 errors, 0 warnings, 0 notes\n");
     const ConsoleRun withGame =
         RunConsole({"--check", "--program-folder", mod, "--game-folder", temp.Path() + "/game"});
     const std::string at = mod + "/uninstall/uninstall_data.ini:";

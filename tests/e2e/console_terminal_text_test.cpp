@@ -10,6 +10,7 @@
 
 #include "app/console/answer_source.hpp"
 #include "app/console/console_host.hpp"
+#include "app/console/posix/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
@@ -123,6 +124,14 @@ TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButtonFromLinesUpTo64KiB)
     ASSERT_NE(lines.lines, nullptr);
     EXPECT_EQ(lines.lines->Next(), full);
     EXPECT_EQ(lines.lines->Next(), std::nullopt);
+}
+
+// "." and ".." are resolved, and a name keeps its UTF-8 bytes where code page 1252 cannot hold it.
+TEST(HostPathForm, HostPathsMapOntoDriveZInCodePage1252WhereItHoldsThem) {
+    EXPECT_EQ(HostToWindowsPath("//home///me/./x/../\u00dcn/\u0414/"), "Z:\\home\\me\\\xdcn\\\u0414");
+    EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");  // no UTF-8
+    EXPECT_EQ(UserPathToWindows("C:/Games/Kotor"), "C:\\Games\\Kotor");
+    EXPECT_EQ(ExpandHome("~other/Games"), "~other/Games");
 }
 
 // Names on their way to the terminal lose every control character, whether they come from the

@@ -9,13 +9,13 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <iterator>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
