@@ -1,15 +1,21 @@
 // zelvane-console on disks and files a player may have, run for real on folders made here: links
-// that lead outside, entries as Windows reads them, letter-case twins and a full volume. Each run
-// that changes something is first made as a dry run, which must refuse the same and change nothing.
+// that lead outside, entries as Windows reads them, letter-case twins, a full volume, and names.
+// Each run that changes something is first made as a dry run, which must refuse the same and change
+// nothing. Descriptions are code page 1252 and names on disk UTF-8: the run finds the files by their
+// 1252 names, saves a 1252 log with the folders proper-cased on the 1252 text, and shows UTF-8 on
+// the terminal; a name 1252 cannot hold is handed over as its bytes; no control character of a
+// name ever reaches the terminal.
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/statvfs.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
+#include "app/console/terminal_text.hpp"
 #include "tests/e2e/e2e_support.hpp"
 
 namespace zelvane::e2e {
@@ -144,6 +150,107 @@ TEST_F(ConsoleHostileDisks, AFullVolumeKeepsTheEarlierLog) {
     ExpectInOrder(run.out, {"Message: Oops!", "Disk full", "cmdRemoveMod_Click"});  // at the save, not at start-up
     EXPECT_EQ(Log(), "{\\rtf1 the earlier log}");
     EXPECT_FALSE(Exists(mod + "/uninstall/removal_results.rtf.saving"));
+}
+
+// Names on disk in UTF-8, the same in code page 1252, and as the log writes them (each letter
+// above 127 as its 1252 byte in an RTF escape).
+const std::string kNaive = "na\u00efve.tga";
+const std::string kUber = "\u00fcber";
+const std::string kRock = "r\u00f6ck.uti";
+const std::string kEte = "\u00e9t\u00e9.tga";
+const std::string kNihon = "\u65e5\u672c.tga";  // no 1252 form
+const std::string kNaive1252 = "na\xefve.tga";
+const std::string kEte1252 = "\xe9t\xe9.tga";
+const std::string kNaiveLog = "na\\'efve.tga";
+const std::string kEteLog = "\\'e9t\\'e9.tga";
+
+// K2: an accented entry in override and one in an accented subfolder of override, a queued
+// restore of an accented file from its ".original", and two files whose names 1252 cannot hold
+// beside an entry spelled the way such a name shows in 1252. Then K1, whose folder is typed.
+TEST_F(ConsoleHostileDisks, RunsFindAccentedNamesSaveA1252LogAndShowUtf8) {
+    game = temp.Path() + "/Sp\u00efele/\u00dcn\u00ef";
+    mod = temp.Path() + "/M\u00f6d\u00e9";
+    logPath = mod + "/uninstall/removal_results.rtf";
+    // The temporary folder as the log shows it (ASCII only), and the two folders below it.
+    const std::string tempDisplay = DisplayFolder(WindowsForm(temp.Path()));
+    const std::string gameDisplay = tempDisplay + "Sp\\'efele\\\\\\'dcn\\'ef\\\\";
+    const std::string modDisplay = tempDisplay + "M\\'f6d\\'e9\\\\";
+    const std::string description = "#game=2\n#qrestore_file_0=override\\" + kEte1252 +
+                                    "\n#qrestore_file_begin_0#\nRestaurer l'ic\xf4ne \\b " + kEte1252 +
+                                    "\\b0 ?\n#qrestore_file_end_0#\n#file_list\noverride\\" + kNaive1252 +
+                                    "\noverride\\r\xf6"
+                                    "ck.uti\noverride\\??.tga\n";
+    const Files nihon{{kNihon, "not the mod's"}, {"sub/" + kNihon, "not the mod's either"}};
+    Files override = nihon;
+    override.insert({{kNaive, "naive texture"},
+                     {kUber + "/" + kRock, "rock item"},
+                     {kEte, "mod icon"},
+                     {kEte + ".original", "game icon"}});
+    Files after = nihon;
+    after.insert({kEte, "game icon"});
+    const std::string o = WindowsForm(game) + "\\override\\";
+    // The confirmation, the entry found in a subfolder, the queued restore. The transcript is UTF-8.
+    Run({.name = "K2",
+         .description = description,
+         .override = override,
+         .answers = {"0", "0", "0"},
+         .arguments = {"--game-folder", game},
+         .registry = false,
+         .overrideAfter = after,
+         .shown = {"Program folder: " + WindowsForm(mod) + "\n", "\n" + o + kUber + "\\\n",
+                   "Restaurer l'ic\u00f4ne " + kEte + "?", "Saved: " + logPath,
+                   "Delete Successful - Override\\\u00dcber\\" + kRock},
+         .dryShown = {"delete " + o + kNaive + ": done\n", "delete " + o + kUber + "\\" + kRock + ": done\n",
+                      "rename " + o + kEte + ".original -> " + o + kEte + ": done\n"}});
+    // Folders proper-cased on the 1252 text: the subfolder with a small u-umlaut (0xFC) shows with a
+    // capital one (0xDC).
+    EXPECT_EQ(Log(), LogHeader(2, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog) + "\\cf1" + kPar +
+                         Deleted("Override\\\\\\'dcber\\\\r\\'f6ck.uti") + "\\cf1" + kPar +
+                         "\\cf10 File Not Found: \\cf1 Override\\\\??.tga\\cf1" + kPar + kThreePars +
+                         "\\cf1 QRestoreFile: " + Deleted("Override\\\\" + kEteLog) + kPar +
+                         "\\cf1 QRestoreFile: \\cf3 Renamed \\cf1 Override\\\\" + kEteLog +
+                         ".original\\cf3  to \\cf1 Override\\\\" + kEteLog + kPar + Totals(0, 1));
+    WriteTree(game + "/override", override);
+    const ConsoleRun check = RunConsole({"--check", "--program-folder", mod, "--game-folder", game});
+    ExpectInOrder(check.out,
+                  {"uninstall_data.ini:2: note: #qrestore_file_0= path \"override\\" + kEte +
+                       "\" is in the game folder, and \"override\\" + kEte + ".original\" is there to restore\n",
+                   "uninstall_data.ini:8: note: file-list entry \"override\\" + kRock +
+                       "\" is only in a subfolder of override, at \"override\\" + kUber + "\\" + kRock +
+                       "\"; for K2 the run asks before deleting it there\n"});
+    EXPECT_EQ(check.out.find(kNihon), std::string::npos) << check.out;
+
+    // A folder typed at the browse prompt, in UTF-8, is handed over in 1252.
+    Run({.name = "K1",
+         .description = "#game=1\n#file_list\noverride\\" + kNaive1252 + "\n",
+         .override = {{kNaive, "naive texture"}},
+         .answers = {"0", "0", game},  // the confirmation, "Unable to locate Kotor folder via registry.", the folder
+         .registry = false,
+         .overrideAfter = Files{},
+         .shown = {"Answer: " + WindowsForm(game) + "\n"},
+         .log = {LogHeader(1, gameDisplay, modDisplay) + Deleted("Override\\\\" + kNaiveLog)}});
+}
+
+// A folder named with the C1 control U+009B (a one-character CSI) shows without it in Opening: and
+// Log:.
+TEST_F(ConsoleHostileDisks, ControlsOfANameNeverReachTheTerminal) {
+    mod = temp.Path() + "/mod\u009b2J";  // a terminal would clear its screen
+    logPath = mod + "/uninstall/removal_results.rtf";
+    const std::string bin = temp.Path() + "/bin";
+    WriteFile(bin + "/xdg-open", "#!/bin/sh\nexit 0\n");
+    SetMode(bin + "/xdg-open", 0755);
+    const std::string shown = temp.Path() + "/mod2J/uninstall/removal_results.rtf\n";
+    const ConsoleRun run = Run({.name = "a control in the program folder",
+                                .description = "#game=2\n#file_list\noverride\\x.uti\n",
+                                .override = {{"x.uti", "x"}},
+                                .environment = {"PATH=" + bin + ":/usr/bin:/bin"},
+                                .dryRunFirst = false,
+                                .open = true,
+                                .overrideAfter = Files{},
+                                .shown = {"\nOpening: " + shown, "\nLog: " + shown}});
+    EXPECT_TRUE(Exists(logPath));
+    std::istringstream lines(run.out);  // no line carries what a terminal would take as a command
+    for (std::string line; std::getline(lines, line);) EXPECT_EQ(console::HostTerminalLine(line), line);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // What only the console does around a removal: its command line and exit statuses, reading the
-// answers, the program folder it works on, the dry run's plan, the usage guide, and opening or
-// showing the saved log, at a terminal or not.
+// answers, the program folder it works on, the dry run's plan, the usage guide, opening or showing
+// the saved log, at a terminal or not, and Merge offered before a 2da table is put back. --check on
+// the bundled example, the blank template and the tables (binary tables made by the tables writer)
+// names the description by the path it was given, and changes nothing on disk.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,7 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "tables/table_bytes.hpp"
 #include "tests/e2e/e2e_support.hpp"
+#include "tests/tables/table_maker.hpp"
 
 namespace zelvane::e2e {
 namespace {
@@ -21,13 +25,7 @@ TEST(ConsoleArguments, VersionHelpAndBadCommandLines) {
     const ConsoleRun help = RunConsole({"--help"});
     EXPECT_EQ(help.exitCode, 0);
     for (const char* text :
-         {"--program-folder", "the Flatpak and the Snap Steam", "Lutris (~/Games/*)",
-          "Heroic (~/Games/Heroic/Prefixes/* and default/*)", "GOG's keys", "a typed folder may begin with ~",
-          "uninstall_data.ini:LINE: error|warning|note: text",
-          "In a run: the 2da questions offer Merge, which takes only this mod's changes out of the table in use and "
-          "keeps those of later mods, where no later mod changed what this mod changed. With --check: reports entries "
-          "the mod does not contain and mod files no entry removes, and whether a merge is possible",
-          "  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
+         {"  3   the answers ran out (answers file exhausted, standard input closed) or named no button\n",
           "  4   another run holds this program folder\n",
           "  5   the run completed, but its log counts errors (a dry run: the log it would have saved)\n",
           "  64  bad command line: an unknown option, a missing value, a MODDIR, --program-folder or\n"
@@ -154,18 +152,14 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
     const Files nothingElse{{"mod/backup/appearance.2da", "2DA V2.0 original"},
                             {"mod/Backup Uninstall", kGone},
                             {"mod/uninstall/removal_results.rtf", kGone}};
-    const std::string stop =
-        "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping here, "
-        "nothing more is changed.\n";
-    const std::string dialog = "Open file: Locate appearance.2da\n" + std::string(60, '-') +
-                               "\nFolder: " + WindowsForm(game) +
-                               "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n";
     const std::string typed = WindowsForm(game) + "\\override\\real\\APPEARANCE.2DA";
-    const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> kStops = {
-        {{"1"}, {"Answer: 1 (No)"}},
-        {{}, {"zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""}},
-        {{"7\x1b[2J\x07"}, {stop}},
-        {{"0", "0"}, {"no answer left for the prompt \"Confirm Delete\""}},  // none for the queued delete
+    const std::vector<std::pair<std::vector<std::string>, std::string>> kStops = {
+        {{"1"}, "Answer: 1 (No)"},
+        {{}, "zelvane-console: no answer left for the prompt \"Confirm Remove Mod\""},
+        {{"7\x1b[2J\x07"},
+         "zelvane-console: the answer \"7[2J\" names no button of the prompt \"Confirm Remove Mod\"; stopping "
+         "here, nothing more is changed.\n"},
+        {{"0", "0"}, "no answer left for the prompt \"Confirm Delete\""},  // none for the queued delete
     };
     for (const auto& [answers, shown] : kStops) {
         Scenario stopped = kFullK2Mod;
@@ -175,7 +169,7 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
         stopped.status = answers == std::vector<std::string>{"1"} ? 0 : 3;
         stopped.overrideAfter = answers.size() == 2 ? itemsGone : untouched;
         stopped.after = nothingElse;
-        stopped.shown = shown;
+        stopped.shown = {shown};
         Run(stopped);
     }
     Run({.name = "the open-file dialog",
@@ -185,7 +179,10 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
          .answers = {"0", "n", typed},  // No to the table found, then the table in other letter case
          .overrideAfter = Files{{"sub/appearance.2da", "found first"}, {"real/APPEARANCE.2DA", "2DA V2.0 original"}},
          .after = {{"mod/Backup Uninstall/APPEARANCE.2DA", "2DA V2.0 modded"}},
-         .shown = {"Answer: 1 (No)\n", dialog, "Answer: " + typed + "\n"}});
+         .shown = {"Answer: 1 (No)\n",
+                   "Open file: Locate appearance.2da\n" + std::string(60, '-') + "\nFolder: " + WindowsForm(game) +
+                       "\\override\\\nFile name: appearance.2da\nFiles of type: 2da Files (*.2da)\n",
+                   "Answer: " + typed + "\n"}});
 }
 
 // After a run, the log is opened with xdg-open (the console waits for it); where none opens it,
@@ -194,11 +191,10 @@ TEST_F(ConsoleRunTest, AnswersStopTheRunOrChooseWhatItDoes) {
 TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
     const std::string bin = temp.Path() + "/bin";
     const std::string opened = temp.Path() + "/opened.txt";
-    WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened + ".part\" && mv \"" + opened +
-                                     ".part\" \"" + opened + "\"\nexit ${XDG_STATUS:-0}\n");
+    WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > \"" + opened + "\"\nexit ${XDG_STATUS:-0}\n");
     SetMode(bin + "/xdg-open", 0755);
     const std::string summary = "Game folder: " + game +
-                                "\nDeleted: 2 files; not found: 1; restored: 1 (.original) and 1 table; errors: 0\n"
+                                "\nDeleted: 3 files; not found: 0; restored: 1 (.original) and 1 table; errors: 0\n"
                                 "Log: " +
                                 logPath + "\n";
     const std::string rule(60, '-');
@@ -212,7 +208,7 @@ TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
         std::vector<std::string> expected;
         bool open;
     } kCases[] = {
-        {{}, {shown, "1 files not found.\n\n" + summary}, false},
+        {{}, {shown, "0 files not found.\n\n" + summary}, false},
         {{path}, {"Opening: " + logPath + "\n\n" + summary}, true},
         {{path, "XDG_STATUS=3"}, {notOpened, shown, summary}, true},
         {{"PATH=" + temp.Path() + "/nothing"},
@@ -221,25 +217,14 @@ TEST_F(ConsoleRunTest, TheSavedLogIsOpenedOrShownAndASummaryFollows) {
     };
     for (const auto& c : kCases) {
         std::filesystem::remove(opened);
-        // One file of each kind: one listed file deleted and one missing, a queued delete, a
-        // queued restore and a 2da restore, every prompt answered Yes.
-        const ConsoleRun run =
-            Run({.name = c.expected.front(),
-                 .description = "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\nDelete?\n"
-                                "#qdelete_file_end_0#\n#qrestore_file_0=override\\icon.tga\n#qrestore_file_begin_0#\n"
-                                "Restore?\n#qrestore_file_end_0#\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n"
-                                "#file_list\noverride\\robe.uti\noverride\\gone.uti\n",
-                 .override = {{"robe.uti", "r"},
-                              {"notes.txt", "n"},
-                              {"icon.tga", "i"},
-                              {"icon.tga.original", "o"},
-                              {"appearance.2da", "a"}},
-                 .mod = {{"backup/appearance.2da", "2DA V2.0 original"}},
-                 .answers = {"0", "0", "0", "0"},
-                 .environment = c.environment,
-                 .dryRunFirst = false,
-                 .open = c.open,
-                 .shown = c.expected});
+        Scenario yes = kFullK2Mod;
+        yes.name = c.expected.front();
+        yes.answers = {"0", "0", "0", "0", "0"};
+        yes.environment = c.environment;
+        yes.dryRunFirst = false;
+        yes.open = c.open;
+        yes.shown = c.expected;
+        const ConsoleRun run = Run(yes);
         EXPECT_TRUE(run.out.ends_with(summary)) << run.out;
         EXPECT_EQ(run.out.find("\nRemoval log\n") != kNone, c.expected.size() != 1) << run.out;
         EXPECT_EQ(run.out.find("\\cf"), kNone);
@@ -266,15 +251,11 @@ TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
     // --usage writes the guide there all the same, the uninstall folder made for it; twice gives
     // the same document.
     const std::string path = mod + "/uninstall/Zelvane Usage.rtf";
-    std::string first;
-    for (int i = 0; i < 2; ++i) {
-        run = RunConsole({"--no-open", "--usage", "--program-folder", mod});
-        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-        EXPECT_NE(run.out.find("Saved: " + path), kNone);
-        EXPECT_EQ(run.out.find("Prompt:"), kNone);
-        if (i == 0) first = ReadFile(path);
-    }
+    run = RunConsole({"--no-open", "--usage", "--program-folder", mod});
+    EXPECT_NE(run.out.find("Saved: " + path), kNone) << run.out << run.err;
+    const std::string first = ReadFile(path);
     EXPECT_NE(first.find("This was made with version: \\cf1 1.0.151"), kNone);
+    EXPECT_EQ(RunConsole({"--no-open", "--usage", "--program-folder", mod}).exitCode, 0);
     EXPECT_EQ(ReadFile(path), first);
 }
 
@@ -282,21 +263,6 @@ TEST_F(ConsoleRunTest, StartUpErrorsEndWithOneAndNameTheChecksFirstError) {
 // player stands in when it holds uninstall/, else the executable's own folder. --check names the
 // description by the path the player gave, with the names as they lie on disk.
 TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
-    for (const std::string named : {"", "mod"}) {
-        std::filesystem::remove(logPath);
-        Description("#game=2\n#file_list\noverride\\mod_robe.uti\n");
-        GameFolder({{"mod_robe.uti", "robe"}});
-        Answers({"0"});
-        std::vector<std::string> arguments = Arguments();
-        arguments.erase(arguments.begin() + 1, arguments.begin() + 3);  // --program-folder
-        if (!named.empty()) arguments.push_back(named);
-        const ConsoleRun run = RunConsole({.arguments = arguments, .workingFolder = named.empty() ? mod : temp.Path()});
-        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-        EXPECT_FALSE(Exists(game + "/override/mod_robe.uti"));
-        EXPECT_TRUE(Exists(logPath));
-    }
-
-    std::filesystem::remove_all(mod + "/uninstall");
     Mod("Uninstall/UNINSTALL_DATA.ini", CrLf("#game=2\n#file_list\nrobe.uti\n"));
     const std::string warning =
         "/UNINSTALL_DATA.ini:3: warning: file-list entry \"robe.uti\" has no folder: the run "
@@ -331,6 +297,124 @@ TEST_F(ConsoleRunTest, AtATerminalEnterAnswersTheFocusedButtonAndNoColorTurnsThe
     const ConsoleRun coloured = RunInTerminal({launch.arguments, {"NO_COLOR="}}, "");
     EXPECT_NE(coloured.out.find("\x1b["), kNone) << coloured.out;
     EXPECT_NE(coloured.out.find("INI Errors Encountered - Mod Removal Disabled until INI is fixed."), kNone);
+}
+
+using zelvane::testing::MakeTable;
+
+std::string Bytes(const Table& table) { return WriteTable(table).value(); }
+
+// The table before the mod, the mod's own version (a cell changed, a row added), and the table
+// in use after a later mod added a row of its own.
+const Table kBackup = MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}});
+const Table kModsOwn =
+    MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR_NEW"}, {"2", "Robe", "P_ROBE"}});
+const Table kWithALaterRow = MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"},
+                                                           {"1", "Carth", "P_CAR_NEW"},
+                                                           {"2", "Robe", "P_ROBE"},
+                                                           {"3", "Later", "P_LATER"}});
+const Table kMerged =
+    MakeTable({"label", "race"},
+              {{"0", "Bastila", "P_BAS"}, {"1", "Carth", "P_CAR"}, {"2", "", ""}, {"3", "Later", "P_LATER"}});
+
+// --mod-folder gives the 2da question its third button, which M answers: the merge takes only
+// this mod's changes out, the backup leaves the backup folder and its safety copy is kept. --check
+// with a game folder makes the same comparison, as notes on the list line.
+TEST_F(ConsoleRunTest, MergeIsOfferedWithTheModsFilesAndTheCheckSaysWhatPuttingBackWouldUndo) {
+    const std::string files = temp.Path() + "/files";
+    WriteFile(files + "/override/appearance.2da", Bytes(kModsOwn));
+    Run({.name = "merge",
+         .description = "#game=1\n#qrestore_2da=1\n#qrestore_2da_files=appearance.2da\n#file_list\n",
+         .override = {{"appearance.2da", Bytes(kWithALaterRow)}},
+         .mod = {{"backup/appearance.2da", Bytes(kBackup)}},
+         .answers = {"0", "M"},
+         .arguments = {"--mod-folder", files},
+         .overrideAfter = Files{{"appearance.2da", Bytes(kMerged)}},
+         .after = {{"mod/backup/appearance.2da", kGone},
+                   {"mod/Backup Uninstall/original install backup.appearance.2da", Bytes(kBackup)}},
+         .shown = {"  [0] Yes  (Y)\n  [1] No  (N)  <- focus\n  [2] Merge  (M)\nAnswer: 2 (Merge)"}});
+
+    const std::string note = "mod/uninstall/uninstall_data.ini:3: note: 2da table \"override\\appearance.2da\": ";
+    const std::string conflicting = Bytes(MakeTable({"label", "race"}, {{"0", "Bastila", "P_BAS"},
+                                                                        {"1", "Carth", "P_CAR_LATER"},
+                                                                        {"2", "Robe", "P_ROBE"},
+                                                                        {"3", "Later", "P_LATER"}}));
+    const struct {
+        std::string tables;
+        Files override;
+        std::string expected;
+    } kChecks[] = {
+        {"appearance.2da",
+         {{"appearance.2da", Bytes(kWithALaterRow)}},
+         note + "The table in use differs from the backup: 2 rows added and 1 cell changed in 1 row.\n" + note +
+             "row 2 (label 2) added: 'Robe'\n" + note + "row 3 (label 3) added: 'Later'\n" + note +
+             "row 1 (label 1): race 'P_CAR' -> 'P_CAR_NEW'\n" + note +
+             "a merge is possible. Merging takes out this mod's changes: 1 row emptied and 1 cell set back in 1 "
+             "row.\n" +
+             note + "Row 2 is emptied, not removed: later mods added rows after it, whose numbers must stay.\n" + note +
+             "row 2 (label 2) emptied: 'Robe'\n" + note +
+             "row 1 (label 1): race 'P_CAR_NEW' -> 'P_CAR'\n0 errors, 0 warnings, 8 notes\n"},
+        // A later mod changed the cell this mod changed: the conflict is listed and no merge offered.
+        {"appearance.2da",
+         {{"appearance.2da", conflicting}},
+         note + "Merge is not offered: later mods changed what this mod changed\n" + note +
+             "No merge: 1 conflict with later mods.\n" + note +
+             "row 1 (label 1), race: backup 'P_CAR', this mod 'P_CAR_NEW', in use 'P_CAR_LATER'\n"},
+        // A table not in use, or that does not read, says so.
+        {"appearance.2da,feat.2da",
+         {{"feat.2da", "2DA V2.b not a table the readers take"}},
+         "mod/uninstall/uninstall_data.ini:3: note: 2da table appearance.2da: none is in use in the game folder's "
+         "override, so the run would offer to put the backup there\n"
+         "mod/uninstall/uninstall_data.ini:3: note: 2da table \"override\\feat.2da\": it and its backup cannot "
+         "be compared, one of them does not read as a 2da table; the run asks without saying what replacing it "
+         "would change\n0 errors, 0 warnings, 2 notes\n"},
+    };
+    Mod("backup/appearance.2da", Bytes(kBackup));
+    for (const auto& c : kChecks) {
+        std::filesystem::remove_all(game);
+        if (c.tables.ends_with("feat.2da")) Mod("backup/feat.2da", Bytes(kBackup));
+        GameFolder(c.override, 1);
+        Description("#game=1\n#qrestore_2da=1\n#qrestore_2da_files=" + c.tables + "\n#file_list\n");
+        const ConsoleRun run =
+            RunConsole({.arguments = {"--check", "--game-folder", game, "mod", "--mod-folder", files},
+                        .workingFolder = temp.Path()});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        EXPECT_NE(run.out.find(c.expected), std::string::npos) << run.out;
+    }
+}
+
+TEST(ConsoleCheck, TheBundledExampleAndTheTemplatePassAndAMissingDescriptionIsAnError) {
+    TempFolder temp;
+    std::filesystem::copy(ZELVANE_EXAMPLES, temp.Path(), std::filesystem::copy_options::recursive);
+    const Files before = Snapshot(temp.Path());
+    const std::string mod = temp.Path() + "/mod";
+    EXPECT_EQ(RunConsole({"--check", "--program-folder", mod}).out, "0 errors, 0 warnings, 0 notes\n");
+    const ConsoleRun withGame =
+        RunConsole({"--check", "--program-folder", mod, "--game-folder", temp.Path() + "/game"});
+    const std::string at = mod + "/uninstall/uninstall_data.ini:";
+    EXPECT_EQ(withGame.out,
+              at + "11: note: #qdelete_file_0= path \"override\\ex_robe_notes.txt\" is in the game folder\n" + at +
+                  "17: note: #qrestore_file_0= path \"override\\ex_robe_icon.tga\" is in the game folder, and "
+                  "\"override\\ex_robe_icon.tga.original\" is there to restore\n" +
+                  at +
+                  "23: note: 2da table \"override\\appearance.2da\": The table in use differs from the backup: 1 row "
+                  "added.\n" +
+                  at + "23: note: 2da table \"override\\appearance.2da\": row 2 (label 2) added: 'Ex_Robe'\n" + at +
+                  "31: note: file-list entry \"override\\ex_robe01.uti\" is in the game folder\n" + at +
+                  "32: note: file-list entry \"override\\ex_robe01.tga\" is only in a subfolder of override, at "
+                  "\"override\\robes\\ex_robe01.tga\"; for K2 the run asks before deleting it there\n"
+                  "0 errors, 0 warnings, 6 notes\n");
+    EXPECT_EQ(withGame.exitCode, 0);
+    EXPECT_EQ(Snapshot(temp.Path()), before);
+
+    const std::string blank = temp.Path() + "/blank";
+    WriteFile(blank + "/uninstall/uninstall_data.ini", ReadFile(ZELVANE_EXAMPLES "/uninstall_data.template.ini"));
+    EXPECT_EQ(RunConsole({"--check", blank}).out, "0 errors, 0 warnings, 0 notes\n");
+    std::filesystem::remove(blank + "/uninstall/uninstall_data.ini");
+    const ConsoleRun missing = RunConsole({"--check", "--program-folder", blank});
+    EXPECT_EQ(missing.out, blank + "/uninstall/uninstall_data.ini: error: the file \"" + WindowsForm(blank) +
+                               "\\uninstall\\uninstall_data.ini\" was not found; start-up would stop with \"The "
+                               "uninstall_data.ini file was not found.\"\n1 error, 0 warnings, 0 notes\n");
+    EXPECT_EQ(missing.exitCode, 1);
 }
 
 }  // namespace

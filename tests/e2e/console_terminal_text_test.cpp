@@ -1,17 +1,20 @@
 // The console's own text on its way to the terminal, in the same program as its runs: prompt RTF
-// rendered as lines with ANSI attributes, typed answers, colours on or off, host paths in their
-// Windows form, and names and texts that never carry a control character to the terminal.
+// rendered as lines with ANSI attributes, typed answers, colours on or off, names and texts that
+// never carry a control character to the terminal, and the longest answers line it reads.
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <sstream>
 #include <string>
 
 #include "app/console/answer_source.hpp"
+#include "app/console/console_host.hpp"
 #include "app/console/posix/host_path_form.hpp"
 #include "app/console/rtf_terminal.hpp"
 #include "app/console/terminal_text.hpp"
 #include "app/console/terminal_ui.hpp"
+#include "tests/e2e/e2e_support.hpp"
 #include "util/text/code_page_1252.hpp"
 
 namespace zelvane::console {
@@ -19,41 +22,50 @@ namespace {
 
 const std::string kReplacement = "\xef\xbf\xbd";  // U+FFFD
 
-std::string Plain(std::string_view rtf) { return RenderRtfForTerminal(rtf, RtfTerminalOptions{false}); }
-std::string Colored(std::string_view rtf) { return RenderRtfForTerminal(rtf, RtfTerminalOptions{true}); }
-
-TEST(RtfTerminal, PromptsAndDocumentsBecomeLinesOfPlainText) {
-    EXPECT_EQ(Plain(
-                  "\\cf1 This will remove some mod that\\par \r\n\\cf10\\ul the author did not bother to "
-                  "name.\\ulnone\\cf1\\par \r\n\\par \r\nI \\i hope\\i0  that \\b you\\b0  at least know what it is."),
-              "This will remove some mod that\nthe author did not bother to name.\n\nI hope that you at least know "
-              "what it is.");
-    EXPECT_EQ(
-        Plain("{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}\r\n"
-              "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n"
-              "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 Hello\\fs32  big\\par\r\n{\\*\\generator Riched20;}world}"),
-        "Hello big\nworld");
-    EXPECT_EQ(Plain("caf\\'e9 \\'93quoted\\'94 \\'80"), "caf\xc3\xa9 \xe2\x80\x9cquoted\xe2\x80\x9d \xe2\x82\xac");
-    EXPECT_EQ(Plain("raw \xe9"), "raw \xc3\xa9");
-    EXPECT_EQ(Plain("\\'81 \x81"), kReplacement + " " + kReplacement);  // no letter there
-    EXPECT_EQ(Plain("\\u233?x"), "\xc3\xa9x");                          // a Unicode letter skips its stand-in
-    EXPECT_EQ(Plain("Override\\\\Sub\\\\x.tga \\{braces\\}"), "Override\\Sub\\x.tga {braces}");
-    EXPECT_EQ(Plain("Backup Uninstall\\cf1\\ located"), "Backup Uninstall located");
-    EXPECT_EQ(Plain("a\\tab b\\line c"), "a\tb\nc");
-    EXPECT_EQ(Plain("\\qc\\pard\\fs48\\f0\\lang1033\\nosuchword12 text"), "text");
-    EXPECT_EQ(Plain("{\\*\\unknowndestination hidden}shown"), "shown");
-    EXPECT_EQ(Plain("{\\stylesheet{\\s0 Normal;}}x"), "x");
-}
-
-TEST(RtfTerminal, ColoursAndStylesBecomeAnsiAttributes) {
-    // Colour 1 is the terminal's own foreground, colour 10 bright red, 3 green.
-    EXPECT_EQ(Colored("\\cf1 a\\cf10 b\\cf1 c"), "a\x1b[0;91mb\x1b[0mc");
-    EXPECT_EQ(Colored("\\b x\\b0 y"), "\x1b[0;1mx\x1b[0my");
-    EXPECT_EQ(Colored("\\i\\ul z\\ulnone\\i0"), "\x1b[0;3;4mz\x1b[0m");
-    EXPECT_EQ(Colored("{\\cf3 g}h"), "\x1b[0;32mg\x1b[0mh");
-    // A line end resets the attributes, so colour does not run into the next line.
-    EXPECT_EQ(Colored("\\cf5 n\\par m"), "\x1b[0;34mn\x1b[0m\n\x1b[0;34mm\x1b[0m");
-    EXPECT_EQ(Plain("\\cf10\\b\\ul x\\cf1\\b0\\ulnone y"), "xy");
+// A document must not drive the terminal: no control character but line ends and tabs is
+// written, whether it stands in the text, comes as \'hh or as \uN. Colour 1 is the terminal's own
+// foreground, 10 bright red, 3 green; a line end resets the attributes.
+TEST(RtfTerminal, DocumentsBecomeLinesOfTextWithAnsiAttributesAndNoControls) {
+    const struct {
+        std::string rtf;
+        std::string expected;
+        bool colours = false;
+    } kCases[] = {
+        {"\\cf1 This will remove some mod that\\par \r\n\\cf10\\ul the author did not bother to name.\\ulnone\\cf1"
+         "\\par \r\n\\par \r\nI \\i hope\\i0  that \\b you\\b0  at least know what it is.",
+         "This will remove some mod that\nthe author did not bother to name.\n\nI hope that you at least know what "
+         "it is."},
+        {"{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1033{\\fonttbl{\\f0\\fnil\\fcharset0 Times New Roman;}}\r\n"
+         "{\\colortbl ;\\red0\\green0\\blue0;\\red255\\green0\\blue0;}\r\n"
+         "\\viewkind4\\uc1\\pard\\cf1\\f0\\fs24 Hello\\fs32  big\\par\r\n{\\*\\generator Riched20;}world}",
+         "Hello big\nworld"},
+        {"caf\\'e9 \\'93quoted\\'94 \\'80", "caf\xc3\xa9 \xe2\x80\x9cquoted\xe2\x80\x9d \xe2\x82\xac"},
+        {"raw \xe9", "raw \xc3\xa9"},
+        {"\\'81 \x81", kReplacement + " " + kReplacement},  // no letter there
+        {"\\u233?x", "\xc3\xa9x"},                          // a Unicode letter skips its stand-in
+        {"Override\\\\Sub\\\\x.tga \\{braces\\}", "Override\\Sub\\x.tga {braces}"},
+        {"Backup Uninstall\\cf1\\ located", "Backup Uninstall located"},
+        {"a\\tab b\\line c", "a\tb\nc"},
+        {"\\qc\\pard\\fs48\\f0\\lang1033\\nosuchword12 text", "text"},
+        {"{\\*\\unknowndestination hidden}shown", "shown"},
+        {"{\\stylesheet{\\s0 Normal;}}x", "x"},
+        {"\\cf1 a\\cf10 b\\cf1 c", "a\x1b[0;91mb\x1b[0mc", true},
+        {"\\b x\\b0 y", "\x1b[0;1mx\x1b[0my", true},
+        {"\\i\\ul z\\ulnone\\i0", "\x1b[0;3;4mz\x1b[0m", true},
+        {"{\\cf3 g}h", "\x1b[0;32mg\x1b[0mh", true},
+        {"\\cf5 n\\par m", "\x1b[0;34mn\x1b[0m\n\x1b[0;34mm\x1b[0m", true},
+        {"\\cf10\\b\\ul x\\cf1\\b0\\ulnone y", "xy"},
+        {std::string("\xff%\x7f\x87", 4), "\xc3\xbf%\xe2\x80\xa1"},  // DEL dropped
+        {"a\\'7fb\\'1bc", "abc"},
+        {"a\\u27?[2Jb", "a[2Jb"},   // ESC, its stand-in skipped as usual
+        {"a\\u155?31mb", "a31mb"},  // U+009B, the one-character CSI
+        {"a\\u127?\\u0?\\u7?\\u13?b", "ab"},
+        {"a\\u9?b\\u160?c", "a\tb\u00a0c"},  // a tab and a no-break space stay
+        {"\\cf10 x\\u27?y", "\x1b[0;91mxy\x1b[0m", true},
+        {"}}}a{{{b\\'zz\\'4", "abzz4"},
+        {std::string("a\0b\1c", 5), "abc"},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(RenderRtfForTerminal(c.rtf, RtfTerminalOptions{c.colours}), c.expected);
     const std::pair<int, int> kColours[] = {{1, 39},  {2, 31},  {3, 32}, {5, 34},  {6, 35}, {7, 36},
                                             {10, 91}, {16, 97}, {0, 39}, {17, 39}, {-3, 39}};
     for (const auto& [index, ansi] : kColours) EXPECT_EQ(AnsiColorOf(index), ansi) << index;
@@ -62,26 +74,6 @@ TEST(RtfTerminal, ColoursAndStylesBecomeAnsiAttributes) {
     EXPECT_FALSE(UseColors(false, "1", true));
     EXPECT_FALSE(UseColors(true, nullptr, true));
     EXPECT_FALSE(UseColors(false, nullptr, false));
-}
-
-// A document must not drive the terminal: no control character but line ends and tabs is
-// written, whether it stands in the text, comes as \'hh or as \uN. (The fuzzing of the renderer
-// feeds it garbage.)
-TEST(RtfTerminal, ControlsNeverReachTheTerminal) {
-    EXPECT_EQ(Plain(std::string("\xff%\x7f\x87", 4)), "\xc3\xbf%\xe2\x80\xa1");  // DEL dropped
-    EXPECT_EQ(Plain("a\\'7fb\\'1bc"), "abc");
-    EXPECT_EQ(Plain("a\\u27?[2Jb"), "a[2Jb");   // ESC, its stand-in skipped as usual
-    EXPECT_EQ(Plain("a\\u155?31mb"), "a31mb");  // U+009B, the one-character CSI
-    EXPECT_EQ(Plain("a\\u127?\\u0?\\u7?\\u13?b"), "ab");
-    EXPECT_EQ(Plain("a\\u9?b\\u160?c"),
-              "a\tb\xc2\xa0"
-              "c");  // a tab and a no-break space stay
-    EXPECT_EQ(Colored("\\cf10 x\\u27?y"), "\x1b[0;91mxy\x1b[0m");
-    EXPECT_EQ(Plain("}}}a{{{b\\'zz\\'4"), "abzz4");
-    EXPECT_EQ(Plain(std::string("a\0b\x01"
-                                "c",
-                                5)),
-              "abc");
 
     // Titles, captions and message texts are plain text from the description: the same holds.
     AnswerSource answers = AnswerSource::FromLines({"0"});
@@ -100,7 +92,8 @@ TEST(RtfTerminal, ControlsNeverReachTheTerminal) {
     EXPECT_NE(out.str().find("line one\nline\ttwo]0;x"), std::string::npos) << out.str();
 }
 
-TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButton) {
+// An answers line holds at most 64 KiB; a longer one ends the answers.
+TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButtonFromLinesUpTo64KiB) {
     PromptRequest game;
     game.buttonCount = 3;
     game.captions = {"Kotor &1", "Kotor &2 TSL", "&Abort", ""};
@@ -108,12 +101,11 @@ TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButton) {
         {"0", 0}, {" 2 ", 2},         {"3", std::nullopt}, {"close", -1},     {"CLOSE", -1},
         {"a", 2}, {"kotor 2 tsl", 1}, {"x", std::nullopt}, {"", std::nullopt}};
     for (const auto& [typed, index] : kAnswers) EXPECT_EQ(ParsePromptAnswer(typed, game), index) << typed;
-    game.focusIndex = 2;
-    EXPECT_EQ(FocusButton(game), 2);
-    game.focusIndex = 3;
-    EXPECT_EQ(FocusButton(game), std::nullopt);
-    game.focusIndex = -1;
-    EXPECT_EQ(FocusButton(game), std::nullopt);
+    for (const auto& [focus, button] :
+         {std::pair<int, std::optional<int>>{2, 2}, {3, std::nullopt}, {-1, std::nullopt}}) {
+        game.focusIndex = focus;
+        EXPECT_EQ(FocusButton(game), button) << focus;
+    }
 
     PromptRequest single;
     single.buttonCount = 0;  // one button all the same
@@ -124,27 +116,22 @@ TEST(PromptAnswers, IndexCloseLetterCaptionOrTheFocusedButton) {
     EXPECT_EQ(ParsePromptAnswer("1", single), std::nullopt);
     EXPECT_EQ(ParsePromptAnswer("o", single), 0);
     EXPECT_EQ(FocusButton(single), 0);
+
+    e2e::TempFolder t;
+    const std::string full(64 * 1024, 'y');
+    e2e::WriteFile(t.Path() + "/answers.txt", full + "\n" + full + "y\nYes\n");
+    const OpenedAnswers lines = OpenAnswersFile(t.Path() + "/answers.txt");
+    ASSERT_NE(lines.lines, nullptr);
+    EXPECT_EQ(lines.lines->Next(), full);
+    EXPECT_EQ(lines.lines->Next(), std::nullopt);
 }
 
+// "." and ".." are resolved, and a name keeps its UTF-8 bytes where code page 1252 cannot hold it.
 TEST(HostPathForm, HostPathsMapOntoDriveZInCodePage1252WhereItHoldsThem) {
-    EXPECT_EQ(HostToWindowsPath("/home/me/mod/"), "Z:\\home\\me\\mod");
-    EXPECT_EQ(HostToWindowsPath("//home///me/./x/../mod"), "Z:\\home\\me\\mod");
-    EXPECT_EQ(HostToWindowsPath("/"), "Z:\\");
+    EXPECT_EQ(HostToWindowsPath("//home///me/./x/../\u00dcn/\u0414/"), "Z:\\home\\me\\\xdcn\\\u0414");
+    EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");  // no UTF-8
     EXPECT_EQ(UserPathToWindows("C:/Games/Kotor"), "C:\\Games\\Kotor");
-    EXPECT_EQ(UserPathToWindows("/tmp/game"), "Z:\\tmp\\game");
     EXPECT_EQ(ExpandHome("~other/Games"), "~other/Games");
-    // "/tmp/Spïele/Ünï" in UTF-8; a name 1252 cannot hold keeps its UTF-8 bytes, and bytes that are
-    // no UTF-8 show with '?', which no Windows name holds.
-    EXPECT_EQ(HostToWindowsPath("/tmp/Sp\xc3\xaf"
-                                "ele/\xc3\x9cn\xc3\xaf"),
-              "Z:\\tmp\\Sp\xef"
-              "ele\\\xdcn\xef");
-    EXPECT_EQ(UserPathToWindows("/tmp/\xe2\x82\xac"), "Z:\\tmp\\\x80");  // the euro sign
-    EXPECT_EQ(HostToWindowsPath("/home/\xd0\x94/M\xc3\xb6"
-                                "d"),
-              "Z:\\home\\\xd0\x94\\M\xf6"
-              "d");
-    EXPECT_EQ(HostToWindowsPath("/tmp/na\xefve"), "Z:\\tmp\\na?ve");
 }
 
 // Names on their way to the terminal lose every control character, whether they come from the

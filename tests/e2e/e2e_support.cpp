@@ -15,7 +15,7 @@
 #include <climits>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 #include <stdexcept>
 #include <thread>
 
@@ -172,9 +172,8 @@ TempFolder::TempFolder() {
 TempFolder::~TempFolder() { nftw(path_.c_str(), &RemoveEntry, 16, FTW_DEPTH | FTW_PHYS); }
 
 void MakeFolders(const std::string& path) {
-    for (std::size_t i = 1; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '/') mkdir(path.substr(0, i).c_str(), 0755);
-    }
+    std::error_code ignored;
+    std::filesystem::create_directories(path, ignored);
 }
 
 void WriteFile(const std::string& path, const std::string& bytes) {
@@ -190,18 +189,16 @@ void WriteTree(const std::string& root, const Files& files) {
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 bool Exists(const std::string& path) {
-    struct stat st {};
-    return lstat(path.c_str(), &st) == 0;
+    std::error_code ignored;
+    return std::filesystem::exists(std::filesystem::symlink_status(path, ignored));
 }
 
 void SetMode(const std::string& path, unsigned mode) {
-    if (chmod(path.c_str(), static_cast<mode_t>(mode)) != 0) throw std::runtime_error("cannot chmod " + path);
+    std::filesystem::permissions(path, static_cast<std::filesystem::perms>(mode));
 }
 
 void GiveToUser(const std::string& path, unsigned user) {

@@ -37,7 +37,7 @@ void MakeFolders(const std::string& path);
 std::string ReadFile(const std::string& path);
 bool Exists(const std::string& path);
 void SetMode(const std::string& path, unsigned mode);
-// Gives the folder and everything below it to the user (owner and group).
+// The folder and everything below it, owner and group.
 void GiveToUser(const std::string& path, unsigned user);
 // Every file below the folder with its bytes (links read where they lead; "<not a regular file>"
 // for a pipe, a device or a dangling link). `stamped` adds every folder and every entry's mode and
@@ -104,7 +104,6 @@ std::string LogHeader(int gameNumber, const std::string& gameDisplay, const std:
 std::string Totals(int errors, int notFound);
 inline std::string Deleted(const std::string& display) { return "\\cf3 Delete Successful - \\cf1 " + display; }
 
-// The pieces appear in the text in this order.
 void ExpectInOrder(const std::string& text, const std::vector<std::string>& pieces);
 
 // The run after its dry run: the same arguments with --dry-run first, which must leave every file
@@ -113,7 +112,6 @@ void ExpectInOrder(const std::string& text, const std::vector<std::string>& piec
 ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& folders, const std::string& logPath,
                           const std::vector<std::string>& dryShown = {});
 
-// A file a scenario expects not to exist.
 inline const std::string kGone = "<gone>";
 
 // One removal as a table row: what the folders hold before, how the console is run, what must come
@@ -161,7 +159,7 @@ protected:
     std::vector<std::string> Arguments(const std::vector<std::string>& more = {}, bool open = false,
                                        bool answers = true, bool registry = true) const;
     std::string Log() const { return ReadFile(logPath); }
-    // Makes the game and mod folders afresh, runs the scenario and checks its outcome.
+    // The game and mod folders made afresh, the scenario run and its outcome checked.
     ConsoleRun Run(const Scenario& scenario);
 };
 
