@@ -48,18 +48,12 @@ TEST(CodePage1252, WhatItCannotHoldBecomesAQuestionMark) {
 }
 
 TEST(Utf8, EncodesOneToFourBytesAndOnlyCharacters) {
-    // clang-format off
-    const std::pair<char32_t, std::string> cases[] = {
-        {U'A', "A"}, {0x7F, "\x7F"}, {0x80, "\xC2\x80"}, {0x7FF, "\xDF\xBF"}, {0x800, "\xE0\xA0\x80"},
-        {0xFFFF, "\xEF\xBF\xBF"}, {0x10000, "\xF0\x90\x80\x80"}, {0x10FFFF, "\xF4\x8F\xBF\xBF"},
-        // no characters: surrogates and values past U+10FFFF
-        {0xD800, kReplacement}, {0xDFFF, kReplacement}, {0x110000, kReplacement}};
-    // clang-format on
-    for (const auto& [c, bytes] : cases) {
-        std::string out;
-        AppendUtf8(out, c);
-        EXPECT_EQ(out, bytes) << std::hex << static_cast<std::uint32_t>(c);
-    }
+    std::string out;
+    for (char32_t c : {0x41U, 0x7FU, 0x80U, 0x7FFU, 0x800U, 0xFFFFU, 0x10000U, 0x10FFFFU}) AppendUtf8(out, c);
+    EXPECT_EQ(out, "A\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80\xEF\xBF\xBF\xF0\x90\x80\x80\xF4\x8F\xBF\xBF");
+    out.clear();  // surrogates and values past U+10FFFF are no characters
+    for (char32_t c : {0xD800U, 0xDFFFU, 0x110000U}) AppendUtf8(out, c);
+    EXPECT_EQ(out, kReplacement + kReplacement + kReplacement);
 }
 
 TEST(Utf8, DecodesOnlyWellFormedCharacters) {
