@@ -32,15 +32,6 @@ std::string Printed(const std::vector<Diagnostic>& diagnostics) {
     return printed;
 }
 
-std::vector<std::string> Cases() {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(kGallery)) {
-        if (entry.is_directory()) names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 class CheckGallery : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(CheckGallery, GivesItsExpectedDiagnosticsAndChangesNothing) {
@@ -59,11 +50,9 @@ TEST_P(CheckGallery, GivesItsExpectedDiagnosticsAndChangesNothing) {
     CheckOptions options{folder, "", "", 15};
     if (fs::is_directory(source / "mod")) options.modFolder = folder + "\\mod";
     if (fs::is_directory(source / "game")) options.gameFolder = folder + "\\game";
-    const auto before = memory.Snapshot();
     const std::vector<Diagnostic> diagnostics = CheckDescription(memory, options);
     EXPECT_EQ(Printed(diagnostics), ReadHostFile(source / "expected.txt"));
     EXPECT_EQ(memory.MutationCount(), 0u);
-    EXPECT_EQ(memory.Snapshot(), before);
 
     // What the check calls a start-up error is exactly what makes start-up's loader stop.
     UninstallDescription loaded;
@@ -74,7 +63,16 @@ TEST_P(CheckGallery, GivesItsExpectedDiagnosticsAndChangesNothing) {
               }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, CheckGallery, ::testing::ValuesIn(Cases()),
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kGallery)) {
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckGallery, ::testing::ValuesIn(CaseNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
@@ -93,16 +91,6 @@ TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
 TEST(DescriptionCheck, DescriptionsAndTheirDiagnostics) {
     const std::string path = "C:\\Mods\\Robes\\uninstall\\uninstall_data.ini";
     const CheckOptions robes{"C:\\Mods\\Robes", "", "", 15};
-    const auto icon = [](const char* value) {
-        return "uninstall_data.ini:2: warning: #explicit_instructions_icon= value \"" + std::string(value) +
-               "\" is not an icon from 1 to 4, so icon 4 is shown\n";
-    };
-    // An entry with a blank reads as prose from its third word, or when it ends as a sentence does.
-    const auto prose = [](const char* entry) {
-        return "uninstall_data.ini:3: warning: file-list entry \"" + std::string(entry) +
-               "\" looks like prose, but every line after #file_list that does not begin with ;, # or a space names a "
-               "file to delete\n";
-    };
     std::vector<std::pair<std::string, std::string>> cases = {
         {"#game=3\r\n#game=2\r\n", ""},  // the last value counts
         {"#game_select=true\r\n", ""},
@@ -112,26 +100,32 @@ TEST(DescriptionCheck, DescriptionsAndTheirDiagnostics) {
         {"#game=2\r\n#qrestore_2da=false\r\n#qrestore_2da_files=appearance.2da\r\n#file_list\r\n"
          "override\\appearance.2da\r\n",
          ""},
-        {"#game=2\r\n#explicit_instructions_icon=0\r\n", icon("0")},
-        {"#game=2\r\n#explicit_instructions_icon=1\r\n", ""},
-        {"#game=2\r\n#explicit_instructions_icon=4\r\n", ""},
-        {"#game=2\r\n#explicit_instructions_icon=5\r\n", icon("5")},
         // Three edits away, only a long key is still a likely meaning.
         {"#game=2\r\n#confirm_mssage_tle=Remove\r\n",
          "uninstall_data.ini:2: warning: #confirm_mssage_tle= is no key, "
          "so the line is ignored; did you mean #confirm_message_title=?\n"},
+        {"#game=2\r\n#explicit_instructions_icon=1\r\n#explicit_instructions_icon=4\r\n", ""},
         {"#game=2\r\n#gxyz=2\r\n",
          "uninstall_data.ini:2: warning: #gxyz= is no key, so the line is ignored (comment lines begin with ;)\n"},
     };
-    for (const char* entry : {"my old robe.uti", "Version 1.2:", "Enjoy v1.2!", "Got v1.2?", "Files v1.2,"}) {
-        cases.emplace_back("#game=2\r\n#file_list\r\n" + std::string(entry) + "\r\n", prose(entry));
+    for (const std::string icon : {"0", "5"}) {
+        cases.emplace_back("#game=2\r\n#explicit_instructions_icon=" + icon + "\r\n",
+                           "uninstall_data.ini:2: warning: #explicit_instructions_icon= value \"" + icon +
+                               "\" is not an icon from 1 to 4, so icon 4 is shown\n");
+    }
+    // An entry with a blank reads as prose from its third word, or when it ends as a sentence does.
+    for (const std::string entry : {"my old robe.uti", "Version 1.2:", "Enjoy v1.2!", "Got v1.2?", "Files v1.2,"}) {
+        cases.emplace_back(
+            "#game=2\r\n#file_list\r\n" + entry + "\r\n",
+            "uninstall_data.ini:3: warning: file-list entry \"" + entry +
+                "\" looks like prose, but every line after #file_list that does not begin with ;, # or a "
+                "space names a file to delete\n");
     }
     for (const auto& [text, expected] : cases) {
-        SCOPED_TRACE(text);
         MemoryFileSystem memory;
         memory.AddFile(path, text);
         memory.AddFile("C:\\Mods\\Robes\\backup\\appearance.2da", "2DA V2.0");
-        EXPECT_EQ(Printed(CheckDescription(memory, robes)), expected);
+        EXPECT_EQ(Printed(CheckDescription(memory, robes)), expected) << text;
     }
     MemoryFileSystem special;
     special.AddSpecialFile(path);

@@ -27,6 +27,7 @@ const std::string kWorkingCopyPath = kProgram + "\\uninstall\\uninstall_data20A.
 
 std::string Text(const std::string& value) { return value; }
 std::string Text(bool value) { return value ? "1" : "0"; }
+std::string Text(std::int16_t value) { return std::to_string(value); }
 std::string Text(std::int32_t value) { return std::to_string(value); }
 std::string Text(const QueuedEntry& entry) { return entry.path + "|" + entry.prompt + "|" + Text(entry.width); }
 template <typename T>
@@ -36,31 +37,26 @@ std::string Text(const std::vector<T>& values) {
     return out;
 }
 
-// Every field of a description as "Name=[value]".
-std::vector<std::string> Fields(const UninstallDescription& d) {
-    const auto f = [](const char* name, const auto& value) { return std::string(name) + "=[" + Text(value) + "]"; };
-    // clang-format off
-    return {f("DefaultFormatWidth", d.DefaultFormatWidth), f("WindowCaption", d.WindowCaption),
-        f("HasWindowCaption", d.HasWindowCaption), f("Game", std::int32_t{d.Game}), f("GameSelect", d.GameSelect),
-        f("ConfirmMessage", d.ConfirmMessage), f("ConfirmTitle", d.ConfirmTitle),
-        f("ConfirmFormatWidth", d.ConfirmFormatWidth), f("ConfirmBeep", d.ConfirmBeep),
-        f("ExplicitInstructions", d.ExplicitInstructions), f("HasExplicitInstructions", d.HasExplicitInstructions),
-        f("ExplicitTitle", d.ExplicitTitle), f("ExplicitIcon", d.ExplicitIcon),
-        f("ExplicitFormatWidth", d.ExplicitFormatWidth), f("ExplicitBeep", d.ExplicitBeep),
-        f("QueuedDeletes", d.QueuedDeletes), f("QueuedRestores", d.QueuedRestores), f("Restore2da", d.Restore2da),
-        f("Backup2daFiles", d.Backup2daFiles), f("Backup2daAvailable", d.Backup2daAvailable),
-        f("Missing2daReport", d.Missing2daReport)};
-    // clang-format on
-}
-
-// The fields a load changed from a fresh description, in declaration order.
+// The fields a load changed from a fresh description, in declaration order, as "Name=[value]".
 std::string Changed(const UninstallDescription& d) {
-    const std::vector<std::string> now = Fields(d), fresh = Fields(UninstallDescription{});
-    std::string out;
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] != fresh[i]) out += (out.empty() ? "" : " ") + now[i];
-    }
-    return out;
+    using D = UninstallDescription;
+    const D fresh;
+    const auto f = [&](const char* name, auto D::*field) {
+        return d.*field == fresh.*field ? "" : " " + std::string(name) + "=[" + Text(d.*field) + "]";
+    };
+    const std::string all = f("DefaultFormatWidth", &D::DefaultFormatWidth) + f("WindowCaption", &D::WindowCaption) +
+                            f("HasWindowCaption", &D::HasWindowCaption) + f("Game", &D::Game) +
+                            f("GameSelect", &D::GameSelect) + f("ConfirmMessage", &D::ConfirmMessage) +
+                            f("ConfirmTitle", &D::ConfirmTitle) + f("ConfirmFormatWidth", &D::ConfirmFormatWidth) +
+                            f("ConfirmBeep", &D::ConfirmBeep) + f("ExplicitInstructions", &D::ExplicitInstructions) +
+                            f("HasExplicitInstructions", &D::HasExplicitInstructions) +
+                            f("ExplicitTitle", &D::ExplicitTitle) + f("ExplicitIcon", &D::ExplicitIcon) +
+                            f("ExplicitFormatWidth", &D::ExplicitFormatWidth) + f("ExplicitBeep", &D::ExplicitBeep) +
+                            f("QueuedDeletes", &D::QueuedDeletes) + f("QueuedRestores", &D::QueuedRestores) +
+                            f("Restore2da", &D::Restore2da) + f("Backup2daFiles", &D::Backup2daFiles) +
+                            f("Backup2daAvailable", &D::Backup2daAvailable) +
+                            f("Missing2daReport", &D::Missing2daReport);
+    return all.empty() ? all : all.substr(1);
 }
 
 using Prepare = std::function<void(MemoryFileSystem&)>;
@@ -119,18 +115,13 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
          "#explicit_instructions_format_width=-5\r\n#confirm_message_beep=true\r\n#explicit_instructions_beep=1\r\n"
          "#explicit_instructions_title=T\r\n",
          "", "ConfirmFormatWidth=[6000] ExplicitTitle=[T] ExplicitFormatWidth=[-5] ExplicitBeep=[1]"},
-        // An icon out of 1 to 4 becomes 4.
-        // clang-format off
+        // An icon out of 1 to 4 becomes 4; a failure keeps what was read before it.
         {"#explicit_instructions_icon=0\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=5\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=3\r\n", "", "ExplicitIcon=[3]"},
         {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
-        // A failure keeps what was read before it.
         {"#window_caption=Kept\r\n#game=x\r\n#confirm_message_title=Lost\r\n", "error 13",
          "WindowCaption=[Kept] HasWindowCaption=[1]"},
-        {"#game_select=yes\r\n", "error 13", ""}, {"#game=\r\n", "error 13", ""}, {"#game=40000\r\n", "error 6", ""},
-        {"#default_format_width=99999999999\r\n", "error 6", ""}, {"#qrestore_2da=maybe\r\n", "error 13", ""},
-        // clang-format on
         {"#window_caption=" + longText + "\r\n#default_format_width=" + std::string(100000, '0') + "5\r\n", "",
          "DefaultFormatWidth=[75] WindowCaption=[" + longText + "] HasWindowCaption=[1]"},
         {"#window_caption=a\0b\r\n#game=\0\r\n"s, "error 13", "WindowCaption=[a\0b] HasWindowCaption=[1]"s},
@@ -182,6 +173,12 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
          "#qdelete_file_format_width_0=1e20\r\n",
          "error 6", "QueuedDeletes=[a|x|0]"},
     });
+    for (const char* text : {"#game_select=yes\r\n", "#game=\r\n", "#qrestore_2da=maybe\r\n"}) {
+        EXPECT_EQ(Load(text).ending, "error 13") << text;
+    }
+    for (const char* text : {"#game=40000\r\n", "#default_format_width=99999999999\r\n"}) {
+        EXPECT_EQ(Load(text).ending, "error 6") << text;
+    }
 }
 
 TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
@@ -246,8 +243,7 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         fs.AddFile(kBackup + "feat.2da", "f");
         fs.AddFile(kProgram + "\\uninstall\\backup\\wrong.2da", "w");
     };
-    // clang-format off
-    ExpectLoads({
+    const std::vector<Case> cases = {
         {"#qrestore_2da=false\r\n", "", ""},
         {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
          "Restore 2da files is enabled but no 2da file list was found in the ini.",
@@ -269,50 +265,48 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
         {on + "feat.2da\r\n", "",
          "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," + kBackup +
-             "feat.2da] Backup2daAvailable=[1]", mixed},
-    }, withBackups);
-    // clang-format on
+             "feat.2da] Backup2daAvailable=[1]",
+         mixed}};
+    ExpectLoads(cases, withBackups);
 }
 
-// The converted value as text, or "error N".
+// Each case: the text after the key and its value; then the texts that fail with errors 6 and 13.
+using Cases = std::vector<std::pair<std::string, std::string>>;
+using Texts = std::vector<std::string>;
+
 template <typename F>
-std::string Converted(F convert) {
-    try {
-        return std::to_string(convert());
-    } catch (const ProgramError& error) {
-        return "error " + std::to_string(error.Number());
+void ExpectConverts(F convert, Cases cases, const Texts& error6, const Texts& error13 = {}) {
+    for (const std::string& text : error6) cases.emplace_back(text, "error 6");
+    for (const std::string& text : error13) cases.emplace_back(text, "error 13");
+    for (const auto& [text, value] : cases) {
+        try {
+            EXPECT_EQ(std::to_string(convert(text)), value) << '"' << text << '"';
+        } catch (const ProgramError& error) {
+            EXPECT_EQ("error " + std::to_string(error.Number()), value) << '"' << text << '"';
+        }
     }
 }
-
-// Each case: the text after the key and its value, or "error N".
-using Cases = std::vector<std::pair<std::string, std::string>>;
 
 TEST(Values, NumbersPixelsIntegersFlagsAndBeeps) {
-    // clang-format off
-    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"2.5000001", "3"}, {".5", "0"},
-        {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}, {"-2147483648.5", "-2147483648"},
-        {"2147483647.5", "error 6"}, {"-2147483649", "error 6"}, {"1e400", "error 6"}, {"&HFFFFFFFF", "error 6"}};
+    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"},     {"-2.5", "-2"},      {"2.5000001", "3"},
+                           {".5", "0"},  {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}};
+    ExpectConverts(ToNumber, numbers, {"2147483647.5", "-2147483649", "1e400", "&HFFFFFFFF"});
+    EXPECT_EQ(ToNumber("-2147483648.5"), -2147483648);
     // Positive pixels become twips.
-    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"},
-        {"143165576", "2147483640"}, {"143165577", "error 6"}, {"-2147483648", "-2147483648"}};
-    // Integers are strict 16-bit numbers.
-    Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"}, {"+7", "7"}, {"-7", "-7"}, {"2.5", "2"}, {"3.5", "4"},
-        {"5.", "5"}, {".5", "0"}, {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}, {"32768", "error 6"},
-        {"32767.5", "error 6"}, {"-32769", "error 6"}, {std::string(400, '9'), "error 6"}};
-    Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"}, {"0.0", "0"},
-        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}, {"1e+5", "1"}};
-    // clang-format on
-    for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
-        integers.emplace_back(text, "error 13");
-    }
-    for (const char* text : {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"}) flags.emplace_back(text, "error 13");
-    for (const auto& [text, value] : numbers) EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
-    for (const auto& [text, value] : pixels) EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
+    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"}};
+    ExpectConverts([](std::string_view text) { return ToPixels(text, 15); }, pixels, {"143165577"});
+    EXPECT_EQ(ToPixels("143165576", 15), 2147483640);
+    EXPECT_EQ(ToPixels("-2147483648", 15), -2147483648);
     EXPECT_EQ(ToPixels("400", 12), 4800);
-    for (const auto& [text, value] : integers) {
-        EXPECT_EQ(Converted([&] { return ToInteger(text); }), value) << '"' << text << '"';
-    }
-    for (const auto& [text, value] : flags) EXPECT_EQ(Converted([&] { return ToFlag(text); }), value) << text;
+    // Integers are strict 16-bit numbers.
+    const Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"},       {"+7", "7"},           {"-7", "-7"},
+                            {"2.5", "2"}, {"3.5", "4"},         {"5.", "5"},           {".5", "0"},
+                            {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}};
+    ExpectConverts(ToInteger, integers, {"32768", "32767.5", "-32769", std::string(400, '9')},
+                   {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"});
+    const Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"},
+                         {"0.0", "0"},  {"-1", "1"},   {"2.5", "1"},    {"1e3", "1"},   {"1e+5", "1"}};
+    ExpectConverts(ToFlag, flags, {}, {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"});
     for (const char* text : {"1", "1.0", " 1", "1abc"}) EXPECT_TRUE(ToBeep(text)) << text;
     for (const char* text : {"1.4", "0.6", "2", "true", "", "1e400"}) EXPECT_FALSE(ToBeep(text)) << text;
 }
