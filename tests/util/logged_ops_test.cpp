@@ -104,15 +104,6 @@ TEST(RecursiveSearch, FirstMatchInDepthFirstListingOrder) {
     EXPECT_EQ(fs.OpenListings(), 0u);
 }
 
-TEST(RecursiveSearch, YieldsAfterEntriesAndHit) {
-    MemoryFileSystem fs;
-    for (const char* name : {"a", "b", "c"}) fs.AddFile(std::string("C:\\K\\o\\") + name, "");
-    int yields = 0;
-    SearchState state;
-    RecurseFiles_FindFile(fs, "C:\\K\\o\\*.*", "c", true, state, [&] { ++yields; });
-    EXPECT_EQ(yields, 3);  // after fetching b, after fetching c, after the hit
-}
-
 // Where paths resolve is asked of the file system once, and asked again once the run changed the
 // path or control went to the player, so that a link swapped in meanwhile is seen.
 using bench::SeamCall;

@@ -43,20 +43,6 @@ TEST(Paths, TextOnlyFunctions) {
                    {{"override\\sub\\X.tga", "Override\\\\Sub\\\\X.tga"}, {"C:\\\\x\\y.tga", "C:\\\\\\\\X\\\\y.tga"}});
 }
 
-TEST(Paths, AskingTheFileSystem) {
-    MemoryFileSystem fs;
-    fs.AddFile("C:\\x\\file.txt", "data");
-    fs.AddFile("C:\\x\\locked.txt", "data");
-    fs.Lock("C:\\x\\locked.txt");
-    EXPECT_TRUE(FileExists(fs, "\"C:\\x\\file.txt\\\""));
-    for (const char* path : {"C:\\x", "", "C:\\x\\locked.txt"}) EXPECT_FALSE(FileExists(fs, path)) << path;
-    EXPECT_TRUE(FolderExists(fs, "C:\\x"));
-    EXPECT_FALSE(FolderExists(fs, "C:\\x\\file.txt"));
-    EXPECT_FALSE(FolderExists(fs, ""));
-    EXPECT_EQ(GetFolderPart(fs, "C:\\x\\file.txt"), "C:\\x\\");
-    EXPECT_EQ(GetFolderPart(fs, "C:\\x"), "C:\\x");
-}
-
 TEST(Paths, LongAndShortFormsUseStoredNamesThroughHiddenAndSystemFolders) {
     MemoryFileSystem fs;
     fs.AddFolder("C:\\Program Files", Attributes{.directory = true, .system = true});
