@@ -20,7 +20,13 @@ using Pieces = std::vector<std::string>;
 
 constexpr CompareMode kExact = CompareMode::Exact;
 
-TEST(FindLast, NeverExaminesPositionOneAndStartZeroIsAnInvalidArgument) {
+// FindLast never examines position one, and a start of zero is an invalid argument.
+TEST(Search, FindLastBackwardsAndInStrForwards) {
+    EXPECT_EQ(InStr(1, "a\\b\\c", "\\"), 2);
+    EXPECT_EQ(InStr(3, "a\\b\\c", "\\"), 4);
+    EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
+    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
+    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
     EXPECT_EQ(FindLast("\\a", "\\", -1, kExact), 0);
     EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, kExact), 4);
     EXPECT_EQ(FindLast("abc", "abcd", -1, kExact), 0);
@@ -70,14 +76,6 @@ TEST(Keys, FirstCharactersLowerCased) {
     EXPECT_FALSE(StartsWithKey(" #game=2", "#game="));
     EXPECT_FALSE(StartsWithKey("#gam", "#game="));
     EXPECT_TRUE(StartsWithKey("\xC4NDERUNG=1", "\xE4nderung="));  // code page 1252 capitals too
-}
-
-TEST(InStr, ForwardSearch) {
-    EXPECT_EQ(InStr(1, "a\\b\\c", "\\"), 2);
-    EXPECT_EQ(InStr(3, "a\\b\\c", "\\"), 4);
-    EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
-    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
-    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
 }
 
 TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
@@ -153,9 +151,7 @@ TEST(CodePage1252, EveryByteIsItsWindowsCharacterAndBack) {
     // The five undefined bytes are the C1 controls of their number, as Windows converts them.
     EXPECT_EQ(Cp1252ToUtf8("\x81\x8D\x8F\x90\x9D"), "\xC2\x81\xC2\x8D\xC2\x8F\xC2\x90\xC2\x9D");
     EXPECT_EQ(Cp1252ToUtf8("\xC9t\xE9 \x80 a\\b"), "\xC3\x89t\xC3\xA9 \xE2\x82\xAC a\\b");
-}
-
-TEST(CodePage1252, WhatItCannotHoldBecomesAQuestionMark) {
+    // What 1252 cannot hold becomes a question mark.
     EXPECT_EQ(Cp1252Of(U'\u0080'), '?');                                // 0x80 is the euro sign
     EXPECT_EQ(Utf8ToCp1252("\xE6\x97\xA5\xE6\x9C\xAC.tga"), "??.tga");  // Japanese
     EXPECT_EQ(Utf8ToCp1252("nai\xCC\x88ve.tga"), "nai?ve.tga");         // a combining mark
