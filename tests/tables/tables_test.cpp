@@ -79,7 +79,7 @@ TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
     }
 }
 
-TEST(Text2da, ReadsTheShapeOfRealFiles) {
+TEST(Text2da, ReadsTheShapeOfRealFilesAndWritesAlignedColumns) {
     const std::string crlf =
         "2DA V2.0\r\n\r\n       label     race        modela\r\n0      Bastila   P_BASTILA   ****\r\n"
         "1      \"Big Guy\" ****\t\"\"\r\n\r\n";
@@ -96,9 +96,7 @@ TEST(Text2da, ReadsTheShapeOfRealFiles) {
                                   header + "0 \"x\"y\r\n", header + "0 x\"y z\r\n"}) {
         EXPECT_FALSE(ReadText2da(refused)) << refused;
     }
-}
-
-TEST(Text2da, WritesAlignedColumnsWithTheTablesLineEnds) {
+    // Written with aligned columns and the table's line ends.
     Table table = MakeTable({"label", "race"}, {{"0", "Bastila", ""}, {"10", "Big Guy", "P_X"}}, kText);
     EXPECT_EQ(WriteText2da(table), "2DA V2.0\r\n\r\n   label     race\r\n0  Bastila   ****\r\n10 \"Big Guy\" P_X\r\n");
     table.lineEnd = LineEnd::Lf;
@@ -139,7 +137,6 @@ TEST(TableBytes, EachFormWritesOnlyWhatReadsBack) {
 
 // Taking a mod's changes out of a table in use, comparing a table with its backup, and the reports
 // of both.
-using testing::MakeTable;
 using Lines = std::vector<std::string>;
 
 // The summary and then the detail lines.
@@ -265,16 +262,14 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
 
 TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
     const Table current = MakeTable({"label", "race", "modela", "later"}, {{"0", "B", "P", "a", "x"}});
-    const MergeResult same = MergeOutMod(kBase, kBase, current);
-    EXPECT_EQ(same.merged, current);
-    EXPECT_EQ(Shown(DescribeMerge(same)), Lines{"Merging changes nothing in the table in use."});
-
     Table undoneCell = kMine;  // a change a later mod undid is no conflict
     undoneCell.rows[0].cells[1] = "P_BASTILA";
     EXPECT_EQ(MergeOutMod(kBase, kMine, undoneCell).merged, kBase);
-    const MergeResult undone = MergeOutMod(kBase, kMine, kBase);
-    EXPECT_EQ(undone.merged, kBase);
-    EXPECT_EQ(Shown(DescribeMerge(undone)), Lines{"Merging changes nothing in the table in use."});
+    for (const auto& [mine, inUse] : {std::pair{kBase, current}, std::pair{kMine, kBase}}) {
+        const MergeResult result = MergeOutMod(kBase, mine, inUse);
+        EXPECT_EQ(result.merged, inUse);
+        EXPECT_EQ(Shown(DescribeMerge(result)), Lines{"Merging changes nothing in the table in use."});
+    }
 }
 
 TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
