@@ -31,8 +31,7 @@ const std::string kWorkingCopyPath = kProgram + "\\uninstall\\uninstall_data20A.
 
 std::string Text(const std::string& value) { return value; }
 std::string Text(bool value) { return value ? "1" : "0"; }
-std::string Text(std::int16_t value) { return std::to_string(value); }
-std::string Text(std::int32_t value) { return std::to_string(value); }
+std::string Text(std::integral auto value) { return std::to_string(value); }
 std::string Text(const QueuedEntry& entry) { return entry.path + "|" + entry.prompt + "|" + Text(entry.width); }
 template <typename T>
 std::string Text(const std::vector<T>& values) {
@@ -68,7 +67,6 @@ using Prepare = std::function<void(MemoryFileSystem&)>;
 struct Loaded {
     std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
     std::string changed;  // the fields the load changed
-    std::uint64_t reads;  // whole-file reads
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
@@ -83,7 +81,7 @@ Loaded Load(const std::string& text, const Prepare& setup = {}) {
     const std::string ending = r.outcome == LoadOutcome::Failed    ? "error " + std::to_string(r.error.Number())
                                : r.outcome == LoadOutcome::Aborted ? r.abortMessage
                                                                    : "";
-    return {ending, Changed(d), fs.CallCount(FsOp::ReadAll)};
+    return {ending, Changed(d)};
 }
 
 Prepare Unreadable(const char* name) {
@@ -101,6 +99,10 @@ void ExpectLoads(const std::vector<Case>& cases, const Prepare& setup = {}) {
         EXPECT_EQ(loaded.ending + " | " + loaded.changed, c.ending + " | " + c.changed) << c.text;
     }
 }
+
+const std::string kBlocks =
+    "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n#qdelete_file_begin_1#\r\nq\r\n"
+    "#qdelete_file_end_1#\r\n";
 
 TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
     const std::string longText(100000, 'x');
@@ -157,7 +159,15 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
         {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nreal\r\n"
          "#confirm_message_end#\r\n",
          "error 5", ""},
-        // The working copy is read only for text blocks; a file that cannot be read fails.
+        // Text blocks come from the working copy, which is read only for them; a file that cannot be
+        // read fails.
+        {kBlocks, "", "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]",
+         [](MemoryFileSystem& fs) {
+             fs.AddFile(kWorkingCopyPath,
+                        "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
+                        "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
+         }},
+        {kBlocks, "error 70", "", Unreadable("20A")},
         {"#game=1\r\n#file_list\r\noverride\\a.tga\r\n", "", "Game=[1]", Unreadable("20A")},
         {"#game=1\r\n", "error 70", "", Unreadable("uninstall_data.ini")},
         // Queued entries keep file order and share blocks by number.
@@ -183,21 +193,6 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
     for (const char* text : {"#game=40000\r\n", "#default_format_width=99999999999\r\n"}) {
         EXPECT_EQ(Load(text).ending, "error 6") << text;
     }
-}
-
-TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
-    const std::string blocks =
-        "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
-        "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
-    const Loaded copied = Load(blocks, [](MemoryFileSystem& fs) {
-        fs.AddFile(kWorkingCopyPath,
-                   "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
-                   "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
-    });
-    EXPECT_EQ(copied.changed, "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
-    EXPECT_EQ(copied.reads, 2u);  // the description and the working copy
-
-    EXPECT_EQ(Load(blocks, Unreadable("20A")).ending, "error 70");
 }
 
 // Descriptions as large as the loader takes: the largest malformed ones it must survive.
@@ -230,8 +225,6 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
     };
     const std::string found =
         "Restore2da=[1] Backup2daFiles=[" + kBackup + "Appearance.2DA," + kBackup + "feat.2da] Backup2daAvailable=[1]";
-    const Prepare noBackupFolder = [](MemoryFileSystem&) {};
-    const Prepare emptyBackupFolder = [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); };
     const Prepare unlistable = [&](MemoryFileSystem& fs) {
         withBackups(fs);
         fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
@@ -263,9 +256,9 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
          found + " Missing2daReport=[" + Missing("x.2da") + "]"},
         // No backup folder gives no report; an empty or unlistable one reports every name.
-        {on + "a.2da\r\n", "", "Restore2da=[1]", noBackupFolder},
+        {on + "a.2da\r\n", "", "Restore2da=[1]", [](MemoryFileSystem&) {}},
         {on + "a.2da,b.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]",
-         emptyBackupFolder},
+         [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); }},
         {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
         {on + "feat.2da\r\n", "",
          "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," + kBackup +
