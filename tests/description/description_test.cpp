@@ -19,9 +19,8 @@
 namespace zelvane {
 namespace {
 
-// Reading a description: values after a key, with the legacy number syntax, the numbered keys of a
-// line, and the loader and the 2da backup discovery, shown as the fields that differ from a fresh
-// description.
+// Reading a description: values, numbered keys, the loader and the 2da backup discovery, shown as
+// the fields that differ from a fresh description.
 using namespace std::string_literals;
 
 const std::string kProgram = "C:\\Mods\\Robes";

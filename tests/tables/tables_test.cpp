@@ -139,7 +139,6 @@ TEST(TableBytes, EachFormWritesOnlyWhatReadsBack) {
 // of both.
 using Lines = std::vector<std::string>;
 
-// The summary and then the detail lines.
 Lines Shown(const TableReport& report) {
     Lines lines{report.summary};
     lines.insert(lines.end(), report.details.begin(), report.details.end());
@@ -310,22 +309,20 @@ TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
                                     TableFormat::Text, LineEnd::CrLf, "0");
     EXPECT_EQ(
         Shown(DescribeDiff(CompareTables(backup, current))),
-        (Lines{
-            "The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows and the "
-            "DEFAULT value changed.",
-            "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
-            "row 0 (label 0): modela 'a' -> 'A'",
-            "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
-            "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
+        (Lines{"The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows "
+               "and the DEFAULT value changed.",
+               "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
+               "row 0 (label 0): modela 'a' -> 'A'",
+               "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
+               "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
     EXPECT_EQ(
         Shown(DescribeDiff(CompareTables(current, backup))),
-        (Lines{
-            "The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed and the "
-            "DEFAULT value changed.",
-            "row 0 (label 0): modela 'A' -> 'a'",
-            "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
-            "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
-            "column NewSound removed", "DEFAULT '0' -> none"}));
+        (Lines{"The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed "
+               "and the DEFAULT value changed.",
+               "row 0 (label 0): modela 'A' -> 'a'",
+               "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
+               "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
+               "column NewSound removed", "DEFAULT '0' -> none"}));
     EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, backup))), Lines{"The table in use is the same as the backup."});
 }
 

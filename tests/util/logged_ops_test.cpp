@@ -13,7 +13,6 @@
 namespace zelvane {
 namespace {
 
-// The file operations of the phases: what they clear, what they never replace, how they fail.
 // Names with a wildcard are refused, never handed to the file system as a pattern. (That the
 // attributes are cleared before a change is shown by the removal's file-list phase.)
 TEST(LoggedOps, NeverAPattern) {

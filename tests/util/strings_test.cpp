@@ -21,7 +21,7 @@ using Pieces = std::vector<std::string>;
 constexpr CompareMode kExact = CompareMode::Exact;
 
 // FindLast never examines position one, and a start of zero is an invalid argument.
-TEST(Search, FindLastBackwardsAndInStrForwards) {
+TEST(Search, FindLastBackwardsInStrForwardsAndKeysAtTheStart) {
     EXPECT_EQ(InStr(1, "a\\b\\c", "\\"), 2);
     EXPECT_EQ(InStr(3, "a\\b\\c", "\\"), 4);
     EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
@@ -40,6 +40,11 @@ TEST(Search, FindLastBackwardsAndInStrForwards) {
         EXPECT_EQ(e.Number(), 5);
         EXPECT_EQ(e.Description(), "Invalid procedure call or argument");
     }
+    // A key matches the first characters, lower-cased.
+    EXPECT_TRUE(StartsWithKey("#GAME=2", "#game="));
+    EXPECT_FALSE(StartsWithKey(" #game=2", "#game="));
+    EXPECT_FALSE(StartsWithKey("#gam", "#game="));
+    EXPECT_TRUE(StartsWithKey("\xC4NDERUNG=1", "\xE4nderung="));  // code page 1252 capitals too
 }
 
 TEST(SplitText, PiecesAroundEveryMatchAndInputLines) {
@@ -69,13 +74,6 @@ TEST(ReplaceText, ResumesAfterEachReplacement) {
     EXPECT_EQ(ReplaceText("a\\\\b", "\\\\", "\\", 1, -1, kExact), "a\\b");
 }
 
-TEST(Keys, FirstCharactersLowerCased) {
-    EXPECT_TRUE(StartsWithKey("#GAME=2", "#game="));
-    EXPECT_FALSE(StartsWithKey(" #game=2", "#game="));
-    EXPECT_FALSE(StartsWithKey("#gam", "#game="));
-    EXPECT_TRUE(StartsWithKey("\xC4NDERUNG=1", "\xE4nderung="));  // code page 1252 capitals too
-}
-
 TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
     const auto failure = [](const std::exception& e) {
         const ProgramError error = FailureOf(e);
@@ -85,11 +83,10 @@ TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
     EXPECT_EQ(failure(std::length_error("vector")), "51 Internal error");
 }
 
-// Numbers read as the legacy language's Val reads them (the font sizes of a prompt body) and in the
-// narrower syntax of description values: one reader for both.
-// Decimal numbers up to the first other character, blanks, tabs and line feeds skipped throughout
-// (a carriage return is no blank), exponents with E or D; no digits read as zero; &H and &O are
-// 16- or 32-bit integers; overflow is no number.
+// Numbers as the legacy language's Val reads them (the font sizes of a prompt body): decimal
+// numbers up to the first other character, blanks, tabs and line feeds skipped throughout (a
+// carriage return is no blank), exponents with E or D; no digits read as zero; &H and &O are 16- or
+// 32-bit integers; overflow is no number.
 TEST(LegacyNumber, AsValReadsThemAndAsADescriptionReadsThem) {
     const std::pair<std::string, double> cases[] = {
         {"42", 42},         {"+7", 7},        {"-2.5", -2.5},     {".5", 0.5},       {"5.", 5},
