@@ -372,7 +372,6 @@ std::vector<std::string> CaseNames() {
     for (const auto& entry : fs::directory_iterator(kGallery)) {
         if (entry.is_directory()) names.push_back(entry.path().filename().string());
     }
-    std::sort(names.begin(), names.end());
     return names;
 }
 

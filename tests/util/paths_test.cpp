@@ -17,7 +17,6 @@ namespace {
 
 using Cases = std::vector<std::pair<std::string, std::string>>;
 
-// Each case of a function of one path: its input and its result.
 void ExpectConverts(const std::function<std::string(std::string_view)>& convert, const Cases& cases) {
     for (const auto& [in, out] : cases) EXPECT_EQ(convert(in), out) << in;
 }

@@ -75,12 +75,9 @@ TEST(ReplaceText, ResumesAfterEachReplacement) {
 }
 
 TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
-    const auto failure = [](const std::exception& e) {
-        const ProgramError error = FailureOf(e);
-        return std::to_string(error.Number()) + " " + error.Description();
-    };
-    EXPECT_EQ(failure(std::bad_alloc()), "7 Out of memory");
-    EXPECT_EQ(failure(std::length_error("vector")), "51 Internal error");
+    const ProgramError memory = FailureOf(std::bad_alloc()), other = FailureOf(std::length_error("vector"));
+    EXPECT_EQ(std::to_string(memory.Number()) + " " + memory.Description(), "7 Out of memory");
+    EXPECT_EQ(std::to_string(other.Number()) + " " + other.Description(), "51 Internal error");
 }
 
 // Numbers as the legacy language's Val reads them (the font sizes of a prompt body): decimal
