@@ -1,59 +1,53 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 #include "platform/memory/memory_file_system.hpp"
 #include "platform/seams/forwarding_file_system.hpp"
 #include "tests/support/scripted_ui.hpp"
+#include "util/browse_folders.hpp"
 #include "util/common.hpp"
 #include "util/display_paths.hpp"
+#include "util/registry_lookup.hpp"
+#include "util/shell_execute.hpp"
 
 namespace zelvane {
 namespace {
 
 using Cases = std::vector<std::pair<std::string, std::string>>;
 
-// Each case: a function of one path, its input and its result.
-TEST(Paths, TextOnlyFunctions) {
-    struct Case {
-        std::string (*convert)(std::string_view);
-        std::string in, out;
-    };
-    const auto add = &AddBackslash, strip = &StripQuotes, name = &GetFileName, base = &GetBaseName;
-    const auto parent = &ParentFolder, proper = &ProperCasePath, display = &Display;
-    // clang-format off
-    const std::vector<Case> cases = {
-        {add, "", "\\"}, {add, "C:\\", "C:\\"}, {add, "C:\\Games", "C:\\Games\\"},
-        {strip, "  \"C:\\x\\file.txt\\\"  ", "C:\\x\\file.txt\\"}, {strip, "\"", "\""}, {strip, "\"\"", ""},
-        {name, "\\name", "\\name"}, {name, "dir\\name", "name"},
-        {base, "C:\\x\\a.b.txt", "a.b"}, {base, "C:\\x\\.profile", ".profile"},
-        {parent, "C:\\", "C:\\"}, {parent, "C:\\Games", "C:\\"}, {parent, "C:\\Games\\Kotor\\", "C:\\Games"},
-        {&LastFolder, "C:\\Games\\Kotor\\", "Kotor"},
-        {&DoubleSlash, "a\\b\\c", "a\\\\b\\\\c"},
-        {proper, "a\\\\b", "A\\\\b"}, {proper, "override\\\\my mods\\\\Tex.TGA", "Override\\\\My Mods\\\\Tex.TGA"},
-        {proper, "LUCASARTS\\\\x", "Lucasarts\\\\x"}, {display, "override\\sub\\X.tga", "Override\\\\Sub\\\\X.tga"},
-        // Three or more backslashes (a source path that held a doubled one) lose nothing.
-        {proper, "a\\\\\\b\\\\c", "A\\\\\\b\\\\c"}, {display, "C:\\\\x\\y.tga", "C:\\\\\\\\X\\\\y.tga"},
-        {proper, "games\\\\\\\\kotor\\\\x.TGA", "Games\\\\\\\\Kotor\\\\x.TGA"},
-        // Words of code page 1252 text ("Ãœnã¯" came only from UTF-8 bytes taken as 1252).
-        {proper, "\x9Akoda \xE4rger\\\\f.TGA", "\x8Akoda \xC4rger\\\\f.TGA"},
-        {proper, "\xfcN\xcf\\\\x.tga", "\xdcn\xef\\\\x.tga"},
-    };
-    // clang-format on
-    for (const Case& c : cases) EXPECT_EQ(c.convert(c.in), c.out) << c.in;
+void ExpectConverts(const std::function<std::string(std::string_view)>& convert, const Cases& cases) {
+    for (const auto& [in, out] : cases) EXPECT_EQ(convert(in), out) << in;
 }
 
-TEST(Paths, AskingTheFileSystem) {
-    MemoryFileSystem fs;
-    fs.AddFile("C:\\x\\file.txt", "data");
-    fs.AddFile("C:\\x\\locked.txt", "data");
-    fs.Lock("C:\\x\\locked.txt");
-    EXPECT_TRUE(FileExists(fs, "\"C:\\x\\file.txt\\\""));
-    for (const char* path : {"C:\\x", "", "C:\\x\\locked.txt"}) EXPECT_FALSE(FileExists(fs, path)) << path;
-    EXPECT_TRUE(FolderExists(fs, "C:\\x"));
-    EXPECT_FALSE(FolderExists(fs, "C:\\x\\file.txt"));
-    EXPECT_FALSE(FolderExists(fs, ""));
-    EXPECT_EQ(GetFolderPart(fs, "C:\\x\\file.txt"), "C:\\x\\");
-    EXPECT_EQ(GetFolderPart(fs, "C:\\x"), "C:\\x");
+TEST(Paths, TextOnlyFunctions) {
+    ExpectConverts(AddBackslash, {{"", "\\"}, {"C:\\", "C:\\"}, {"C:\\Games", "C:\\Games\\"}});
+    ExpectConverts(StripQuotes, {{"  \"C:\\x\\file.txt\\\"  ", "C:\\x\\file.txt\\"}, {"\"", "\""}, {"\"\"", ""}});
+    ExpectConverts(GetFileName, {{"\\name", "\\name"}, {"dir\\name", "name"}});
+    ExpectConverts(GetBaseName, {{"C:\\x\\a.b.txt", "a.b"}, {"C:\\x\\.profile", ".profile"}});
+    ExpectConverts(ParentFolder, {{"C:\\", "C:\\"}, {"C:\\Games", "C:\\"}, {"C:\\Games\\Kotor\\", "C:\\Games"}});
+    ExpectConverts(LastFolder, {{"C:\\Games\\Kotor\\", "Kotor"}});
+    ExpectConverts(DoubleSlash, {{"a\\b\\c", "a\\\\b\\\\c"}});
+    // Three or more backslashes (a source path that held a doubled one) lose nothing; words of code
+    // page 1252 text ("Ãœnã¯" came only from UTF-8 bytes taken as 1252).
+    ExpectConverts(ProperCasePath, {{"a\\\\b", "A\\\\b"},
+                                    {"override\\\\my mods\\\\Tex.TGA", "Override\\\\My Mods\\\\Tex.TGA"},
+                                    {"LUCASARTS\\\\x", "Lucasarts\\\\x"},
+                                    {"a\\\\\\b\\\\c", "A\\\\\\b\\\\c"},
+                                    {"games\\\\\\\\kotor\\\\x.TGA", "Games\\\\\\\\Kotor\\\\x.TGA"},
+                                    {"\x9Akoda \xE4rger\\\\f.TGA", "\x8Akoda \xC4rger\\\\f.TGA"},
+                                    {"\xfcN\xcf\\\\x.tga", "\xdcn\xef\\\\x.tga"}});
+    ExpectConverts(Display,
+                   {{"override\\sub\\X.tga", "Override\\\\Sub\\\\X.tga"}, {"C:\\\\x\\y.tga", "C:\\\\\\\\X\\\\y.tga"}});
 }
+
+// A file system whose short-name service hands out a name that does not exist.
+class LyingShortNames : public ForwardingFileSystem {
+public:
+    using ForwardingFileSystem::ForwardingFileSystem;
+    std::string ShortPath(std::string_view) const override { return "C:\\LONGNA~9\\X"; }
+};
 
 TEST(Paths, LongAndShortFormsUseStoredNamesThroughHiddenAndSystemFolders) {
     MemoryFileSystem fs;
@@ -68,20 +62,7 @@ TEST(Paths, LongAndShortFormsUseStoredNamesThroughHiddenAndSystemFolders) {
     EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\Hidden Stuff\\Dialog.TLK"), "C:\\PROGRA~1\\HIDDEN~1\\Dialog.TLK");
     EXPECT_EQ(GetShortPath(fs, "C:\\Program Files\\missing.tlk"), "");
     EXPECT_EQ(GetShortPath(fs, ""), "");
-}
-
-// A file system whose short-name service hands out a name that does not exist.
-class LyingShortNames : public ForwardingFileSystem {
-public:
-    using ForwardingFileSystem::ForwardingFileSystem;
-    std::string ShortPath(std::string_view) const override { return "C:\\LONGNA~9\\X"; }
-};
-
-TEST(Paths, ShortPathNeverNamesAMissingFile) {
-    MemoryFileSystem memory;
-    memory.AddFile("C:\\ab\\x", "x");
-    EXPECT_EQ(GetShortPath(LyingShortNames(memory), "C:\\ab\\x"), "");
-    EXPECT_EQ(GetShortPath(memory, "C:\\ab\\x"), "C:\\ab\\x");
+    EXPECT_EQ(GetShortPath(LyingShortNames(fs), "C:\\Program Files\\Hidden Stuff\\Dialog.TLK"), "");
 }
 
 TEST(Paths, KillFileClearsAttributesAndReportsOnlyWhenAsked) {
@@ -96,26 +77,107 @@ TEST(Paths, KillFileClearsAttributesAndReportsOnlyWhenAsked) {
     EXPECT_FALSE(KillFile(fs, ui, "C:\\u\\b.ini", false));
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_FALSE(KillFile(fs, ui, "C:\\u\\b.ini", true));
-    ShowErrorMessage(ui, ProgramError(13, "Type mismatch"), "Form Load");
-    ASSERT_EQ(ui.messages.size(), 2u);
+    ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].title, "Oops!");
     EXPECT_EQ(ui.messages[0].text, "Error: 75\r\nPath/File access error\r\n\r\nLOCATION:\r\nPublic Function KillFile");
     EXPECT_EQ(ui.messages[0].style, kMbIconExclamation);
-    EXPECT_EQ(ui.messages[1].text, "Error: 13\r\nType mismatch\r\n\r\nLOCATION:\r\nForm Load");
-    EXPECT_EQ(AppVersion(), "1.0.151");
 }
 
 TEST(PathRelative, Needles) {
     const FolderContext folders{"C:\\Mods\\Tool", "C:\\Games\\Kotor"};
-    // clang-format off
-    const Cases cases = {{"C:\\Games\\Kotor\\Override\\sub\\x.tga", "Override\\sub\\x.tga"},
-        {"C:\\Games\\Kotor\\Movies\\a.bik", "Movies\\a.bik"}, {"C:\\Games\\Kotor", "Kotor"},
-        {"C:\\Mods\\Tool\\backup\\appearance.2da", "backup\\appearance.2da"},
-        {"C:\\Mods\\Tool\\Backup Uninstall\\a.2da", "Backup Uninstall\\a.2da"},
-        {"C:\\Mods\\Tool\\other\\a.2da", "Tool\\other\\a.2da"}, {"D:\\Elsewhere\\a.2da", "D:\\Elsewhere\\a.2da"}};
-    // clang-format on
-    for (const auto& [path, relative] : cases) EXPECT_EQ(PathRelative(path, "", folders), relative) << path;
+    ExpectConverts([&](std::string_view path) { return PathRelative(path, "", folders); },
+                   {{"C:\\Games\\Kotor\\Override\\sub\\x.tga", "Override\\sub\\x.tga"},
+                    {"C:\\Games\\Kotor\\Movies\\a.bik", "Movies\\a.bik"},
+                    {"C:\\Games\\Kotor", "Kotor"},
+                    {"C:\\Mods\\Tool\\backup\\appearance.2da", "backup\\appearance.2da"},
+                    {"C:\\Mods\\Tool\\Backup Uninstall\\a.2da", "Backup Uninstall\\a.2da"},
+                    {"C:\\Mods\\Tool\\other\\a.2da", "Tool\\other\\a.2da"},
+                    {"D:\\Elsewhere\\a.2da", "D:\\Elsewhere\\a.2da"}});
     EXPECT_EQ(PathRelative("C:\\Games\\Kotor\\Movies\\a.bik", "movies", folders), "Movies\\a.bik");
+}
+
+// The registry's string values, the folder dialog's start and memory, and opening a document.
+class FakeRegistry : public Registry {
+public:
+    std::map<std::string, RegistryValue> values;
+    std::optional<RegistryValue> Query(std::uint32_t, std::string_view key, std::string_view name) const override {
+        auto it = values.find(std::string(key) + "|" + std::string(name));
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+};
+
+TEST(Registry, StringValuesOnly) {
+    FakeRegistry r;
+    r.values["K|Path"] = {kRegSz, std::string("C:\\Games\\Kotor\0junk", 19)};
+    r.values["K|Expand"] = {kRegExpandSz, std::string("C:\\x\0", 5)};
+    r.values["K|NoNul"] = {kRegSz, "C:\\whole"};
+    EXPECT_EQ(ReadRegistryString(r, kHkeyLocalMachine, "K", "Path"), "C:\\Games\\Kotor");
+    EXPECT_EQ(ReadRegistryString(r, kHkeyLocalMachine, "K", "Expand"), "");
+    EXPECT_EQ(ReadRegistryString(r, kHkeyLocalMachine, "K", "NoNul"), "C:\\whole");
+    EXPECT_EQ(ReadRegistryString(r, kHkeyLocalMachine, "K", "Missing"), "");
+}
+
+TEST(BrowseForFolder, StartModesAndMemory) {
+    testing::ScriptedUi ui;
+    FolderBrowser browser;
+    ui.browseAnswers = {"C:\\Games\\Kotor", "", "C:\\B", "C:\\C"};
+    EXPECT_EQ(browser.BrowseForFolder(ui, "", "Find Kotor main folder", 0), "C:\\Games\\Kotor");
+    EXPECT_EQ(browser.LastBrowsedFolder(), "C:\\Games\\Kotor");
+    EXPECT_EQ(browser.BrowseForFolder(ui, "C:\\Start", "t", -1), "");
+    EXPECT_EQ(browser.LastBrowsedFolder(), "");  // a cancel clears it
+    browser.BrowseForFolder(ui, "C:\\Start", "t", -1);
+    browser.BrowseForFolder(ui, "C:\\Start", "t", 5);
+    EXPECT_EQ(ui.browseStarts, (std::vector<std::string>{"", "C:\\Games\\Kotor", "C:\\Start", "C:\\B"}));
+}
+
+TEST(ShellExecuteFile, ReturnsTheCodeAndShowsErrorsLetterForLetter) {
+    testing::ScriptedUi ui;
+    int show = 0;  // becomes "show"
+    EXPECT_EQ(ShellExecuteFile(ui, "C:\\u\\removal_results.rtf", "", "", show, false), "42");
+    EXPECT_EQ(show, 5);
+    ui.shellResult = 1;  // not in the table: no message either
+    EXPECT_EQ(ShellExecuteFile(ui, "f", "", "", show, false), "1");
+    EXPECT_TRUE(ui.messages.empty());
+    ui.shellResult = 31;
+    EXPECT_EQ(ShellExecuteFile(ui, "C:\\u\\Zelvane Usage.rtf", "", "", show, false),
+              "There is no application associated with the given filename extension.");
+    ASSERT_EQ(ui.messages.size(), 1u);  // its title and text are shown by the app and console tests
+    EXPECT_EQ(ui.messages[0].style, kMbOk);
+    ShellExecuteFile(ui, "x", "", "", show, true);  // quiet about a missing association
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
+TEST(ShellExecuteFile, TheWholeTable) {
+    const std::map<int, std::string> table = {
+        {0, "The operating system is out of memory or resources."},
+        {2, "The specified file was not found."},
+        {3, "The specified path was not found."},
+        {5, "The operating system denied access to the specified file. "},
+        {6, "Seperate data segments are required For Each task."},
+        {8, "There was not enough memory to complete the operation."},
+        {10, "Incorrect Windows version."},
+        {11, "Invalid program file."},
+        {12, "Program file requires a different operating system."},
+        {13, "Program requires MS-DOS 4.0."},
+        {14, "Unknown program file type."},
+        {15, "Windows program does Not support protected memory mode."},
+        {16, "Invalid use of data segments when loading a second instance of a program."},
+        {19, "Attempt To run a compressed program file."},
+        {20, "Invalid dynamic link library."},
+        {21, "Program requires Windows 32-bit extensions."},
+        {26, "A sharing violation occurred."},
+        {27, "The filename association is incomplete or invalid."},
+        {28, "The DDE transaction could not be completed because the request timed out."},
+        {29, "The DDE transaction failed."},
+        {30, "The DDE transaction could not be completed because other DDE transactions were being processed."},
+        {31, "There is no application associated with the given filename extension."},
+        {32, "The specified dynamic-link library was not found. "},
+    };
+    for (int code = 0; code <= 40; ++code) {
+        auto it = table.find(code);
+        EXPECT_EQ(std::string(ShellExecuteMessage(code)), it == table.end() ? "" : it->second) << code;
+    }
 }
 
 }  // namespace

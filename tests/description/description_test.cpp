@@ -1,14 +1,15 @@
-// Reading a description: values after a key, with the legacy number syntax, the numbered keys of a
-// line, and the loader and the 2da backup discovery, shown as the fields that differ from a fresh
-// description.
-#include "description/loader.hpp"
-
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <vector>
 
+#include "description/description_check.hpp"
+#include "description/loader.hpp"
 #include "description/reader.hpp"
 #include "description/values.hpp"
 #include "platform/memory/memory_file_system.hpp"
@@ -18,6 +19,8 @@
 namespace zelvane {
 namespace {
 
+// Reading a description: values, numbered keys, the loader and the 2da backup discovery, shown as
+// the fields that differ from a fresh description.
 using namespace std::string_literals;
 
 const std::string kProgram = "C:\\Mods\\Robes";
@@ -27,7 +30,7 @@ const std::string kWorkingCopyPath = kProgram + "\\uninstall\\uninstall_data20A.
 
 std::string Text(const std::string& value) { return value; }
 std::string Text(bool value) { return value ? "1" : "0"; }
-std::string Text(std::int32_t value) { return std::to_string(value); }
+std::string Text(std::integral auto value) { return std::to_string(value); }
 std::string Text(const QueuedEntry& entry) { return entry.path + "|" + entry.prompt + "|" + Text(entry.width); }
 template <typename T>
 std::string Text(const std::vector<T>& values) {
@@ -36,31 +39,26 @@ std::string Text(const std::vector<T>& values) {
     return out;
 }
 
-// Every field of a description as "Name=[value]".
-std::vector<std::string> Fields(const UninstallDescription& d) {
-    const auto f = [](const char* name, const auto& value) { return std::string(name) + "=[" + Text(value) + "]"; };
-    // clang-format off
-    return {f("DefaultFormatWidth", d.DefaultFormatWidth), f("WindowCaption", d.WindowCaption),
-        f("HasWindowCaption", d.HasWindowCaption), f("Game", std::int32_t{d.Game}), f("GameSelect", d.GameSelect),
-        f("ConfirmMessage", d.ConfirmMessage), f("ConfirmTitle", d.ConfirmTitle),
-        f("ConfirmFormatWidth", d.ConfirmFormatWidth), f("ConfirmBeep", d.ConfirmBeep),
-        f("ExplicitInstructions", d.ExplicitInstructions), f("HasExplicitInstructions", d.HasExplicitInstructions),
-        f("ExplicitTitle", d.ExplicitTitle), f("ExplicitIcon", d.ExplicitIcon),
-        f("ExplicitFormatWidth", d.ExplicitFormatWidth), f("ExplicitBeep", d.ExplicitBeep),
-        f("QueuedDeletes", d.QueuedDeletes), f("QueuedRestores", d.QueuedRestores), f("Restore2da", d.Restore2da),
-        f("Backup2daFiles", d.Backup2daFiles), f("Backup2daAvailable", d.Backup2daAvailable),
-        f("Missing2daReport", d.Missing2daReport)};
-    // clang-format on
-}
-
-// The fields a load changed from a fresh description, in declaration order.
+// The fields a load changed from a fresh description, in declaration order, as "Name=[value]".
 std::string Changed(const UninstallDescription& d) {
-    const std::vector<std::string> now = Fields(d), fresh = Fields(UninstallDescription{});
-    std::string out;
-    for (std::size_t i = 0; i < now.size(); ++i) {
-        if (now[i] != fresh[i]) out += (out.empty() ? "" : " ") + now[i];
-    }
-    return out;
+    using D = UninstallDescription;
+    const D fresh;
+    const auto f = [&](const char* name, auto D::*field) {
+        return d.*field == fresh.*field ? "" : " " + std::string(name) + "=[" + Text(d.*field) + "]";
+    };
+    const std::string all = f("DefaultFormatWidth", &D::DefaultFormatWidth) + f("WindowCaption", &D::WindowCaption) +
+                            f("HasWindowCaption", &D::HasWindowCaption) + f("Game", &D::Game) +
+                            f("GameSelect", &D::GameSelect) + f("ConfirmMessage", &D::ConfirmMessage) +
+                            f("ConfirmTitle", &D::ConfirmTitle) + f("ConfirmFormatWidth", &D::ConfirmFormatWidth) +
+                            f("ConfirmBeep", &D::ConfirmBeep) + f("ExplicitInstructions", &D::ExplicitInstructions) +
+                            f("HasExplicitInstructions", &D::HasExplicitInstructions) +
+                            f("ExplicitTitle", &D::ExplicitTitle) + f("ExplicitIcon", &D::ExplicitIcon) +
+                            f("ExplicitFormatWidth", &D::ExplicitFormatWidth) + f("ExplicitBeep", &D::ExplicitBeep) +
+                            f("QueuedDeletes", &D::QueuedDeletes) + f("QueuedRestores", &D::QueuedRestores) +
+                            f("Restore2da", &D::Restore2da) + f("Backup2daFiles", &D::Backup2daFiles) +
+                            f("Backup2daAvailable", &D::Backup2daAvailable) +
+                            f("Missing2daReport", &D::Missing2daReport);
+    return all.empty() ? all : all.substr(1);
 }
 
 using Prepare = std::function<void(MemoryFileSystem&)>;
@@ -68,7 +66,6 @@ using Prepare = std::function<void(MemoryFileSystem&)>;
 struct Loaded {
     std::string ending;   // "" at the end of the file, "error N" for a failure, else the abort message
     std::string changed;  // the fields the load changed
-    std::uint64_t reads;  // whole-file reads
 };
 
 // Loads text as the description and its working copy; setup then changes the program folder.
@@ -83,7 +80,7 @@ Loaded Load(const std::string& text, const Prepare& setup = {}) {
     const std::string ending = r.outcome == LoadOutcome::Failed    ? "error " + std::to_string(r.error.Number())
                                : r.outcome == LoadOutcome::Aborted ? r.abortMessage
                                                                    : "";
-    return {ending, Changed(d), fs.CallCount(FsOp::ReadAll)};
+    return {ending, Changed(d)};
 }
 
 Prepare Unreadable(const char* name) {
@@ -102,6 +99,10 @@ void ExpectLoads(const std::vector<Case>& cases, const Prepare& setup = {}) {
     }
 }
 
+const std::string kBlocks =
+    "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n#qdelete_file_begin_1#\r\nq\r\n"
+    "#qdelete_file_end_1#\r\n";
+
 TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
     const std::string longText(100000, 'x');
     ExpectLoads({
@@ -119,18 +120,13 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
          "#explicit_instructions_format_width=-5\r\n#confirm_message_beep=true\r\n#explicit_instructions_beep=1\r\n"
          "#explicit_instructions_title=T\r\n",
          "", "ConfirmFormatWidth=[6000] ExplicitTitle=[T] ExplicitFormatWidth=[-5] ExplicitBeep=[1]"},
-        // An icon out of 1 to 4 becomes 4.
-        // clang-format off
+        // An icon out of 1 to 4 becomes 4; a failure keeps what was read before it.
         {"#explicit_instructions_icon=0\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=5\r\n", "", "ExplicitIcon=[4]"},
         {"#explicit_instructions_icon=3\r\n", "", "ExplicitIcon=[3]"},
         {"#explicit_instructions_icon=9\r\n#explicit_instructions_icon=1\r\n", "", ""},
-        // A failure keeps what was read before it.
         {"#window_caption=Kept\r\n#game=x\r\n#confirm_message_title=Lost\r\n", "error 13",
          "WindowCaption=[Kept] HasWindowCaption=[1]"},
-        {"#game_select=yes\r\n", "error 13", ""}, {"#game=\r\n", "error 13", ""}, {"#game=40000\r\n", "error 6", ""},
-        {"#default_format_width=99999999999\r\n", "error 6", ""}, {"#qrestore_2da=maybe\r\n", "error 13", ""},
-        // clang-format on
         {"#window_caption=" + longText + "\r\n#default_format_width=" + std::string(100000, '0') + "5\r\n", "",
          "DefaultFormatWidth=[75] WindowCaption=[" + longText + "] HasWindowCaption=[1]"},
         {"#window_caption=a\0b\r\n#game=\0\r\n"s, "error 13", "WindowCaption=[a\0b] HasWindowCaption=[1]"s},
@@ -162,7 +158,15 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
         {"#Confirm_Message_Begin#\r\nx\r\n#confirm_message_end#\r\n#confirm_message_begin#\r\nreal\r\n"
          "#confirm_message_end#\r\n",
          "error 5", ""},
-        // The working copy is read only for text blocks; a file that cannot be read fails.
+        // Text blocks come from the working copy, which is read only for them; a file that cannot be
+        // read fails.
+        {kBlocks, "", "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]",
+         [](MemoryFileSystem& fs) {
+             fs.AddFile(kWorkingCopyPath,
+                        "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
+                        "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
+         }},
+        {kBlocks, "error 70", "", Unreadable("20A")},
         {"#game=1\r\n#file_list\r\noverride\\a.tga\r\n", "", "Game=[1]", Unreadable("20A")},
         {"#game=1\r\n", "error 70", "", Unreadable("uninstall_data.ini")},
         // Queued entries keep file order and share blocks by number.
@@ -182,21 +186,12 @@ TEST(Loader, KeysValuesTextBlocksAndQueuedEntries) {
          "#qdelete_file_format_width_0=1e20\r\n",
          "error 6", "QueuedDeletes=[a|x|0]"},
     });
-}
-
-TEST(Loader, BlocksComeFromTheWorkingCopyReadOnce) {
-    const std::string blocks =
-        "#confirm_message_begin#\r\nc\r\n#confirm_message_end#\r\n#qdelete_file_1=a\r\n"
-        "#qdelete_file_begin_1#\r\nq\r\n#qdelete_file_end_1#\r\n";
-    const Loaded copied = Load(blocks, [](MemoryFileSystem& fs) {
-        fs.AddFile(kWorkingCopyPath,
-                   "#confirm_message_begin#\r\ncopy\r\n#confirm_message_end#\r\n"
-                   "#qdelete_file_begin_1#\r\ncopied\r\n#qdelete_file_end_1#\r\n");
-    });
-    EXPECT_EQ(copied.changed, "ConfirmMessage=[copy] QueuedDeletes=[a|copied|0]");
-    EXPECT_EQ(copied.reads, 2u);  // the description and the working copy
-
-    EXPECT_EQ(Load(blocks, Unreadable("20A")).ending, "error 70");
+    for (const char* text : {"#game_select=yes\r\n", "#game=\r\n", "#qrestore_2da=maybe\r\n"}) {
+        EXPECT_EQ(Load(text).ending, "error 13") << text;
+    }
+    for (const char* text : {"#game=40000\r\n", "#default_format_width=99999999999\r\n"}) {
+        EXPECT_EQ(Load(text).ending, "error 6") << text;
+    }
 }
 
 // Descriptions as large as the loader takes: the largest malformed ones it must survive.
@@ -229,8 +224,6 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
     };
     const std::string found =
         "Restore2da=[1] Backup2daFiles=[" + kBackup + "Appearance.2DA," + kBackup + "feat.2da] Backup2daAvailable=[1]";
-    const Prepare noBackupFolder = [](MemoryFileSystem&) {};
-    const Prepare emptyBackupFolder = [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); };
     const Prepare unlistable = [&](MemoryFileSystem& fs) {
         withBackups(fs);
         fs.FailOperation(FsOp::List, "backup", FsStatus::AccessDenied);
@@ -246,8 +239,7 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         fs.AddFile(kBackup + "feat.2da", "f");
         fs.AddFile(kProgram + "\\uninstall\\backup\\wrong.2da", "w");
     };
-    // clang-format off
-    ExpectLoads({
+    const std::vector<Case> cases = {
         {"#qrestore_2da=false\r\n", "", ""},
         {"#window_caption=c\r\n#qrestore_2da=true\r\n#game=2\r\n",
          "Restore 2da files is enabled but no 2da file list was found in the ini.",
@@ -263,56 +255,54 @@ TEST(BackupDiscovery, ListedNamesAgainstTheBackupFolder) {
         {on + "feat.2da,x.2da\r\n#qrestore_2da=false\r\n#qrestore_2da=true\r\n", "",
          found + " Missing2daReport=[" + Missing("x.2da") + "]"},
         // No backup folder gives no report; an empty or unlistable one reports every name.
-        {on + "a.2da\r\n", "", "Restore2da=[1]", noBackupFolder},
+        {on + "a.2da\r\n", "", "Restore2da=[1]", [](MemoryFileSystem&) {}},
         {on + "a.2da,b.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("a.2da") + Missing("b.2da") + "]",
-         emptyBackupFolder},
+         [](MemoryFileSystem& fs) { fs.AddFolder(kBackup); }},
         {on + "feat.2da\r\n", "", "Restore2da=[1] Missing2daReport=[" + Missing("feat.2da") + "]", unlistable},
         {on + "feat.2da\r\n", "",
          "Restore2da=[1] Backup2daFiles=[" + kBackup + "spells.2da," + kBackup + "locked.2da," + kBackup +
-             "feat.2da] Backup2daAvailable=[1]", mixed},
-    }, withBackups);
-    // clang-format on
+             "feat.2da] Backup2daAvailable=[1]",
+         mixed}};
+    ExpectLoads(cases, withBackups);
 }
 
-// The converted value as text, or "error N".
+// Each case: the text after the key and its value; then the texts that fail with errors 6 and 13.
+using Cases = std::vector<std::pair<std::string, std::string>>;
+using Texts = std::vector<std::string>;
+
 template <typename F>
-std::string Converted(F convert) {
-    try {
-        return std::to_string(convert());
-    } catch (const ProgramError& error) {
-        return "error " + std::to_string(error.Number());
+void ExpectConverts(F convert, Cases cases, const Texts& error6, const Texts& error13 = {}) {
+    for (const std::string& text : error6) cases.emplace_back(text, "error 6");
+    for (const std::string& text : error13) cases.emplace_back(text, "error 13");
+    for (const auto& [text, value] : cases) {
+        try {
+            EXPECT_EQ(std::to_string(convert(text)), value) << '"' << text << '"';
+        } catch (const ProgramError& error) {
+            EXPECT_EQ("error " + std::to_string(error.Number()), value) << '"' << text << '"';
+        }
     }
 }
-
-// Each case: the text after the key and its value, or "error N".
-using Cases = std::vector<std::pair<std::string, std::string>>;
 
 TEST(Values, NumbersPixelsIntegersFlagsAndBeeps) {
-    // clang-format off
-    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"}, {"-2.5", "-2"}, {"2.5000001", "3"}, {".5", "0"},
-        {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}, {"-2147483648.5", "-2147483648"},
-        {"2147483647.5", "error 6"}, {"-2147483649", "error 6"}, {"1e400", "error 6"}, {"&HFFFFFFFF", "error 6"}};
+    const Cases numbers = {{"2.5", "2"}, {"3.5", "4"},     {"-2.5", "-2"},      {"2.5000001", "3"},
+                           {".5", "0"},  {"400px", "400"}, {"&HFFFF", "65535"}, {"2147483647.4", "2147483647"}};
+    ExpectConverts(ToNumber, numbers, {"2147483647.5", "-2147483649", "1e400", "&HFFFFFFFF"});
+    EXPECT_EQ(ToNumber("-2147483648.5"), -2147483648);
     // Positive pixels become twips.
-    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"},
-        {"143165576", "2147483640"}, {"143165577", "error 6"}, {"-2147483648", "-2147483648"}};
-    // Integers are strict 16-bit numbers.
-    Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"}, {"+7", "7"}, {"-7", "-7"}, {"2.5", "2"}, {"3.5", "4"},
-        {"5.", "5"}, {".5", "0"}, {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}, {"32768", "error 6"},
-        {"32767.5", "error 6"}, {"-32769", "error 6"}, {std::string(400, '9'), "error 6"}};
-    Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"}, {"0.0", "0"},
-        {"-1", "1"}, {"2.5", "1"}, {"1e3", "1"}, {"1e+5", "1"}};
-    // clang-format on
-    for (const char* text : {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"}) {
-        integers.emplace_back(text, "error 13");
-    }
-    for (const char* text : {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"}) flags.emplace_back(text, "error 13");
-    for (const auto& [text, value] : numbers) EXPECT_EQ(Converted([&] { return ToNumber(text); }), value) << text;
-    for (const auto& [text, value] : pixels) EXPECT_EQ(Converted([&] { return ToPixels(text, 15); }), value) << text;
+    const Cases pixels = {{"400", "6000"}, {"400px", "6000"}, {"abc", "0"}, {"-3", "-3"}, {"2.5", "30"}};
+    ExpectConverts([](std::string_view text) { return ToPixels(text, 15); }, pixels, {"143165577"});
+    EXPECT_EQ(ToPixels("143165576", 15), 2147483640);
+    EXPECT_EQ(ToPixels("-2147483648", 15), -2147483648);
     EXPECT_EQ(ToPixels("400", 12), 4800);
-    for (const auto& [text, value] : integers) {
-        EXPECT_EQ(Converted([&] { return ToInteger(text); }), value) << '"' << text << '"';
-    }
-    for (const auto& [text, value] : flags) EXPECT_EQ(Converted([&] { return ToFlag(text); }), value) << text;
+    // Integers are strict 16-bit numbers.
+    const Cases integers = {{" 2 ", "2"}, {"\t2\t", "2"},       {"+7", "7"},           {"-7", "-7"},
+                            {"2.5", "2"}, {"3.5", "4"},         {"5.", "5"},           {".5", "0"},
+                            {"007", "7"}, {"32767.4", "32767"}, {"-32768.5", "-32768"}};
+    ExpectConverts(ToInteger, integers, {"32768", "32767.5", "-32769", std::string(400, '9')},
+                   {"", " ", "abc", "2x", "x2", "1e3", "- 7", "+", ".", "1.2.3", "&H10", "2 3", "\r\n"});
+    const Cases flags = {{"true", "1"}, {"TRUE", "1"}, {" True ", "1"}, {"FaLsE", "0"}, {"0", "0"},
+                         {"0.0", "0"},  {"-1", "1"},   {"2.5", "1"},    {"1e3", "1"},   {"1e+5", "1"}};
+    ExpectConverts(ToFlag, flags, {}, {"", "yes", "on", "truex", "1x", "t", "1e", "1e+"});
     for (const char* text : {"1", "1.0", " 1", "1abc"}) EXPECT_TRUE(ToBeep(text)) << text;
     for (const char* text : {"1.4", "0.6", "2", "true", "", "1e400"}) EXPECT_FALSE(ToBeep(text)) << text;
 }
@@ -326,6 +316,126 @@ TEST(NumberedKey, NumbersRunFrom0To99WithoutLeadingZeros) {
                              " #qdelete_file_1=", "#qdelete_file_-1=", "#qdelete_file_ 1=", "#qrestore_file1="}) {
         EXPECT_FALSE(KeyOf(line)) << line;
     }
+}
+
+// The check of a description. Each case of the gallery (check_gallery/<case>/uninstall/uninstall_data.ini,
+// with an optional mod/ and game/ folder) gives exactly the diagnostics of its expected.txt, changes
+// nothing, and its start-up errors agree with start-up's own loader.
+namespace fs = std::filesystem;
+
+const fs::path kGallery = ZELVANE_CHECK_GALLERY;
+
+std::string ReadHostFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+std::string Printed(const std::vector<Diagnostic>& diagnostics) {
+    std::string printed;
+    for (const Diagnostic& d : diagnostics) printed += FormatDiagnostic(d) + "\n";
+    return printed;
+}
+
+class CheckGallery : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CheckGallery, GivesItsExpectedDiagnosticsAndChangesNothing) {
+    // The case's files (expected.txt aside) in a memory file system under C:\Gallery\<case>.
+    const fs::path source = kGallery / GetParam();
+    const std::string folder = "C:\\Gallery\\" + GetParam();
+    MemoryFileSystem memory;
+    for (const auto& entry : fs::recursive_directory_iterator(source)) {
+        std::string path = folder + "\\" + fs::relative(entry.path(), source).string();
+        std::replace(path.begin(), path.end(), '/', '\\');
+        if (entry.is_directory()) memory.AddFolder(path);
+        if (entry.is_regular_file() && entry.path().filename() != "expected.txt") {
+            memory.AddFile(path, ReadHostFile(entry.path()));
+        }
+    }
+    CheckOptions options{folder, "", "", 15};
+    if (fs::is_directory(source / "mod")) options.modFolder = folder + "\\mod";
+    if (fs::is_directory(source / "game")) options.gameFolder = folder + "\\game";
+    const std::vector<Diagnostic> diagnostics = CheckDescription(memory, options);
+    EXPECT_EQ(Printed(diagnostics), ReadHostFile(source / "expected.txt"));
+    EXPECT_EQ(memory.MutationCount(), 0u);
+
+    // What the check calls a start-up error is exactly what makes start-up's loader stop.
+    UninstallDescription loaded;
+    loaded.DescriptionPath = folder + "\\uninstall\\uninstall_data.ini";
+    const LoadResult load = LoadUninstallDescription(loaded, LoaderContext{memory, folder, loaded.DescriptionPath, 15});
+    EXPECT_EQ(load.outcome != LoadOutcome::EndOfFile, std::any_of(diagnostics.begin(), diagnostics.end(), [](auto& d) {
+                  return d.severity == Severity::Error && d.text.find("start-up would") != std::string::npos;
+              }));
+}
+
+std::vector<std::string> CaseNames() {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(kGallery)) {
+        if (entry.is_directory()) names.push_back(entry.path().filename().string());
+    }
+    return names;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CheckGallery, ::testing::ValuesIn(CaseNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
+
+TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
+    const std::vector<Diagnostic> mixed = {{1, Severity::Note, "a"},
+                                           {2, Severity::Warning, "b"},
+                                           {3, Severity::Error, "c"},
+                                           {4, Severity::Warning, "d"}};
+    EXPECT_EQ(CheckSummary(mixed), "1 error, 2 warnings, 1 note");
+    EXPECT_EQ(CheckStatus({{1, Severity::Warning, "a"}, {2, Severity::Warning, "b"}}), 2);
+    EXPECT_EQ(CheckStatus(mixed), 1);
+    EXPECT_EQ(FormatDiagnostic({12, Severity::Error, "text"}, "Mod/uninstall/uninstall_data.ini"),
+              "Mod/uninstall/uninstall_data.ini:12: error: text");
+}
+
+// Each description lies in C:\Mods\Robes, beside a backup of appearance.2da.
+TEST(DescriptionCheck, DescriptionsAndTheirDiagnostics) {
+    const std::string path = "C:\\Mods\\Robes\\uninstall\\uninstall_data.ini";
+    const CheckOptions robes{"C:\\Mods\\Robes", "", "", 15};
+    std::vector<std::pair<std::string, std::string>> cases = {
+        {"#game=3\r\n#game=2\r\n", ""},  // the last value counts
+        {"#game_select=true\r\n", ""},
+        {"#game=2\r\n#confirm_message_begin#\r\n\r\n#confirm_message_end#\r\n", ""},  // one empty line: an empty text
+        {"#game=2\r\n#qrestore_2da=true\r\n#qrestore_2da_files=Appearance.2DA,feat.2da\r\n", ""},
+        // Only a description that restores tables leaves a listed table to the restore.
+        {"#game=2\r\n#qrestore_2da=false\r\n#qrestore_2da_files=appearance.2da\r\n#file_list\r\n"
+         "override\\appearance.2da\r\n",
+         ""},
+        // Three edits away, only a long key is still a likely meaning.
+        {"#game=2\r\n#confirm_mssage_tle=Remove\r\n",
+         "uninstall_data.ini:2: warning: #confirm_mssage_tle= is no key, "
+         "so the line is ignored; did you mean #confirm_message_title=?\n"},
+        {"#game=2\r\n#explicit_instructions_icon=1\r\n#explicit_instructions_icon=4\r\n", ""},
+        {"#game=2\r\n#gxyz=2\r\n",
+         "uninstall_data.ini:2: warning: #gxyz= is no key, so the line is ignored (comment lines begin with ;)\n"},
+    };
+    for (const std::string icon : {"0", "5"}) {
+        cases.emplace_back("#game=2\r\n#explicit_instructions_icon=" + icon + "\r\n",
+                           "uninstall_data.ini:2: warning: #explicit_instructions_icon= value \"" + icon +
+                               "\" is not an icon from 1 to 4, so icon 4 is shown\n");
+    }
+    // An entry with a blank reads as prose from its third word, or when it ends as a sentence does.
+    for (const std::string entry : {"my old robe.uti", "Version 1.2:", "Enjoy v1.2!", "Got v1.2?", "Files v1.2,"}) {
+        cases.emplace_back(
+            "#game=2\r\n#file_list\r\n" + entry + "\r\n",
+            "uninstall_data.ini:3: warning: file-list entry \"" + entry +
+                "\" looks like prose, but every line after #file_list that does not begin with ;, # or a "
+                "space names a file to delete\n");
+    }
+    for (const auto& [text, expected] : cases) {
+        MemoryFileSystem memory;
+        memory.AddFile(path, text);
+        memory.AddFile("C:\\Mods\\Robes\\backup\\appearance.2da", "2DA V2.0");
+        EXPECT_EQ(Printed(CheckDescription(memory, robes)), expected) << text;
+    }
+    MemoryFileSystem special;
+    special.AddSpecialFile(path);
+    EXPECT_EQ(Printed(CheckDescription(special, robes)),
+              "uninstall_data.ini: error: the file \"" + path +
+                  "\" is not a regular file (a pipe, a socket or a device); start-up would stop with \"The "
+                  "uninstall_data.ini file is not a regular file (a pipe, a socket or a device).\"\n");
 }
 
 }  // namespace

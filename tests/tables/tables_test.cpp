@@ -1,23 +1,144 @@
-// Taking a mod's changes out of a table in use, comparing a table with its backup, and the reports
-// of both.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "tables/binary_2da.hpp"
 #include "tables/column_match.hpp"
+#include "tables/table_bytes.hpp"
 #include "tables/table_diff.hpp"
 #include "tables/table_merge.hpp"
 #include "tables/table_report.hpp"
+#include "tables/text_2da.hpp"
 #include "tests/tables/table_maker.hpp"
 
 namespace zelvane {
 namespace {
 
+// The two file forms of a table: the binary one laid out byte by byte, the text one as real files
+// write it, and that each writer writes only what its reader reads back.
 using testing::MakeTable;
+constexpr TableFormat kText = TableFormat::Text;
+
+std::string LittleEndian(std::uint32_t value, int width) {
+    std::string bytes;
+    for (int i = 0; i < width; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+// A binary table put together by hand, piece by piece as the format lays it out.
+struct BinaryParts {
+    std::string columnLabels = "race\tmodela\t";  // the NUL after them is added
+    std::uint32_t rowCount = 2;
+    std::string rowLabels = "0\t1\t";
+    std::vector<std::uint16_t> offsets = {0, 10, 12, 10};
+    std::string data = std::string("P_BASTILA\0x\0", 12) + std::string("\0", 1);
+    std::uint32_t dataSize = 13;
+
+    std::string Bytes() const {
+        std::string bytes = "2DA V2.b\n" + columnLabels + '\0' + LittleEndian(rowCount, 4) + rowLabels;
+        for (const std::uint16_t offset : offsets) bytes += LittleEndian(offset, 2);
+        return bytes + LittleEndian(dataSize, 2) + data;
+    }
+};
+
+// Rows only: no columns, so no offsets and no data.
+BinaryParts NoColumns(std::uint32_t rowCount) { return {"", rowCount, std::string(rowCount, '\t'), {}, "", 0}; }
+
+TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
+    // Row 1 shares the string "x" with row 0; offset 12 is the empty string.
+    const std::optional<Table> table = ReadBinary2da(BinaryParts{}.Bytes());
+    ASSERT_EQ(table, MakeTable({"race", "modela"}, {{"0", "P_BASTILA", "x"}, {"1", "", "x"}}));
+    EXPECT_EQ(WriteBinary2da(*table), BinaryParts{}.Bytes());  // equal strings written once
+    EXPECT_EQ(ReadBinary2da(BinaryParts{"", 2, "0\t1\t", {}, "", 0}.Bytes()), MakeTable({}, {{"0"}, {"1"}}));
+
+    const std::string good = BinaryParts{}.Bytes();
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        EXPECT_FALSE(ReadBinary2da(good.substr(0, size))) << "cut to " << size << " bytes";
+    }
+    EXPECT_FALSE(ReadBinary2da(good + '\0')) << "a byte past the data block";
+
+    // The last label without its tab, read as one column or two.
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.columnLabels = "race\tmodela"}.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.columnLabels = "race\tmodela", .offsets = {0, 10}}.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.offsets = {0, 10, 12, 13}}.Bytes())) << "an offset past the block";
+    // "x" and then nothing: the last string has no NUL.
+    EXPECT_FALSE(ReadBinary2da(
+        BinaryParts{.offsets = {0, 10, 11, 10}, .data = std::string("P_BASTILA\0xy", 12), .dataSize = 12}.Bytes()));
+    EXPECT_FALSE(ReadBinary2da(BinaryParts{.rowCount = 0xFFFFFFFF}.Bytes())) << "4 billion rows, two labels";
+
+    EXPECT_TRUE(ReadBinary2da(NoColumns(65535).Bytes()));
+    EXPECT_FALSE(ReadBinary2da(NoColumns(65536).Bytes()));
+    // Every cell sharing one string of 60,000 bytes: 600 cells would hold 36 MB.
+    for (std::uint32_t rows : {500u, 600u}) {
+        const BinaryParts shared{
+            "a\t", rows, std::string(rows, '\t'), std::vector<std::uint16_t>(rows, 0), std::string(60000, 'x') + '\0',
+            60001};
+        EXPECT_EQ(ReadBinary2da(shared.Bytes()).has_value(), rows == 500) << rows << " rows";
+    }
+}
+
+TEST(Text2da, ReadsTheShapeOfRealFilesAndWritesAlignedColumns) {
+    const std::string crlf =
+        "2DA V2.0\r\n\r\n       label     race        modela\r\n0      Bastila   P_BASTILA   ****\r\n"
+        "1      \"Big Guy\" ****\t\"\"\r\n\r\n";
+    EXPECT_EQ(ReadText2da(crlf), MakeTable({"label", "race", "modela"},
+                                           {{"0", "Bastila", "P_BASTILA", ""}, {"1", "Big Guy", "", ""}}, kText));
+    EXPECT_EQ(ReadTable("2DA V2.0 \nDEFAULT: \"a b\"\nlabel\n0 x\n1 y"),
+              MakeTable({"label"}, {{"0", "x"}, {"1", "y"}}, kText, LineEnd::Lf, "a b"));
+
+    const std::string header = "2DA V2.0\r\n\r\n a b\r\n";
+    EXPECT_TRUE(ReadText2da(header + "0 x y\r\n"));
+    for (const std::string& refused :
+         std::vector<std::string>{"2DA V2.b\r\n\r\n a b\r\n0 x y\r\n", "2DA V2.0x\r\n\r\n a b\r\n0 x y\r\n",
+                                  header + "0 x\r\n", header + "0 x y z\r\n", header + "0 \"x y\r\n",
+                                  header + "0 \"x\"y\r\n", header + "0 x\"y z\r\n"}) {
+        EXPECT_FALSE(ReadText2da(refused)) << refused;
+    }
+    // Written with aligned columns and the table's line ends.
+    Table table = MakeTable({"label", "race"}, {{"0", "Bastila", ""}, {"10", "Big Guy", "P_X"}}, kText);
+    EXPECT_EQ(WriteText2da(table), "2DA V2.0\r\n\r\n   label     race\r\n0  Bastila   ****\r\n10 \"Big Guy\" P_X\r\n");
+    table.lineEnd = LineEnd::Lf;
+    table.defaultValue = "";
+    EXPECT_EQ(WriteText2da(table),
+              "2DA V2.0\nDEFAULT: ****\n   label     race\n0  Bastila   ****\n10 \"Big Guy\" P_X\n");
+}
+
+// The binary data block holds 65,535 bytes with the NUL. Refused: a cell short, a text "****" (it would
+// read back as an empty cell), a text row with no columns (it has no line of labels).
+TEST(TableBytes, EachFormWritesOnlyWhatReadsBack) {
+    const std::vector<Table> written = {
+        MakeTable({}, {}),
+        MakeTable({"label", "name"}, {}),
+        MakeTable({"Label", "a b", ""}, {{"0", "x y", "", "x y"}, {"", "\"q\"", "****", "\xe9"}, {"2 3", "", "", ""}}),
+        MakeTable({"a"}, {{"0", std::string(65534, 'x')}}),
+        MakeTable({}, {}, kText),
+        MakeTable({"label", "race"}, {}, kText, LineEnd::Lf),
+        MakeTable({"Label", "a b", ""}, {{"0", "x y", "", "a\rb"}, {"", "it's", "\xe9", std::string(40, 'w')}}, kText),
+        MakeTable({"DEFAULT:", "x"}, {{"0", "a", "b"}}, kText, LineEnd::Lf),
+        MakeTable({"a"}, {{"0", "1"}}, kText, LineEnd::CrLf, "\t")};
+    for (const Table& table : written) {
+        const std::optional<std::string> bytes = WriteTable(table);
+        ASSERT_TRUE(bytes);
+        EXPECT_EQ(ReadTable(*bytes), table) << *bytes;
+    }
+    const std::vector<Table> refused = {MakeTable({"a"}, {{"0", std::string(65534, 'x')}, {"1", "y"}}),
+                                        MakeTable({"a\tb"}, {}),
+                                        MakeTable({"a"}, {{"0\t", "x"}}),
+                                        MakeTable({"a"}, {{"0", std::string("x\0y", 3)}}),
+                                        MakeTable({"a", "b"}, {{"0", "x"}}),
+                                        MakeTable({"a"}, {{"0", "say \"hi\""}}, kText),
+                                        MakeTable({"a"}, {{"0", "two\nlines"}}, kText),
+                                        MakeTable({"a"}, {{"0", "****"}}, kText),
+                                        MakeTable({}, {{"0"}}, kText)};
+    for (std::size_t i = 0; i < refused.size(); ++i) EXPECT_FALSE(WriteTable(refused[i])) << "refused[" << i << "]";
+}
+
+// Taking a mod's changes out of a table in use, comparing a table with its backup, and the reports
+// of both.
 using Lines = std::vector<std::string>;
 
-// The summary and then the detail lines.
 Lines Shown(const TableReport& report) {
     Lines lines{report.summary};
     lines.insert(lines.end(), report.details.begin(), report.details.end());
@@ -140,16 +261,14 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
 
 TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
     const Table current = MakeTable({"label", "race", "modela", "later"}, {{"0", "B", "P", "a", "x"}});
-    const MergeResult same = MergeOutMod(kBase, kBase, current);
-    EXPECT_EQ(same.merged, current);
-    EXPECT_EQ(Shown(DescribeMerge(same)), Lines{"Merging changes nothing in the table in use."});
-
     Table undoneCell = kMine;  // a change a later mod undid is no conflict
     undoneCell.rows[0].cells[1] = "P_BASTILA";
     EXPECT_EQ(MergeOutMod(kBase, kMine, undoneCell).merged, kBase);
-    const MergeResult undone = MergeOutMod(kBase, kMine, kBase);
-    EXPECT_EQ(undone.merged, kBase);
-    EXPECT_EQ(Shown(DescribeMerge(undone)), Lines{"Merging changes nothing in the table in use."});
+    for (const auto& [mine, inUse] : {std::pair{kBase, current}, std::pair{kMine, kBase}}) {
+        const MergeResult result = MergeOutMod(kBase, mine, inUse);
+        EXPECT_EQ(result.merged, inUse);
+        EXPECT_EQ(Shown(DescribeMerge(result)), Lines{"Merging changes nothing in the table in use."});
+    }
 }
 
 TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
@@ -173,14 +292,6 @@ TEST(DiffReport, KeepsToTwentyLinesFourCellsALineAndValuesPlainAndShort) {
                                                 "?'"});
 }
 
-TEST(MergeReport, SaysWhyASingleRowIsEmptied) {
-    MergeResult result;
-    result.changed = true;
-    result.takenOut.rowsEmptied = {{3, "3", "Robe"}};
-    EXPECT_EQ(DescribeMerge(result).details.at(0),
-              "Row 3 is emptied, not removed: later mods added rows after it, whose numbers must stay.");
-}
-
 TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
     EXPECT_EQ(MatchColumns({"Zap", "x", "gone", "X", "x"}, {"X", "zAP", "x"}),
               (std::vector<std::size_t>{1, 0, kNoColumn, 2, kNoColumn}));
@@ -196,22 +307,22 @@ TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
                                      {"3", "Robe", "", "", ""},
                                      {"4", "", "", "", ""}},
                                     TableFormat::Text, LineEnd::CrLf, "0");
-    // clang-format off
-    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, current))), (Lines{
-        "The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows and the "
-        "DEFAULT value changed.",
-        "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
-        "row 0 (label 0): modela 'a' -> 'A'",
-        "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
-        "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
-    EXPECT_EQ(Shown(DescribeDiff(CompareTables(current, backup))), (Lines{
-        "The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed and the "
-        "DEFAULT value changed.",
-        "row 0 (label 0): modela 'A' -> 'a'",
-        "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
-        "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
-        "column NewSound removed", "DEFAULT '0' -> none"}));
-    // clang-format on
+    EXPECT_EQ(
+        Shown(DescribeDiff(CompareTables(backup, current))),
+        (Lines{"The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows "
+               "and the DEFAULT value changed.",
+               "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
+               "row 0 (label 0): modela 'a' -> 'A'",
+               "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
+               "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
+    EXPECT_EQ(
+        Shown(DescribeDiff(CompareTables(current, backup))),
+        (Lines{"The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed "
+               "and the DEFAULT value changed.",
+               "row 0 (label 0): modela 'A' -> 'a'",
+               "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
+               "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
+               "column NewSound removed", "DEFAULT '0' -> none"}));
     EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, backup))), Lines{"The table in use is the same as the backup."});
 }
 
