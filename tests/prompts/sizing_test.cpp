@@ -35,17 +35,14 @@ Measured Measure(std::string text, int fixedWidth = -1, int twipsPerPixel = 15) 
     return m;
 }
 
+// Of two words separated by one space only the first goes; a backslash with no space after it stays.
+// Doubled backslashes become single first; a doubled path separator then starts a word.
 TEST(StripRtfCodes, EachControlWordGoesWithTheSpaceThatEndsIt) {
-    // clang-format off
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"\\cf2 Delete \\b file\\b0 ?", "Delete file?"}, {"end\\par ", "end"}, {"", ""},
-        // Of two words separated by one space only the first goes; a backslash with no space after it stays.
-        {"\\b \\i text", "\\i text"}, {"a\\b \\i b\\ul c", "a\\i bc"}, {"a \\b", "a \\b"},
-        {"\\cf1 x\\par", "x\\par"}, {"\\", "\\"},
-        // Doubled backslashes become single first; a doubled path separator then starts a word.
-        {"x\\\\\\\\y", "x\\\\y"}, {"C:\\\\Games\\\\x.2da found", "C:found"}};
-    // clang-format on
-    for (const auto& [text, stripped] : cases) EXPECT_EQ(StripRtfCodes(text), stripped) << text;
+    std::string stripped;
+    for (const char* text : {"\\cf2 Delete \\b file\\b0 ?", "end\\par ", "", "\\b \\i text", "a\\b \\i b\\ul c",
+                             "a \\b", "\\cf1 x\\par", "\\", "x\\\\\\\\y", "C:\\\\Games\\\\x.2da found"})
+        stripped += StripRtfCodes(text) + "|";
+    EXPECT_EQ(stripped, "Delete file?|end||\\i text|a\\i bc|a \\b|x\\par|\\|x\\\\y|C:found|");
 }
 
 TEST(DetermineFonts, NamesOfTheFontTableCutTo31Characters) {
@@ -70,36 +67,32 @@ TEST(DetermineFonts, NamesOfTheFontTableCutTo31Characters) {
 }
 
 TEST(FontNumeric, SmallestFontNumberWithinTheLimit) {
-    // clang-format off
-    const std::vector<std::tuple<std::string, int, int>> cases = {{"\\pard\\f2\\fs24 text", 100, 2},
-        {"\\pard\\fs24 \\b text", 100, -1}, {"\\f3 a \\f1 b", 100, 1}, {"\\F4", 100, 4}, {"\\f0", 100, 0},
-        {"\\f5", 3, -1}, {"\\f12 text", 100, 1} /* 1 also matches a number beginning with 1 */, {"\\f12 text", 0, -1}};
-    // clang-format on
-    for (const auto& [text, limit, number] : cases) EXPECT_EQ(FontNumeric(text, limit), number) << text;
+    EXPECT_EQ((std::vector{FontNumeric("\\pard\\f2\\fs24 text", 100), FontNumeric("\\pard\\fs24 \\b text", 100),
+                           FontNumeric("\\f3 a \\f1 b", 100), FontNumeric("\\F4", 100), FontNumeric("\\f0", 100),
+                           FontNumeric("\\f5", 3), FontNumeric("\\f12 text", 100), FontNumeric("\\f12 text", 0)}),
+              (std::vector{2, -1, 1, 4, 0, -1, 1 /* 1 also matches a number beginning with 1 */, -1}));
 }
 
 TEST(AutoDetermineWidth, BareLineEndsGetAParagraphMark) {
-    // clang-format off
-    const std::pair<std::string, std::string> cases[] = {{"Line one\r\nLine two", "Line one\\par \r\nLine two"},
-        {"One\\par Two", "One\\par \r\nTwo"}, {"A\r\n\r\nB", "A\\par \r\n\\par \r\nB"},
-        {"First\\par \r\nSecond\\par \r\n", "First\\par \r\nSecond\\par \r\n"}};
-    // clang-format on
-    for (const auto& [text, marked] : cases) EXPECT_EQ(Measure(text).text, marked);
+    std::string marked;
+    for (const char* text : {"Line one\r\nLine two", "One\\par Two", "A\r\n\r\nB", "First\\par \r\nSecond\\par \r\n"})
+        marked += Measure(text).text + "|";
+    EXPECT_EQ(marked,
+              "Line one\\par \r\nLine two|One\\par \r\nTwo|A\\par \r\n\\par \r\nB|First\\par \r\nSecond\\par \r\n|");
 }
 
 // The longest line without its control words, in the largest font size of the body plus one
-// point, bold as the last line is.
+// point, bold as the last line is; of two equally long lines the earlier.
 TEST(AutoDetermineWidth, MeasuresTheLongestLineInTheLargestFont) {
-    const std::string times = " Times New Roman ";
-    // clang-format off
-    const std::pair<std::string, std::string> cases[] = {
-        {"\\cf10\\b0 AB\r\nABCD", "ABCD" + times + "12"}, {"ABC\r\nXYZ", "ABC" + times + "12"} /* a tie: the earlier */,
-        {"small\r\n\\fs40 big\\fs24 back", "bigback" + times + "21"}, {"\\fs25 odd", "odd" + times + "13"} /* 12.5 */,
-        {"\\fs27 odd", "odd" + times + "15"}, {"\\fs32\\b bold", "bold" + times + "17 bold"},
-        {"\\fs16 tiny", "tiny" + times + "12"}, {"a long plain line\r\n\\b x", "a long plain line" + times + "12 bold"},
-        {"\\b a long bold line\r\nx", "a long bold line" + times + "12"}};
-    // clang-format on
-    for (const auto& [text, expected] : cases) EXPECT_EQ(Measure(text).last, expected) << text;
+    std::string measured;
+    for (const char* text :
+         {"\\cf10\\b0 AB\r\nABCD", "ABC\r\nXYZ", "small\r\n\\fs40 big\\fs24 back", "\\fs25 odd", "\\fs27 odd",
+          "\\fs32\\b bold", "\\fs16 tiny", "a long plain line\r\n\\b x", "\\b a long bold line\r\nx"})
+        measured += Measure(text).last + "|";
+    EXPECT_EQ(measured,
+              "ABCD Times New Roman 12|ABC Times New Roman 12|bigback Times New Roman 21|odd Times New Roman 13|"
+              "odd Times New Roman 15|bold Times New Roman 17 bold|tiny Times New Roman 12|"
+              "a long plain line Times New Roman 12 bold|a long bold line Times New Roman 12|");
 }
 
 TEST(AutoDetermineWidth, WholePixelsPlusFiftyNeverBelowFifty) {
@@ -124,14 +117,12 @@ TEST(AutoDetermineWidth, AWholeDocumentUsesItsFontTableAndStaysUnchanged) {
         {header + "Plain\\par\r\n}", "Plain\\par Times New Roman 11"},
         {header + "\\f7 Plain\\par\r\n}", "Plain\\par Times New Roman 11"},  // beyond the table
         {longFace, "Hello\\par " + std::string(31, 'F') + " 13"},  // a font is made from 31 characters of its name
+        {bare, "{Arial;}} Times New Roman 12"},                    // without "\\fs" the given font and size
     };
     for (const auto& [document, last] : cases) {
         const Measured m = Measure(document);
         EXPECT_EQ(m.text + " | " + m.last, document + " | " + last);
     }
-    // Without "\\fs" the given font and size, line ends untouched.
-    EXPECT_EQ(Measure(bare).text, bare);
-    EXPECT_TRUE(Measure(bare).last.ends_with(" Times New Roman 12")) << Measure(bare).last;
 }
 
 // The header and colour table are the removal log's, whose bytes the console runs compare.
