@@ -46,7 +46,6 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
     PromptLayoutInput fixed = Buttons(320);
     fixed.formatWidthTwips = 7500;  // a fixed width lays out with the width read back
     fixed.bodyActualWidthPixels = 500;
-    // clang-format off
     const std::pair<PromptLayoutInput, std::string> cases[] = {
         // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380. The height has
         // the designed 415, not the 380 given.
@@ -55,12 +54,10 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
         {Buttons(10, 5, 1000), "1050 6380x1830 top 915 buttons 1000x380 at 210 1450 2690 3930 5170"},
         {Buttons(41, 1), "1515 1815x1830 top 915 buttons 1300x380 at 258"},  // (1200 + 615 - 1300) / 2 = 257.5
         {Buttons(43, 1), "1545 1845x1830 top 915 buttons 1300x380 at 272"},  // 272.5
-        {fixed, "8400 8700x1830 top 915 buttons 1300x380 at 2160 3700 5240"}};
-    // clang-format on
+        {fixed, "8400 8700x1830 top 915 buttons 1300x380 at 2160 3700 5240"},
+        {Buttons(41, 0), "1515 1815x1830 top 915 buttons 1300x380 at 258"},  // no buttons are one
+        {Buttons(41, -3), "1515 1815x1830 top 915 buttons 1300x380 at 258"}};
     for (const auto& [input, layout] : cases) EXPECT_EQ(Summary(LayoutPrompt(input)), layout);
-    for (const int count : {-3, 0})
-        EXPECT_EQ(Summary(LayoutPrompt(Buttons(41, count))),
-                  "1515 1815x1830 top 915 buttons 1300x380 at 258");  // one button
     EXPECT_EQ(LayoutPrompt(fixed).body.requestedWidthPixels, 505);
     PromptLayoutInput extreme;
     extreme.autoWidthPixels = extreme.bodyActualHeightPixels = 2147483647;
@@ -112,23 +109,22 @@ TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {
     EXPECT_EQ(MaxBodyHeightPixels(tall, 0), 1);  // never zero or negative
 }
 
-// Alt + a letter presses the first button whose caption begins with "&" and that letter.
+// Alt + a letter presses the first button whose caption begins with "&" and that letter; digits are not
+// examined.
 TEST(Accelerators, OnlyCaptionsBeginningWithTheMarkCount) {
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'n'), 1);
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'Y'), 0);
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'X'), -1);
-    EXPECT_EQ(FindAcceleratorButton({"&Ok", "&OK"}, 'o'), 0);
-    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'K'), -1);
-    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'A'), 2);
-    EXPECT_EQ(FindAcceleratorButton({"&1st"}, '1'), -1);  // digits are not examined
-    EXPECT_EQ(FindAcceleratorButton({"", "&", "&&x"}, '&'), -1);
+    const std::vector<std::string> yesNo = {"&Yes", "&No"}, games = {"Kotor &1", "Kotor &2 TSL", "&Abort"};
+    EXPECT_EQ((std::vector{FindAcceleratorButton(yesNo, 'n'), FindAcceleratorButton(yesNo, 'Y'),
+                           FindAcceleratorButton(yesNo, 'X'), FindAcceleratorButton({"&Ok", "&OK"}, 'o'),
+                           FindAcceleratorButton(games, 'K'), FindAcceleratorButton(games, 'A'),
+                           FindAcceleratorButton({"&1st"}, '1'), FindAcceleratorButton({"", "&", "&&x"}, '&')}),
+              (std::vector{1, 0, -1, 0, -1, 2, -1, -1}));
 }
 
 TEST(PromptSounds, AliasesOfTheSoundNumbers) {
-    const std::vector<std::string> aliases = {".Default",   "SystemAsterisk", "SystemExclamation", "SystemExit",
-                                              "SystemHand", "SystemQuestion", "SystemStart",       ""};
-    for (int n = 0; n < 8; ++n) EXPECT_EQ(SystemSoundName(n), aliases[n]) << n;
-    EXPECT_EQ(SystemSoundName(-1), "");
+    std::string aliases;
+    for (int n = -1; n <= 8; ++n) aliases += std::string(SystemSoundName(n)) + "|";
+    EXPECT_EQ(aliases,
+              "|.Default|SystemAsterisk|SystemExclamation|SystemExit|SystemHand|SystemQuestion|SystemStart|||");
 }
 
 }  // namespace
