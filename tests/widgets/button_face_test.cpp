@@ -51,7 +51,7 @@ ButtonFaceInput Face(const std::function<void(ButtonFaceInput&)>& change = {}) {
 }
 
 TEST(ButtonFace, EachStatePaintsItsFace) {
-    OrvoButtonProperties own, blueFocus, disabled;
+    OrvoButtonProperties standard, own, blueFocus, disabled;
     own.GradientUpColor1 = 0x112233;
     own.GradientUpColor2 = 0x445566;
     OrvoButtonProperties halfOwn = own;
@@ -66,39 +66,46 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
     const std::string blueRings =
         " 0,0,296,0 F7D7BD 296,0,296,48 F0D1B5 296,48,0,48 E7AE8C 0,48,0,0 F0D1B5 1,1,295,1 "
         "FFDFBF 295,1,295,47 E7AE8C 295,47,1,47 EF826B 1,47,1,1 E7AE8C";
-    // clang-format off
     const std::vector<std::tuple<ButtonFaceInput, OrvoButtonProperties, std::string>> cases = {
-        {Face(), {}, plain},
-        {Face(wide), own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
-                          "caption 4,18,293,31 11 80000012"},
-        {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain}, {Face(), halfOwn, plain},
-        {Face(hovering), {}, "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 "
-                             "caption 4,18,293,31 11 FF0000 0,0,296,0 A6E9FF 296,0,296,48 31B2FF 296,48,0,48 96E7 0,48,0,0 31B2FF "
-                             "1,1,295,1 8CDBFF 295,1,295,47 6BCBFF 295,47,1,47 31B2FF 1,47,1,1 6BCBFF"},
-        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {}, "face 0,0,297,49 text FF0000 edge 0 border blue "
-                             "gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 caption 4,18,293,31 11 FF0000" + blueRings},
+        {Face(), standard, plain},
+        {Face(wide), own,
+         "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
+         "caption 4,18,293,31 11 80000012"},
+        {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain},
+        {Face(), halfOwn, plain},
+        {Face(hovering), standard,
+         "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 "
+         "caption 4,18,293,31 11 FF0000 0,0,296,0 A6E9FF 296,0,296,48 31B2FF 296,48,0,48 96E7 0,48,0,0 31B2FF "
+         "1,1,295,1 8CDBFF 295,1,295,47 6BCBFF 295,47,1,47 31B2FF 1,47,1,1 6BCBFF"},
+        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), standard,
+         "face 0,0,297,49 text FF0000 edge 0 border blue "
+         "gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 caption 4,18,293,31 11 FF0000" +
+             blueRings},
         // Without the gold border the raised edge stays.
-        {Face(hovering), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
-                                                      "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
+        {Face(hovering), RemoveModButtonProperties(),
+         "face 0,0,297,49 text FF0000 edge 5 border none gradient "
+         "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
         // Pressed: sunken, no focus mark, the caption moved by one; DownColor follows HoverColor.
-        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), {}, "face 0,0,297,49 text FF0000 edge A border "
-                             "none gradient F0F0EE>C8CBC3 in 0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
-        {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), {}, "nothing"},
-        {Face(focused), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 "
-                            "80000012"},
-        {Face(focused), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012" +
-                                   blueRings},
+        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), standard,
+         "face 0,0,297,49 text FF0000 edge A border "
+         "none gradient F0F0EE>C8CBC3 in 0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
+        {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), standard, "nothing"},
+        {Face(focused), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 80000012"},
+        {Face(focused), blueFocus,
+         "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012" + blueRings},
         // Disabled: the caption embossed, the icon greyed.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled, "face 0,0,297,49 text 80000012 "
-            "edge 5 border none caption 124,18,293,31 10 80000014 caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled,
+         "face 0,0,297,49 text 80000012 "
+         "edge 5 border none caption 124,18,293,31 10 80000014 caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
         // Beside a picture: (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line is not centred. The icon at
         // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
-        {Face(picture), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000012 icon 74,9"},
+        {Face(picture), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000012 icon 74,9"},
         // Two lines are centred: 23 / 2 = 11.5 -> 12.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), {}, "face 0,0,297,49 text 80000012 edge 5 "
-                                                            "border none caption 124,12,293,38 11 80000012 icon 74,9"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
     };
-    // clang-format on
     for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
 }
 
