@@ -19,6 +19,7 @@ TEST(Gradient, EachChannelGoesToTheHighByteOfSixHexDigits) {
     EXPECT_EQ(ColorToGradientColor(0xFF8040), (GradientColor{0x4000, 0x8000, 0xFF00}));
     EXPECT_EQ(ColorToGradientColor(0x010000), (GradientColor{0, 0, 0x0100}));
     EXPECT_EQ(GradientColorToColorRef(ColorToGradientColor(0xC8CBC3)), 0xC8CBC3u);
+    EXPECT_THROW(ColorToGradientColor(0x1000000), ProgramError);
     try {
         ColorToGradientColor(0x8000000F);  // an untranslated system colour cannot be padded
         ADD_FAILURE() << "no error";
