@@ -71,42 +71,32 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
 constexpr int kWorkWidth = 1024 * 15;
 constexpr int kWorkHeight = 738 * 15;
 
-PromptLayout Fitted(PromptLayoutInput input) {
+// What is kept, wrapped or narrowed: whether the body is wrapped, its format width and the buttons' width.
+std::string Fit(const PromptLayoutInput& input) {
     const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
-    input.formatWidthTwips = fit.formatWidthTwips;
-    input.buttonWidth = fit.buttonWidth;
-    input.bodyActualWidthPixels = fit.formatWidthTwips == -1
-                                      ? input.autoWidthPixels
-                                      : FixedBodyWindowWidth(fit.formatWidthTwips, input.twipsPerPixelX);
-    input.bodyActualHeightPixels = 300;
-    return LayoutPrompt(input);
+    return std::to_string(fit.wrapBody) + " " + std::to_string(fit.formatWidthTwips) + " " +
+           std::to_string(fit.buttonWidth);
 }
 
+// Exactly as wide as the work area, 900 + 944 * 15 + 300 = 15360, is kept. Wider is wrapped at the
+// widest fixed width whose window fits: 15360 - 900 - 300 - 5 * 15 = 14085 twips, a window of 944
+// pixels. A row of 21140 twips is narrowed: (15360 - 420 - 3 * 240) / 4 = 3555.
 TEST(PromptFit, APromptWiderThanTheScreenIsWrappedInsideIt) {
-    // Exactly as wide as the work area: 900 + 944 * 15 + 300 = 15360.
-    EXPECT_FALSE(FitPromptToWorkArea(Buttons(944, 2), kWorkWidth).wrapBody);
-    EXPECT_TRUE(FitPromptToWorkArea(Buttons(945, 2), kWorkWidth).wrapBody);
-    PromptLayoutInput fixed = Buttons(600);
+    PromptLayoutInput fixed = Buttons(600), tooWide = Buttons(600);
     fixed.formatWidthTwips = 7500;
-    EXPECT_EQ(FitPromptToWorkArea(fixed, kWorkWidth).formatWidthTwips, 7500);
-
-    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen; as wide as fits.
-    EXPECT_EQ(Summary(Fitted(Buttons(1949))), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
-    fixed.formatWidthTwips = 40000;
-    EXPECT_EQ(Summary(Fitted(fixed)), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
-    // A row of 21140 twips is narrowed.
-    EXPECT_EQ(Summary(Fitted(Buttons(100, 4, 5000))),
-              "2400 15360x5730 top 4815 buttons 3555x380 at 210 4005 7800 11595");
+    tooWide.formatWidthTwips = 40000;
+    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen.
+    EXPECT_EQ((std::vector{Fit(Buttons(944, 2)), Fit(Buttons(945, 2)), Fit(Buttons(1949)), Fit(fixed), Fit(tooWide),
+                           Fit(Buttons(100, 4, 5000))}),
+              (std::vector<std::string>{"0 -1 1300", "1 14085 1300", "1 14085 1300", "0 7500 1300", "1 14085 1300",
+                                        "0 -1 3555"}));
 }
 
+// The tallest body that keeps the dialog inside the work area, (11070 - 195 - 120 - 415 - 500) / 15 pixels
+// with the label's top, the gaps and the designed buttons; never below one pixel.
 TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {
-    PromptLayoutInput tall = Buttons(600, 2);
-    const int maxBody = MaxBodyHeightPixels(tall, kWorkHeight);
-    tall.bodyActualHeightPixels = maxBody;
-    EXPECT_LE(LayoutPrompt(tall).dialogHeight, kWorkHeight);
-    tall.bodyActualHeightPixels = maxBody + 1;
-    EXPECT_GT(LayoutPrompt(tall).dialogHeight, kWorkHeight);
-    EXPECT_EQ(MaxBodyHeightPixels(tall, 0), 1);  // never zero or negative
+    EXPECT_EQ(MaxBodyHeightPixels(Buttons(600, 2), kWorkHeight), 656);
+    EXPECT_EQ(MaxBodyHeightPixels(Buttons(600, 2), 0), 1);
 }
 
 // Alt + a letter presses the first button whose caption begins with "&" and that letter; digits are not
