@@ -183,22 +183,19 @@ TEST(UsageGuide, IsAnAnsiRtfDocumentWithCrLfLines) {
     }
 }
 
-TEST(StampedUsageGuide, InsertsTheVersionAfterTheTenthLineAndEndsEveryLineWithCrLf) {
-    std::string text, expected;
-    for (int i = 1; i <= 12; ++i) {
-        text += "l" + std::to_string(i) + (i % 2 ? "\r" : "\r\n");
-        expected += "l" + std::to_string(i) + "\r\n";
-        if (i == 10) expected += "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par\r\n";
-    }
-    EXPECT_EQ(StampedUsageGuide(text + "tail"), expected + "tail\r\n");
-    EXPECT_EQ(StampedUsageGuide("a\nb\r\n"), "a\nb\r\n");  // a lone LF stays inside its line
-    EXPECT_EQ(StampedUsageGuide(""), "");
-}
-
-// The stamped guide replaces whatever was there and is opened. A document that cannot be written is
-// reported and never opened. A mod archive can carry a link in the program folder: the document is
-// then never written through it, and the player's file it leads to stays as it was.
+// The guide, its lines ending in CR LF and the version line after the tenth, replaces whatever was
+// there and is opened. A document that cannot be written is reported and never opened. A mod
+// archive can carry a link in the program folder: the document is then never written through it,
+// and the player's file it leads to stays as it was.
 TEST(UsageDocument, IsWrittenStampedAndOpenedOrEachFailureIsReported) {
+    std::string guide, document;
+    for (int i = 1; i <= 12; ++i) {
+        guide += "l" + std::to_string(i) + (i % 2 ? "\r" : "\r\n");
+        document += "l" + std::to_string(i) + "\r\n";
+        if (i == 10) document += "\\pard\\qc\\cf2\\b\\fs24 This was made with version: \\cf1 1.0.151\\cf0\\par\r\n";
+    }
+    guide += "tail";
+    document += "tail\r\n";
     const std::string oops = " Oops!/" + std::to_string(kMbOk | kMbIconExclamation) + ": Error: ";
     const std::string protectedDisk = oops + "71\r\nDisk is write-protected\r\n\r\nLOCATION:\r\ncmdINI_Click";
     const std::string refused = " Aborting/" + std::to_string(kMbOk | kMbIconExclamation) +
@@ -214,7 +211,7 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedOrEachFailureIsReported) {
     const std::vector<std::pair<std::function<void(MemoryFileSystem&)>, std::string>> cases = {
         {[](MemoryFileSystem& fs) { fs.AddFolder(kProgram); }, opened},  // the uninstall folder is made
         // Nothing of an older, longer document stays, and the guide is not stamped twice.
-        {[](MemoryFileSystem& fs) { fs.AddFile(kUsage, StampedUsageGuide(UsageGuide()) + "more\r\n"); }, opened},
+        {[&](MemoryFileSystem& fs) { fs.AddFile(kUsage, document + "more\r\n"); }, opened},
         {onReadOnlyMedium(kUninstall), protectedDisk},
         {onReadOnlyMedium(kProgram), protectedDisk},  // the uninstall folder is still to be made
         {[](MemoryFileSystem& fs) {
@@ -240,12 +237,12 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedOrEachFailureIsReported) {
         setup(fs);
         const auto roots = fs.Roots();
         const auto before = fs.Snapshot();
-        const bool written = WriteUsageDocument(fs, ui, kProgram, UsageGuide());
+        const bool written = WriteUsageDocument(fs, ui, kProgram, guide);
         EXPECT_EQ(Messages(ui) + (ui.shellOpened == std::vector{kUsage} ? opened : ""), expected);
         EXPECT_EQ(written, expected == opened);
         EXPECT_EQ(fs.Roots(), roots) << expected;  // the roots the file system had come back
         EXPECT_TRUE(expected != refused || fs.Snapshot() == before) << expected;
-        EXPECT_TRUE(!written || fs.Contents(kUsage) == StampedUsageGuide(UsageGuide())) << expected;
+        EXPECT_EQ(written ? fs.Contents(kUsage) : document, document);
     }
 }
 
