@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "widgets/rounding.hpp"
+
 namespace zelvane {
 namespace {
 
@@ -149,6 +151,14 @@ TEST(ButtonProperties, FontsAndColoursOfEachButton) {
     EXPECT_EQ(PropertiesSummary(ModdersButtonProperties()),
               "For &Modders - How To Use This Program In Your Own Mods: MS Sans Serif 8.25 bold, fore 80000012, hover "
               "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4");
+}
+
+TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
+    EXPECT_EQ((std::vector{DivideRoundHalfEven(5, 2), DivideRoundHalfEven(7, 2), DivideRoundHalfEven(-5, 2),
+                           DivideRoundHalfEven(7, -2), DivideRoundHalfEven(7, 0)}),
+              (std::vector<std::int64_t>{2, 4, -2, -4, 0}));
+    // Exact beyond what a double holds, whichever the signs.
+    EXPECT_EQ(DivideRoundHalfEven((std::int64_t{1} << 62) + 1, -1), -(std::int64_t{1} << 62) - 1);
 }
 
 }  // namespace

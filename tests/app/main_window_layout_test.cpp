@@ -4,8 +4,6 @@
 
 #include <string>
 
-#include "widgets/rounding.hpp"
-
 namespace zelvane {
 namespace {
 
@@ -45,14 +43,6 @@ TEST(MainWindowLayout, DisplayPixelsRoundHalvesToEven) {
         return LayoutMainWindow({.width = twips, .height = 8000, .twipsPerPixelX = 12}).display.width;
     };
     EXPECT_EQ(std::pair(width(380 + 12 * 50 + 6), width(380 + 12 * 51 + 6)), std::pair(50, 52));  // 50.5, 51.5
-}
-
-TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
-    EXPECT_EQ((std::vector{DivideRoundHalfEven(5, 2), DivideRoundHalfEven(7, 2), DivideRoundHalfEven(-5, 2),
-                           DivideRoundHalfEven(7, -2), DivideRoundHalfEven(7, 0)}),
-              (std::vector<std::int64_t>{2, 4, -2, -4, 0}));
-    // Exact beyond what a double holds, whichever the signs.
-    EXPECT_EQ(DivideRoundHalfEven((std::int64_t{1} << 62) + 1, -1), -(std::int64_t{1} << 62) - 1);
 }
 
 }  // namespace
