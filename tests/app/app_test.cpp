@@ -44,9 +44,9 @@ struct World {
     MemoryFileSystem fs;
     ScriptedUi ui;
     FakeInstance instance;
-    std::vector<std::string> shown;
+    std::string shown;  // the documents shown
     std::function<bool(const std::string&)> show = [this](const std::string& path) {
-        shown.push_back(path);
+        shown += " shown " + path;
         return true;
     };
     StartupOutcome outcome;
@@ -57,9 +57,8 @@ struct World {
         StartupContext context{fs, ui, instance, kProgram, show};
         outcome = RunStartup(context);
         const char* states[] = {"Normal", "NormalWithoutDocument", "IniError", "Ended"};
-        std::string seen = states[static_cast<int>(outcome.state)] + (" [" + outcome.caption + "]");
-        for (const std::string& path : shown) seen += " shown " + path;
-        return seen + (fs.Exists(kWorkingCopy) ? " (the working copy left)" : "") + Messages(ui);
+        return states[static_cast<int>(outcome.state)] + (" [" + outcome.caption + "]") + shown +
+               (fs.Exists(kWorkingCopy) ? " (the working copy left)" : "") + Messages(ui);
     }
 };
 
