@@ -223,12 +223,6 @@ TEST(UsageDocument, IsWrittenStampedAndOpenedOrEachFailureIsReported) {
              fs.AddLink(kUsage, "D:\\Home\\.profile");
          },
          refused},
-        {[](MemoryFileSystem& fs) {
-             fs.AddFolder(kProgram);
-             fs.AddLink(kProgram + "\\uninstall", "D:\\Home\\gone");  // dangling: the folder would be made there
-             fs.SetRoots({kProgram, "C:\\Games\\Kotor"});
-         },
-         refused},
     };
     for (const auto& [setup, expected] : cases) {
         MemoryFileSystem fs;

@@ -132,25 +132,25 @@ TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
 }
 
 // The designed properties of the program's three buttons: what the player sees on each.
-std::string PropertiesSummary(const OrvoButtonProperties& p) {
-    char text[300];
-    std::snprintf(text, sizeof text, "%s: %s %.2f %s, fore %X, hover %X, down %X>%X, hover gradient %X>%X, %s, dir %d",
-                  p.Caption.c_str(), p.Font->face.c_str(), p.Font->points, p.Font->bold ? "bold" : "regular",
-                  p.ForeColor, p.HoverColor, p.GradientDownColor1, p.GradientDownColor2, p.GradientHoverColor1,
-                  p.GradientHoverColor2, p.UseGoldXPBorder ? "gold" : "no gold", p.GradientDirection);
-    return text;
-}
-
 TEST(ButtonProperties, FontsAndColoursOfEachButton) {
-    EXPECT_EQ(PropertiesSummary(PromptButtonProperties()),
+    std::string all;
+    for (const OrvoButtonProperties& p :
+         {PromptButtonProperties(), RemoveModButtonProperties(), ModdersButtonProperties()}) {
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "%s: %s %.2f %s, fore %X, hover %X, down %X>%X, hover gradient %X>%X, %s, dir %d\n",
+                      p.Caption.c_str(), p.Font->face.c_str(), p.Font->points, p.Font->bold ? "bold" : "regular",
+                      p.ForeColor, p.HoverColor, p.GradientDownColor1, p.GradientDownColor2, p.GradientHoverColor1,
+                      p.GradientHoverColor2, p.UseGoldXPBorder ? "gold" : "no gold", p.GradientDirection);
+        all += text;
+    }
+    EXPECT_EQ(all,
               ": MS Sans Serif 8.25 regular, fore 80000012, hover FF0000, down F0F0EE>C8CBC3, hover gradient "
-              "FFFFFF>CFF1EF, gold, dir 3");
-    EXPECT_EQ(PropertiesSummary(RemoveModButtonProperties()),
+              "FFFFFF>CFF1EF, gold, dir 3\n"
               "&Remove Mod: MS Sans Serif 13.50 bold, fore 80000012, hover FF0000, down C8CBC3>F4F4F2, hover gradient "
-              "FFFFFF>C0A4D4, no gold, dir 4");
-    EXPECT_EQ(PropertiesSummary(ModdersButtonProperties()),
+              "FFFFFF>C0A4D4, no gold, dir 4\n"
               "For &Modders - How To Use This Program In Your Own Mods: MS Sans Serif 8.25 bold, fore 80000012, hover "
-              "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4");
+              "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4\n");
 }
 
 TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
