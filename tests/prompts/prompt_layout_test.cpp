@@ -11,13 +11,11 @@ namespace zelvane {
 namespace {
 
 PromptLayoutInput Buttons(int autoWidth, int count = 3, int width = 1300) {
-    PromptLayoutInput input;
-    input.autoWidthPixels = input.bodyActualWidthPixels = autoWidth;
-    input.bodyActualHeightPixels = 40;
-    input.buttonCount = count;
-    input.buttonWidth = width;
-    input.buttonHeight = 380;
-    return input;
+    return {.autoWidthPixels = autoWidth,
+            .bodyActualWidthPixels = autoWidth,
+            .bodyActualHeightPixels = 40,
+            .buttonCount = count,
+            .buttonWidth = width};
 }
 
 TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
