@@ -85,7 +85,6 @@ TEST(Startup, EachFaultShowsItsMessageAndState) {
          "IniError [Half Read] Aborting/" + std::to_string(kMbIconInformation | kMbSystemModal) + ": " +
              "#qdelete_file_begin_3# and #qdelete_file_end_3# are improperly set."},
         {"#game=abc\r\n", document, loadError("13\r\nType mismatch")},
-        {"#qrestore_file_format_width_0=300\r\n", nullptr, loadError("9\r\nSubscript out of range")},
         {"#game=2\r\n", [](World& w) { w.fs.SetReadOnlyMedium(kUninstall); },
          loadError("71\r\nDisk is write-protected")},
         {"#game=2\r\n",
