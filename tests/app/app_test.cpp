@@ -1,4 +1,3 @@
-// Start-up, and the usage document written for mod authors.
 #include <gtest/gtest.h>
 
 #include <functional>

@@ -1,5 +1,3 @@
-// The prompt window: where its body and buttons go, how it is fitted to the screen, which button an
-// Alt + letter presses, and the sound it plays.
 #include "prompts/prompt_layout.hpp"
 
 #include <gtest/gtest.h>

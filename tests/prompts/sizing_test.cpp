@@ -1,12 +1,8 @@
-// Measuring a prompt body (the longest line of its text without control words, in its largest font)
-// and the envelope it is shown in.
-
 #include "prompts/sizing.hpp"
 
 #include <gtest/gtest.h>
 
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "prompts/rtf_envelope.hpp"

@@ -131,7 +131,6 @@ TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
     }
 }
 
-// The designed properties of the program's three buttons: what the player sees on each.
 TEST(ButtonProperties, FontsAndColoursOfEachButton) {
     std::string all;
     for (const OrvoButtonProperties& p :

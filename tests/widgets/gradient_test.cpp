@@ -1,5 +1,3 @@
-// The colours a button face is painted with: its gradient and the greyed picture of a disabled button.
-
 #include "widgets/gradient.hpp"
 
 #include <gtest/gtest.h>
@@ -23,7 +21,6 @@ TEST(Gradient, EachChannelGoesToTheHighByteOfSixHexDigits) {
     EXPECT_THROW(ColorToGradientColor(0x8000000F), ProgramError);  // an untranslated system colour cannot be padded
 }
 
-// The colours of the rows asked for.
 std::vector<GradientColor> Rows(const GradientFillPlan& plan, std::initializer_list<std::int64_t> rows) {
     std::vector<GradientColor> colors;
     for (const std::int64_t row : rows) colors.push_back(InterpolateGradient(plan, row));
