@@ -1,5 +1,3 @@
-// The prompt window: where its body and buttons go, how it is fitted to the screen, which button an
-// Alt + letter presses, and the sound it plays.
 #include "prompts/prompt_layout.hpp"
 
 #include <gtest/gtest.h>
@@ -11,13 +9,11 @@ namespace zelvane {
 namespace {
 
 PromptLayoutInput Buttons(int autoWidth, int count = 3, int width = 1300) {
-    PromptLayoutInput input;
-    input.autoWidthPixels = input.bodyActualWidthPixels = autoWidth;
-    input.bodyActualHeightPixels = 40;
-    input.buttonCount = count;
-    input.buttonWidth = width;
-    input.buttonHeight = 380;
-    return input;
+    return {.autoWidthPixels = autoWidth,
+            .bodyActualWidthPixels = autoWidth,
+            .bodyActualHeightPixels = 40,
+            .buttonCount = count,
+            .buttonWidth = width};
 }
 
 TEST(PromptLayout, BodyGoesOnTheLabelsCornerAndAFixedWidthRoundsHalvesToEven) {
@@ -46,7 +42,6 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
     PromptLayoutInput fixed = Buttons(320);
     fixed.formatWidthTwips = 7500;  // a fixed width lays out with the width read back
     fixed.bodyActualWidthPixels = 500;
-    // clang-format off
     const std::pair<PromptLayoutInput, std::string> cases[] = {
         // 900 + 320 * 15 + 300 = 6000 twips wide; the row is 3 * 1300 + 2 * 240 = 4380. The height has
         // the designed 415, not the 380 given.
@@ -55,12 +50,10 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
         {Buttons(10, 5, 1000), "1050 6380x1830 top 915 buttons 1000x380 at 210 1450 2690 3930 5170"},
         {Buttons(41, 1), "1515 1815x1830 top 915 buttons 1300x380 at 258"},  // (1200 + 615 - 1300) / 2 = 257.5
         {Buttons(43, 1), "1545 1845x1830 top 915 buttons 1300x380 at 272"},  // 272.5
-        {fixed, "8400 8700x1830 top 915 buttons 1300x380 at 2160 3700 5240"}};
-    // clang-format on
+        {fixed, "8400 8700x1830 top 915 buttons 1300x380 at 2160 3700 5240"},
+        {Buttons(41, 0), "1515 1815x1830 top 915 buttons 1300x380 at 258"},  // no buttons are one
+        {Buttons(41, -3), "1515 1815x1830 top 915 buttons 1300x380 at 258"}};
     for (const auto& [input, layout] : cases) EXPECT_EQ(Summary(LayoutPrompt(input)), layout);
-    for (const int count : {-3, 0})
-        EXPECT_EQ(Summary(LayoutPrompt(Buttons(41, count))),
-                  "1515 1815x1830 top 915 buttons 1300x380 at 258");  // one button
     EXPECT_EQ(LayoutPrompt(fixed).body.requestedWidthPixels, 505);
     PromptLayoutInput extreme;
     extreme.autoWidthPixels = extreme.bodyActualHeightPixels = 2147483647;
@@ -74,61 +67,50 @@ TEST(PromptLayout, ButtonsAreCentredInARowThatSetsTheLeastWidth) {
 constexpr int kWorkWidth = 1024 * 15;
 constexpr int kWorkHeight = 738 * 15;
 
-PromptLayout Fitted(PromptLayoutInput input) {
+// What is kept, wrapped or narrowed: whether the body is wrapped, its format width and the buttons' width.
+std::string Fit(const PromptLayoutInput& input) {
     const PromptFit fit = FitPromptToWorkArea(input, kWorkWidth);
-    input.formatWidthTwips = fit.formatWidthTwips;
-    input.buttonWidth = fit.buttonWidth;
-    input.bodyActualWidthPixels = fit.formatWidthTwips == -1
-                                      ? input.autoWidthPixels
-                                      : FixedBodyWindowWidth(fit.formatWidthTwips, input.twipsPerPixelX);
-    input.bodyActualHeightPixels = 300;
-    return LayoutPrompt(input);
+    return std::to_string(fit.wrapBody) + " " + std::to_string(fit.formatWidthTwips) + " " +
+           std::to_string(fit.buttonWidth);
 }
 
+// Exactly as wide as the work area, 900 + 944 * 15 + 300 = 15360, is kept. Wider is wrapped at the
+// widest fixed width whose window fits: 15360 - 900 - 300 - 5 * 15 = 14085 twips, a window of 944
+// pixels. A row of 21140 twips is narrowed: (15360 - 420 - 3 * 240) / 4 = 3555.
 TEST(PromptFit, APromptWiderThanTheScreenIsWrappedInsideIt) {
-    // Exactly as wide as the work area: 900 + 944 * 15 + 300 = 15360.
-    EXPECT_FALSE(FitPromptToWorkArea(Buttons(944, 2), kWorkWidth).wrapBody);
-    EXPECT_TRUE(FitPromptToWorkArea(Buttons(945, 2), kWorkWidth).wrapBody);
-    PromptLayoutInput fixed = Buttons(600);
+    PromptLayoutInput fixed = Buttons(600), tooWide = Buttons(600);
     fixed.formatWidthTwips = 7500;
-    EXPECT_EQ(FitPromptToWorkArea(fixed, kWorkWidth).formatWidthTwips, 7500);
-
-    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen; as wide as fits.
-    EXPECT_EQ(Summary(Fitted(Buttons(1949))), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
-    fixed.formatWidthTwips = 40000;
-    EXPECT_EQ(Summary(Fitted(fixed)), "15060 15360x5730 top 4815 buttons 1300x380 at 5490 7030 8570");
-    // A row of 21140 twips is narrowed.
-    EXPECT_EQ(Summary(Fitted(Buttons(100, 4, 5000))),
-              "2400 15360x5730 top 4815 buttons 3555x380 at 210 4005 7800 11595");
+    tooWide.formatWidthTwips = 40000;
+    // The 2da replacement prompt measured 1,949 pixels: twice as wide as the screen.
+    EXPECT_EQ((std::vector{Fit(Buttons(944, 2)), Fit(Buttons(945, 2)), Fit(Buttons(1949)), Fit(fixed), Fit(tooWide),
+                           Fit(Buttons(100, 4, 5000))}),
+              (std::vector<std::string>{"0 -1 1300", "1 14085 1300", "1 14085 1300", "0 7500 1300", "1 14085 1300",
+                                        "0 -1 3555"}));
 }
 
+// The tallest body that keeps the dialog inside the work area, (11070 - 195 - 120 - 415 - 500) / 15 pixels
+// with the label's top, the gaps and the designed buttons; never below one pixel.
 TEST(PromptFit, TheBodyHeightIsCappedToTheWorkArea) {
-    PromptLayoutInput tall = Buttons(600, 2);
-    const int maxBody = MaxBodyHeightPixels(tall, kWorkHeight);
-    tall.bodyActualHeightPixels = maxBody;
-    EXPECT_LE(LayoutPrompt(tall).dialogHeight, kWorkHeight);
-    tall.bodyActualHeightPixels = maxBody + 1;
-    EXPECT_GT(LayoutPrompt(tall).dialogHeight, kWorkHeight);
-    EXPECT_EQ(MaxBodyHeightPixels(tall, 0), 1);  // never zero or negative
+    EXPECT_EQ(MaxBodyHeightPixels(Buttons(600, 2), kWorkHeight), 656);
+    EXPECT_EQ(MaxBodyHeightPixels(Buttons(600, 2), 0), 1);
 }
 
-// Alt + a letter presses the first button whose caption begins with "&" and that letter.
+// Alt + a letter presses the first button whose caption begins with "&" and that letter; digits are not
+// examined.
 TEST(Accelerators, OnlyCaptionsBeginningWithTheMarkCount) {
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'n'), 1);
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'Y'), 0);
-    EXPECT_EQ(FindAcceleratorButton({"&Yes", "&No"}, 'X'), -1);
-    EXPECT_EQ(FindAcceleratorButton({"&Ok", "&OK"}, 'o'), 0);
-    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'K'), -1);
-    EXPECT_EQ(FindAcceleratorButton({"Kotor &1", "Kotor &2 TSL", "&Abort"}, 'A'), 2);
-    EXPECT_EQ(FindAcceleratorButton({"&1st"}, '1'), -1);  // digits are not examined
-    EXPECT_EQ(FindAcceleratorButton({"", "&", "&&x"}, '&'), -1);
+    const std::vector<std::string> yesNo = {"&Yes", "&No"}, games = {"Kotor &1", "Kotor &2 TSL", "&Abort"};
+    EXPECT_EQ((std::vector{FindAcceleratorButton(yesNo, 'n'), FindAcceleratorButton(yesNo, 'Y'),
+                           FindAcceleratorButton(yesNo, 'X'), FindAcceleratorButton({"&Ok", "&OK"}, 'o'),
+                           FindAcceleratorButton(games, 'K'), FindAcceleratorButton(games, 'A'),
+                           FindAcceleratorButton({"&1st"}, '1'), FindAcceleratorButton({"", "&", "&&x"}, '&')}),
+              (std::vector{1, 0, -1, 0, -1, 2, -1, -1}));
 }
 
 TEST(PromptSounds, AliasesOfTheSoundNumbers) {
-    const std::vector<std::string> aliases = {".Default",   "SystemAsterisk", "SystemExclamation", "SystemExit",
-                                              "SystemHand", "SystemQuestion", "SystemStart",       ""};
-    for (int n = 0; n < 8; ++n) EXPECT_EQ(SystemSoundName(n), aliases[n]) << n;
-    EXPECT_EQ(SystemSoundName(-1), "");
+    std::string aliases;
+    for (int n = -1; n <= 8; ++n) aliases += std::string(SystemSoundName(n)) + "|";
+    EXPECT_EQ(aliases,
+              "|.Default|SystemAsterisk|SystemExclamation|SystemExit|SystemHand|SystemQuestion|SystemStart|||");
 }
 
 }  // namespace

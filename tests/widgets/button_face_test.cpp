@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <functional>
 
+#include "widgets/rounding.hpp"
+
 namespace zelvane {
 namespace {
 
@@ -51,7 +53,7 @@ ButtonFaceInput Face(const std::function<void(ButtonFaceInput&)>& change = {}) {
 }
 
 TEST(ButtonFace, EachStatePaintsItsFace) {
-    OrvoButtonProperties own, blueFocus, disabled;
+    OrvoButtonProperties standard, own, blueFocus, disabled;
     own.GradientUpColor1 = 0x112233;
     own.GradientUpColor2 = 0x445566;
     OrvoButtonProperties halfOwn = own;
@@ -66,39 +68,46 @@ TEST(ButtonFace, EachStatePaintsItsFace) {
     const std::string blueRings =
         " 0,0,296,0 F7D7BD 296,0,296,48 F0D1B5 296,48,0,48 E7AE8C 0,48,0,0 F0D1B5 1,1,295,1 "
         "FFDFBF 295,1,295,47 E7AE8C 295,47,1,47 EF826B 1,47,1,1 E7AE8C";
-    // clang-format off
     const std::vector<std::tuple<ButtonFaceInput, OrvoButtonProperties, std::string>> cases = {
-        {Face(), {}, plain},
-        {Face(wide), own, "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
-                          "caption 4,18,293,31 11 80000012"},
-        {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain}, {Face(), halfOwn, plain},
-        {Face(hovering), {}, "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 "
-                             "caption 4,18,293,31 11 FF0000 0,0,296,0 A6E9FF 296,0,296,48 31B2FF 296,48,0,48 96E7 0,48,0,0 31B2FF "
-                             "1,1,295,1 8CDBFF 295,1,295,47 6BCBFF 295,47,1,47 31B2FF 1,47,1,1 6BCBFF"},
-        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), {}, "face 0,0,297,49 text FF0000 edge 0 border blue "
-                             "gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 caption 4,18,293,31 11 FF0000" + blueRings},
+        {Face(), standard, plain},
+        {Face(wide), own,
+         "face 0,0,297,49 text 80000012 edge 5 border none gradient 112233>445566 in 0,0,299,51 dir 3 "
+         "caption 4,18,293,31 11 80000012"},
+        {Face([&](ButtonFaceInput& f) { wide(f), f.designMode = true; }), own, plain},
+        {Face(), halfOwn, plain},
+        {Face(hovering), standard,
+         "face 0,0,297,49 text FF0000 edge 0 border gold gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 "
+         "caption 4,18,293,31 11 FF0000 0,0,296,0 A6E9FF 296,0,296,48 31B2FF 296,48,0,48 96E7 0,48,0,0 31B2FF "
+         "1,1,295,1 8CDBFF 295,1,295,47 6BCBFF 295,47,1,47 31B2FF 1,47,1,1 6BCBFF"},
+        {Face([](ButtonFaceInput& f) { f.hover = f.focus = true; }), standard,
+         "face 0,0,297,49 text FF0000 edge 0 border blue "
+         "gradient FFFFFF>DCDCDA in 0,0,297,49 dir 3 caption 4,18,293,31 11 FF0000" +
+             blueRings},
         // Without the gold border the raised edge stays.
-        {Face(hovering), RemoveModButtonProperties(), "face 0,0,297,49 text FF0000 edge 5 border none gradient "
-                                                      "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
+        {Face(hovering), RemoveModButtonProperties(),
+         "face 0,0,297,49 text FF0000 edge 5 border none gradient "
+         "FFFFFF>C0A4D4 in 0,0,297,49 dir 4 caption 4,18,293,31 11 FF0000"},
         // Pressed: sunken, no focus mark, the caption moved by one; DownColor follows HoverColor.
-        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), {}, "face 0,0,297,49 text FF0000 edge A border "
-                             "none gradient F0F0EE>C8CBC3 in 0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
-        {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), {}, "nothing"},
-        {Face(focused), {}, "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 "
-                            "80000012"},
-        {Face(focused), blueFocus, "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012" +
-                                   blueRings},
+        {Face([](ButtonFaceInput& f) { f.focus = f.pressed = true; }), standard,
+         "face 0,0,297,49 text FF0000 edge A border "
+         "none gradient F0F0EE>C8CBC3 in 0,0,297,49 dir 3 caption 5,19,294,32 11 FF0000"},
+        {Face([](ButtonFaceInput& f) { f.pressed = f.spaceHeld = true; }), standard, "nothing"},
+        {Face(focused), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border dotted 4,4,293,45 caption 4,18,293,31 11 80000012"},
+        {Face(focused), blueFocus,
+         "face 0,0,297,49 text 80000012 edge 5 border blue caption 4,18,293,31 11 80000012" + blueRings},
         // Disabled: the caption embossed, the icon greyed.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled, "face 0,0,297,49 text 80000012 "
-            "edge 5 border none caption 124,18,293,31 10 80000014 caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.enabled = false; }), disabled,
+         "face 0,0,297,49 text 80000012 "
+         "edge 5 border none caption 124,18,293,31 10 80000014 caption 123,18,292,31 10 80000010 icon 74,9 disabled"},
         // Beside a picture: (297 - 132) / 2 = 82.5 -> 82, + 32 + 10; one line is not centred. The icon at
         // (297 - 136) / 2 = 80.5 -> 80, - 6, and 17 / 2 + 0.5 = 9.
-        {Face(picture), {}, "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000012 icon 74,9"},
+        {Face(picture), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border none caption 124,18,293,31 10 80000012 icon 74,9"},
         // Two lines are centred: 23 / 2 = 11.5 -> 12.
-        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), {}, "face 0,0,297,49 text 80000012 edge 5 "
-                                                            "border none caption 124,12,293,38 11 80000012 icon 74,9"},
+        {Face([&](ButtonFaceInput& f) { picture(f), f.captionHeight = 26; }), standard,
+         "face 0,0,297,49 text 80000012 edge 5 border none caption 124,12,293,38 11 80000012 icon 74,9"},
     };
-    // clang-format on
     for (const auto& [input, props, expected] : cases) EXPECT_EQ(Summary(PlanButtonFace(input, props)), expected);
 }
 
@@ -122,26 +131,33 @@ TEST(ButtonFace, TheIconKeepsClearOfTheEdges) {
     }
 }
 
-// The designed properties of the program's three buttons: what the player sees on each.
-std::string PropertiesSummary(const OrvoButtonProperties& p) {
-    char text[300];
-    std::snprintf(text, sizeof text, "%s: %s %.2f %s, fore %X, hover %X, down %X>%X, hover gradient %X>%X, %s, dir %d",
-                  p.Caption.c_str(), p.Font->face.c_str(), p.Font->points, p.Font->bold ? "bold" : "regular",
-                  p.ForeColor, p.HoverColor, p.GradientDownColor1, p.GradientDownColor2, p.GradientHoverColor1,
-                  p.GradientHoverColor2, p.UseGoldXPBorder ? "gold" : "no gold", p.GradientDirection);
-    return text;
+TEST(ButtonProperties, FontsAndColoursOfEachButton) {
+    std::string all;
+    for (const OrvoButtonProperties& p :
+         {PromptButtonProperties(), RemoveModButtonProperties(), ModdersButtonProperties()}) {
+        char text[300];
+        std::snprintf(text, sizeof text,
+                      "%s: %s %.2f %s, fore %X, hover %X, down %X>%X, hover gradient %X>%X, %s, dir %d\n",
+                      p.Caption.c_str(), p.Font->face.c_str(), p.Font->points, p.Font->bold ? "bold" : "regular",
+                      p.ForeColor, p.HoverColor, p.GradientDownColor1, p.GradientDownColor2, p.GradientHoverColor1,
+                      p.GradientHoverColor2, p.UseGoldXPBorder ? "gold" : "no gold", p.GradientDirection);
+        all += text;
+    }
+    EXPECT_EQ(all,
+              ": MS Sans Serif 8.25 regular, fore 80000012, hover FF0000, down F0F0EE>C8CBC3, hover gradient "
+              "FFFFFF>CFF1EF, gold, dir 3\n"
+              "&Remove Mod: MS Sans Serif 13.50 bold, fore 80000012, hover FF0000, down C8CBC3>F4F4F2, hover gradient "
+              "FFFFFF>C0A4D4, no gold, dir 4\n"
+              "For &Modders - How To Use This Program In Your Own Mods: MS Sans Serif 8.25 bold, fore 80000012, hover "
+              "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4\n");
 }
 
-TEST(ButtonProperties, FontsAndColoursOfEachButton) {
-    EXPECT_EQ(PropertiesSummary(PromptButtonProperties()),
-              ": MS Sans Serif 8.25 regular, fore 80000012, hover FF0000, down F0F0EE>C8CBC3, hover gradient "
-              "FFFFFF>CFF1EF, gold, dir 3");
-    EXPECT_EQ(PropertiesSummary(RemoveModButtonProperties()),
-              "&Remove Mod: MS Sans Serif 13.50 bold, fore 80000012, hover FF0000, down C8CBC3>F4F4F2, hover gradient "
-              "FFFFFF>C0A4D4, no gold, dir 4");
-    EXPECT_EQ(PropertiesSummary(ModdersButtonProperties()),
-              "For &Modders - How To Use This Program In Your Own Mods: MS Sans Serif 8.25 bold, fore 80000012, hover "
-              "FF00FF, down C8CBC3>F4F4F2, hover gradient FFFFFF>D4AAA4, no gold, dir 4");
+TEST(Rounding, DividesToTheNearestWithHalvesToEvenAndByZeroToZero) {
+    EXPECT_EQ((std::vector{DivideRoundHalfEven(5, 2), DivideRoundHalfEven(7, 2), DivideRoundHalfEven(-5, 2),
+                           DivideRoundHalfEven(7, -2), DivideRoundHalfEven(7, 0)}),
+              (std::vector<std::int64_t>{2, 4, -2, -4, 0}));
+    // Exact beyond what a double holds, whichever the signs.
+    EXPECT_EQ(DivideRoundHalfEven((std::int64_t{1} << 62) + 1, -1), -(std::int64_t{1} << 62) - 1);
 }
 
 }  // namespace

@@ -7,15 +7,12 @@
 namespace zelvane {
 namespace {
 
+// The explorer-style dialog of an existing file, hooked only when both ask for the hook.
 TEST(OpenDialog, HookedOnlyWithItsOwnHookChosen) {
-    constexpr std::int32_t kHook = 0x20;
-    OpenDialogOptions options;
-    EXPECT_EQ(OpenDialogFlags(options) & kHook, kHook);
-    options.ownHook = false;
-    EXPECT_EQ(OpenDialogFlags(options) & kHook, 0);
-    options.ownHook = true;
-    options.hookChoice = false;
-    EXPECT_EQ(OpenDialogFlags(options) & kHook, 0);
+    OpenDialogOptions hooked, notOwn, notChosen;
+    notOwn.ownHook = notChosen.hookChoice = false;
+    EXPECT_EQ((std::vector{OpenDialogFlags(hooked), OpenDialogFlags(notOwn), OpenDialogFlags(notChosen)}),
+              (std::vector{0x281024, 0x281004, 0x281004}));
 }
 
 TEST(OpenDialog, RemembersTheFolderOfTheChosenFile) {

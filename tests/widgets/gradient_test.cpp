@@ -1,5 +1,3 @@
-// The colours a button face is painted with: its gradient and the greyed picture of a disabled button.
-
 #include "widgets/gradient.hpp"
 
 #include <gtest/gtest.h>
@@ -20,15 +18,9 @@ TEST(Gradient, EachChannelGoesToTheHighByteOfSixHexDigits) {
     EXPECT_EQ(ColorToGradientColor(0x010000), (GradientColor{0, 0, 0x0100}));
     EXPECT_EQ(GradientColorToColorRef(ColorToGradientColor(0xC8CBC3)), 0xC8CBC3u);
     EXPECT_THROW(ColorToGradientColor(0x1000000), ProgramError);
-    try {
-        ColorToGradientColor(0x8000000F);  // an untranslated system colour cannot be padded
-        ADD_FAILURE() << "no error";
-    } catch (const ProgramError& error) {
-        EXPECT_EQ(error.Number(), 6);
-    }
+    EXPECT_THROW(ColorToGradientColor(0x8000000F), ProgramError);  // an untranslated system colour cannot be padded
 }
 
-// The colours of the rows asked for.
 std::vector<GradientColor> Rows(const GradientFillPlan& plan, std::initializer_list<std::int64_t> rows) {
     std::vector<GradientColor> colors;
     for (const std::int64_t row : rows) colors.push_back(InterpolateGradient(plan, row));
@@ -59,20 +51,15 @@ TEST(Gradient, DirectionsChooseTheVertexPairAndMode) {
 }
 
 TEST(DisabledImage, CoverageComesFromTheDrawingsOverBlackAndOverWhite) {
-    struct Case {
-        std::uint32_t overBlack, overWhite;
-        int alpha;
-        std::uint32_t color;
-    } const cases[] = {
-        {0x204060, 0x204060, 255, 0x204060},
-        {0x000000, 0xFFFFFF, 0, 0},
-        {0x800000, 0xFF7F7F, 128, 0xFF0000},  // half covered red
-        {0x320000, 0xCD9B9B, 100, 0x800000},  // 50 of 100: 127.5 to 128
-    };
-    for (const Case& c : cases) {
-        const IconCoverage coverage = CoverageOf(c.overBlack, c.overWhite);
-        EXPECT_EQ((std::pair<int, std::uint32_t>(coverage.alpha, coverage.color)), std::pair(c.alpha, c.color));
+    std::vector<std::pair<int, std::uint32_t>> coverages;  // alpha and colour
+    // Opaque, transparent, half covered red, and 50 of 100 to 128 (127.5).
+    for (const auto& [overBlack, overWhite] :
+         {std::pair{0x204060u, 0x204060u}, {0x000000u, 0xFFFFFFu}, {0x800000u, 0xFF7F7Fu}, {0x320000u, 0xCD9B9Bu}}) {
+        const IconCoverage coverage = CoverageOf(overBlack, overWhite);
+        coverages.emplace_back(coverage.alpha, coverage.color);
     }
+    EXPECT_EQ(coverages,
+              (std::vector<std::pair<int, std::uint32_t>>{{255, 0x204060}, {0, 0}, {128, 0xFF0000}, {100, 0x800000}}));
     EXPECT_EQ(DisabledPixel(0x000000, 0xFFFFFF, 0x123456), 0x123456u);  // transparent pixels leave the face
 }
 
