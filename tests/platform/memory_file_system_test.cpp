@@ -140,15 +140,10 @@ TEST_F(MemoryFs, InjectedFaultsHitTheirOperationAndChangeNothing) {
 class OverlayFs : public ::testing::Test {
 protected:
     OverlayFs() {
-        for (const auto& [path, bytes] :
-             std::vector<std::pair<std::string, std::string>>{{R"(C:\Game\dialog.tlk)", "TLK V3.0"},
-                                                              {R"(C:\Game\Override\B.2da)", "b"},
-                                                              {R"(C:\Game\Override\a.tga)", "a"},
-                                                              {R"(C:\Game\Backup\a.tga)", "old a"},
-                                                              {R"(C:\Game\Backup\Deep\c.tga)", "c"}}) {
-            under.AddFile(path, bytes);
-        }
+        under.AddFile(R"(C:\Game\dialog.tlk)", "TLK V3.0");
+        under.AddFile(R"(C:\Game\Override\a.tga)", "a");
         under.AddFile(R"(C:\Game\Override\locked.tga)", "ro", Attributes{.readOnly = true});
+        under.AddFile(R"(C:\Game\Backup\a.tga)", "old a");
         under.AddFolder(R"(C:\Game\Empty)");
     }
     MemoryFileSystem under;

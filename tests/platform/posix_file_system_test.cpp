@@ -2,12 +2,9 @@
 // as the read-only flag, hard links, links as the last component, and what reaches the medium.
 
 #include <gtest/gtest.h>
-#include <sys/socket.h>
-#include <sys/un.h>
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <cstring>
 
 #include "tests/platform/host_folder_fixture.hpp"
 
@@ -136,8 +133,8 @@ TEST_F(PosixFs, ACopyIsWholeOrNothingWithTheOrdinaryModeOfANewFile) {
     std::filesystem::remove_all(other);
 }
 
-// A pipe or a socket at the name of a write is refused at once and left as it is.
-TEST_F(PosixFs, AWriteOntoAPipeOrASocketIsRefusedWithoutWaiting) {
+// A pipe at the name of a write is refused at once and left as it is.
+TEST_F(PosixFs, AWriteOntoAPipeIsRefusedWithoutWaiting) {
     ASSERT_EQ(::mkfifo(HostOf("log.rtf").c_str(), 0644), 0);
     const pid_t child = ::fork();  // a watchdog ends it should the write wait for a reader
     if (child == 0) {
@@ -148,16 +145,6 @@ TEST_F(PosixFs, AWriteOntoAPipeOrASocketIsRefusedWithoutWaiting) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(std::filesystem::status(HostOf("log.rtf")).type(), std::filesystem::file_type::fifo);
-
-    const int server = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const std::string path = HostOf("socket.rtf");
-    ASSERT_LT(path.size(), sizeof address.sun_path);
-    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
-    ASSERT_EQ(::bind(server, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
-    EXPECT_EQ(fs->WriteAll(Win("socket.rtf"), "the log"), AccessDenied);
-    ::close(server);
 }
 
 }  // namespace

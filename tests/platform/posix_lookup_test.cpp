@@ -1,12 +1,8 @@
 // How the POSIX file system finds names: case twins, code page 1252 names against UTF-8 host
-// names, listings that keep up with the run's changes, and whether a file can be opened for
-// reading.
+// names, and whether a file can be opened for reading.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
-#include <cstdio>
 
 #include "tests/platform/host_folder_fixture.hpp"
 
@@ -43,10 +39,9 @@ TEST_F(PosixLookup, CodePage1252NamesFindTheirUtf8FilesAndNoOthers) {
     EXPECT_EQ(Read(Win("OVERRIDE/\xFCN\xCF/NA\xCFVE.TGA")), "naive");    // I diaeresis
     EXPECT_EQ(Names(Win("override/*.*")), std::vector<std::string>{"\xDCn\xEF\\"});
     EXPECT_EQ(fs->ResolvedPath(Win("override/\xFCn\xEF/x.tga")), Win("override/\xDCn\xEF/x.tga"));
-    EXPECT_EQ(fs->WriteAll(Win("override/\xC9t\xE9 \x80.txt"), "e"), FsStatus::Ok);
-    EXPECT_EQ(Bytes("override/\xC3\x89t\xC3\xA9 \xE2\x82\xAC.txt"), "e");
-    EXPECT_EQ(fs->CreateFolder(Win("override/\xC6ther")), FsStatus::Ok);
-    EXPECT_TRUE(std::filesystem::is_directory(HostOf("override/\xC3\x86ther")));
+    ASSERT_EQ(fs->CreateFolder(Win("override/\xC6ther")), FsStatus::Ok);
+    ASSERT_EQ(fs->WriteAll(Win("override/\xC6ther/\xC9t\xE9 \x80.txt"), "e"), FsStatus::Ok);
+    EXPECT_EQ(Bytes("override/\xC3\x86ther/\xC3\x89t\xC3\xA9 \xE2\x82\xAC.txt"), "e");
     EXPECT_EQ(Read(Win(cyrillic + "/MODS/J\xDCRGEN/X.TGA")), "x");
     EXPECT_EQ(fs->HostPathOf(Win(cyrillic + "/mods/J\xDCRGEN/x.tga")), HostOf(cyrillic + "/mods/j\xC3\xBCrgen/x.tga"));
     EXPECT_EQ(Read(Win(twin + "/x.tga")), "the other folder's");
@@ -69,30 +64,24 @@ TEST_F(PosixLookup, OpenForReadAnswersAsAnOpenForReadingWould) {
     ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
     Link("override/to-locked.tga", "override/locked.tga");
     Link("override/dangling.tga", "override/nothing.tga");
-    const auto disagreements = [this](const FileSystem& each) {
+    const auto opened = [this](const FileSystem& each) {
         Attributes known;  // the entries' states are known
         EXPECT_EQ(each.GetAttributes(Win("override/plain.tga"), known), FsStatus::Ok);
         std::string found;
         for (const char* name : {"plain.tga", "locked.tga", "owner.tga", "to-locked.tga", "dangling.tga"}) {
-            const int fd = ::open(HostOf(std::string("override/") + name).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-            struct stat st {};
-            const bool opened = fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
-            if (fd >= 0) ::close(fd);
-            if (opened != (each.OpenForRead(Win(std::string("override/") + name)) == FsStatus::Ok)) {
-                found += std::string(name) + (opened ? " opens\n" : " does not open\n");
-            }
+            if (each.OpenForRead(Win(std::string("override/") + name)) == FsStatus::Ok)
+                found += std::string(name) + " ";
         }
         return found;
     };
-    EXPECT_EQ(disagreements(*fs), "");
-    if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to ask as";
+    const bool privileged = ::geteuid() == 0;
+    EXPECT_EQ(opened(*fs), privileged ? "plain.tga locked.tga owner.tga to-locked.tga " : "plain.tga owner.tga ");
+    if (!privileged) GTEST_SKIP() << "not root: no other user to ask as";
     const pid_t child = ::fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
-        const std::string found = disagreements(PosixFileSystem(root + "/wine"));
-        std::fputs(found.c_str(), stderr);
-        ::_exit(found.empty() ? 0 : 1);
+        ::_exit(opened(PosixFileSystem(root + "/wine")) == "plain.tga " ? 0 : 1);
     }
     int status = 0;
     ASSERT_EQ(::waitpid(child, &status, 0), child);
