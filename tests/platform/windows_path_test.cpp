@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/overlay/overlay_file_system.hpp"
+
 namespace zelvane {
 namespace {
 
@@ -92,7 +94,8 @@ TEST(WindowsPath, AFileSystemTakesDrivePathsOfNamesAFileCanHave) {
     for (const char* missing : {"", "\\\\server\\share\\x", "override\\x"}) {
         EXPECT_EQ(read(missing, false), "<path not found>") << missing;
     }
-    for (const std::string bad : {"1:\\x", "C:\\a|b", "C:\\x:s", "C:\\...\\x", "C:\\CON", "C:\\games\\conin$.txt\\x",
+    for (const std::string& bad :
+         std::vector<std::string>{"1:\\x", "C:\\a|b", "C:\\x:s", "C:\\...\\x", "C:\\CON", "C:\\games\\conin$.txt\\x",
                                   "C:\\*.tga", "C:\\a\\x?\\b", "C:\\" + std::string(256, 'a')}) {
         EXPECT_EQ(read(bad, false), "<bad name>") << bad;
     }
