@@ -1,11 +1,19 @@
 // What only the POSIX file system does, on a fresh host folder: Wine's drives, the owner write bit
-// as the read-only flag, hard links, links as the last component, and what reaches the medium.
+// as the read-only flag, hard links, links as the last component, what reaches the medium, the
+// stamps of folders (what changes them, what keeps them, and when they are withheld because a
+// change could keep the folder's times), and the lock that keeps a second run off a folder.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <thread>
 
+#include "platform/posix/folder_stamp.hpp"
+#include "platform/posix/instance_lock.hpp"
 #include "tests/platform/host_folder_fixture.hpp"
 
 namespace zelvane {
@@ -14,6 +22,8 @@ namespace {
 using PosixFs = HostFolderTest;
 using enum FsStatus;
 using Statuses = std::vector<FsStatus>;
+using posix::FolderStampOf;
+using posix::TimeGrain;
 
 TEST_F(PosixFs, DrivesMapThroughTheWinePrefixAndBack) {
     Put("wine/drive_c/Games/Kotor/override/x.tga", "x");
@@ -145,6 +155,173 @@ TEST_F(PosixFs, AWriteOntoAPipeIsRefusedWithoutWaiting) {
     ASSERT_EQ(::waitpid(child, &status, 0), child);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(std::filesystem::status(HostOf("log.rtf")).type(), std::filesystem::file_type::fifo);
+}
+
+class PosixFolderStamp : public HostFolderTest {
+protected:
+    // Where the temporary folder's file system gives coarse times, waits until the folder's last
+    // change lies outside the window in which a stamp is withheld.
+    void Settle(const std::string& relative) {
+        const int fd = ::open(HostOf(relative).c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+        ASSERT_GE(fd, 0);
+        grain = posix::TimeGrainOf(fd);
+        ::close(fd);
+        ASSERT_NE(grain, TimeGrain::Foreign) << "the temporary folder lies on a network file system";
+        if (grain == TimeGrain::Coarse) std::this_thread::sleep_for(std::chrono::milliseconds(2100));
+    }
+    // The stamp after a change: another one, or none while the change is too recent to tell.
+    void ExpectChanged(const std::string& after, const std::string& before) const {
+        EXPECT_FALSE(grain == TimeGrain::FineAfterQuery && after.empty());
+        EXPECT_FALSE(!after.empty() && after == before) << after;
+    }
+
+    TimeGrain grain = TimeGrain::Coarse;
+};
+
+TEST_F(PosixFolderStamp, ChangesWithTheFoldersEntriesAndWithTheFolderAtThatPath) {
+    Put("override/sub/a.tga", "a");
+    Settle("override/sub");
+    const std::string sub = Win("override/sub");
+    const std::string first = fs->FolderStamp(sub);
+    ASSERT_FALSE(first.empty());
+    Put("override/sub/a.tga", "changed");  // new bytes leave the folder's entries as they were
+    fs->ForgetCachedState();
+    EXPECT_EQ(fs->FolderStamp(Win("OVERRIDE\\SUB")), first);  // any letter case names it
+    // a file added by another program, right after the stamp was read
+    Put("override/sub/b.tga", "b");
+    const std::string added = fs->FolderStamp(sub);  // the cache is not asked: the disk is
+    ExpectChanged(added, first);
+    // the run's own deletion, a rename within the folder, another folder put at the same path
+    ASSERT_EQ(fs->Delete(sub + "\\b.tga"), FsStatus::Ok);
+    const std::string deleted = fs->FolderStamp(sub);
+    ExpectChanged(deleted, added);
+    std::filesystem::rename(HostOf("override/sub/a.tga"), HostOf("override/sub/c.tga"));
+    const std::string renamed = fs->FolderStamp(sub);
+    ExpectChanged(renamed, deleted);
+    std::filesystem::rename(HostOf("override/sub"), HostOf("override/old"));
+    Folder("override/sub");
+    fs->ForgetCachedState();
+    ExpectChanged(fs->FolderStamp(sub), renamed);
+}
+
+TEST_F(PosixFolderStamp, NoStampForWhatIsNoFolder) {
+    Put("override/a.tga", "a");
+    Link("override/up", "");
+    for (const char* none : {"override/a.tga", "override/missing", "missing/sub", "override/a.tga/sub"}) {
+        EXPECT_EQ(fs->FolderStamp(Win(none)), "") << none;
+    }
+    // a link to a folder: the stamp of the folder it leads to
+    Settle("");
+    EXPECT_EQ(fs->FolderStamp(Win("override/up")), fs->FolderStamp(Win()));
+}
+
+TEST(FolderStampOf, WithheldWhileALaterChangeCouldKeepTheFoldersTimes) {
+    const struct timespec now { 1000, 500'000'000 };
+    const struct {
+        struct timespec time;
+        TimeGrain grain;
+        bool withheld;
+    } cases[] = {
+        // times kept in nanoseconds: a tick of the coarse clock, at least 10 ms; one set ahead
+        {{1000, 499'000'000}, TimeGrain::Coarse, true},
+        {{1000, 600'000'000}, TimeGrain::Coarse, true},
+        {{1000, 400'000'000}, TimeGrain::Coarse, false},
+        {{999, 0}, TimeGrain::Coarse, true},  // whole seconds: two of them (FAT)
+        {{998, 0}, TimeGrain::Coarse, false},
+        // a later change gets a later time whatever the clock: no window; another machine's: never
+        {{1000, 499'999'999}, TimeGrain::FineAfterQuery, false},
+        {{900, 0}, TimeGrain::Foreign, true},
+    };
+    for (const auto& c : cases) {
+        struct stat st {};
+        st.st_dev = 8;
+        st.st_ino = 42;
+        st.st_mode = S_IFDIR | 0755;
+        st.st_mtim = st.st_ctim = c.time;
+        const std::string ns = std::to_string(c.time.tv_sec * 1'000'000'000LL + c.time.tv_nsec);
+        EXPECT_EQ(FolderStampOf(st, now, c.grain), c.withheld ? "" : "8:42:" + ns + ":" + ns) << ns;
+        st.st_mode = S_IFREG | 0644;
+        EXPECT_EQ(FolderStampOf(st, now, TimeGrain::FineAfterQuery), "");  // no folder
+    }
+}
+
+using Check = PosixInstanceCheck;
+
+// A run as user 65534 in a child process that holds the folder's lock, when it can, until it goes;
+// held: whether its run found the folder held by another.
+struct OtherUsersRun {
+    explicit OtherUsersRun(const std::string& path) {
+        int ready[2];
+        if (::pipe(ready) != 0) return;
+        if ((pid = ::fork()) == 0) {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(2);
+            Check check(path);
+            const char seen = check.AnotherInstanceRunning() ? 'y' : 'n';
+            if (::write(ready[1], &seen, 1) == 1) ::pause();
+            ::_exit(1);
+        }
+        ::close(ready[1]);
+        char seen = '?';
+        EXPECT_EQ(::read(ready[0], &seen, 1), 1);
+        ::close(ready[0]);
+        held = seen == 'y';
+    }
+    ~OtherUsersRun() {
+        if (pid > 0 && ::kill(pid, SIGKILL) == 0) ::waitpid(pid, nullptr, 0);
+    }
+    pid_t pid = -1;
+    bool held = false;
+};
+
+class InstanceLock : public HostFolderTest {
+protected:
+    InstanceLock() { Folder("mod"); }
+    const std::string folder = root + "/mod";
+};
+
+// A run excludes a second run and probes of the same folder, by whatever path it is named; probes
+// share it. Nothing is written for the lock.
+TEST_F(InstanceLock, ARunExcludesOthersOfTheSameFolderUntilItEnds) {
+    Link("link", "mod");
+    Folder("other");
+    {
+        Check probe(folder, Check::Mode::Probe);
+        EXPECT_FALSE(Check(folder, Check::Mode::Probe).AnotherInstanceRunning());
+        EXPECT_TRUE(Check(folder).AnotherInstanceRunning());
+    }
+    {
+        Check first(folder);
+        EXPECT_FALSE(first.AnotherInstanceRunning());
+        EXPECT_EQ(first.Unavailable(), "");
+        for (const std::string& same : {root + "/link", root + "/other/../mod/"}) {
+            EXPECT_TRUE(Check(same).AnotherInstanceRunning()) << same;
+        }
+        EXPECT_TRUE(Check(folder, Check::Mode::Probe).AnotherInstanceRunning());
+        EXPECT_FALSE(Check(root + "/other").AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(Check(folder).AnotherInstanceRunning());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
+    Check missing(root + "/missing");
+    EXPECT_FALSE(missing.AnotherInstanceRunning());
+    EXPECT_EQ(missing.Unavailable(), "No such file or directory");
+}
+
+// A run as root and the player's own run of the player's folder exclude each other, both ways, and
+// the system drops the lock of a run that is killed.
+TEST_F(InstanceLock, RootAndAnotherUserExcludeEachOther) {
+    if (::geteuid() != 0) GTEST_SKIP() << "not root: no other user to run as";
+    ASSERT_EQ(::chmod(root.c_str(), 0755), 0);
+    ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
+    {
+        Check rootRun(folder);
+        EXPECT_TRUE(OtherUsersRun(folder).held);
+    }
+    {
+        const OtherUsersRun player(folder);
+        ASSERT_FALSE(player.held);
+        EXPECT_TRUE(Check(folder).AnotherInstanceRunning());
+    }
+    EXPECT_FALSE(Check(folder).AnotherInstanceRunning());  // a killed run's lock goes with it
 }
 
 }  // namespace
