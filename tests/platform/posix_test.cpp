@@ -184,7 +184,6 @@ TEST_F(PosixFs, ACopyIsWholeOrNothingWithTheOrdinaryModeOfANewFile) {
     std::filesystem::remove_all(other);
 }
 
-// A pipe at the name of a write is refused at once and left as it is.
 TEST_F(PosixFs, AWriteOntoAPipeIsRefusedWithoutWaiting) {
     ASSERT_EQ(::mkfifo(HostOf("log.rtf").c_str(), 0644), 0);
     const pid_t child = ::fork();  // a watchdog ends it should the write wait for a reader
