@@ -114,24 +114,4 @@ private:
     std::unique_ptr<FileSystem> host_;
 };
 
-#ifndef _WIN32
-// The POSIX file system's tests, on a fresh host folder.
-class HostFolderTest : public ::testing::Test, public HostFolder {
-protected:
-    // The bytes the file system reads at a Windows path, or why it reads none.
-    std::string Read(const std::string& windows) {
-        std::string bytes;
-        const FsStatus status = fs->ReadAll(windows, bytes, 1 << 20);
-        return status == FsStatus::Ok ? bytes : "<" + std::string(FsStatusName(status)) + ">";
-    }
-    mode_t Mode(const std::string& relative) const {
-        struct stat st {};
-        return ::stat(HostOf(relative).c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
-    }
-    std::vector<std::string> Names(const std::string& pattern) const { return ListedNames(*fs, pattern); }
-
-    PosixFileSystem* const fs = static_cast<PosixFileSystem*>(&HostFolder::fs());
-};
-#endif
-
 }  // namespace zelvane
