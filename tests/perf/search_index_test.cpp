@@ -78,7 +78,7 @@ struct RandomTree {
 
 TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
     RandomTree tree;
-    int hits = 0, movedBack = 0;
+    int hits = 0;
     for (int round = 0; round < 400; ++round) {
         MemoryFileSystem fs;
         fs.ListInNameOrder(round % 2 == 1);  // creation order (as FAT) and name order (as NTFS)
@@ -108,7 +108,6 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
                 } else if (!found.empty() && tree.OneIn(2)) {
                     run.Delete(found);
                     target = found;
-                    ++movedBack;
                 }
                 fs.AddFile("C:\\Mods\\Tool\\backup\\in.2da", "b");
                 if (tree.OneIn(3)) {
@@ -130,6 +129,7 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
                 // A prompt: the player may change the disk meanwhile, straight on the disk, or not.
                 const std::string path = tree.NewPath();
                 if (what == 11) {
+                    // nothing changed
                 } else if (tree.OneIn(3) && !fs.Exists(path)) {
                     fs.AddFile(path, "player's");
                     tree.files.push_back(path);
@@ -145,7 +145,6 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
         }
     }
     EXPECT_GT(hits, 1000);  // the rounds do find files, not only miss them
-    EXPECT_GT(movedBack, 100);
 }
 
 // What the random trees do not reach: a file deleted behind the index's back, a search whose

@@ -131,31 +131,19 @@ TEST_F(RunDriver, TheGameChoiceAndTheBrowsedFolder) {
     EXPECT_FALSE(fs.Exists(kResultsPath));
 }
 
-// A user interface that presses "Remove Mod" again whenever the run lets the window process messages.
-class ReenteringUi : public ScriptedUi {
-public:
-    std::function<void()> onDoEvents;
-    void DoEvents() override {
-        if (onDoEvents) onDoEvents();
-    }
-};
-
 TEST_F(RunDriver, ASecondRunWhileOneIsInProgressIsIgnored) {
     SetFileList({"x.tga"});
     fs.AddFile(kGame + "\\x.tga", "mod");
-    ReenteringUi reentering;
-    RunContext context{fs, registry, reentering, browser, kProgram};
-    std::vector<RunOutcome> inner;
-    reentering.onDoEvents = [&] { inner.push_back(RunRemoval(d, context).outcome); };
-    reentering.promptAnswers = {0};
-    EXPECT_EQ(RunRemoval(d, context).outcome, RunOutcome::Completed);
+    RunContext context{fs, registry, ui, browser, kProgram};
+    std::vector<RunOutcome> inner;  // "Remove Mod" pressed again whenever the run processes messages
+    ui.onDoEvents = [&] { inner.push_back(RunRemoval(d, context).outcome); };
+    EXPECT_EQ(RunConfirmed().outcome, RunOutcome::Completed);
     ASSERT_FALSE(inner.empty());
     EXPECT_EQ(inner, std::vector<RunOutcome>(inner.size(), RunOutcome::Ignored));
-    EXPECT_EQ(reentering.prompts.size(), 1u);  // the ignored runs asked nothing
+    EXPECT_EQ(ui.prompts.size(), 1u);  // the ignored runs asked nothing
     EXPECT_FALSE(fs.Exists(kGame + "\\x.tga"));
-    reentering.onDoEvents = nullptr;  // once the run is over a new one starts normally
-    reentering.promptAnswers = {1};
-    EXPECT_EQ(RunRemoval(d, context).outcome, RunOutcome::Declined);
+    ui.onDoEvents = nullptr;  // once the run is over a new one starts normally
+    EXPECT_EQ(RunConfirmed({1}, false).outcome, RunOutcome::Declined);
 }
 
 TEST_F(RunDriver, ExplicitInstructionsAreShownWithTheDescriptionsOwnText) {
