@@ -93,15 +93,11 @@ TEST_F(FileList, TheSubfolderAnswers) {
     }
 }
 
+// K2 searches subfolders only for entries in override.
 TEST_F(FileList, WhereTheSearchDoesNotLook) {
-    fs.AddFile(kOverride + "\\sub\\x.tga", "x");
     fs.AddFile(kOverride + "\\sub\\intro.bik", "m");
-    SetFileList({"override\\x.tga", "movies\\intro.bik", "override\\none.tga"});
-    d.Game = 1;  // K1 does not search subfolders
-    EXPECT_EQ(RunConfirmed().notFoundCount, 3);
-    d.Game = 2;  // K2 searches only for entries in override
-    EXPECT_EQ(RunConfirmed({0}).notFoundCount, 2);
-    EXPECT_TRUE(Logged(NotFoundLine(R"(Movies\\intro.bik)") + NotFoundLine(R"(Override\\none.tga)")));
+    SetFileList({"movies\\intro.bik"});
+    EXPECT_EQ(RunConfirmed().notFoundCount, 1);
     EXPECT_TRUE(fs.Exists(kOverride + "\\sub\\intro.bik"));
 }
 

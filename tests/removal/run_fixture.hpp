@@ -95,7 +95,6 @@ struct World {
         if (confirm) ui.promptAnswers.push_back(0);
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
-        context.acceptGameFolder = acceptGameFolder;
         context.tableInsight = tableInsight;
         RunResult result = RunRemoval(d, context);
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
@@ -132,7 +131,6 @@ struct World {
     }
 
     std::string programFolder = kProgram;
-    std::function<bool(const std::string&)> acceptGameFolder;
     TableInsight tableInsight;
     MemoryFileSystem fs;
     FakeRegistry registry;
