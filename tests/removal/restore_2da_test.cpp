@@ -76,10 +76,6 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
             EXPECT_EQ(Shape(w.ui.prompts[i]), YesNo("Hmm"));
         }
         EXPECT_EQ(w.ui.openFileRequests.size(), c.located.size());
-        for (const OpenFileRequest& r : w.ui.openFileRequests) {
-            EXPECT_EQ(r.title + "|" + r.fileName + "|" + r.initialFolder + "|" + r.filter,
-                      "Locate appearance.2da|appearance.2da|" + kOverride + "\\|2da Files (*.2da)" + '\0' + "*.2da");
-        }
         EXPECT_TRUE(w.Logged(c.line));  // "" is in every log: then the restore logged nothing, unless it moved
         EXPECT_TRUE(!c.line.empty() || !c.target.empty() || w.SavedLog().find(kQ) == std::string::npos);
         EXPECT_EQ(result.deletedCount + result.failureCount, 0);  // the table in use goes as part of the restore
