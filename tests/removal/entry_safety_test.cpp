@@ -66,6 +66,8 @@ TEST(EntrySafety, WhatIsNoFileOfTheGameFolder) {
 TEST(EntrySafety, RefusalsEscapesAndTheShownFormOfNames) {
     EXPECT_EQ(DeletionText({FsStatus::ProgramOwnFile}, "backup\\\\a.2da").Text(),
               "\\cf10 Refused (one of this program's own files): \\cf1 Backup\\\\a.2da");
+    EXPECT_EQ(DeletionText({FsStatus::OutsideRoots}, "x.tga").Text(),
+              "\\cf10 Refused (outside the game and program folders): \\cf1 x.tga");
     EXPECT_EQ(EscapeRtfText("caf\xE9\xFF\x80{b}.tga"), "caf\\'e9\\'ff\\'80\\{b\\}.tga");
     EXPECT_EQ(EscapeRtfText("Override\\\\x.tga"), "Override\\\\x.tga");  // doubled backslashes stay as they are
     EXPECT_EQ(LogDisplay("override\\my mods\\Tex.TGA"), "Override\\\\My Mods\\\\Tex.TGA");

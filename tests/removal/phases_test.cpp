@@ -9,7 +9,6 @@ namespace zelvane::testing {
 namespace {
 
 const std::string kRefused = R"(\cf10 Refused (outside the game folder): \cf1 )";
-const std::string kOutsideRefused = R"(\cf10 Refused (outside the game and program folders): \cf1 )";
 const std::string qd = R"(\cf1 QDeleteFile: )";
 const std::string qr = R"(\cf1 QRestoreFile: )";
 
@@ -252,8 +251,7 @@ TEST_F(PathSafety, EveryPhaseRefusesEntriesThatLeadOutWithoutAPrompt) {
 
 // The player's files outside the game and program folders.
 void AddOutside(MemoryFileSystem& disk) {
-    for (const char* name : {"\\x.tga", "\\q.tga", "\\r.tga", "\\r.tga.original", "\\appearance.2da"})
-        disk.AddFile(kSaves + "\\sub" + name, "the player's");
+    disk.AddFile(kSaves + "\\sub\\appearance.2da", "the player's");
     disk.AddFile(kSaves + "\\profile", "the player's start-up file", Attributes{.readOnly = true});
 }
 Files Outside(const MemoryFileSystem& disk) {
@@ -296,25 +294,6 @@ TEST_F(Confinement, TablesBehindLinksAndFoldersSwappedWhileAPromptIsOpen) {
          {1},
          kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)",
          0},
-        {"Confirm Delete in Subfolder",
-         [](World& w) {
-             w.fs.AddFile(kOverride + "\\sub\\x.tga", "the mod's x");
-             w.SetFileList({"override\\x.tga"});
-         },
-         {0, 1},
-         kOutsideRefused + R"(Override\\Sub\\x.tga\cf1\par)",
-         1},
-        {"Confirm Restore",
-         [](World& w) {
-             w.fs.AddFile(kOverride + "\\sub\\r.tga", "the mod's r");
-             w.fs.AddFile(kOverride + "\\sub\\r.tga.original", "the game's r");
-             w.d.QueuedRestores = {{"override\\sub\\r.tga", "Restore r?", 0}};
-         },
-         {0, 1},
-         qr + kOutsideRefused + R"(Override\\Sub\\r.tga\par)" + CRLF +
-             R"(\cf1 QRestoreFile: \cf10 Failure Renaming \cf1 Override\\Sub\\r.tga.original\cf10  to \cf1Override\\Sub\\r.tga - )"
-             R"(\cf7 Error: 75  Refused (outside the game and program folders)\par)",
-         2},
         {kTitle,
          [](World& w) { w.fs.AddFile(kInSub, "the table in use"); },
          {0},
