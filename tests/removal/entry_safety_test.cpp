@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "platform/memory/memory_file_system.hpp"
+#include "removal/log_line.hpp"
+#include "removal/removal_log.hpp"
 
 namespace zelvane {
 namespace {
@@ -58,6 +60,18 @@ TEST(EntrySafety, WhatIsNoFileOfTheGameFolder) {
     }
     EXPECT_EQ(RefusalText(EntryKind::NotPlainName), "Refused (not a plain file name)");
     EXPECT_EQ(RefusalText(EntryKind::Outside), "Refused (outside the game folder)");
+}
+
+// The pieces of log lines that no whole log shows: escapes and the shown form of names.
+TEST(EntrySafety, RefusalsEscapesAndTheShownFormOfNames) {
+    EXPECT_EQ(DeletionText({FsStatus::ProgramOwnFile}, "backup\\\\a.2da").Text(),
+              "\\cf10 Refused (one of this program's own files): \\cf1 Backup\\\\a.2da");
+    EXPECT_EQ(DeletionText({FsStatus::OutsideRoots}, "x.tga").Text(),
+              "\\cf10 Refused (outside the game and program folders): \\cf1 x.tga");
+    EXPECT_EQ(EscapeRtfText("caf\xE9\xFF\x80{b}.tga"), "caf\\'e9\\'ff\\'80\\{b\\}.tga");
+    EXPECT_EQ(EscapeRtfText("Override\\\\x.tga"), "Override\\\\x.tga");  // doubled backslashes stay as they are
+    EXPECT_EQ(LogDisplay("override\\my mods\\Tex.TGA"), "Override\\\\My Mods\\\\Tex.TGA");
+    EXPECT_EQ(LogDisplay("override\\{x}.tga"), "Override\\\\\\{x\\}.tga");
 }
 
 // Links are followed: one that leads out of the game folder, directly, through a chain or to

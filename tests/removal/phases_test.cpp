@@ -1,10 +1,16 @@
 // The file-list phase (direct hits, the subfolder search of K2 and its prompt, missing files, which
-// lines are entries) and the queued deletes and restores with the author's prompts.
+// lines are entries), the queued deletes and restores with the author's prompts, and where a run
+// may change the disk: what leads out of the game folder by name or through links is refused, also
+// when a folder is swapped for a link while a prompt is open.
 
 #include "tests/removal/run_fixture.hpp"
 
 namespace zelvane::testing {
 namespace {
+
+const std::string kRefused = R"(\cf10 Refused (outside the game folder): \cf1 )";
+const std::string qd = R"(\cf1 QDeleteFile: )";
+const std::string qr = R"(\cf1 QRestoreFile: )";
 
 std::string DeletedLine(const std::string& name) { return Deleted(name) + R"(\cf1\par)" + CRLF; }
 std::string NotFoundLine(const std::string& name) {
@@ -86,15 +92,11 @@ TEST_F(FileList, TheSubfolderAnswers) {
     }
 }
 
+// K2 searches subfolders only for entries in override.
 TEST_F(FileList, WhereTheSearchDoesNotLook) {
-    fs.AddFile(kOverride + "\\sub\\x.tga", "x");
     fs.AddFile(kOverride + "\\sub\\intro.bik", "m");
-    SetFileList({"override\\x.tga", "movies\\intro.bik", "override\\none.tga"});
-    d.Game = 1;  // K1 does not search subfolders
-    EXPECT_EQ(RunConfirmed().notFoundCount, 3);
-    d.Game = 2;  // K2 searches only for entries in override
-    EXPECT_EQ(RunConfirmed({0}).notFoundCount, 2);
-    EXPECT_TRUE(Logged(NotFoundLine(R"(Movies\\intro.bik)") + NotFoundLine(R"(Override\\none.tga)")));
+    SetFileList({"movies\\intro.bik"});
+    EXPECT_EQ(RunConfirmed().notFoundCount, 1);
     EXPECT_TRUE(fs.Exists(kOverride + "\\sub\\intro.bik"));
 }
 
@@ -161,8 +163,6 @@ TEST_F(Queued, GoldenDeletesAndRestores) {
                         {"override\\c.tga", "C?", 0},
                         {"override\\l.tga", "L?", 0}};
     const RunResult result = RunConfirmed({0, 1, 0, 1, 0});
-    const std::string qd = R"(\cf1 QDeleteFile: )";
-    const std::string qr = R"(\cf1 QRestoreFile: )";
     EXPECT_EQ(
         SavedLog(),
         ExpectedHeader(2) + kBanner + qd + Deleted(R"(Override\\q.tga)") + R"(\par)" + CRLF +
@@ -207,19 +207,149 @@ TEST_F(Queued, TheAuthorsPromptsAreShownAsMeasured) {
     ASSERT_EQ(ui.prompts.size(), 4u);
     EXPECT_EQ(ui.prompts[1].msgText, Paras({"Delete \\b q\\b0 ?", "Really?"}));
     EXPECT_EQ(d.QueuedDeletes[0].prompt, ui.prompts[1].msgText);  // rewritten in the description itself
-    EXPECT_EQ(Shape(ui.prompts[1]),
-              "Confirm Delete: icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 4321");
+    EXPECT_EQ(Shape(ui.prompts[1]), YesNo("Confirm Delete", 4321));
     EXPECT_EQ(ui.prompts[2].msgText, "");  // an empty prompt block is still shown
     EXPECT_EQ(ui.prompts[2].formatWidth, 6000);
     EXPECT_EQ(d.QueuedDeletes[1].width, 6000);  // no width: the default, in the description too
     EXPECT_EQ(ui.prompts[3].msgText, Paras({"Restore", "a?"}));
     EXPECT_EQ(d.QueuedRestores[0].prompt, ui.prompts[3].msgText);
-    EXPECT_EQ(Shape(ui.prompts[3]),
-              "Confirm Restore: icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width 6000");
+    EXPECT_EQ(Shape(ui.prompts[3]), YesNo("Confirm Restore", 6000));
     EXPECT_EQ(d.QueuedRestores[0].width, 6000);
     // Read-only files are deleted and replaced all the same; closing a prompt keeps the file.
     EXPECT_EQ(GameFiles(), (Files{{kOverride + "\\e.tga", "e"}, {kOverride + "\\a.tga", "game"}}));
     EXPECT_TRUE(Logged(R"(\cf1 QDeleteFile: \cf5 User chose not to delete Override\\e.tga\par)"));
+}
+
+// --- confinement ---
+
+using PathSafety = RemovalRunTest;
+
+// A restore is refused also when only the .original leads out.
+TEST_F(PathSafety, EveryPhaseRefusesEntriesThatLeadOutWithoutAPrompt) {
+    fs.AddFile("C:\\Games\\precious.sav", "mine");
+    fs.AddFile(kSaves + "\\save.sav", "hours of play");
+    fs.AddLink(kOverride + "\\{Linked}", kSaves);
+    fs.AddLink(kOverride + "\\evil.tga", kSaves + "\\save.sav");
+    fs.AddFile(kOverride + "\\evil.tga.original", "game");
+    fs.AddFile(kOverride + "\\mod.tga", "mod");
+    fs.AddLink(kOverride + "\\mod.tga.original", kSaves + "\\save.sav");
+    SetFileList({"override\\..\\..\\precious.sav", "override\\{Linked}\\save.sav", "override\\evil.tga"});
+    d.QueuedDeletes = {{"override\\evil.tga", "Delete?", 0}, {"override\\CON", "Delete?", 0}};
+    d.QueuedRestores = {{"override\\evil.tga", "Restore?", 0}, {"override\\mod.tga", "Restore?", 0}};
+    const Files before = GameFiles();
+    const RunResult result = RunConfirmed();
+    const std::string end = R"(\cf1\par)" + CRLF;
+    EXPECT_TRUE(Logged(kRefused + R"(Override\\..\\..\\precious.sav)" + end + kRefused +
+                       R"(Override\\\{linked\}\\save.sav)" + end + kRefused + R"(Override\\evil.tga)" + end + Blank(3) +
+                       qd + kRefused + R"(Override\\evil.tga)" + end + qd +
+                       R"(\cf10 Refused (not a plain file name): \cf1 Override\\CON)" + end + qr + kRefused +
+                       R"(Override\\evil.tga)" + end + qr + kRefused + R"(Override\\mod.tga)" + end));
+    EXPECT_EQ(result.failureCount, 7);
+    EXPECT_EQ(GameFiles(), before);
+    EXPECT_EQ(ui.prompts.size(), 1u) << "only the confirmation was asked";
+}
+
+// The player's files outside the game and program folders.
+void AddOutside(MemoryFileSystem& disk) {
+    disk.AddFile(kSaves + "\\sub\\appearance.2da", "the player's");
+    disk.AddFile(kSaves + "\\profile", "the player's start-up file", Attributes{.readOnly = true});
+}
+Files Outside(const MemoryFileSystem& disk) {
+    Files files;
+    for (const auto& [path, bytes] : disk.Snapshot()) {
+        if (!path.starts_with(kGame + "\\") && !path.starts_with(kProgram + "\\")) files.emplace(path, bytes);
+    }
+    return files;
+}
+// Nothing outside changed, and the backup is still somewhere.
+void CheckOutsideUnchanged(const World& w, const Files& before) {
+    EXPECT_EQ(w.fs.Roots(), (std::vector<std::string>{kGame, kProgram}));
+    EXPECT_EQ(Outside(w.fs), before);
+    EXPECT_TRUE(w.fs.AttributesOf(kSaves + "\\profile")->readOnly);
+    bool backup = !w.d.Restore2da;
+    for (const auto& [path, bytes] : w.fs.Snapshot()) backup = backup || bytes == "backup table";
+    EXPECT_TRUE(backup);
+}
+
+using Confinement = RemovalRunTest;
+
+// What leads out of the game folder through a link is refused before anything is asked or changed,
+// and the K2 search does not look behind folder links; override\sub, swapped for a link to D:\Saves
+// while the prompt (or dialog) with this title is open, is refused at the change.
+TEST_F(Confinement, TablesBehindLinksAndFoldersSwappedWhileAPromptIsOpen) {
+    const struct {
+        std::string title;
+        std::function<void(World&)> setup;
+        std::vector<int> answers;
+        std::string line;
+        int failures;
+    } cases[] = {
+        {"",
+         [](World& w) { w.fs.AddLink(kInOverride, kSaves + "\\sub\\appearance.2da"); },
+         {},
+         kQ + kRefused + R"(Override\\appearance.2da\cf1\par)",
+         1},
+        {"",
+         [](World& w) { w.fs.AddLink(kOverride + "\\tables", kSaves + "\\sub"); },
+         {1},
+         kQ + R"(\cf4 No 2das found in override. \cf1 appearance.2da\cf4  not restored.)",
+         0},
+        {kTitle,
+         [](World& w) { w.fs.AddFile(kInSub, "the table in use"); },
+         {0},
+         NotRestored(R"(Override\\Sub\\ cannot take the backup: Refused (outside the game and program folders), so )"
+                     R"(nothing was changed)"),
+         1},
+        {"Locate appearance.2da",
+         [](World& w) {
+             w.fs.AddFile(kOverride + "\\first\\appearance.2da", "first found");
+             w.fs.AddFile(kInSub, "chosen");
+             w.ui.openFileAnswers = {kInSub};
+         },
+         {1},
+         kQ + kRefused + R"(Override\\Sub\\appearance.2da\cf1\par)",
+         1},  // "No": locate it
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        World w;
+        AddOutside(w.fs);
+        const Files before = Outside(w.fs);
+        w.WithBackup();
+        c.setup(w);
+        const auto swap = [&w](const std::string& title, const std::string& shown) {
+            if (title == shown) w.fs.ReplaceWithLink(kOverride + "\\sub", kSaves + "\\sub");
+        };
+        w.ui.whilePromptOpen = [&](const PromptRequest& p) { swap(c.title, p.msgTitle); };
+        w.ui.whileOpenFileDialogOpen = [&](const OpenFileRequest& r) { swap(c.title, r.title); };
+        const RunResult result = w.RunConfirmed(c.answers);
+        EXPECT_TRUE(w.Logged(c.line));
+        EXPECT_EQ(result.failureCount, c.failures);
+        CheckOutsideUnchanged(w, before);
+    }
+}
+
+// Backup Uninstall, or files in it, linked outside, to the backup folder or to override.
+TEST_F(Confinement, LinksInBackupUninstallLoseNoTableAndWriteNothingOutside) {
+    const std::vector<std::pair<std::string, std::string>> cases[] = {
+        {{kBu, kProgram + "\\backup"}},
+        {{kBu, kOverride}},
+        {{kBu, kSaves + "\\folder"}},
+        {{kBu + "\\appearance.2da", kSaves + "\\sub\\appearance.2da"}, {kSafety, kSaves + "\\profile"}},
+    };
+    for (const auto& links : cases) {
+        World w;
+        AddOutside(w.fs);
+        w.fs.AddFolder(kSaves + "\\folder");
+        const Files before = Outside(w.fs);
+        w.WithBackup();
+        w.fs.AddFile(kInOverride, "the table in use");
+        for (const auto& [link, target] : links) w.fs.AddLink(link, target);
+        EXPECT_GE(w.RunConfirmed({0}).failureCount, 1);
+        EXPECT_EQ(w.fs.Contents(kBackup), "backup table") << links[0].second;
+        EXPECT_EQ(w.fs.Contents(kInOverride), "the table in use") << links[0].second;
+        CheckOutsideUnchanged(w, before);
+    }
 }
 
 }  // namespace

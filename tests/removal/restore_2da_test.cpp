@@ -15,14 +15,7 @@ const std::string kFoundShape =
 const std::string kFound = FoundText(kInSubShown);
 const std::string kAborted = kQ + R"(\cf5 User aborted 2da replacement for \cf1 appearance.2da\par)";
 
-std::string CopiedAside(const std::string& current, const std::string& file = "appearance.2da") {
-    return kQ + R"(\cf3 FileCopy \cf1 )" + current + R"(\cf3  to \cf1 Backup Uninstall\\)" + file + R"(\par)" + CRLF;
-}
 std::string DeletedLine(const std::string& name) { return kQ + Deleted(name) + R"(\par)" + CRLF; }
-const std::string kSafetyCopied = kQ +
-                                  R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                                  R"(original install backup.appearance.2da\par)" +
-                                  CRLF;
 std::string Moved(const std::string& target) {
     return kQ + R"(\cf3 Renamed \cf1 Backup\\appearance.2da\cf3  to \cf1 )" + target + R"(\par)" + CRLF;
 }
@@ -83,10 +76,6 @@ TEST_F(Restore2da, TheQuestionsAndTheirAnswers) {
             EXPECT_EQ(Shape(w.ui.prompts[i]), YesNo("Hmm"));
         }
         EXPECT_EQ(w.ui.openFileRequests.size(), c.located.size());
-        for (const OpenFileRequest& r : w.ui.openFileRequests) {
-            EXPECT_EQ(r.title + "|" + r.fileName + "|" + r.initialFolder + "|" + r.filter,
-                      "Locate appearance.2da|appearance.2da|" + kOverride + "\\|2da Files (*.2da)" + '\0' + "*.2da");
-        }
         EXPECT_TRUE(w.Logged(c.line));  // "" is in every log: then the restore logged nothing, unless it moved
         EXPECT_TRUE(!c.line.empty() || !c.target.empty() || w.SavedLog().find(kQ) == std::string::npos);
         EXPECT_EQ(result.deletedCount + result.failureCount, 0);  // the table in use goes as part of the restore
@@ -118,7 +107,8 @@ TEST_F(Restore2da, GoldenSecondRunReplacesTheEarlierCopies) {
                                   {kSafety, "backup table"}}));
 }
 
-// A table in use that cannot be deleted counts twice.
+// Each step that fails keeps every table; what cannot be done is found out before any change (no
+// `after`: the log alone is written). A table in use that cannot be deleted counts twice.
 TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
     const Files restored = {{kInOverride, "backup table"},
                             {kBu + "\\appearance.2da", "current table"},
@@ -126,10 +116,11 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
     const std::string across = kQ +
                                R"(\cf3 Moved \cf1 Backup\\appearance.2da\cf3  to \cf1 Override\\appearance.2da)"
                                R"(\cf3  (another volume: copied, compared, then deleted from the backup folder)\par)";
+    const auto Unchanged = [](const std::string& reason) { return NotRestored(reason + ", so nothing was changed"); };
     const struct {
         std::function<void(MemoryFileSystem&)> setup;
         std::string line;
-        Files after;  // the tables
+        Files after = {};  // the tables
         int failures = 1;
     } cases[] = {
         {[](auto& f) { f.FailOperation(FsOp::Delete, "override\\appearance.2da", FsStatus::SharingViolation); },
@@ -164,6 +155,27 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
          kQ + R"(\cf10 Failure Moving \cf1 Backup\\appearance.2da\cf10  to \cf1 Override\\appearance.2da - )"
               R"(\cf7 Error: 57  Device I/O error\par)",
          {{kBackup, "backup table"}, {kBu + "\\appearance.2da", "current table"}, {kSafety, "backup table"}}},
+        {[](auto& f) { f.ReplaceWithLink(kBackup, kInOverride); }, Unchanged("the backup is a link")},
+        {[](auto& f) {
+             f.AddFile("D:\\Elsewhere\\appearance.2da", "someone's table");
+             f.ReplaceWithLink(kProgram + "\\backup", "D:\\Elsewhere");
+         },
+         Unchanged("the backup leads outside the program folder")},
+        {[](auto& f) { f.AddSpecialFile(kBackup); }, Unchanged("the backup is not a regular file")},
+        {[](auto& f) { f.AddSparseFile(kBackup, "2DA V2.0", kTableLimit + 1); },
+         Unchanged("the backup is larger than 64 MiB")},
+        {[](auto& f) { f.Lock(kBackup); }, Unchanged("the backup cannot be read")},
+        {[](auto& f) {
+             f.AddFolder(kBu);
+             f.FailOperation(FsOp::CanCreateFileIn, "Backup Uninstall", FsStatus::AccessDenied);
+         },
+         Unchanged("Backup Uninstall cannot take a new file: Path/File access error")},
+        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, kProgram, FsStatus::WriteProtected); },
+         Unchanged("Backup Uninstall cannot be made: Disk is write-protected")},
+        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "\\backup", FsStatus::AccessDenied); },
+         Unchanged("the backup cannot leave the backup folder: Path/File access error")},
+        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied); },
+         Unchanged(R"(Override\\ cannot take the backup: Path/File access error)")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
@@ -171,46 +183,12 @@ TEST_F(Restore2da, EachStepThatFailsKeepsEveryTable) {
         w.WithBackup();
         w.fs.AddFile(kInOverride, "current table");
         c.setup(w.fs);
+        const Files before = w.GameFiles();
         const RunResult result = w.RunConfirmed({0});
         EXPECT_TRUE(w.Logged(c.line));
         EXPECT_EQ(result.failureCount, c.failures);
-        EXPECT_EQ(w.GameFiles(), c.after);
-    }
-}
-
-TEST_F(Restore2da, WhatCannotBeDoneIsFoundOutBeforeAnyChange) {
-    const std::pair<std::function<void(MemoryFileSystem&)>, std::string> cases[] = {
-        {[](auto& f) { f.ReplaceWithLink(kBackup, kInOverride); }, "the backup is a link"},
-        {[](auto& f) {
-             f.AddFile("D:\\Elsewhere\\appearance.2da", "someone's table");
-             f.ReplaceWithLink(kProgram + "\\backup", "D:\\Elsewhere");
-         },
-         "the backup leads outside the program folder"},
-        {[](auto& f) { f.AddSpecialFile(kBackup); }, "the backup is not a regular file"},
-        {[](auto& f) { f.AddSparseFile(kBackup, "2DA V2.0", kTableLimit + 1); }, "the backup is larger than 64 MiB"},
-        {[](auto& f) { f.Lock(kBackup); }, "the backup cannot be read"},
-        {[](auto& f) {
-             f.AddFolder(kBu);
-             f.FailOperation(FsOp::CanCreateFileIn, "Backup Uninstall", FsStatus::AccessDenied);
-         },
-         "Backup Uninstall cannot take a new file: Path/File access error"},
-        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, kProgram, FsStatus::WriteProtected); },
-         "Backup Uninstall cannot be made: Disk is write-protected"},
-        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "\\backup", FsStatus::AccessDenied); },
-         "the backup cannot leave the backup folder: Path/File access error"},
-        {[](auto& f) { f.FailOperation(FsOp::CanCreateFileIn, "override", FsStatus::AccessDenied); },
-         R"(Override\\ cannot take the backup: Path/File access error)"},
-    };
-    for (const auto& [setup, reason] : cases) {
-        World w;
-        w.WithBackup();
-        w.fs.AddFile(kInOverride, "current table");
-        setup(w.fs);
-        const Files before = w.GameFiles();
-        EXPECT_EQ(w.RunConfirmed({0}).failureCount, 1);
-        EXPECT_TRUE(w.Logged(NotRestored(reason + ", so nothing was changed")));
-        EXPECT_EQ(w.GameFiles(), before);
-        EXPECT_EQ(w.fs.MutationCount(), 2u);  // the log alone, written and renamed into place
+        EXPECT_EQ(w.GameFiles(), c.after.empty() ? before : c.after);
+        EXPECT_EQ(w.fs.MutationCount() == 2u, c.after.empty());  // the log alone: written, renamed into place
     }
 }
 
@@ -269,8 +247,6 @@ TEST_F(Restore2da, AProgramFolderInOverrideIsLeftOutOfTheSearchAndTheDialog) {
     RunConfirmed({1, 1, 0});
     ASSERT_EQ(ui.prompts.size(), 4u);
     EXPECT_EQ(ui.prompts[1].msgText, kFound);
-    EXPECT_EQ(ui.prompts[2].msgText, kInvalidText);
-    EXPECT_EQ(ui.prompts[3].msgText, kInvalidText);
 
     ui = {};
     RunConfirmed({0});

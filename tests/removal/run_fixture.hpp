@@ -95,7 +95,6 @@ struct World {
         if (confirm) ui.promptAnswers.push_back(0);
         for (int a : answers) ui.promptAnswers.push_back(a);
         RunContext context{fs, registry, ui, browser, programFolder};
-        context.acceptGameFolder = acceptGameFolder;
         context.tableInsight = tableInsight;
         RunResult result = RunRemoval(d, context);
         EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
@@ -132,7 +131,6 @@ struct World {
     }
 
     std::string programFolder = kProgram;
-    std::function<bool(const std::string&)> acceptGameFolder;
     TableInsight tableInsight;
     MemoryFileSystem fs;
     FakeRegistry registry;
@@ -152,8 +150,8 @@ inline std::string Shape(const PromptRequest& p) {
            " buttons " + std::to_string(p.buttonWidth) + "x" + std::to_string(p.buttonHeight) + " width " +
            std::to_string(p.formatWidth);
 }
-inline std::string YesNo(const std::string& title) {
-    return title + ": icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width -1";
+inline std::string YesNo(const std::string& title, int width = -1) {
+    return title + ": icon 2 [&Yes|&No|||] 2 focus 1 top font 12 buttons 1300x380 width " + std::to_string(width);
 }
 
 // The paragraphs of a prompt's text, as it is shown.
@@ -235,6 +233,13 @@ inline std::string FoundText(const std::string& doubled) {
          R"(appearance.2da\cf2  since you installed this one then replacing it is probably a bad idea and )"
          R"(\b UNLESS\b0  you \b REALLY\b0\ know what you are doing then you are advised \b NOT\b0  to replace it.)"});
 }
+inline std::string CopiedAside(const std::string& current, const std::string& file = "appearance.2da") {
+    return kQ + R"(\cf3 FileCopy \cf1 )" + current + R"(\cf3  to \cf1 Backup Uninstall\\)" + file + R"(\par)" + CRLF;
+}
+inline const std::string kSafetyCopied = kQ +
+                                         R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
+                                         R"(original install backup.appearance.2da\par)" +
+                                         CRLF;
 inline std::string NotRestored(const std::string& reason) {
     return kQ + R"(\cf10 Backup not restored: \cf1 Backup\\appearance.2da\cf10  ()" + reason + R"()\cf1\par)";
 }

@@ -45,18 +45,13 @@ const std::string kMergeSection =
            kMergeLines[1], kMergeLines[2], kMergeLines[3]});
 
 std::string MergeLog(const std::string& shown) {
-    std::string log = kQ + R"(\cf3 FileCopy \cf1 )" + shown + R"(\cf3  to \cf1 Backup Uninstall\\appearance.2da\par)" +
-                      CRLF + kQ + R"(\cf3 Merged \cf1 )" + shown +
+    std::string log = CopiedAside(shown) + kQ + R"(\cf3 Merged \cf1 )" + shown +
                       R"(\cf3 : this mod's changes taken out, later mods' changes kept\par)" + CRLF;
     for (const std::string& line : kMergeLines) log += kQ + R"(\cf4 )" + line + R"(\cf1\par)" + CRLF;
     return log;
 }
 
-const std::string kSafetyAndBackupGone = kQ +
-                                         R"(\cf3 FileCopy \cf1 Backup\\appearance.2da\cf3  to \cf1 Backup Uninstall\\)"
-                                         R"(original install backup.appearance.2da\par)" +
-                                         CRLF + kQ + R"(\cf3 Delete Successful - \cf1 Backup\\appearance.2da\par)" +
-                                         CRLF;
+const std::string kSafetyAndBackupGone = kSafetyCopied + kQ + Deleted(R"(Backup\\appearance.2da)") + R"(\par)" + CRLF;
 using Changes = std::vector<std::pair<FsOp, std::string>>;
 
 // K1, the comparison asked for; with WithTables() Merge is offered.

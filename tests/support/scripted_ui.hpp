@@ -31,6 +31,7 @@ public:
     // player (or another program) does in the meantime.
     std::function<void(const PromptRequest&)> whilePromptOpen;
     std::function<void(const OpenFileRequest&)> whileOpenFileDialogOpen;
+    std::function<void()> onDoEvents;  // whenever the run lets the window process messages
 
     // What was shown.
     std::vector<PromptRequest> prompts;
@@ -62,7 +63,9 @@ public:
         shellOpened.emplace_back(file);
         return shellResult;
     }
-    void DoEvents() override {}
+    void DoEvents() override {
+        if (onDoEvents) onDoEvents();
+    }
     int TwipsPerPixelX() const override { return twipsPerPixel; }
     int TwipsPerPixelY() const override { return twipsPerPixel; }
     // A fixed-pitch measure: 120 twips per character at 12 points, scaled by size, +10% when bold.
