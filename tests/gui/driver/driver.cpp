@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -66,14 +67,11 @@ std::string TitleOf(HWND window) {
 
 // The text as the window itself answers it (controls that keep their text privately answer too).
 std::string TextOf(HWND window) {
-    DWORD_PTR length = 0, copied = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &length) && length > 0) {
-        std::vector<char> buffer(length + 1, '\0');
-        if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                                SMTO_ABORTIFHUNG, kTimeoutMs, &copied))
-            return std::string(buffer.data(), copied);
-    }
-    return TitleOf(window);
+    char buffer[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        kTimeoutMs, &copied);
+    return copied ? std::string(buffer, copied) : TitleOf(window);
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
@@ -187,13 +185,6 @@ std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
 }
 
-std::string StaticTexts(HWND window) {
-    std::string texts;
-    for (HWND child : Children(window))
-        if (ClassOf(child) == "Static" && IsWindowVisible(child)) texts += TextOf(child);
-    return texts;
-}
-
 // A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are
 // whole) while the driver waits.
 void Shot(const std::string& name) {
@@ -251,8 +242,6 @@ std::string FullDescription() {
         "#explicit_instructions_end#\n#file_list\n; installed files\noverride\\mod_a.tga\n"
         "override\\mod_b.uti\noverride\\mod_c.tga\noverride\\never_there.tga");
 }
-
-bool Running() { return g_process.hProcess && WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT; }
 
 // Ends the program, by its process id when it does not end by itself within MS.
 void Stop(DWORD ms = 2000) {
@@ -318,7 +307,9 @@ bool AnswerAll(const std::map<std::string, std::string>& answers, const std::str
         HWND window = Wait(titles, 3000);
         if (!window) {
             // The run is over when the program has ended, or has shown its log and left the main window.
-            if (!Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return false;
+            if (WaitForSingleObject(g_process.hProcess, 0) != WAIT_TIMEOUT ||
+                (viewerSeen && !FindWindowLike({kMainTitle})))
+                return false;
             continue;
         }
         const std::string title = TitleOf(window);
@@ -353,30 +344,29 @@ bool Near(long a, long b, long slack = 1) { return a - b <= slack && b - a <= sl
 // shape. Without the information document: 4245 twips high, with its notice. Else ready to remove.
 void StartUp() {
     const struct {
-        const char* check;
+        const char* check;  // also the name of its screenshot
         std::string description;
         const char* box;  // the box before the main window, and a text it shows
-        std::string text, title, shot;
+        std::string text;
         bool information, iniError;
-    } starts[] = {{"ini-error", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", "Zelvane", "oops-box",
-                   true, true},
-                  {"missing-ini", "", "Aborting",
-                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", "Zelvane",
-                   "aborting-box", true, true},
-                  {"no-info-document", FullDescription(), nullptr, "", kMainTitle, "main-without-info", false, false},
-                  {"startup-normal", FullDescription(), nullptr, "", kMainTitle, "main-window", true, false}};
+    } starts[] = {{"oops-box", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", true, true},
+                  {"aborting-box", "", "Aborting",
+                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", true, true},
+                  {"main-without-info", FullDescription(), nullptr, "", false, false},
+                  {"main-window", FullDescription(), nullptr, "", true, false}};
     for (const auto& s : starts) {
         LayOut(s.description, s.information);
-        HWND box = s.box ? Launch(s.box) : nullptr;
-        const std::string text = StaticTexts(box);
-        HWND main = box ? nullptr : Launch(s.title);
-        Shot(s.shot);
-        if (box && Press(s.box, {"OK"})) main = Wait({s.title});
+        const std::string title = s.box ? "Zelvane" : kMainTitle;
+        HWND box = s.box ? Launch(s.box) : nullptr, main = box ? nullptr : Launch(title);
+        std::string text;
+        for (HWND child : Children(box)) text += ClassOf(child) == "Static" ? TextOf(child) : "";
+        Shot(s.check);
+        if (box && Press(s.box, {"OK"})) main = Wait({title});
         Sleep(1000);
         HWND remove = Child(main, kRemove);
         const RECT r = RectOf(main);
         Check(s.check, s.box && text.find(s.text) == std::string::npos ? "the box says: " + text
-                       : !main                                         ? "no main window titled \"" + s.title + "\""
+                       : !main                                         ? "no main window titled \"" + title + "\""
                        : Shown(Child(main, kNotice)) != s.iniError     ? "the INI-error notice is wrong"
                        : Enabled(remove) == s.iniError                 ? "Remove Mod is wrongly enabled or disabled"
                        : !Enabled(Child(main, kModders))               ? "For Modders is disabled"
@@ -385,7 +375,7 @@ void StartUp() {
                            ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
                        : s.iniError && IconGreyLevels(remove) < 4 ? "the disabled icon shows fewer than 4 grey levels"
                                                                   : "");
-        Close(s.title);
+        Close(title);
     }
 }
 
@@ -490,38 +480,17 @@ void OpenFileDialog() {
               : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
 }
 
-// How deep the selected item of a folder dialog's tree lies.
-int SelectionDepth(HWND tree) {
-    int depth = 0;
-    DWORD_PTR item = 0;
-    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
-    while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
-                                            SMTO_ABORTIFHUNG, kTimeoutMs, &item))
-        ++depth;
-    return depth;
-}
-
-// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE, in the 32-bit view the program reads.
-void SetRegistry(const std::string& key, const char* name, const std::string& value) {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
-                        &handle, nullptr))
-        return;
-    if (value.empty())
-        RegDeleteValueA(handle, name);
-    else
-        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
+// Wine's reg.exe on HKEY_LOCAL_MACHINE\Software, in the 32-bit view the program reads.
+void Reg(const std::string& command, const std::string& key, const std::string& value) {
+    std::system(("reg " + command + " HKLM\\Software\\" + key + " " + value + " /f /reg:32 >nul").c_str());
 }
 
 // Without the game's registry entry the folder dialog opens on the folder GOG registered for the game,
 // and OK alone lets the run go on there: the mod's file goes and the log is saved.
 void BrowseStart() {
-    const std::string gameKey = "Software\\LucasArts\\KotOR2", gogKey = "Software\\GOG.com\\Games\\1421404581";
     LayOut(Crlf("#game=2\n#file_list\noverride\\mod_a.tga"));
-    SetRegistry(gameKey, "Path", "");
-    SetRegistry(gogKey, "path", g_game);
+    Reg("delete", "LucasArts\\KotOR2", "/v Path");
+    Reg("add", "GOG.com\\Games\\1421404581", "/v path /d \"" + g_game + "\"");
     // Wine's folder dialog finds its way by the folders' times, and a folder read the first time since it
     // changed takes a new access time while the dialog walks: each is read once first.
     for (fs::path folder = g_game; folder.has_relative_path(); folder = folder.parent_path())
@@ -534,7 +503,12 @@ void BrowseStart() {
     HWND tree = shown ? Child(Wait({title}), "SysTreeView32", true) : nullptr;
     const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
     for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i, Sleep(100)) {
-        const int now = SelectionDepth(tree);
+        int now = 0;  // how deep the selected item lies
+        DWORD_PTR item = 0;
+        SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
+        while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
+                                                SMTO_ABORTIFHUNG, kTimeoutMs, &item))
+            ++now;
         still = now == depth ? still + 1 : 0;
         depth = now;
     }
@@ -550,8 +524,8 @@ void BrowseStart() {
               : "");
     Stop(5000);
     CloseViewers(2000);
-    SetRegistry(gogKey, "path", "");
-    SetRegistry(gameKey, "Path", g_game);
+    Reg("delete", "GOG.com\\Games\\1421404581", "/v path");
+    Reg("add", "LucasArts\\KotOR2", "/v Path /d \"" + g_game + "\"");
 }
 
 }  // namespace
