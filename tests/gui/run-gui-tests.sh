@@ -19,7 +19,7 @@ DRIVER=$WIN32_DIR/tests/gui/driver/zelvane-gui-driver.exe CONSOLE=$NATIVE_DIR/ap
 export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINE32=/usr/lib/wine/wine QEMU=${ZELVANE_QEMU_I386:-/usr/bin/qemu-i386-static}
 rm -rf "$OUT/screenshots" "$OUT/run" "$OUT/wineprefix" "$OUT/console-removal_results.rtf" "$OUT/display"
-mkdir -p "$OUT/run"
+mkdir -p "$OUT/run" "$OUT/screenshots"
 : >"$OUT/wine.log"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
@@ -118,7 +118,6 @@ layout && timeout 120 "$CONSOLE" --program-folder "$R/app" --registry "$OUT/regi
 cp "$R/app/uninstall/removal_results.rtf" "$OUT/console-removal_results.rtf" 2>/dev/null
 
 if [[ $KIND == gui ]]; then
-    mkdir -p "$OUT/screenshots"
     timeout 1200 "$WINE" "$DRIVER" run "$(winpath "$EXE")" "$(winpath "$OUT")" 2>>"$OUT/wine.log" | sed -u 's/\r$//' |
         while IFS= read -r line; do
             [[ "$line" != "shot "* ]] && echo "$line" && continue
@@ -137,9 +136,7 @@ check() { # check NAME WHY: passes when WHY is empty
 # The program's output and "exit N", through a file: services that Wine starts beside it would hold a pipe open.
 windows() {
     timeout 120 "$WINE" "$EXE" "$@" >"$OUT/wine-output.txt" 2>&1
-    local status=$?
-    tr -d '\r' <"$OUT/wine-output.txt"
-    echo "exit $status"
+    echo "exit $?" | cat "$OUT/wine-output.txt" - | tr -d '\r'
 }
 
 help=$(windows --help)

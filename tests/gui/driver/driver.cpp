@@ -133,19 +133,13 @@ void Close(const std::string& title) {
 // the press may open a prompt that returns late) and, with WAIT, waits until the window has gone.
 bool Press(const std::string& title, const Strings& captions, bool wait = true) {
     HWND window = Wait({title}, 5000);
-    for (const std::string& caption : captions) {
-        for (HWND child : Children(window)) {
-            const std::string cls = ClassOf(child);
-            if ((cls != "Orvo_Button" && cls != "Button") || TextOf(child) != caption || !IsWindowEnabled(child))
-                continue;
-            if (cls == "Button" && ClassOf(GetParent(child)) == "#32770")
+    for (const std::string& caption : captions)
+        for (HWND child : Children(window))
+            if (ClassOf(child).ends_with("Button") && TextOf(child) == caption && IsWindowEnabled(child)) {
                 PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                              reinterpret_cast<LPARAM>(child));
-            else
-                PostMessageA(child, BM_CLICK, 0, 0);
-            return !wait || WaitGone(title);
-        }
-    }
+                return !wait || WaitGone(title);
+            }
     return false;
 }
 
@@ -459,36 +453,18 @@ void KeyboardAndRemoval(const std::string& out) {
                                            : "");
 }
 
-// appearance.2da only in a subfolder of override and "&No" to the file found: the open-file dialog that
-// asks for it sits centred on the screen.
-void OpenFileDialog() {
-    LayOut(FullDescription());
-    fs::rename(g_game + "\\override\\appearance.2da", g_game + "\\override\\sub\\appearance.2da");
-    auto answers = kYesToAll;
-    answers["Confirm appearance.2da replacement"] = "&No";
-    const std::string title = "Locate appearance.2da";
-    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(answers, title);
-    Shot("open-file-dialog");
-    HWND dialog = shown ? Wait({title}) : nullptr;
-    const RECT d = RectOf(dialog);
-    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
-    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
-    Check("open-file-dialog-centred",
-          !dialog ? "no \"" + title + "\" dialog"
-          : Near(d.left, x) && Near(d.top, y)
-              ? ""
-              : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
-}
-
 // Wine's reg.exe on HKEY_LOCAL_MACHINE\Software, in the 32-bit view the program reads.
 void Reg(const std::string& command, const std::string& key, const std::string& value) {
     std::system(("reg " + command + " HKLM\\Software\\" + key + " " + value + " /f /reg:32 >nul").c_str());
 }
 
-// Without the game's registry entry the folder dialog opens on the folder GOG registered for the game,
-// and OK alone lets the run go on there: the mod's file goes and the log is saved.
-void BrowseStart() {
-    LayOut(Crlf("#game=2\n#file_list\noverride\\mod_a.tga"));
+// Without the game's registry entry the folder dialog opens on the folder GOG registered for the game, and
+// OK alone lets the run go on there (the mod's files go). With appearance.2da only in a subfolder of
+// override and "&No" to the file found, the open-file dialog that asks for it sits centred on the screen.
+// The last checks of a run: the registry stays as they leave it, as the harness makes a new prefix each run.
+void Dialogs() {
+    LayOut(FullDescription());
+    fs::rename(g_game + "\\override\\appearance.2da", g_game + "\\override\\sub\\appearance.2da");
     Reg("delete", "LucasArts\\KotOR2", "/v Path");
     Reg("add", "GOG.com\\Games\\1421404581", "/v path /d \"" + g_game + "\"");
     // Wine's folder dialog finds its way by the folders' times, and a folder read the first time since it
@@ -496,11 +472,11 @@ void BrowseStart() {
     for (fs::path folder = g_game; folder.has_relative_path(); folder = folder.parent_path())
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
         }
-    const std::string title = "Browse for Folder";
-    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(kYesToAll, title);
+    const std::string browse = "Browse for Folder", locate = "Locate appearance.2da";
+    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(kYesToAll, browse);
     // Wine selects the folder the dialog opens on as it lists the folders on the way, one level at a time:
     // OK waits until the selection lies as deep as the game folder and has stopped moving.
-    HWND tree = shown ? Child(Wait({title}), "SysTreeView32", true) : nullptr;
+    HWND tree = shown ? Child(Wait({browse}), "SysTreeView32", true) : nullptr;
     const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
     for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i, Sleep(100)) {
         int now = 0;  // how deep the selected item lies
@@ -512,20 +488,23 @@ void BrowseStart() {
         still = now == depth ? still + 1 : 0;
         depth = now;
     }
-    if (shown) {
-        Shot("browse-for-folder");
-        Press(title, {"OK"});
-        AnswerAll(kYesToAll);
-    }
-    Check("browse-starts-on-registered-folder",
-          !shown ? "no \"" + title + "\" dialog"
-          : fs::exists(g_game + "\\override\\mod_a.tga") || !fs::exists(g_app + "\\uninstall\\removal_results.rtf")
-              ? "OK in the folder dialog did not remove the mod from " + g_game
-              : "");
-    Stop(5000);
-    CloseViewers(2000);
-    Reg("delete", "GOG.com\\Games\\1421404581", "/v path");
-    Reg("add", "LucasArts\\KotOR2", "/v Path /d \"" + g_game + "\"");
+    if (shown) Shot("browse-for-folder");
+    auto answers = kYesToAll;
+    answers["Confirm appearance.2da replacement"] = "&No";
+    HWND dialog = shown && Press(browse, {"OK"}) && AnswerAll(answers, locate) ? Wait({locate}) : nullptr;
+    Check("browse-starts-on-registered-folder", !shown ? "no \"" + browse + "\" dialog"
+                                                : fs::exists(g_game + "\\override\\mod_a.tga")
+                                                    ? "OK in the folder dialog did not remove the mod from " + g_game
+                                                    : "");
+    Shot("open-file-dialog");
+    const RECT d = RectOf(dialog);
+    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
+    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
+    Check("open-file-dialog-centred",
+          !dialog ? "no \"" + locate + "\" dialog"
+          : Near(d.left, x) && Near(d.top, y)
+              ? ""
+              : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
 }
 
 }  // namespace
@@ -546,8 +525,7 @@ int main(int argc, char** argv) {
     g_exe = argv[2];
     StartUp();
     KeyboardAndRemoval(argv[3]);
-    OpenFileDialog();
-    BrowseStart();
+    Dialogs();
     Stop();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
