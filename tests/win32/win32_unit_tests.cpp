@@ -68,7 +68,6 @@ TEST(BrowseFolderDialog, TitleIsPaddedTo80Characters) {
 // What reaches the parent window.
 struct ParentLog {
     int keyDowns = 0, sysKeyDowns = 0, clicks = 0, lastClickedId = 0;
-    RECT requested{};  // the last size a rich edit asked for
 } g_log;
 
 LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -78,7 +77,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) ++g_log.clicks, g_log.lastClickedId = LOWORD(wParam);
             return 0;
-        case WM_NOTIFY: GetRequestHeightFromNM(wParam, lParam, g_log.requested); return 0;
         default: return DefWindowProcA(window, message, wParam, lParam);
     }
 }
@@ -99,9 +97,7 @@ protected:
 };
 
 TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDisabled) {
-    OrvoButtonProperties properties = PromptButtonProperties();
-    properties.Caption = "&Yes";
-    HWND button = CreateOrvoButton(parent_, 321, RECT{10, 10, 97, 35}, properties);
+    HWND button = CreateOrvoButton(parent_, 321, RECT{10, 10, 97, 35}, PromptButtonProperties());
     // Each message in turn, and what the parent has seen after it: clicks, key downs, Alt+key downs.
     const struct {
         UINT message;
@@ -117,39 +113,26 @@ TEST_F(Win32Window, AButtonClicksOnBmClickAndSpaceReleasedButNotOnEnterOrWhenDis
     }
     EXPECT_EQ(g_log.lastClickedId, 321);
     SetWindowTextA(button, "&No");
-    ASSERT_NE(GetOrvoButtonProperties(button), nullptr);
     EXPECT_EQ(GetOrvoButtonProperties(button)->Caption, "&No") << "the caption follows the window text";
     SetOrvoButtonEnabled(button, false);
     SendMessageA(button, BM_CLICK, 0, 0);
     EXPECT_EQ(g_log.clicks, 2) << "disabled";
 }
 
-TEST_F(Win32Window, APromptBodyShowsItsRtfAsksForItsSizeAndHandsItsKeysToThePrompt) {
-    UniqueWindow body = CreateRichEdit(parent_, 10, 10, 1, 1, "", "{\\rtf1\\ansi Hello\\par World\\par}",
-                                       kPromptRichEditStyle, 0, {.requestSize = true, .makeInert = true});
+// A prompt's body shows its RTF as text, and without any \b it is regular throughout, whatever the control's own
+// default font.
+TEST_F(Win32Window, APromptBodyShowsItsRtfInRegularWeight) {
+    UniqueWindow body =
+        CreateRichEdit(parent_, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Hello\\par World\\par}",
+                       kPromptRichEditStyle, 0, {.requestSize = true, .makeInert = true});
     ASSERT_TRUE(IsRichEditClass(body.Get()));
     EXPECT_NE(GetWindowLongA(body.Get(), GWL_STYLE) & ES_READONLY, 0);
-    EXPECT_GE(GetWindowTextLengthA(body.Get()), 10) << "the RTF is shown as text";
+    EXPECT_GE(GetWindowTextLengthA(body.Get()), 10);
     EXPECT_LT(GetWindowTextLengthA(body.Get()), 20);
-    const LONG natural = g_log.requested.bottom;
-    EXPECT_GT(natural, 0) << "the body reported its natural size";
-    REQRESIZE other{{nullptr, 0, EN_LINK}, RECT{0, 0, 1, natural + 100}};
-    EXPECT_EQ(GetRequestHeightFromNM(0, reinterpret_cast<LPARAM>(&other), g_log.requested), 0);
-    EXPECT_EQ(g_log.requested.bottom, natural) << "another notification is no size request";
-    SendMessageA(body.Get(), WM_KEYDOWN, 'Y', 0);
-    SendMessageA(body.Get(), WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageA(body.Get(), WM_SYSKEYDOWN, 'N', 1 << 29);
-    EXPECT_EQ(g_log.keyDowns, 1) << "every key but Space goes to the prompt";
-    EXPECT_EQ(g_log.sysKeyDowns, 1);
-    UnhookWindow(body.Get());
-
-    // A body without any \b is regular throughout, whatever the control's own default font.
-    UniqueWindow plain = CreateRichEdit(parent_, 10, 10, 200, 50, "", "{\\rtf1\\ansi\\pard\\cf1\\f0\\fs24 Plain\\par}",
-                                        kPromptRichEditStyle, 0, RichEditFlags{});
     CHARFORMATA format{};
     format.cbSize = sizeof format;
-    SendMessageA(plain.Get(), EM_SETSEL, 0, -1);
-    SendMessageA(plain.Get(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
+    SendMessageA(body.Get(), EM_SETSEL, 0, -1);
+    SendMessageA(body.Get(), EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&format));
     EXPECT_NE(format.dwMask & CFM_BOLD, 0u);
     EXPECT_EQ(format.dwEffects & CFE_BOLD, 0u);
 }
@@ -213,7 +196,6 @@ const PromptRequest kYesNo{.msgText = "Delete \\b file\\b0 ?",
                            .iconType = 2,
                            .buttonCount = 2,
                            .captions = {"&Yes", "&No", "", ""},
-                           .focusIndex = 1,
                            .autoWidth = 200};
 
 TEST_F(Win32Window, PromptsAnswerTheirButtonsAndAltLettersButNotEnterOrEscape) {

@@ -1,8 +1,6 @@
-// zelvane-gui-driver: the GUI checks of zelvane.exe, run under Wine beside it on synthetic folders it
-// lays out: "PASS build/name" or "FAIL build/name: why" per check, then "N passed, M failed" (status 0
-// when all pass). "shot NAME" asks the harness for a screenshot.
-//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run; the GUI's removal log must
-//                                                equal OUT_DIR\console-removal_results.rtf
+// zelvane-gui-driver: the GUI checks of zelvane.exe, run under Wine beside it on folders it lays out. It prints
+// "PASS build/name" or "FAIL build/name: why" per check, "shot NAME" for a screenshot, "N passed, M failed".
+//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run, the removal log against the console's
 //   zelvane-gui-driver layout DIR                lays out the complete removal's folders in DIR
 #include <windows.h>
 #include <commctrl.h>
@@ -45,14 +43,7 @@ PROCESS_INFORMATION g_process{};
 void Check(const std::string& name, const std::string& why) {
     std::printf("%s %s/%s%s%s\n", why.empty() ? "PASS" : "FAIL", kBuild, name.c_str(), why.empty() ? "" : ": ",
                 why.c_str());
-    std::fflush(stdout);
     ++(why.empty() ? g_passed : g_failed);
-}
-
-// A title matches exactly, or "*abc*" titles containing abc.
-bool TitleMatches(const std::string& pattern, const std::string& title) {
-    if (pattern.size() < 2 || pattern.front() != '*') return pattern == title;
-    return title.find(pattern.substr(1, pattern.size() - 2)) != std::string::npos;
 }
 
 std::string ClassOf(HWND window) {
@@ -103,6 +94,12 @@ RECT RectOf(HWND window, HWND parent = HWND_DESKTOP) {
     return r;
 }
 
+// A title matches exactly, or "*abc*" titles containing abc.
+bool TitleMatches(const std::string& pattern, const std::string& title) {
+    if (pattern.size() < 2 || pattern.front() != '*') return pattern == title;
+    return title.find(pattern.substr(1, pattern.size() - 2)) != std::string::npos;
+}
+
 HWND FindWindowLike(const Strings& patterns) {
     std::vector<HWND> windows;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
@@ -123,10 +120,6 @@ bool WaitGone(const std::string& title, DWORD ms = 10000) {
     for (const DWORD start = GetTickCount(); FindWindowLike({title}); Sleep(100))
         if (GetTickCount() - start >= ms) return false;
     return true;
-}
-
-void Close(const std::string& title) {
-    if (HWND window = FindWindowLike({title})) PostMessageA(window, WM_CLOSE, 0, 0);
 }
 
 // Finds the window TITLE, presses its first enabled button captioned one of CAPTIONS (posted, as
@@ -174,8 +167,7 @@ std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     Sleep(300);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
-        return "nothing";
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
 }
 
@@ -184,7 +176,6 @@ std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
 void Shot(const std::string& name) {
     Sleep(500);
     std::printf("shot %s\n", name.c_str());
-    std::fflush(stdout);
     Sleep(1500);
 }
 
@@ -257,16 +248,10 @@ void LayOut(const std::string& description, bool information = true) {
     for (int i = 0; i < 20 && (fs::remove_all(g_run, busy), busy); ++i) CloseViewers(500);
     for (const char* folder : {"\\override\\sub", "\\Movies"}) fs::create_directories(g_game + folder);
     for (const char* folder : {"\\uninstall", "\\backup"}) fs::create_directories(g_app + folder);
-    const std::pair<const char*, std::string> files[] = {
-        {"dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32)},
-        {"override\\mod_a.tga", "mod texture a"},
-        {"override\\mod_b.uti", "mod item b"},
-        {"override\\sub\\mod_c.tga", "mod texture c, moved by the player"},
-        {"override\\qd_item.uti", "queued item"},
-        {"override\\restore_me.2da", "2DA V2.0 mod version"},
-        {"override\\restore_me.2da.original", "2DA V2.0 game original"},
-        {"override\\appearance.2da", "2DA V2.0 appearance as the mod changed it"}};
-    for (const auto& [name, bytes] : files) Write(g_game + "\\" + name, bytes);
+    Write(g_game + "\\dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32));
+    for (const std::string name : {"mod_a.tga", "mod_b.uti", "sub\\mod_c.tga", "qd_item.uti", "restore_me.2da",
+                                   "restore_me.2da.original", "appearance.2da"})
+        Write(g_game + "\\override\\" + name, "2DA V2.0 the game's " + name);
     Write(g_app + "\\backup\\appearance.2da", "2DA V2.0 appearance before the mod");
     if (!description.empty()) Write(g_app + "\\uninstall\\uninstall_data.ini", description);
     if (information)
@@ -323,7 +308,7 @@ bool AnswerAll(const std::map<std::string, std::string>& answers, const std::str
                 title + ": " + std::to_string(lines) + " lines in a " + std::to_string(b.bottom - b.top) + " px body; ";
         const auto answer = answers.find(title);
         if (!Press(title, {answer != answers.end() ? answer->second : "OK", "OK", "&Ok"})) {
-            Close(title);
+            PostMessageA(window, WM_CLOSE, 0, 0);
             WaitGone(title);
         }
     }
@@ -369,7 +354,7 @@ void StartUp() {
                            ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
                        : s.iniError && IconGreyLevels(remove) < 4 ? "the disabled icon shows fewer than 4 grey levels"
                                                                   : "");
-        Close(title);
+        PostMessageA(main, WM_CLOSE, 0, 0);
     }
 }
 
@@ -378,7 +363,6 @@ void StartUp() {
 // buttons' bottom and 300 right of the body.
 std::string ConfirmLayout(HWND prompt) {
     HWND body = Child(prompt, "RichEdit", true);
-    if (!body || !Child(prompt, "&Yes") || !Child(prompt, "&No")) return "no body, &Yes and &No";
     const RECT d = RectOf(prompt), b = RectOf(body, prompt), yes = RectOf(Child(prompt, "&Yes"), prompt),
                no = RectOf(Child(prompt, "&No"), prompt);
     const long w = yes.right - yes.left, dw = d.right - d.left;
@@ -409,7 +393,7 @@ std::string ConfirmLayout(HWND prompt) {
 // removal, whose log must equal the console's.
 void KeyboardAndRemoval(const std::string& out) {
     LayOut(FullDescription());
-    if (!Launch(kMainTitle)) return Check("main-tab-order", "no main window");
+    Launch(kMainTitle);
     Sleep(500);
     const std::string remove = "Orvo_Button \"" + kRemove + "\"", modders = "Orvo_Button \"" + kModders + "\"";
     const struct {
@@ -427,7 +411,6 @@ void KeyboardAndRemoval(const std::string& out) {
 
     const std::string usage = g_app + "\\uninstall\\Zelvane Usage.rtf";
     Keys({VK_MENU, 'M'});
-    for (int i = 0; i < 50 && !fs::exists(usage); ++i) Sleep(200);
     if (Wait(kViewers, 10000)) Shot("usage-viewer");
     CloseViewers(3000);
     Check("document-alt-m", fs::exists(usage) ? "" : "Alt+M in the document wrote no usage guide");
@@ -447,10 +430,10 @@ void KeyboardAndRemoval(const std::string& out) {
     Check("prompt-text-visible", g_clipped);
     const std::string log = Read(g_app + "\\uninstall\\removal_results.rtf");
     const std::string console = Read(out + "\\console-removal_results.rtf");
-    Check("removal-log", log.empty()       ? "no uninstall\\removal_results.rtf"
-                         : console.empty() ? "the console saved no removal log"
-                         : log != console  ? "the GUI's log differs from the console's (run\\app\\uninstall)"
-                                           : "");
+    Check("removal-log",
+          log.empty() || log != console
+              ? "the GUI's run\\app\\uninstall\\removal_results.rtf is missing or differs from the console's"
+              : "");
 }
 
 // Wine's reg.exe on HKEY_LOCAL_MACHINE\Software, in the 32-bit view the program reads.
@@ -488,7 +471,7 @@ void Dialogs() {
         still = now == depth ? still + 1 : 0;
         depth = now;
     }
-    if (shown) Shot("browse-for-folder");
+    Shot("browse-for-folder");
     auto answers = kYesToAll;
     answers["Confirm appearance.2da replacement"] = "&No";
     HWND dialog = shown && Press(browse, {"OK"}) && AnswerAll(answers, locate) ? Wait({locate}) : nullptr;
@@ -523,6 +506,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_exe = argv[2];
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each line reaches the harness as it is printed
     StartUp();
     KeyboardAndRemoval(argv[3]);
     Dialogs();
