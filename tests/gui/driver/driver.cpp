@@ -28,7 +28,6 @@ const std::string kNoRtf = "Uninstall_Info.rtf Was NOT FOUND";
 const std::string kConfirm = "Confirm Remove Mod";
 const Strings kViewers = {"*Wordpad*", "*WordPad*", "*Error running*"};
 const Strings kUnexpected = {"Oops!", "Aborting", "Error", "Hmm", "Shutting Down", "Choose Game"};
-// The answers of a complete removal.
 const std::map<std::string, std::string> kYesToAll = {
     {kConfirm, "&Yes"},          {"Confirm Delete in Subfolder", "&Yes"},        {"Confirm Delete", "&Yes"},
     {"Confirm Restore", "&Yes"}, {"Confirm appearance.2da replacement", "&Yes"}, {"VERY IMPORTANT!!!", "&Ok"}};
@@ -144,9 +143,8 @@ void CloseViewers(DWORD ms) {
     }
 }
 
-// Keys pressed together in the main window, brought to the front, optionally after a real left
-// click 40 pixels into the information document (which gives the document the focus); then the
-// class and text of the focused window.
+// Keys pressed together in the main window, brought to the front, optionally after a real left click 40 pixels into
+// the information document (which gives the document the focus); then the class and text of the focused window.
 std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     HWND window = Wait({kMainTitle}, 5000);
     HWND document = Child(window, "RichEdit", true);
@@ -171,8 +169,7 @@ std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
 }
 
-// A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are
-// whole) while the driver waits.
+// A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are whole).
 void Shot(const std::string& name) {
     Sleep(500);
     std::printf("shot %s\n", name.c_str());
@@ -261,8 +258,7 @@ void LayOut(const std::string& description, bool information = true) {
     if (!g_exe.empty()) fs::copy_file(g_exe, g_app + "\\zelvane.exe");
 }
 
-// Starts the program from its folder and waits for its first window TITLE, long: a Wine start on a
-// loaded machine is slow.
+// Starts the program from its folder and waits (long: Wine starts slowly on a loaded machine) for its window TITLE.
 HWND Launch(const std::string& title) {
     Stop();
     STARTUPINFOA startup{};
@@ -279,8 +275,7 @@ HWND Launch(const std::string& title) {
 bool AnswerAll(const std::map<std::string, std::string>& answers, const std::string& stop = "") {
     Strings titles = stop.empty() ? Strings{} : Strings{stop};
     for (const auto& [title, caption] : answers) titles.push_back(title);
-    titles.insert(titles.end(), kUnexpected.begin(), kUnexpected.end());
-    titles.insert(titles.end(), kViewers.begin(), kViewers.end());
+    for (const Strings& more : {kUnexpected, kViewers}) titles.insert(titles.end(), more.begin(), more.end());
     bool viewerSeen = false;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
         HWND window = Wait(titles, 3000);
@@ -429,9 +424,8 @@ void KeyboardAndRemoval(const std::string& out) {
     CloseViewers(3000);
     Check("prompt-text-visible", g_clipped);
     const std::string log = Read(g_app + "\\uninstall\\removal_results.rtf");
-    const std::string console = Read(out + "\\console-removal_results.rtf");
     Check("removal-log",
-          log.empty() || log != console
+          log.empty() || log != Read(out + "\\console-removal_results.rtf")
               ? "the GUI's run\\app\\uninstall\\removal_results.rtf is missing or differs from the console's"
               : "");
 }
