@@ -2,9 +2,8 @@
 # Runs a Windows build under Wine: zelvane.exe in a private Xvfb judged by zelvane-gui-driver.exe (and
 # screenshots), --console zelvane-console.exe against the POSIX console, --units the Win32 unit tests.
 #   tests/gui/run-gui-tests.sh [--console|--units] BUILD_WIN32_DIR BUILD_NATIVE_DIR OUT_DIR
-# The i686 build runs under 32-bit Wine, through qemu-i386-static in a private user namespace where the
-# kernel refuses 32-bit programs; where no route runs it, a loud skip (77); ZELVANE_REQUIRE_I686=1 makes
-# that a failure.
+# The i686 build runs under 32-bit Wine (through qemu-i386-static in a private user namespace where the kernel
+# refuses 32-bit programs); where no route runs it, a loud skip (77), a failure with ZELVANE_REQUIRE_I686=1.
 set -uo pipefail
 ARGS=("$@")
 [[ "${1:-}" == --i386-namespace ]] && INSIDE=1 && shift
@@ -18,9 +17,8 @@ EXE=$WIN32_DIR/app/win32/zelvane.exe
 DRIVER=$WIN32_DIR/tests/gui/driver/zelvane-gui-driver.exe CONSOLE=$NATIVE_DIR/app/console/zelvane-console
 export WINEPREFIX="$OUT/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 WINE32=/usr/lib/wine/wine QEMU=${ZELVANE_QEMU_I386:-/usr/bin/qemu-i386-static}
-rm -rf "$OUT/screenshots" "$OUT/run" "$OUT/wineprefix" "$OUT/console-removal_results.rtf" "$OUT/display"
-mkdir -p "$OUT/run"
-: >"$OUT/wine.log"
+rm -rf "$OUT"/{screenshots,run,wineprefix,console-removal_results.rtf,display,wine.log}
+mkdir -p "$OUT/run" "$OUT/screenshots"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 
 # No route runs 32-bit Wine here: a loud skip.
@@ -84,7 +82,7 @@ status=$?
 wineserver -p >>"$OUT/wine.log" 2>&1
 [[ -f "$WINEPREFIX/drive_c/windows/system32/kernel32.dll" ]] ||
     { echo "FAIL $BUILD/setup: wineboot made no prefix (see $OUT/wine.log)" && exit 1; }
-[[ $KIND == units || (-f "$DRIVER" && -x "$CONSOLE") ]] || { echo "FAIL $BUILD/setup: no $DRIVER or $CONSOLE" && exit 1; }
+[[ $KIND == units || -f "$DRIVER" && -x "$CONSOLE" ]] || { echo "FAIL $BUILD/setup: no $DRIVER or $CONSOLE" && exit 1; }
 # Wine draws the window frames itself, as Xvfb has no window manager (nor waits seconds for one to hide a
 # window); the game's registry entry names the folder the driver lays out, in the view the program reads.
 reg() { timeout 60 "$WINE" reg "$@" >>"$OUT/wine.log" 2>&1; }
@@ -118,7 +116,6 @@ layout && timeout 120 "$CONSOLE" --program-folder "$R/app" --registry "$OUT/regi
 cp "$R/app/uninstall/removal_results.rtf" "$OUT/console-removal_results.rtf" 2>/dev/null
 
 if [[ $KIND == gui ]]; then
-    mkdir -p "$OUT/screenshots"
     timeout 1200 "$WINE" "$DRIVER" run "$(winpath "$EXE")" "$(winpath "$OUT")" 2>>"$OUT/wine.log" | sed -u 's/\r$//' |
         while IFS= read -r line; do
             [[ "$line" != "shot "* ]] && echo "$line" && continue
@@ -137,9 +134,7 @@ check() { # check NAME WHY: passes when WHY is empty
 # The program's output and "exit N", through a file: services that Wine starts beside it would hold a pipe open.
 windows() {
     timeout 120 "$WINE" "$EXE" "$@" >"$OUT/wine-output.txt" 2>&1
-    local status=$?
-    tr -d '\r' <"$OUT/wine-output.txt"
-    echo "exit $status"
+    echo "exit $?" | cat "$OUT/wine-output.txt" - | tr -d '\r'
 }
 
 help=$(windows --help)

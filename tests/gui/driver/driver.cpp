@@ -1,14 +1,13 @@
-// zelvane-gui-driver: the GUI checks of zelvane.exe, run under Wine beside it on synthetic folders it
-// lays out: "PASS build/name" or "FAIL build/name: why" per check, then "N passed, M failed" (status 0
-// when all pass). "shot NAME" asks the harness for a screenshot.
-//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run; the GUI's removal log must
-//                                                equal OUT_DIR\console-removal_results.rtf
+// zelvane-gui-driver: the GUI checks of zelvane.exe, run under Wine beside it on folders it lays out. It prints
+// "PASS build/name" or "FAIL build/name: why" per check, "shot NAME" for a screenshot, "N passed, M failed".
+//   zelvane-gui-driver run ZELVANE_EXE OUT_DIR   the checks in OUT_DIR\run, the removal log against the console's
 //   zelvane-gui-driver layout DIR                lays out the complete removal's folders in DIR
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -29,7 +28,6 @@ const std::string kNoRtf = "Uninstall_Info.rtf Was NOT FOUND";
 const std::string kConfirm = "Confirm Remove Mod";
 const Strings kViewers = {"*Wordpad*", "*WordPad*", "*Error running*"};
 const Strings kUnexpected = {"Oops!", "Aborting", "Error", "Hmm", "Shutting Down", "Choose Game"};
-// The answers of a complete removal.
 const std::map<std::string, std::string> kYesToAll = {
     {kConfirm, "&Yes"},          {"Confirm Delete in Subfolder", "&Yes"},        {"Confirm Delete", "&Yes"},
     {"Confirm Restore", "&Yes"}, {"Confirm appearance.2da replacement", "&Yes"}, {"VERY IMPORTANT!!!", "&Ok"}};
@@ -44,14 +42,7 @@ PROCESS_INFORMATION g_process{};
 void Check(const std::string& name, const std::string& why) {
     std::printf("%s %s/%s%s%s\n", why.empty() ? "PASS" : "FAIL", kBuild, name.c_str(), why.empty() ? "" : ": ",
                 why.c_str());
-    std::fflush(stdout);
     ++(why.empty() ? g_passed : g_failed);
-}
-
-// A title matches exactly, or "*abc*" titles containing abc.
-bool TitleMatches(const std::string& pattern, const std::string& title) {
-    if (pattern.size() < 2 || pattern.front() != '*') return pattern == title;
-    return title.find(pattern.substr(1, pattern.size() - 2)) != std::string::npos;
 }
 
 std::string ClassOf(HWND window) {
@@ -66,14 +57,11 @@ std::string TitleOf(HWND window) {
 
 // The text as the window itself answers it (controls that keep their text privately answer too).
 std::string TextOf(HWND window) {
-    DWORD_PTR length = 0, copied = 0;
-    if (SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &length) && length > 0) {
-        std::vector<char> buffer(length + 1, '\0');
-        if (SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                                SMTO_ABORTIFHUNG, kTimeoutMs, &copied))
-            return std::string(buffer.data(), copied);
-    }
-    return TitleOf(window);
+    char buffer[4096] = {};
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG,
+                        kTimeoutMs, &copied);
+    return copied ? std::string(buffer, copied) : TitleOf(window);
 }
 
 BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
@@ -105,6 +93,12 @@ RECT RectOf(HWND window, HWND parent = HWND_DESKTOP) {
     return r;
 }
 
+// A title matches exactly, or "*abc*" titles containing abc.
+bool TitleMatches(const std::string& pattern, const std::string& title) {
+    if (pattern.size() < 2 || pattern.front() != '*') return pattern == title;
+    return title.find(pattern.substr(1, pattern.size() - 2)) != std::string::npos;
+}
+
 HWND FindWindowLike(const Strings& patterns) {
     std::vector<HWND> windows;
     EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&windows));
@@ -127,27 +121,17 @@ bool WaitGone(const std::string& title, DWORD ms = 10000) {
     return true;
 }
 
-void Close(const std::string& title) {
-    if (HWND window = FindWindowLike({title})) PostMessageA(window, WM_CLOSE, 0, 0);
-}
-
 // Finds the window TITLE, presses its first enabled button captioned one of CAPTIONS (posted, as
 // the press may open a prompt that returns late) and, with WAIT, waits until the window has gone.
 bool Press(const std::string& title, const Strings& captions, bool wait = true) {
     HWND window = Wait({title}, 5000);
-    for (const std::string& caption : captions) {
-        for (HWND child : Children(window)) {
-            const std::string cls = ClassOf(child);
-            if ((cls != "Orvo_Button" && cls != "Button") || TextOf(child) != caption || !IsWindowEnabled(child))
-                continue;
-            if (cls == "Button" && ClassOf(GetParent(child)) == "#32770")
+    for (const std::string& caption : captions)
+        for (HWND child : Children(window))
+            if (ClassOf(child).ends_with("Button") && TextOf(child) == caption && IsWindowEnabled(child)) {
                 PostMessageA(GetParent(child), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(child), BN_CLICKED),
                              reinterpret_cast<LPARAM>(child));
-            else
-                PostMessageA(child, BM_CLICK, 0, 0);
-            return !wait || WaitGone(title);
-        }
-    }
+                return !wait || WaitGone(title);
+            }
     return false;
 }
 
@@ -159,9 +143,8 @@ void CloseViewers(DWORD ms) {
     }
 }
 
-// Keys pressed together in the main window, brought to the front, optionally after a real left
-// click 40 pixels into the information document (which gives the document the focus); then the
-// class and text of the focused window.
+// Keys pressed together in the main window, brought to the front, optionally after a real left click 40 pixels into
+// the information document (which gives the document the focus); then the class and text of the focused window.
 std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     HWND window = Wait({kMainTitle}, 5000);
     HWND document = Child(window, "RichEdit", true);
@@ -182,24 +165,14 @@ std::string Keys(const std::vector<WORD>& keys, bool clickDocument = true) {
     Sleep(300);
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
-    if (!window || !GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndFocus)
-        return "nothing";
+    GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return ClassOf(info.hwndFocus) + " \"" + TextOf(info.hwndFocus) + "\"";
 }
 
-std::string StaticTexts(HWND window) {
-    std::string texts;
-    for (HWND child : Children(window))
-        if (ClassOf(child) == "Static" && IsWindowVisible(child)) texts += TextOf(child);
-    return texts;
-}
-
-// A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are
-// whole) while the driver waits.
+// A screenshot of the whole screen, taken by the harness (from the X side, where Wine's windows are whole).
 void Shot(const std::string& name) {
     Sleep(500);
     std::printf("shot %s\n", name.c_str());
-    std::fflush(stdout);
     Sleep(1500);
 }
 
@@ -252,8 +225,6 @@ std::string FullDescription() {
         "override\\mod_b.uti\noverride\\mod_c.tga\noverride\\never_there.tga");
 }
 
-bool Running() { return g_process.hProcess && WaitForSingleObject(g_process.hProcess, 0) == WAIT_TIMEOUT; }
-
 // Ends the program, by its process id when it does not end by itself within MS.
 void Stop(DWORD ms = 2000) {
     if (!g_process.hProcess) return;
@@ -274,16 +245,10 @@ void LayOut(const std::string& description, bool information = true) {
     for (int i = 0; i < 20 && (fs::remove_all(g_run, busy), busy); ++i) CloseViewers(500);
     for (const char* folder : {"\\override\\sub", "\\Movies"}) fs::create_directories(g_game + folder);
     for (const char* folder : {"\\uninstall", "\\backup"}) fs::create_directories(g_app + folder);
-    const std::pair<const char*, std::string> files[] = {
-        {"dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32)},
-        {"override\\mod_a.tga", "mod texture a"},
-        {"override\\mod_b.uti", "mod item b"},
-        {"override\\sub\\mod_c.tga", "mod texture c, moved by the player"},
-        {"override\\qd_item.uti", "queued item"},
-        {"override\\restore_me.2da", "2DA V2.0 mod version"},
-        {"override\\restore_me.2da.original", "2DA V2.0 game original"},
-        {"override\\appearance.2da", "2DA V2.0 appearance as the mod changed it"}};
-    for (const auto& [name, bytes] : files) Write(g_game + "\\" + name, bytes);
+    Write(g_game + "\\dialog.tlk", std::string("TLK V3.0\0\0\0\0synthetic talk table", 32));
+    for (const std::string name : {"mod_a.tga", "mod_b.uti", "sub\\mod_c.tga", "qd_item.uti", "restore_me.2da",
+                                   "restore_me.2da.original", "appearance.2da"})
+        Write(g_game + "\\override\\" + name, "2DA V2.0 the game's " + name);
     Write(g_app + "\\backup\\appearance.2da", "2DA V2.0 appearance before the mod");
     if (!description.empty()) Write(g_app + "\\uninstall\\uninstall_data.ini", description);
     if (information)
@@ -293,8 +258,7 @@ void LayOut(const std::string& description, bool information = true) {
     if (!g_exe.empty()) fs::copy_file(g_exe, g_app + "\\zelvane.exe");
 }
 
-// Starts the program from its folder and waits for its first window TITLE, long: a Wine start on a
-// loaded machine is slow.
+// Starts the program from its folder and waits (long: Wine starts slowly on a loaded machine) for its window TITLE.
 HWND Launch(const std::string& title) {
     Stop();
     STARTUPINFOA startup{};
@@ -311,14 +275,15 @@ HWND Launch(const std::string& title) {
 bool AnswerAll(const std::map<std::string, std::string>& answers, const std::string& stop = "") {
     Strings titles = stop.empty() ? Strings{} : Strings{stop};
     for (const auto& [title, caption] : answers) titles.push_back(title);
-    titles.insert(titles.end(), kUnexpected.begin(), kUnexpected.end());
-    titles.insert(titles.end(), kViewers.begin(), kViewers.end());
+    for (const Strings& more : {kUnexpected, kViewers}) titles.insert(titles.end(), more.begin(), more.end());
     bool viewerSeen = false;
     for (const DWORD start = GetTickCount(); GetTickCount() - start < 120000;) {
         HWND window = Wait(titles, 3000);
         if (!window) {
             // The run is over when the program has ended, or has shown its log and left the main window.
-            if (!Running() || (viewerSeen && !FindWindowLike({kMainTitle}))) return false;
+            if (WaitForSingleObject(g_process.hProcess, 0) != WAIT_TIMEOUT ||
+                (viewerSeen && !FindWindowLike({kMainTitle})))
+                return false;
             continue;
         }
         const std::string title = TitleOf(window);
@@ -338,7 +303,7 @@ bool AnswerAll(const std::map<std::string, std::string>& answers, const std::str
                 title + ": " + std::to_string(lines) + " lines in a " + std::to_string(b.bottom - b.top) + " px body; ";
         const auto answer = answers.find(title);
         if (!Press(title, {answer != answers.end() ? answer->second : "OK", "OK", "&Ok"})) {
-            Close(title);
+            PostMessageA(window, WM_CLOSE, 0, 0);
             WaitGone(title);
         }
     }
@@ -353,30 +318,29 @@ bool Near(long a, long b, long slack = 1) { return a - b <= slack && b - a <= sl
 // shape. Without the information document: 4245 twips high, with its notice. Else ready to remove.
 void StartUp() {
     const struct {
-        const char* check;
+        const char* check;  // also the name of its screenshot
         std::string description;
         const char* box;  // the box before the main window, and a text it shows
-        std::string text, title, shot;
+        std::string text;
         bool information, iniError;
-    } starts[] = {{"ini-error", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", "Zelvane", "oops-box",
-                   true, true},
-                  {"missing-ini", "", "Aborting",
-                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", "Zelvane",
-                   "aborting-box", true, true},
-                  {"no-info-document", FullDescription(), nullptr, "", kMainTitle, "main-without-info", false, false},
-                  {"startup-normal", FullDescription(), nullptr, "", kMainTitle, "main-window", true, false}};
+    } starts[] = {{"oops-box", Crlf("#game=abc") + FullDescription(), "Oops!", "Form Load", true, true},
+                  {"aborting-box", "", "Aborting",
+                   "The uninstall_data.ini file was not found.\r\nCannot continue without it.", true, true},
+                  {"main-without-info", FullDescription(), nullptr, "", false, false},
+                  {"main-window", FullDescription(), nullptr, "", true, false}};
     for (const auto& s : starts) {
         LayOut(s.description, s.information);
-        HWND box = s.box ? Launch(s.box) : nullptr;
-        const std::string text = StaticTexts(box);
-        HWND main = box ? nullptr : Launch(s.title);
-        Shot(s.shot);
-        if (box && Press(s.box, {"OK"})) main = Wait({s.title});
+        const std::string title = s.box ? "Zelvane" : kMainTitle;
+        HWND box = s.box ? Launch(s.box) : nullptr, main = box ? nullptr : Launch(title);
+        std::string text;
+        for (HWND child : Children(box)) text += ClassOf(child) == "Static" ? TextOf(child) : "";
+        Shot(s.check);
+        if (box && Press(s.box, {"OK"})) main = Wait({title});
         Sleep(1000);
         HWND remove = Child(main, kRemove);
         const RECT r = RectOf(main);
         Check(s.check, s.box && text.find(s.text) == std::string::npos ? "the box says: " + text
-                       : !main                                         ? "no main window titled \"" + s.title + "\""
+                       : !main                                         ? "no main window titled \"" + title + "\""
                        : Shown(Child(main, kNotice)) != s.iniError     ? "the INI-error notice is wrong"
                        : Enabled(remove) == s.iniError                 ? "Remove Mod is wrongly enabled or disabled"
                        : !Enabled(Child(main, kModders))               ? "For Modders is disabled"
@@ -385,7 +349,7 @@ void StartUp() {
                            ? "the window is " + std::to_string(r.bottom - r.top) + " px high, not 4245 twips"
                        : s.iniError && IconGreyLevels(remove) < 4 ? "the disabled icon shows fewer than 4 grey levels"
                                                                   : "");
-        Close(s.title);
+        PostMessageA(main, WM_CLOSE, 0, 0);
     }
 }
 
@@ -394,7 +358,6 @@ void StartUp() {
 // buttons' bottom and 300 right of the body.
 std::string ConfirmLayout(HWND prompt) {
     HWND body = Child(prompt, "RichEdit", true);
-    if (!body || !Child(prompt, "&Yes") || !Child(prompt, "&No")) return "no body, &Yes and &No";
     const RECT d = RectOf(prompt), b = RectOf(body, prompt), yes = RectOf(Child(prompt, "&Yes"), prompt),
                no = RectOf(Child(prompt, "&No"), prompt);
     const long w = yes.right - yes.left, dw = d.right - d.left;
@@ -425,7 +388,7 @@ std::string ConfirmLayout(HWND prompt) {
 // removal, whose log must equal the console's.
 void KeyboardAndRemoval(const std::string& out) {
     LayOut(FullDescription());
-    if (!Launch(kMainTitle)) return Check("main-tab-order", "no main window");
+    Launch(kMainTitle);
     Sleep(500);
     const std::string remove = "Orvo_Button \"" + kRemove + "\"", modders = "Orvo_Button \"" + kModders + "\"";
     const struct {
@@ -443,7 +406,6 @@ void KeyboardAndRemoval(const std::string& out) {
 
     const std::string usage = g_app + "\\uninstall\\Zelvane Usage.rtf";
     Keys({VK_MENU, 'M'});
-    for (int i = 0; i < 50 && !fs::exists(usage); ++i) Sleep(200);
     if (Wait(kViewers, 10000)) Shot("usage-viewer");
     CloseViewers(3000);
     Check("document-alt-m", fs::exists(usage) ? "" : "Alt+M in the document wrote no usage guide");
@@ -462,96 +424,64 @@ void KeyboardAndRemoval(const std::string& out) {
     CloseViewers(3000);
     Check("prompt-text-visible", g_clipped);
     const std::string log = Read(g_app + "\\uninstall\\removal_results.rtf");
-    const std::string console = Read(out + "\\console-removal_results.rtf");
-    Check("removal-log", log.empty()       ? "no uninstall\\removal_results.rtf"
-                         : console.empty() ? "the console saved no removal log"
-                         : log != console  ? "the GUI's log differs from the console's (run\\app\\uninstall)"
-                                           : "");
+    Check("removal-log",
+          log.empty() || log != Read(out + "\\console-removal_results.rtf")
+              ? "the GUI's run\\app\\uninstall\\removal_results.rtf is missing or differs from the console's"
+              : "");
 }
 
-// appearance.2da only in a subfolder of override and "&No" to the file found: the open-file dialog that
-// asks for it sits centred on the screen.
-void OpenFileDialog() {
+// Wine's reg.exe on HKEY_LOCAL_MACHINE\Software, in the 32-bit view the program reads.
+void Reg(const std::string& command, const std::string& key, const std::string& value) {
+    std::system(("reg " + command + " HKLM\\Software\\" + key + " " + value + " /f /reg:32 >nul").c_str());
+}
+
+// Without the game's registry entry the folder dialog opens on the folder GOG registered for the game, and
+// OK alone lets the run go on there (the mod's files go). With appearance.2da only in a subfolder of
+// override and "&No" to the file found, the open-file dialog that asks for it sits centred on the screen.
+// The last checks of a run: the registry stays as they leave it, as the harness makes a new prefix each run.
+void Dialogs() {
     LayOut(FullDescription());
     fs::rename(g_game + "\\override\\appearance.2da", g_game + "\\override\\sub\\appearance.2da");
-    auto answers = kYesToAll;
-    answers["Confirm appearance.2da replacement"] = "&No";
-    const std::string title = "Locate appearance.2da";
-    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(answers, title);
-    Shot("open-file-dialog");
-    HWND dialog = shown ? Wait({title}) : nullptr;
-    const RECT d = RectOf(dialog);
-    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
-    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
-    Check("open-file-dialog-centred",
-          !dialog ? "no \"" + title + "\" dialog"
-          : Near(d.left, x) && Near(d.top, y)
-              ? ""
-              : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
-}
-
-// How deep the selected item of a folder dialog's tree lies.
-int SelectionDepth(HWND tree) {
-    int depth = 0;
-    DWORD_PTR item = 0;
-    SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
-    while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
-                                            SMTO_ABORTIFHUNG, kTimeoutMs, &item))
-        ++depth;
-    return depth;
-}
-
-// Sets or, with VALUE empty, deletes a value under HKEY_LOCAL_MACHINE, in the 32-bit view the program reads.
-void SetRegistry(const std::string& key, const char* name, const std::string& value) {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, nullptr,
-                        &handle, nullptr))
-        return;
-    if (value.empty())
-        RegDeleteValueA(handle, name);
-    else
-        RegSetValueExA(handle, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       static_cast<DWORD>(value.size() + 1));
-    RegCloseKey(handle);
-}
-
-// Without the game's registry entry the folder dialog opens on the folder GOG registered for the game,
-// and OK alone lets the run go on there: the mod's file goes and the log is saved.
-void BrowseStart() {
-    const std::string gameKey = "Software\\LucasArts\\KotOR2", gogKey = "Software\\GOG.com\\Games\\1421404581";
-    LayOut(Crlf("#game=2\n#file_list\noverride\\mod_a.tga"));
-    SetRegistry(gameKey, "Path", "");
-    SetRegistry(gogKey, "path", g_game);
+    Reg("delete", "LucasArts\\KotOR2", "/v Path");
+    Reg("add", "GOG.com\\Games\\1421404581", "/v path /d \"" + g_game + "\"");
     // Wine's folder dialog finds its way by the folders' times, and a folder read the first time since it
     // changed takes a new access time while the dialog walks: each is read once first.
     for (fs::path folder = g_game; folder.has_relative_path(); folder = folder.parent_path())
         for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) {
         }
-    const std::string title = "Browse for Folder";
-    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(kYesToAll, title);
+    const std::string browse = "Browse for Folder", locate = "Locate appearance.2da";
+    const bool shown = Launch(kMainTitle) && Press(kMainTitle, {kRemove}, false) && AnswerAll(kYesToAll, browse);
     // Wine selects the folder the dialog opens on as it lists the folders on the way, one level at a time:
     // OK waits until the selection lies as deep as the game folder and has stopped moving.
-    HWND tree = shown ? Child(Wait({title}), "SysTreeView32", true) : nullptr;
+    HWND tree = shown ? Child(Wait({browse}), "SysTreeView32", true) : nullptr;
     const int folders = static_cast<int>(std::count(g_game.begin(), g_game.end(), '\\')) + 1;
     for (int depth = -1, still = 0, i = 0; tree && i < 600 && (depth < folders || still < 30); ++i, Sleep(100)) {
-        const int now = SelectionDepth(tree);
+        int now = 0;  // how deep the selected item lies
+        DWORD_PTR item = 0;
+        SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, kTimeoutMs, &item);
+        while (item != 0 && SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_PARENT, static_cast<LPARAM>(item),
+                                                SMTO_ABORTIFHUNG, kTimeoutMs, &item))
+            ++now;
         still = now == depth ? still + 1 : 0;
         depth = now;
     }
-    if (shown) {
-        Shot("browse-for-folder");
-        Press(title, {"OK"});
-        AnswerAll(kYesToAll);
-    }
-    Check("browse-starts-on-registered-folder",
-          !shown ? "no \"" + title + "\" dialog"
-          : fs::exists(g_game + "\\override\\mod_a.tga") || !fs::exists(g_app + "\\uninstall\\removal_results.rtf")
-              ? "OK in the folder dialog did not remove the mod from " + g_game
-              : "");
-    Stop(5000);
-    CloseViewers(2000);
-    SetRegistry(gogKey, "path", "");
-    SetRegistry(gameKey, "Path", g_game);
+    Shot("browse-for-folder");
+    auto answers = kYesToAll;
+    answers["Confirm appearance.2da replacement"] = "&No";
+    HWND dialog = shown && Press(browse, {"OK"}) && AnswerAll(answers, locate) ? Wait({locate}) : nullptr;
+    Check("browse-starts-on-registered-folder", !shown ? "no \"" + browse + "\" dialog"
+                                                : fs::exists(g_game + "\\override\\mod_a.tga")
+                                                    ? "OK in the folder dialog did not remove the mod from " + g_game
+                                                    : "");
+    Shot("open-file-dialog");
+    const RECT d = RectOf(dialog);
+    const long x = (GetSystemMetrics(SM_CXSCREEN) - (d.right - d.left)) / 2;
+    const long y = (GetSystemMetrics(SM_CYSCREEN) - (d.bottom - d.top)) / 2;
+    Check("open-file-dialog-centred",
+          !dialog ? "no \"" + locate + "\" dialog"
+          : Near(d.left, x) && Near(d.top, y)
+              ? ""
+              : "the dialog is at " + std::to_string(d.left) + "," + std::to_string(d.top) + ", not centred");
 }
 
 }  // namespace
@@ -570,10 +500,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     g_exe = argv[2];
+    std::setvbuf(stdout, nullptr, _IONBF, 0);  // each line reaches the harness as it is printed
     StartUp();
     KeyboardAndRemoval(argv[3]);
-    OpenFileDialog();
-    BrowseStart();
+    Dialogs();
     Stop();
     std::printf("%d passed, %d failed\n", g_passed, g_failed);
     return g_failed == 0 ? 0 : 1;
