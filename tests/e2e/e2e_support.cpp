@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -214,10 +213,6 @@ Files Snapshot(const std::string& folder, bool stamped) {
     return out;
 }
 
-bool ContainsContent(const Files& files, const std::string& bytes) {
-    return std::ranges::any_of(files, [&](const auto& file) { return file.second == bytes; });
-}
-
 ConsoleRun RunConsole(const Launch& launch) {
     Capture capture;
     const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -241,13 +236,9 @@ ConsoleRun RunFed(const Launch& launch, const Feed& feed) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    if (shown && feed.kill) {
-        kill(pid, SIGKILL);
-    } else {
-        if (shown && feed.between) feed.between();
-        signal(SIGPIPE, SIG_IGN);  // the console may have ended already
-        WriteAll(fds[1], feed.input);
-    }
+    if (shown) feed.between();
+    signal(SIGPIPE, SIG_IGN);  // the console may have ended already
+    WriteAll(fds[1], feed.input);
     close(fds[1]);
     return capture.Finish(pid);
 }
@@ -355,13 +346,13 @@ void ModInstallTest::GameFolder(const Files& override, int gameNumber) {
     WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
 }
 
-std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more, bool open, bool answers,
-                                                   bool registry) const {
+std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more, bool open,
+                                                   bool answers) const {
     std::vector<std::string> arguments;
     if (!open) arguments.push_back("--no-open");
     arguments.insert(arguments.end(), {"--program-folder", mod});
     if (answers) arguments.insert(arguments.end(), {"--answers", answersFile});
-    if (registry) arguments.insert(arguments.end(), {"--registry", registryFile});
+    if (Exists(registryFile)) arguments.insert(arguments.end(), {"--registry", registryFile});
     arguments.insert(arguments.end(), more.begin(), more.end());
     return arguments;
 }
@@ -379,7 +370,7 @@ ConsoleRun ModInstallTest::Run(const Scenario& s) {
         EXPECT_EQ(::symlink(target.c_str(), (temp.Path() + "/" + link).c_str()), 0) << link;
     }
     Answers(s.answers);
-    const Launch launch{Arguments(s.arguments, s.open, !s.answers.empty(), s.registry), s.environment};
+    const Launch launch{Arguments(s.arguments, s.open, !s.answers.empty()), s.environment};
     const ConsoleRun run =
         s.dryRunFirst ? RunAfterDryRun(launch, {game, mod}, logPath, s.dryShown) : RunConsole(launch);
     EXPECT_EQ(run.exitCode, s.status) << run.out << run.err;
