@@ -275,7 +275,6 @@ TEST_F(ConsoleRunTest, TheProgramFolderIsTheOneNamedStoodInOrOfTheExecutable) {
     EXPECT_EQ(beside.exitCode, 2);
 }
 
-// At a terminal: Enter answers the focused button, and NO_COLOR turns the colours off.
 TEST_F(ConsoleRunTest, AtATerminalEnterAnswersTheFocusedButtonAndNoColorTurnsTheColoursOff) {
     Description(
         "#game=2\n#qdelete_file_0=override\\notes.txt\n#qdelete_file_begin_0#\n"
