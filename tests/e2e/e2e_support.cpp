@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -145,15 +144,6 @@ private:
     std::string errPath_ = folder_.Path() + "/stderr";
 };
 
-// The log a dry run printed ("" when it printed none).
-std::string DryRunLog(const std::string& output) {
-    const std::size_t at = output.find("== The removal log that would be saved as ");
-    const std::size_t body = output.find(" ==\n", at);
-    const std::size_t stop = output.find("\n== End of the removal log ==\n", body);
-    if (at == std::string::npos || body == std::string::npos || stop == std::string::npos) return {};
-    return output.substr(body + 4, stop - body - 4);
-}
-
 }  // namespace
 
 std::string CrLf(const std::string& text) {
@@ -214,10 +204,6 @@ Files Snapshot(const std::string& folder, bool stamped) {
     return out;
 }
 
-bool ContainsContent(const Files& files, const std::string& bytes) {
-    return std::ranges::any_of(files, [&](const auto& file) { return file.second == bytes; });
-}
-
 ConsoleRun RunConsole(const Launch& launch) {
     Capture capture;
     const int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -241,13 +227,9 @@ ConsoleRun RunFed(const Launch& launch, const Feed& feed) {
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
-    if (shown && feed.kill) {
-        kill(pid, SIGKILL);
-    } else {
-        if (shown && feed.between) feed.between();
-        signal(SIGPIPE, SIG_IGN);  // the console may have ended already
-        WriteAll(fds[1], feed.input);
-    }
+    if (shown) feed.between();
+    signal(SIGPIPE, SIG_IGN);  // the console may have ended already
+    WriteAll(fds[1], feed.input);
     close(fds[1]);
     return capture.Finish(pid);
 }
@@ -333,7 +315,9 @@ ConsoleRun RunAfterDryRun(const Launch& launch, const std::vector<std::string>& 
         const std::string saved = ReadFile(logPath);
         std::string printed = console::RenderRtfForTerminal(saved, console::RtfTerminalOptions{false});
         while (!printed.empty() && (printed.back() == '\n' || printed.back() == ' ')) printed.pop_back();
-        EXPECT_EQ(DryRunLog(dry.out), printed) << dry.out;
+        const std::size_t body = dry.out.find(" ==\n", dry.out.find("== The removal log that would be saved as "));
+        const std::size_t stop = dry.out.find("\n== End of the removal log ==\n", body);
+        EXPECT_EQ(stop == std::string::npos ? "" : dry.out.substr(body + 4, stop - body - 4), printed) << dry.out;
         EXPECT_NE(dry.out.find(" (" + std::to_string(saved.size()) + " bytes) ==\n"), std::string::npos) << dry.out;
     } else if (!logBefore) {
         EXPECT_NE(dry.out.find("== No removal log would be saved =="), std::string::npos) << dry.out;
@@ -355,13 +339,13 @@ void ModInstallTest::GameFolder(const Files& override, int gameNumber) {
     WriteFile(registryFile, key + "|Path|" + WindowsForm(game) + "\n");
 }
 
-std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more, bool open, bool answers,
-                                                   bool registry) const {
+std::vector<std::string> ModInstallTest::Arguments(const std::vector<std::string>& more, bool open,
+                                                   bool answers) const {
     std::vector<std::string> arguments;
     if (!open) arguments.push_back("--no-open");
     arguments.insert(arguments.end(), {"--program-folder", mod});
     if (answers) arguments.insert(arguments.end(), {"--answers", answersFile});
-    if (registry) arguments.insert(arguments.end(), {"--registry", registryFile});
+    if (Exists(registryFile)) arguments.insert(arguments.end(), {"--registry", registryFile});
     arguments.insert(arguments.end(), more.begin(), more.end());
     return arguments;
 }
@@ -379,7 +363,7 @@ ConsoleRun ModInstallTest::Run(const Scenario& s) {
         EXPECT_EQ(::symlink(target.c_str(), (temp.Path() + "/" + link).c_str()), 0) << link;
     }
     Answers(s.answers);
-    const Launch launch{Arguments(s.arguments, s.open, !s.answers.empty(), s.registry), s.environment};
+    const Launch launch{Arguments(s.arguments, s.open, !s.answers.empty()), s.environment};
     const ConsoleRun run =
         s.dryRunFirst ? RunAfterDryRun(launch, {game, mod}, logPath, s.dryShown) : RunConsole(launch);
     EXPECT_EQ(run.exitCode, s.status) << run.out << run.err;

@@ -43,7 +43,6 @@ void GiveToUser(const std::string& path, unsigned user);
 // for a pipe, a device or a dangling link). `stamped` adds every folder and every entry's mode and
 // modification time: what a run that changes nothing leaves alike.
 Files Snapshot(const std::string& folder, bool stamped = false);
-bool ContainsContent(const Files& files, const std::string& bytes);
 
 // The unprivileged user a player's run is made as, where the tests run as root.
 inline constexpr unsigned kNobody = 65534;
@@ -72,13 +71,12 @@ inline ConsoleRun RunConsole(std::vector<std::string> arguments, std::vector<std
 }
 
 // Standard input is a pipe. Once the transcript shows `waitFor`, `between` runs (with the console
-// waiting for its answer), then `input` is written and the pipe closed; with `kill` the console is
-// killed (SIGKILL) instead. A console that still runs 30 seconds after its start is killed.
+// waiting for its answer), then `input` is written and the pipe closed. A console that still runs
+// 30 seconds after its start is killed.
 struct Feed {
-    std::string waitFor = {};
-    std::function<void()> between = {};
-    std::string input = {};
-    bool kill = false;
+    std::string waitFor;
+    std::function<void()> between;
+    std::string input;
 };
 ConsoleRun RunFed(const Launch& launch, const Feed& feed);
 
@@ -155,9 +153,9 @@ protected:
         return LogHeader(gameNumber, DisplayFolder(WindowsForm(game)), DisplayFolder(WindowsForm(mod)));
     }
     // --no-open (unless open), the program folder, the answers file (unless none), the registry file
-    // (unless none), then more.
+    // (where there is one), then more.
     std::vector<std::string> Arguments(const std::vector<std::string>& more = {}, bool open = false,
-                                       bool answers = true, bool registry = true) const;
+                                       bool answers = true) const;
     std::string Log() const { return ReadFile(logPath); }
     // The game and mod folders made afresh, the scenario run and its outcome checked.
     ConsoleRun Run(const Scenario& scenario);
