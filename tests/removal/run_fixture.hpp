@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -75,7 +74,6 @@ struct World {
         SetFileList({});
     }
 
-    // The description file: "#file_list" followed by the entries.
     void SetFileList(std::initializer_list<std::string> entries) {
         std::string text = "#game=2" + CRLF + "#file_list" + CRLF;
         for (const std::string& e : entries) text += e + CRLF;
@@ -116,7 +114,6 @@ struct World {
         return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or("<no log saved>");
     }
 
-    // The saved log holds this line (or fragment).
     ::testing::AssertionResult Logged(const std::string& line) const {
         const std::string log = SavedLog();
         if (log.find(line) != std::string::npos) return ::testing::AssertionSuccess();
