@@ -66,7 +66,6 @@ struct World {
         d.ConfirmTitle = "Remove Mod";
         d.ConfirmFormatWidth = 5000;
         d.Game = 2;
-        fs.AddFolder(kProgram + "\\uninstall");
         fs.AddFile(kGame + "\\dialog.tlk", "TLK V3.0 strings");
         fs.AddFolder(kOverride);
         registry.SetString(kK1Key, kGame);
@@ -95,7 +94,7 @@ struct World {
         RunContext context{fs, registry, ui, browser, programFolder};
         context.tableInsight = tableInsight;
         RunResult result = RunRemoval(d, context);
-        EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
+        EXPECT_TRUE(ui.promptAnswers.empty() && ui.openFileAnswers.empty()) << "answers left over";
         return result;
     }
 

@@ -102,7 +102,6 @@ TEST_F(RunDriver, TheGameChoiceAndTheBrowsedFolder) {
         if (c.browsed != "-") registry.Remove(kK2Key);
         ui.browseAnswers = {c.browsed};
         const RunResult result = RunConfirmed(c.answers);
-        ui.browseAnswers.clear();
         if (c.result.size() == 2) {
             EXPECT_EQ(registry.queries.at(0), c.result == "K1" ? kK1Key : kK2Key);
             EXPECT_TRUE(Logged(R"(\cf6\b Game is )" + c.result));
