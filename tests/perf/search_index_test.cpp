@@ -107,12 +107,9 @@ TEST(SearchIndex, AgreesWithTheWalkOnRandomTreesWhileTheRunChangesThem) {
                     run.Delete(found);
                     target = found;
                 }
-                fs.AddFile("C:\\Mods\\Tool\\backup\\in.2da", "b");
-                if (tree.OneIn(3)) {
-                    run.Copy("C:\\Mods\\Tool\\backup\\in.2da", target);
-                } else {
-                    run.Rename("C:\\Mods\\Tool\\backup\\in.2da", target);
-                }
+                const std::string in = "C:\\Mods\\Tool\\backup\\in.2da";
+                fs.AddFile(in, "b");
+                tree.OneIn(3) ? run.Copy(in, target) : run.Rename(in, target);
                 tree.files.push_back(target);
             } else if (what == 9) {
                 // A folder that becomes a system folder, or stops being one, or a new folder.

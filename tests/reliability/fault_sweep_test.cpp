@@ -127,15 +127,6 @@ SweepRun RunSweep(const Options& options, const std::function<void(MemoryFileSys
     return run;
 }
 
-// Every failure the log can show, copy failures included.
-bool LogShowsFailure(const std::string& log) {
-    for (const char* failure : {"Delete Failure - ", "Failure Renaming ", "Failure Moving ", "Failure FileCopy ",
-                                "Failure Copying ", "Backup not restored"}) {
-        if (log.find(failure) != std::string::npos) return true;
-    }
-    return false;
-}
-
 // The checks that hold after every run; what broke, or "".
 std::string CheckRun(const SweepRun& run, const Options& options, bool mayFail, bool mayStop) {
     std::set<std::string> agreed;
@@ -178,14 +169,13 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
     EXPECT_EQ(CheckRun(clean, options, false, false), "");
     // The three escaping entries are refused and counted; nothing else fails.
     EXPECT_EQ(clean.result.failureCount, 3);
-    EXPECT_FALSE(LogShowsFailure(clean.result.log));
     ASSERT_GT(clean.mutations.size(), 20u);
     std::vector<std::string> broken;
     auto report = [&](const std::string& what, const std::string& broke) {
         if (!broke.empty()) broken.push_back(what + ": " + broke);
     };
     // Every changing call failing in every way: saving the log and creating Backup Uninstall end
-    // the run through its error handler; any other failure shows in the log.
+    // the run through its error handler; any other failure is counted and shows in the log.
     for (std::size_t index = 0; index < clean.mutations.size(); ++index) {
         const std::string& m = clean.mutations[index];
         for (FsStatus kind : {FsStatus::FileNotFound, FsStatus::SharingViolation, FsStatus::AccessDenied,
@@ -195,7 +185,7 @@ TEST_P(FaultSweep, EveryFaultLosesNothing) {
             const bool ends = m.starts_with(std::to_string(static_cast<int>(FsOp::CreateFolder)) + " ") ||
                               m.find(kProgram + "\\uninstall\\") != std::string::npos;
             std::string broke = CheckRun(run, options, ends, false);
-            if (run.result.outcome == RunOutcome::Completed && !LogShowsFailure(run.result.log)) {
+            if (run.result.outcome == RunOutcome::Completed && run.result.failureCount == 3) {
                 broke += "the failure left no trace in the log; ";
             }
             report("change " + std::to_string(index) + " (" + m + ") status " + std::to_string(int(kind)), broke);

@@ -19,7 +19,6 @@ protected:
         disk.AddFile(kProgram + "\\uninstall\\uninstall_data.ini", "description");
         disk.AddFile(kProgram + "\\backup\\appearance.2da", "backup");
         disk.AddFile(kProgram + "\\Backup Uninstall\\appearance.2da", "kept");
-        disk.AddFile(kProgram + "\\zelvane.exe", "program");
         disk.AddFile(kOverride + "\\x.tga", "game file");
     }
     MemoryFileSystem disk;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
@@ -67,7 +66,6 @@ struct World {
         d.ConfirmTitle = "Remove Mod";
         d.ConfirmFormatWidth = 5000;
         d.Game = 2;
-        fs.AddFolder(kProgram + "\\uninstall");
         fs.AddFile(kGame + "\\dialog.tlk", "TLK V3.0 strings");
         fs.AddFolder(kOverride);
         registry.SetString(kK1Key, kGame);
@@ -75,7 +73,6 @@ struct World {
         SetFileList({});
     }
 
-    // The description file: "#file_list" followed by the entries.
     void SetFileList(std::initializer_list<std::string> entries) {
         std::string text = "#game=2" + CRLF + "#file_list" + CRLF;
         for (const std::string& e : entries) text += e + CRLF;
@@ -97,7 +94,7 @@ struct World {
         RunContext context{fs, registry, ui, browser, programFolder};
         context.tableInsight = tableInsight;
         RunResult result = RunRemoval(d, context);
-        EXPECT_TRUE(ui.promptAnswers.empty()) << "prompt answers left over";
+        EXPECT_TRUE(ui.promptAnswers.empty() && ui.openFileAnswers.empty()) << "answers left over";
         return result;
     }
 
@@ -116,7 +113,6 @@ struct World {
         return fs.Contents(programFolder + "\\uninstall\\removal_results.rtf").value_or("<no log saved>");
     }
 
-    // The saved log holds this line (or fragment).
     ::testing::AssertionResult Logged(const std::string& line) const {
         const std::string log = SavedLog();
         if (log.find(line) != std::string::npos) return ::testing::AssertionSuccess();

@@ -36,7 +36,6 @@ public:
     // What was shown.
     std::vector<PromptRequest> prompts;
     std::vector<ShownMessage> messages;
-    std::vector<std::string> browseTitles;
     std::vector<std::string> browseStarts;
     std::vector<OpenFileRequest> openFileRequests;
     std::vector<std::string> shellOpened;
@@ -49,9 +48,8 @@ public:
     void ShowMessage(std::string_view text, std::string_view title, std::uint32_t style) override {
         messages.push_back({std::string(text), std::string(title), style});
     }
-    std::string BrowseFolderDialog(std::string_view startFolder, std::string_view title) override {
+    std::string BrowseFolderDialog(std::string_view startFolder, std::string_view) override {
         browseStarts.emplace_back(startFolder);
-        browseTitles.emplace_back(title);
         return Next(browseAnswers, "folder dialog", std::string());
     }
     std::string OpenFileDialog(const OpenFileRequest& request) override {
