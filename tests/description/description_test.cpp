@@ -376,14 +376,12 @@ INSTANTIATE_TEST_SUITE_P(Cases, CheckGallery, ::testing::ValuesIn(CaseNames()),
                          [](const ::testing::TestParamInfo<std::string>& info) { return info.param; });
 
 TEST(DescriptionCheck, VerdictSummaryAndTheNameOfTheFile) {
-    const std::vector<Diagnostic> mixed = {{1, Severity::Note, "a"},
-                                           {2, Severity::Warning, "b"},
-                                           {3, Severity::Error, "c"},
-                                           {4, Severity::Warning, "d"}};
+    using enum Severity;
+    const std::vector<Diagnostic> mixed = {{1, Note, "a"}, {2, Warning, "b"}, {3, Error, "c"}, {4, Warning, "d"}};
     EXPECT_EQ(CheckSummary(mixed), "1 error, 2 warnings, 1 note");
-    EXPECT_EQ(CheckStatus({{1, Severity::Warning, "a"}, {2, Severity::Warning, "b"}}), 2);
+    EXPECT_EQ(CheckStatus({{1, Warning, "a"}, {2, Warning, "b"}}), 2);
     EXPECT_EQ(CheckStatus(mixed), 1);
-    EXPECT_EQ(FormatDiagnostic({12, Severity::Error, "text"}, "Mod/uninstall/uninstall_data.ini"),
+    EXPECT_EQ(FormatDiagnostic({12, Error, "text"}, "Mod/uninstall/uninstall_data.ini"),
               "Mod/uninstall/uninstall_data.ini:12: error: text");
 }
 
