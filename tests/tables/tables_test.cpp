@@ -16,8 +16,6 @@
 namespace zelvane {
 namespace {
 
-// The two file forms of a table: the binary one laid out byte by byte, the text one as real files
-// write it, and that each writer writes only what its reader reads back.
 using testing::MakeTable;
 constexpr TableFormat kText = TableFormat::Text;
 
@@ -43,9 +41,6 @@ struct BinaryParts {
     }
 };
 
-// Rows only: no columns, so no offsets and no data.
-BinaryParts NoColumns(std::uint32_t rowCount) { return {"", rowCount, std::string(rowCount, '\t'), {}, "", 0}; }
-
 TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
     // Row 1 shares the string "x" with row 0; offset 12 is the empty string.
     const std::optional<Table> table = ReadBinary2da(BinaryParts{}.Bytes());
@@ -54,9 +49,8 @@ TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
     EXPECT_EQ(ReadBinary2da(BinaryParts{"", 2, "0\t1\t", {}, "", 0}.Bytes()), MakeTable({}, {{"0"}, {"1"}}));
 
     const std::string good = BinaryParts{}.Bytes();
-    for (std::size_t size = 0; size < good.size(); ++size) {
+    for (std::size_t size = 0; size < good.size(); ++size)
         EXPECT_FALSE(ReadBinary2da(good.substr(0, size))) << "cut to " << size << " bytes";
-    }
     EXPECT_FALSE(ReadBinary2da(good + '\0')) << "a byte past the data block";
 
     // The last label without its tab, read as one column or two.
@@ -68,8 +62,9 @@ TEST(Binary2da, ReadsTheFormatAsLaidOutAndRefusesWhatDoesNotFollowIt) {
         BinaryParts{.offsets = {0, 10, 11, 10}, .data = std::string("P_BASTILA\0xy", 12), .dataSize = 12}.Bytes()));
     EXPECT_FALSE(ReadBinary2da(BinaryParts{.rowCount = 0xFFFFFFFF}.Bytes())) << "4 billion rows, two labels";
 
-    EXPECT_TRUE(ReadBinary2da(NoColumns(65535).Bytes()));
-    EXPECT_FALSE(ReadBinary2da(NoColumns(65536).Bytes()));
+    for (std::uint32_t rows : {65535u, 65536u})  // rows only: no columns, so no offsets and no data
+        EXPECT_EQ(ReadBinary2da(BinaryParts{"", rows, std::string(rows, '\t'), {}, "", 0}.Bytes()).has_value(),
+                  rows == 65535);
     // Every cell sharing one string of 60,000 bytes: 600 cells would hold 36 MB.
     for (std::uint32_t rows : {500u, 600u}) {
         const BinaryParts shared{
@@ -93,9 +88,8 @@ TEST(Text2da, ReadsTheShapeOfRealFilesAndWritesAlignedColumns) {
     for (const std::string& refused :
          std::vector<std::string>{"2DA V2.b\r\n\r\n a b\r\n0 x y\r\n", "2DA V2.0x\r\n\r\n a b\r\n0 x y\r\n",
                                   header + "0 x\r\n", header + "0 x y z\r\n", header + "0 \"x y\r\n",
-                                  header + "0 \"x\"y\r\n", header + "0 x\"y z\r\n"}) {
+                                  header + "0 \"x\"y\r\n", header + "0 x\"y z\r\n"})
         EXPECT_FALSE(ReadText2da(refused)) << refused;
-    }
     // Written with aligned columns and the table's line ends.
     Table table = MakeTable({"label", "race"}, {{"0", "Bastila", ""}, {"10", "Big Guy", "P_X"}}, kText);
     EXPECT_EQ(WriteText2da(table), "2DA V2.0\r\n\r\n   label     race\r\n0  Bastila   ****\r\n10 \"Big Guy\" P_X\r\n");
@@ -135,8 +129,6 @@ TEST(TableBytes, EachFormWritesOnlyWhatReadsBack) {
     for (std::size_t i = 0; i < refused.size(); ++i) EXPECT_FALSE(WriteTable(refused[i])) << "refused[" << i << "]";
 }
 
-// Taking a mod's changes out of a table in use, comparing a table with its backup, and the reports
-// of both.
 using Lines = std::vector<std::string>;
 
 Lines Shown(const TableReport& report) {
@@ -205,8 +197,7 @@ TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
     Table sameCell = kMine;
     sameCell.rows[0].cells[1] = "P_BASTILA_LATER";
     const MergeResult result = MergeOutMod(kBase, kMine, sameCell);
-    EXPECT_FALSE(result.merged);
-    EXPECT_FALSE(result.changed);
+    EXPECT_FALSE(result.merged || result.changed);
     EXPECT_EQ(Shown(DescribeMerge(result)),
               (Lines{"No merge: 1 conflict with later mods.",
                      "row 0 (label 0), race: backup 'P_BASTILA', this mod 'P_BASTILA_NEW', in use 'P_BASTILA_LATER'"}));
@@ -238,7 +229,7 @@ TEST(TableMerge, WhatALaterModChangedAfterThisModIsAConflict) {
 TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
     const Table mine = MakeTable({"label", "modela"}, {{"0", "Bastila", "a"}, {"1", "Carth", "b"}});
     Table current = MakeTable({"label", "modela", "later"}, {{"0", "Bastila", "a", "x"}, {"1", "Carth", "b", "y"}});
-    MergeResult result = MergeOutMod(kBase, mine, current);
+    const MergeResult result = MergeOutMod(kBase, mine, current);
     EXPECT_EQ(result.merged, MakeTable({"label", "race", "modela", "later"}, {{"0", "Bastila", "P_BASTILA", "a", "x"},
                                                                               {"1", "Carth", "P_CARTH", "b", "y"},
                                                                               {"2", "HK", "P_HK47", "c", ""}}));
@@ -248,15 +239,10 @@ TEST(TableMerge, PutsBackRowsAndColumnsThisModRemoved) {
 
     current.rows.push_back(TableRow{"2", {"Later", "l", ""}});
     current.columns[2] = "RACE";
-    result = MergeOutMod(kBase, mine, current);
-    EXPECT_EQ(Shown(DescribeMerge(result)),
+    EXPECT_EQ(Shown(DescribeMerge(MergeOutMod(kBase, mine, current))),
               (Lines{"No merge: 2 conflicts with later mods.",
                      "column race: removed by this mod, and the table in use has it again",
                      "row 2 (label 2): removed by this mod, and the rows in use no longer line up to put it back"}));
-    EXPECT_EQ(result.conflicts,
-              (std::vector<MergeConflict>{{ConflictKind::RemovedColumn, 0, "", "race", std::nullopt, std::nullopt,
-                                           std::nullopt},
-                                          {ConflictKind::RemovedRow, 2, "2", "", "HK", std::nullopt, "Later"}}));
 }
 
 TEST(TableMerge, NothingOfThisModLeftChangesNothing) {
@@ -299,7 +285,6 @@ TEST(ColumnMatch, MatchesLabelsWithoutRegardToCaseAndRepeatsInOrder) {
 }
 
 TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
-    const Table& backup = kBase;
     const Table current = MakeTable({"label", "Race", "NewSound", "modela"},
                                     {{"0", "Bastila", "P_BASTILA", "s0", "A"},
                                      {"one", "Carth", "P_CARTH_NEW", "s1", "b"},
@@ -308,7 +293,7 @@ TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
                                      {"4", "", "", "", ""}},
                                     TableFormat::Text, LineEnd::CrLf, "0");
     EXPECT_EQ(
-        Shown(DescribeDiff(CompareTables(backup, current))),
+        Shown(DescribeDiff(CompareTables(kBase, current))),
         (Lines{"The table in use differs from the backup: 2 rows added, 1 column added, 4 cells changed in 3 rows "
                "and the DEFAULT value changed.",
                "row 3 (label 3) added: 'Robe'", "row 4 (label 4) added: ****", "column NewSound added",
@@ -316,14 +301,14 @@ TEST(TableDiff, FindsWhatEachTableHasBesidesTheOther) {
                "row 1 (label one): row label '1' -> 'one', Race 'P_CARTH' -> 'P_CARTH_NEW'",
                "row 2 (label 2): modela 'c' -> 'C'", "DEFAULT none -> '0'"}));
     EXPECT_EQ(
-        Shown(DescribeDiff(CompareTables(current, backup))),
+        Shown(DescribeDiff(CompareTables(current, kBase))),
         (Lines{"The table in use differs from the backup: 4 cells changed in 3 rows, 2 rows removed, 1 column removed "
                "and the DEFAULT value changed.",
                "row 0 (label 0): modela 'A' -> 'a'",
                "row 1 (label 1): row label 'one' -> '1', race 'P_CARTH_NEW' -> 'P_CARTH'",
                "row 2 (label 2): modela 'C' -> 'c'", "row 3 (label 3) removed: 'Robe'", "row 4 (label 4) removed: ****",
                "column NewSound removed", "DEFAULT '0' -> none"}));
-    EXPECT_EQ(Shown(DescribeDiff(CompareTables(backup, backup))), Lines{"The table in use is the same as the backup."});
+    EXPECT_EQ(Shown(DescribeDiff(CompareTables(kBase, kBase))), Lines{"The table in use is the same as the backup."});
 }
 
 }  // namespace

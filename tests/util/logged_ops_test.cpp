@@ -30,9 +30,8 @@ TEST(LoggedOps, NeverAPattern) {
 // From "File not found" to "Device I/O error", the kinds the host reports.
 TEST(LoggedOps, EveryKindOfFailureHasItsOwnNumber) {
     std::set<int> numbers;
-    for (int kind = int(FsStatus::FileNotFound); kind <= int(FsStatus::IoError); ++kind) {
+    for (int kind = int(FsStatus::FileNotFound); kind <= int(FsStatus::IoError); ++kind)
         numbers.insert(FileSystemError(FsStatus(kind)).Number());
-    }
     EXPECT_EQ(numbers.size(), 10u);
 }
 
@@ -51,7 +50,6 @@ TEST(Repeat2daCheck, SeesOnly2daFiles) {
     EXPECT_EQ(fs.OpenListings(), 0u);
 }
 
-// The depth-first search of a folder tree for a file name, and the cache of where paths resolve.
 std::string Find(const FileSystem& fs, const std::string& name, bool recurse = true) {
     SearchState state;
     RecurseFiles_FindFile(fs, "C:\\K\\o\\*.*", name, recurse, state);
@@ -83,8 +81,6 @@ TEST(RecursiveSearch, FirstMatchInDepthFirstListingOrder) {
     EXPECT_EQ(fs.OpenListings(), 0u);
 }
 
-// Where paths resolve is asked of the file system once, and asked again once the run changed the
-// path or control went to the player, so that a link swapped in meanwhile is seen.
 using bench::SeamCall;
 
 TEST(ResolvedPathCache, ResolvesEachPathOnceUntilControlGoesToThePlayer) {

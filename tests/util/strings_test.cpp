@@ -22,29 +22,20 @@ constexpr CompareMode kExact = CompareMode::Exact;
 
 // FindLast never examines position one, and a start of zero is an invalid argument.
 TEST(Search, FindLastBackwardsInStrForwardsAndKeysAtTheStart) {
-    EXPECT_EQ(InStr(1, "a\\b\\c", "\\"), 2);
-    EXPECT_EQ(InStr(3, "a\\b\\c", "\\"), 4);
-    EXPECT_EQ(InStr(5, "a\\b\\c", "\\"), 0);
-    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override"), 0);
-    EXPECT_EQ(InStr(1, "C:\\Games\\OVERRIDE\\x", "override", CompareMode::CaseInsensitive), 10);
-    EXPECT_EQ(FindLast("\\a", "\\", -1, kExact), 0);
-    EXPECT_EQ(FindLast("a\\b\\c", "\\", -1, kExact), 4);
-    EXPECT_EQ(FindLast("abc", "abcd", -1, kExact), 0);
-    EXPECT_EQ(FindLast("abc", "c", 10, kExact), 0);
-    EXPECT_EQ(FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive), 5);
-    EXPECT_EQ(FindLast("a.B.b", "B", 4, kExact), 3);
-    try {
-        FindLast("abc", "b", 0, CompareMode::Exact);
-        ADD_FAILURE() << "no error";
-    } catch (const ProgramError& e) {
-        EXPECT_EQ(e.Number(), 5);
-        EXPECT_EQ(e.Description(), "Invalid procedure call or argument");
-    }
+    const std::string path = "C:\\Games\\OVERRIDE\\x";
+    EXPECT_EQ((std::vector{InStr(1, "a\\b\\c", "\\"), InStr(3, "a\\b\\c", "\\"), InStr(5, "a\\b\\c", "\\"),
+                           InStr(1, path, "override"), InStr(1, path, "override", CompareMode::CaseInsensitive)}),
+              (std::vector{2, 4, 0, 0, 10}));
+    EXPECT_EQ((std::vector{FindLast("\\a", "\\", -1, kExact), FindLast("a\\b\\c", "\\", -1, kExact),
+                           FindLast("abc", "abcd", -1, kExact), FindLast("abc", "c", 10, kExact),
+                           FindLast("a.B.b", "b", -1, CompareMode::CaseInsensitive),
+                           FindLast("a.B.b", "B", 4, kExact)}),
+              (std::vector{0, 4, 0, 0, 5, 3}));
+    EXPECT_THROW(FindLast("abc", "b", 0, kExact), ProgramError);
     // A key matches the first characters, lower-cased.
-    EXPECT_TRUE(StartsWithKey("#GAME=2", "#game="));
-    EXPECT_FALSE(StartsWithKey(" #game=2", "#game="));
-    EXPECT_FALSE(StartsWithKey("#gam", "#game="));
-    EXPECT_TRUE(StartsWithKey("\xC4NDERUNG=1", "\xE4nderung="));  // code page 1252 capitals too
+    EXPECT_EQ((std::vector{StartsWithKey("#GAME=2", "#game="), StartsWithKey(" #game=2", "#game="),
+                           StartsWithKey("#gam", "#game="), StartsWithKey("\xC4NDERUNG=1", "\xE4nderung=")}),
+              (std::vector{true, false, false, true}));  // code page 1252 capitals too
 }
 
 TEST(SplitText, PiecesAroundEveryMatchAndInputLines) {
@@ -75,9 +66,11 @@ TEST(ReplaceText, ResumesAfterEachReplacement) {
 }
 
 TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
-    const ProgramError memory = FailureOf(std::bad_alloc()), other = FailureOf(std::length_error("vector"));
-    EXPECT_EQ(std::to_string(memory.Number()) + " " + memory.Description(), "7 Out of memory");
-    EXPECT_EQ(std::to_string(other.Number()) + " " + other.Description(), "51 Internal error");
+    std::string shown;
+    for (const ProgramError& e :
+         {FailureOf(std::bad_alloc()), FailureOf(std::length_error("vector")), InvalidArgumentError()})
+        shown += std::to_string(e.Number()) + " " + e.Description() + "|";
+    EXPECT_EQ(shown, "7 Out of memory|51 Internal error|5 Invalid procedure call or argument|");
 }
 
 // Numbers as the legacy language's Val reads them (the font sizes of a prompt body): decimal
@@ -85,38 +78,33 @@ TEST(ProgramError, UnexpectedFailuresAreNumberedAsTheHandlersReportThem) {
 // carriage return is no blank), exponents with E or D; no digits read as zero; &H and &O are 16- or
 // 32-bit integers; overflow is no number.
 TEST(LegacyNumber, AsValReadsThemAndAsADescriptionReadsThem) {
-    const std::pair<std::string, double> cases[] = {
-        {"42", 42},         {"+7", 7},        {"-2.5", -2.5},     {".5", 0.5},       {"5.", 5},
-        {"1.5.3", 1.5},     {"12,5", 12},     {"24\\b", 24},      {"  \t\n 42", 42}, {"1 2 3", 123},
-        {"- 7", -7},        {"1 .\t5", 1.5},  {"1 e\n+ 2", 100},  {"& h 1\tF", 31},  {"1E+2", 100},
-        {"25e-1", 2.5},     {"1D2", 100},     {"1e", 1},          {"1e+x", 1},       {"1f2", 1},
-        {"&hff", 255},      {"&o17", 15},     {"&H1G", 1},        {"&O78", 7},       {"&H7FFF", 32767},
-        {"&H8000", -32768}, {"&O177777", -1}, {"&H10000", 65536}, {"&HFFFFFFFF", -1}};
+    const std::optional<double> none;
+    const std::pair<std::string, std::optional<double>> cases[] = {
+        {"42", 42},         {"+7", 7},          {"-2.5", -2.5},   {".5", 0.5},
+        {"5.", 5},          {"1.5.3", 1.5},     {"12,5", 12},     {"24\\b", 24},
+        {"  \t\n 42", 42},  {"1 2 3", 123},     {"- 7", -7},      {"1 .\t5", 1.5},
+        {"1 e\n+ 2", 100},  {"& h 1\tF", 31},   {"1E+2", 100},    {"25e-1", 2.5},
+        {"1D2", 100},       {"1e", 1},          {"1e+x", 1},      {"1f2", 1},
+        {"&hff", 255},      {"&o17", 15},       {"&H1G", 1},      {"&O78", 7},
+        {"&H7FFF", 32767},  {"&H8000", -32768}, {"&O177777", -1}, {"&H10000", 65536},
+        {"&HFFFFFFFF", -1}, {"+-5", 0},         {"", 0},          {"-", 0},
+        {"e5", 0},          {"&X5", 0},         {"&H", 0},        {"-&H10", 0},
+        {"\r5", 0},         {"1e-400", 0},      {"1e400", none},  {"-1D400", none}};
     for (const auto& [text, value] : cases) EXPECT_EQ(ReadLegacyNumber(text), value) << '"' << text << '"';
-    for (const std::string text : {"+-5", "", "-", "e5", "&X5", "&H", "-&H10", "\r5", "1e-400"}) {
-        EXPECT_EQ(ReadLegacyNumber(text), 0.0) << '"' << text << '"';
-    }
     EXPECT_EQ(ReadLegacyNumber("0." + std::string(400, '0') + "1"), 0.0);
     EXPECT_EQ(ReadLegacyNumber("0000000000000000000000000000012"), 12);
     EXPECT_EQ(ReadLegacyNumber("&H0000000000FFFF"), -1);
     EXPECT_EQ(ReadLegacyNumber("&H7FFFFFFF"), 2147483647);
     EXPECT_EQ(ReadLegacyNumber("&H80000000"), -2147483648.0);
-    for (const std::string& text :
-         std::vector<std::string>{"&H100000000", "&O40000000000", "1e400", "-1D400", std::string(400, '9'),
-                                  "1" + std::string(400, '0') + "e-10"}) {
-        EXPECT_EQ(ReadLegacyNumber(text), std::nullopt) << text;
-    }
+    for (const std::string& text : {std::string("&H100000000"), std::string("&O40000000000"), std::string(400, '9'),
+                                    "1" + std::string(400, '0') + "e-10"})
+        EXPECT_EQ(ReadLegacyNumber(text), none) << text;
     // A description's numbers: &H and &O digits for their plain value, the exponent with E only.
     const auto read = [](std::string_view text) { return ReadLegacyNumber(text, NumberSyntax::Description); };
-    EXPECT_EQ(read("&O177777"), 65535.0);
-    EXPECT_EQ(read("&HFFFFFFFF"), 4294967295.0);
-    EXPECT_EQ(read("&H100000000"), std::nullopt);
-    EXPECT_EQ(read("1D2"), 1.0);
-    EXPECT_EQ(read("1e2"), 100.0);
+    EXPECT_EQ((std::vector{read("&O177777"), read("&HFFFFFFFF"), read("&H100000000"), read("1D2"), read("1e2")}),
+              (std::vector<std::optional<double>>{65535, 4294967295.0, none, 1, 100}));
 }
 
-// Code page 1252 and UTF-8, both ways (the one table and the one UTF-8 coder), and the letter case
-// of 1252 text: the one folding that keys, names and paths share.
 const std::string kReplacement = "\xEF\xBF\xBD";  // U+FFFD
 
 // What Windows makes of each byte from 0x80 to 0x9F; the five it leaves undefined keep their number.
@@ -187,12 +175,9 @@ constexpr std::string_view kSmall =
 TEST(CaseFolding, EveryByteAsWindowsFoldsIt) {
     for (int byte = 0; byte < 256; ++byte) {
         const char c = static_cast<char>(byte);
-        const std::size_t capital = kCapitals.find(c);
-        const std::size_t small = kSmall.find(c);
-        const char lower = capital == std::string_view::npos ? c : kSmall[capital];
-        const char upper = small == std::string_view::npos ? c : kCapitals[small];
-        EXPECT_EQ(LowerCase(c), lower) << std::hex << byte;
-        EXPECT_EQ(UpperCase(c), upper) << std::hex << byte;
+        const std::size_t capital = kCapitals.find(c), small = kSmall.find(c);
+        EXPECT_EQ(LowerCase(c), capital == std::string_view::npos ? c : kSmall[capital]) << std::hex << byte;
+        EXPECT_EQ(UpperCase(c), small == std::string_view::npos ? c : kCapitals[small]) << std::hex << byte;
     }
     // No letters: the multiplication and division signs, the sharp s, the other signs of 0x80-0x9F.
     EXPECT_EQ(LowerCase("\xD7\xF7\xDF\x8B\x9B"), "\xD7\xF7\xDF\x8B\x9B");

@@ -51,14 +51,13 @@ TEST(Gradient, DirectionsChooseTheVertexPairAndMode) {
 }
 
 TEST(DisabledImage, CoverageComesFromTheDrawingsOverBlackAndOverWhite) {
-    std::vector<std::pair<int, std::uint32_t>> coverages;  // alpha and colour
+    const auto coverage = [](std::uint32_t overBlack, std::uint32_t overWhite) {
+        const IconCoverage c = CoverageOf(overBlack, overWhite);
+        return std::pair<int, std::uint32_t>(c.alpha, c.color);  // alpha and colour
+    };
     // Opaque, transparent, half covered red, and 50 of 100 to 128 (127.5).
-    for (const auto& [overBlack, overWhite] :
-         {std::pair{0x204060u, 0x204060u}, {0x000000u, 0xFFFFFFu}, {0x800000u, 0xFF7F7Fu}, {0x320000u, 0xCD9B9Bu}}) {
-        const IconCoverage coverage = CoverageOf(overBlack, overWhite);
-        coverages.emplace_back(coverage.alpha, coverage.color);
-    }
-    EXPECT_EQ(coverages,
+    EXPECT_EQ((std::vector{coverage(0x204060, 0x204060), coverage(0, 0xFFFFFF), coverage(0x800000, 0xFF7F7F),
+                           coverage(0x320000, 0xCD9B9B)}),
               (std::vector<std::pair<int, std::uint32_t>>{{255, 0x204060}, {0, 0}, {128, 0xFF0000}, {100, 0x800000}}));
     EXPECT_EQ(DisabledPixel(0x000000, 0xFFFFFF, 0x123456), 0x123456u);  // transparent pixels leave the face
 }
