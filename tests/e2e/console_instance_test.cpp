@@ -1,7 +1,7 @@
 // One run at a time per program folder, on real disk: the lock belongs to the folder, whatever
 // path names it; a run that finds it held says so and ends with 4; and a user who cannot change
 // the folder cannot block it. (That the lock goes with a run however it ends, root's before a
-// player's included, tests/platform/instance_lock_test.cpp shows.)
+// player's included, tests/platform/posix_test.cpp shows.)
 
 #include <sys/mount.h>
 #include <unistd.h>
