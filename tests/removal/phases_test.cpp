@@ -36,10 +36,11 @@ TEST_F(FileList, HitsMissesFailuresAndRefusals) {
     fs.AddFile(kGame + "\\vanishing.tga", "v");  // gone between the test and the delete
     fs.FailOperation(FsOp::SetAttributes, "vanishing.tga", FsStatus::FileNotFound);
     // "\Windows\win.ini" joined to the game folder only doubles a separator: it names a file of
-    // the game folder, which is not there. "y.tga." is y.tga, as Windows reads it.
+    // the game folder, which is not there. "y.tga." is y.tga, as Windows reads it. A line of prose
+    // with a colon names a stream of a file that is not there: nothing to delete.
     SetFileList({"override\\a.tga", "Override\\b.tga", "movies\\intro.bik", "movies\\gone.bik", "locked.tga",
                  "vanishing.tga", "..\\precious.sav", "override\\x.tga:stream", "\\Windows\\win.ini",
-                 "override\\y.tga."});
+                 "override\\y.tga.", "Note: read me first"});
     EXPECT_EQ(RunConfirmed().deletedCount, 4);
     for (const std::string& line :
          {DeletedLine(R"(Override\\a.tga)") + DeletedLine(R"(Override\\b.tga)") + DeletedLine(R"(Movies\\intro.bik)") +
@@ -48,7 +49,8 @@ TEST_F(FileList, HitsMissesFailuresAndRefusals) {
           R"(\cf10 Delete Failure - \cf1 vanishing.tga\cf7  - Error: 53  File not found\cf1\par)" + CRLF,
           R"(\cf10 Refused (outside the game folder): \cf1 ..\\precious.sav\cf1\par)" + CRLF,
           R"(\cf10 Refused (not a plain file name): \cf1 Override\\x.tga:stream\cf1\par)" + CRLF,
-          NotFoundLine(R"(\\Windows\\win.ini)") + DeletedLine(R"(Override\\y.tga.)") + Blank(3) + ExpectedTotals(4, 2)})
+          NotFoundLine(R"(\\Windows\\win.ini)") + DeletedLine(R"(Override\\y.tga.)") +
+              NotFoundLine("Note: read me first") + Blank(3) + ExpectedTotals(4, 3)})
         EXPECT_TRUE(Logged(line));
     EXPECT_EQ(GameFiles(), (Files{{kOverride + "\\keep.tga", "k"},
                                   {kOverride + "\\sub\\gone.bik", "m"},
