@@ -97,6 +97,13 @@ TEST(Text2da, ReadsTheShapeOfRealFilesAndWritesAlignedColumns) {
     table.defaultValue = "";
     EXPECT_EQ(WriteText2da(table),
               "2DA V2.0\nDEFAULT: ****\n   label     race\n0  Bastila   ****\n10 \"Big Guy\" P_X\n");
+    // A column up to 32 bytes wide is aligned; a wider one is followed by one space.
+    for (const std::size_t width : {32, 33}) {
+        const std::string cell(width, 'w');
+        EXPECT_TRUE(WriteText2da(MakeTable({"a", "b"}, {{"0", cell, "x"}, {"1", "y", "z"}}, kText))
+                        ->ends_with("\r\n1 y" + std::string(width == 32 ? 32 : 1, ' ') + "z\r\n"))
+            << width;
+    }
 }
 
 // The binary data block holds 65,535 bytes with the NUL. Refused: a cell short, a text "****" (it would
