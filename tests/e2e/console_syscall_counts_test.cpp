@@ -11,7 +11,7 @@
 #include <map>
 #include <string>
 
-#include "bench/strace_summary.hpp"
+#include "tests/support/strace_summary.hpp"
 #include "bench/synthetic_tree.hpp"
 #include "tests/e2e/e2e_support.hpp"
 

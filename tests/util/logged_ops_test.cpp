@@ -3,7 +3,7 @@
 #include <map>
 #include <set>
 
-#include "bench/counting_file_system.hpp"
+#include "tests/support/counting_file_system.hpp"
 #include "platform/memory/memory_file_system.hpp"
 #include "util/common.hpp"
 #include "util/logged_ops.hpp"
