@@ -7,12 +7,11 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
+#include <csignal>
 #include <map>
 #include <sstream>
 #include <string>
@@ -28,9 +27,8 @@ namespace {
 // A shell command line's status, 128 + the signal for one that was killed. The leak checker of a
 // sanitizer build cannot work in a process that strace follows.
 int Shell(const std::string& command) {
-    const int status =
-        std::system(("ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" " + command).c_str());
-    return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+    const std::string line = "ASAN_OPTIONS=\"${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0\" " + command;
+    return RunConsole(Launch{{"-c", line}, {}, "", "/bin/sh"}).exitCode;
 }
 
 // One call of an strace -y log: its name, the files it names (a descriptor's path, joined to the
